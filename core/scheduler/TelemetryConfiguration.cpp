@@ -1,0 +1,51 @@
+#include "scheduler/TelemetryConfiguration.h"
+
+#include "analysis/JsonRead.h"
+
+#include <cmath>
+
+namespace kivo {
+
+bool TelemetryConfiguration::isValid() const {
+  return std::isfinite(interval) && std::isfinite(backgroundInterval) && std::isfinite(processInterval) &&
+         std::isfinite(slowInterval) && std::isfinite(flushInterval);
+}
+
+QJsonObject TelemetryConfiguration::toJson() const {
+  QJsonObject object;
+  object.insert(QStringLiteral("interval"), interval);
+  object.insert(QStringLiteral("backgroundInterval"), backgroundInterval);
+  object.insert(QStringLiteral("processInterval"), processInterval);
+  object.insert(QStringLiteral("slowInterval"), slowInterval);
+  object.insert(QStringLiteral("batterySaver"), batterySaver);
+  object.insert(QStringLiteral("bestEffortMetrics"), bestEffortMetrics);
+  object.insert(QStringLiteral("historyEnabled"), historyEnabled);
+  object.insert(QStringLiteral("flushInterval"), flushInterval);
+  return object;
+}
+
+std::optional<TelemetryConfiguration> TelemetryConfiguration::fromJson(const QJsonObject& object, QString* error) {
+  const auto interval = json::number(object, "interval", error);
+  const auto background = json::number(object, "backgroundInterval", error);
+  const auto process = json::number(object, "processInterval", error);
+  const auto slow = json::number(object, "slowInterval", error);
+  const auto saver = json::boolean(object, "batterySaver", error);
+  const auto bestEffort = json::boolean(object, "bestEffortMetrics", error);
+  const auto history = json::boolean(object, "historyEnabled", error);
+  const auto flush = json::number(object, "flushInterval", error);
+  if (!interval || !background || !process || !slow || !saver || !bestEffort || !history || !flush) {
+    return std::nullopt;
+  }
+  TelemetryConfiguration config;
+  config.interval = *interval;
+  config.backgroundInterval = *background;
+  config.processInterval = *process;
+  config.slowInterval = *slow;
+  config.batterySaver = *saver;
+  config.bestEffortMetrics = *bestEffort;
+  config.historyEnabled = *history;
+  config.flushInterval = *flush;
+  return config;
+}
+
+}  // namespace kivo
