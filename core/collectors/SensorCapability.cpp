@@ -1,0 +1,63 @@
+#include "collectors/SensorCapability.h"
+
+#include "collectors/RecordJson.h"
+
+#include <array>
+
+namespace kivo {
+
+namespace {
+constexpr std::array<CapabilityClass, 7> kClasses{
+    CapabilityClass::publicAPI,   CapabilityClass::userAuthorization, CapabilityClass::systemCommand,
+    CapabilityClass::privilegedHelper, CapabilityClass::unavailable, CapabilityClass::estimated,
+    CapabilityClass::bestEffort};
+constexpr std::array<std::string_view, 7> kClassNames{"publicAPI",   "userAuthorization", "systemCommand",
+                                                      "privilegedHelper", "unavailable", "estimated",
+                                                      "bestEffort"};
+}  // namespace
+
+namespace Capability {
+std::span<const CapabilityClass> allCases() { return kClasses; }
+std::string_view rawValue(CapabilityClass kind) { return kClassNames[static_cast<std::size_t>(kind)]; }
+std::optional<CapabilityClass> fromRawValue(std::string_view raw) {
+  for (std::size_t i = 0; i < kClassNames.size(); ++i) {
+    if (kClassNames[i] == raw) return kClasses[i];
+  }
+  return std::nullopt;
+}
+}  // namespace Capability
+
+QJsonObject SensorCapability::toJson() const {
+  QJsonObject o;
+  o.insert(QLatin1String("id"), id);
+  o.insert(QLatin1String("name"), name);
+  o.insert(QLatin1String("category"), category);
+  const auto kind = Capability::rawValue(classification);
+  o.insert(QLatin1String("classification"),
+           QString::fromLatin1(kind.data(), static_cast<qsizetype>(kind.size())));
+  o.insert(QLatin1String("present"), present);
+  o.insert(QLatin1String("source"), source);
+  o.insert(QLatin1String("note"), note);
+  return o;
+}
+
+std::optional<SensorCapability> SensorCapability::fromJson(const QJsonObject& o) {
+  namespace J = RecordJson;
+  const auto id = J::string(o, QLatin1String("id"));
+  const auto name = J::string(o, QLatin1String("name"));
+  const auto category = J::string(o, QLatin1String("category"));
+  const auto kindText = J::string(o, QLatin1String("classification"));
+  const auto present = J::boolean(o, QLatin1String("present"));
+  const auto source = J::string(o, QLatin1String("source"));
+  const auto note = J::string(o, QLatin1String("note"));
+  if (!id.value || !name.value || !category.value || !kindText.value || !present.value || !source.value ||
+      !note.value) {
+    return std::nullopt;
+  }
+  const auto kind = Capability::fromRawValue(kindText.value->toStdString());
+  if (!kind) return std::nullopt;
+  return SensorCapability{*id.value, *name.value, *category.value, *kind, *present.value, *source.value,
+                          *note.value};
+}
+
+}  // namespace kivo
