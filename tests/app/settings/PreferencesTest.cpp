@@ -1,0 +1,266 @@
+#include "app/JsonFilePreferences.h"
+#include "app/LaunchArgumentPreferences.h"
+#include "app/MemoryPreferences.h"
+
+#include "TestSupport.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <unistd.h>
+
+namespace kivo {
+namespace {
+
+QByteArray readAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(bytes);
+}
+
+struct BooleanCase {
+  QVariant stored;
+  bool expected;
+};
+
+TEST(PreferencesReading, BooleansFollowTheDefaultsRules) {
+  const BooleanCase cases[] = {
+      {QVariant(), false},
+      {true, true},
+      {false, false},
+      {0.0, false},
+      {2.0, true},
+      {-0.5, true},
+      {QStringLiteral("YES"), true},
+      {QStringLiteral("yes"), true},
+      {QStringLiteral("1"), true},
+      {QStringLiteral("true"), true},
+      {QStringLiteral("  +007"), true},
+      {QStringLiteral("no"), false},
+      {QStringLiteral("NO"), false},
+      {QStringLiteral("0"), false},
+      {QStringLiteral("000"), false},
+      {QStringLiteral("false"), false},
+      {QStringLiteral(""), false},
+      {QByteArray("YES"), false},
+  };
+  for (const auto& c : cases) {
+    MemoryPreferences prefs;
+    if (c.stored.isValid()) prefs.set(QStringLiteral("k"), c.stored);
+    EXPECT_EQ(prefs.boolean(QStringLiteral("k")), c.expected) << c.stored.toString().toStdString();
+  }
+}
+
+TEST(PreferencesReading, NumbersAreFiniteAndWholeTextsOnly) {
+  const struct {
+    QVariant stored;
+    double expected;
+  } cases[] = {
+      {QVariant(), 0},
+      {2.5, 2.5},
+      {true, 1},
+      {QStringLiteral("0.2"), 0.2},
+      {QStringLiteral(" 2 "), 2},
+      {QStringLiteral("+3"), 3},
+      {QStringLiteral("-1.5"), -1.5},
+      {QStringLiteral("1e2"), 100},
+      {QStringLiteral("abc"), 0},
+      {QStringLiteral("2abc"), 0},
+      {QStringLiteral("nan"), 0},
+      {QStringLiteral("inf"), 0},
+      {QStringLiteral("-infinity"), 0},
+      {QStringLiteral("1e400"), 0},
+      {QStringLiteral("0,5"), 0},
+      {QByteArray("5"), 0},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Preferences::numberValue(c.stored), c.expected) << c.stored.toString().toStdString();
+  }
+}
+
+TEST(PreferencesReading, TypedReadersDoNotConvertBetweenTextAndData) {
+  MemoryPreferences prefs;
+  prefs.setString(QStringLiteral("text"), QStringLiteral("8.8.8.8"));
+  prefs.setData(QStringLiteral("data"), QByteArray("[1]"));
+  prefs.setNumber(QStringLiteral("number"), 8);
+  EXPECT_EQ(prefs.string(QStringLiteral("text")), QStringLiteral("8.8.8.8"));
+  EXPECT_FALSE(prefs.string(QStringLiteral("data")));
+  EXPECT_FALSE(prefs.string(QStringLiteral("number")));
+  EXPECT_EQ(prefs.data(QStringLiteral("data")), QByteArray("[1]"));
+  EXPECT_FALSE(prefs.data(QStringLiteral("text")));
+}
+
+TEST(PreferencesReading, NonFiniteNumbersAreNotKept) {
+  MemoryPreferences prefs;
+  prefs.setNumber(QStringLiteral("n"), 4);
+  prefs.setNumber(QStringLiteral("n"), std::numeric_limits<double>::quiet_NaN());
+  EXPECT_FALSE(prefs.contains(QStringLiteral("n")));
+  prefs.set(QStringLiteral("i"), 7);  // an int is kept as a number
+  EXPECT_EQ(prefs.object(QStringLiteral("i")).typeId(), QMetaType::Double);
+}
+
+class JsonFilePreferencesTest : public ::testing::Test {
+ protected:
+  QString path() const { return dir.filePath(QStringLiteral("sub/settings.json")); }
+  QTemporaryDir dir;
+};
+
+TEST_F(JsonFilePreferencesTest, EveryValueTypeSurvivesARewriteAndAReload) {
+  const QByteArray binary("\x00\xff\xfe" "abc", 6);
+  const QByteArray compactJson(R"({"a":[1,2.5,"x"],"b":true})");
+  const QByteArray spacedJson("{ \"b\": 1, \"a\": 2 }");  // not compact: kept as text
+  {
+    JsonFilePreferences prefs(path());
+    prefs.apply({{QStringLiteral("bool"), true},
+                 {QStringLiteral("number"), 0.1},
+                 {QStringLiteral("big"), 1e300},
+                 {QStringLiteral("text"), QStringLiteral("héllo \"quoted\"")},
+                 {QStringLiteral("empty"), QString()},
+                 {QStringLiteral("json"), compactJson},
+                 {QStringLiteral("spaced"), spacedJson},
+                 {QStringLiteral("binary"), binary},
+                 {QStringLiteral("emptyData"), QByteArray()}});
+    EXPECT_TRUE(prefs.lastError().isEmpty()) << prefs.lastError().toStdString();
+  }
+  JsonFilePreferences reread(path());
+  EXPECT_EQ(reread.object(QStringLiteral("bool")), QVariant(true));
+  EXPECT_EQ(reread.object(QStringLiteral("number")), QVariant(0.1));
+  EXPECT_EQ(reread.object(QStringLiteral("big")), QVariant(1e300));
+  EXPECT_EQ(reread.string(QStringLiteral("text")), QStringLiteral("héllo \"quoted\""));
+  EXPECT_EQ(reread.string(QStringLiteral("empty")), QString());
+  EXPECT_EQ(reread.data(QStringLiteral("json")), compactJson);
+  EXPECT_EQ(reread.data(QStringLiteral("spaced")), spacedJson);
+  EXPECT_EQ(reread.data(QStringLiteral("binary")), binary);
+  EXPECT_EQ(reread.data(QStringLiteral("emptyData")), QByteArray());
+
+  // JSON data stays readable in the file.
+  const QJsonObject root = QJsonDocument::fromJson(readAll(path())).object();
+  EXPECT_TRUE(root.value(QStringLiteral("json")).toObject().value(QStringLiteral("json")).isObject());
+}
+
+TEST_F(JsonFilePreferencesTest, ConstructionAndReadingWriteNothing) {
+  JsonFilePreferences prefs(path());
+  EXPECT_FALSE(prefs.contains(QStringLiteral("x")));
+  EXPECT_FALSE(QFileInfo::exists(path()));
+}
+
+TEST_F(JsonFilePreferencesTest, RemovingAKeyRewritesWithoutIt) {
+  JsonFilePreferences prefs(path());
+  prefs.setBool(QStringLiteral("a"), true);
+  prefs.setBool(QStringLiteral("b"), false);
+  prefs.remove(QStringLiteral("a"));
+  JsonFilePreferences reread(path());
+  EXPECT_EQ(reread.keys(), QStringList{QStringLiteral("b")});
+}
+
+TEST_F(JsonFilePreferencesTest, EntriesOfAnUnknownFormAreKeptAcrossRewrites) {
+  QDir().mkpath(QFileInfo(path()).absolutePath());
+  writeAll(path(), R"({"future": {"kind": "set", "items": [1]}, "nothing": null, "a": 1})");
+  JsonFilePreferences prefs(path());
+  EXPECT_FALSE(prefs.contains(QStringLiteral("future")));
+  EXPECT_EQ(prefs.number(QStringLiteral("a")), 1);
+  prefs.setBool(QStringLiteral("b"), true);
+  const QJsonObject root = QJsonDocument::fromJson(readAll(path())).object();
+  EXPECT_EQ(root.value(QStringLiteral("future")).toObject().value(QStringLiteral("kind")).toString(), "set");
+  EXPECT_TRUE(root.value(QStringLiteral("nothing")).isNull());
+  EXPECT_TRUE(root.value(QStringLiteral("b")).toBool());
+}
+
+TEST_F(JsonFilePreferencesTest, AnUnparsableFileIsCopiedAsideBeforeItIsReplaced) {
+  QDir().mkpath(QFileInfo(path()).absolutePath());
+  const QByteArray broken(R"({"appearance": "dark", )");
+  writeAll(path(), broken);
+  JsonFilePreferences prefs(path());
+  EXPECT_FALSE(prefs.lastError().isEmpty());
+  EXPECT_TRUE(prefs.keys().isEmpty());
+  EXPECT_EQ(readAll(path()), broken);  // reading leaves it alone
+
+  prefs.setString(QStringLiteral("appearance"), QStringLiteral("light"));
+  EXPECT_EQ(prefs.preservedCopy(), path() + QStringLiteral(".unreadable"));
+  EXPECT_EQ(readAll(path() + QStringLiteral(".unreadable")), broken);
+  EXPECT_EQ(JsonFilePreferences(path()).string(QStringLiteral("appearance")), QStringLiteral("light"));
+
+  // A second broken file does not overwrite the first copy.
+  writeAll(path(), "[]");
+  JsonFilePreferences again(path());
+  again.setBool(QStringLiteral("x"), true);
+  EXPECT_EQ(readAll(path() + QStringLiteral(".unreadable")), broken);
+  EXPECT_EQ(readAll(path() + QStringLiteral(".unreadable.1")), QByteArray("[]"));
+}
+
+TEST_F(JsonFilePreferencesTest, AFileThatCannotBeReadIsNeverReplaced) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root reads any file";
+  QDir().mkpath(QFileInfo(path()).absolutePath());
+  writeAll(path(), R"({"a": true})");
+  QFile::setPermissions(path(), QFileDevice::WriteOwner);
+  JsonFilePreferences prefs(path());
+  prefs.setBool(QStringLiteral("b"), true);
+  EXPECT_FALSE(prefs.lastError().isEmpty());
+  EXPECT_TRUE(prefs.boolean(QStringLiteral("b")));  // kept in memory
+  QFile::setPermissions(path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+  EXPECT_EQ(readAll(path()), QByteArray(R"({"a": true})"));
+}
+
+TEST_F(JsonFilePreferencesTest, EraseRemovesTheSuite) {
+  JsonFilePreferences prefs(path());
+  prefs.setBool(QStringLiteral("a"), true);
+  ASSERT_TRUE(QFileInfo::exists(path()));
+  EXPECT_TRUE(JsonFilePreferences::erase(path()));
+  EXPECT_FALSE(QFileInfo::exists(path()));
+  EXPECT_TRUE(JsonFilePreferences::erase(path()));  // already gone
+}
+
+TEST(JsonFilePreferencesPaths, FollowXdgConfigHome) {
+  QTemporaryDir dir;
+  const QByteArray old = qgetenv("XDG_CONFIG_HOME");
+  qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
+  EXPECT_EQ(JsonFilePreferences::standardPath(), dir.path() + QStringLiteral("/kivo-monitor/settings.json"));
+  EXPECT_EQ(JsonFilePreferences::testSuitePath(), dir.path() + QStringLiteral("/kivo-monitor/settings.uitest.json"));
+  if (old.isNull()) {
+    qunsetenv("XDG_CONFIG_HOME");
+  } else {
+    qputenv("XDG_CONFIG_HOME", old);
+  }
+}
+
+TEST(LaunchArguments, ParsePairsAfterTheProgramName) {
+  const QStringList args{QStringLiteral("kivo-monitor"), QStringLiteral("-KIVOUITest"), QStringLiteral("YES"),
+                         QStringLiteral("--verbose"),    QStringLiteral("-"),          QStringLiteral("-KIVOInterval"),
+                         QStringLiteral("-1"),           QStringLiteral("-KIVOUITest"), QStringLiteral("NO"),
+                         QStringLiteral("-dangling")};
+  const auto pairs = LaunchArgumentPreferences::parse(args);
+  EXPECT_EQ(pairs.size(), 2);
+  EXPECT_EQ(pairs.value(QStringLiteral("KIVOUITest")), QStringLiteral("NO"));  // the later pair wins
+  EXPECT_EQ(pairs.value(QStringLiteral("KIVOInterval")), QStringLiteral("-1"));
+  EXPECT_FALSE(pairs.contains(QStringLiteral("dangling")));
+}
+
+TEST(LaunchArguments, AreReadFirstAndNeverWritten) {
+  auto stored = std::make_unique<MemoryPreferences>();
+  stored->setBool(QStringLiteral("privacyMask"), true);
+  stored->setString(QStringLiteral("appearance"), QStringLiteral("dark"));
+  MemoryPreferences* base = stored.get();
+  LaunchArgumentPreferences prefs({QStringLiteral("app"), QStringLiteral("-privacyMask"), QStringLiteral("no")},
+                                  std::move(stored));
+  EXPECT_FALSE(prefs.boolean(QStringLiteral("privacyMask")));
+  EXPECT_EQ(prefs.string(QStringLiteral("appearance")), QStringLiteral("dark"));
+  prefs.setBool(QStringLiteral("privacyMask"), true);
+  EXPECT_FALSE(prefs.boolean(QStringLiteral("privacyMask")));
+  EXPECT_EQ(base->object(QStringLiteral("privacyMask")), QVariant(true));
+  EXPECT_EQ(prefs.keys(), (QStringList{QStringLiteral("appearance"), QStringLiteral("privacyMask")}));
+}
+
+}  // namespace
+}  // namespace kivo
