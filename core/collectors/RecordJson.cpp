@@ -1,5 +1,7 @@
 #include "collectors/RecordJson.h"
 
+#include <QTimeZone>
+
 #include <cmath>
 #include <limits>
 
@@ -74,6 +76,19 @@ void put(QJsonObject& object, QLatin1String key, const std::optional<std::uint64
   // Byte counts and ids stay far below 2^63; clamp rather than wrap to a negative.
   const auto clamped = std::min<std::uint64_t>(*value, static_cast<std::uint64_t>(std::numeric_limits<qint64>::max()));
   object.insert(key, static_cast<qint64>(clamped));
+}
+
+Field<QDateTime> date(const QJsonObject& object, QLatin1String key) {
+  const QJsonValue value = object.value(key);
+  if (value.isUndefined() || value.isNull()) return {};
+  if (!value.isString()) return refused<QDateTime>();
+  const QDateTime parsed = QDateTime::fromString(value.toString(), Qt::ISODateWithMs);
+  if (!parsed.isValid()) return refused<QDateTime>();
+  return {true, parsed.toUTC()};
+}
+
+void put(QJsonObject& object, QLatin1String key, const std::optional<QDateTime>& value) {
+  if (value) object.insert(key, value->toUTC().toString(Qt::ISODateWithMs));
 }
 
 }  // namespace kivo::RecordJson

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QString>
@@ -31,5 +32,9 @@ void put(QJsonObject& object, QLatin1String key, const std::optional<QString>& v
 void put(QJsonObject& object, QLatin1String key, const std::optional<double>& value);
 void put(QJsonObject& object, QLatin1String key, const std::optional<std::int64_t>& value);
 void put(QJsonObject& object, QLatin1String key, const std::optional<std::uint64_t>& value);
+
+// Dates: ISO 8601 in UTC with milliseconds ("2023-11-14T22:13:20.250Z").
+Field<QDateTime> date(const QJsonObject& object, QLatin1String key);
+void put(QJsonObject& object, QLatin1String key, const std::optional<QDateTime>& value);
 
 }  // namespace kivo::RecordJson
