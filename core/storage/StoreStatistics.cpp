@@ -1,0 +1,48 @@
+#include "storage/StoreStatistics.h"
+
+#include "storage/StoreTime.h"
+
+#include <QJsonValue>
+
+#include <cmath>
+
+namespace kivo {
+
+namespace {
+
+std::optional<std::int64_t> integerField(const QJsonObject& object, const char* key) {
+  const QJsonValue value = object.value(QLatin1String(key));
+  if (!value.isDouble() || value.toDouble() != std::floor(value.toDouble())) return std::nullopt;
+  return value.toInteger();
+}
+
+}  // namespace
+
+QJsonObject StoreStatistics::toJson() const {
+  QJsonObject object;
+  object.insert(QStringLiteral("rawRows"), QJsonValue(static_cast<qint64>(rawRows)));
+  object.insert(QStringLiteral("minuteRows"), QJsonValue(static_cast<qint64>(minuteRows)));
+  object.insert(QStringLiteral("hourRows"), QJsonValue(static_cast<qint64>(hourRows)));
+  object.insert(QStringLiteral("events"), QJsonValue(static_cast<qint64>(events)));
+  object.insert(QStringLiteral("fileBytes"), QJsonValue(static_cast<qint64>(fileBytes)));
+  if (earliest) object.insert(QStringLiteral("earliest"), StoreTime::toJson(*earliest));
+  return object;
+}
+
+std::optional<StoreStatistics> StoreStatistics::fromJson(const QJsonObject& object) {
+  const auto rawRows = integerField(object, "rawRows");
+  const auto minuteRows = integerField(object, "minuteRows");
+  const auto hourRows = integerField(object, "hourRows");
+  const auto events = integerField(object, "events");
+  const auto fileBytes = integerField(object, "fileBytes");
+  if (!rawRows || !minuteRows || !hourRows || !events || !fileBytes || *fileBytes < 0) return std::nullopt;
+  StoreStatistics statistics{*rawRows, *minuteRows, *hourRows, *events, static_cast<std::uint64_t>(*fileBytes),
+                             std::nullopt};
+  if (object.contains(QStringLiteral("earliest"))) {
+    statistics.earliest = StoreTime::fromJson(object.value(QStringLiteral("earliest")));
+    if (!statistics.earliest) return std::nullopt;
+  }
+  return statistics;
+}
+
+}  // namespace kivo

@@ -1,0 +1,757 @@
+#include "storage/TimeSeriesStore.h"
+
+#include "storage/SQLiteConnection.h"
+#include "storage/SeriesMath.h"
+#include "storage/StoreTime.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <sqlite3.h>
+
+#include <array>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <fcntl.h>
+#include <limits>
+#include <mutex>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kivo {
+
+namespace {
+
+constexpr int kBusyTimeoutMs = 2000;
+constexpr double kPruneInterval = 3600;
+
+const char* const kSchema[] = {
+    "CREATE TABLE IF NOT EXISTS raw(metric INTEGER NOT NULL, ts INTEGER NOT NULL, v REAL NOT NULL, "
+    "PRIMARY KEY(metric, ts)) WITHOUT ROWID",
+    "CREATE TABLE IF NOT EXISTS minute(metric INTEGER NOT NULL, ts INTEGER NOT NULL, mn REAL, mx REAL, av REAL, "
+    "n INTEGER, PRIMARY KEY(metric, ts)) WITHOUT ROWID",
+    "CREATE TABLE IF NOT EXISTS hour(metric INTEGER NOT NULL, ts INTEGER NOT NULL, mn REAL, mx REAL, av REAL, "
+    "n INTEGER, PRIMARY KEY(metric, ts)) WITHOUT ROWID",
+    "CREATE TABLE IF NOT EXISTS events(id INTEGER PRIMARY KEY AUTOINCREMENT, ts REAL NOT NULL, kind TEXT NOT NULL, "
+    "severity INTEGER NOT NULL, metric INTEGER, code TEXT NOT NULL, payload TEXT NOT NULL)",
+    "CREATE INDEX IF NOT EXISTS events_ts ON events(ts)",
+};
+
+constexpr const char* kInsertRaw = "INSERT OR REPLACE INTO raw(metric, ts, v) VALUES(?,?,?)";
+// A summary row only ever grows: a period seen again (a restart within it, or the
+// clock stepping back into it) adds its new samples to what is already stored.
+constexpr const char* kMergeMinute =
+    "INSERT INTO minute(metric, ts, mn, mx, av, n) VALUES(?,?,?,?,?,?) ON CONFLICT(metric, ts) DO UPDATE SET "
+    "mn=min(coalesce(mn, excluded.mn), excluded.mn), mx=max(coalesce(mx, excluded.mx), excluded.mx), "
+    "av=(coalesce(av, 0) * max(coalesce(n, 0), 0) + excluded.av * excluded.n) / (max(coalesce(n, 0), 0) + excluded.n), "
+    "n=max(coalesce(n, 0), 0) + excluded.n";
+constexpr const char* kMergeHour =
+    "INSERT INTO hour(metric, ts, mn, mx, av, n) VALUES(?,?,?,?,?,?) ON CONFLICT(metric, ts) DO UPDATE SET "
+    "mn=min(coalesce(mn, excluded.mn), excluded.mn), mx=max(coalesce(mx, excluded.mx), excluded.mx), "
+    "av=(coalesce(av, 0) * max(coalesce(n, 0), 0) + excluded.av * excluded.n) / (max(coalesce(n, 0), 0) + excluded.n), "
+    "n=max(coalesce(n, 0), 0) + excluded.n";
+constexpr const char* kInsertEvent =
+    "INSERT INTO events(ts, kind, severity, metric, code, payload) VALUES(?,?,?,?,?,?)";
+constexpr const char* kSeriesRaw =
+    "SELECT (ts / ?) * ?, MIN(v), MAX(v), AVG(v), COUNT(*) FROM raw WHERE metric=? AND ts>=? AND ts<? "
+    "GROUP BY 1 ORDER BY 1";
+constexpr const char* kSeriesMinute =
+    "SELECT (ts / ?) * ?, MIN(mn), MAX(mx), SUM(av * n) / SUM(n), SUM(n) FROM minute WHERE metric=? AND ts>=? "
+    "AND ts<? GROUP BY 1 ORDER BY 1";
+constexpr const char* kSeriesHour =
+    "SELECT (ts / ?) * ?, MIN(mn), MAX(mx), SUM(av * n) / SUM(n), SUM(n) FROM hour WHERE metric=? AND ts>=? "
+    "AND ts<? GROUP BY 1 ORDER BY 1";
+
+// A double as a 64-bit statement parameter: truncated toward zero, clamped to the
+// integer range; NaN gives 0.
+std::int64_t truncated(double value) {
+  if (std::isnan(value)) return 0;
+  constexpr double limit = 9.2233720368547748e18;  // 2^63
+  if (value >= limit) return std::numeric_limits<std::int64_t>::max();
+  if (value <= -limit) return std::numeric_limits<std::int64_t>::min();
+  return static_cast<std::int64_t>(value);
+}
+
+// Halves away from zero, clamped like truncated().
+std::int64_t rounded(double value) { return truncated(std::round(value)); }
+
+struct Bucket {
+  double start = 0;
+  double min = 0;
+  double max = 0;
+  double sum = 0;
+  std::int64_t count = 0;  // samples not yet written; 0 right after a flush
+
+  void add(double value) {
+    if (count == 0) {
+      min = max = value;
+    } else {
+      if (value < min) min = value;
+      if (value >= max) max = value;
+    }
+    sum += value;
+    ++count;
+  }
+};
+
+struct PendingRaw {
+  int metric;
+  std::int64_t ms;
+  double value;
+};
+
+struct ClosedBucket {
+  StoreTier tier;
+  MetricID metric;
+  Bucket bucket;
+};
+
+// An advisory lock beside the database, held as long as the store is open, so that a
+// second running instance cannot write into the same history unnoticed.
+class InstanceLock {
+ public:
+  InstanceLock() = default;
+  ~InstanceLock() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  InstanceLock(const InstanceLock&) = delete;
+  InstanceLock& operator=(const InstanceLock&) = delete;
+
+  // Empty on success, else the reason.
+  std::optional<QString> acquire(const QString& databasePath) {
+    const QByteArray lockPath = QFile::encodeName(databasePath + QStringLiteral(".lock"));
+    fd_ = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd_ < 0) {
+      return QStringLiteral("cannot create the lock file %1: %2")
+          .arg(QFile::decodeName(lockPath), QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+      const int error = errno;
+      if (error == EWOULDBLOCK) {
+        return QStringLiteral("the history database %1 is in use by another running instance").arg(databasePath);
+      }
+      // A file system without locks: run unguarded rather than without history.
+    }
+    return std::nullopt;
+  }
+
+ private:
+  int fd_ = -1;
+};
+
+std::uint64_t fileSize(const QByteArray& path) {
+  struct stat info {};
+  if (::stat(path.constData(), &info) != 0) return 0;
+  return static_cast<std::uint64_t>(info.st_size);
+}
+
+QByteArray payloadText(const QMap<QString, QString>& payload) {
+  QJsonObject object;
+  for (auto it = payload.cbegin(); it != payload.cend(); ++it) object.insert(it.key(), it.value());
+  return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+QMap<QString, QString> decodePayload(const QByteArray& text) {
+  QMap<QString, QString> payload;
+  QJsonParseError error{};
+  const QJsonDocument document = QJsonDocument::fromJson(text, &error);
+  if (error.error != QJsonParseError::NoError || !document.isObject()) return payload;
+  const QJsonObject object = document.object();
+  for (auto it = object.begin(); it != object.end(); ++it) {
+    if (!it.value().isString()) return {};
+    payload.insert(it.key(), it.value().toString());
+  }
+  return payload;
+}
+
+}  // namespace
+
+struct TimeSeriesStore::Impl {
+  mutable std::mutex mutex;
+  std::optional<QString> path;
+  InstanceLock lock;  // released after the connection closes
+  std::unique_ptr<SQLiteConnection> connection;
+
+  RetentionPolicy retention;
+  double rawInterval = 2;
+  double lastPrune = 0;
+  std::vector<PendingRaw> pendingRaw;
+  std::array<std::optional<Bucket>, kMetricCount> minuteBuckets;  // by Metric::index
+  std::array<std::optional<Bucket>, kMetricCount> hourBuckets;
+  std::vector<ClosedBucket> closedBuckets;
+  std::optional<QString> lastError;
+  std::uint64_t dropped = 0;
+
+  // Statements of the hot paths stay prepared; declared after the connection so they
+  // are finalised before it closes.
+  SQLiteStatement insertRaw;
+  SQLiteStatement mergeMinute;
+  SQLiteStatement mergeHour;
+  SQLiteStatement insertEvent;
+  SQLiteStatement seriesRaw;
+  SQLiteStatement seriesMinute;
+  SQLiteStatement seriesHour;
+
+  sqlite3* db() const { return connection->handle(); }
+
+  void fail(const QString& message) { lastError = message; }
+  void failSql(const char* what) { lastError = QStringLiteral("%1: %2").arg(QLatin1String(what), connection->errorMessage()); }
+
+  void rollback() {
+    if (connection->inTransaction()) connection->exec("ROLLBACK");
+  }
+
+  void open(const RetentionPolicy& policy);
+  void appendLocked(std::span<const MetricValue> values, double t);
+  void rollUp(std::array<std::optional<Bucket>, kMetricCount>& buckets, StoreTier tier, MetricID metric, double start,
+              double value);
+  bool hasQueued() const;
+  bool writeQueued();
+  bool flushLocked(double now);
+  bool pruneLocked(double now);
+  std::vector<std::int64_t> metricsIn(const char* table);
+  void dropOldest();
+};
+
+void TimeSeriesStore::Impl::open(const RetentionPolicy& policy) {
+  retention = policy;
+  QByteArray nativePath(":memory:");
+  if (path) {
+    QDir().mkpath(QFileInfo(*path).absolutePath());  // a failure shows when opening
+    nativePath = QFile::encodeName(*path);
+  }
+
+  sqlite3* handle = nullptr;
+  const int rc = sqlite3_open_v2(nativePath.constData(), &handle,
+                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
+  if (rc != SQLITE_OK) {
+    QString message = handle ? QString::fromUtf8(sqlite3_errmsg(handle)) : QStringLiteral("unknown");
+    sqlite3_close(handle);
+    if (path) message += QStringLiteral(" (%1)").arg(*path);
+    throw StoreError(StoreError::Kind::open, message);
+  }
+  connection = std::make_unique<SQLiteConnection>(handle);
+  sqlite3_busy_timeout(handle, kBusyTimeoutMs);
+  sqlite3_extended_result_codes(handle, 1);
+
+  if (path) {
+    if (sqlite3_db_readonly(handle, "main") == 1) {
+      throw StoreError(StoreError::Kind::open, QStringLiteral("the history database %1 is read-only").arg(*path));
+    }
+    if (auto problem = lock.acquire(*path)) throw StoreError(StoreError::Kind::open, *problem);
+  }
+
+  auto sqlError = [this](const QString& context) {
+    QString message = connection->errorMessage();
+    if (!context.isEmpty()) message = context + QStringLiteral(": ") + message;
+    if (path) message += QStringLiteral(" (%1)").arg(*path);
+    return StoreError(StoreError::Kind::sql, message);
+  };
+
+  // Before anything that writes: a file that is not a database, or a damaged one, is
+  // refused and left exactly as it is.
+  {
+    SQLiteStatement check(handle, "PRAGMA quick_check");
+    if (!check.ok()) throw sqlError({});
+    const int step = check.step();
+    if (step != SQLITE_ROW) throw sqlError({});
+    const QString verdict = check.columnText(0);
+    if (verdict != QLatin1String("ok")) {
+      QString message = QStringLiteral("the history database is damaged: %1").arg(verdict);
+      if (path) message += QStringLiteral(" (%1)").arg(*path);
+      throw StoreError(StoreError::Kind::sql, message);
+    }
+  }
+
+  // auto_vacuum only takes effect on a file without pages yet, so it must come before
+  // the journal mode, whose change writes the first page.
+  for (const char* pragma : {"PRAGMA auto_vacuum=INCREMENTAL", "PRAGMA journal_mode=WAL", "PRAGMA synchronous=NORMAL"}) {
+    if (connection->exec(pragma) != SQLITE_OK) throw sqlError({});
+  }
+  for (const char* statement : kSchema) {
+    if (connection->exec(statement) != SQLITE_OK) throw sqlError({});
+  }
+
+  // Tables of the same names but another layout are refused here, not at the first flush.
+  const std::pair<SQLiteStatement*, const char*> statements[] = {
+      {&insertRaw, kInsertRaw},       {&mergeMinute, kMergeMinute},   {&mergeHour, kMergeHour},
+      {&insertEvent, kInsertEvent},   {&seriesRaw, kSeriesRaw},       {&seriesMinute, kSeriesMinute},
+      {&seriesHour, kSeriesHour},
+  };
+  for (const auto& [statement, sql] : statements) {
+    *statement = SQLiteStatement(handle, sql);
+    if (!statement->ok()) throw sqlError(QStringLiteral("the history database has an unexpected layout"));
+  }
+  pendingRaw.reserve(1024);
+}
+
+void TimeSeriesStore::Impl::rollUp(std::array<std::optional<Bucket>, kMetricCount>& buckets, StoreTier tier,
+                                   MetricID metric, double start, double value) {
+  std::optional<Bucket>& open = buckets[static_cast<std::size_t>(Metric::index(metric))];
+  if (open && open->start != start) {
+    // Another period (later, or earlier when the clock stepped back): what the old
+    // one gathered since the last flush is written at the next flush.
+    if (open->count > 0) closedBuckets.push_back({tier, metric, *open});
+    open.reset();
+  }
+  if (!open) open = Bucket{start, 0, 0, 0, 0};
+  open->add(value);
+}
+
+void TimeSeriesStore::Impl::appendLocked(std::span<const MetricValue> values, double t) {
+  if (values.empty() || !std::isfinite(t)) return;
+  const std::int64_t ms = rounded(t * 1000.0);
+  const double minuteStart = std::floor(t / 60) * 60;
+  const double hourStart = std::floor(t / 3600) * 3600;
+  for (const MetricValue& value : values) {
+    if (!std::isfinite(value.value)) continue;
+    pendingRaw.push_back({Metric::rawValue(value.metric), ms, value.value});
+    rollUp(minuteBuckets, StoreTier::minute, value.metric, minuteStart, value.value);
+    rollUp(hourBuckets, StoreTier::hour, value.metric, hourStart, value.value);
+  }
+  dropOldest();
+}
+
+void TimeSeriesStore::Impl::dropOldest() {
+  if (pendingRaw.size() > kMaxPendingRaw) {
+    const std::size_t excess = pendingRaw.size() - kMaxPendingRaw;
+    pendingRaw.erase(pendingRaw.begin(), pendingRaw.begin() + static_cast<std::ptrdiff_t>(excess));
+    dropped += excess;
+  }
+  if (closedBuckets.size() > kMaxPendingSummaries) {
+    const std::size_t excess = closedBuckets.size() - kMaxPendingSummaries;
+    closedBuckets.erase(closedBuckets.begin(), closedBuckets.begin() + static_cast<std::ptrdiff_t>(excess));
+    dropped += excess;
+  }
+}
+
+bool TimeSeriesStore::Impl::hasQueued() const {
+  if (!pendingRaw.empty() || !closedBuckets.empty()) return true;
+  for (const auto* buckets : {&minuteBuckets, &hourBuckets}) {
+    for (const auto& bucket : *buckets) {
+      if (bucket && bucket->count > 0) return true;
+    }
+  }
+  return false;
+}
+
+bool TimeSeriesStore::Impl::writeQueued() {
+  if (connection->exec("BEGIN IMMEDIATE") != SQLITE_OK) {
+    failSql("cannot begin writing history");
+    return false;
+  }
+
+  auto abort = [this](const char* what) {
+    failSql(what);
+    rollback();
+    return false;
+  };
+
+  {
+    StatementReset guard(insertRaw);
+    for (const PendingRaw& row : pendingRaw) {
+      insertRaw.bind(1, static_cast<std::int64_t>(row.metric));
+      insertRaw.bind(2, row.ms);
+      insertRaw.bind(3, row.value);
+      if (insertRaw.step() != SQLITE_DONE) return abort("cannot write raw samples");
+      insertRaw.reset();
+    }
+  }
+
+  auto writeSummary = [](SQLiteStatement& statement, MetricID metric, const Bucket& bucket) {
+    statement.bind(1, static_cast<std::int64_t>(Metric::rawValue(metric)));
+    statement.bind(2, truncated(bucket.start));
+    statement.bind(3, bucket.min);
+    statement.bind(4, bucket.max);
+    statement.bind(5, bucket.sum / static_cast<double>(bucket.count));
+    statement.bind(6, bucket.count);
+    const int rc = statement.step();
+    statement.reset();
+    return rc == SQLITE_DONE;
+  };
+
+  for (StoreTier tier : {StoreTier::minute, StoreTier::hour}) {
+    SQLiteStatement& statement = tier == StoreTier::minute ? mergeMinute : mergeHour;
+    StatementReset guard(statement);
+    for (const ClosedBucket& closed : closedBuckets) {
+      if (closed.tier != tier || closed.bucket.count <= 0) continue;
+      if (!writeSummary(statement, closed.metric, closed.bucket)) return abort("cannot write summaries");
+    }
+    const auto& open = tier == StoreTier::minute ? minuteBuckets : hourBuckets;
+    for (std::size_t i = 0; i < open.size(); ++i) {
+      if (!open[i] || open[i]->count <= 0) continue;
+      if (!writeSummary(statement, Metric::allCases()[i], *open[i])) return abort("cannot write summaries");
+    }
+  }
+
+  if (connection->exec("COMMIT") != SQLITE_OK) return abort("cannot commit history");
+
+  // Written: forget it, keeping the buffers and the periods of the open summaries.
+  pendingRaw.clear();
+  closedBuckets.clear();
+  for (auto* buckets : {&minuteBuckets, &hourBuckets}) {
+    for (auto& bucket : *buckets) {
+      if (bucket) *bucket = Bucket{bucket->start, 0, 0, 0, 0};
+    }
+  }
+  return true;
+}
+
+bool TimeSeriesStore::Impl::flushLocked(double now) {
+  bool ok = true;
+  if (hasQueued()) ok = writeQueued();
+  if (ok) lastError.reset();
+  // Also when the clock went back behind the last prune, or it would wait for the clock to catch up.
+  if (std::isfinite(now) && (lastPrune == 0 || now - lastPrune > kPruneInterval || now < lastPrune)) {
+    ok = pruneLocked(now) && ok;
+  }
+  return ok;
+}
+
+std::vector<std::int64_t> TimeSeriesStore::Impl::metricsIn(const char* table) {
+  // Walks the distinct metrics down the primary key, one seek each.
+  std::vector<std::int64_t> metrics;
+  SQLiteStatement next(db(), QByteArray("SELECT metric FROM ") + table + " WHERE metric>? ORDER BY metric LIMIT 1");
+  if (!next.ok()) return metrics;
+  std::int64_t after = std::numeric_limits<std::int64_t>::min();
+  for (;;) {
+    next.bind(1, after);
+    if (next.step() != SQLITE_ROW) break;
+    after = next.columnInt64(0);
+    metrics.push_back(after);
+    next.reset();
+    if (after == std::numeric_limits<std::int64_t>::max()) break;
+  }
+  return metrics;
+}
+
+bool TimeSeriesStore::Impl::pruneLocked(double now) {
+  // A retention that is not a finite, non-negative number keeps its tier whole.
+  auto usable = [](double keep) { return std::isfinite(keep) && keep >= 0; };
+  if (connection->exec("BEGIN IMMEDIATE") != SQLITE_OK) {
+    failSql("cannot prune history");
+    return false;
+  }
+  struct TierCut {
+    const char* table;
+    double keep;
+    double scale;
+  };
+  const TierCut cuts[] = {{"raw", retention.raw, 1000.0}, {"minute", retention.minute, 1.0}, {"hour", retention.hour, 1.0}};
+  for (const TierCut& cut : cuts) {
+    if (!usable(cut.keep)) continue;
+    const std::int64_t cutoff = truncated((now - cut.keep) * cut.scale);
+    SQLiteStatement remove(db(), QByteArray("DELETE FROM ") + cut.table + " WHERE metric=? AND ts<?");
+    if (!remove.ok()) {
+      failSql("cannot prune history");
+      rollback();
+      return false;
+    }
+    for (std::int64_t metric : metricsIn(cut.table)) {
+      remove.bind(1, metric);
+      remove.bind(2, cutoff);
+      const int rc = remove.step();
+      remove.reset();
+      if (rc != SQLITE_DONE) {
+        failSql("cannot prune history");
+        rollback();
+        return false;
+      }
+    }
+  }
+  if (usable(retention.hour)) {
+    SQLiteStatement remove(db(), "DELETE FROM events WHERE ts < ?");
+    remove.bind(1, now - retention.hour);
+    if (remove.step() != SQLITE_DONE) {
+      failSql("cannot prune events");
+      remove.reset();
+      rollback();
+      return false;
+    }
+  }
+  if (connection->exec("COMMIT") != SQLITE_OK) {
+    failSql("cannot prune history");
+    rollback();
+    return false;
+  }
+  lastPrune = now;
+  if (connection->exec("PRAGMA incremental_vacuum") != SQLITE_OK) {
+    failSql("cannot return free pages");
+    return false;
+  }
+  return true;
+}
+
+TimeSeriesStore::TimeSeriesStore(const std::optional<QString>& path, const RetentionPolicy& retention)
+    : d(std::make_unique<Impl>()) {
+  if (path && !path->isEmpty()) d->path = *path;
+  d->open(retention);
+}
+
+TimeSeriesStore::~TimeSeriesStore() = default;
+
+std::optional<QString> TimeSeriesStore::path() const { return d->path; }
+
+RetentionPolicy TimeSeriesStore::retention() const {
+  std::lock_guard lock(d->mutex);
+  return d->retention;
+}
+
+void TimeSeriesStore::setRetention(const RetentionPolicy& retention) {
+  std::lock_guard lock(d->mutex);
+  d->retention = retention;
+  d->lastPrune = 0;
+}
+
+double TimeSeriesStore::rawInterval() const {
+  std::lock_guard lock(d->mutex);
+  return d->rawInterval;
+}
+
+void TimeSeriesStore::setRawInterval(double seconds) {
+  std::lock_guard lock(d->mutex);
+  d->rawInterval = seconds;
+}
+
+void TimeSeriesStore::append(std::span<const MetricValue> values, const QDateTime& at) {
+  const double t = StoreTime::seconds(at);
+  std::lock_guard lock(d->mutex);
+  d->appendLocked(values, t);
+}
+
+bool TimeSeriesStore::flush(const QDateTime& now) {
+  const double n = StoreTime::seconds(now);
+  std::lock_guard lock(d->mutex);
+  return d->flushLocked(n);
+}
+
+bool TimeSeriesStore::prune(const QDateTime& now) {
+  const double n = StoreTime::seconds(now);
+  if (!std::isfinite(n)) return false;
+  std::lock_guard lock(d->mutex);
+  return d->pruneLocked(n);
+}
+
+bool TimeSeriesStore::eraseAll() {
+  std::lock_guard lock(d->mutex);
+  d->pendingRaw.clear();
+  d->minuteBuckets.fill(std::nullopt);
+  d->hourBuckets.fill(std::nullopt);
+  d->closedBuckets.clear();
+
+  if (d->connection->exec("BEGIN IMMEDIATE") != SQLITE_OK) {
+    d->failSql("cannot erase history");
+    return false;
+  }
+  for (const char* statement : {"DELETE FROM raw", "DELETE FROM minute", "DELETE FROM hour", "DELETE FROM events"}) {
+    if (d->connection->exec(statement) != SQLITE_OK) {
+      d->failSql("cannot erase history");
+      d->rollback();
+      return false;
+    }
+  }
+  if (d->connection->exec("COMMIT") != SQLITE_OK) {
+    d->failSql("cannot erase history");
+    d->rollback();
+    return false;
+  }
+  if (d->connection->exec("VACUUM") != SQLITE_OK) {
+    d->failSql("cannot compact the history file");
+    return false;
+  }
+  return true;
+}
+
+Series TimeSeriesStore::series(MetricID metric, const QDateTime& from, const QDateTime& to, int maxPoints,
+                               std::optional<StoreTier> tier, const QDateTime& now) {
+  const double f = StoreTime::seconds(from);
+  const double e = StoreTime::seconds(to);
+  const double n = StoreTime::seconds(now);
+
+  std::lock_guard lock(d->mutex);
+  d->flushLocked(n);
+
+  Series result;
+  result.metric = metric;
+  result.tier = tier ? *tier : SeriesMath::tier(f, e, n, d->retention);
+  result.step = SeriesMath::step(e - f, result.tier, maxPoints, d->rawInterval);
+
+  SQLiteStatement& query = result.tier == StoreTier::raw      ? d->seriesRaw
+                           : result.tier == StoreTier::minute ? d->seriesMinute
+                                                              : d->seriesHour;
+  const bool raw = result.tier == StoreTier::raw;
+  const std::int64_t step = raw ? std::max<std::int64_t>(rounded(result.step * 1000.0), 1)
+                                : std::max<std::int64_t>(truncated(result.step), 1);
+  const double scale = raw ? 1000.0 : 1.0;
+  {
+    StatementReset guard(query);
+    query.bind(1, step);
+    query.bind(2, step);
+    query.bind(3, static_cast<std::int64_t>(Metric::rawValue(metric)));
+    query.bind(4, truncated(f * scale));
+    query.bind(5, truncated(e * scale));
+    int rc = SQLITE_ROW;
+    while ((rc = query.step()) == SQLITE_ROW) {
+      const double time = raw ? static_cast<double>(query.columnInt64(0)) / 1000.0
+                              : static_cast<double>(query.columnInt64(0));
+      result.points.push_back({time, query.columnDouble(1), query.columnDouble(2), query.columnDouble(3),
+                               query.columnInt64(4)});
+    }
+    if (rc != SQLITE_DONE) {
+      d->failSql("cannot read history");
+      result.points.clear();
+    }
+  }
+
+  result.gaps = SeriesMath::gaps(result.points, f, std::min(n, e), result.step);
+  return result;
+}
+
+StoreStatistics TimeSeriesStore::statistics() {
+  const double now = StoreTime::seconds(QDateTime::currentDateTimeUtc());
+  std::lock_guard lock(d->mutex);
+  d->flushLocked(now);
+
+  StoreStatistics statistics;
+  {
+    SQLiteStatement earliest(d->db(), "SELECT MIN(ts) FROM hour");
+    if (earliest.step() == SQLITE_ROW && !earliest.columnIsNull(0)) {
+      statistics.earliest = QDateTime::fromSecsSinceEpoch(earliest.columnInt64(0), Qt::UTC);
+    }
+  }
+  if (d->path) {
+    const QByteArray file = QFile::encodeName(*d->path);
+    statistics.fileBytes = fileSize(file) + fileSize(file + "-wal");
+  }
+  auto count = [this](const char* sql) -> std::int64_t {
+    SQLiteStatement statement(d->db(), sql);
+    if (statement.step() != SQLITE_ROW) {
+      d->failSql("cannot count history rows");
+      return 0;
+    }
+    return statement.columnInt64(0);
+  };
+  statistics.rawRows = count("SELECT COUNT(*) FROM raw");
+  statistics.minuteRows = count("SELECT COUNT(*) FROM minute");
+  statistics.hourRows = count("SELECT COUNT(*) FROM hour");
+  statistics.events = count("SELECT COUNT(*) FROM events");
+  return statistics;
+}
+
+std::optional<std::int64_t> TimeSeriesStore::record(const StoredEvent& event) {
+  const double ts = StoreTime::seconds(event.date);
+  const QByteArray kind = EventKinds::rawString(event.kind).toUtf8();
+  const QByteArray code = event.code.toUtf8();
+  const QByteArray payload = payloadText(event.payload);
+
+  std::lock_guard lock(d->mutex);
+  SQLiteStatement& insert = d->insertEvent;
+  StatementReset guard(insert);
+  if (std::isfinite(ts)) {
+    insert.bind(1, ts);
+  } else {
+    insert.bindNull(1);  // refused by the NOT NULL column
+  }
+  insert.bind(2, kind);
+  insert.bind(3, static_cast<std::int64_t>(Severities::rawValue(event.severity)));
+  if (event.metric) {
+    insert.bind(4, static_cast<std::int64_t>(Metric::rawValue(*event.metric)));
+  } else {
+    insert.bindNull(4);
+  }
+  insert.bind(5, code);
+  insert.bind(6, payload);
+  if (insert.step() != SQLITE_DONE) {
+    d->failSql("cannot record the event");
+    return std::nullopt;
+  }
+  return sqlite3_last_insert_rowid(d->db());
+}
+
+std::vector<StoredEvent> TimeSeriesStore::events(const std::vector<EventKind>& kinds, const QDateTime& from,
+                                                 const QDateTime& to, int limit) {
+  std::vector<StoredEvent> result;
+  if (kinds.empty() || limit <= 0) return result;
+  // The kinds are our own fixed names, so they can stand in the statement text.
+  QByteArray sql = "SELECT id, ts, kind, severity, metric, code, payload FROM events WHERE kind IN (";
+  for (std::size_t i = 0; i < kinds.size(); ++i) {
+    if (i > 0) sql += ',';
+    const std::string_view name = EventKinds::rawValue(kinds[i]);
+    sql += '\'';
+    sql.append(name.data(), static_cast<qsizetype>(name.size()));
+    sql += '\'';
+  }
+  sql += ") AND ts>=? AND ts<=? ORDER BY ts DESC LIMIT ?";
+  const double f = StoreTime::seconds(from);
+  const double e = StoreTime::seconds(to);
+
+  std::lock_guard lock(d->mutex);
+  SQLiteStatement query(d->db(), sql);
+  if (!query.ok()) {
+    d->failSql("cannot list events");
+    return result;
+  }
+  query.bind(1, f);
+  query.bind(2, e);
+  query.bind(3, static_cast<std::int64_t>(limit));
+  int rc = SQLITE_ROW;
+  while ((rc = query.step()) == SQLITE_ROW) {
+    StoredEvent event;
+    event.id = query.columnInt64(0);
+    event.date = StoreTime::date(query.columnDouble(1));
+    event.kind = EventKinds::fromRawValue(query.columnText(2)).value_or(EventKind::system);
+    switch (query.columnInt64(3)) {
+      case 2: event.severity = Severity::critical; break;
+      case 1: event.severity = Severity::warning; break;
+      default: event.severity = Severity::info; break;
+    }
+    if (!query.columnIsNull(4)) event.metric = Metric::fromRawValue(query.columnInt64(4));
+    event.code = query.columnText(5);
+    event.payload = decodePayload(query.columnBytes(6));
+    result.push_back(std::move(event));
+  }
+  if (rc != SQLITE_DONE) d->failSql("cannot list events");
+  return result;
+}
+
+bool TimeSeriesStore::deleteEvent(std::int64_t id) {
+  std::lock_guard lock(d->mutex);
+  SQLiteStatement remove(d->db(), "DELETE FROM events WHERE id=?");
+  remove.bind(1, id);
+  if (remove.step() != SQLITE_DONE) {
+    d->failSql("cannot delete the event");
+    return false;
+  }
+  return true;
+}
+
+bool TimeSeriesStore::deleteEvents(const std::vector<EventKind>& kinds) {
+  if (kinds.empty()) return true;
+  std::lock_guard lock(d->mutex);
+  SQLiteStatement remove(d->db(), "DELETE FROM events WHERE kind=?");
+  bool ok = remove.ok();
+  for (EventKind kind : kinds) {
+    remove.bind(1, EventKinds::rawString(kind).toUtf8());
+    if (remove.step() != SQLITE_DONE) ok = false;
+    remove.reset();
+  }
+  if (!ok) d->failSql("cannot delete events");
+  return ok;
+}
+
+std::optional<QString> TimeSeriesStore::lastError() const {
+  std::lock_guard lock(d->mutex);
+  return d->lastError;
+}
+
+std::uint64_t TimeSeriesStore::droppedRows() const {
+  std::lock_guard lock(d->mutex);
+  return d->dropped;
+}
+
+}  // namespace kivo

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "metrics/Metric.h"
+#include "storage/EventKind.h"
+#include "storage/RetentionPolicy.h"
+#include "storage/Series.h"
+#include "storage/StoreError.h"
+#include "storage/StoreStatistics.h"
+#include "storage/StoreTier.h"
+#include "storage/StoredEvent.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace kivo {
+
+// The history database: every sample for a short time (raw), one-minute and
+// one-hour summaries for longer, and the event log, in one SQLite file.
+//
+// Thread-safe: one connection behind one mutex; every operation may be called from
+// any thread and runs to completion before the next. Only the constructor throws;
+// afterwards a failed statement shows in the operation's result and in lastError().
+// Dates are wall-clock dates (seconds since 1970 in the file).
+class TimeSeriesStore {
+ public:
+  // Most raw rows and closed summaries kept in memory while flushes keep failing;
+  // beyond it the oldest are dropped and counted in droppedRows().
+  static constexpr std::size_t kMaxPendingRaw = 200'000;
+  static constexpr std::size_t kMaxPendingSummaries = 50'000;
+
+  // Opens the database at path (creating its folder and the file when missing), or an
+  // in-memory database when path is absent. Throws StoreError when the file cannot be
+  // opened, is in use by another running instance, is not a database or is damaged;
+  // the file is then left untouched.
+  explicit TimeSeriesStore(const std::optional<QString>& path, const RetentionPolicy& retention = {});
+  ~TimeSeriesStore();
+  TimeSeriesStore(const TimeSeriesStore&) = delete;
+  TimeSeriesStore& operator=(const TimeSeriesStore&) = delete;
+
+  std::optional<QString> path() const;
+
+  RetentionPolicy retention() const;
+  // Takes effect at the next flush, which then prunes.
+  void setRetention(const RetentionPolicy& retention);
+
+  // The sampling interval in seconds: the base step of raw series (2 until set).
+  double rawInterval() const;
+  void setRawInterval(double seconds);
+
+  // Queues one tick's values, all stamped with `at`, and rolls them into the open
+  // minute and hour summaries. Touches no file. Values that are not finite are skipped.
+  void append(std::span<const MetricValue> values, const QDateTime& at);
+
+  // Writes everything queued in one transaction, then prunes when due. Returns false
+  // when the write failed; the queued rows then stay for the next flush.
+  bool flush(const QDateTime& now);
+
+  // Deletes rows older than the retention. Runs from flush; public for maintenance.
+  bool prune(const QDateTime& now);
+
+  // Drops everything queued and deletes all history and events.
+  bool eraseAll();
+
+  // Buckets of one metric over [from, to), about maxPoints of them, from the tier that
+  // still holds the range (or the given one), with every stretch without data as a gap.
+  // Flushes first. Never fails: a query that cannot run yields no points.
+  Series series(MetricID metric, const QDateTime& from, const QDateTime& to, int maxPoints,
+                std::optional<StoreTier> tier, const QDateTime& now);
+
+  // Row counts, file size and the oldest hour summary; flushes first.
+  StoreStatistics statistics();
+
+  // Appends an event (its id is ignored) and returns the new row id, or absent when
+  // the insert failed.
+  std::optional<std::int64_t> record(const StoredEvent& event);
+
+  // Events of the given kinds with from <= date <= to, newest first, at most limit.
+  // Use StoreTime::distantPast() and distantFuture() for all time.
+  std::vector<StoredEvent> events(const std::vector<EventKind>& kinds, const QDateTime& from,
+                                  const QDateTime& to, int limit);
+  bool deleteEvent(std::int64_t id);
+  bool deleteEvents(const std::vector<EventKind>& kinds);
+
+  // The message of the latest failed statement; cleared by the next successful flush.
+  std::optional<QString> lastError() const;
+  // Queued rows (raw rows and summaries) dropped because flushes kept failing.
+  std::uint64_t droppedRows() const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> d;
+};
+
+}  // namespace kivo
