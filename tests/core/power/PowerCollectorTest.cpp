@@ -165,7 +165,9 @@ TEST(PowerCollector, ThisMachineInventsNoFigures) {
     machineHasBattery = machineHasBattery || PowerMath::isComputerBattery(supply);
   }
   EXPECT_EQ(s.hasBattery, machineHasBattery);
-  if (!machineHasBattery) expectNoBatteryFigures(s);
+  if (!machineHasBattery) {
+    expectNoBatteryFigures(s);
+  }
 }
 
 // --- the pure rules, on supplies built in place ---
