@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QStringList>
 
 #include <sqlite3.h>
 
@@ -40,6 +41,17 @@ const char* const kSchema[] = {
     "CREATE TABLE IF NOT EXISTS events(id INTEGER PRIMARY KEY AUTOINCREMENT, ts REAL NOT NULL, kind TEXT NOT NULL, "
     "severity INTEGER NOT NULL, metric INTEGER, code TEXT NOT NULL, payload TEXT NOT NULL)",
     "CREATE INDEX IF NOT EXISTS events_ts ON events(ts)",
+};
+
+struct TableLayout {
+  const char* table;
+  const char* columns;
+};
+constexpr TableLayout kLayout[] = {
+    {"raw", "metric,ts,v"},
+    {"minute", "metric,ts,mn,mx,av,n"},
+    {"hour", "metric,ts,mn,mx,av,n"},
+    {"events", "id,ts,kind,severity,metric,code,payload"},
 };
 
 constexpr const char* kInsertRaw = "INSERT OR REPLACE INTO raw(metric, ts, v) VALUES(?,?,?)";
@@ -268,6 +280,22 @@ void TimeSeriesStore::Impl::open(const RetentionPolicy& policy) {
     }
   }
 
+  // Tables of our names but another layout: refuse before writing anything.
+  for (const auto& [table, columns] : kLayout) {
+    SQLiteStatement info(handle, QByteArray("PRAGMA table_info(") + table + ")");
+    if (!info.ok()) throw sqlError({});
+    QStringList found;
+    int rc = SQLITE_ROW;
+    while ((rc = info.step()) == SQLITE_ROW) found << info.columnText(1);
+    if (rc != SQLITE_DONE) throw sqlError({});
+    if (!found.isEmpty() && found.join(QLatin1Char(',')) != QLatin1String(columns)) {
+      QString message = QStringLiteral("the history database has an unexpected layout: table %1 has columns %2")
+                            .arg(QLatin1String(table), found.join(QStringLiteral(", ")));
+      if (path) message += QStringLiteral(" (%1)").arg(*path);
+      throw StoreError(StoreError::Kind::sql, message);
+    }
+  }
+
   // auto_vacuum only takes effect on a file without pages yet, so it must come before
   // the journal mode, whose change writes the first page.
   for (const char* pragma : {"PRAGMA auto_vacuum=INCREMENTAL", "PRAGMA journal_mode=WAL", "PRAGMA synchronous=NORMAL"}) {
@@ -403,14 +431,13 @@ bool TimeSeriesStore::Impl::writeQueued() {
 }
 
 bool TimeSeriesStore::Impl::flushLocked(double now) {
-  bool ok = true;
-  if (hasQueued()) ok = writeQueued();
-  if (ok) lastError.reset();
+  if (hasQueued() && !writeQueued()) return false;  // the database is not writable now: no prune either
+  lastError.reset();
   // Also when the clock went back behind the last prune, or it would wait for the clock to catch up.
   if (std::isfinite(now) && (lastPrune == 0 || now - lastPrune > kPruneInterval || now < lastPrune)) {
-    ok = pruneLocked(now) && ok;
+    return pruneLocked(now);
   }
-  return ok;
+  return true;
 }
 
 std::vector<std::int64_t> TimeSeriesStore::Impl::metricsIn(const char* table) {

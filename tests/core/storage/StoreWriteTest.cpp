@@ -1,0 +1,201 @@
+#include "StoreTestSupport.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <limits>
+
+using namespace kivo;
+using namespace kivo::test;
+
+namespace {
+
+// A store on a temporary file with a plain connection beside it.
+struct FileStore {
+  QTemporaryDir dir;
+  QString path = dir.path() + "/telemetry.sqlite";
+  TimeSeriesStore store{path};
+  RawDatabase db{path};
+};
+
+void tick(TimeSeriesStore& store, double t, std::vector<MetricValue> values) { store.append(values, at(t)); }
+
+std::string summary(RawDatabase& db, const char* table, MetricID metric, double start) {
+  const auto rows = db.rows(std::string("SELECT mn, mx, av, n FROM ") + table +
+                            " WHERE metric=" + std::to_string(Metric::rawValue(metric)) +
+                            " AND ts=" + std::to_string(static_cast<std::int64_t>(start)));
+  if (rows.empty()) return "none";
+  return rows[0][0] + " " + rows[0][1] + " " + rows[0][2] + " " + rows[0][3];
+}
+
+}  // namespace
+
+TEST(StoreWrite, NothingFiniteChangesNothing) {
+  FileStore s;
+  const double t0 = recentHour();
+  s.store.append(std::vector<MetricValue>{}, at(t0));
+  tick(s.store, t0, {{MetricID::cpuTotal, std::numeric_limits<double>::quiet_NaN()},
+                     {MetricID::memUsed, std::numeric_limits<double>::infinity()}});
+  ASSERT_TRUE(s.store.flush(at(t0 + 1)));
+  EXPECT_EQ(s.db.value("SELECT COUNT(*) FROM raw"), "0");
+  EXPECT_EQ(s.db.value("SELECT COUNT(*) FROM minute"), "0");
+  EXPECT_EQ(s.db.value("SELECT COUNT(*) FROM hour"), "0");
+}
+
+TEST(StoreWrite, RawRowsAreMillisecondsAndTheLaterOfTwoEqualKeysRemains) {
+  FileStore s;
+  const double t0 = recentHour() + 10;
+  tick(s.store, t0 + 0.0125, {{MetricID::cpuTotal, 1}, {MetricID::cpuTotal, 3}, {MetricID::netUp, 7}});
+  ASSERT_TRUE(s.store.flush(at(t0 + 1)));
+  const auto rows = s.db.rows("SELECT metric, ts, v FROM raw ORDER BY metric");
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0], (std::vector<std::string>{"1", std::to_string(static_cast<std::int64_t>(t0) * 1000 + 13), "3.0"}));
+  EXPECT_EQ(rows[1][0], "41");
+  // Both values count in the summaries.
+  EXPECT_EQ(summary(s.db, "minute", MetricID::cpuTotal, t0 - 10), "1.0 3.0 2.0 2");
+}
+
+TEST(StoreWrite, SummariesHoldEveryValueOfTheirPeriodAcrossFlushes) {
+  FileStore s;
+  const double m = recentHour() + 120;
+  tick(s.store, m + 1, {{MetricID::cpuTotal, 10}});
+  tick(s.store, m + 3, {{MetricID::cpuTotal, 40}});
+  ASSERT_TRUE(s.store.flush(at(m + 4)));
+  EXPECT_EQ(summary(s.db, "minute", MetricID::cpuTotal, m), "10.0 40.0 25.0 2");
+  tick(s.store, m + 5, {{MetricID::cpuTotal, 4}});
+  ASSERT_TRUE(s.store.flush(at(m + 6)));
+  ASSERT_TRUE(s.store.flush(at(m + 7)));  // nothing new: nothing counted twice
+  EXPECT_EQ(summary(s.db, "minute", MetricID::cpuTotal, m), "4.0 40.0 18.0 3");
+  tick(s.store, m + 61, {{MetricID::cpuTotal, 100}});  // next minute closes this one
+  ASSERT_TRUE(s.store.flush(at(m + 62)));
+  EXPECT_EQ(summary(s.db, "minute", MetricID::cpuTotal, m), "4.0 40.0 18.0 3");
+  EXPECT_EQ(summary(s.db, "minute", MetricID::cpuTotal, m + 60), "100.0 100.0 100.0 1");
+  EXPECT_EQ(summary(s.db, "hour", MetricID::cpuTotal, recentHour()), "4.0 100.0 38.5 4");
+}
+
+TEST(StoreWrite, RestartWithinTheSameMinuteContinuesTheStoredRow) {
+  QTemporaryDir dir;
+  const QString path = dir.path() + "/telemetry.sqlite";
+  const double m = recentHour() + 300;
+  {
+    TimeSeriesStore store(path);
+    tick(store, m + 1, {{MetricID::memUsed, 10}});
+    tick(store, m + 2, {{MetricID::memUsed, 20}});
+    tick(store, m + 3, {{MetricID::memUsed, 30}});
+    ASSERT_TRUE(store.flush(at(m + 4)));
+  }
+  {
+    TimeSeriesStore store(path);
+    tick(store, m + 30, {{MetricID::memUsed, 60}});
+    ASSERT_TRUE(store.flush(at(m + 31)));
+  }
+  RawDatabase db(path);
+  // sum = 20 × 3 + 60 over 4 samples
+  EXPECT_EQ(summary(db, "minute", MetricID::memUsed, m), "10.0 60.0 30.0 4");
+  EXPECT_EQ(summary(db, "hour", MetricID::memUsed, recentHour()), "10.0 60.0 30.0 4");
+}
+
+TEST(StoreWrite, ClockSteppingBackMergesWithTheStoredOrQueuedPeriod) {
+  // Whether the earlier minute was already written or still queued when the clock
+  // stepped back into it, none of its samples may be lost.
+  for (bool flushBetween : {true, false}) {
+    SCOPED_TRACE(flushBetween ? "written" : "queued");
+    FileStore s;
+    const double m = recentHour() + 600;
+    tick(s.store, m + 10, {{MetricID::cpuTotal, 10}});
+    tick(s.store, m + 20, {{MetricID::cpuTotal, 20}});
+    if (flushBetween) {
+      ASSERT_TRUE(s.store.flush(at(m + 21)));
+    }
+    tick(s.store, m + 70, {{MetricID::cpuTotal, 70}});
+    if (flushBetween) {
+      ASSERT_TRUE(s.store.flush(at(m + 71)));
+    }
+    tick(s.store, m + 30, {{MetricID::cpuTotal, 30}});  // back into the first minute
+    tick(s.store, m + 75, {{MetricID::cpuTotal, 50}});  // and forward again
+    ASSERT_TRUE(s.store.flush(at(m + 76)));
+    EXPECT_EQ(summary(s.db, "minute", MetricID::cpuTotal, m), "10.0 30.0 20.0 3");
+    EXPECT_EQ(summary(s.db, "minute", MetricID::cpuTotal, m + 60), "50.0 70.0 60.0 2");
+    EXPECT_EQ(summary(s.db, "hour", MetricID::cpuTotal, recentHour()), "10.0 70.0 36.0 5");
+  }
+}
+
+TEST(StoreWrite, HourSteppingBackMergesToo) {
+  FileStore s;
+  const double h = recentHour() - 3600;
+  tick(s.store, h + 100, {{MetricID::diskFree, 5}});
+  ASSERT_TRUE(s.store.flush(at(h + 101)));
+  tick(s.store, h + 3700, {{MetricID::diskFree, 9}});
+  tick(s.store, h + 200, {{MetricID::diskFree, 7}});
+  ASSERT_TRUE(s.store.flush(at(h + 3701)));
+  EXPECT_EQ(summary(s.db, "hour", MetricID::diskFree, h), "5.0 7.0 6.0 2");
+  EXPECT_EQ(summary(s.db, "hour", MetricID::diskFree, h + 3600), "9.0 9.0 9.0 1");
+}
+
+TEST(StoreWrite, FailedFlushRollsBackKeepsTheRowsAndReportsTheError) {
+  // The fault strikes the raw insert, then only the summaries: either way nothing of
+  // the flush may stay half written, and the retry writes each sample exactly once.
+  for (const char* table : {"raw", "minute"}) {
+    SCOPED_TRACE(table);
+    FileStore s;
+    const double m = recentHour() + 900;
+    tick(s.store, m + 1, {{MetricID::cpuTotal, 10}, {MetricID::memUsed, 1}});
+    tick(s.store, m + 3, {{MetricID::cpuTotal, 30}, {MetricID::memUsed, 3}});
+    ASSERT_EQ(s.db.exec(std::string("CREATE TRIGGER fault BEFORE INSERT ON ") + table +
+                        " BEGIN SELECT RAISE(ABORT, 'disk trouble'); END"),
+              "");
+
+    EXPECT_FALSE(s.store.flush(at(m + 4)));
+    ASSERT_TRUE(s.store.lastError());
+    EXPECT_TRUE(s.store.lastError()->contains("disk trouble")) << s.store.lastError()->toStdString();
+    EXPECT_EQ(s.db.value("SELECT COUNT(*) FROM raw"), "0");
+    EXPECT_EQ(s.db.value("SELECT COUNT(*) FROM minute"), "0");
+
+    tick(s.store, m + 5, {{MetricID::cpuTotal, 50}, {MetricID::memUsed, 5}});
+    EXPECT_FALSE(s.store.flush(at(m + 6)));
+
+    ASSERT_EQ(s.db.exec("DROP TRIGGER fault"), "");
+    EXPECT_TRUE(s.store.flush(at(m + 7)));
+    EXPECT_FALSE(s.store.lastError());
+    EXPECT_EQ(s.db.value("SELECT COUNT(*) FROM raw"), "6");
+    EXPECT_EQ(summary(s.db, "minute", MetricID::cpuTotal, m), "10.0 50.0 30.0 3");
+    EXPECT_EQ(summary(s.db, "hour", MetricID::memUsed, recentHour()), "1.0 5.0 3.0 3");
+    EXPECT_EQ(s.store.droppedRows(), 0u);
+  }
+}
+
+TEST(StoreWrite, FlushWaitingOnAnotherWriterGivesUpAndRetriesLater) {
+  FileStore s;
+  const double m = recentHour() + 1200;
+  tick(s.store, m + 1, {{MetricID::cpuTotal, 10}});
+  {
+    RawDatabase other(s.path);
+    ASSERT_EQ(other.exec("BEGIN IMMEDIATE"), "");
+    EXPECT_FALSE(s.store.flush(at(m + 2)));  // after the busy timeout
+    ASSERT_TRUE(s.store.lastError());
+    EXPECT_TRUE(s.store.lastError()->contains("locked")) << s.store.lastError()->toStdString();
+    ASSERT_EQ(other.exec("COMMIT"), "");
+  }
+  EXPECT_TRUE(s.store.flush(at(m + 3)));
+  EXPECT_EQ(summary(s.db, "minute", MetricID::cpuTotal, m), "10.0 10.0 10.0 1");
+}
+
+TEST(StoreWrite, QueueWhileFlushesFailIsBoundedDroppingTheOldestFirst) {
+  FileStore s;
+  ASSERT_EQ(s.db.exec("CREATE TRIGGER fault BEFORE INSERT ON raw BEGIN SELECT RAISE(ABORT, 'full'); END"), "");
+  const double t0 = recentHour();
+  const std::size_t extra = 25;
+  const std::size_t ticks = TimeSeriesStore::kMaxPendingRaw + extra;
+  for (std::size_t i = 0; i < ticks; ++i) {
+    tick(s.store, t0 + static_cast<double>(i) * 0.01, {{MetricID::netDown, static_cast<double>(i)}});
+  }
+  EXPECT_FALSE(s.store.flush(at(t0 + 3000)));
+  EXPECT_EQ(s.store.droppedRows(), extra);
+  ASSERT_EQ(s.db.exec("DROP TRIGGER fault"), "");
+  EXPECT_TRUE(s.store.flush(at(t0 + 3001)));
+  EXPECT_EQ(s.db.value("SELECT COUNT(*) FROM raw"), std::to_string(TimeSeriesStore::kMaxPendingRaw));
+  EXPECT_EQ(s.db.value("SELECT MIN(v) FROM raw"), std::to_string(extra) + ".0");
+  EXPECT_EQ(s.db.value("SELECT MAX(v) FROM raw"), std::to_string(ticks - 1) + ".0");
+}
