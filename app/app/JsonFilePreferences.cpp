@@ -21,7 +21,8 @@ const QString kData = QStringLiteral("data");
 const QString kBase64 = QStringLiteral("base64");
 
 QString configDirectory() {
-  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/kivo-monitor");
+  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+         QStringLiteral("/kivo-monitor");
 }
 
 // Data that is compact JSON text as QJsonDocument writes it can be stored as JSON and read
@@ -45,13 +46,21 @@ std::optional<QString> asUtf8(const QByteArray& bytes) {
 
 }  // namespace
 
-JsonFilePreferences::JsonFilePreferences(QString path) : path_(std::move(path)) { load(); }
+JsonFilePreferences::JsonFilePreferences(QString path) : path_(std::move(path)) {
+  load();
+}
 
-QString JsonFilePreferences::standardPath() { return configDirectory() + QStringLiteral("/settings.json"); }
+QString JsonFilePreferences::standardPath() {
+  return configDirectory() + QStringLiteral("/settings.json");
+}
 
-QString JsonFilePreferences::testSuitePath() { return configDirectory() + QStringLiteral("/settings.uitest.json"); }
+QString JsonFilePreferences::testSuitePath() {
+  return configDirectory() + QStringLiteral("/settings.uitest.json");
+}
 
-bool JsonFilePreferences::erase(const QString& path) { return !QFileInfo::exists(path) || QFile::remove(path); }
+bool JsonFilePreferences::erase(const QString& path) {
+  return !QFileInfo::exists(path) || QFile::remove(path);
+}
 
 QJsonValue JsonFilePreferences::encode(const QVariant& value) {
   switch (value.typeId()) {
@@ -82,12 +91,14 @@ QVariant JsonFilePreferences::decode(const QJsonValue& value) {
   const QString tag = object.begin().key();
   const QJsonValue inner = object.begin().value();
   if (tag == kJson && (inner.isObject() || inner.isArray())) {
-    const QJsonDocument document = inner.isObject() ? QJsonDocument(inner.toObject()) : QJsonDocument(inner.toArray());
+    const QJsonDocument document =
+        inner.isObject() ? QJsonDocument(inner.toObject()) : QJsonDocument(inner.toArray());
     return document.toJson(QJsonDocument::Compact);
   }
   if (tag == kData && inner.isString()) return inner.toString().toUtf8();
   if (tag == kBase64 && inner.isString()) {
-    auto decoded = QByteArray::fromBase64Encoding(inner.toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+    auto decoded =
+        QByteArray::fromBase64Encoding(inner.toString().toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
     if (decoded) return *decoded;
   }
   return {};
@@ -123,7 +134,9 @@ void JsonFilePreferences::load() {
   }
 }
 
-QVariant JsonFilePreferences::object(const QString& key) const { return values_.value(key); }
+QVariant JsonFilePreferences::object(const QString& key) const {
+  return values_.value(key);
+}
 
 void JsonFilePreferences::apply(const QList<Change>& changes) {
   for (const auto& [key, raw] : changes) {

@@ -4,7 +4,8 @@
 
 namespace kivo {
 
-LaunchArgumentPreferences::LaunchArgumentPreferences(const QStringList& arguments, std::unique_ptr<Preferences> base)
+LaunchArgumentPreferences::LaunchArgumentPreferences(const QStringList& arguments,
+                                                     std::unique_ptr<Preferences> base)
     : arguments_(parse(arguments)), base_(std::move(base)) {}
 
 QHash<QString, QString> LaunchArgumentPreferences::parse(const QStringList& arguments) {

@@ -26,16 +26,22 @@ std::optional<double> decimal(const QString& piece) {
 
 }  // namespace
 
-bool testMode(const Preferences& standard) { return standard.boolean(kUITest); }
+bool testMode(const Preferences& standard) {
+  return standard.boolean(kUITest);
+}
 
 std::optional<double> interval(const Preferences& standard) {
   if (!testMode(standard) || !standard.contains(kInterval)) return std::nullopt;
   return std::max(standard.number(kInterval), 0.5);
 }
 
-std::optional<QString> appearance(const Preferences& standard) { return gatedText(standard, kAppearance); }
+std::optional<QString> appearance(const Preferences& standard) {
+  return gatedText(standard, kAppearance);
+}
 
-std::optional<QString> preset(const Preferences& standard) { return gatedText(standard, kPreset); }
+std::optional<QString> preset(const Preferences& standard) {
+  return gatedText(standard, kPreset);
+}
 
 std::optional<QSizeF> resizeTo(const Preferences& standard) {
   const auto text = standard.string(kResizeTo);

@@ -9,7 +9,9 @@ MemoryPreferences::MemoryPreferences(const QMap<QString, QVariant>& values) {
   }
 }
 
-QVariant MemoryPreferences::object(const QString& key) const { return values_.value(key); }
+QVariant MemoryPreferences::object(const QString& key) const {
+  return values_.value(key);
+}
 
 void MemoryPreferences::apply(const QList<Change>& changes) {
   ++writes_;

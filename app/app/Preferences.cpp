@@ -86,9 +86,13 @@ QVariant Preferences::normalized(const QVariant& value) {
   }
 }
 
-bool Preferences::boolean(const QString& key) const { return booleanValue(object(key)); }
+bool Preferences::boolean(const QString& key) const {
+  return booleanValue(object(key));
+}
 
-double Preferences::number(const QString& key) const { return numberValue(object(key)); }
+double Preferences::number(const QString& key) const {
+  return numberValue(object(key));
+}
 
 std::optional<QString> Preferences::string(const QString& key) const {
   const QVariant value = object(key);

@@ -21,7 +21,8 @@ TEST(LaunchOptions, TestModeReadsKIVOUITestAsABoolean) {
     bool expected;
   } cases[] = {{"YES", true}, {"1", true}, {"true", true}, {"no", false}, {"0", false}, {"", false}};
   for (const auto& c : cases) {
-    EXPECT_EQ(LaunchOptions::testMode(launch({LaunchOptions::kUITest, QString::fromUtf8(c.value)})), c.expected)
+    EXPECT_EQ(LaunchOptions::testMode(launch({LaunchOptions::kUITest, QString::fromUtf8(c.value)})),
+              c.expected)
         << c.value;
   }
   EXPECT_FALSE(LaunchOptions::testMode(launch({})));
@@ -33,9 +34,17 @@ TEST(LaunchOptions, IntervalIsAtLeastHalfASecondAndOnlyInTestMode) {
     const char* value;  // null: not given
     std::optional<double> expected;
   } cases[] = {
-      {"YES", "0.2", 0.5},     {"YES", "2", 2.0},     {"YES", "abc", 0.5},  {"YES", "nan", 0.5},
-      {"YES", "inf", 0.5},     {"YES", "1e999", 0.5}, {"YES", "-3", 0.5},   {"YES", "0.75", 0.75},
-      {"YES", nullptr, std::nullopt},                 {"no", "2", std::nullopt}, {nullptr, "2", std::nullopt},
+      {"YES", "0.2", 0.5},
+      {"YES", "2", 2.0},
+      {"YES", "abc", 0.5},
+      {"YES", "nan", 0.5},
+      {"YES", "inf", 0.5},
+      {"YES", "1e999", 0.5},
+      {"YES", "-3", 0.5},
+      {"YES", "0.75", 0.75},
+      {"YES", nullptr, std::nullopt},
+      {"no", "2", std::nullopt},
+      {nullptr, "2", std::nullopt},
   };
   for (const auto& c : cases) {
     QStringList args;
@@ -65,12 +74,13 @@ TEST(LaunchOptions, ResizeToParsesWidthByHeight) {
       {"-1440x900", std::nullopt},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(LaunchOptions::resizeTo(launch({LaunchOptions::kResizeTo, QString::fromUtf8(c.value)})), c.expected)
+    EXPECT_EQ(LaunchOptions::resizeTo(launch({LaunchOptions::kResizeTo, QString::fromUtf8(c.value)})),
+              c.expected)
         << c.value;
   }
   // Honoured outside test mode too.
-  EXPECT_EQ(LaunchOptions::resizeTo(launch({LaunchOptions::kUITest, QStringLiteral("NO"), LaunchOptions::kResizeTo,
-                                            QStringLiteral("800x600")})),
+  EXPECT_EQ(LaunchOptions::resizeTo(launch({LaunchOptions::kUITest, QStringLiteral("NO"),
+                                            LaunchOptions::kResizeTo, QStringLiteral("800x600")})),
             QSizeF(800, 600));
   EXPECT_FALSE(LaunchOptions::resizeTo(launch({})));
 }

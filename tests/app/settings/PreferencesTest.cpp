@@ -12,9 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cmath>
 #include <limits>
-#include <unistd.h>
 
 namespace kivo {
 namespace {
@@ -118,7 +118,10 @@ class JsonFilePreferencesTest : public ::testing::Test {
 };
 
 TEST_F(JsonFilePreferencesTest, EveryValueTypeSurvivesARewriteAndAReload) {
-  const QByteArray binary("\x00\xff\xfe" "abc", 6);
+  const QByteArray binary(
+      "\x00\xff\xfe"
+      "abc",
+      6);
   const QByteArray compactJson(R"({"a":[1,2.5,"x"],"b":true})");
   const QByteArray spacedJson("{ \"b\": 1, \"a\": 2 }");  // not compact: kept as text
   {
@@ -227,7 +230,8 @@ TEST(JsonFilePreferencesPaths, FollowXdgConfigHome) {
   const QByteArray old = qgetenv("XDG_CONFIG_HOME");
   qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
   EXPECT_EQ(JsonFilePreferences::standardPath(), dir.path() + QStringLiteral("/kivo-monitor/settings.json"));
-  EXPECT_EQ(JsonFilePreferences::testSuitePath(), dir.path() + QStringLiteral("/kivo-monitor/settings.uitest.json"));
+  EXPECT_EQ(JsonFilePreferences::testSuitePath(),
+            dir.path() + QStringLiteral("/kivo-monitor/settings.uitest.json"));
   if (old.isNull()) {
     qunsetenv("XDG_CONFIG_HOME");
   } else {
@@ -236,10 +240,11 @@ TEST(JsonFilePreferencesPaths, FollowXdgConfigHome) {
 }
 
 TEST(LaunchArguments, ParsePairsAfterTheProgramName) {
-  const QStringList args{QStringLiteral("kivo-monitor"), QStringLiteral("-KIVOUITest"), QStringLiteral("YES"),
-                         QStringLiteral("--verbose"),    QStringLiteral("-"),          QStringLiteral("-KIVOInterval"),
-                         QStringLiteral("-1"),           QStringLiteral("-KIVOUITest"), QStringLiteral("NO"),
-                         QStringLiteral("-dangling")};
+  const QStringList args{
+      QStringLiteral("kivo-monitor"), QStringLiteral("-KIVOUITest"), QStringLiteral("YES"),
+      QStringLiteral("--verbose"),    QStringLiteral("-"),           QStringLiteral("-KIVOInterval"),
+      QStringLiteral("-1"),           QStringLiteral("-KIVOUITest"), QStringLiteral("NO"),
+      QStringLiteral("-dangling")};
   const auto pairs = LaunchArgumentPreferences::parse(args);
   EXPECT_EQ(pairs.size(), 2);
   EXPECT_EQ(pairs.value(QStringLiteral("KIVOUITest")), QStringLiteral("NO"));  // the later pair wins
@@ -252,8 +257,8 @@ TEST(LaunchArguments, AreReadFirstAndNeverWritten) {
   stored->setBool(QStringLiteral("privacyMask"), true);
   stored->setString(QStringLiteral("appearance"), QStringLiteral("dark"));
   MemoryPreferences* base = stored.get();
-  LaunchArgumentPreferences prefs({QStringLiteral("app"), QStringLiteral("-privacyMask"), QStringLiteral("no")},
-                                  std::move(stored));
+  LaunchArgumentPreferences prefs(
+      {QStringLiteral("app"), QStringLiteral("-privacyMask"), QStringLiteral("no")}, std::move(stored));
   EXPECT_FALSE(prefs.boolean(QStringLiteral("privacyMask")));
   EXPECT_EQ(prefs.string(QStringLiteral("appearance")), QStringLiteral("dark"));
   prefs.setBool(QStringLiteral("privacyMask"), true);

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace kivo {
+
+// A text shown to a person: the English text is the key, looked up in the loaded translations
+// at the time of the call; a key without a translation reads as itself. Placeholders are Qt's
+// %1, %2 ..., filled in one pass, so a filled-in value that holds "%2" is left alone.
+QString tr(const char* key);
+
+template <typename... Args>
+QString tr(const char* key, const Args&... args) {
+  return tr(key).arg(args...);
+}
+
+}  // namespace kivo

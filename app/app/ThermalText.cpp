@@ -1,0 +1,35 @@
+#include "app/ThermalText.h"
+
+#include "app/Localized.h"
+
+namespace kivo::ThermalText {
+
+QString name(ThermalLevel level) {
+  switch (level) {
+    case ThermalLevel::nominal:
+      return tr("Nominal");
+    case ThermalLevel::fair:
+      return tr("Fair");
+    case ThermalLevel::serious:
+      return tr("Serious");
+    case ThermalLevel::critical:
+      return tr("Critical");
+  }
+  return tr("Nominal");
+}
+
+QString explanation(ThermalLevel level) {
+  switch (level) {
+    case ThermalLevel::nominal:
+      return tr("The system is within its normal thermal range.");
+    case ThermalLevel::fair:
+      return tr("The system is slightly warm. Performance is not affected.");
+    case ThermalLevel::serious:
+      return tr("The system is hot. The kernel may reduce performance.");
+    case ThermalLevel::critical:
+      return tr("The system is very hot. The kernel is reducing performance to cool down.");
+  }
+  return tr("The system is within its normal thermal range.");
+}
+
+}  // namespace kivo::ThermalText
