@@ -18,7 +18,9 @@ struct TickDelta {
   }
 };
 
-std::uint64_t rise(std::uint64_t previous, std::uint64_t current) { return current > previous ? current - previous : 0; }
+std::uint64_t rise(std::uint64_t previous, std::uint64_t current) {
+  return current > previous ? current - previous : 0;
+}
 
 // user = user + nice (guest time is already inside both); system = system + irq + softirq + steal;
 // idle = idle + iowait.
@@ -59,7 +61,9 @@ void forEachMatch(std::span<const CPUTicks> previous, std::span<const CPUTicks> 
 
 namespace CPUMath {
 
-CPULoad coreLoad(const CPUTicks& previous, const CPUTicks& current) { return toLoad(difference(previous, current)); }
+CPULoad coreLoad(const CPUTicks& previous, const CPUTicks& current) {
+  return toLoad(difference(previous, current));
+}
 
 CPULoad aggregate(std::span<const CPUTicks> previous, std::span<const CPUTicks> current) {
   TickDelta sum;

@@ -7,7 +7,8 @@
 namespace kivo {
 
 QJsonObject CPULoad::toJson() const {
-  return QJsonObject{{QLatin1String("user"), user}, {QLatin1String("system"), system}, {QLatin1String("idle"), idle}};
+  return QJsonObject{
+      {QLatin1String("user"), user}, {QLatin1String("system"), system}, {QLatin1String("idle"), idle}};
 }
 
 std::optional<CPULoad> CPULoad::fromJson(const QJsonObject& object) {

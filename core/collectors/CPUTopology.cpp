@@ -62,8 +62,7 @@ CPUTopology CPUTopology::current(const std::string& root) {
   topology.physicalCores = info.physicalCores.value_or(0);
   topology.logicalCores = info.logicalCores.value_or(0);
   for (const auto& kind : info.kinds) {
-    topology.groups.push_back(
-        {QString::fromStdString(kind.name), kind.physicalCores, kind.logicalCores});
+    topology.groups.push_back({QString::fromStdString(kind.name), kind.physicalCores, kind.logicalCores});
   }
   return topology;
 }

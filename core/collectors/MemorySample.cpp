@@ -5,7 +5,9 @@
 namespace kivo {
 
 namespace MemoryPressure {
-QJsonValue toJson(MemoryPressureLevel level) { return QJsonValue(static_cast<int>(level)); }
+QJsonValue toJson(MemoryPressureLevel level) {
+  return QJsonValue(static_cast<int>(level));
+}
 
 std::optional<MemoryPressureLevel> fromRawValue(std::int64_t raw) {
   if (raw < 0 || raw > 2) return std::nullopt;
@@ -22,10 +24,11 @@ QJsonObject MemorySample::toJson() const {
   using RecordJson::put;
   QJsonObject object;
   const std::pair<const char*, std::uint64_t> required[] = {
-      {"physical", physical}, {"used", used},           {"app", app},
-      {"wired", wired},       {"cached", cached},       {"free", free},
+      {"physical", physical},   {"used", used},         {"app", app},
+      {"wired", wired},         {"cached", cached},     {"free", free},
       {"swapTotal", swapTotal}, {"swapUsed", swapUsed}, {"pageSize", pageSize}};
-  for (const auto& [key, value] : required) put(object, QLatin1String(key), std::optional<std::uint64_t>(value));
+  for (const auto& [key, value] : required)
+    put(object, QLatin1String(key), std::optional<std::uint64_t>(value));
   put(object, QLatin1String("compressed"), compressed);
   if (pressure) object.insert(QLatin1String("pressure"), MemoryPressure::toJson(*pressure));
   put(object, QLatin1String("pageInRate"), pageInRate);
@@ -39,8 +42,8 @@ std::optional<MemorySample> MemorySample::fromJson(const QJsonObject& object) {
   namespace J = RecordJson;
   MemorySample sample;
   const std::pair<const char*, std::uint64_t*> required[] = {
-      {"physical", &sample.physical}, {"used", &sample.used},           {"app", &sample.app},
-      {"wired", &sample.wired},       {"cached", &sample.cached},       {"free", &sample.free},
+      {"physical", &sample.physical},   {"used", &sample.used},         {"app", &sample.app},
+      {"wired", &sample.wired},         {"cached", &sample.cached},     {"free", &sample.free},
       {"swapTotal", &sample.swapTotal}, {"swapUsed", &sample.swapUsed}, {"pageSize", &sample.pageSize}};
   for (const auto& [key, field] : required) {
     const auto value = J::uint64(object, QLatin1String(key)).value;

@@ -8,14 +8,10 @@ namespace kivo {
 
 QJsonObject ProcessRecord::toJson() const {
   using RecordJson::put;
-  QJsonObject object{{QLatin1String("pid"), pid},
-                     {QLatin1String("parentPID"), parentPID},
-                     {QLatin1String("name"), name},
-                     {QLatin1String("uid"), static_cast<qint64>(uid)},
-                     {QLatin1String("user"), user},
-                     {QLatin1String("hasStatistics"), hasStatistics},
-                     {QLatin1String("cpuTime"), cpuTime},
-                     {QLatin1String("threads"), threads}};
+  QJsonObject object{{QLatin1String("pid"), pid},         {QLatin1String("parentPID"), parentPID},
+                     {QLatin1String("name"), name},       {QLatin1String("uid"), static_cast<qint64>(uid)},
+                     {QLatin1String("user"), user},       {QLatin1String("hasStatistics"), hasStatistics},
+                     {QLatin1String("cpuTime"), cpuTime}, {QLatin1String("threads"), threads}};
   put(object, QLatin1String("startTime"), startTime);
   put(object, QLatin1String("path"), path);
   put(object, QLatin1String("cpuPercent"), cpuPercent);
@@ -36,7 +32,8 @@ std::optional<ProcessRecord> ProcessRecord::fromJson(const QJsonObject& object) 
   const auto hasStatistics = J::boolean(object, QLatin1String("hasStatistics")).value;
   const auto cpuTime = J::number(object, QLatin1String("cpuTime")).value;
   const auto threads = J::int64(object, QLatin1String("threads")).value;
-  if (!pid || !parentPID || !name || !uid || !user || !hasStatistics || !cpuTime || !threads) return std::nullopt;
+  if (!pid || !parentPID || !name || !uid || !user || !hasStatistics || !cpuTime || !threads)
+    return std::nullopt;
   if (*pid < INT32_MIN || *pid > INT32_MAX || *parentPID < INT32_MIN || *parentPID > INT32_MAX ||
       *uid > UINT32_MAX || *threads < 0 || *threads > INT32_MAX) {
     return std::nullopt;
@@ -48,7 +45,8 @@ std::optional<ProcessRecord> ProcessRecord::fromJson(const QJsonObject& object) 
   const auto diskRead = J::uint64(object, QLatin1String("diskRead"));
   const auto diskWritten = J::uint64(object, QLatin1String("diskWritten"));
   const auto power = J::number(object, QLatin1String("power"));
-  if (!startTime.ok || !path.ok || !cpuPercent.ok || !memory.ok || !diskRead.ok || !diskWritten.ok || !power.ok) {
+  if (!startTime.ok || !path.ok || !cpuPercent.ok || !memory.ok || !diskRead.ok || !diskWritten.ok ||
+      !power.ok) {
     return std::nullopt;
   }
   ProcessRecord record;

@@ -4,8 +4,8 @@
 
 #include <QDateTime>
 #include <QJsonObject>
-#include <QTimeZone>
 #include <QString>
+#include <QTimeZone>
 
 #include <cstdint>
 #include <optional>
@@ -15,11 +15,11 @@ namespace kivo {
 
 // The fixed description of this computer, read once. Never carries a serial number.
 struct SystemInfo {
-  QString model = QStringLiteral("Computer");  // DMI product name
-  QString chip = QStringLiteral("Unknown");    // the topology's brand
+  QString model = QStringLiteral("Computer");   // DMI product name
+  QString chip = QStringLiteral("Unknown");     // the topology's brand
   QString osVersion = QStringLiteral("Linux");  // os-release PRETTY_NAME
-  QString osBuild;                             // kernel release
-  std::uint64_t physicalMemory = 0;            // MemTotal, bytes
+  QString osBuild;                              // kernel release
+  std::uint64_t physicalMemory = 0;             // MemTotal, bytes
   CPUTopology topology;
   QDateTime bootTime = QDateTime::fromSecsSinceEpoch(0, QTimeZone::utc());
   QString hostName;

@@ -79,7 +79,8 @@ CPUInfo CPUInfoReader::read() const {
   } else if (processors > 0) {
     info.logicalCores = processors;
   }
-  if (!info.physicalCores && !cpuinfoCores.empty()) info.physicalCores = static_cast<int>(cpuinfoCores.size());
+  if (!info.physicalCores && !cpuinfoCores.empty())
+    info.physicalCores = static_cast<int>(cpuinfoCores.size());
 
   // Hybrid processors publish one PMU per kind of core, each with its CPU list.
   static const std::pair<const char*, const char*> kKinds[] = {{"/sys/devices/cpu_core/cpus", "Performance"},

@@ -31,8 +31,8 @@ bool CPUStatReader::parseTicks(std::string_view text, std::vector<CPUTicks>& tic
     if (!number || *number < 0 || *number > INT32_MAX) continue;
     CPUTicks entry;
     entry.cpu = static_cast<int>(*number);
-    std::uint64_t* const fields[] = {&entry.user, &entry.nice,    &entry.system, &entry.idle,
-                                     &entry.iowait, &entry.irq,   &entry.softirq, &entry.steal};
+    std::uint64_t* const fields[] = {&entry.user,   &entry.nice, &entry.system,  &entry.idle,
+                                     &entry.iowait, &entry.irq,  &entry.softirq, &entry.steal};
     std::size_t filled = 0;
     for (auto* field : fields) {
       if (!KernelText::nextToken(rest, token)) break;

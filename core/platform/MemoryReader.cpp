@@ -41,12 +41,18 @@ std::optional<MemInfo> MemoryReader::parseMemInfo(std::string_view text) {
     std::string_view key;
     std::uint64_t* field;
   };
-  const Row rows[] = {{"MemTotal", &info.memTotal},         {"MemFree", &info.memFree},
-                      {"Buffers", &info.buffers},           {"Cached", &info.cached},
-                      {"Shmem", &info.shmem},               {"AnonPages", &info.anonPages},
-                      {"SReclaimable", &info.sReclaimable}, {"SUnreclaim", &info.sUnreclaim},
-                      {"KernelStack", &info.kernelStack},   {"PageTables", &info.pageTables},
-                      {"SwapTotal", &info.swapTotal},       {"SwapFree", &info.swapFree}};
+  const Row rows[] = {{"MemTotal", &info.memTotal},
+                      {"MemFree", &info.memFree},
+                      {"Buffers", &info.buffers},
+                      {"Cached", &info.cached},
+                      {"Shmem", &info.shmem},
+                      {"AnonPages", &info.anonPages},
+                      {"SReclaimable", &info.sReclaimable},
+                      {"SUnreclaim", &info.sUnreclaim},
+                      {"KernelStack", &info.kernelStack},
+                      {"PageTables", &info.pageTables},
+                      {"SwapTotal", &info.swapTotal},
+                      {"SwapFree", &info.swapFree}};
   constexpr std::size_t kRows = std::size(rows);
   bool seen[kRows] = {};
   std::string_view line;

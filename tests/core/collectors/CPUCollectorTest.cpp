@@ -109,7 +109,8 @@ TEST(CPUCollector, AnUnreadableReadingKeepsTheBaseline) {
 }
 
 TEST(CPUMath, AggregateMatchesCPUsByNumber) {
-  const std::vector<CPUTicks> previous{{.cpu = 0, .user = 10, .idle = 10}, {.cpu = 2, .user = 10, .idle = 10}};
+  const std::vector<CPUTicks> previous{{.cpu = 0, .user = 10, .idle = 10},
+                                       {.cpu = 2, .user = 10, .idle = 10}};
   const std::vector<CPUTicks> current{{.cpu = 1, .user = 99, .idle = 99}, {.cpu = 2, .user = 30, .idle = 10}};
   expectLoad(CPUMath::aggregate(previous, current), 1, 0, 0, "only cpu2 is in both");
   EXPECT_EQ(CPUMath::aggregate(previous, {}), CPULoad::zero());
@@ -117,9 +118,10 @@ TEST(CPUMath, AggregateMatchesCPUsByNumber) {
 
 TEST(CPUStatReader, ParsesOnlyWellFormedCPULines) {
   std::vector<CPUTicks> ticks;
-  ASSERT_TRUE(CPUStatReader::parseTicks("cpu  9 9 9 9\ncpu0 1 2 3 4\ncpu7 5 6 7 8 9 10 11 12 13 14\n"
-                                        "cpux 1 2 3 4\nintr 5\ncpu9 1 1 1 1\n",
-                                        ticks));
+  ASSERT_TRUE(
+      CPUStatReader::parseTicks("cpu  9 9 9 9\ncpu0 1 2 3 4\ncpu7 5 6 7 8 9 10 11 12 13 14\n"
+                                "cpux 1 2 3 4\nintr 5\ncpu9 1 1 1 1\n",
+                                ticks));
   ASSERT_EQ(ticks.size(), 2u);
   EXPECT_EQ(ticks[0], (CPUTicks{.cpu = 0, .user = 1, .nice = 2, .system = 3, .idle = 4}));
   EXPECT_EQ(ticks[1].cpu, 7);

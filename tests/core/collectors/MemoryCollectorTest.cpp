@@ -119,9 +119,9 @@ TEST(MemoryMath, PressureLevelsFromStallTimes) {
     MemoryPressureLevel level;
   };
   const Case cases[] = {
-      {0.0, 0.0, MemoryPressureLevel::normal},      {9.99, 9.99, MemoryPressureLevel::normal},
-      {10.0, 0.0, MemoryPressureLevel::warning},    {40.0, std::nullopt, MemoryPressureLevel::warning},
-      {12.0, 10.0, MemoryPressureLevel::critical},  {95.0, 60.0, MemoryPressureLevel::critical},
+      {0.0, 0.0, MemoryPressureLevel::normal},     {9.99, 9.99, MemoryPressureLevel::normal},
+      {10.0, 0.0, MemoryPressureLevel::warning},   {40.0, std::nullopt, MemoryPressureLevel::warning},
+      {12.0, 10.0, MemoryPressureLevel::critical}, {95.0, 60.0, MemoryPressureLevel::critical},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(MemoryMath::pressureLevel({c.some, c.full}), c.level) << c.some << " / " << c.full.value_or(-1);
@@ -129,8 +129,9 @@ TEST(MemoryMath, PressureLevelsFromStallTimes) {
 }
 
 TEST(MemoryReader, ParsesPressureAndVMStat) {
-  const auto stall = MemoryReader::parsePressure("some avg10=1.50 avg60=0 avg300=0 total=9\n"
-                                                 "full avg10=0.25 avg60=0 avg300=0 total=1\n");
+  const auto stall = MemoryReader::parsePressure(
+      "some avg10=1.50 avg60=0 avg300=0 total=9\n"
+      "full avg10=0.25 avg60=0 avg300=0 total=1\n");
   ASSERT_TRUE(stall);
   EXPECT_DOUBLE_EQ(stall->some, 1.5);
   EXPECT_EQ(stall->full, 0.25);

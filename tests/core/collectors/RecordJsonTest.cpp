@@ -137,7 +137,8 @@ TEST(RecordJson, MissingOrMistypedFieldsReject) {
   const Case cases[] = {
       {"cpu without interval", without(cpuJson, "interval"), cpu},
       {"cpu core ids not matching cores", with(cpuJson, "coreIDs", QJsonArray{0}), cpu},
-      {"cpu load as text", with(cpuJson, "total", QJsonObject{{"user", "0.1"}, {"system", 0}, {"idle", 0}}), cpu},
+      {"cpu load as text", with(cpuJson, "total", QJsonObject{{"user", "0.1"}, {"system", 0}, {"idle", 0}}),
+       cpu},
       {"memory without used", without(memoryJson, "used"), memory},
       {"memory with negative free", with(memoryJson, "free", -1), memory},
       {"memory with fractional bytes", with(memoryJson, "app", 1.5), memory},

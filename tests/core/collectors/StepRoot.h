@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <string>
 
 namespace kivo::test {
@@ -24,19 +25,27 @@ class StepRoot {
     namespace fs = std::filesystem;
     const fs::path source = fixture(name_ + "/" + step);
     for (const auto& entry : fs::recursive_directory_iterator(source)) {
-      const fs::path target = fs::path(root_) / fs::relative(entry.path(), source);
-      if (entry.is_directory()) {
+      // Lexically: resolving the fixture's symlinks (exe) would lead out of the temporary root.
+      const fs::path relative = entry.path().lexically_relative(source);
+      const fs::path target = fs::path(root_) / relative;
+      if (entry.is_symlink()) {
+        fs::remove(target);
+        fs::create_directories(target.parent_path());
+        fs::copy_symlink(entry.path(), target);
+      } else if (entry.is_directory()) {
         fs::create_directories(target);
       } else {
         std::ifstream in(entry.path(), std::ios::binary);
         const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        write(fs::relative(entry.path(), source).string(), text);
+        write(relative.string(), text);
       }
     }
   }
 
   void write(const std::string& relative, const std::string& text) const {
     const std::filesystem::path target = std::filesystem::path(root_) / relative;
+    if (relative.find("..") != std::string::npos)
+      throw std::invalid_argument("outside the root: " + relative);
     std::filesystem::create_directories(target.parent_path());
     std::ofstream out(target, std::ios::binary | std::ios::trunc);
     out << text;

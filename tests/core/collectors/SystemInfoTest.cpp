@@ -25,7 +25,8 @@ TEST(SystemInfo, ReadsTheFixtureMachine) {
   EXPECT_EQ(info.topology.groups, groups);
   EXPECT_FALSE(info.osBuild.isEmpty()) << "the running kernel's release";
   const QJsonObject json = info.toJson();
-  for (const auto& key : json.keys()) EXPECT_FALSE(key.contains(QStringLiteral("serial"), Qt::CaseInsensitive));
+  for (const auto& key : json.keys())
+    EXPECT_FALSE(key.contains(QStringLiteral("serial"), Qt::CaseInsensitive));
 }
 
 TEST(SystemInfo, AnEmptyRootGivesTheFallbacks) {

@@ -1,0 +1,190 @@
+#include "collectors/ProcessCollector.h"
+
+#include "platform/CPUStatReader.h"
+
+#include <QTimeZone>
+
+#include <pwd.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <vector>
+
+namespace kivo {
+
+namespace ProcessMath {
+
+std::uint64_t nanos(std::uint64_t ticks, std::uint64_t ticksPerSecond) {
+  if (ticksPerSecond == 0) return ticks;
+  // Split so the product cannot overflow for any CPU time below centuries.
+  return ticks / ticksPerSecond * 1'000'000'000u + ticks % ticksPerSecond * 1'000'000'000u / ticksPerSecond;
+}
+
+std::optional<double> cpuPercent(std::uint64_t previousNanos, std::uint64_t currentNanos, double elapsed) {
+  if (!(elapsed > 0) || currentNanos < previousNanos) return std::nullopt;
+  return static_cast<double>(currentNanos - previousNanos) / 1e9 / elapsed * 100.0;
+}
+
+QString displayName(std::string_view comm, const std::optional<QString>& path) {
+  // TASK_COMM_LEN is 16 with the terminating NUL.
+  constexpr std::size_t kCommLength = 15;
+  QString name = QString::fromUtf8(comm.data(), static_cast<qsizetype>(comm.size()));
+  if (!path || (!comm.empty() && comm.size() != kCommLength)) return name;
+  const QString base = path->mid(path->lastIndexOf(QLatin1Char('/')) + 1);
+  if (base.isEmpty()) return name;
+  if (comm.empty() || (base.size() > name.size() && base.startsWith(name))) return base;
+  return name;
+}
+
+}  // namespace ProcessMath
+
+namespace {
+
+std::optional<std::string> systemUserName(std::uint32_t uid) {
+  long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+  std::vector<char> buffer(size > 0 ? static_cast<std::size_t>(size) : 16384);
+  passwd entry{};
+  passwd* result = nullptr;
+  if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &result) != 0 || result == nullptr ||
+      result->pw_name == nullptr) {
+    return std::nullopt;
+  }
+  return std::string(result->pw_name);
+}
+
+std::optional<QString> pathText(const std::optional<std::string>& path) {
+  if (!path) return std::nullopt;
+  return QString::fromUtf8(path->data(), static_cast<qsizetype>(path->size()));
+}
+
+}  // namespace
+
+ProcessCollector::ProcessCollector(const std::string& root, UserLookup users)
+    : reader_(KernelFiles(root)),
+      lookup_(users ? std::move(users) : UserLookup(systemUserName)),
+      root_(root) {
+  const long hz = ::sysconf(_SC_CLK_TCK);
+  if (hz > 0) ticksPerSecond_ = static_cast<std::uint64_t>(hz);
+  bootTime_ = CPUStatReader::readBootTime(KernelFiles(root_));
+}
+
+void ProcessCollector::reset() {
+  previousTime_ = 0;
+  // A new scan number puts every stored CPU time out of reach as a baseline.
+  ++scan_;
+}
+
+std::vector<std::int32_t> ProcessCollector::allPIDs() {
+  std::vector<std::int32_t> pids;
+  reader_.listPIDs(pids);
+  return pids;
+}
+
+const QString& ProcessCollector::userName(std::uint32_t uid) {
+  auto it = users_.find(uid);
+  if (it == users_.end()) {
+    const auto name = lookup_(uid);
+    it = users_.emplace(uid, name ? QString::fromStdString(*name) : QString::number(uid)).first;
+  }
+  return it->second;
+}
+
+ProcessSample ProcessCollector::sample(double now) {
+  const double elapsed = previousTime_ > 0 ? now - previousTime_ : 0;
+  const std::uint64_t previousScan = scan_;
+  const std::uint64_t scan = ++scan_;
+
+  ProcessSample sample;
+  reader_.listPIDs(pids_);
+  sample.processes.reserve(pids_.size());
+
+  for (const std::int32_t pid : pids_) {
+    // Gone between the listing and the read, or hidden from us: skipped.
+    if (!reader_.open(pid) || !reader_.readStat(entry_)) {
+      reader_.close();
+      continue;
+    }
+    reader_.readIO(entry_);
+    if (!reader_.readStatus(entry_)) {
+      reader_.close();
+      continue;
+    }
+    auto found = known_.find(pid);
+    if (found == known_.end() || found->second.start != entry_.startTicks) {
+      // New process, or a reused pid: nothing of the old one carries over.
+      Known fresh;
+      fresh.start = entry_.startTicks;
+      fresh.comm = entry_.comm;
+      fresh.path = pathText(reader_.readExe());
+      fresh.name = ProcessMath::displayName(entry_.comm, fresh.path);
+      if (bootTime_) {
+        // btime plus the start in clock ticks after boot.
+        const auto sinceBoot = ProcessMath::nanos(entry_.startTicks, ticksPerSecond_) / 1'000'000;
+        fresh.startTime = QDateTime::fromMSecsSinceEpoch(
+            *bootTime_ * 1000 + static_cast<std::int64_t>(sinceBoot), QTimeZone::utc());
+      }
+      found = known_.insert_or_assign(pid, std::move(fresh)).first;
+    } else if (found->second.comm != entry_.comm) {
+      // The path is read once per process, and again after an exec (which renames it): a child
+      // first seen between fork and exec must not keep its parent's executable.
+      Known& known = found->second;
+      known.comm = entry_.comm;
+      known.path = pathText(reader_.readExe());
+      known.name = ProcessMath::displayName(entry_.comm, known.path);
+    }
+    reader_.close();
+    Known& known = found->second;
+
+    ProcessRecord record;
+    record.pid = pid;
+    record.parentPID = entry_.parentPID;
+    record.name = known.name;
+    record.uid = entry_.uid;
+    record.user = userName(entry_.uid);
+    record.startTime = known.startTime;
+    record.path = known.path;
+    record.hasStatistics = true;
+    const std::uint64_t cpuNanos = ProcessMath::nanos(entry_.userTicks + entry_.systemTicks, ticksPerSecond_);
+    record.cpuTime = static_cast<double>(cpuNanos) / 1e9;
+    if (known.lastScan == previousScan && previousScan != 0) {
+      record.cpuPercent = ProcessMath::cpuPercent(known.cpuNanos, cpuNanos, elapsed);
+    }
+    known.cpuNanos = cpuNanos;
+    known.lastScan = scan;
+    record.memory = entry_.residentBytes;
+    record.threads = entry_.threads;
+    record.diskRead = entry_.readBytes;
+    record.diskWritten = entry_.writeBytes;
+    if (!record.diskRead || !record.diskWritten) ++sample.restricted;
+    sample.processes.push_back(std::move(record));
+  }
+
+  // Forget processes that ended once the cache has grown past twice the live ones.
+  if (known_.size() > 2 * pids_.size())
+    std::erase_if(known_, [&](const auto& item) { return item.second.lastScan != scan; });
+
+  sample.total = static_cast<int>(sample.processes.size());
+  sample.interval = elapsed;
+  previousTime_ = now;
+  return sample;
+}
+
+std::optional<SelfUsage> ProcessCollector::selfUsage() {
+  timespec cpu{};
+  if (::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu) != 0) return std::nullopt;
+  // Kept open per thread: the engine asks on every tick.
+  thread_local KernelFile status("/proc/self/status");
+  thread_local KernelFile io("/proc/self/io");
+  thread_local std::string buffer;
+  if (!status.read(buffer)) return std::nullopt;
+  const auto resident = KernelText::tableNumber(buffer, "VmRSS");
+  if (!resident) return std::nullopt;
+  SelfUsage usage;
+  usage.cpuNanos =
+      static_cast<std::uint64_t>(cpu.tv_sec) * 1'000'000'000u + static_cast<std::uint64_t>(cpu.tv_nsec);
+  usage.footprint = *resident;
+  if (io.read(buffer)) usage.diskWritten = KernelText::tableNumber(buffer, "write_bytes");
+  return usage;
+}
+
+}  // namespace kivo

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "collectors/ProcessSample.h"
+#include "platform/ProcessReader.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace kivo {
+
+namespace ProcessMath {
+// Clock ticks to nanoseconds, exact for any tick rate that divides 1e9.
+std::uint64_t nanos(std::uint64_t ticks, std::uint64_t ticksPerSecond);
+// Percent of one core: (current - previous) / 1e9 / elapsed × 100; absent when elapsed is not
+// positive or the CPU time went down.
+std::optional<double> cpuPercent(std::uint64_t previousNanos, std::uint64_t currentNanos, double elapsed);
+// The kernel keeps 15 bytes of a process name; a cut name is completed from the executable's
+// base name when that starts with it. An empty name takes the base name.
+QString displayName(std::string_view comm, const std::optional<QString>& path);
+}  // namespace ProcessMath
+
+// The monitor's own consumption.
+struct SelfUsage {
+  std::uint64_t cpuNanos = 0;   // CLOCK_PROCESS_CPUTIME_ID
+  std::uint64_t footprint = 0;  // VmRSS of /proc/self/status, bytes
+  std::optional<std::uint64_t> diskWritten;
+  std::optional<std::uint64_t> energyNanojoules;  // Linux has no per-process energy
+};
+
+// Lists every process with its identity and figures. Owned by the engine; not shared.
+class ProcessCollector {
+ public:
+  // Maps a uid to a user name; the default asks the system's user database.
+  using UserLookup = std::function<std::optional<std::string>(std::uint32_t uid)>;
+
+  explicit ProcessCollector(const std::string& root = "/", UserLookup users = {});
+
+  // Always a value: an empty list when /proc cannot be listed.
+  ProcessSample sample(double now);
+  // Forgets the CPU baselines; names, paths and user names stay cached.
+  void reset();
+  std::vector<std::int32_t> allPIDs();
+
+  static std::optional<SelfUsage> selfUsage();
+
+ private:
+  struct Known {
+    std::uint64_t start = 0;  // start ticks: a pid with another start is another process
+    std::string comm;         // raw name the cached text was made from
+    QString name;
+    std::optional<QString> path;
+    std::optional<QDateTime> startTime;
+    std::uint64_t cpuNanos = 0;
+    std::uint64_t lastScan = 0;  // the scan that last saw the process
+  };
+
+  const QString& userName(std::uint32_t uid);
+
+  ProcessReader reader_;
+  UserLookup lookup_;
+  std::uint64_t ticksPerSecond_ = 100;
+  std::optional<std::int64_t> bootTime_;
+  std::unordered_map<std::int32_t, Known> known_;
+  std::unordered_map<std::uint32_t, QString> users_;
+  std::vector<std::int32_t> pids_;
+  ProcEntry entry_;
+  std::uint64_t scan_ = 0;
+  double previousTime_ = 0;
+  std::string root_;
+};
+
+}  // namespace kivo

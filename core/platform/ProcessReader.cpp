@@ -1,0 +1,216 @@
+#include "platform/ProcessReader.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <climits>
+
+namespace kivo {
+
+namespace {
+
+bool startsWith(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() && text.substr(0, prefix.size()) == prefix;
+}
+
+std::optional<std::int32_t> parsePID(const char* name) {
+  std::int64_t value = 0;
+  if (*name == '\0') return std::nullopt;
+  for (const char* c = name; *c != '\0'; ++c) {
+    if (*c < '0' || *c > '9') return std::nullopt;
+    value = value * 10 + (*c - '0');
+    if (value > INT32_MAX) return std::nullopt;
+  }
+  if (value <= 0) return std::nullopt;
+  return static_cast<std::int32_t>(value);
+}
+
+}  // namespace
+
+ProcessReader::ProcessReader(const KernelFiles& files) : procPath_(files.path("/proc")) {}
+
+ProcessReader::~ProcessReader() {
+  close();
+  if (procFd_ >= 0) ::close(procFd_);
+}
+
+bool ProcessReader::listPIDs(std::vector<std::int32_t>& pids) {
+  pids.clear();
+  if (procFd_ < 0) procFd_ = ::open(procPath_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (procFd_ < 0) return false;
+  // The descriptor stays open; rewinding it gives a fresh listing.
+  if (::lseek(procFd_, 0, SEEK_SET) < 0) {
+    ::close(procFd_);
+    procFd_ = -1;
+    return false;
+  }
+  if (listing_.size() < 32768) listing_.resize(32768);
+  for (;;) {
+    const ssize_t n = ::getdents64(procFd_, listing_.data(), listing_.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      pids.clear();
+      return false;
+    }
+    if (n == 0) break;
+    for (ssize_t offset = 0; offset < n;) {
+      const auto* entry = reinterpret_cast<const dirent64*>(listing_.data() + offset);
+      offset += entry->d_reclen;
+      if (entry->d_type != DT_DIR && entry->d_type != DT_UNKNOWN) continue;
+      if (const auto pid = parsePID(entry->d_name)) pids.push_back(*pid);
+    }
+  }
+  // procfs lists in ascending order already; other file systems (test trees) may not.
+  if (!std::is_sorted(pids.begin(), pids.end())) std::sort(pids.begin(), pids.end());
+  return true;
+}
+
+bool ProcessReader::readAt(int dirfd, const char* name) {
+  const int fd = ::openat(dirfd, name, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    buffer_.clear();
+    return false;
+  }
+  const bool ok = KernelFiles::readDescriptor(fd, buffer_);
+  ::close(fd);
+  return ok;
+}
+
+bool ProcessReader::open(std::int32_t pid) {
+  close();
+  if (procFd_ < 0) procFd_ = ::open(procPath_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (procFd_ < 0) return false;
+  char name[16];
+  const auto [end, ec] = std::to_chars(name, name + sizeof name - 1, pid);
+  if (ec != std::errc()) return false;
+  *end = '\0';
+  dirFd_ = ::openat(procFd_, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  pid_ = pid;
+  return dirFd_ >= 0;
+}
+
+void ProcessReader::close() {
+  if (dirFd_ >= 0) ::close(dirFd_);
+  dirFd_ = -1;
+}
+
+bool ProcessReader::readStat(ProcEntry& entry) {
+  entry.pid = pid_;
+  entry.residentBytes.reset();
+  entry.threads = 0;
+  entry.readBytes.reset();
+  entry.writeBytes.reset();
+  return dirFd_ >= 0 && readAt(dirFd_, "stat") && parseStat(buffer_, entry);
+}
+
+void ProcessReader::readIO(ProcEntry& entry) {
+  if (dirFd_ >= 0 && readAt(dirFd_, "io")) parseIO(buffer_, entry);
+}
+
+bool ProcessReader::readStatus(ProcEntry& entry) {
+  return dirFd_ >= 0 && readAt(dirFd_, "status") && parseStatus(buffer_, entry);
+}
+
+std::optional<std::string> ProcessReader::readExe() {
+  if (dirFd_ < 0) return std::nullopt;
+  char path[PATH_MAX];
+  const ssize_t n = ::readlinkat(dirFd_, "exe", path, sizeof path);
+  if (n <= 0 || static_cast<std::size_t>(n) >= sizeof path) return std::nullopt;
+  return std::string(path, static_cast<std::size_t>(n));
+}
+
+bool ProcessReader::read(std::int32_t pid, ProcEntry& entry, std::optional<std::string>* exe) {
+  bool ok = open(pid) && readStat(entry);
+  if (ok) readIO(entry);
+  ok = ok && readStatus(entry);
+  if (ok && exe != nullptr) *exe = readExe();
+  close();
+  return ok;
+}
+
+bool ProcessReader::parseStat(std::string_view text, ProcEntry& entry) {
+  // "pid (comm) state ppid ...": comm may hold blanks, parentheses and newlines, and ends at
+  // the last ')'.
+  const auto open = text.find('(');
+  const auto close = text.rfind(')');
+  if (open == std::string_view::npos || close == std::string_view::npos || close < open) return false;
+  entry.comm.assign(text.substr(open + 1, close - open - 1));
+  std::string_view rest = text.substr(close + 1);
+  std::string_view token;
+  // Fields after comm, numbered as in proc(5): 3 state, 4 ppid, 14 utime, 15 stime,
+  // 22 starttime.
+  bool havePPID = false;
+  bool haveUser = false;
+  bool haveSystem = false;
+  for (int field = 3; field <= 22 && KernelText::nextToken(rest, token); ++field) {
+    switch (field) {
+      case 4: {
+        const auto value = KernelText::parseInt(token);
+        if (!value || *value < 0 || *value > INT32_MAX) return false;
+        entry.parentPID = static_cast<std::int32_t>(*value);
+        havePPID = true;
+        break;
+      }
+      case 14:
+      case 15: {
+        const auto value = KernelText::parseUInt(token);
+        if (!value) return false;
+        (field == 14 ? entry.userTicks : entry.systemTicks) = *value;
+        (field == 14 ? haveUser : haveSystem) = true;
+        break;
+      }
+      case 22: {
+        const auto value = KernelText::parseUInt(token);
+        if (!value) return false;
+        entry.startTicks = *value;
+        return havePPID && haveUser && haveSystem;
+      }
+      default:
+        break;
+    }
+  }
+  return false;
+}
+
+bool ProcessReader::parseStatus(std::string_view text, ProcEntry& entry) {
+  // The Name line escapes newlines, so every line here starts with its own key.
+  bool haveUid = false;
+  std::string_view line;
+  while (KernelText::nextLine(text, line)) {
+    if (startsWith(line, "Uid:")) {
+      std::string_view rest = line.substr(4);
+      std::string_view real;
+      std::string_view effective;
+      if (!KernelText::nextToken(rest, real) || !KernelText::nextToken(rest, effective)) return false;
+      const auto uid = KernelText::parseUInt(effective);
+      if (!uid || *uid > UINT32_MAX) return false;
+      entry.uid = static_cast<std::uint32_t>(*uid);
+      haveUid = true;
+    } else if (startsWith(line, "VmRSS:")) {
+      entry.residentBytes = KernelText::parseQuantity(line.substr(6));
+    } else if (startsWith(line, "Threads:")) {
+      const auto threads = KernelText::parseInt(line.substr(8));
+      entry.threads = threads && *threads >= 0 && *threads <= INT32_MAX ? static_cast<int>(*threads) : 0;
+      break;  // the rest of the file holds nothing we use
+    }
+  }
+  return haveUid;
+}
+
+bool ProcessReader::parseIO(std::string_view text, ProcEntry& entry) {
+  std::string_view line;
+  while (KernelText::nextLine(text, line)) {
+    if (startsWith(line, "read_bytes:")) {
+      entry.readBytes = KernelText::parseUInt(line.substr(11));
+    } else if (startsWith(line, "write_bytes:")) {
+      entry.writeBytes = KernelText::parseUInt(line.substr(12));
+    }
+  }
+  return entry.readBytes.has_value() && entry.writeBytes.has_value();
+}
+
+}  // namespace kivo

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "platform/KernelFiles.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kivo {
+
+// What /proc/<pid>/stat, status and io say about one process. Reused from process to process,
+// so its strings keep their capacity.
+struct ProcEntry {
+  std::int32_t pid = 0;
+  std::int32_t parentPID = 0;
+  std::string comm;  // raw bytes between the first '(' and the last ')' of stat
+  std::uint64_t userTicks = 0;
+  std::uint64_t systemTicks = 0;
+  std::uint64_t startTicks = 0;                // clock ticks after boot
+  std::uint32_t uid = 0;                       // effective
+  std::optional<std::uint64_t> residentBytes;  // VmRSS; kernel threads and zombies have none
+  int threads = 0;
+  std::optional<std::uint64_t> readBytes;  // io is refused for other users' processes
+  std::optional<std::uint64_t> writeBytes;
+};
+
+// Lists /proc and reads each process's files relative to its directory (openat), with one
+// reused buffer: a scan allocates nothing per process once warmed up.
+class ProcessReader {
+ public:
+  explicit ProcessReader(const KernelFiles& files);
+  ProcessReader(const ProcessReader&) = delete;
+  ProcessReader& operator=(const ProcessReader&) = delete;
+  ~ProcessReader();
+
+  // The numeric entries of /proc, ascending; false when /proc cannot be listed.
+  bool listPIDs(std::vector<std::int32_t>& pids);
+
+  // One process at a time: open its directory, read what is needed, close. Every file is
+  // opened relative to the directory, so a reused pid cannot mix two processes' files.
+  bool open(std::int32_t pid);
+  void close();
+  // stat: identity and CPU times; false when the process is gone (or hidden from us).
+  bool readStat(ProcEntry& entry);
+  // io: absent figures when refused (other users' processes).
+  void readIO(ProcEntry& entry);
+  // status: owner, resident memory, threads; false when the process is gone. Read last, it
+  // proves the process was alive after the other reads.
+  bool readStatus(ProcEntry& entry);
+  // The executable's path; absent for kernel threads and when the kernel refuses it.
+  std::optional<std::string> readExe();
+
+  // All of the above for one process; false when it vanished.
+  bool read(std::int32_t pid, ProcEntry& entry, std::optional<std::string>* exe = nullptr);
+
+  static bool parseStat(std::string_view text, ProcEntry& entry);
+  static bool parseStatus(std::string_view text, ProcEntry& entry);
+  static bool parseIO(std::string_view text, ProcEntry& entry);
+
+ private:
+  bool readAt(int dirfd, const char* name);
+
+  std::string procPath_;
+  int procFd_ = -1;
+  int dirFd_ = -1;
+  std::int32_t pid_ = 0;
+  std::string buffer_;
+  std::vector<char> listing_;
+};
+
+}  // namespace kivo

@@ -1,0 +1,269 @@
+#include "collectors/ProcessCollector.h"
+#include "platform/ProcessReader.h"
+
+#include "StepRoot.h"
+#include "TestSupport.h"
+
+#include <QTimeZone>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include <gtest/gtest.h>
+
+using namespace kivo;
+
+namespace {
+
+std::optional<std::string> fakeUsers(std::uint32_t uid) {
+  if (uid == 0) return "root";
+  if (uid == 1000) return "ada";
+  return std::nullopt;
+}
+
+std::map<std::int32_t, ProcessRecord> byPID(const ProcessSample& sample) {
+  std::map<std::int32_t, ProcessRecord> map;
+  for (const auto& record : sample.processes) map.emplace(record.pid, record);
+  return map;
+}
+
+double hz() {
+  return static_cast<double>(::sysconf(_SC_CLK_TCK));
+}
+
+}  // namespace
+
+TEST(ProcessCollector, ReadsEveryKindOfProcessInTheFixture) {
+  test::StepRoot root("processes");
+  root.apply("1");
+  ProcessCollector collector(root.root(), fakeUsers);
+  const ProcessSample sample = collector.sample(100.0);
+
+  std::vector<std::int32_t> pids;
+  for (const auto& record : sample.processes) pids.push_back(record.pid);
+  // 400 vanished before its stat was read, 401 before its status: both skipped. "42" is a
+  // file and "sys" is not a number.
+  EXPECT_EQ(pids, (std::vector<std::int32_t>{1, 100, 200, 201, 300, 500, 600, 700}));
+  EXPECT_EQ(sample.total, 8);
+  EXPECT_EQ(sample.restricted, 2) << "300 and the kernel thread have no readable io";
+  EXPECT_EQ(sample.interval, 0.0);
+
+  auto records = byPID(sample);
+  const ProcessRecord& init = records[1];
+  EXPECT_EQ(init.name, QStringLiteral("systemd"));
+  EXPECT_EQ(init.parentPID, 0);
+  EXPECT_EQ(init.uid, 0u);
+  EXPECT_EQ(init.user, QStringLiteral("root"));
+  EXPECT_EQ(init.path, QStringLiteral("/opt/fixture/sbin/init"));
+  ASSERT_TRUE(init.startTime);
+  EXPECT_EQ(init.startTime->toMSecsSinceEpoch(), 1700000000000 + static_cast<qint64>(5 * 1000 / hz()))
+      << "btime + starttime ticks";
+  EXPECT_TRUE(init.hasStatistics);
+  EXPECT_DOUBLE_EQ(init.cpuTime, 150 / hz());
+  EXPECT_EQ(init.memory, 12000u * 1024);
+  EXPECT_EQ(init.threads, 1);
+  EXPECT_EQ(init.diskRead, 1000u);
+  EXPECT_EQ(init.diskWritten, 2000u);
+  EXPECT_FALSE(init.power) << "Linux has no per-process energy";
+
+  for (const auto& record : sample.processes) EXPECT_FALSE(record.cpuPercent) << "first sample: no baseline";
+
+  EXPECT_EQ(records[100].name, QStringLiteral("a) (b\nc")) << "comm ends at the last ')'";
+  EXPECT_EQ(records[100].parentPID, 1);
+  EXPECT_EQ(records[100].threads, 8);
+  EXPECT_EQ(records[100].user, QStringLiteral("ada"));
+
+  EXPECT_EQ(records[200].name, QStringLiteral("gnome-shell-calendar-server")) << "15-byte name completed";
+  EXPECT_EQ(records[201].name, QStringLiteral("abcdefghijklmno")) << "executable does not start with it";
+
+  const ProcessRecord& other = records[300];
+  EXPECT_FALSE(other.diskRead) << "refused io is absent, not 0";
+  EXPECT_FALSE(other.diskWritten);
+  EXPECT_FALSE(other.path);
+  EXPECT_EQ(other.user, QStringLiteral("1001")) << "no user entry: the uid in decimal";
+  EXPECT_TRUE(other.hasStatistics);
+
+  const ProcessRecord& kernelThread = records[500];
+  EXPECT_EQ(kernelThread.name, QStringLiteral("kworker/0:1-events"));
+  EXPECT_FALSE(kernelThread.memory) << "a kernel thread has no VmRSS";
+  EXPECT_FALSE(kernelThread.path);
+  EXPECT_EQ(kernelThread.parentPID, 2);
+
+  EXPECT_TRUE(records[700].name.contains(QChar(0xFFFD))) << "invalid UTF-8 is repaired, not dropped";
+  EXPECT_TRUE(records[700].name.endsWith(QStringLiteral(" bin")));
+}
+
+TEST(ProcessCollector, MeasuresCPUBetweenScansAndStartsOverOnPIDReuse) {
+  test::StepRoot root("processes");
+  root.apply("1");
+  ProcessCollector collector(root.root(), fakeUsers);
+  collector.sample(100.0);
+
+  root.apply("2");
+  root.remove("proc/300");  // ended
+  const ProcessSample sample = collector.sample(105.0);
+  EXPECT_DOUBLE_EQ(sample.interval, 5.0);
+  auto records = byPID(sample);
+  EXPECT_FALSE(records.count(300));
+  EXPECT_EQ(sample.total, 7);
+  EXPECT_EQ(sample.restricted, 1);
+
+  ASSERT_TRUE(records[1].cpuPercent);
+  EXPECT_NEAR(*records[1].cpuPercent, 250 / hz() / 5 * 100, 1e-9) << "2.5 s of CPU in 5 s at 100 Hz: 50 %";
+  ASSERT_TRUE(records[100].cpuPercent);
+  EXPECT_NEAR(*records[100].cpuPercent, 1500 / hz() / 5 * 100, 1e-9) << "three busy cores: no cap at 100";
+  EXPECT_EQ(records[200].cpuPercent, 0.0) << "no CPU used: a measured 0";
+  EXPECT_EQ(records[1].path, QStringLiteral("/opt/fixture/sbin/init"));
+
+  const ProcessRecord& reused = records[600];
+  EXPECT_FALSE(reused.cpuPercent) << "a new process behind a reused pid has no baseline";
+  EXPECT_EQ(reused.name, QStringLiteral("new"));
+  EXPECT_EQ(reused.path, QStringLiteral("/usr/bin/new"));
+  EXPECT_DOUBLE_EQ(reused.cpuTime, 30 / hz());
+
+  collector.reset();
+  const ProcessSample afterReset = collector.sample(110.0);
+  EXPECT_EQ(afterReset.interval, 0.0);
+  for (const auto& record : afterReset.processes) EXPECT_FALSE(record.cpuPercent) << record.pid;
+  const ProcessSample next = collector.sample(115.0);
+  EXPECT_EQ(byPID(next)[1].cpuPercent, 0.0);
+}
+
+TEST(ProcessCollector, AnExecRenamesTheProcessAndRereadsItsPath) {
+  test::StepRoot root("processes");
+  root.apply("1");
+  ProcessCollector collector(root.root(), fakeUsers);
+  EXPECT_EQ(byPID(collector.sample(1.0))[600].path, QStringLiteral("/usr/bin/old"));
+  // Same pid and start time, new program: what a fork seen before its exec looks like later.
+  std::ifstream in(root.path("proc/600/stat"));
+  std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  stat.replace(stat.find("(old)"), 5, "(python3)");
+  root.write("proc/600/stat", stat);
+  std::filesystem::remove(root.path("proc/600/exe"));
+  std::filesystem::create_symlink("/usr/bin/python3.11", root.path("proc/600/exe"));
+  const auto record = byPID(collector.sample(2.0))[600];
+  EXPECT_EQ(record.name, QStringLiteral("python3"));
+  EXPECT_EQ(record.path, QStringLiteral("/usr/bin/python3.11"));
+  EXPECT_TRUE(record.cpuPercent) << "still the same process";
+}
+
+TEST(ProcessCollector, NoProcFolderGivesAnEmptySample) {
+  ProcessCollector collector(test::fixture("nothing-here"), fakeUsers);
+  const ProcessSample sample = collector.sample(1.0);
+  EXPECT_TRUE(sample.processes.empty());
+  EXPECT_EQ(sample.total, 0);
+  EXPECT_EQ(sample.restricted, 0);
+  EXPECT_TRUE(collector.allPIDs().empty());
+}
+
+TEST(ProcessReader, HostileStatLines) {
+  struct Case {
+    std::string text;
+    bool ok;
+    std::string comm;
+  };
+  const std::string tail = " S 7 1 1 0 -1 0 0 0 0 0 11 22 0 0 20 0 3 0 99 0 0\n";
+  const Case cases[] = {
+      {"5 (a) (b\nc)" + tail, true, "a) (b\nc"},
+      {"5 ())))" + tail, true, ")))"},
+      {"5 ()" + tail, true, ""},
+      {"5 (x y  z)" + tail, true, "x y  z"},
+      {"5 (\xff\xfe)" + tail, true, "\xff\xfe"},
+      {"5 (cut off", false, ""},
+      {"5 (short) S 7 1 1\n", false, ""},
+      {"5 (bad) S -7 1 1 0 -1 0 0 0 0 0 11 22 0 0 20 0 3 0 99 0 0\n", false, ""},
+      {"5 (bad) S 7 1 1 0 -1 0 0 0 0 0 x 22 0 0 20 0 3 0 99 0 0\n", false, ""},
+  };
+  for (const auto& c : cases) {
+    ProcEntry entry;
+    EXPECT_EQ(ProcessReader::parseStat(c.text, entry), c.ok) << c.text;
+    if (!c.ok) continue;
+    EXPECT_EQ(entry.comm, c.comm);
+    EXPECT_EQ(entry.parentPID, 7);
+    EXPECT_EQ(entry.userTicks, 11u);
+    EXPECT_EQ(entry.systemTicks, 22u);
+    EXPECT_EQ(entry.startTicks, 99u);
+  }
+  ProcEntry entry;
+  EXPECT_FALSE(ProcessReader::parseStatus("Name:\tx\nThreads:\t3\n", entry)) << "no Uid line";
+  EXPECT_TRUE(ProcessReader::parseStatus("Uid:\t1\t2\t3\t4\nThreads:\t3\n", entry));
+  EXPECT_EQ(entry.uid, 2u) << "the effective uid";
+  EXPECT_FALSE(entry.residentBytes);
+}
+
+TEST(ProcessMath, ConversionsAndNames) {
+  EXPECT_EQ(ProcessMath::cpuPercent(0, 2'500'000'000, 5.0), 50.0);
+  EXPECT_EQ(ProcessMath::cpuPercent(1'000'000'000, 16'000'000'000, 5.0), 300.0);
+  EXPECT_FALSE(ProcessMath::cpuPercent(2, 1, 5.0));
+  EXPECT_FALSE(ProcessMath::cpuPercent(0, 1, 0.0));
+  EXPECT_EQ(ProcessMath::nanos(250, 100), 2'500'000'000u);
+  EXPECT_EQ(ProcessMath::nanos(UINT64_MAX / 1000, 100),
+            UINT64_MAX / 1000 / 100 * 1'000'000'000u + UINT64_MAX / 1000 % 100 * 10'000'000u);
+
+  struct Case {
+    std::string comm;
+    std::optional<QString> path;
+    QString name;
+  };
+  const Case cases[] = {
+      {"gnome-shell-cal", QStringLiteral("/usr/libexec/gnome-shell-calendar-server"),
+       QStringLiteral("gnome-shell-calendar-server")},
+      {"gnome-shell-cal", std::nullopt, QStringLiteral("gnome-shell-cal")},
+      {"Web Content", QStringLiteral("/usr/lib/firefox/firefox"), QStringLiteral("Web Content")},
+      {"", QStringLiteral("/usr/bin/thing"), QStringLiteral("thing")},
+      {"abcdefghijklmno", QStringLiteral("/opt/abcdefghijklmno"), QStringLiteral("abcdefghijklmno")},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ProcessMath::displayName(c.comm, c.path), c.name) << c.comm;
+}
+
+TEST(ProcessCollector, RealProcIsPlausible) {
+  ProcessCollector collector;
+  collector.sample(1.0);
+  volatile double x = 0;
+  for (int i = 0; i < 5'000'000; ++i) x = x + i;
+  const ProcessSample sample = collector.sample(1.5);
+
+  std::size_t numeric = 0;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+    const std::string name = entry.path().filename().string();
+    if (std::all_of(name.begin(), name.end(),
+                    [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
+      ++numeric;
+    }
+  }
+  EXPECT_EQ(sample.total, static_cast<int>(sample.processes.size()));
+  EXPECT_NEAR(static_cast<double>(sample.total), static_cast<double>(numeric), 10.0);
+  EXPECT_LE(sample.restricted, sample.total);
+  EXPECT_DOUBLE_EQ(sample.interval, 0.5);
+
+  const auto self = std::find_if(sample.processes.begin(), sample.processes.end(),
+                                 [](const ProcessRecord& r) { return r.pid == ::getpid(); });
+  ASSERT_NE(self, sample.processes.end());
+  EXPECT_EQ(self->name, QStringLiteral("test_core_collectors"));
+  EXPECT_EQ(self->uid, ::geteuid());
+  EXPECT_TRUE(self->path);
+  EXPECT_TRUE(self->memory);
+  EXPECT_TRUE(self->diskRead) << "our own io is readable";
+  ASSERT_TRUE(self->cpuPercent);
+  EXPECT_GE(*self->cpuPercent, 0.0);
+  ASSERT_TRUE(self->startTime);
+  EXPECT_LE(*self->startTime, QDateTime::currentDateTimeUtc().addSecs(2));
+  EXPECT_GT(*self->startTime, QDateTime::currentDateTimeUtc().addSecs(-3600));
+}
+
+TEST(ProcessCollector, SelfUsage) {
+  const auto first = ProcessCollector::selfUsage();
+  ASSERT_TRUE(first);
+  volatile double x = 0;
+  for (int i = 0; i < 5'000'000; ++i) x = x + i;
+  const auto second = ProcessCollector::selfUsage();
+  ASSERT_TRUE(second);
+  EXPECT_GT(second->cpuNanos, first->cpuNanos);
+  EXPECT_GT(second->footprint, 0u);
+  EXPECT_FALSE(second->energyNanojoules);
+}
