@@ -60,12 +60,10 @@ std::optional<QString> pathText(const std::optional<std::string>& path) {
 }  // namespace
 
 ProcessCollector::ProcessCollector(const std::string& root, UserLookup users)
-    : reader_(KernelFiles(root)),
-      lookup_(users ? std::move(users) : UserLookup(systemUserName)),
-      root_(root) {
+    : reader_(KernelFiles(root)), lookup_(users ? std::move(users) : UserLookup(systemUserName)) {
   const long hz = ::sysconf(_SC_CLK_TCK);
   if (hz > 0) ticksPerSecond_ = static_cast<std::uint64_t>(hz);
-  bootTime_ = CPUStatReader::readBootTime(KernelFiles(root_));
+  bootTime_ = CPUStatReader::readBootTime(KernelFiles(root));
 }
 
 void ProcessCollector::reset() {

@@ -74,7 +74,6 @@ class ProcessCollector {
   ProcEntry entry_;
   std::uint64_t scan_ = 0;
   double previousTime_ = 0;
-  std::string root_;
 };
 
 }  // namespace kivo
