@@ -17,8 +17,9 @@ bool CPUStatReader::parseTicks(std::string_view text, std::vector<CPUTicks>& tic
   ticks.clear();
   std::string_view line;
   while (KernelText::nextLine(text, line)) {
-    // Per-CPU lines are "cpuN user nice system idle iowait irq softirq steal guest guest_nice";
-    // the "cpu " total leaves out nothing we need, and an offline CPU has no line at all.
+    // Per-CPU lines are "cpuN user nice system idle iowait irq softirq steal guest guest_nice".
+    // The "cpu " total is skipped: it drops an offline CPU's ticks (which have no line then), so
+    // the machine's load is summed over the CPUs matched between two readings instead.
     if (!startsWith(line, "cpu")) {
       if (!ticks.empty()) break;  // the CPU lines come first and together
       continue;
