@@ -154,8 +154,9 @@ const std::array<MetricDescriptor, kMetricCount>& catalogue() {
        QStringLiteral("Zone temperatures against their passive, hot and critical trip points: 0 = nominal, "
                       "1 = fair, 2 = serious, 3 = critical.")},
       {MetricID::gpuUtilization, QStringLiteral("GPU utilization"), U::percent, Q::bestEffort,
-       QStringLiteral("/sys/class/drm/card*/device/gpu_busy_percent"),
-       QStringLiteral("Busy percentage as published by the graphics driver.")},
+       QStringLiteral("/sys/class/drm/card*/device/gpu_busy_percent, NVIDIA management library"),
+       QStringLiteral("Busy percentage as published by the graphics driver (amdgpu in sysfs, NVIDIA through "
+                      "its management library).")},
       {MetricID::processCount, QStringLiteral("Processes"), U::count, Q::measured, QStringLiteral("/proc"),
        QStringLiteral("Number of numeric process directories.")},
       {MetricID::selfCPU, QStringLiteral("KIVO Monitor CPU"), U::percent, Q::derived,

@@ -58,8 +58,21 @@ std::vector<PowerSupply> read(const KernelFiles& files) {
     if (!type) continue;
     s.type = *type;
     s.scope = text("scope").value_or(std::string());
-    s.status = text("status").value_or(std::string());
+    // A peripheral's battery (scope Device) is never the computer's: its type and scope
+    // are all that is needed, and asking it more may wake a wireless device.
+    if (s.scope == "Device") {
+      supplies.push_back(std::move(s));
+      continue;
+    }
     s.online = number("online");
+    s.voltageMax = number("voltage_max");
+    s.currentMax = number("current_max");
+    s.modelName = text("model_name");
+    if (s.type == "Mains" || s.type.substr(0, 3) == "USB") {  // an adapter: nothing of a battery
+      supplies.push_back(std::move(s));
+      continue;
+    }
+    s.status = text("status").value_or(std::string());
     s.present = number("present");
     s.capacity = number("capacity");
     s.energyNow = number("energy_now");
@@ -70,16 +83,13 @@ std::vector<PowerSupply> read(const KernelFiles& files) {
     s.chargeFullDesign = number("charge_full_design");
     s.voltageNow = number("voltage_now");
     s.voltageMinDesign = number("voltage_min_design");
-    s.voltageMax = number("voltage_max");
     s.currentNow = number("current_now");
-    s.currentMax = number("current_max");
     s.powerNow = number("power_now");
     s.temp = number("temp");
     s.cycleCount = number("cycle_count");
     s.timeToEmptyNow = number("time_to_empty_now");
     s.timeToFullNow = number("time_to_full_now");
     s.health = text("health");
-    s.modelName = text("model_name");
     supplies.push_back(std::move(s));
   }
   return supplies;

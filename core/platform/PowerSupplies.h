@@ -35,7 +35,9 @@ struct PowerSupply {
 
 namespace PowerSupplies {
 // Every supply under <root>/sys/class/power_supply, sorted by name. Unreadable or
-// malformed attributes are absent; a supply without a readable type is skipped.
+// malformed attributes are absent; a supply without a readable type is skipped. Of a
+// peripheral (scope Device) only type and scope are read, of an adapter only what an
+// adapter has.
 std::vector<PowerSupply> read(const KernelFiles& files);
 }  // namespace PowerSupplies
 
