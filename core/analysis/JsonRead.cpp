@@ -76,7 +76,8 @@ std::optional<QString> string(const QJsonObject& object, const char* key, QStrin
 
 QString isoDate(double secondsSince1970) {
   const auto whole = static_cast<qint64>(std::floor(secondsSince1970));
-  return QDateTime::fromSecsSinceEpoch(whole, QTimeZone::utc()).toString(Qt::ISODate);
+  return QDateTime::fromSecsSinceEpoch(whole, QTimeZone::utc()).toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")) +
+         QLatin1Char('Z');
 }
 
 std::optional<double> parseIsoDate(const QString& text) {
