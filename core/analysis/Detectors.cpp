@@ -65,7 +65,9 @@ std::optional<LinearFit> linearFit(std::span<const SeriesPoint> points) {
   }
   if (!(sxx > 0)) return std::nullopt;
   const double slope = sxy / sxx;
-  return LinearFit{slope, mv - mt * slope};
+  const double intercept = mv - mt * slope;
+  if (!std::isfinite(slope) || !std::isfinite(intercept)) return std::nullopt;
+  return LinearFit{slope, intercept};
 }
 
 std::optional<Exhaustion> exhaustion(std::span<const SeriesPoint> points, double now, double minSpan) {
@@ -79,8 +81,13 @@ std::optional<Exhaustion> exhaustion(std::span<const SeriesPoint> points, double
 }
 
 std::optional<double> median(std::span<const double> values) {
-  if (values.empty()) return std::nullopt;
-  std::vector<double> sorted(values.begin(), values.end());
+  // NaN is no measurement, and it would break the ordering the sort relies on.
+  std::vector<double> sorted;
+  sorted.reserve(values.size());
+  for (const double v : values) {
+    if (!std::isnan(v)) sorted.push_back(v);
+  }
+  if (sorted.empty()) return std::nullopt;
   std::sort(sorted.begin(), sorted.end());
   const std::size_t mid = sorted.size() / 2;
   if (sorted.size() % 2 == 1) return sorted[mid];

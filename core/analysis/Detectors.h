@@ -24,13 +24,16 @@ struct Exhaustion {
 // minDuration (inclusive) are dropped. Non-finite arguments give no runs.
 std::vector<Episode> sustained(std::span<const SeriesPoint> points, double step, double above, double minDuration);
 
-// Least squares of avg over time; absent below 3 points or without spread in time.
+// Least squares of avg over time; absent below 3 points, without spread in time
+// or when a non-finite average makes the line meaningless.
 std::optional<LinearFit> linearFit(std::span<const SeriesPoint> points);
 
 // When a falling quantity reaches zero, counted from now; absent when the points
 // span less than minSpan, the trend is not falling, or the result is not finite.
 std::optional<Exhaustion> exhaustion(std::span<const SeriesPoint> points, double now, double minSpan);
 
+// Middle value (mean of the two middle ones for an even count); NaN entries are
+// skipped, and nothing but NaN gives absent.
 std::optional<double> median(std::span<const double> values);
 
 // Points far above the series' usual level: avg above the larger of floor and

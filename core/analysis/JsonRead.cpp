@@ -81,6 +81,13 @@ QString isoDate(double secondsSince1970) {
 }
 
 std::optional<double> parseIsoDate(const QString& text) {
+  // A date and a time with an explicit zone: a bare local time would shift with the reader's zone.
+  const bool hasTime = text.size() >= 20 && text.at(10) == QLatin1Char('T');
+  const bool zoned = text.endsWith(QLatin1Char('Z')) ||
+                     (text.size() > 6 && (text.at(text.size() - 6) == QLatin1Char('+') ||
+                                          text.at(text.size() - 6) == QLatin1Char('-')) &&
+                      text.at(text.size() - 3) == QLatin1Char(':'));
+  if (!hasTime || !zoned) return std::nullopt;
   const QDateTime date = QDateTime::fromString(text, Qt::ISODateWithMs);
   if (!date.isValid()) return std::nullopt;
   return static_cast<double>(date.toMSecsSinceEpoch()) / 1000.0;

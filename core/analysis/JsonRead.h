@@ -20,6 +20,7 @@ void fail(QString* error, const QString& reason);
 
 // ISO 8601 in UTC with whole seconds and a trailing Z, the date form of exported documents.
 QString isoDate(double secondsSince1970);
+// Takes "Z" or a numeric offset; a date without time or zone is refused.
 std::optional<double> parseIsoDate(const QString& text);
 
 }  // namespace kivo::json

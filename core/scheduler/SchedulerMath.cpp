@@ -19,6 +19,14 @@ double effectiveInterval(const TelemetryConfiguration& configuration, bool foreg
   return i;
 }
 
+double processCadence(const TelemetryConfiguration& configuration, double effective) {
+  const TelemetryConfiguration defaults;
+  const double process =
+      std::isfinite(configuration.processInterval) ? configuration.processInterval : defaults.processInterval;
+  const double interval = std::isfinite(configuration.interval) ? configuration.interval : defaults.interval;
+  return process * effective / (interval <= kMinimumInterval ? kMinimumInterval : interval);
+}
+
 double discontinuityBound(double planned) {
   const double fourfold = 4 * planned;
   const double padded = planned + 10;

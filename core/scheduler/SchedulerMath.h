@@ -13,6 +13,12 @@ inline constexpr double kMaximumInterval = 60;
 double effectiveInterval(const TelemetryConfiguration& configuration, bool foreground, bool onBattery,
                          bool lowPower);
 
+// Least seconds between two process samples: processInterval scaled by
+// effective / interval (interval raised to at least 0.5), so the process
+// cadence keeps its ratio to the sampling interval. Non-finite configured
+// values count as their defaults.
+double processCadence(const TelemetryConfiguration& configuration, double effective);
+
 // The larger of 4 × planned and planned + 10.
 double discontinuityBound(double planned);
 

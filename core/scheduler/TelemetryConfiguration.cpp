@@ -11,6 +11,18 @@ bool TelemetryConfiguration::isValid() const {
          std::isfinite(slowInterval) && std::isfinite(flushInterval);
 }
 
+TelemetryConfiguration TelemetryConfiguration::sanitized() const {
+  const TelemetryConfiguration defaults;
+  const auto finite = [](double value, double fallback) { return std::isfinite(value) ? value : fallback; };
+  TelemetryConfiguration copy = *this;
+  copy.interval = finite(interval, defaults.interval);
+  copy.backgroundInterval = finite(backgroundInterval, defaults.backgroundInterval);
+  copy.processInterval = finite(processInterval, defaults.processInterval);
+  copy.slowInterval = finite(slowInterval, defaults.slowInterval);
+  copy.flushInterval = finite(flushInterval, defaults.flushInterval);
+  return copy;
+}
+
 QJsonObject TelemetryConfiguration::toJson() const {
   QJsonObject object;
   object.insert(QStringLiteral("interval"), interval);

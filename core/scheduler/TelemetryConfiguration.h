@@ -29,6 +29,8 @@ struct TelemetryConfiguration {
 
   // Every interval is a finite number (NaN or infinity would reach a sleep).
   bool isValid() const;
+  // A copy whose non-finite intervals are replaced by their defaults.
+  TelemetryConfiguration sanitized() const;
 
   QJsonObject toJson() const;
   // All eight keys required with their exact types, numbers finite; unknown keys

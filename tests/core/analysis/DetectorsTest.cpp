@@ -111,6 +111,9 @@ TEST(Detectors, LinearFitAndMedian) {
   EXPECT_FALSE(Detectors::median(std::vector<double>{}));
   EXPECT_EQ(Detectors::median(std::vector<double>{3, 1, 2}), 2);
   EXPECT_EQ(Detectors::median(std::vector<double>{4, 1, 3, 2}), 2.5);
+  EXPECT_EQ(Detectors::median(std::vector<double>{kNaN, 4, kNaN, 1, 3, kNaN, 2, kNaN}), 2.5);
+  EXPECT_FALSE(Detectors::median(std::vector<double>{kNaN, kNaN}));
+  EXPECT_FALSE(Detectors::linearFit(std::vector<SeriesPoint>{point(0, 1), point(1, kNaN), point(2, 5)}));
 }
 
 TEST(Detectors, DiskExhaustionProjection) {

@@ -71,6 +71,11 @@ TEST(Finding, JsonRoundTripWithIsoDates) {
   spikes.projected.reset();
   spikes.occurrences = 4;
   EXPECT_EQ(Finding::fromJson(spikes.toJson()), spikes);
+
+  // Another writer's offset form names the same instant.
+  QJsonObject offset = f.toJson();
+  offset.insert(QStringLiteral("start"), QStringLiteral("2023-11-15T00:13:20+02:00"));
+  EXPECT_EQ(Finding::fromJson(offset)->start, f.start);
 }
 
 TEST(Finding, DecodingOptionalAndRequiredKeys) {
@@ -94,6 +99,8 @@ TEST(Finding, DecodingOptionalAndRequiredKeys) {
   };
   const Bad bad[] = {{"subject", 5},          {"projected", QStringLiteral("tomorrow")},
                      {"start", 1700000000},    {"kind", QStringLiteral("cpu")},
+                     {"end", QStringLiteral("2023-11-14T22:13:20")},  // no zone
+                     {"end", QStringLiteral("2023-11-14")},
                      {"sampleCount", 1.5},     {"occurrences", QStringLiteral("1")}};
   for (const auto& b : bad) {
     QJsonObject changed = sample().toJson();

@@ -82,3 +82,45 @@ TEST(SchedulerMath, DiscontinuityTable) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SchedulerMath, ProcessCadenceKeepsItsRatio) {
+  struct Case {
+    double interval, process, effective, expected;
+  };
+  const Case cases[] = {
+      {2, 4, 2, 4},       // every second tick in the foreground
+      {2, 4, 4, 8},       // on battery: still every second tick
+      {2, 4, 5, 10},      // in the background
+      {0.2, 4, 0.5, 4},   // interval raised to 0.5 before the ratio
+      {kNaN, 4, 2, 4},    // a non-finite configured value counts as its default
+      {2, kInf, 2, 4},
+      {2, kNaN, 10, 20},
+  };
+  for (const auto& c : cases) {
+    TelemetryConfiguration config;
+    config.interval = c.interval;
+    config.processInterval = c.process;
+    EXPECT_DOUBLE_EQ(SchedulerMath::processCadence(config, c.effective), c.expected)
+        << c.interval << " " << c.process << " " << c.effective;
+  }
+}
+
+TEST(TelemetryConfiguration, SanitizedReplacesOnlyNonFiniteIntervals) {
+  TelemetryConfiguration config;
+  config.interval = 0.1;
+  config.backgroundInterval = kNaN;
+  config.slowInterval = -kInf;
+  config.flushInterval = kInf;
+  config.batterySaver = false;
+  const TelemetryConfiguration clean = config.sanitized();
+  EXPECT_TRUE(clean.isValid());
+  EXPECT_EQ(clean.interval, 0.1);
+  EXPECT_EQ(clean.backgroundInterval, 5);
+  EXPECT_EQ(clean.slowInterval, 30);
+  EXPECT_EQ(clean.flushInterval, 30);
+  EXPECT_FALSE(clean.batterySaver);
+}
+
+}  // namespace
