@@ -54,7 +54,8 @@ class TimeSeriesStore {
   void setRawInterval(double seconds);
 
   // Queues one tick's values, all stamped with `at`, and rolls them into the open
-  // minute and hour summaries. Touches no file. Values that are not finite are skipped.
+  // minute and hour summaries. Touches no file. Values that are not finite are skipped;
+  // an invalid date appends nothing.
   void append(std::span<const MetricValue> values, const QDateTime& at);
 
   // Writes everything queued in one transaction, then prunes when due. Returns false
