@@ -1,0 +1,123 @@
+#include "desktop/ProcessActions.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace kivo {
+namespace {
+
+// A child to end: `sleep 30`, reaped by the test.
+class Child {
+ public:
+  Child() {
+    char program[] = "/bin/sleep";
+    char seconds[] = "30";
+    char* argv[] = {program, seconds, nullptr};
+    if (::posix_spawn(&pid_, program, nullptr, nullptr, argv, environ) != 0) pid_ = -1;
+  }
+  ~Child() {
+    if (pid_ > 0 && !reaped_) {
+      ::kill(pid_, SIGKILL);
+      wait();
+    }
+  }
+  pid_t pid() const { return pid_; }
+  // Waits for the child and returns the signal that ended it (0 for a normal exit).
+  int wait() {
+    int status = 0;
+    while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+    }
+    reaped_ = true;
+    return WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+  }
+  bool running() const {
+    int status = 0;
+    return ::waitpid(pid_, &status, WNOHANG) == 0;
+  }
+
+ private:
+  pid_t pid_ = -1;
+  bool reaped_ = false;
+};
+
+TEST(ProcessActionsTest, QuitAndForceQuitSendTermAndKillToTheRecordedProcess) {
+  struct Case {
+    ProcessAction action;
+    int signal;
+  };
+  for (const Case c : {Case{ProcessAction::quit, SIGTERM}, Case{ProcessAction::forceQuit, SIGKILL}}) {
+    Child child;
+    ASSERT_GT(child.pid(), 0);
+    ProcessActions actions;
+    const auto started = actions.startTime(child.pid());
+    ASSERT_TRUE(started.has_value());
+    EXPECT_TRUE(actions.perform(c.action, child.pid(), started));
+    EXPECT_EQ(child.wait(), c.signal);
+  }
+}
+
+TEST(ProcessActionsTest, AStartTimeThatDiffersMeansAnotherProcessAndNothingIsSent) {
+  Child child;
+  ASSERT_GT(child.pid(), 0);
+  ProcessActions actions;
+  const auto started = actions.startTime(child.pid());
+  ASSERT_TRUE(started.has_value());
+  EXPECT_FALSE(actions.perform(ProcessAction::forceQuit, child.pid(), *started - 5.0));
+  EXPECT_FALSE(actions.perform(ProcessAction::forceQuit, child.pid(), *started + 1.0));
+  EXPECT_FALSE(actions.perform(ProcessAction::forceQuit, child.pid(), std::nullopt));
+  EXPECT_TRUE(child.running());
+}
+
+TEST(ProcessActionsTest, RefusesTheKernelInitAndTheMonitorItself) {
+  ProcessActions actions;
+  // Each with its real start time, so only the pid rule can refuse. Init is only sent the
+  // kill the kernel drops for it, in case the rule is broken.
+  for (const std::int32_t pid : {-1, 0, 1, static_cast<std::int32_t>(::getpid())}) {
+    const auto started = actions.startTime(pid);
+    EXPECT_EQ(started.has_value(), pid > 0) << pid;
+    EXPECT_FALSE(actions.perform(ProcessAction::forceQuit, pid, started.value_or(0.0))) << pid;
+    if (pid != 1) {
+      EXPECT_FALSE(actions.perform(ProcessAction::quit, pid, started.value_or(0.0))) << pid;
+    }
+  }
+}
+
+TEST(ProcessActionsTest, AProcessThatHasExitedCannotBeSignalled) {
+  ProcessActions actions;
+  pid_t gone = 0;
+  std::optional<double> started;
+  {
+    Child child;
+    ASSERT_GT(child.pid(), 0);
+    gone = child.pid();
+    started = actions.startTime(gone);
+    ::kill(gone, SIGKILL);
+    child.wait();
+  }
+  EXPECT_FALSE(actions.perform(ProcessAction::forceQuit, gone, started));
+}
+
+TEST(ProcessActionsTest, StartTimeComesFromBootTimeAndTheStartTicksPastAHostileName) {
+  ProcessActions actions(test::fixture("process-actions"));
+  const double hertz = static_cast<double>(::sysconf(_SC_CLK_TCK));
+  const auto started = actions.startTime(4242);
+  ASSERT_TRUE(started.has_value());
+  EXPECT_DOUBLE_EQ(*started, 1700000000.0 + 98765.0 / hertz);
+  EXPECT_FALSE(actions.startTime(4243).has_value());
+
+  EXPECT_EQ(ProcessActions::startTicks("1 (a b) S 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 77 0"), 77u);
+  EXPECT_FALSE(ProcessActions::startTicks("1 (a b) S 1 2 3").has_value());
+  EXPECT_FALSE(ProcessActions::startTicks("1 (no close S 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 77").has_value());
+  EXPECT_FALSE(ProcessActions::startTicks("1 (x) S 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 -4 0").has_value());
+}
+
+}  // namespace
+}  // namespace kivo
