@@ -1,5 +1,6 @@
 #include "desktop/ProcessActions.h"
 
+#include "collectors/ProcessSample.h"
 #include "platform/KernelFiles.h"
 
 #include <csignal>
@@ -52,6 +53,13 @@ std::optional<double> ProcessActions::startTime(std::int32_t pid) const {
   const long hertz = ::sysconf(_SC_CLK_TCK);
   if (!bootTime || hertz <= 0) return std::nullopt;
   return static_cast<double>(*bootTime) + static_cast<double>(*ticks) / static_cast<double>(hertz);
+}
+
+bool ProcessActions::perform(ProcessAction action, const ProcessRecord& record) {
+  std::optional<double> started;
+  if (record.startTime && record.startTime->isValid())
+    started = static_cast<double>(record.startTime->toMSecsSinceEpoch()) / 1000.0;
+  return perform(action, record.pid, started);
 }
 
 bool ProcessActions::perform(ProcessAction action, std::int32_t pid, std::optional<double> expected) {

@@ -6,6 +6,8 @@
 
 namespace kivo {
 
+struct ProcessRecord;
+
 enum class ProcessAction { quit, forceQuit };
 
 // Ends processes for the processes page. The target is named by its pid and the start time the
@@ -23,6 +25,8 @@ class ProcessActions {
   // pid is below 2 or this process, the start time is absent or differs, or the signal could
   // not be sent. True says only that the signal was delivered.
   virtual bool perform(ProcessAction action, std::int32_t pid, std::optional<double> startTime);
+  // The same for a row of the process table: its pid and start time.
+  bool perform(ProcessAction action, const ProcessRecord& record);
 
   // Start time of a running process in seconds since 1970, or absent.
   std::optional<double> startTime(std::int32_t pid) const;

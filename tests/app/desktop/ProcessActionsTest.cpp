@@ -1,5 +1,7 @@
 #include "desktop/ProcessActions.h"
 
+#include "collectors/ProcessSample.h"
+
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -62,6 +64,27 @@ TEST(ProcessActionsTest, QuitAndForceQuitSendTermAndKillToTheRecordedProcess) {
     EXPECT_TRUE(actions.perform(c.action, child.pid(), started));
     EXPECT_EQ(child.wait(), c.signal);
   }
+}
+
+TEST(ProcessActionsTest, AProcessTableRowIsMatchedByItsPidAndStartDate) {
+  Child child;
+  ASSERT_GT(child.pid(), 0);
+  ProcessActions actions;
+  const auto started = actions.startTime(child.pid());
+  ASSERT_TRUE(started.has_value());
+  ProcessRecord record;
+  record.pid = child.pid();
+  // Dates keep milliseconds: the row still names the same process.
+  record.startTime = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(*started * 1000.0), Qt::UTC);
+  ProcessRecord stale = record;
+  stale.startTime = record.startTime->addSecs(-3);
+  ProcessRecord undated = record;
+  undated.startTime.reset();
+  EXPECT_FALSE(actions.perform(ProcessAction::quit, stale));
+  EXPECT_FALSE(actions.perform(ProcessAction::quit, undated));
+  EXPECT_TRUE(child.running());
+  EXPECT_TRUE(actions.perform(ProcessAction::quit, record));
+  EXPECT_EQ(child.wait(), SIGTERM);
 }
 
 TEST(ProcessActionsTest, AStartTimeThatDiffersMeansAnotherProcessAndNothingIsSent) {
