@@ -1,9 +1,16 @@
 #include "desktop/Notifier.h"
 
+#include "analysis/AlertTransition.h"
+
 namespace kivo {
 
 bool notificationsAllowed(NotificationStatus status) {
   return status == NotificationStatus::authorized || status == NotificationStatus::provisional;
+}
+
+void Notifier::notify(const AlertTransition& transition, const QString& title, const QString& body) {
+  if (transition.kind != AlertTransition::Kind::fired) return;
+  post(transition.rule.id, title, body, transition.rule.severity == Severity::critical);
 }
 
 void Notifier::setStatus(NotificationStatus status) {

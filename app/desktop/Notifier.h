@@ -6,6 +6,8 @@
 
 namespace kivo {
 
+struct AlertTransition;
+
 // Permission to post notifications, in the words the model and the alerts page use. Linux has no
 // prompt: the notification service being there is the permission.
 enum class NotificationStatus { notDetermined, denied, authorized, provisional, ephemeral };
@@ -24,6 +26,8 @@ class Notifier : public QObject {
   virtual void refreshStatus() = 0;
   // Posts at once; failures are not reported. critical: the rule's severity is critical.
   virtual void post(const QUuid& rule, const QString& title, const QString& body, bool critical) = 0;
+  // A fired transition with its worded title and body; a resolution posts nothing.
+  void notify(const AlertTransition& transition, const QString& title, const QString& body);
 
  signals:
   void statusChanged(kivo::NotificationStatus status);
