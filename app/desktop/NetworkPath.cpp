@@ -22,6 +22,16 @@ QString NetworkPath::key() const {
          QLatin1Char('|') + flag(constrained);
 }
 
+StoredEvent NetworkPath::event(const QDateTime& date) const {
+  StoredEvent event;
+  event.date = date;
+  event.kind = EventKind::network;
+  event.severity = online ? Severity::info : Severity::warning;
+  event.code = QStringLiteral("network.") + status();
+  event.payload.insert(QStringLiteral("interfaces"), joinedInterfaces());
+  return event;
+}
+
 NetworkPath NetworkPath::fromState(const RtnetlinkState& state, bool expensive) {
   NetworkPath path;
   path.expensive = expensive;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "storage/StoredEvent.h"
+
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -25,6 +28,10 @@ struct NetworkPath {
 
   // Online when a default route leaves through an up, non-loopback interface.
   static NetworkPath fromState(const RtnetlinkState& state, bool expensive);
+
+  // The network event a change to this path records: "network.online" (info) or
+  // "network.offline" (warning), with the interface names still listed.
+  StoredEvent event(const QDateTime& date) const;
 
   bool operator==(const NetworkPath&) const = default;
 };

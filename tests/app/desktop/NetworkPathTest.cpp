@@ -195,6 +195,21 @@ TEST(NetworkPathTest, InterfacesAreUpNonLoopbackWithARoutableAddressInIndexOrder
   EXPECT_TRUE(path.online);
   EXPECT_EQ(path.key(), "online|wlan0,wwan0,site|true|false");
   EXPECT_EQ(NetworkPath{}.key(), "offline||false|false");
+
+  const QDateTime now = QDateTime::fromSecsSinceEpoch(1700000000, Qt::UTC);
+  const StoredEvent online = path.event(now);
+  EXPECT_EQ(online.id, 0);
+  EXPECT_EQ(online.date, now);
+  EXPECT_EQ(online.kind, EventKind::network);
+  EXPECT_EQ(online.severity, Severity::info);
+  EXPECT_FALSE(online.metric.has_value());
+  EXPECT_EQ(online.code, "network.online");
+  EXPECT_EQ(online.payload, (QMap<QString, QString>{{"interfaces", "wlan0,wwan0,site"}}));
+  const StoredEvent offline = NetworkPath{}.event(now);
+  EXPECT_EQ(offline.severity, Severity::warning);
+  EXPECT_EQ(offline.code, "network.offline");
+  EXPECT_EQ(offline.payload.value("interfaces"), "");
+  EXPECT_TRUE(offline.payload.contains("interfaces"));
 }
 
 TEST(NetworkPathTest, ParserEndsAtDoneOrErrorAndRefusesWhatDoesNotFit) {
