@@ -131,22 +131,25 @@ TEST(ForegroundTrackerTest, EveryBurstIsReportedEvenWhenTheResultIsUnchanged) {
   int reports = 0;
   QObject::connect(&tracker, &ForegroundTracker::foregroundComputed, [&] { ++reports; });
   tracker.start([] { return std::vector<WindowFacts>{}; });
-  auto settle = [] {
+  // Waits for the expected count (however loaded the machine), then a little more for extras.
+  auto settle = [&](int expected) {
     QElapsedTimer clock;
     clock.start();
-    while (clock.elapsed() < 150) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    while (reports < expected && clock.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    clock.restart();
+    while (clock.elapsed() < 100) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
   };
   tracker.schedule();
-  settle();
+  settle(1);
   EXPECT_EQ(reports, 1);
   tracker.schedule();
-  settle();
+  settle(2);
   EXPECT_EQ(reports, 2);  // unchanged result, reported again
   // A burst: one report at the end of the delay, one more after the last event.
   tracker.schedule();
   tracker.schedule();
   tracker.schedule();
-  settle();
+  settle(3);
   EXPECT_GE(reports, 3);
   EXPECT_LE(reports, 4);
 }
