@@ -37,11 +37,13 @@ std::optional<double> toNumber(const QJsonValue& value) {
 
 template <typename T, typename Convert>
 Optional<T> optionalField(const QJsonObject& object, const char* name, Convert convert) {
+  Optional<T> result(std::in_place);  // valid, and absent until a value is found
   const QJsonValue value = object.value(key(name));
-  if (value.isUndefined() || value.isNull()) return std::optional<T>();
-  const auto converted = convert(value);
+  if (value.isUndefined() || value.isNull()) return result;
+  const std::optional<T> converted = convert(value);
   if (!converted) return std::nullopt;
-  return std::optional<T>(*converted);
+  *result = converted;
+  return result;
 }
 }  // namespace
 

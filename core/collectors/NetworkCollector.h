@@ -1,0 +1,67 @@
+#pragma once
+
+#include "collectors/DNSConfiguration.h"
+#include "collectors/LatencyResult.h"
+#include "collectors/NetworkSample.h"
+#include "collectors/WiFiLink.h"
+#include "platform/KernelFiles.h"
+#include "platform/NetInterfaces.h"
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace kivo {
+
+class WirelessSource;
+
+// Interfaces with their rates (every tick), and the stateless DNS, Wi-Fi and latency readers.
+// The sampler is owned and called by the engine only; nothing here throws.
+class NetworkCollector {
+ public:
+  struct Options {
+    std::string root = "/";  // a fixture tree in tests
+    // Addresses and link flags; getifaddrs by default.
+    InterfaceAddressReader addressReader = readInterfaceAddresses;
+  };
+
+  NetworkCollector();
+  explicit NetworkCollector(Options options);
+  ~NetworkCollector();
+  NetworkCollector(const NetworkCollector&) = delete;
+  NetworkCollector& operator=(const NetworkCollector&) = delete;
+
+  // Every interface in the kernel's order; rates since the previous call.
+  NetworkSample sample(double now);
+  // Drops the counter baseline; what is known of the hardware stays.
+  void reset();
+
+  static DNSConfiguration dns(const std::string& root = "/");
+  // The Wi-Fi link through nl80211 (or the given source), else /proc/net/wireless; absent
+  // without a wireless interface.
+  static std::optional<WiFiLink> wifi(const std::string& root = "/", WirelessSource* source = nullptr);
+  // Sequential TCP handshakes; blocks for the whole run, so call it off the GUI thread.
+  static LatencyResult measureLatency(const QString& host, int port, int attempts, double timeout);
+
+ private:
+  struct Hardware;
+  bool hardwareIsStale(double now) const;
+  void refreshHardware(double now);
+
+  Options options_;
+  NetSysfs sysfs_;
+  KernelFile netDev_;
+  KernelFile routes_;
+  std::string buffer_;
+  std::string routeBuffer_;
+  std::vector<NetDevLine> lines_;
+  std::vector<Hardware> hardware_;
+  double hardwareRefreshed_ = 0;
+  InterfaceAddressMap addresses_;
+  std::vector<std::pair<QString, InterfaceCounters>> previous_;
+  std::vector<std::pair<QString, InterfaceCounters>> current_;
+  double previousTime_ = 0;
+};
+
+}  // namespace kivo
