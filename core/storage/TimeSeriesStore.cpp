@@ -2,6 +2,7 @@
 
 #include "storage/SQLiteConnection.h"
 #include "storage/SeriesMath.h"
+#include "storage/StoreSql.h"
 #include "storage/StoreTime.h"
 
 #include <QDir>
@@ -26,58 +27,12 @@
 
 namespace kivo {
 
+using namespace StoreSql;
+
 namespace {
 
 constexpr int kBusyTimeoutMs = 2000;
 constexpr double kPruneInterval = 3600;
-
-const char* const kSchema[] = {
-    "CREATE TABLE IF NOT EXISTS raw(metric INTEGER NOT NULL, ts INTEGER NOT NULL, v REAL NOT NULL, "
-    "PRIMARY KEY(metric, ts)) WITHOUT ROWID",
-    "CREATE TABLE IF NOT EXISTS minute(metric INTEGER NOT NULL, ts INTEGER NOT NULL, mn REAL, mx REAL, av REAL, "
-    "n INTEGER, PRIMARY KEY(metric, ts)) WITHOUT ROWID",
-    "CREATE TABLE IF NOT EXISTS hour(metric INTEGER NOT NULL, ts INTEGER NOT NULL, mn REAL, mx REAL, av REAL, "
-    "n INTEGER, PRIMARY KEY(metric, ts)) WITHOUT ROWID",
-    "CREATE TABLE IF NOT EXISTS events(id INTEGER PRIMARY KEY AUTOINCREMENT, ts REAL NOT NULL, kind TEXT NOT NULL, "
-    "severity INTEGER NOT NULL, metric INTEGER, code TEXT NOT NULL, payload TEXT NOT NULL)",
-    "CREATE INDEX IF NOT EXISTS events_ts ON events(ts)",
-};
-
-struct TableLayout {
-  const char* table;
-  const char* columns;
-};
-constexpr TableLayout kLayout[] = {
-    {"raw", "metric,ts,v"},
-    {"minute", "metric,ts,mn,mx,av,n"},
-    {"hour", "metric,ts,mn,mx,av,n"},
-    {"events", "id,ts,kind,severity,metric,code,payload"},
-};
-
-constexpr const char* kInsertRaw = "INSERT OR REPLACE INTO raw(metric, ts, v) VALUES(?,?,?)";
-// A summary row only ever grows: a period seen again (a restart within it, or the
-// clock stepping back into it) adds its new samples to what is already stored.
-constexpr const char* kMergeMinute =
-    "INSERT INTO minute(metric, ts, mn, mx, av, n) VALUES(?,?,?,?,?,?) ON CONFLICT(metric, ts) DO UPDATE SET "
-    "mn=min(coalesce(mn, excluded.mn), excluded.mn), mx=max(coalesce(mx, excluded.mx), excluded.mx), "
-    "av=(coalesce(av, 0) * max(coalesce(n, 0), 0) + excluded.av * excluded.n) / (max(coalesce(n, 0), 0) + excluded.n), "
-    "n=max(coalesce(n, 0), 0) + excluded.n";
-constexpr const char* kMergeHour =
-    "INSERT INTO hour(metric, ts, mn, mx, av, n) VALUES(?,?,?,?,?,?) ON CONFLICT(metric, ts) DO UPDATE SET "
-    "mn=min(coalesce(mn, excluded.mn), excluded.mn), mx=max(coalesce(mx, excluded.mx), excluded.mx), "
-    "av=(coalesce(av, 0) * max(coalesce(n, 0), 0) + excluded.av * excluded.n) / (max(coalesce(n, 0), 0) + excluded.n), "
-    "n=max(coalesce(n, 0), 0) + excluded.n";
-constexpr const char* kInsertEvent =
-    "INSERT INTO events(ts, kind, severity, metric, code, payload) VALUES(?,?,?,?,?,?)";
-constexpr const char* kSeriesRaw =
-    "SELECT (ts / ?) * ?, MIN(v), MAX(v), AVG(v), COUNT(*) FROM raw WHERE metric=? AND ts>=? AND ts<? "
-    "GROUP BY 1 ORDER BY 1";
-constexpr const char* kSeriesMinute =
-    "SELECT (ts / ?) * ?, MIN(mn), MAX(mx), SUM(av * n) / SUM(n), SUM(n) FROM minute WHERE metric=? AND ts>=? "
-    "AND ts<? GROUP BY 1 ORDER BY 1";
-constexpr const char* kSeriesHour =
-    "SELECT (ts / ?) * ?, MIN(mn), MAX(mx), SUM(av * n) / SUM(n), SUM(n) FROM hour WHERE metric=? AND ts>=? "
-    "AND ts<? GROUP BY 1 ORDER BY 1";
 
 // A double as a 64-bit statement parameter: truncated toward zero, clamped to the
 // integer range; NaN gives 0.
@@ -226,7 +181,7 @@ struct TimeSeriesStore::Impl {
   bool writeQueued();
   bool flushLocked(double now);
   bool pruneLocked(double now);
-  std::vector<std::int64_t> metricsIn(const char* table);
+  std::vector<std::int64_t> metricsIn(const char* nextMetricSql);
   void dropOldest();
 };
 
@@ -440,10 +395,10 @@ bool TimeSeriesStore::Impl::flushLocked(double now) {
   return true;
 }
 
-std::vector<std::int64_t> TimeSeriesStore::Impl::metricsIn(const char* table) {
-  // Walks the distinct metrics down the primary key, one seek each.
+std::vector<std::int64_t> TimeSeriesStore::Impl::metricsIn(const char* nextMetricSql) {
+  // The distinct metrics, one seek down the primary key each.
   std::vector<std::int64_t> metrics;
-  SQLiteStatement next(db(), QByteArray("SELECT metric FROM ") + table + " WHERE metric>? ORDER BY metric LIMIT 1");
+  SQLiteStatement next(db(), nextMetricSql);
   if (!next.ok()) return metrics;
   std::int64_t after = std::numeric_limits<std::int64_t>::min();
   for (;;) {
@@ -465,21 +420,21 @@ bool TimeSeriesStore::Impl::pruneLocked(double now) {
     return false;
   }
   struct TierCut {
-    const char* table;
+    int tier;
     double keep;
     double scale;
   };
-  const TierCut cuts[] = {{"raw", retention.raw, 1000.0}, {"minute", retention.minute, 1.0}, {"hour", retention.hour, 1.0}};
+  const TierCut cuts[] = {{0, retention.raw, 1000.0}, {1, retention.minute, 1.0}, {2, retention.hour, 1.0}};
   for (const TierCut& cut : cuts) {
     if (!usable(cut.keep)) continue;
     const std::int64_t cutoff = truncated((now - cut.keep) * cut.scale);
-    SQLiteStatement remove(db(), QByteArray("DELETE FROM ") + cut.table + " WHERE metric=? AND ts<?");
+    SQLiteStatement remove(db(), kPrune[cut.tier]);
     if (!remove.ok()) {
       failSql("cannot prune history");
       rollback();
       return false;
     }
-    for (std::int64_t metric : metricsIn(cut.table)) {
+    for (std::int64_t metric : metricsIn(kNextMetric[cut.tier])) {
       remove.bind(1, metric);
       remove.bind(2, cutoff);
       const int rc = remove.step();
@@ -492,7 +447,7 @@ bool TimeSeriesStore::Impl::pruneLocked(double now) {
     }
   }
   if (usable(retention.hour)) {
-    SQLiteStatement remove(db(), "DELETE FROM events WHERE ts < ?");
+    SQLiteStatement remove(db(), kPruneEvents);
     remove.bind(1, now - retention.hour);
     if (remove.step() != SQLITE_DONE) {
       failSql("cannot prune events");

@@ -1,0 +1,70 @@
+#pragma once
+
+// The statements of the history store, kept apart so that tests can check how SQLite
+// runs them (every metric-table statement must search the (metric, ts) key).
+
+namespace kivo::StoreSql {
+
+inline constexpr const char* kSchema[] = {
+    "CREATE TABLE IF NOT EXISTS raw(metric INTEGER NOT NULL, ts INTEGER NOT NULL, v REAL NOT NULL, "
+    "PRIMARY KEY(metric, ts)) WITHOUT ROWID",
+    "CREATE TABLE IF NOT EXISTS minute(metric INTEGER NOT NULL, ts INTEGER NOT NULL, mn REAL, mx REAL, av REAL, "
+    "n INTEGER, PRIMARY KEY(metric, ts)) WITHOUT ROWID",
+    "CREATE TABLE IF NOT EXISTS hour(metric INTEGER NOT NULL, ts INTEGER NOT NULL, mn REAL, mx REAL, av REAL, "
+    "n INTEGER, PRIMARY KEY(metric, ts)) WITHOUT ROWID",
+    "CREATE TABLE IF NOT EXISTS events(id INTEGER PRIMARY KEY AUTOINCREMENT, ts REAL NOT NULL, kind TEXT NOT NULL, "
+    "severity INTEGER NOT NULL, metric INTEGER, code TEXT NOT NULL, payload TEXT NOT NULL)",
+    "CREATE INDEX IF NOT EXISTS events_ts ON events(ts)",
+};
+
+struct TableLayout {
+  const char* table;
+  const char* columns;
+};
+inline constexpr TableLayout kLayout[] = {
+    {"raw", "metric,ts,v"},
+    {"minute", "metric,ts,mn,mx,av,n"},
+    {"hour", "metric,ts,mn,mx,av,n"},
+    {"events", "id,ts,kind,severity,metric,code,payload"},
+};
+
+inline constexpr const char* kInsertRaw = "INSERT OR REPLACE INTO raw(metric, ts, v) VALUES(?,?,?)";
+// A summary row only ever grows: a period seen again (a restart within it, or the
+// clock stepping back into it) adds its new samples to what is already stored.
+inline constexpr const char* kMergeMinute =
+    "INSERT INTO minute(metric, ts, mn, mx, av, n) VALUES(?,?,?,?,?,?) ON CONFLICT(metric, ts) DO UPDATE SET "
+    "mn=min(coalesce(mn, excluded.mn), excluded.mn), mx=max(coalesce(mx, excluded.mx), excluded.mx), "
+    "av=(coalesce(av, 0) * max(coalesce(n, 0), 0) + excluded.av * excluded.n) / (max(coalesce(n, 0), 0) + excluded.n), "
+    "n=max(coalesce(n, 0), 0) + excluded.n";
+inline constexpr const char* kMergeHour =
+    "INSERT INTO hour(metric, ts, mn, mx, av, n) VALUES(?,?,?,?,?,?) ON CONFLICT(metric, ts) DO UPDATE SET "
+    "mn=min(coalesce(mn, excluded.mn), excluded.mn), mx=max(coalesce(mx, excluded.mx), excluded.mx), "
+    "av=(coalesce(av, 0) * max(coalesce(n, 0), 0) + excluded.av * excluded.n) / (max(coalesce(n, 0), 0) + excluded.n), "
+    "n=max(coalesce(n, 0), 0) + excluded.n";
+inline constexpr const char* kInsertEvent =
+    "INSERT INTO events(ts, kind, severity, metric, code, payload) VALUES(?,?,?,?,?,?)";
+inline constexpr const char* kSeriesRaw =
+    "SELECT (ts / ?) * ?, MIN(v), MAX(v), AVG(v), COUNT(*) FROM raw WHERE metric=? AND ts>=? AND ts<? "
+    "GROUP BY 1 ORDER BY 1";
+inline constexpr const char* kSeriesMinute =
+    "SELECT (ts / ?) * ?, MIN(mn), MAX(mx), SUM(av * n) / SUM(n), SUM(n) FROM minute WHERE metric=? AND ts>=? "
+    "AND ts<? GROUP BY 1 ORDER BY 1";
+inline constexpr const char* kSeriesHour =
+    "SELECT (ts / ?) * ?, MIN(mn), MAX(mx), SUM(av * n) / SUM(n), SUM(n) FROM hour WHERE metric=? AND ts>=? "
+    "AND ts<? GROUP BY 1 ORDER BY 1";
+
+// Pruning walks the metrics present and deletes each one's old rows down the key,
+// instead of scanning the whole table for old timestamps.
+inline constexpr const char* kNextMetric[] = {
+    "SELECT metric FROM raw WHERE metric>? ORDER BY metric LIMIT 1",
+    "SELECT metric FROM minute WHERE metric>? ORDER BY metric LIMIT 1",
+    "SELECT metric FROM hour WHERE metric>? ORDER BY metric LIMIT 1",
+};
+inline constexpr const char* kPrune[] = {
+    "DELETE FROM raw WHERE metric=? AND ts<?",
+    "DELETE FROM minute WHERE metric=? AND ts<?",
+    "DELETE FROM hour WHERE metric=? AND ts<?",
+};
+inline constexpr const char* kPruneEvents = "DELETE FROM events WHERE ts < ?";
+
+}  // namespace kivo::StoreSql
