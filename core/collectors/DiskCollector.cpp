@@ -83,6 +83,7 @@ std::vector<VolumeInfo> DiskCollector::volumes() {
   std::string text;
   if (!devices_.files().read("/proc/self/mountinfo", text)) return result;
   const auto mounts = MountTable::volumes(MountTable::parse(text));
+  tableTime_ = 0;  // a mount often comes with a new disk or disk image: walk sysfs again next tick
 
   std::vector<std::optional<FileSystemSpace>> spaces(mounts.size());
   std::vector<std::string> networkPaths;

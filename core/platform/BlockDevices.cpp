@@ -147,6 +147,8 @@ std::optional<BlockDiskInfo> BlockDevices::disk(const std::string& name) const {
   } else if (!isWholeDiskCandidate(name) || !files_.exists(base + "/device")) {
     return std::nullopt;
   }
+  // A path of a multipath NVMe namespace: its traffic is already counted on the namespace.
+  if (files_.readInt(base + "/hidden").value_or(0) == 1) return std::nullopt;
   if (const auto model = files_.readLine(base + "/device/model")) {
     const auto trimmed = trimBlanks(*model);
     if (!trimmed.empty()) info.model = std::string(trimmed);

@@ -336,3 +336,31 @@ TEST(DiskCollector, ReadsTheLiveMachine) {
     }
   }
 }
+
+TEST(DiskCollector, AnAttachedDiskImageShowsUpAfterTheVolumesAreReadAgain) {
+  FixtureCopy tree("disk-desktop");
+  tree.write("/proc/diskstats", std::string(kStatsBefore) + "   7       5 loop5 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0\n");
+  DiskCollector collector({tree.root(), [](const std::string&) { return std::nullopt; }});
+  EXPECT_FALSE(disk(collector.activity(1.0), "loop5")) << "not attached";
+
+  // Attaching a loop device changes no device name in /proc/diskstats; the mount that follows
+  // makes the engine read the volumes, and the next tick walks sysfs again.
+  fs::create_directories(tree.root() + "/sys/devices/virtual/block/loop5/loop");
+  tree.write("/sys/devices/virtual/block/loop5/loop/backing_file", "/home/alex/image.img\n");
+  EXPECT_FALSE(disk(collector.activity(2.0), "loop5"));
+  collector.volumes();
+  const auto sample = collector.activity(3.0);
+  ASSERT_TRUE(disk(sample, "loop5"));
+  EXPECT_TRUE(disk(sample, "loop5")->isDiskImage);
+}
+
+TEST(DiskCollector, HiddenMultipathDevicesAreNotDisks) {
+  FixtureCopy tree("disk-desktop");
+  fs::create_directories(tree.root() + "/sys/block/nvme0c0n1/device");
+  tree.write("/sys/block/nvme0c0n1/hidden", "1\n");
+  tree.write("/proc/diskstats", std::string(kStatsBefore) +
+                                    " 259       9 nvme0c0n1 100000 2000 8000000 50000 50000 3000 4000000 90000 0 0 0 0 0 0 0 0 0\n");
+  const auto disks = DiskCollector::readDisks(tree.root());
+  for (const auto& d : disks) EXPECT_NE(d.bsdName, "nvme0c0n1");
+  EXPECT_EQ(disks.size(), 4u);
+}
