@@ -141,7 +141,11 @@ QVariant JsonFilePreferences::object(const QString& key) const {
 void JsonFilePreferences::apply(const QList<Change>& changes) {
   for (const auto& [key, raw] : changes) {
     const QVariant value = normalized(raw);
-    foreign_.remove(key);
+    // An entry this version cannot read is not dropped by a write over it: it moves aside.
+    if (foreign_.contains(key)) {
+      const QJsonValue kept = foreign_.take(key);
+      foreign_.insert(key + QStringLiteral(".unreadable"), kept);
+    }
     if (value.isValid()) {
       values_.insert(key, value);
     } else {

@@ -10,7 +10,8 @@ namespace kivo {
 // Settings kept in one JSON file, rewritten whole and atomically (QSaveFile) on every change.
 // A Boolean, a number and a text are the JSON value itself; data is an object with one member:
 // "json" (data that is itself compact JSON text, kept readable), "data" (other UTF-8 text) or
-// "base64". Entries of any other form are kept untouched across rewrites but not offered.
+// "base64". Entries of any other form are kept untouched across rewrites but not offered; a
+// write over one moves it to "<key>.unreadable".
 // A file that cannot be read or parsed is copied to "<file>.unreadable" before it is first
 // replaced; when that copy fails, nothing is written and the changes live in memory only.
 class JsonFilePreferences : public Preferences {

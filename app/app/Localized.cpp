@@ -8,4 +8,9 @@ QString tr(const char* key) {
   return QCoreApplication::translate("KIVO", key);
 }
 
+QString translated(const QString& key) {
+  const QByteArray utf8 = key.toUtf8();
+  return QCoreApplication::translate("KIVO", utf8.constData());
+}
+
 }  // namespace kivo

@@ -8,6 +8,8 @@ namespace kivo {
 // at the time of the call; a key without a translation reads as itself. Placeholders are Qt's
 // %1, %2 ..., filled in one pass, so a filled-in value that holds "%2" is left alone.
 QString tr(const char* key);
+// The same lookup for a key held at run time (a metric's catalogue name).
+QString translated(const QString& key);
 
 template <typename... Args>
 QString tr(const char* key, const Args&... args) {

@@ -179,6 +179,14 @@ TEST_F(JsonFilePreferencesTest, EntriesOfAnUnknownFormAreKeptAcrossRewrites) {
   EXPECT_EQ(root.value(QStringLiteral("future")).toObject().value(QStringLiteral("kind")).toString(), "set");
   EXPECT_TRUE(root.value(QStringLiteral("nothing")).isNull());
   EXPECT_TRUE(root.value(QStringLiteral("b")).toBool());
+
+  // Writing over such an entry moves it aside instead of dropping it.
+  prefs.setNumber(QStringLiteral("future"), 2);
+  const QJsonObject after = QJsonDocument::fromJson(readAll(path())).object();
+  EXPECT_EQ(after.value(QStringLiteral("future")).toDouble(), 2);
+  EXPECT_EQ(
+      after.value(QStringLiteral("future.unreadable")).toObject().value(QStringLiteral("kind")).toString(),
+      "set");
 }
 
 TEST_F(JsonFilePreferencesTest, AnUnparsableFileIsCopiedAsideBeforeItIsReplaced) {

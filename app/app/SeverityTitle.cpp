@@ -1,0 +1,19 @@
+#include "app/SeverityTitle.h"
+
+#include "app/Localized.h"
+
+namespace kivo::Severities {
+
+QString title(Severity severity) {
+  switch (severity) {
+    case Severity::info:
+      break;
+    case Severity::warning:
+      return tr("Warning");
+    case Severity::critical:
+      return tr("Critical");
+  }
+  return tr("Info");
+}
+
+}  // namespace kivo::Severities
