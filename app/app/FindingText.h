@@ -1,0 +1,18 @@
+#pragma once
+
+#include "analysis/Finding.h"
+#include "metrics/ValueFormatter.h"
+
+#include <QString>
+
+namespace kivo::FindingText {
+
+// What was found, in a few words; depends on the kind (and for network anomalies the
+// direction, for process spikes the process name).
+QString title(const Finding& finding);
+// The finding's figures in one or two sentences.
+QString explanation(const Finding& finding, const ValueFormatter& formatter);
+// What to do about it.
+QString action(const Finding& finding);
+
+}  // namespace kivo::FindingText
