@@ -1,6 +1,7 @@
 #include "app/JsonFilePreferences.h"
 #include "app/LaunchArgumentPreferences.h"
 #include "app/MemoryPreferences.h"
+#include "app/PreferenceDomains.h"
 
 #include "TestSupport.h"
 
@@ -233,18 +234,57 @@ TEST_F(JsonFilePreferencesTest, EraseRemovesTheSuite) {
   EXPECT_TRUE(JsonFilePreferences::erase(path()));  // already gone
 }
 
-TEST(JsonFilePreferencesPaths, FollowXdgConfigHome) {
-  QTemporaryDir dir;
-  const QByteArray old = qgetenv("XDG_CONFIG_HOME");
-  qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
-  EXPECT_EQ(JsonFilePreferences::standardPath(), dir.path() + QStringLiteral("/kivo-monitor/settings.json"));
-  EXPECT_EQ(JsonFilePreferences::testSuitePath(),
-            dir.path() + QStringLiteral("/kivo-monitor/settings.uitest.json"));
-  if (old.isNull()) {
-    qunsetenv("XDG_CONFIG_HOME");
-  } else {
-    qputenv("XDG_CONFIG_HOME", old);
+// Points the config folder at a temporary one for the life of the fixture.
+class ConfigHome : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    old = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
   }
+  void TearDown() override {
+    if (old.isNull()) {
+      qunsetenv("XDG_CONFIG_HOME");
+    } else {
+      qputenv("XDG_CONFIG_HOME", old);
+    }
+  }
+  QTemporaryDir dir;
+  QByteArray old;
+};
+
+TEST_F(ConfigHome, PathsFollowXdgConfigHome) {
+  EXPECT_EQ(JsonFilePreferences::standardPath(), dir.path() + QStringLiteral("/kivo-monitor/settings.json"));
+  EXPECT_EQ(JsonFilePreferences::testSuitePath(), dir.path() + QStringLiteral("/kivo-monitor/settings.uitest.json"));
+}
+
+TEST_F(ConfigHome, SettingsLiveInTheStandardFileOutsideTestMode) {
+  auto domains = PreferenceDomains::forLaunch(
+      {QStringLiteral("kivo-monitor"), QStringLiteral("-KIVOUITest"), QStringLiteral("NO")});
+  EXPECT_FALSE(domains.testSuite);
+  domains.settings().setBool(QStringLiteral("privacyMask"), true);
+  EXPECT_TRUE(
+      JsonFilePreferences(JsonFilePreferences::standardPath()).boolean(QStringLiteral("privacyMask")));
+  EXPECT_FALSE(QFileInfo::exists(JsonFilePreferences::testSuitePath()));
+}
+
+TEST_F(ConfigHome, TestModeErasesItsSuiteAndLeavesTheStandardFileAlone) {
+  {
+    JsonFilePreferences standard(JsonFilePreferences::standardPath());
+    standard.setString(QStringLiteral("appearance"), QStringLiteral("dark"));
+    JsonFilePreferences suite(JsonFilePreferences::testSuitePath());
+    suite.setString(QStringLiteral("appearance"), QStringLiteral("light"));
+  }
+  const QByteArray standardBytes = readAll(JsonFilePreferences::standardPath());
+  auto domains = PreferenceDomains::forLaunch({QStringLiteral("kivo-monitor"), QStringLiteral("-KIVOUITest"),
+                                               QStringLiteral("YES"), QStringLiteral("-KIVOInterval"),
+                                               QStringLiteral("1")});
+  ASSERT_TRUE(domains.testSuite);
+  EXPECT_FALSE(domains.settings().contains(QStringLiteral("appearance")));  // erased at launch
+  EXPECT_EQ(domains.standard->number(QStringLiteral("KIVOInterval")), 1);
+  domains.settings().setString(QStringLiteral("appearance"), QStringLiteral("light"));
+  EXPECT_EQ(readAll(JsonFilePreferences::standardPath()), standardBytes);
+  EXPECT_EQ(JsonFilePreferences(JsonFilePreferences::testSuitePath()).string(QStringLiteral("appearance")),
+            QStringLiteral("light"));
 }
 
 TEST(LaunchArguments, ParsePairsAfterTheProgramName) {
