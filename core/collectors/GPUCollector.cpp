@@ -83,13 +83,23 @@ GPUStatistics GPUCollector::fromNvidia(const NvidiaReading& reading) {
 }
 
 void GPUCollector::rescan() {
+  std::vector<CardFiles> previous = std::move(cards_);
   cards_.clear();
   for (const auto& card : DrmCards::read(files_)) {
     // Only drivers that publish these files have statistics; the others are not listed.
     const bool busy = files_.exists(card.devicePath + "/gpu_busy_percent");
     const bool vram = files_.exists(card.devicePath + "/mem_info_vram_used");
     if (!busy && !vram) continue;
-    cards_.push_back(CardFiles{cardName(files_, card), KernelFile(files_.path(card.devicePath + "/gpu_busy_percent")),
+    // The id database is large: name a card once and keep its name across scans.
+    const std::string busyPath = files_.path(card.devicePath + "/gpu_busy_percent");
+    QString name;
+    for (const auto& known : previous) {
+      if (known.busy.path() == busyPath && known.vendor == card.vendor && known.device == card.device) {
+        name = known.name;
+      }
+    }
+    if (name.isEmpty()) name = cardName(files_, card);
+    cards_.push_back(CardFiles{std::move(name), card.vendor, card.device, KernelFile(busyPath),
                                KernelFile(files_.path(card.devicePath + "/mem_info_vram_used")),
                                KernelFile(files_.path(card.devicePath + "/power/runtime_status"))});
   }

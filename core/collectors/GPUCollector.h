@@ -40,6 +40,7 @@ class GPUCollector {
  private:
   struct CardFiles {
     QString name;
+    std::optional<std::uint32_t> vendor, device;
     KernelFile busy;
     KernelFile vramUsed;
     KernelFile runtimeStatus;
