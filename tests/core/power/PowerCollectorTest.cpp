@@ -340,3 +340,37 @@ TEST(DBusPowerProfiles, NoBusMeansNoProfile) {
 
 }  // namespace
 }  // namespace kivo
+
+namespace kivo {
+namespace {
+
+TEST(PowerMath, CapacitiesInMilliampHours) {
+  PowerSupply b;
+  b.type = "Battery";
+  b.status = "Full";
+  // Charge-based gauges give µAh directly.
+  b.chargeFullDesign = 5'000'000;
+  b.chargeFull = 4'500'400;
+  auto f = PowerMath::batteryFields(b, false);
+  EXPECT_EQ(f.design, 5000);
+  EXPECT_EQ(f.maximum, 4500);
+  // Energy-based gauges need the design voltage to turn µWh into mAh; without it, nothing.
+  PowerSupply e;
+  e.type = "Battery";
+  e.energyFullDesign = 57'000'000;
+  e.energyFull = 50'000'000;
+  e.voltageNow = 12'000'000;  // the present voltage moves with the charge: not used
+  f = PowerMath::batteryFields(e, false);
+  EXPECT_FALSE(f.design);
+  EXPECT_FALSE(f.maximum);
+  e.voltageMinDesign = 11'400'000;
+  f = PowerMath::batteryFields(e, false);
+  EXPECT_EQ(f.design, 5000);
+  EXPECT_EQ(f.maximum, 4386);
+  // Zero is the driver saying it does not know.
+  e.energyFullDesign = 0;
+  EXPECT_FALSE(PowerMath::batteryFields(e, false).design);
+}
+
+}  // namespace
+}  // namespace kivo
