@@ -2,6 +2,7 @@
 
 #include "collectors/DiskCollector.h"
 #include "collectors/GPUCollector.h"
+#include "collectors/NetworkCollector.h"
 #include "collectors/PowerCollector.h"
 #include "collectors/ThermalReader.h"
 #include "platform/KernelFiles.h"
@@ -128,7 +129,7 @@ CapabilityProbes CapabilityProbes::system(const std::string& root) {
     std::string buffer;
     return KernelFiles(root).read("/proc/pressure/memory", buffer) && !buffer.empty();
   };
-  p.wifi = [] { return std::optional<WiFiLink>(); };
+  p.wifi = [root] { return NetworkCollector::wifi(root); };
   p.gpuDevices = [root] { return GPUCollector(root).devices(); };
   return p;
 }
