@@ -363,21 +363,23 @@ DashboardPreset AppSettings::preset(const QUuid& id) const {
   return *DashboardPreset::builtIn(DashboardPreset::overviewID);
 }
 
+// Both operations change their state and write it before telling anyone, so an observer that
+// reacts by editing presets cannot invalidate what is still to be done here.
 void AppSettings::updateWidgets(const std::vector<WidgetConfig>& widgets, const QUuid& presetID) {
   const auto it =
       std::find_if(presets_.begin(), presets_.end(), [&](const auto& p) { return p.id == presetID; });
   if (it == presets_.end()) return;
-  const bool builtIn = it->isBuiltIn;
-  if (change(it->widgets, widgets)) {
-    writePresets();
-    emit presetsChanged();
+  const bool presetsMoved = change(it->widgets, widgets);
+  bool overridesMoved = false;
+  if (it->isBuiltIn) {
+    const auto entry = builtInOverrides_.find(presetID);
+    overridesMoved = entry == builtInOverrides_.end() || entry->second != widgets;
+    if (overridesMoved) builtInOverrides_[presetID] = widgets;
   }
-  if (!builtIn) return;
-  const auto entry = builtInOverrides_.find(presetID);
-  if (entry != builtInOverrides_.end() && entry->second == widgets) return;
-  builtInOverrides_[presetID] = widgets;
-  writeOverrides();
-  emit builtInOverridesChanged();
+  if (presetsMoved) writePresets();
+  if (overridesMoved) writeOverrides();
+  if (presetsMoved) emit presetsChanged();
+  if (overridesMoved) emit builtInOverridesChanged();
 }
 
 void AppSettings::resetBuiltIn(const QUuid& presetID) {
@@ -386,12 +388,11 @@ void AppSettings::resetBuiltIn(const QUuid& presetID) {
   const auto it =
       std::find_if(presets_.begin(), presets_.end(), [&](const auto& p) { return p.id == presetID; });
   if (it == presets_.end()) return;
-  if (builtInOverrides_.erase(presetID) > 0) {
-    writeOverrides();
-    emit builtInOverridesChanged();
-  }
+  const bool overridesMoved = builtInOverrides_.erase(presetID) > 0;
   *it = std::move(*shipped);
+  if (overridesMoved) writeOverrides();
   writePresets();
+  if (overridesMoved) emit builtInOverridesChanged();
   emit presetsChanged();
 }
 

@@ -433,6 +433,21 @@ TEST_F(PresetOperations, ResetGivesABuiltInItsShippedLayoutBack) {
   EXPECT_EQ(layout(AppSettings(domain).presets()[2]), layout(at(2)));
 }
 
+TEST_F(PresetOperations, ObserversMayEditPresetsWhileAnOperationTellsThem) {
+  settings->updateWidgets({WidgetConfig(K::gpu, S::large)}, DashboardPreset::compactID);
+  QObject receiver;
+  QObject::connect(settings.get(), &AppSettings::builtInOverridesChanged, &receiver, [&] {
+    if (settings->presets().size() < 8)
+      settings->duplicatePreset(DashboardPreset::overviewID, QStringLiteral("c"));
+  });
+  settings->resetBuiltIn(DashboardPreset::compactID);
+  EXPECT_EQ(layout(at(2)), layout(*DashboardPreset::builtIn(DashboardPreset::compactID)));
+  EXPECT_EQ(settings->presets().size(), 4u);
+  settings->updateWidgets({WidgetConfig(K::cpu, S::small)}, DashboardPreset::performanceID);
+  EXPECT_EQ(layout(at(1)), (std::vector<std::pair<K, S>>{{K::cpu, S::small}}));
+  EXPECT_EQ(settings->presets().size(), 5u);
+}
+
 TEST_F(PresetOperations, ResetOfAUserPresetChangesNothing) {
   const QUuid copy = settings->duplicatePreset(DashboardPreset::compactID, QStringLiteral("Mine"));
   const auto presets = settings->presets();
