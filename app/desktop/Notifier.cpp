@@ -1,6 +1,7 @@
 #include "desktop/Notifier.h"
 
 #include "analysis/AlertTransition.h"
+#include "app/AlertText.h"
 
 namespace kivo {
 
@@ -11,6 +12,11 @@ bool notificationsAllowed(NotificationStatus status) {
 void Notifier::notify(const AlertTransition& transition, const QString& title, const QString& body) {
   if (transition.kind != AlertTransition::Kind::fired) return;
   post(transition.rule.id, title, body, transition.rule.severity == Severity::critical);
+}
+
+void Notifier::notify(const AlertTransition& transition, const ValueFormatter& formatter) {
+  if (transition.kind != AlertTransition::Kind::fired) return;
+  notify(transition, AlertText::title(transition.rule), AlertText::body(transition, formatter));
 }
 
 void Notifier::setStatus(NotificationStatus status) {

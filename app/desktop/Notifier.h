@@ -7,6 +7,7 @@
 namespace kivo {
 
 struct AlertTransition;
+class ValueFormatter;
 
 // Permission to post notifications, in the words the model and the alerts page use. Linux has no
 // prompt: the notification service being there is the permission.
@@ -28,6 +29,8 @@ class Notifier : public QObject {
   virtual void post(const QUuid& rule, const QString& title, const QString& body, bool critical) = 0;
   // A fired transition with its worded title and body; a resolution posts nothing.
   void notify(const AlertTransition& transition, const QString& title, const QString& body);
+  // The same, worded by AlertText: the metric and direction as title, value and condition as body.
+  void notify(const AlertTransition& transition, const ValueFormatter& formatter);
 
  signals:
   void statusChanged(kivo::NotificationStatus status);

@@ -2,6 +2,7 @@
 #include "desktop/Notifier.h"
 
 #include "analysis/AlertTransition.h"
+#include "metrics/ValueFormatter.h"
 
 #include "TestSupport.h"
 
@@ -45,6 +46,23 @@ TEST(NotifierTest, OnlyFiredTransitionsPostAndCriticalRulesAreMarked) {
   EXPECT_FALSE(notifier.posts[0].critical);
   EXPECT_EQ(notifier.posts[1].title, "t2");
   EXPECT_TRUE(notifier.posts[1].critical);
+}
+
+TEST(NotifierTest, AFiredRuleIsWordedByTitleAndBody) {
+  RecordingNotifier notifier;
+  const ValueFormatter format{QLocale(QLocale::English, QLocale::UnitedStates)};
+  const AlertRule cpu{QUuid::createUuid(), MetricID::cpuTotal, AlertComparison::above, 90, 120, 600,
+                      Severity::critical, true};
+  const AlertTransition fired{cpu, AlertTransition::Kind::fired, 93.4, QDateTime::currentDateTimeUtc(), 120};
+  AlertTransition resolved = fired;
+  resolved.kind = AlertTransition::Kind::resolved;
+  notifier.notify(fired, format);
+  notifier.notify(resolved, format);
+  ASSERT_EQ(notifier.posts.size(), 1u);
+  EXPECT_EQ(notifier.posts[0].rule, cpu.id);
+  EXPECT_EQ(notifier.posts[0].title, "CPU usage is high");
+  EXPECT_EQ(notifier.posts[0].body, "Now 93.4%. Condition: above 90.0% for 2 min.");
+  EXPECT_TRUE(notifier.posts[0].critical);
 }
 
 TEST(NotifierTest, OnlyAuthorizedAndProvisionalLetNotificationsThrough) {
