@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace kivo::ReportGenerator {
 
@@ -23,6 +24,188 @@ QString title(ReportKind kind) {
       return QStringLiteral("Performance Incident Report");
   }
   return {};
+}
+
+namespace {
+
+QString raw(std::string_view text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QStringList systemRow(const QString& label, const QString& value) { return {label, value}; }
+
+QList<QStringList> systemRows(const ReportInputs& in, const ValueFormatter& f, const Localize& L) {
+  const SystemInfo& s = in.system;
+  QList<QStringList> rows;
+  if (in.includeHostName) rows.append(systemRow(L(QStringLiteral("Host name")), s.hostName));
+  rows.append(systemRow(L(QStringLiteral("Model")), s.model));
+  rows.append(systemRow(L(QStringLiteral("Chip")), s.chip));
+  const QString os = s.osBuild.isEmpty() ? s.osVersion : s.osVersion + QStringLiteral(" (") + s.osBuild + u')';
+  rows.append(systemRow(L(QStringLiteral("Operating system")), os));
+  rows.append(systemRow(L(QStringLiteral("Memory")), f.bytes(s.physicalMemory, true)));
+  QString cores = QString::number(s.topology.physicalCores);
+  if (!s.topology.groups.empty()) {
+    QStringList groups;
+    for (const auto& group : s.topology.groups) groups.append(QString::number(group.physicalCores) + u' ' + group.name);
+    cores += QStringLiteral(" (") + groups.join(QStringLiteral(", ")) + u')';
+  }
+  rows.append(systemRow(L(QStringLiteral("CPU cores")), cores));
+  const double uptime = static_cast<double>(s.bootTime.msecsTo(in.to)) / 1000.0;
+  rows.append(systemRow(L(QStringLiteral("Uptime")), f.duration(uptime)));
+  return rows;
+}
+
+ReportSeriesSummary summarise(const Series& series, const Localize& L) {
+  const MetricDescriptor& d = MetricCatalog::descriptor(series.metric);
+  ReportSeriesSummary s;
+  s.metric = series.metric;
+  s.name = L(d.name);
+  s.unit = d.unit;
+  s.quality = d.quality;
+  s.source = d.source;
+  s.method = d.method;
+  s.tier = series.tier;
+  s.step = series.step;
+  s.sampleCount = series.sampleCount();
+  s.minimum = series.minimum();
+  s.average = series.average();
+  s.maximum = series.maximum();
+  s.gaps = series.gaps;
+  s.points = series.points;
+  return s;
+}
+
+QStringList localized(const Localize& L, std::initializer_list<const char*> keys) {
+  QStringList out;
+  out.reserve(static_cast<qsizetype>(keys.size()));
+  for (const char* key : keys) out.append(L(QString::fromUtf8(key)));
+  return out;
+}
+
+ReportTable volumesTable(const ReportInputs& in, const ValueFormatter& f, const Localize& L) {
+  ReportTable t{L(QStringLiteral("Volumes")), localized(L, {"Volume", "Format", "Capacity", "Available", "Used"}), {}};
+  for (const auto& v : in.volumes) {
+    double used = 0;
+    if (v.total > 0) {
+      const std::uint64_t taken = v.available > v.total ? 0 : v.total - v.available;
+      used = static_cast<double>(taken) / static_cast<double>(v.total) * 100.0;
+    }
+    t.rows.append({v.name, v.format, f.bytes(v.total, false), f.bytes(v.available, false), f.percent(used, 0)});
+  }
+  return t;
+}
+
+ReportTable interfacesTable(const ReportInputs& in, const ValueFormatter& f, const Localize& L) {
+  ReportTable t{L(QStringLiteral("Network interfaces")),
+                localized(L, {"Interface", "Kind", "Status", "Received", "Sent"}),
+                {}};
+  for (const auto& i : in.interfaces) {
+    if (!i.isUp || !i.isRunning || (i.ipv4.isEmpty() && i.ipv6.isEmpty())) continue;
+    const QString name = i.displayName ? *i.displayName + QStringLiteral(" (") + i.name + u')' : i.name;
+    t.rows.append({name, L(raw(InterfaceKinds::rawValue(i.kind))), L(QStringLiteral("Active")),
+                   f.bytes(i.totalBytesIn, false), f.bytes(i.totalBytesOut, false)});
+  }
+  return t;
+}
+
+ReportTable processesTable(const ReportInputs& in, const ValueFormatter& f, const Localize& L) {
+  const bool byMemory = in.kind == ReportKind::memory;
+  std::vector<const ProcessRecord*> records;
+  records.reserve(in.processes.size());
+  for (const auto& p : in.processes)
+    if (p.hasStatistics) records.push_back(&p);
+  const auto key = [byMemory](const ProcessRecord* p) -> double {
+    if (byMemory) return p->memory ? static_cast<double>(*p->memory) : 0.0;
+    return p->cpuPercent.value_or(0.0);
+  };
+  std::stable_sort(records.begin(), records.end(),
+                   [&key](const ProcessRecord* a, const ProcessRecord* b) { return key(a) > key(b); });
+  const std::size_t keep = in.kind == ReportKind::processes ? 25 : 10;
+  if (records.size() > keep) records.resize(keep);
+
+  ReportTable t{L(byMemory ? QStringLiteral("Top processes by memory") : QStringLiteral("Top processes by CPU")),
+                {L(QStringLiteral("Process")), QStringLiteral("PID"), L(QStringLiteral("CPU")),
+                 L(QStringLiteral("Memory")), L(QStringLiteral("CPU time"))},
+                {}};
+  const QString none = QStringLiteral("—");
+  for (const ProcessRecord* p : records) {
+    t.rows.append({p->name, QString::number(p->pid), p->cpuPercent ? f.percent(*p->cpuPercent, 1) : none,
+                   p->memory ? f.bytes(*p->memory, true) : none, f.duration(p->cpuTime)});
+  }
+  return t;
+}
+
+ReportTable batteryTable(const PowerSample& p, const ValueFormatter& f, const Localize& L) {
+  ReportTable t{L(QStringLiteral("Battery")), localized(L, {"Item", "Value"}), {}};
+  t.rows.append({L(QStringLiteral("Charge")), p.charge ? f.percent(*p.charge, 0) : QStringLiteral("—")});
+  t.rows.append({L(QStringLiteral("Power source")), L(raw(PowerSource::rawValue(p.source)))});
+  if (p.cycleCount)
+    t.rows.append({L(QStringLiteral("Cycle count (best effort)")), QString::number(*p.cycleCount)});
+  if (p.designCapacity && p.maxCapacity && *p.designCapacity > 0) {
+    const double ratio = static_cast<double>(*p.maxCapacity) / static_cast<double>(*p.designCapacity) * 100.0;
+    t.rows.append({L(QStringLiteral("Capacity vs design (best effort)")), f.percent(ratio, 0)});
+  }
+  return t;
+}
+
+ReportTable eventsTable(const ReportInputs& in, const ValueFormatter& f, const Localize& L) {
+  ReportTable t{L(QStringLiteral("Events")), localized(L, {"Time", "Kind", "Code", "Detail"}), {}};
+  const std::size_t count = std::min<std::size_t>(in.events.size(), 100);
+  for (std::size_t i = 0; i < count; ++i) {
+    const StoredEvent& e = in.events[i];
+    QStringList detail;
+    // QMap iterates in ascending key order.
+    for (auto it = e.payload.cbegin(); it != e.payload.cend(); ++it) detail.append(it.key() + u'=' + it.value());
+    t.rows.append({f.date(e.date), L(EventKinds::rawString(e.kind)), e.code, detail.join(u' ')});
+  }
+  return t;
+}
+
+QStringList limitations(const ReportInputs& in, const Localize& L) {
+  QStringList out;
+  const bool anyPoint =
+      std::any_of(in.series.begin(), in.series.end(), [](const Series& s) { return !s.points.empty(); });
+  if (!anyPoint) out.append(L(QStringLiteral("No stored samples exist for the selected period.")));
+  static const char* const sentences[] = {
+      "Values come from the interfaces listed for each metric. Nothing is simulated or interpolated across gaps.",
+      "History exists only for periods when KIVO Monitor was running; gaps are listed per metric.",
+      "CPU percentages for the whole computer use 100 % = all cores busy. Per-process figures use 100 % = one core.",
+      "Metrics marked “best effort” are read from kernel files that not every driver provides and may be absent.",
+      "Temperatures, fan speeds, SSD health and per-process network traffic are not available through supported "
+      "system interfaces.",
+  };
+  for (const char* sentence : sentences) out.append(L(QString::fromUtf8(sentence)));
+  return out;
+}
+
+}  // namespace
+
+Report build(const ReportInputs& in, const ValueFormatter& f, const Localize& L, const QDateTime& generated) {
+  Report r;
+  r.system = systemRows(in, f, L);
+  r.series.reserve(in.series.size());
+  for (const auto& series : in.series) r.series.push_back(summarise(series, L));
+
+  const ReportKind k = in.kind;
+  if ((k == ReportKind::system || k == ReportKind::storage) && !in.volumes.empty())
+    r.tables.push_back(volumesTable(in, f, L));
+  if ((k == ReportKind::system || k == ReportKind::network) && !in.interfaces.empty())
+    r.tables.push_back(interfacesTable(in, f, L));
+  if (k != ReportKind::storage && k != ReportKind::network && !in.processes.empty())
+    r.tables.push_back(processesTable(in, f, L));
+  if (k == ReportKind::system && in.power && in.power->hasBattery) r.tables.push_back(batteryTable(*in.power, f, L));
+  if (!in.events.empty()) r.tables.push_back(eventsTable(in, f, L));
+
+  r.limitations = limitations(in, L);
+  r.kind = k;
+  r.title = L(title(k));
+  r.generated = generated;
+  r.from = in.from;
+  r.to = in.to;
+  r.samplingInterval = in.samplingInterval;
+  r.findings = in.findings;
+  r.appVersion = in.appVersion;
+  return r;
 }
 
 QString display(double value, MetricID metric, MetricUnit unit, const ValueFormatter& formatter,

@@ -2,6 +2,8 @@
 
 #include "metrics/Metric.h"
 #include "metrics/ValueFormatter.h"
+#include "reporting/Report.h"
+#include "reporting/ReportInputs.h"
 #include "reporting/ReportKind.h"
 #include "reporting/ReportTable.h"
 
@@ -22,6 +24,11 @@ namespace ReportGenerator {
 // English title key of a kind ("System Overview Report"); not localised here.
 QString title(ReportKind kind);
 
+// Builds the report of the inputs. `generated` is the moment written into the report; the
+// caller passes the current time.
+Report build(const ReportInputs& inputs, const ValueFormatter& formatter, const Localize& localize,
+             const QDateTime& generated = QDateTime::currentDateTimeUtc());
+
 // Text of one present summary value: thermal levels and memory-pressure words by name,
 // free disk space in 1000-based bytes, anything else by its unit.
 QString display(double value, MetricID metric, MetricUnit unit, const ValueFormatter& formatter,
@@ -32,6 +39,19 @@ QString display(double value, MetricID metric, MetricUnit unit, const ValueForma
 QString line(const QStringList& cells);
 // Header line, a "---" line of as many cells as headers, then every row as it stands.
 QString table(const QStringList& headers, const QList<QStringList>& rows);
+
+// The human-readable document.
+QString markdown(const Report& report, const ValueFormatter& formatter, const Localize& localize);
+// Every stored bucket of every metric, one line each; locale-independent.
+QString csv(const Report& report);
+// The JSON form of the report; throws JsonEncodingError when a number is not finite.
+QByteArray json(const Report& report);
+// Reads a JSON report back; throws ReportFormatError with the reason.
+Report decode(const QByteArray& json);
+
+// Averages, change and peaks of every metric both reports cover, in a's order; a is the
+// earlier report. A table without rows means the reports share no metric.
+ReportTable compare(const Report& a, const Report& b, const ValueFormatter& formatter, const Localize& localize);
 
 // One CSV field, quoted (with quotes doubled) when it holds a comma, a quote, a CR or an LF.
 QString field(const QString& text);

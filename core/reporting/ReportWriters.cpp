@@ -1,5 +1,9 @@
 #include "reporting/ReportGenerator.h"
 
+#include "reporting/ExportText.h"
+
+#include <algorithm>
+
 namespace kivo::ReportGenerator {
 
 namespace {
@@ -9,10 +13,11 @@ bool isLineBreak(QChar c) {
          c == u'\v' || c == u'\f';
 }
 
-void appendCell(QString& out, const QString& cell) {
+// Line breaks become spaces so that a table cell, a heading or a list item stays on its line.
+void appendFlat(QString& out, const QString& cell, bool escapeBars) {
   for (qsizetype i = 0; i < cell.size(); ++i) {
     const QChar c = cell[i];
-    if (c == u'|') {
+    if (escapeBars && c == u'|') {
       out += QStringLiteral("\\|");
     } else if (isLineBreak(c)) {
       // A CR LF pair is one break.
@@ -24,6 +29,8 @@ void appendCell(QString& out, const QString& cell) {
   }
 }
 
+void appendCell(QString& out, const QString& cell) { appendFlat(out, cell, true); }
+
 void appendLine(QString& out, const QStringList& cells) {
   out += QStringLiteral("| ");
   for (qsizetype i = 0; i < cells.size(); ++i) {
@@ -33,7 +40,156 @@ void appendLine(QString& out, const QStringList& cells) {
   out += QStringLiteral(" |\n");
 }
 
+QString heading(const QString& text) {
+  QString out;
+  appendFlat(out, text, false);
+  return out;
+}
+
+QString optionalValue(const std::optional<double>& value, const ReportSeriesSummary& s, const ValueFormatter& f,
+                      const Localize& L) {
+  return value ? display(*value, s.metric, s.unit, f, L) : QStringLiteral("—");
+}
+
+double seconds(const QDateTime& from, const QDateTime& to) { return static_cast<double>(from.msecsTo(to)) / 1000.0; }
+
 }  // namespace
+
+QString markdown(const Report& report, const ValueFormatter& f, const Localize& L) {
+  QString md;
+  md += QStringLiteral("# ") + heading(report.title) + QStringLiteral("\n\n");
+  md += QStringLiteral("KIVO Monitor ") + report.appVersion + QStringLiteral(" · ") + L(QStringLiteral("Generated")) +
+        u' ' + f.date(report.generated) + QStringLiteral("\n\n");
+  md += QStringLiteral("**") + L(QStringLiteral("Period")) + QStringLiteral("**: ") + f.date(report.from) +
+        QStringLiteral(" → ") + f.date(report.to) + QStringLiteral("  \n");
+  md += QStringLiteral("**") + L(QStringLiteral("Sampling interval")) + QStringLiteral("**: ") +
+        f.number(report.samplingInterval, 1) + QStringLiteral(" s\n\n");
+
+  md += QStringLiteral("## ") + L(QStringLiteral("System")) + QStringLiteral("\n\n");
+  md += table({L(QStringLiteral("Item")), L(QStringLiteral("Value"))}, report.system);
+
+  QList<QStringList> metrics;
+  metrics.reserve(static_cast<qsizetype>(report.series.size()));
+  for (const auto& s : report.series) {
+    metrics.append({s.name, optionalValue(s.minimum, s, f, L), optionalValue(s.average, s, f, L),
+                    optionalValue(s.maximum, s, f, L), QString::number(s.sampleCount), f.duration(s.step),
+                    L(QString::fromLatin1(Quality::rawValue(s.quality)))});
+  }
+  md += QStringLiteral("\n## ") + L(QStringLiteral("Metrics")) + QStringLiteral("\n\n");
+  md += table({L(QStringLiteral("Metric")), L(QStringLiteral("Minimum")), L(QStringLiteral("Average")),
+               L(QStringLiteral("Maximum")), L(QStringLiteral("Samples")), L(QStringLiteral("Resolution")),
+               L(QStringLiteral("Quality"))},
+              metrics);
+
+  for (const auto& t : report.tables) {
+    md += QStringLiteral("\n## ") + heading(t.title) + QStringLiteral("\n\n");
+    md += table(t.headers, t.rows);
+  }
+
+  if (!report.findings.empty()) {
+    QList<QStringList> rows;
+    for (const auto& finding : report.findings) {
+      QString name = L(QString::fromLatin1(FindingKinds::rawValue(finding.kind)));
+      if (finding.subject) name += QStringLiteral(" (") + *finding.subject + u')';
+      const MetricUnit unit = MetricCatalog::descriptor(finding.metric).unit;
+      rows.append({name, L(QString::fromLatin1(Severities::name(finding.severity))), f.date(finding.start),
+                   f.duration(seconds(finding.start, finding.end)), f.value(finding.peak, unit),
+                   f.number(finding.threshold, 1), QString::number(finding.sampleCount)});
+    }
+    md += QStringLiteral("\n## ") + L(QStringLiteral("Findings")) + QStringLiteral("\n\n");
+    md += table({L(QStringLiteral("Finding")), L(QStringLiteral("Severity")), L(QStringLiteral("Start")),
+                 L(QStringLiteral("Duration")), L(QStringLiteral("Peak")), L(QStringLiteral("Threshold")),
+                 L(QStringLiteral("Samples"))},
+                rows);
+  }
+
+  QList<QStringList> methods;
+  for (const auto& s : report.series)
+    methods.append({s.name, QString::fromLatin1(Unit::rawValue(s.unit)), u'`' + s.source + u'`', s.method});
+  md += QStringLiteral("\n## ") + L(QStringLiteral("Collection methods")) + QStringLiteral("\n\n");
+  md += table({L(QStringLiteral("Metric")), L(QStringLiteral("Unit")), L(QStringLiteral("Source")),
+               L(QStringLiteral("Method"))},
+              methods);
+
+  md += QStringLiteral("\n## ") + L(QStringLiteral("Data gaps")) + QStringLiteral("\n\n");
+  QList<QStringList> gaps;
+  for (const auto& s : report.series) {
+    if (s.gaps.empty()) continue;
+    double total = 0;
+    double longest = 0;
+    for (const auto& gap : s.gaps) {
+      const double length = gap.end - gap.start;
+      total += length;
+      longest = std::max(longest, length);
+    }
+    gaps.append({s.name, QString::number(s.gaps.size()), f.duration(total), f.duration(longest)});
+  }
+  if (gaps.isEmpty()) {
+    md += L(QStringLiteral("No gap in the selected period.")) + u'\n';
+  } else {
+    md += table({L(QStringLiteral("Metric")), L(QStringLiteral("Gaps")), L(QStringLiteral("Total missing")),
+                 L(QStringLiteral("Longest"))},
+                gaps);
+  }
+
+  md += QStringLiteral("\n## ") + L(QStringLiteral("Limitations")) + QStringLiteral("\n\n");
+  QStringList items;
+  items.reserve(report.limitations.size());
+  for (const auto& sentence : report.limitations) {
+    QString item = QStringLiteral("- ");
+    appendFlat(item, sentence, false);
+    items.append(item);
+  }
+  md += items.join(u'\n') + u'\n';
+  return md;
+}
+
+QString csv(const Report& report) {
+  QByteArray out;
+  out.append("metric,name,unit,quality,tier,bucket_seconds,timestamp_iso8601,timestamp_unix,min,avg,max,samples\n");
+  for (const auto& s : report.series) {
+    if (s.points.empty()) continue;
+    // Everything before the timestamp is the same on every line of the series.
+    QByteArray prefix;
+    const auto key = Metric::key(s.metric);
+    prefix.append(key.data(), static_cast<qsizetype>(key.size()));
+    prefix.append(',');
+    prefix.append(field(s.name).toUtf8());
+    prefix.append(',');
+    const auto unit = Unit::rawValue(s.unit);
+    prefix.append(unit.data(), static_cast<qsizetype>(unit.size()));
+    prefix.append(',');
+    const auto quality = Quality::rawValue(s.quality);
+    prefix.append(quality.data(), static_cast<qsizetype>(quality.size()));
+    prefix.append(',');
+    const auto tier = StoreTiers::rawValue(s.tier);
+    prefix.append(tier.data(), static_cast<qsizetype>(tier.size()));
+    prefix.append(',');
+    ExportText::appendShortestDecimal(prefix, s.step);
+    prefix.append(',');
+    out.reserve(out.size() + static_cast<qsizetype>(s.points.size()) * (prefix.size() + 96));
+    for (const auto& p : s.points) {
+      out.append(prefix);
+      ExportText::appendIsoDate(out, p.time);
+      out.append(',');
+      ExportText::appendFixed3(out, p.time);
+      out.append(',');
+      ExportText::appendShortestDecimal(out, p.min);
+      out.append(',');
+      ExportText::appendShortestDecimal(out, p.avg);
+      out.append(',');
+      ExportText::appendShortestDecimal(out, p.max);
+      out.append(',');
+      out.append(QByteArray::number(static_cast<qlonglong>(p.count)));
+      out.append('\n');
+    }
+  }
+  return QString::fromUtf8(out);
+}
+
+QByteArray json(const Report& report) { return report.toJson(); }
+
+Report decode(const QByteArray& json) { return Report::fromJson(json); }
 
 QString line(const QStringList& cells) {
   QString out;

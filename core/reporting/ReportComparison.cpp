@@ -1,0 +1,32 @@
+#include "reporting/ReportGenerator.h"
+
+#include <cmath>
+
+namespace kivo::ReportGenerator {
+
+ReportTable compare(const Report& a, const Report& b, const ValueFormatter& f, const Localize& L) {
+  ReportTable table;
+  table.title = L(QStringLiteral("Comparison"));
+  for (const char* header : {"Metric", "Average A", "Average B", "Change", "Peak A", "Peak B"})
+    table.headers.append(L(QString::fromLatin1(header)));
+  const QString none = QStringLiteral("—");
+  for (const auto& s : a.series) {
+    const ReportSeriesSummary* t = nullptr;
+    for (const auto& candidate : b.series) {
+      if (candidate.metric == s.metric) {
+        t = &candidate;
+        break;
+      }
+    }
+    if (!t) continue;
+    // Every value in the unit of report a.
+    const auto value = [&](const std::optional<double>& v) { return v ? f.value(*v, s.unit) : none; };
+    QString change = none;
+    if (s.average && t->average && *s.average != 0)
+      change = f.percent((*t->average - *s.average) / std::fabs(*s.average) * 100.0, 1);
+    table.rows.append({s.name, value(s.average), value(t->average), change, value(s.maximum), value(t->maximum)});
+  }
+  return table;
+}
+
+}  // namespace kivo::ReportGenerator

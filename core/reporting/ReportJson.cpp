@@ -1,0 +1,307 @@
+#include "reporting/JsonWriter.h"
+#include "reporting/Report.h"
+#include "reporting/StrictJson.h"
+
+#include "reporting/ExportText.h"
+
+#include <QJsonDocument>
+
+namespace kivo {
+
+namespace {
+
+
+void writeDate(JsonWriter& w, const QDateTime& date, const char* what) {
+  const QByteArray text = ExportText::isoDate(date);
+  if (text.isEmpty()) throw JsonEncodingError(std::string("Unable to encode the date at ") + what + " in JSON.");
+  w.string(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+}
+
+void writeStrings(JsonWriter& w, const QStringList& texts) {
+  w.beginArray();
+  for (const auto& text : texts) w.string(text);
+  w.endArray();
+}
+
+void writeFinding(JsonWriter& w, const Finding& f) {
+  // Keys in sorted order.
+  w.beginObject();
+  w.key("end");
+  writeDate(w, f.end, "findings.end");
+  w.key("kind");
+  w.string(FindingKinds::rawValue(f.kind));
+  w.key("mean");
+  w.number(f.mean, "findings.mean");
+  w.key("metric");
+  w.integer(Metric::rawValue(f.metric));
+  w.key("occurrences");
+  w.integer(f.occurrences);
+  w.key("peak");
+  w.number(f.peak, "findings.peak");
+  if (f.projected) {
+    w.key("projected");
+    writeDate(w, *f.projected, "findings.projected");
+  }
+  w.key("sampleCount");
+  w.integer(f.sampleCount);
+  w.key("severity");
+  w.integer(static_cast<int>(f.severity));
+  w.key("start");
+  writeDate(w, f.start, "findings.start");
+  if (f.subject) {
+    w.key("subject");
+    w.string(*f.subject);
+  }
+  w.key("threshold");
+  w.number(f.threshold, "findings.threshold");
+  w.endObject();
+}
+
+void writeSummary(JsonWriter& w, const ReportSeriesSummary& s) {
+  w.beginObject();
+  if (s.average) {
+    w.key("average");
+    w.number(*s.average, "series.average");
+  }
+  w.key("gaps");
+  w.beginArray();
+  for (const auto& gap : s.gaps) {
+    w.beginObject();
+    w.key("end");
+    w.number(gap.end, "series.gaps.end");
+    w.key("start");
+    w.number(gap.start, "series.gaps.start");
+    w.endObject();
+  }
+  w.endArray();
+  if (s.maximum) {
+    w.key("maximum");
+    w.number(*s.maximum, "series.maximum");
+  }
+  w.key("method");
+  w.string(s.method);
+  w.key("metric");
+  w.integer(Metric::rawValue(s.metric));
+  if (s.minimum) {
+    w.key("minimum");
+    w.number(*s.minimum, "series.minimum");
+  }
+  w.key("name");
+  w.string(s.name);
+  w.key("points");
+  w.beginArray();
+  for (const auto& p : s.points) {
+    w.beginObject();
+    w.key("avg");
+    w.number(p.avg, "series.points.avg");
+    w.key("count");
+    w.integer(p.count);
+    w.key("max");
+    w.number(p.max, "series.points.max");
+    w.key("min");
+    w.number(p.min, "series.points.min");
+    w.key("time");
+    w.number(p.time, "series.points.time");
+    w.endObject();
+  }
+  w.endArray();
+  w.key("quality");
+  w.string(Quality::rawValue(s.quality));
+  w.key("sampleCount");
+  w.integer(s.sampleCount);
+  w.key("source");
+  w.string(s.source);
+  w.key("step");
+  w.number(s.step, "series.step");
+  w.key("tier");
+  w.string(StoreTiers::rawValue(s.tier));
+  w.key("unit");
+  w.string(Unit::rawValue(s.unit));
+  w.endObject();
+}
+
+// --- reading -------------------------------------------------------------------------------
+
+using J = StrictJson;
+
+QString qs(const char* key) { return QString::fromLatin1(key); }
+
+template <typename Parse>
+auto enumeration(const QJsonObject& o, const char* key, const QString& path, Parse parse) {
+  const QString text = J::string(o, qs(key), path);
+  const auto value = parse(text.toStdString());
+  if (!value) J::fail(J::join(path, qs(key)), QStringLiteral("unknown value \"%1\"").arg(text));
+  return *value;
+}
+
+MetricID metricOf(const QJsonObject& o, const QString& path) {
+  const std::int64_t raw = J::integer(o, qs("metric"), path);
+  const auto metric = Metric::fromRawValue(raw);
+  if (!metric) J::fail(J::join(path, qs("metric")), QStringLiteral("unknown metric number %1").arg(raw));
+  return *metric;
+}
+
+Finding readFinding(const QJsonValue& value, const QString& path) {
+  const QJsonObject o = J::object(value, path);
+  Finding f{};
+  f.kind = enumeration(o, "kind", path, [](const std::string& s) { return FindingKinds::fromRawValue(s); });
+  const std::int64_t severity = J::integer(o, qs("severity"), path);
+  const auto parsedSeverity = Severities::fromRawValue(severity);
+  if (!parsedSeverity) J::fail(J::join(path, qs("severity")), QStringLiteral("unknown value %1").arg(severity));
+  f.severity = *parsedSeverity;
+  f.metric = metricOf(o, path);
+  f.start = J::date(o, qs("start"), path);
+  f.end = J::date(o, qs("end"), path);
+  f.threshold = J::number(o, qs("threshold"), path);
+  f.peak = J::number(o, qs("peak"), path);
+  f.mean = J::number(o, qs("mean"), path);
+  f.sampleCount = J::integer(o, qs("sampleCount"), path);
+  f.subject = J::optionalString(o, qs("subject"), path);
+  f.projected = J::optionalDate(o, qs("projected"), path);
+  f.occurrences = J::integer(o, qs("occurrences"), path);
+  return f;
+}
+
+ReportTable readTable(const QJsonValue& value, const QString& path) {
+  const QJsonObject o = J::object(value, path);
+  ReportTable table;
+  table.title = J::string(o, qs("title"), path);
+  table.headers = J::strings(J::required(o, qs("headers"), path), J::join(path, qs("headers")));
+  const QString rowsPath = J::join(path, qs("rows"));
+  const QJsonArray rows = J::array(o, qs("rows"), path);
+  table.rows.reserve(rows.size());
+  for (qsizetype i = 0; i < rows.size(); ++i) table.rows.append(J::strings(rows.at(i), J::index(rowsPath, i)));
+  return table;
+}
+
+ReportSeriesSummary readSummary(const QJsonValue& value, const QString& path) {
+  const QJsonObject o = J::object(value, path);
+  ReportSeriesSummary s;
+  s.metric = metricOf(o, path);
+  s.name = J::string(o, qs("name"), path);
+  s.unit = enumeration(o, "unit", path, [](const std::string& t) { return Unit::fromRawValue(t); });
+  s.quality = enumeration(o, "quality", path, [](const std::string& t) { return Quality::fromRawValue(t); });
+  s.source = J::string(o, qs("source"), path);
+  s.method = J::string(o, qs("method"), path);
+  s.tier = enumeration(o, "tier", path, [](const std::string& t) { return StoreTiers::fromRawValue(t); });
+  s.step = J::number(o, qs("step"), path);
+  s.sampleCount = J::integer(o, qs("sampleCount"), path);
+  s.minimum = J::optionalNumber(o, qs("minimum"), path);
+  s.average = J::optionalNumber(o, qs("average"), path);
+  s.maximum = J::optionalNumber(o, qs("maximum"), path);
+
+  const QString gapsPath = J::join(path, qs("gaps"));
+  const QJsonArray gaps = J::array(o, qs("gaps"), path);
+  s.gaps.reserve(static_cast<std::size_t>(gaps.size()));
+  for (qsizetype i = 0; i < gaps.size(); ++i) {
+    const QString at = J::index(gapsPath, i);
+    const QJsonObject g = J::object(gaps.at(i), at);
+    s.gaps.push_back(SeriesGap{J::number(g, qs("start"), at), J::number(g, qs("end"), at)});
+  }
+  const QString pointsPath = J::join(path, qs("points"));
+  const QJsonArray points = J::array(o, qs("points"), path);
+  s.points.reserve(static_cast<std::size_t>(points.size()));
+  for (qsizetype i = 0; i < points.size(); ++i) {
+    const QString at = J::index(pointsPath, i);
+    const QJsonObject p = J::object(points.at(i), at);
+    s.points.push_back(SeriesPoint{J::number(p, qs("time"), at), J::number(p, qs("min"), at),
+                                   J::number(p, qs("max"), at), J::number(p, qs("avg"), at),
+                                   J::integer(p, qs("count"), at)});
+  }
+  return s;
+}
+
+}  // namespace
+
+QByteArray Report::toJson() const {
+  JsonWriter w;
+  w.beginObject();
+  w.key("appVersion");
+  w.string(appVersion);
+  w.key("findings");
+  w.beginArray();
+  for (const auto& finding : findings) writeFinding(w, finding);
+  w.endArray();
+  w.key("from");
+  writeDate(w, from, "from");
+  w.key("generated");
+  writeDate(w, generated, "generated");
+  w.key("kind");
+  w.string(ReportKinds::rawValue(kind));
+  w.key("limitations");
+  writeStrings(w, limitations);
+  w.key("samplingInterval");
+  w.number(samplingInterval, "samplingInterval");
+  w.key("series");
+  w.beginArray();
+  for (const auto& summary : series) writeSummary(w, summary);
+  w.endArray();
+  w.key("system");
+  w.beginArray();
+  for (const auto& row : system) writeStrings(w, row);
+  w.endArray();
+  w.key("tables");
+  w.beginArray();
+  for (const auto& table : tables) {
+    w.beginObject();
+    w.key("headers");
+    writeStrings(w, table.headers);
+    w.key("rows");
+    w.beginArray();
+    for (const auto& row : table.rows) writeStrings(w, row);
+    w.endArray();
+    w.key("title");
+    w.string(table.title);
+    w.endObject();
+  }
+  w.endArray();
+  w.key("title");
+  w.string(title);
+  w.key("to");
+  writeDate(w, to, "to");
+  w.endObject();
+  return w.take();
+}
+
+Report Report::fromJson(const QByteArray& json) {
+  QJsonParseError error{};
+  const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+  if (error.error != QJsonParseError::NoError)
+    throw ReportFormatError(QStringLiteral("The file is not valid JSON: %1 (at byte %2).")
+                                .arg(error.errorString())
+                                .arg(error.offset)
+                                .toStdString());
+  const QString root;
+  const QJsonObject o = J::object(document.isObject() ? QJsonValue(document.object()) : QJsonValue(document.array()), root);
+
+  Report report;
+  report.kind = enumeration(o, "kind", root, [](const std::string& t) { return ReportKinds::fromRawValue(t); });
+  report.title = J::string(o, qs("title"), root);
+  report.generated = J::date(o, qs("generated"), root);
+  report.from = J::date(o, qs("from"), root);
+  report.to = J::date(o, qs("to"), root);
+  report.samplingInterval = J::number(o, qs("samplingInterval"), root);
+
+  const QJsonArray system = J::array(o, qs("system"), root);
+  for (qsizetype i = 0; i < system.size(); ++i)
+    report.system.append(J::strings(system.at(i), J::index(qs("system"), i)));
+
+  const QJsonArray series = J::array(o, qs("series"), root);
+  report.series.reserve(static_cast<std::size_t>(series.size()));
+  for (qsizetype i = 0; i < series.size(); ++i) report.series.push_back(readSummary(series.at(i), J::index(qs("series"), i)));
+
+  const QJsonArray tables = J::array(o, qs("tables"), root);
+  report.tables.reserve(static_cast<std::size_t>(tables.size()));
+  for (qsizetype i = 0; i < tables.size(); ++i) report.tables.push_back(readTable(tables.at(i), J::index(qs("tables"), i)));
+
+  const QJsonArray findings = J::array(o, qs("findings"), root);
+  report.findings.reserve(static_cast<std::size_t>(findings.size()));
+  for (qsizetype i = 0; i < findings.size(); ++i)
+    report.findings.push_back(readFinding(findings.at(i), J::index(qs("findings"), i)));
+
+  report.limitations = J::strings(J::required(o, qs("limitations"), root), qs("limitations"));
+  report.appVersion = J::string(o, qs("appVersion"), root);
+  return report;
+}
+
+}  // namespace kivo
