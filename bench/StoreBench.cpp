@@ -34,7 +34,9 @@ struct SteadyState {
   double now = 0;  // the wall-clock second the database was built for
 };
 
-double valueFor(int metric, double t) { return 50 + 40 * std::sin(t / 600 + metric) + metric * 0.137; }
+double valueFor(int metric, double t) {
+  return 50 + 40 * std::sin(t / 600 + metric) + metric * 0.137;
+}
 
 // Inserts rows tick by tick in one transaction, the way flushes lay them out.
 void fill(sqlite3* db, const char* sql, double from, double to, double step, bool summary) {
@@ -79,10 +81,11 @@ const SteadyState& steadyState() {
     fill(db, "INSERT INTO raw VALUES(?,?,?)", s->now - retention.raw, s->now, kInterval, false);
     // A few events a day over the two years.
     sqlite3_stmt* event = nullptr;
-    sqlite3_prepare_v2(db,
-                       "INSERT INTO events(ts, kind, severity, metric, code, payload) VALUES(?, 'system', 0, NULL, "
-                       "'system.gap', '{\"seconds\":\"42\"}')",
-                       -1, &event, nullptr);
+    sqlite3_prepare_v2(
+        db,
+        "INSERT INTO events(ts, kind, severity, metric, code, payload) VALUES(?, 'system', 0, NULL, "
+        "'system.gap', '{\"seconds\":\"42\"}')",
+        -1, &event, nullptr);
     for (double t = s->now - retention.hour; t < s->now; t += 21600) {
       sqlite3_bind_double(event, 1, t);
       sqlite3_step(event);
@@ -120,7 +123,9 @@ std::vector<MetricValue> tickValues(double t) {
   return values;
 }
 
-QDateTime date(double seconds) { return StoreTime::date(seconds); }
+QDateTime date(double seconds) {
+  return StoreTime::date(seconds);
+}
 
 void BM_StoreOpenSteadyState(benchmark::State& state) {
   const SteadyState& steady = steadyState();
@@ -187,7 +192,8 @@ void seriesBenchmark(benchmark::State& state, double span, StoreTier expected) {
   copy.store->flush(date(now));
   Series series;
   for (auto _ : state) {
-    series = copy.store->series(MetricID::cpuTotal, date(now - span), date(now), 360, std::nullopt, date(now));
+    series =
+        copy.store->series(MetricID::cpuTotal, date(now - span), date(now), 360, std::nullopt, date(now));
     benchmark::DoNotOptimize(series.points.data());
   }
   if (series.tier != expected) state.SkipWithError("unexpected tier");
@@ -195,13 +201,19 @@ void seriesBenchmark(benchmark::State& state, double span, StoreTier expected) {
   state.counters["samples"] = static_cast<double>(series.sampleCount());
 }
 
-void BM_StoreSeriesRaw1h(benchmark::State& state) { seriesBenchmark(state, 3600, StoreTier::raw); }
+void BM_StoreSeriesRaw1h(benchmark::State& state) {
+  seriesBenchmark(state, 3600, StoreTier::raw);
+}
 BENCHMARK(BM_StoreSeriesRaw1h)->Unit(benchmark::kMicrosecond);
 
-void BM_StoreSeriesMinute7d(benchmark::State& state) { seriesBenchmark(state, 7 * 86400, StoreTier::minute); }
+void BM_StoreSeriesMinute7d(benchmark::State& state) {
+  seriesBenchmark(state, 7 * 86400, StoreTier::minute);
+}
 BENCHMARK(BM_StoreSeriesMinute7d)->Unit(benchmark::kMicrosecond);
 
-void BM_StoreSeriesHour1y(benchmark::State& state) { seriesBenchmark(state, 365 * 86400, StoreTier::hour); }
+void BM_StoreSeriesHour1y(benchmark::State& state) {
+  seriesBenchmark(state, 365 * 86400, StoreTier::hour);
+}
 BENCHMARK(BM_StoreSeriesHour1y)->Unit(benchmark::kMicrosecond);
 
 void BM_StoreStatistics(benchmark::State& state) {

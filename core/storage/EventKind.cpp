@@ -7,12 +7,17 @@ namespace kivo::EventKinds {
 namespace {
 constexpr std::array<EventKind, 6> kAll{EventKind::alert,  EventKind::finding, EventKind::bookmark,
                                         EventKind::system, EventKind::network, EventKind::process};
-constexpr std::array<std::string_view, 6> kNames{"alert", "finding", "bookmark", "system", "network", "process"};
+constexpr std::array<std::string_view, 6> kNames{"alert",  "finding", "bookmark",
+                                                 "system", "network", "process"};
 }  // namespace
 
-std::span<const EventKind> allCases() { return kAll; }
+std::span<const EventKind> allCases() {
+  return kAll;
+}
 
-std::string_view rawValue(EventKind kind) { return kNames[static_cast<std::size_t>(kind)]; }
+std::string_view rawValue(EventKind kind) {
+  return kNames[static_cast<std::size_t>(kind)];
+}
 
 QString rawString(EventKind kind) {
   const std::string_view name = rawValue(kind);
@@ -33,7 +38,9 @@ std::optional<EventKind> fromRawValue(const QString& raw) {
   return std::nullopt;
 }
 
-QJsonValue toJson(EventKind kind) { return QJsonValue(rawString(kind)); }
+QJsonValue toJson(EventKind kind) {
+  return QJsonValue(rawString(kind));
+}
 
 std::optional<EventKind> fromJson(const QJsonValue& value) {
   if (!value.isString()) return std::nullopt;

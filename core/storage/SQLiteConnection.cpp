@@ -10,14 +10,18 @@ SQLiteConnection::~SQLiteConnection() {
   if (handle_) sqlite3_close(handle_);
 }
 
-int SQLiteConnection::exec(const char* sql) { return sqlite3_exec(handle_, sql, nullptr, nullptr, nullptr); }
+int SQLiteConnection::exec(const char* sql) {
+  return sqlite3_exec(handle_, sql, nullptr, nullptr, nullptr);
+}
 
 QString SQLiteConnection::errorMessage() const {
   if (!handle_) return QStringLiteral("unknown");
   return QString::fromUtf8(sqlite3_errmsg(handle_));
 }
 
-bool SQLiteConnection::inTransaction() const { return handle_ && sqlite3_get_autocommit(handle_) == 0; }
+bool SQLiteConnection::inTransaction() const {
+  return handle_ && sqlite3_get_autocommit(handle_) == 0;
+}
 
 SQLiteStatement::SQLiteStatement(sqlite3* handle, const char* sql) {
   prepareResult_ = sqlite3_prepare_v2(handle, sql, -1, &stmt_, nullptr);
@@ -29,7 +33,9 @@ SQLiteStatement::SQLiteStatement(sqlite3* handle, const char* sql) {
   }
 }
 
-SQLiteStatement::~SQLiteStatement() { sqlite3_finalize(stmt_); }
+SQLiteStatement::~SQLiteStatement() {
+  sqlite3_finalize(stmt_);
+}
 
 SQLiteStatement::SQLiteStatement(SQLiteStatement&& other) noexcept
     : stmt_(std::exchange(other.stmt_, nullptr)), prepareResult_(other.prepareResult_) {}
@@ -53,12 +59,17 @@ int SQLiteStatement::bind(int position, double value) {
 
 int SQLiteStatement::bind(int position, const QByteArray& utf8) {
   if (!stmt_) return SQLITE_MISUSE;
-  return sqlite3_bind_text(stmt_, position, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+  return sqlite3_bind_text(stmt_, position, utf8.constData(), static_cast<int>(utf8.size()),
+                           SQLITE_TRANSIENT);
 }
 
-int SQLiteStatement::bindNull(int position) { return stmt_ ? sqlite3_bind_null(stmt_, position) : SQLITE_MISUSE; }
+int SQLiteStatement::bindNull(int position) {
+  return stmt_ ? sqlite3_bind_null(stmt_, position) : SQLITE_MISUSE;
+}
 
-int SQLiteStatement::step() { return stmt_ ? sqlite3_step(stmt_) : SQLITE_MISUSE; }
+int SQLiteStatement::step() {
+  return stmt_ ? sqlite3_step(stmt_) : SQLITE_MISUSE;
+}
 
 void SQLiteStatement::reset() {
   if (!stmt_) return;
@@ -66,11 +77,17 @@ void SQLiteStatement::reset() {
   sqlite3_clear_bindings(stmt_);
 }
 
-std::int64_t SQLiteStatement::columnInt64(int column) const { return sqlite3_column_int64(stmt_, column); }
+std::int64_t SQLiteStatement::columnInt64(int column) const {
+  return sqlite3_column_int64(stmt_, column);
+}
 
-double SQLiteStatement::columnDouble(int column) const { return sqlite3_column_double(stmt_, column); }
+double SQLiteStatement::columnDouble(int column) const {
+  return sqlite3_column_double(stmt_, column);
+}
 
-bool SQLiteStatement::columnIsNull(int column) const { return sqlite3_column_type(stmt_, column) == SQLITE_NULL; }
+bool SQLiteStatement::columnIsNull(int column) const {
+  return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
+}
 
 QString SQLiteStatement::columnText(int column) const {
   const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));

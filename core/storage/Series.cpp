@@ -18,7 +18,9 @@ bool isInteger(const QJsonValue& value) {
 
 }  // namespace
 
-QDateTime SeriesPoint::date() const { return StoreTime::date(time); }
+QDateTime SeriesPoint::date() const {
+  return StoreTime::date(time);
+}
 
 QJsonObject SeriesPoint::toJson() const {
   QJsonObject object;

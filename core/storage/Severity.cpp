@@ -9,7 +9,9 @@ namespace {
 constexpr std::array<Severity, 3> kAll{Severity::info, Severity::warning, Severity::critical};
 }
 
-std::span<const Severity> allCases() { return kAll; }
+std::span<const Severity> allCases() {
+  return kAll;
+}
 
 std::optional<Severity> fromRawValue(std::int64_t raw) {
   if (raw < 0 || raw > 2) return std::nullopt;
@@ -18,14 +20,19 @@ std::optional<Severity> fromRawValue(std::int64_t raw) {
 
 std::string_view name(Severity severity) {
   switch (severity) {
-    case Severity::info: return "info";
-    case Severity::warning: return "warning";
-    case Severity::critical: return "critical";
+    case Severity::info:
+      return "info";
+    case Severity::warning:
+      return "warning";
+    case Severity::critical:
+      return "critical";
   }
   return "info";
 }
 
-QJsonValue toJson(Severity severity) { return QJsonValue(rawValue(severity)); }
+QJsonValue toJson(Severity severity) {
+  return QJsonValue(rawValue(severity));
+}
 
 std::optional<Severity> fromJson(const QJsonValue& value) {
   if (!value.isDouble()) return std::nullopt;

@@ -16,7 +16,9 @@ enum class Severity : int { info = 0, warning = 1, critical = 2 };
 namespace Severities {
 // info, warning, critical.
 std::span<const Severity> allCases();
-constexpr int rawValue(Severity severity) { return static_cast<int>(severity); }
+constexpr int rawValue(Severity severity) {
+  return static_cast<int>(severity);
+}
 std::optional<Severity> fromRawValue(std::int64_t raw);
 // The case name ("info", "warning", "critical").
 std::string_view name(Severity severity);

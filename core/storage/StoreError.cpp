@@ -14,6 +14,8 @@ QString describe(StoreError::Kind kind, const QString& message) {
 StoreError::StoreError(Kind kind, const QString& message)
     : std::runtime_error(describe(kind, message).toStdString()), kind_(kind), message_(message) {}
 
-QString StoreError::description() const { return describe(kind_, message_); }
+QString StoreError::description() const {
+  return describe(kind_, message_);
+}
 
 }  // namespace kivo

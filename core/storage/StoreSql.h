@@ -8,11 +8,14 @@ namespace kivo::StoreSql {
 inline constexpr const char* kSchema[] = {
     "CREATE TABLE IF NOT EXISTS raw(metric INTEGER NOT NULL, ts INTEGER NOT NULL, v REAL NOT NULL, "
     "PRIMARY KEY(metric, ts)) WITHOUT ROWID",
-    "CREATE TABLE IF NOT EXISTS minute(metric INTEGER NOT NULL, ts INTEGER NOT NULL, mn REAL, mx REAL, av REAL, "
+    "CREATE TABLE IF NOT EXISTS minute(metric INTEGER NOT NULL, ts INTEGER NOT NULL, mn REAL, mx REAL, av "
+    "REAL, "
     "n INTEGER, PRIMARY KEY(metric, ts)) WITHOUT ROWID",
-    "CREATE TABLE IF NOT EXISTS hour(metric INTEGER NOT NULL, ts INTEGER NOT NULL, mn REAL, mx REAL, av REAL, "
+    "CREATE TABLE IF NOT EXISTS hour(metric INTEGER NOT NULL, ts INTEGER NOT NULL, mn REAL, mx REAL, av "
+    "REAL, "
     "n INTEGER, PRIMARY KEY(metric, ts)) WITHOUT ROWID",
-    "CREATE TABLE IF NOT EXISTS events(id INTEGER PRIMARY KEY AUTOINCREMENT, ts REAL NOT NULL, kind TEXT NOT NULL, "
+    "CREATE TABLE IF NOT EXISTS events(id INTEGER PRIMARY KEY AUTOINCREMENT, ts REAL NOT NULL, kind TEXT NOT "
+    "NULL, "
     "severity INTEGER NOT NULL, metric INTEGER, code TEXT NOT NULL, payload TEXT NOT NULL)",
     "CREATE INDEX IF NOT EXISTS events_ts ON events(ts)",
 };
@@ -34,12 +37,14 @@ inline constexpr const char* kInsertRaw = "INSERT OR REPLACE INTO raw(metric, ts
 inline constexpr const char* kMergeMinute =
     "INSERT INTO minute(metric, ts, mn, mx, av, n) VALUES(?,?,?,?,?,?) ON CONFLICT(metric, ts) DO UPDATE SET "
     "mn=min(coalesce(mn, excluded.mn), excluded.mn), mx=max(coalesce(mx, excluded.mx), excluded.mx), "
-    "av=(coalesce(av, 0) * max(coalesce(n, 0), 0) + excluded.av * excluded.n) / (max(coalesce(n, 0), 0) + excluded.n), "
+    "av=(coalesce(av, 0) * max(coalesce(n, 0), 0) + excluded.av * excluded.n) / (max(coalesce(n, 0), 0) + "
+    "excluded.n), "
     "n=max(coalesce(n, 0), 0) + excluded.n";
 inline constexpr const char* kMergeHour =
     "INSERT INTO hour(metric, ts, mn, mx, av, n) VALUES(?,?,?,?,?,?) ON CONFLICT(metric, ts) DO UPDATE SET "
     "mn=min(coalesce(mn, excluded.mn), excluded.mn), mx=max(coalesce(mx, excluded.mx), excluded.mx), "
-    "av=(coalesce(av, 0) * max(coalesce(n, 0), 0) + excluded.av * excluded.n) / (max(coalesce(n, 0), 0) + excluded.n), "
+    "av=(coalesce(av, 0) * max(coalesce(n, 0), 0) + excluded.av * excluded.n) / (max(coalesce(n, 0), 0) + "
+    "excluded.n), "
     "n=max(coalesce(n, 0), 0) + excluded.n";
 inline constexpr const char* kInsertEvent =
     "INSERT INTO events(ts, kind, severity, metric, code, payload) VALUES(?,?,?,?,?,?)";
@@ -47,7 +52,8 @@ inline constexpr const char* kSeriesRaw =
     "SELECT (ts / ?) * ?, MIN(v), MAX(v), AVG(v), COUNT(*) FROM raw WHERE metric=? AND ts>=? AND ts<? "
     "GROUP BY 1 ORDER BY 1";
 inline constexpr const char* kSeriesMinute =
-    "SELECT (ts / ?) * ?, MIN(mn), MAX(mx), SUM(av * n) / SUM(n), SUM(n) FROM minute WHERE metric=? AND ts>=? "
+    "SELECT (ts / ?) * ?, MIN(mn), MAX(mx), SUM(av * n) / SUM(n), SUM(n) FROM minute WHERE metric=? AND "
+    "ts>=? "
     "AND ts<? GROUP BY 1 ORDER BY 1";
 inline constexpr const char* kSeriesHour =
     "SELECT (ts / ?) * ?, MIN(mn), MAX(mx), SUM(av * n) / SUM(n), SUM(n) FROM hour WHERE metric=? AND ts>=? "

@@ -36,8 +36,8 @@ std::optional<StoreStatistics> StoreStatistics::fromJson(const QJsonObject& obje
   const auto events = integerField(object, "events");
   const auto fileBytes = integerField(object, "fileBytes");
   if (!rawRows || !minuteRows || !hourRows || !events || !fileBytes || *fileBytes < 0) return std::nullopt;
-  StoreStatistics statistics{*rawRows, *minuteRows, *hourRows, *events, static_cast<std::uint64_t>(*fileBytes),
-                             std::nullopt};
+  StoreStatistics statistics{
+      *rawRows, *minuteRows, *hourRows, *events, static_cast<std::uint64_t>(*fileBytes), std::nullopt};
   if (object.contains(QStringLiteral("earliest"))) {
     statistics.earliest = StoreTime::fromJson(object.value(QStringLiteral("earliest")));
     if (!statistics.earliest) return std::nullopt;

@@ -14,7 +14,7 @@ struct StoreStatistics {
   std::int64_t minuteRows = 0;
   std::int64_t hourRows = 0;
   std::int64_t events = 0;
-  std::uint64_t fileBytes = 0;  // database file plus its write-ahead log; 0 in memory
+  std::uint64_t fileBytes = 0;        // database file plus its write-ahead log; 0 in memory
   std::optional<QDateTime> earliest;  // start of the oldest stored hour summary
 
   bool operator==(const StoreStatistics&) const = default;

@@ -11,9 +11,13 @@ constexpr std::array<StoreTier, 3> kAll{StoreTier::raw, StoreTier::minute, Store
 constexpr std::array<std::string_view, 3> kNames{"raw", "minute", "hour"};
 }  // namespace
 
-std::span<const StoreTier> allCases() { return kAll; }
+std::span<const StoreTier> allCases() {
+  return kAll;
+}
 
-std::string_view rawValue(StoreTier tier) { return kNames[static_cast<std::size_t>(tier)]; }
+std::string_view rawValue(StoreTier tier) {
+  return kNames[static_cast<std::size_t>(tier)];
+}
 
 std::optional<StoreTier> fromRawValue(std::string_view raw) {
   for (std::size_t i = 0; i < kNames.size(); ++i) {
@@ -24,9 +28,12 @@ std::optional<StoreTier> fromRawValue(std::string_view raw) {
 
 double step(StoreTier tier) {
   switch (tier) {
-    case StoreTier::raw: return 0;
-    case StoreTier::minute: return 60;
-    case StoreTier::hour: return 3600;
+    case StoreTier::raw:
+      return 0;
+    case StoreTier::minute:
+      return 60;
+    case StoreTier::hour:
+      return 3600;
   }
   return 0;
 }

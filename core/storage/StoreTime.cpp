@@ -22,9 +22,13 @@ QDateTime date(double seconds) {
   return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(ms), Qt::UTC);
 }
 
-QDateTime distantPast() { return QDateTime::fromMSecsSinceEpoch(-kDistantMs, Qt::UTC); }
+QDateTime distantPast() {
+  return QDateTime::fromMSecsSinceEpoch(-kDistantMs, Qt::UTC);
+}
 
-QDateTime distantFuture() { return QDateTime::fromMSecsSinceEpoch(kDistantMs, Qt::UTC); }
+QDateTime distantFuture() {
+  return QDateTime::fromMSecsSinceEpoch(kDistantMs, Qt::UTC);
+}
 
 QJsonValue toJson(const QDateTime& date) {
   if (!date.isValid()) return QJsonValue(QJsonValue::Null);

@@ -14,16 +14,16 @@
 
 #include <sqlite3.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <array>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <fcntl.h>
 #include <limits>
 #include <mutex>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace kivo {
 
@@ -45,7 +45,9 @@ std::int64_t truncated(double value) {
 }
 
 // Halves away from zero, clamped like truncated().
-std::int64_t rounded(double value) { return truncated(std::round(value)); }
+std::int64_t rounded(double value) {
+  return truncated(std::round(value));
+}
 
 struct Bucket {
   double start = 0;
@@ -100,7 +102,8 @@ class InstanceLock {
     if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
       const int error = errno;
       if (error == EWOULDBLOCK) {
-        return QStringLiteral("the history database %1 is in use by another running instance").arg(databasePath);
+        return QStringLiteral("the history database %1 is in use by another running instance")
+            .arg(databasePath);
       }
       // A file system without locks: run unguarded rather than without history.
     }
@@ -166,8 +169,9 @@ struct TimeSeriesStore::Impl {
 
   sqlite3* db() const { return connection->handle(); }
 
-  void fail(const QString& message) { lastError = message; }
-  void failSql(const char* what) { lastError = QStringLiteral("%1: %2").arg(QLatin1String(what), connection->errorMessage()); }
+  void failSql(const char* what) {
+    lastError = QStringLiteral("%1: %2").arg(QLatin1String(what), connection->errorMessage());
+  }
 
   void rollback() {
     if (connection->inTransaction()) connection->exec("ROLLBACK");
@@ -175,8 +179,8 @@ struct TimeSeriesStore::Impl {
 
   void open(const RetentionPolicy& policy);
   void appendLocked(std::span<const MetricValue> values, double t);
-  void rollUp(std::array<std::optional<Bucket>, kMetricCount>& buckets, StoreTier tier, MetricID metric, double start,
-              double value);
+  void rollUp(std::array<std::optional<Bucket>, kMetricCount>& buckets, StoreTier tier, MetricID metric,
+              double start, double value);
   bool hasQueued() const;
   bool writeQueued();
   bool flushLocked(double now);
@@ -208,7 +212,8 @@ void TimeSeriesStore::Impl::open(const RetentionPolicy& policy) {
 
   if (path) {
     if (sqlite3_db_readonly(handle, "main") == 1) {
-      throw StoreError(StoreError::Kind::open, QStringLiteral("the history database %1 is read-only").arg(*path));
+      throw StoreError(StoreError::Kind::open,
+                       QStringLiteral("the history database %1 is read-only").arg(*path));
     }
     if (auto problem = lock.acquire(*path)) throw StoreError(StoreError::Kind::open, *problem);
   }
@@ -244,16 +249,19 @@ void TimeSeriesStore::Impl::open(const RetentionPolicy& policy) {
     while ((rc = info.step()) == SQLITE_ROW) found << info.columnText(1);
     if (rc != SQLITE_DONE) throw sqlError({});
     if (!found.isEmpty() && found.join(QLatin1Char(',')) != QLatin1String(columns)) {
-      QString message = QStringLiteral("the history database has an unexpected layout: table %1 has columns %2")
-                            .arg(QLatin1String(table), found.join(QStringLiteral(", ")));
+      QString message =
+          QStringLiteral("the history database has an unexpected layout: table %1 has columns %2")
+              .arg(QLatin1String(table), found.join(QStringLiteral(", ")));
       if (path) message += QStringLiteral(" (%1)").arg(*path);
       throw StoreError(StoreError::Kind::sql, message);
     }
   }
 
   // auto_vacuum only takes effect on a file without pages yet, so it must come before
-  // the journal mode, whose change writes the first page.
-  for (const char* pragma : {"PRAGMA auto_vacuum=INCREMENTAL", "PRAGMA journal_mode=WAL", "PRAGMA synchronous=NORMAL"}) {
+  // the journal mode, whose change writes the first page. The size limit cuts the log
+  // back after a checkpoint, so one large prune does not leave it large for good.
+  for (const char* pragma : {"PRAGMA auto_vacuum=INCREMENTAL", "PRAGMA journal_mode=WAL",
+                             "PRAGMA synchronous=NORMAL", "PRAGMA journal_size_limit=4194304"}) {
     if (connection->exec(pragma) != SQLITE_OK) throw sqlError({});
   }
   for (const char* statement : kSchema) {
@@ -262,8 +270,8 @@ void TimeSeriesStore::Impl::open(const RetentionPolicy& policy) {
 
   // Tables of the same names but another layout are refused here, not at the first flush.
   const std::pair<SQLiteStatement*, const char*> statements[] = {
-      {&insertRaw, kInsertRaw},       {&mergeMinute, kMergeMinute},   {&mergeHour, kMergeHour},
-      {&insertEvent, kInsertEvent},   {&seriesRaw, kSeriesRaw},       {&seriesMinute, kSeriesMinute},
+      {&insertRaw, kInsertRaw},     {&mergeMinute, kMergeMinute}, {&mergeHour, kMergeHour},
+      {&insertEvent, kInsertEvent}, {&seriesRaw, kSeriesRaw},     {&seriesMinute, kSeriesMinute},
       {&seriesHour, kSeriesHour},
   };
   for (const auto& [statement, sql] : statements) {
@@ -477,7 +485,9 @@ TimeSeriesStore::TimeSeriesStore(const std::optional<QString>& path, const Reten
 
 TimeSeriesStore::~TimeSeriesStore() = default;
 
-std::optional<QString> TimeSeriesStore::path() const { return d->path; }
+std::optional<QString> TimeSeriesStore::path() const {
+  return d->path;
+}
 
 RetentionPolicy TimeSeriesStore::retention() const {
   std::lock_guard lock(d->mutex);
@@ -530,7 +540,8 @@ bool TimeSeriesStore::eraseAll() {
     d->failSql("cannot erase history");
     return false;
   }
-  for (const char* statement : {"DELETE FROM raw", "DELETE FROM minute", "DELETE FROM hour", "DELETE FROM events"}) {
+  for (const char* statement :
+       {"DELETE FROM raw", "DELETE FROM minute", "DELETE FROM hour", "DELETE FROM events"}) {
     if (d->connection->exec(statement) != SQLITE_OK) {
       d->failSql("cannot erase history");
       d->rollback();
@@ -581,8 +592,8 @@ Series TimeSeriesStore::series(MetricID metric, const QDateTime& from, const QDa
     while ((rc = query.step()) == SQLITE_ROW) {
       const double time = raw ? static_cast<double>(query.columnInt64(0)) / 1000.0
                               : static_cast<double>(query.columnInt64(0));
-      result.points.push_back({time, query.columnDouble(1), query.columnDouble(2), query.columnDouble(3),
-                               query.columnInt64(4)});
+      result.points.push_back(
+          {time, query.columnDouble(1), query.columnDouble(2), query.columnDouble(3), query.columnInt64(4)});
     }
     if (rc != SQLITE_DONE) {
       d->failSql("cannot read history");
@@ -688,9 +699,15 @@ std::vector<StoredEvent> TimeSeriesStore::events(const std::vector<EventKind>& k
     event.date = StoreTime::date(query.columnDouble(1));
     event.kind = EventKinds::fromRawValue(query.columnText(2)).value_or(EventKind::system);
     switch (query.columnInt64(3)) {
-      case 2: event.severity = Severity::critical; break;
-      case 1: event.severity = Severity::warning; break;
-      default: event.severity = Severity::info; break;
+      case 2:
+        event.severity = Severity::critical;
+        break;
+      case 1:
+        event.severity = Severity::warning;
+        break;
+      default:
+        event.severity = Severity::info;
+        break;
     }
     if (!query.columnIsNull(4)) event.metric = Metric::fromRawValue(query.columnInt64(4));
     event.code = query.columnText(5);

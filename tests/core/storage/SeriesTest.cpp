@@ -16,7 +16,7 @@ TEST(SeriesMath, TierFollowsSpanAndRetention) {
     StoreTier tier;
   };
   const Case cases[] = {
-      {now - 7200, now, StoreTier::raw},                // both bounds inclusive
+      {now - 7200, now, StoreTier::raw},  // both bounds inclusive
       {now - 7201, now, StoreTier::minute},
       {now - 21600, now - 21600 + 60, StoreTier::raw},  // from exactly at the raw retention
       {now - 21601, now - 21500, StoreTier::minute},
@@ -25,7 +25,8 @@ TEST(SeriesMath, TierFollowsSpanAndRetention) {
       {now - 1209601, now - 1209000, StoreTier::hour},  // before the minute retention, however short
       {now + 100, now + 200, StoreTier::raw},
   };
-  for (const Case& c : cases) EXPECT_EQ(SeriesMath::tier(c.from, c.to, now, retention), c.tier) << c.from - now;
+  for (const Case& c : cases)
+    EXPECT_EQ(SeriesMath::tier(c.from, c.to, now, retention), c.tier) << c.from - now;
 }
 
 TEST(SeriesMath, StepIsAWholeMultipleOfTheBaseStep) {
@@ -37,13 +38,13 @@ TEST(SeriesMath, StepIsAWholeMultipleOfTheBaseStep) {
     double step;
   };
   const Case cases[] = {
-      {7200, StoreTier::raw, 360, 2, 20},    // 20 s per point
-      {7200, StoreTier::raw, 10000, 2, 2},   // never finer than the base
-      {100, StoreTier::raw, 1000, 0.5, 1},   // sub-second sampling still buckets by 1 s
+      {7200, StoreTier::raw, 360, 2, 20},   // 20 s per point
+      {7200, StoreTier::raw, 10000, 2, 2},  // never finer than the base
+      {100, StoreTier::raw, 1000, 0.5, 1},  // sub-second sampling still buckets by 1 s
       {100, StoreTier::raw, 1000, 1, 1},
       {100, StoreTier::raw, 1000, 2.0004, 2.0004},
-      {7000, StoreTier::raw, 360, 3, 21},    // per = 19.44 → 7 × 3
-      {3600, StoreTier::raw, 0, 2, 3600},    // maxPoints below 1 counts as 1
+      {7000, StoreTier::raw, 360, 3, 21},  // per = 19.44 → 7 × 3
+      {3600, StoreTier::raw, 0, 2, 3600},  // maxPoints below 1 counts as 1
       {3600, StoreTier::raw, -5, 2, 3600},
       {604800, StoreTier::minute, 360, 2, 1680},
       {365 * 86400.0, StoreTier::hour, 360, 2, 90000},
@@ -126,14 +127,15 @@ TEST_F(SeriesQuery, HolesInStoredDataBecomeGapsAndTheFutureIsNotAGap) {
   ASSERT_EQ(series.gaps.size(), 1u);
   EXPECT_EQ(series.gaps[0], (SeriesGap{now - 3000, now - 1000}));
   // The range reaches an hour into the future, but the trailing end is now.
-  const Series later = store.series(MetricID::memUsed, at(now - 3600), at(now + 3600), 360, StoreTier::raw,
-                                    at(now + 600));
+  const Series later =
+      store.series(MetricID::memUsed, at(now - 3600), at(now + 3600), 360, StoreTier::raw, at(now + 600));
   ASSERT_EQ(later.gaps.size(), 2u);
   EXPECT_EQ(later.gaps[1], (SeriesGap{now, now + 600}));
 }
 
 TEST_F(SeriesQuery, MetricWithoutRowsIsOneGapUpToNow) {
-  const Series series = store.series(MetricID::gpuUtilization, at(now - 600), at(now + 600), 100, std::nullopt, at(now));
+  const Series series =
+      store.series(MetricID::gpuUtilization, at(now - 600), at(now + 600), 100, std::nullopt, at(now));
   EXPECT_TRUE(series.points.empty());
   EXPECT_EQ(series.gaps, (std::vector<SeriesGap>{{now - 600, now}}));
   EXPECT_FALSE(series.average());
@@ -141,7 +143,8 @@ TEST_F(SeriesQuery, MetricWithoutRowsIsOneGapUpToNow) {
 }
 
 TEST_F(SeriesQuery, RangeStartingAfterNowHasNoGap) {
-  const Series series = store.series(MetricID::cpuTotal, at(now + 60), at(now + 600), 100, std::nullopt, at(now));
+  const Series series =
+      store.series(MetricID::cpuTotal, at(now + 60), at(now + 600), 100, std::nullopt, at(now));
   EXPECT_TRUE(series.points.empty());
   EXPECT_TRUE(series.gaps.empty());
 }
@@ -161,10 +164,12 @@ TEST_F(SeriesQuery, SummaryTiersWeightTheMeanAndKeepPeriodsStartingInRange) {
   EXPECT_EQ(series.points[0], (SeriesPoint{m, 5, 20, 12.5, 4}));
   EXPECT_EQ(series.average(), 12.5);
   // A minute that began before from is left out even though it overlaps the range.
-  const Series inner = store.series(MetricID::selfCPU, at(m + 30), at(m + 120), 360, StoreTier::minute, at(now));
+  const Series inner =
+      store.series(MetricID::selfCPU, at(m + 30), at(m + 120), 360, StoreTier::minute, at(now));
   ASSERT_EQ(inner.points.size(), 1u);
   EXPECT_EQ(inner.points[0].time, m + 60);
-  const Series hours = store.series(MetricID::selfCPU, at(m - 7 * 86400), at(now), 360, std::nullopt, at(now));
+  const Series hours =
+      store.series(MetricID::selfCPU, at(m - 7 * 86400), at(now), 360, std::nullopt, at(now));
   EXPECT_EQ(hours.tier, StoreTier::hour);
   EXPECT_EQ(hours.sampleCount(), 4);
 }

@@ -38,8 +38,14 @@ const std::vector<EventKind> kAllKinds(EventKinds::allCases().begin(), EventKind
 TEST(StoreEvents, RecordedEventsComeBackIntactNewestFirst) {
   TimeSeriesStore store(std::nullopt);
   const double t = recentHour();
-  StoredEvent alert{42, at(t + 0.25), EventKind::alert, Severity::critical, MetricID::cpuTotal, "alert.fired",
-                    {{"rule", "1b4e28ba-2fa1-11d2-883f-0016d3cca427"}, {"value", "97.5"}, {"comparison", "above"}}};
+  StoredEvent alert{
+      42,
+      at(t + 0.25),
+      EventKind::alert,
+      Severity::critical,
+      MetricID::cpuTotal,
+      "alert.fired",
+      {{"rule", "1b4e28ba-2fa1-11d2-883f-0016d3cca427"}, {"value", "97.5"}, {"comparison", "above"}}};
   const auto alertId = store.record(alert);
   ASSERT_TRUE(alertId);
   EXPECT_NE(*alertId, 42);  // the given id is ignored
@@ -77,9 +83,14 @@ TEST(StoreEvents, BadStoredRowsTakeTheirFallbacks) {
   FileStore s;
   const double t = recentHour();
   ASSERT_EQ(s.db.exec("INSERT INTO events(ts, kind, severity, metric, code, payload) VALUES"
-                      "(" + std::to_string(t) + ", 'bogus', 7, 999, 'x.1', '[1,2]'),"
-                      "(" + std::to_string(t + 1) + ", 'alert', 1, 16, 'x.2', '{\"a\":1}'),"
-                      "(" + std::to_string(t + 2) + ", 'process', 2, NULL, 'x.3', 'not json')"),
+                      "(" +
+                      std::to_string(t) +
+                      ", 'bogus', 7, 999, 'x.1', '[1,2]'),"
+                      "(" +
+                      std::to_string(t + 1) +
+                      ", 'alert', 1, 16, 'x.2', '{\"a\":1}'),"
+                      "(" +
+                      std::to_string(t + 2) + ", 'process', 2, NULL, 'x.3', 'not json')"),
             "");
   const auto listed = s.store.events(kAllKinds, StoreTime::distantPast(), StoreTime::distantFuture(), 10);
   ASSERT_EQ(listed.size(), 2u);  // a kind this version does not know is never asked for
@@ -91,12 +102,12 @@ TEST(StoreEvents, BadStoredRowsTakeTheirFallbacks) {
   EXPECT_TRUE(listed[1].payload.isEmpty());  // not all values are text
 
   ASSERT_EQ(s.db.exec("UPDATE events SET kind='system' WHERE code='x.1'"), "");
-  const auto system = s.store.events({EventKind::system}, StoreTime::distantPast(), StoreTime::distantFuture(), 10);
+  const auto system =
+      s.store.events({EventKind::system}, StoreTime::distantPast(), StoreTime::distantFuture(), 10);
   ASSERT_EQ(system.size(), 1u);
   EXPECT_EQ(system[0].severity, Severity::info);
   EXPECT_FALSE(system[0].metric);
   EXPECT_TRUE(system[0].payload.isEmpty());
-
 }
 
 TEST(StoreEvents, FailedInsertGivesNoId) {
@@ -104,13 +115,16 @@ TEST(StoreEvents, FailedInsertGivesNoId) {
   const double t = recentHour();
   const auto first = s.store.record(event(t, EventKind::system, "system.gap", {{"seconds", "40"}}));
   ASSERT_TRUE(first);
-  ASSERT_EQ(s.db.exec("CREATE TRIGGER fault BEFORE INSERT ON events BEGIN SELECT RAISE(ABORT, 'no room'); END"), "");
+  ASSERT_EQ(
+      s.db.exec("CREATE TRIGGER fault BEFORE INSERT ON events BEGIN SELECT RAISE(ABORT, 'no room'); END"),
+      "");
   EXPECT_FALSE(s.store.record(event(t + 1, EventKind::system, "system.gap")));
   ASSERT_TRUE(s.store.lastError());
   EXPECT_TRUE(s.store.lastError()->contains("no room"));
   ASSERT_EQ(s.db.exec("DROP TRIGGER fault"), "");
   // An invalid date cannot be stored either.
-  EXPECT_FALSE(s.store.record(StoredEvent{0, QDateTime(), EventKind::bookmark, Severity::info, std::nullopt, "bookmark", {}}));
+  EXPECT_FALSE(s.store.record(
+      StoredEvent{0, QDateTime(), EventKind::bookmark, Severity::info, std::nullopt, "bookmark", {}}));
   EXPECT_EQ(s.db.value("SELECT COUNT(*) FROM events"), "1");
 }
 
@@ -136,17 +150,36 @@ TEST(StoreRetention, PruneCutsEveryTierAndEventsAtTheirRetention) {
   const double now = recentHour() + 3600;
   s.store.setRetention({600, 7200, 86400});
   ASSERT_EQ(s.db.exec("INSERT INTO raw VALUES"
-                      "(1, " + std::to_string(std::int64_t(now - 601) * 1000) + ", 1),"
-                      "(1, " + std::to_string(std::int64_t(now - 600) * 1000) + ", 2),"
-                      "(999, " + std::to_string(std::int64_t(now - 700) * 1000) + ", 3);"
-                      "INSERT INTO minute VALUES(1, " + std::to_string(std::int64_t(now) - 7260) + ", 1, 1, 1, 1),"
-                      "(1, " + std::to_string(std::int64_t(now) - 7200) + ", 1, 1, 1, 1),"
-                      "(80, " + std::to_string(std::int64_t(now) - 9000) + ", 1, 1, 1, 1);"
-                      "INSERT INTO hour VALUES(1, " + std::to_string(std::int64_t(now) - 90000) + ", 1, 1, 1, 1),"
-                      "(1, " + std::to_string(std::int64_t(now) - 82800) + ", 1, 1, 1, 1);"
+                      "(1, " +
+                      std::to_string(std::int64_t(now - 601) * 1000) +
+                      ", 1),"
+                      "(1, " +
+                      std::to_string(std::int64_t(now - 600) * 1000) +
+                      ", 2),"
+                      "(999, " +
+                      std::to_string(std::int64_t(now - 700) * 1000) +
+                      ", 3);"
+                      "INSERT INTO minute VALUES(1, " +
+                      std::to_string(std::int64_t(now) - 7260) +
+                      ", 1, 1, 1, 1),"
+                      "(1, " +
+                      std::to_string(std::int64_t(now) - 7200) +
+                      ", 1, 1, 1, 1),"
+                      "(80, " +
+                      std::to_string(std::int64_t(now) - 9000) +
+                      ", 1, 1, 1, 1);"
+                      "INSERT INTO hour VALUES(1, " +
+                      std::to_string(std::int64_t(now) - 90000) +
+                      ", 1, 1, 1, 1),"
+                      "(1, " +
+                      std::to_string(std::int64_t(now) - 82800) +
+                      ", 1, 1, 1, 1);"
                       "INSERT INTO events(ts, kind, severity, code, payload) VALUES"
-                      "(" + std::to_string(now - 86401) + ", 'system', 0, 'old', '{}'),"
-                      "(" + std::to_string(now - 86000) + ", 'system', 0, 'kept', '{}')"),
+                      "(" +
+                      std::to_string(now - 86401) +
+                      ", 'system', 0, 'old', '{}'),"
+                      "(" +
+                      std::to_string(now - 86000) + ", 'system', 0, 'kept', '{}')"),
             "");
   ASSERT_TRUE(s.store.flush(at(now)));  // the first flush of a run prunes
   EXPECT_EQ(s.db.rows("SELECT metric, v FROM raw"), (std::vector<std::vector<std::string>>{{"1", "2.0"}}));
@@ -185,8 +218,10 @@ TEST(StoreRetention, PruneRunsHourlyAfterARetentionChangeAndAfterTheClockWentBac
 TEST(StoreRetention, UnusableRetentionKeepsItsTier) {
   FileStore s;
   const double now = recentHour() + 3600;
-  ASSERT_EQ(s.db.exec("INSERT INTO raw VALUES(1, 1000, 1); INSERT INTO hour VALUES(1, 3600, 1, 1, 1, 1)"), "");
-  s.store.setRetention({std::numeric_limits<double>::infinity(), 600, std::numeric_limits<double>::quiet_NaN()});
+  ASSERT_EQ(s.db.exec("INSERT INTO raw VALUES(1, 1000, 1); INSERT INTO hour VALUES(1, 3600, 1, 1, 1, 1)"),
+            "");
+  s.store.setRetention(
+      {std::numeric_limits<double>::infinity(), 600, std::numeric_limits<double>::quiet_NaN()});
   ASSERT_TRUE(s.store.flush(at(now)));
   EXPECT_EQ(s.db.value("SELECT COUNT(*) FROM raw"), "1");
   EXPECT_EQ(s.db.value("SELECT COUNT(*) FROM hour"), "1");

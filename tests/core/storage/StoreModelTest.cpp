@@ -18,7 +18,9 @@ using namespace kivo;
 
 namespace {
 
-QDateTime utc(qint64 ms) { return QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC); }
+QDateTime utc(qint64 ms) {
+  return QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC);
+}
 
 }  // namespace
 
@@ -43,15 +45,21 @@ TEST(StoreModel, EnumerationsRoundTripTheirRawValues) {
   EXPECT_EQ(EventKinds::rawValue(EventKind::bookmark), "bookmark");
   EXPECT_FALSE(EventKinds::fromRawValue(std::string_view("Alert")));
 
-  for (StoreTier tier : StoreTiers::allCases()) EXPECT_EQ(StoreTiers::fromJson(StoreTiers::toJson(tier)), tier);
+  for (StoreTier tier : StoreTiers::allCases())
+    EXPECT_EQ(StoreTiers::fromJson(StoreTiers::toJson(tier)), tier);
   EXPECT_EQ(StoreTiers::step(StoreTier::raw), 0);
   EXPECT_EQ(StoreTiers::step(StoreTier::minute), 60);
   EXPECT_EQ(StoreTiers::step(StoreTier::hour), 3600);
 }
 
 TEST(StoreModel, StoredEventJsonRoundTripsAndLeavesOutAbsentMetric) {
-  StoredEvent event{7, utc(1'700'000'000'123), EventKind::alert, Severity::warning, MetricID::cpuTotal,
-                    QStringLiteral("alert.fired"), {{QStringLiteral("rule"), QStringLiteral("x \"é\"")}}};
+  StoredEvent event{7,
+                    utc(1'700'000'000'123),
+                    EventKind::alert,
+                    Severity::warning,
+                    MetricID::cpuTotal,
+                    QStringLiteral("alert.fired"),
+                    {{QStringLiteral("rule"), QStringLiteral("x \"é\"")}}};
   const QJsonObject json = event.toJson();
   EXPECT_EQ(json.value(QStringLiteral("date")).toString(), QStringLiteral("2023-11-14T22:13:20.123Z"));
   EXPECT_EQ(json.value(QStringLiteral("metric")).toInt(), 1);
@@ -76,7 +84,8 @@ TEST(StoreModel, RetentionAndStatisticsJson) {
   const RetentionPolicy defaults;
   EXPECT_EQ(defaults, (RetentionPolicy{21600, 1209600, 63072000}));
   EXPECT_EQ(RetentionPolicy::fromJson(RetentionPolicy{1, 2, 3}.toJson()), (RetentionPolicy{1, 2, 3}));
-  EXPECT_FALSE(RetentionPolicy::fromJson(QJsonObject{{QStringLiteral("raw"), 1}, {QStringLiteral("minute"), 2}}));
+  EXPECT_FALSE(
+      RetentionPolicy::fromJson(QJsonObject{{QStringLiteral("raw"), 1}, {QStringLiteral("minute"), 2}}));
   EXPECT_FALSE(RetentionPolicy::fromJson(
       QJsonObject{{QStringLiteral("raw"), 1}, {QStringLiteral("minute"), 2}, {QStringLiteral("hour"), "3"}}));
 

@@ -38,7 +38,8 @@ TEST(StorePlan, MetricTableStatementsSearchThePrimaryKey) {
     EXPECT_NE(plan(db, sql).find("USING PRIMARY KEY (metric=? AND ts>? AND ts<?)"), std::string::npos) << sql;
   }
   EXPECT_NE(plan(db, StoreSql::kPruneEvents).find("USING INDEX events_ts"), std::string::npos);
-  EXPECT_NE(plan(db, "SELECT id FROM events WHERE kind IN ('alert') AND ts>=? AND ts<=? ORDER BY ts DESC LIMIT ?")
-                .find("events_ts"),
-            std::string::npos);
+  EXPECT_NE(
+      plan(db, "SELECT id FROM events WHERE kind IN ('alert') AND ts>=? AND ts<=? ORDER BY ts DESC LIMIT ?")
+          .find("events_ts"),
+      std::string::npos);
 }

@@ -17,7 +17,9 @@
 
 namespace kivo::test {
 
-inline QDateTime at(double seconds) { return StoreTime::date(seconds); }
+inline QDateTime at(double seconds) {
+  return StoreTime::date(seconds);
+}
 
 // The start of the previous hour: recent enough for the default retention to keep
 // everything a test writes after it.
@@ -36,7 +38,8 @@ inline QByteArray readAll(const QString& path) {
 class RawDatabase {
  public:
   explicit RawDatabase(const QString& path) {
-    sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                    nullptr);
     sqlite3_busy_timeout(db_, 5000);
   }
   ~RawDatabase() { sqlite3_close(db_); }

@@ -20,7 +20,9 @@ struct FileStore {
   RawDatabase db{path};
 };
 
-void tick(TimeSeriesStore& store, double t, std::vector<MetricValue> values) { store.append(values, at(t)); }
+void tick(TimeSeriesStore& store, double t, std::vector<MetricValue> values) {
+  store.append(values, at(t));
+}
 
 std::string summary(RawDatabase& db, const char* table, MetricID metric, double start) {
   const auto rows = db.rows(std::string("SELECT mn, mx, av, n FROM ") + table +
@@ -36,8 +38,9 @@ TEST(StoreWrite, NothingFiniteChangesNothing) {
   FileStore s;
   const double t0 = recentHour();
   s.store.append(std::vector<MetricValue>{}, at(t0));
-  tick(s.store, t0, {{MetricID::cpuTotal, std::numeric_limits<double>::quiet_NaN()},
-                     {MetricID::memUsed, std::numeric_limits<double>::infinity()}});
+  tick(s.store, t0,
+       {{MetricID::cpuTotal, std::numeric_limits<double>::quiet_NaN()},
+        {MetricID::memUsed, std::numeric_limits<double>::infinity()}});
   ASSERT_TRUE(s.store.flush(at(t0 + 1)));
   EXPECT_EQ(s.db.value("SELECT COUNT(*) FROM raw"), "0");
   EXPECT_EQ(s.db.value("SELECT COUNT(*) FROM minute"), "0");
@@ -51,7 +54,8 @@ TEST(StoreWrite, RawRowsAreMillisecondsAndTheLaterOfTwoEqualKeysRemains) {
   ASSERT_TRUE(s.store.flush(at(t0 + 1)));
   const auto rows = s.db.rows("SELECT metric, ts, v FROM raw ORDER BY metric");
   ASSERT_EQ(rows.size(), 2u);
-  EXPECT_EQ(rows[0], (std::vector<std::string>{"1", std::to_string(static_cast<std::int64_t>(t0) * 1000 + 13), "3.0"}));
+  EXPECT_EQ(rows[0], (std::vector<std::string>{"1", std::to_string(static_cast<std::int64_t>(t0) * 1000 + 13),
+                                               "3.0"}));
   EXPECT_EQ(rows[1][0], "41");
   // Both values count in the summaries.
   EXPECT_EQ(summary(s.db, "minute", MetricID::cpuTotal, t0 - 10), "1.0 3.0 2.0 2");
@@ -184,7 +188,8 @@ TEST(StoreWrite, FlushWaitingOnAnotherWriterGivesUpAndRetriesLater) {
 
 TEST(StoreWrite, QueueWhileFlushesFailIsBoundedDroppingTheOldestFirst) {
   FileStore s;
-  ASSERT_EQ(s.db.exec("CREATE TRIGGER fault BEFORE INSERT ON raw BEGIN SELECT RAISE(ABORT, 'full'); END"), "");
+  ASSERT_EQ(s.db.exec("CREATE TRIGGER fault BEFORE INSERT ON raw BEGIN SELECT RAISE(ABORT, 'full'); END"),
+            "");
   const double t0 = recentHour();
   const std::size_t extra = 25;
   const std::size_t ticks = TimeSeriesStore::kMaxPendingRaw + extra;

@@ -12,7 +12,9 @@ using namespace kivo;
 
 namespace {
 
-QDateTime at(double seconds) { return StoreTime::date(seconds); }
+QDateTime at(double seconds) {
+  return StoreTime::date(seconds);
+}
 
 }  // namespace
 
@@ -27,9 +29,11 @@ TEST(TimeSeriesStore, InMemoryStoreTakesSamplesAndAnswersQueries) {
   const Series series = store.series(MetricID::cpuTotal, at(t0), at(t0 + 20), 100, std::nullopt, at(t0 + 20));
   EXPECT_EQ(series.tier, StoreTier::raw);
   EXPECT_EQ(series.sampleCount(), 10);
-  const auto id = store.record({0, at(t0), EventKind::bookmark, Severity::info, std::nullopt, "bookmark", {{"note", "x"}}});
+  const auto id = store.record(
+      {0, at(t0), EventKind::bookmark, Severity::info, std::nullopt, "bookmark", {{"note", "x"}}});
   ASSERT_TRUE(id);
-  const auto events = store.events({EventKind::bookmark}, StoreTime::distantPast(), StoreTime::distantFuture(), 10);
+  const auto events =
+      store.events({EventKind::bookmark}, StoreTime::distantPast(), StoreTime::distantFuture(), 10);
   ASSERT_EQ(events.size(), 1u);
   EXPECT_EQ(events[0].payload.value("note"), "x");
   const StoreStatistics statistics = store.statistics();
