@@ -123,4 +123,3 @@ static void BM_ReportOneWeekSystemWriters(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ReportOneWeekSystemWriters)->Unit(benchmark::kMillisecond);
-

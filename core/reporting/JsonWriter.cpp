@@ -2,19 +2,13 @@
 
 #include "reporting/ExportText.h"
 
-#include <algorithm>
-#include <charconv>
 #include <cmath>
 
 namespace kivo {
 
 void JsonWriter::newline() {
-  static constexpr char spaces[] =
-      "\n                                                                ";
-  std::size_t width = 2 * levels_.size();
-  out_.append(spaces, 1 + std::min<std::size_t>(width, sizeof spaces - 2));
-  // Deeper than the buffer: rare, so one space at a time.
-  for (width = width > sizeof spaces - 2 ? width - (sizeof spaces - 2) : 0; width > 0; --width) out_.push_back(' ');
+  out_.append('\n');
+  for (std::size_t i = 0; i < levels_.size(); ++i) out_.append("  ", 2);
 }
 
 void JsonWriter::beforeValue() {
@@ -24,7 +18,7 @@ void JsonWriter::beforeValue() {
   }
   if (levels_.empty()) return;
   auto& level = levels_.back();
-  if (!level.empty) out_.push_back(',');
+  if (!level.empty) out_.append(',');
   level.empty = false;
   newline();
 }
@@ -38,13 +32,13 @@ void JsonWriter::key(std::string_view name) {
 
 void JsonWriter::beginObject() {
   beforeValue();
-  out_.push_back('{');
+  out_.append('{');
   levels_.push_back({true, true});
 }
 
 void JsonWriter::beginArray() {
   beforeValue();
-  out_.push_back('[');
+  out_.append('[');
   levels_.push_back({false, true});
 }
 
@@ -52,14 +46,14 @@ void JsonWriter::endObject() {
   const bool empty = levels_.back().empty;
   levels_.pop_back();
   if (!empty) newline();
-  out_.push_back('}');
+  out_.append('}');
 }
 
 void JsonWriter::endArray() {
   const bool empty = levels_.back().empty;
   levels_.pop_back();
   if (!empty) newline();
-  out_.push_back(']');
+  out_.append(']');
 }
 
 void JsonWriter::string(const QString& text) {
@@ -89,33 +83,15 @@ void JsonWriter::number(double value, std::string_view what) {
 
 void JsonWriter::integer(std::int64_t value) {
   beforeValue();
-  char buffer[24];
-  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-  out_.append(buffer, end);
+  out_.append(QByteArray::number(static_cast<qlonglong>(value)));
 }
 
-void JsonWriter::reserve(qsizetype bytes) { out_.reserve(static_cast<std::size_t>(bytes)); }
+QByteArray JsonWriter::take() { return std::move(out_); }
 
-QByteArray JsonWriter::take() {
-  QByteArray bytes(out_.data(), static_cast<qsizetype>(out_.size()));
-  out_.clear();
-  return bytes;
-}
-
-void JsonWriter::appendEscaped(std::string& out, std::string_view utf8) {
+void JsonWriter::appendEscaped(QByteArray& out, std::string_view utf8) {
   static const char hex[] = "0123456789abcdef";
-  out.push_back('"');
-  // Copy runs that need no escape in one go.
-  std::size_t run = 0;
-  const auto flush = [&](std::size_t end) {
-    if (end > run) out.append(utf8.data() + run, end - run);
-  };
-  for (std::size_t i = 0; i < utf8.size(); ++i) {
-    const char c = utf8[i];
-    const auto u = static_cast<unsigned char>(c);
-    if (u >= 0x20 && c != '"' && c != '\\' && c != '/') continue;
-    flush(i);
-    run = i + 1;
+  out.append('"');
+  for (const char c : utf8) {
     switch (c) {
       case '"':
         out.append("\\\"", 2);
@@ -141,14 +117,17 @@ void JsonWriter::appendEscaped(std::string& out, std::string_view utf8) {
       case '\t':
         out.append("\\t", 2);
         break;
-      default: {
-        const char escape[] = {'\\', 'u', '0', '0', hex[u >> 4], hex[u & 15]};
-        out.append(escape, 6);
-      }
+      default:
+        if (static_cast<unsigned char>(c) < 0x20) {
+          const auto u = static_cast<unsigned char>(c);
+          const char escape[] = {'\\', 'u', '0', '0', hex[u >> 4], hex[u & 15]};
+          out.append(escape, 6);
+        } else {
+          out.append(c);
+        }
     }
   }
-  flush(utf8.size());
-  out.push_back('"');
+  out.append('"');
 }
 
 }  // namespace kivo

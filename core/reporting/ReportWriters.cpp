@@ -3,8 +3,6 @@
 #include "reporting/ExportText.h"
 
 #include <algorithm>
-#include <charconv>
-#include <string>
 
 namespace kivo::ReportGenerator {
 
@@ -147,46 +145,46 @@ QString markdown(const Report& report, const ValueFormatter& f, const Localize& 
 }
 
 QString csv(const Report& report) {
-  std::string out = "metric,name,unit,quality,tier,bucket_seconds,timestamp_iso8601,timestamp_unix,min,avg,max,samples\n";
-  std::size_t points = 0;
-  for (const auto& s : report.series) points += s.points.size();
-  out.reserve(out.size() + points * 160);
-  std::string prefix;
+  QByteArray out;
+  out.append("metric,name,unit,quality,tier,bucket_seconds,timestamp_iso8601,timestamp_unix,min,avg,max,samples\n");
   for (const auto& s : report.series) {
     if (s.points.empty()) continue;
     // Everything before the timestamp is the same on every line of the series.
-    prefix.clear();
-    prefix += Metric::key(s.metric);
-    prefix += ',';
-    prefix += field(s.name).toStdString();
-    prefix += ',';
-    prefix += Unit::rawValue(s.unit);
-    prefix += ',';
-    prefix += Quality::rawValue(s.quality);
-    prefix += ',';
-    prefix += StoreTiers::rawValue(s.tier);
-    prefix += ',';
+    QByteArray prefix;
+    const auto key = Metric::key(s.metric);
+    prefix.append(key.data(), static_cast<qsizetype>(key.size()));
+    prefix.append(',');
+    prefix.append(field(s.name).toUtf8());
+    prefix.append(',');
+    const auto unit = Unit::rawValue(s.unit);
+    prefix.append(unit.data(), static_cast<qsizetype>(unit.size()));
+    prefix.append(',');
+    const auto quality = Quality::rawValue(s.quality);
+    prefix.append(quality.data(), static_cast<qsizetype>(quality.size()));
+    prefix.append(',');
+    const auto tier = StoreTiers::rawValue(s.tier);
+    prefix.append(tier.data(), static_cast<qsizetype>(tier.size()));
+    prefix.append(',');
     ExportText::appendShortestDecimal(prefix, s.step);
-    prefix += ',';
+    prefix.append(',');
+    out.reserve(out.size() + static_cast<qsizetype>(s.points.size()) * (prefix.size() + 96));
     for (const auto& p : s.points) {
-      out += prefix;
+      out.append(prefix);
       ExportText::appendIsoDate(out, p.time);
-      out += ',';
+      out.append(',');
       ExportText::appendFixed3(out, p.time);
-      out += ',';
+      out.append(',');
       ExportText::appendShortestDecimal(out, p.min);
-      out += ',';
+      out.append(',');
       ExportText::appendShortestDecimal(out, p.avg);
-      out += ',';
+      out.append(',');
       ExportText::appendShortestDecimal(out, p.max);
-      out += ',';
-      char count[24];
-      const auto [end, ec] = std::to_chars(count, count + sizeof count, p.count);
-      out.append(count, end);
-      out += '\n';
+      out.append(',');
+      out.append(QByteArray::number(static_cast<qlonglong>(p.count)));
+      out.append('\n');
     }
   }
-  return QString::fromUtf8(out.data(), static_cast<qsizetype>(out.size()));
+  return QString::fromUtf8(out);
 }
 
 QByteArray json(const Report& report) { return report.toJson(); }

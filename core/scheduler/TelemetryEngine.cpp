@@ -1,0 +1,304 @@
+#include "scheduler/TelemetryEngine.h"
+
+#include "analysis/AnalysisEvents.h"
+#include "analysis/IntelligenceEngine.h"
+#include "metrics/MonotonicClock.h"
+#include "scheduler/Normalizer.h"
+#include "scheduler/SchedulerMath.h"
+#include "storage/TimeSeriesStore.h"
+
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+
+namespace kivo {
+
+namespace {
+
+// Spikes count from 80 % of one core held for 30 s.
+constexpr double kSpikeThreshold = 80;
+constexpr double kSpikeMinimumDuration = 30;
+
+double rawSeconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_MONOTONIC_RAW, &ts);
+  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
+}  // namespace
+
+TelemetryEngine::TelemetryEngine(std::shared_ptr<TimeSeriesStore> store, TelemetryConfiguration configuration,
+                                 std::vector<AlertRule> rules, std::unique_ptr<TelemetrySources> sources)
+    : store_(std::move(store)),
+      sources_(sources ? std::move(sources) : makeSystemSources()),
+      configuration_(configuration),
+      alerts_(std::move(rules)),
+      spikes_(kSpikeThreshold, kSpikeMinimumDuration) {
+  values_.reserve(kMetricCount);
+}
+
+TelemetryEngine::~TelemetryEngine() { stop(); }
+
+TelemetryConfiguration TelemetryEngine::configuration() const {
+  std::lock_guard lock(configurationMutex_);
+  return configuration_;
+}
+
+void TelemetryEngine::start() {
+  std::lock_guard lock(loopMutex_);
+  if (loop_.joinable()) return;
+  loop_ = std::jthread([this](std::stop_token stop) { run(stop); });
+}
+
+void TelemetryEngine::stop() {
+  {
+    std::lock_guard lock(loopMutex_);
+    if (loop_.joinable()) {
+      loop_.request_stop();
+      loop_.join();  // a tick under way finishes first, so its values reach the flush
+      loop_ = std::jthread();
+    }
+  }
+  if (store_) store_->flush(QDateTime::currentDateTimeUtc());
+}
+
+bool TelemetryEngine::isRunning() const {
+  std::lock_guard lock(loopMutex_);
+  return loop_.joinable();
+}
+
+void TelemetryEngine::run(std::stop_token stop) {
+  while (!stop.stop_requested()) {
+    const double now = MonotonicClock::now();
+    const QDateTime date = QDateTime::currentDateTimeUtc();
+    const double next = tick(now, date);
+    // The interval runs from the end of one tick to the start of the next.
+    const auto deadline = std::chrono::steady_clock::now() +
+                          std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                              std::chrono::duration<double>(next));
+    std::unique_lock lock(mailboxMutex_);
+    for (;;) {
+      const bool command = mailboxChanged_.wait_until(lock, stop, deadline, [this] { return !mailbox_.empty(); });
+      if (stop.stop_requested() || !command) break;
+      lock.unlock();
+      drainMailbox();
+      lock.lock();
+    }
+  }
+}
+
+void TelemetryEngine::post(Command command) {
+  {
+    std::lock_guard lock(mailboxMutex_);
+    mailbox_.push_back(std::move(command));
+  }
+  mailboxChanged_.notify_all();
+}
+
+void TelemetryEngine::drainMailbox() {
+  std::vector<Command> commands;
+  {
+    std::lock_guard lock(mailboxMutex_);
+    commands.swap(mailbox_);
+  }
+  for (auto& command : commands) command();
+}
+
+std::shared_ptr<SnapshotSubscription> TelemetryEngine::snapshots() {
+  auto subscription = std::make_shared<SnapshotSubscription>();
+  std::lock_guard lock(subscribersMutex_);
+  subscribers_.push_back(subscription);
+  return subscription;
+}
+
+void TelemetryEngine::publish(const std::shared_ptr<const TelemetrySnapshot>& snapshot) {
+  std::vector<std::shared_ptr<SnapshotSubscription>> live;
+  {
+    std::lock_guard lock(subscribersMutex_);
+    // A subscriber whose slot nobody holds any more is gone.
+    std::erase_if(subscribers_, [](const auto& weak) { return weak.expired(); });
+    live.reserve(subscribers_.size());
+    for (const auto& weak : subscribers_) {
+      if (auto strong = weak.lock()) live.push_back(std::move(strong));
+    }
+  }
+  for (const auto& subscription : live) subscription->publish(snapshot);
+}
+
+void TelemetryEngine::update(const TelemetryConfiguration& configuration) {
+  // Non-finite intervals would reach a sleep; such a configuration is refused.
+  if (!configuration.isValid()) return;
+  {
+    std::lock_guard lock(configurationMutex_);
+    configuration_ = configuration;
+  }
+  if (store_) store_->setRawInterval(configuration.interval);
+}
+
+void TelemetryEngine::setRules(std::vector<AlertRule> rules) {
+  post([this, rules = std::move(rules)]() mutable { alerts_.rules = std::move(rules); });
+}
+
+void TelemetryEngine::snooze(std::optional<QDateTime> until) {
+  post([this, until = std::move(until)] { alerts_.snoozedUntil = until; });
+}
+
+void TelemetryEngine::setForeground(bool foreground) {
+  post([this, foreground] { foreground_ = foreground; });
+}
+
+void TelemetryEngine::setPaused(bool paused) {
+  post([this, paused] {
+    // Resuming resets nothing: the pause already did, so no gap is recorded for it.
+    if (paused) resetBaselines();
+    paused_ = paused;
+  });
+}
+
+void TelemetryEngine::noteDiscontinuity(const QString& code) {
+  post([this] { resetBaselines(); });
+  if (!store_) return;
+  StoredEvent event;
+  event.date = QDateTime::currentDateTimeUtc();
+  event.kind = EventKind::system;
+  event.severity = Severity::info;
+  event.code = code;
+  store_->record(event);
+}
+
+void TelemetryEngine::record(const StoredEvent& event) {
+  if (store_) store_->record(event);
+}
+
+void TelemetryEngine::invalidateSlowReadings() {
+  post([this] { lastSlow_.reset(); });
+}
+
+std::vector<Finding> TelemetryEngine::findings(double window, const IntelligenceThresholds& thresholds,
+                                               const QDateTime& now) const {
+  if (!store_) return {};
+  return IntelligenceEngine::findings(*store_, window, thresholds, now);
+}
+
+void TelemetryEngine::resetBaselines() {
+  sources_->reset();
+  lastSelf_.reset();
+  lastTick_.reset();
+  pendingDiscontinuity_ = true;
+}
+
+void TelemetryEngine::recordEvent(const StoredEvent& event) {
+  if (store_) store_->record(event);
+}
+
+double TelemetryEngine::tick(double now, const QDateTime& date) {
+  drainMailbox();
+  const TelemetryConfiguration configuration = this->configuration();
+
+  // 1. One interval for the whole tick, from the state as the tick starts.
+  const double interval =
+      SchedulerMath::effectiveInterval(configuration, foreground_, power_.source == PowerSourceKind::battery,
+                                       power_.lowPowerMode);
+  // 2. Paused: nothing is read, stored or published.
+  if (paused_) return interval;
+
+  // 3. Longest tolerated hole between two readings of one rule.
+  alerts_.maxGap = std::max(3 * interval, 30.0);
+
+  // 4. A tick far later than planned (suspend, a stalled process) starts new baselines.
+  if (lastTick_) {
+    const double elapsed = now - *lastTick_;
+    if (SchedulerMath::isDiscontinuity(elapsed, interval)) {
+      resetBaselines();
+      recordEvent(AnalysisEvents::gap(elapsed, date));
+    }
+  }
+
+  // 5.
+  lastTick_ = now;
+  const double collectionStart = rawSeconds();
+
+  // 6. Slow readings.
+  if (!lastSlow_ || now - *lastSlow_ >= configuration.slowInterval) {
+    lastSlow_ = now;
+    volumes_ = sources_->volumes();
+    power_ = sources_->power(configuration.bestEffortMetrics);
+  }
+
+  // 7. Fast readings.
+  auto snapshot = std::make_shared<TelemetrySnapshot>();
+  snapshot->cpu = sources_->cpu(now);
+  snapshot->memory = sources_->memory(now);
+  snapshot->disk = sources_->diskActivity(now);
+  snapshot->network = sources_->network(now);
+  if (configuration.bestEffortMetrics) snapshot->gpu = sources_->gpu();
+  snapshot->thermal = sources_->thermal();
+
+  // 8. Processes, on a cadence that keeps its ratio to the sampling interval.
+  if (!lastProcess_ || now - *lastProcess_ >= SchedulerMath::processCadence(configuration, interval)) {
+    lastProcess_ = now;
+    snapshot->processes = sources_->processes(now);
+    if (snapshot->processes) {
+      processCount_ = snapshot->processes->total;
+      for (const auto& spike : spikes_.update(snapshot->processes->processes, date)) {
+        recordEvent(AnalysisEvents::spike(spike));
+      }
+    }
+  }
+
+  // 9. The monitor's own cost.
+  if (const auto usage = sources_->selfUsage()) {
+    snapshot->selfMemory = usage->footprint;
+    if (lastSelf_ && now - lastSelf_->time > 0 && usage->cpuNanos >= lastSelf_->cpuNanos) {
+      snapshot->selfCPU =
+          static_cast<double>(usage->cpuNanos - lastSelf_->cpuNanos) / 1e9 / (now - lastSelf_->time) * 100;
+    }
+    lastSelf_ = SelfMark{usage->cpuNanos, now};
+  }
+
+  // 10. Values.
+  Normalizer::Readings readings;
+  readings.cpu = snapshot->cpu ? &*snapshot->cpu : nullptr;
+  readings.memory = snapshot->memory ? &*snapshot->memory : nullptr;
+  readings.disk = snapshot->disk ? &*snapshot->disk : nullptr;
+  readings.bootVolume = Normalizer::bootVolume(volumes_);
+  readings.network = snapshot->network ? &*snapshot->network : nullptr;
+  readings.processCount = processCount_;
+  readings.power = &power_;
+  readings.thermal = snapshot->thermal;
+  readings.gpu = snapshot->gpu;
+  readings.selfCPU = snapshot->selfCPU;
+  readings.selfMemory = snapshot->selfMemory;
+  Normalizer::values(readings, values_);
+
+  // 11. Alerts.
+  snapshot->alerts = alerts_.evaluate(values_, date);
+  for (const auto& transition : snapshot->alerts) recordEvent(AnalysisEvents::alert(transition));
+
+  // 12. History.
+  if (store_ && configuration.historyEnabled) {
+    store_->append(values_, date);
+    if (!lastFlush_ || now - *lastFlush_ >= configuration.flushInterval) {
+      lastFlush_ = now;
+      store_->flush(date);
+    }
+  }
+
+  // 13-15.
+  ++sequence_;
+  snapshot->date = date;
+  snapshot->sequence = sequence_;
+  snapshot->interval = interval;
+  snapshot->volumes = volumes_;
+  snapshot->power = power_;
+  snapshot->values = values_;
+  snapshot->firingRules = alerts_.firing();
+  snapshot->afterDiscontinuity = std::exchange(pendingDiscontinuity_, false);
+  snapshot->collectionTime = (rawSeconds() - collectionStart) * 1000;
+
+  // 16.
+  publish(snapshot);
+  return interval;
+}
+
+}  // namespace kivo
