@@ -9,6 +9,8 @@
 #include <QJsonObject>
 
 #include <functional>
+#include <span>
+#include <variant>
 #include <random>
 
 using namespace kivo;
@@ -58,6 +60,21 @@ TEST(ReportJson, RoundTripIsExact) {
       EXPECT_EQ(back.series[i].average, report.series[i].average);
     }
   }
+}
+
+TEST(ReportJson, FindingsKeepOptionalFields) {
+  Report report = buildReport(emptyInputs());
+  Finding disk = finding(FindingKind::diskExhaustion, Severity::critical, MetricID::diskFree, kEnd - 86400, kEnd, 0,
+                         5e10, -1.5e5, 1440);
+  disk.projected = utc(kEnd + 3 * 86400);
+  disk.occurrences = 7;
+  report.findings = {disk, finding(FindingKind::networkAnomaly, Severity::info, MetricID::netUp, kEnd - 60, kEnd, 1, 2,
+                                   3, 4, QStringLiteral("wlp2s0"))};
+  const QByteArray json = ReportGenerator::json(report);
+  EXPECT_TRUE(json.contains("\"projected\" : \"2026-03-04T14:05:00Z\""));
+  EXPECT_EQ(json.count("\"projected\""), 1);
+  EXPECT_EQ(json.count("\"subject\""), 1);
+  EXPECT_EQ(ReportGenerator::decode(json).findings, report.findings);
 }
 
 TEST(ReportJson, FormDetails) {

@@ -99,6 +99,18 @@ TEST(ReportWriters, MarkdownSections) {
       << plain.toStdString();
 }
 
+TEST(ReportWriters, MarkdownHeadingsAndItemsStayOnTheirLine) {
+  // Texts read back from a JSON file can hold anything.
+  Report report = buildReport(emptyInputs());
+  report.title = QStringLiteral("Title\n# Injected");
+  report.tables.push_back(ReportTable{QStringLiteral("Two\r\nlines"), {"A"}, {}});
+  report.limitations = {QStringLiteral("first\nsecond")};
+  const QString md = ReportGenerator::markdown(report, englishFormatter(), identity());
+  EXPECT_TRUE(md.startsWith("# Title # Injected\n\n"));
+  EXPECT_TRUE(md.contains("\n## Two lines\n\n| A |\n| --- |\n"));
+  EXPECT_TRUE(md.endsWith("\n- first second\n"));
+}
+
 TEST(ReportWriters, MarkdownWithoutGapsAndLimitations) {
   Report report = buildReport(systemInputs());
   for (auto& s : report.series) s.gaps.clear();
