@@ -1,0 +1,215 @@
+#include "ModelTestSupport.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace kivo {
+namespace {
+
+using test::ModelRig;
+using test::snapshotAt;
+
+TEST(ModelIngest, LiveSeriesKeepTheNewest150PointsPerMetric) {
+  ModelRig rig;
+  MonitorModel& model = *rig.model;
+  for (int i = 0; i < 151; ++i) {
+    model.ingest(snapshotAt(i, {{MetricID::cpuTotal, double(i)}, {MetricID::memUsed, 1000.0 + i}}));
+  }
+  for (MetricID metric : {MetricID::cpuTotal, MetricID::memUsed}) {
+    const QList<LivePoint>& series = model.live().at(metric);
+    ASSERT_EQ(series.size(), 150);
+    EXPECT_EQ(series.first().date, snapshotAt(1).date);  // the very first point is gone
+    EXPECT_EQ(series.last().date, snapshotAt(150).date);
+  }
+  EXPECT_EQ(model.latest(MetricID::cpuTotal), 150);
+  EXPECT_EQ(model.values(MetricID::cpuTotal, 3), (std::vector<double>{148, 149, 150}));
+  EXPECT_EQ(model.values(MetricID::cpuTotal, 500).size(), 150u);
+  EXPECT_FALSE(model.latest(MetricID::gpuUtilization));
+  EXPECT_TRUE(model.values(MetricID::gpuUtilization, 60).empty());
+  EXPECT_TRUE(model.values(MetricID::cpuTotal, 0).empty());
+}
+
+TEST(ModelIngest, ValuesOfAShortSeriesAreAllOfThem) {
+  ModelRig rig;
+  for (int i = 0; i < 12; ++i) rig.model->ingest(snapshotAt(i, {{MetricID::cpuTotal, double(i)}}));
+  const auto values = rig.model->values(MetricID::cpuTotal, 60);
+  ASSERT_EQ(values.size(), 12u);
+  EXPECT_EQ(values.front(), 0);
+  EXPECT_EQ(values.back(), 11);
+}
+
+TEST(ModelIngest, PerCoreRowsHoldBusyFractionsAndKeepTheNewest150) {
+  ModelRig rig;
+  MonitorModel& model = *rig.model;
+  for (int i = 0; i < 151; ++i) {
+    model.ingest(snapshotAt(i, {}, std::vector<CPULoad>{{0.5, 0.25, 0.25}, {0.01 * i, 0, 1 - 0.01 * i}}));
+  }
+  ASSERT_EQ(model.coreHistory().size(), 150);
+  EXPECT_EQ(model.coreHistory().last(), (QList<double>{0.75, 1.5}));
+  EXPECT_DOUBLE_EQ(model.coreHistory().first()[1], 0.01);
+
+  // A snapshot without a CPU sample adds no row.
+  test::SignalCount cores(&model, &MonitorModel::coreHistoryChanged);
+  model.ingest(snapshotAt(151));
+  EXPECT_EQ(model.coreHistory().size(), 150);
+  EXPECT_EQ(cores.count(), 0);
+}
+
+TEST(ModelIngest, AfterADiscontinuityOnlyPointsOfThatSnapshotRemain) {
+  ModelRig rig;
+  MonitorModel& model = *rig.model;
+  const std::vector<CPULoad> cores{{0.1, 0.1, 0.8}};
+  for (int i = 0; i < 5; ++i) {
+    model.ingest(snapshotAt(i, {{MetricID::cpuTotal, 1}, {MetricID::batteryCharge, 80}}, cores));
+  }
+  model.ingest(snapshotAt(5, {{MetricID::cpuTotal, 2}}));  // one series with one point only
+  TelemetrySnapshot gap = snapshotAt(100, {{MetricID::cpuTotal, 3}, {MetricID::netDown, 7}}, cores);
+  gap.afterDiscontinuity = true;
+  model.ingest(gap);
+
+  EXPECT_EQ(model.live().at(MetricID::cpuTotal), (QList<LivePoint>{{gap.date, 3}}));
+  EXPECT_EQ(model.live().at(MetricID::netDown), (QList<LivePoint>{{gap.date, 7}}));
+  // A series the snapshot did not carry held only readings from before the gap: a chart
+  // would join them to the next point across the gap, so they go too.
+  EXPECT_TRUE(model.live().at(MetricID::batteryCharge).isEmpty());
+  EXPECT_FALSE(model.latest(MetricID::batteryCharge));
+  // This snapshot's own row went with the rest.
+  EXPECT_TRUE(model.coreHistory().isEmpty());
+
+  model.ingest(snapshotAt(102, {{MetricID::cpuTotal, 4}}, cores));
+  EXPECT_EQ(model.values(MetricID::cpuTotal, 10), (std::vector<double>{3, 4}));
+  EXPECT_EQ(model.coreHistory().size(), 1);
+}
+
+TEST(ModelIngest, KeepsTheLastProcessSampleAndTheFiringRules) {
+  ModelRig rig;
+  MonitorModel& model = *rig.model;
+  TelemetrySnapshot first = snapshotAt(0);
+  first.processes = ProcessSample{};
+  first.processes->total = 321;
+  first.firingRules = {AlertRule::defaults().front()};
+  model.ingest(first);
+  test::SignalCount firing(&model, &MonitorModel::firingChanged);
+  TelemetrySnapshot second = snapshotAt(2);
+  second.firingRules = first.firingRules;
+  model.ingest(second);
+  ASSERT_TRUE(model.processes());
+  EXPECT_EQ(model.processes()->total, 321);
+  EXPECT_EQ(model.firing(), first.firingRules);
+  EXPECT_EQ(firing.count(), 0);  // equal rules notify nobody
+  EXPECT_EQ(model.snapshot()->date, second.date);
+  model.ingest(snapshotAt(4));
+  EXPECT_TRUE(model.firing().empty());
+  EXPECT_EQ(firing.count(), 1);
+}
+
+AlertTransition transition(AlertTransition::Kind kind, Severity severity) {
+  AlertTransition t;
+  t.rule = AlertRule::defaults().front();
+  t.rule.severity = severity;
+  t.kind = kind;
+  t.value = 97;
+  return t;
+}
+
+TEST(ModelIngest, AlertTransitionsRaiseTheRevisionOnceAndPostOneNotificationPerFiredRule) {
+  struct Case {
+    const char* name;
+    bool setting;
+    NotificationStatus status;
+    std::size_t posted;
+  };
+  const std::vector<Case> cases = {
+      {"allowed", true, NotificationStatus::authorized, 1},
+      {"provisional", true, NotificationStatus::provisional, 1},
+      {"switched off", false, NotificationStatus::authorized, 0},
+      {"denied", true, NotificationStatus::denied, 0},
+      {"never asked", true, NotificationStatus::notDetermined, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ModelRig rig;
+    test::FakeNotifier notifier(c.status);
+    rig.settings->setNotifications(c.setting);
+    rig.model->setNotifier(&notifier);
+    TelemetrySnapshot snapshot = snapshotAt(0);
+    snapshot.alerts = {transition(AlertTransition::Kind::fired, Severity::warning),
+                       transition(AlertTransition::Kind::resolved, Severity::warning)};
+    rig.model->ingest(snapshot);
+    EXPECT_EQ(rig.model->eventsRevision(), 1);
+    ASSERT_EQ(notifier.posted.size(), c.posted);
+    if (c.posted) {
+      EXPECT_EQ(notifier.posted[0].rule, snapshot.alerts[0].rule.id);
+      EXPECT_FALSE(notifier.posted[0].title.isEmpty());
+      EXPECT_FALSE(notifier.posted[0].critical);
+    }
+    // A snapshot without transitions leaves the revision alone.
+    rig.model->ingest(snapshotAt(2));
+    EXPECT_EQ(rig.model->eventsRevision(), 1);
+  }
+}
+
+TEST(ModelIngest, ACriticalRuleAsksForASoundAndResolutionsPostNothing) {
+  ModelRig rig;
+  test::FakeNotifier notifier(NotificationStatus::authorized);
+  rig.settings->setNotifications(true);
+  rig.model->setNotifier(&notifier);
+  TelemetrySnapshot snapshot = snapshotAt(0);
+  snapshot.alerts = {transition(AlertTransition::Kind::resolved, Severity::critical),
+                     transition(AlertTransition::Kind::fired, Severity::critical),
+                     transition(AlertTransition::Kind::fired, Severity::info)};
+  rig.model->ingest(snapshot);
+  ASSERT_EQ(notifier.posted.size(), 2u);
+  EXPECT_TRUE(notifier.posted[0].critical);
+  EXPECT_FALSE(notifier.posted[1].critical);
+}
+
+TEST(ModelIngest, WiFiAndDnsAreReadAgainOnEveryFifthSnapshotFromTheFirst) {
+  ModelRig rig;
+  std::vector<int> wifiAt;
+  std::vector<int> dnsAt;
+  int wifiBefore = *rig.probe.wifiReads;
+  int dnsBefore = *rig.probe.dnsReads;
+  for (int n = 1; n <= 12; ++n) {
+    rig.model->ingest(snapshotAt(n));
+    if (*rig.probe.wifiReads != wifiBefore) wifiAt.push_back(n);
+    if (*rig.probe.dnsReads != dnsBefore) dnsAt.push_back(n);
+    wifiBefore = *rig.probe.wifiReads;
+    dnsBefore = *rig.probe.dnsReads;
+  }
+  EXPECT_EQ(wifiAt, (std::vector<int>{1, 6, 11}));
+  EXPECT_EQ(dnsAt, (std::vector<int>{1, 6, 11}));
+}
+
+TEST(ModelIngest, FindingsAtTheFirstSnapshotThenOnlyAfterMoreThan300Seconds) {
+  ModelRig rig;
+  MonitorModel& model = *rig.model;
+  test::SignalCount findings(&model, &MonitorModel::findingsChanged);
+  const std::vector<std::pair<double, int>> steps = {
+      {1000, 1},  // the first snapshot
+      {1100, 1}, {1299, 1}, {1300, 1},  // 300 s is not more than 300 s
+      {1300.5, 2}, {1600, 2}, {1601, 3},
+  };
+  for (const auto& [clock, expected] : steps) {
+    SCOPED_TRACE(clock);
+    *rig.probe.clock = clock;
+    model.ingest(snapshotAt(clock));
+    model.waitForWorker();
+    EXPECT_EQ(findings.count(), expected);
+  }
+  EXPECT_TRUE(model.findingsUpdated());
+  ASSERT_TRUE(model.storeStatistics());
+}
+
+TEST(ModelIngest, TheFindingsCadenceFollowsTheMonotonicClockNotTheSnapshotDates) {
+  ModelRig rig;
+  test::SignalCount findings(rig.model.get(), &MonitorModel::findingsChanged);
+  *rig.probe.clock = 50;
+  rig.model->ingest(snapshotAt(0));
+  rig.model->ingest(snapshotAt(100'000));  // the wall clock jumped a day ahead
+  rig.model->waitForWorker();
+  EXPECT_EQ(findings.count(), 1);
+}
+
+}  // namespace
+}  // namespace kivo

@@ -1,0 +1,150 @@
+#pragma once
+
+#include "app/AppSettings.h"
+#include "app/MemoryPreferences.h"
+#include "app/MonitorModel.h"
+#include "desktop/Notifier.h"
+#include "scheduler/TelemetrySources.h"
+#include "scheduler/TelemetrySnapshot.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace kivo::test {
+
+// Readings for a running engine: two busy cores and nothing else.
+class QuietSources final : public TelemetrySources {
+ public:
+  std::optional<CPUSample> cpu(double) override {
+    CPUSample sample;
+    sample.total = CPULoad{0.25, 0.125, 0.625};
+    sample.cores = {CPULoad{0.25, 0.25, 0.5}, CPULoad{0.5, 0.0, 0.5}};
+    sample.coreIDs = {0, 1};
+    sample.interval = 0.5;
+    return sample;
+  }
+  std::optional<MemorySample> memory(double) override { return std::nullopt; }
+  std::vector<VolumeInfo> volumes() override { return {}; }
+  std::optional<DiskActivitySample> diskActivity(double) override { return std::nullopt; }
+  std::optional<NetworkSample> network(double) override { return std::nullopt; }
+  std::optional<ProcessSample> processes(double) override { return std::nullopt; }
+  std::optional<SelfUsage> selfUsage() override { return std::nullopt; }
+  PowerSample power(bool) override { return {}; }
+  std::vector<GPUStatistics> gpu() override { return {}; }
+  std::optional<ThermalLevel> thermal() override { return std::nullopt; }
+  void reset() override {}
+};
+
+// Records what would have been posted.
+class FakeNotifier final : public Notifier {
+ public:
+  struct Posted {
+    QUuid rule;
+    QString title;
+    QString body;
+    bool critical;
+  };
+
+  explicit FakeNotifier(NotificationStatus status) { setStatus(status); }
+  void refreshStatus() override { ++refreshes; }
+  void post(const QUuid& rule, const QString& title, const QString& body, bool critical) override {
+    posted.push_back({rule, title, body, critical});
+  }
+
+  int refreshes = 0;
+  std::vector<Posted> posted;
+};
+
+// Counts the calls of the readers the model repeats and drives its monotonic clock.
+struct Probe {
+  std::shared_ptr<std::atomic<int>> dnsReads = std::make_shared<std::atomic<int>>(0);
+  std::shared_ptr<std::atomic<int>> wifiReads = std::make_shared<std::atomic<int>>(0);
+  std::shared_ptr<double> clock = std::make_shared<double>(1000);
+};
+
+inline MonitorModel::Environment fakeEnvironment(const Probe& probe) {
+  MonitorModel::Environment environment;
+  environment.systemInfo = [] { return SystemInfo{}; };
+  environment.gpuDevices = [] { return std::vector<GPUDevice>{}; };
+  environment.capabilities = [] { return std::vector<SensorCapability>{}; };
+  environment.dns = [reads = probe.dnsReads] {
+    ++*reads;
+    return DNSConfiguration{};
+  };
+  environment.wifi = [reads = probe.wifiReads] {
+    ++*reads;
+    return std::optional<WiFiLink>{};
+  };
+  environment.monotonicNow = [clock = probe.clock] { return *clock; };
+  environment.now = [] { return QDateTime::currentDateTimeUtc(); };
+  environment.sources = [] { return std::make_unique<QuietSources>(); };
+  return environment;
+}
+
+// A model over a fresh settings domain and a history in a temporary folder.
+struct ModelRig {
+  QTemporaryDir dir;
+  MemoryPreferences domain;
+  std::unique_ptr<MemoryPreferences> standard;
+  std::unique_ptr<AppSettings> settings;
+  Probe probe;
+  std::unique_ptr<MonitorModel> model;
+
+  explicit ModelRig(QMap<QString, QVariant> arguments = {}) {
+    arguments.insert(QStringLiteral("KIVODataDir"), dir.path());
+    standard = std::make_unique<MemoryPreferences>(arguments);
+    settings = std::make_unique<AppSettings>(domain);
+    model = std::make_unique<MonitorModel>(*settings, *standard, fakeEnvironment(probe));
+  }
+  ~ModelRig() { model.reset(); }
+};
+
+// A snapshot dated `seconds` after a fixed instant, with the given metric values.
+inline TelemetrySnapshot snapshotAt(double seconds, std::vector<MetricValue> values = {{MetricID::cpuTotal, 10}},
+                                    std::optional<std::vector<CPULoad>> cores = std::nullopt) {
+  TelemetrySnapshot snapshot;
+  snapshot.date = QDateTime::fromSecsSinceEpoch(1'700'000'000, QTimeZone::utc()).addMSecs(
+      static_cast<qint64>(seconds * 1000));
+  snapshot.values = std::move(values);
+  if (cores) {
+    CPUSample cpu;
+    cpu.cores = *cores;
+    snapshot.cpu = cpu;
+  }
+  return snapshot;
+}
+
+// Counts the emissions of one signal while it lives.
+class SignalCount {
+ public:
+  template <typename Object, typename Signal>
+  SignalCount(Object* object, Signal signal) {
+    QObject::connect(object, signal, &context_, [this] { ++count_; });
+  }
+  int count() const { return count_; }
+
+ private:
+  QObject context_;
+  int count_ = 0;
+};
+
+// Runs the event loop until the condition holds or the time is up.
+inline bool waitUntil(const std::function<bool()>& condition, int milliseconds = 10'000) {
+  QDeadlineTimer deadline(milliseconds);
+  while (!condition()) {
+    if (deadline.hasExpired()) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    QThread::msleep(5);
+  }
+  return true;
+}
+
+}  // namespace kivo::test
