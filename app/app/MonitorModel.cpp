@@ -7,7 +7,6 @@
 #include "collectors/GPUCollector.h"
 #include "collectors/NetworkCollector.h"
 #include "collectors/SensorCapabilityResolver.h"
-#include "desktop/Notifier.h"
 #include "metrics/MonotonicClock.h"
 #include "scheduler/SnapshotSubscription.h"
 #include "scheduler/TelemetryEngine.h"
@@ -20,6 +19,7 @@
 #include <QDir>
 #include <QLocale>
 #include <QMetaObject>
+#include <QPointer>
 #include <QStandardPaths>
 
 #include <mutex>
@@ -174,7 +174,7 @@ void MonitorModel::consume() {
   if (!subscription_) return;
   // Wake-ups may pile up while the GUI thread is busy; each takes only what is newest, so the
   // later ones find nothing.
-  if (const auto snapshot = subscription_->take()) ingest(*snapshot);
+  if (auto snapshot = subscription_->take()) ingest(std::move(snapshot));
 }
 
 void MonitorModel::shutdown() {
@@ -189,12 +189,15 @@ void MonitorModel::shutdown() {
   engine_->stop();
 }
 
-void MonitorModel::ingest(const TelemetrySnapshot& snapshot) {
-  snapshot_ = std::make_shared<const TelemetrySnapshot>(snapshot);
+void MonitorModel::ingest(std::shared_ptr<const TelemetrySnapshot> shared) {
+  if (!shared) return;
+  // Held, not copied: a snapshot is immutable and the process list is large.
+  snapshot_ = std::move(shared);
+  const TelemetrySnapshot& snapshot = *snapshot_;
   emit snapshotChanged();
 
   if (snapshot.processes) {
-    processes_ = snapshot.processes;
+    processSnapshot_ = snapshot_;
     emit processesChanged();
   }
   if (firing_ != snapshot.firingRules) {
@@ -298,6 +301,23 @@ void MonitorModel::setNotifier(Notifier* notifier) {
   if (notifier_ && started_ && !shutDown_) notifier_->refreshStatus();
 }
 
+NotificationStatus MonitorModel::notificationStatus() const {
+  return notifier_ ? notifier_->status() : NotificationStatus::notDetermined;
+}
+
+void MonitorModel::enableNotifications() {
+  if (!notifier_) {
+    settings_.setNotifications(false);
+    return;
+  }
+  // Linux asks nobody: the notification service being there is the permission.
+  connect(
+      notifier_, &Notifier::statusRefreshed, this,
+      [this] { settings_.setNotifications(notificationsAllowed(notificationStatus())); },
+      Qt::SingleShotConnection);
+  notifier_->refreshStatus();
+}
+
 void MonitorModel::raiseEventsRevision() {
   ++eventsRevision_;
   emit eventsRevisionChanged(eventsRevision_);
@@ -380,7 +400,7 @@ void MonitorModel::eraseHistory() {
       });
 }
 
-void MonitorModel::events(const std::vector<EventKind>& kinds, int limit,
+void MonitorModel::events(const std::vector<EventKind>& kinds, int limit, QObject* receiver,
                           std::function<void(std::vector<StoredEvent>)> done) {
   if (!store_) {
     done({});
@@ -390,7 +410,9 @@ void MonitorModel::events(const std::vector<EventKind>& kinds, int limit,
       [store = store_, kinds, limit] {
         return store->events(kinds, StoreTime::distantPast(), StoreTime::distantFuture(), limit);
       },
-      [done = std::move(done)](std::vector<StoredEvent> events) { done(std::move(events)); });
+      [receiver = QPointer<QObject>(receiver), done = std::move(done)](std::vector<StoredEvent> events) {
+        if (receiver) done(std::move(events));
+      });
 }
 
 std::optional<double> MonitorModel::latest(MetricID metric) const {

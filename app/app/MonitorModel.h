@@ -10,6 +10,7 @@
 #include "collectors/SensorCapability.h"
 #include "collectors/SystemInfo.h"
 #include "collectors/WiFiLink.h"
+#include "desktop/Notifier.h"
 #include "metrics/Metric.h"
 #include "metrics/ValueFormatter.h"
 #include "scheduler/TelemetrySnapshot.h"
@@ -33,7 +34,6 @@
 namespace kivo {
 
 class AppSettings;
-class Notifier;
 class Preferences;
 class SnapshotSubscription;
 class TelemetryEngine;
@@ -102,7 +102,10 @@ class MonitorModel : public QObject {
 
   // Tracked state.
   const std::shared_ptr<const TelemetrySnapshot>& snapshot() const { return snapshot_; }
-  const std::optional<ProcessSample>& processes() const { return processes_; }
+  // The process sample of the newest snapshot that carried one; null before the first.
+  const ProcessSample* processes() const {
+    return processSnapshot_ ? &*processSnapshot_->processes : nullptr;
+  }
   const std::map<MetricID, QList<LivePoint>>& live() const { return live_; }
   const QList<QList<double>>& coreHistory() const { return coreHistory_; }
   const std::vector<AlertRule>& firing() const { return firing_; }
@@ -126,7 +129,8 @@ class MonitorModel : public QObject {
   void shutdown();
 
   // One snapshot into the live state (what every wake-up of the engine ends in).
-  void ingest(const TelemetrySnapshot& snapshot);
+  void ingest(std::shared_ptr<const TelemetrySnapshot> snapshot);
+  void ingest(const TelemetrySnapshot& snapshot) { ingest(std::make_shared<const TelemetrySnapshot>(snapshot)); }
   // Findings of the last 24 hours and the store statistics, computed on the worker.
   void refreshFindings();
 
@@ -138,9 +142,9 @@ class MonitorModel : public QObject {
   void deleteEvent(std::int64_t id);
   void clearEvents(const std::vector<EventKind>& kinds);
   void eraseHistory();
-  // Stored events of these kinds, newest first; the callback runs on the GUI thread, and not
-  // at all when the model is gone. Without a store it gets an empty list.
-  void events(const std::vector<EventKind>& kinds, int limit,
+  // Stored events of these kinds, newest first, handed to done on the GUI thread; not at all
+  // when the receiver or the model is gone by then. Without a store, an empty list at once.
+  void events(const std::vector<EventKind>& kinds, int limit, QObject* receiver,
               std::function<void(std::vector<StoredEvent>)> done);
 
   // Reads of the live state.
@@ -160,6 +164,11 @@ class MonitorModel : public QObject {
   void pathChanged(const QString& key, const QString& status, const QString& interfaces);
   // Where fired alerts are posted; null posts nothing. The notifier must outlive the model.
   void setNotifier(Notifier* notifier);
+  // The permission as the notifier last read it.
+  NotificationStatus notificationStatus() const;
+  // The user turned notifications on: the permission is read again and the setting ends up on
+  // only when notifications are allowed.
+  void enableNotifications();
 
   // Waits until the worker is idle and every result it sent back is applied. For tests and
   // quitting; never from a worker callback.
@@ -202,7 +211,7 @@ class MonitorModel : public QObject {
   std::shared_ptr<TelemetryEngine> engine_;
 
   std::shared_ptr<const TelemetrySnapshot> snapshot_;
-  std::optional<ProcessSample> processes_;
+  std::shared_ptr<const TelemetrySnapshot> processSnapshot_;
   std::map<MetricID, QList<LivePoint>> live_;
   QList<QList<double>> coreHistory_;
   std::vector<AlertRule> firing_;

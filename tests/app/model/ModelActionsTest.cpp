@@ -15,7 +15,7 @@ using test::snapshotAt;
 std::vector<StoredEvent> storedEvents(MonitorModel& model, std::vector<EventKind> kinds) {
   std::vector<StoredEvent> result;
   bool answered = false;
-  model.events(kinds, 100, [&](std::vector<StoredEvent> events) {
+  model.events(kinds, 100, &model, [&](std::vector<StoredEvent> events) {
     result = std::move(events);
     answered = true;
   });
@@ -183,12 +183,57 @@ TEST(ModelNetworkPath, TheFirstPathIsTheBaselineAndEveryChangeIsAnEvent) {
 
   model.waitForWorker();
   bool answered = false;
-  model.events({EventKind::network}, 1000, [&](std::vector<StoredEvent> events) {
+  model.events({EventKind::network}, 1000, &model, [&](std::vector<StoredEvent> events) {
     answered = true;
     EXPECT_EQ(events.size(), 63u);  // every change is stored, not only the newest 50
   });
   model.waitForWorker();
   EXPECT_TRUE(answered);
+}
+
+}  // namespace
+}  // namespace kivo
+
+namespace kivo {
+namespace {
+
+TEST(ModelActions, EventsForAReceiverThatIsGoneAreDropped) {
+  test::ModelRig rig;
+  rig.model->addBookmark(QStringLiteral("x"));
+  bool called = false;
+  auto page = std::make_unique<QObject>();
+  rig.model->events({EventKind::bookmark}, 10, page.get(), [&](std::vector<StoredEvent>) { called = true; });
+  page.reset();
+  rig.model->waitForWorker();
+  EXPECT_FALSE(called);
+}
+
+TEST(ModelNotifications, TurningNotificationsOnKeepsThemOnOnlyWhenAllowed) {
+  struct Case {
+    const char* name;
+    NotificationStatus after;
+    bool setting;
+  };
+  const std::vector<Case> cases = {
+      {"service there", NotificationStatus::authorized, true},
+      {"no service", NotificationStatus::denied, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::ModelRig rig;
+    test::FakeNotifier notifier(NotificationStatus::notDetermined);
+    notifier.next = c.after;
+    rig.model->setNotifier(&notifier);
+    rig.settings->setNotifications(!c.setting);
+    rig.model->enableNotifications();
+    EXPECT_EQ(notifier.refreshes, 1);
+    EXPECT_EQ(rig.model->notificationStatus(), c.after);
+    EXPECT_EQ(rig.settings->notifications(), c.setting);
+    // The answer is taken once: a later refresh by someone else changes no setting.
+    rig.settings->setNotifications(!c.setting);
+    notifier.refreshStatus();
+    EXPECT_EQ(rig.settings->notifications(), !c.setting);
+  }
 }
 
 }  // namespace

@@ -63,7 +63,7 @@ TEST(ModelStorage, AFileThatIsNoDatabaseLeavesTheModelWithoutHistoryAndTheFileUn
 
     // Everything that needs the store still answers, with nothing.
     bool answered = false;
-    model.events({EventKind::bookmark}, 10, [&](std::vector<StoredEvent> events) {
+    model.events({EventKind::bookmark}, 10, &model, [&](std::vector<StoredEvent> events) {
       answered = true;
       EXPECT_TRUE(events.empty());
     });

@@ -63,7 +63,7 @@ TEST(ModelEngine, SleepIsRecordedAndTheNextSnapshotStartsTheLiveSeriesAfresh) {
   model.shutdown();
 
   bool answered = false;
-  model.events({EventKind::system}, 10, [&](std::vector<StoredEvent> events) {
+  model.events({EventKind::system}, 10, &model, [&](std::vector<StoredEvent> events) {
     answered = true;
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].code, QStringLiteral("system.sleep"));

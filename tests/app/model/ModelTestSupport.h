@@ -54,11 +54,17 @@ class FakeNotifier final : public Notifier {
   };
 
   explicit FakeNotifier(NotificationStatus status) { setStatus(status); }
-  void refreshStatus() override { ++refreshes; }
+  // Reads the permission again: it becomes `next` when one is set.
+  void refreshStatus() override {
+    ++refreshes;
+    if (next) setStatus(*next);
+    emit statusRefreshed();
+  }
   void post(const QUuid& rule, const QString& title, const QString& body, bool critical) override {
     posted.push_back({rule, title, body, critical});
   }
 
+  std::optional<NotificationStatus> next;
   int refreshes = 0;
   std::vector<Posted> posted;
 };
