@@ -1,6 +1,5 @@
 #include "app/MonitorModel.h"
 
-#include "app/AlertText.h"
 #include "app/AppSettings.h"
 #include "app/LaunchOptions.h"
 #include "app/Preferences.h"
@@ -292,8 +291,7 @@ void MonitorModel::refreshFindings() {
 void MonitorModel::notify(const AlertTransition& transition) {
   if (!settings_.notifications()) return;
   if (!notifier_ || !notificationsAllowed(notifier_->status())) return;
-  notifier_->post(transition.rule.id, AlertText::title(transition.rule), AlertText::body(transition, format_),
-                  transition.rule.severity == Severity::critical);
+  notifier_->notify(transition, format_);
 }
 
 void MonitorModel::setNotifier(Notifier* notifier) {
