@@ -3,6 +3,7 @@
 #include "app/AppSettings.h"
 #include "app/LaunchOptions.h"
 #include "app/Preferences.h"
+#include "app/SerialWorker.h"
 #include "collectors/GPUCollector.h"
 #include "collectors/NetworkCollector.h"
 #include "collectors/SensorCapabilityResolver.h"
@@ -78,8 +79,10 @@ MonitorModel::MonitorModel(AppSettings& settings, const Preferences& standard, Q
 
 MonitorModel::MonitorModel(AppSettings& settings, const Preferences& standard, Environment environment,
                            QObject* parent)
-    : QObject(parent), settings_(settings), environment_(completed(std::move(environment))) {
-  worker_.setMaxThreadCount(1);  // one serial worker: its jobs run in the order given
+    : QObject(parent),
+      settings_(settings),
+      environment_(completed(std::move(environment))),
+      worker_(std::make_unique<SerialWorker>()) {
 
   system_ = environment_.systemInfo();
   gpuDevices_ = environment_.gpuDevices();
@@ -118,7 +121,9 @@ MonitorModel::MonitorModel(AppSettings& settings, const Preferences& standard, E
 MonitorModel::~MonitorModel() {
   if (wakeTarget_) wakeTarget_->clear();
   if (subscription_) subscription_->setWakeUp({});
-  worker_.waitForDone();
+  // Jobs already given still run (a bookmark made just before quitting is kept); their results
+  // are not applied.
+  worker_.reset();
   // The engine goes with the model's members: its destructor stops the loop and flushes.
 }
 
@@ -133,25 +138,40 @@ QString MonitorModel::databasePath(const Preferences& standard) {
 
 template <typename Job, typename Apply>
 void MonitorModel::onWorker(Job job, Apply apply) {
-  // The destructor waits for the worker before the QObject goes, and Qt drops events posted to
-  // a deleted object, so using this as the context of the call back is safe.
-  worker_.start([this, job = std::move(job), apply = std::move(apply)]() mutable {
+  // The destructor ends the worker before the QObject goes, and Qt drops calls posted to a
+  // deleted object, so this may be the context of the call back.
+  worker_->post([this, job = std::move(job), apply = std::move(apply)]() mutable {
     auto result = job();
-    QMetaObject::invokeMethod(
-        this, [apply, result = std::move(result)]() mutable { apply(std::move(result)); }, Qt::QueuedConnection);
+    bool first = false;
+    {
+      std::lock_guard lock(resultsMutex_);
+      first = results_.empty();
+      results_.push_back([apply, result = std::move(result)]() mutable { apply(std::move(result)); });
+    }
+    if (first) QMetaObject::invokeMethod(this, [this] { deliverResults(); }, Qt::QueuedConnection);
   });
 }
 
 void MonitorModel::onWorker(std::function<void()> job) {
-  worker_.start(std::move(job));
+  worker_->post(std::move(job));
+}
+
+void MonitorModel::deliverResults() {
+  std::vector<std::function<void()>> ready;
+  {
+    std::lock_guard lock(resultsMutex_);
+    ready.swap(results_);
+  }
+  for (auto& apply : ready) apply();
 }
 
 void MonitorModel::waitForWorker() {
+  // A result may give the worker more to do; a few rounds settle every chain the model makes.
   for (int round = 0; round < 4; ++round) {
-    worker_.waitForDone();
-    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
-    if (worker_.activeThreadCount() == 0) break;
+    worker_->waitIdle();
+    deliverResults();
   }
+  QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 
 // ---- start and ingestion ----

@@ -22,12 +22,12 @@
 #include <QList>
 #include <QObject>
 #include <QString>
-#include <QThreadPool>
 
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -35,6 +35,7 @@ namespace kivo {
 
 class AppSettings;
 class Preferences;
+class SerialWorker;
 class SnapshotSubscription;
 class TelemetryEngine;
 class TelemetrySources;
@@ -197,6 +198,8 @@ class MonitorModel : public QObject {
   template <typename Job, typename Apply>
   void onWorker(Job job, Apply apply);
   void onWorker(std::function<void()> job);
+  // Applies the results the worker has handed back, in the order they were made.
+  void deliverResults();
   void consume();
   void notify(const AlertTransition& transition);
   void raiseEventsRevision();
@@ -238,8 +241,9 @@ class MonitorModel : public QObject {
   std::shared_ptr<WakeTarget> wakeTarget_;
   Notifier* notifier_ = nullptr;
 
-  // Last member: destroyed (and so drained) first.
-  QThreadPool worker_;
+  std::mutex resultsMutex_;
+  std::vector<std::function<void()>> results_;
+  std::unique_ptr<SerialWorker> worker_;
 };
 
 }  // namespace kivo
