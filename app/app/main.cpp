@@ -1,5 +1,6 @@
 #include "app/AppSettings.h"
 #include "app/AppearanceChoice.h"
+#include "app/Localized.h"
 #include "app/LaunchOptions.h"
 #include "app/MonitorModel.h"
 #include "app/PreferenceDomains.h"
@@ -76,10 +77,10 @@ int main(int argc, char** argv) {
   window.setWindowTitle(QStringLiteral("KIVO Monitor"));
   window.setMinimumSize(860, 560);
   window.resize(1280, 860);
-  auto* quit = new QAction(QObject::tr("Quit"), &window);
+  auto* quit = new QAction(kivo::tr("Quit"), &window);
   quit->setShortcut(QKeySequence::Quit);
   QObject::connect(quit, &QAction::triggered, &app, [] { QApplication::quit(); });
-  window.menuBar()->addMenu(QObject::tr("File"))->addAction(quit);
+  window.menuBar()->addMenu(kivo::tr("File"))->addAction(quit);
   window.show();
 
   // Sampling starts once the main window is up.
