@@ -48,7 +48,7 @@ TEST(EngineLoop, StartTwiceRunsOneLoopAndSlowReaderSeesOnlyTheNewest) {
   engine->stop();
   ASSERT_TRUE(newest);
   const int cpuReads = sources->count("cpu");
-  EXPECT_GE(cpuReads, 3);
+  EXPECT_GE(cpuReads, 2);  // a loaded machine may delay a tick
   EXPECT_LE(cpuReads, 5) << "one loop, one tick per interval";
   EXPECT_EQ(newest->sequence, cpuReads) << "the reader skipped straight to the newest snapshot";
   EXPECT_FALSE(subscription->take()) << "nothing older is queued behind it";
