@@ -49,11 +49,12 @@ int main(int argc, char** argv) {
   const kivo::Preferences& standard = *domains.standard;
   kivo::AppSettings settings(domains.settings());
   if (kivo::LaunchOptions::testMode(standard)) applyTestOptions(settings, standard);
+  // Outlives the model, which posts through it.
+  kivo::DesktopNotifier notifier;
   kivo::MonitorModel model(settings, standard);
+  model.setNotifier(&notifier);
 
   // The desktop tells the model about sleep, mounts, power profiles, windows and the network.
-  kivo::DesktopNotifier notifier;
-  model.setNotifier(&notifier);
   kivo::DesktopSystemObserver system;
   QObject::connect(&system, &kivo::SystemObserver::discontinuity, &model, &kivo::MonitorModel::noteSystemEvent);
   QObject::connect(&system, &kivo::SystemObserver::slowReadingsStale, &model,
