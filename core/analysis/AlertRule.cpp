@@ -1,6 +1,6 @@
 #include "analysis/AlertRule.h"
 
-#include "analysis/JsonRead.h"
+#include "metrics/JsonFields.h"
 
 #include <cmath>
 
@@ -61,22 +61,22 @@ std::optional<QUuid> parseUuid(const QString& text) {
 }  // namespace
 
 std::optional<AlertRule> AlertRule::fromJson(const QJsonObject& object, QString* error) {
-  const auto idText = json::string(object, "id", error);
+  const auto idText = JsonFields::required<QString>(object, "id", error);
   std::optional<QUuid> id;
   if (idText) {
     id = parseUuid(*idText);
-    if (!id) json::fail(error, QStringLiteral("\"id\" is not a UUID"));
+    if (!id) JsonFields::fail(error, QStringLiteral("\"id\" is not a UUID"));
   }
   const auto metric = Metric::fromJson(object.value(QStringLiteral("metric")));
-  if (!metric) json::fail(error, QStringLiteral("\"metric\" is not a known metric"));
+  if (!metric) JsonFields::fail(error, QStringLiteral("\"metric\" is not a known metric"));
   const auto comparison = AlertComparisons::fromJson(object.value(QStringLiteral("comparison")));
-  if (!comparison) json::fail(error, QStringLiteral("\"comparison\" must be \"above\" or \"below\""));
-  const auto threshold = json::number(object, "threshold", error);
-  const auto duration = json::number(object, "duration", error);
-  const auto cooldown = json::number(object, "cooldown", error);
+  if (!comparison) JsonFields::fail(error, QStringLiteral("\"comparison\" must be \"above\" or \"below\""));
+  const auto threshold = JsonFields::required<double>(object, "threshold", error);
+  const auto duration = JsonFields::required<double>(object, "duration", error);
+  const auto cooldown = JsonFields::required<double>(object, "cooldown", error);
   const auto severity = Severities::fromJson(object.value(QStringLiteral("severity")));
-  if (!severity) json::fail(error, QStringLiteral("\"severity\" must be 0, 1 or 2"));
-  const auto enabled = json::boolean(object, "isEnabled", error);
+  if (!severity) JsonFields::fail(error, QStringLiteral("\"severity\" must be 0, 1 or 2"));
+  const auto enabled = JsonFields::required<bool>(object, "isEnabled", error);
   if (!id || !metric || !comparison || !threshold || !duration || !cooldown || !severity || !enabled) {
     return std::nullopt;
   }
@@ -101,7 +101,7 @@ std::optional<std::vector<AlertRule>> AlertRule::listFromJson(const QJsonArray& 
       reason = QStringLiteral("not an object");
     }
     if (!rule) {
-      json::fail(error, QStringLiteral("rule %1: %2").arg(i + 1).arg(reason));
+      JsonFields::fail(error, QStringLiteral("rule %1: %2").arg(i + 1).arg(reason));
       return std::nullopt;
     }
     rules.push_back(*rule);

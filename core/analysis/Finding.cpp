@@ -1,6 +1,6 @@
 #include "analysis/Finding.h"
 
-#include "analysis/JsonRead.h"
+#include "metrics/JsonFields.h"
 
 #include <QTimeZone>
 
@@ -19,15 +19,15 @@ QString wholeSecondsText(const QDateTime& date) {
 
 QJsonValue dateJson(const QDateTime& date) {
   if (!date.isValid()) return QJsonValue();
-  return json::isoDate(seconds(date));
+  return JsonFields::documentDate(seconds(date));
 }
 
 std::optional<QDateTime> dateField(const QJsonObject& object, const char* key, QString* error) {
-  const auto text = json::string(object, key, error);
+  const auto text = JsonFields::required<QString>(object, key, error);
   if (!text) return std::nullopt;
-  const auto value = json::parseIsoDate(*text);
+  const auto value = JsonFields::parseDocumentDate(*text);
   if (!value) {
-    json::fail(error, QStringLiteral("\"%1\" is not an ISO 8601 date").arg(QLatin1String(key)));
+    JsonFields::fail(error, QStringLiteral("\"%1\" is not an ISO 8601 date").arg(QLatin1String(key)));
     return std::nullopt;
   }
   return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::llround(*value * 1000.0)), QTimeZone::utc());
@@ -68,23 +68,23 @@ QJsonObject Finding::toJson() const {
 
 std::optional<Finding> Finding::fromJson(const QJsonObject& object, QString* error) {
   const auto kind = FindingKinds::fromJson(object.value(QStringLiteral("kind")));
-  if (!kind) json::fail(error, QStringLiteral("\"kind\" is not a known finding kind"));
+  if (!kind) JsonFields::fail(error, QStringLiteral("\"kind\" is not a known finding kind"));
   const auto severity = Severities::fromJson(object.value(QStringLiteral("severity")));
-  if (!severity) json::fail(error, QStringLiteral("\"severity\" must be 0, 1 or 2"));
+  if (!severity) JsonFields::fail(error, QStringLiteral("\"severity\" must be 0, 1 or 2"));
   const auto metric = Metric::fromJson(object.value(QStringLiteral("metric")));
-  if (!metric) json::fail(error, QStringLiteral("\"metric\" is not a known metric"));
+  if (!metric) JsonFields::fail(error, QStringLiteral("\"metric\" is not a known metric"));
   const auto start = dateField(object, "start", error);
   const auto end = dateField(object, "end", error);
-  const auto threshold = json::number(object, "threshold", error);
-  const auto peak = json::number(object, "peak", error);
-  const auto mean = json::number(object, "mean", error);
-  const auto sampleCount = json::integer(object, "sampleCount", error);
-  const auto occurrences = json::integer(object, "occurrences", error);
+  const auto threshold = JsonFields::required<double>(object, "threshold", error);
+  const auto peak = JsonFields::required<double>(object, "peak", error);
+  const auto mean = JsonFields::required<double>(object, "mean", error);
+  const auto sampleCount = JsonFields::required<std::int64_t>(object, "sampleCount", error);
+  const auto occurrences = JsonFields::required<std::int64_t>(object, "occurrences", error);
 
   std::optional<QString> subject;
   bool optionalsOk = true;
   if (object.contains(QStringLiteral("subject"))) {
-    subject = json::string(object, "subject", error);
+    subject = JsonFields::required<QString>(object, "subject", error);
     optionalsOk = optionalsOk && subject.has_value();
   }
   std::optional<QDateTime> projected;

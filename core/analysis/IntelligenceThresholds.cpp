@@ -1,6 +1,6 @@
 #include "analysis/IntelligenceThresholds.h"
 
-#include "analysis/JsonRead.h"
+#include "metrics/JsonFields.h"
 
 namespace kivo {
 
@@ -17,13 +17,13 @@ QJsonObject IntelligenceThresholds::toJson() const {
 }
 
 std::optional<IntelligenceThresholds> IntelligenceThresholds::fromJson(const QJsonObject& object, QString* error) {
-  const auto cpuPercent = json::number(object, "cpuPercent", error);
-  const auto cpuMinutes = json::number(object, "cpuMinutes", error);
-  const auto pressureMinutes = json::number(object, "pressureMinutes", error);
-  const auto swapGrowthBytes = json::number(object, "swapGrowthBytes", error);
-  const auto diskHorizonDays = json::number(object, "diskHorizonDays", error);
-  const auto networkFloor = json::number(object, "networkFloor", error);
-  const auto processEpisodes = json::integer(object, "processEpisodes", error);
+  const auto cpuPercent = JsonFields::required<double>(object, "cpuPercent", error);
+  const auto cpuMinutes = JsonFields::required<double>(object, "cpuMinutes", error);
+  const auto pressureMinutes = JsonFields::required<double>(object, "pressureMinutes", error);
+  const auto swapGrowthBytes = JsonFields::required<double>(object, "swapGrowthBytes", error);
+  const auto diskHorizonDays = JsonFields::required<double>(object, "diskHorizonDays", error);
+  const auto networkFloor = JsonFields::required<double>(object, "networkFloor", error);
+  const auto processEpisodes = JsonFields::required<std::int64_t>(object, "processEpisodes", error);
   if (!cpuPercent || !cpuMinutes || !pressureMinutes || !swapGrowthBytes || !diskHorizonDays || !networkFloor ||
       !processEpisodes) {
     return std::nullopt;

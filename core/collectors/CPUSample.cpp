@@ -1,6 +1,6 @@
 #include "collectors/CPUSample.h"
 
-#include "collectors/RecordJson.h"
+#include "metrics/JsonFields.h"
 
 #include <QJsonArray>
 
@@ -12,9 +12,9 @@ QJsonObject CPULoad::toJson() const {
 }
 
 std::optional<CPULoad> CPULoad::fromJson(const QJsonObject& object) {
-  const auto user = RecordJson::number(object, QLatin1String("user")).value;
-  const auto system = RecordJson::number(object, QLatin1String("system")).value;
-  const auto idle = RecordJson::number(object, QLatin1String("idle")).value;
+  const auto user = JsonFields::required<double>(object, "user");
+  const auto system = JsonFields::required<double>(object, "system");
+  const auto idle = JsonFields::required<double>(object, "idle");
   if (!user || !system || !idle) return std::nullopt;
   return CPULoad{*user, *system, *idle};
 }
@@ -38,7 +38,7 @@ std::optional<CPUSample> CPUSample::fromJson(const QJsonObject& object) {
   const QJsonValue coresValue = object.value(QLatin1String("cores"));
   const QJsonValue idsValue = object.value(QLatin1String("coreIDs"));
   const QJsonValue loadValue = object.value(QLatin1String("loadAverage"));
-  const auto interval = RecordJson::number(object, QLatin1String("interval")).value;
+  const auto interval = JsonFields::required<double>(object, "interval");
   if (!totalValue.isObject() || !coresValue.isArray() || !idsValue.isArray() || !loadValue.isArray() ||
       !interval) {
     return std::nullopt;

@@ -1,20 +1,12 @@
 #include "collectors/CPUTopology.h"
 
-#include "collectors/RecordJson.h"
+#include "metrics/JsonFields.h"
 #include "platform/CPUInfoReader.h"
 #include "platform/KernelFiles.h"
 
 #include <QJsonArray>
 
 namespace kivo {
-
-namespace {
-std::optional<int> intField(const QJsonObject& object, const char* key) {
-  const auto value = RecordJson::int64(object, QLatin1String(key)).value;
-  if (!value || *value < INT32_MIN || *value > INT32_MAX) return std::nullopt;
-  return static_cast<int>(*value);
-}
-}  // namespace
 
 QJsonObject CPUCoreGroup::toJson() const {
   return QJsonObject{{QStringLiteral("name"), name},
@@ -23,9 +15,9 @@ QJsonObject CPUCoreGroup::toJson() const {
 }
 
 std::optional<CPUCoreGroup> CPUCoreGroup::fromJson(const QJsonObject& object) {
-  const auto name = RecordJson::string(object, QLatin1String("name")).value;
-  const auto physical = intField(object, "physicalCores");
-  const auto logical = intField(object, "logicalCores");
+  const auto name = JsonFields::required<QString>(object, "name");
+  const auto physical = JsonFields::required<int>(object, "physicalCores");
+  const auto logical = JsonFields::required<int>(object, "logicalCores");
   if (!name || !physical || !logical) return std::nullopt;
   return CPUCoreGroup{*name, *physical, *logical};
 }
@@ -40,9 +32,9 @@ QJsonObject CPUTopology::toJson() const {
 }
 
 std::optional<CPUTopology> CPUTopology::fromJson(const QJsonObject& object) {
-  const auto brand = RecordJson::string(object, QLatin1String("brand")).value;
-  const auto physical = intField(object, "physicalCores");
-  const auto logical = intField(object, "logicalCores");
+  const auto brand = JsonFields::required<QString>(object, "brand");
+  const auto physical = JsonFields::required<int>(object, "physicalCores");
+  const auto logical = JsonFields::required<int>(object, "logicalCores");
   const QJsonValue groupsValue = object.value(QStringLiteral("groups"));
   if (!brand || !physical || !logical || !groupsValue.isArray()) return std::nullopt;
   CPUTopology topology{*brand, *physical, *logical, {}};

@@ -1,6 +1,6 @@
 #include "collectors/GPUDevice.h"
 
-#include "collectors/RecordJson.h"
+#include "metrics/JsonFields.h"
 
 #include <limits>
 
@@ -12,8 +12,8 @@ std::optional<std::uint64_t> widen(const std::optional<std::uint32_t>& value) {
   return *value;
 }
 
-RecordJson::Field<std::uint32_t> uint32(const QJsonObject& o, QLatin1String key) {
-  const auto wide = RecordJson::uint64(o, key);
+JsonFields::Field<std::uint32_t> uint32(const QJsonObject& o, const char* key) {
+  const auto wide = JsonFields::optional<std::uint64_t>(o, key);
   if (!wide.ok) return {false, std::nullopt};
   if (!wide.value) return {};
   if (*wide.value > std::numeric_limits<std::uint32_t>::max()) return {false, std::nullopt};
@@ -22,30 +22,30 @@ RecordJson::Field<std::uint32_t> uint32(const QJsonObject& o, QLatin1String key)
 }  // namespace
 
 QJsonObject GPUDevice::toJson() const {
-  using RecordJson::put;
+  using JsonFields::put;
   QJsonObject o;
-  put(o, QLatin1String("id"), std::optional<std::uint64_t>(id));
+  put(o, "id", std::optional<std::uint64_t>(id));
   o.insert(QLatin1String("name"), name);
-  put(o, QLatin1String("vendorID"), widen(vendorID));
-  put(o, QLatin1String("deviceID"), widen(deviceID));
-  put(o, QLatin1String("driver"), driver);
-  put(o, QLatin1String("isLowPower"), isLowPower);
-  put(o, QLatin1String("isRemovable"), isRemovable);
+  put(o, "vendorID", widen(vendorID));
+  put(o, "deviceID", widen(deviceID));
+  put(o, "driver", driver);
+  put(o, "isLowPower", isLowPower);
+  put(o, "isRemovable", isRemovable);
   o.insert(QLatin1String("isHeadless"), isHeadless);
-  put(o, QLatin1String("hasUnifiedMemory"), hasUnifiedMemory);
-  put(o, QLatin1String("recommendedMaxWorkingSet"), recommendedMaxWorkingSet);
-  put(o, QLatin1String("maxBufferLength"), maxBufferLength);
-  put(o, QLatin1String("supportsRaytracing"), supportsRaytracing);
-  put(o, QLatin1String("supports32BitMSAA"), supports32BitMSAA);
-  put(o, QLatin1String("maxThreadsPerThreadgroup"), maxThreadsPerThreadgroup);
+  put(o, "hasUnifiedMemory", hasUnifiedMemory);
+  put(o, "recommendedMaxWorkingSet", recommendedMaxWorkingSet);
+  put(o, "maxBufferLength", maxBufferLength);
+  put(o, "supportsRaytracing", supportsRaytracing);
+  put(o, "supports32BitMSAA", supports32BitMSAA);
+  put(o, "maxThreadsPerThreadgroup", maxThreadsPerThreadgroup);
   return o;
 }
 
 std::optional<GPUDevice> GPUDevice::fromJson(const QJsonObject& o) {
-  namespace J = RecordJson;
-  const auto id = J::uint64(o, QLatin1String("id"));
-  const auto name = J::string(o, QLatin1String("name"));
-  const auto headless = J::boolean(o, QLatin1String("isHeadless"));
+  namespace J = JsonFields;
+  const auto id = J::optional<std::uint64_t>(o, "id");
+  const auto name = J::optional<QString>(o, "name");
+  const auto headless = J::optional<bool>(o, "isHeadless");
   if (!id.value || !name.value || !headless.value) return std::nullopt;
   GPUDevice d;
   d.id = *id.value;
@@ -56,17 +56,17 @@ std::optional<GPUDevice> GPUDevice::fromJson(const QJsonObject& o) {
     ok = ok && field.ok;
     into = field.value;
   };
-  take(uint32(o, QLatin1String("vendorID")), d.vendorID);
-  take(uint32(o, QLatin1String("deviceID")), d.deviceID);
-  take(J::string(o, QLatin1String("driver")), d.driver);
-  take(J::boolean(o, QLatin1String("isLowPower")), d.isLowPower);
-  take(J::boolean(o, QLatin1String("isRemovable")), d.isRemovable);
-  take(J::boolean(o, QLatin1String("hasUnifiedMemory")), d.hasUnifiedMemory);
-  take(J::uint64(o, QLatin1String("recommendedMaxWorkingSet")), d.recommendedMaxWorkingSet);
-  take(J::uint64(o, QLatin1String("maxBufferLength")), d.maxBufferLength);
-  take(J::boolean(o, QLatin1String("supportsRaytracing")), d.supportsRaytracing);
-  take(J::boolean(o, QLatin1String("supports32BitMSAA")), d.supports32BitMSAA);
-  take(J::int64(o, QLatin1String("maxThreadsPerThreadgroup")), d.maxThreadsPerThreadgroup);
+  take(uint32(o, "vendorID"), d.vendorID);
+  take(uint32(o, "deviceID"), d.deviceID);
+  take(J::optional<QString>(o, "driver"), d.driver);
+  take(J::optional<bool>(o, "isLowPower"), d.isLowPower);
+  take(J::optional<bool>(o, "isRemovable"), d.isRemovable);
+  take(J::optional<bool>(o, "hasUnifiedMemory"), d.hasUnifiedMemory);
+  take(J::optional<std::uint64_t>(o, "recommendedMaxWorkingSet"), d.recommendedMaxWorkingSet);
+  take(J::optional<std::uint64_t>(o, "maxBufferLength"), d.maxBufferLength);
+  take(J::optional<bool>(o, "supportsRaytracing"), d.supportsRaytracing);
+  take(J::optional<bool>(o, "supports32BitMSAA"), d.supports32BitMSAA);
+  take(J::optional<std::int64_t>(o, "maxThreadsPerThreadgroup"), d.maxThreadsPerThreadgroup);
   if (!ok) return std::nullopt;
   return d;
 }

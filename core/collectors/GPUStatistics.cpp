@@ -1,6 +1,6 @@
 #include "collectors/GPUStatistics.h"
 
-#include "collectors/RecordJson.h"
+#include "metrics/JsonFields.h"
 
 namespace kivo {
 
@@ -10,21 +10,21 @@ bool GPUStatistics::hasFigures() const {
 }
 
 QJsonObject GPUStatistics::toJson() const {
-  using RecordJson::put;
+  using JsonFields::put;
   QJsonObject o;
   o.insert(QLatin1String("name"), name);
-  put(o, QLatin1String("coreCount"), coreCount);
-  put(o, QLatin1String("deviceUtilization"), deviceUtilization);
-  put(o, QLatin1String("rendererUtilization"), rendererUtilization);
-  put(o, QLatin1String("tilerUtilization"), tilerUtilization);
-  put(o, QLatin1String("memoryInUse"), memoryInUse);
-  put(o, QLatin1String("memoryAllocated"), memoryAllocated);
+  put(o, "coreCount", coreCount);
+  put(o, "deviceUtilization", deviceUtilization);
+  put(o, "rendererUtilization", rendererUtilization);
+  put(o, "tilerUtilization", tilerUtilization);
+  put(o, "memoryInUse", memoryInUse);
+  put(o, "memoryAllocated", memoryAllocated);
   return o;
 }
 
 std::optional<GPUStatistics> GPUStatistics::fromJson(const QJsonObject& o) {
-  namespace J = RecordJson;
-  const auto name = J::string(o, QLatin1String("name"));
+  namespace J = JsonFields;
+  const auto name = J::optional<QString>(o, "name");
   if (!name.value) return std::nullopt;
   GPUStatistics s(*name.value);
   bool ok = true;
@@ -32,12 +32,12 @@ std::optional<GPUStatistics> GPUStatistics::fromJson(const QJsonObject& o) {
     ok = ok && field.ok;
     into = field.value;
   };
-  take(J::int64(o, QLatin1String("coreCount")), s.coreCount);
-  take(J::number(o, QLatin1String("deviceUtilization")), s.deviceUtilization);
-  take(J::number(o, QLatin1String("rendererUtilization")), s.rendererUtilization);
-  take(J::number(o, QLatin1String("tilerUtilization")), s.tilerUtilization);
-  take(J::uint64(o, QLatin1String("memoryInUse")), s.memoryInUse);
-  take(J::uint64(o, QLatin1String("memoryAllocated")), s.memoryAllocated);
+  take(J::optional<std::int64_t>(o, "coreCount"), s.coreCount);
+  take(J::optional<double>(o, "deviceUtilization"), s.deviceUtilization);
+  take(J::optional<double>(o, "rendererUtilization"), s.rendererUtilization);
+  take(J::optional<double>(o, "tilerUtilization"), s.tilerUtilization);
+  take(J::optional<std::uint64_t>(o, "memoryInUse"), s.memoryInUse);
+  take(J::optional<std::uint64_t>(o, "memoryAllocated"), s.memoryAllocated);
   if (!ok) return std::nullopt;
   return s;
 }

@@ -1,6 +1,6 @@
 #include "collectors/LatencyResult.h"
 
-#include "collectors/SampleJson.h"
+#include "metrics/JsonFields.h"
 
 #include <QJsonArray>
 
@@ -36,10 +36,11 @@ QJsonObject LatencyResult::toJson() const {
 }
 
 std::optional<LatencyResult> LatencyResult::fromJson(const QJsonObject& o) {
-  const auto host = SampleJson::text(o, "host");
-  const auto port = SampleJson::integer(o, "port");
-  const auto samples = SampleJson::numberList(o, "samples");
-  const auto attempts = SampleJson::integer(o, "attempts");
+  namespace J = JsonFields;
+  const auto host = J::required<QString>(o, "host");
+  const auto port = J::required<int>(o, "port");
+  const auto samples = J::required<std::vector<double>>(o, "samples");
+  const auto attempts = J::required<int>(o, "attempts");
   if (!host || !port || !samples || !attempts) return std::nullopt;
   return LatencyResult{*host, *port, *samples, *attempts};
 }

@@ -1,6 +1,6 @@
 #include "collectors/MemorySample.h"
 
-#include "collectors/RecordJson.h"
+#include "metrics/JsonFields.h"
 
 namespace kivo {
 
@@ -21,40 +21,40 @@ std::optional<MemoryPressureLevel> fromJson(const QJsonValue& value) {
 }  // namespace MemoryPressure
 
 QJsonObject MemorySample::toJson() const {
-  using RecordJson::put;
+  using JsonFields::put;
   QJsonObject object;
   const std::pair<const char*, std::uint64_t> required[] = {
       {"physical", physical},   {"used", used},         {"app", app},
       {"wired", wired},         {"cached", cached},     {"free", free},
       {"swapTotal", swapTotal}, {"swapUsed", swapUsed}, {"pageSize", pageSize}};
   for (const auto& [key, value] : required)
-    put(object, QLatin1String(key), std::optional<std::uint64_t>(value));
-  put(object, QLatin1String("compressed"), compressed);
+    put(object, key, std::optional<std::uint64_t>(value));
+  put(object, "compressed", compressed);
   if (pressure) object.insert(QLatin1String("pressure"), MemoryPressure::toJson(*pressure));
-  put(object, QLatin1String("pageInRate"), pageInRate);
-  put(object, QLatin1String("pageOutRate"), pageOutRate);
-  put(object, QLatin1String("swapInRate"), swapInRate);
-  put(object, QLatin1String("swapOutRate"), swapOutRate);
+  put(object, "pageInRate", pageInRate);
+  put(object, "pageOutRate", pageOutRate);
+  put(object, "swapInRate", swapInRate);
+  put(object, "swapOutRate", swapOutRate);
   return object;
 }
 
 std::optional<MemorySample> MemorySample::fromJson(const QJsonObject& object) {
-  namespace J = RecordJson;
+  namespace J = JsonFields;
   MemorySample sample;
   const std::pair<const char*, std::uint64_t*> required[] = {
       {"physical", &sample.physical},   {"used", &sample.used},         {"app", &sample.app},
       {"wired", &sample.wired},         {"cached", &sample.cached},     {"free", &sample.free},
       {"swapTotal", &sample.swapTotal}, {"swapUsed", &sample.swapUsed}, {"pageSize", &sample.pageSize}};
   for (const auto& [key, field] : required) {
-    const auto value = J::uint64(object, QLatin1String(key)).value;
+    const auto value = J::required<std::uint64_t>(object, key);
     if (!value) return std::nullopt;
     *field = *value;
   }
-  const auto compressed = J::uint64(object, QLatin1String("compressed"));
-  const auto pageIn = J::number(object, QLatin1String("pageInRate"));
-  const auto pageOut = J::number(object, QLatin1String("pageOutRate"));
-  const auto swapIn = J::number(object, QLatin1String("swapInRate"));
-  const auto swapOut = J::number(object, QLatin1String("swapOutRate"));
+  const auto compressed = J::optional<std::uint64_t>(object, "compressed");
+  const auto pageIn = J::optional<double>(object, "pageInRate");
+  const auto pageOut = J::optional<double>(object, "pageOutRate");
+  const auto swapIn = J::optional<double>(object, "swapInRate");
+  const auto swapOut = J::optional<double>(object, "swapOutRate");
   if (!compressed.ok || !pageIn.ok || !pageOut.ok || !swapIn.ok || !swapOut.ok) return std::nullopt;
   const QJsonValue pressure = object.value(QLatin1String("pressure"));
   if (!pressure.isUndefined() && !pressure.isNull()) {

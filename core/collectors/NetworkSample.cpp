@@ -1,6 +1,6 @@
 #include "collectors/NetworkSample.h"
 
-#include "collectors/SampleJson.h"
+#include "metrics/JsonFields.h"
 
 #include <QJsonArray>
 
@@ -31,67 +31,69 @@ bool countsTowardTotal(InterfaceKind kind) {
 }  // namespace InterfaceKinds
 
 QJsonObject NetworkInterface::toJson() const {
-  using namespace SampleJson;
+  namespace J = JsonFields;
   QJsonObject o;
   o.insert(QStringLiteral("name"), name);
-  put(o, "displayName", displayName);
+  J::put(o, "displayName", displayName);
   const auto kindName = InterfaceKinds::rawValue(kind);
   o.insert(QStringLiteral("kind"), QString::fromLatin1(kindName.data(), static_cast<qsizetype>(kindName.size())));
   o.insert(QStringLiteral("isUp"), isUp);
   o.insert(QStringLiteral("isRunning"), isRunning);
   o.insert(QStringLiteral("ipv4"), QJsonArray::fromStringList(ipv4));
   o.insert(QStringLiteral("ipv6"), QJsonArray::fromStringList(ipv6));
-  put(o, "mtu", mtu);
-  put(o, "linkSpeed", linkSpeed);
-  o.insert(QStringLiteral("totalBytesIn"), fromUInt64(totalBytesIn));
-  o.insert(QStringLiteral("totalBytesOut"), fromUInt64(totalBytesOut));
-  o.insert(QStringLiteral("errorsIn"), fromUInt64(errorsIn));
-  o.insert(QStringLiteral("errorsOut"), fromUInt64(errorsOut));
-  put(o, "downRate", downRate);
-  put(o, "upRate", upRate);
+  J::put(o, "mtu", mtu);
+  J::put(o, "linkSpeed", linkSpeed);
+  o.insert(QStringLiteral("totalBytesIn"), J::fromUInt64(totalBytesIn));
+  o.insert(QStringLiteral("totalBytesOut"), J::fromUInt64(totalBytesOut));
+  o.insert(QStringLiteral("errorsIn"), J::fromUInt64(errorsIn));
+  o.insert(QStringLiteral("errorsOut"), J::fromUInt64(errorsOut));
+  J::put(o, "downRate", downRate);
+  J::put(o, "upRate", upRate);
   return o;
 }
 
 std::optional<NetworkInterface> NetworkInterface::fromJson(const QJsonObject& o) {
-  using namespace SampleJson;
-  const auto name = text(o, "name");
-  const auto displayName = optionalText(o, "displayName");
-  const auto kindText = text(o, "kind");
-  const auto isUp = boolean(o, "isUp");
-  const auto isRunning = boolean(o, "isRunning");
-  const auto ipv4 = textList(o, "ipv4");
-  const auto ipv6 = textList(o, "ipv6");
-  const auto mtu = optionalInteger(o, "mtu");
-  const auto linkSpeed = optionalUInt64(o, "linkSpeed");
-  const auto bytesIn = uint64(o, "totalBytesIn");
-  const auto bytesOut = uint64(o, "totalBytesOut");
-  const auto errorsIn = uint64(o, "errorsIn");
-  const auto errorsOut = uint64(o, "errorsOut");
-  const auto downRate = optionalNumber(o, "downRate");
-  const auto upRate = optionalNumber(o, "upRate");
-  if (!name || !displayName || !kindText || !isUp || !isRunning || !ipv4 || !ipv6 || !mtu || !linkSpeed ||
-      !bytesIn || !bytesOut || !errorsIn || !errorsOut || !downRate || !upRate) {
+  namespace J = JsonFields;
+  const auto name = J::required<QString>(o, "name");
+  const auto displayName = J::optional<QString>(o, "displayName");
+  const auto kindText = J::required<QString>(o, "kind");
+  const auto isUp = J::required<bool>(o, "isUp");
+  const auto isRunning = J::required<bool>(o, "isRunning");
+  const auto ipv4 = J::required<QStringList>(o, "ipv4");
+  const auto ipv6 = J::required<QStringList>(o, "ipv6");
+  const auto mtu = J::optional<int>(o, "mtu");
+  const auto linkSpeed = J::optional<std::uint64_t>(o, "linkSpeed");
+  const auto bytesIn = J::required<std::uint64_t>(o, "totalBytesIn");
+  const auto bytesOut = J::required<std::uint64_t>(o, "totalBytesOut");
+  const auto errorsIn = J::required<std::uint64_t>(o, "errorsIn");
+  const auto errorsOut = J::required<std::uint64_t>(o, "errorsOut");
+  const auto downRate = J::optional<double>(o, "downRate");
+  const auto upRate = J::optional<double>(o, "upRate");
+  if (!name || !displayName.ok || !kindText || !isUp || !isRunning || !ipv4 || !ipv6 || !mtu.ok ||
+      !linkSpeed.ok || !bytesIn || !bytesOut || !errorsIn || !errorsOut || !downRate.ok || !upRate.ok) {
     return std::nullopt;
   }
   const auto kind = InterfaceKinds::fromRawValue(kindText->toStdString());
   if (!kind) return std::nullopt;
-  return NetworkInterface{*name,     *displayName, *kind,      *isUp,    *isRunning, *ipv4,
-                          *ipv6,     *mtu,         *linkSpeed, *bytesIn, *bytesOut,  *errorsIn,
-                          *errorsOut, *downRate,   *upRate};
+  return NetworkInterface{*name,      displayName.value, *kind,           *isUp,    *isRunning, *ipv4,
+                          *ipv6,      mtu.value,         linkSpeed.value, *bytesIn, *bytesOut,  *errorsIn,
+                          *errorsOut, downRate.value,    upRate.value};
 }
 
 QJsonObject NetworkSample::toJson() const {
+  namespace J = JsonFields;
   QJsonArray list;
   for (const auto& item : interfaces) list.append(item.toJson());
   QJsonObject o;
   o.insert(QStringLiteral("interfaces"), list);
-  SampleJson::put(o, "downRate", downRate);
-  SampleJson::put(o, "upRate", upRate);
-  SampleJson::put(o, "primaryInterface", primaryInterface);
+  J::put(o, "downRate", downRate);
+  J::put(o, "upRate", upRate);
+  J::put(o, "primaryInterface", primaryInterface);
   return o;
 }
 
 std::optional<NetworkSample> NetworkSample::fromJson(const QJsonObject& o) {
+  namespace J = JsonFields;
   const QJsonValue list = o.value(QStringLiteral("interfaces"));
   if (!list.isArray()) return std::nullopt;
   NetworkSample sample;
@@ -101,13 +103,13 @@ std::optional<NetworkSample> NetworkSample::fromJson(const QJsonObject& o) {
     if (!parsed) return std::nullopt;
     sample.interfaces.push_back(std::move(*parsed));
   }
-  const auto downRate = SampleJson::optionalNumber(o, "downRate");
-  const auto upRate = SampleJson::optionalNumber(o, "upRate");
-  const auto primary = SampleJson::optionalText(o, "primaryInterface");
-  if (!downRate || !upRate || !primary) return std::nullopt;
-  sample.downRate = *downRate;
-  sample.upRate = *upRate;
-  sample.primaryInterface = *primary;
+  const auto downRate = J::optional<double>(o, "downRate");
+  const auto upRate = J::optional<double>(o, "upRate");
+  const auto primary = J::optional<QString>(o, "primaryInterface");
+  if (!downRate.ok || !upRate.ok || !primary.ok) return std::nullopt;
+  sample.downRate = downRate.value;
+  sample.upRate = upRate.value;
+  sample.primaryInterface = primary.value;
   return sample;
 }
 

@@ -1,6 +1,6 @@
 #include "collectors/PowerSample.h"
 
-#include "collectors/RecordJson.h"
+#include "metrics/JsonFields.h"
 
 namespace kivo {
 
@@ -32,37 +32,37 @@ std::optional<double> PowerSample::capacityRatio() const {
 }
 
 QJsonObject PowerSample::toJson() const {
-  using RecordJson::put;
+  using JsonFields::put;
   QJsonObject o;
   o.insert(QLatin1String("hasBattery"), hasBattery);
   const auto kind = PowerSource::rawValue(source);
   o.insert(QLatin1String("source"), QString::fromLatin1(kind.data(), static_cast<qsizetype>(kind.size())));
-  put(o, QLatin1String("charge"), charge);
+  put(o, "charge", charge);
   o.insert(QLatin1String("isCharging"), isCharging);
   o.insert(QLatin1String("isCharged"), isCharged);
-  put(o, QLatin1String("minutesToEmpty"), minutesToEmpty);
-  put(o, QLatin1String("minutesToFull"), minutesToFull);
+  put(o, "minutesToEmpty", minutesToEmpty);
+  put(o, "minutesToFull", minutesToFull);
   o.insert(QLatin1String("lowPowerMode"), lowPowerMode);
-  put(o, QLatin1String("health"), health);
-  put(o, QLatin1String("adapterWatts"), adapterWatts);
-  put(o, QLatin1String("adapterName"), adapterName);
-  put(o, QLatin1String("cycleCount"), cycleCount);
-  put(o, QLatin1String("designCapacity"), designCapacity);
-  put(o, QLatin1String("maxCapacity"), maxCapacity);
-  put(o, QLatin1String("voltage"), voltage);
-  put(o, QLatin1String("amperage"), amperage);
-  put(o, QLatin1String("temperature"), temperature);
-  put(o, QLatin1String("systemWatts"), systemWatts);
+  put(o, "health", health);
+  put(o, "adapterWatts", adapterWatts);
+  put(o, "adapterName", adapterName);
+  put(o, "cycleCount", cycleCount);
+  put(o, "designCapacity", designCapacity);
+  put(o, "maxCapacity", maxCapacity);
+  put(o, "voltage", voltage);
+  put(o, "amperage", amperage);
+  put(o, "temperature", temperature);
+  put(o, "systemWatts", systemWatts);
   return o;
 }
 
 std::optional<PowerSample> PowerSample::fromJson(const QJsonObject& o) {
-  namespace J = RecordJson;
-  const auto hasBattery = J::boolean(o, QLatin1String("hasBattery"));
-  const auto sourceText = J::string(o, QLatin1String("source"));
-  const auto isCharging = J::boolean(o, QLatin1String("isCharging"));
-  const auto isCharged = J::boolean(o, QLatin1String("isCharged"));
-  const auto lowPowerMode = J::boolean(o, QLatin1String("lowPowerMode"));
+  namespace J = JsonFields;
+  const auto hasBattery = J::optional<bool>(o, "hasBattery");
+  const auto sourceText = J::optional<QString>(o, "source");
+  const auto isCharging = J::optional<bool>(o, "isCharging");
+  const auto isCharged = J::optional<bool>(o, "isCharged");
+  const auto lowPowerMode = J::optional<bool>(o, "lowPowerMode");
   if (!hasBattery.value || !sourceText.value || !isCharging.value || !isCharged.value || !lowPowerMode.value) {
     return std::nullopt;
   }
@@ -75,19 +75,19 @@ std::optional<PowerSample> PowerSample::fromJson(const QJsonObject& o) {
     ok = ok && field.ok;
     into = field.value;
   };
-  take(J::number(o, QLatin1String("charge")), s.charge);
-  take(J::int64(o, QLatin1String("minutesToEmpty")), s.minutesToEmpty);
-  take(J::int64(o, QLatin1String("minutesToFull")), s.minutesToFull);
-  take(J::string(o, QLatin1String("health")), s.health);
-  take(J::int64(o, QLatin1String("adapterWatts")), s.adapterWatts);
-  take(J::string(o, QLatin1String("adapterName")), s.adapterName);
-  take(J::int64(o, QLatin1String("cycleCount")), s.cycleCount);
-  take(J::int64(o, QLatin1String("designCapacity")), s.designCapacity);
-  take(J::int64(o, QLatin1String("maxCapacity")), s.maxCapacity);
-  take(J::number(o, QLatin1String("voltage")), s.voltage);
-  take(J::number(o, QLatin1String("amperage")), s.amperage);
-  take(J::number(o, QLatin1String("temperature")), s.temperature);
-  take(J::number(o, QLatin1String("systemWatts")), s.systemWatts);
+  take(J::optional<double>(o, "charge"), s.charge);
+  take(J::optional<std::int64_t>(o, "minutesToEmpty"), s.minutesToEmpty);
+  take(J::optional<std::int64_t>(o, "minutesToFull"), s.minutesToFull);
+  take(J::optional<QString>(o, "health"), s.health);
+  take(J::optional<std::int64_t>(o, "adapterWatts"), s.adapterWatts);
+  take(J::optional<QString>(o, "adapterName"), s.adapterName);
+  take(J::optional<std::int64_t>(o, "cycleCount"), s.cycleCount);
+  take(J::optional<std::int64_t>(o, "designCapacity"), s.designCapacity);
+  take(J::optional<std::int64_t>(o, "maxCapacity"), s.maxCapacity);
+  take(J::optional<double>(o, "voltage"), s.voltage);
+  take(J::optional<double>(o, "amperage"), s.amperage);
+  take(J::optional<double>(o, "temperature"), s.temperature);
+  take(J::optional<double>(o, "systemWatts"), s.systemWatts);
   if (!ok) return std::nullopt;
   return s;
 }

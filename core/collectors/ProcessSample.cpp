@@ -1,50 +1,50 @@
 #include "collectors/ProcessSample.h"
 
-#include "collectors/RecordJson.h"
+#include "metrics/JsonFields.h"
 
 #include <QJsonArray>
 
 namespace kivo {
 
 QJsonObject ProcessRecord::toJson() const {
-  using RecordJson::put;
+  using JsonFields::put;
   QJsonObject object{{QLatin1String("pid"), pid},         {QLatin1String("parentPID"), parentPID},
                      {QLatin1String("name"), name},       {QLatin1String("uid"), static_cast<qint64>(uid)},
                      {QLatin1String("user"), user},       {QLatin1String("hasStatistics"), hasStatistics},
                      {QLatin1String("cpuTime"), cpuTime}, {QLatin1String("threads"), threads}};
-  put(object, QLatin1String("startTime"), startTime);
-  put(object, QLatin1String("path"), path);
-  put(object, QLatin1String("cpuPercent"), cpuPercent);
-  put(object, QLatin1String("memory"), memory);
-  put(object, QLatin1String("diskRead"), diskRead);
-  put(object, QLatin1String("diskWritten"), diskWritten);
-  put(object, QLatin1String("power"), power);
+  put(object, "startTime", startTime);
+  put(object, "path", path);
+  put(object, "cpuPercent", cpuPercent);
+  put(object, "memory", memory);
+  put(object, "diskRead", diskRead);
+  put(object, "diskWritten", diskWritten);
+  put(object, "power", power);
   return object;
 }
 
 std::optional<ProcessRecord> ProcessRecord::fromJson(const QJsonObject& object) {
-  namespace J = RecordJson;
-  const auto pid = J::int64(object, QLatin1String("pid")).value;
-  const auto parentPID = J::int64(object, QLatin1String("parentPID")).value;
-  const auto name = J::string(object, QLatin1String("name")).value;
-  const auto uid = J::uint64(object, QLatin1String("uid")).value;
-  const auto user = J::string(object, QLatin1String("user")).value;
-  const auto hasStatistics = J::boolean(object, QLatin1String("hasStatistics")).value;
-  const auto cpuTime = J::number(object, QLatin1String("cpuTime")).value;
-  const auto threads = J::int64(object, QLatin1String("threads")).value;
+  namespace J = JsonFields;
+  const auto pid = J::required<std::int64_t>(object, "pid");
+  const auto parentPID = J::required<std::int64_t>(object, "parentPID");
+  const auto name = J::required<QString>(object, "name");
+  const auto uid = J::required<std::uint64_t>(object, "uid");
+  const auto user = J::required<QString>(object, "user");
+  const auto hasStatistics = J::required<bool>(object, "hasStatistics");
+  const auto cpuTime = J::required<double>(object, "cpuTime");
+  const auto threads = J::required<std::int64_t>(object, "threads");
   if (!pid || !parentPID || !name || !uid || !user || !hasStatistics || !cpuTime || !threads)
     return std::nullopt;
   if (*pid < INT32_MIN || *pid > INT32_MAX || *parentPID < INT32_MIN || *parentPID > INT32_MAX ||
       *uid > UINT32_MAX || *threads < 0 || *threads > INT32_MAX) {
     return std::nullopt;
   }
-  const auto startTime = J::date(object, QLatin1String("startTime"));
-  const auto path = J::string(object, QLatin1String("path"));
-  const auto cpuPercent = J::number(object, QLatin1String("cpuPercent"));
-  const auto memory = J::uint64(object, QLatin1String("memory"));
-  const auto diskRead = J::uint64(object, QLatin1String("diskRead"));
-  const auto diskWritten = J::uint64(object, QLatin1String("diskWritten"));
-  const auto power = J::number(object, QLatin1String("power"));
+  const auto startTime = J::optional<QDateTime>(object, "startTime");
+  const auto path = J::optional<QString>(object, "path");
+  const auto cpuPercent = J::optional<double>(object, "cpuPercent");
+  const auto memory = J::optional<std::uint64_t>(object, "memory");
+  const auto diskRead = J::optional<std::uint64_t>(object, "diskRead");
+  const auto diskWritten = J::optional<std::uint64_t>(object, "diskWritten");
+  const auto power = J::optional<double>(object, "power");
   if (!startTime.ok || !path.ok || !cpuPercent.ok || !memory.ok || !diskRead.ok || !diskWritten.ok ||
       !power.ok) {
     return std::nullopt;
@@ -79,9 +79,9 @@ QJsonObject ProcessSample::toJson() const {
 
 std::optional<ProcessSample> ProcessSample::fromJson(const QJsonObject& object) {
   const QJsonValue processes = object.value(QLatin1String("processes"));
-  const auto total = RecordJson::int64(object, QLatin1String("total")).value;
-  const auto restricted = RecordJson::int64(object, QLatin1String("restricted")).value;
-  const auto interval = RecordJson::number(object, QLatin1String("interval")).value;
+  const auto total = JsonFields::required<std::int64_t>(object, "total");
+  const auto restricted = JsonFields::required<std::int64_t>(object, "restricted");
+  const auto interval = JsonFields::required<double>(object, "interval");
   if (!processes.isArray() || !total || !restricted || !interval) return std::nullopt;
   if (*total < 0 || *total > INT32_MAX || *restricted < 0 || *restricted > INT32_MAX) return std::nullopt;
   ProcessSample sample;

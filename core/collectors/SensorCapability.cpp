@@ -1,6 +1,6 @@
 #include "collectors/SensorCapability.h"
 
-#include "collectors/RecordJson.h"
+#include "metrics/JsonFields.h"
 
 #include <array>
 
@@ -42,14 +42,14 @@ QJsonObject SensorCapability::toJson() const {
 }
 
 std::optional<SensorCapability> SensorCapability::fromJson(const QJsonObject& o) {
-  namespace J = RecordJson;
-  const auto id = J::string(o, QLatin1String("id"));
-  const auto name = J::string(o, QLatin1String("name"));
-  const auto category = J::string(o, QLatin1String("category"));
-  const auto kindText = J::string(o, QLatin1String("classification"));
-  const auto present = J::boolean(o, QLatin1String("present"));
-  const auto source = J::string(o, QLatin1String("source"));
-  const auto note = J::string(o, QLatin1String("note"));
+  namespace J = JsonFields;
+  const auto id = J::optional<QString>(o, "id");
+  const auto name = J::optional<QString>(o, "name");
+  const auto category = J::optional<QString>(o, "category");
+  const auto kindText = J::optional<QString>(o, "classification");
+  const auto present = J::optional<bool>(o, "present");
+  const auto source = J::optional<QString>(o, "source");
+  const auto note = J::optional<QString>(o, "note");
   if (!id.value || !name.value || !category.value || !kindText.value || !present.value || !source.value ||
       !note.value) {
     return std::nullopt;

@@ -1,6 +1,6 @@
 #include "collectors/SystemInfo.h"
 
-#include "collectors/RecordJson.h"
+#include "metrics/JsonFields.h"
 #include "platform/SystemReader.h"
 
 namespace kivo {
@@ -16,21 +16,21 @@ QJsonObject SystemInfo::toJson() const {
                      {QLatin1String("osBuild"), osBuild},
                      {QLatin1String("topology"), topology.toJson()},
                      {QLatin1String("hostName"), hostName}};
-  RecordJson::put(object, QLatin1String("physicalMemory"), std::optional<std::uint64_t>(physicalMemory));
-  RecordJson::put(object, QLatin1String("bootTime"), std::optional<QDateTime>(bootTime));
+  JsonFields::put(object, "physicalMemory", std::optional<std::uint64_t>(physicalMemory));
+  JsonFields::put(object, "bootTime", std::optional<QDateTime>(bootTime));
   return object;
 }
 
 std::optional<SystemInfo> SystemInfo::fromJson(const QJsonObject& object) {
-  namespace J = RecordJson;
-  const auto model = J::string(object, QLatin1String("model")).value;
-  const auto chip = J::string(object, QLatin1String("chip")).value;
-  const auto osVersion = J::string(object, QLatin1String("osVersion")).value;
-  const auto osBuild = J::string(object, QLatin1String("osBuild")).value;
-  const auto memory = J::uint64(object, QLatin1String("physicalMemory")).value;
+  namespace J = JsonFields;
+  const auto model = J::required<QString>(object, "model");
+  const auto chip = J::required<QString>(object, "chip");
+  const auto osVersion = J::required<QString>(object, "osVersion");
+  const auto osBuild = J::required<QString>(object, "osBuild");
+  const auto memory = J::required<std::uint64_t>(object, "physicalMemory");
   const QJsonValue topologyValue = object.value(QLatin1String("topology"));
-  const auto bootTime = J::date(object, QLatin1String("bootTime")).value;
-  const auto hostName = J::string(object, QLatin1String("hostName")).value;
+  const auto bootTime = J::required<QDateTime>(object, "bootTime");
+  const auto hostName = J::required<QString>(object, "hostName");
   if (!model || !chip || !osVersion || !osBuild || !memory || !topologyValue.isObject() || !bootTime ||
       !hostName) {
     return std::nullopt;

@@ -1,54 +1,55 @@
 #include "collectors/VolumeInfo.h"
 
-#include "collectors/SampleJson.h"
+#include "metrics/JsonFields.h"
 
 namespace kivo {
 
 QJsonObject VolumeInfo::toJson() const {
-  using namespace SampleJson;
+  namespace J = JsonFields;
   QJsonObject o;
   o.insert(QStringLiteral("name"), name);
   o.insert(QStringLiteral("mountPoint"), mountPoint);
   o.insert(QStringLiteral("format"), format);
-  o.insert(QStringLiteral("total"), fromUInt64(total));
-  o.insert(QStringLiteral("available"), fromUInt64(available));
-  o.insert(QStringLiteral("free"), fromUInt64(free));
+  o.insert(QStringLiteral("total"), J::fromUInt64(total));
+  o.insert(QStringLiteral("available"), J::fromUInt64(available));
+  o.insert(QStringLiteral("free"), J::fromUInt64(free));
   o.insert(QStringLiteral("isRoot"), isRoot);
   o.insert(QStringLiteral("isInternal"), isInternal);
   o.insert(QStringLiteral("isRemovable"), isRemovable);
   o.insert(QStringLiteral("isReadOnly"), isReadOnly);
   o.insert(QStringLiteral("isNetwork"), isNetwork);
-  put(o, "bsdName", bsdName);
-  put(o, "containerBSDName", containerBSDName);
-  put(o, "deviceModel", deviceModel);
-  put(o, "connection", connection);
+  J::put(o, "bsdName", bsdName);
+  J::put(o, "containerBSDName", containerBSDName);
+  J::put(o, "deviceModel", deviceModel);
+  J::put(o, "connection", connection);
   return o;
 }
 
 std::optional<VolumeInfo> VolumeInfo::fromJson(const QJsonObject& o) {
-  using namespace SampleJson;
-  const auto name = text(o, "name");
-  const auto mountPoint = text(o, "mountPoint");
-  const auto format = text(o, "format");
-  const auto total = uint64(o, "total");
-  const auto available = uint64(o, "available");
-  const auto free = uint64(o, "free");
-  const auto isRoot = boolean(o, "isRoot");
-  const auto isInternal = boolean(o, "isInternal");
-  const auto isRemovable = boolean(o, "isRemovable");
-  const auto isReadOnly = boolean(o, "isReadOnly");
-  const auto isNetwork = boolean(o, "isNetwork");
-  const auto bsdName = optionalText(o, "bsdName");
-  const auto container = optionalText(o, "containerBSDName");
-  const auto model = optionalText(o, "deviceModel");
-  const auto connection = optionalText(o, "connection");
+  namespace J = JsonFields;
+  const auto name = J::required<QString>(o, "name");
+  const auto mountPoint = J::required<QString>(o, "mountPoint");
+  const auto format = J::required<QString>(o, "format");
+  const auto total = J::required<std::uint64_t>(o, "total");
+  const auto available = J::required<std::uint64_t>(o, "available");
+  const auto free = J::required<std::uint64_t>(o, "free");
+  const auto isRoot = J::required<bool>(o, "isRoot");
+  const auto isInternal = J::required<bool>(o, "isInternal");
+  const auto isRemovable = J::required<bool>(o, "isRemovable");
+  const auto isReadOnly = J::required<bool>(o, "isReadOnly");
+  const auto isNetwork = J::required<bool>(o, "isNetwork");
+  const auto bsdName = J::optional<QString>(o, "bsdName");
+  const auto container = J::optional<QString>(o, "containerBSDName");
+  const auto model = J::optional<QString>(o, "deviceModel");
+  const auto connection = J::optional<QString>(o, "connection");
   if (!name || !mountPoint || !format || !total || !available || !free || !isRoot || !isInternal ||
-      !isRemovable || !isReadOnly || !isNetwork || !bsdName || !container || !model || !connection) {
+      !isRemovable || !isReadOnly || !isNetwork || !bsdName.ok || !container.ok || !model.ok ||
+      !connection.ok) {
     return std::nullopt;
   }
-  return VolumeInfo{*name,       *mountPoint, *format,     *total,    *available, *free,
-                    *isRoot,     *isInternal, *isRemovable, *isReadOnly, *isNetwork, *bsdName,
-                    *container,  *model,      *connection};
+  return VolumeInfo{*name,      *mountPoint,   *format,         *total,       *available,
+                    *free,      *isRoot,       *isInternal,     *isRemovable, *isReadOnly,
+                    *isNetwork, bsdName.value, container.value, model.value,  connection.value};
 }
 
 }  // namespace kivo

@@ -14,9 +14,16 @@
 
 #include <cstdint>
 #include <optional>
+#include <stdexcept>
 #include <vector>
 
 namespace kivo {
+
+// A JSON report that cannot be read back; the message says where and why.
+class ReportFormatError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
 
 // One metric of a report: its catalogue row, the summary of its stored series and the series itself.
 struct ReportSeriesSummary {

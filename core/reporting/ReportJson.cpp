@@ -1,10 +1,12 @@
 #include "reporting/JsonWriter.h"
 #include "reporting/Report.h"
-#include "reporting/StrictJson.h"
 
+#include "metrics/JsonFields.h"
 #include "reporting/ExportText.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 
 namespace kivo {
 
@@ -122,7 +124,137 @@ void writeSummary(JsonWriter& w, const ReportSeriesSummary& s) {
 
 // --- reading -------------------------------------------------------------------------------
 
-using J = StrictJson;
+// Reads values out of parsed JSON without guessing: a missing key or a value of another type
+// throws ReportFormatError naming the path ("series[2].points[5].count"). The type checks are
+// the shared field readers'; this layer only adds the location to the message.
+struct J {
+  [[noreturn]] static void fail(const QString& path, const QString& problem) {
+    const QString where = path.isEmpty() ? QStringLiteral("the document") : path;
+    throw ReportFormatError(QStringLiteral("Invalid report at %1: %2.").arg(where, problem).toStdString());
+  }
+
+  static QString join(const QString& path, const QString& key) {
+    return path.isEmpty() ? key : path + u'.' + key;
+  }
+  static QString index(const QString& path, qsizetype i) { return path + u'[' + QString::number(i) + u']'; }
+
+  static QJsonValue required(const QJsonObject& object, const QString& key, const QString& path) {
+    const auto it = object.constFind(key);
+    if (it == object.constEnd()) fail(path, QStringLiteral("missing key \"%1\"").arg(key));
+    return it.value();
+  }
+
+  static QJsonObject object(const QJsonValue& value, const QString& path) {
+    if (!value.isObject()) wrongType(value, path, "an object");
+    return value.toObject();
+  }
+
+  static QJsonArray array(const QJsonObject& object, const QString& key, const QString& path) {
+    const QJsonValue value = required(object, key, path);
+    if (!value.isArray()) wrongType(value, join(path, key), "an array");
+    return value.toArray();
+  }
+
+  static QString string(const QJsonValue& value, const QString& path) {
+    return take<QString>(value, path, "a string");
+  }
+  static QString string(const QJsonObject& object, const QString& key, const QString& path) {
+    return string(required(object, key, path), join(path, key));
+  }
+  static std::optional<QString> optionalString(const QJsonObject& object, const QString& key,
+                                               const QString& path) {
+    return optional(object, key, path, [](const QJsonValue& v, const QString& p) { return string(v, p); });
+  }
+
+  // Any finite JSON number.
+  static double number(const QJsonValue& value, const QString& path) {
+    if (!value.isDouble()) wrongType(value, path, "a number");
+    const auto number = JsonFields::as<double>(value);
+    if (!number) fail(path, QStringLiteral("the number is not finite"));
+    return *number;
+  }
+  static double number(const QJsonObject& object, const QString& key, const QString& path) {
+    return number(required(object, key, path), join(path, key));
+  }
+  static std::optional<double> optionalNumber(const QJsonObject& object, const QString& key,
+                                              const QString& path) {
+    return optional(object, key, path, [](const QJsonValue& v, const QString& p) { return number(v, p); });
+  }
+
+  // A whole JSON number within 64 bits; 3.5 is the wrong type.
+  static std::int64_t integer(const QJsonValue& value, const QString& path) {
+    return take<std::int64_t>(value, path, "an integer");
+  }
+  static std::int64_t integer(const QJsonObject& object, const QString& key, const QString& path) {
+    return integer(required(object, key, path), join(path, key));
+  }
+
+  // ISO 8601 in whole seconds with a zone, as exports write it.
+  static QDateTime date(const QJsonValue& value, const QString& path) {
+    const QString text = string(value, path);
+    const auto date = ExportText::parseIsoDate(text);
+    if (!date) fail(path, QStringLiteral("\"%1\" is not an ISO 8601 date").arg(text));
+    return *date;
+  }
+  static QDateTime date(const QJsonObject& object, const QString& key, const QString& path) {
+    return date(required(object, key, path), join(path, key));
+  }
+  static std::optional<QDateTime> optionalDate(const QJsonObject& object, const QString& key,
+                                               const QString& path) {
+    return optional(object, key, path, [](const QJsonValue& v, const QString& p) { return date(v, p); });
+  }
+
+  // An array of strings.
+  static QStringList strings(const QJsonValue& value, const QString& path) {
+    if (!value.isArray()) wrongType(value, path, "an array");
+    const QJsonArray array = value.toArray();
+    QStringList out;
+    out.reserve(array.size());
+    for (qsizetype i = 0; i < array.size(); ++i) out.append(string(array.at(i), index(path, i)));
+    return out;
+  }
+
+ private:
+  static QString typeName(const QJsonValue& value) {
+    switch (value.type()) {
+      case QJsonValue::Null:
+        return QStringLiteral("null");
+      case QJsonValue::Bool:
+        return QStringLiteral("a boolean");
+      case QJsonValue::Double:
+        return QStringLiteral("a number");
+      case QJsonValue::String:
+        return QStringLiteral("a string");
+      case QJsonValue::Array:
+        return QStringLiteral("an array");
+      case QJsonValue::Object:
+        return QStringLiteral("an object");
+      case QJsonValue::Undefined:
+        break;
+    }
+    return QStringLiteral("nothing");
+  }
+
+  [[noreturn]] static void wrongType(const QJsonValue& value, const QString& path, const char* wanted) {
+    fail(path, QStringLiteral("expected %1, found %2").arg(QLatin1String(wanted), typeName(value)));
+  }
+
+  template <typename T>
+  static T take(const QJsonValue& value, const QString& path, const char* wanted) {
+    std::optional<T> result = JsonFields::as<T>(value);
+    if (!result) wrongType(value, path, wanted);
+    return std::move(*result);
+  }
+
+  // Absent when the key is missing or null; otherwise read as a required value.
+  template <typename Read>
+  static auto optional(const QJsonObject& object, const QString& key, const QString& path, Read read)
+      -> std::optional<decltype(read(QJsonValue(), QString()))> {
+    const auto it = object.constFind(key);
+    if (it == object.constEnd() || it.value().isNull()) return std::nullopt;
+    return read(it.value(), join(path, key));
+  }
+};
 
 QString qs(const char* key) { return QString::fromLatin1(key); }
 

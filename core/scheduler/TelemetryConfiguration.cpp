@@ -1,6 +1,6 @@
 #include "scheduler/TelemetryConfiguration.h"
 
-#include "analysis/JsonRead.h"
+#include "metrics/JsonFields.h"
 
 #include <cmath>
 
@@ -37,14 +37,14 @@ QJsonObject TelemetryConfiguration::toJson() const {
 }
 
 std::optional<TelemetryConfiguration> TelemetryConfiguration::fromJson(const QJsonObject& object, QString* error) {
-  const auto interval = json::number(object, "interval", error);
-  const auto background = json::number(object, "backgroundInterval", error);
-  const auto process = json::number(object, "processInterval", error);
-  const auto slow = json::number(object, "slowInterval", error);
-  const auto saver = json::boolean(object, "batterySaver", error);
-  const auto bestEffort = json::boolean(object, "bestEffortMetrics", error);
-  const auto history = json::boolean(object, "historyEnabled", error);
-  const auto flush = json::number(object, "flushInterval", error);
+  const auto interval = JsonFields::required<double>(object, "interval", error);
+  const auto background = JsonFields::required<double>(object, "backgroundInterval", error);
+  const auto process = JsonFields::required<double>(object, "processInterval", error);
+  const auto slow = JsonFields::required<double>(object, "slowInterval", error);
+  const auto saver = JsonFields::required<bool>(object, "batterySaver", error);
+  const auto bestEffort = JsonFields::required<bool>(object, "bestEffortMetrics", error);
+  const auto history = JsonFields::required<bool>(object, "historyEnabled", error);
+  const auto flush = JsonFields::required<double>(object, "flushInterval", error);
   if (!interval || !background || !process || !slow || !saver || !bestEffort || !history || !flush) {
     return std::nullopt;
   }

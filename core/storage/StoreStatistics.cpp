@@ -1,6 +1,6 @@
 #include "storage/StoreStatistics.h"
 
-#include "storage/StoreTime.h"
+#include "metrics/JsonFields.h"
 
 #include <QJsonValue>
 
@@ -25,7 +25,7 @@ QJsonObject StoreStatistics::toJson() const {
   object.insert(QStringLiteral("hourRows"), QJsonValue(static_cast<qint64>(hourRows)));
   object.insert(QStringLiteral("events"), QJsonValue(static_cast<qint64>(events)));
   object.insert(QStringLiteral("fileBytes"), QJsonValue(static_cast<qint64>(fileBytes)));
-  if (earliest) object.insert(QStringLiteral("earliest"), StoreTime::toJson(*earliest));
+  if (earliest) object.insert(QStringLiteral("earliest"), JsonFields::fromDate(*earliest));
   return object;
 }
 
@@ -39,7 +39,7 @@ std::optional<StoreStatistics> StoreStatistics::fromJson(const QJsonObject& obje
   StoreStatistics statistics{
       *rawRows, *minuteRows, *hourRows, *events, static_cast<std::uint64_t>(*fileBytes), std::nullopt};
   if (object.contains(QStringLiteral("earliest"))) {
-    statistics.earliest = StoreTime::fromJson(object.value(QStringLiteral("earliest")));
+    statistics.earliest = JsonFields::as<QDateTime>(object.value(QStringLiteral("earliest")));
     if (!statistics.earliest) return std::nullopt;
   }
   return statistics;

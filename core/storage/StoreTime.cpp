@@ -30,17 +30,4 @@ QDateTime distantFuture() {
   return QDateTime::fromMSecsSinceEpoch(kDistantMs, Qt::UTC);
 }
 
-QJsonValue toJson(const QDateTime& date) {
-  if (!date.isValid()) return QJsonValue(QJsonValue::Null);
-  return QJsonValue(date.toUTC().toString(Qt::ISODateWithMs));
-}
-
-std::optional<QDateTime> fromJson(const QJsonValue& value) {
-  if (!value.isString()) return std::nullopt;
-  QDateTime date = QDateTime::fromString(value.toString(), Qt::ISODateWithMs);
-  if (!date.isValid()) date = QDateTime::fromString(value.toString(), Qt::ISODate);
-  if (!date.isValid()) return std::nullopt;
-  return date.toUTC();
-}
-
 }  // namespace kivo::StoreTime

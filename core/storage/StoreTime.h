@@ -1,9 +1,6 @@
 #pragma once
 
 #include <QDateTime>
-#include <QJsonValue>
-
-#include <optional>
 
 namespace kivo::StoreTime {
 
@@ -17,10 +14,5 @@ QDateTime date(double seconds);
 // Bounds for "all time" queries (events(kinds, distantPast(), distantFuture(), limit)).
 QDateTime distantPast();
 QDateTime distantFuture();
-
-// JSON form of a date: ISO 8601 in UTC with milliseconds ("2026-03-01T12:00:00.000Z").
-QJsonValue toJson(const QDateTime& date);
-// Accepts an ISO 8601 text with or without milliseconds and zone; anything else is absent.
-std::optional<QDateTime> fromJson(const QJsonValue& value);
 
 }  // namespace kivo::StoreTime

@@ -1,6 +1,6 @@
 #include "storage/StoredEvent.h"
 
-#include "storage/StoreTime.h"
+#include "metrics/JsonFields.h"
 
 #include <QJsonValue>
 
@@ -11,7 +11,7 @@ namespace kivo {
 QJsonObject StoredEvent::toJson() const {
   QJsonObject object;
   object.insert(QStringLiteral("id"), QJsonValue(static_cast<qint64>(id)));
-  object.insert(QStringLiteral("date"), StoreTime::toJson(date));
+  object.insert(QStringLiteral("date"), JsonFields::fromDate(date));
   object.insert(QStringLiteral("kind"), EventKinds::toJson(kind));
   object.insert(QStringLiteral("severity"), Severities::toJson(severity));
   if (metric) object.insert(QStringLiteral("metric"), Metric::toJson(*metric));
@@ -25,7 +25,7 @@ QJsonObject StoredEvent::toJson() const {
 std::optional<StoredEvent> StoredEvent::fromJson(const QJsonObject& object) {
   const QJsonValue idValue = object.value(QStringLiteral("id"));
   if (!idValue.isDouble() || idValue.toDouble() != std::floor(idValue.toDouble())) return std::nullopt;
-  const auto date = StoreTime::fromJson(object.value(QStringLiteral("date")));
+  const auto date = JsonFields::as<QDateTime>(object.value(QStringLiteral("date")));
   const auto kind = EventKinds::fromJson(object.value(QStringLiteral("kind")));
   const auto severity = Severities::fromJson(object.value(QStringLiteral("severity")));
   const QJsonValue code = object.value(QStringLiteral("code"));

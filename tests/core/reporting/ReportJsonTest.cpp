@@ -1,6 +1,6 @@
 #include "ReportFixtures.h"
 
-#include "reporting/StrictJson.h"
+#include "reporting/Report.h"
 
 #include <gtest/gtest.h>
 

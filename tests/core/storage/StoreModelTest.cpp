@@ -1,3 +1,4 @@
+#include "metrics/JsonFields.h"
 #include "storage/EventKind.h"
 #include "storage/RetentionPolicy.h"
 #include "storage/Series.h"
@@ -134,6 +135,7 @@ TEST(StoreModel, StoreTimeConvertsToSecondsAndBack) {
   EXPECT_FALSE(StoreTime::date(std::nan("")).isValid());
   EXPECT_LT(StoreTime::distantPast(), utc(-62'000'000'000'000));
   EXPECT_GT(StoreTime::distantFuture(), utc(253'000'000'000'000));
-  EXPECT_EQ(StoreTime::fromJson(QJsonValue(QStringLiteral("2024-01-02T03:04:05Z"))), utc(1'704'164'645'000));
-  EXPECT_FALSE(StoreTime::fromJson(QJsonValue(QStringLiteral("yesterday"))));
+  EXPECT_EQ(JsonFields::as<QDateTime>(QJsonValue(QStringLiteral("2024-01-02T03:04:05Z"))),
+            utc(1'704'164'645'000));
+  EXPECT_FALSE(JsonFields::as<QDateTime>(QJsonValue(QStringLiteral("yesterday"))));
 }
