@@ -123,3 +123,4 @@ static void BM_ReportOneWeekSystemWriters(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ReportOneWeekSystemWriters)->Unit(benchmark::kMillisecond);
+

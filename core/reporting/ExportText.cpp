@@ -25,11 +25,11 @@ void civilFromDays(std::int64_t z, std::int64_t& y, unsigned& m, unsigned& d) {
   if (m <= 2) ++y;
 }
 
-void appendDigits(QByteArray& out, std::int64_t value, int width) {
+void appendDigits(std::string& out, std::int64_t value, int width) {
   char buffer[24];
   auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-  for (auto n = end - buffer; n < width; ++n) out.append('0');
-  out.append(buffer, end - buffer);
+  for (auto n = end - buffer; n < width; ++n) out.push_back('0');
+  out.append(buffer, end);
 }
 
 // 0001-01-01T00:00:00Z and 9999-12-31T23:59:59Z
@@ -38,7 +38,7 @@ constexpr double kLatest = 253402300799.0;
 
 }  // namespace
 
-void appendShortestDecimal(QByteArray& out, double value) {
+void appendShortestDecimal(std::string& out, double value) {
   if (std::isnan(value)) {
     out.append("nan");
     return;
@@ -52,27 +52,27 @@ void appendShortestDecimal(QByteArray& out, double value) {
   const bool exponent = magnitude >= 1e16 || (magnitude != 0 && magnitude < 1e-4);
   auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value,
                                  exponent ? std::chars_format::scientific : std::chars_format::fixed);
-  out.append(buffer, end - buffer);
+  out.append(buffer, end);
   if (!exponent && std::find(buffer, end, '.') == end) out.append(".0");
 }
 
 QByteArray shortestDecimal(double value) {
-  QByteArray out;
+  std::string out;
   appendShortestDecimal(out, value);
-  return out;
+  return QByteArray(out.data(), static_cast<qsizetype>(out.size()));
 }
 
-void appendFixed3(QByteArray& out, double value) {
+void appendFixed3(std::string& out, double value) {
   if (!std::isfinite(value)) {
     appendShortestDecimal(out, value);
     return;
   }
   char buffer[400];
   auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 3);
-  out.append(buffer, end - buffer);
+  out.append(buffer, end);
 }
 
-void appendIsoDate(QByteArray& out, double seconds) {
+void appendIsoDate(std::string& out, double seconds) {
   if (!std::isfinite(seconds)) return;
   seconds = std::floor(seconds);
   if (seconds < kEarliest || seconds > kLatest) return;
@@ -88,23 +88,23 @@ void appendIsoDate(QByteArray& out, double seconds) {
   unsigned day = 0;
   civilFromDays(days, year, month, day);
   appendDigits(out, year, 4);
-  out.append('-');
+  out.push_back('-');
   appendDigits(out, month, 2);
-  out.append('-');
+  out.push_back('-');
   appendDigits(out, day, 2);
-  out.append('T');
+  out.push_back('T');
   appendDigits(out, rest / 3600, 2);
-  out.append(':');
+  out.push_back(':');
   appendDigits(out, rest % 3600 / 60, 2);
-  out.append(':');
+  out.push_back(':');
   appendDigits(out, rest % 60, 2);
-  out.append('Z');
+  out.push_back('Z');
 }
 
 QByteArray isoDateFromSeconds(double secondsSince1970) {
-  QByteArray out;
+  std::string out;
   appendIsoDate(out, secondsSince1970);
-  return out;
+  return QByteArray(out.data(), static_cast<qsizetype>(out.size()));
 }
 
 QByteArray isoDate(const QDateTime& date) {

@@ -2,13 +2,19 @@
 
 #include "reporting/ExportText.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 
 namespace kivo {
 
 void JsonWriter::newline() {
-  out_.append('\n');
-  for (std::size_t i = 0; i < levels_.size(); ++i) out_.append("  ", 2);
+  static constexpr char spaces[] =
+      "\n                                                                ";
+  std::size_t width = 2 * levels_.size();
+  out_.append(spaces, 1 + std::min<std::size_t>(width, sizeof spaces - 2));
+  // Deeper than the buffer: rare, so one space at a time.
+  for (width = width > sizeof spaces - 2 ? width - (sizeof spaces - 2) : 0; width > 0; --width) out_.push_back(' ');
 }
 
 void JsonWriter::beforeValue() {
@@ -18,7 +24,7 @@ void JsonWriter::beforeValue() {
   }
   if (levels_.empty()) return;
   auto& level = levels_.back();
-  if (!level.empty) out_.append(',');
+  if (!level.empty) out_.push_back(',');
   level.empty = false;
   newline();
 }
@@ -32,13 +38,13 @@ void JsonWriter::key(std::string_view name) {
 
 void JsonWriter::beginObject() {
   beforeValue();
-  out_.append('{');
+  out_.push_back('{');
   levels_.push_back({true, true});
 }
 
 void JsonWriter::beginArray() {
   beforeValue();
-  out_.append('[');
+  out_.push_back('[');
   levels_.push_back({false, true});
 }
 
@@ -46,14 +52,14 @@ void JsonWriter::endObject() {
   const bool empty = levels_.back().empty;
   levels_.pop_back();
   if (!empty) newline();
-  out_.append('}');
+  out_.push_back('}');
 }
 
 void JsonWriter::endArray() {
   const bool empty = levels_.back().empty;
   levels_.pop_back();
   if (!empty) newline();
-  out_.append(']');
+  out_.push_back(']');
 }
 
 void JsonWriter::string(const QString& text) {
@@ -83,15 +89,33 @@ void JsonWriter::number(double value, std::string_view what) {
 
 void JsonWriter::integer(std::int64_t value) {
   beforeValue();
-  out_.append(QByteArray::number(static_cast<qlonglong>(value)));
+  char buffer[24];
+  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+  out_.append(buffer, end);
 }
 
-QByteArray JsonWriter::take() { return std::move(out_); }
+void JsonWriter::reserve(qsizetype bytes) { out_.reserve(static_cast<std::size_t>(bytes)); }
 
-void JsonWriter::appendEscaped(QByteArray& out, std::string_view utf8) {
+QByteArray JsonWriter::take() {
+  QByteArray bytes(out_.data(), static_cast<qsizetype>(out_.size()));
+  out_.clear();
+  return bytes;
+}
+
+void JsonWriter::appendEscaped(std::string& out, std::string_view utf8) {
   static const char hex[] = "0123456789abcdef";
-  out.append('"');
-  for (const char c : utf8) {
+  out.push_back('"');
+  // Copy runs that need no escape in one go.
+  std::size_t run = 0;
+  const auto flush = [&](std::size_t end) {
+    if (end > run) out.append(utf8.data() + run, end - run);
+  };
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const char c = utf8[i];
+    const auto u = static_cast<unsigned char>(c);
+    if (u >= 0x20 && c != '"' && c != '\\' && c != '/') continue;
+    flush(i);
+    run = i + 1;
     switch (c) {
       case '"':
         out.append("\\\"", 2);
@@ -117,17 +141,14 @@ void JsonWriter::appendEscaped(QByteArray& out, std::string_view utf8) {
       case '\t':
         out.append("\\t", 2);
         break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          const auto u = static_cast<unsigned char>(c);
-          const char escape[] = {'\\', 'u', '0', '0', hex[u >> 4], hex[u & 15]};
-          out.append(escape, 6);
-        } else {
-          out.append(c);
-        }
+      default: {
+        const char escape[] = {'\\', 'u', '0', '0', hex[u >> 4], hex[u & 15]};
+        out.append(escape, 6);
+      }
     }
   }
-  out.append('"');
+  flush(utf8.size());
+  out.push_back('"');
 }
 
 }  // namespace kivo

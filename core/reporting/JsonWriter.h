@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -34,15 +35,16 @@ class JsonWriter {
   void number(double value, std::string_view what = {});
   void integer(std::int64_t value);
 
+  void reserve(qsizetype bytes);
   QByteArray take();
 
-  static void appendEscaped(QByteArray& out, std::string_view utf8);
+  static void appendEscaped(std::string& out, std::string_view utf8);
 
  private:
   void beforeValue();
   void newline();
 
-  QByteArray out_;
+  std::string out_;
   struct Level {
     bool object;
     bool empty;

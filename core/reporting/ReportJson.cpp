@@ -347,6 +347,10 @@ ReportSeriesSummary readSummary(const QJsonValue& value, const QString& path) {
 
 QByteArray Report::toJson() const {
   JsonWriter w;
+  std::size_t points = 0;
+  for (const auto& summary : series) points += summary.points.size() + summary.gaps.size();
+  // About 160 bytes per pretty-printed point, a few kilobytes for the rest.
+  w.reserve(static_cast<qsizetype>(points * 160 + 8192));
   w.beginObject();
   w.key("appVersion");
   w.string(appVersion);

@@ -3,6 +3,8 @@
 #include "reporting/ExportText.h"
 
 #include <algorithm>
+#include <charconv>
+#include <string>
 
 namespace kivo::ReportGenerator {
 
@@ -145,46 +147,46 @@ QString markdown(const Report& report, const ValueFormatter& f, const Localize& 
 }
 
 QString csv(const Report& report) {
-  QByteArray out;
-  out.append("metric,name,unit,quality,tier,bucket_seconds,timestamp_iso8601,timestamp_unix,min,avg,max,samples\n");
+  std::string out = "metric,name,unit,quality,tier,bucket_seconds,timestamp_iso8601,timestamp_unix,min,avg,max,samples\n";
+  std::size_t points = 0;
+  for (const auto& s : report.series) points += s.points.size();
+  out.reserve(out.size() + points * 160);
+  std::string prefix;
   for (const auto& s : report.series) {
     if (s.points.empty()) continue;
     // Everything before the timestamp is the same on every line of the series.
-    QByteArray prefix;
-    const auto key = Metric::key(s.metric);
-    prefix.append(key.data(), static_cast<qsizetype>(key.size()));
-    prefix.append(',');
-    prefix.append(field(s.name).toUtf8());
-    prefix.append(',');
-    const auto unit = Unit::rawValue(s.unit);
-    prefix.append(unit.data(), static_cast<qsizetype>(unit.size()));
-    prefix.append(',');
-    const auto quality = Quality::rawValue(s.quality);
-    prefix.append(quality.data(), static_cast<qsizetype>(quality.size()));
-    prefix.append(',');
-    const auto tier = StoreTiers::rawValue(s.tier);
-    prefix.append(tier.data(), static_cast<qsizetype>(tier.size()));
-    prefix.append(',');
+    prefix.clear();
+    prefix += Metric::key(s.metric);
+    prefix += ',';
+    prefix += field(s.name).toStdString();
+    prefix += ',';
+    prefix += Unit::rawValue(s.unit);
+    prefix += ',';
+    prefix += Quality::rawValue(s.quality);
+    prefix += ',';
+    prefix += StoreTiers::rawValue(s.tier);
+    prefix += ',';
     ExportText::appendShortestDecimal(prefix, s.step);
-    prefix.append(',');
-    out.reserve(out.size() + static_cast<qsizetype>(s.points.size()) * (prefix.size() + 96));
+    prefix += ',';
     for (const auto& p : s.points) {
-      out.append(prefix);
+      out += prefix;
       ExportText::appendIsoDate(out, p.time);
-      out.append(',');
+      out += ',';
       ExportText::appendFixed3(out, p.time);
-      out.append(',');
+      out += ',';
       ExportText::appendShortestDecimal(out, p.min);
-      out.append(',');
+      out += ',';
       ExportText::appendShortestDecimal(out, p.avg);
-      out.append(',');
+      out += ',';
       ExportText::appendShortestDecimal(out, p.max);
-      out.append(',');
-      out.append(QByteArray::number(static_cast<qlonglong>(p.count)));
-      out.append('\n');
+      out += ',';
+      char count[24];
+      const auto [end, ec] = std::to_chars(count, count + sizeof count, p.count);
+      out.append(count, end);
+      out += '\n';
     }
   }
-  return QString::fromUtf8(out);
+  return QString::fromUtf8(out.data(), static_cast<qsizetype>(out.size()));
 }
 
 QByteArray json(const Report& report) { return report.toJson(); }

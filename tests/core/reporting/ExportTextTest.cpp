@@ -51,9 +51,9 @@ TEST(ExportText, FixedThreeDecimals) {
   const std::pair<double, const char*> cases[] = {
       {1772373900.5, "1772373900.500"}, {1772373900, "1772373900.000"}, {0.0005, "0.001"}, {-1.25, "-1.250"}};
   for (const auto& [value, text] : cases) {
-    QByteArray out;
+    std::string out;
     ExportText::appendFixed3(out, value);
-    EXPECT_EQ(out, QByteArray(text));
+    EXPECT_EQ(out, text);
   }
 }
 
