@@ -55,10 +55,9 @@ std::optional<CPUSample> CPUSample::fromJson(const QJsonObject& object) {
     sample.cores.push_back(*load);
   }
   for (const QJsonValue id : idsValue.toArray()) {
-    // Whole numbers only: toInteger gives the fallback for anything else.
-    const qint64 number = id.toInteger(-1);
-    if (!id.isDouble() || number < 0 || number > INT32_MAX) return std::nullopt;
-    sample.coreIDs.push_back(static_cast<int>(number));
+    const auto number = JsonFields::as<int>(id);
+    if (!number || *number < 0) return std::nullopt;
+    sample.coreIDs.push_back(*number);
   }
   if (sample.coreIDs.size() != sample.cores.size()) return std::nullopt;
   for (const QJsonValue load : loadValue.toArray()) {

@@ -15,8 +15,9 @@ std::optional<MemoryPressureLevel> fromRawValue(std::int64_t raw) {
 }
 
 std::optional<MemoryPressureLevel> fromJson(const QJsonValue& value) {
-  if (!value.isDouble()) return std::nullopt;
-  return fromRawValue(value.toInteger(-1));  // -1 for anything that is not a whole number
+  const auto raw = JsonFields::as<std::int64_t>(value);
+  if (!raw) return std::nullopt;
+  return fromRawValue(*raw);
 }
 }  // namespace MemoryPressure
 

@@ -1,5 +1,7 @@
 #include "collectors/ThermalLevel.h"
 
+#include "metrics/JsonFields.h"
+
 #include <array>
 #include <cmath>
 
@@ -25,11 +27,9 @@ std::string_view name(ThermalLevel level) { return kNames[static_cast<std::size_
 QJsonValue toJson(ThermalLevel level) { return QJsonValue(rawValue(level)); }
 
 std::optional<ThermalLevel> fromJson(const QJsonValue& value) {
-  if (!value.isDouble()) return std::nullopt;
-  const double number = value.toDouble();
-  if (!std::isfinite(number) || number != std::floor(number)) return std::nullopt;
-  if (number < 0 || number > 3) return std::nullopt;
-  return fromRawValue(static_cast<std::int64_t>(number));
+  const auto number = JsonFields::as<std::int64_t>(value);
+  if (!number || *number < 0 || *number > 3) return std::nullopt;
+  return fromRawValue(*number);
 }
 
 }  // namespace kivo::Thermal

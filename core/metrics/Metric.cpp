@@ -1,5 +1,7 @@
 #include "metrics/Metric.h"
 
+#include "metrics/JsonFields.h"
+
 #include <QJsonDocument>
 
 #include <cmath>
@@ -198,12 +200,9 @@ std::optional<MetricID> fromKey(std::string_view text) {
 QJsonValue toJson(MetricID id) { return QJsonValue(rawValue(id)); }
 
 std::optional<MetricID> fromJson(const QJsonValue& value) {
-  if (!value.isDouble()) return std::nullopt;
-  const double number = value.toDouble();
-  if (!std::isfinite(number) || number != std::floor(number) || number < 0 || number > kMaxRaw) {
-    return std::nullopt;
-  }
-  return fromRawValue(static_cast<std::int64_t>(number));
+  const auto number = JsonFields::as<std::int64_t>(value);
+  if (!number || *number < 0 || *number > kMaxRaw) return std::nullopt;
+  return fromRawValue(*number);
 }
 
 }  // namespace Metric

@@ -1,5 +1,6 @@
 #include "storage/Series.h"
 
+#include "metrics/JsonFields.h"
 #include "storage/StoreTime.h"
 
 #include <QJsonArray>
@@ -9,14 +10,6 @@
 #include <cmath>
 
 namespace kivo {
-
-namespace {
-
-bool isInteger(const QJsonValue& value) {
-  return value.isDouble() && value.toDouble() == std::floor(value.toDouble());
-}
-
-}  // namespace
 
 QDateTime SeriesPoint::date() const {
   return StoreTime::date(time);
@@ -37,11 +30,9 @@ std::optional<SeriesPoint> SeriesPoint::fromJson(const QJsonObject& object) {
   const QJsonValue min = object.value(QStringLiteral("min"));
   const QJsonValue max = object.value(QStringLiteral("max"));
   const QJsonValue avg = object.value(QStringLiteral("avg"));
-  const QJsonValue count = object.value(QStringLiteral("count"));
-  if (!time.isDouble() || !min.isDouble() || !max.isDouble() || !avg.isDouble() || !isInteger(count)) {
-    return std::nullopt;
-  }
-  return SeriesPoint{time.toDouble(), min.toDouble(), max.toDouble(), avg.toDouble(), count.toInteger()};
+  const auto count = JsonFields::required<std::int64_t>(object, "count");
+  if (!time.isDouble() || !min.isDouble() || !max.isDouble() || !avg.isDouble() || !count) return std::nullopt;
+  return SeriesPoint{time.toDouble(), min.toDouble(), max.toDouble(), avg.toDouble(), *count};
 }
 
 QJsonObject SeriesGap::toJson() const {

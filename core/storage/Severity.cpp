@@ -1,5 +1,7 @@
 #include "storage/Severity.h"
 
+#include "metrics/JsonFields.h"
+
 #include <array>
 #include <cmath>
 
@@ -35,11 +37,9 @@ QJsonValue toJson(Severity severity) {
 }
 
 std::optional<Severity> fromJson(const QJsonValue& value) {
-  if (!value.isDouble()) return std::nullopt;
-  const double number = value.toDouble();
-  if (number != std::floor(number)) return std::nullopt;
-  if (number < 0 || number > 2) return std::nullopt;
-  return fromRawValue(static_cast<std::int64_t>(number));
+  const auto number = JsonFields::as<std::int64_t>(value);
+  if (!number || *number < 0 || *number > 2) return std::nullopt;
+  return fromRawValue(*number);
 }
 
 }  // namespace kivo::Severities

@@ -8,16 +8,6 @@
 
 namespace kivo {
 
-namespace {
-
-std::optional<std::int64_t> integerField(const QJsonObject& object, const char* key) {
-  const QJsonValue value = object.value(QLatin1String(key));
-  if (!value.isDouble() || value.toDouble() != std::floor(value.toDouble())) return std::nullopt;
-  return value.toInteger();
-}
-
-}  // namespace
-
 QJsonObject StoreStatistics::toJson() const {
   QJsonObject object;
   object.insert(QStringLiteral("rawRows"), QJsonValue(static_cast<qint64>(rawRows)));
@@ -30,11 +20,11 @@ QJsonObject StoreStatistics::toJson() const {
 }
 
 std::optional<StoreStatistics> StoreStatistics::fromJson(const QJsonObject& object) {
-  const auto rawRows = integerField(object, "rawRows");
-  const auto minuteRows = integerField(object, "minuteRows");
-  const auto hourRows = integerField(object, "hourRows");
-  const auto events = integerField(object, "events");
-  const auto fileBytes = integerField(object, "fileBytes");
+  const auto rawRows = JsonFields::required<std::int64_t>(object, "rawRows");
+  const auto minuteRows = JsonFields::required<std::int64_t>(object, "minuteRows");
+  const auto hourRows = JsonFields::required<std::int64_t>(object, "hourRows");
+  const auto events = JsonFields::required<std::int64_t>(object, "events");
+  const auto fileBytes = JsonFields::required<std::int64_t>(object, "fileBytes");
   if (!rawRows || !minuteRows || !hourRows || !events || !fileBytes || *fileBytes < 0) return std::nullopt;
   StoreStatistics statistics{
       *rawRows, *minuteRows, *hourRows, *events, static_cast<std::uint64_t>(*fileBytes), std::nullopt};

@@ -23,17 +23,16 @@ QJsonObject StoredEvent::toJson() const {
 }
 
 std::optional<StoredEvent> StoredEvent::fromJson(const QJsonObject& object) {
-  const QJsonValue idValue = object.value(QStringLiteral("id"));
-  if (!idValue.isDouble() || idValue.toDouble() != std::floor(idValue.toDouble())) return std::nullopt;
+  const auto id = JsonFields::required<std::int64_t>(object, "id");
   const auto date = JsonFields::as<QDateTime>(object.value(QStringLiteral("date")));
   const auto kind = EventKinds::fromJson(object.value(QStringLiteral("kind")));
   const auto severity = Severities::fromJson(object.value(QStringLiteral("severity")));
   const QJsonValue code = object.value(QStringLiteral("code"));
   const QJsonValue payload = object.value(QStringLiteral("payload"));
-  if (!date || !kind || !severity || !code.isString() || !payload.isObject()) return std::nullopt;
+  if (!id || !date || !kind || !severity || !code.isString() || !payload.isObject()) return std::nullopt;
 
   StoredEvent event;
-  event.id = idValue.toInteger();
+  event.id = *id;
   event.date = *date;
   event.kind = *kind;
   event.severity = *severity;

@@ -79,6 +79,10 @@ TEST(StoreModel, StoredEventJsonRoundTripsAndLeavesOutAbsentMetric) {
   QJsonObject numberPayload = json;
   numberPayload.insert(QStringLiteral("payload"), QJsonObject{{QStringLiteral("pid"), 12}});
   EXPECT_FALSE(StoredEvent::fromJson(numberPayload));
+  // A whole number past 64 bits is refused, not read as id 0.
+  QJsonObject hugeId = json;
+  hugeId.insert(QStringLiteral("id"), 1e30);
+  EXPECT_FALSE(StoredEvent::fromJson(hugeId));
 }
 
 TEST(StoreModel, RetentionAndStatisticsJson) {
@@ -95,6 +99,9 @@ TEST(StoreModel, RetentionAndStatisticsJson) {
   EXPECT_EQ(StoreStatistics::fromJson(statistics.toJson()), statistics);
   statistics.earliest = utc(3'600'000);
   EXPECT_EQ(StoreStatistics::fromJson(statistics.toJson()), statistics);
+  QJsonObject hugeRows = statistics.toJson();
+  hugeRows.insert(QStringLiteral("rawRows"), 1e30);
+  EXPECT_FALSE(StoreStatistics::fromJson(hugeRows));
 }
 
 TEST(StoreModel, SeriesStatisticsWeightTheAverageByCount) {
@@ -126,6 +133,12 @@ TEST(StoreModel, SeriesJsonRoundTrips) {
   EXPECT_EQ(decoded->gaps, series.gaps);
   EXPECT_EQ(series.gaps[0].duration(), 420);
   EXPECT_EQ(series.points[0].date(), utc(60'000));
+
+  QJsonObject point = series.points[0].toJson();
+  point.insert(QStringLiteral("count"), 1e30);
+  EXPECT_FALSE(SeriesPoint::fromJson(point));
+  point.insert(QStringLiteral("count"), 2.5);
+  EXPECT_FALSE(SeriesPoint::fromJson(point));
 }
 
 TEST(StoreModel, StoreTimeConvertsToSecondsAndBack) {
