@@ -1,8 +1,8 @@
 #include "metrics/JsonFields.h"
 
 #include <QJsonArray>
-#include <QTimeZone>
 
+#include <charconv>
 #include <cmath>
 
 namespace kivo::JsonFields {
@@ -29,6 +29,31 @@ template <>
 const char* expected<std::int64_t>() {
   return "an integer";
 }
+
+// Civil date from days since 1970-01-01 (proleptic Gregorian), without any allocation.
+void civilFromDays(std::int64_t z, std::int64_t& y, unsigned& m, unsigned& d) {
+  z += 719468;
+  const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+  const auto doe = static_cast<unsigned>(z - era * 146097);
+  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  y = static_cast<std::int64_t>(yoe) + era * 400;
+  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const unsigned mp = (5 * doy + 2) / 153;
+  d = doy - (153 * mp + 2) / 5 + 1;
+  m = mp < 10 ? mp + 3 : mp - 9;
+  if (m <= 2) ++y;
+}
+
+void appendDigits(std::string& out, std::int64_t value, int width) {
+  char buffer[24];
+  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+  for (auto n = end - buffer; n < width; ++n) out.push_back('0');
+  out.append(buffer, end);
+}
+
+// 0001-01-01T00:00:00Z and 9999-12-31T23:59:59Z
+constexpr double kEarliest = -62135596800.0;
+constexpr double kLatest = 253402300799.0;
 }  // namespace
 
 template <>
@@ -173,11 +198,39 @@ void put(QJsonObject& object, const char* key, const std::optional<QDateTime>& v
   if (value) object.insert(QLatin1String(key), fromDate(*value));
 }
 
+void appendDocumentDate(std::string& out, double seconds) {
+  if (!std::isfinite(seconds)) return;
+  seconds = std::floor(seconds);
+  if (seconds < kEarliest || seconds > kLatest) return;
+  const auto total = static_cast<std::int64_t>(seconds);
+  std::int64_t days = total / 86400;
+  std::int64_t rest = total % 86400;
+  if (rest < 0) {
+    rest += 86400;
+    --days;
+  }
+  std::int64_t year = 0;
+  unsigned month = 0;
+  unsigned day = 0;
+  civilFromDays(days, year, month, day);
+  appendDigits(out, year, 4);
+  out.push_back('-');
+  appendDigits(out, month, 2);
+  out.push_back('-');
+  appendDigits(out, day, 2);
+  out.push_back('T');
+  appendDigits(out, rest / 3600, 2);
+  out.push_back(':');
+  appendDigits(out, rest % 3600 / 60, 2);
+  out.push_back(':');
+  appendDigits(out, rest % 60, 2);
+  out.push_back('Z');
+}
+
 QString documentDate(double secondsSince1970) {
-  const auto whole = static_cast<qint64>(std::floor(secondsSince1970));
-  return QDateTime::fromSecsSinceEpoch(whole, QTimeZone::utc())
-             .toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")) +
-         QLatin1Char('Z');
+  std::string out;
+  appendDocumentDate(out, secondsSince1970);
+  return QString::fromLatin1(out.data(), static_cast<qsizetype>(out.size()));
 }
 
 std::optional<double> parseDocumentDate(const QString& text) {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 // Strict reading and writing of the fields of JSON records. A value of the wrong type is
@@ -89,8 +90,10 @@ void put(QJsonObject& object, const char* key, const std::optional<std::uint64_t
 void put(QJsonObject& object, const char* key, const std::optional<QDateTime>& value);
 
 // The document date form of exported and analysed documents: ISO 8601 in UTC with whole
-// seconds (toward the past) and a trailing Z ("2026-03-01T14:05:00Z").
+// seconds (toward the past) and a trailing Z ("2026-03-01T14:05:00Z"). Nothing for a time
+// outside years 0001 to 9999. The append form allocates nothing, for long exports.
 QString documentDate(double secondsSince1970);
+void appendDocumentDate(std::string& out, double secondsSince1970);
 // Seconds since 1970 of a date with a time and an explicit zone ("Z" or "+02:00"); a fraction
 // of a second is kept. A date without time or zone is refused.
 std::optional<double> parseDocumentDate(const QString& text);

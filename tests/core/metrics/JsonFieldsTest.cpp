@@ -7,6 +7,8 @@
 #include <QJsonDocument>
 #include <QTimeZone>
 
+#include <cmath>
+
 using namespace kivo;
 
 namespace {
@@ -85,6 +87,8 @@ TEST(JsonFields, RecordAndDocumentDateForms) {
 
   EXPECT_EQ(JsonFields::documentDate(1'700'000'000.9), QStringLiteral("2023-11-14T22:13:20Z"));
   EXPECT_EQ(JsonFields::documentDate(-0.5), QStringLiteral("1969-12-31T23:59:59Z"));
+  EXPECT_EQ(JsonFields::documentDate(std::nan("")), QString());
+  EXPECT_EQ(JsonFields::documentDate(1e300), QString());
   EXPECT_EQ(JsonFields::parseDocumentDate(QStringLiteral("2023-11-14T23:13:20+01:00")), 1'700'000'000.0);
   EXPECT_EQ(JsonFields::parseDocumentDate(QStringLiteral("2023-11-14T22:13:20")), std::nullopt);  // no zone
   EXPECT_EQ(JsonFields::parseDocumentDate(QStringLiteral("2023-11-14")), std::nullopt);
