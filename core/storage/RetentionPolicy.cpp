@@ -1,5 +1,7 @@
 #include "storage/RetentionPolicy.h"
 
+#include "metrics/JsonFields.h"
+
 #include <QJsonValue>
 
 namespace kivo {
@@ -13,11 +15,11 @@ QJsonObject RetentionPolicy::toJson() const {
 }
 
 std::optional<RetentionPolicy> RetentionPolicy::fromJson(const QJsonObject& object) {
-  const QJsonValue raw = object.value(QStringLiteral("raw"));
-  const QJsonValue minute = object.value(QStringLiteral("minute"));
-  const QJsonValue hour = object.value(QStringLiteral("hour"));
-  if (!raw.isDouble() || !minute.isDouble() || !hour.isDouble()) return std::nullopt;
-  return RetentionPolicy{raw.toDouble(), minute.toDouble(), hour.toDouble()};
+  const auto raw = JsonFields::required<double>(object, "raw");
+  const auto minute = JsonFields::required<double>(object, "minute");
+  const auto hour = JsonFields::required<double>(object, "hour");
+  if (!raw || !minute || !hour) return std::nullopt;
+  return RetentionPolicy{*raw, *minute, *hour};
 }
 
 }  // namespace kivo

@@ -14,7 +14,7 @@ QJsonObject StoreStatistics::toJson() const {
   object.insert(QStringLiteral("minuteRows"), QJsonValue(static_cast<qint64>(minuteRows)));
   object.insert(QStringLiteral("hourRows"), QJsonValue(static_cast<qint64>(hourRows)));
   object.insert(QStringLiteral("events"), QJsonValue(static_cast<qint64>(events)));
-  object.insert(QStringLiteral("fileBytes"), QJsonValue(static_cast<qint64>(fileBytes)));
+  object.insert(QStringLiteral("fileBytes"), JsonFields::fromUInt64(fileBytes));
   if (earliest) object.insert(QStringLiteral("earliest"), JsonFields::fromDate(*earliest));
   return object;
 }
@@ -24,10 +24,10 @@ std::optional<StoreStatistics> StoreStatistics::fromJson(const QJsonObject& obje
   const auto minuteRows = JsonFields::required<std::int64_t>(object, "minuteRows");
   const auto hourRows = JsonFields::required<std::int64_t>(object, "hourRows");
   const auto events = JsonFields::required<std::int64_t>(object, "events");
-  const auto fileBytes = JsonFields::required<std::int64_t>(object, "fileBytes");
-  if (!rawRows || !minuteRows || !hourRows || !events || !fileBytes || *fileBytes < 0) return std::nullopt;
+  const auto fileBytes = JsonFields::required<std::uint64_t>(object, "fileBytes");
+  if (!rawRows || !minuteRows || !hourRows || !events || !fileBytes) return std::nullopt;
   StoreStatistics statistics{
-      *rawRows, *minuteRows, *hourRows, *events, static_cast<std::uint64_t>(*fileBytes), std::nullopt};
+      *rawRows, *minuteRows, *hourRows, *events, *fileBytes, std::nullopt};
   if (object.contains(QStringLiteral("earliest"))) {
     statistics.earliest = JsonFields::as<QDateTime>(object.value(QStringLiteral("earliest")));
     if (!statistics.earliest) return std::nullopt;
