@@ -6,6 +6,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
@@ -19,6 +20,9 @@
 namespace kivo::TcpHandshake {
 
 namespace {
+
+// Longest single wait, in seconds; longer timeouts are waited out in steps.
+constexpr double kLongestWait = 1.0;
 
 double rawSeconds() {
   timespec ts{};
@@ -82,8 +86,12 @@ std::vector<Address> resolve(const std::string& host, std::uint16_t port, double
     lookup->done.notify_all();
   }).detach();
   std::unique_lock lock(lookup->mutex);
-  const auto wait = std::chrono::duration<double>(std::max(0.0, deadline - rawSeconds()));
-  lookup->done.wait_for(lock, wait, [&] { return lookup->finished; });
+  while (!lookup->finished) {
+    const double left = deadline - rawSeconds();
+    if (!(left > 0)) break;
+    // In steps of at most a second: a huge or infinite timeout cannot overflow the clock.
+    lookup->done.wait_for(lock, std::chrono::duration<double>(std::min(left, kLongestWait)));
+  }
   return lookup->finished ? lookup->addresses : std::vector<Address>{};
 }
 
@@ -103,7 +111,7 @@ Outcome tryAddress(const Address& address, double deadline) {
         break;
       }
       pollfd item{fd, POLLOUT, 0};
-      const int ready = ::poll(&item, 1, static_cast<int>(std::ceil(left * 1000.0)));
+      const int ready = ::poll(&item, 1, static_cast<int>(std::ceil(std::min(left, kLongestWait) * 1000.0)));
       if (ready < 0 && errno == EINTR) continue;
       if (ready == 0) continue;  // the loop re-checks the deadline
       if (ready < 0) break;

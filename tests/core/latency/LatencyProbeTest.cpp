@@ -14,6 +14,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <limits>
 #include <thread>
 #include <vector>
 
@@ -199,4 +200,14 @@ TEST(LatencyProbe, AnEmptyHostFails) {
   const LatencyResult result = LatencyProbe::measure("  ", 443, 1, 1.0, std::chrono::milliseconds(0));
   EXPECT_EQ(result.host, "  ");
   EXPECT_EQ(result.failures(), 1);
+}
+
+TEST(LatencyProbe, AHugeOrInfiniteTimeoutStillConnects) {
+  // Such a timeout once overflowed the poll argument (undefined behaviour).
+  Listener listener;
+  for (const double timeout : {1e12, std::numeric_limits<double>::infinity()}) {
+    const auto ms = TcpHandshake::connect("127.0.0.1", static_cast<std::uint16_t>(listener.port()), timeout);
+    ASSERT_TRUE(ms) << timeout;
+    EXPECT_GT(*ms, 0.0);
+  }
 }
