@@ -120,7 +120,12 @@ std::optional<std::string> ProcessReader::readExe() {
   char path[PATH_MAX];
   const ssize_t n = ::readlinkat(dirFd_, "exe", path, sizeof path);
   if (n <= 0 || static_cast<std::size_t>(n) >= sizeof path) return std::nullopt;
-  return std::string(path, static_cast<std::size_t>(n));
+  std::string_view target(path, static_cast<std::size_t>(n));
+  // An executable replaced or removed since the start (a package upgrade) reads as
+  // "<path> (deleted)": the path is the part before the kernel's note.
+  constexpr std::string_view kDeleted = " (deleted)";
+  if (target.size() > kDeleted.size() && target.ends_with(kDeleted)) target.remove_suffix(kDeleted.size());
+  return std::string(target);
 }
 
 bool ProcessReader::read(std::int32_t pid, ProcEntry& entry, std::optional<std::string>* exe) {

@@ -153,6 +153,22 @@ TEST(ProcessCollector, AnExecRenamesTheProcessAndRereadsItsPath) {
   EXPECT_TRUE(record.cpuPercent) << "still the same process";
 }
 
+TEST(ProcessCollector, AReplacedExecutableKeepsItsPathAndName) {
+  // After a package upgrade the kernel shows the running program's old file as "<path> (deleted)".
+  test::StepRoot root("processes");
+  root.apply("1");
+  std::ifstream in(root.path("proc/600/stat"));
+  std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  stat.replace(stat.find("(old)"), 5, "(gnome-shell-cal)");
+  root.write("proc/600/stat", stat);
+  std::filesystem::remove(root.path("proc/600/exe"));
+  std::filesystem::create_symlink("/usr/libexec/gnome-shell-calendar-server (deleted)", root.path("proc/600/exe"));
+  ProcessCollector collector(root.root(), fakeUsers);
+  const auto record = byPID(collector.sample(1.0))[600];
+  EXPECT_EQ(record.path, QStringLiteral("/usr/libexec/gnome-shell-calendar-server"));
+  EXPECT_EQ(record.name, QStringLiteral("gnome-shell-calendar-server"));
+}
+
 TEST(ProcessCollector, NoProcFolderGivesAnEmptySample) {
   ProcessCollector collector(test::fixture("nothing-here"), fakeUsers);
   const ProcessSample sample = collector.sample(1.0);
