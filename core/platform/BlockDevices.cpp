@@ -102,6 +102,8 @@ bool DiskStats::parseLine(std::string_view line, DiskStatLine& out) {
   const auto writes = KernelText::parseUInt(fields[7]);
   const auto sectorsWritten = KernelText::parseUInt(fields[9]);
   if (!reads || !sectorsRead || !writes || !sectorsWritten) return false;
+  // A count no disk can reach would wrap when turned into bytes.
+  if (*sectorsRead > UINT64_MAX / 512 || *sectorsWritten > UINT64_MAX / 512) return false;
   out.name = fields[2];
   out.readOperations = *reads;
   out.bytesRead = *sectorsRead * 512;

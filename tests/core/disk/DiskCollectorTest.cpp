@@ -97,6 +97,21 @@ TEST(NaturalOrder, ComparesDigitRunsByValue) {
   for (const auto& [a, b, less] : cases) EXPECT_EQ(naturalLess(a, b), less) << a << " < " << b;
 }
 
+TEST(DiskStats, LinesAreReadInBytesAndMalformedOnesRefused) {
+  DiskStatLine line;
+  ASSERT_TRUE(DiskStats::parseLine(" 259 0 nvme0n1 10 0 2048 5 20 0 4096 9 0 0 0", line));
+  EXPECT_EQ(line.name, "nvme0n1");
+  EXPECT_EQ(line.readOperations, 10u);
+  EXPECT_EQ(line.bytesRead, 2048u * 512);
+  EXPECT_EQ(line.writeOperations, 20u);
+  EXPECT_EQ(line.bytesWritten, 4096u * 512);
+  EXPECT_FALSE(DiskStats::parseLine(" 8 0 sda 1 0 2 3", line)) << "cut short";
+  EXPECT_FALSE(DiskStats::parseLine(" 8 0 sda 1 0 x 3 4 0 5 6", line));
+  // Sector counts that would wrap once turned into bytes.
+  EXPECT_FALSE(DiskStats::parseLine(" 8 0 sda 1 0 36028797018963968 3 4 0 5 6", line));
+  EXPECT_FALSE(DiskStats::parseLine(" 8 0 sda 1 0 5 3 4 0 18446744073709551615 6", line));
+}
+
 TEST(DiskMath, RateRule) {
   const DiskCounters before{1000, 5000, 10, 20};
   const DiskCounters after{1000 + 1048576, 4000, 18, 20};
