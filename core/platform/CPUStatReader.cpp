@@ -75,7 +75,10 @@ std::optional<std::int64_t> CPUStatReader::parseBootTime(std::string_view text) 
   while (KernelText::nextLine(text, line)) {
     if (!startsWith(line, "btime ")) continue;
     const auto value = KernelText::parseInt(line.substr(6));
-    if (!value || *value < 0) return std::nullopt;
+    // Past the year 9999 it is malformed; process start times add milliseconds to it, which
+    // must not overflow.
+    constexpr std::int64_t kLastSecond = 253'402'300'799;  // 9999-12-31 23:59:59 UTC
+    if (!value || *value < 0 || *value > kLastSecond) return std::nullopt;
     return value;
   }
   return std::nullopt;

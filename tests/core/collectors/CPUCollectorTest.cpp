@@ -129,6 +129,9 @@ TEST(CPUStatReader, ParsesOnlyWellFormedCPULines) {
   EXPECT_FALSE(CPUStatReader::parseTicks("cpu0 1 2 3\n", ticks)) << "fewer than four columns";
   EXPECT_EQ(CPUStatReader::parseBootTime("cpu 1\nbtime 1700000000\n"), 1700000000);
   EXPECT_FALSE(CPUStatReader::parseBootTime("btime soon\n"));
+  EXPECT_EQ(CPUStatReader::parseBootTime("btime 253402300799\n"), 253402300799);
+  EXPECT_FALSE(CPUStatReader::parseBootTime("btime 253402300800\n")) << "after the year 9999";
+  EXPECT_FALSE(CPUStatReader::parseBootTime("btime 9223372036854775807\n")) << "would overflow as milliseconds";
 }
 
 TEST(CPUCollector, RealProcIsPlausible) {
