@@ -72,7 +72,7 @@ constexpr Row kRows[] = {
     {"disk.health", "SSD health and wear", "Disk", C::unavailable, Probe::no, kNone,
      "NVMe and SATA health data (SMART) can be read only with root privileges."},
     {"network.throughput", "Interface throughput", "Network", C::publicAPI, Probe::yes,
-     "/sys/class/net/<interface>/statistics", ""},
+     "/proc/net/dev", ""},
     {"network.perprocess", "Per-process network traffic", "Network", C::unavailable, Probe::no, kNone,
      "Linux keeps no per-process traffic counters; they would need packet tracing with root privileges."},
     {"network.ssid", "Wi-Fi network name", "Network", C::unavailable, Probe::no, kNone,

@@ -91,7 +91,7 @@ const std::array<MetricDescriptor, kMetricCount>& catalogue() {
   const QString procStat = QStringLiteral("/proc/stat");
   const QString meminfo = QStringLiteral("/proc/meminfo");
   const QString diskstats = QStringLiteral("/proc/diskstats");
-  const QString netStats = QStringLiteral("/sys/class/net/<interface>/statistics");
+  const QString netStats = QStringLiteral("/proc/net/dev");
   return std::array<MetricDescriptor, kMetricCount>{{
       {MetricID::cpuTotal, QStringLiteral("CPU usage"), U::percent, Q::derived, procStat,
        QStringLiteral("(user + nice + system + irq + softirq + steal ticks) / all ticks between two samples, "
