@@ -25,15 +25,26 @@ std::optional<double> cpuPercent(std::uint64_t previousNanos, std::uint64_t curr
   return static_cast<double>(currentNanos - previousNanos) / 1e9 / elapsed * 100.0;
 }
 
+namespace {
+// Any process may name itself with line breaks or escapes; shown as they are they would forge
+// lines in a table or a notification.
+QString printable(QString name) {
+  for (QChar& c : name) {
+    if (c.unicode() < 0x20 || c.unicode() == 0x7f) c = QChar::ReplacementCharacter;
+  }
+  return name;
+}
+}  // namespace
+
 QString displayName(std::string_view comm, const std::optional<QString>& path) {
   // TASK_COMM_LEN is 16 with the terminating NUL.
   constexpr std::size_t kCommLength = 15;
   QString name = QString::fromUtf8(comm.data(), static_cast<qsizetype>(comm.size()));
-  if (!path || (!comm.empty() && comm.size() != kCommLength)) return name;
+  if (!path || (!comm.empty() && comm.size() != kCommLength)) return printable(std::move(name));
   const QString base = path->mid(path->lastIndexOf(QLatin1Char('/')) + 1);
-  if (base.isEmpty()) return name;
-  if (comm.empty() || (base.size() > name.size() && base.startsWith(name))) return base;
-  return name;
+  if (base.isEmpty()) return printable(std::move(name));
+  if (comm.empty() || (base.size() > name.size() && base.startsWith(name))) return printable(base);
+  return printable(std::move(name));
 }
 
 }  // namespace ProcessMath

@@ -74,7 +74,7 @@ TEST(ProcessCollector, ReadsEveryKindOfProcessInTheFixture) {
 
   for (const auto& record : sample.processes) EXPECT_FALSE(record.cpuPercent) << "first sample: no baseline";
 
-  EXPECT_EQ(records[100].name, QStringLiteral("a) (b\nc")) << "comm ends at the last ')'";
+  EXPECT_EQ(records[100].name, QStringLiteral("a) (b\uFFFDc")) << "comm ends at the last ')'; no line break shown";
   EXPECT_EQ(records[100].parentPID, 1);
   EXPECT_EQ(records[100].threads, 8);
   EXPECT_EQ(records[100].user, QStringLiteral("ada"));
@@ -234,6 +234,10 @@ TEST(ProcessMath, ConversionsAndNames) {
       {"Web Content", QStringLiteral("/usr/lib/firefox/firefox"), QStringLiteral("Web Content")},
       {"", QStringLiteral("/usr/bin/thing"), QStringLiteral("thing")},
       {"abcdefghijklmno", QStringLiteral("/opt/abcdefghijklmno"), QStringLiteral("abcdefghijklmno")},
+      // Control characters would break the line a name is shown on; invalid UTF-8 is repaired.
+      {"evil\nroot) R 1", std::nullopt, QStringLiteral("evil\uFFFDroot) R 1")},
+      {"tab\tesc\x1b[2J", std::nullopt, QStringLiteral("tab\uFFFDesc\uFFFD[2J")},
+      {"caf\xc3", std::nullopt, QStringLiteral("caf\uFFFD")},
   };
   for (const auto& c : cases) EXPECT_EQ(ProcessMath::displayName(c.comm, c.path), c.name) << c.comm;
 }
