@@ -4,7 +4,6 @@
 #include "platform/KernelFiles.h"
 #include "platform/NetInterfaces.h"
 
-#include <dirent.h>
 #include <net/if.h>
 
 #include <cmath>
@@ -21,21 +20,15 @@ bool is6GHz(unsigned f) { return f == 5935 || (f >= 5955 && f <= 7115); }
 // the phy has no rfkill entry.
 std::optional<bool> rfkillAllows(const KernelFiles& files, const std::string& name) {
   const std::string phy = "/sys/class/net/" + name + "/phy80211";
-  DIR* dir = ::opendir(files.path(phy).c_str());
-  if (!dir) return std::nullopt;
-  std::optional<bool> allowed;
-  while (const dirent* entry = ::readdir(dir)) {
-    const std::string_view item = entry->d_name;
+  for (const auto& item : files.list(phy)) {
     if (!item.starts_with("rfkill")) continue;
-    const std::string base = phy + '/' + std::string(item);
+    const std::string base = phy + '/' + item;
     const auto soft = files.readInt(base + "/soft");
     const auto hard = files.readInt(base + "/hard");
     if (!soft && !hard) continue;
-    allowed = soft.value_or(0) == 0 && hard.value_or(0) == 0;
-    break;
+    return soft.value_or(0) == 0 && hard.value_or(0) == 0;
   }
-  ::closedir(dir);
-  return allowed;
+  return std::nullopt;
 }
 
 }  // namespace

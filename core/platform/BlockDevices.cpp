@@ -1,6 +1,5 @@
 #include "platform/BlockDevices.h"
 
-#include <dirent.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -21,16 +20,8 @@ std::string_view parentDirectory(std::string_view path) {
   return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash);
 }
 
-std::vector<std::string> listDirectory(const std::string& path) {
-  std::vector<std::string> names;
-  DIR* dir = ::opendir(path.c_str());
-  if (!dir) return names;
-  while (const dirent* entry = ::readdir(dir)) {
-    const std::string_view name = entry->d_name;
-    if (name == "." || name == "..") continue;
-    names.emplace_back(name);
-  }
-  ::closedir(dir);
+std::vector<std::string> listDirectory(const KernelFiles& files, std::string_view kernelDir) {
+  std::vector<std::string> names = files.list(kernelDir);
   std::sort(names.begin(), names.end(), [](const auto& a, const auto& b) { return naturalLess(a, b); });
   return names;
 }
@@ -171,7 +162,7 @@ std::optional<BlockDiskInfo> BlockDevices::disk(const std::string& name) const {
 
 std::vector<BlockDiskInfo> BlockDevices::wholeDisks() const {
   std::vector<BlockDiskInfo> disks;
-  for (const auto& name : listDirectory(files_.path("/sys/block"))) {
+  for (const auto& name : listDirectory(files_, "/sys/block")) {
     if (auto info = disk(name)) disks.push_back(std::move(*info));
   }
   return disks;
@@ -210,7 +201,7 @@ std::optional<std::string> BlockDevices::wholeDisk(const std::string& name) cons
       if (!target) return std::nullopt;
       return std::string(baseName(parentDirectory(*target)));
     }
-    const auto members = listDirectory(files_.path(base + "/slaves"));
+    const auto members = listDirectory(files_, base + "/slaves");
     if (members.empty()) return current;
     current = members.front();
   }
@@ -218,7 +209,7 @@ std::optional<std::string> BlockDevices::wholeDisk(const std::string& name) cons
 }
 
 std::optional<std::string> BlockDevices::label(const std::string& name) const {
-  for (const auto& entry : listDirectory(files_.path("/dev/disk/by-label"))) {
+  for (const auto& entry : listDirectory(files_, "/dev/disk/by-label")) {
     const auto target = readLink("/dev/disk/by-label/" + entry);
     if (target && baseName(*target) == name) return decodeUdevName(entry);
   }

@@ -1,7 +1,5 @@
 #include "platform/DrmCards.h"
 
-#include <dirent.h>
-
 #include <algorithm>
 #include <charconv>
 
@@ -44,14 +42,7 @@ std::optional<std::string> ueventValue(std::string_view text, std::string_view k
 }  // namespace
 
 std::vector<DrmCard> read(const KernelFiles& files) {
-  std::vector<std::string> entries;
-  const std::string dir = files.path(kClassDir);
-  if (DIR* handle = ::opendir(dir.c_str())) {
-    while (const dirent* entry = ::readdir(handle)) {
-      if (entry->d_name[0] != '.') entries.emplace_back(entry->d_name);
-    }
-    ::closedir(handle);
-  }
+  const std::vector<std::string> entries = files.list(kClassDir);
   std::vector<DrmCard> cards;
   for (const auto& name : entries) {
     const auto number = cardNumber(name);

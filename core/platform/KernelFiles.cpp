@@ -1,6 +1,7 @@
 #include "platform/KernelFiles.h"
 
 #include <charconv>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -190,6 +191,18 @@ std::optional<KeyValueTable> KernelFiles::readTable(std::string_view kernelPath)
 bool KernelFiles::exists(std::string_view kernelPath) const {
   struct stat st {};
   return ::stat(path(kernelPath).c_str(), &st) == 0;
+}
+
+std::vector<std::string> KernelFiles::list(std::string_view kernelDir) const {
+  std::vector<std::string> names;
+  DIR* dir = ::opendir(path(kernelDir).c_str());
+  if (dir == nullptr) return names;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (name != "." && name != "..") names.emplace_back(name);
+  }
+  ::closedir(dir);
+  return names;
 }
 
 KernelFile::KernelFile(KernelFile&& other) noexcept : path_(std::move(other.path_)), fd_(other.fd_) {

@@ -56,6 +56,8 @@ class KernelFiles {
   std::optional<std::int64_t> readInt(std::string_view kernelPath) const;
   std::optional<KeyValueTable> readTable(std::string_view kernelPath) const;
   bool exists(std::string_view kernelPath) const;
+  // Names in a folder, without "." and "..", in the file system's order; empty when unreadable.
+  std::vector<std::string> list(std::string_view kernelDir) const;
 
   // Reads an already-open descriptor from offset 0 (procfs regenerates the text each time).
   static bool readDescriptor(int fd, std::string& buffer);

@@ -1,9 +1,6 @@
 #include "platform/MemoryReader.h"
 
-#include <dirent.h>
-
 #include <charconv>
-#include <cstring>
 
 namespace kivo {
 
@@ -138,13 +135,9 @@ std::optional<MemoryStall> MemoryReader::readPressure() {
 
 void MemoryReader::findZramDevices() {
   zram_.clear();
-  DIR* dir = ::opendir(files_.path("/sys/block").c_str());
-  if (dir == nullptr) return;
-  while (const dirent* entry = ::readdir(dir)) {
-    if (std::strncmp(entry->d_name, "zram", 4) != 0) continue;
-    zram_.emplace_back(files_.path("/sys/block/" + std::string(entry->d_name) + "/mm_stat"));
+  for (const auto& name : files_.list("/sys/block")) {
+    if (name.starts_with("zram")) zram_.emplace_back(files_.path("/sys/block/" + name + "/mm_stat"));
   }
-  ::closedir(dir);
 }
 
 std::optional<std::uint64_t> MemoryReader::readZram() {

@@ -1,7 +1,6 @@
 #include "platform/NetInterfaces.h"
 
 #include <arpa/inet.h>
-#include <dirent.h>
 #include <ifaddrs.h>
 #include <net/if.h>
 #include <netinet/in.h>
@@ -87,15 +86,8 @@ const InterfaceAddresses* findAddresses(const InterfaceAddressMap& map, std::str
 NetSysfs::NetSysfs(std::string root) : files_(std::move(root)) {}
 
 std::vector<std::string> NetSysfs::names() const {
-  std::vector<std::string> names;
-  DIR* dir = ::opendir(files_.path("/sys/class/net").c_str());
-  if (!dir) return names;
-  while (const dirent* entry = ::readdir(dir)) {
-    const std::string_view name = entry->d_name;
-    if (name == "." || name == ".." || name == "bonding_masters") continue;
-    names.emplace_back(name);
-  }
-  ::closedir(dir);
+  std::vector<std::string> names = files_.list("/sys/class/net");
+  std::erase(names, "bonding_masters");
   std::sort(names.begin(), names.end());
   return names;
 }

@@ -1,7 +1,5 @@
 #include "platform/PowerSupplies.h"
 
-#include <dirent.h>
-
 #include <algorithm>
 
 namespace kivo::PowerSupplies {
@@ -11,16 +9,8 @@ namespace {
 constexpr std::string_view kClassDir = "/sys/class/power_supply";
 
 std::vector<std::string> listNames(const KernelFiles& files) {
-  std::vector<std::string> names;
-  const std::string dir = files.path(kClassDir);
-  DIR* handle = ::opendir(dir.c_str());
-  if (!handle) return names;
-  while (const dirent* entry = ::readdir(handle)) {
-    const std::string_view name = entry->d_name;
-    if (name.empty() || name.front() == '.') continue;
-    names.emplace_back(name);
-  }
-  ::closedir(handle);
+  std::vector<std::string> names = files.list(kClassDir);
+  std::erase_if(names, [](const std::string& name) { return name.front() == '.'; });
   std::sort(names.begin(), names.end());
   return names;
 }

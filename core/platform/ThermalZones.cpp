@@ -1,7 +1,5 @@
 #include "platform/ThermalZones.h"
 
-#include <dirent.h>
-
 #include <algorithm>
 
 namespace kivo::ThermalZones {
@@ -30,12 +28,8 @@ std::optional<std::int64_t> parseTemperature(std::string_view text) {
 
 std::vector<ThermalZone> read(const KernelFiles& files) {
   std::vector<std::pair<int, std::string>> names;
-  const std::string dir = files.path(kClassDir);
-  if (DIR* handle = ::opendir(dir.c_str())) {
-    while (const dirent* entry = ::readdir(handle)) {
-      if (const auto number = zoneNumber(entry->d_name)) names.emplace_back(*number, entry->d_name);
-    }
-    ::closedir(handle);
+  for (auto& name : files.list(kClassDir)) {
+    if (const auto number = zoneNumber(name)) names.emplace_back(*number, std::move(name));
   }
   std::sort(names.begin(), names.end());
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace kivo;
 
 TEST(KernelText, Numbers) {
@@ -40,6 +42,12 @@ TEST(KernelFiles, ReadsBelowItsRoot) {
   EXPECT_FALSE(files.readTable("/proc/missing"));
   EXPECT_FALSE(files.readText("/proc")) << "a folder is not a file";
   EXPECT_TRUE(files.exists("/proc/meminfo"));
+
+  auto names = files.list("/proc");
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"empty", "meminfo"})) << "without . and ..";
+  EXPECT_TRUE(files.list("/proc/missing").empty());
+  EXPECT_TRUE(files.list("/proc/meminfo").empty()) << "a file is not a folder";
 }
 
 TEST(KernelFile, RereadsAnOpenFileAndReusesTheBuffer) {
