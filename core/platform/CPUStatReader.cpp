@@ -4,12 +4,6 @@
 
 namespace kivo {
 
-namespace {
-bool startsWith(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && text.substr(0, prefix.size()) == prefix;
-}
-}  // namespace
-
 CPUStatReader::CPUStatReader(const KernelFiles& files)
     : stat_(files.path("/proc/stat")), loadavg_(files.path("/proc/loadavg")) {}
 
@@ -20,7 +14,7 @@ bool CPUStatReader::parseTicks(std::string_view text, std::vector<CPUTicks>& tic
     // Per-CPU lines are "cpuN user nice system idle iowait irq softirq steal guest guest_nice".
     // The "cpu " total is skipped: it drops an offline CPU's ticks (which have no line then), so
     // the machine's load is summed over the CPUs matched between two readings instead.
-    if (!startsWith(line, "cpu")) {
+    if (!line.starts_with("cpu")) {
       if (!ticks.empty()) break;  // the CPU lines come first and together
       continue;
     }
@@ -73,7 +67,7 @@ std::optional<std::array<double, 3>> CPUStatReader::readLoadAverage() {
 std::optional<std::int64_t> CPUStatReader::parseBootTime(std::string_view text) {
   std::string_view line;
   while (KernelText::nextLine(text, line)) {
-    if (!startsWith(line, "btime ")) continue;
+    if (!line.starts_with("btime ")) continue;
     const auto value = KernelText::parseInt(line.substr(6));
     // Past the year 9999 it is malformed; process start times add milliseconds to it, which
     // must not overflow.

@@ -31,10 +31,6 @@ constexpr std::array<std::string_view, 14> kNetworkTypes{
 // File systems that can sit on a block device but are never a user's volume.
 constexpr std::array<std::string_view, 2> kNeverVolumes{"autofs", "swap"};
 
-bool startsWith(std::string_view text, std::string_view prefix) {
-  return text.substr(0, prefix.size()) == prefix;
-}
-
 std::string deviceKey(const MountEntry& entry) {
   std::string key = std::to_string(entry.major) + ':' + std::to_string(entry.minor);
   if (entry.fsType == "btrfs") {
@@ -117,7 +113,7 @@ std::string_view optionValue(std::string_view options, std::string_view key) {
   while (!options.empty()) {
     const auto comma = options.find(',');
     const auto item = options.substr(0, comma);
-    if (item.size() > key.size() && startsWith(item, key) && item[key.size()] == '=') {
+    if (item.size() > key.size() && item.starts_with(key) && item[key.size()] == '=') {
       return item.substr(key.size() + 1);
     }
     if (comma == std::string_view::npos) break;
@@ -135,11 +131,11 @@ MountKind kind(const MountEntry& entry) {
   }
   // Snap packages are squashfs images mounted read-only under /snap.
   if (entry.fsType == "squashfs" &&
-      (startsWith(entry.mountPoint, "/snap/") || startsWith(entry.mountPoint, "/var/lib/snapd/"))) {
+      (entry.mountPoint.starts_with("/snap/") || entry.mountPoint.starts_with("/var/lib/snapd/"))) {
     return MountKind::pseudo;
   }
   if (entry.fsType == "zfs") return MountKind::local;  // its source is a dataset, not a device node
-  if (startsWith(entry.source, "/dev/") && entry.fsType != "devtmpfs" && entry.fsType != "tmpfs") {
+  if (entry.source.starts_with("/dev/") && entry.fsType != "devtmpfs" && entry.fsType != "tmpfs") {
     return MountKind::local;
   }
   return MountKind::pseudo;

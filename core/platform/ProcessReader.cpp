@@ -13,10 +13,6 @@ namespace kivo {
 
 namespace {
 
-bool startsWith(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() && text.substr(0, prefix.size()) == prefix;
-}
-
 std::optional<std::int32_t> parsePID(const char* name) {
   std::int64_t value = 0;
   if (*name == '\0') return std::nullopt;
@@ -186,7 +182,7 @@ bool ProcessReader::parseStatus(std::string_view text, ProcEntry& entry) {
   bool haveUid = false;
   std::string_view line;
   while (KernelText::nextLine(text, line)) {
-    if (startsWith(line, "Uid:")) {
+    if (line.starts_with("Uid:")) {
       std::string_view rest = line.substr(4);
       std::string_view real;
       std::string_view effective;
@@ -195,9 +191,9 @@ bool ProcessReader::parseStatus(std::string_view text, ProcEntry& entry) {
       if (!uid || *uid > UINT32_MAX) return false;
       entry.uid = static_cast<std::uint32_t>(*uid);
       haveUid = true;
-    } else if (startsWith(line, "VmRSS:")) {
+    } else if (line.starts_with("VmRSS:")) {
       entry.residentBytes = KernelText::parseQuantity(line.substr(6));
-    } else if (startsWith(line, "Threads:")) {
+    } else if (line.starts_with("Threads:")) {
       const auto threads = KernelText::parseInt(line.substr(8));
       entry.threads = threads && *threads >= 0 && *threads <= INT32_MAX ? static_cast<int>(*threads) : 0;
       break;  // the rest of the file holds nothing we use
@@ -209,9 +205,9 @@ bool ProcessReader::parseStatus(std::string_view text, ProcEntry& entry) {
 bool ProcessReader::parseIO(std::string_view text, ProcEntry& entry) {
   std::string_view line;
   while (KernelText::nextLine(text, line)) {
-    if (startsWith(line, "read_bytes:")) {
+    if (line.starts_with("read_bytes:")) {
       entry.readBytes = KernelText::parseUInt(line.substr(11));
-    } else if (startsWith(line, "write_bytes:")) {
+    } else if (line.starts_with("write_bytes:")) {
       entry.writeBytes = KernelText::parseUInt(line.substr(12));
     }
   }
