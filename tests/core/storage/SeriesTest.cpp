@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QTemporaryDir>
+
+#include <string>
+
 using namespace kivo;
 using namespace kivo::test;
 
@@ -172,4 +176,40 @@ TEST_F(SeriesQuery, SummaryTiersWeightTheMeanAndKeepPeriodsStartingInRange) {
       store.series(MetricID::selfCPU, at(m - 7 * 86400), at(now), 360, std::nullopt, at(now));
   EXPECT_EQ(hours.tier, StoreTier::hour);
   EXPECT_EQ(hours.sampleCount(), 4);
+}
+
+// Summary rows are only ever written with a positive count and all three figures, but a
+// file edited or damaged behind the store's back can hold anything its columns allow. Such
+// a row is no measurement: it must neither become a point of zeros nor dilute a mean.
+TEST(SeriesQueryOfAFile, SummaryRowsWithoutCountOrFiguresAreSkipped) {
+  QTemporaryDir dir;
+  const QString path = dir.path() + "/telemetry.sqlite";
+  const double m = recentHour();
+  {
+    TimeSeriesStore store(path);
+    const std::vector<MetricValue> values{{MetricID::selfCPU, 10}};
+    store.append(values, at(m + 5));
+    ASSERT_TRUE(store.flush(at(m + 5)));
+  }
+  // A count of 0, a negative count, nothing at all, and a count without a mean.
+  const auto row = [m](int minute, const char* figures) {
+    return "INSERT INTO minute(metric, ts, mn, mx, av, n) VALUES(" +
+           std::to_string(Metric::rawValue(MetricID::selfCPU)) + ", " +
+           std::to_string(static_cast<long long>(m) + 60 * minute) + ", " + figures + ")";
+  };
+  {
+    RawDatabase db(path);
+    ASSERT_EQ(db.exec(row(1, "50, 50, 50, 0")), "");
+    ASSERT_EQ(db.exec(row(2, "50, 50, 50, -3")), "");
+    ASSERT_EQ(db.exec(row(3, "NULL, NULL, NULL, NULL")), "");
+    ASSERT_EQ(db.exec(row(4, "NULL, 9, NULL, 4")), "");
+  }
+  TimeSeriesStore store(path);
+  const Series series = store.series(MetricID::selfCPU, at(m), at(m + 300), 1, StoreTier::minute, at(m + 300));
+  ASSERT_EQ(series.points.size(), 1u);
+  EXPECT_EQ(series.points[0], (SeriesPoint{m, 10, 10, 10, 1}));
+  const Series perMinute =
+      store.series(MetricID::selfCPU, at(m), at(m + 300), 1000, StoreTier::minute, at(m + 300));
+  ASSERT_EQ(perMinute.points.size(), 1u);
+  EXPECT_EQ(perMinute.points[0].time, m);
 }
