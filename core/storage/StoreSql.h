@@ -33,19 +33,21 @@ inline constexpr TableLayout kLayout[] = {
 
 inline constexpr const char* kInsertRaw = "INSERT OR REPLACE INTO raw(metric, ts, v) VALUES(?,?,?)";
 // A summary row only ever grows: a period seen again (a restart within it, or the
-// clock stepping back into it) adds its new samples to what is already stored.
-inline constexpr const char* kMergeMinute =
-    "INSERT INTO minute(metric, ts, mn, mx, av, n) VALUES(?,?,?,?,?,?) ON CONFLICT(metric, ts) DO UPDATE SET "
-    "mn=min(coalesce(mn, excluded.mn), excluded.mn), mx=max(coalesce(mx, excluded.mx), excluded.mx), "
-    "av=(coalesce(av, 0) * max(coalesce(n, 0), 0) + excluded.av * excluded.n) / (max(coalesce(n, 0), 0) + "
-    "excluded.n), "
-    "n=max(coalesce(n, 0), 0) + excluded.n";
-inline constexpr const char* kMergeHour =
-    "INSERT INTO hour(metric, ts, mn, mx, av, n) VALUES(?,?,?,?,?,?) ON CONFLICT(metric, ts) DO UPDATE SET "
-    "mn=min(coalesce(mn, excluded.mn), excluded.mn), mx=max(coalesce(mx, excluded.mx), excluded.mx), "
-    "av=(coalesce(av, 0) * max(coalesce(n, 0), 0) + excluded.av * excluded.n) / (max(coalesce(n, 0), 0) + "
-    "excluded.n), "
-    "n=max(coalesce(n, 0), 0) + excluded.n";
+// clock stepping back into it) adds its new samples to what is already stored. A stored
+// row without a positive count or without its figures (changed behind the store's back)
+// holds no usable samples and is started afresh.
+#define KIVO_SUMMARY_MERGE(table)                                                                         \
+  "INSERT INTO " table "(metric, ts, mn, mx, av, n) VALUES(?,?,?,?,?,?) ON CONFLICT(metric, ts) DO UPDATE " \
+  "SET mn=CASE WHEN " KIVO_WHOLE " THEN min(mn, excluded.mn) ELSE excluded.mn END, "                     \
+  "mx=CASE WHEN " KIVO_WHOLE " THEN max(mx, excluded.mx) ELSE excluded.mx END, "                         \
+  "av=CASE WHEN " KIVO_WHOLE " THEN (av * n + excluded.av * excluded.n) / (n + excluded.n) "              \
+  "ELSE excluded.av END, "                                                                                \
+  "n=CASE WHEN " KIVO_WHOLE " THEN n + excluded.n ELSE excluded.n END"
+#define KIVO_WHOLE "n>0 AND mn IS NOT NULL AND mx IS NOT NULL AND av IS NOT NULL"
+inline constexpr const char* kMergeMinute = KIVO_SUMMARY_MERGE("minute");
+inline constexpr const char* kMergeHour = KIVO_SUMMARY_MERGE("hour");
+#undef KIVO_WHOLE
+#undef KIVO_SUMMARY_MERGE
 inline constexpr const char* kInsertEvent =
     "INSERT INTO events(ts, kind, severity, metric, code, payload) VALUES(?,?,?,?,?,?)";
 inline constexpr const char* kSeriesRaw =

@@ -101,6 +101,35 @@ TEST(StoreWrite, RestartWithinTheSameMinuteContinuesTheStoredRow) {
   EXPECT_EQ(summary(db, "hour", MetricID::memUsed, recentHour()), "10.0 60.0 30.0 4");
 }
 
+// A stored row that lost its mean (a file changed behind the store's back) holds no
+// usable samples: merging into it must not count its n, nor take its mean for 0.
+TEST(StoreWrite, MergingIntoARowWithoutItsMeanStartsItAfresh) {
+  FileStore s;
+  const double m = recentHour() + 600;
+  const struct {
+    const char* stored;  // mn, mx, av, n
+    const char* merged;
+  } cases[] = {
+      {"NULL, 9, NULL, 4", "10.0 10.0 10.0 1"},
+      {"2, 9, NULL, NULL", "10.0 10.0 10.0 1"},
+      {"2, 9, 6, NULL", "10.0 10.0 10.0 1"},
+      {"2, 9, 6, -4", "10.0 10.0 10.0 1"},
+      {"2, 9, 6, 3", "2.0 10.0 7.0 4"},  // a whole row is continued
+  };
+  double t = m;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.stored);
+    t += 60;
+    ASSERT_EQ(s.db.exec("INSERT INTO minute(metric, ts, mn, mx, av, n) VALUES(" +
+                        std::to_string(Metric::rawValue(MetricID::memUsed)) + ", " +
+                        std::to_string(static_cast<std::int64_t>(t)) + ", " + c.stored + ")"),
+              "");
+    tick(s.store, t + 1, {{MetricID::memUsed, 10}});
+    ASSERT_TRUE(s.store.flush(at(t + 2)));
+    EXPECT_EQ(summary(s.db, "minute", MetricID::memUsed, t), c.merged);
+  }
+}
+
 TEST(StoreWrite, ClockSteppingBackMergesWithTheStoredOrQueuedPeriod) {
   // Whether the earlier minute was already written or still queued when the clock
   // stepped back into it, none of its samples may be lost.
