@@ -187,10 +187,6 @@ void TelemetryEngine::resetBaselines() {
   pendingDiscontinuity_ = true;
 }
 
-void TelemetryEngine::recordEvent(const StoredEvent& event) {
-  if (store_) store_->record(event);
-}
-
 double TelemetryEngine::tick(double now, const QDateTime& date) {
   drainMailbox();
   const TelemetryConfiguration configuration = this->configuration();
@@ -210,7 +206,7 @@ double TelemetryEngine::tick(double now, const QDateTime& date) {
     const double elapsed = now - *lastTick_;
     if (SchedulerMath::isDiscontinuity(elapsed, interval)) {
       resetBaselines();
-      recordEvent(AnalysisEvents::gap(elapsed, date));
+      record(AnalysisEvents::gap(elapsed, date));
     }
   }
 
@@ -241,7 +237,7 @@ double TelemetryEngine::tick(double now, const QDateTime& date) {
     if (snapshot->processes) {
       processCount_ = snapshot->processes->total;
       for (const auto& spike : spikes_.update(snapshot->processes->processes, date)) {
-        recordEvent(AnalysisEvents::spike(spike));
+        record(AnalysisEvents::spike(spike));
       }
     }
   }
@@ -273,7 +269,7 @@ double TelemetryEngine::tick(double now, const QDateTime& date) {
 
   // 11. Alerts.
   snapshot->alerts = alerts_.evaluate(values_, date);
-  for (const auto& transition : snapshot->alerts) recordEvent(AnalysisEvents::alert(transition));
+  for (const auto& transition : snapshot->alerts) record(AnalysisEvents::alert(transition));
 
   // 12. History.
   if (store_ && configuration.historyEnabled) {

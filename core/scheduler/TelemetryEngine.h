@@ -78,7 +78,6 @@ class TelemetryEngine {
   void drainMailbox();
   void run(std::stop_token stop);
   void resetBaselines();
-  void recordEvent(const StoredEvent& event);
   void publish(const std::shared_ptr<const TelemetrySnapshot>& snapshot);
 
   // Fixed at construction.
