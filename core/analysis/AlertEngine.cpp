@@ -1,5 +1,7 @@
 #include "analysis/AlertEngine.h"
 
+#include "storage/StoreTime.h"
+
 #include <cmath>
 #include <limits>
 
@@ -32,7 +34,7 @@ std::vector<AlertTransition> AlertEngine::evaluate(std::span<const MetricValue> 
 std::vector<AlertTransition> AlertEngine::step(const Lookup& values, const QDateTime& date) {
   std::vector<AlertTransition> transitions;
   if (!date.isValid()) return transitions;
-  const double now = static_cast<double>(date.toMSecsSinceEpoch()) / 1000.0;
+  const double now = StoreTime::seconds(date);
   // A NaN or infinite gap would never compare; fall back to the engine's default.
   const double gap = std::isfinite(maxGap) ? maxGap : 30.0;
   const bool snoozed = snoozedUntil && snoozedUntil->isValid() && date < *snoozedUntil;

@@ -2,9 +2,8 @@
 
 #include "analysis/Detectors.h"
 #include "analysis/EventPayload.h"
+#include "storage/StoreTime.h"
 #include "storage/TimeSeriesStore.h"
-
-#include <QTimeZone>
 
 #include <algorithm>
 #include <cmath>
@@ -15,12 +14,6 @@ namespace kivo::IntelligenceEngine {
 namespace {
 
 constexpr double kDay = 86400;
-
-QDateTime dateOf(double seconds) {
-  return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::llround(seconds * 1000.0)), QTimeZone::utc());
-}
-
-double secondsOf(const QDateTime& date) { return static_cast<double>(date.toMSecsSinceEpoch()) / 1000.0; }
 
 std::int64_t sampleSum(std::span<const SeriesPoint> points) {
   std::int64_t sum = 0;
@@ -34,8 +27,8 @@ Finding episodeFinding(FindingKind kind, Severity severity, MetricID metric, con
   finding.kind = kind;
   finding.severity = severity;
   finding.metric = metric;
-  finding.start = dateOf(episode.start);
-  finding.end = dateOf(episode.end);
+  finding.start = StoreTime::date(episode.start);
+  finding.end = StoreTime::date(episode.end);
   finding.threshold = threshold;
   finding.peak = episode.peak;
   finding.mean = episode.mean;
@@ -67,8 +60,8 @@ void swapGrowth(const Series& series, const IntelligenceThresholds& t, std::vect
   finding.kind = FindingKind::swapGrowth;
   finding.severity = Severity::warning;
   finding.metric = MetricID::swapUsed;
-  finding.start = dateOf(points.front().time);
-  finding.end = dateOf(points.back().time + series.step);
+  finding.start = StoreTime::date(points.front().time);
+  finding.end = StoreTime::date(points.back().time + series.step);
   finding.threshold = t.swapGrowthBytes;
   finding.peak = std::max_element(points.begin(), points.end(), [](const SeriesPoint& a, const SeriesPoint& b) {
                    return a.max < b.max;
@@ -87,13 +80,13 @@ void diskExhaustion(const Series& series, double now, const IntelligenceThreshol
   finding.kind = FindingKind::diskExhaustion;
   finding.severity = (result->date - now) / kDay <= 7 ? Severity::critical : Severity::warning;
   finding.metric = MetricID::diskFree;
-  finding.start = dateOf(points.front().time);
-  finding.end = dateOf(points.back().time + series.step);
+  finding.start = StoreTime::date(points.front().time);
+  finding.end = StoreTime::date(points.back().time + series.step);
   finding.threshold = t.diskHorizonDays;
   finding.peak = points.back().avg;
   finding.mean = result->bytesPerDay;
   finding.sampleCount = sampleSum(points);
-  finding.projected = dateOf(result->date);
+  finding.projected = StoreTime::date(result->date);
   out.push_back(finding);
 }
 
@@ -113,8 +106,8 @@ void networkAnomaly(const Series& series, const IntelligenceThresholds& t, std::
   finding.kind = FindingKind::networkAnomaly;
   finding.severity = Severity::info;
   finding.metric = series.metric;
-  finding.start = dateOf(anomalous.front().time);
-  finding.end = dateOf(anomalous.back().time + series.step);
+  finding.start = StoreTime::date(anomalous.front().time);
+  finding.end = StoreTime::date(anomalous.back().time + series.step);
   finding.threshold = Detectors::median(averages).value_or(0);
   finding.peak = peak;
   finding.mean = sum / static_cast<double>(anomalous.size());
@@ -187,7 +180,9 @@ std::vector<Finding> analyse(const Inputs& inputs, const IntelligenceThresholds&
   if (inputs.cpu) sustainedCPU(*inputs.cpu, thresholds, out);
   if (inputs.pressure) memoryPressure(*inputs.pressure, thresholds, out);
   if (inputs.swap) swapGrowth(*inputs.swap, thresholds, out);
-  if (inputs.diskFree && inputs.now.isValid()) diskExhaustion(*inputs.diskFree, secondsOf(inputs.now), thresholds, out);
+  if (inputs.diskFree && inputs.now.isValid()) {
+    diskExhaustion(*inputs.diskFree, StoreTime::seconds(inputs.now), thresholds, out);
+  }
   if (inputs.netDown) networkAnomaly(*inputs.netDown, thresholds, out);
   if (inputs.netUp) networkAnomaly(*inputs.netUp, thresholds, out);
   if (inputs.thermal) thermalPressure(*inputs.thermal, out);

@@ -1,6 +1,6 @@
 #include "analysis/ProcessSpikeTracker.h"
 
-#include <QTimeZone>
+#include "storage/StoreTime.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,7 +14,7 @@ std::vector<ProcessSpikeTracker::Spike> ProcessSpikeTracker::update(std::span<co
                                                                     const QDateTime& date) {
   std::vector<Spike> spikes;
   if (!date.isValid()) return spikes;
-  const double now = static_cast<double>(date.toMSecsSinceEpoch()) / 1000.0;
+  const double now = StoreTime::seconds(date);
   const bool canBeHigh = std::isfinite(threshold_);
 
   seen_.clear();
@@ -43,8 +43,7 @@ std::vector<ProcessSpikeTracker::Spike> ProcessSpikeTracker::update(std::span<co
     const double duration = run.last - run.start;
     if (canReport && minDuration_ <= duration) {
       spikes.push_back(Spike{run.name, it->first,
-                             QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::llround(run.start * 1000.0)),
-                                                            QTimeZone::utc()),
+                             StoreTime::date(run.start),
                              duration, run.peak});
     }
     it = runs_.erase(it);
