@@ -107,8 +107,9 @@ LinkAttributes NetSysfs::attributes(const std::string& name) const {
   if (const auto mtu = files_.readInt(base + "/mtu"); mtu && *mtu > 0 && *mtu <= INT32_MAX) {
     link.mtu = static_cast<int>(*mtu);
   }
-  // Mbit/s; -1 (or a read error) while the link is down or for drivers that do not know it.
-  if (const auto speed = files_.readInt(base + "/speed"); speed && *speed > 0) {
+  // Mbit/s, a 32-bit field; -1 (or a read error) while the link is down or for drivers that do
+  // not know it, and the same marker written unsigned. Anything larger is not a speed.
+  if (const auto speed = files_.readInt(base + "/speed"); speed && *speed > 0 && *speed < UINT32_MAX) {
     link.speed = static_cast<std::uint64_t>(*speed) * 1'000'000ull;
   }
   if (const auto flags = files_.readLine(base + "/flags")) {

@@ -124,6 +124,23 @@ TEST(NetDev, ParsesLinesAndSkipsHeaders) {
   EXPECT_EQ(line.errorsOut, 10u);
 }
 
+TEST(NetSysfs, OnlyA32BitSpeedIsASpeed) {
+  const FixtureCopy tree("net-desktop");
+  const NetSysfs sysfs(tree.root());
+  const std::pair<const char*, std::optional<std::uint64_t>> cases[] = {
+      {"2500\n", 2'500'000'000u},
+      {"2147483647\n", 2'147'483'647'000'000u},
+      {"-1\n", std::nullopt},
+      {"0\n", std::nullopt},
+      {"4294967295\n", std::nullopt},             // the unknown marker, written unsigned
+      {"99999999999999999\n", std::nullopt},      // would wrap as bits per second
+  };
+  for (const auto& [text, speed] : cases) {
+    tree.write("/sys/class/net/enp3s0/speed", text);
+    EXPECT_EQ(sysfs.attributes("enp3s0").speed, speed) << text;
+  }
+}
+
 TEST(NetworkCollector, ListsEveryInterfaceWithItsKindAndLink) {
   NetworkCollector collector({test::fixture("net-desktop"), fakeAddresses});
   const NetworkSample sample = collector.sample(10.0);
