@@ -24,7 +24,8 @@ namespace kivo {
 // on every real change. The key of each setting is its name. Lives on the GUI thread.
 //
 // A stored value that does not decode gives the setting its default and stays stored as it is;
-// the first write of that setting keeps it under "<key>.unreadable", so it is never lost.
+// the first write of that setting keeps it under "<key>.unreadable" (or "<key>.unreadable.N"
+// when an earlier one is kept there), so it is never lost.
 // Assigning the value a setting already has writes nothing and signals nothing.
 class AppSettings : public QObject {
   Q_OBJECT

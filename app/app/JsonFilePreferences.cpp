@@ -144,7 +144,10 @@ void JsonFilePreferences::apply(const QList<Change>& changes) {
     // An entry this version cannot read is not dropped by a write over it: it moves aside.
     if (foreign_.contains(key)) {
       const QJsonValue kept = foreign_.take(key);
-      foreign_.insert(key + QStringLiteral(".unreadable"), kept);
+      foreign_.insert(unreadableName(key, [this](const QString& name) {
+                        return foreign_.contains(name) || values_.contains(name);
+                      }),
+                      kept);
     }
     if (value.isValid()) {
       values_.insert(key, value);
@@ -157,10 +160,7 @@ void JsonFilePreferences::apply(const QList<Change>& changes) {
 
 bool JsonFilePreferences::preserveUnreadable() {
   if (!QFileInfo::exists(path_)) return true;  // gone meanwhile: nothing to keep
-  QString target = path_ + QStringLiteral(".unreadable");
-  for (int n = 1; QFileInfo::exists(target); ++n) {
-    target = path_ + QStringLiteral(".unreadable.%1").arg(n);
-  }
+  const QString target = unreadableName(path_, [](const QString& name) { return QFileInfo::exists(name); });
   if (!QFile::copy(path_, target)) {
     lastError_ = QStringLiteral("Cannot keep a copy of the unreadable %1; settings are not saved").arg(path_);
     return false;

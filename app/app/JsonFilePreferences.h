@@ -11,9 +11,9 @@ namespace kivo {
 // A Boolean, a number and a text are the JSON value itself; data is an object with one member:
 // "json" (data that is itself compact JSON text, kept readable), "data" (other UTF-8 text) or
 // "base64". Entries of any other form are kept untouched across rewrites but not offered; a
-// write over one moves it to "<key>.unreadable".
-// A file that cannot be read or parsed is copied to "<file>.unreadable" before it is first
-// replaced; when that copy fails, nothing is written and the changes live in memory only.
+// write over one moves it to "<key>.unreadable" (numbered when that name is taken).
+// A file that cannot be read or parsed is copied to "<file>.unreadable" (numbered likewise)
+// before it is first replaced; when that copy fails, nothing is written and the changes live in memory only.
 class JsonFilePreferences : public Preferences {
  public:
   // Reads the file; never writes.

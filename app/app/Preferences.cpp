@@ -86,6 +86,13 @@ QVariant Preferences::normalized(const QVariant& value) {
   }
 }
 
+QString Preferences::unreadableName(const QString& name, const std::function<bool(const QString&)>& taken) {
+  const QString base = name + QStringLiteral(".unreadable");
+  QString candidate = base;
+  for (int n = 1; taken(candidate); ++n) candidate = base + QLatin1Char('.') + QString::number(n);
+  return candidate;
+}
+
 bool Preferences::boolean(const QString& key) const {
   return booleanValue(object(key));
 }

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <optional>
 
 namespace kivo {
@@ -50,6 +51,9 @@ class Preferences {
   static double numberValue(const QVariant& value);
   // Brings a value to one of the four kept types; invalid stays invalid.
   static QVariant normalized(const QVariant& value);
+  // Where something unreadable named name is kept: "<name>.unreadable", else the first free
+  // "<name>.unreadable.N", so that a second one never overwrites the first.
+  static QString unreadableName(const QString& name, const std::function<bool(const QString&)>& taken);
 };
 
 }  // namespace kivo

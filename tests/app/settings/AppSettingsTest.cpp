@@ -376,6 +376,18 @@ TEST(AppSettings, AnUnreadableValueIsKeptAsideWhenFirstReplaced) {
   EXPECT_EQ(reread.appearance(), AppearanceChoice::light);
 }
 
+TEST(AppSettings, AnUnreadableValueNeverOverwritesOneKeptEarlier) {
+  // An earlier run kept one unreadable appearance; this run finds another.
+  MemoryPreferences domain;
+  domain.setString(QStringLiteral("appearance.unreadable"), QStringLiteral("Dark"));
+  domain.setString(QStringLiteral("appearance"), QStringLiteral("Sepia"));
+  AppSettings settings(domain);
+  settings.setAppearance(AppearanceChoice::light);
+  EXPECT_EQ(domain.string(QStringLiteral("appearance")), QStringLiteral("light"));
+  EXPECT_EQ(domain.string(QStringLiteral("appearance.unreadable")), QStringLiteral("Dark"));
+  EXPECT_EQ(domain.string(QStringLiteral("appearance.unreadable.1")), QStringLiteral("Sepia"));
+}
+
 TEST(AppSettings, AValueThatWouldNotReadBackIsNotWritten) {
   MemoryPreferences domain;
   AppSettings settings(domain);

@@ -190,6 +190,20 @@ TEST_F(JsonFilePreferencesTest, EntriesOfAnUnknownFormAreKeptAcrossRewrites) {
       "set");
 }
 
+TEST_F(JsonFilePreferencesTest, ASecondUnknownEntryMovedAsideKeepsTheFirst) {
+  // A run moved one unknown entry aside; a later run finds another under the same key.
+  QDir().mkpath(QFileInfo(path()).absolutePath());
+  writeAll(path(), R"({"future": {"kind": "new"}, "future.unreadable": {"kind": "old"},
+                       "future.unreadable.1": true})");
+  JsonFilePreferences prefs(path());
+  prefs.setNumber(QStringLiteral("future"), 3);
+  const QJsonObject root = QJsonDocument::fromJson(readAll(path())).object();
+  EXPECT_EQ(root.value(QStringLiteral("future")).toDouble(), 3);
+  EXPECT_EQ(root.value(QStringLiteral("future.unreadable")).toObject().value(QStringLiteral("kind")), "old");
+  EXPECT_TRUE(root.value(QStringLiteral("future.unreadable.1")).toBool());
+  EXPECT_EQ(root.value(QStringLiteral("future.unreadable.2")).toObject().value(QStringLiteral("kind")), "new");
+}
+
 TEST_F(JsonFilePreferencesTest, AnUnparsableFileIsCopiedAsideBeforeItIsReplaced) {
   QDir().mkpath(QFileInfo(path()).absolutePath());
   const QByteArray broken(R"({"appearance": "dark", )");
