@@ -1,10 +1,8 @@
 #include "desktop/DesktopNotifier.h"
 
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
-#include <QDBusReply>
 
 namespace kivo {
 
@@ -12,6 +10,8 @@ namespace {
 const QString kService = QStringLiteral("org.freedesktop.Notifications");
 const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
 const QString kInterface = QStringLiteral("org.freedesktop.Notifications");
+const QString kBusService = QStringLiteral("org.freedesktop.DBus");
+const QString kBusPath = QStringLiteral("/org/freedesktop/DBus");
 constexpr int kTimeoutMs = 5000;
 }  // namespace
 
@@ -24,18 +24,34 @@ DesktopNotifier::DesktopNotifier(const QDBusConnection& sessionBus, QString appN
     : Notifier(parent), bus_(sessionBus), appName_(std::move(appName)), desktopEntry_(std::move(desktopEntry)) {}
 
 void DesktopNotifier::refreshStatus() {
-  bool present = false;
-  if (bus_.isConnected()) {
-    // Asked of the bus itself, which always answers at once.
-    if (QDBusConnectionInterface* bus = bus_.interface()) {
-      const QDBusReply<bool> registered = bus->isServiceRegistered(kService);
-      present = registered.isValid() && registered.value();
-      if (!present) {
-        const QDBusReply<QStringList> activatable = bus->call(QStringLiteral("ListActivatableNames"));
-        present = activatable.isValid() && activatable.value().contains(kService);
-      }
-    }
+  if (!bus_.isConnected()) {
+    finishRefresh(false);
+    return;
   }
+  // Asked without waiting: a bus daemon that is slow to answer must not freeze the interface.
+  QDBusMessage owned = QDBusMessage::createMethodCall(kBusService, kBusPath, kBusService, QStringLiteral("NameHasOwner"));
+  owned << kService;
+  auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(owned, kTimeoutMs), this);
+  connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* call) {
+    const QDBusPendingReply<bool> reply = *call;
+    call->deleteLater();
+    if (!reply.isError() && reply.value()) {
+      finishRefresh(true);
+      return;
+    }
+    // Not running: a service the bus can start on demand counts as there.
+    const QDBusMessage list =
+        QDBusMessage::createMethodCall(kBusService, kBusPath, kBusService, QStringLiteral("ListActivatableNames"));
+    auto* next = new QDBusPendingCallWatcher(bus_.asyncCall(list, kTimeoutMs), this);
+    connect(next, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* listed) {
+      const QDBusPendingReply<QStringList> names = *listed;
+      listed->deleteLater();
+      finishRefresh(!names.isError() && names.value().contains(kService));
+    });
+  });
+}
+
+void DesktopNotifier::finishRefresh(bool present) {
   setStatus(present ? NotificationStatus::authorized : NotificationStatus::denied);
   if (present) {
     const QDBusMessage ask = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("GetCapabilities"));

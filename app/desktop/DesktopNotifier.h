@@ -14,7 +14,8 @@ class QDBusPendingCallWatcher;
 namespace kivo {
 
 // org.freedesktop.Notifications on the session bus. Authorized while the service is running or
-// can be started; denied otherwise (no bus, no service).
+// can be started; denied otherwise (no bus, no service). The bus is never waited on: a refresh
+// ends in statusRefreshed() once the bus has answered (at once without a bus).
 class DesktopNotifier : public Notifier {
   Q_OBJECT
  public:
@@ -31,6 +32,7 @@ class DesktopNotifier : public Notifier {
   static QString bodyText(const QString& body, const std::optional<QStringList>& capabilities);
 
  private:
+  void finishRefresh(bool present);
   void onCapabilities(QDBusPendingCallWatcher* watcher);
 
   QDBusConnection bus_;

@@ -102,7 +102,13 @@ TEST_F(PrivateBus, PowerProfileChangesUnderEitherNameMakeSlowReadingsStaleOnce) 
 
 TEST_F(PrivateBus, NotificationsAreAuthorizedWhileTheServerIsThereAndReplacePerRule) {
   DesktopNotifier notifier(client, "KIVO Monitor", "kivo-monitor");
+  int refreshes = 0;
+  QObject::connect(&notifier, &Notifier::statusRefreshed, [&] { ++refreshes; });
   notifier.refreshStatus();
+  // The bus is asked without waiting for it: the answer comes with statusRefreshed.
+  EXPECT_EQ(refreshes, 0);
+  EXPECT_EQ(notifier.status(), NotificationStatus::notDetermined);
+  ASSERT_TRUE(waitFor([&] { return refreshes == 1; }));
   EXPECT_EQ(notifier.status(), NotificationStatus::denied);  // no server yet
 
   ASSERT_TRUE(fakes->own("org.freedesktop.Notifications"));
@@ -110,6 +116,7 @@ TEST_F(PrivateBus, NotificationsAreAuthorizedWhileTheServerIsThereAndReplacePerR
   std::vector<NotificationStatus> changes;
   QObject::connect(&notifier, &Notifier::statusChanged, [&](NotificationStatus s) { changes.push_back(s); });
   notifier.refreshStatus();
+  ASSERT_TRUE(waitFor([&] { return refreshes == 2; }));
   EXPECT_EQ(notifier.status(), NotificationStatus::authorized);
   EXPECT_TRUE(notificationsAllowed(notifier.status()));
   EXPECT_EQ(changes, std::vector<NotificationStatus>{NotificationStatus::authorized});
@@ -200,7 +207,10 @@ TEST(DesktopWithoutBus, TheDefaultBusesMayBeMissing) {
   // Whatever this machine has (CI has no system bus), constructing and refreshing is safe.
   DesktopSystemObserver observer;
   DesktopNotifier notifier;
+  bool refreshed = false;
+  QObject::connect(&notifier, &Notifier::statusRefreshed, [&] { refreshed = true; });
   notifier.refreshStatus();
+  ASSERT_TRUE(waitFor([&] { return refreshed; }, 10000));
   EXPECT_NE(notifier.status(), NotificationStatus::notDetermined);
   runEventsFor(50);
 }
