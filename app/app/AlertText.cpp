@@ -1,6 +1,7 @@
 #include "app/AlertText.h"
 
 #include "app/Localized.h"
+#include "app/ThermalText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -29,8 +30,7 @@ QString formatted(double value, MetricID metric, const ValueFormatter& formatter
     case MetricID::thermalState: {
       if (!std::isfinite(value)) return kAbsent;
       const double level = std::clamp(std::round(value), 0.0, 3.0);
-      static const char* const names[] = {"Nominal", "Fair", "Serious", "Critical"};
-      return tr(names[static_cast<int>(level)]);
+      return ThermalText::name(static_cast<ThermalLevel>(static_cast<int>(level)));
     }
     case MetricID::memPressure:
       return std::isfinite(value) ? pressureLevel(value) : kAbsent;

@@ -7,6 +7,7 @@
 #include "collectors/GPUCollector.h"
 #include "collectors/NetworkCollector.h"
 #include "collectors/SensorCapabilityResolver.h"
+#include "desktop/NetworkPath.h"
 #include "metrics/MonotonicClock.h"
 #include "scheduler/SnapshotSubscription.h"
 #include "scheduler/TelemetryEngine.h"
@@ -467,13 +468,7 @@ void MonitorModel::setForeground(bool foreground) {
 
 void MonitorModel::pathChanged(const QString& key, const QString& status, const QString& interfaces) {
   if (lastPath_ && *lastPath_ != key) {
-    const bool online = status == QStringLiteral("online");
-    StoredEvent event;
-    event.date = environment_.now();
-    event.kind = EventKind::network;
-    event.severity = online ? Severity::info : Severity::warning;
-    event.code = QStringLiteral("network.") + status;
-    event.payload.insert(QStringLiteral("interfaces"), interfaces);
+    const StoredEvent event = NetworkPath::event(environment_.now(), status, interfaces);
     networkEvents_.prepend(event);
     if (networkEvents_.size() > kNetworkEvents) networkEvents_.resize(kNetworkEvents);
     emit networkEventsChanged();

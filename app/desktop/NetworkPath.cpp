@@ -23,12 +23,16 @@ QString NetworkPath::key() const {
 }
 
 StoredEvent NetworkPath::event(const QDateTime& date) const {
+  return event(date, status(), joinedInterfaces());
+}
+
+StoredEvent NetworkPath::event(const QDateTime& date, const QString& status, const QString& interfaces) {
   StoredEvent event;
   event.date = date;
   event.kind = EventKind::network;
-  event.severity = online ? Severity::info : Severity::warning;
-  event.code = QStringLiteral("network.") + status();
-  event.payload.insert(QStringLiteral("interfaces"), joinedInterfaces());
+  event.severity = status == QLatin1String("online") ? Severity::info : Severity::warning;
+  event.code = QStringLiteral("network.") + status;
+  event.payload.insert(QStringLiteral("interfaces"), interfaces);
   return event;
 }
 
