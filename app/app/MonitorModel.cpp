@@ -233,7 +233,12 @@ void MonitorModel::ingest(std::shared_ptr<const TelemetrySnapshot> shared) {
 
   bool coresChanged = false;
   if (snapshot.cpu) {
+    // Once full, the oldest row's buffer is reused for the newest.
     QList<double> row;
+    if (coreHistory_.size() >= kCoreRows) {
+      row = coreHistory_.takeFirst();
+      row.clear();
+    }
     row.reserve(static_cast<qsizetype>(snapshot.cpu->cores.size()));
     for (const CPULoad& core : snapshot.cpu->cores) row.append(core.busy());
     coreHistory_.append(std::move(row));
