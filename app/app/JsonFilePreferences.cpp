@@ -50,6 +50,12 @@ JsonFilePreferences::JsonFilePreferences(QString path) : path_(std::move(path)) 
   load();
 }
 
+void JsonFilePreferences::fail(const QString& message) {
+  lastError_ = message;
+  // Settings that fall back to defaults or are not saved must not go unsaid.
+  qWarning("%s", qUtf8Printable(message));
+}
+
 QString JsonFilePreferences::standardPath() {
   return configDirectory() + QStringLiteral("/settings.json");
 }
@@ -109,7 +115,7 @@ void JsonFilePreferences::load() {
   if (!file.exists()) return;
   if (!file.open(QIODevice::ReadOnly)) {
     unreadable_ = true;
-    lastError_ = QStringLiteral("Cannot read %1: %2").arg(path_, file.errorString());
+    fail(QStringLiteral("Cannot read %1: %2").arg(path_, file.errorString()));
     return;
   }
   const QByteArray bytes = file.readAll();
@@ -118,9 +124,9 @@ void JsonFilePreferences::load() {
   const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
   if (error.error != QJsonParseError::NoError || !document.isObject()) {
     unreadable_ = true;
-    lastError_ = error.error != QJsonParseError::NoError
-                     ? QStringLiteral("%1 is not valid JSON: %2").arg(path_, error.errorString())
-                     : QStringLiteral("%1 does not hold a JSON object").arg(path_);
+    fail(error.error != QJsonParseError::NoError
+             ? QStringLiteral("%1 is not valid JSON: %2").arg(path_, error.errorString())
+             : QStringLiteral("%1 does not hold a JSON object").arg(path_));
     return;
   }
   const QJsonObject root = document.object();
@@ -162,7 +168,7 @@ bool JsonFilePreferences::preserveUnreadable() {
   if (!QFileInfo::exists(path_)) return true;  // gone meanwhile: nothing to keep
   const QString target = unreadableName(path_, [](const QString& name) { return QFileInfo::exists(name); });
   if (!QFile::copy(path_, target)) {
-    lastError_ = QStringLiteral("Cannot keep a copy of the unreadable %1; settings are not saved").arg(path_);
+    fail(QStringLiteral("Cannot keep a copy of the unreadable %1; settings are not saved").arg(path_));
     return false;
   }
   preservedCopy_ = target;
@@ -181,17 +187,17 @@ bool JsonFilePreferences::save() {
   }
   const QFileInfo info(path_);
   if (!QDir().mkpath(info.absolutePath())) {
-    lastError_ = QStringLiteral("Cannot create the folder %1").arg(info.absolutePath());
+    fail(QStringLiteral("Cannot create the folder %1").arg(info.absolutePath()));
     return false;
   }
   QSaveFile file(path_);
   if (!file.open(QIODevice::WriteOnly)) {
-    lastError_ = QStringLiteral("Cannot write %1: %2").arg(path_, file.errorString());
+    fail(QStringLiteral("Cannot write %1: %2").arg(path_, file.errorString()));
     return false;
   }
   file.write(QJsonDocument(root).toJson(QJsonDocument::Indented));
   if (!file.commit()) {
-    lastError_ = QStringLiteral("Cannot write %1: %2").arg(path_, file.errorString());
+    fail(QStringLiteral("Cannot write %1: %2").arg(path_, file.errorString()));
     return false;
   }
   lastError_.clear();

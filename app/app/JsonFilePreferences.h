@@ -13,7 +13,8 @@ namespace kivo {
 // "base64". Entries of any other form are kept untouched across rewrites but not offered; a
 // write over one moves it to "<key>.unreadable" (numbered when that name is taken).
 // A file that cannot be read or parsed is copied to "<file>.unreadable" (numbered likewise)
-// before it is first replaced; when that copy fails, nothing is written and the changes live in memory only.
+// before it is first replaced; when that copy fails, nothing is written and the changes live
+// in memory only. Every failure is also written to standard error.
 class JsonFilePreferences : public Preferences {
  public:
   // Reads the file; never writes.
@@ -44,6 +45,7 @@ class JsonFilePreferences : public Preferences {
   void load();
   bool save();
   bool preserveUnreadable();
+  void fail(const QString& message);
 
   QString path_;
   QMap<QString, QVariant> values_;

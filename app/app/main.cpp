@@ -53,6 +53,9 @@ int main(int argc, char** argv) {
   kivo::DesktopNotifier notifier;
   kivo::MonitorModel model(settings, standard);
   model.setNotifier(&notifier);
+  if (const auto& error = model.storeError()) {
+    qWarning("The history cannot be opened; nothing is recorded in this run: %s", qUtf8Printable(*error));
+  }
 
   // The desktop tells the model about sleep, mounts, power profiles, windows and the network.
   kivo::DesktopSystemObserver system;

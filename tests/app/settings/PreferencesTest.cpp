@@ -226,6 +226,25 @@ TEST_F(JsonFilePreferencesTest, AnUnparsableFileIsCopiedAsideBeforeItIsReplaced)
   EXPECT_EQ(readAll(path() + QStringLiteral(".unreadable.1")), QByteArray("[]"));
 }
 
+QStringList collectedWarnings;
+
+void collectWarning(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type == QtWarningMsg) collectedWarnings << message;
+}
+
+TEST_F(JsonFilePreferencesTest, AnUnreadableFileIsReportedOnStandardError) {
+  // Settings that silently fell back to their defaults would leave the user guessing.
+  QDir().mkpath(QFileInfo(path()).absolutePath());
+  writeAll(path(), "{not json");
+  collectedWarnings.clear();
+  const QtMessageHandler previous = qInstallMessageHandler(collectWarning);
+  JsonFilePreferences prefs(path());
+  qInstallMessageHandler(previous);
+  ASSERT_EQ(collectedWarnings.size(), 1);
+  EXPECT_TRUE(collectedWarnings.front().contains(path()));
+  EXPECT_EQ(collectedWarnings.front(), prefs.lastError());
+}
+
 TEST_F(JsonFilePreferencesTest, AFileThatCannotBeReadIsNeverReplaced) {
   if (::geteuid() == 0) GTEST_SKIP() << "root reads any file";
   QDir().mkpath(QFileInfo(path()).absolutePath());
