@@ -1,6 +1,7 @@
 #include "desktop/ProcessActions.h"
 
 #include "collectors/ProcessSample.h"
+#include "platform/CPUStatReader.h"
 #include "platform/KernelFiles.h"
 
 #include <csignal>
@@ -39,17 +40,8 @@ std::optional<double> ProcessActions::startTime(std::int32_t pid) const {
   if (!files.read("/proc/" + std::to_string(pid) + "/stat", buffer)) return std::nullopt;
   const auto ticks = startTicks(buffer);
   if (!ticks) return std::nullopt;
-  std::string stat;
-  if (!files.read("/proc/stat", stat)) return std::nullopt;
-  std::optional<std::uint64_t> bootTime;
-  std::string_view text = stat;
-  std::string_view line;
-  while (KernelText::nextLine(text, line)) {
-    if (line.substr(0, 6) == "btime ") {
-      bootTime = KernelText::parseUInt(line.substr(6));
-      break;
-    }
-  }
+  // The boot time as the process collector reads it, so that both give the same start time.
+  const auto bootTime = CPUStatReader::readBootTime(files);
   const long hertz = ::sysconf(_SC_CLK_TCK);
   if (!bootTime || hertz <= 0) return std::nullopt;
   return static_cast<double>(*bootTime) + static_cast<double>(*ticks) / static_cast<double>(hertz);

@@ -4,6 +4,10 @@
 
 #include "TestSupport.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -126,6 +130,23 @@ TEST(ProcessActionsTest, AProcessThatHasExitedCannotBeSignalled) {
     child.wait();
   }
   EXPECT_FALSE(actions.perform(ProcessAction::forceQuit, gone, started));
+}
+
+TEST(ProcessActionsTest, ABootTimePastTheYear9999GivesNoStartTime) {
+  // Read as the process collector reads it: a value it refuses matches no recorded start.
+  QTemporaryDir root;
+  ASSERT_TRUE(root.isValid());
+  ASSERT_TRUE(QDir(root.path()).mkpath(QStringLiteral("proc/7")));
+  const auto write = [&](const QString& name, const QByteArray& text) {
+    QFile file(root.filePath(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+  };
+  write(QStringLiteral("proc/7/stat"), "7 (x) S 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 100 0\n");
+  write(QStringLiteral("proc/stat"), "cpu  1 2 3 4 5 6 7 0 0 0\nbtime 9223372036854775807\n");
+  EXPECT_FALSE(ProcessActions(root.path().toStdString()).startTime(7).has_value());
+  write(QStringLiteral("proc/stat"), "cpu  1 2 3 4 5 6 7 0 0 0\nbtime 1700000000\n");
+  EXPECT_TRUE(ProcessActions(root.path().toStdString()).startTime(7).has_value());
 }
 
 TEST(ProcessActionsTest, StartTimeComesFromBootTimeAndTheStartTicksPastAHostileName) {
