@@ -23,11 +23,12 @@ QString explanation(ThermalLevel level) {
     case ThermalLevel::nominal:
       return tr("The system is within its normal thermal range.");
     case ThermalLevel::fair:
-      return tr("The system is slightly warm. Performance is not affected.");
+      return tr("The system is warm. The kernel may begin to reduce performance.");
     case ThermalLevel::serious:
       return tr("The system is hot. The kernel may reduce performance.");
     case ThermalLevel::critical:
-      return tr("The system is very hot. The kernel is reducing performance to cool down.");
+      return tr(
+          "The system is at its critical temperature. The kernel shuts the computer down to protect it.");
   }
   return tr("The system is within its normal thermal range.");
 }

@@ -8,7 +8,9 @@ namespace kivo::ThermalText {
 
 // "Nominal", "Fair", "Serious", "Critical", localised.
 QString name(ThermalLevel level);
-// One sentence on what the level means for the computer.
+// One sentence on what the level means for the computer. The level comes from the thermal
+// zones' trip points: the kernel starts throttling at the passive trip (fair) and powers the
+// computer off at the critical one.
 QString explanation(ThermalLevel level);
 
 }  // namespace kivo::ThermalText

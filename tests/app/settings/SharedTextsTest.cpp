@@ -112,10 +112,12 @@ TEST(ThermalText, NamesAndExplanationsPerLevel) {
     const char* explanation;
   } cases[] = {
       {ThermalLevel::nominal, "Nominal", "The system is within its normal thermal range."},
-      {ThermalLevel::fair, "Fair", "The system is slightly warm. Performance is not affected."},
+      // The levels are read from the thermal zones' trip points: passive cooling (throttling)
+      // starts at "Fair", and the kernel powers off at the critical trip.
+      {ThermalLevel::fair, "Fair", "The system is warm. The kernel may begin to reduce performance."},
       {ThermalLevel::serious, "Serious", "The system is hot. The kernel may reduce performance."},
       {ThermalLevel::critical, "Critical",
-       "The system is very hot. The kernel is reducing performance to cool down."},
+       "The system is at its critical temperature. The kernel shuts the computer down to protect it."},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ThermalText::name(c.level), QString::fromUtf8(c.name));
