@@ -55,8 +55,12 @@ void TelemetryEngine::stop() {
     std::lock_guard lock(loopMutex_);
     if (loop_.joinable()) {
       loop_.request_stop();
-      loop_.join();  // a tick under way finishes first, so its values reach the flush
-      loop_ = std::jthread();
+      // Called from a snapshot wake-up on the loop itself: the loop ends after this tick
+      // (which has already appended its values); a later stop() from elsewhere joins it.
+      if (loop_.get_id() != std::this_thread::get_id()) {
+        loop_.join();  // a tick under way finishes first, so its values reach the flush
+        loop_ = std::jthread();
+      }
     }
   }
   if (store_) store_->flush(QDateTime::currentDateTimeUtc());
@@ -235,7 +239,9 @@ double TelemetryEngine::tick(double now, const QDateTime& date) {
     lastProcess_ = now;
     snapshot->processes = sources_->processes(now);
     if (snapshot->processes) {
-      processCount_ = snapshot->processes->total;
+      // The monitor itself is a process: a scan with none means /proc could not be listed.
+      processCount_ = snapshot->processes->total > 0 ? std::optional<std::int64_t>(snapshot->processes->total)
+                                                     : std::nullopt;
       for (const auto& spike : spikes_.update(snapshot->processes->processes, date)) {
         record(AnalysisEvents::spike(spike));
       }

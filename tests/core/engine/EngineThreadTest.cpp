@@ -97,3 +97,21 @@ TEST(EngineLoop, CommandsWakeTheLoopAndStopJoinsBeforeFlushing) {
   EXPECT_LE(series.points.back().time, lastTime);
   EXPECT_GT(series.points.back().time + series.step, lastTime);
 }
+
+TEST(EngineLoop, StopFromASnapshotWakeUpEndsTheLoopWithoutJoiningItself) {
+  FakeSources* sources = nullptr;
+  auto store = std::make_shared<TimeSeriesStore>(std::nullopt);
+  auto engine = makeEngine(store, &sources);
+  auto subscription = engine->snapshots();
+  std::atomic<int> wakeUps = 0;
+  subscription->setWakeUp([&] {
+    ++wakeUps;
+    engine->stop();
+  });
+  engine->start();
+  std::this_thread::sleep_for(1200ms);
+  EXPECT_EQ(wakeUps.load(), 1) << "the loop ended after the tick that asked";
+  EXPECT_GT(store->statistics().rawRows, 0);
+  engine->stop();  // joins the finished loop
+  EXPECT_FALSE(engine->isRunning());
+}

@@ -127,6 +127,12 @@ TEST(EngineTick, UnreadableSourcesAreLeftOutNotZero) {
     EXPECT_FALSE(valueOf(*snapshot, absent)) << Metric::key(absent);
   }
   EXPECT_TRUE(valueOf(*snapshot, MetricID::processCount));
+
+  // An empty scan means /proc could not be listed, not that nothing runs.
+  h.script->processes = processSample({});
+  const auto failed = h.tick(20, 10);
+  ASSERT_TRUE(failed->processes);
+  EXPECT_FALSE(valueOf(*failed, MetricID::processCount));
 }
 
 TEST(EngineTick, GapResetsBaselinesAndRecordsItsLength) {
