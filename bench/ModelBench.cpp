@@ -1,6 +1,6 @@
-#include "app/AppSettings.h"
-#include "app/MemoryPreferences.h"
-#include "app/MonitorModel.h"
+#include "settings/AppSettings.h"
+#include "settings/MemoryPreferences.h"
+#include "model/MonitorModel.h"
 
 #include <benchmark/benchmark.h>
 

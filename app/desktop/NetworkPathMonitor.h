@@ -1,7 +1,7 @@
 #pragma once
 
 #include "desktop/NetworkPath.h"
-#include "desktop/RtnetlinkParser.h"
+#include "platform/RtnetlinkParser.h"
 
 #include <QDBusConnection>
 #include <QObject>

@@ -1,7 +1,7 @@
 #include "desktop/Notifier.h"
 
 #include "analysis/AlertTransition.h"
-#include "app/AlertText.h"
+#include "texts/AlertText.h"
 
 namespace kivo {
 

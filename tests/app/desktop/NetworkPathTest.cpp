@@ -1,6 +1,6 @@
 #include "desktop/NetworkPath.h"
 #include "desktop/NetworkPathMonitor.h"
-#include "desktop/RtnetlinkParser.h"
+#include "platform/RtnetlinkParser.h"
 
 #include "TestSupport.h"
 

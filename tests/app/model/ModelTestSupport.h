@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/AppSettings.h"
-#include "app/MemoryPreferences.h"
-#include "app/MonitorModel.h"
+#include "settings/AppSettings.h"
+#include "settings/MemoryPreferences.h"
+#include "model/MonitorModel.h"
 #include "desktop/Notifier.h"
 #include "scheduler/TelemetrySources.h"
 #include "scheduler/TelemetrySnapshot.h"

@@ -1,4 +1,4 @@
-#include "app/SerialWorker.h"
+#include "model/SerialWorker.h"
 
 #include <gtest/gtest.h>
 

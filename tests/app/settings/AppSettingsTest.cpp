@@ -1,7 +1,7 @@
-#include "app/AppSettings.h"
-#include "app/JsonFilePreferences.h"
-#include "app/MemoryPreferences.h"
-#include "app/UuidText.h"
+#include "settings/AppSettings.h"
+#include "settings/JsonFilePreferences.h"
+#include "settings/MemoryPreferences.h"
+#include "settings/UuidText.h"
 
 #include "TestSupport.h"
 

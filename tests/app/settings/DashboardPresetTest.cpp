@@ -1,5 +1,5 @@
-#include "app/DashboardPreset.h"
-#include "app/UuidText.h"
+#include "settings/DashboardPreset.h"
+#include "settings/UuidText.h"
 
 #include "TestSupport.h"
 

@@ -1,5 +1,5 @@
-#include "app/LaunchArgumentPreferences.h"
-#include "app/LaunchOptions.h"
+#include "settings/LaunchArgumentPreferences.h"
+#include "settings/LaunchOptions.h"
 
 #include "TestSupport.h"
 

@@ -1,7 +1,7 @@
-#include "app/JsonFilePreferences.h"
-#include "app/LaunchArgumentPreferences.h"
-#include "app/MemoryPreferences.h"
-#include "app/PreferenceDomains.h"
+#include "settings/JsonFilePreferences.h"
+#include "settings/LaunchArgumentPreferences.h"
+#include "settings/MemoryPreferences.h"
+#include "settings/PreferenceDomains.h"
 
 #include "TestSupport.h"
 

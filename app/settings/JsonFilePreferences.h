@@ -1,0 +1,58 @@
+#pragma once
+
+#include "settings/Preferences.h"
+
+#include <QJsonObject>
+#include <QMap>
+
+namespace kivo {
+
+// Settings kept in one JSON file, rewritten whole and atomically (QSaveFile) on every change.
+// A Boolean, a number and a text are the JSON value itself; data is an object with one member:
+// "json" (data that is itself compact JSON text, kept readable), "data" (other UTF-8 text) or
+// "base64". Entries of any other form are kept untouched across rewrites but not offered; a
+// write over one moves it to "<key>.unreadable" (numbered when that name is taken).
+// A file that cannot be read or parsed is copied to "<file>.unreadable" (numbered likewise)
+// before it is first replaced; when that copy fails, nothing is written and the changes live
+// in memory only. Every failure is also written to standard error.
+class JsonFilePreferences : public Preferences {
+ public:
+  // Reads the file; never writes.
+  explicit JsonFilePreferences(QString path);
+
+  QVariant object(const QString& key) const override;
+  void apply(const QList<Change>& changes) override;
+  QStringList keys() const override { return values_.keys(); }
+
+  const QString& path() const { return path_; }
+  // The last failure to read or write the file, or empty.
+  const QString& lastError() const { return lastError_; }
+  // Where an unreadable file was copied before it was replaced, or empty.
+  const QString& preservedCopy() const { return preservedCopy_; }
+
+  // $XDG_CONFIG_HOME/kivo-monitor/settings.json
+  static QString standardPath();
+  // The separate suite of interface-test mode, erased at every launch.
+  static QString testSuitePath();
+  // Removes the file; true when it is gone.
+  static bool erase(const QString& path);
+
+  // The file form of one value, and back (absent for a form this version does not read).
+  static QJsonValue encode(const QVariant& value);
+  static QVariant decode(const QJsonValue& value);
+
+ private:
+  void load();
+  bool save();
+  bool preserveUnreadable();
+  void fail(const QString& message);
+
+  QString path_;
+  QMap<QString, QVariant> values_;
+  QJsonObject foreign_;
+  bool unreadable_ = false;
+  QString lastError_;
+  QString preservedCopy_;
+};
+
+}  // namespace kivo

@@ -1,0 +1,82 @@
+#include "settings/WidgetConfig.h"
+
+#include "settings/UuidText.h"
+
+#include <array>
+
+namespace kivo {
+
+namespace {
+
+constexpr std::array kKinds{WidgetKind::cpu,     WidgetKind::cores,     WidgetKind::gpu,
+                            WidgetKind::memory,  WidgetKind::disk,      WidgetKind::diskActivity,
+                            WidgetKind::network, WidgetKind::battery,   WidgetKind::thermal,
+                            WidgetKind::topCPU,  WidgetKind::topMemory, WidgetKind::system,
+                            WidgetKind::alerts,  WidgetKind::overhead};
+constexpr std::array<const char16_t*, kKinds.size()> kKindNames{
+    u"cpu",     u"cores",   u"gpu",    u"memory",    u"disk",   u"diskActivity", u"network",
+    u"battery", u"thermal", u"topCPU", u"topMemory", u"system", u"alerts",       u"overhead"};
+
+constexpr std::array kSizes{WidgetSize::small, WidgetSize::medium, WidgetSize::large};
+
+}  // namespace
+
+namespace WidgetKinds {
+std::span<const WidgetKind> allCases() {
+  return kKinds;
+}
+QString rawValue(WidgetKind kind) {
+  return QString::fromUtf16(kKindNames[static_cast<std::size_t>(kind)]);
+}
+std::optional<WidgetKind> fromRawValue(QStringView raw) {
+  for (std::size_t i = 0; i < kKinds.size(); ++i) {
+    if (raw == QStringView(kKindNames[i])) return kKinds[i];
+  }
+  return std::nullopt;
+}
+QJsonValue toJson(WidgetKind kind) {
+  return rawValue(kind);
+}
+std::optional<WidgetKind> fromJson(const QJsonValue& value) {
+  if (!value.isString()) return std::nullopt;
+  return fromRawValue(value.toString());
+}
+}  // namespace WidgetKinds
+
+namespace WidgetSizes {
+std::span<const WidgetSize> allCases() {
+  return kSizes;
+}
+std::optional<WidgetSize> fromRawValue(double raw) {
+  for (const WidgetSize size : kSizes) {
+    if (raw == rawValue(size)) return size;
+  }
+  return std::nullopt;
+}
+QJsonValue toJson(WidgetSize size) {
+  return rawValue(size);
+}
+std::optional<WidgetSize> fromJson(const QJsonValue& value) {
+  if (!value.isDouble()) return std::nullopt;
+  return fromRawValue(value.toDouble());
+}
+}  // namespace WidgetSizes
+
+QJsonObject WidgetConfig::toJson() const {
+  return QJsonObject{{QStringLiteral("id"), UuidText::format(id)},
+                     {QStringLiteral("kind"), WidgetKinds::toJson(kind)},
+                     {QStringLiteral("size"), WidgetSizes::toJson(size)}};
+}
+
+std::optional<WidgetConfig> WidgetConfig::fromJson(const QJsonValue& value) {
+  if (!value.isObject()) return std::nullopt;
+  const QJsonObject object = value.toObject();
+  const QJsonValue idValue = object.value(QStringLiteral("id"));
+  const auto id = idValue.isString() ? UuidText::parse(idValue.toString()) : std::nullopt;
+  const auto kind = WidgetKinds::fromJson(object.value(QStringLiteral("kind")));
+  const auto size = WidgetSizes::fromJson(object.value(QStringLiteral("size")));
+  if (!id || !kind || !size) return std::nullopt;
+  return WidgetConfig(*id, *kind, *size);
+}
+
+}  // namespace kivo
