@@ -1,0 +1,355 @@
+#include "pdf/PdfReportRenderer.h"
+
+#include "pdf/PdfChart.h"
+#include "pdf/PdfWriterCanvas.h"
+#include "texts/AlertText.h"
+#include "texts/FindingText.h"
+#include "texts/Localized.h"
+#include "texts/SeverityTitle.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+#ifndef KIVO_VERSION
+#define KIVO_VERSION "0"
+#endif
+
+namespace kivo {
+
+namespace {
+
+// The report's own colours; they do not follow the application's appearance.
+const QColor kInk(14, 18, 34);
+const QColor kMuted(89, 96, 120);
+const QColor kLine(221, 224, 234);
+const QColor kAccent(8, 145, 178);
+const QColor kPlotBackground(244, 245, 250);
+
+constexpr double kIndent = 58;
+constexpr double kIndentWidth = 506;
+constexpr double kParagraphSpace = 3;
+constexpr double kHeadingRoom = 60;
+constexpr double kChartRoom = 130;
+constexpr double kPlotLeft = 102;
+constexpr double kLabelWidth = 50;
+constexpr double kChartAdvance = 108;
+constexpr double kEmptyRowHeight = 10;
+constexpr double kColumnGutter = 6;
+
+constexpr PdfFont kTitleFont{22, PdfWeight::bold};
+constexpr PdfFont kHeadingFont{13, PdfWeight::bold};
+constexpr PdfFont kSmallFont{9, PdfWeight::regular};
+constexpr PdfFont kSmallStrongFont{9, PdfWeight::semibold};
+constexpr PdfFont kFindingFont{10, PdfWeight::semibold};
+constexpr PdfFont kHeaderCellFont{8, PdfWeight::semibold};
+constexpr PdfFont kBodyCellFont{8.5, PdfWeight::regular};
+constexpr PdfFont kFooterFont{8, PdfWeight::regular};
+constexpr PdfFont kBoundFont{7, PdfWeight::regular};
+
+// Room on a fresh page between the top and the bottom limit.
+constexpr double kPageRoom = PdfReportRenderer::kTop - PdfReportRenderer::kBottomLimit;
+
+double height(const std::vector<PdfTextLine>& lines) {
+  double h = 0;
+  for (const PdfTextLine& line : lines) h += line.height;
+  return std::ceil(h);
+}
+
+double seconds(const QDateTime& date) { return static_cast<double>(date.toMSecsSinceEpoch()) / 1000.0; }
+
+QString rawName(std::string_view raw) { return translated(QString::fromLatin1(raw.data(), std::ssize(raw))); }
+
+}  // namespace
+
+PdfReportRenderer::PdfReportRenderer(Report report, ValueFormatter formatter)
+    : report(std::move(report)), f(std::move(formatter)) {}
+
+QString PdfReportRenderer::creator() {
+  QString version = QCoreApplication::applicationVersion();
+  if (version.isEmpty()) version = QStringLiteral(KIVO_VERSION);
+  return QStringLiteral("KIVO Monitor ") + version;
+}
+
+std::optional<QByteArray> PdfReportRenderer::render() {
+  QBuffer buffer;
+  if (!buffer.open(QIODevice::WriteOnly) || !renderTo(buffer)) return std::nullopt;
+  QByteArray bytes = buffer.data();
+  if (bytes.isEmpty()) return std::nullopt;
+  return bytes;
+}
+
+bool PdfReportRenderer::renderTo(QIODevice& device) {
+  // The PDF writer would draw into a closed or read-only device without complaint.
+  if (!device.isOpen() || !device.isWritable()) return false;
+  PdfWriterCanvas pdf(&device, report.title, creator());
+  if (!pdf.isOpen()) return false;
+  draw(pdf);
+  return pdf.finish();
+}
+
+void PdfReportRenderer::draw(PdfCanvas& target) {
+  canvas = &target;
+  y = 0;
+  pageNumber = 0;
+  newPage();
+
+  textBlock(report.title, kTitleFont, kInk);
+  textBlock(QStringLiteral("KIVO Monitor ") + report.appVersion + QStringLiteral(" · ") + tr("Generated") + u' ' +
+                f.date(report.generated),
+            kSmallFont, kMuted);
+  textBlock(tr("Period") + QStringLiteral(": ") + f.date(report.from) + QStringLiteral(" → ") + f.date(report.to) +
+                QStringLiteral(" · ") + tr("Sampling interval") + QStringLiteral(": ") +
+                f.number(report.samplingInterval, 1) + QStringLiteral(" s"),
+            kSmallFont, kMuted);
+  y -= 10;
+
+  heading(tr("System"));
+  table({tr("Item"), tr("Value")}, report.system, {1, 2.4});
+
+  heading(tr("Metrics"));
+  QList<QStringList> metrics;
+  metrics.reserve(static_cast<qsizetype>(report.series.size()));
+  for (const ReportSeriesSummary& s : report.series) {
+    metrics.append({s.name, formatted(s.minimum, s.metric), formatted(s.average, s.metric),
+                    formatted(s.maximum, s.metric), QString::number(s.sampleCount), rawName(Quality::rawValue(s.quality))});
+  }
+  table({tr("Metric"), tr("Minimum"), tr("Average"), tr("Maximum"), tr("Samples"), tr("Quality")}, metrics,
+        {2.2, 1.2, 1.2, 1.2, 0.9, 1});
+
+  for (const ReportSeriesSummary& s : report.series)
+    if (s.points.size() >= 2) chart(s);
+
+  for (const ReportTable& t : report.tables) {
+    heading(t.title);
+    std::vector<double> weights(static_cast<std::size_t>(t.headers.size()), 1.0);
+    if (!weights.empty()) weights.front() = 2;
+    table(t.headers, t.rows, weights);
+  }
+
+  if (!report.findings.empty()) {
+    heading(tr("Findings"));
+    for (const Finding& finding : report.findings) {
+      textBlock(QStringLiteral("• ") + FindingText::title(finding) + QStringLiteral(" — ") +
+                    Severities::title(finding.severity),
+                kFindingFont, kInk);
+      textBlock(FindingText::explanation(finding, f), kSmallFont, kMuted, kIndent, kIndentWidth);
+    }
+  }
+
+  heading(tr("Collection methods"));
+  for (const ReportSeriesSummary& s : report.series) {
+    textBlock(s.name + QStringLiteral(" — ") + s.source, kSmallStrongFont, kInk);
+    textBlock(translated(s.method), kBodyCellFont, kMuted, kIndent, kIndentWidth);
+  }
+
+  heading(tr("Data gaps"));
+  QList<QStringList> gaps;
+  for (const ReportSeriesSummary& s : report.series) {
+    if (s.gaps.empty()) continue;
+    double total = 0;
+    double longest = 0;
+    for (const SeriesGap& gap : s.gaps) {
+      total += gap.end - gap.start;
+      longest = std::max(longest, gap.end - gap.start);
+    }
+    gaps.append({s.name, QString::number(s.gaps.size()), f.duration(total), f.duration(longest)});
+  }
+  if (gaps.isEmpty()) {
+    textBlock(tr("No gap in the selected period."), kSmallFont, kMuted);
+  } else {
+    table({tr("Metric"), tr("Gaps"), tr("Total missing"), tr("Longest")}, gaps, {2, 1, 1.4, 1.4});
+  }
+
+  heading(tr("Limitations"));
+  for (const QString& limitation : report.limitations) textBlock(QStringLiteral("• ") + limitation, kSmallFont, kMuted);
+
+  footer();
+  canvas = nullptr;
+}
+
+void PdfReportRenderer::newPage() {
+  if (pageNumber > 0) footer();
+  canvas->beginPage();
+  ++pageNumber;
+  y = kTop;
+}
+
+void PdfReportRenderer::drawLines(const std::vector<PdfTextLine>& lines, std::size_t first, std::size_t last,
+                                  const PdfFont& font, const QColor& colour, double x, double top) {
+  for (std::size_t i = first; i < last; ++i) {
+    canvas->drawText(lines[i], font, colour, QPointF(x, top));
+    top -= lines[i].height;
+  }
+}
+
+void PdfReportRenderer::textBlock(const QString& text, const PdfFont& font, const QColor& colour, double x,
+                                  double width) {
+  const std::vector<PdfTextLine> lines = canvas->wrap(text, font, width);
+  const double h = height(lines);
+  if (y - h >= kBottomLimit || h <= kPageRoom) {
+    if (y - h < kBottomLimit) newPage();
+    drawLines(lines, 0, lines.size(), font, colour, x, y);
+    y -= h + kParagraphSpace;
+    return;
+  }
+  // Taller than a whole page: fill the room left, then go on page after page, breaking between
+  // lines, so no text runs past the bottom limit.
+  std::size_t first = 0;
+  for (;;) {
+    std::size_t last = first;
+    double used = 0;
+    while (last < lines.size() && y - (used + lines[last].height) >= kBottomLimit) used += lines[last++].height;
+    if (last == first) {
+      if (y < kTop) {
+        newPage();
+        continue;
+      }
+      used = lines[last++].height;  // a single line taller than a page
+    }
+    drawLines(lines, first, last, font, colour, x, y);
+    first = last;
+    if (first == lines.size()) {
+      y -= std::ceil(used) + kParagraphSpace;
+      return;
+    }
+    newPage();
+  }
+}
+
+void PdfReportRenderer::heading(const QString& text) {
+  if (y - kHeadingRoom < kBottomLimit) newPage();
+  y -= 12;
+  textBlock(text, kHeadingFont, kInk);
+  canvas->strokeLine(QPointF(kMargin, y), QPointF(kMargin + kColumnWidth, y), 1, kAccent);
+  y -= 8;
+}
+
+void PdfReportRenderer::table(const QStringList& headers, const QList<QStringList>& rows,
+                              const std::vector<double>& weights) {
+  const double sum = std::accumulate(weights.begin(), weights.end(), 0.0);
+  std::vector<double> widths;
+  widths.reserve(weights.size());
+  for (const double weight : weights) widths.push_back(sum > 0 ? weight / sum * kColumnWidth : 0);
+
+  row(headers, widths, true);
+  QStringList cells;
+  for (const QStringList& r : rows) {
+    cells = r.mid(0, headers.size());
+    while (cells.size() < headers.size()) cells.append(QString());
+    row(cells, widths, false);
+  }
+  y -= 4;
+}
+
+void PdfReportRenderer::row(const QStringList& cells, const std::vector<double>& widths, bool header) {
+  const PdfFont& font = header ? kHeaderCellFont : kBodyCellFont;
+  const QColor& colour = header ? kMuted : kInk;
+  const std::size_t count = std::min(static_cast<std::size_t>(cells.size()), widths.size());
+
+  std::vector<std::vector<PdfTextLine>> lines(count);
+  double rowHeight = count == 0 ? kEmptyRowHeight : 0;
+  for (std::size_t c = 0; c < count; ++c) {
+    lines[c] = canvas->wrap(cells[static_cast<qsizetype>(c)], font, widths[c] - kColumnGutter);
+    rowHeight = std::max(rowHeight, height(lines[c]));
+  }
+
+  const auto finish = [&](double drawn) {
+    y -= drawn + 3;
+    canvas->strokeLine(QPointF(kMargin, y), QPointF(kMargin + kColumnWidth, y), 0.5, kLine);
+    y -= 3;
+  };
+
+  if (y - (rowHeight + 6) >= kBottomLimit || rowHeight + 6 <= kPageRoom) {
+    if (y - (rowHeight + 6) < kBottomLimit) newPage();
+    double x = kMargin;
+    for (std::size_t c = 0; c < count; ++c) {
+      drawLines(lines[c], 0, lines[c].size(), font, colour, x, y);
+      x += widths[c];
+    }
+    finish(rowHeight);
+    return;
+  }
+
+  // A row taller than a whole page goes on across pages, every cell broken between its lines.
+  std::vector<std::size_t> next(count, 0);
+  std::vector<std::size_t> end(count, 0);
+  for (;;) {
+    double piece = 0;
+    bool progress = false;
+    for (std::size_t c = 0; c < count; ++c) {
+      std::size_t last = next[c];
+      double used = 0;
+      while (last < lines[c].size() && y - (used + lines[c][last].height + 6) >= kBottomLimit)
+        used += lines[c][last++].height;
+      end[c] = last;
+      progress = progress || last > next[c];
+      piece = std::max(piece, used);
+    }
+    if (!progress) {
+      if (y < kTop) {
+        newPage();
+        continue;
+      }
+      // Lines taller than a page: one of each cell, so the row still advances.
+      for (std::size_t c = 0; c < count; ++c) {
+        if (next[c] < lines[c].size()) {
+          end[c] = next[c] + 1;
+          piece = std::max(piece, lines[c][next[c]].height);
+        }
+      }
+    }
+    double x = kMargin;
+    bool done = true;
+    for (std::size_t c = 0; c < count; ++c) {
+      drawLines(lines[c], next[c], end[c], font, colour, x, y);
+      x += widths[c];
+      next[c] = end[c];
+      done = done && next[c] == lines[c].size();
+    }
+    if (done) {
+      finish(std::ceil(piece));
+      return;
+    }
+    newPage();
+  }
+}
+
+QString PdfReportRenderer::formatted(const std::optional<double>& value, MetricID metric) const {
+  return value ? AlertText::formatted(*value, metric, f) : QStringLiteral("—");
+}
+
+void PdfReportRenderer::chart(const ReportSeriesSummary& s) {
+  if (y - kChartRoom < kBottomLimit) newPage();
+  textBlock(s.name + QStringLiteral(" · ") + rawName(StoreTiers::rawValue(s.tier)) + QStringLiteral(" · ") +
+                f.duration(s.step),
+            kSmallStrongFont, kInk);
+
+  const QRectF plot(kPlotLeft, y - PdfChart::kPlotHeight, PdfChart::kPlotWidth, PdfChart::kPlotHeight);
+  const PdfChart::Scale scale = PdfChart::scale(plot, seconds(report.from), seconds(report.to), s.minimum, s.maximum);
+  QColor gap = kMuted;
+  gap.setAlphaF(0.12f);
+  QColor band = kAccent;
+  band.setAlphaF(0.2f);
+  PdfChart::draw(*canvas, scale, s.points, s.step, s.gaps, PdfChart::Colours{kPlotBackground, gap, band, kAccent});
+
+  // The bounds of the value axis, left of the plot; they never move the cursor.
+  const auto upper = canvas->wrap(AlertText::formatted(scale.upper, s.metric, f), kBoundFont, kLabelWidth);
+  drawLines(upper, 0, upper.size(), kBoundFont, kMuted, kMargin, plot.y() + plot.height());
+  const auto lower = canvas->wrap(AlertText::formatted(scale.lower, s.metric, f), kBoundFont, kLabelWidth);
+  drawLines(lower, 0, lower.size(), kBoundFont, kMuted, kMargin, plot.y() + 9);
+
+  y -= kChartAdvance;
+}
+
+void PdfReportRenderer::footer() {
+  const QString text = QStringLiteral("KIVO Monitor · ") + report.title + QStringLiteral(" · ") +
+                       QString::number(pageNumber);
+  const auto lines = canvas->wrap(text, kFooterFont, kColumnWidth);
+  drawLines(lines, 0, lines.size(), kFooterFont, kMuted, kMargin, kFooterTop);
+}
+
+}  // namespace kivo
