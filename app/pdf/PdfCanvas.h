@@ -39,7 +39,8 @@ class PdfCanvas {
   // where a word alone is wider); line breaks in the text are kept. An empty text has no line.
   virtual std::vector<PdfTextLine> wrap(const QString& text, const PdfFont& font, double width) = 0;
   // One line with the top-left corner of its box at `topLeft`.
-  virtual void drawText(const PdfTextLine& line, const PdfFont& font, const QColor& colour, QPointF topLeft) = 0;
+  virtual void drawText(const PdfTextLine& line, const PdfFont& font, const QColor& colour,
+                        QPointF topLeft) = 0;
 
   virtual void strokeLine(QPointF from, QPointF to, double width, const QColor& colour) = 0;
   virtual void fillRect(const QRectF& rect, const QColor& colour) = 0;

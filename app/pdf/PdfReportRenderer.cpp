@@ -59,9 +59,13 @@ double height(const std::vector<PdfTextLine>& lines) {
   return std::ceil(h);
 }
 
-double seconds(const QDateTime& date) { return static_cast<double>(date.toMSecsSinceEpoch()) / 1000.0; }
+double seconds(const QDateTime& date) {
+  return static_cast<double>(date.toMSecsSinceEpoch()) / 1000.0;
+}
 
-QString rawName(std::string_view raw) { return translated(QString::fromLatin1(raw.data(), std::ssize(raw))); }
+QString rawName(std::string_view raw) {
+  return translated(QString::fromLatin1(raw.data(), std::ssize(raw)));
+}
 
 }  // namespace
 
@@ -98,11 +102,11 @@ void PdfReportRenderer::draw(PdfCanvas& target) {
   newPage();
 
   textBlock(report.title, kTitleFont, kInk);
-  textBlock(QStringLiteral("KIVO Monitor ") + report.appVersion + QStringLiteral(" · ") + tr("Generated") + u' ' +
-                f.date(report.generated),
+  textBlock(QStringLiteral("KIVO Monitor ") + report.appVersion + QStringLiteral(" · ") + tr("Generated") +
+                u' ' + f.date(report.generated),
             kSmallFont, kMuted);
-  textBlock(tr("Period") + QStringLiteral(": ") + f.date(report.from) + QStringLiteral(" → ") + f.date(report.to) +
-                QStringLiteral(" · ") + tr("Sampling interval") + QStringLiteral(": ") +
+  textBlock(tr("Period") + QStringLiteral(": ") + f.date(report.from) + QStringLiteral(" → ") +
+                f.date(report.to) + QStringLiteral(" · ") + tr("Sampling interval") + QStringLiteral(": ") +
                 f.number(report.samplingInterval, 1) + QStringLiteral(" s"),
             kSmallFont, kMuted);
   y -= 10;
@@ -115,7 +119,8 @@ void PdfReportRenderer::draw(PdfCanvas& target) {
   metrics.reserve(static_cast<qsizetype>(report.series.size()));
   for (const ReportSeriesSummary& s : report.series) {
     metrics.append({s.name, formatted(s.minimum, s.metric), formatted(s.average, s.metric),
-                    formatted(s.maximum, s.metric), QString::number(s.sampleCount), rawName(Quality::rawValue(s.quality))});
+                    formatted(s.maximum, s.metric), QString::number(s.sampleCount),
+                    rawName(Quality::rawValue(s.quality))});
   }
   table({tr("Metric"), tr("Minimum"), tr("Average"), tr("Maximum"), tr("Samples"), tr("Quality")}, metrics,
         {2.2, 1.2, 1.2, 1.2, 0.9, 1});
@@ -165,7 +170,8 @@ void PdfReportRenderer::draw(PdfCanvas& target) {
   }
 
   heading(tr("Limitations"));
-  for (const QString& limitation : report.limitations) textBlock(QStringLiteral("• ") + limitation, kSmallFont, kMuted);
+  for (const QString& limitation : report.limitations)
+    textBlock(QStringLiteral("• ") + limitation, kSmallFont, kMuted);
 
   footer();
   canvas = nullptr;
@@ -202,7 +208,8 @@ void PdfReportRenderer::textBlock(const QString& text, const PdfFont& font, cons
   for (;;) {
     std::size_t last = first;
     double used = 0;
-    while (last < lines.size() && y - (used + lines[last].height) >= kBottomLimit) used += lines[last++].height;
+    while (last < lines.size() && y - (used + lines[last].height) >= kBottomLimit)
+      used += lines[last++].height;
     if (last == first) {
       if (y < kTop) {
         newPage();
@@ -329,12 +336,14 @@ void PdfReportRenderer::chart(const ReportSeriesSummary& s) {
             kSmallStrongFont, kInk);
 
   const QRectF plot(kPlotLeft, y - PdfChart::kPlotHeight, PdfChart::kPlotWidth, PdfChart::kPlotHeight);
-  const PdfChart::Scale scale = PdfChart::scale(plot, seconds(report.from), seconds(report.to), s.minimum, s.maximum);
+  const PdfChart::Scale scale =
+      PdfChart::scale(plot, seconds(report.from), seconds(report.to), s.minimum, s.maximum);
   QColor gap = kMuted;
   gap.setAlphaF(0.12f);
   QColor band = kAccent;
   band.setAlphaF(0.2f);
-  PdfChart::draw(*canvas, scale, s.points, s.step, s.gaps, PdfChart::Colours{kPlotBackground, gap, band, kAccent});
+  PdfChart::draw(*canvas, scale, s.points, s.step, s.gaps,
+                 PdfChart::Colours{kPlotBackground, gap, band, kAccent});
 
   // The bounds of the value axis, left of the plot; they never move the cursor.
   const auto upper = canvas->wrap(AlertText::formatted(scale.upper, s.metric, f), kBoundFont, kLabelWidth);
@@ -346,8 +355,8 @@ void PdfReportRenderer::chart(const ReportSeriesSummary& s) {
 }
 
 void PdfReportRenderer::footer() {
-  const QString text = QStringLiteral("KIVO Monitor · ") + report.title + QStringLiteral(" · ") +
-                       QString::number(pageNumber);
+  const QString text =
+      QStringLiteral("KIVO Monitor · ") + report.title + QStringLiteral(" · ") + QString::number(pageNumber);
   const auto lines = canvas->wrap(text, kFooterFont, kColumnWidth);
   drawLines(lines, 0, lines.size(), kFooterFont, kMuted, kMargin, kFooterTop);
 }

@@ -50,8 +50,8 @@ class PdfReportRenderer {
   void row(const QStringList& cells, const std::vector<double>& widths, bool header);
   void chart(const ReportSeriesSummary& summary);
   void footer();
-  void drawLines(const std::vector<PdfTextLine>& lines, std::size_t first, std::size_t last, const PdfFont& font,
-                 const QColor& colour, double x, double top);
+  void drawLines(const std::vector<PdfTextLine>& lines, std::size_t first, std::size_t last,
+                 const PdfFont& font, const QColor& colour, double x, double top);
   QString formatted(const std::optional<double>& value, MetricID metric) const;
 
   Report report;

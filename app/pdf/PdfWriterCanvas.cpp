@@ -17,9 +17,15 @@ QFont makeFont(const PdfFont& font) {
   f.setPointSizeF(font.size);
   f.setHintingPreference(QFont::PreferNoHinting);
   switch (font.weight) {
-    case PdfWeight::regular: f.setWeight(QFont::Normal); break;
-    case PdfWeight::semibold: f.setWeight(QFont::DemiBold); break;
-    case PdfWeight::bold: f.setWeight(QFont::Bold); break;
+    case PdfWeight::regular:
+      f.setWeight(QFont::Normal);
+      break;
+    case PdfWeight::semibold:
+      f.setWeight(QFont::DemiBold);
+      break;
+    case PdfWeight::bold:
+      f.setWeight(QFont::Bold);
+      break;
   }
   return f;
 }
@@ -105,7 +111,8 @@ std::vector<PdfTextLine> PdfWriterCanvas::wrap(const QString& text, const PdfFon
   return lines;
 }
 
-void PdfWriterCanvas::drawText(const PdfTextLine& line, const PdfFont& font, const QColor& colour, QPointF topLeft) {
+void PdfWriterCanvas::drawText(const PdfTextLine& line, const PdfFont& font, const QColor& colour,
+                               QPointF topLeft) {
   if (!open || line.text.isEmpty()) return;
   const Face& f = face(font);
   painter.setFont(f.qfont);

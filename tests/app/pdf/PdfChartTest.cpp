@@ -88,8 +88,8 @@ TEST(PdfChartDraw, ContentIsCutToThePlotAndALonePointIsADot) {
   canvas.beginPage();
   const PdfChart::Scale s = PdfChart::scale(kPlot, 0, 1000, 0, 10);
   // Two points, a lone one between gaps, and a run that starts before the period.
-  std::vector<SeriesPoint> points{{-100, 1, 9, 5, 1}, {0, 1, 9, 5, 1}, {500, 2, 4, 3, 1}, {900, 0, 10, 5, 1},
-                                  {950, 0, 10, 6, 1}};
+  std::vector<SeriesPoint> points{
+      {-100, 1, 9, 5, 1}, {0, 1, 9, 5, 1}, {500, 2, 4, 3, 1}, {900, 0, 10, 5, 1}, {950, 0, 10, 6, 1}};
   const std::vector<SeriesGap> gaps{{100, 450}, {600, 600.5}, {-500, 0}};
   PdfChart::draw(canvas, s, points, 50, gaps, kColours);
 
@@ -106,7 +106,7 @@ TEST(PdfChartDraw, ContentIsCutToThePlotAndALonePointIsADot) {
   EXPECT_DOUBLE_EQ(rects[1].box.left(), s.x(100));
   EXPECT_DOUBLE_EQ(rects[1].box.width(), s.x(450) - s.x(100));
   EXPECT_DOUBLE_EQ(rects[1].box.height(), 96);
-  EXPECT_DOUBLE_EQ(rects[2].box.width(), 0.5);  // narrower than half a point
+  EXPECT_DOUBLE_EQ(rects[2].box.width(), 0.5);                 // narrower than half a point
   EXPECT_DOUBLE_EQ(rects[3].box.width(), s.x(0) - s.x(-500));  // before the period, cut by the clip
 
   const auto fills = canvas.of(Kind::fillPath);

@@ -2,6 +2,7 @@
 // output folder for a person to look at.
 
 #include "pdf/PdfReportRenderer.h"
+#include "pdf/PdfWriterCanvas.h"
 
 #include "ReportFixtures.h"
 
@@ -9,6 +10,8 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFontMetricsF>
+#include <QPdfWriter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -20,7 +23,8 @@ namespace {
 QString tool(const QString& program, QStringList arguments) {
   QProcess process;
   process.start(program, arguments);
-  if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+  if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit ||
+      process.exitCode() != 0) {
     ADD_FAILURE() << program.toStdString() << " failed (poppler-utils is installed by scripts/setup): "
                   << process.readAllStandardError().toStdString();
     return {};
@@ -48,7 +52,8 @@ QStringList pages(const QString& path) {
 }
 
 QString info(const QString& path, const QString& key) {
-  const QRegularExpression line(QStringLiteral("^%1:\\s*(.*)$").arg(key), QRegularExpression::MultilineOption);
+  const QRegularExpression line(QStringLiteral("^%1:\\s*(.*)$").arg(key),
+                                QRegularExpression::MultilineOption);
   return line.match(tool(QStringLiteral("pdfinfo"), {path})).captured(1).trimmed();
 }
 
@@ -87,9 +92,8 @@ TEST(PdfDocument, SystemReportReadsBackPageByPage) {
        {report.title, QStringLiteral("System"), QStringLiteral("Metrics"), QStringLiteral("Volumes"),
         QStringLiteral("Findings"), QStringLiteral("Collection methods"), QStringLiteral("Data gaps"),
         QStringLiteral("Limitations")}) {
-    const qsizetype found = all.indexOf(QRegularExpression(QStringLiteral("^%1$").arg(heading),
-                                                           QRegularExpression::MultilineOption),
-                                        at + 1);
+    const qsizetype found = all.indexOf(
+        QRegularExpression(QStringLiteral("^%1$").arg(heading), QRegularExpression::MultilineOption), at + 1);
     EXPECT_GT(found, at) << heading.toStdString();
     at = found;
   }
@@ -111,11 +115,12 @@ TEST(PdfDocument, EmptyReportHasNoFindingsHeading) {
   ASSERT_FALSE(text.isEmpty());
   const QString all = text.join(u'\n');
   EXPECT_FALSE(all.contains(QStringLiteral("Findings")));
-  for (const QString& heading : {QStringLiteral("System"), QStringLiteral("Metrics"),
-                                 QStringLiteral("Collection methods"), QStringLiteral("Data gaps"),
-                                 QStringLiteral("Limitations")})
+  for (const QString& heading :
+       {QStringLiteral("System"), QStringLiteral("Metrics"), QStringLiteral("Collection methods"),
+        QStringLiteral("Data gaps"), QStringLiteral("Limitations")})
     EXPECT_TRUE(all.contains(heading)) << heading.toStdString();
-  EXPECT_TRUE(text.back().contains(QStringLiteral("KIVO Monitor · %1 · %2").arg(report.title).arg(text.size())));
+  EXPECT_TRUE(
+      text.back().contains(QStringLiteral("KIVO Monitor · %1 · %2").arg(report.title).arg(text.size())));
 }
 
 TEST(PdfDocument, NoBytesWhenTheDocumentCannotBeWritten) {
@@ -135,6 +140,53 @@ TEST(PdfDocument, NoBytesWhenTheDocumentCannotBeWritten) {
   ASSERT_TRUE(out.open(QIODevice::WriteOnly));
   EXPECT_TRUE(renderer.renderTo(out));
   EXPECT_TRUE(out.data().startsWith("%PDF-"));
+}
+
+// Text is measured on the PDF device: no wrapped line is wider than its column, a word wider
+// than the column is cut anywhere, and the text's own line breaks are kept.
+TEST(PdfDocument, WrappedLinesFitTheirColumn) {
+  QBuffer out;
+  ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+  PdfWriterCanvas canvas(&out, QStringLiteral("t"), QStringLiteral("c"));
+  ASSERT_TRUE(canvas.isOpen());
+  const PdfFont font{9, PdfWeight::regular};
+  // The same face measured on a second PDF device of the same resolution.
+  QBuffer scratch;
+  QPdfWriter device(&scratch);
+  device.setResolution(72);
+  QFont qfont(QStringLiteral("DejaVu Sans"));
+  qfont.setPointSizeF(9);
+  qfont.setHintingPreference(QFont::PreferNoHinting);
+  const QFontMetricsF metrics(qfont, &device);
+
+  const QString path = QStringLiteral("/very/long/path/without/any/space/").repeated(8);
+  const auto cut = canvas.wrap(path, font, 100);
+  ASSERT_GE(cut.size(), 5u);
+  QString joined;
+  for (const auto& line : cut) {
+    joined += line.text;
+    EXPECT_LE(metrics.horizontalAdvance(line.text), 100.5) << line.text.toStdString();
+    EXPECT_GT(line.height, 9);
+    EXPECT_LT(line.height, 14);
+  }
+  EXPECT_EQ(joined, path);
+
+  const QString sentence =
+      QStringLiteral("Average CPU usage stayed above 80% for 10 min — peak 97.3% → done · • ok");
+  QStringList words;
+  for (const auto& line : canvas.wrap(sentence, font, 120)) {
+    EXPECT_LE(metrics.horizontalAdvance(line.text), 120.5) << line.text.toStdString();
+    words += line.text.split(u' ');
+  }
+  EXPECT_EQ(words.join(u' '), sentence);
+
+  const auto broken = canvas.wrap(QStringLiteral("first\nsecond\r\nthird"), font, 500);
+  ASSERT_EQ(broken.size(), 3u);
+  EXPECT_EQ(broken[0].text, QStringLiteral("first"));
+  EXPECT_EQ(broken[1].text, QStringLiteral("second"));
+  EXPECT_EQ(broken[2].text, QStringLiteral("third"));
+  EXPECT_TRUE(canvas.wrap(QString(), font, 500).empty());
+  EXPECT_TRUE(canvas.finish());
 }
 
 }  // namespace

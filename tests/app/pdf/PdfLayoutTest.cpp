@@ -26,7 +26,9 @@ RecordingCanvas drawn(const Report& report) {
   return canvas;
 }
 
-bool isFooter(const RecordingCanvas::Op& op) { return op.box.y() + op.box.height() == PdfReportRenderer::kFooterTop; }
+bool isFooter(const RecordingCanvas::Op& op) {
+  return op.box.y() + op.box.height() == PdfReportRenderer::kFooterTop;
+}
 
 // Every page carries exactly one footer with its own number, and nothing else leaves the band
 // between the top and the bottom limit (chart labels and gap bands are inside the plot's band).
@@ -45,7 +47,8 @@ void expectPagesKeepTheirBounds(const RecordingCanvas& canvas, const Report& rep
     EXPECT_GE(op.box.y(), kBottom - 1e-9) << op.text.toStdString() << " on page " << op.page;
     EXPECT_LE(op.box.y() + op.box.height(), kTop + 1e-9) << op.text.toStdString() << " on page " << op.page;
   }
-  for (int page = 1; page <= canvas.pages; ++page) EXPECT_EQ(footers[static_cast<std::size_t>(page)], 1) << page;
+  for (int page = 1; page <= canvas.pages; ++page)
+    EXPECT_EQ(footers[static_cast<std::size_t>(page)], 1) << page;
 }
 
 Report fortySeries() {
@@ -68,8 +71,8 @@ TEST(PdfLayout, FortySeriesFillManyPagesWithinTheirBounds) {
 
   // Sections in order, each once.
   int at = -1;
-  for (const char* heading : {"System", "Metrics", "Volumes", "Findings", "Collection methods", "Data gaps",
-                              "Limitations"}) {
+  for (const char* heading :
+       {"System", "Metrics", "Volumes", "Findings", "Collection methods", "Data gaps", "Limitations"}) {
     const int found = canvas.find(QString::fromUtf8(heading), static_cast<std::size_t>(at + 1));
     EXPECT_GT(found, at) << heading;
     at = found;
@@ -85,7 +88,8 @@ TEST(PdfLayout, FortySeriesFillManyPagesWithinTheirBounds) {
     EXPECT_DOUBLE_EQ(op.box.width(), 462);
     EXPECT_DOUBLE_EQ(op.box.height(), 96);
     std::size_t caption = i;
-    while (caption > 0 && !(canvas.ops[caption].kind == Kind::text && canvas.ops[caption].font.size == 9)) --caption;
+    while (caption > 0 && !(canvas.ops[caption].kind == Kind::text && canvas.ops[caption].font.size == 9))
+      --caption;
     EXPECT_EQ(canvas.ops[caption].page, op.page);
     EXPECT_TRUE(canvas.ops[caption].text.contains(QStringLiteral(" · minute · ")));
   }
@@ -95,9 +99,11 @@ TEST(PdfLayout, FortySeriesFillManyPagesWithinTheirBounds) {
 
 TEST(PdfLayout, MetricRowsShowADashForAbsentFiguresAndTablesKeepTheirHeaderCount) {
   Report report = test::buildReport(test::systemInputs());
-  report.tables.push_back(ReportTable{QStringLiteral("Odd table"), {QStringLiteral("A"), QStringLiteral("B")},
-                                      {{QStringLiteral("a1"), QStringLiteral("b1"), QStringLiteral("dropped")},
-                                       {QStringLiteral("short")}}});
+  report.tables.push_back(ReportTable{
+      QStringLiteral("Odd table"),
+      {QStringLiteral("A"), QStringLiteral("B")},
+      {{QStringLiteral("a1"), QStringLiteral("b1"), QStringLiteral("dropped")}, {QStringLiteral("short")}}});
+  report.series.front().points.resize(1);
   const RecordingCanvas canvas = drawn(report);
 
   // The GPU series of the fixture has no value.
@@ -109,6 +115,9 @@ TEST(PdfLayout, MetricRowsShowADashForAbsentFiguresAndTablesKeepTheirHeaderCount
   EXPECT_EQ(dashes, 3);
 
   EXPECT_EQ(canvas.find(QStringLiteral("dropped")), -1);
+  // A series of one point is in the table but gets no chart.
+  EXPECT_EQ(canvas.find(QStringLiteral("CPU usage · minute · 1 min")), -1);
+  EXPECT_GE(canvas.find(QStringLiteral("CPU usage — /proc/stat")), 0);
   const int a1 = canvas.find(QStringLiteral("a1"));
   const int shortCell = canvas.find(QStringLiteral("short"));
   ASSERT_GE(a1, 0);
@@ -145,7 +154,8 @@ TEST(PdfLayout, TextTallerThanAPageBreaksBetweenLines) {
   // A process name as long as a book reaches the finding's title.
   report.findings.front().kind = FindingKind::processSpikes;
   report.findings.front().subject = longText;
-  report.tables.push_back(ReportTable{QStringLiteral("Long row"), {QStringLiteral("Key"), QStringLiteral("Text")},
+  report.tables.push_back(ReportTable{QStringLiteral("Long row"),
+                                      {QStringLiteral("Key"), QStringLiteral("Text")},
                                       {{QStringLiteral("key"), longText}}});
 
   const RecordingCanvas canvas = drawn(report);

@@ -20,9 +20,9 @@ class RecordingCanvas final : public PdfCanvas {
     QString text;
     PdfFont font;
     QColor colour;
-    QRectF box;  // page coordinates, y() is the bottom edge; a line's box spans its two ends
+    QRectF box;            // page coordinates, y() is the bottom edge; a line's box spans its two ends
     bool clipped = false;  // drawn while a clip was set
-    int elements = 0;  // path elements
+    int elements = 0;      // path elements
   };
 
   static double lineHeight(const PdfFont& font) { return font.size * 1.25; }
@@ -56,7 +56,8 @@ class RecordingCanvas final : public PdfCanvas {
     return out;
   }
 
-  void drawText(const PdfTextLine& line, const PdfFont& font, const QColor& colour, QPointF topLeft) override {
+  void drawText(const PdfTextLine& line, const PdfFont& font, const QColor& colour,
+                QPointF topLeft) override {
     Op op = make(Kind::text, colour);
     op.text = line.text;
     op.font = font;
