@@ -551,6 +551,9 @@ bool TimeSeriesStore::Impl::replaceIfDeleted() {
   if (!path) return true;
   int moved = 0;
   if (sqlite3_file_control(db(), "main", SQLITE_FCNTL_HAS_MOVED, &moved) != SQLITE_OK || moved == 0) return true;
+  // Out of write-ahead logging first: a log left at the path (only the file was deleted)
+  // is the old file's, and the new database must not start from it.
+  connection().exec("PRAGMA journal_mode=DELETE");
   try {
     database = openDatabase(path, lock);
   } catch (const StoreError& error) {
