@@ -85,7 +85,8 @@ class FieldReader {
   bool adjusted() const { return adjusted_; }
 
   // A finite number at least `lower` (and at most `upper` when given).
-  double number(const char* field, double fallback, double lower, std::optional<double> upper = std::nullopt) {
+  double number(const char* field, double fallback, double lower,
+                std::optional<double> upper = std::nullopt) {
     const QJsonValue value = object_.value(QLatin1String(field));
     if (value.isUndefined()) return fallback;
     if (!value.isDouble() || !std::isfinite(value.toDouble())) return fellBack(field, fallback);
@@ -93,8 +94,8 @@ class FieldReader {
     const double bounded = std::max(lower, upper ? std::min(number, *upper) : number);
     if (bounded != number) {
       adjusted_ = true;
-      qWarning("The setting %s.%s (%s) is outside the range it allows; %s is used.", qUtf8Printable(key_), field,
-               qUtf8Printable(QString::number(number)), qUtf8Printable(QString::number(bounded)));
+      qWarning("The setting %s.%s (%s) is outside the range it allows; %s is used.", qUtf8Printable(key_),
+               field, qUtf8Printable(QString::number(number)), qUtf8Printable(QString::number(bounded)));
     }
     return bounded;
   }
@@ -119,8 +120,8 @@ class FieldReader {
     const QJsonValue value = object_.value(QLatin1String(field));
     if (value.isUndefined()) return fallback;
     const double number = value.toDouble(std::nan(""));
-    if (!value.isDouble() || !std::isfinite(number) || number != std::floor(number) || number < double(lower) ||
-        number > 9.0e15) {
+    if (!value.isDouble() || !std::isfinite(number) || number != std::floor(number) ||
+        number < double(lower) || number > 9.0e15) {
       return fellBack(field, fallback);
     }
     return static_cast<std::int64_t>(number);
@@ -314,10 +315,12 @@ std::optional<T> AppSettings::readFields(const QString& key, ReadFields readFiel
 }
 
 AppSettings::AppSettings(Preferences& defaults, QObject* parent) : QObject(parent), defaults_(defaults) {
-  telemetry_ = readFields<TelemetryConfiguration>(kTelemetry, readTelemetry).value_or(TelemetryConfiguration());
+  telemetry_ =
+      readFields<TelemetryConfiguration>(kTelemetry, readTelemetry).value_or(TelemetryConfiguration());
   retention_ = readFields<RetentionPolicy>(kRetention, readRetention).value_or(RetentionPolicy());
   rules_ = read<std::vector<AlertRule>>(kRules, decodeRules).value_or(AlertRule::defaults());
-  thresholds_ = readFields<IntelligenceThresholds>(kThresholds, readThresholds).value_or(IntelligenceThresholds());
+  thresholds_ =
+      readFields<IntelligenceThresholds>(kThresholds, readThresholds).value_or(IntelligenceThresholds());
   appearance_ = read<AppearanceChoice>(kAppearance, [](const QVariant& stored) {
                   const auto raw = text(stored);
                   return raw ? AppearanceChoices::fromRawValue(*raw) : std::nullopt;

@@ -226,11 +226,13 @@ QMap<QString, QString> decodePayload(const QByteArray& text) {
 // Opens (creating when missing) and checks the database at path, or an in-memory one.
 // `lock` is the instance lock to keep, if any; a new one is taken when it is missing or
 // no longer in place and, on success, handed back through it.
-std::unique_ptr<Database> openDatabase(const std::optional<QString>& path, std::unique_ptr<InstanceLock>& lock) {
+std::unique_ptr<Database> openDatabase(const std::optional<QString>& path,
+                                       std::unique_ptr<InstanceLock>& lock) {
   QByteArray nativePath(":memory:");
   if (path) {
     if (auto problem = wrongKind(*path)) {
-      throw StoreError(StoreError::Kind::open, QStringLiteral("unable to open database file: %1").arg(*problem));
+      throw StoreError(StoreError::Kind::open,
+                       QStringLiteral("unable to open database file: %1").arg(*problem));
     }
     QDir().mkpath(QFileInfo(*path).absolutePath());  // a failure shows when opening
     nativePath = QFile::encodeName(*path);
@@ -252,7 +254,8 @@ std::unique_ptr<Database> openDatabase(const std::optional<QString>& path, std::
   sqlite3_extended_result_codes(handle, 1);
 
   if (path && sqlite3_db_readonly(handle, "main") == 1) {
-    throw StoreError(StoreError::Kind::open, QStringLiteral("the history database %1 is read-only").arg(*path));
+    throw StoreError(StoreError::Kind::open,
+                     QStringLiteral("the history database %1 is read-only").arg(*path));
   }
 
   auto withPath = [&path](QString message) {
@@ -289,8 +292,9 @@ std::unique_ptr<Database> openDatabase(const std::optional<QString>& path, std::
     int rc = SQLITE_ROW;
     while ((rc = tables.step()) == SQLITE_ROW) {
       const QString name = tables.columnText(0);
-      const bool ours = std::any_of(std::begin(kLayout), std::end(kLayout),
-                                    [&name](const TableLayout& layout) { return name == QLatin1String(layout.table); });
+      const bool ours =
+          std::any_of(std::begin(kLayout), std::end(kLayout),
+                      [&name](const TableLayout& layout) { return name == QLatin1String(layout.table); });
       if (!ours) foreign << name;
     }
     if (rc != SQLITE_DONE) throw sqlError({});
@@ -311,9 +315,10 @@ std::unique_ptr<Database> openDatabase(const std::optional<QString>& path, std::
     while ((rc = info.step()) == SQLITE_ROW) found << info.columnText(1);
     if (rc != SQLITE_DONE) throw sqlError({});
     if (!found.isEmpty() && found.join(QLatin1Char(',')) != QLatin1String(columns)) {
-      throw StoreError(StoreError::Kind::sql,
-                       withPath(QStringLiteral("the history database has an unexpected layout: table %1 has columns %2")
-                                    .arg(QLatin1String(table), found.join(QStringLiteral(", ")))));
+      throw StoreError(
+          StoreError::Kind::sql,
+          withPath(QStringLiteral("the history database has an unexpected layout: table %1 has columns %2")
+                       .arg(QLatin1String(table), found.join(QStringLiteral(", ")))));
     }
   }
 
@@ -337,9 +342,9 @@ std::unique_ptr<Database> openDatabase(const std::optional<QString>& path, std::
 
     // Tables of the same names but another layout are refused here, not at the first flush.
     const std::pair<SQLiteStatement*, const char*> statements[] = {
-        {&database->insertRaw, kInsertRaw},       {&database->mergeMinute, kMergeMinute},
-        {&database->mergeHour, kMergeHour},       {&database->insertEvent, kInsertEvent},
-        {&database->seriesRaw, kSeriesRaw},       {&database->seriesMinute, kSeriesMinute},
+        {&database->insertRaw, kInsertRaw},   {&database->mergeMinute, kMergeMinute},
+        {&database->mergeHour, kMergeHour},   {&database->insertEvent, kInsertEvent},
+        {&database->seriesRaw, kSeriesRaw},   {&database->seriesMinute, kSeriesMinute},
         {&database->seriesHour, kSeriesHour},
     };
     for (const auto& [statement, sql] : statements) {
@@ -550,7 +555,8 @@ bool TimeSeriesStore::Impl::writeQueued() {
 bool TimeSeriesStore::Impl::replaceIfDeleted() {
   if (!path) return true;
   int moved = 0;
-  if (sqlite3_file_control(db(), "main", SQLITE_FCNTL_HAS_MOVED, &moved) != SQLITE_OK || moved == 0) return true;
+  if (sqlite3_file_control(db(), "main", SQLITE_FCNTL_HAS_MOVED, &moved) != SQLITE_OK || moved == 0)
+    return true;
   // Out of write-ahead logging first: a log left at the path (only the file was deleted)
   // is the old file's, and the new database must not start from it.
   connection().exec("PRAGMA journal_mode=DELETE");

@@ -234,38 +234,50 @@ TEST(AppSettings, ObjectsAreReadFieldByFieldAndIntervalsClampedToTheirRanges) {
     QJsonValue stored;
     std::function<bool(const AppSettings&)> holds;
   } cases[] = {
-      {"telemetry", "interval", "abc", [&](const AppSettings& s) {
+      {"telemetry", "interval", "abc",
+       [&](const AppSettings& s) {
          TelemetryConfiguration expected = custom;
          expected.interval = 2;
          return s.telemetry() == expected;
        }},
-      {"telemetry", "flushInterval", 1e308, [&](const AppSettings& s) { return s.telemetry().flushInterval == 300; }},
-      {"telemetry", "flushInterval", -5, [&](const AppSettings& s) { return s.telemetry().flushInterval == 0; }},
+      {"telemetry", "flushInterval", 1e308,
+       [&](const AppSettings& s) { return s.telemetry().flushInterval == 300; }},
+      {"telemetry", "flushInterval", -5,
+       [&](const AppSettings& s) { return s.telemetry().flushInterval == 0; }},
       {"telemetry", "interval", 0.2, [&](const AppSettings& s) { return s.telemetry().interval == 0.5; }},
       {"telemetry", "interval", 11, [&](const AppSettings& s) { return s.telemetry().interval == 10; }},
-      {"telemetry", "backgroundInterval", 31, [&](const AppSettings& s) {
+      {"telemetry", "backgroundInterval", 31,
+       [&](const AppSettings& s) {
          return s.telemetry().backgroundInterval == 30 && s.telemetry().interval == 3;
        }},
-      {"telemetry", "processInterval", 0.1, [&](const AppSettings& s) { return s.telemetry().processInterval == 1; }},
-      {"telemetry", "slowInterval", 5, [&](const AppSettings& s) { return s.telemetry().slowInterval == 10; }},
-      {"telemetry", "slowInterval", 600, [&](const AppSettings& s) { return s.telemetry().slowInterval == 120; }},
-      {"telemetry", "batterySaver", "false", [&](const AppSettings& s) {
+      {"telemetry", "processInterval", 0.1,
+       [&](const AppSettings& s) { return s.telemetry().processInterval == 1; }},
+      {"telemetry", "slowInterval", 5,
+       [&](const AppSettings& s) { return s.telemetry().slowInterval == 10; }},
+      {"telemetry", "slowInterval", 600,
+       [&](const AppSettings& s) { return s.telemetry().slowInterval == 120; }},
+      {"telemetry", "batterySaver", "false",
+       [&](const AppSettings& s) {
          TelemetryConfiguration expected = custom;
          expected.batterySaver = true;
          return s.telemetry() == expected;
        }},
-      {"retention", "hour", -1, [&](const AppSettings& s) {
+      {"retention", "hour", -1,
+       [&](const AppSettings& s) {
          return s.retention() == RetentionPolicy{5400, 604800, 63072000};
        }},
-      {"retention", "raw", "6h", [&](const AppSettings& s) {
+      {"retention", "raw", "6h",
+       [&](const AppSettings& s) {
          return s.retention() == RetentionPolicy{21600, 604800, 7776000};
        }},
-      {"thresholds", "processEpisodes", 2.5, [&](const AppSettings& s) {
+      {"thresholds", "processEpisodes", 2.5,
+       [&](const AppSettings& s) {
          IntelligenceThresholds expected = thresholds;
          expected.processEpisodes = 3;
          return s.thresholds() == expected;
        }},
-      {"thresholds", "cpuPercent", QJsonValue(), [&](const AppSettings& s) {
+      {"thresholds", "cpuPercent", QJsonValue(),
+       [&](const AppSettings& s) {
          return s.thresholds().cpuPercent == 85 && s.thresholds().processEpisodes == 5;
        }},
   };

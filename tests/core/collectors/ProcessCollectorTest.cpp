@@ -256,7 +256,8 @@ TEST(ProcessMath, ConversionsAndNames) {
       // Cut by the kernel at 15 bytes inside a character: the executable's name is shown.
       {"schreibmaschin\xc3", QStringLiteral("/usr/bin/schreibmaschin\u00fcberwacher"),
        QStringLiteral("schreibmaschin\u00fcberwacher")},
-      {"abcdefghijklm\xe2\x82", QStringLiteral("/opt/abcdefghijklm\u20acuro"), QStringLiteral("abcdefghijklm\u20acuro")},
+      {"abcdefghijklm\xe2\x82", QStringLiteral("/opt/abcdefghijklm\u20acuro"),
+       QStringLiteral("abcdefghijklm\u20acuro")},
       {"schreibmaschin\xc3", std::nullopt, QStringLiteral("schreibmaschin")},
       {"abcdefghijkl\xe2\x82\xac", QStringLiteral("/opt/other"), QStringLiteral("abcdefghijkl\u20ac")},
   };

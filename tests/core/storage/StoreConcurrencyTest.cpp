@@ -35,7 +35,8 @@ TEST(StoreConcurrency, TickCallsReturnWhileAnEraseOrAQueryIsInsideTheDatabase) {
     const QString path = dir.path() + "/telemetry.sqlite";
     TimeSeriesStore store(path);
     const double t0 = recentHour();
-    for (int i = 0; i < 50; ++i) store.append(std::vector<MetricValue>{{MetricID::cpuTotal, double(i)}}, at(t0 + i));
+    for (int i = 0; i < 50; ++i)
+      store.append(std::vector<MetricValue>{{MetricID::cpuTotal, double(i)}}, at(t0 + i));
     ASSERT_TRUE(store.flush(at(t0 + 50)));
 
     hold.arm(c.heldSql);
@@ -71,7 +72,8 @@ TEST(StoreConcurrency, AppendsFromOneThreadWhileOthersFlushAndQueryLoseNothing) 
     while (!done.load()) store.flush(at(t0 + 1));
   });
   std::thread reader([&] {
-    while (!done.load()) store.series(MetricID::cpuTotal, at(t0), at(t0 + 3600), 50, std::nullopt, at(t0 + 3600));
+    while (!done.load())
+      store.series(MetricID::cpuTotal, at(t0), at(t0 + 3600), 50, std::nullopt, at(t0 + 3600));
   });
   for (int i = 0; i < kTicks; ++i) {
     store.append(std::vector<MetricValue>{{MetricID::cpuTotal, 1}}, at(t0 + i * 0.5));

@@ -304,7 +304,8 @@ TEST(StoreWrite, SummaryMeanStaysWithinItsBounds) {
   const double m = recentHour() + 1800;
   for (int i = 0; i < 3; ++i) tick(s.store, m + i, {{MetricID::cpuTotal, 0.1}});
   ASSERT_TRUE(s.store.flush(at(m + 5)));
-  const auto rows = s.db.rows("SELECT av <= mx AND av >= mn FROM minute UNION ALL SELECT av <= mx AND av >= mn FROM hour");
+  const auto rows =
+      s.db.rows("SELECT av <= mx AND av >= mn FROM minute UNION ALL SELECT av <= mx AND av >= mn FROM hour");
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[0][0], "1");
   EXPECT_EQ(rows[1][0], "1");
