@@ -24,6 +24,9 @@ namespace kivo {
 // on every real change. The key of each setting is its name. Lives on the GUI thread.
 //
 // A stored value that does not decode gives the setting its default and stays stored as it is;
+// the sampling, retention and threshold objects are read field by field, so one bad field
+// falls back (or an interval out of its range is clamped) alone; each is named on standard
+// error. What was replaced stays stored too;
 // the first write of that setting keeps it under "<key>.unreadable" (or "<key>.unreadable.N"
 // when an earlier one is kept there), so it is never lost.
 // Assigning the value a setting already has writes nothing and signals nothing.
@@ -123,6 +126,9 @@ class AppSettings : public QObject {
   // returns absent.
   template <typename T, typename Decode>
   std::optional<T> read(const QString& key, Decode decode);
+  // Reads a stored object field by field; see FieldReader in the source.
+  template <typename T, typename ReadFields>
+  std::optional<T> readFields(const QString& key, ReadFields readFields);
   // Writes one value, first moving an unreadable stored value aside.
   void write(const QString& key, const QVariant& value);
   // Writes encoded JSON only when it reads back equal (a NaN would not).

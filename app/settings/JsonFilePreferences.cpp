@@ -118,7 +118,13 @@ void JsonFilePreferences::load() {
     fail(QStringLiteral("Cannot read %1: %2").arg(path_, file.errorString()));
     return;
   }
-  const QByteArray bytes = file.readAll();
+  // A settings file is a few kilobytes; a huge one is not read into memory at all.
+  const QByteArray bytes = file.read(kMaxFileBytes + 1);
+  if (bytes.size() > kMaxFileBytes) {
+    unreadable_ = true;
+    fail(QStringLiteral("%1 is larger than %2 bytes; it is not read").arg(path_).arg(kMaxFileBytes));
+    return;
+  }
   if (bytes.trimmed().isEmpty()) return;  // nothing in it to lose
   QJsonParseError error{};
   const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);

@@ -17,6 +17,9 @@ namespace kivo {
 // in memory only. Every failure is also written to standard error.
 class JsonFilePreferences : public Preferences {
  public:
+  // A larger file is unreadable: it is not read, and kept aside like any other.
+  static constexpr qint64 kMaxFileBytes = 1024 * 1024;
+
   // Reads the file; never writes.
   explicit JsonFilePreferences(QString path);
 

@@ -8,6 +8,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace kivo {
@@ -36,10 +37,25 @@ QString printable(QString name) {
 }
 }  // namespace
 
+namespace {
+// The kernel cuts names by bytes, so a full-length name can end inside a UTF-8 character;
+// that piece is dropped rather than shown as a replacement character.
+std::string_view withoutCutCharacter(std::string_view text) {
+  for (std::size_t back = 1; back <= std::min<std::size_t>(3, text.size()); ++back) {
+    const auto byte = static_cast<unsigned char>(text[text.size() - back]);
+    if ((byte & 0xC0) == 0x80) continue;  // a continuation byte: look further back
+    const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+    return length > back ? text.substr(0, text.size() - back) : text;
+  }
+  return text;
+}
+}  // namespace
+
 QString displayName(std::string_view comm, const std::optional<QString>& path) {
   // TASK_COMM_LEN is 16 with the terminating NUL.
   constexpr std::size_t kCommLength = 15;
-  QString name = QString::fromUtf8(comm.data(), static_cast<qsizetype>(comm.size()));
+  const std::string_view whole = comm.size() == kCommLength ? withoutCutCharacter(comm) : comm;
+  QString name = QString::fromUtf8(whole.data(), static_cast<qsizetype>(whole.size()));
   if (!path || (!comm.empty() && comm.size() != kCommLength)) return printable(std::move(name));
   const QString base = path->mid(path->lastIndexOf(QLatin1Char('/')) + 1);
   if (base.isEmpty()) return printable(std::move(name));
@@ -157,6 +173,11 @@ ProcessSample ProcessCollector::sample(double now) {
     record.cpuTime = static_cast<double>(cpuNanos) / 1e9;
     if (known.lastScan == previousScan && previousScan != 0) {
       record.cpuPercent = ProcessMath::cpuPercent(known.cpuNanos, cpuNanos, elapsed);
+      // The scan's time base is the tick's, not the moment each process was read, so a busy
+      // process can seem to run a little more than its threads could: bound it by them.
+      if (record.cpuPercent && entry_.threads > 0) {
+        record.cpuPercent = std::min(*record.cpuPercent, entry_.threads * 100.0);
+      }
     }
     known.cpuNanos = cpuNanos;
     known.lastScan = scan;

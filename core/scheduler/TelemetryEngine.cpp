@@ -280,9 +280,9 @@ double TelemetryEngine::tick(double now, const QDateTime& date) {
   // 12. History.
   if (store_ && configuration.historyEnabled) {
     store_->append(values_, date);
-    if (!lastFlush_ || now - *lastFlush_ >= configuration.flushInterval) {
+    // While an erase or a query holds the database, the rows wait and the next tick tries again.
+    if ((!lastFlush_ || now - *lastFlush_ >= configuration.flushInterval) && store_->flushUnlessBusy(date)) {
       lastFlush_ = now;
-      store_->flush(date);
     }
   }
 

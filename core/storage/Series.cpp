@@ -77,7 +77,11 @@ std::optional<double> Series::average() const {
     total += static_cast<double>(point.count);
   }
   if (points.empty() || total <= 0) return std::nullopt;
-  return weighted / total;
+  // The rounding of the division can land a step outside what the points span.
+  const double mean = weighted / total;
+  const double low = *minimum();
+  const double high = *maximum();
+  return low <= high ? std::clamp(mean, low, high) : mean;
 }
 
 QJsonObject Series::toJson() const {

@@ -50,16 +50,20 @@ inline constexpr const char* kMergeHour = KIVO_SUMMARY_MERGE("hour");
 #undef KIVO_SUMMARY_MERGE
 inline constexpr const char* kInsertEvent =
     "INSERT INTO events(ts, kind, severity, metric, code, payload) VALUES(?,?,?,?,?,?)";
+// A mean is kept within its bucket's bounds, which its rounding can step past.
 inline constexpr const char* kSeriesRaw =
-    "SELECT (ts / ?) * ?, MIN(v), MAX(v), AVG(v), COUNT(*) FROM raw WHERE metric=? AND ts>=? AND ts<? "
+    "SELECT (ts / ?) * ?, MIN(v), MAX(v), max(MIN(v), min(MAX(v), AVG(v))), COUNT(*) FROM raw WHERE metric=? "
+    "AND ts>=? AND ts<? "
     "GROUP BY 1 ORDER BY 1";
 // Only whole summaries count: a row without a positive count or without its figures (a
 // file changed behind the store's back) would read as zeros or skew the weighted mean.
 inline constexpr const char* kSeriesMinute =
-    "SELECT (ts / ?) * ?, MIN(mn), MAX(mx), SUM(av * n) / SUM(n), SUM(n) FROM minute WHERE metric=? AND ts>=? "
+    "SELECT (ts / ?) * ?, MIN(mn), MAX(mx), max(MIN(mn), min(MAX(mx), SUM(av * n) / SUM(n))), SUM(n) FROM "
+    "minute WHERE metric=? AND ts>=? "
     "AND ts<? AND n>0 AND mn IS NOT NULL AND mx IS NOT NULL AND av IS NOT NULL GROUP BY 1 ORDER BY 1";
 inline constexpr const char* kSeriesHour =
-    "SELECT (ts / ?) * ?, MIN(mn), MAX(mx), SUM(av * n) / SUM(n), SUM(n) FROM hour WHERE metric=? AND ts>=? "
+    "SELECT (ts / ?) * ?, MIN(mn), MAX(mx), max(MIN(mn), min(MAX(mx), SUM(av * n) / SUM(n))), SUM(n) FROM "
+    "hour WHERE metric=? AND ts>=? "
     "AND ts<? AND n>0 AND mn IS NOT NULL AND mx IS NOT NULL AND av IS NOT NULL GROUP BY 1 ORDER BY 1";
 
 // Pruning walks the metrics present and deletes each one's old rows down the key,

@@ -18,12 +18,14 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <mutex>
+#include <utility>
 
 namespace kivo {
 
@@ -66,6 +68,22 @@ struct Bucket {
     sum += value;
     ++count;
   }
+
+  // Takes in the samples of another stretch of the same period.
+  void merge(const Bucket& other) {
+    if (other.count <= 0) return;
+    if (count <= 0) {
+      *this = other;
+      return;
+    }
+    min = std::min(min, other.min);
+    max = std::max(max, other.max);
+    sum += other.sum;
+    count += other.count;
+  }
+
+  // The rounding of sum / count can land a step outside the samples.
+  double mean() const { return std::clamp(sum / static_cast<double>(count), min, max); }
 };
 
 struct PendingRaw {
@@ -93,15 +111,23 @@ class InstanceLock {
 
   // Empty on success, else the reason.
   std::optional<QString> acquire(const QString& databasePath) {
-    const QByteArray lockPath = QFile::encodeName(databasePath + QStringLiteral(".lock"));
-    fd_ = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    lockPath_ = QFile::encodeName(databasePath + QStringLiteral(".lock"));
+    fd_ = ::open(lockPath_.constData(), O_RDWR | O_CLOEXEC);
+    if (fd_ < 0 && errno == ENOENT) {
+      // Created here, so removed again when the database is refused.
+      fd_ = ::open(lockPath_.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+      created_ = fd_ >= 0;
+      if (fd_ < 0 && errno == EEXIST) fd_ = ::open(lockPath_.constData(), O_RDWR | O_CLOEXEC);
+    }
     if (fd_ < 0) {
       return QStringLiteral("cannot create the lock file %1: %2")
-          .arg(QFile::decodeName(lockPath), QString::fromLocal8Bit(std::strerror(errno)));
+          .arg(QFile::decodeName(lockPath_), QString::fromLocal8Bit(std::strerror(errno)));
     }
     if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
       const int error = errno;
       if (error == EWOULDBLOCK) {
+        ::close(fd_);
+        fd_ = -1;
         return QStringLiteral("the history database %1 is in use by another running instance")
             .arg(databasePath);
       }
@@ -110,9 +136,67 @@ class InstanceLock {
     return std::nullopt;
   }
 
+  // Whether the lock file held is still the one at its path: deleting the data folder
+  // takes it along.
+  bool isInPlace() const {
+    struct stat held {};
+    struct stat named {};
+    if (fd_ < 0 || ::fstat(fd_, &held) != 0 || held.st_nlink == 0) return false;
+    return ::stat(lockPath_.constData(), &named) == 0 && named.st_dev == held.st_dev &&
+           named.st_ino == held.st_ino;
+  }
+
+  // Leaves no lock file behind a database that was refused.
+  void abandon() {
+    if (created_) ::unlink(lockPath_.constData());
+    created_ = false;
+  }
+
  private:
   int fd_ = -1;
+  bool created_ = false;
+  QByteArray lockPath_;
 };
+
+// The open connection and the statements of the hot paths, kept prepared; the
+// statements are declared after the connection so they are finalised before it closes.
+struct Database {
+  std::unique_ptr<SQLiteConnection> connection;
+  SQLiteStatement insertRaw;
+  SQLiteStatement mergeMinute;
+  SQLiteStatement mergeHour;
+  SQLiteStatement insertEvent;
+  SQLiteStatement seriesRaw;
+  SQLiteStatement seriesMinute;
+  SQLiteStatement seriesHour;
+};
+
+// Why a path cannot hold the database, when its kind says so: the file is a folder,
+// or a folder on the way is a file. SQLite only says "unable to open database file".
+std::optional<QString> wrongKind(const QString& path) {
+  const QFileInfo file(path);
+  if (file.isDir()) return QStringLiteral("%1 is a folder, not a database file").arg(path);
+  for (QFileInfo folder(file.absolutePath());; folder = QFileInfo(folder.absolutePath())) {
+    if (folder.exists()) {
+      if (!folder.isDir()) return QStringLiteral("%1 is a file, not a folder").arg(folder.absoluteFilePath());
+      return std::nullopt;
+    }
+    if (folder.isRoot() || folder.absolutePath() == folder.absoluteFilePath()) return std::nullopt;
+  }
+}
+
+// A verdict of PRAGMA quick_check on one line: SQLite puts a header line and one line
+// per problem.
+QString oneLine(const QString& verdict) {
+  QStringList lines;
+  for (const QString& line : verdict.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+    const QString text = line.trimmed();
+    if (!text.isEmpty() && !(text.startsWith(QLatin1String("***")) && text.endsWith(QLatin1String("***")))) {
+      lines << text;
+    }
+  }
+  return lines.join(QStringLiteral("; "));
+}
 
 std::uint64_t fileSize(const QByteArray& path) {
   struct stat info {};
@@ -139,60 +223,17 @@ QMap<QString, QString> decodePayload(const QByteArray& text) {
   return payload;
 }
 
-}  // namespace
-
-struct TimeSeriesStore::Impl {
-  mutable std::mutex mutex;
-  std::optional<QString> path;
-  InstanceLock lock;  // released after the connection closes
-  std::unique_ptr<SQLiteConnection> connection;
-
-  RetentionPolicy retention;
-  double rawInterval = 2;
-  double lastPrune = 0;
-  std::vector<PendingRaw> pendingRaw;
-  std::array<std::optional<Bucket>, kMetricCount> minuteBuckets;  // by Metric::index
-  std::array<std::optional<Bucket>, kMetricCount> hourBuckets;
-  std::vector<ClosedBucket> closedBuckets;
-  std::optional<QString> lastError;
-  std::uint64_t dropped = 0;
-
-  // Statements of the hot paths stay prepared; declared after the connection so they
-  // are finalised before it closes.
-  SQLiteStatement insertRaw;
-  SQLiteStatement mergeMinute;
-  SQLiteStatement mergeHour;
-  SQLiteStatement insertEvent;
-  SQLiteStatement seriesRaw;
-  SQLiteStatement seriesMinute;
-  SQLiteStatement seriesHour;
-
-  sqlite3* db() const { return connection->handle(); }
-
-  void failSql(const char* what) {
-    lastError = QStringLiteral("%1: %2").arg(QLatin1String(what), connection->errorMessage());
-  }
-
-  void rollback() {
-    if (connection->inTransaction()) connection->exec("ROLLBACK");
-  }
-
-  void open(const RetentionPolicy& policy);
-  void appendLocked(std::span<const MetricValue> values, double t);
-  void rollUp(std::array<std::optional<Bucket>, kMetricCount>& buckets, StoreTier tier, MetricID metric,
-              double start, double value);
-  bool hasQueued() const;
-  bool writeQueued();
-  bool flushLocked(double now);
-  bool pruneLocked(double now);
-  std::vector<std::int64_t> metricsIn(const char* nextMetricSql);
-  void dropOldest();
-};
-
-void TimeSeriesStore::Impl::open(const RetentionPolicy& policy) {
-  retention = policy;
+// Opens (creating when missing) and checks the database at path, or an in-memory one.
+// `lock` is the instance lock to keep, if any; a new one is taken when it is missing or
+// no longer in place and, on success, handed back through it.
+std::unique_ptr<Database> openDatabase(const std::optional<QString>& path,
+                                       std::unique_ptr<InstanceLock>& lock) {
   QByteArray nativePath(":memory:");
   if (path) {
+    if (auto problem = wrongKind(*path)) {
+      throw StoreError(StoreError::Kind::open,
+                       QStringLiteral("unable to open database file: %1").arg(*problem));
+    }
     QDir().mkpath(QFileInfo(*path).absolutePath());  // a failure shows when opening
     nativePath = QFile::encodeName(*path);
   }
@@ -206,23 +247,25 @@ void TimeSeriesStore::Impl::open(const RetentionPolicy& policy) {
     if (path) message += QStringLiteral(" (%1)").arg(*path);
     throw StoreError(StoreError::Kind::open, message);
   }
-  connection = std::make_unique<SQLiteConnection>(handle);
+  auto database = std::make_unique<Database>();
+  database->connection = std::make_unique<SQLiteConnection>(handle);
+  SQLiteConnection& connection = *database->connection;
   sqlite3_busy_timeout(handle, kBusyTimeoutMs);
   sqlite3_extended_result_codes(handle, 1);
 
-  if (path) {
-    if (sqlite3_db_readonly(handle, "main") == 1) {
-      throw StoreError(StoreError::Kind::open,
-                       QStringLiteral("the history database %1 is read-only").arg(*path));
-    }
-    if (auto problem = lock.acquire(*path)) throw StoreError(StoreError::Kind::open, *problem);
+  if (path && sqlite3_db_readonly(handle, "main") == 1) {
+    throw StoreError(StoreError::Kind::open,
+                     QStringLiteral("the history database %1 is read-only").arg(*path));
   }
 
-  auto sqlError = [this](const QString& context) {
-    QString message = connection->errorMessage();
-    if (!context.isEmpty()) message = context + QStringLiteral(": ") + message;
+  auto withPath = [&path](QString message) {
     if (path) message += QStringLiteral(" (%1)").arg(*path);
-    return StoreError(StoreError::Kind::sql, message);
+    return message;
+  };
+  auto sqlError = [&](const QString& context) {
+    QString message = connection.errorMessage();
+    if (!context.isEmpty()) message = context + QStringLiteral(": ") + message;
+    return StoreError(StoreError::Kind::sql, withPath(message));
   };
 
   // Before anything that writes: a file that is not a database, or a damaged one, is
@@ -234,9 +277,32 @@ void TimeSeriesStore::Impl::open(const RetentionPolicy& policy) {
     if (step != SQLITE_ROW) throw sqlError({});
     const QString verdict = check.columnText(0);
     if (verdict != QLatin1String("ok")) {
-      QString message = QStringLiteral("the history database is damaged: %1").arg(verdict);
-      if (path) message += QStringLiteral(" (%1)").arg(*path);
-      throw StoreError(StoreError::Kind::sql, message);
+      throw StoreError(StoreError::Kind::sql,
+                       withPath(QStringLiteral("the history database is damaged: %1").arg(oneLine(verdict))));
+    }
+  }
+
+  // Another program's database at our path is not ours to add tables to.
+  {
+    SQLiteStatement tables(handle,
+                           "SELECT name FROM sqlite_schema WHERE type IN ('table', 'view') AND name NOT LIKE "
+                           "'sqlite\\_%' ESCAPE '\\' ORDER BY name");
+    if (!tables.ok()) throw sqlError({});
+    QStringList foreign;
+    int rc = SQLITE_ROW;
+    while ((rc = tables.step()) == SQLITE_ROW) {
+      const QString name = tables.columnText(0);
+      const bool ours =
+          std::any_of(std::begin(kLayout), std::end(kLayout),
+                      [&name](const TableLayout& layout) { return name == QLatin1String(layout.table); });
+      if (!ours) foreign << name;
+    }
+    if (rc != SQLITE_DONE) throw sqlError({});
+    if (!foreign.isEmpty()) {
+      throw StoreError(StoreError::Kind::sql,
+                       withPath(QStringLiteral("the file at the history path is another program's database "
+                                               "(it holds %1); it is left as it is")
+                                    .arg(foreign.join(QStringLiteral(", ")))));
     }
   }
 
@@ -249,37 +315,111 @@ void TimeSeriesStore::Impl::open(const RetentionPolicy& policy) {
     while ((rc = info.step()) == SQLITE_ROW) found << info.columnText(1);
     if (rc != SQLITE_DONE) throw sqlError({});
     if (!found.isEmpty() && found.join(QLatin1Char(',')) != QLatin1String(columns)) {
-      QString message =
-          QStringLiteral("the history database has an unexpected layout: table %1 has columns %2")
-              .arg(QLatin1String(table), found.join(QStringLiteral(", ")));
-      if (path) message += QStringLiteral(" (%1)").arg(*path);
-      throw StoreError(StoreError::Kind::sql, message);
+      throw StoreError(
+          StoreError::Kind::sql,
+          withPath(QStringLiteral("the history database has an unexpected layout: table %1 has columns %2")
+                       .arg(QLatin1String(table), found.join(QStringLiteral(", ")))));
     }
   }
 
-  // auto_vacuum only takes effect on a file without pages yet, so it must come before
-  // the journal mode, whose change writes the first page. The size limit cuts the log
-  // back after a checkpoint, so one large prune does not leave it large for good.
-  for (const char* pragma : {"PRAGMA auto_vacuum=INCREMENTAL", "PRAGMA journal_mode=WAL",
-                             "PRAGMA synchronous=NORMAL", "PRAGMA journal_size_limit=4194304"}) {
-    if (connection->exec(pragma) != SQLITE_OK) throw sqlError({});
+  // Only now, with a file we will write, the lock: a refused file gets none beside it.
+  std::unique_ptr<InstanceLock> fresh;
+  if (path && (!lock || !lock->isInPlace())) {
+    fresh = std::make_unique<InstanceLock>();
+    if (auto problem = fresh->acquire(*path)) throw StoreError(StoreError::Kind::open, *problem);
   }
-  for (const char* statement : kSchema) {
-    if (connection->exec(statement) != SQLITE_OK) throw sqlError({});
+  try {
+    // auto_vacuum only takes effect on a file without pages yet, so it must come before
+    // the journal mode, whose change writes the first page. The size limit cuts the log
+    // back after a checkpoint, so one large prune does not leave it large for good.
+    for (const char* pragma : {"PRAGMA auto_vacuum=INCREMENTAL", "PRAGMA journal_mode=WAL",
+                               "PRAGMA synchronous=NORMAL", "PRAGMA journal_size_limit=4194304"}) {
+      if (connection.exec(pragma) != SQLITE_OK) throw sqlError({});
+    }
+    for (const char* statement : kSchema) {
+      if (connection.exec(statement) != SQLITE_OK) throw sqlError({});
+    }
+
+    // Tables of the same names but another layout are refused here, not at the first flush.
+    const std::pair<SQLiteStatement*, const char*> statements[] = {
+        {&database->insertRaw, kInsertRaw},   {&database->mergeMinute, kMergeMinute},
+        {&database->mergeHour, kMergeHour},   {&database->insertEvent, kInsertEvent},
+        {&database->seriesRaw, kSeriesRaw},   {&database->seriesMinute, kSeriesMinute},
+        {&database->seriesHour, kSeriesHour},
+    };
+    for (const auto& [statement, sql] : statements) {
+      *statement = SQLiteStatement(handle, sql);
+      if (!statement->ok()) throw sqlError(QStringLiteral("the history database has an unexpected layout"));
+    }
+  } catch (...) {
+    if (fresh) fresh->abandon();
+    throw;
+  }
+  if (fresh) lock = std::move(fresh);
+  return database;
+}
+
+}  // namespace
+
+struct TimeSeriesStore::Impl {
+  std::optional<QString> path;
+
+  // What the sampling loop touches: the queue, the settings and the last failure, under
+  // a lock held only for moments, so that a tick never waits on SQLite.
+  mutable std::mutex stateMutex;
+  RetentionPolicy retention;
+  bool retentionChanged = false;
+  double rawInterval = 2;
+  std::vector<PendingRaw> pendingRaw;
+  std::array<std::optional<Bucket>, kMetricCount> minuteBuckets;  // by Metric::index
+  std::array<std::optional<Bucket>, kMetricCount> hourBuckets;
+  std::vector<ClosedBucket> closedBuckets;
+  std::optional<QString> lastError;
+  std::uint64_t dropped = 0;
+
+  // The connection and what only the writer touches. Taken before stateMutex, never
+  // while holding it.
+  std::mutex connectionMutex;
+  std::unique_ptr<InstanceLock> lock;  // declared first: released after the connection closes
+  std::unique_ptr<Database> database;
+  double lastPrune = 0;
+  // The rows of the flush under way, taken from the queue; their buffers are kept.
+  std::vector<PendingRaw> writingRaw;
+  std::vector<ClosedBucket> writingSummaries;  // closed and still-open periods
+
+  sqlite3* db() const { return database->connection->handle(); }
+  SQLiteConnection& connection() const { return *database->connection; }
+
+  RetentionPolicy currentRetention() const {
+    std::lock_guard state(stateMutex);
+    return retention;
   }
 
-  // Tables of the same names but another layout are refused here, not at the first flush.
-  const std::pair<SQLiteStatement*, const char*> statements[] = {
-      {&insertRaw, kInsertRaw},     {&mergeMinute, kMergeMinute}, {&mergeHour, kMergeHour},
-      {&insertEvent, kInsertEvent}, {&seriesRaw, kSeriesRaw},     {&seriesMinute, kSeriesMinute},
-      {&seriesHour, kSeriesHour},
-  };
-  for (const auto& [statement, sql] : statements) {
-    *statement = SQLiteStatement(handle, sql);
-    if (!statement->ok()) throw sqlError(QStringLiteral("the history database has an unexpected layout"));
+  void setError(QString message) {
+    std::lock_guard state(stateMutex);
+    lastError = std::move(message);
   }
-  pendingRaw.reserve(1024);
-}
+
+  void failSql(const char* what) {
+    setError(QStringLiteral("%1: %2").arg(QLatin1String(what), connection().errorMessage()));
+  }
+
+  void rollback() {
+    if (connection().inTransaction()) connection().exec("ROLLBACK");
+  }
+
+  void appendLocked(std::span<const MetricValue> values, double t);
+  void rollUp(std::array<std::optional<Bucket>, kMetricCount>& buckets, StoreTier tier, MetricID metric,
+              double start, double value);
+  bool takeQueued();
+  void restoreQueued();
+  bool writeQueued();
+  bool replaceIfDeleted();
+  bool flushLocked(double now);
+  bool pruneLocked(double now);
+  std::vector<std::int64_t> metricsIn(const char* nextMetricSql);
+  void dropOldest();
+};
 
 void TimeSeriesStore::Impl::rollUp(std::array<std::optional<Bucket>, kMetricCount>& buckets, StoreTier tier,
                                    MetricID metric, double start, double value) {
@@ -321,18 +461,49 @@ void TimeSeriesStore::Impl::dropOldest() {
   }
 }
 
-bool TimeSeriesStore::Impl::hasQueued() const {
-  if (!pendingRaw.empty() || !closedBuckets.empty()) return true;
-  for (const auto* buckets : {&minuteBuckets, &hourBuckets}) {
-    for (const auto& bucket : *buckets) {
-      if (bucket && bucket->count > 0) return true;
+// Moves the queue into the writer's buffers (the open periods' samples so far, too,
+// leaving those periods open and empty). False when there is nothing to write.
+bool TimeSeriesStore::Impl::takeQueued() {
+  std::lock_guard state(stateMutex);
+  std::swap(writingRaw, pendingRaw);
+  std::swap(writingSummaries, closedBuckets);
+  for (StoreTier tier : {StoreTier::minute, StoreTier::hour}) {
+    auto& open = tier == StoreTier::minute ? minuteBuckets : hourBuckets;
+    for (std::size_t i = 0; i < open.size(); ++i) {
+      if (!open[i] || open[i]->count <= 0) continue;
+      writingSummaries.push_back({tier, Metric::allCases()[i], *open[i]});
+      *open[i] = Bucket{open[i]->start, 0, 0, 0, 0};
     }
   }
-  return false;
+  return !writingRaw.empty() || !writingSummaries.empty();
+}
+
+// Puts what a failed flush took back in front of what was appended meanwhile.
+void TimeSeriesStore::Impl::restoreQueued() {
+  std::lock_guard state(stateMutex);
+  writingRaw.insert(writingRaw.end(), pendingRaw.begin(), pendingRaw.end());
+  std::swap(writingRaw, pendingRaw);
+  writingRaw.clear();
+
+  std::size_t kept = 0;
+  for (const ClosedBucket& taken : writingSummaries) {
+    auto& open = taken.tier == StoreTier::minute ? minuteBuckets : hourBuckets;
+    std::optional<Bucket>& current = open[static_cast<std::size_t>(Metric::index(taken.metric))];
+    if (current && current->start == taken.bucket.start) {
+      current->merge(taken.bucket);  // a period still open goes back into it
+    } else {
+      writingSummaries[kept++] = taken;
+    }
+  }
+  writingSummaries.resize(kept);
+  writingSummaries.insert(writingSummaries.end(), closedBuckets.begin(), closedBuckets.end());
+  std::swap(writingSummaries, closedBuckets);
+  writingSummaries.clear();
+  dropOldest();
 }
 
 bool TimeSeriesStore::Impl::writeQueued() {
-  if (connection->exec("BEGIN IMMEDIATE") != SQLITE_OK) {
+  if (connection().exec("BEGIN IMMEDIATE") != SQLITE_OK) {
     failSql("cannot begin writing history");
     return false;
   }
@@ -344,8 +515,9 @@ bool TimeSeriesStore::Impl::writeQueued() {
   };
 
   {
+    SQLiteStatement& insertRaw = database->insertRaw;
     StatementReset guard(insertRaw);
-    for (const PendingRaw& row : pendingRaw) {
+    for (const PendingRaw& row : writingRaw) {
       insertRaw.bind(1, static_cast<std::int64_t>(row.metric));
       insertRaw.bind(2, row.ms);
       insertRaw.bind(3, row.value);
@@ -354,48 +526,64 @@ bool TimeSeriesStore::Impl::writeQueued() {
     }
   }
 
-  auto writeSummary = [](SQLiteStatement& statement, MetricID metric, const Bucket& bucket) {
-    statement.bind(1, static_cast<std::int64_t>(Metric::rawValue(metric)));
-    statement.bind(2, truncated(bucket.start));
-    statement.bind(3, bucket.min);
-    statement.bind(4, bucket.max);
-    statement.bind(5, bucket.sum / static_cast<double>(bucket.count));
-    statement.bind(6, bucket.count);
-    const int rc = statement.step();
-    statement.reset();
-    return rc == SQLITE_DONE;
-  };
-
   for (StoreTier tier : {StoreTier::minute, StoreTier::hour}) {
-    SQLiteStatement& statement = tier == StoreTier::minute ? mergeMinute : mergeHour;
+    SQLiteStatement& statement = tier == StoreTier::minute ? database->mergeMinute : database->mergeHour;
     StatementReset guard(statement);
-    for (const ClosedBucket& closed : closedBuckets) {
-      if (closed.tier != tier || closed.bucket.count <= 0) continue;
-      if (!writeSummary(statement, closed.metric, closed.bucket)) return abort("cannot write summaries");
-    }
-    const auto& open = tier == StoreTier::minute ? minuteBuckets : hourBuckets;
-    for (std::size_t i = 0; i < open.size(); ++i) {
-      if (!open[i] || open[i]->count <= 0) continue;
-      if (!writeSummary(statement, Metric::allCases()[i], *open[i])) return abort("cannot write summaries");
+    for (const ClosedBucket& summary : writingSummaries) {
+      if (summary.tier != tier || summary.bucket.count <= 0) continue;
+      const Bucket& bucket = summary.bucket;
+      statement.bind(1, static_cast<std::int64_t>(Metric::rawValue(summary.metric)));
+      statement.bind(2, truncated(bucket.start));
+      statement.bind(3, bucket.min);
+      statement.bind(4, bucket.max);
+      statement.bind(5, bucket.mean());
+      statement.bind(6, bucket.count);
+      const int rc = statement.step();
+      statement.reset();
+      if (rc != SQLITE_DONE) return abort("cannot write summaries");
     }
   }
 
-  if (connection->exec("COMMIT") != SQLITE_OK) return abort("cannot commit history");
+  if (connection().exec("COMMIT") != SQLITE_OK) return abort("cannot commit history");
+  writingRaw.clear();
+  writingSummaries.clear();
+  return true;
+}
 
-  // Written: forget it, keeping the buffers and the periods of the open summaries.
-  pendingRaw.clear();
-  closedBuckets.clear();
-  for (auto* buckets : {&minuteBuckets, &hourBuckets}) {
-    for (auto& bucket : *buckets) {
-      if (bucket) *bucket = Bucket{bucket->start, 0, 0, 0, 0};
-    }
+// A data folder deleted while running leaves the connection writing into an unlinked
+// file: start a new database at the path, so that what is queued is not lost with it.
+bool TimeSeriesStore::Impl::replaceIfDeleted() {
+  if (!path) return true;
+  int moved = 0;
+  if (sqlite3_file_control(db(), "main", SQLITE_FCNTL_HAS_MOVED, &moved) != SQLITE_OK || moved == 0)
+    return true;
+  // Out of write-ahead logging first: a log left at the path (only the file was deleted)
+  // is the old file's, and the new database must not start from it.
+  connection().exec("PRAGMA journal_mode=DELETE");
+  try {
+    database = openDatabase(path, lock);
+  } catch (const StoreError& error) {
+    setError(QStringLiteral("the history database was deleted and cannot be created again: %1")
+                 .arg(error.message()));
+    return false;
   }
+  lastPrune = 0;
+  qWarning("The history database %s was deleted while running; recording continues in a new file there.",
+           qUtf8Printable(*path));
   return true;
 }
 
 bool TimeSeriesStore::Impl::flushLocked(double now) {
-  if (hasQueued() && !writeQueued()) return false;  // the database is not writable now: no prune either
-  lastError.reset();
+  if (!replaceIfDeleted()) return false;
+  if (takeQueued() && !writeQueued()) {
+    restoreQueued();
+    return false;  // the database is not writable now: no prune either
+  }
+  {
+    std::lock_guard state(stateMutex);
+    lastError.reset();
+    if (std::exchange(retentionChanged, false)) lastPrune = 0;
+  }
   // Also when the clock went back behind the last prune, or it would wait for the clock to catch up.
   if (std::isfinite(now) && (lastPrune == 0 || now - lastPrune > kPruneInterval || now < lastPrune)) {
     return pruneLocked(now);
@@ -423,7 +611,8 @@ std::vector<std::int64_t> TimeSeriesStore::Impl::metricsIn(const char* nextMetri
 bool TimeSeriesStore::Impl::pruneLocked(double now) {
   // A retention that is not a finite, non-negative number keeps its tier whole.
   auto usable = [](double keep) { return std::isfinite(keep) && keep >= 0; };
-  if (connection->exec("BEGIN IMMEDIATE") != SQLITE_OK) {
+  const RetentionPolicy retention = currentRetention();
+  if (connection().exec("BEGIN IMMEDIATE") != SQLITE_OK) {
     failSql("cannot prune history");
     return false;
   }
@@ -464,13 +653,13 @@ bool TimeSeriesStore::Impl::pruneLocked(double now) {
       return false;
     }
   }
-  if (connection->exec("COMMIT") != SQLITE_OK) {
+  if (connection().exec("COMMIT") != SQLITE_OK) {
     failSql("cannot prune history");
     rollback();
     return false;
   }
   lastPrune = now;
-  if (connection->exec("PRAGMA incremental_vacuum") != SQLITE_OK) {
+  if (connection().exec("PRAGMA incremental_vacuum") != SQLITE_OK) {
     failSql("cannot return free pages");
     return false;
   }
@@ -480,7 +669,11 @@ bool TimeSeriesStore::Impl::pruneLocked(double now) {
 TimeSeriesStore::TimeSeriesStore(const std::optional<QString>& path, const RetentionPolicy& retention)
     : d(std::make_unique<Impl>()) {
   if (path && !path->isEmpty()) d->path = *path;
-  d->open(retention);
+  d->retention = retention;
+  d->database = openDatabase(d->path, d->lock);
+  d->pendingRaw.reserve(1024);
+  d->writingRaw.reserve(1024);
+  d->writingSummaries.reserve(2 * kMetricCount);
 }
 
 TimeSeriesStore::~TimeSeriesStore() = default;
@@ -490,70 +683,79 @@ std::optional<QString> TimeSeriesStore::path() const {
 }
 
 RetentionPolicy TimeSeriesStore::retention() const {
-  std::lock_guard lock(d->mutex);
-  return d->retention;
+  return d->currentRetention();
 }
 
 void TimeSeriesStore::setRetention(const RetentionPolicy& retention) {
-  std::lock_guard lock(d->mutex);
+  std::lock_guard state(d->stateMutex);
   d->retention = retention;
-  d->lastPrune = 0;
+  d->retentionChanged = true;
 }
 
 double TimeSeriesStore::rawInterval() const {
-  std::lock_guard lock(d->mutex);
+  std::lock_guard state(d->stateMutex);
   return d->rawInterval;
 }
 
 void TimeSeriesStore::setRawInterval(double seconds) {
-  std::lock_guard lock(d->mutex);
+  std::lock_guard state(d->stateMutex);
   d->rawInterval = seconds;
 }
 
 void TimeSeriesStore::append(std::span<const MetricValue> values, const QDateTime& at) {
   const double t = StoreTime::seconds(at);
-  std::lock_guard lock(d->mutex);
+  std::lock_guard state(d->stateMutex);
   d->appendLocked(values, t);
 }
 
 bool TimeSeriesStore::flush(const QDateTime& now) {
   const double n = StoreTime::seconds(now);
-  std::lock_guard lock(d->mutex);
+  std::lock_guard connection(d->connectionMutex);
+  return d->flushLocked(n);
+}
+
+std::optional<bool> TimeSeriesStore::flushUnlessBusy(const QDateTime& now) {
+  const double n = StoreTime::seconds(now);
+  std::unique_lock connection(d->connectionMutex, std::try_to_lock);
+  if (!connection.owns_lock()) return std::nullopt;
   return d->flushLocked(n);
 }
 
 bool TimeSeriesStore::prune(const QDateTime& now) {
   const double n = StoreTime::seconds(now);
   if (!std::isfinite(n)) return false;
-  std::lock_guard lock(d->mutex);
+  std::lock_guard connection(d->connectionMutex);
   return d->pruneLocked(n);
 }
 
 bool TimeSeriesStore::eraseAll() {
-  std::lock_guard lock(d->mutex);
-  d->pendingRaw.clear();
-  d->minuteBuckets.fill(std::nullopt);
-  d->hourBuckets.fill(std::nullopt);
-  d->closedBuckets.clear();
+  std::lock_guard connection(d->connectionMutex);
+  {
+    std::lock_guard state(d->stateMutex);
+    d->pendingRaw.clear();
+    d->minuteBuckets.fill(std::nullopt);
+    d->hourBuckets.fill(std::nullopt);
+    d->closedBuckets.clear();
+  }
 
-  if (d->connection->exec("BEGIN IMMEDIATE") != SQLITE_OK) {
+  if (d->connection().exec("BEGIN IMMEDIATE") != SQLITE_OK) {
     d->failSql("cannot erase history");
     return false;
   }
   for (const char* statement :
        {"DELETE FROM raw", "DELETE FROM minute", "DELETE FROM hour", "DELETE FROM events"}) {
-    if (d->connection->exec(statement) != SQLITE_OK) {
+    if (d->connection().exec(statement) != SQLITE_OK) {
       d->failSql("cannot erase history");
       d->rollback();
       return false;
     }
   }
-  if (d->connection->exec("COMMIT") != SQLITE_OK) {
+  if (d->connection().exec("COMMIT") != SQLITE_OK) {
     d->failSql("cannot erase history");
     d->rollback();
     return false;
   }
-  if (d->connection->exec("VACUUM") != SQLITE_OK) {
+  if (d->connection().exec("VACUUM") != SQLITE_OK) {
     d->failSql("cannot compact the history file");
     return false;
   }
@@ -566,17 +768,20 @@ Series TimeSeriesStore::series(MetricID metric, const QDateTime& from, const QDa
   const double e = StoreTime::seconds(to);
   const double n = StoreTime::seconds(now);
 
-  std::lock_guard lock(d->mutex);
+  std::lock_guard connection(d->connectionMutex);
   d->flushLocked(n);
 
   Series result;
   result.metric = metric;
-  result.tier = tier ? *tier : SeriesMath::tier(f, e, n, d->retention);
-  result.step = SeriesMath::step(e - f, result.tier, maxPoints, d->rawInterval);
+  {
+    std::lock_guard state(d->stateMutex);
+    result.tier = tier ? *tier : SeriesMath::tier(f, e, n, d->retention);
+    result.step = SeriesMath::step(e - f, result.tier, maxPoints, d->rawInterval);
+  }
 
-  SQLiteStatement& query = result.tier == StoreTier::raw      ? d->seriesRaw
-                           : result.tier == StoreTier::minute ? d->seriesMinute
-                                                              : d->seriesHour;
+  SQLiteStatement& query = result.tier == StoreTier::raw      ? d->database->seriesRaw
+                           : result.tier == StoreTier::minute ? d->database->seriesMinute
+                                                              : d->database->seriesHour;
   const bool raw = result.tier == StoreTier::raw;
   const std::int64_t step = raw ? std::max<std::int64_t>(rounded(result.step * 1000.0), 1)
                                 : std::max<std::int64_t>(truncated(result.step), 1);
@@ -607,7 +812,7 @@ Series TimeSeriesStore::series(MetricID metric, const QDateTime& from, const QDa
 
 StoreStatistics TimeSeriesStore::statistics() {
   const double now = StoreTime::seconds(QDateTime::currentDateTimeUtc());
-  std::lock_guard lock(d->mutex);
+  std::lock_guard connection(d->connectionMutex);
   d->flushLocked(now);
 
   StoreStatistics statistics;
@@ -642,8 +847,8 @@ std::optional<std::int64_t> TimeSeriesStore::record(const StoredEvent& event) {
   const QByteArray code = event.code.toUtf8();
   const QByteArray payload = payloadText(event.payload);
 
-  std::lock_guard lock(d->mutex);
-  SQLiteStatement& insert = d->insertEvent;
+  std::lock_guard connection(d->connectionMutex);
+  SQLiteStatement& insert = d->database->insertEvent;
   StatementReset guard(insert);
   if (std::isfinite(ts)) {
     insert.bind(1, ts);
@@ -683,7 +888,7 @@ std::vector<StoredEvent> TimeSeriesStore::events(const std::vector<EventKind>& k
   const double f = StoreTime::seconds(from);
   const double e = StoreTime::seconds(to);
 
-  std::lock_guard lock(d->mutex);
+  std::lock_guard connection(d->connectionMutex);
   SQLiteStatement query(d->db(), sql);
   if (!query.ok()) {
     d->failSql("cannot list events");
@@ -719,7 +924,7 @@ std::vector<StoredEvent> TimeSeriesStore::events(const std::vector<EventKind>& k
 }
 
 bool TimeSeriesStore::deleteEvent(std::int64_t id) {
-  std::lock_guard lock(d->mutex);
+  std::lock_guard connection(d->connectionMutex);
   SQLiteStatement remove(d->db(), "DELETE FROM events WHERE id=?");
   remove.bind(1, id);
   if (remove.step() != SQLITE_DONE) {
@@ -731,7 +936,7 @@ bool TimeSeriesStore::deleteEvent(std::int64_t id) {
 
 bool TimeSeriesStore::deleteEvents(const std::vector<EventKind>& kinds) {
   if (kinds.empty()) return true;
-  std::lock_guard lock(d->mutex);
+  std::lock_guard connection(d->connectionMutex);
   SQLiteStatement remove(d->db(), "DELETE FROM events WHERE kind=?");
   bool ok = remove.ok();
   for (EventKind kind : kinds) {
@@ -744,12 +949,12 @@ bool TimeSeriesStore::deleteEvents(const std::vector<EventKind>& kinds) {
 }
 
 std::optional<QString> TimeSeriesStore::lastError() const {
-  std::lock_guard lock(d->mutex);
+  std::lock_guard state(d->stateMutex);
   return d->lastError;
 }
 
 std::uint64_t TimeSeriesStore::droppedRows() const {
-  std::lock_guard lock(d->mutex);
+  std::lock_guard state(d->stateMutex);
   return d->dropped;
 }
 

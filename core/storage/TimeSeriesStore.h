@@ -23,9 +23,12 @@ namespace kivo {
 // The history database: every sample for a short time (raw), one-minute and
 // one-hour summaries for longer, and the event log, in one SQLite file.
 //
-// Thread-safe: one connection behind one mutex; every operation may be called from
-// any thread and runs to completion before the next. Only the constructor throws;
-// afterwards a failed statement shows in the operation's result and in lastError().
+// Thread-safe: every operation may be called from any thread. The connection is behind
+// its own mutex, taken by the operations that use it (flush, prune, erase, queries,
+// events), which run to completion one after the other; append() and the settings and
+// error getters take only a short lock on the queue, so the sampling loop never waits for
+// SQLite. Only the constructor throws; afterwards a failed statement shows in the
+// operation's result and in lastError().
 // Dates are wall-clock dates (seconds since 1970 in the file).
 class TimeSeriesStore {
  public:
@@ -36,8 +39,9 @@ class TimeSeriesStore {
 
   // Opens the database at path (creating its folder and the file when missing), or an
   // in-memory database when path is absent. Throws StoreError when the file cannot be
-  // opened, is in use by another running instance, is not a database or is damaged;
-  // the file is then left untouched.
+  // opened, is in use by another running instance, is not a database, is damaged or is
+  // another program's database (it holds tables other than ours); the file is then left
+  // untouched, and no lock file is left beside it.
   explicit TimeSeriesStore(const std::optional<QString>& path, const RetentionPolicy& retention = {});
   ~TimeSeriesStore();
   TimeSeriesStore(const TimeSeriesStore&) = delete;
@@ -59,8 +63,14 @@ class TimeSeriesStore {
   void append(std::span<const MetricValue> values, const QDateTime& at);
 
   // Writes everything queued in one transaction, then prunes when due. Returns false
-  // when the write failed; the queued rows then stay for the next flush.
+  // when the write failed; the queued rows then stay for the next flush. When the file
+  // was deleted while open (its data folder removed), a new database is opened at the
+  // path first and the queue goes there.
   bool flush(const QDateTime& now);
+
+  // flush() for the sampling loop: absent at once, writing nothing, while another thread
+  // is using the database (an erase, a query); the rows stay queued.
+  std::optional<bool> flushUnlessBusy(const QDateTime& now);
 
   // Deletes rows older than the retention. Runs from flush; public for maintenance.
   bool prune(const QDateTime& now);

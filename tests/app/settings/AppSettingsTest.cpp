@@ -162,7 +162,7 @@ std::vector<FallbackCase> fallbackCases() {
       {"telemetry as text", "telemetry", QString::fromUtf8(json(TelemetryConfiguration().toJson())),
        telemetryIsDefault},
       {"retention without hour", "retention", json(retention),
-       defaultsOf([](const AppSettings& s) { return s.retention(); }, RetentionPolicy())},
+       defaultsOf([](const AppSettings& s) { return s.retention(); }, RetentionPolicy{1, 2, 63072000})},
       {"one unreadable rule", "rules", json(rules),
        [](const AppSettings& s) { return sameRulesIgnoringIds(s.rules(), AlertRule::defaults()); }},
       {"rules as an object", "rules", json(QJsonObject{}),
@@ -204,6 +204,115 @@ TEST(AppSettings, UnreadableValuesFallBackToTheirDefaultsAndStayStored) {
     EXPECT_EQ(domain.writeCount(), writes) << c.name;
     EXPECT_EQ(domain.object(c.key), Preferences::normalized(c.stored)) << c.name;
   }
+}
+
+QStringList settingsWarnings;
+
+void collectSettingsWarning(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (type == QtWarningMsg) settingsWarnings << message;
+}
+
+// One bad field must not reset its whole block, nor pass silently; an interval outside
+// what its setting allows is clamped (a flush interval of 1e308 would lose everything
+// to a crash).
+TEST(AppSettings, ObjectsAreReadFieldByFieldAndIntervalsClampedToTheirRanges) {
+  TelemetryConfiguration custom;
+  custom.interval = 3;
+  custom.backgroundInterval = 12;
+  custom.processInterval = 6;
+  custom.slowInterval = 60;
+  custom.batterySaver = false;
+  custom.flushInterval = 45;
+  const RetentionPolicy retention{5400, 604800, 7776000};
+  IntelligenceThresholds thresholds;
+  thresholds.cpuPercent = 70;
+  thresholds.processEpisodes = 5;
+
+  const struct {
+    const char* key;
+    const char* field;
+    QJsonValue stored;
+    std::function<bool(const AppSettings&)> holds;
+  } cases[] = {
+      {"telemetry", "interval", "abc",
+       [&](const AppSettings& s) {
+         TelemetryConfiguration expected = custom;
+         expected.interval = 2;
+         return s.telemetry() == expected;
+       }},
+      {"telemetry", "flushInterval", 1e308,
+       [&](const AppSettings& s) { return s.telemetry().flushInterval == 300; }},
+      {"telemetry", "flushInterval", -5,
+       [&](const AppSettings& s) { return s.telemetry().flushInterval == 0; }},
+      {"telemetry", "interval", 0.2, [&](const AppSettings& s) { return s.telemetry().interval == 0.5; }},
+      {"telemetry", "interval", 11, [&](const AppSettings& s) { return s.telemetry().interval == 10; }},
+      {"telemetry", "backgroundInterval", 31,
+       [&](const AppSettings& s) {
+         return s.telemetry().backgroundInterval == 30 && s.telemetry().interval == 3;
+       }},
+      {"telemetry", "processInterval", 0.1,
+       [&](const AppSettings& s) { return s.telemetry().processInterval == 1; }},
+      {"telemetry", "slowInterval", 5,
+       [&](const AppSettings& s) { return s.telemetry().slowInterval == 10; }},
+      {"telemetry", "slowInterval", 600,
+       [&](const AppSettings& s) { return s.telemetry().slowInterval == 120; }},
+      {"telemetry", "batterySaver", "false",
+       [&](const AppSettings& s) {
+         TelemetryConfiguration expected = custom;
+         expected.batterySaver = true;
+         return s.telemetry() == expected;
+       }},
+      {"retention", "hour", -1,
+       [&](const AppSettings& s) {
+         return s.retention() == RetentionPolicy{5400, 604800, 63072000};
+       }},
+      {"retention", "raw", "6h",
+       [&](const AppSettings& s) {
+         return s.retention() == RetentionPolicy{21600, 604800, 7776000};
+       }},
+      {"thresholds", "processEpisodes", 2.5,
+       [&](const AppSettings& s) {
+         IntelligenceThresholds expected = thresholds;
+         expected.processEpisodes = 3;
+         return s.thresholds() == expected;
+       }},
+      {"thresholds", "cpuPercent", QJsonValue(),
+       [&](const AppSettings& s) {
+         return s.thresholds().cpuPercent == 85 && s.thresholds().processEpisodes == 5;
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.key) + "." + c.field);
+    QJsonObject objects[] = {custom.toJson(), retention.toJson(), thresholds.toJson()};
+    QJsonObject& object = objects[QString(c.key) == "telemetry" ? 0 : QString(c.key) == "retention" ? 1 : 2];
+    object[QLatin1String(c.field)] = c.stored;
+    MemoryPreferences domain;
+    domain.setData("telemetry", json(objects[0]));
+    domain.setData("retention", json(objects[1]));
+    domain.setData("thresholds", json(objects[2]));
+    settingsWarnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(collectSettingsWarning);
+    AppSettings settings(domain);
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(c.holds(settings));
+    ASSERT_EQ(settingsWarnings.size(), 1) << settingsWarnings.join("\n").toStdString();
+    EXPECT_TRUE(settingsWarnings.front().contains(QString(c.key) + "." + c.field))
+        << settingsWarnings.front().toStdString();
+    EXPECT_EQ(domain.data(c.key), json(object)) << "reading writes nothing";
+  }
+}
+
+TEST(AppSettings, AFieldReplacedOnReadingIsKeptAsideAtTheFirstWrite) {
+  QJsonObject telemetry = TelemetryConfiguration().toJson();
+  telemetry["flushInterval"] = 1e308;
+  MemoryPreferences domain;
+  domain.setData("telemetry", json(telemetry));
+  AppSettings settings(domain);
+  TelemetryConfiguration faster = settings.telemetry();
+  faster.interval = 1;
+  settings.setTelemetry(faster);
+  EXPECT_EQ(domain.data("telemetry.unreadable"), json(telemetry));
+  EXPECT_EQ(AppSettings(domain).telemetry(), faster);
 }
 
 TEST(AppSettings, ValuesThatAreNotFallbacks) {

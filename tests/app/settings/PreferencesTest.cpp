@@ -245,6 +245,37 @@ TEST_F(JsonFilePreferencesTest, AnUnreadableFileIsReportedOnStandardError) {
   EXPECT_EQ(collectedWarnings.front(), prefs.lastError());
 }
 
+// A settings file is a few kilobytes: a huge one is refused unread (not held in memory)
+// and kept aside like a file that does not parse.
+TEST_F(JsonFilePreferencesTest, AFileOverOneMebibyteIsUnreadableAndKeptAside) {
+  QDir().mkpath(QFileInfo(path()).absolutePath());
+  for (const qint64 size : {JsonFilePreferences::kMaxFileBytes, JsonFilePreferences::kMaxFileBytes + 1}) {
+    SCOPED_TRACE(size);
+    QByteArray big = R"({"latencyHost": ")";
+    big += QByteArray(size - big.size() - 2, 'x');
+    big += "\"}";
+    ASSERT_EQ(big.size(), size);
+    writeAll(path(), big);
+    QFile::remove(path() + QStringLiteral(".unreadable"));
+    collectedWarnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(collectWarning);
+    JsonFilePreferences prefs(path());
+    qInstallMessageHandler(previous);
+    if (size <= JsonFilePreferences::kMaxFileBytes) {
+      EXPECT_TRUE(prefs.lastError().isEmpty());
+      EXPECT_EQ(prefs.string(QStringLiteral("latencyHost"))->size(), size - 19);
+      continue;
+    }
+    ASSERT_EQ(collectedWarnings.size(), 1);
+    EXPECT_TRUE(collectedWarnings.front().contains(path())) << collectedWarnings.front().toStdString();
+    EXPECT_TRUE(prefs.keys().isEmpty());
+    EXPECT_EQ(readAll(path()), big);  // reading leaves it alone
+    prefs.setBool(QStringLiteral("privacyMask"), true);
+    EXPECT_EQ(readAll(path() + QStringLiteral(".unreadable")), big);
+    EXPECT_LT(QFileInfo(path()).size(), 100);
+  }
+}
+
 TEST_F(JsonFilePreferencesTest, AFileThatCannotBeReadIsNeverReplaced) {
   if (::geteuid() == 0) GTEST_SKIP() << "root reads any file";
   QDir().mkpath(QFileInfo(path()).absolutePath());

@@ -135,6 +135,21 @@ TEST(ProcessCollector, MeasuresCPUBetweenScansAndStartsOverOnPIDReuse) {
   EXPECT_EQ(byPID(next)[1].cpuPercent, 0.0);
 }
 
+// Processes are read one after another while the interval is the tick's: a process read
+// late in one scan and early in the next seems to run longer than the interval.
+TEST(ProcessCollector, CPUIsBoundByTheThreadsThatCouldRun) {
+  test::StepRoot root("processes");
+  root.apply("1");
+  ProcessCollector collector(root.root(), fakeUsers);
+  collector.sample(100.0);
+  root.apply("2");
+  auto records = byPID(collector.sample(102.4));
+  ASSERT_TRUE(records[1].cpuPercent);
+  EXPECT_EQ(*records[1].cpuPercent, 100.0) << "2.5 s of CPU in 2.4 s on its one thread";
+  ASSERT_TRUE(records[100].cpuPercent);
+  EXPECT_NEAR(*records[100].cpuPercent, 1500 / hz() / 2.4 * 100, 1e-9) << "eight threads: not bound";
+}
+
 TEST(ProcessCollector, AnExecRenamesTheProcessAndRereadsItsPath) {
   test::StepRoot root("processes");
   root.apply("1");
@@ -238,6 +253,13 @@ TEST(ProcessMath, ConversionsAndNames) {
       {"evil\nroot) R 1", std::nullopt, QStringLiteral("evil\uFFFDroot) R 1")},
       {"tab\tesc\x1b[2J", std::nullopt, QStringLiteral("tab\uFFFDesc\uFFFD[2J")},
       {"caf\xc3", std::nullopt, QStringLiteral("caf\uFFFD")},
+      // Cut by the kernel at 15 bytes inside a character: the executable's name is shown.
+      {"schreibmaschin\xc3", QStringLiteral("/usr/bin/schreibmaschin\u00fcberwacher"),
+       QStringLiteral("schreibmaschin\u00fcberwacher")},
+      {"abcdefghijklm\xe2\x82", QStringLiteral("/opt/abcdefghijklm\u20acuro"),
+       QStringLiteral("abcdefghijklm\u20acuro")},
+      {"schreibmaschin\xc3", std::nullopt, QStringLiteral("schreibmaschin")},
+      {"abcdefghijkl\xe2\x82\xac", QStringLiteral("/opt/other"), QStringLiteral("abcdefghijkl\u20ac")},
   };
   for (const auto& c : cases) EXPECT_EQ(ProcessMath::displayName(c.comm, c.path), c.name) << c.comm;
 }

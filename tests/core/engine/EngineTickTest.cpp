@@ -1,5 +1,6 @@
 #include "FakeSources.h"
 
+#include "SQLiteHold.h"
 #include "TestSupport.h"
 
 #include "scheduler/TelemetryEngine.h"
@@ -11,6 +12,7 @@
 #include <QTimeZone>
 
 #include <algorithm>
+#include <thread>
 
 using namespace kivo;
 using kivo::test::FakeSources;
@@ -276,6 +278,26 @@ TEST(EngineTick, BestEffortOffLeavesOutTheGpu) {
   EXPECT_TRUE(snapshot->gpu.empty());
   EXPECT_FALSE(valueOf(*snapshot, MetricID::gpuUtilization));
   EXPECT_EQ(h.sources->count("gpu"), 0);
+}
+
+// Erasing the history (a VACUUM on the store's worker) must not hold up sampling: the
+// tick whose flush falls due meanwhile completes at once and its values are kept.
+TEST(EngineTick, TickDuringAnEraseCompletesAtOnceAndKeepsItsValues) {
+  kivo::test::SQLiteHold hold;
+  TelemetryConfiguration configuration;
+  configuration.flushInterval = 2;
+  Harness h(true, configuration);
+  ASSERT_TRUE(h.tick(0, 0));
+  hold.arm("VACUUM");
+  std::thread eraser([&] { h.store->eraseAll(); });
+  ASSERT_TRUE(hold.waitUntilHolding());
+  EXPECT_TRUE(h.tick(2, 2));
+  EXPECT_TRUE(hold.isHolding()) << "the tick waited for the erase";
+  hold.release();
+  eraser.join();
+  const auto written = h.store->series(MetricID::cpuTotal, kStart, kStart.addSecs(10), 100, StoreTier::raw,
+                                       kStart.addSecs(10));
+  EXPECT_EQ(written.sampleCount(), 1) << "the second tick's value, after the erase";
 }
 
 TEST(EngineTick, RunsWithoutAStore) {

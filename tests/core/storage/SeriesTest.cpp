@@ -213,3 +213,21 @@ TEST(SeriesQueryOfAFile, SummaryRowsWithoutCountOrFiguresAreSkipped) {
   ASSERT_EQ(perMinute.points.size(), 1u);
   EXPECT_EQ(perMinute.points[0].time, m);
 }
+
+// Means are sums divided by counts: their rounding may step just past the extremes they
+// summarise, and a summary then reads as a mean above its own maximum.
+TEST_F(SeriesQuery, MeansStayWithinTheirBucketsAndTheSummary) {
+  fill(MetricID::cpuTotal, now - 600, now, 2, 0.1);
+  for (StoreTier tier : {StoreTier::raw, StoreTier::minute, StoreTier::hour}) {
+    SCOPED_TRACE(static_cast<int>(tier));
+    const Series series = store.series(MetricID::cpuTotal, at(now - 7200), at(now), 3, tier, at(now));
+    ASSERT_FALSE(series.points.empty());
+    for (const SeriesPoint& point : series.points) {
+      EXPECT_GE(point.avg, point.min);
+      EXPECT_LE(point.avg, point.max);
+    }
+  }
+  Series summary;
+  summary.points = {{0, 0.1, 0.1, 0.1, 1}, {1, 0.1, 0.1, 0.1, 1}, {2, 0.1, 0.1, 0.1, 1}};
+  EXPECT_EQ(summary.average(), 0.1);
+}

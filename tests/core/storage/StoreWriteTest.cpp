@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <limits>
+#include <utility>
 
 using namespace kivo;
 using namespace kivo::test;
@@ -31,6 +34,23 @@ std::string summary(RawDatabase& db, const char* table, MetricID metric, double 
   if (rows.empty()) return "none";
   return rows[0][0] + " " + rows[0][1] + " " + rows[0][2] + " " + rows[0][3];
 }
+
+// Collects warnings while alive.
+class WarningLog {
+ public:
+  WarningLog() : previous_(qInstallMessageHandler(&collect)) { lines().clear(); }
+  ~WarningLog() { qInstallMessageHandler(previous_); }
+  WarningLog(const WarningLog&) = delete;
+  WarningLog& operator=(const WarningLog&) = delete;
+  static QStringList& lines() {
+    static QStringList collected;
+    return collected;
+  }
+
+ private:
+  static void collect(QtMsgType, const QMessageLogContext&, const QString& message) { lines() << message; }
+  QtMessageHandler previous_;
+};
 
 }  // namespace
 
@@ -232,4 +252,61 @@ TEST(StoreWrite, QueueWhileFlushesFailIsBoundedDroppingTheOldestFirst) {
   EXPECT_EQ(s.db.value("SELECT COUNT(*) FROM raw"), std::to_string(TimeSeriesStore::kMaxPendingRaw));
   EXPECT_EQ(s.db.value("SELECT MIN(v) FROM raw"), std::to_string(extra) + ".0");
   EXPECT_EQ(s.db.value("SELECT MAX(v) FROM raw"), std::to_string(ticks - 1) + ".0");
+}
+
+// Deleting the data folder (or the file) while running must not send the queue into an
+// unlinked file: the next flush starts a new database at the path, says so once, and
+// writes what was queued there.
+TEST(StoreWrite, DeletedDatabaseIsReplacedAtTheNextFlushWithTheQueueInIt) {
+  for (const bool wholeFolder : {true, false}) {
+    SCOPED_TRACE(wholeFolder ? "folder deleted" : "file deleted");
+    QTemporaryDir dir;
+    const QString folder = dir.path() + "/KIVO Monitor";
+    const QString path = folder + "/telemetry.sqlite";
+    TimeSeriesStore store(path);
+    const double m = recentHour() + 1500;
+    tick(store, m + 1, {{MetricID::cpuTotal, 10}});
+    ASSERT_TRUE(store.flush(at(m + 2)));
+    if (wholeFolder) {
+      ASSERT_TRUE(QDir(folder).removeRecursively());
+    } else {
+      ASSERT_TRUE(QFile::remove(path));
+    }
+    tick(store, m + 3, {{MetricID::cpuTotal, 20}});
+    tick(store, m + 4, {{MetricID::cpuTotal, 30}});
+
+    WarningLog log;
+    ASSERT_TRUE(store.flush(at(m + 5)));
+    tick(store, m + 6, {{MetricID::cpuTotal, 40}});
+    ASSERT_TRUE(store.flush(at(m + 7)));
+    ASSERT_EQ(log.lines().size(), 1) << log.lines().join("\n").toStdString();
+    EXPECT_TRUE(log.lines()[0].contains(path)) << log.lines()[0].toStdString();
+    EXPECT_TRUE(log.lines()[0].contains("deleted")) << log.lines()[0].toStdString();
+    EXPECT_FALSE(store.lastError());
+
+    ASSERT_TRUE(QFileInfo::exists(path));
+    RawDatabase db(path);
+    EXPECT_EQ(db.value("PRAGMA quick_check"), "ok");
+    EXPECT_EQ(db.value("SELECT group_concat(v) FROM (SELECT v FROM raw ORDER BY ts)"), "20.0,30.0,40.0");
+    EXPECT_EQ(summary(db, "minute", MetricID::cpuTotal, m), "20.0 40.0 30.0 3");
+    try {
+      TimeSeriesStore second(path);
+      ADD_FAILURE() << "the new file is not guarded against a second instance";
+    } catch (const StoreError& error) {
+      EXPECT_TRUE(error.message().contains("another running instance")) << error.what();
+    }
+  }
+}
+
+// A mean computed as sum / count may land one rounding step outside [min, max].
+TEST(StoreWrite, SummaryMeanStaysWithinItsBounds) {
+  FileStore s;
+  const double m = recentHour() + 1800;
+  for (int i = 0; i < 3; ++i) tick(s.store, m + i, {{MetricID::cpuTotal, 0.1}});
+  ASSERT_TRUE(s.store.flush(at(m + 5)));
+  const auto rows =
+      s.db.rows("SELECT av <= mx AND av >= mn FROM minute UNION ALL SELECT av <= mx AND av >= mn FROM hour");
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0][0], "1");
+  EXPECT_EQ(rows[1][0], "1");
 }
