@@ -155,6 +155,7 @@ struct TimeSeriesStore::Impl {
   std::array<std::optional<Bucket>, kMetricCount> hourBuckets;
   std::vector<ClosedBucket> closedBuckets;
   std::optional<QString> lastError;
+  int lastErrorCode = 0;  // primary result code of lastError
   std::uint64_t dropped = 0;
 
   // Statements of the hot paths stay prepared; declared after the connection so they
@@ -171,6 +172,7 @@ struct TimeSeriesStore::Impl {
 
   void failSql(const char* what) {
     lastError = QStringLiteral("%1: %2").arg(QLatin1String(what), connection->errorMessage());
+    lastErrorCode = sqlite3_errcode(db()) & 0xff;
   }
 
   void rollback() {
@@ -396,6 +398,7 @@ bool TimeSeriesStore::Impl::writeQueued() {
 bool TimeSeriesStore::Impl::flushLocked(double now) {
   if (hasQueued() && !writeQueued()) return false;  // the database is not writable now: no prune either
   lastError.reset();
+  lastErrorCode = 0;
   // Also when the clock went back behind the last prune, or it would wait for the clock to catch up.
   if (std::isfinite(now) && (lastPrune == 0 || now - lastPrune > kPruneInterval || now < lastPrune)) {
     return pruneLocked(now);
@@ -746,6 +749,11 @@ bool TimeSeriesStore::deleteEvents(const std::vector<EventKind>& kinds) {
 std::optional<QString> TimeSeriesStore::lastError() const {
   std::lock_guard lock(d->mutex);
   return d->lastError;
+}
+
+StoreWriteStatus TimeSeriesStore::writeStatus() const {
+  std::lock_guard lock(d->mutex);
+  return {d->lastError, d->lastErrorCode, d->pendingRaw.size(), d->dropped};
 }
 
 std::uint64_t TimeSeriesStore::droppedRows() const {
