@@ -16,7 +16,7 @@ TEST(ModelIngest, LiveSeriesKeepTheNewest150PointsPerMetric) {
     model.ingest(snapshotAt(i, {{MetricID::cpuTotal, double(i)}, {MetricID::memUsed, 1000.0 + i}}));
   }
   for (MetricID metric : {MetricID::cpuTotal, MetricID::memUsed}) {
-    const QList<LivePoint>& series = model.live().at(metric);
+    const LiveSeries& series = model.live(metric);
     ASSERT_EQ(series.size(), 150);
     EXPECT_EQ(series.first().date, snapshotAt(1).date);  // the very first point is gone
     EXPECT_EQ(series.last().date, snapshotAt(150).date);
@@ -67,11 +67,11 @@ TEST(ModelIngest, AfterADiscontinuityOnlyPointsOfThatSnapshotRemain) {
   gap.afterDiscontinuity = true;
   model.ingest(gap);
 
-  EXPECT_EQ(model.live().at(MetricID::cpuTotal), (QList<LivePoint>{{gap.date, 3}}));
-  EXPECT_EQ(model.live().at(MetricID::netDown), (QList<LivePoint>{{gap.date, 7}}));
+  EXPECT_EQ(model.live(MetricID::cpuTotal).toList(), (QList<LivePoint>{{gap.date, 3}}));
+  EXPECT_EQ(model.live(MetricID::netDown).toList(), (QList<LivePoint>{{gap.date, 7}}));
   // A series the snapshot did not carry held only readings from before the gap: a chart
   // would join them to the next point across the gap, so they go too.
-  EXPECT_TRUE(model.live().at(MetricID::batteryCharge).isEmpty());
+  EXPECT_TRUE(model.live(MetricID::batteryCharge).isEmpty());
   EXPECT_FALSE(model.latest(MetricID::batteryCharge));
   // This snapshot's own row went with the rest.
   EXPECT_TRUE(model.coreHistory().isEmpty());
