@@ -211,5 +211,64 @@ TEST(ModelIngest, TheFindingsCadenceFollowsTheMonotonicClockNotTheSnapshotDates)
   EXPECT_EQ(findings.count(), 1);
 }
 
+// A slot on any change signal of a snapshot reads the state of that same snapshot, whichever
+// signal it listens to and in whatever order they come.
+TEST(ModelIngest, EverySignalOfASnapshotSeesAllOfItsState) {
+  ModelRig rig;
+  MonitorModel& model = *rig.model;
+  struct Seen {
+    std::string signal;
+    std::optional<double> cpu;
+    qsizetype coreRows;
+    double newestCore;
+    std::size_t firing;
+    std::int64_t revision;
+    std::int64_t processes;
+    QDateTime date;
+  };
+  std::vector<Seen> seen;
+  QObject context;
+  auto record = [&](std::string name) {
+    return [&, name] {
+      seen.push_back({name, model.latest(MetricID::cpuTotal), model.coreHistory().size(),
+                      model.coreHistory().isEmpty() ? -1 : model.coreHistory().last().value(0, -1),
+                      model.firing().size(), model.eventsRevision(),
+                      model.processes() ? model.processes()->total : -1,
+                      model.snapshot() ? model.snapshot()->date : QDateTime()});
+    };
+  };
+  QObject::connect(&model, &MonitorModel::snapshotChanged, &context, record("snapshot"));
+  QObject::connect(&model, &MonitorModel::processesChanged, &context, record("processes"));
+  QObject::connect(&model, &MonitorModel::firingChanged, &context, record("firing"));
+  QObject::connect(&model, &MonitorModel::liveChanged, &context, record("live"));
+  QObject::connect(&model, &MonitorModel::coreHistoryChanged, &context, record("cores"));
+  QObject::connect(&model, &MonitorModel::eventsRevisionChanged, &context, record("revision"));
+
+  for (int i = 1; i <= 3; ++i) {
+    SCOPED_TRACE(i);
+    seen.clear();
+    TelemetrySnapshot snapshot =
+        snapshotAt(i, {{MetricID::cpuTotal, 10.0 * i}}, std::vector<CPULoad>{{0.1 * i, 0, 1 - 0.1 * i}});
+    snapshot.processes = ProcessSample{};
+    snapshot.processes->total = 100 + i;
+    // Firing and not firing in turn, so that every snapshot changes the firing rules.
+    if (i % 2 == 1) snapshot.firingRules = {AlertRule::defaults().front()};
+    snapshot.alerts = {transition(AlertTransition::Kind::fired, Severity::warning)};
+    model.ingest(snapshot);
+
+    ASSERT_EQ(seen.size(), 6u);
+    for (const Seen& state : seen) {
+      SCOPED_TRACE(state.signal);
+      EXPECT_EQ(state.cpu, 10.0 * i);
+      EXPECT_EQ(state.coreRows, i);
+      EXPECT_NEAR(state.newestCore, 0.1 * i, 1e-9);
+      EXPECT_EQ(state.firing, i % 2 == 1 ? 1u : 0u);
+      EXPECT_EQ(state.revision, i);
+      EXPECT_EQ(state.processes, 100 + i);
+      EXPECT_EQ(state.date, snapshot.date);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace kivo
