@@ -91,7 +91,8 @@ class MonitorModel : public QObject {
   AppSettings& settings() const { return settings_; }
   // The launch-argument domain (KIVODataDir, KIVOUITest, KIVOSection, ...).
   const Preferences& standard() const { return standard_; }
-  // Null while the history is not open.
+  // Null while the history is not open; set when a later attempt opens it (storeErrorChanged
+  // then clears the error).
   const std::shared_ptr<TimeSeriesStore>& store() const { return store_; }
   TelemetryEngine& engine() const { return *engine_; }
   const SystemInfo& system() const { return system_; }
@@ -258,7 +259,7 @@ class MonitorModel : public QObject {
   QTimer historyRetry_;
   bool historyRetrying_ = false;
 
-  // Last, so it ends first: its jobs may still read the members above.
+  // Ended first, in the destructor: its jobs still running hold only copies.
   std::unique_ptr<ModelWorker> worker_;
 };
 
