@@ -1,27 +1,17 @@
 #include "model/MonitorModel.h"
 
-#include "settings/AppSettings.h"
-#include "settings/LaunchOptions.h"
-#include "settings/Preferences.h"
-#include "model/SerialWorker.h"
-#include "collectors/GPUCollector.h"
-#include "collectors/NetworkCollector.h"
-#include "collectors/SensorCapabilityResolver.h"
 #include "desktop/NetworkPath.h"
-#include "metrics/MonotonicClock.h"
+#include "model/ModelFactory.h"
 #include "scheduler/SnapshotSubscription.h"
 #include "scheduler/TelemetryEngine.h"
-#include "scheduler/TelemetrySources.h"
-#include "storage/StoreError.h"
+#include "settings/AppSettings.h"
+#include "settings/Preferences.h"
 #include "storage/StoreTime.h"
 #include "storage/TimeSeriesStore.h"
+#include "texts/HistoryText.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QLocale>
 #include <QMetaObject>
-#include <QPointer>
-#include <QStandardPaths>
 
 #include <mutex>
 #include <utility>
@@ -46,35 +36,6 @@ struct MonitorModel::WakeTarget {
   }
 };
 
-MonitorModel::Environment MonitorModel::Environment::system() {
-  Environment environment;
-  environment.systemInfo = [] { return SystemInfo::current(); };
-  environment.gpuDevices = [] { return GPUCollector().devices(); };
-  environment.capabilities = [] { return SensorCapabilityResolver::resolve(); };
-  environment.dns = [] { return NetworkCollector::dns(); };
-  environment.wifi = [] { return NetworkCollector::wifi(); };
-  environment.monotonicNow = [] { return MonotonicClock::now(); };
-  environment.now = [] { return QDateTime::currentDateTimeUtc(); };
-  return environment;
-}
-
-namespace {
-
-// Fills what a test left out with the real reader.
-MonitorModel::Environment completed(MonitorModel::Environment environment) {
-  const auto real = MonitorModel::Environment::system();
-  if (!environment.systemInfo) environment.systemInfo = real.systemInfo;
-  if (!environment.gpuDevices) environment.gpuDevices = real.gpuDevices;
-  if (!environment.capabilities) environment.capabilities = real.capabilities;
-  if (!environment.dns) environment.dns = real.dns;
-  if (!environment.wifi) environment.wifi = real.wifi;
-  if (!environment.monotonicNow) environment.monotonicNow = real.monotonicNow;
-  if (!environment.now) environment.now = real.now;
-  return environment;
-}
-
-}  // namespace
-
 MonitorModel::MonitorModel(AppSettings& settings, const Preferences& standard, QObject* parent)
     : MonitorModel(settings, standard, Environment::system(), parent) {}
 
@@ -82,41 +43,27 @@ MonitorModel::MonitorModel(AppSettings& settings, const Preferences& standard, E
                            QObject* parent)
     : QObject(parent),
       settings_(settings),
-      environment_(completed(std::move(environment))),
-      worker_(std::make_unique<SerialWorker>()) {
+      standard_(standard),
+      environment_(environment.completed()),
+      desktop_(std::make_unique<DesktopServices>()),
+      notifications_(settings, format_),
+      worker_(std::make_unique<ModelWorker>()) {
+  ModelParts parts = ModelFactory::build(settings_, standard_, environment_);
+  system_ = std::move(parts.system);
+  gpuDevices_ = std::move(parts.gpuDevices);
+  capabilities_ = std::move(parts.capabilities);
+  dns_ = std::move(parts.dns);
+  databasePath_ = std::move(parts.databasePath);
+  store_ = std::move(parts.history.store);
+  storeError_ = std::move(parts.history.error);
+  engine_ = std::move(parts.engine);
 
-  system_ = environment_.systemInfo();
-  gpuDevices_ = environment_.gpuDevices();
-  capabilities_ = environment_.capabilities();
-  dns_ = environment_.dns();
+  connect(&notifications_, &AlertNotifications::statusChanged, this, &MonitorModel::notificationStatusChanged);
 
-  try {
-    store_ = std::make_shared<TimeSeriesStore>(databasePath(standard), settings_.retention());
-  } catch (const StoreError& error) {
-    storeError_ = error.description();
-  } catch (const std::exception& error) {
-    storeError_ = QString::fromUtf8(error.what());
-  }
-
-  if (const auto interval = LaunchOptions::interval(standard)) {
-    // Field by field, as a person changing them one after another would.
-    TelemetryConfiguration telemetry = settings_.telemetry();
-    telemetry.interval = *interval;
-    settings_.setTelemetry(telemetry);
-    telemetry.backgroundInterval = *interval;
-    settings_.setTelemetry(telemetry);
-    telemetry.processInterval = 2 * *interval;
-    settings_.setTelemetry(telemetry);
-    telemetry.batterySaver = false;
-    settings_.setTelemetry(telemetry);
-  }
-
-  engine_ = std::make_shared<TelemetryEngine>(store_, settings_.telemetry(), settings_.rules(),
-                                              environment_.sources ? environment_.sources() : nullptr);
-
-  if (LaunchOptions::testMode(standard) && standard.boolean(LaunchOptions::kPrivacy)) {
-    settings_.setPrivacyMask(true);
-  }
+  // A history refused now (another instance holds it, the disk is full) may open later.
+  historyRetry_.setInterval(environment_.historyRetry);
+  connect(&historyRetry_, &QTimer::timeout, this, &MonitorModel::retryHistory);
+  if (!store_) historyRetry_.start();
 }
 
 MonitorModel::~MonitorModel() {
@@ -129,49 +76,11 @@ MonitorModel::~MonitorModel() {
 }
 
 QString MonitorModel::databasePath(const Preferences& standard) {
-  const auto given = standard.string(LaunchOptions::kDataDir);
-  const QString directory =
-      given && !given->isEmpty()
-          ? *given
-          : QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/KIVO Monitor");
-  return QDir(directory).filePath(QStringLiteral("telemetry.sqlite"));
-}
-
-template <typename Job, typename Apply>
-void MonitorModel::onWorker(Job job, Apply apply) {
-  // The destructor ends the worker before the QObject goes, and Qt drops calls posted to a
-  // deleted object, so this may be the context of the call back.
-  worker_->post([this, job = std::move(job), apply = std::move(apply)]() mutable {
-    auto result = job();
-    bool first = false;
-    {
-      std::lock_guard lock(resultsMutex_);
-      first = results_.empty();
-      results_.push_back([apply, result = std::move(result)]() mutable { apply(std::move(result)); });
-    }
-    if (first) QMetaObject::invokeMethod(this, [this] { deliverResults(); }, Qt::QueuedConnection);
-  });
-}
-
-void MonitorModel::onWorker(std::function<void()> job) {
-  worker_->post(std::move(job));
-}
-
-void MonitorModel::deliverResults() {
-  std::vector<std::function<void()>> ready;
-  {
-    std::lock_guard lock(resultsMutex_);
-    ready.swap(results_);
-  }
-  for (auto& apply : ready) apply();
+  return ModelFactory::databasePath(standard);
 }
 
 void MonitorModel::waitForWorker() {
-  // A result may give the worker more to do; a few rounds settle every chain the model makes.
-  for (int round = 0; round < 4; ++round) {
-    worker_->waitIdle();
-    deliverResults();
-  }
+  worker_->settle();
   QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 
@@ -187,7 +96,7 @@ void MonitorModel::start() {
   subscription_ = engine_->snapshots();
   subscription_->setWakeUp([target = wakeTarget_] { target->wake(); });
   engine_->start();
-  if (notifier_) notifier_->refreshStatus();
+  notifications_.refreshStatus();
 }
 
 void MonitorModel::consume() {
@@ -206,29 +115,29 @@ void MonitorModel::shutdown() {
     subscription_->setWakeUp({});
     subscription_.reset();
   }
-  engine_->stop();
+  historyRetry_.stop();
+  if (engine_->stop()) return;
+  // The last flush failed (a full disk, say): once more, then say what is lost.
+  const auto store = engine_->store();
+  if (store && !store->flush(environment_.now())) environment_.log(HistoryText::lostAtQuit(store->writeStatus()));
 }
 
 void MonitorModel::ingest(std::shared_ptr<const TelemetrySnapshot> shared) {
   if (!shared) return;
-  // Held, not copied: a snapshot is immutable and the process list is large.
+  // Held, not copied: a snapshot is immutable and the process list is large. The local reference
+  // keeps it alive should a slot below ingest another.
   snapshot_ = std::move(shared);
-  const TelemetrySnapshot& snapshot = *snapshot_;
-  emit snapshotChanged();
+  const std::shared_ptr<const TelemetrySnapshot> held = snapshot_;
+  const TelemetrySnapshot& snapshot = *held;
 
-  if (snapshot.processes) {
-    processSnapshot_ = snapshot_;
-    emit processesChanged();
-  }
-  if (firing_ != snapshot.firingRules) {
-    firing_ = snapshot.firingRules;
-    emit firingChanged();
-  }
+  // All state first, then the signals: a slot on any of them sees this snapshot throughout.
+  const bool processesNew = snapshot.processes.has_value();
+  if (processesNew) processSnapshot_ = held;
+  const bool firingNew = firing_ != snapshot.firingRules;
+  if (firingNew) firing_ = snapshot.firingRules;
 
   for (const MetricValue& value : snapshot.values) {
-    QList<LivePoint>& series = live_[value.metric];
-    series.append(LivePoint{snapshot.date, value.value});
-    if (series.size() > kLivePoints) series.remove(0, series.size() - kLivePoints);
+    live_[static_cast<std::size_t>(Metric::index(value.metric))].append(snapshot.date, value.value);
   }
 
   bool coresChanged = false;
@@ -249,43 +158,93 @@ void MonitorModel::ingest(std::shared_ptr<const TelemetrySnapshot> shared) {
   if (snapshot.afterDiscontinuity) {
     // Only points of this snapshot survive, so no chart joins readings across the gap. A series
     // that got no value now holds only readings from before it and is emptied.
-    for (auto& [metric, series] : live_) {
-      qsizetype keep = 0;
+    for (LiveSeries& series : live_) {
+      int keep = 0;
       while (keep < series.size() && series[series.size() - 1 - keep].date == snapshot.date) ++keep;
-      if (keep < series.size()) series.remove(0, series.size() - keep);
+      series.keepNewest(keep);
     }
     coreHistory_.clear();
     coresChanged = true;
   }
-  emit liveChanged();
-  if (coresChanged) emit coreHistoryChanged();
 
-  if (!snapshot.alerts.empty()) {
-    raiseEventsRevision();
-    for (const AlertTransition& transition : snapshot.alerts) {
-      if (transition.kind == AlertTransition::Kind::fired) notify(transition);
-    }
-  }
+  const bool alerts = !snapshot.alerts.empty();
+  if (alerts) ++eventsRevision_;
+  const bool storeErrorNew = noteStoreFailure(snapshot.storeFailure);
 
+  bool wifiNew = false;
+  bool dnsNew = false;
   ++slowCounter_;
   if (slowCounter_ % 5 == 1) {
     auto wifi = environment_.wifi();
     if (wifi != wifi_) {
       wifi_ = std::move(wifi);
-      emit wifiChanged();
+      wifiNew = true;
     }
     auto dns = environment_.dns();
     if (!(dns == dns_)) {
       dns_ = std::move(dns);
-      emit dnsChanged();
+      dnsNew = true;
     }
   }
+
+  emit snapshotChanged();
+  if (processesNew) emit processesChanged();
+  if (firingNew) emit firingChanged();
+  emit liveChanged();
+  if (coresChanged) emit coreHistoryChanged();
+  if (alerts) emit eventsRevisionChanged(eventsRevision_);
+  if (wifiNew) emit wifiChanged();
+  if (dnsNew) emit dnsChanged();
+  if (storeErrorNew) emit storeErrorChanged();
+  if (alerts) notifications_.post(snapshot.alerts);
 
   const double now = environment_.monotonicNow();
   if (!lastFindings_ || now - *lastFindings_ > kFindingsCadence) {
     lastFindings_ = now;
     refreshFindings();
   }
+}
+
+bool MonitorModel::noteStoreFailure(const std::optional<StoreWriteStatus>& failure) {
+  if (failure == storeFailure_) return false;
+  storeFailure_ = failure;
+  if (failure) {
+    storeError_ = HistoryText::writeFailure(*failure);
+  } else {
+    storeError_.reset();
+  }
+  return true;
+}
+
+void MonitorModel::retryHistory() {
+  if (store_ || shutDown_ || historyRetrying_) return;
+  historyRetrying_ = true;
+  // Opening checks the whole file: not on the GUI thread.
+  worker_->post(
+      [path = databasePath_, retention = settings_.retention()] { return ModelFactory::openHistory(path, retention); },
+      [this](OpenedHistory opened) {
+        historyRetrying_ = false;
+        if (opened.store) {
+          if (!shutDown_) attachHistory(std::move(opened.store));
+          return;  // after a shutdown it closes here, unused
+        }
+        if (opened.error != storeError_) {
+          storeError_ = std::move(opened.error);
+          emit storeErrorChanged();
+        }
+      });
+}
+
+void MonitorModel::attachHistory(std::shared_ptr<TimeSeriesStore> store) {
+  historyRetry_.stop();
+  store_ = std::move(store);
+  store_->setRawInterval(settings_.telemetry().interval);
+  engine_->attachStore(store_);
+  storeFailure_.reset();
+  storeError_.reset();
+  emit storeErrorChanged();
+  // Statistics and findings now come from a history.
+  refreshFindings();
 }
 
 void MonitorModel::refreshFindings() {
@@ -296,7 +255,7 @@ void MonitorModel::refreshFindings() {
   const IntelligenceThresholds thresholds = settings_.thresholds();
   const QDateTime now = environment_.now();
   const std::uint64_t generation = historyGeneration_;
-  onWorker(
+  worker_->post(
       [engine = engine_, store = store_, thresholds, now] {
         Result result;
         result.findings = engine->findings(kFindingsWindow, thresholds, now);
@@ -308,38 +267,23 @@ void MonitorModel::refreshFindings() {
         if (generation != historyGeneration_) return;
         findings_ = std::move(result.findings);
         findingsUpdated_ = environment_.now();
-        emit findingsChanged();
         storeStatistics_ = std::move(result.statistics);
+        emit findingsChanged();
         emit storeStatisticsChanged();
       });
 }
 
-void MonitorModel::notify(const AlertTransition& transition) {
-  if (!settings_.notifications()) return;
-  if (!notifier_ || !notificationsAllowed(notifier_->status())) return;
-  notifier_->notify(transition, format_);
-}
-
 void MonitorModel::setNotifier(Notifier* notifier) {
-  notifier_ = notifier;
-  if (notifier_ && started_ && !shutDown_) notifier_->refreshStatus();
+  notifications_.setNotifier(notifier);
+  if (notifier && started_ && !shutDown_) notifications_.refreshStatus();
 }
 
 NotificationStatus MonitorModel::notificationStatus() const {
-  return notifier_ ? notifier_->status() : NotificationStatus::notDetermined;
+  return notifications_.status();
 }
 
 void MonitorModel::enableNotifications() {
-  if (!notifier_) {
-    settings_.setNotifications(false);
-    return;
-  }
-  // Linux asks nobody: the notification service being there is the permission.
-  connect(
-      notifier_, &Notifier::statusRefreshed, this,
-      [this] { settings_.setNotifications(notificationsAllowed(notificationStatus())); },
-      Qt::SingleShotConnection);
-  notifier_->refreshStatus();
+  notifications_.enable();
 }
 
 void MonitorModel::raiseEventsRevision() {
@@ -368,7 +312,7 @@ void MonitorModel::applySettings() {
   const TelemetryConfiguration telemetry = settings_.telemetry();
   const std::vector<AlertRule> rules = settings_.rules();
   const RetentionPolicy retention = settings_.retention();
-  onWorker([engine = engine_, store = store_, telemetry, rules, retention] {
+  worker_->post([engine = engine_, store = store_, telemetry, rules, retention] {
     engine->update(telemetry);
     engine->setRules(rules);
     if (store) store->setRetention(retention);
@@ -382,7 +326,7 @@ void MonitorModel::addBookmark(const QString& note) {
   event.severity = Severity::info;
   event.code = QStringLiteral("bookmark");
   event.payload.insert(QStringLiteral("note"), note);
-  onWorker(
+  worker_->post(
       [engine = engine_, event] {
         engine->record(event);
         return true;
@@ -391,13 +335,13 @@ void MonitorModel::addBookmark(const QString& note) {
 }
 
 void MonitorModel::deleteEvent(std::int64_t id) {
-  onWorker(
+  worker_->post(
       [store = store_, id] { return store ? store->deleteEvent(id) : false; },
       [this](bool) { raiseEventsRevision(); });
 }
 
 void MonitorModel::clearEvents(const std::vector<EventKind>& kinds) {
-  onWorker(
+  worker_->post(
       [store = store_, kinds] { return store ? store->deleteEvents(kinds) : false; },
       [this](bool) { raiseEventsRevision(); });
 }
@@ -405,22 +349,23 @@ void MonitorModel::clearEvents(const std::vector<EventKind>& kinds) {
 void MonitorModel::eraseHistory() {
   // Findings still being computed describe the history about to go.
   ++historyGeneration_;
-  onWorker(
+  worker_->post(
       [store = store_]() -> std::optional<StoreStatistics> {
         if (!store) return std::nullopt;
         store->eraseAll();
         return store->statistics();
       },
       [this](std::optional<StoreStatistics> statistics) {
-        live_.clear();
-        emit liveChanged();
+        for (LiveSeries& series : live_) series.clear();
         coreHistory_.clear();
-        emit coreHistoryChanged();
         findings_.clear();
-        emit findingsChanged();
         storeStatistics_ = std::move(statistics);
+        ++eventsRevision_;
+        emit liveChanged();
+        emit coreHistoryChanged();
+        emit findingsChanged();
         emit storeStatisticsChanged();
-        raiseEventsRevision();
+        emit eventsRevisionChanged(eventsRevision_);
       });
 }
 
@@ -430,29 +375,27 @@ void MonitorModel::events(const std::vector<EventKind>& kinds, int limit, QObjec
     done({});
     return;
   }
-  onWorker(
-      [store = store_, kinds, limit] {
-        return store->events(kinds, StoreTime::distantPast(), StoreTime::distantFuture(), limit);
+  query(
+      receiver,
+      [kinds, limit](TimeSeriesStore& store) {
+        return store.events(kinds, StoreTime::distantPast(), StoreTime::distantFuture(), limit);
       },
-      [receiver = QPointer<QObject>(receiver), done = std::move(done)](std::vector<StoredEvent> events) {
-        if (receiver) done(std::move(events));
-      });
+      std::move(done));
 }
 
 std::optional<double> MonitorModel::latest(MetricID metric) const {
-  const auto found = live_.find(metric);
-  if (found == live_.end() || found->second.isEmpty()) return std::nullopt;
-  return found->second.last().value;
+  const LiveSeries& series = live(metric);
+  if (series.isEmpty()) return std::nullopt;
+  return series.last().value;
 }
 
 std::vector<double> MonitorModel::values(MetricID metric, int last) const {
   std::vector<double> result;
-  const auto found = live_.find(metric);
-  if (found == live_.end() || last <= 0) return result;
-  const QList<LivePoint>& series = found->second;
-  const qsizetype count = std::min<qsizetype>(last, series.size());
+  if (last <= 0) return result;
+  const LiveSeries& series = live(metric);
+  const int count = std::min(last, series.size());
   result.reserve(static_cast<std::size_t>(count));
-  for (qsizetype i = series.size() - count; i < series.size(); ++i) result.push_back(series[i].value);
+  for (int i = series.size() - count; i < series.size(); ++i) result.push_back(series[i].value);
   return result;
 }
 
@@ -460,7 +403,7 @@ std::vector<double> MonitorModel::values(MetricID metric, int last) const {
 
 void MonitorModel::noteSystemEvent(const QString& code) {
   // Records a system event in the store: not on the GUI thread.
-  onWorker([engine = engine_, code] { engine->noteDiscontinuity(code); });
+  worker_->post([engine = engine_, code] { engine->noteDiscontinuity(code); });
 }
 
 void MonitorModel::invalidateSlowReadings() {
@@ -477,7 +420,7 @@ void MonitorModel::pathChanged(const QString& key, const QString& status, const 
     networkEvents_.prepend(event);
     if (networkEvents_.size() > kNetworkEvents) networkEvents_.resize(kNetworkEvents);
     emit networkEventsChanged();
-    onWorker([engine = engine_, event] {
+    worker_->post([engine = engine_, event] {
       engine->record(event);
       engine->invalidateSlowReadings();
     });

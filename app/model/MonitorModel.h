@@ -1,44 +1,50 @@
 #pragma once
 
 #include "analysis/AlertRule.h"
-#include "analysis/AlertTransition.h"
 #include "analysis/Finding.h"
-#include "model/LivePoint.h"
 #include "collectors/DNSConfiguration.h"
 #include "collectors/GPUDevice.h"
 #include "collectors/ProcessSample.h"
 #include "collectors/SensorCapability.h"
 #include "collectors/SystemInfo.h"
 #include "collectors/WiFiLink.h"
+#include "desktop/DesktopServices.h"
 #include "desktop/Notifier.h"
 #include "metrics/Metric.h"
 #include "metrics/ValueFormatter.h"
+#include "model/AlertNotifications.h"
+#include "model/LivePoint.h"
+#include "model/LiveSeries.h"
+#include "model/ModelEnvironment.h"
+#include "model/ModelWorker.h"
 #include "scheduler/TelemetrySnapshot.h"
 #include "storage/EventKind.h"
 #include "storage/StoreStatistics.h"
+#include "storage/StoreWriteStatus.h"
 #include "storage/StoredEvent.h"
 
 #include <QDateTime>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QString>
+#include <QTimer>
 
+#include <array>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
-#include <mutex>
 #include <optional>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace kivo {
 
 class AppSettings;
 class Preferences;
-class SerialWorker;
 class SnapshotSubscription;
 class TelemetryEngine;
-class TelemetrySources;
 class TimeSeriesStore;
 
 // The one object through which the interface sees the running system. It owns the history
@@ -46,14 +52,15 @@ class TimeSeriesStore;
 // and carries the user's actions to the engine and the store.
 //
 // Lives on the GUI thread. A snapshot wakes it through a queued call and only the newest one
-// is ingested. Work that blocks (store statements, findings) runs on one serial worker thread
-// and comes back by queued call; a result for a model that is gone is dropped.
+// is ingested; its state is whole before any change signal goes out. Work that blocks (store
+// statements, findings) runs on one serial worker thread and comes back by queued call; a result
+// for a model that is gone is dropped. ModelFactory builds what it runs on.
 class MonitorModel : public QObject {
   Q_OBJECT
 
  public:
   // Newest points kept per live series, newest rows of per-core load, newest network events.
-  static constexpr int kLivePoints = 150;
+  static constexpr int kLivePoints = LiveSeries::kCapacity;
   static constexpr int kCoreRows = 150;
   static constexpr int kNetworkEvents = 50;
   // Monotonic seconds between two findings runs of the snapshot flow.
@@ -62,24 +69,12 @@ class MonitorModel : public QObject {
   static constexpr double kFindingsWindow = 86'400;
 
   // What the model reads from the machine and the clocks; tests replace any of them.
-  struct Environment {
-    std::function<SystemInfo()> systemInfo;
-    std::function<std::vector<GPUDevice>()> gpuDevices;
-    std::function<std::vector<SensorCapability>()> capabilities;
-    std::function<DNSConfiguration()> dns;
-    std::function<std::optional<WiFiLink>()> wifi;
-    std::function<double()> monotonicNow;
-    std::function<QDateTime()> now;
-    // The engine's readings; null gives the machine itself.
-    std::function<std::unique_ptr<TelemetrySources>()> sources;
-
-    // The real readers and clocks.
-    static Environment system();
-  };
+  using Environment = ModelEnvironment;
 
   // standard: the domain that launch arguments are read from (KIVODataDir, KIVOInterval,
   // KIVOUITest, KIVOPrivacy). Both objects must outlive the model. Never fails: a history that
-  // cannot be opened leaves store() null and storeError() set.
+  // cannot be opened leaves store() null and storeError() set, and is tried again every
+  // Environment::historyRetry until it opens.
   MonitorModel(AppSettings& settings, const Preferences& standard, QObject* parent = nullptr);
   MonitorModel(AppSettings& settings, const Preferences& standard, Environment environment,
                QObject* parent = nullptr);
@@ -94,12 +89,18 @@ class MonitorModel : public QObject {
 
   // Constant members.
   AppSettings& settings() const { return settings_; }
+  // The launch-argument domain (KIVODataDir, KIVOUITest, KIVOSection, ...).
+  const Preferences& standard() const { return standard_; }
+  // Null while the history is not open; set when a later attempt opens it (storeErrorChanged
+  // then clears the error).
   const std::shared_ptr<TimeSeriesStore>& store() const { return store_; }
   TelemetryEngine& engine() const { return *engine_; }
   const SystemInfo& system() const { return system_; }
   const std::vector<GPUDevice>& gpuDevices() const { return gpuDevices_; }
   const std::vector<SensorCapability>& capabilities() const { return capabilities_; }
   const ValueFormatter& format() const { return format_; }
+  // Launch at login and process actions, for the pages that act through them.
+  DesktopServices& desktop() const { return *desktop_; }
 
   // Tracked state.
   const std::shared_ptr<const TelemetrySnapshot>& snapshot() const { return snapshot_; }
@@ -107,7 +108,8 @@ class MonitorModel : public QObject {
   const ProcessSample* processes() const {
     return processSnapshot_ ? &*processSnapshot_->processes : nullptr;
   }
-  const std::map<MetricID, QList<LivePoint>>& live() const { return live_; }
+  // The newest points of one metric (empty before its first value).
+  const LiveSeries& live(MetricID metric) const { return live_[static_cast<std::size_t>(Metric::index(metric))]; }
   const QList<QList<double>>& coreHistory() const { return coreHistory_; }
   const std::vector<AlertRule>& firing() const { return firing_; }
   const std::vector<Finding>& findings() const { return findings_; }
@@ -116,6 +118,8 @@ class MonitorModel : public QObject {
   const std::optional<WiFiLink>& wifi() const { return wifi_; }
   const DNSConfiguration& dns() const { return dns_; }
   const QList<StoredEvent>& networkEvents() const { return networkEvents_; }
+  // Why the history is not being written: it could not be opened, or its latest flush failed
+  // (cleared by the next one that succeeds). Absent while all is well.
   const std::optional<QString>& storeError() const { return storeError_; }
   bool isPaused() const { return paused_; }
   const std::optional<QDateTime>& snoozedUntil() const { return snoozedUntil_; }
@@ -126,7 +130,8 @@ class MonitorModel : public QObject {
   // Starts sampling; only the first call does anything.
   void start();
   // Stops consuming snapshots, then stops the engine (joining its loop) and flushes the store.
-  // Blocks until that is done; later calls do nothing.
+  // A flush that fails is tried once more; samples it still cannot write are reported on
+  // standard error. Blocks until that is done; later calls do nothing.
   void shutdown();
 
   // One snapshot into the live state (what every wake-up of the engine ends in).
@@ -147,6 +152,12 @@ class MonitorModel : public QObject {
   // when the receiver or the model is gone by then. Without a store, an empty list at once.
   void events(const std::vector<EventKind>& kinds, int limit, QObject* receiver,
               std::function<void(std::vector<StoredEvent>)> done);
+  // Store work off the GUI thread: job(store) runs on the serial worker, after every action
+  // given before it, and done(result) then runs on the GUI thread; done is dropped when the
+  // receiver (not null) or the model is gone by then. Without a history the job does not run
+  // and done gets a default-constructed result. The result must be copyable.
+  template <typename Job, typename Done>
+  void query(QObject* receiver, Job job, Done done);
 
   // Reads of the live state.
   std::optional<double> latest(MetricID metric) const;
@@ -163,7 +174,8 @@ class MonitorModel : public QObject {
   // Every path the network monitor reads, the first included: the first only sets the
   // baseline; every later change of key becomes a network event.
   void pathChanged(const QString& key, const QString& status, const QString& interfaces);
-  // Where fired alerts are posted; null posts nothing. The notifier must outlive the model.
+  // Where fired alerts are posted (while the setting is on and the desktop allows it); null
+  // posts nothing. The notifier must outlive the model.
   void setNotifier(Notifier* notifier);
   // The permission as the notifier last read it.
   NotificationStatus notificationStatus() const;
@@ -189,33 +201,36 @@ class MonitorModel : public QObject {
   void pausedChanged(bool paused);
   void snoozedUntilChanged();
   void eventsRevisionChanged(qint64 revision);
+  void storeErrorChanged();
+  void notificationStatusChanged();
 
  private:
   struct WakeTarget;
 
-  // Runs job on the worker thread; then, on the GUI thread and only while the model exists,
-  // hands its result to apply.
-  template <typename Job, typename Apply>
-  void onWorker(Job job, Apply apply);
-  void onWorker(std::function<void()> job);
-  // Applies the results the worker has handed back, in the order they were made.
-  void deliverResults();
   void consume();
-  void notify(const AlertTransition& transition);
   void raiseEventsRevision();
+  // Takes in the snapshot's flush outcome; true when storeError() changed.
+  bool noteStoreFailure(const std::optional<StoreWriteStatus>& failure);
+  // Another attempt at the history that could not be opened, on the worker.
+  void retryHistory();
+  void attachHistory(std::shared_ptr<TimeSeriesStore> store);
 
   AppSettings& settings_;
+  const Preferences& standard_;
   Environment environment_;
   SystemInfo system_;
   std::vector<GPUDevice> gpuDevices_;
   std::vector<SensorCapability> capabilities_;
   ValueFormatter format_;
+  QString databasePath_;
   std::shared_ptr<TimeSeriesStore> store_;
   std::shared_ptr<TelemetryEngine> engine_;
+  std::unique_ptr<DesktopServices> desktop_;
+  AlertNotifications notifications_;
 
   std::shared_ptr<const TelemetrySnapshot> snapshot_;
   std::shared_ptr<const TelemetrySnapshot> processSnapshot_;
-  std::map<MetricID, QList<LivePoint>> live_;
+  std::array<LiveSeries, kMetricCount> live_;  // by Metric::index
   QList<QList<double>> coreHistory_;
   std::vector<AlertRule> firing_;
   std::vector<Finding> findings_;
@@ -225,6 +240,8 @@ class MonitorModel : public QObject {
   DNSConfiguration dns_;
   QList<StoredEvent> networkEvents_;
   std::optional<QString> storeError_;
+  // The flush outcome storeError_ was last worded from.
+  std::optional<StoreWriteStatus> storeFailure_;
   bool paused_ = false;
   std::optional<QDateTime> snoozedUntil_;
   std::int64_t eventsRevision_ = 0;
@@ -239,11 +256,22 @@ class MonitorModel : public QObject {
   std::uint64_t historyGeneration_ = 0;
   std::shared_ptr<SnapshotSubscription> subscription_;
   std::shared_ptr<WakeTarget> wakeTarget_;
-  Notifier* notifier_ = nullptr;
+  QTimer historyRetry_;
+  bool historyRetrying_ = false;
 
-  std::mutex resultsMutex_;
-  std::vector<std::function<void()>> results_;
-  std::unique_ptr<SerialWorker> worker_;
+  // Ended first, in the destructor: its jobs still running hold only copies.
+  std::unique_ptr<ModelWorker> worker_;
 };
+
+template <typename Job, typename Done>
+void MonitorModel::query(QObject* receiver, Job job, Done done) {
+  using Result = std::invoke_result_t<Job&, TimeSeriesStore&>;
+  static_assert(!std::is_void_v<Result>, "a query returns its result");
+  worker_->post(
+      [store = store_, job = std::move(job)]() mutable { return store ? Result(job(*store)) : Result{}; },
+      [receiver = QPointer<QObject>(receiver), done = std::move(done)](Result result) mutable {
+        if (receiver) done(std::move(result));
+      });
+}
 
 }  // namespace kivo

@@ -29,8 +29,8 @@ double rawSeconds() {
 
 TelemetryEngine::TelemetryEngine(std::shared_ptr<TimeSeriesStore> store, TelemetryConfiguration configuration,
                                  std::vector<AlertRule> rules, std::unique_ptr<TelemetrySources> sources)
-    : store_(std::move(store)),
-      sources_(sources ? std::move(sources) : makeSystemSources()),
+    : sources_(sources ? std::move(sources) : makeSystemSources()),
+      store_(std::move(store)),
       configuration_(configuration),
       alerts_(std::move(rules)),
       spikes_(kSpikeThreshold, kSpikeMinimumDuration) {
@@ -44,13 +44,28 @@ TelemetryConfiguration TelemetryEngine::configuration() const {
   return configuration_;
 }
 
+std::shared_ptr<TimeSeriesStore> TelemetryEngine::store() const {
+  std::lock_guard lock(storeMutex_);
+  return store_;
+}
+
+void TelemetryEngine::attachStore(std::shared_ptr<TimeSeriesStore> store) {
+  if (!store) return;
+  {
+    std::lock_guard lock(storeMutex_);
+    if (store_) return;
+    store_ = store;
+  }
+  store->setRawInterval(configuration().interval);
+}
+
 void TelemetryEngine::start() {
   std::lock_guard lock(loopMutex_);
   if (loop_.joinable()) return;
   loop_ = std::jthread([this](std::stop_token stop) { run(stop); });
 }
 
-void TelemetryEngine::stop() {
+bool TelemetryEngine::stop() {
   {
     std::lock_guard lock(loopMutex_);
     if (loop_.joinable()) {
@@ -63,7 +78,8 @@ void TelemetryEngine::stop() {
       }
     }
   }
-  if (store_) store_->flush(QDateTime::currentDateTimeUtc());
+  const auto store = this->store();
+  return !store || store->flush(QDateTime::currentDateTimeUtc());
 }
 
 bool TelemetryEngine::isRunning() const {
@@ -136,7 +152,7 @@ void TelemetryEngine::update(const TelemetryConfiguration& configuration) {
     std::lock_guard lock(configurationMutex_);
     configuration_ = configuration;
   }
-  if (store_) store_->setRawInterval(configuration.interval);
+  if (const auto store = this->store()) store->setRawInterval(configuration.interval);
 }
 
 void TelemetryEngine::setRules(std::vector<AlertRule> rules) {
@@ -161,17 +177,18 @@ void TelemetryEngine::setPaused(bool paused) {
 
 void TelemetryEngine::noteDiscontinuity(const QString& code) {
   post([this] { resetBaselines(); });
-  if (!store_) return;
+  const auto store = this->store();
+  if (!store) return;
   StoredEvent event;
   event.date = QDateTime::currentDateTimeUtc();
   event.kind = EventKind::system;
   event.severity = Severity::info;
   event.code = code;
-  store_->record(event);
+  store->record(event);
 }
 
 void TelemetryEngine::record(const StoredEvent& event) {
-  if (store_) store_->record(event);
+  if (const auto store = this->store()) store->record(event);
 }
 
 void TelemetryEngine::invalidateSlowReadings() {
@@ -180,8 +197,9 @@ void TelemetryEngine::invalidateSlowReadings() {
 
 std::vector<Finding> TelemetryEngine::findings(double window, const IntelligenceThresholds& thresholds,
                                                const QDateTime& now) const {
-  if (!store_) return {};
-  return IntelligenceEngine::findings(*store_, window, thresholds, now);
+  const auto store = this->store();
+  if (!store) return {};
+  return IntelligenceEngine::findings(*store, window, thresholds, now);
 }
 
 void TelemetryEngine::resetBaselines() {
@@ -278,11 +296,19 @@ double TelemetryEngine::tick(double now, const QDateTime& date) {
   for (const auto& transition : snapshot->alerts) record(AnalysisEvents::alert(transition));
 
   // 12. History.
-  if (store_ && configuration.historyEnabled) {
-    store_->append(values_, date);
+  if (const auto store = this->store(); store && configuration.historyEnabled) {
+    store->append(values_, date);
     // While an erase or a query holds the database, the rows wait and the next tick tries again.
-    if ((!lastFlush_ || now - *lastFlush_ >= configuration.flushInterval) && store_->flushUnlessBusy(date)) {
-      lastFlush_ = now;
+    if (!lastFlush_ || now - *lastFlush_ >= configuration.flushInterval) {
+      if (const auto flushed = store->flushUnlessBusy(date)) {
+        lastFlush_ = now;
+        // A failure stays on every snapshot until a flush succeeds, so the interface can say so.
+        if (*flushed) {
+          storeFailure_.reset();
+        } else {
+          storeFailure_ = store->writeStatus();
+        }
+      }
     }
   }
 
@@ -296,6 +322,7 @@ double TelemetryEngine::tick(double now, const QDateTime& date) {
   snapshot->values = values_;
   snapshot->firingRules = alerts_.firing();
   snapshot->afterDiscontinuity = std::exchange(pendingDiscontinuity_, false);
+  snapshot->storeFailure = storeFailure_;
   snapshot->collectionTime = (rawSeconds() - collectionStart) * 1000;
 
   // 16.

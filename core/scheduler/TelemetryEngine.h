@@ -42,12 +42,16 @@ class TelemetryEngine {
   TelemetryEngine& operator=(const TelemetryEngine&) = delete;
 
   TelemetryConfiguration configuration() const;
-  const std::shared_ptr<TimeSeriesStore>& store() const { return store_; }
+  std::shared_ptr<TimeSeriesStore> store() const;
+  // Gives the history to an engine that was built without one (it could not be opened then);
+  // recording starts at the next tick. Ignored when the engine has a store already.
+  void attachStore(std::shared_ptr<TimeSeriesStore> store);
 
   // Starts the loop unless it runs.
   void start();
-  // Ends the loop, waits for a tick under way, then flushes the store.
-  void stop();
+  // Ends the loop, waits for a tick under way, then flushes the store. Returns whether that
+  // flush wrote everything (true without a store).
+  bool stop();
   bool isRunning() const;
 
   // A new subscriber slot holding only the newest unread snapshot.
@@ -81,8 +85,11 @@ class TelemetryEngine {
   void publish(const std::shared_ptr<const TelemetrySnapshot>& snapshot);
 
   // Fixed at construction.
-  const std::shared_ptr<TimeSeriesStore> store_;
   const std::unique_ptr<TelemetrySources> sources_;
+
+  // Set at construction or once later by attachStore; read from every thread through store().
+  mutable std::mutex storeMutex_;
+  std::shared_ptr<TimeSeriesStore> store_;
 
   mutable std::mutex configurationMutex_;
   TelemetryConfiguration configuration_;
@@ -98,6 +105,7 @@ class TelemetryEngine {
   std::optional<double> lastProcess_;
   std::optional<double> lastSlow_;
   std::optional<double> lastFlush_;
+  std::optional<StoreWriteStatus> storeFailure_;
   std::vector<VolumeInfo> volumes_;
   PowerSample power_;
   struct SelfMark {

@@ -12,6 +12,7 @@
 #include "collectors/ThermalLevel.h"
 #include "collectors/VolumeInfo.h"
 #include "metrics/Metric.h"
+#include "storage/StoreWriteStatus.h"
 
 #include <QDateTime>
 
@@ -43,6 +44,8 @@ struct TelemetrySnapshot {
   std::vector<AlertTransition> alerts;
   std::vector<AlertRule> firingRules;
   bool afterDiscontinuity = false;
+  // The latest flush of the history failed: what the store said then. Absent while writes succeed.
+  std::optional<StoreWriteStatus> storeFailure;
 };
 
 }  // namespace kivo

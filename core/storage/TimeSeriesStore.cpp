@@ -375,6 +375,7 @@ struct TimeSeriesStore::Impl {
   std::array<std::optional<Bucket>, kMetricCount> hourBuckets;
   std::vector<ClosedBucket> closedBuckets;
   std::optional<QString> lastError;
+  int lastErrorCode = 0;  // primary result code of lastError
   std::uint64_t dropped = 0;
 
   // The connection and what only the writer touches. Taken before stateMutex, never
@@ -395,13 +396,15 @@ struct TimeSeriesStore::Impl {
     return retention;
   }
 
-  void setError(QString message) {
+  void setError(QString message, int code = SQLITE_ERROR) {
     std::lock_guard state(stateMutex);
     lastError = std::move(message);
+    lastErrorCode = code;
   }
 
   void failSql(const char* what) {
-    setError(QStringLiteral("%1: %2").arg(QLatin1String(what), connection().errorMessage()));
+    setError(QStringLiteral("%1: %2").arg(QLatin1String(what), connection().errorMessage()),
+             sqlite3_errcode(db()) & 0xff);
   }
 
   void rollback() {
@@ -582,6 +585,7 @@ bool TimeSeriesStore::Impl::flushLocked(double now) {
   {
     std::lock_guard state(stateMutex);
     lastError.reset();
+    lastErrorCode = 0;
     if (std::exchange(retentionChanged, false)) lastPrune = 0;
   }
   // Also when the clock went back behind the last prune, or it would wait for the clock to catch up.
@@ -951,6 +955,11 @@ bool TimeSeriesStore::deleteEvents(const std::vector<EventKind>& kinds) {
 std::optional<QString> TimeSeriesStore::lastError() const {
   std::lock_guard state(d->stateMutex);
   return d->lastError;
+}
+
+StoreWriteStatus TimeSeriesStore::writeStatus() const {
+  std::lock_guard state(d->stateMutex);
+  return {d->lastError, d->lastErrorCode, d->pendingRaw.size(), d->dropped};
 }
 
 std::uint64_t TimeSeriesStore::droppedRows() const {

@@ -7,6 +7,7 @@
 #include "storage/StoreError.h"
 #include "storage/StoreStatistics.h"
 #include "storage/StoreTier.h"
+#include "storage/StoreWriteStatus.h"
 #include "storage/StoredEvent.h"
 
 #include <QDateTime>
@@ -102,6 +103,9 @@ class TimeSeriesStore {
   std::optional<QString> lastError() const;
   // Queued rows (raw rows and summaries) dropped because flushes kept failing.
   std::uint64_t droppedRows() const;
+  // Both of the above with the failure's result code and what still waits to be written, read
+  // at once.
+  StoreWriteStatus writeStatus() const;
 
  private:
   struct Impl;

@@ -72,7 +72,7 @@ TEST(ModelStorage, AFileThatIsNoDatabaseLeavesTheModelWithoutHistoryAndTheFileUn
     model.addBookmark(QStringLiteral("kept nowhere"));
     model.eraseHistory();
     model.waitForWorker();
-    EXPECT_TRUE(model.live().empty());
+    EXPECT_TRUE(model.live(MetricID::cpuTotal).isEmpty());
     EXPECT_FALSE(model.storeStatistics());
     EXPECT_EQ(model.eventsRevision(), 2);
     model.shutdown();

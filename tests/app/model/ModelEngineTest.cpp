@@ -15,8 +15,7 @@ using test::waitUntil;
 const QMap<QString, QVariant> kFast = {{"KIVOUITest", "YES"}, {"KIVOInterval", "0.5"}};
 
 int points(const MonitorModel& model, MetricID metric) {
-  const auto found = model.live().find(metric);
-  return found == model.live().end() ? 0 : static_cast<int>(found->second.size());
+  return model.live(metric).size();
 }
 
 TEST(ModelEngine, StartedModelIngestsTheEnginesSnapshotsAndShutdownFlushesThem) {
@@ -37,8 +36,8 @@ TEST(ModelEngine, StartedModelIngestsTheEnginesSnapshotsAndShutdownFlushesThem) 
   EXPECT_DOUBLE_EQ(*model.latest(MetricID::cpuTotal), 37.5);
   EXPECT_EQ(model.coreHistory().last(), (QList<double>{0.5, 0.5}));
   // Snapshots come one after another, never two at once from a backlog.
-  const auto& series = model.live().at(MetricID::cpuTotal);
-  for (qsizetype i = 1; i < series.size(); ++i) EXPECT_LT(series[i - 1].date, series[i].date);
+  const LiveSeries& series = model.live(MetricID::cpuTotal);
+  for (int i = 1; i < series.size(); ++i) EXPECT_LT(series[i - 1].date, series[i].date);
 
   model.shutdown();
   EXPECT_FALSE(model.engine().isRunning());

@@ -16,7 +16,7 @@ TEST(ModelIngest, LiveSeriesKeepTheNewest150PointsPerMetric) {
     model.ingest(snapshotAt(i, {{MetricID::cpuTotal, double(i)}, {MetricID::memUsed, 1000.0 + i}}));
   }
   for (MetricID metric : {MetricID::cpuTotal, MetricID::memUsed}) {
-    const QList<LivePoint>& series = model.live().at(metric);
+    const LiveSeries& series = model.live(metric);
     ASSERT_EQ(series.size(), 150);
     EXPECT_EQ(series.first().date, snapshotAt(1).date);  // the very first point is gone
     EXPECT_EQ(series.last().date, snapshotAt(150).date);
@@ -67,11 +67,11 @@ TEST(ModelIngest, AfterADiscontinuityOnlyPointsOfThatSnapshotRemain) {
   gap.afterDiscontinuity = true;
   model.ingest(gap);
 
-  EXPECT_EQ(model.live().at(MetricID::cpuTotal), (QList<LivePoint>{{gap.date, 3}}));
-  EXPECT_EQ(model.live().at(MetricID::netDown), (QList<LivePoint>{{gap.date, 7}}));
+  EXPECT_EQ(model.live(MetricID::cpuTotal).toList(), (QList<LivePoint>{{gap.date, 3}}));
+  EXPECT_EQ(model.live(MetricID::netDown).toList(), (QList<LivePoint>{{gap.date, 7}}));
   // A series the snapshot did not carry held only readings from before the gap: a chart
   // would join them to the next point across the gap, so they go too.
-  EXPECT_TRUE(model.live().at(MetricID::batteryCharge).isEmpty());
+  EXPECT_TRUE(model.live(MetricID::batteryCharge).isEmpty());
   EXPECT_FALSE(model.latest(MetricID::batteryCharge));
   // This snapshot's own row went with the rest.
   EXPECT_TRUE(model.coreHistory().isEmpty());
@@ -209,6 +209,65 @@ TEST(ModelIngest, TheFindingsCadenceFollowsTheMonotonicClockNotTheSnapshotDates)
   rig.model->ingest(snapshotAt(100'000));  // the wall clock jumped a day ahead
   rig.model->waitForWorker();
   EXPECT_EQ(findings.count(), 1);
+}
+
+// A slot on any change signal of a snapshot reads the state of that same snapshot, whichever
+// signal it listens to and in whatever order they come.
+TEST(ModelIngest, EverySignalOfASnapshotSeesAllOfItsState) {
+  ModelRig rig;
+  MonitorModel& model = *rig.model;
+  struct Seen {
+    std::string signal;
+    std::optional<double> cpu;
+    qsizetype coreRows;
+    double newestCore;
+    std::size_t firing;
+    std::int64_t revision;
+    std::int64_t processes;
+    QDateTime date;
+  };
+  std::vector<Seen> seen;
+  QObject context;
+  auto record = [&](std::string name) {
+    return [&, name] {
+      seen.push_back({name, model.latest(MetricID::cpuTotal), model.coreHistory().size(),
+                      model.coreHistory().isEmpty() ? -1 : model.coreHistory().last().value(0, -1),
+                      model.firing().size(), model.eventsRevision(),
+                      model.processes() ? model.processes()->total : -1,
+                      model.snapshot() ? model.snapshot()->date : QDateTime()});
+    };
+  };
+  QObject::connect(&model, &MonitorModel::snapshotChanged, &context, record("snapshot"));
+  QObject::connect(&model, &MonitorModel::processesChanged, &context, record("processes"));
+  QObject::connect(&model, &MonitorModel::firingChanged, &context, record("firing"));
+  QObject::connect(&model, &MonitorModel::liveChanged, &context, record("live"));
+  QObject::connect(&model, &MonitorModel::coreHistoryChanged, &context, record("cores"));
+  QObject::connect(&model, &MonitorModel::eventsRevisionChanged, &context, record("revision"));
+
+  for (int i = 1; i <= 3; ++i) {
+    SCOPED_TRACE(i);
+    seen.clear();
+    TelemetrySnapshot snapshot =
+        snapshotAt(i, {{MetricID::cpuTotal, 10.0 * i}}, std::vector<CPULoad>{{0.1 * i, 0, 1 - 0.1 * i}});
+    snapshot.processes = ProcessSample{};
+    snapshot.processes->total = 100 + i;
+    // Firing and not firing in turn, so that every snapshot changes the firing rules.
+    if (i % 2 == 1) snapshot.firingRules = {AlertRule::defaults().front()};
+    snapshot.alerts = {transition(AlertTransition::Kind::fired, Severity::warning)};
+    model.ingest(snapshot);
+
+    ASSERT_EQ(seen.size(), 6u);
+    for (const Seen& state : seen) {
+      SCOPED_TRACE(state.signal);
+      EXPECT_EQ(state.cpu, 10.0 * i);
+      EXPECT_EQ(state.coreRows, i);
+      EXPECT_NEAR(state.newestCore, 0.1 * i, 1e-9);
+      EXPECT_EQ(state.firing, i % 2 == 1 ? 1u : 0u);
+      EXPECT_EQ(state.revision, i);
+      EXPECT_EQ(state.processes, 100 + i);
+      EXPECT_EQ(state.date, snapshot.date);
+    }
+  }
 }
 
 }  // namespace

@@ -74,6 +74,8 @@ struct Probe {
   std::shared_ptr<std::atomic<int>> dnsReads = std::make_shared<std::atomic<int>>(0);
   std::shared_ptr<std::atomic<int>> wifiReads = std::make_shared<std::atomic<int>>(0);
   std::shared_ptr<double> clock = std::make_shared<double>(1000);
+  // Lines the model wrote for standard error.
+  std::shared_ptr<QStringList> logged = std::make_shared<QStringList>();
 };
 
 inline MonitorModel::Environment fakeEnvironment(const Probe& probe) {
@@ -92,6 +94,7 @@ inline MonitorModel::Environment fakeEnvironment(const Probe& probe) {
   environment.monotonicNow = [clock = probe.clock] { return *clock; };
   environment.now = [] { return QDateTime::currentDateTimeUtc(); };
   environment.sources = [] { return std::make_unique<QuietSources>(); };
+  environment.log = [logged = probe.logged](const QString& line) { logged->append(line); };
   return environment;
 }
 

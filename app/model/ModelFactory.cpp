@@ -1,0 +1,69 @@
+#include "model/ModelFactory.h"
+
+#include "scheduler/TelemetryEngine.h"
+#include "scheduler/TelemetrySources.h"
+#include "settings/AppSettings.h"
+#include "settings/LaunchOptions.h"
+#include "settings/Preferences.h"
+#include "storage/StoreError.h"
+#include "storage/TimeSeriesStore.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+namespace kivo {
+
+QString ModelFactory::databasePath(const Preferences& standard) {
+  const auto given = standard.string(LaunchOptions::kDataDir);
+  const QString directory =
+      given && !given->isEmpty()
+          ? *given
+          : QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/KIVO Monitor");
+  return QDir(directory).filePath(QStringLiteral("telemetry.sqlite"));
+}
+
+OpenedHistory ModelFactory::openHistory(const QString& path, const RetentionPolicy& retention) {
+  OpenedHistory opened;
+  try {
+    opened.store = std::make_shared<TimeSeriesStore>(path, retention);
+  } catch (const StoreError& error) {
+    opened.error = error.description();
+  } catch (const std::exception& error) {
+    opened.error = QString::fromUtf8(error.what());
+  }
+  return opened;
+}
+
+ModelParts ModelFactory::build(AppSettings& settings, const Preferences& standard,
+                               const ModelEnvironment& environment) {
+  ModelParts parts;
+  parts.system = environment.systemInfo();
+  parts.gpuDevices = environment.gpuDevices();
+  parts.capabilities = environment.capabilities();
+  parts.dns = environment.dns();
+  parts.databasePath = databasePath(standard);
+  parts.history = openHistory(parts.databasePath, settings.retention());
+
+  if (const auto interval = LaunchOptions::interval(standard)) {
+    // Field by field, as a person changing them one after another would.
+    TelemetryConfiguration telemetry = settings.telemetry();
+    telemetry.interval = *interval;
+    settings.setTelemetry(telemetry);
+    telemetry.backgroundInterval = *interval;
+    settings.setTelemetry(telemetry);
+    telemetry.processInterval = 2 * *interval;
+    settings.setTelemetry(telemetry);
+    telemetry.batterySaver = false;
+    settings.setTelemetry(telemetry);
+  }
+
+  parts.engine = std::make_shared<TelemetryEngine>(parts.history.store, settings.telemetry(), settings.rules(),
+                                                   environment.sources ? environment.sources() : nullptr);
+
+  if (LaunchOptions::testMode(standard) && standard.boolean(LaunchOptions::kPrivacy)) {
+    settings.setPrivacyMask(true);
+  }
+  return parts;
+}
+
+}  // namespace kivo
