@@ -1,11 +1,14 @@
 #include "desktop/ProcessActions.h"
 
+#include "collectors/ProcessCollector.h"
 #include "collectors/ProcessSample.h"
 #include "platform/CPUStatReader.h"
 #include "platform/KernelFiles.h"
+#include "platform/ProcessReader.h"
+
+#include <QTimeZone>
 
 #include <csignal>
-#include <cmath>
 #include <fcntl.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -20,51 +23,37 @@ bool sendThroughPidfd(int pidfd, int signal) { return ::syscall(SYS_pidfd_send_s
 
 ProcessActions::ProcessActions(std::string procRoot) : procRoot_(std::move(procRoot)) {}
 
-std::optional<std::uint64_t> ProcessActions::startTicks(std::string_view statText) {
-  // The name sits between the first "(" and the last ")"; fields after it are blank-separated.
-  const auto close = statText.rfind(')');
-  if (close == std::string_view::npos) return std::nullopt;
-  std::string_view rest = statText.substr(close + 1);
-  std::string_view token;
-  // Field 3 (state) is the first after the name; start time is field 22.
-  for (int field = 3; field <= 22; ++field) {
-    if (!KernelText::nextToken(rest, token)) return std::nullopt;
-  }
-  return KernelText::parseUInt(token);
-}
-
-std::optional<double> ProcessActions::startTime(std::int32_t pid) const {
+std::optional<QDateTime> ProcessActions::startTime(std::int32_t pid) const {
   if (pid <= 0) return std::nullopt;
   const KernelFiles files(procRoot_);
-  std::string buffer;
-  if (!files.read("/proc/" + std::to_string(pid) + "/stat", buffer)) return std::nullopt;
-  const auto ticks = startTicks(buffer);
-  if (!ticks) return std::nullopt;
-  // The boot time as the process collector reads it, so that both give the same start time.
+  ProcessReader reader(files);
+  ProcEntry entry;
+  const bool read = reader.open(pid) && reader.readStat(entry);
+  reader.close();
+  if (!read) return std::nullopt;
   const auto bootTime = CPUStatReader::readBootTime(files);
-  const long hertz = ::sysconf(_SC_CLK_TCK);
-  if (!bootTime || hertz <= 0) return std::nullopt;
-  return static_cast<double>(*bootTime) + static_cast<double>(*ticks) / static_cast<double>(hertz);
+  if (!bootTime) return std::nullopt;
+  return QDateTime::fromMSecsSinceEpoch(
+      ProcessMath::startMillis(*bootTime, entry.startTicks, ProcessMath::ticksPerSecond()), QTimeZone::utc());
 }
 
 bool ProcessActions::perform(ProcessAction action, const ProcessRecord& record) {
-  std::optional<double> started;
-  if (record.startTime && record.startTime->isValid())
-    started = static_cast<double>(record.startTime->toMSecsSinceEpoch()) / 1000.0;
-  return perform(action, record.pid, started);
+  return perform(action, record.pid, record.startTime);
 }
 
-bool ProcessActions::perform(ProcessAction action, std::int32_t pid, std::optional<double> expected) {
+bool ProcessActions::perform(ProcessAction action, std::int32_t pid, const std::optional<QDateTime>& expected) {
   // The kernel, init and the monitor itself are never ended from here.
   if (pid < 2 || pid == ::getpid()) return false;
-  if (!expected || !std::isfinite(*expected)) return false;
+  if (!expected || !expected->isValid()) return false;
 
   // Pin the process first: a check made before opening the pidfd could be about another process.
   const int pidfd = openPidfd(pid);
   if (pidfd < 0) return false;
   bool sent = false;
+  // Both sides come from the same kernel figures through the same arithmetic, so a process is
+  // itself only when the milliseconds match; any difference is a pid given to another process.
   const auto actual = startTime(pid);
-  if (actual && std::fabs(*actual - *expected) <= kStartTimeTolerance) {
+  if (actual && actual->toMSecsSinceEpoch() == expected->toMSecsSinceEpoch()) {
     const int signal = action == ProcessAction::forceQuit ? SIGKILL : SIGTERM;
     sent = sendThroughPidfd(pidfd, signal);
   }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDateTime>
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -20,23 +22,17 @@ class ProcessActions {
   explicit ProcessActions(std::string procRoot = "/");
   virtual ~ProcessActions() = default;
 
-  // quit sends SIGTERM, forceQuit SIGKILL. startTime is seconds since 1970, computed as the
-  // process collector does (boot time + the start ticks of /proc/<pid>/stat). False when the
-  // pid is below 2 or this process, the start time is absent or differs, or the signal could
-  // not be sent. True says only that the signal was delivered.
-  virtual bool perform(ProcessAction action, std::int32_t pid, std::optional<double> startTime);
+  // quit sends SIGTERM, forceQuit SIGKILL. False when the pid is below 2 or this process, the
+  // start time is absent or is not the process's start time to the millisecond, or the signal
+  // could not be sent. True says only that the signal was delivered.
+  virtual bool perform(ProcessAction action, std::int32_t pid, const std::optional<QDateTime>& startTime);
   // The same for a row of the process table: its pid and start time.
   bool perform(ProcessAction action, const ProcessRecord& record);
 
-  // Start time of a running process in seconds since 1970, or absent.
-  std::optional<double> startTime(std::int32_t pid) const;
-
-  // Start ticks (field 22) of a /proc/<pid>/stat text; the name may hold any character.
-  static std::optional<std::uint64_t> startTicks(std::string_view statText);
-
-  // Largest difference between two start times of the same process: both readers round the
-  // same kernel figures, so this only absorbs rounding of the recorded date.
-  static constexpr double kStartTimeTolerance = 0.5;
+  // Start time of a running process, read and computed exactly as the process collector does
+  // (ProcessReader, the boot time of /proc/stat, ProcessMath::startMillis); absent when the
+  // process is gone or its files cannot be read.
+  std::optional<QDateTime> startTime(std::int32_t pid) const;
 
  private:
   std::string procRoot_;

@@ -1,6 +1,7 @@
 #include "settings/WidgetConfig.h"
 
 #include "settings/UuidText.h"
+#include "metrics/RawValueTable.h"
 
 #include <array>
 
@@ -8,39 +9,23 @@ namespace kivo {
 
 namespace {
 
-constexpr std::array kKinds{WidgetKind::cpu,     WidgetKind::cores,     WidgetKind::gpu,
-                            WidgetKind::memory,  WidgetKind::disk,      WidgetKind::diskActivity,
-                            WidgetKind::network, WidgetKind::battery,   WidgetKind::thermal,
-                            WidgetKind::topCPU,  WidgetKind::topMemory, WidgetKind::system,
-                            WidgetKind::alerts,  WidgetKind::overhead};
-constexpr std::array<const char16_t*, kKinds.size()> kKindNames{
-    u"cpu",     u"cores",   u"gpu",    u"memory",    u"disk",   u"diskActivity", u"network",
-    u"battery", u"thermal", u"topCPU", u"topMemory", u"system", u"alerts",       u"overhead"};
+constexpr auto kKinds = rawValueTable<WidgetKind>({
+    {WidgetKind::cpu, "cpu"}, {WidgetKind::cores, "cores"}, {WidgetKind::gpu, "gpu"},
+    {WidgetKind::memory, "memory"}, {WidgetKind::disk, "disk"}, {WidgetKind::diskActivity, "diskActivity"},
+    {WidgetKind::network, "network"}, {WidgetKind::battery, "battery"}, {WidgetKind::thermal, "thermal"},
+    {WidgetKind::topCPU, "topCPU"}, {WidgetKind::topMemory, "topMemory"}, {WidgetKind::system, "system"},
+    {WidgetKind::alerts, "alerts"}, {WidgetKind::overhead, "overhead"}});
 
 constexpr std::array kSizes{WidgetSize::small, WidgetSize::medium, WidgetSize::large};
 
 }  // namespace
 
 namespace WidgetKinds {
-std::span<const WidgetKind> allCases() {
-  return kKinds;
-}
-QString rawValue(WidgetKind kind) {
-  return QString::fromUtf16(kKindNames[static_cast<std::size_t>(kind)]);
-}
-std::optional<WidgetKind> fromRawValue(QStringView raw) {
-  for (std::size_t i = 0; i < kKinds.size(); ++i) {
-    if (raw == QStringView(kKindNames[i])) return kKinds[i];
-  }
-  return std::nullopt;
-}
-QJsonValue toJson(WidgetKind kind) {
-  return rawValue(kind);
-}
-std::optional<WidgetKind> fromJson(const QJsonValue& value) {
-  if (!value.isString()) return std::nullopt;
-  return fromRawValue(value.toString());
-}
+std::span<const WidgetKind> allCases() { return kKinds.allCases(); }
+QString rawValue(WidgetKind kind) { return kKinds.rawString(kind); }
+std::optional<WidgetKind> fromRawValue(QStringView raw) { return kKinds.fromRawValue(raw); }
+QJsonValue toJson(WidgetKind kind) { return kKinds.toJson(kind); }
+std::optional<WidgetKind> fromJson(const QJsonValue& value) { return kKinds.fromJson(value); }
 }  // namespace WidgetKinds
 
 namespace WidgetSizes {

@@ -19,15 +19,21 @@ void onSignal(int number) {
 }
 }  // namespace
 
-UnixSignals::UnixSignals(QObject* parent) : QObject(parent) {
+void UnixSignals::install() {
+  if (signalPipe[0] >= 0) return;
   if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, signalPipe) != 0) return;
-  notifier_ = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
-  connect(notifier_, &QSocketNotifier::activated, this, &UnixSignals::readSignal);
   struct sigaction action {};
   action.sa_handler = onSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
   for (int number : {SIGTERM, SIGINT, SIGHUP}) sigaction(number, &action, nullptr);
+}
+
+UnixSignals::UnixSignals(QObject* parent) : QObject(parent) {
+  install();
+  if (signalPipe[0] < 0) return;
+  notifier_ = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
+  connect(notifier_, &QSocketNotifier::activated, this, &UnixSignals::readSignal);
 }
 
 UnixSignals::~UnixSignals() {

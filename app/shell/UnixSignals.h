@@ -11,6 +11,11 @@ namespace kivo {
 class UnixSignals : public QObject {
   Q_OBJECT
  public:
+  // Catches the signals into the pipe; needs no application object, so main calls it before
+  // building one. A signal caught before the object exists is delivered once its event loop runs.
+  static void install();
+
+  // Installs, if main did not, and hands what arrives to terminationRequested.
   explicit UnixSignals(QObject* parent = nullptr);
   ~UnixSignals() override;
 

@@ -1,5 +1,7 @@
 #include "analysis/AlertComparison.h"
 
+#include "metrics/RawValueTable.h"
+
 #include <QString>
 
 #include <array>
@@ -7,28 +9,14 @@
 namespace kivo::AlertComparisons {
 
 namespace {
-constexpr std::array kCases{AlertComparison::above, AlertComparison::below};
-}
+constexpr auto kTable = rawValueTable<AlertComparison>({
+    {AlertComparison::above, "above"}, {AlertComparison::below, "below"}});
+}  // namespace
 
-std::span<const AlertComparison> allCases() { return kCases; }
-
-std::string_view rawValue(AlertComparison comparison) {
-  return comparison == AlertComparison::above ? "above" : "below";
-}
-
-std::optional<AlertComparison> fromRawValue(std::string_view raw) {
-  if (raw == "above") return AlertComparison::above;
-  if (raw == "below") return AlertComparison::below;
-  return std::nullopt;
-}
-
-QJsonValue toJson(AlertComparison comparison) {
-  return QString::fromLatin1(rawValue(comparison).data(), static_cast<qsizetype>(rawValue(comparison).size()));
-}
-
-std::optional<AlertComparison> fromJson(const QJsonValue& value) {
-  if (!value.isString()) return std::nullopt;
-  return fromRawValue(value.toString().toStdString());
-}
+std::span<const AlertComparison> allCases() { return kTable.allCases(); }
+std::string_view rawValue(AlertComparison comparison) { return kTable.rawValue(comparison); }
+std::optional<AlertComparison> fromRawValue(std::string_view raw) { return kTable.fromRawValue(raw); }
+QJsonValue toJson(AlertComparison comparison) { return kTable.toJson(comparison); }
+std::optional<AlertComparison> fromJson(const QJsonValue& value) { return kTable.fromJson(value); }
 
 }  // namespace kivo::AlertComparisons

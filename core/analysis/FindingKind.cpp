@@ -1,37 +1,23 @@
 #include "analysis/FindingKind.h"
 
+#include "metrics/RawValueTable.h"
+
 #include <array>
 
 namespace kivo::FindingKinds {
 
 namespace {
-constexpr std::array kKinds{
-    FindingKind::sustainedCPU,   FindingKind::memoryPressure, FindingKind::swapGrowth,
-    FindingKind::diskExhaustion, FindingKind::networkAnomaly, FindingKind::processSpikes,
-    FindingKind::thermalPressure,
-};
-constexpr std::array<std::string_view, 7> kNames{
-    "sustainedCPU", "memoryPressure", "swapGrowth", "diskExhaustion", "networkAnomaly", "processSpikes",
-    "thermalPressure",
-};
+constexpr auto kTable = rawValueTable<FindingKind>({
+    {FindingKind::sustainedCPU, "sustainedCPU"}, {FindingKind::memoryPressure, "memoryPressure"},
+    {FindingKind::swapGrowth, "swapGrowth"}, {FindingKind::diskExhaustion, "diskExhaustion"},
+    {FindingKind::networkAnomaly, "networkAnomaly"}, {FindingKind::processSpikes, "processSpikes"},
+    {FindingKind::thermalPressure, "thermalPressure"}});
 }  // namespace
 
-std::span<const FindingKind> allCases() { return kKinds; }
-
-std::string_view rawValue(FindingKind kind) { return kNames[static_cast<std::size_t>(kind)]; }
-
-std::optional<FindingKind> fromRawValue(std::string_view raw) {
-  for (std::size_t i = 0; i < kNames.size(); ++i) {
-    if (kNames[i] == raw) return kKinds[i];
-  }
-  return std::nullopt;
-}
-
-QJsonValue toJson(FindingKind kind) { return QString::fromLatin1(rawValue(kind).data(), rawValue(kind).size()); }
-
-std::optional<FindingKind> fromJson(const QJsonValue& value) {
-  if (!value.isString()) return std::nullopt;
-  return fromRawValue(value.toString().toStdString());
-}
+std::span<const FindingKind> allCases() { return kTable.allCases(); }
+std::string_view rawValue(FindingKind kind) { return kTable.rawValue(kind); }
+std::optional<FindingKind> fromRawValue(std::string_view raw) { return kTable.fromRawValue(raw); }
+QJsonValue toJson(FindingKind kind) { return kTable.toJson(kind); }
+std::optional<FindingKind> fromJson(const QJsonValue& value) { return kTable.fromJson(value); }
 
 }  // namespace kivo::FindingKinds

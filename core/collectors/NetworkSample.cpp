@@ -1,6 +1,7 @@
 #include "collectors/NetworkSample.h"
 
 #include "metrics/JsonFields.h"
+#include "metrics/RawValueTable.h"
 
 #include <QJsonArray>
 
@@ -10,21 +11,16 @@ namespace kivo {
 
 namespace InterfaceKinds {
 namespace {
-constexpr std::array kKinds{InterfaceKind::wifi,   InterfaceKind::ethernet, InterfaceKind::cellular,
-                            InterfaceKind::tunnel, InterfaceKind::bridge,   InterfaceKind::loopback,
-                            InterfaceKind::other};
-constexpr std::array<std::string_view, 7> kNames{"wifi",   "ethernet", "cellular", "tunnel",
-                                                 "bridge", "loopback", "other"};
+constexpr auto kTable = rawValueTable<InterfaceKind>({
+    {InterfaceKind::wifi, "wifi"}, {InterfaceKind::ethernet, "ethernet"},
+    {InterfaceKind::cellular, "cellular"}, {InterfaceKind::tunnel, "tunnel"},
+    {InterfaceKind::bridge, "bridge"}, {InterfaceKind::loopback, "loopback"},
+    {InterfaceKind::other, "other"}});
 }  // namespace
 
-std::span<const InterfaceKind> allCases() { return kKinds; }
-std::string_view rawValue(InterfaceKind kind) { return kNames[static_cast<std::size_t>(kind)]; }
-std::optional<InterfaceKind> fromRawValue(std::string_view raw) {
-  for (std::size_t i = 0; i < kNames.size(); ++i) {
-    if (kNames[i] == raw) return kKinds[i];
-  }
-  return std::nullopt;
-}
+std::span<const InterfaceKind> allCases() { return kTable.allCases(); }
+std::string_view rawValue(InterfaceKind kind) { return kTable.rawValue(kind); }
+std::optional<InterfaceKind> fromRawValue(std::string_view raw) { return kTable.fromRawValue(raw); }
 bool countsTowardTotal(InterfaceKind kind) {
   return kind == InterfaceKind::wifi || kind == InterfaceKind::ethernet || kind == InterfaceKind::cellular;
 }

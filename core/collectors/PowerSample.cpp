@@ -1,24 +1,20 @@
 #include "collectors/PowerSample.h"
 
 #include "metrics/JsonFields.h"
+#include "metrics/RawValueTable.h"
 
 namespace kivo {
 
 namespace {
-constexpr std::array<PowerSourceKind, 4> kKinds{PowerSourceKind::ac, PowerSourceKind::battery,
-                                                 PowerSourceKind::ups, PowerSourceKind::unknown};
-constexpr std::array<std::string_view, 4> kKindNames{"ac", "battery", "ups", "unknown"};
+constexpr auto kTable = rawValueTable<PowerSourceKind>({
+    {PowerSourceKind::ac, "ac"}, {PowerSourceKind::battery, "battery"},
+    {PowerSourceKind::ups, "ups"}, {PowerSourceKind::unknown, "unknown"}});
 }  // namespace
 
 namespace PowerSource {
-std::span<const PowerSourceKind> allCases() { return kKinds; }
-std::string_view rawValue(PowerSourceKind kind) { return kKindNames[static_cast<std::size_t>(kind)]; }
-std::optional<PowerSourceKind> fromRawValue(std::string_view raw) {
-  for (std::size_t i = 0; i < kKindNames.size(); ++i) {
-    if (kKindNames[i] == raw) return kKinds[i];
-  }
-  return std::nullopt;
-}
+std::span<const PowerSourceKind> allCases() { return kTable.allCases(); }
+std::string_view rawValue(PowerSourceKind kind) { return kTable.rawValue(kind); }
+std::optional<PowerSourceKind> fromRawValue(std::string_view raw) { return kTable.fromRawValue(raw); }
 }  // namespace PowerSource
 
 std::optional<double> PowerSample::batteryWatts() const {

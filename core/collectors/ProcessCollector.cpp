@@ -21,6 +21,17 @@ std::uint64_t nanos(std::uint64_t ticks, std::uint64_t ticksPerSecond) {
   return ticks / ticksPerSecond * 1'000'000'000u + ticks % ticksPerSecond * 1'000'000'000u / ticksPerSecond;
 }
 
+std::uint64_t ticksPerSecond() {
+  const long hz = ::sysconf(_SC_CLK_TCK);
+  return hz > 0 ? static_cast<std::uint64_t>(hz) : 100;
+}
+
+std::int64_t startMillis(std::int64_t bootTime, std::uint64_t startTicks, std::uint64_t ticksPerSecond) {
+  // Cannot overflow: the boot time readBootTime gives ends at the year 9999, and the ticks part
+  // is below 2^64 nanoseconds.
+  return bootTime * 1000 + static_cast<std::int64_t>(nanos(startTicks, ticksPerSecond) / 1'000'000);
+}
+
 std::optional<double> cpuPercent(std::uint64_t previousNanos, std::uint64_t currentNanos, double elapsed) {
   if (!(elapsed > 0) || currentNanos < previousNanos) return std::nullopt;
   return static_cast<double>(currentNanos - previousNanos) / 1e9 / elapsed * 100.0;
@@ -88,8 +99,7 @@ std::optional<QString> pathText(const std::optional<std::string>& path) {
 
 ProcessCollector::ProcessCollector(const std::string& root, UserLookup users)
     : reader_(KernelFiles(root)), lookup_(users ? std::move(users) : UserLookup(systemUserName)) {
-  const long hz = ::sysconf(_SC_CLK_TCK);
-  if (hz > 0) ticksPerSecond_ = static_cast<std::uint64_t>(hz);
+  ticksPerSecond_ = ProcessMath::ticksPerSecond();
   bootTime_ = CPUStatReader::readBootTime(KernelFiles(root));
 }
 
@@ -143,10 +153,8 @@ ProcessSample ProcessCollector::sample(double now) {
       fresh.path = pathText(reader_.readExe());
       fresh.name = ProcessMath::displayName(entry_.comm, fresh.path);
       if (bootTime_) {
-        // btime plus the start in clock ticks after boot.
-        const auto sinceBoot = ProcessMath::nanos(entry_.startTicks, ticksPerSecond_) / 1'000'000;
         fresh.startTime = QDateTime::fromMSecsSinceEpoch(
-            *bootTime_ * 1000 + static_cast<std::int64_t>(sinceBoot), QTimeZone::utc());
+            ProcessMath::startMillis(*bootTime_, entry_.startTicks, ticksPerSecond_), QTimeZone::utc());
       }
       found = known_.insert_or_assign(pid, std::move(fresh)).first;
     } else if (found->second.comm != entry_.comm) {

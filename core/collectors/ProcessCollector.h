@@ -19,6 +19,12 @@ namespace kivo {
 namespace ProcessMath {
 // Clock ticks to nanoseconds, exact for any tick rate that divides 1e9.
 std::uint64_t nanos(std::uint64_t ticks, std::uint64_t ticksPerSecond);
+// The kernel's clock tick rate (sysconf), 100 when it cannot be read.
+std::uint64_t ticksPerSecond();
+// When a process started, in milliseconds since 1970: the boot time of /proc/stat plus its start
+// ticks, with bootTime as CPUStatReader::readBootTime gives it. The process table and the
+// process actions both use this, so they agree to the millisecond.
+std::int64_t startMillis(std::int64_t bootTime, std::uint64_t startTicks, std::uint64_t ticksPerSecond);
 // Percent of one core: (current - previous) / 1e9 / elapsed × 100; absent when elapsed is not
 // positive or the CPU time went down.
 std::optional<double> cpuPercent(std::uint64_t previousNanos, std::uint64_t currentNanos, double elapsed);

@@ -1,30 +1,24 @@
 #include "collectors/SensorCapability.h"
 
 #include "metrics/JsonFields.h"
+#include "metrics/RawValueTable.h"
 
 #include <array>
 
 namespace kivo {
 
 namespace {
-constexpr std::array<CapabilityClass, 7> kClasses{
-    CapabilityClass::publicAPI,   CapabilityClass::userAuthorization, CapabilityClass::systemCommand,
-    CapabilityClass::privilegedHelper, CapabilityClass::unavailable, CapabilityClass::estimated,
-    CapabilityClass::bestEffort};
-constexpr std::array<std::string_view, 7> kClassNames{"publicAPI",   "userAuthorization", "systemCommand",
-                                                      "privilegedHelper", "unavailable", "estimated",
-                                                      "bestEffort"};
+constexpr auto kTable = rawValueTable<CapabilityClass>({
+    {CapabilityClass::publicAPI, "publicAPI"}, {CapabilityClass::userAuthorization, "userAuthorization"},
+    {CapabilityClass::systemCommand, "systemCommand"}, {CapabilityClass::privilegedHelper, "privilegedHelper"},
+    {CapabilityClass::unavailable, "unavailable"}, {CapabilityClass::estimated, "estimated"},
+    {CapabilityClass::bestEffort, "bestEffort"}});
 }  // namespace
 
 namespace Capability {
-std::span<const CapabilityClass> allCases() { return kClasses; }
-std::string_view rawValue(CapabilityClass kind) { return kClassNames[static_cast<std::size_t>(kind)]; }
-std::optional<CapabilityClass> fromRawValue(std::string_view raw) {
-  for (std::size_t i = 0; i < kClassNames.size(); ++i) {
-    if (kClassNames[i] == raw) return kClasses[i];
-  }
-  return std::nullopt;
-}
+std::span<const CapabilityClass> allCases() { return kTable.allCases(); }
+std::string_view rawValue(CapabilityClass kind) { return kTable.rawValue(kind); }
+std::optional<CapabilityClass> fromRawValue(std::string_view raw) { return kTable.fromRawValue(raw); }
 }  // namespace Capability
 
 QJsonObject SensorCapability::toJson() const {

@@ -1,6 +1,7 @@
 #include "metrics/Metric.h"
 
 #include "metrics/JsonFields.h"
+#include "metrics/RawValueTable.h"
 
 #include <QJsonDocument>
 
@@ -60,19 +61,18 @@ constexpr std::array<int, kMaxRaw + 1> kIndexByRaw = [] {
   return table;
 }();
 
-constexpr std::array<MetricUnit, 11> kUnits{
-    MetricUnit::percent, MetricUnit::bytes,        MetricUnit::bytesPerSecond, MetricUnit::count,
-    MetricUnit::perSecond, MetricUnit::seconds,    MetricUnit::milliseconds,   MetricUnit::watts,
-    MetricUnit::celsius, MetricUnit::level,        MetricUnit::load};
-constexpr std::array<std::string_view, 11> kUnitNames{
-    "percent", "bytes", "bytesPerSecond", "count", "perSecond", "seconds",
-    "milliseconds", "watts", "celsius", "level", "load"};
+constexpr auto kUnits = rawValueTable<MetricUnit>({
+    {MetricUnit::percent, "percent"}, {MetricUnit::bytes, "bytes"},
+    {MetricUnit::bytesPerSecond, "bytesPerSecond"}, {MetricUnit::count, "count"},
+    {MetricUnit::perSecond, "perSecond"}, {MetricUnit::seconds, "seconds"},
+    {MetricUnit::milliseconds, "milliseconds"}, {MetricUnit::watts, "watts"},
+    {MetricUnit::celsius, "celsius"}, {MetricUnit::level, "level"},
+    {MetricUnit::load, "load"}});
 
-constexpr std::array<MetricQuality, 5> kQualities{MetricQuality::measured, MetricQuality::derived,
-                                                  MetricQuality::estimated, MetricQuality::bestEffort,
-                                                  MetricQuality::unavailable};
-constexpr std::array<std::string_view, 5> kQualityNames{"measured", "derived", "estimated", "bestEffort",
-                                                        "unavailable"};
+constexpr auto kQualities = rawValueTable<MetricQuality>({
+    {MetricQuality::measured, "measured"}, {MetricQuality::derived, "derived"},
+    {MetricQuality::estimated, "estimated"}, {MetricQuality::bestEffort, "bestEffort"},
+    {MetricQuality::unavailable, "unavailable"}});
 
 QString fromView(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -208,25 +208,15 @@ std::optional<MetricID> fromJson(const QJsonValue& value) {
 }  // namespace Metric
 
 namespace Unit {
-std::span<const MetricUnit> allCases() { return kUnits; }
-std::string_view rawValue(MetricUnit unit) { return kUnitNames[static_cast<std::size_t>(unit)]; }
-std::optional<MetricUnit> fromRawValue(std::string_view raw) {
-  for (std::size_t i = 0; i < kUnitNames.size(); ++i) {
-    if (kUnitNames[i] == raw) return kUnits[i];
-  }
-  return std::nullopt;
-}
+std::span<const MetricUnit> allCases() { return kUnits.allCases(); }
+std::string_view rawValue(MetricUnit unit) { return kUnits.rawValue(unit); }
+std::optional<MetricUnit> fromRawValue(std::string_view raw) { return kUnits.fromRawValue(raw); }
 }  // namespace Unit
 
 namespace Quality {
-std::span<const MetricQuality> allCases() { return kQualities; }
-std::string_view rawValue(MetricQuality quality) { return kQualityNames[static_cast<std::size_t>(quality)]; }
-std::optional<MetricQuality> fromRawValue(std::string_view raw) {
-  for (std::size_t i = 0; i < kQualityNames.size(); ++i) {
-    if (kQualityNames[i] == raw) return kQualities[i];
-  }
-  return std::nullopt;
-}
+std::span<const MetricQuality> allCases() { return kQualities.allCases(); }
+std::string_view rawValue(MetricQuality quality) { return kQualities.rawValue(quality); }
+std::optional<MetricQuality> fromRawValue(std::string_view raw) { return kQualities.fromRawValue(raw); }
 }  // namespace Quality
 
 QJsonObject MetricDescriptor::toJson() const {

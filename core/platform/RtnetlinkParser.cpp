@@ -19,6 +19,8 @@ bool load(const unsigned char* data, std::size_t size, T& out) {
   return true;
 }
 
+constexpr int kMaxErrno = 4095;  // the kernel's MAX_ERRNO
+
 constexpr std::size_t align4(std::size_t n) { return (n + 3u) & ~std::size_t(3); }
 
 // Calls visit(type, payload, length) for each attribute; false when one does not fit.
@@ -141,9 +143,11 @@ RtnetlinkParser::Result RtnetlinkParser::parse(const void* buffer, std::size_t s
         result.done = true;
         break;
       case NLMSG_ERROR: {
+        // The kernel sends a negated errno (0 for an acknowledgement); anything beyond the
+        // errno range is not an error reply, and negating INT_MIN would overflow.
         int error = 0;
-        ok = load(payload, length, error);
-        result.error = error < 0 ? -error : error;
+        ok = load(payload, length, error) && error >= -kMaxErrno && error <= kMaxErrno;
+        if (ok) result.error = error < 0 ? -error : error;
         result.done = true;
         break;
       }

@@ -1,5 +1,7 @@
 #include "reporting/ReportKind.h"
 
+#include "metrics/RawValueTable.h"
+
 #include <array>
 
 namespace kivo::ReportKinds {
@@ -8,9 +10,10 @@ namespace {
 
 using M = MetricID;
 
-constexpr std::array kAll{ReportKind::system,  ReportKind::cpu,       ReportKind::memory,  ReportKind::storage,
-                          ReportKind::network, ReportKind::processes, ReportKind::incident};
-constexpr std::array<std::string_view, 7> kRaw{"system", "cpu", "memory", "storage", "network", "processes", "incident"};
+constexpr auto kTable = rawValueTable<ReportKind>({
+    {ReportKind::system, "system"}, {ReportKind::cpu, "cpu"}, {ReportKind::memory, "memory"},
+    {ReportKind::storage, "storage"}, {ReportKind::network, "network"}, {ReportKind::processes, "processes"},
+    {ReportKind::incident, "incident"}});
 
 constexpr std::array kSystem{M::cpuTotal, M::memUsed, M::memPressure,  M::swapUsed,       M::diskFree,      M::diskRead,
                              M::diskWrite, M::netDown, M::netUp, M::thermalState, M::gpuUtilization, M::batteryCharge};
@@ -25,21 +28,10 @@ constexpr std::array kIncident{M::cpuTotal,  M::memUsed, M::memPressure, M::swap
 
 }  // namespace
 
-std::span<const ReportKind> allCases() { return kAll; }
-
-std::string_view rawValue(ReportKind kind) { return kRaw[static_cast<std::size_t>(kind)]; }
-
-QString id(ReportKind kind) {
-  const auto raw = rawValue(kind);
-  return QString::fromLatin1(raw.data(), static_cast<qsizetype>(raw.size()));
-}
-
-std::optional<ReportKind> fromRawValue(std::string_view raw) {
-  for (std::size_t i = 0; i < kRaw.size(); ++i)
-    if (kRaw[i] == raw) return kAll[i];
-  return std::nullopt;
-}
-
+std::span<const ReportKind> allCases() { return kTable.allCases(); }
+std::string_view rawValue(ReportKind kind) { return kTable.rawValue(kind); }
+QString id(ReportKind kind) { return kTable.rawString(kind); }
+std::optional<ReportKind> fromRawValue(std::string_view raw) { return kTable.fromRawValue(raw); }
 std::span<const MetricID> metrics(ReportKind kind) {
   switch (kind) {
     case ReportKind::system:

@@ -213,17 +213,17 @@ double TelemetryEngine::tick(double now, const QDateTime& date) {
   drainMailbox();
   const TelemetryConfiguration configuration = this->configuration();
 
-  // 1. One interval for the whole tick, from the state as the tick starts.
+  // One interval for the whole tick, from the state as the tick starts.
   const double interval =
       SchedulerMath::effectiveInterval(configuration, foreground_, power_.source == PowerSourceKind::battery,
                                        power_.lowPowerMode);
-  // 2. Paused: nothing is read, stored or published.
+  // Paused: nothing is read, stored or published.
   if (paused_) return interval;
 
-  // 3. Longest tolerated hole between two readings of one rule.
+  // Longest tolerated hole between two readings of one rule.
   alerts_.maxGap = std::max(3 * interval, 30.0);
 
-  // 4. A tick far later than planned (suspend, a stalled process) starts new baselines.
+  // A tick far later than planned (suspend, a stalled process) starts new baselines.
   if (lastTick_) {
     const double elapsed = now - *lastTick_;
     if (SchedulerMath::isDiscontinuity(elapsed, interval)) {
@@ -232,18 +232,18 @@ double TelemetryEngine::tick(double now, const QDateTime& date) {
     }
   }
 
-  // 5.
+  // Where this tick started: the next tick's gap check and this tick's collection time.
   lastTick_ = now;
   const double collectionStart = rawSeconds();
 
-  // 6. Slow readings.
+  // Slow readings (volumes, power), on their own longer interval.
   if (!lastSlow_ || now - *lastSlow_ >= configuration.slowInterval) {
     lastSlow_ = now;
     volumes_ = sources_->volumes();
     power_ = sources_->power(configuration.bestEffortMetrics);
   }
 
-  // 7. Fast readings.
+  // Fast readings, every tick.
   auto snapshot = std::make_shared<TelemetrySnapshot>();
   snapshot->cpu = sources_->cpu(now);
   snapshot->memory = sources_->memory(now);
@@ -252,7 +252,7 @@ double TelemetryEngine::tick(double now, const QDateTime& date) {
   if (configuration.bestEffortMetrics) snapshot->gpu = sources_->gpu();
   snapshot->thermal = sources_->thermal();
 
-  // 8. Processes, on a cadence that keeps its ratio to the sampling interval.
+  // Processes, on a cadence that keeps its ratio to the sampling interval.
   if (!lastProcess_ || now - *lastProcess_ >= SchedulerMath::processCadence(configuration, interval)) {
     lastProcess_ = now;
     snapshot->processes = sources_->processes(now);
@@ -266,7 +266,7 @@ double TelemetryEngine::tick(double now, const QDateTime& date) {
     }
   }
 
-  // 9. The monitor's own cost.
+  // The monitor's own cost.
   if (const auto usage = sources_->selfUsage()) {
     snapshot->selfMemory = usage->footprint;
     if (lastSelf_ && now - lastSelf_->time > 0 && usage->cpuNanos >= lastSelf_->cpuNanos) {
@@ -276,7 +276,7 @@ double TelemetryEngine::tick(double now, const QDateTime& date) {
     lastSelf_ = SelfMark{usage->cpuNanos, now};
   }
 
-  // 10. Values.
+  // The metric values of this tick, from whatever was read.
   Normalizer::Readings readings;
   readings.cpu = snapshot->cpu ? &*snapshot->cpu : nullptr;
   readings.memory = snapshot->memory ? &*snapshot->memory : nullptr;
@@ -291,14 +291,14 @@ double TelemetryEngine::tick(double now, const QDateTime& date) {
   readings.selfMemory = snapshot->selfMemory;
   Normalizer::values(readings, values_);
 
-  // 11. Alerts.
+  // Alert rules against the new values; their transitions become events.
   snapshot->alerts = alerts_.evaluate(values_, date);
   for (const auto& transition : snapshot->alerts) record(AnalysisEvents::alert(transition));
 
-  // 12. History.
+  // History: every tick is appended, written out on the flush interval; while an erase or a
+  // query holds the database, the rows wait and the next tick tries again.
   if (const auto store = this->store(); store && configuration.historyEnabled) {
     store->append(values_, date);
-    // While an erase or a query holds the database, the rows wait and the next tick tries again.
     if (!lastFlush_ || now - *lastFlush_ >= configuration.flushInterval) {
       if (const auto flushed = store->flushUnlessBusy(date)) {
         lastFlush_ = now;
@@ -312,7 +312,7 @@ double TelemetryEngine::tick(double now, const QDateTime& date) {
     }
   }
 
-  // 13-15.
+  // The snapshot is whole: numbered, with the state the tick keeps and its own cost.
   ++sequence_;
   snapshot->date = date;
   snapshot->sequence = sequence_;
@@ -325,7 +325,7 @@ double TelemetryEngine::tick(double now, const QDateTime& date) {
   snapshot->storeFailure = storeFailure_;
   snapshot->collectionTime = (rawSeconds() - collectionStart) * 1000;
 
-  // 16.
+  // Subscribers only ever see a whole snapshot.
   publish(snapshot);
   return interval;
 }

@@ -1,50 +1,36 @@
 #include "storage/EventKind.h"
 
+#include "metrics/RawValueTable.h"
+
 #include <array>
 
 namespace kivo::EventKinds {
 
 namespace {
-constexpr std::array<EventKind, 6> kAll{EventKind::alert,  EventKind::finding, EventKind::bookmark,
-                                        EventKind::system, EventKind::network, EventKind::process};
-constexpr std::array<std::string_view, 6> kNames{"alert",  "finding", "bookmark",
-                                                 "system", "network", "process"};
+constexpr auto kTable = rawValueTable<EventKind>({
+    {EventKind::alert, "alert"}, {EventKind::finding, "finding"}, {EventKind::bookmark, "bookmark"},
+    {EventKind::system, "system"}, {EventKind::network, "network"}, {EventKind::process, "process"}});
 }  // namespace
 
 std::span<const EventKind> allCases() {
-  return kAll;
+  return kTable.allCases();
 }
-
 std::string_view rawValue(EventKind kind) {
-  return kNames[static_cast<std::size_t>(kind)];
+  return kTable.rawValue(kind);
 }
-
 QString rawString(EventKind kind) {
-  const std::string_view name = rawValue(kind);
-  return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+  return kTable.rawString(kind);
 }
-
 std::optional<EventKind> fromRawValue(std::string_view raw) {
-  for (std::size_t i = 0; i < kNames.size(); ++i) {
-    if (kNames[i] == raw) return kAll[i];
-  }
-  return std::nullopt;
+  return kTable.fromRawValue(raw);
 }
-
 std::optional<EventKind> fromRawValue(const QString& raw) {
-  for (std::size_t i = 0; i < kNames.size(); ++i) {
-    if (raw == QLatin1String(kNames[i].data(), static_cast<qsizetype>(kNames[i].size()))) return kAll[i];
-  }
-  return std::nullopt;
+  return kTable.fromRawValue(QStringView(raw));
 }
-
 QJsonValue toJson(EventKind kind) {
-  return QJsonValue(rawString(kind));
+  return kTable.toJson(kind);
 }
-
 std::optional<EventKind> fromJson(const QJsonValue& value) {
-  if (!value.isString()) return std::nullopt;
-  return fromRawValue(value.toString());
+  return kTable.fromJson(value);
 }
-
 }  // namespace kivo::EventKinds

@@ -1,5 +1,7 @@
 #include "storage/StoreTier.h"
 
+#include "metrics/RawValueTable.h"
+
 #include <QString>
 
 #include <array>
@@ -7,25 +9,19 @@
 namespace kivo::StoreTiers {
 
 namespace {
-constexpr std::array<StoreTier, 3> kAll{StoreTier::raw, StoreTier::minute, StoreTier::hour};
-constexpr std::array<std::string_view, 3> kNames{"raw", "minute", "hour"};
+constexpr auto kTable = rawValueTable<StoreTier>({
+    {StoreTier::raw, "raw"}, {StoreTier::minute, "minute"}, {StoreTier::hour, "hour"}});
 }  // namespace
 
 std::span<const StoreTier> allCases() {
-  return kAll;
+  return kTable.allCases();
 }
-
 std::string_view rawValue(StoreTier tier) {
-  return kNames[static_cast<std::size_t>(tier)];
+  return kTable.rawValue(tier);
 }
-
 std::optional<StoreTier> fromRawValue(std::string_view raw) {
-  for (std::size_t i = 0; i < kNames.size(); ++i) {
-    if (kNames[i] == raw) return kAll[i];
-  }
-  return std::nullopt;
+  return kTable.fromRawValue(raw);
 }
-
 double step(StoreTier tier) {
   switch (tier) {
     case StoreTier::raw:
@@ -39,13 +35,9 @@ double step(StoreTier tier) {
 }
 
 QJsonValue toJson(StoreTier tier) {
-  const std::string_view name = rawValue(tier);
-  return QJsonValue(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+  return kTable.toJson(tier);
 }
-
 std::optional<StoreTier> fromJson(const QJsonValue& value) {
-  if (!value.isString()) return std::nullopt;
-  return fromRawValue(value.toString().toStdString());
+  return kTable.fromJson(value);
 }
-
 }  // namespace kivo::StoreTiers

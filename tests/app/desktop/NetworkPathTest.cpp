@@ -15,6 +15,7 @@
 #include <netinet/in.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -229,6 +230,13 @@ TEST(NetworkPathTest, ParserEndsAtDoneOrErrorAndRefusesWhatDoesNotFit) {
     const auto result = RtnetlinkParser::parse(m.bytes.data(), m.bytes.size(), state);
     EXPECT_TRUE(result.done);
     EXPECT_EQ(result.error, EPERM);
+  }
+  // An error code beyond the errno range is no error reply; INT_MIN cannot even be negated.
+  for (const int code : {INT_MIN, -4096, 4096, INT_MAX}) {
+    Messages m;
+    m.error(code);
+    RtnetlinkState state;
+    EXPECT_TRUE(RtnetlinkParser::parse(m.bytes.data(), m.bytes.size(), state).malformed) << code;
   }
   // A dump split over several reads: not done until its DONE arrives.
   {

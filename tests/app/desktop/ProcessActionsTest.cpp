@@ -1,5 +1,6 @@
 #include "desktop/ProcessActions.h"
 
+#include "collectors/ProcessCollector.h"
 #include "collectors/ProcessSample.h"
 
 #include "TestSupport.h"
@@ -7,9 +8,11 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimeZone>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -70,24 +73,30 @@ TEST(ProcessActionsTest, QuitAndForceQuitSendTermAndKillToTheRecordedProcess) {
   }
 }
 
-TEST(ProcessActionsTest, AProcessTableRowIsMatchedByItsPidAndStartDate) {
+TEST(ProcessActionsTest, TheProcessCollectorsRowIsMatchedToTheMillisecond) {
   Child child;
   ASSERT_GT(child.pid(), 0);
+  // The row as the process table gets it from the collector.
+  ProcessCollector collector;
+  const ProcessSample sample = collector.sample(1.0);
+  const auto row = std::find_if(sample.processes.begin(), sample.processes.end(),
+                                [&](const ProcessRecord& r) { return r.pid == child.pid(); });
+  ASSERT_NE(row, sample.processes.end());
+  ASSERT_TRUE(row->startTime.has_value());
   ProcessActions actions;
-  const auto started = actions.startTime(child.pid());
-  ASSERT_TRUE(started.has_value());
-  ProcessRecord record;
-  record.pid = child.pid();
-  // Dates keep milliseconds: the row still names the same process.
-  record.startTime = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(*started * 1000.0), Qt::UTC);
-  ProcessRecord stale = record;
-  stale.startTime = record.startTime->addSecs(-3);
-  ProcessRecord undated = record;
+  EXPECT_EQ(actions.startTime(child.pid()), row->startTime) << "both read and compute it the same way";
+
+  // One millisecond off is another process; so is a row without a date.
+  for (const qint64 offset : {-1000, -1, 1}) {
+    ProcessRecord other = *row;
+    other.startTime = row->startTime->addMSecs(offset);
+    EXPECT_FALSE(actions.perform(ProcessAction::quit, other)) << offset;
+  }
+  ProcessRecord undated = *row;
   undated.startTime.reset();
-  EXPECT_FALSE(actions.perform(ProcessAction::quit, stale));
   EXPECT_FALSE(actions.perform(ProcessAction::quit, undated));
   EXPECT_TRUE(child.running());
-  EXPECT_TRUE(actions.perform(ProcessAction::quit, record));
+  EXPECT_TRUE(actions.perform(ProcessAction::quit, *row));
   EXPECT_EQ(child.wait(), SIGTERM);
 }
 
@@ -97,8 +106,9 @@ TEST(ProcessActionsTest, AStartTimeThatDiffersMeansAnotherProcessAndNothingIsSen
   ProcessActions actions;
   const auto started = actions.startTime(child.pid());
   ASSERT_TRUE(started.has_value());
-  EXPECT_FALSE(actions.perform(ProcessAction::forceQuit, child.pid(), *started - 5.0));
-  EXPECT_FALSE(actions.perform(ProcessAction::forceQuit, child.pid(), *started + 1.0));
+  EXPECT_FALSE(actions.perform(ProcessAction::forceQuit, child.pid(), started->addSecs(-5)));
+  EXPECT_FALSE(actions.perform(ProcessAction::forceQuit, child.pid(), started->addMSecs(1)));
+  EXPECT_FALSE(actions.perform(ProcessAction::forceQuit, child.pid(), QDateTime()));
   EXPECT_FALSE(actions.perform(ProcessAction::forceQuit, child.pid(), std::nullopt));
   EXPECT_TRUE(child.running());
 }
@@ -110,9 +120,10 @@ TEST(ProcessActionsTest, RefusesTheKernelInitAndTheMonitorItself) {
   for (const std::int32_t pid : {-1, 0, 1, static_cast<std::int32_t>(::getpid())}) {
     const auto started = actions.startTime(pid);
     EXPECT_EQ(started.has_value(), pid > 0) << pid;
-    EXPECT_FALSE(actions.perform(ProcessAction::forceQuit, pid, started.value_or(0.0))) << pid;
+    const QDateTime date = started.value_or(QDateTime::fromMSecsSinceEpoch(0, QTimeZone::utc()));
+    EXPECT_FALSE(actions.perform(ProcessAction::forceQuit, pid, date)) << pid;
     if (pid != 1) {
-      EXPECT_FALSE(actions.perform(ProcessAction::quit, pid, started.value_or(0.0))) << pid;
+      EXPECT_FALSE(actions.perform(ProcessAction::quit, pid, date)) << pid;
     }
   }
 }
@@ -120,7 +131,7 @@ TEST(ProcessActionsTest, RefusesTheKernelInitAndTheMonitorItself) {
 TEST(ProcessActionsTest, AProcessThatHasExitedCannotBeSignalled) {
   ProcessActions actions;
   pid_t gone = 0;
-  std::optional<double> started;
+  std::optional<QDateTime> started;
   {
     Child child;
     ASSERT_GT(child.pid(), 0);
@@ -151,16 +162,11 @@ TEST(ProcessActionsTest, ABootTimePastTheYear9999GivesNoStartTime) {
 
 TEST(ProcessActionsTest, StartTimeComesFromBootTimeAndTheStartTicksPastAHostileName) {
   ProcessActions actions(test::fixture("process-actions"));
-  const double hertz = static_cast<double>(::sysconf(_SC_CLK_TCK));
+  const auto hertz = static_cast<qint64>(::sysconf(_SC_CLK_TCK));
   const auto started = actions.startTime(4242);
   ASSERT_TRUE(started.has_value());
-  EXPECT_DOUBLE_EQ(*started, 1700000000.0 + 98765.0 / hertz);
+  EXPECT_EQ(started->toMSecsSinceEpoch(), 1700000000000 + 98765 * 1000 / hertz);
   EXPECT_FALSE(actions.startTime(4243).has_value());
-
-  EXPECT_EQ(ProcessActions::startTicks("1 (a b) S 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 77 0"), 77u);
-  EXPECT_FALSE(ProcessActions::startTicks("1 (a b) S 1 2 3").has_value());
-  EXPECT_FALSE(ProcessActions::startTicks("1 (no close S 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 77").has_value());
-  EXPECT_FALSE(ProcessActions::startTicks("1 (x) S 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 -4 0").has_value());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "settings/DashboardPreset.h"
 #include "settings/UuidText.h"
 
+#include "JsonDecoding.h"
 #include "TestSupport.h"
 
 #include <QJsonArray>
@@ -101,14 +102,8 @@ TEST(DashboardPreset, JsonRoundTripsAndRejectsAnyBadPart) {
   lower[QStringLiteral("id")] = preset.id.toString(QUuid::WithoutBraces);
   EXPECT_EQ(DashboardPreset::fromJson(lower), preset);
 
-  auto without = [&](const char* key) {
-    QJsonObject copy = json;
-    copy.remove(QString::fromUtf8(key));
-    return copy;
-  };
-  for (const char* key : {"id", "name", "widgets", "isBuiltIn"}) {
-    EXPECT_FALSE(DashboardPreset::fromJson(without(key))) << key;
-  }
+  EXPECT_TRUE(test::refusesWithoutEach(json, {"id", "name", "widgets", "isBuiltIn"},
+                                       [](const QJsonObject& o) { return DashboardPreset::fromJson(o); }));
   auto withWidget = [&](const char* field, const QJsonValue& value) {
     QJsonObject copy = json;
     QJsonArray widgets = copy.value(QStringLiteral("widgets")).toArray();

@@ -1,5 +1,6 @@
 #include "analysis/Finding.h"
 
+#include "JsonDecoding.h"
 #include "TestSupport.h"
 
 #include <QJsonDocument>
@@ -86,13 +87,10 @@ TEST(Finding, DecodingOptionalAndRequiredKeys) {
   EXPECT_FALSE(decoded->subject);
   EXPECT_FALSE(decoded->projected);
 
-  const char* required[] = {"kind", "severity", "metric", "start", "end", "threshold",
-                            "peak", "mean",     "sampleCount", "occurrences"};
-  for (const char* key : required) {
-    QJsonObject missing = sample().toJson();
-    missing.remove(QLatin1String(key));
-    EXPECT_FALSE(Finding::fromJson(missing)) << key;
-  }
+  EXPECT_TRUE(test::refusesWithoutEach(
+      sample().toJson(),
+      {"kind", "severity", "metric", "start", "end", "threshold", "peak", "mean", "sampleCount", "occurrences"},
+      [](const QJsonObject& o) { return Finding::fromJson(o); }));
   struct Bad {
     const char* key;
     QJsonValue value;

@@ -1,6 +1,7 @@
 #include "collectors/GPUDevice.h"
 #include "collectors/GPUStatistics.h"
 
+#include "JsonDecoding.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -22,11 +23,8 @@ TEST(GPUDevice, JsonRoundTripAndRequiredFields) {
   EXPECT_FALSE(json.contains(QStringLiteral("maxBufferLength")));
   EXPECT_EQ(GPUDevice::fromJson(json), d);
 
-  for (const char* key : {"id", "name", "isHeadless"}) {
-    QJsonObject o = json;
-    o.remove(QLatin1String(key));
-    EXPECT_FALSE(GPUDevice::fromJson(o)) << key;
-  }
+  EXPECT_TRUE(test::refusesWithoutEach(json, {"id", "name", "isHeadless"},
+                                       [](const QJsonObject& o) { return GPUDevice::fromJson(o); }));
   QJsonObject badVendor = json;
   badVendor.insert(QStringLiteral("vendorID"), qint64{1} << 40);
   EXPECT_FALSE(GPUDevice::fromJson(badVendor));

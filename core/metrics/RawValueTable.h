@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QJsonValue>
+#include <QLatin1String>
+#include <QString>
+#include <QStringView>
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <utility>
+
+namespace kivo {
+
+// The cases of an enumeration whose raw value is its case name, and the look-ups each such
+// enumeration offers (allCases, rawValue, fromRawValue, toJson, fromJson). The cases are listed
+// in declaration order, so a raw value is found by index; a table in another order does not
+// compile when it is constexpr.
+template <typename Enum, std::size_t N>
+class RawValueTable {
+ public:
+  using Entry = std::pair<Enum, std::string_view>;
+
+  constexpr explicit RawValueTable(const Entry (&entries)[N]) {
+    for (std::size_t i = 0; i < N; ++i) {
+      if (static_cast<std::size_t>(entries[i].first) != i) throw "cases must be listed in declaration order";
+      cases_[i] = entries[i].first;
+      raws_[i] = entries[i].second;
+    }
+  }
+
+  constexpr std::span<const Enum> allCases() const { return cases_; }
+  constexpr std::string_view rawValue(Enum value) const { return raws_[static_cast<std::size_t>(value)]; }
+  QString rawString(Enum value) const {
+    const std::string_view raw = rawValue(value);
+    return QString::fromLatin1(raw.data(), static_cast<qsizetype>(raw.size()));
+  }
+  // Exact, case-sensitive.
+  constexpr std::optional<Enum> fromRawValue(std::string_view raw) const {
+    for (std::size_t i = 0; i < N; ++i) {
+      if (raws_[i] == raw) return cases_[i];
+    }
+    return std::nullopt;
+  }
+  std::optional<Enum> fromRawValue(QStringView raw) const {
+    for (std::size_t i = 0; i < N; ++i) {
+      if (raw == QLatin1String(raws_[i].data(), static_cast<qsizetype>(raws_[i].size()))) return cases_[i];
+    }
+    return std::nullopt;
+  }
+  QJsonValue toJson(Enum value) const { return rawString(value); }
+  // Only a JSON string holding a raw value decodes.
+  std::optional<Enum> fromJson(const QJsonValue& value) const {
+    if (!value.isString()) return std::nullopt;
+    return fromRawValue(QStringView(value.toString()));
+  }
+
+ private:
+  std::array<Enum, N> cases_{};
+  std::array<std::string_view, N> raws_{};
+};
+
+// Deduces the size: rawValueTable<Kind>({{Kind::a, "a"}, {Kind::b, "b"}}).
+template <typename Enum, std::size_t N>
+constexpr RawValueTable<Enum, N> rawValueTable(const std::pair<Enum, std::string_view> (&entries)[N]) {
+  return RawValueTable<Enum, N>(entries);
+}
+
+}  // namespace kivo
