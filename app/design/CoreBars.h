@@ -15,6 +15,8 @@ namespace kivo {
 // One bar per logical CPU, sharing the width, each as high as the core is busy (user + system)
 // with a 2-pixel sliver for an idle core. Spoken as "CPU cores" with one "N: P %" per core.
 class CoreBars : public QWidget {
+  Q_OBJECT
+
  public:
   explicit CoreBars(QWidget* parent = nullptr);
 

@@ -43,6 +43,8 @@ struct LiveChartStyle {
 // Its spoken summary (latest, smallest and largest value of each series) is its accessible
 // description.
 class LiveChart : public QWidget {
+  Q_OBJECT
+
  public:
   explicit LiveChart(QWidget* parent = nullptr);
 

@@ -14,6 +14,8 @@ namespace kivo {
 // The memory pressure level as a small capsule with its symbol. Without a level (the kernel
 // offers no pressure stall information) it reads "—" in the tertiary colour, never "Normal".
 class PressureBadge : public QWidget {
+  Q_OBJECT
+
  public:
   explicit PressureBadge(QWidget* parent = nullptr);
 

@@ -14,6 +14,8 @@ namespace kivo {
 
 // A tiny line of recent values, oldest first, evenly spaced across the widget.
 class Sparkline : public QWidget {
+  Q_OBJECT
+
  public:
   explicit Sparkline(QWidget* parent = nullptr);
 

@@ -16,6 +16,8 @@ namespace kivo {
 // computer has no thermal zones with trip points) none is lit. Hidden from screen readers: the
 // readout beside it names the level.
 class ThermalScale : public QWidget {
+  Q_OBJECT
+
  public:
   explicit ThermalScale(QWidget* parent = nullptr);
 

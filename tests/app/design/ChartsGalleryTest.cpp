@@ -1,8 +1,12 @@
 #include "Gallery.h"
+#include "design/CoreBars.h"
 #include "design/LiveChart.h"
+#include "design/PressureBadge.h"
 #include "design/Sparkline.h"
+#include "design/ThermalScale.h"
 
 #include <QLocale>
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -76,6 +80,47 @@ TEST(ChartsGallery, Sparklines) {
   layout->addWidget(filled);
   layout->addWidget(plain);
   EXPECT_EQ(test::renderGallery("sparkline", &box, QSize(200, 90)).size(), 4);
+}
+
+}  // namespace
+}  // namespace kivo
+
+namespace kivo {
+namespace {
+
+TEST(ChartsGallery, HardwareViews) {
+  QWidget box;
+  auto* layout = new QVBoxLayout(&box);
+  layout->setSpacing(10);
+  auto* bars = new CoreBars;
+  std::vector<CPULoad> cores;
+  for (int i = 0; i < 12; ++i) {
+    const double busy = std::fmod(i * 0.23 + 0.05, 1.0);
+    cores.push_back({busy * 0.7, busy * 0.3, 1 - busy});
+  }
+  cores[3] = {0, 0, 1};
+  cores[7] = {1, 0, 0};
+  bars->setCores(cores);
+  bars->setFixedHeight(60);
+  layout->addWidget(bars);
+  auto* badges = new QHBoxLayout;
+  for (std::optional<MemoryPressureLevel> level :
+       {std::optional(MemoryPressureLevel::normal), std::optional(MemoryPressureLevel::warning),
+        std::optional(MemoryPressureLevel::critical), std::optional<MemoryPressureLevel>()}) {
+    auto* badge = new PressureBadge;
+    badge->setLevel(level);
+    badges->addWidget(badge);
+  }
+  badges->addStretch();
+  layout->addLayout(badges);
+  for (std::optional<ThermalLevel> level : {std::optional(ThermalLevel::nominal), std::optional(ThermalLevel::fair),
+                                            std::optional(ThermalLevel::serious), std::optional(ThermalLevel::critical),
+                                            std::optional<ThermalLevel>()}) {
+    auto* scale = new ThermalScale;
+    scale->setLevel(level);
+    layout->addWidget(scale);
+  }
+  EXPECT_EQ(test::renderGallery("hardware-views", &box, QSize(320, 230)).size(), 4);
 }
 
 }  // namespace
