@@ -93,7 +93,10 @@ class ColumnLayout : public QLayout {
 // The scrolled widget: the canvas colour behind the column.
 class PageContent : public QWidget {
  public:
-  PageContent() { new ColumnLayout(this); }
+  PageContent() {
+    setAttribute(Qt::WA_OpaquePaintEvent);  // the canvas covers every pixel
+    new ColumnLayout(this);
+  }
 
  protected:
   void paintEvent(QPaintEvent*) override {

@@ -1,6 +1,7 @@
 #include "design/Sparkline.h"
 
 #include "design/ChartGeometry.h"
+#include "design/ChartPainting.h"
 
 #include <QLinearGradient>
 #include <QPainter>
@@ -55,13 +56,12 @@ void Sparkline::paint(QPainter& painter, const QRectF& rect, std::span<const dou
     gradient.setColorAt(1, bottom);
     painter.setPen(Qt::NoPen);
     painter.setBrush(gradient);
+    // The only slanted edge lies under the line, which antialiases it.
+    painter.setRenderHint(QPainter::Antialiasing, false);
     painter.drawPolygon(area, Qt::WindingFill);
+    painter.setRenderHint(QPainter::Antialiasing, true);
   }
-  QPen pen(color, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-  pen.setMiterLimit(10);
-  painter.setPen(pen);
-  painter.setBrush(Qt::NoBrush);
-  painter.drawPolyline(line);
+  ChartPainting::strokeLine(painter, line, color, 1.5);
   painter.restore();
 }
 

@@ -1,4 +1,10 @@
 #include "Gallery.h"
+#include "design/Card.h"
+#include "design/CardRow.h"
+#include "design/MemoryBar.h"
+#include "design/Page.h"
+#include "design/PageHeader.h"
+#include "design/SourcesCard.h"
 #include "design/CoreBars.h"
 #include "design/LiveChart.h"
 #include "design/PressureBadge.h"
@@ -121,6 +127,82 @@ TEST(ChartsGallery, HardwareViews) {
     layout->addWidget(scale);
   }
   EXPECT_EQ(test::renderGallery("hardware-views", &box, QSize(320, 230)).size(), 4);
+}
+
+}  // namespace
+}  // namespace kivo
+
+namespace kivo {
+namespace {
+
+// A page as users will meet it: header, card rows with charts and hardware views, sources.
+TEST(ChartsGallery, PageOfCards) {
+  auto* page = new Page;
+  page->addWidget(new PageHeader(QStringLiteral("Memory"), QStringLiteral("16 GiB · 2 swap devices"),
+                                 MetricFamily::memory));
+
+  auto* top = new CardRow;
+  auto* usage = new Card(QStringLiteral("Memory usage"), MetricFamily::memory);
+  auto* chart = new LiveChart;
+  chart->setOptions({std::nullopt, {}, true, 140, std::nullopt});
+  chart->setSeries({{"app", "App", ChartColor::of(MetricFamily::memory), wave(150, 6, 1, 0)},
+                    {"wired", "Wired", ChartColor::of(MetricFamily::disk), wave(150, 2, 0.3, 1)}});
+  usage->addContent(chart);
+  auto* bar = new MemoryBar;
+  MemorySample memory;
+  memory.physical = 16;
+  memory.app = 6;
+  memory.wired = 2;
+  memory.compressed = 1;
+  memory.cached = 4;
+  bar->setMemory(memory);
+  usage->addContent(bar);
+  top->addWidget(usage);
+
+  auto* state = new Card(QStringLiteral("Pressure"), MetricFamily::memory, MetricQuality::estimated);
+  auto* badge = new PressureBadge;
+  badge->setLevel(MemoryPressureLevel::warning);
+  state->addContent(badge);
+  auto* spark = new Sparkline;
+  std::vector<double> values;
+  for (const ChartPoint& p : wave(60, 30, 20, 0)) values.push_back(p.value);
+  spark->setValues(values);
+  spark->setColor(ChartColor::of(MetricFamily::memory));
+  state->addContent(spark);
+  auto* scale = new ThermalScale;
+  scale->setLevel(ThermalLevel::fair);
+  state->addContent(scale);
+  top->addWidget(state);
+  page->addWidget(top);
+
+  auto* cpu = new Card(QStringLiteral("Cores"), MetricFamily::cpu);
+  auto* bars = new CoreBars;
+  std::vector<CPULoad> cores;
+  for (int i = 0; i < 16; ++i) cores.push_back({std::fmod(i * 0.17 + 0.1, 1.0), 0.05, 0});
+  bars->setCores(cores);
+  bars->setFixedHeight(50);
+  cpu->addContent(bars);
+  page->addWidget(cpu);
+
+  const std::vector<MetricID> metrics = {MetricID::memUsed, MetricID::memCompressed, MetricID::memPressure};
+  page->addWidget(new SourcesCard(metrics));
+  EXPECT_EQ(test::renderGallery("page", page, QSize(1000, 900)).size(), 4);
+  delete page;
+
+  // Below the breakpoint the row stacks.
+  auto* narrow = new Page;
+  auto* row = new CardRow;
+  for (const char* title : {"First", "Second"}) {
+    auto* card = new Card(QString::fromLatin1(title), MetricFamily::network);
+    auto* line = new Sparkline;
+    line->setValues(values);
+    line->setColor(ChartColor::of(MetricFamily::network));
+    card->addContent(line);
+    row->addWidget(card);
+  }
+  narrow->addWidget(row);
+  EXPECT_EQ(test::renderGallery("page-narrow", narrow, QSize(600, 360)).size(), 4);
+  delete narrow;
 }
 
 }  // namespace
