@@ -72,9 +72,9 @@ TEST(Gallery, BadgesAndReadouts) {
 }
 
 TEST(Gallery, RowsMetersAndSegmentBars) {
-  QWidget sheet;
-  auto* column = new QVBoxLayout(&sheet);
-  column->setSpacing(10);
+  // On a card, where they are used: the tracks are drawn for the card's surface.
+  Card sheet(QStringLiteral("Rows, meters and bars"), MetricFamily::memory, MetricQuality::derived);
+  auto* column = sheet.body();
   column->addWidget(new KeyValueRow(QStringLiteral("App memory"), QStringLiteral("6.1 GB"), std::nullopt,
                                     MetricFamilies::standard(MetricFamily::memory)));
   column->addWidget(new KeyValueRow(QStringLiteral("Memory pressure"), QStringLiteral("12 %"), MetricQuality::estimated));
