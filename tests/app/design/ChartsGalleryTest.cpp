@@ -189,6 +189,15 @@ TEST(ChartsGallery, PageOfCards) {
   EXPECT_EQ(test::renderGallery("page", page, QSize(1000, 900)).size(), 4);
   delete page;
 
+  // A header with the page's own symbol and no subtitle, over one with both.
+  QWidget headers;
+  auto* column = new QVBoxLayout(&headers);
+  column->setSpacing(16);
+  column->addWidget(new PageHeader(QStringLiteral("Alerts"), std::nullopt, MetricFamily::system, QStringLiteral("bell")));
+  column->addWidget(new PageHeader(QStringLiteral("Thermal"), QStringLiteral("4 zones with trip points"),
+                                   MetricFamily::thermal));
+  EXPECT_EQ(test::renderGallery("page-headers", &headers, QSize(420, 110)).size(), 4);
+
   // Below the breakpoint the row stacks.
   auto* narrow = new Page;
   auto* row = new CardRow;

@@ -179,3 +179,26 @@ TEST(MemoryBar, SegmentsLeaveOutAnAbsentCompressedFigure) {
 
 }  // namespace
 }  // namespace kivo
+
+namespace kivo {
+namespace {
+
+TEST(Page, FollowsADensityChangeAfterItIsShown) {
+  QWidget window;
+  window.setAttribute(Qt::WA_DontShowOnScreen);
+  auto* page = new Page(&window);
+  auto* block = new QWidget;
+  block->setFixedHeight(40);
+  page->addWidget(block);
+  page->setGeometry(0, 0, 1000, 400);
+  window.resize(1000, 400);
+  window.show();
+  QApplication::processEvents();
+  EXPECT_EQ(block->geometry().topLeft(), QPoint(24, 24));
+  Environment::apply(&window, 0.72, false);
+  QApplication::processEvents();
+  EXPECT_EQ(block->geometry().topLeft(), QPoint(17, 17));
+}
+
+}  // namespace
+}  // namespace kivo
