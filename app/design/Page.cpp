@@ -1,5 +1,6 @@
 #include "design/Page.h"
 
+#include "design/ChartPainting.h"
 #include "design/Environment.h"
 #include "design/Tokens.h"
 
@@ -7,6 +8,7 @@
 #include <QList>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyleOptionSlider>
 
 #include <algorithm>
 #include <cmath>
@@ -105,9 +107,41 @@ class PageContent : public QWidget {
   }
 };
 
+// A thin capsule over the canvas instead of the style's full scroll bar: the page's scroll
+// indicator, and a fraction of the style's painting cost. Dragging and clicking stay the
+// scroll bar's own.
+class ScrollIndicator : public QScrollBar {
+ public:
+  explicit ScrollIndicator(Qt::Orientation orientation) : QScrollBar(orientation) {}
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.fillRect(rect(), Palette::canvas.resolve(this));
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    const QRect slider = style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this);
+    if (slider.isEmpty()) return;
+    constexpr double kThickness = 6;
+    const bool vertical = orientation() == Qt::Vertical;
+    const QRectF handle = vertical ? QRectF(slider.center().x() - kThickness / 2 + 0.5, slider.top() + 2, kThickness,
+                                            std::max(slider.height() - 4, 0))
+                                   : QRectF(slider.left() + 2, slider.center().y() - kThickness / 2 + 0.5,
+                                            std::max(slider.width() - 4, 0), kThickness);
+    QColor color = Palette::textTertiary.resolve(this);
+    color.setAlphaF(isSliderDown() || underMouse() ? 0.7f : 0.45f);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(ChartPainting::translucent(color));
+    painter.drawRoundedRect(handle, kThickness / 2, kThickness / 2);
+  }
+};
+
 }  // namespace
 
 Page::Page(QWidget* parent) : QScrollArea(parent) {
+  setVerticalScrollBar(new ScrollIndicator(Qt::Vertical));
+  setHorizontalScrollBar(new ScrollIndicator(Qt::Horizontal));
   setFrameShape(QFrame::NoFrame);
   setWidgetResizable(true);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);

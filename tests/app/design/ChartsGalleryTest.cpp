@@ -187,6 +187,8 @@ TEST(ChartsGallery, PageOfCards) {
   const std::vector<MetricID> metrics = {MetricID::memUsed, MetricID::memCompressed, MetricID::memPressure};
   page->addWidget(new SourcesCard(metrics));
   EXPECT_EQ(test::renderGallery("page", page, QSize(1000, 900)).size(), 4);
+  // Shorter than its column: the scroll indicator shows.
+  EXPECT_EQ(test::renderGallery("page-scrolling", page, QSize(1000, 420)).size(), 4);
   delete page;
 
   // A header with the page's own symbol and no subtitle, over one with both.
