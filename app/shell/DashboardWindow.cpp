@@ -1,7 +1,7 @@
 #include "shell/DashboardWindow.h"
 
 #include "model/MonitorModel.h"
-#include "shell/DesignStandIn.h"
+#include "design/Tokens.h"
 #include "texts/Localized.h"
 
 #include <QPainter>

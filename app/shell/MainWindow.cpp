@@ -2,30 +2,20 @@
 
 #include "model/MonitorModel.h"
 #include "shell/BookmarkDialog.h"
-#include "shell/DesignStandIn.h"
+#include "design/Appearance.h"
+#include "design/Icons.h"
+#include "design/Tokens.h"
 #include "shell/RootPresenter.h"
 #include "shell/RootView.h"
 #include "texts/Localized.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QMenuBar>
 #include <QToolBar>
 #include <QToolButton>
 
 namespace kivo {
-
-namespace {
-
-QIcon symbolIcon(const QString& symbol) {
-  static const QHash<QString, QString> names{
-      {QStringLiteral("bookmark"), QStringLiteral("bookmark-new")},
-      {QStringLiteral("pause.fill"), QStringLiteral("media-playback-pause")},
-      {QStringLiteral("play.fill"), QStringLiteral("media-playback-start")},
-  };
-  return QIcon::fromTheme(names.value(symbol));
-}
-
-}  // namespace
 
 MainWindow::MainWindow(const PageContext& context, AppSection initial, bool testMode, WindowCommands commands,
                        QWidget* parent)
@@ -101,7 +91,7 @@ void MainWindow::buildToolbar() {
   spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
   toolbar->addWidget(spacer);
 
-  toolbarBookmark_ = toolbar->addAction(symbolIcon(QStringLiteral("bookmark")), kivo::tr("Add Bookmark"));
+  toolbarBookmark_ = toolbar->addAction(kivo::tr("Add Bookmark"));
   toolbarBookmark_->setToolTip(kivo::tr("Mark this moment in the history"));
   toolbar->widgetForAction(toolbarBookmark_)->setObjectName(QStringLiteral("toolbar.bookmark"));
   connect(toolbarBookmark_, &QAction::triggered, this, &MainWindow::promptForBookmark);
@@ -117,7 +107,19 @@ void MainWindow::refreshPause() {
   pauseCommand_->setText(RootPresenter::pauseTitle(paused));
   toolbarPause_->setText(RootPresenter::pauseTitle(paused));
   toolbarPause_->setToolTip(RootPresenter::pauseHelp(paused));
-  toolbarPause_->setIcon(symbolIcon(RootPresenter::pauseSymbol(paused)));
+  refreshIcons();
+}
+
+void MainWindow::refreshIcons() {
+  // Tinted for the palette in force; a change of appearance tints them again.
+  const QColor tint = Palette::textSecondary.resolve(this);
+  toolbarBookmark_->setIcon(Icons::icon(QStringLiteral("bookmark"), tint));
+  toolbarPause_->setIcon(Icons::icon(RootPresenter::pauseSymbol(context_.model.isPaused()), tint));
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange && toolbarPause_) refreshIcons();
 }
 
 void MainWindow::promptForBookmark() {
@@ -138,9 +140,11 @@ void MainWindow::showEvent(QShowEvent* event) {
 }
 
 bool MainWindow::event(QEvent* event) {
+  // The top-level widget paints its whole tree on an update request. Checked before handing the
+  // event on: a deferred delete ends this object there.
+  const bool firstPaint = !painted_ && event->type() == QEvent::UpdateRequest;
   const bool handled = QMainWindow::event(event);
-  // The top-level widget paints its whole tree on an update request.
-  if (!painted_ && event->type() == QEvent::UpdateRequest && isVisible()) {
+  if (firstPaint && isVisible()) {
     painted_ = true;
     emit firstPainted();
   }

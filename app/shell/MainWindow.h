@@ -50,12 +50,14 @@ class MainWindow : public QMainWindow {
 
  protected:
   bool event(QEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
  private:
   void buildMenus();
   void buildToolbar();
   void refreshPause();
+  void refreshIcons();
 
   PageContext context_;
   WindowCommands commands_;

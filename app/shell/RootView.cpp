@@ -1,14 +1,34 @@
 #include "shell/RootView.h"
 
+#include "design/Tokens.h"
 #include "shell/Sidebar.h"
 
 #include <QHBoxLayout>
+#include <QPainter>
 #include <QSplitter>
 #include <QVBoxLayout>
 
 namespace kivo {
 
 namespace {
+
+// A one-pixel hairline between the sidebar and the detail column, coloured when painted.
+class HairlineHandle : public QSplitterHandle {
+ public:
+  using QSplitterHandle::QSplitterHandle;
+
+ protected:
+  void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), Palette::hairline.resolve(this)); }
+};
+
+class HairlineSplitter : public QSplitter {
+ public:
+  using QSplitter::QSplitter;
+
+ protected:
+  QSplitterHandle* createHandle() override { return new HairlineHandle(orientation(), this); }
+};
+
 constexpr int kSidebarMinimum = 190;
 constexpr int kSidebarIdeal = 215;
 constexpr int kSidebarMaximum = 280;
@@ -17,7 +37,7 @@ constexpr int kSidebarMaximum = 280;
 RootView::RootView(const PageContext& context, AppSection initial, bool testMode, QWidget* parent)
     : QWidget(parent), context_(context), section_(initial) {
   setObjectName(QStringLiteral("root"));
-  auto* splitter = new QSplitter(Qt::Horizontal, this);
+  auto* splitter = new HairlineSplitter(Qt::Horizontal, this);
   splitter->setChildrenCollapsible(false);
   splitter->setHandleWidth(1);
 

@@ -1,7 +1,8 @@
 #include "shell/SamplingFooter.h"
 
 #include "model/MonitorModel.h"
-#include "shell/DesignStandIn.h"
+#include "design/Appearance.h"
+#include "design/Tokens.h"
 #include "shell/RootPresenter.h"
 
 #include <QPainter>

@@ -1,5 +1,6 @@
 #include "shell/SectionPages.h"
 
+#include "design/Tokens.h"
 #include "shell/DesignStandIn.h"
 #include "texts/Localized.h"
 

@@ -4,8 +4,11 @@
 #include "settings/AppSettings.h"
 #include "settings/LaunchOptions.h"
 #include "shell/AppSection.h"
+#include "shell/ColorSchemePortal.h"
 #include "shell/DashboardWindow.h"
-#include "shell/DesignStandIn.h"
+#include "design/Appearance.h"
+#include "design/Environment.h"
+#include "design/Tokens.h"
 #include "shell/MainWindow.h"
 #include "shell/SettingsWindow.h"
 
@@ -26,6 +29,8 @@ Shell::Shell(MonitorModel& model, AppSettings& settings, const Preferences& stan
       quit_([] { QApplication::quit(); }) {
   hookActions_.openSettings = [this] { openSettings(); };
   QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+  portal_ = new ColorSchemePortal(QDBusConnection::sessionBus(), this);
+  connect(portal_, &ColorSchemePortal::schemeChanged, this, &Shell::applyAppearance);
   applyAppearance();
   connect(&settings, &AppSettings::appearanceChanged, this, &Shell::applyAppearance);
   connect(&settings, &AppSettings::densityChanged, this, qOverload<>(&Shell::applyEnvironment));
@@ -38,6 +43,9 @@ Shell::~Shell() {
   delete settings_;
   for (const auto& window : dashboards_) delete window;
 }
+
+MainWindow* Shell::mainWindow() const { return main_; }
+SettingsWindow* Shell::settingsWindow() const { return settings_; }
 
 void Shell::showMainWindow() {
   if (!main_) {
@@ -127,12 +135,7 @@ void Shell::setTrayHooks(std::function<void()> showPanel, std::function<void(con
 }
 
 void Shell::applyAppearance() {
-  bool dark = startedDark_;
-  switch (appSettings_.appearance()) {
-    case AppearanceChoice::light: dark = false; break;
-    case AppearanceChoice::dark: dark = true; break;
-    case AppearanceChoice::system: break;
-  }
+  const bool dark = Appearance::resolveDark(appSettings_.appearance(), portal_->scheme(), startedDark_);
   QApplication::setPalette(Appearance::palette(dark));
 }
 

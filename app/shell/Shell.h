@@ -13,6 +13,7 @@
 namespace kivo {
 
 class AppSettings;
+class ColorSchemePortal;
 class DashboardWindow;
 class MainWindow;
 class MonitorModel;
@@ -34,10 +35,10 @@ class Shell : public QObject {
 
   // Opens the main window, or brings the open one forward.
   void showMainWindow();
-  MainWindow* mainWindow() const { return main_; }
+  MainWindow* mainWindow() const;
   // Opens the settings window, or brings it forward. It never starts sampling.
   void openSettings();
-  SettingsWindow* settingsWindow() const { return settings_; }
+  SettingsWindow* settingsWindow() const;
   // One more detached dashboard window; a null id takes a fresh one.
   DashboardWindow* openDashboardWindow(const QUuid& presetID = QUuid());
   QList<DashboardWindow*> dashboardWindows() const;
@@ -69,6 +70,7 @@ class Shell : public QObject {
   AppSettings& appSettings_;
   const Preferences& standard_;
   PageContext context_;
+  ColorSchemePortal* portal_ = nullptr;
   bool testMode_ = false;
   bool startedDark_ = false;
   int resizeDelayMs_ = kResizeDelayMs;

@@ -1,7 +1,8 @@
 #include "shell/Sidebar.h"
 
 #include "model/MonitorModel.h"
-#include "shell/DesignStandIn.h"
+#include "design/Appearance.h"
+#include "design/Tokens.h"
 #include "shell/RootPresenter.h"
 #include "shell/SamplingFooter.h"
 #include "shell/SidebarRow.h"
@@ -67,6 +68,8 @@ Sidebar::Sidebar(const MonitorModel& model, QWidget* parent) : QWidget(parent), 
 
   auto* scroll = new QScrollArea(this);
   scroll->setWidget(list);
+  // The sidebar paints its own surface behind the list.
+  list->setAutoFillBackground(false);
   scroll->setWidgetResizable(true);
   scroll->setFrameShape(QFrame::NoFrame);
   scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

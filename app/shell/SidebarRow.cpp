@@ -1,6 +1,8 @@
 #include "shell/SidebarRow.h"
 
-#include "shell/DesignStandIn.h"
+#include "design/Appearance.h"
+#include "design/Icons.h"
+#include "design/Tokens.h"
 #include "shell/RootPresenter.h"
 #include "texts/Localized.h"
 
@@ -89,16 +91,8 @@ void SidebarRow::paintEvent(QPaintEvent*) {
   const QColor primary = Palette::textPrimary.resolve(dark);
   const QColor tint = isChecked() ? Palette::accent.resolve(dark) : Palette::textSecondary.resolve(dark);
   int x = kPadding;
-  const QIcon icon = this->icon();
-  if (!icon.isNull()) {
-    const QPixmap pixmap = icon.pixmap(QSize(kIcon, kIcon), devicePixelRatioF());
-    painter.drawPixmap(QPointF(x, (height() - kIcon) / 2.0), pixmap);
-  } else {
-    // Keeps titles aligned when the theme lacks an icon.
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(tint);
-    painter.drawEllipse(QPointF(x + kIcon / 2.0, height() / 2.0), 2.5, 2.5);
-  }
+  const QPixmap symbol = Icons::pixmap(AppSections::symbol(section_), kIcon, tint, devicePixelRatioF());
+  if (!symbol.isNull()) painter.drawPixmap(QPointF(x, (height() - kIcon) / 2.0), symbol);
   x += kIcon + kSpacing;
 
   // The trailing figure first, so the title is elided against it.
