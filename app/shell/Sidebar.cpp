@@ -24,14 +24,14 @@ class GroupHeading : public QWidget {
     setAccessibleName(text);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
   }
-  QSize sizeHint() const override { return {120, 30}; }
+  QSize sizeHint() const override { return {120, 28}; }
 
  protected:
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
     painter.setFont(Typeface::system(11, QFont::DemiBold));
     painter.setPen(Palette::textTertiary.resolve(Appearance::isDark(this)));
-    painter.drawText(rect().adjusted(14, 10, -10, 0), Qt::AlignLeft | Qt::AlignVCenter, text_);
+    painter.drawText(rect().adjusted(14, 8, -10, 0), Qt::AlignLeft | Qt::AlignVCenter, text_);
   }
 
  private:

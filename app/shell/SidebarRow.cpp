@@ -12,7 +12,7 @@
 namespace kivo {
 
 namespace {
-constexpr int kHeight = 30;
+constexpr int kHeight = 28;
 constexpr int kPadding = 10;
 constexpr int kIcon = 16;
 constexpr int kSpacing = 8;
