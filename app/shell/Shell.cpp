@@ -4,16 +4,14 @@
 #include "settings/AppSettings.h"
 #include "settings/LaunchOptions.h"
 #include "shell/AppSection.h"
-#include "shell/ColorSchemePortal.h"
 #include "shell/DashboardWindow.h"
-#include "design/Appearance.h"
+#include "design/AppearanceController.h"
 #include "design/Environment.h"
 #include "design/Tokens.h"
 #include "shell/MainWindow.h"
 #include "shell/SettingsWindow.h"
 
 #include <QApplication>
-#include <QStyleFactory>
 #include <QTimer>
 
 namespace kivo {
@@ -25,12 +23,9 @@ Shell::Shell(MonitorModel& model, AppSettings& settings, const Preferences& stan
       standard_(standard),
       context_{model, settings},
       testMode_(LaunchOptions::testMode(standard)),
-      startedDark_(Appearance::isDark(QApplication::palette())),
       quit_([] { QApplication::quit(); }) {
   hookActions_.openSettings = [this] { openSettings(); };
-  QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-  portal_ = new ColorSchemePortal(QDBusConnection::sessionBus(), this);
-  connect(portal_, &ColorSchemePortal::schemeChanged, this, &Shell::applyAppearance);
+  appearance_ = new AppearanceController(QDBusConnection::sessionBus(), this);
   applyAppearance();
   connect(&settings, &AppSettings::appearanceChanged, this, &Shell::applyAppearance);
   connect(&settings, &AppSettings::densityChanged, this, qOverload<>(&Shell::applyEnvironment));
@@ -135,8 +130,7 @@ void Shell::setTrayHooks(std::function<void()> showPanel, std::function<void(con
 }
 
 void Shell::applyAppearance() {
-  const bool dark = Appearance::resolveDark(appSettings_.appearance(), portal_->scheme(), startedDark_);
-  QApplication::setPalette(Appearance::palette(dark));
+  appearance_->setChoice(appSettings_.appearance());
 }
 
 void Shell::applyEnvironment() {

@@ -13,7 +13,7 @@
 namespace kivo {
 
 class AppSettings;
-class ColorSchemePortal;
+class AppearanceController;
 class DashboardWindow;
 class MainWindow;
 class MonitorModel;
@@ -70,9 +70,8 @@ class Shell : public QObject {
   AppSettings& appSettings_;
   const Preferences& standard_;
   PageContext context_;
-  ColorSchemePortal* portal_ = nullptr;
+  AppearanceController* appearance_ = nullptr;
   bool testMode_ = false;
-  bool startedDark_ = false;
   int resizeDelayMs_ = kResizeDelayMs;
   std::function<void()> quit_;
   ScreenshotHooks::Actions hookActions_;
