@@ -16,8 +16,10 @@
 
 #include <QApplication>
 #include <QDBusConnection>
+#include <QDateTime>
 #include <QTimer>
 
+#include <cstdio>
 #include <optional>
 
 namespace kivo {
@@ -99,6 +101,14 @@ Application::Application(QApplication& app, const QStringList& arguments) : app_
     model.pathChanged(path.key(), path.status(), path.joinedInterfaces());
   });
   connect(p.instance.get(), &SingleInstance::activationRequested, &r.shell, &Shell::activate);
+  // For the start-up benchmark (bench/shell-startup.sh): when the main window first reached
+  // the screen, in milliseconds since the epoch.
+  if (qEnvironmentVariableIsSet("KIVO_REPORT_FIRST_PAINT")) {
+    connect(&r.shell, &Shell::mainWindowPainted, this, [] {
+      std::fprintf(stderr, "kivo-first-paint %lld\n", static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
+      std::fflush(stderr);
+    });
+  }
 
   // Quitting, however asked for (a command, a signal, the session's end), stops consuming,
   // joins the engine's loop and flushes the history before the process ends.
