@@ -12,6 +12,7 @@
 #include "shell/SettingsWindow.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QTimer>
 
 namespace kivo {
@@ -93,6 +94,14 @@ void Shell::openSettings() {
   if (!settings_) {
     settings_ = new SettingsWindow;
     applyEnvironment(settings_);
+    // Centred over the main window (or the screen), not wherever the window system starts.
+    QRect area;
+    if (main_ && main_->isVisible()) {
+      area = main_->frameGeometry();
+    } else if (const QScreen* screen = QApplication::primaryScreen()) {
+      area = screen->availableGeometry();
+    }
+    if (area.isValid()) settings_->move(area.center() - QPoint(settings_->width() / 2, settings_->height() / 2));
   }
   settings_->show();
   settings_->raise();
