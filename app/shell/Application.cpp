@@ -1,5 +1,6 @@
 #include "shell/Application.h"
 
+#include "design/Icons.h"
 #include "desktop/DesktopNotifier.h"
 #include "desktop/DesktopSystemObserver.h"
 #include "desktop/ForegroundTracker.h"
@@ -9,14 +10,17 @@
 #include "settings/AppearanceChoice.h"
 #include "settings/LaunchOptions.h"
 #include "settings/PreferenceDomains.h"
-#include "texts/Localized.h"
+#include "shell/Shell.h"
+#include "shell/SingleInstance.h"
+#include "texts/BuildInfo.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QKeySequence>
-#include <QMainWindow>
-#include <QMenuBar>
+#include <QDBusConnection>
+#include <QDateTime>
 #include <QTimer>
+
+#include <cstdio>
+#include <optional>
 
 namespace kivo {
 
@@ -38,11 +42,8 @@ void applyTestOptions(AppSettings& settings, const Preferences& standard) {
 
 }  // namespace
 
-// Declared in the order they must be built; destroyed in reverse.
-struct Application::Parts {
-  // Test mode keeps its settings in a suite of its own, erased first, so every test run starts
-  // from the defaults.
-  PreferenceDomains domains;
+// What runs the monitor, declared in the order it must be built; destroyed in reverse.
+struct Running {
   AppSettings settings;
   // Outlives the model, which posts through it.
   DesktopNotifier notifier;
@@ -50,66 +51,89 @@ struct Application::Parts {
   DesktopSystemObserver system;
   ForegroundTracker foreground;
   NetworkPathMonitor network;
-  QMainWindow window;
+  Shell shell;
 
-  explicit Parts(const QStringList& arguments)
-      : domains(PreferenceDomains::forLaunch(arguments)),
-        settings(domains.settings()),
-        model(settings, *domains.standard) {}
+  Running(Preferences& settingsDomain, const Preferences& standard)
+      : settings(settingsDomain), model(settings, standard), shell(model, settings, standard) {}
 };
 
-Application::Application(QApplication& app) : app_(app) {
+struct Application::Parts {
+  // Test mode keeps its settings in a suite of its own, erased first, so every test run starts
+  // from the defaults.
+  PreferenceDomains domains;
+  std::unique_ptr<SingleInstance> instance;
+  // Absent after a hand-over.
+  std::optional<Running> running;
+
+  explicit Parts(const QStringList& arguments) : domains(PreferenceDomains::forLaunch(arguments)) {}
+};
+
+Application::Application(QApplication& app) : Application(app, QApplication::arguments()) {}
+
+Application::Application(QApplication& app, const QStringList& arguments) : app_(app) {
   QApplication::setApplicationName(QStringLiteral("KIVO Monitor"));
+  QApplication::setApplicationVersion(BuildInfo::version());
   QApplication::setOrganizationName(QStringLiteral("KIVO"));
   QApplication::setDesktopFileName(QStringLiteral("kivo-monitor"));
-  parts_ = std::make_unique<Parts>(QApplication::arguments());
+  parts_ = std::make_unique<Parts>(arguments);
   Parts& p = *parts_;
   const Preferences& standard = *p.domains.standard;
-  if (LaunchOptions::testMode(standard)) applyTestOptions(p.settings, standard);
-  MonitorModel& model = p.model;
-  model.setNotifier(&p.notifier);
+
+  // Before the history is opened: a second launch on it only brings the first one forward.
+  p.instance = std::make_unique<SingleInstance>(QDBusConnection::sessionBus(), MonitorModel::databasePath(standard));
+  if (p.instance->claim() == SingleInstance::Outcome::handedOver) return;
+
+  Icons::initResources();
+  QApplication::setWindowIcon(Icons::applicationIcon());
+  Running& r = p.running.emplace(p.domains.settings(), standard);
+  if (LaunchOptions::testMode(standard)) applyTestOptions(r.settings, standard);
+  MonitorModel& model = r.model;
+  model.setNotifier(&r.notifier);
   if (const auto& error = model.storeError()) {
     qWarning("The history cannot be opened; nothing is recorded in this run: %s", qUtf8Printable(*error));
   }
 
   // The desktop tells the model about sleep, mounts, power profiles, windows and the network.
-  connect(&p.system, &SystemObserver::discontinuity, &model, &MonitorModel::noteSystemEvent);
-  connect(&p.system, &SystemObserver::slowReadingsStale, &model, &MonitorModel::invalidateSlowReadings);
-  connect(&p.foreground, &ForegroundTracker::foregroundComputed, &model, &MonitorModel::setForeground);
-  connect(&p.network, &NetworkPathMonitor::pathReported, &model, [&model](const NetworkPath& path) {
+  connect(&r.system, &SystemObserver::discontinuity, &model, &MonitorModel::noteSystemEvent);
+  connect(&r.system, &SystemObserver::slowReadingsStale, &model, &MonitorModel::invalidateSlowReadings);
+  connect(&r.foreground, &ForegroundTracker::foregroundComputed, &model, &MonitorModel::setForeground);
+  connect(&r.network, &NetworkPathMonitor::pathReported, &model, [&model](const NetworkPath& path) {
     model.pathChanged(path.key(), path.status(), path.joinedInterfaces());
   });
-
-  // Quitting, however asked for, stops consuming, joins the engine's loop and flushes the
-  // history before the process ends.
-  connect(&app_, &QCoreApplication::aboutToQuit, &model, [&model] { model.shutdown(); });
-
-  QMainWindow& window = p.window;
-  window.setWindowTitle(QStringLiteral("KIVO Monitor"));
-  window.setMinimumSize(860, 560);
-  window.resize(1280, 860);
-  if (const auto size = LaunchOptions::resizeTo(standard)) {
-    window.resize(qRound(size->width()), qRound(size->height()));
+  connect(p.instance.get(), &SingleInstance::activationRequested, &r.shell, &Shell::activate);
+  // For the start-up benchmark (bench/shell-startup.sh): when the main window first reached
+  // the screen, in milliseconds since the epoch.
+  if (qEnvironmentVariableIsSet("KIVO_REPORT_FIRST_PAINT")) {
+    connect(&r.shell, &Shell::mainWindowPainted, this, [] {
+      std::fprintf(stderr, "kivo-first-paint %lld\n", static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
+      std::fflush(stderr);
+    });
   }
-  auto* quit = new QAction(kivo::tr("Quit"), &window);
-  quit->setShortcut(QKeySequence::Quit);
-  connect(quit, &QAction::triggered, &app_, [] { QApplication::quit(); });
-  window.menuBar()->addMenu(kivo::tr("File"))->addAction(quit);
+
+  // Quitting, however asked for (a command, a signal, the session's end), stops consuming,
+  // joins the engine's loop and flushes the history before the process ends.
+  connect(&app_, &QCoreApplication::aboutToQuit, &model, [&model] { model.shutdown(); });
+  connect(&app_, &QGuiApplication::commitDataRequest, &app_, [] { QApplication::quit(); },
+          Qt::QueuedConnection);
 }
 
 Application::~Application() = default;
 
+bool Application::handedOver() const { return !parts_->running; }
+MonitorModel* Application::model() const { return parts_->running ? &parts_->running->model : nullptr; }
+Shell* Application::shell() const { return parts_->running ? &parts_->running->shell : nullptr; }
+
 int Application::run() {
-  Parts& p = *parts_;
-  p.window.show();
-  // Sampling starts once the main window is up.
-  QTimer::singleShot(0, &p.model, [&p] {
-    p.model.start();
-    p.foreground.start();
-    p.network.start();
+  if (!parts_->running) return 0;
+  Running& r = *parts_->running;
+  // Sampling starts with the main window's content; the desktop services once it is up.
+  r.shell.showMainWindow();
+  QTimer::singleShot(0, &r.model, [&r] {
+    r.foreground.start();
+    r.network.start();
   });
   const int status = QApplication::exec();
-  p.model.shutdown();
+  r.model.shutdown();
   return status;
 }
 

@@ -1,0 +1,154 @@
+#include "shell/MainWindow.h"
+
+#include "model/MonitorModel.h"
+#include "shell/BookmarkDialog.h"
+#include "design/Appearance.h"
+#include "design/Icons.h"
+#include "design/Tokens.h"
+#include "shell/RootPresenter.h"
+#include "shell/RootView.h"
+#include "texts/Localized.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace kivo {
+
+MainWindow::MainWindow(const PageContext& context, AppSection initial, bool testMode, WindowCommands commands,
+                       QWidget* parent)
+    : QMainWindow(parent), context_(context), commands_(std::move(commands)) {
+  setObjectName(QStringLiteral("main"));
+  setWindowTitle(kivo::tr("KIVO Monitor"));
+  // Each opening of the main window builds its content afresh, as the section starts over.
+  setAttribute(Qt::WA_DeleteOnClose);
+  setMinimumSize(kMinimumSize);
+  resize(kDefaultSize);
+  setUnifiedTitleAndToolBarOnMac(true);
+
+  root_ = new RootView(context, initial, testMode, this);
+  setCentralWidget(root_);
+  buildMenus();
+  buildToolbar();
+  connect(&context.model, &MonitorModel::pausedChanged, this, &MainWindow::refreshPause);
+  refreshPause();
+}
+
+void MainWindow::buildMenus() {
+  MonitorModel& model = context_.model;
+  QMenu* file = menuBar()->addMenu(kivo::tr("File"));
+  settingsCommand_ = file->addAction(kivo::tr("Settings…"));
+  settingsCommand_->setObjectName(QStringLiteral("command.settings"));
+  settingsCommand_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+  settingsCommand_->setMenuRole(QAction::PreferencesRole);
+  connect(settingsCommand_, &QAction::triggered, this, [this] {
+    if (commands_.openSettings) commands_.openSettings();
+  });
+  file->addSeparator();
+  quitCommand_ = file->addAction(kivo::tr("Quit"));
+  quitCommand_->setObjectName(QStringLiteral("command.quit"));
+  quitCommand_->setShortcut(QKeySequence::Quit);
+  quitCommand_->setMenuRole(QAction::QuitRole);
+  connect(quitCommand_, &QAction::triggered, this, [this] {
+    if (commands_.quit) commands_.quit();
+  });
+
+  QMenu* monitor = menuBar()->addMenu(kivo::tr("Monitor"));
+  monitor->setObjectName(QStringLiteral("menu.monitor"));
+  pauseCommand_ = monitor->addAction(QString());
+  pauseCommand_->setObjectName(QStringLiteral("command.pause"));
+  pauseCommand_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+  connect(pauseCommand_, &QAction::triggered, &model, [&model] { model.setPaused(!model.isPaused()); });
+  // The menu command adds its bookmark at once; only the toolbar asks for a note.
+  bookmarkCommand_ = monitor->addAction(kivo::tr("Add Bookmark"));
+  bookmarkCommand_->setObjectName(QStringLiteral("command.bookmark"));
+  bookmarkCommand_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B));
+  connect(bookmarkCommand_, &QAction::triggered, &model, [&model] { model.addBookmark(QString()); });
+  refreshCommand_ = monitor->addAction(kivo::tr("Refresh Insights"));
+  refreshCommand_->setObjectName(QStringLiteral("command.refreshInsights"));
+  refreshCommand_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
+  connect(refreshCommand_, &QAction::triggered, &model, [&model] { model.refreshFindings(); });
+  monitor->addSeparator();
+  dashboardCommand_ = monitor->addAction(kivo::tr("New Dashboard Window"));
+  dashboardCommand_->setObjectName(QStringLiteral("command.newDashboard"));
+  dashboardCommand_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D));
+  connect(dashboardCommand_, &QAction::triggered, this, [this] {
+    if (commands_.newDashboardWindow) commands_.newDashboardWindow();
+  });
+}
+
+void MainWindow::buildToolbar() {
+  auto* toolbar = addToolBar(kivo::tr("Toolbar"));
+  toolbar->setObjectName(QStringLiteral("toolbar"));
+  toolbar->setMovable(false);
+  toolbar->setFloatable(false);
+  toolbar->toggleViewAction()->setEnabled(false);
+  toolbar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  toolbar->setIconSize(QSize(16, 16));
+  auto* spacer = new QWidget(toolbar);
+  spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+  toolbar->addWidget(spacer);
+
+  toolbarBookmark_ = toolbar->addAction(kivo::tr("Add Bookmark"));
+  toolbarBookmark_->setToolTip(kivo::tr("Mark this moment in the history"));
+  toolbar->widgetForAction(toolbarBookmark_)->setObjectName(QStringLiteral("toolbar.bookmark"));
+  connect(toolbarBookmark_, &QAction::triggered, this, &MainWindow::promptForBookmark);
+
+  toolbarPause_ = toolbar->addAction(QString());
+  toolbar->widgetForAction(toolbarPause_)->setObjectName(QStringLiteral("toolbar.pause"));
+  MonitorModel& model = context_.model;
+  connect(toolbarPause_, &QAction::triggered, &model, [&model] { model.setPaused(!model.isPaused()); });
+}
+
+void MainWindow::refreshPause() {
+  const bool paused = context_.model.isPaused();
+  pauseCommand_->setText(RootPresenter::pauseTitle(paused));
+  toolbarPause_->setText(RootPresenter::pauseTitle(paused));
+  toolbarPause_->setToolTip(RootPresenter::pauseHelp(paused));
+  refreshIcons();
+}
+
+void MainWindow::refreshIcons() {
+  // Tinted for the palette in force; a change of appearance tints them again.
+  const QColor tint = Palette::textSecondary.resolve(this);
+  toolbarBookmark_->setIcon(Icons::icon(QStringLiteral("bookmark"), tint));
+  toolbarPause_->setIcon(Icons::icon(RootPresenter::pauseSymbol(context_.model.isPaused()), tint));
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange && toolbarPause_) refreshIcons();
+}
+
+void MainWindow::promptForBookmark() {
+  auto* dialog = new BookmarkDialog(this);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  MonitorModel& model = context_.model;
+  connect(dialog, &BookmarkDialog::bookmarkRequested, &model, [&model](const QString& note) {
+    model.addBookmark(note);
+  });
+  dialog->open();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (shown_) return;
+  shown_ = true;
+  emit contentShown();
+}
+
+bool MainWindow::event(QEvent* event) {
+  // The top-level widget paints its whole tree on an update request. Checked before handing the
+  // event on: a deferred delete ends this object there.
+  const bool firstPaint = !painted_ && event->type() == QEvent::UpdateRequest;
+  const bool handled = QMainWindow::event(event);
+  if (firstPaint && isVisible()) {
+    painted_ = true;
+    emit firstPainted();
+  }
+  return handled;
+}
+
+}  // namespace kivo

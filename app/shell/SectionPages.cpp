@@ -1,0 +1,49 @@
+#include "shell/SectionPages.h"
+
+#include "design/MetricFamily.h"
+#include "design/Page.h"
+#include "design/PageHeader.h"
+
+#include <utility>
+
+namespace kivo {
+
+namespace {
+
+// The header's tile: the family of a hardware section, else the section's own symbol.
+std::pair<MetricFamily, std::optional<QString>> headerTile(AppSection section) {
+  switch (section) {
+    case AppSection::cpu: return {MetricFamily::cpu, std::nullopt};
+    case AppSection::gpu: return {MetricFamily::gpu, std::nullopt};
+    case AppSection::memory: return {MetricFamily::memory, std::nullopt};
+    case AppSection::disk: return {MetricFamily::disk, std::nullopt};
+    case AppSection::network: return {MetricFamily::network, std::nullopt};
+    case AppSection::power: return {MetricFamily::power, std::nullopt};
+    case AppSection::thermal: return {MetricFamily::thermal, std::nullopt};
+    default: return {MetricFamily::system, AppSections::symbol(section)};
+  }
+}
+
+// A section whose page is not built yet: its header and nothing else.
+QWidget* headerOnlyPage(AppSection section, QWidget* parent) {
+  auto* page = new Page(parent);
+  const auto [family, symbol] = headerTile(section);
+  page->addWidget(new PageHeader(QString::fromLatin1(AppSections::titleKey(section)), std::nullopt, family, symbol));
+  return page;
+}
+
+}  // namespace
+
+QWidget* SectionPages::create(AppSection section, const PageContext&, QWidget* parent) {
+  QWidget* page = nullptr;
+  switch (section) {
+    // Each page plugs in here as it is built.
+    default:
+      page = headerOnlyPage(section, parent);
+      break;
+  }
+  page->setObjectName(QStringLiteral("section.") + AppSections::rawValue(section));
+  return page;
+}
+
+}  // namespace kivo

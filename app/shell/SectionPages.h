@@ -1,0 +1,26 @@
+#pragma once
+
+#include "shell/AppSection.h"
+
+class QWidget;
+
+namespace kivo {
+
+class AppSettings;
+class MonitorModel;
+
+// What every page is built from: the one model and the one settings object.
+struct PageContext {
+  MonitorModel& model;
+  AppSettings& settings;
+};
+
+// The one place that knows which page shows a section. A page is created fresh, with its
+// default state, each time its section is selected.
+namespace SectionPages {
+
+QWidget* create(AppSection section, const PageContext& context, QWidget* parent = nullptr);
+
+}  // namespace SectionPages
+
+}  // namespace kivo

@@ -1,0 +1,157 @@
+#include "shell/Shell.h"
+
+#include "model/MonitorModel.h"
+#include "settings/AppSettings.h"
+#include "settings/LaunchOptions.h"
+#include "shell/AppSection.h"
+#include "shell/DashboardWindow.h"
+#include "design/AppearanceController.h"
+#include "design/Environment.h"
+#include "design/Tokens.h"
+#include "shell/MainWindow.h"
+#include "shell/SettingsWindow.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QTimer>
+
+namespace kivo {
+
+Shell::Shell(MonitorModel& model, AppSettings& settings, const Preferences& standard, QObject* parent)
+    : QObject(parent),
+      model_(model),
+      appSettings_(settings),
+      standard_(standard),
+      context_{model, settings},
+      testMode_(LaunchOptions::testMode(standard)),
+      quit_([] { QApplication::quit(); }) {
+  hookActions_.openSettings = [this] { openSettings(); };
+  appearance_ = new AppearanceController(QDBusConnection::sessionBus(), this);
+  applyAppearance();
+  connect(&settings, &AppSettings::appearanceChanged, this, &Shell::applyAppearance);
+  connect(&settings, &AppSettings::densityChanged, this, qOverload<>(&Shell::applyEnvironment));
+  connect(&settings, &AppSettings::colorBlindSafeChanged, this, qOverload<>(&Shell::applyEnvironment));
+  setTrayVisible(false);
+}
+
+Shell::~Shell() {
+  delete main_;
+  delete settings_;
+  for (const auto& window : dashboards_) delete window;
+}
+
+MainWindow* Shell::mainWindow() const { return main_; }
+SettingsWindow* Shell::settingsWindow() const { return settings_; }
+
+void Shell::showMainWindow() {
+  if (!main_) {
+    WindowCommands commands;
+    commands.openSettings = [this] { openSettings(); };
+    commands.newDashboardWindow = [this] { openDashboardWindow(); };
+    commands.quit = [this] { quit_(); };
+    main_ = new MainWindow(context_, AppSections::initial(standard_), testMode_, std::move(commands));
+    applyEnvironment(main_);
+    MainWindow* window = main_;
+    connect(window, &MainWindow::contentShown, this, [this, window] { contentShown(window); });
+    connect(window, &MainWindow::firstPainted, this, &Shell::mainWindowPainted);
+  }
+  if (main_->isMinimized()) main_->showNormal();
+  main_->show();
+  main_->raise();
+  main_->activateWindow();
+}
+
+void Shell::contentShown(MainWindow* window) {
+  model_.start();
+  if (const auto size = LaunchOptions::resizeTo(standard_)) {
+    const QSize target(qRound(size->width()), qRound(size->height()));
+    QTimer::singleShot(resizeDelayMs_, window, [this, target] { resizeFirstTitledWindow(target); });
+  }
+  auto* hooks = new ScreenshotHooks(standard_, hookActions_, window);
+  hooks->start();
+}
+
+void Shell::resizeFirstTitledWindow(const QSize& size) {
+  // The main window when it shows, else the first other visible titled window; resize keeps
+  // the top-left corner, so the top edge stays where it was.
+  QList<QWidget*> candidates;
+  if (main_) candidates << main_;
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (widget != main_) candidates << widget;
+  }
+  for (QWidget* widget : candidates) {
+    const Qt::WindowFlags flags = widget->windowFlags();
+    const bool titled = widget->isWindow() && (flags & Qt::WindowType_Mask) != Qt::Popup &&
+                        (flags & Qt::WindowType_Mask) != Qt::ToolTip && !(flags & Qt::FramelessWindowHint);
+    if (titled && widget->isVisible()) {
+      widget->resize(size);
+      return;
+    }
+  }
+}
+
+void Shell::openSettings() {
+  if (!settings_) {
+    settings_ = new SettingsWindow;
+    applyEnvironment(settings_);
+    // Centred over the main window (or the screen), not wherever the window system starts.
+    QRect area;
+    if (main_ && main_->isVisible()) {
+      area = main_->frameGeometry();
+    } else if (const QScreen* screen = QApplication::primaryScreen()) {
+      area = screen->availableGeometry();
+    }
+    if (area.isValid()) settings_->move(area.center() - QPoint(settings_->width() / 2, settings_->height() / 2));
+  }
+  settings_->show();
+  settings_->raise();
+  settings_->activateWindow();
+}
+
+DashboardWindow* Shell::openDashboardWindow(const QUuid& presetID) {
+  auto* window = new DashboardWindow(model_, presetID.isNull() ? QUuid::createUuid() : presetID);
+  dashboards_.removeAll(nullptr);
+  dashboards_ << window;
+  applyEnvironment(window);
+  window->show();
+  return window;
+}
+
+QList<DashboardWindow*> Shell::dashboardWindows() const {
+  QList<DashboardWindow*> open;
+  for (const auto& window : dashboards_) {
+    if (window) open << window;
+  }
+  return open;
+}
+
+void Shell::activate(const QVariantMap& platformData) {
+  const QString token = platformData.value(QStringLiteral("activation-token")).toString();
+  if (!token.isEmpty()) qputenv("XDG_ACTIVATION_TOKEN", token.toUtf8());
+  showMainWindow();
+}
+
+void Shell::setTrayVisible(bool visible) { QApplication::setQuitOnLastWindowClosed(!visible); }
+
+void Shell::setTrayHooks(std::function<void()> showPanel, std::function<void(const QString&)> exportMenuBar) {
+  hookActions_.showPanel = std::move(showPanel);
+  hookActions_.exportMenuBar = std::move(exportMenuBar);
+}
+
+void Shell::applyAppearance() {
+  appearance_->setChoice(appSettings_.appearance());
+}
+
+void Shell::applyEnvironment() {
+  if (main_) applyEnvironment(main_);
+  if (settings_) applyEnvironment(settings_);
+  for (const auto& window : dashboards_) {
+    if (window) applyEnvironment(window);
+  }
+}
+
+void Shell::applyEnvironment(QWidget* root) {
+  Environment::apply(root, Environment::densityValue(appSettings_.density()), appSettings_.colorBlindSafe());
+}
+
+}  // namespace kivo

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "design/Icons.h"
+#include "model/MonitorModel.h"
+#include "scheduler/TelemetrySources.h"
+#include "settings/AppSettings.h"
+#include "settings/MemoryPreferences.h"
+#include "shell/Shell.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <functional>
+#include <memory>
+
+namespace kivo::test {
+
+// Readings for an engine that may start: nothing but an idle CPU.
+class IdleSources final : public TelemetrySources {
+ public:
+  std::optional<CPUSample> cpu(double) override {
+    CPUSample sample;
+    sample.total = CPULoad{0.0, 0.0, 1.0};
+    sample.interval = 1;
+    return sample;
+  }
+  std::optional<MemorySample> memory(double) override { return std::nullopt; }
+  std::vector<VolumeInfo> volumes() override { return {}; }
+  std::optional<DiskActivitySample> diskActivity(double) override { return std::nullopt; }
+  std::optional<NetworkSample> network(double) override { return std::nullopt; }
+  std::optional<ProcessSample> processes(double) override { return std::nullopt; }
+  std::optional<SelfUsage> selfUsage() override { return std::nullopt; }
+  PowerSample power(bool) override { return {}; }
+  std::vector<GPUStatistics> gpu() override { return {}; }
+  std::optional<ThermalLevel> thermal() override { return std::nullopt; }
+  void reset() override {}
+};
+
+inline MonitorModel::Environment quietEnvironment() {
+  MonitorModel::Environment environment;
+  environment.systemInfo = [] { return SystemInfo{}; };
+  environment.gpuDevices = [] { return std::vector<GPUDevice>{}; };
+  environment.capabilities = [] { return std::vector<SensorCapability>{}; };
+  environment.dns = [] { return DNSConfiguration{}; };
+  environment.wifi = [] { return std::optional<WiFiLink>{}; };
+  environment.monotonicNow = [] { return 1000.0; };
+  environment.now = [] { return QDateTime::currentDateTimeUtc(); };
+  environment.sources = [] { return std::make_unique<IdleSources>(); };
+  return environment;
+}
+
+// A shell over a model with a history in a temporary folder; launch options as given.
+struct ShellRig {
+  QTemporaryDir dir;
+  MemoryPreferences domain;
+  std::unique_ptr<MemoryPreferences> standard;
+  std::unique_ptr<AppSettings> settings;
+  std::unique_ptr<MonitorModel> model;
+  std::unique_ptr<Shell> shell;
+
+  explicit ShellRig(QMap<QString, QVariant> arguments = {}) {
+    Icons::initResources();
+    arguments.insert(QStringLiteral("KIVODataDir"), dir.path());
+    standard = std::make_unique<MemoryPreferences>(arguments);
+    settings = std::make_unique<AppSettings>(domain);
+    model = std::make_unique<MonitorModel>(*settings, *standard, quietEnvironment());
+    shell = std::make_unique<Shell>(*model, *settings, *standard);
+    // Quitting is the test's business, not the shared application's.
+    shell->setQuitRequest([this] { ++quitRequests; });
+  }
+  ~ShellRig() {
+    shell.reset();
+    model.reset();
+  }
+
+  int quitRequests = 0;
+};
+
+inline bool waitUntil(const std::function<bool()>& condition, int milliseconds = 10'000) {
+  QDeadlineTimer deadline(milliseconds);
+  while (!condition()) {
+    if (deadline.hasExpired()) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QThread::msleep(2);
+  }
+  return true;
+}
+
+inline void settle() {
+  for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+}
+
+}  // namespace kivo::test
