@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <vector>
+
+namespace kivo {
+
+// One sample of a chart: when it was taken (milliseconds since the epoch, so samples of
+// different series taken at the same instant compare equal) and its value.
+struct ChartPoint {
+  qint64 msecs = 0;
+  double value = 0;
+
+  bool operator==(const ChartPoint&) const = default;
+};
+
+// A series of a live chart, connected in list order.
+struct LiveSeries {
+  QString id;
+  QString name;  // legend and spoken name, shown as given
+  std::vector<ChartPoint> points;
+};
+
+}  // namespace kivo
