@@ -11,6 +11,8 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace kivo::test {
 
 QStringList renderGallery(const QString& name, QWidget* widget, QSize size) {
@@ -30,10 +32,11 @@ QStringList renderGallery(const QString& name, QWidget* widget, QSize size) {
       Environment::apply(&host, compact ? 0.72 : 1.0, false);
       host.show();
       QSize target = size;
-      if (!target.isValid()) {
+      if (target.width() <= 0 || target.height() <= 0) {
         const int width = size.width() > 0 ? size.width() : widget->sizeHint().width();
-        const int height = widget->hasHeightForWidth() ? widget->heightForWidth(width) : widget->sizeHint().height();
-        target = QSize(width, height);
+        int height = widget->sizeHint().height();
+        if (widget->hasHeightForWidth()) height = std::max(height, widget->heightForWidth(width));
+        target = QSize(width, std::max(height, widget->minimumSizeHint().height()));
       }
       widget->setFixedSize(target);
       host.adjustSize();

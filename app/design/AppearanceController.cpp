@@ -1,0 +1,33 @@
+#include "design/AppearanceController.h"
+
+#include "design/PortalColorScheme.h"
+
+#include <QApplication>
+#include <QStyle>
+#include <QStyleFactory>
+
+namespace kivo {
+
+AppearanceController::AppearanceController(QDBusConnection bus, QObject* parent)
+    : QObject(parent), startedDark_(Appearance::isDark(QGuiApplication::palette())) {
+  if (auto* style = QStyleFactory::create(QStringLiteral("Fusion"))) QApplication::setStyle(style);
+  portal_ = new PortalColorScheme(std::move(bus), this);
+  connect(portal_, &PortalColorScheme::changed, this, [this] { apply(false); });
+  apply(true);
+}
+
+void AppearanceController::setChoice(AppearanceChoice choice) {
+  if (choice == choice_) return;
+  choice_ = choice;
+  apply(false);
+}
+
+void AppearanceController::apply(bool force) {
+  const bool dark = Appearance::resolveDark(choice_, portal_->scheme(), startedDark_);
+  if (!force && dark == dark_) return;
+  dark_ = dark;
+  QApplication::setPalette(Appearance::palette(dark));
+  emit darkChanged(dark);
+}
+
+}  // namespace kivo

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "design/Tokens.h"
+
+#include <QWidget>
+
+#include <optional>
+
+namespace kivo {
+
+// One large figure, already formatted by the caller and shown as given ("—" when absent), with
+// an optional caption under it. A figure too wide for its space shrinks to 0.6 of its size
+// before it is cut with an ellipsis.
+class Readout : public QWidget {
+  Q_OBJECT
+
+ public:
+  Readout(std::optional<QString> value, std::optional<QString> captionKey, qreal size, DynamicColor color,
+          QWidget* parent = nullptr);
+
+  void setValue(std::optional<QString> value);
+  void setColor(DynamicColor color);
+  QString shownValue() const { return value_; }
+
+  // The pixel size the figure is drawn at: its size while its natural width fits, scaled down
+  // to fit, never below 0.6 of the size. Bad inputs give the size itself.
+  static qreal fittedSize(qreal size, qreal naturalWidth, qreal available);
+  static constexpr qreal kMinimumScale = 0.6;
+  static constexpr int kSpacing = 2;
+
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QFont valueFont(qreal size) const;
+  void refreshAccessibility();
+
+  QString value_;
+  QString caption_;
+  qreal size_;
+  DynamicColor color_;
+};
+
+}  // namespace kivo

@@ -1,0 +1,43 @@
+#include "design/ToneLabel.h"
+
+#include "design/Appearance.h"
+
+#include <QEvent>
+
+namespace kivo {
+
+ToneLabel::ToneLabel(const QString& text, const QFont& font, DynamicColor tone, QWidget* parent)
+    : QLabel(parent), tone_(tone) {
+  setTextFormat(Qt::PlainText);
+  setFont(font);
+  setText(text);
+  applyTone();
+}
+
+void ToneLabel::setTone(DynamicColor tone) {
+  if (tone == tone_) return;
+  tone_ = tone;
+  applyTone();
+}
+
+void ToneLabel::changeEvent(QEvent* event) {
+  QLabel::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ParentChange) applyTone();
+}
+
+void ToneLabel::applyTone() {
+  // The scheme is the one of the surroundings: our own text colour must not decide it.
+  const QWidget* around = parentWidget();
+  const bool dark = around != nullptr ? Appearance::isDark(around) : Appearance::isDark(palette());
+  const QColor color = tone_.resolve(dark);
+  if (palette().color(QPalette::WindowText) == color && palette().isBrushSet(QPalette::Active, QPalette::WindowText))
+    return;
+  QPalette p = palette();
+  for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    p.setColor(group, QPalette::WindowText, color);
+    p.setColor(group, QPalette::Text, color);
+  }
+  setPalette(p);
+}
+
+}  // namespace kivo

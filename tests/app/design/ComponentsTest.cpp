@@ -1,0 +1,247 @@
+#include "TestSupport.h"
+#include "design/Appearance.h"
+#include "design/Card.h"
+#include "design/Environment.h"
+#include "design/KeyValueRow.h"
+#include "design/Meter.h"
+#include "design/QualityBadge.h"
+#include "design/Readout.h"
+#include "design/SegmentBar.h"
+#include "design/ToneLabel.h"
+#include "design/UnavailableRow.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QLayout>
+
+#include <cmath>
+#include <limits>
+
+namespace kivo {
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+TEST(Meter, FillWidthOfTheWorkedExamplesAndBadFractions) {
+  struct Case {
+    double fraction, width, height, fill;
+  };
+  const Case cases[] = {
+      {0.0, 200, 6, 6},     // a dot stays at the leading end
+      {0.5, 200, 6, 100},   // half
+      {1.7, 200, 6, 200},   // full, never past the end
+      {1.0, 200, 6, 200},
+      {0.01, 200, 6, 6},    // never narrower than tall
+      {-3, 200, 6, 6},
+      {kNaN, 200, 6, 6},    // not a number draws as empty
+      {kInf, 200, 6, 200},
+      {-kInf, 200, 6, 6},
+      {0.5, -40, 6, 0},     // a width made negative counts as 0
+      {0.5, kNaN, 6, 0},
+      {0.0, 4, 6, 4},       // a bar narrower than tall is filled, not overrun
+      {0.5, 200, kNaN, 100},
+  };
+  for (const Case& c : cases) {
+    EXPECT_DOUBLE_EQ(Meter::fillWidth(c.fraction, c.width, c.height), c.fill)
+        << c.fraction << " in " << c.width << "×" << c.height;
+  }
+  EXPECT_DOUBLE_EQ(Meter::minimumFillWidth(6), 6);
+  EXPECT_DOUBLE_EQ(Meter::clampedFraction(kNaN), 0);
+  EXPECT_DOUBLE_EQ(Meter::clampedFraction(0.25), 0.25);
+}
+
+TEST(SegmentBar, WidthsAndFramesOfTheWorkedExamples) {
+  using S = SegmentBar::Segment;
+  const std::vector<S> two{{QStringLiteral("a"), 30, Palette::accent}, {QStringLiteral("b"), 20, Palette::danger}};
+  EXPECT_EQ(SegmentBar::widths(two, 100, 200), (std::vector<double>{60, 40}));
+  const auto frames = SegmentBar::frames(two, 100, QSizeF(200, 8));
+  ASSERT_EQ(frames.size(), 2u);
+  EXPECT_EQ(frames[0], QRectF(0, 0, 60, 8));
+  EXPECT_EQ(frames[1], QRectF(61, 0, 40, 8));  // 1 apart; the rest shows the track
+
+  struct Case {
+    std::vector<double> values;
+    double total, width;
+    std::vector<double> expected;
+  };
+  const Case cases[] = {
+      {{30, 20}, 0, 200, {0, 0}},            // total 0: only the track
+      {{30, 20}, -5, 200, {0, 0}},
+      {{30, 20}, kNaN, 200, {0, 0}},
+      {{-10, kNaN, 50}, 100, 200, {0, 0, 100}},  // negative and NaN widths draw as 0
+      {{kInf, 10}, 100, 200, {200, 20}},
+      {{80, 80}, 100, 100, {80, 80}},        // past the total: cut off at the end when drawn
+      {{30}, 100, -50, {0}},                 // a negative bar width counts as 0
+  };
+  for (const Case& c : cases) {
+    std::vector<S> segments;
+    for (const double v : c.values) segments.push_back({QString::number(segments.size()), v, Palette::accent});
+    EXPECT_EQ(SegmentBar::widths(segments, c.total, c.width), c.expected) << c.total << " " << c.width;
+  }
+}
+
+// The bar is clipped to its capsule: an overfull bar never paints past its trailing end.
+TEST(SegmentBar, OverfullBarIsCutAtItsEnd) {
+  QWidget host;
+  host.setPalette(Appearance::palette(false));
+  SegmentBar bar({{QStringLiteral("a"), 80, Palette::danger}, {QStringLiteral("b"), 80, Palette::danger}}, 100, 10,
+                 &host);
+  bar.resize(100, 10);
+  QImage image(100, 10, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  bar.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+  EXPECT_EQ(qAlpha(image.pixel(99, 0)), 0) << "the corner outside the capsule stays clear";
+  EXPECT_EQ(image.pixel(95, 5) & 0xFFFFFF, Palette::danger.resolve(false).rgb() & 0xFFFFFF);
+}
+
+TEST(Readout, ShrinksToSixTenthsBeforeTruncating) {
+  struct Case {
+    qreal size, natural, available, fitted;
+  };
+  const Case cases[] = {
+      {30, 100, 200, 30},  // fits
+      {30, 200, 150, 22.5},
+      {30, 200, 100, 18},  // 0.5 would be needed: stops at 0.6, then the ellipsis cuts
+      {30, 200, -10, 18},
+      {30, kNaN, 100, 30},
+      {30, 200, kNaN, 30},
+  };
+  for (const Case& c : cases) {
+    EXPECT_DOUBLE_EQ(Readout::fittedSize(c.size, c.natural, c.available), c.fitted) << c.natural << " in " << c.available;
+  }
+  Readout absent(std::nullopt, QStringLiteral("Used"), 28, Palette::textPrimary);
+  EXPECT_EQ(absent.shownValue(), QStringLiteral("—"));
+  EXPECT_EQ(absent.accessibleName(), QStringLiteral("Used, —"));
+  absent.setValue(QStringLiteral("42 %"));
+  EXPECT_EQ(absent.accessibleName(), QStringLiteral("Used, 42 %"));
+}
+
+TEST(QualityBadge, TextsTintsAndHelpAsTooltip) {
+  struct Case {
+    MetricQuality quality;
+    const char* text;
+    DynamicColor tint;
+  };
+  const Case cases[] = {
+      {MetricQuality::measured, "Measured", Palette::warning},
+      {MetricQuality::derived, "Derived", Palette::warning},
+      {MetricQuality::estimated, "Estimate", Palette::warning},
+      {MetricQuality::bestEffort, "Best effort", Palette::warning},
+      {MetricQuality::unavailable, "Unavailable", Palette::textTertiary},
+  };
+  for (const Case& c : cases) {
+    QualityBadge badge(c.quality);
+    EXPECT_EQ(QualityBadge::text(c.quality), QString::fromLatin1(c.text));
+    EXPECT_EQ(QualityBadge::tint(c.quality), c.tint);
+    EXPECT_EQ(badge.toolTip(), QualityBadge::help(c.quality));
+    EXPECT_EQ(badge.accessibleName(), QualityBadge::help(c.quality)) << "a screen reader reads the help";
+  }
+  EXPECT_EQ(QualityBadge::help(MetricQuality::bestEffort),
+            QStringLiteral("Read from a kernel or driver interface that is not a stable, documented one. It may be "
+                           "missing or change."));
+  for (const MetricQuality q : Quality::allCases()) {
+    EXPECT_FALSE(QualityBadge::help(q).contains(QLatin1String("Apple"))) << Quality::rawValue(q);
+  }
+}
+
+TEST(Card, HeaderOnlyWithATitleAndBadgesOnlyForDoubtfulQualities) {
+  {
+    Card card(std::nullopt, MetricFamily::cpu, MetricQuality::estimated);
+    EXPECT_EQ(card.findChild<QWidget*>(QStringLiteral("card.header")), nullptr);
+    EXPECT_EQ(card.findChild<QualityBadge*>(), nullptr);
+  }
+  struct Case {
+    std::optional<MetricQuality> quality;
+    bool badge;
+  };
+  const Case cases[] = {{std::nullopt, false},
+                        {MetricQuality::measured, false},
+                        {MetricQuality::derived, false},
+                        {MetricQuality::estimated, true},
+                        {MetricQuality::bestEffort, true},
+                        {MetricQuality::unavailable, true}};
+  for (const Case& c : cases) {
+    Card card(QStringLiteral("Memory"), MetricFamily::memory, c.quality);
+    auto* badge = card.findChild<QualityBadge*>();
+    ASSERT_NE(badge, nullptr);
+    EXPECT_EQ(!badge->isHidden(), c.badge);
+    if (c.badge) {
+      EXPECT_EQ(badge->quality(), *c.quality);
+    }
+  }
+  Card card(QStringLiteral("CPU"), MetricFamily::cpu, MetricQuality::measured);
+  card.setQuality(MetricQuality::bestEffort);
+  EXPECT_FALSE(card.findChild<QualityBadge*>()->isHidden());
+  auto* title = card.findChild<QLabel*>(QStringLiteral("card.title"));
+  ASSERT_NE(title, nullptr);
+  EXPECT_EQ(title->text(), QStringLiteral("CPU"));
+  EXPECT_EQ(title->textFormat(), Qt::PlainText);
+}
+
+TEST(Card, PaddingAndSpacingFollowTheDensity) {
+  struct Case {
+    double density;
+    int padding, spacing;
+  };
+  for (const Case& c : {Case{1.0, 16, 12}, Case{1.25, 20, 15}, Case{0.72, 12, 9}}) {
+    QWidget root;
+    auto* card = new Card(QStringLiteral("Disk"), MetricFamily::disk, std::nullopt, &root);
+    Environment::apply(&root, c.density, false);
+    const QMargins margins = card->layout()->contentsMargins();
+    EXPECT_EQ(margins, QMargins(c.padding, c.padding, c.padding, c.padding)) << c.density;
+    EXPECT_EQ(card->layout()->spacing(), c.spacing) << c.density;
+    EXPECT_EQ(card->body()->spacing(), c.spacing) << c.density;
+  }
+  // A card placed under a root that already has its values takes them on parenting.
+  QWidget root;
+  Environment::apply(&root, 1.25, false);
+  Card late(QStringLiteral("Disk"));
+  late.setParent(&root);
+  EXPECT_EQ(late.layout()->contentsMargins().left(), 20);
+}
+
+TEST(Rows, ValuesBadgesAndDefaults) {
+  KeyValueRow absent(QStringLiteral("Swap"), std::nullopt);
+  EXPECT_EQ(absent.shownValue(), QStringLiteral("—"));
+  absent.setValue(QStringLiteral("1.2 GB"));
+  EXPECT_EQ(absent.shownValue(), QStringLiteral("1.2 GB"));
+  EXPECT_EQ(absent.accessibleName(), QStringLiteral("Swap, 1.2 GB"));
+  for (const auto& [quality, badge] : std::vector<std::pair<std::optional<MetricQuality>, bool>>{
+           {std::nullopt, false},
+           {MetricQuality::measured, false},
+           {MetricQuality::derived, false},
+           {MetricQuality::unavailable, false},
+           {MetricQuality::estimated, true},
+           {MetricQuality::bestEffort, true}}) {
+    KeyValueRow row(QStringLiteral("Pressure"), QStringLiteral("12 %"), quality);
+    EXPECT_EQ(!row.findChild<QualityBadge*>()->isHidden(), badge);
+  }
+  // Outside text stays text.
+  KeyValueRow markup(QStringLiteral("<b>name</b>"), QStringLiteral("<img src=x>"));
+  for (QLabel* label : markup.findChildren<QLabel*>()) EXPECT_EQ(label->textFormat(), Qt::PlainText);
+
+  UnavailableRow defaulted(QStringLiteral("Fan speed"));
+  EXPECT_EQ(defaulted.shownReason(), QStringLiteral("Not available through supported system interfaces."));
+  UnavailableRow reasoned(QStringLiteral("GPU"), QStringLiteral("No driver reports it."));
+  EXPECT_EQ(reasoned.shownReason(), QStringLiteral("No driver reports it."));
+  EXPECT_EQ(reasoned.findChild<QualityBadge*>()->quality(), MetricQuality::unavailable);
+}
+
+// Switching the appearance repaints with the other variant; nothing is rebuilt.
+TEST(ToneLabel, FollowsTheInheritedPalette) {
+  QWidget root;
+  root.setPalette(Appearance::palette(false));
+  auto* label = new ToneLabel(QStringLiteral("x"), Typeface::caption(), Palette::textSecondary, &root);
+  EXPECT_EQ(label->palette().color(QPalette::WindowText), Palette::textSecondary.resolve(false));
+  root.setPalette(Appearance::palette(true));
+  EXPECT_EQ(label->palette().color(QPalette::WindowText), Palette::textSecondary.resolve(true));
+  root.setPalette(Appearance::palette(false));
+  EXPECT_EQ(label->palette().color(QPalette::WindowText), Palette::textSecondary.resolve(false));
+}
+
+}  // namespace
+}  // namespace kivo
