@@ -1,5 +1,7 @@
 #include "design/AdaptiveRowLayout.h"
 
+#include "design/Environment.h"
+
 #include <QWidget>
 
 #include <algorithm>
@@ -78,7 +80,7 @@ AdaptiveRowLayout::~AdaptiveRowLayout() {
 }
 
 double AdaptiveRowLayout::effectiveSpacing() const {
-  return spacing_;
+  return scalesWithDensity_ ? spacing_ * Environment::density(parentWidget()) : spacing_;
 }
 
 void AdaptiveRowLayout::addItem(QLayoutItem* item) {
@@ -127,10 +129,12 @@ std::vector<AdaptiveRowLayout::Child> AdaptiveRowLayout::children(const std::vec
 }
 
 const std::vector<QRectF>& AdaptiveRowLayout::framesFor(int width) const {
-  if (width != cachedWidth_) {
+  const double spacing = effectiveSpacing();
+  if (width != cachedWidth_ || spacing != cachedSpacing_) {
     const std::vector<Child> all = children(visibleItems());
-    cachedFrames_ = frames(all, width, effectiveSpacing(), breakpoint_);
+    cachedFrames_ = frames(all, width, spacing, breakpoint_);
     cachedWidth_ = width;
+    cachedSpacing_ = spacing;
   }
   return cachedFrames_;
 }

@@ -60,8 +60,10 @@ class AdaptiveRowLayout : public QLayout {
   double spacing_;
   double breakpoint_;
   bool scalesWithDensity_;
-  // Qt asks for the same width many times per pass; forgotten on invalidate().
+  // Qt asks for the same width many times per pass; forgotten on invalidate() and when the
+  // density changes the spacing.
   mutable int cachedWidth_ = -1;
+  mutable double cachedSpacing_ = -1;
   mutable std::vector<QRectF> cachedFrames_;
 };
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "design/ChartColor.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -20,6 +22,7 @@ struct ChartPoint {
 struct LiveSeries {
   QString id;
   QString name;  // legend and spoken name, shown as given
+  ChartColor color;
   std::vector<ChartPoint> points;
 };
 

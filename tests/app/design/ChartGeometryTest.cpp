@@ -12,7 +12,7 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-LiveSeries series(std::vector<ChartPoint> points) { return {"s", "S", std::move(points)}; }
+LiveSeries series(std::vector<ChartPoint> points) { return {"s", "S", {}, std::move(points)}; }
 
 TEST(ChartGeometry, PlotRectKeepsRoomForLabelsAndNeverCollapses) {
   EXPECT_EQ(ChartGeometry::plotRect(QRectF(0, 0, 300, 160)), QRectF(62, 4, 234, 138));  // x 62..296, y 4..142

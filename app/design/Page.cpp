@@ -1,0 +1,126 @@
+#include "design/Page.h"
+
+#include "design/Environment.h"
+#include "design/Tokens.h"
+
+#include <QLayout>
+#include <QList>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <cmath>
+
+namespace kivo {
+
+namespace {
+
+// The page's column: children top to bottom at the column's full width, each at its height
+// for that width. Padding and spacing follow the density at every pass.
+class ColumnLayout : public QLayout {
+ public:
+  explicit ColumnLayout(QWidget* parent) : QLayout(parent) { setContentsMargins(0, 0, 0, 0); }
+  ~ColumnLayout() override {
+    while (QLayoutItem* item = takeAt(0)) delete item;
+  }
+
+  void addItem(QLayoutItem* item) override {
+    items_.append(item);
+    invalidate();
+  }
+  int count() const override { return static_cast<int>(items_.size()); }
+  QLayoutItem* itemAt(int index) const override {
+    return index >= 0 && index < items_.size() ? items_.at(index) : nullptr;
+  }
+  QLayoutItem* takeAt(int index) override {
+    if (index < 0 || index >= items_.size()) return nullptr;
+    QLayoutItem* item = items_.takeAt(index);
+    invalidate();
+    return item;
+  }
+  Qt::Orientations expandingDirections() const override { return Qt::Horizontal | Qt::Vertical; }
+  bool hasHeightForWidth() const override { return true; }
+  int heightForWidth(int width) const override { return place(QRect(0, 0, width, 0), false); }
+  QSize sizeHint() const override {
+    int width = 0;
+    for (QLayoutItem* item : items_) width = std::max(width, item->sizeHint().width());
+    width = std::min(width + 2 * padding(), Page::kMaxWidth);
+    return {width, heightForWidth(width)};
+  }
+  QSize minimumSize() const override {
+    int width = 0;
+    for (QLayoutItem* item : items_) {
+      if (!item->isEmpty()) width = std::max(width, item->minimumSize().width());
+    }
+    return {width + 2 * padding(), 0};
+  }
+  void setGeometry(const QRect& rect) override {
+    QLayout::setGeometry(rect);
+    place(rect, true);
+  }
+
+ private:
+  double density() const { return Environment::density(parentWidget()); }
+  int padding() const { return static_cast<int>(std::lround(Page::kPadding * density())); }
+
+  // Lays the children out in `rect` (or only measures); returns the height used.
+  int place(const QRect& rect, bool apply) const {
+    const int pad = padding();
+    const int spacing = static_cast<int>(std::lround(Page::kSpacing * density()));
+    const QRect column = Page::columnRect(rect.width()).translated(rect.topLeft());
+    const int width = std::max(column.width() - 2 * pad, 0);
+    int y = pad;
+    bool first = true;
+    for (QLayoutItem* item : items_) {
+      if (item->isEmpty()) continue;
+      if (!first) y += spacing;
+      first = false;
+      const int wanted = item->hasHeightForWidth() ? item->heightForWidth(width) : item->sizeHint().height();
+      const int height = std::clamp(wanted, item->minimumSize().height(),
+                                    std::max(item->minimumSize().height(), item->maximumSize().height()));
+      if (apply) {
+        const QSize size = QSize(width, height).boundedTo(item->maximumSize());
+        item->setGeometry(QRect(QPoint(column.x() + pad, rect.y() + y), size));
+      }
+      y += height;
+    }
+    return y + pad;
+  }
+
+  QList<QLayoutItem*> items_;
+};
+
+// The scrolled widget: the canvas colour behind the column.
+class PageContent : public QWidget {
+ public:
+  PageContent() { new ColumnLayout(this); }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.fillRect(rect(), Palette::canvas.resolve(this));
+  }
+};
+
+}  // namespace
+
+Page::Page(QWidget* parent) : QScrollArea(parent) {
+  setFrameShape(QFrame::NoFrame);
+  setWidgetResizable(true);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setWidget(new PageContent);
+  viewport()->setAutoFillBackground(false);
+}
+
+void Page::addWidget(QWidget* child) { widget()->layout()->addWidget(child); }
+
+QWidget* Page::content() const { return widget(); }
+
+QRect Page::columnRect(int width) {
+  width = std::max(width, 0);
+  const int column = std::min(width, kMaxWidth);
+  return {(width - column) / 2, 0, column, 0};
+}
+
+}  // namespace kivo

@@ -1,0 +1,117 @@
+#include "design/CoreBars.h"
+#include "design/PressureBadge.h"
+#include "design/ThermalScale.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace kivo {
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+TEST(CoreBars, SpeaksEachCoreAsAWholePercent) {
+  struct Case {
+    const char* name;
+    std::vector<CPULoad> cores;
+    QString expected;
+  };
+  const std::vector<Case> cases = {
+      {"two cores", {{0.30, 0.07, 0.63}, {0.05, 0, 0.95}}, "1: 37 %, 2: 5 %"},
+      {"halves round away from zero", {{0.004, 0, 0.996}, {0.005, 0, 0.995}, {0.125, 0, 0.875}}, "1: 0 %, 2: 1 %, 3: 13 %"},
+      {"no cores", {}, ""},
+      {"a load that is not finite", {{kNaN, 0, 0}, {kInf, 0.1, 0}, {0.2, 0, 0.8}}, "1: —, 2: —, 3: 20 %"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(CoreBars::accessibilityValue(c.cores), c.expected);
+  }
+  CoreBars bars;
+  EXPECT_EQ(bars.accessibleName(), QStringLiteral("CPU cores"));
+  const std::vector<CPULoad> two = {{0.30, 0.07, 0.63}, {0.05, 0, 0.95}};
+  bars.setCores(two);
+  EXPECT_EQ(bars.accessibleDescription(), QStringLiteral("1: 37 %, 2: 5 %"));
+}
+
+TEST(CoreBars, FillHeightFromSliverToFull) {
+  struct Case {
+    CPULoad core;
+    double height;
+  };
+  const std::vector<Case> cases = {
+      {{1, 0, 0}, 60}, {{0.6, 0.4, 0}, 60}, {{0, 0, 1}, 2}, {{0.25, 0.25, 0.5}, 30},
+      {{1.7, 0, 0}, 60}, {{-0.5, 0, 0}, 2}, {{kNaN, 0, 0}, 2}, {{kInf, 0, 0}, 2},
+  };
+  for (const Case& c : cases) EXPECT_DOUBLE_EQ(CoreBars::fillHeight(c.core, 60), c.height) << c.core.user;
+  // A bar lower than the sliver shows what it has.
+  EXPECT_DOUBLE_EQ(CoreBars::fillHeight({0, 0, 1}, 1), 1);
+}
+
+TEST(CoreBars, BarsShareTheWidthAndNeverGoNegative) {
+  const auto frames = CoreBars::barFrames(4, QRectF(0, 0, 109, 50));
+  ASSERT_EQ(frames.size(), 4u);
+  EXPECT_EQ(frames[0], QRectF(0, 0, 25, 50));
+  EXPECT_EQ(frames[3], QRectF(84, 0, 25, 50));
+  EXPECT_TRUE(CoreBars::barFrames(0, QRectF(0, 0, 100, 50)).empty());
+  for (const QRectF& frame : CoreBars::barFrames(128, QRectF(0, 0, 200, 50))) EXPECT_GE(frame.width(), 0);
+}
+
+TEST(PressureBadge, AbsentPressureIsADashNeverNormal) {
+  struct Case {
+    std::optional<MemoryPressureLevel> level;
+    QString text;
+    QString symbol;
+    DynamicColor tint;
+  };
+  const std::vector<Case> cases = {
+      {MemoryPressureLevel::normal, "Normal", "checkmark.circle.fill", Palette::success},
+      {MemoryPressureLevel::warning, "Warning", "exclamationmark.triangle.fill", Palette::warning},
+      {MemoryPressureLevel::critical, "Critical", "exclamationmark.triangle.fill", Palette::danger},
+      {std::nullopt, "—", "", Palette::textTertiary},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text.toStdString());
+    EXPECT_EQ(PressureBadge::text(c.level), c.text);
+    EXPECT_EQ(PressureBadge::symbol(c.level), c.symbol);
+    EXPECT_EQ(PressureBadge::tint(c.level), c.tint);
+    EXPECT_EQ(PressureBadge::accessibleText(c.level), QStringLiteral("Memory pressure: ") + c.text);
+  }
+  PressureBadge badge;
+  EXPECT_EQ(badge.accessibleName(), QStringLiteral("Memory pressure: —"));
+  badge.setLevel(MemoryPressureLevel::warning);
+  EXPECT_EQ(badge.accessibleName(), QStringLiteral("Memory pressure: Warning"));
+}
+
+TEST(ThermalScale, LightsUpToTheLevelInItsColour) {
+  struct Case {
+    std::optional<ThermalLevel> level;
+    int lit;
+    DynamicColor color;
+  };
+  const std::vector<Case> cases = {
+      {ThermalLevel::nominal, 1, Palette::success},
+      {ThermalLevel::fair, 2, Palette::textPrimary},
+      {ThermalLevel::serious, 3, Palette::warning},
+      {ThermalLevel::critical, 4, Palette::danger},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ThermalScale::litCount(c.level), c.lit);
+    for (bool dark : {false, true}) EXPECT_EQ(ThermalScale::levelColor(*c.level, dark), c.color.resolve(dark));
+  }
+  // No thermal zones: nothing lit, rather than a made-up "nominal".
+  EXPECT_EQ(ThermalScale::litCount(std::nullopt), 0);
+}
+
+TEST(ThermalScale, CapsulesShareTheWidthCentredAndSixHigh) {
+  const auto frames = ThermalScale::capsuleFrames(QRectF(0, 0, 109, 20));
+  ASSERT_EQ(frames.size(), 4u);
+  EXPECT_EQ(frames[0], QRectF(0, 7, 25, 6));
+  EXPECT_EQ(frames[3], QRectF(84, 7, 25, 6));
+  for (const QRectF& frame : ThermalScale::capsuleFrames(QRectF(0, 0, 4, 20))) EXPECT_EQ(frame.width(), 0);
+}
+
+}  // namespace
+}  // namespace kivo
