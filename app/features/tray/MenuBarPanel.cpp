@@ -1,9 +1,10 @@
 #include "features/tray/MenuBarPanel.h"
 
-#include "design/ChartGeometry.h"
+#include "design/ChartColor.h"
 #include "design/Environment.h"
 #include "design/Icons.h"
 #include "design/MetricFamily.h"
+#include "design/Sparkline.h"
 #include "design/Tokens.h"
 #include "model/MonitorModel.h"
 #include "settings/AppSettings.h"
@@ -13,7 +14,6 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -25,55 +25,18 @@ namespace {
 constexpr MetricFamily kTileFamilies[] = {MetricFamily::cpu, MetricFamily::memory, MetricFamily::network,
                                           MetricFamily::disk};
 
-// The tile's line of recent values, coloured by its family when painted.
-class TileSparkline : public QWidget {
- public:
-  TileSparkline(MetricFamily family, QWidget* parent) : QWidget(parent), family_(family) {
-    // 90 wide as designed; it gives up width (down to 48) before a long value text is cut,
-    // since our fonts run wider than the design's.
-    setFixedHeight(24);
-    setMinimumWidth(48);
-    setMaximumWidth(90);
-    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    setAccessibleName(QString());
-  }
-  QSize sizeHint() const override { return {90, 24}; }
-  void setValues(std::vector<double> values, std::optional<double> ceiling) {
-    if (values == values_ && ceiling == ceiling_) return;
-    values_ = std::move(values);
-    ceiling_ = ceiling;
-    update();
-  }
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    const std::vector<QPointF> points = ChartGeometry::sparklinePoints(values_, ceiling_, QRectF(rect()));
-    if (points.size() < 2) return;
-    const QColor color = MetricFamilies::color(family_, Environment::colorBlindSafe(this)).resolve(this);
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath line(points.front());
-    for (std::size_t i = 1; i < points.size(); ++i) line.lineTo(points[i]);
-    QPainterPath area = line;
-    area.lineTo(width(), height());
-    area.lineTo(0, height());
-    area.closeSubpath();
-    QLinearGradient gradient(0, 0, 0, height());
-    QColor top = color;
-    top.setAlphaF(0.32f);
-    QColor bottom = color;
-    bottom.setAlphaF(0.02f);
-    gradient.setColorAt(0, top);
-    gradient.setColorAt(1, bottom);
-    painter.fillPath(area, gradient);
-    painter.strokePath(line, QPen(color, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-  }
-
- private:
-  MetricFamily family_;
-  std::vector<double> values_;
-  std::optional<double> ceiling_;
-};
+// The tile's line: 90 wide as designed, but it gives up width (down to 48) before a long
+// value text is cut, since our fonts run wider than the design's.
+Sparkline* tileSparkline(MetricFamily family, QWidget* parent) {
+  auto* line = new Sparkline(parent);
+  line->setColor(ChartColor::of(family));
+  line->setFilled(true);
+  line->setFixedHeight(24);
+  line->setMinimumWidth(48);
+  line->setMaximumWidth(90);
+  line->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+  return line;
+}
 
 // The light-red rounded ground behind the firing alerts.
 class AlertsBox : public QWidget {
@@ -232,7 +195,7 @@ void MenuBarPanel::build() {
     texts->addWidget(tile.value);
     row->addLayout(texts);
     row->addStretch(1);
-    tile.sparkline = new TileSparkline(kTileFamilies[i], tile.row);
+    tile.sparkline = tileSparkline(kTileFamilies[i], tile.row);
     row->addWidget(tile.sparkline);
     column->addWidget(tile.row);
   }
@@ -360,7 +323,8 @@ void MenuBarPanel::apply() {
     view.title->setText(tile.title);
     view.value->setText(tile.value.value_or(dash));
     view.row->setAccessibleName(tile.title + QStringLiteral(", ") + tile.value.value_or(dash));
-    static_cast<TileSparkline*>(view.sparkline)->setValues(tile.values, tile.ceiling);
+    view.sparkline->setCeiling(tile.ceiling);
+    if (view.sparkline->values() != tile.values) view.sparkline->setValues(tile.values);
   }
 
   battery_->setVisible(state_.battery.has_value());

@@ -57,7 +57,7 @@ class MenuBarPanel : public QWidget {
     QLabel* icon = nullptr;
     QLabel* title = nullptr;
     QLabel* value = nullptr;
-    QWidget* sparkline = nullptr;
+    Sparkline* sparkline = nullptr;
   };
   struct AlertView {
     QWidget* row = nullptr;
