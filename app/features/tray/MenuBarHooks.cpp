@@ -1,0 +1,111 @@
+#include "features/tray/MenuBarHooks.h"
+
+#include "features/tray/MenuBarLabel.h"
+#include "features/tray/MenuBarPanel.h"
+#include "model/MonitorModel.h"
+#include "settings/AppSettings.h"
+#include "texts/Localized.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPointer>
+#include <QSaveFile>
+#include <QScreen>
+
+#include <cmath>
+#include <cstdio>
+
+namespace kivo::MenuBarHooks {
+
+namespace {
+
+constexpr double kPadX = 14;
+constexpr double kPadY = 5;
+constexpr int kDotsPerMeter = 3780;  // 96 dpi, as the label measures its text
+
+// The one panel window of the hook.
+QPointer<QWidget>& panelWindow() {
+  static QPointer<QWidget> window;
+  return window;
+}
+
+void fail(const QString& path, const QString& reason) {
+  std::fprintf(stderr, "KIVO Monitor: could not write the menu bar image %s: %s\n", qPrintable(QDir::toNativeSeparators(path)),
+               qPrintable(reason));
+}
+
+}  // namespace
+
+QWidget* showPanel(MonitorModel& model, AppSettings& settings, const MenuBarActions& actions) {
+  delete panelWindow().data();
+  auto* panel = new MenuBarPanel(model, actions);
+  panel->setWindowTitle(tr("Menu Bar Panel"));
+  panel->setAttribute(Qt::WA_DeleteOnClose, false);
+  MenuBarPanel::followSettings(panel, settings);
+  // The panel reads the model: it cannot outlive it.
+  QObject::connect(&model, &QObject::destroyed, panel, [panel] { delete panel; });
+  panel->refresh();
+  panel->adjustSize();
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    QRect frame = panel->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    panel->move(frame.topLeft());
+  }
+  panel->show();
+  panel->raise();
+  panel->activateWindow();
+  panelWindow() = panel;
+  return panel;
+}
+
+QImage itemImage(const MonitorModel& model, const AppSettings& settings, bool dark, qreal scale) {
+  static const std::vector<MenuBarItem> kAll = {MenuBarItem::cpu, MenuBarItem::memory, MenuBarItem::network,
+                                                MenuBarItem::disk, MenuBarItem::battery};
+  const MenuBarRenderer label = MenuBarLabel(model, settings).image(kAll);
+  const QSizeF size = label.size() + QSizeF(2 * kPadX, 2 * kPadY);
+  QImage image(static_cast<int>(std::ceil(size.width() * scale)), static_cast<int>(std::ceil(size.height() * scale)),
+               QImage::Format_ARGB32_Premultiplied);
+  image.setDotsPerMeterX(kDotsPerMeter);
+  image.setDotsPerMeterY(kDotsPerMeter);
+  image.setDevicePixelRatio(scale);
+  image.fill(dark ? QColor(27, 30, 43) : QColor(233, 235, 242));
+  QPainter painter(&image);
+  label.paint(painter, QPointF(kPadX, kPadY), dark ? Qt::white : Qt::black);
+  return image;
+}
+
+bool exportItem(const QString& directory, const MonitorModel& model, const AppSettings& settings) {
+  QDir().mkpath(directory);
+  const QString path = QDir(directory).filePath(QString::fromLatin1(kImageName));
+  const bool dark = settings.appearance() != AppearanceChoice::light;
+
+  QByteArray png;
+  {
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!itemImage(model, settings, dark).save(&buffer, "PNG") || png.isEmpty()) {
+      fail(path, QStringLiteral("the image could not be encoded"));
+      return false;
+    }
+  }
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) {
+    fail(path, file.errorString());
+    return false;
+  }
+  if (file.write(png) != png.size()) {
+    const QString reason = file.errorString();
+    file.cancelWriting();
+    fail(path, reason);
+    return false;
+  }
+  if (!file.commit()) {
+    fail(path, file.errorString());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace kivo::MenuBarHooks

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "features/tray/MenuBarActions.h"
+#include "features/tray/MenuBarLabel.h"
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QObject>
+#include <QRect>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QAction;
+class QMenu;
+class QSystemTrayIcon;
+
+namespace kivo {
+
+class AppSettings;
+class MenuBarPanel;
+class MonitorModel;
+
+// The application's item in the desktop's system tray: a square icon (the logo, with a dot
+// while alerts fire), the label's spoken text as its tooltip, the panel as a popup on a click
+// and a menu for tray hosts that only show menus. Shown while the "show in menu bar" setting
+// is on and a tray host exists; without one the application is an ordinary window application.
+class MenuBarTray : public QObject {
+  Q_OBJECT
+
+ public:
+  // Whether a tray host is there; tests replace it.
+  using Availability = std::function<bool()>;
+
+  // The model and settings must outlive the tray.
+  MenuBarTray(MonitorModel& model, AppSettings& settings, MenuBarActions actions, QObject* parent = nullptr,
+              Availability available = {});
+  ~MenuBarTray() override;
+
+  bool isShown() const { return shown_; }
+  QSystemTrayIcon* trayIcon() const { return tray_.get(); }
+  QMenu* menu() const { return menu_.get(); }
+  // The popup panel; null until first opened.
+  MenuBarPanel* panel() const { return panel_; }
+  const QString& toolTip() const { return toolTip_; }
+  // How often the icon was drawn: only when what it shows changes.
+  int iconDraws() const { return iconDraws_; }
+
+  // Opens the panel beside the icon (top right of the screen when the tray gives no place),
+  // or closes it when open.
+  void togglePanel();
+  // Checks the tray host again (for example after the desktop's panel restarted).
+  void updateVisibility();
+
+  // Where a popup of this size goes: centred under (or over, in the lower half of the screen)
+  // the icon and kept on the screen; without an icon rectangle, the top right corner.
+  static QPoint popupPosition(const QRect& icon, const QRect& screen, const QSize& popup);
+  // The icon at size × size device-independent pixels.
+  static QImage iconImage(int size, bool alert, qreal devicePixelRatio = 1.0);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ signals:
+  // The tray icon appeared or went; the shell decides from it whether closing the last window
+  // quits.
+  void shownChanged(bool shown);
+
+ private:
+  void update();
+  void updateIcon();
+  void updateMenu();
+
+  MonitorModel& model_;
+  AppSettings& settings_;
+  MenuBarActions actions_;
+  Availability available_;
+  MenuBarLabel label_;
+  std::unique_ptr<QMenu> menu_;
+  std::unique_ptr<QSystemTrayIcon> tray_;
+  QAction* pause_ = nullptr;
+  MenuBarPanel* panel_ = nullptr;  // owned; made on first use
+  bool shown_ = false;
+  std::optional<bool> iconAlert_;
+  QString toolTip_;
+  int iconDraws_ = 0;
+  QElapsedTimer panelHidden_;
+};
+
+}  // namespace kivo
