@@ -25,6 +25,9 @@ class HandTicks {
   std::int64_t run(double seconds) {
     std::int64_t values = 0;
     for (const double end = now_ + seconds; now_ < end; now_ += 2) {
+      // The tick's flush steps aside while the worker holds the database (findings, statistics);
+      // waiting keeps the flushes on the ticks this test counts on.
+      model_.waitForWorker();
       model_.engine().tick(now_, start_.addMSecs(static_cast<qint64>((now_ - 1000) * 1000)));
       if (auto snapshot = subscription_->take()) {
         values += static_cast<std::int64_t>(snapshot->values.size());
