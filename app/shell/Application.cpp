@@ -90,7 +90,7 @@ Application::Application(QApplication& app, const QStringList& arguments) : app_
   MonitorModel& model = r.model;
   model.setNotifier(&r.notifier);
   if (const auto& error = model.storeError()) {
-    qWarning("The history cannot be opened; nothing is recorded in this run: %s", qUtf8Printable(*error));
+    qWarning("The history cannot be opened; it is tried again every minute: %s", qUtf8Printable(*error));
   }
 
   // The desktop tells the model about sleep, mounts, power profiles, windows and the network.

@@ -10,6 +10,8 @@
 #include "design/Tokens.h"
 #include "shell/MainWindow.h"
 #include "shell/SettingsWindow.h"
+#include "features/tray/MenuBarHooks.h"
+#include "features/tray/MenuBarTray.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -32,6 +34,16 @@ Shell::Shell(MonitorModel& model, AppSettings& settings, const Preferences& stan
   connect(&settings, &AppSettings::densityChanged, this, qOverload<>(&Shell::applyEnvironment));
   connect(&settings, &AppSettings::colorBlindSafeChanged, this, qOverload<>(&Shell::applyEnvironment));
   setTrayVisible(false);
+
+  MenuBarActions actions;
+  actions.openMain = [this] { showMainWindow(); };
+  actions.openSettings = [this] { openSettings(); };
+  actions.quit = [this] { quit_(); };
+  tray_ = new MenuBarTray(model, settings, actions, this);
+  connect(tray_, &MenuBarTray::shownChanged, this, &Shell::setTrayVisible);
+  setTrayVisible(tray_->isShown());
+  setTrayHooks([this, actions] { MenuBarHooks::showPanel(model_, appSettings_, actions); },
+               [this](const QString& directory) { MenuBarHooks::exportItem(directory, model_, appSettings_); });
 }
 
 Shell::~Shell() {

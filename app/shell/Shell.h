@@ -16,6 +16,7 @@ class AppSettings;
 class AppearanceController;
 class DashboardWindow;
 class MainWindow;
+class MenuBarTray;
 class MonitorModel;
 class Preferences;
 class SettingsWindow;
@@ -41,6 +42,7 @@ class Shell : public QObject {
   SettingsWindow* settingsWindow() const;
   // One more detached dashboard window; a null id takes a fresh one.
   DashboardWindow* openDashboardWindow(const QUuid& presetID = QUuid());
+  MenuBarTray* tray() const { return tray_; }
   QList<DashboardWindow*> dashboardWindows() const;
 
   // Another launch on the same history asked for the main window.
@@ -75,6 +77,7 @@ class Shell : public QObject {
   int resizeDelayMs_ = kResizeDelayMs;
   std::function<void()> quit_;
   ScreenshotHooks::Actions hookActions_;
+  MenuBarTray* tray_ = nullptr;
   QPointer<MainWindow> main_;
   QPointer<SettingsWindow> settings_;
   QList<QPointer<DashboardWindow>> dashboards_;
