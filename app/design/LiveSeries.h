@@ -24,6 +24,14 @@ struct LiveSeries {
   QString name;  // legend and spoken name, shown as given
   ChartColor color;
   std::vector<ChartPoint> points;
+
+  // Takes the points of any range of {date, value} records (the model's live points), reusing
+  // the vector's storage so a page updating every tick does not allocate.
+  template <typename Range>
+  void assign(const Range& source) {
+    points.clear();
+    for (const auto& point : source) points.push_back({point.date.toMSecsSinceEpoch(), point.value});
+  }
 };
 
 }  // namespace kivo

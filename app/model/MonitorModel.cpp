@@ -158,7 +158,7 @@ void MonitorModel::ingest(std::shared_ptr<const TelemetrySnapshot> shared) {
   if (snapshot.afterDiscontinuity) {
     // Only points of this snapshot survive, so no chart joins readings across the gap. A series
     // that got no value now holds only readings from before it and is emptied.
-    for (LiveSeries& series : live_) {
+    for (LiveRing& series : live_) {
       int keep = 0;
       while (keep < series.size() && series[series.size() - 1 - keep].date == snapshot.date) ++keep;
       series.keepNewest(keep);
@@ -356,7 +356,7 @@ void MonitorModel::eraseHistory() {
         return store->statistics();
       },
       [this](std::optional<StoreStatistics> statistics) {
-        for (LiveSeries& series : live_) series.clear();
+        for (LiveRing& series : live_) series.clear();
         coreHistory_.clear();
         findings_.clear();
         storeStatistics_ = std::move(statistics);
@@ -384,7 +384,7 @@ void MonitorModel::events(const std::vector<EventKind>& kinds, int limit, QObjec
 }
 
 std::optional<double> MonitorModel::latest(MetricID metric) const {
-  const LiveSeries& series = live(metric);
+  const LiveRing& series = live(metric);
   if (series.isEmpty()) return std::nullopt;
   return series.last().value;
 }
@@ -392,7 +392,7 @@ std::optional<double> MonitorModel::latest(MetricID metric) const {
 std::vector<double> MonitorModel::values(MetricID metric, int last) const {
   std::vector<double> result;
   if (last <= 0) return result;
-  const LiveSeries& series = live(metric);
+  const LiveRing& series = live(metric);
   const int count = std::min(last, series.size());
   result.reserve(static_cast<std::size_t>(count));
   for (int i = series.size() - count; i < series.size(); ++i) result.push_back(series[i].value);

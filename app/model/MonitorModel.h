@@ -14,7 +14,7 @@
 #include "metrics/ValueFormatter.h"
 #include "model/AlertNotifications.h"
 #include "model/LivePoint.h"
-#include "model/LiveSeries.h"
+#include "model/LiveRing.h"
 #include "model/ModelEnvironment.h"
 #include "model/ModelWorker.h"
 #include "scheduler/TelemetrySnapshot.h"
@@ -60,7 +60,7 @@ class MonitorModel : public QObject {
 
  public:
   // Newest points kept per live series, newest rows of per-core load, newest network events.
-  static constexpr int kLivePoints = LiveSeries::kCapacity;
+  static constexpr int kLivePoints = LiveRing::kCapacity;
   static constexpr int kCoreRows = 150;
   static constexpr int kNetworkEvents = 50;
   // Monotonic seconds between two findings runs of the snapshot flow.
@@ -109,7 +109,7 @@ class MonitorModel : public QObject {
     return processSnapshot_ ? &*processSnapshot_->processes : nullptr;
   }
   // The newest points of one metric (empty before its first value).
-  const LiveSeries& live(MetricID metric) const { return live_[static_cast<std::size_t>(Metric::index(metric))]; }
+  const LiveRing& live(MetricID metric) const { return live_[static_cast<std::size_t>(Metric::index(metric))]; }
   const QList<QList<double>>& coreHistory() const { return coreHistory_; }
   const std::vector<AlertRule>& firing() const { return firing_; }
   const std::vector<Finding>& findings() const { return findings_; }
@@ -230,7 +230,7 @@ class MonitorModel : public QObject {
 
   std::shared_ptr<const TelemetrySnapshot> snapshot_;
   std::shared_ptr<const TelemetrySnapshot> processSnapshot_;
-  std::array<LiveSeries, kMetricCount> live_;  // by Metric::index
+  std::array<LiveRing, kMetricCount> live_;  // by Metric::index
   QList<QList<double>> coreHistory_;
   std::vector<AlertRule> firing_;
   std::vector<Finding> findings_;

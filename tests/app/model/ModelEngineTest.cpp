@@ -36,7 +36,7 @@ TEST(ModelEngine, StartedModelIngestsTheEnginesSnapshotsAndShutdownFlushesThem) 
   EXPECT_DOUBLE_EQ(*model.latest(MetricID::cpuTotal), 37.5);
   EXPECT_EQ(model.coreHistory().last(), (QList<double>{0.5, 0.5}));
   // Snapshots come one after another, never two at once from a backlog.
-  const LiveSeries& series = model.live(MetricID::cpuTotal);
+  const LiveRing& series = model.live(MetricID::cpuTotal);
   for (int i = 1; i < series.size(); ++i) EXPECT_LT(series[i - 1].date, series[i].date);
 
   model.shutdown();
@@ -51,7 +51,7 @@ TEST(ModelEngine, StartedModelIngestsTheEnginesSnapshotsAndShutdownFlushesThem) 
   EXPECT_FALSE(model.engine().isRunning());
 }
 
-TEST(ModelEngine, SleepIsRecordedAndTheNextSnapshotStartsTheLiveSeriesAfresh) {
+TEST(ModelEngine, SleepIsRecordedAndTheNextSnapshotStartsTheLiveRingAfresh) {
   ModelRig rig(kFast);
   MonitorModel& model = *rig.model;
   model.start();

@@ -9,14 +9,14 @@ namespace {
 using test::ModelRig;
 using test::snapshotAt;
 
-TEST(ModelIngest, LiveSeriesKeepTheNewest150PointsPerMetric) {
+TEST(ModelIngest, LiveRingKeepTheNewest150PointsPerMetric) {
   ModelRig rig;
   MonitorModel& model = *rig.model;
   for (int i = 0; i < 151; ++i) {
     model.ingest(snapshotAt(i, {{MetricID::cpuTotal, double(i)}, {MetricID::memUsed, 1000.0 + i}}));
   }
   for (MetricID metric : {MetricID::cpuTotal, MetricID::memUsed}) {
-    const LiveSeries& series = model.live(metric);
+    const LiveRing& series = model.live(metric);
     ASSERT_EQ(series.size(), 150);
     EXPECT_EQ(series.first().date, snapshotAt(1).date);  // the very first point is gone
     EXPECT_EQ(series.last().date, snapshotAt(150).date);

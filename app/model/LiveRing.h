@@ -12,7 +12,7 @@ namespace kivo {
 
 // The newest points of one metric, oldest first, in a ring of fixed size: once full, a new point
 // takes the place of the oldest, so a tick neither allocates nor moves the points it keeps.
-class LiveSeries {
+class LiveRing {
  public:
   static constexpr int kCapacity = 150;
 
@@ -25,7 +25,7 @@ class LiveSeries {
     using reference = const LivePoint&;
 
     Iterator() = default;
-    Iterator(const LiveSeries* series, int index) : series_(series), index_(index) {}
+    Iterator(const LiveRing* series, int index) : series_(series), index_(index) {}
     reference operator*() const { return (*series_)[index_]; }
     pointer operator->() const { return &(*series_)[index_]; }
     Iterator& operator++() {
@@ -40,7 +40,7 @@ class LiveSeries {
     bool operator==(const Iterator& other) const { return index_ == other.index_; }
 
    private:
-    const LiveSeries* series_ = nullptr;
+    const LiveRing* series_ = nullptr;
     int index_ = 0;
   };
 
@@ -63,7 +63,7 @@ class LiveSeries {
 
   // A copy, oldest first.
   QList<LivePoint> toList() const;
-  bool operator==(const LiveSeries& other) const;
+  bool operator==(const LiveRing& other) const;
 
  private:
   // kCapacity points from the first append on.

@@ -1,10 +1,10 @@
-#include "model/LiveSeries.h"
+#include "model/LiveRing.h"
 
 #include <algorithm>
 
 namespace kivo {
 
-void LiveSeries::append(const QDateTime& date, double value) {
+void LiveRing::append(const QDateTime& date, double value) {
   if (points_.empty()) points_.resize(kCapacity);
   LivePoint& slot = points_[static_cast<std::size_t>((start_ + size_) % kCapacity)];
   slot.date = date;
@@ -16,25 +16,25 @@ void LiveSeries::append(const QDateTime& date, double value) {
   }
 }
 
-void LiveSeries::keepNewest(int count) {
+void LiveRing::keepNewest(int count) {
   count = std::clamp(count, 0, size_);
   start_ = (start_ + size_ - count) % kCapacity;
   size_ = count;
 }
 
-void LiveSeries::clear() {
+void LiveRing::clear() {
   start_ = 0;
   size_ = 0;
 }
 
-QList<LivePoint> LiveSeries::toList() const {
+QList<LivePoint> LiveRing::toList() const {
   QList<LivePoint> list;
   list.reserve(size_);
   for (const LivePoint& point : *this) list.append(point);
   return list;
 }
 
-bool LiveSeries::operator==(const LiveSeries& other) const {
+bool LiveRing::operator==(const LiveRing& other) const {
   return size_ == other.size_ && std::equal(begin(), end(), other.begin());
 }
 

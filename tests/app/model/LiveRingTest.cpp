@@ -1,4 +1,4 @@
-#include "model/LiveSeries.h"
+#include "model/LiveRing.h"
 
 #include <QTimeZone>
 
@@ -13,14 +13,14 @@ QDateTime at(int second) {
   return QDateTime::fromSecsSinceEpoch(1'700'000'000 + second, QTimeZone::utc());
 }
 
-std::vector<double> valuesOf(const LiveSeries& series) {
+std::vector<double> valuesOf(const LiveRing& series) {
   std::vector<double> values;
   for (const LivePoint& point : series) values.push_back(point.value);
   return values;
 }
 
 // The ring's start moves as it wraps; every read must still go oldest to newest.
-TEST(LiveSeries, KeepsTheNewestInOrderAcrossTheWrapAndAfterCuts) {
+TEST(LiveRing, KeepsTheNewestInOrderAcrossTheWrapAndAfterCuts) {
   struct Case {
     const char* name;
     int appended;
@@ -39,7 +39,7 @@ TEST(LiveSeries, KeepsTheNewestInOrderAcrossTheWrapAndAfterCuts) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    LiveSeries series;
+    LiveRing series;
     for (int i = 0; i < c.appended; ++i) series.append(at(i), i);
     if (c.kept >= 0) series.keepNewest(c.kept);
     ASSERT_EQ(series.size(), c.expectedSize);
@@ -56,8 +56,8 @@ TEST(LiveSeries, KeepsTheNewestInOrderAcrossTheWrapAndAfterCuts) {
   }
 }
 
-TEST(LiveSeries, GrowsAgainAfterACutOrAClearWithoutLosingOrder) {
-  LiveSeries series;
+TEST(LiveRing, GrowsAgainAfterACutOrAClearWithoutLosingOrder) {
+  LiveRing series;
   for (int i = 0; i < 160; ++i) series.append(at(i), i);
   series.keepNewest(1);
   for (int i = 160; i < 320; ++i) series.append(at(i), i);
