@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../model/ModelTestSupport.h"
+#include "ModelTestSupport.h"
 #include "TestSupport.h"
 
 #include <QDir>
