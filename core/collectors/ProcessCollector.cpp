@@ -135,29 +135,52 @@ ProcessSample ProcessCollector::sample(double now) {
 
   for (const std::int32_t pid : pids_) {
     // Gone between the listing and the read, or hidden from us: skipped.
-    if (!reader_.open(pid) || !reader_.readStat(entry_)) {
-      reader_.close();
-      continue;
+    if (!reader_.readStat(pid, entry_)) continue;
+    auto found = known_.end();
+    bool fresh = false;
+    bool renamed = false;
+    bool due = false;
+    bool ran = false;
+    std::uint64_t cpuNanos = 0;
+    const auto decide = [&] {
+      cpuNanos = ProcessMath::nanos(entry_.userTicks + entry_.systemTicks, ticksPerSecond_);
+      found = known_.find(pid);
+      fresh = found == known_.end() || found->second.start != entry_.startTicks;
+      renamed = !fresh && found->second.comm != entry_.comm;
+      // The owner can change only through an exec (which renames) or a set*id call; the
+      // refresh catches the latter.
+      due = fresh || renamed || !(now - found->second.refreshed < kRefresh) || now < found->second.refreshed;
+      // I/O counters move only while the process runs.
+      ran = fresh || cpuNanos != found->second.cpuNanos;
+      return due || (ran && !found->second.ioRefused);
+    };
+    // Most processes sleep: stat alone tells all that can have changed. The others are read
+    // through their directory, stat again first, so every file is of the same process.
+    if (decide()) {
+      bool alive = reader_.open(pid) && reader_.readStat(entry_);
+      if (alive) {
+        decide();
+        alive = !due || reader_.readStatus(entry_);
+      }
+      if (!alive) {
+        reader_.close();
+        continue;
+      }
     }
-    reader_.readIO(entry_);
-    if (!reader_.readStatus(entry_)) {
-      reader_.close();
-      continue;
-    }
-    auto found = known_.find(pid);
-    if (found == known_.end() || found->second.start != entry_.startTicks) {
+    if (fresh) {
       // New process, or a reused pid: nothing of the old one carries over.
-      Known fresh;
-      fresh.start = entry_.startTicks;
-      fresh.comm = entry_.comm;
-      fresh.path = pathText(reader_.readExe());
-      fresh.name = ProcessMath::displayName(entry_.comm, fresh.path);
+      Known created;
+      created.start = entry_.startTicks;
+      created.comm = entry_.comm;
+      created.path = pathText(reader_.readExe());
+      created.name = ProcessMath::displayName(entry_.comm, created.path);
       if (bootTime_) {
-        fresh.startTime = QDateTime::fromMSecsSinceEpoch(
+        created.startTime = QDateTime::fromMSecsSinceEpoch(
             ProcessMath::startMillis(*bootTime_, entry_.startTicks, ticksPerSecond_), QTimeZone::utc());
       }
-      found = known_.insert_or_assign(pid, std::move(fresh)).first;
-    } else if (found->second.comm != entry_.comm) {
+      created.cpuNanos = cpuNanos;
+      found = known_.insert_or_assign(pid, std::move(created)).first;
+    } else if (renamed) {
       // The path is read once per process, and again after an exec (which renames it): a child
       // first seen between fork and exec must not keep its parent's executable.
       Known& known = found->second;
@@ -165,19 +188,32 @@ ProcessSample ProcessCollector::sample(double now) {
       known.path = pathText(reader_.readExe());
       known.name = ProcessMath::displayName(entry_.comm, known.path);
     }
-    reader_.close();
     Known& known = found->second;
+    if ((due || ran) && !known.ioRefused) {
+      if (reader_.readIO(entry_)) {
+        known.readBytes = entry_.readBytes;
+        known.writeBytes = entry_.writeBytes;
+      } else {
+        known.ioRefused = true;
+        known.readBytes.reset();
+        known.writeBytes.reset();
+      }
+    }
+    if (due) {
+      known.uid = entry_.uid;
+      known.refreshed = now;
+    }
+    reader_.close();
 
     ProcessRecord record;
     record.pid = pid;
     record.parentPID = entry_.parentPID;
     record.name = known.name;
-    record.uid = entry_.uid;
-    record.user = userName(entry_.uid);
+    record.uid = known.uid;
+    record.user = userName(known.uid);
     record.startTime = known.startTime;
     record.path = known.path;
     record.hasStatistics = true;
-    const std::uint64_t cpuNanos = ProcessMath::nanos(entry_.userTicks + entry_.systemTicks, ticksPerSecond_);
     record.cpuTime = static_cast<double>(cpuNanos) / 1e9;
     if (known.lastScan == previousScan && previousScan != 0) {
       record.cpuPercent = ProcessMath::cpuPercent(known.cpuNanos, cpuNanos, elapsed);
@@ -191,8 +227,8 @@ ProcessSample ProcessCollector::sample(double now) {
     known.lastScan = scan;
     record.memory = entry_.residentBytes;
     record.threads = entry_.threads;
-    record.diskRead = entry_.readBytes;
-    record.diskWritten = entry_.writeBytes;
+    record.diskRead = known.readBytes;
+    record.diskWritten = known.writeBytes;
     if (!record.diskRead || !record.diskWritten) ++sample.restricted;
     sample.processes.push_back(std::move(record));
   }

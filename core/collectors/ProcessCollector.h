@@ -58,6 +58,10 @@ class ProcessCollector {
   static std::optional<SelfUsage> selfUsage();
 
  private:
+  // Figures of status and io that are read again only when they may have changed: when the
+  // process ran (its CPU time moved), was renamed, or kRefresh seconds have passed.
+  static constexpr double kRefresh = 30;
+
   struct Known {
     std::uint64_t start = 0;  // start ticks: a pid with another start is another process
     std::string comm;         // raw name the cached text was made from
@@ -66,6 +70,11 @@ class ProcessCollector {
     std::optional<QDateTime> startTime;
     std::uint64_t cpuNanos = 0;
     std::uint64_t lastScan = 0;  // the scan that last saw the process
+    std::uint32_t uid = 0;
+    std::optional<std::uint64_t> readBytes;
+    std::optional<std::uint64_t> writeBytes;
+    bool ioRefused = false;  // another user's process: asked once for its lifetime
+    double refreshed = 0;    // monotonic time status and io were last read
   };
 
   const QString& userName(std::uint32_t uid);

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <charconv>
 #include <climits>
+#include <cstring>
 
 namespace kivo {
 
@@ -71,9 +72,32 @@ bool ProcessReader::readAt(int dirfd, const char* name) {
     buffer_.clear();
     return false;
   }
-  const bool ok = KernelFiles::readDescriptor(fd, buffer_);
+  // stat, status and io are single records: a read that returns less than asked has it all,
+  // which saves the second read that would only find the end.
+  constexpr std::size_t kFirstRead = 4096;
+  if (buffer_.size() < kFirstRead) buffer_.resize(kFirstRead);
+  ssize_t n;
+  do {
+    n = ::pread(fd, buffer_.data(), kFirstRead, 0);
+  } while (n < 0 && errno == EINTR);
+  bool ok = n >= 0;
+  if (ok && static_cast<std::size_t>(n) < kFirstRead) {
+    buffer_.resize(static_cast<std::size_t>(n));
+  } else if (ok) {
+    ok = KernelFiles::readDescriptor(fd, buffer_);
+  } else {
+    buffer_.clear();
+  }
   ::close(fd);
   return ok;
+}
+
+void ProcessReader::clearFigures(ProcEntry& entry) const {
+  entry.pid = pid_;
+  entry.residentBytes.reset();
+  entry.threads = 0;
+  entry.readBytes.reset();
+  entry.writeBytes.reset();
 }
 
 bool ProcessReader::open(std::int32_t pid) {
@@ -95,16 +119,25 @@ void ProcessReader::close() {
 }
 
 bool ProcessReader::readStat(ProcEntry& entry) {
-  entry.pid = pid_;
-  entry.residentBytes.reset();
-  entry.threads = 0;
-  entry.readBytes.reset();
-  entry.writeBytes.reset();
+  clearFigures(entry);
   return dirFd_ >= 0 && readAt(dirFd_, "stat") && parseStat(buffer_, entry);
 }
 
-void ProcessReader::readIO(ProcEntry& entry) {
-  if (dirFd_ >= 0 && readAt(dirFd_, "io")) parseIO(buffer_, entry);
+bool ProcessReader::readStat(std::int32_t pid, ProcEntry& entry) {
+  close();
+  if (procFd_ < 0) procFd_ = ::open(procPath_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (procFd_ < 0) return false;
+  char name[24];
+  const auto [end, ec] = std::to_chars(name, name + 16, pid);
+  if (ec != std::errc()) return false;
+  std::memcpy(end, "/stat", 6);
+  pid_ = pid;
+  clearFigures(entry);
+  return readAt(procFd_, name) && parseStat(buffer_, entry);
+}
+
+bool ProcessReader::readIO(ProcEntry& entry) {
+  return dirFd_ >= 0 && readAt(dirFd_, "io") && parseIO(buffer_, entry);
 }
 
 bool ProcessReader::readStatus(ProcEntry& entry) {
@@ -142,18 +175,32 @@ bool ProcessReader::parseStat(std::string_view text, ProcEntry& entry) {
   entry.comm.assign(text.substr(open + 1, close - open - 1));
   std::string_view rest = text.substr(close + 1);
   std::string_view token;
-  // Fields after comm, numbered as in proc(5): 3 state, 4 ppid, 14 utime, 15 stime,
-  // 22 starttime.
-  bool havePPID = false;
-  bool haveUser = false;
-  bool haveSystem = false;
-  for (int field = 3; field <= 22 && KernelText::nextToken(rest, token); ++field) {
+  // Fields after comm, numbered as in proc(5): 3 state, 4 ppid, 9 flags, 14 utime, 15 stime,
+  // 20 num_threads, 22 starttime, 24 rss (pages).
+  constexpr std::uint64_t kKernelThread = 0x00200000;  // PF_KTHREAD
+  static const std::uint64_t pageSize = [] {
+    const long size = ::sysconf(_SC_PAGESIZE);
+    return size > 0 ? static_cast<std::uint64_t>(size) : 4096u;
+  }();
+  bool noMemory = false;
+  unsigned seen = 0;  // one bit per required field
+  for (int field = 3; field <= 24 && KernelText::nextToken(rest, token); ++field) {
     switch (field) {
+      case 3:
+        // Zombies and dead tasks have released their memory.
+        noMemory = token == "Z" || token == "X";
+        break;
       case 4: {
         const auto value = KernelText::parseInt(token);
         if (!value || *value < 0 || *value > INT32_MAX) return false;
         entry.parentPID = static_cast<std::int32_t>(*value);
-        havePPID = true;
+        seen |= 1u;
+        break;
+      }
+      case 9: {
+        const auto value = KernelText::parseUInt(token);
+        if (!value) return false;
+        noMemory = noMemory || (*value & kKernelThread) != 0;
         break;
       }
       case 14:
@@ -161,45 +208,48 @@ bool ProcessReader::parseStat(std::string_view text, ProcEntry& entry) {
         const auto value = KernelText::parseUInt(token);
         if (!value) return false;
         (field == 14 ? entry.userTicks : entry.systemTicks) = *value;
-        (field == 14 ? haveUser : haveSystem) = true;
+        seen |= field == 14 ? 2u : 4u;
+        break;
+      }
+      case 20: {
+        const auto value = KernelText::parseInt(token);
+        entry.threads = value && *value >= 0 && *value <= INT32_MAX ? static_cast<int>(*value) : 0;
         break;
       }
       case 22: {
         const auto value = KernelText::parseUInt(token);
         if (!value) return false;
         entry.startTicks = *value;
-        return havePPID && haveUser && haveSystem;
+        seen |= 8u;
+        break;
+      }
+      case 24: {
+        const auto pages = KernelText::parseUInt(token);
+        if (pages && !noMemory && *pages <= UINT64_MAX / pageSize) entry.residentBytes = *pages * pageSize;
+        break;
       }
       default:
         break;
     }
   }
-  return false;
+  return seen == 15u;
 }
 
 bool ProcessReader::parseStatus(std::string_view text, ProcEntry& entry) {
   // The Name line escapes newlines, so every line here starts with its own key.
-  bool haveUid = false;
   std::string_view line;
   while (KernelText::nextLine(text, line)) {
-    if (line.starts_with("Uid:")) {
-      std::string_view rest = line.substr(4);
-      std::string_view real;
-      std::string_view effective;
-      if (!KernelText::nextToken(rest, real) || !KernelText::nextToken(rest, effective)) return false;
-      const auto uid = KernelText::parseUInt(effective);
-      if (!uid || *uid > UINT32_MAX) return false;
-      entry.uid = static_cast<std::uint32_t>(*uid);
-      haveUid = true;
-    } else if (line.starts_with("VmRSS:")) {
-      entry.residentBytes = KernelText::parseQuantity(line.substr(6));
-    } else if (line.starts_with("Threads:")) {
-      const auto threads = KernelText::parseInt(line.substr(8));
-      entry.threads = threads && *threads >= 0 && *threads <= INT32_MAX ? static_cast<int>(*threads) : 0;
-      break;  // the rest of the file holds nothing we use
-    }
+    if (!line.starts_with("Uid:")) continue;
+    std::string_view rest = line.substr(4);
+    std::string_view real;
+    std::string_view effective;
+    if (!KernelText::nextToken(rest, real) || !KernelText::nextToken(rest, effective)) return false;
+    const auto uid = KernelText::parseUInt(effective);
+    if (!uid || *uid > UINT32_MAX) return false;
+    entry.uid = static_cast<std::uint32_t>(*uid);
+    return true;
   }
-  return haveUid;
+  return false;
 }
 
 bool ProcessReader::parseIO(std::string_view text, ProcEntry& entry) {

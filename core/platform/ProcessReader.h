@@ -19,9 +19,10 @@ struct ProcEntry {
   std::uint64_t userTicks = 0;
   std::uint64_t systemTicks = 0;
   std::uint64_t startTicks = 0;                // clock ticks after boot
-  std::uint32_t uid = 0;                       // effective
-  std::optional<std::uint64_t> residentBytes;  // VmRSS; kernel threads and zombies have none
-  int threads = 0;
+  std::uint32_t uid = 0;                       // effective; from status
+  // stat's rss in bytes, the sum status reports as VmRSS; kernel threads and zombies have none.
+  std::optional<std::uint64_t> residentBytes;
+  int threads = 0;  // stat's num_threads, as status's Threads
   std::optional<std::uint64_t> readBytes;  // io is refused for other users' processes
   std::optional<std::uint64_t> writeBytes;
 };
@@ -42,12 +43,17 @@ class ProcessReader {
   // opened relative to the directory, so a reused pid cannot mix two processes' files.
   bool open(std::int32_t pid);
   void close();
-  // stat: identity and CPU times; false when the process is gone (or hidden from us).
+  // stat: identity, CPU times, threads and resident memory; false when the process is gone
+  // (or hidden from us).
   bool readStat(ProcEntry& entry);
-  // io: absent figures when refused (other users' processes).
-  void readIO(ProcEntry& entry);
-  // status: owner, resident memory, threads; false when the process is gone. Read last, it
-  // proves the process was alive after the other reads.
+  // The same without opening the process's directory first: one open instead of two, for a
+  // scan that needs nothing else of most processes. Other files of the process must then be
+  // read after open(), with stat read again, so they belong to the same process.
+  bool readStat(std::int32_t pid, ProcEntry& entry);
+  // io: absent figures when refused (other users' processes); false then.
+  bool readIO(ProcEntry& entry);
+  // status: the owner; false when the process is gone. The kernel builds this file at length,
+  // so a scan reads it only when the owner may have changed.
   bool readStatus(ProcEntry& entry);
   // The executable's path; absent for kernel threads and when the kernel refuses it.
   std::optional<std::string> readExe();
@@ -61,6 +67,7 @@ class ProcessReader {
 
  private:
   bool readAt(int dirfd, const char* name);
+  void clearFigures(ProcEntry& entry) const;
 
   std::string procPath_;
   int procFd_ = -1;

@@ -324,3 +324,61 @@ TEST(ProcessCollector, SelfUsage) {
   EXPECT_GT(second->footprint, 0u);
   EXPECT_FALSE(second->energyNanojoules);
 }
+
+TEST(ProcessReader, ThreadsAndResidentMemoryComeFromStat) {
+  const auto page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+  struct Case {
+    const char* state;
+    std::uint64_t flags;
+    std::optional<std::uint64_t> resident;
+  };
+  const Case cases[] = {
+      {"S", 0x400100, 250 * page},
+      {"R", 0x400100, 250 * page},
+      {"Z", 0x400100, std::nullopt},        // a zombie has released its memory
+      {"I", 0x04208060, std::nullopt},      // a kernel thread (PF_KTHREAD) has none
+  };
+  for (const auto& c : cases) {
+    const std::string text = "9 (x) " + std::string(c.state) + " 1 9 9 0 -1 " + std::to_string(c.flags) +
+                             " 0 0 0 0 11 22 0 0 20 0 6 0 99 1000 250 18446744073709551615 1\n";
+    ProcEntry entry;
+    ASSERT_TRUE(ProcessReader::parseStat(text, entry)) << text;
+    EXPECT_EQ(entry.threads, 6) << c.state;
+    EXPECT_EQ(entry.residentBytes, c.resident) << c.state;
+  }
+}
+
+// The owner (status) and the I/O counters (io) are read again only when they can have moved:
+// for a process that ran, after a rename, or every 30 s; an io refused once stays refused.
+TEST(ProcessCollector, RereadsOwnerAndIOOnlyWhenTheyCanHaveChanged) {
+  test::StepRoot root("processes");
+  root.apply("1");
+  ProcessCollector collector(root.root(), fakeUsers);
+  collector.sample(100.0);
+  const auto replace = [&root](const std::string& file, const std::string& from, const std::string& to) {
+    std::ifstream in(root.path(file));
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    text.replace(text.find(from), from.size(), to);
+    root.write(file, text);
+  };
+  // 100 changes owner and counters without running; 300's io becomes readable.
+  replace("proc/100/status", "Uid:\t1000\t1000", "Uid:\t0\t0");
+  replace("proc/100/io", "read_bytes: 0", "read_bytes: 4096");
+  root.write("proc/300/io", "read_bytes: 1\nwrite_bytes: 2\n");
+  auto records = byPID(collector.sample(102.0));
+  EXPECT_EQ(records[100].user, QStringLiteral("ada"));
+  EXPECT_EQ(records[100].diskRead, 0u);
+  EXPECT_FALSE(records[300].diskRead);
+
+  // 100 ran: its counters are read, its owner not yet.
+  replace("proc/100/stat", " 1000 0 0 0 20 0 8", " 1001 0 0 0 20 0 8");
+  records = byPID(collector.sample(104.0));
+  EXPECT_EQ(records[100].diskRead, 4096u);
+  EXPECT_EQ(records[100].user, QStringLiteral("ada"));
+
+  // The refresh reads the owner; a refusal lasts as long as the process.
+  records = byPID(collector.sample(130.0));
+  EXPECT_EQ(records[100].user, QStringLiteral("root"));
+  EXPECT_FALSE(records[300].diskRead);
+  EXPECT_EQ(collector.sample(132.0).restricted, 2);
+}
