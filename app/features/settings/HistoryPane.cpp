@@ -1,5 +1,6 @@
 #include "features/settings/HistoryPane.h"
 
+#include "design/Icons.h"
 #include "design/ToneLabel.h"
 #include "design/Tokens.h"
 #include "features/settings/SettingsFacts.h"
@@ -9,7 +10,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -17,6 +20,31 @@
 #include <QSignalBlocker>
 
 namespace kivo {
+
+namespace {
+
+// The warning symbol of the store error, tinted like its text whenever the appearance changes.
+class WarningIcon : public QLabel {
+ public:
+  explicit WarningIcon(QWidget* parent) : QLabel(parent) {
+    setFixedSize(16, 16);
+    tint();
+  }
+
+ protected:
+  void changeEvent(QEvent* event) override {
+    QLabel::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) tint();
+  }
+
+ private:
+  void tint() {
+    setPixmap(Icons::pixmap(QStringLiteral("exclamationmark.triangle"), 16, Palette::danger.resolve(this),
+                            devicePixelRatioF()));
+  }
+};
+
+}  // namespace
 
 HistoryPane::HistoryPane(MonitorModel& model, AppSettings& settings, QWidget* parent)
     : SettingsForm(parent),
@@ -51,13 +79,23 @@ HistoryPane::HistoryPane(MonitorModel& model, AppSettings& settings, QWidget* pa
   samples_ = addValue(storage_, tr("Stored samples"), QStringLiteral("settings.storedSamples"));
   samplesNote_ = addNote(storage_, tr("Raw samples · one-minute summaries · one-hour summaries."));
   oldest_ = addValue(storage_, tr("Oldest data"), QStringLiteral("settings.oldestData"));
-  error_ = new ToneLabel(QString(), font(), Palette::danger, storage_->parentWidget());
-  error_->setObjectName(QStringLiteral("settings.storeError"));
+  errorRow_ = new QWidget(storage_->parentWidget());
+  errorRow_->setObjectName(QStringLiteral("settings.storeError"));
+  auto* errorLine = new QHBoxLayout(errorRow_);
+  errorLine->setContentsMargins(0, 0, 0, 0);
+  errorLine->setSpacing(6);
+  errorLine->addWidget(new WarningIcon(errorRow_), 0, Qt::AlignTop);
+  error_ = new ToneLabel(QString(), font(), Palette::danger, errorRow_);
+  error_->setObjectName(QStringLiteral("settings.storeError.text"));
   error_->setWordWrap(true);
-  storage_->addRow(error_);
+  errorLine->addWidget(error_, 1);
+  storage_->addRow(errorRow_);
   erase_ = new QPushButton(tr("Erase All History…"), storage_->parentWidget());
   erase_->setObjectName(QStringLiteral("settings.eraseHistory"));
-  storage_->addRow(erase_);
+  auto* eraseLine = new QHBoxLayout;
+  eraseLine->addWidget(erase_);
+  eraseLine->addStretch(1);
+  storage_->addRow(eraseLine);
   finish();
 
   connect(record_, &QCheckBox::clicked, this, [this](bool on) {
@@ -120,7 +158,7 @@ void HistoryPane::updateStorage() {
   storage_->setRowVisible(samples_, rows.statistics);
   storage_->setRowVisible(samplesNote_, rows.statistics);
   storage_->setRowVisible(oldest_, rows.oldest.has_value());
-  storage_->setRowVisible(error_, rows.error.has_value());
+  storage_->setRowVisible(errorRow_, rows.error.has_value());
   size_->setText(rows.databaseSize);
   samples_->setText(rows.storedSamples);
   oldest_->setText(rows.oldest.value_or(QString()));

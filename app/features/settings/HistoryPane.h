@@ -61,6 +61,7 @@ class HistoryPane : public SettingsForm {
   QLabel* samples_ = nullptr;
   QLabel* samplesNote_ = nullptr;
   QLabel* oldest_ = nullptr;
+  QWidget* errorRow_ = nullptr;
   ToneLabel* error_ = nullptr;
   QPushButton* erase_ = nullptr;
   QPointer<QMessageBox> confirmation_;

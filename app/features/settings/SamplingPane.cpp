@@ -43,9 +43,9 @@ SamplingPane::SamplingPane(MonitorModel& model, AppSettings& settings, QWidget* 
     row.value->setTextFormat(Qt::PlainText);
     row.value->setFixedWidth(44);
     row.value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    line->addStretch(1);
     line->addWidget(row.slider);
     line->addWidget(row.value);
+    line->addStretch(1);
     intervals->addRow(tr(labels[i]), holder);
     // Every user action on the slider (drag, click, key, wheel) chooses its position; a fill
     // never does, so a stored value the slider cannot stand on is kept until the user moves it.
@@ -58,15 +58,16 @@ SamplingPane::SamplingPane(MonitorModel& model, AppSettings& settings, QWidget* 
   inForce_ = new QLabel(intervals->parentWidget());
   inForce_->setObjectName(QStringLiteral("settings.intervalInForce"));
   inForce_->setTextFormat(Qt::PlainText);
-  inForce_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   intervals->addRow(tr("Interval in force now"), inForce_);
 
   QFormLayout* bestEffort = addSection(tr("Best-effort readings"));
   bestEffort_ = addToggle(bestEffort, tr("Read undocumented system properties"), QStringLiteral("settings.bestEffort"));
-  addNote(bestEffort, tr("GPU utilization and battery detail (cycle count, capacity, power flow) are read from driver "
+  QLabel* note = addNote(bestEffort, tr("GPU utilization and battery detail (cycle count, capacity, power flow) are read from driver "
                          "files (/sys/class/drm, /sys/class/power_supply) and the GPU vendor's library, whose meaning "
                          "is not documented. They are always labelled “Best effort”. Turn this off to show only "
                          "documented values."));
+  // Paths stay whole on one line: no break after their slashes.
+  note->setText(note->text().replace(QLatin1Char('/'), QStringLiteral("/\u2060")));
   finish();
 
   connect(saver_, &QCheckBox::clicked, this, [this](bool on) {

@@ -58,7 +58,7 @@ QLabel* SettingsForm::addValue(QFormLayout* section, const QString& label, const
   value->setObjectName(name);
   value->setTextFormat(Qt::PlainText);
   value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  value->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   section->addRow(label, value);
   return value;
 }

@@ -35,13 +35,16 @@ struct SettingsRig {
 
   // prepare: runs on the freshly erased test suite's settings before the model exists (stored
   // values the panes must not change).
-  explicit SettingsRig(const std::function<void(AppSettings&)>& prepare = {}) {
+  // adjust: changes to the fake environment; dataDir: the history folder (default a fresh one).
+  explicit SettingsRig(const std::function<void(AppSettings&)>& prepare = {},
+                       const std::function<void(MonitorModel::Environment&)>& adjust = {}, QString dataDir = {}) {
+    if (dataDir.isEmpty()) dataDir = data.path();
     Icons::initResources();
     savedConfigHome = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
     domains = std::make_unique<PreferenceDomains>(PreferenceDomains::forLaunch(
         {QStringLiteral("kivo-monitor"), QStringLiteral("-KIVOUITest"), QStringLiteral("YES"),
-         QStringLiteral("-KIVODataDir"), data.path()}));
+         QStringLiteral("-KIVODataDir"), dataDir}));
     Preferences* suite = &domains->settings();
     if (prepare) {
       AppSettings first(*suite);
@@ -51,7 +54,9 @@ struct SettingsRig {
       suite = reopened.get();
     }
     settings = std::make_unique<AppSettings>(*suite);
-    model = std::make_unique<MonitorModel>(*settings, *domains->standard, fakeEnvironment(probe));
+    MonitorModel::Environment environment = fakeEnvironment(probe);
+    if (adjust) adjust(environment);
+    model = std::make_unique<MonitorModel>(*settings, *domains->standard, std::move(environment));
   }
   ~SettingsRig() {
     model.reset();
