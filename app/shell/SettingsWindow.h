@@ -4,12 +4,14 @@
 
 namespace kivo {
 
-// The settings window: a tab widget named "settings", 600 × 520. Its panes are added by the
-// settings page when it exists.
+class AppSettings;
+class MonitorModel;
+
+// The settings window: a tab widget named "settings", 600 × 520, holding the six panes.
 class SettingsWindow : public QTabWidget {
   Q_OBJECT
  public:
-  explicit SettingsWindow(QWidget* parent = nullptr);
+  SettingsWindow(MonitorModel& model, AppSettings& settings, QWidget* parent = nullptr);
 };
 
 }  // namespace kivo

@@ -104,7 +104,7 @@ void Shell::resizeFirstTitledWindow(const QSize& size) {
 
 void Shell::openSettings() {
   if (!settings_) {
-    settings_ = new SettingsWindow;
+    settings_ = new SettingsWindow(model_, appSettings_);
     applyEnvironment(settings_);
     // Centred over the main window (or the screen), not wherever the window system starts.
     QRect area;

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "features/settings/SettingsForm.h"
+
+class QCheckBox;
+class QComboBox;
+
+namespace kivo {
+
+class AppSettings;
+class MonitorModel;
+
+// Appearance, density, the colour-blind-safe palette and opening at login.
+class GeneralPane : public SettingsForm {
+  Q_OBJECT
+
+ public:
+  GeneralPane(MonitorModel& model, AppSettings& settings, QWidget* parent = nullptr);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void fill();
+  // The autostart entry as it is now; a refused change never shows as made.
+  void readLogin();
+
+  MonitorModel& model_;
+  AppSettings& settings_;
+  QComboBox* appearance_ = nullptr;
+  QComboBox* density_ = nullptr;
+  QCheckBox* colorBlind_ = nullptr;
+  QCheckBox* login_ = nullptr;
+};
+
+}  // namespace kivo

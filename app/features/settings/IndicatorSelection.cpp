@@ -1,0 +1,42 @@
+#include "features/settings/IndicatorSelection.h"
+
+#include "texts/Localized.h"
+
+#include <algorithm>
+
+namespace kivo::IndicatorSelection {
+
+std::vector<MenuBarItem> toggled(const std::vector<MenuBarItem>& current, MenuBarItem item, bool on) {
+  std::vector<MenuBarItem> kept;
+  for (MenuBarItem existing : current) {
+    if (existing != item) kept.push_back(existing);
+  }
+  if (on) kept.push_back(item);
+  std::vector<MenuBarItem> ordered;
+  for (MenuBarItem candidate : MenuBarItems::allCases()) {
+    if (contains(kept, candidate)) ordered.push_back(candidate);
+  }
+  return ordered;
+}
+
+bool contains(const std::vector<MenuBarItem>& current, MenuBarItem item) {
+  return std::find(current.begin(), current.end(), item) != current.end();
+}
+
+QString title(MenuBarItem item) {
+  switch (item) {
+    case MenuBarItem::cpu:
+      return tr("CPU");
+    case MenuBarItem::memory:
+      return tr("Memory");
+    case MenuBarItem::network:
+      return tr("Network");
+    case MenuBarItem::disk:
+      return tr("Disk activity");
+    case MenuBarItem::battery:
+      return tr("Battery");
+  }
+  return tr("CPU");
+}
+
+}  // namespace kivo::IndicatorSelection
