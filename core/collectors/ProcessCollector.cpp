@@ -6,6 +6,7 @@
 
 #include <pwd.h>
 #include <time.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -100,6 +101,14 @@ std::optional<QString> pathText(const std::optional<std::string>& path) {
 ProcessCollector::ProcessCollector(const std::string& root, UserLookup users)
     : reader_(KernelFiles(root)), lookup_(users ? std::move(users) : UserLookup(systemUserName)) {
   ticksPerSecond_ = ProcessMath::ticksPerSecond();
+  // Kept-open stat files leave room for everything else the process opens.
+  rlimit files{};
+  if (::getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur != RLIM_INFINITY) {
+    keepOpen_ = files.rlim_cur > kReservedFiles ? static_cast<std::size_t>(files.rlim_cur - kReservedFiles) : 0;
+  } else {
+    keepOpen_ = kMaxKeptFiles;
+  }
+  keepOpen_ = std::min(keepOpen_, kMaxKeptFiles);
   bootTime_ = CPUStatReader::readBootTime(KernelFiles(root));
 }
 
@@ -132,6 +141,7 @@ ProcessSample ProcessCollector::sample(double now) {
   ProcessSample sample;
   reader_.listPIDs(pids_);
   sample.processes.reserve(pids_.size());
+  reader_.beginScan(keepOpen_);
 
   for (const std::int32_t pid : pids_) {
     // Gone between the listing and the read, or hidden from us: skipped.
@@ -232,6 +242,8 @@ ProcessSample ProcessCollector::sample(double now) {
     if (!record.diskRead || !record.diskWritten) ++sample.restricted;
     sample.processes.push_back(std::move(record));
   }
+
+  reader_.endScan();
 
   // Forget processes that ended once the cache has grown past twice the live ones.
   if (known_.size() > 2 * pids_.size())

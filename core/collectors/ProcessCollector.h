@@ -61,6 +61,9 @@ class ProcessCollector {
   // Figures of status and io that are read again only when they may have changed: when the
   // process ran (its CPU time moved), was renamed, or kRefresh seconds have passed.
   static constexpr double kRefresh = 30;
+  // Open files left to the rest of the process when stat files are kept open, and the most kept.
+  static constexpr std::size_t kReservedFiles = 512;
+  static constexpr std::size_t kMaxKeptFiles = 32768;
 
   struct Known {
     std::uint64_t start = 0;  // start ticks: a pid with another start is another process
@@ -87,6 +90,7 @@ class ProcessCollector {
   std::unordered_map<std::uint32_t, QString> users_;
   std::vector<std::int32_t> pids_;
   ProcEntry entry_;
+  std::size_t keepOpen_ = 0;
   std::uint64_t scan_ = 0;
   double previousTime_ = 0;
 };

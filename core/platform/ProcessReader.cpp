@@ -32,6 +32,8 @@ ProcessReader::ProcessReader(const KernelFiles& files) : procPath_(files.path("/
 
 ProcessReader::~ProcessReader() {
   close();
+  for (const Kept& kept : kept_) ::close(kept.fd);
+  for (const Kept& kept : carried_) ::close(kept.fd);
   if (procFd_ >= 0) ::close(procFd_);
 }
 
@@ -72,6 +74,12 @@ bool ProcessReader::readAt(int dirfd, const char* name) {
     buffer_.clear();
     return false;
   }
+  const bool ok = readOpen(fd);
+  ::close(fd);
+  return ok;
+}
+
+bool ProcessReader::readOpen(int fd) {
   // stat, status and io are single records: a read that returns less than asked has it all,
   // which saves the second read that would only find the end.
   constexpr std::size_t kFirstRead = 4096;
@@ -80,16 +88,15 @@ bool ProcessReader::readAt(int dirfd, const char* name) {
   do {
     n = ::pread(fd, buffer_.data(), kFirstRead, 0);
   } while (n < 0 && errno == EINTR);
-  bool ok = n >= 0;
-  if (ok && static_cast<std::size_t>(n) < kFirstRead) {
-    buffer_.resize(static_cast<std::size_t>(n));
-  } else if (ok) {
-    ok = KernelFiles::readDescriptor(fd, buffer_);
-  } else {
+  if (n < 0) {
     buffer_.clear();
+    return false;
   }
-  ::close(fd);
-  return ok;
+  if (static_cast<std::size_t>(n) < kFirstRead) {
+    buffer_.resize(static_cast<std::size_t>(n));
+    return true;
+  }
+  return KernelFiles::readDescriptor(fd, buffer_);
 }
 
 void ProcessReader::clearFigures(ProcEntry& entry) const {
@@ -125,15 +132,53 @@ bool ProcessReader::readStat(ProcEntry& entry) {
 
 bool ProcessReader::readStat(std::int32_t pid, ProcEntry& entry) {
   close();
+  pid_ = pid;
+  clearFigures(entry);
+  if (scanning_) {
+    // Files of processes listed no more belong to processes that ended.
+    while (cursor_ < kept_.size() && kept_[cursor_].pid < pid) ::close(kept_[cursor_++].fd);
+    if (cursor_ < kept_.size() && kept_[cursor_].pid == pid) {
+      const Kept kept = kept_[cursor_++];
+      if (readOpen(kept.fd) && parseStat(buffer_, entry)) {
+        carried_.push_back(kept);
+        return true;
+      }
+      ::close(kept.fd);  // the process ended; the pid may be another's now
+    }
+  }
   if (procFd_ < 0) procFd_ = ::open(procPath_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (procFd_ < 0) return false;
   char name[24];
   const auto [end, ec] = std::to_chars(name, name + 16, pid);
   if (ec != std::errc()) return false;
   std::memcpy(end, "/stat", 6);
-  pid_ = pid;
-  clearFigures(entry);
-  return readAt(procFd_, name) && parseStat(buffer_, entry);
+  const int fd = ::openat(procFd_, name, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    buffer_.clear();
+    return false;
+  }
+  const bool ok = readOpen(fd) && parseStat(buffer_, entry);
+  if (ok && scanning_ && carried_.size() < keepOpen_) {
+    carried_.push_back({pid, fd});
+  } else {
+    ::close(fd);
+  }
+  return ok;
+}
+
+void ProcessReader::beginScan(std::size_t keepOpen) {
+  keepOpen_ = keepOpen;
+  cursor_ = 0;
+  carried_.clear();
+  scanning_ = true;
+}
+
+void ProcessReader::endScan() {
+  while (cursor_ < kept_.size()) ::close(kept_[cursor_++].fd);
+  kept_.swap(carried_);
+  carried_.clear();
+  cursor_ = 0;
+  scanning_ = false;
 }
 
 bool ProcessReader::readIO(ProcEntry& entry) {

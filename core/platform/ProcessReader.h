@@ -49,7 +49,13 @@ class ProcessReader {
   // The same without opening the process's directory first: one open instead of two, for a
   // scan that needs nothing else of most processes. Other files of the process must then be
   // read after open(), with stat read again, so they belong to the same process.
+  // Within a scan (beginScan ... endScan, pids ascending) the file stays open for the next
+  // scan, up to keepOpen files: reading it again costs one read and no path lookup. A kept
+  // file of a process that ended reads as an error (the kernel ties it to the process, not the
+  // pid), and is then opened afresh.
   bool readStat(std::int32_t pid, ProcEntry& entry);
+  void beginScan(std::size_t keepOpen);
+  void endScan();
   // io: absent figures when refused (other users' processes); false then.
   bool readIO(ProcEntry& entry);
   // status: the owner; false when the process is gone. The kernel builds this file at length,
@@ -73,8 +79,19 @@ class ProcessReader {
   int procFd_ = -1;
   int dirFd_ = -1;
   std::int32_t pid_ = 0;
+  bool readOpen(int fd);
+
   std::string buffer_;
   std::vector<char> listing_;
+  struct Kept {
+    std::int32_t pid;
+    int fd;
+  };
+  std::vector<Kept> kept_;     // from the last scan, by pid
+  std::vector<Kept> carried_;  // kept for the next one
+  std::size_t cursor_ = 0;
+  std::size_t keepOpen_ = 0;
+  bool scanning_ = false;
 };
 
 }  // namespace kivo

@@ -6,7 +6,10 @@
 
 #include <QTimeZone>
 
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <algorithm>
 #include <cctype>
@@ -381,4 +384,32 @@ TEST(ProcessCollector, RereadsOwnerAndIOOnlyWhenTheyCanHaveChanged) {
   EXPECT_EQ(records[100].user, QStringLiteral("root"));
   EXPECT_FALSE(records[300].diskRead);
   EXPECT_EQ(collector.sample(132.0).restricted, 2);
+}
+
+// The scan keeps stat files open between scans; a process that ends is dropped and its file
+// closed, so the open files follow the live processes.
+TEST(ProcessCollector, KeptStatFilesFollowTheLiveProcesses) {
+  const auto openFiles = [] {
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), std::filesystem::directory_iterator());
+  };
+  ProcessCollector collector;
+  collector.sample(1.0);
+  const auto settled = openFiles();
+  std::vector<pid_t> children;
+  for (int i = 0; i < 20; ++i) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      for (;;) ::pause();
+    }
+    ASSERT_GT(child, 0);
+    children.push_back(child);
+  }
+  const auto seen = byPID(collector.sample(3.0));
+  for (const pid_t child : children) EXPECT_TRUE(seen.contains(child));
+  EXPECT_LE(openFiles(), settled + 20);
+  for (const pid_t child : children) ::kill(child, SIGKILL);
+  for (const pid_t child : children) ::waitpid(child, nullptr, 0);
+  const auto after = byPID(collector.sample(5.0));
+  for (const pid_t child : children) EXPECT_FALSE(after.contains(child));
+  EXPECT_LE(openFiles(), settled + 1);
 }
