@@ -10,11 +10,47 @@
 
 namespace kivo {
 
+namespace {
+
+// A cell that asks for its text on one line (up to kMaxCellWidth) but, when the table is short
+// of room, wraps down to its longest word; never more than kMaxLines high.
+class CellLabel final : public ToneLabel {
+ public:
+  CellLabel(const QString& text, QWidget* parent) : ToneLabel(text, Typeface::value(), Palette::textPrimary, parent) {
+    setWordWrap(true);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setTextInteractionFlags(Qt::TextSelectableByMouse);
+    setCursor(Qt::IBeamCursor);
+    setMaximumHeight(QFontMetrics(font()).lineSpacing() * ReportTableView::kMaxLines);
+  }
+
+  // Two lines at most, also when the layout measures a narrow column.
+  int heightForWidth(int width) const override { return std::min(ToneLabel::heightForWidth(width), maximumHeight()); }
+
+  QSize sizeHint() const override {
+    const QFontMetrics metrics(font());
+    const int width = std::min(metrics.horizontalAdvance(text()) + 1, ReportTableView::kMaxCellWidth);
+    return {width, std::min(heightForWidth(width), maximumHeight())};
+  }
+  QSize minimumSizeHint() const override {
+    const QFontMetrics metrics(font());
+    int word = 0;
+    for (const QString& part : text().split(QLatin1Char(' '), Qt::SkipEmptyParts))
+      word = std::max(word, metrics.horizontalAdvance(part) + 1);
+    const int width = std::min(word, ReportTableView::kMaxCellWidth);
+    return {width, std::min(heightForWidth(width), maximumHeight())};
+  }
+};
+
+}  // namespace
+
 ReportTableView::ReportTableView(QWidget* parent) : QWidget(parent), grid_(new QGridLayout(this)) {
   grid_->setContentsMargins(0, 0, 0, 0);
   grid_->setHorizontalSpacing(kColumnSpacing);
   grid_->setVerticalSpacing(kRowSpacing);
 }
+
+QSize ReportTableView::minimumSizeHint() const { return {QWidget::minimumSizeHint().width(), 0}; }
 
 ToneLabel* ReportTableView::cell(int row, int column) const {
   if (row < 0 || row >= shownRows() || column < 0 || column >= static_cast<int>(cells_[row].size())) return nullptr;
@@ -28,22 +64,9 @@ ToneLabel* ReportTableView::makeHeader(const QString& text, int column) {
 }
 
 ToneLabel* ReportTableView::makeCell(const QString& text, int row, int column) {
-  auto* label = new ToneLabel(text, Typeface::value(), Palette::textPrimary, this);
+  auto* label = new CellLabel(text, this);
   label->setObjectName(QStringLiteral("cell.%1.%2").arg(row).arg(column));
-  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  label->setCursor(Qt::IBeamCursor);
-  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  label->setMaximumHeight(QFontMetrics(Typeface::value()).lineSpacing() * kMaxLines);
-  fitCell(label);
   return label;
-}
-
-void ReportTableView::fitCell(ToneLabel* label) {
-  // Short texts keep their own width on one line; a long one wraps at kMaxCellWidth (a word-wrapped
-  // label would otherwise break even short names to balance its lines).
-  const bool wide = QFontMetrics(label->font()).horizontalAdvance(label->text()) > kMaxCellWidth;
-  label->setWordWrap(wide);
-  label->setMinimumWidth(wide ? kMaxCellWidth : 0);
 }
 
 void ReportTableView::resizeRow(std::vector<ToneLabel*>& labels, const QStringList& texts, int gridRow, bool header) {
@@ -58,10 +81,7 @@ void ReportTableView::resizeRow(std::vector<ToneLabel*>& labels, const QStringLi
   for (std::size_t column = 0; column < wanted; ++column) {
     const QString& text = texts[static_cast<qsizetype>(column)];
     if (column < labels.size()) {
-      if (labels[column]->text() != text) {
-        labels[column]->setText(text);
-        if (!header) fitCell(labels[column]);
-      }
+      if (labels[column]->text() != text) labels[column]->setText(text);
       continue;
     }
     const int c = static_cast<int>(column);

@@ -23,7 +23,7 @@ class ReportTableView : public QWidget {
   static constexpr int kColumnSpacing = 16;
   static constexpr int kRowSpacing = 5;
   static constexpr int kMaxLines = 2;
-  // A cell wider than this wraps onto a second line.
+  // A cell wider than this wraps onto a second line; narrower ones wrap only when room is short.
   static constexpr int kMaxCellWidth = 320;
 
   explicit ReportTableView(QWidget* parent = nullptr);
@@ -35,10 +35,13 @@ class ReportTableView : public QWidget {
   // The label of a data cell; null when not shown.
   ToneLabel* cell(int row, int column) const;
 
+  // The narrowest width the cells allow; no minimum height, since the height follows the width
+  // (measured with every cell at its narrowest, it would hold the card open far below the grid).
+  QSize minimumSizeHint() const override;
+
  private:
   ToneLabel* makeHeader(const QString& text, int column);
   ToneLabel* makeCell(const QString& text, int row, int column);
-  static void fitCell(ToneLabel* label);
   void resizeRow(std::vector<ToneLabel*>& labels, const QStringList& texts, int gridRow, bool header);
 
   ReportTable table_;

@@ -395,6 +395,13 @@ TEST_F(ReportsPageTest, ScreenshotsInLightAndDark) {
       EXPECT_TRUE(page->widget()->grab().save(test::reportsOutput(name)));
     }
   }
+  // The incident kind swaps the period for the moment and its note.
+  choose(*page, 6);
+  finish();
+  page->setPalette(Appearance::palette(false));
+  page->resize(1000, 1200);
+  page->widget()->resize(page->viewport()->width(), page->widget()->heightForWidth(page->viewport()->width()));
+  EXPECT_TRUE(page->widget()->grab(QRect(0, 0, page->widget()->width(), 420)).save(test::reportsOutput("incident-light.png")));
 }
 
 }  // namespace
