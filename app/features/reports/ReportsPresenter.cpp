@@ -1,0 +1,119 @@
+#include "features/reports/ReportsPresenter.h"
+
+#include "pdf/PdfReportRenderer.h"
+#include "reporting/JsonWriter.h"
+#include "texts/AlertText.h"
+#include "texts/FindingText.h"
+#include "texts/Localized.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <exception>
+
+namespace kivo::ReportsPresenter {
+
+namespace {
+
+QString figure(const std::optional<double>& value, MetricID metric, const ValueFormatter& formatter) {
+  return value ? AlertText::formatted(*value, metric, formatter) : QStringLiteral("—");
+}
+
+}  // namespace
+
+ReportTable metricTable(const Report& report, const ValueFormatter& formatter) {
+  ReportTable table;
+  table.headers = {tr("Metric"), tr("Minimum"), tr("Average"), tr("Maximum"),
+                   tr("Samples"), tr("Resolution"), tr("Gaps")};
+  table.rows.reserve(static_cast<qsizetype>(report.series.size()));
+  for (const ReportSeriesSummary& summary : report.series) {
+    table.rows.append({summary.name, figure(summary.minimum, summary.metric, formatter),
+                       figure(summary.average, summary.metric, formatter),
+                       figure(summary.maximum, summary.metric, formatter), QString::number(summary.sampleCount),
+                       formatter.duration(summary.step), QString::number(summary.gaps.size())});
+  }
+  return table;
+}
+
+ReportPreview preview(const Report& report, const ValueFormatter& formatter, const Localize& localize) {
+  ReportPreview preview;
+  preview.title = report.title;
+  preview.period = tr("%1 → %2", formatter.date(report.from), formatter.date(report.to));
+  preview.metrics = metricTable(report, formatter);
+  preview.tables = report.tables;
+  for (const Finding& finding : report.findings) preview.findings.push_back({FindingText::title(finding), finding.severity});
+  for (const QString& limitation : report.limitations)
+    preview.limitations.append(localize(QStringLiteral("• %1")).arg(limitation));
+  return preview;
+}
+
+QString severitySymbol(Severity severity) {
+  switch (severity) {
+    case Severity::info: return QStringLiteral("info.circle.fill");
+    case Severity::warning: return QStringLiteral("exclamationmark.triangle.fill");
+    case Severity::critical: return QStringLiteral("exclamationmark.octagon.fill");
+  }
+  return {};
+}
+
+DynamicColor severityColor(Severity severity) {
+  switch (severity) {
+    case Severity::info: return Palette::accent;
+    case Severity::warning: return Palette::warning;
+    case Severity::critical: return Palette::danger;
+  }
+  return Palette::accent;
+}
+
+ExportData exportData(const Report& report, ReportFormat format, const ValueFormatter& formatter,
+                      const Localize& localize) {
+  switch (format) {
+    case ReportFormat::pdf: {
+      auto bytes = PdfReportRenderer(report, formatter).render();
+      if (!bytes || bytes->isEmpty()) return {std::nullopt, tr("The PDF could not be made.")};
+      return {std::move(bytes), {}};
+    }
+    case ReportFormat::markdown: return {ReportGenerator::markdown(report, formatter, localize).toUtf8(), {}};
+    case ReportFormat::csv: return {ReportGenerator::csv(report).toUtf8(), {}};
+    case ReportFormat::json:
+      try {
+        return {ReportGenerator::json(report), {}};
+      } catch (const JsonEncodingError& error) {
+        return {std::nullopt, tr("The report could not be written as JSON: %1", QString::fromUtf8(error.what()))};
+      }
+  }
+  return {std::nullopt, {}};
+}
+
+std::optional<Report> readReport(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+  // Read one byte past the cap, so a longer file is recognised without reading it whole.
+  const QByteArray bytes = file.read(kMaxReportFileBytes + 1);
+  if (bytes.size() > kMaxReportFileBytes) return std::nullopt;
+  try {
+    return ReportGenerator::decode(bytes);
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
+ComparisonOutcome compare(const QStringList& paths, const ValueFormatter& formatter, const Localize& localize) {
+  if (paths.size() != 2) return {std::nullopt, tr("Select exactly two reports.")};
+  std::vector<Report> reports;
+  for (const QString& path : paths)
+    if (auto report = readReport(path)) reports.push_back(std::move(*report));
+  if (reports.size() < 2) return {std::nullopt, tr("One of the files is not a KIVO Monitor report.")};
+  std::stable_sort(reports.begin(), reports.end(), [](const Report& a, const Report& b) { return a.from < b.from; });
+  ReportComparison comparison{ReportGenerator::compare(reports[0], reports[1], formatter, localize),
+                              formatter.date(reports[0].from), formatter.date(reports[1].from)};
+  std::optional<QString> message;
+  if (comparison.table.rows.isEmpty()) message = tr("The two reports share no metric.");
+  return {std::move(comparison), std::move(message)};
+}
+
+QString comparisonNames(const ReportComparison& comparison) {
+  return tr("A: %1   ·   B: %2", comparison.nameA, comparison.nameB);
+}
+
+}  // namespace kivo::ReportsPresenter
