@@ -3,6 +3,7 @@
 #include "design/MetricFamily.h"
 #include "design/Page.h"
 #include "design/PageHeader.h"
+#include "features/history/HistoryPage.h"
 
 #include <utility>
 
@@ -34,10 +35,11 @@ QWidget* headerOnlyPage(AppSection section, QWidget* parent) {
 
 }  // namespace
 
-QWidget* SectionPages::create(AppSection section, const PageContext&, QWidget* parent) {
+QWidget* SectionPages::create(AppSection section, const PageContext& context, QWidget* parent) {
   QWidget* page = nullptr;
   switch (section) {
     // Each page plugs in here as it is built.
+    case AppSection::history: page = new HistoryPage(context.model, context.settings, parent); break;
     default:
       page = headerOnlyPage(section, parent);
       break;
