@@ -82,11 +82,11 @@ Frame frame(const HistoryChartContent& content, const HistoryChartStyle& style) 
   const Series& series = content.series ? *content.series : kEmpty;
   Frame f;
   f.time = Geo::timeDomain(content.from, content.to);
-  f.value = Geo::valueDomain(series);
   // Fewer ticks while two neighbours would read the same (a few GiB apart by less than the
   // text shows).
   QStringList labels;
   for (int desired = 5; desired >= 2; --desired) {
+    f.value = Geo::valueDomain(series, desired);
     f.valueTicks = Geo::valueTicks(f.value, desired);
     // Ticks beyond a flat series' widened domain are left out.
     std::erase_if(f.valueTicks, [&](double tick) { return tick < f.value.lower - 1e-9 || tick > f.value.upper + 1e-9; });

@@ -9,16 +9,106 @@
 #include "texts/Localized.h"
 
 #include <QEvent>
+#include <QLayout>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <vector>
 
 namespace kivo {
 
 namespace {
 
 constexpr const char* kStatNames[] = {"minimum", "average", "maximum", "samples", "resolution", "gaps"};
+
+// The six figures in one row, 24 apart, with the Export menu at the right end; where the row
+// does not fit they wrap into rows of three, two or one, so the card never forces the page to
+// scroll sideways. The last item is the menu.
+class StatisticsLayout : public QLayout {
+ public:
+  explicit StatisticsLayout(QWidget* parent) : QLayout(parent) { setContentsMargins(0, 0, 0, 0); }
+  ~StatisticsLayout() override {
+    while (QLayoutItem* item = takeAt(0)) delete item;
+  }
+
+  void addItem(QLayoutItem* item) override {
+    items_.append(item);
+    invalidate();
+  }
+  int count() const override { return static_cast<int>(items_.size()); }
+  QLayoutItem* itemAt(int index) const override { return items_.value(index); }
+  QLayoutItem* takeAt(int index) override {
+    if (index < 0 || index >= items_.size()) return nullptr;
+    invalidate();
+    return items_.takeAt(index);
+  }
+  Qt::Orientations expandingDirections() const override { return Qt::Horizontal; }
+  bool hasHeightForWidth() const override { return true; }
+  int heightForWidth(int width) const override { return place(QRect(0, 0, width, 0), false); }
+  QSize sizeHint() const override {
+    int width = 0;
+    for (QLayoutItem* item : items_) width += item->sizeHint().width() + kGap;
+    return {width, heightForWidth(width)};
+  }
+  QSize minimumSize() const override {
+    int widest = 0;
+    for (qsizetype i = 0; i + 1 < items_.size(); ++i) widest = std::max(widest, items_[i]->sizeHint().width());
+    const int menu = items_.isEmpty() ? 0 : items_.back()->sizeHint().width();
+    return {widest + kGap + menu, 0};
+  }
+  void setGeometry(const QRect& rect) override {
+    QLayout::setGeometry(rect);
+    place(rect, true);
+  }
+
+ private:
+  static constexpr int kGap = 24;
+  static constexpr int kRowGap = 8;
+
+  int place(const QRect& rect, bool apply) const {
+    if (items_.isEmpty()) return 0;
+    const qsizetype figures = items_.size() - 1;
+    const QSize menu = items_.back()->sizeHint();
+    const int room = rect.width() - menu.width() - kGap;
+    // The most columns whose widest figures fit beside the menu.
+    int columns = 1;
+    std::vector<int> widths;
+    for (int tried : {6, 3, 2, 1}) {
+      widths.assign(static_cast<std::size_t>(tried), 0);
+      for (qsizetype i = 0; i < figures; ++i) {
+        int& width = widths[static_cast<std::size_t>(i % tried)];
+        width = std::max(width, items_[i]->sizeHint().width());
+      }
+      int total = kGap * (tried - 1);
+      for (int width : widths) total += width;
+      columns = tried;
+      if (total <= room) break;
+    }
+    int y = rect.top();
+    int firstRow = 0;
+    for (qsizetype start = 0; start < figures; start += columns) {
+      int height = 0;
+      for (qsizetype i = start; i < std::min(figures, start + columns); ++i) height = std::max(height, items_[i]->sizeHint().height());
+      int x = rect.left();
+      for (qsizetype i = start; i < std::min(figures, start + columns); ++i) {
+        const int width = widths[static_cast<std::size_t>(i - start)];
+        if (apply) items_[i]->setGeometry(QRect(x, y, width, height));
+        x += width + kGap;
+      }
+      if (start == 0) firstRow = height;
+      y += height + kRowGap;
+    }
+    const int used = y - kRowGap - rect.top();
+    if (apply) items_.back()->setGeometry(QRect(rect.right() + 1 - menu.width(), rect.top() + (firstRow - menu.height()) / 2,
+                                                menu.width(), menu.height()));
+    return std::max(used, menu.height());
+  }
+
+  QList<QLayoutItem*> items_;
+};
 
 }  // namespace
 
@@ -30,9 +120,7 @@ HistoryChartCard::HistoryChartCard(MetricID metric, const ValueFormatter& format
   setObjectName(QStringLiteral("history.card.") + Metric::keyString(metric));
 
   auto* stats = new QWidget(this);
-  auto* row = new QHBoxLayout(stats);
-  row->setContentsMargins(0, 0, 0, 0);
-  row->setSpacing(24);
+  auto* statsLayout = new StatisticsLayout(stats);
   const auto statistics = HistoryPresenter::statistics(Series{}, format_);
   for (std::size_t i = 0; i < statistics.size(); ++i) {
     auto* stat = new QWidget(stats);
@@ -46,9 +134,8 @@ HistoryChartCard::HistoryChartCard(MetricID metric, const ValueFormatter& format
     value->setTextInteractionFlags(Qt::TextSelectableByMouse);
     column->addWidget(value);
     values_[i] = value;
-    row->addWidget(stat, 0, Qt::AlignVCenter);
+    statsLayout->addWidget(stat);
   }
-  row->addStretch(1);
 
   export_ = new QToolButton(stats);
   export_->setObjectName(QStringLiteral("history.export"));
@@ -64,7 +151,7 @@ HistoryChartCard::HistoryChartCard(MetricID metric, const ValueFormatter& format
   export_->setMenu(menu);
   connect(png, &QAction::triggered, this, &HistoryChartCard::exportPNGRequested);
   connect(csv, &QAction::triggered, this, &HistoryChartCard::exportCSVRequested);
-  row->addWidget(export_, 0, Qt::AlignVCenter);
+  statsLayout->addWidget(export_);
   addContent(stats);
 
   readout_ = new ToneLabel(QString(), Typeface::caption(), Palette::textTertiary, this);

@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QScrollBar>
 #include <QToolButton>
 
 namespace kivo {
@@ -238,6 +239,12 @@ TEST_F(HistoryPageTest, ScreenshotsLightAndDark) {
     QApplication::processEvents();
     EXPECT_TRUE(page->grab().save(dir + (dark ? QStringLiteral("/page-dark.png") : QStringLiteral("/page-light.png"))));
   }
+  // The width left beside the sidebar of a small window: the controls and figures wrap, nothing
+  // scrolls sideways.
+  page->resize(620, 900);
+  QApplication::processEvents();
+  EXPECT_FALSE(page->horizontalScrollBar()->isVisible());
+  EXPECT_TRUE(page->grab().save(dir + QStringLiteral("/page-dark-narrow.png")));
 }
 
 TEST(HistoryPageWithoutStore, SaysWhyInsteadOfLoadingForever) {
