@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 #include "design/Appearance.h"
 #include "design/Icons.h"
+#include "design/Tokens.h"
 #include "features/history/HistoryChart.h"
 #include "features/history/HistoryChartCard.h"
 #include "features/history/HistoryFileDialogs.h"
@@ -209,10 +210,22 @@ TEST_F(HistoryPageTest, ExportsWhatTheCardShowsForTheRangeItWasLoadedFor) {
   ASSERT_GT(lines.size(), 3);
   EXPECT_TRUE(lines[1].startsWith("cpu.total,percent,raw,")) << lines[1].toStdString();
 
-  dialogs->answer = out.filePath(QStringLiteral("cpu.png"));
+  // The image is dark only when the appearance setting is Dark, whatever the page shows.
+  const QString shots = test::outputDir() + QStringLiteral("/history");
+  QDir().mkpath(shots);
+  QFile::remove(shots + QStringLiteral("/export-page.csv"));
+  QFile::copy(*dialogs->answer, shots + QStringLiteral("/export-page.csv"));
+  page->setPalette(Appearance::palette(true));
+  dialogs->answer = shots + QStringLiteral("/export-page-light.png");
   page->exportPNG(MetricID::cpuTotal);
   EXPECT_EQ(dialogs->suggested.value(1), QStringLiteral("KIVO-Monitor-cpu.total-hour.png"));
-  EXPECT_EQ(QImage(*dialogs->answer).width(), 2296);
+  QImage light(*dialogs->answer);
+  EXPECT_EQ(light.width(), 2296);
+  EXPECT_EQ(light.pixelColor(2, 2), Palette::surface.resolve(false));
+  rig.settings->setAppearance(AppearanceChoice::dark);
+  dialogs->answer = shots + QStringLiteral("/export-page-dark.png");
+  page->exportPNG(MetricID::cpuTotal);
+  EXPECT_EQ(QImage(*dialogs->answer).pixelColor(2, 2), Palette::surface.resolve(true));
 
   // Cancelled: nothing written, nothing said. A failed write is reported.
   dialogs->answer.reset();
