@@ -24,6 +24,7 @@ namespace {
 namespace Geo = HistoryChartGeometry;
 
 constexpr double kSymbolSize = 8;
+constexpr double kLineWidth = 1.6;
 
 QColor withAlpha(QColor color, double alpha) {
   color.setAlphaF(static_cast<float>(alpha));
@@ -175,7 +176,6 @@ void HistoryChart::paint(QPainter& painter, const QRectF& rect, const HistoryCha
   const std::vector<int> numbers = Geo::segments(series);
   QPolygonF band;
   QPolygonF line;
-  QPen linePen(content.color, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
   const QBrush bandBrush = ChartPainting::translucent(withAlpha(content.color, 0.18));
   std::size_t start = 0;
   while (start < series.points.size()) {
@@ -193,12 +193,15 @@ void HistoryChart::paint(QPainter& painter, const QRectF& rect, const HistoryCha
       for (std::size_t i = end + 1; i-- > start;) {
         band << QPointF(Geo::x(series.points[i].time, f.time, plot), Geo::y(series.points[i].min, f.value, plot));
       }
+      // The translucent band needs no antialiasing of its own, and the line is drawn as
+      // separate segments: Qt's stroker and antialiased fill of a year's zigzag cost tens of
+      // milliseconds each, these a small part of that.
+      painter.setRenderHint(QPainter::Antialiasing, false);
       painter.setPen(Qt::NoPen);
       painter.setBrush(bandBrush);
       painter.drawPolygon(band);
-      painter.setPen(linePen);
-      painter.setBrush(Qt::NoBrush);
-      painter.drawPolyline(line);
+      painter.setRenderHint(QPainter::Antialiasing, true);
+      ChartPainting::strokeLine(painter, line, content.color, kLineWidth);
     }
     start = end + 1;
   }
