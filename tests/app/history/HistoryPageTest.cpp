@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QToolButton>
 
@@ -178,12 +179,26 @@ TEST_F(HistoryPageTest, ComparisonCardsFollowTheChoice) {
   auto* memory = page->findChild<HistoryChartCard*>(QStringLiteral("history.card.memory.used"));
   ASSERT_TRUE(memory);
 
-  // The pointer over one chart gives a readout in both cards.
-  page->setHover(page->loaded()->to - 300);
+  // The pointer over one chart gives a readout in both cards, each from its own series.
+  HistoryChart* chart = memory->chart();
+  chart->resize(800, HistoryChart::kHeight);
+  (void)chart->grab();  // the plot is known once painted
+  QMouseEvent move(QEvent::MouseMove, QPointF(600, 100), chart->mapToGlobal(QPointF(600, 100)), Qt::NoButton,
+                   Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(chart, &move);
+  ASSERT_TRUE(page->hover());
+  EXPECT_GT(*page->hover(), page->loaded()->from);
+  EXPECT_LT(*page->hover(), page->loaded()->to);
   for (auto* card : cards) {
+    EXPECT_EQ(card->chart()->hover(), page->hover());
+    EXPECT_EQ(card->findChild<QLabel*>(QStringLiteral("history.readout"))->text(),
+              HistoryPresenter::readout(card->chart()->series(), page->hover(), rig.model->format()).text);
     EXPECT_NE(card->findChild<QLabel*>(QStringLiteral("history.readout"))->text(),
               QStringLiteral("Move the pointer over the chart to read a point."));
   }
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(chart, &leave);
+  EXPECT_FALSE(page->hover());
 
   page->chooseSecondary(std::nullopt);
   settle(*rig.model);
