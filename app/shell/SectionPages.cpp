@@ -4,6 +4,7 @@
 #include "design/Page.h"
 #include "design/PageHeader.h"
 #include "features/reports/ReportsPage.h"
+#include "features/history/HistoryPage.h"
 
 #include <utility>
 
@@ -40,6 +41,7 @@ QWidget* SectionPages::create(AppSection section, const PageContext& context, QW
   switch (section) {
     // Each page plugs in here as it is built.
     case AppSection::reports: page = new ReportsPage(context.model, context.settings, parent); break;
+    case AppSection::history: page = new HistoryPage(context.model, context.settings, parent); break;
     default:
       page = headerOnlyPage(section, parent);
       break;

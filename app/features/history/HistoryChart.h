@@ -1,0 +1,100 @@
+#pragma once
+
+#include "design/MetricFamily.h"
+#include "storage/Series.h"
+
+#include <QColor>
+#include <QFont>
+#include <QRectF>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+#include <span>
+#include <vector>
+
+class QPainter;
+
+namespace kivo {
+
+// What one history chart shows: a series over a fixed time range (seconds since 1970), the
+// bookmark instants, the pointer's instant and the text of a value.
+struct HistoryChartContent {
+  const Series* series = nullptr;
+  double from = 0;
+  double to = 0;
+  QColor color;
+  std::span<const double> bookmarks;
+  std::optional<double> hover;
+  std::function<QString(double)> format;
+};
+
+// The interface colours and font of the chart, resolved for one appearance.
+struct HistoryChartStyle {
+  QColor grid;
+  QColor axisText;
+  QColor gapFill;
+  QColor bookmark;
+  QColor pointer;
+  QFont caption;
+  bool dark = false;
+
+  static HistoryChartStyle resolve(bool dark);
+};
+
+// One stored metric over the page's range: gap bands, a min-max band and an average line per
+// segment, dashed bookmark rules and the pointer rule, with about six time and five value
+// ticks. The widget and the PNG export both paint through paint(). Moving the pointer over the
+// plot reports the instant under it; the summary is the accessible description.
+class HistoryChart : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit HistoryChart(QWidget* parent = nullptr);
+
+  void setSeries(Series series, double from, double to);
+  void setFamily(MetricFamily family);
+  void setBookmarks(std::vector<double> bookmarks);
+  void setHover(std::optional<double> hover);
+  void setFormat(std::function<QString(double)> format);
+  void setSummary(const QString& summary);
+
+  const Series& series() const { return series_; }
+  std::optional<double> hover() const { return hover_; }
+  double from() const { return from_; }
+  double to() const { return to_; }
+
+  static void paint(QPainter& painter, const QRectF& rect, const HistoryChartContent& content,
+                    const HistoryChartStyle& style);
+  // Where paint() puts the plot inside rect.
+  static QRectF plotRect(const QRectF& rect, const HistoryChartContent& content, const HistoryChartStyle& style);
+
+  static constexpr int kHeight = 230;
+
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override;
+
+ signals:
+  // The instant under the pointer; none when it leaves the plot.
+  void hoverMoved(std::optional<double> time);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+
+ private:
+  HistoryChartContent content() const;
+
+  Series series_;
+  double from_ = 0;
+  double to_ = 1;
+  MetricFamily family_ = MetricFamily::cpu;
+  std::vector<double> bookmarks_;
+  std::optional<double> hover_;
+  std::function<QString(double)> format_;
+  // Known after the first paint; until then the pointer changes nothing.
+  std::optional<QRectF> plot_;
+};
+
+}  // namespace kivo

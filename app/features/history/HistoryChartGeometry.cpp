@@ -1,0 +1,155 @@
+#include "features/history/HistoryChartGeometry.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+
+namespace kivo::HistoryChartGeometry {
+
+namespace {
+
+constexpr double kLimit = ChartGeometry::kValueLimit;
+
+double clean(double value) { return std::clamp(value, -kLimit, kLimit); }
+
+}  // namespace
+
+std::vector<int> segments(const Series& series) {
+  std::vector<int> numbers;
+  numbers.reserve(series.points.size());
+  int segment = 0;
+  for (std::size_t i = 0; i < series.points.size(); ++i) {
+    if (i > 0 && series.points[i].time - series.points[i - 1].time > kBreakSteps * series.step) ++segment;
+    numbers.push_back(segment);
+  }
+  return numbers;
+}
+
+ChartRange timeDomain(double from, double to) {
+  if (!std::isfinite(from) || !std::isfinite(to)) return {0, 1};
+  ChartRange range{std::min(from, to), std::max(from, to)};
+  if (range.upper - range.lower < 1) {
+    const double middle = (range.lower + range.upper) / 2;
+    range = {middle - 0.5, middle + 0.5};
+  }
+  return range;
+}
+
+std::vector<double> valueTicks(ChartRange range, int desired) {
+  desired = std::max(desired, 2);
+  double lower = clean(std::min(range.lower, range.upper));
+  double upper = clean(std::max(range.lower, range.upper));
+  if (!std::isfinite(lower) || !std::isfinite(upper)) return {0, 1};
+  if (upper - lower <= 0) {
+    lower -= 1;
+    upper += 1;
+  }
+  const double raw = (upper - lower) / desired;
+  const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+  double step = magnitude * 10;
+  for (double factor : {1.0, 2.0, 5.0, 10.0}) {
+    if (magnitude * factor >= raw * (1 - 1e-9)) {
+      step = magnitude * factor;
+      break;
+    }
+  }
+  if (!(step > 0) || !std::isfinite(step)) return {lower, upper};
+  const double first = std::floor(lower / step + 1e-9);
+  const double last = std::ceil(upper / step - 1e-9);
+  std::vector<double> ticks;
+  for (double n = first; n <= last && ticks.size() < 64; n += 1) {
+    const double tick = n * step;
+    // -0.0 would print as "-0".
+    ticks.push_back(tick == 0 ? 0.0 : tick);
+  }
+  if (ticks.size() < 2) ticks = {lower, upper};
+  return ticks;
+}
+
+ChartRange valueDomain(const Series& series, int desiredTicks) {
+  bool any = false;
+  double low = 0;
+  double high = 0;
+  for (const SeriesPoint& point : series.points) {
+    for (double value : {point.min, point.max, point.avg}) {
+      if (!std::isfinite(value)) continue;
+      low = any ? std::min(low, value) : value;
+      high = any ? std::max(high, value) : value;
+      any = true;
+    }
+  }
+  if (!any) return {0, 1};
+  low = clean(low);
+  high = clean(high);
+  if (high - low <= 0) return {low - 1, high + 1};
+  const std::vector<double> ticks = valueTicks({low, high}, desiredTicks);
+  return {std::min(low, ticks.front()), std::max(high, ticks.back())};
+}
+
+double timeStep(double span, int desired) {
+  static constexpr std::array<double, 25> kSteps = {
+      1,    2,    5,     10,    15,    30,     60,     120,    300,     600,     900,     1800,    3600,
+      7200, 10800, 14400, 21600, 43200, 86400, 172800, 432000, 604800, 1209600, 2592000, 5184000};
+  if (!(span > 0) || !std::isfinite(span)) return kSteps.front();
+  double best = kSteps.front();
+  double bestMiss = std::numeric_limits<double>::infinity();
+  for (double step : kSteps) {
+    const double miss = std::abs(span / step - desired);
+    if (miss <= bestMiss) {
+      best = step;
+      bestMiss = miss;
+    }
+  }
+  return best;
+}
+
+std::vector<double> timeTicks(ChartRange domain, int utcOffset, int desired) {
+  const double step = timeStep(domain.upper - domain.lower, desired);
+  std::vector<double> ticks;
+  const double offset = utcOffset;
+  double tick = std::ceil((domain.lower + offset) / step) * step - offset;
+  for (; tick <= domain.upper && ticks.size() < 64; tick += step) ticks.push_back(tick);
+  return ticks;
+}
+
+std::optional<std::size_t> nearestPoint(const Series& series, double time) {
+  const auto& points = series.points;
+  if (points.empty() || !std::isfinite(time)) return std::nullopt;
+  const auto after = std::lower_bound(points.begin(), points.end(), time,
+                                      [](const SeriesPoint& point, double t) { return point.time < t; });
+  if (after == points.begin()) return 0;
+  if (after == points.end()) return points.size() - 1;
+  const auto before = after - 1;
+  const auto index = static_cast<std::size_t>(before - points.begin());
+  return time - before->time <= after->time - time ? index : index + 1;
+}
+
+double x(double time, ChartRange domain, const QRectF& plot) {
+  const double span = domain.upper - domain.lower;
+  if (!(span > 0)) return plot.left();
+  return plot.left() + (clean(time) - domain.lower) / span * plot.width();
+}
+
+double y(double value, ChartRange domain, const QRectF& plot) {
+  const double span = domain.upper - domain.lower;
+  if (!(span > 0)) return plot.center().y();
+  const double fraction = std::clamp((clean(value) - domain.lower) / span, 0.0, 1.0);
+  return plot.bottom() - fraction * plot.height();
+}
+
+std::optional<double> timeAt(double position, ChartRange domain, const QRectF& plot) {
+  if (!std::isfinite(position) || position < plot.left() || position > plot.right() || plot.width() <= 0) {
+    return std::nullopt;
+  }
+  return domain.lower + (position - plot.left()) / plot.width() * (domain.upper - domain.lower);
+}
+
+QRectF plotRect(const QRectF& canvas, double labelWidth) {
+  const double left = canvas.left() + std::max(labelWidth, 0.0) + kLabelGap;
+  const double top = canvas.top() + kTopMargin;
+  return {left, top, std::max(canvas.right() - kRightMargin - left, 1.0),
+          std::max(canvas.bottom() - kBottomMargin - top, 1.0)};
+}
+
+}  // namespace kivo::HistoryChartGeometry

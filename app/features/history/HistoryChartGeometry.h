@@ -1,0 +1,60 @@
+#pragma once
+
+#include "design/ChartGeometry.h"
+#include "storage/Series.h"
+
+#include <QRectF>
+
+#include <cstddef>
+#include <optional>
+#include <vector>
+
+namespace kivo {
+
+// The pure geometry of the history chart: segments, domains, ticks, the point under the pointer
+// and the mapping between seconds, values and pixels. Times are seconds since 1970.
+namespace HistoryChartGeometry {
+
+// Neighbouring points further apart than this many bucket steps are not joined.
+inline constexpr double kBreakSteps = 2.5;
+// Room above the plot for the bookmark symbols, below it for the time labels.
+inline constexpr double kTopMargin = 12;
+inline constexpr double kBottomMargin = 20;
+inline constexpr double kRightMargin = 8;
+inline constexpr double kLabelGap = 6;
+
+// The segment number of every point, in order: a point starts the next segment when it is
+// more than kBreakSteps steps after the point before it.
+std::vector<int> segments(const Series& series);
+
+// from ... to in order, at least one second wide (a zero-width range grows around its middle).
+ChartRange timeDomain(double from, double to);
+
+// The value domain: the points' smallest minimum to largest maximum, extended to the ticks;
+// a flat series (or none) v gets v - 1 ... v + 1, no points 0 ... 1.
+ChartRange valueDomain(const Series& series, int desiredTicks = 5);
+
+// About `desired` evenly spaced round values (1, 2 or 5 times a power of ten apart) covering
+// the range; the first and last lie on or outside its bounds.
+std::vector<double> valueTicks(ChartRange range, int desired = 5);
+
+// The distance between time ticks for a span of seconds: the round step (seconds, minutes,
+// hours, days) that gives the tick count closest to `desired`, the larger one on a tie.
+double timeStep(double span, int desired = 6);
+// The ticks inside the domain: multiples of the step in local time (utcOffset seconds east).
+std::vector<double> timeTicks(ChartRange domain, int utcOffset, int desired = 6);
+
+// The point whose time is nearest to `time`; the earlier of two equally near. None without points.
+std::optional<std::size_t> nearestPoint(const Series& series, double time);
+
+double x(double time, ChartRange domain, const QRectF& plot);
+double y(double value, ChartRange domain, const QRectF& plot);
+// The time at a horizontal position; none outside the plot.
+std::optional<double> timeAt(double x, ChartRange domain, const QRectF& plot);
+
+// The plot inside a canvas once value labels of this width sit on its left.
+QRectF plotRect(const QRectF& canvas, double labelWidth);
+
+}  // namespace HistoryChartGeometry
+
+}  // namespace kivo

@@ -1,0 +1,471 @@
+#include "features/history/HistoryPage.h"
+
+#include "design/AdaptiveRowLayout.h"
+#include "design/Card.h"
+#include "design/Environment.h"
+#include "design/Icons.h"
+#include "design/PageHeader.h"
+#include "design/ToneLabel.h"
+#include "design/Tokens.h"
+#include "features/history/HistoryChartCard.h"
+#include "features/history/HistoryExport.h"
+#include "features/history/HistoryFileDialogs.h"
+#include "features/history/HistoryPresenter.h"
+#include "model/MonitorModel.h"
+#include "settings/AppSettings.h"
+#include "texts/Localized.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStandardItemModel>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace kivo {
+
+namespace {
+
+constexpr int kNothing = 0;
+
+// The metric pickers: a bold, unselectable header per family, then its metrics (data: raw value).
+void fillMetrics(QComboBox* combo, bool withNothing) {
+  auto* items = new QStandardItemModel(combo);
+  if (withNothing) {
+    auto* nothing = new QStandardItem(tr("Nothing"));
+    nothing->setData(kNothing, Qt::UserRole);
+    items->appendRow(nothing);
+  }
+  for (const HistoryPresenter::MetricGroup& group : HistoryPresenter::metricGroups()) {
+    auto* header = new QStandardItem(HistoryPresenter::familyName(group.family));
+    header->setFlags(Qt::NoItemFlags);
+    QFont bold = combo->font();
+    bold.setBold(true);
+    header->setFont(bold);
+    items->appendRow(header);
+    for (MetricID metric : group.metrics) {
+      auto* item = new QStandardItem(QStringLiteral("   ") + HistoryPresenter::metricName(metric));
+      item->setData(Metric::rawValue(metric), Qt::UserRole);
+      item->setToolTip(HistoryPresenter::metricName(metric));
+      items->appendRow(item);
+    }
+  }
+  combo->setModel(items);
+}
+
+void selectData(QComboBox* combo, int raw) {
+  const int index = combo->findData(raw, Qt::UserRole);
+  if (index >= 0 && index != combo->currentIndex()) combo->setCurrentIndex(index);
+}
+
+}  // namespace
+
+HistoryPage::HistoryPage(MonitorModel& model, AppSettings& settings, QWidget* parent)
+    : Page(parent), model_(model), settings_(settings), dialogs_(HistoryFileDialogs::standard()) {
+  header_ = new PageHeader(QStringLiteral("History"), std::nullopt, MetricFamily::system,
+                           QStringLiteral("chart.xyaxis.line"));
+  addWidget(header_);
+  buildControls();
+
+  cardsHost_ = new QWidget;
+  cardsLayout_ = new QVBoxLayout(cardsHost_);
+  cardsLayout_->setContentsMargins(0, 0, 0, 0);
+  cardsLayout_->setSpacing(static_cast<int>(kSpacing));
+  cardsHost_->hide();
+  addWidget(cardsHost_);
+
+  status_ = new QWidget;
+  status_->setObjectName(QStringLiteral("history.loading"));
+  status_->setMinimumHeight(200);
+  auto* statusLayout = new QVBoxLayout(status_);
+  progress_ = new QProgressBar(status_);
+  progress_->setRange(0, 0);
+  progress_->setTextVisible(false);
+  progress_->setMaximumWidth(320);
+  statusLayout->addWidget(progress_, 0, Qt::AlignCenter);
+  unavailable_ = new ToneLabel(QString(), Typeface::system(12), Palette::textSecondary, status_);
+  unavailable_->setObjectName(QStringLiteral("history.unavailable"));
+  unavailable_->setWordWrap(true);
+  unavailable_->setAlignment(Qt::AlignCenter);
+  statusLayout->addWidget(unavailable_);
+  addWidget(status_);
+
+  bookmarksCard_ = new Card(QStringLiteral("Bookmarks in this range"));
+  bookmarksCard_->setObjectName(QStringLiteral("history.bookmarks"));
+  noBookmark_ = new ToneLabel(
+      tr("No bookmark. Use the bookmark button in the toolbar to mark a moment worth coming back to."),
+      Typeface::system(12), Palette::textSecondary);
+  noBookmark_->setWordWrap(true);
+  bookmarksCard_->addContent(noBookmark_);
+  auto* rows = new QWidget;
+  bookmarkRows_ = new QVBoxLayout(rows);
+  bookmarkRows_->setContentsMargins(0, 0, 0, 0);
+  bookmarkRows_->setSpacing(6);
+  bookmarksCard_->addContent(rows);
+  addWidget(bookmarksCard_);
+
+  auto* kept = new Card(QStringLiteral("How history is kept"));
+  kept->setObjectName(QStringLiteral("history.retention"));
+  retention_ = new ToneLabel(QString(), Typeface::system(12), Palette::textSecondary);
+  retention_->setWordWrap(true);
+  kept->addContent(retention_);
+  addWidget(kept);
+
+  connect(&model_, &MonitorModel::eventsRevisionChanged, this, &HistoryPage::reload);
+  connect(&model_, &MonitorModel::storeStatisticsChanged, this, &HistoryPage::refreshSubtitle);
+  connect(&model_, &MonitorModel::storeErrorChanged, this, [this] {
+    // A history that opens late is read as soon as it is there.
+    if (model_.store() && !loaded_) reload();
+    refreshStatus();
+  });
+  connect(&settings_, &AppSettings::retentionChanged, this, &HistoryPage::refreshRetention);
+
+  refreshSubtitle();
+  refreshRetention();
+  applyColors();
+  reload();
+}
+
+HistoryPage::~HistoryPage() = default;
+
+void HistoryPage::buildControls() {
+  // Pickers on the left, range and Reload on the right; stacked when the page is narrow.
+  auto* controls = new QWidget;
+  controls->setObjectName(QStringLiteral("history.controls"));
+  auto* rows = new AdaptiveRowLayout(12, 1000, false, controls);
+  auto* pickers = new QWidget(controls);
+  auto* row = new QHBoxLayout(pickers);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(12);
+  row->addWidget(new ToneLabel(tr("Metric"), Typeface::system(12), Palette::textSecondary, controls));
+  metric_ = new QComboBox(controls);
+  metric_->setObjectName(QStringLiteral("history.metric"));
+  metric_->setAccessibleName(tr("Metric"));
+  metric_->setMaximumWidth(260);
+  metric_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  metric_->setMinimumContentsLength(14);
+  fillMetrics(metric_, false);
+  selectData(metric_, Metric::rawValue(primary_));
+  row->addWidget(metric_);
+
+  row->addWidget(new ToneLabel(tr("Compare with"), Typeface::system(12), Palette::textSecondary, controls));
+  compare_ = new QComboBox(controls);
+  compare_->setObjectName(QStringLiteral("history.compare"));
+  compare_->setAccessibleName(tr("Compare with"));
+  compare_->setMaximumWidth(280);
+  compare_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  compare_->setMinimumContentsLength(14);
+  fillMetrics(compare_, true);
+  selectData(compare_, kNothing);
+  row->addWidget(compare_);
+  row->addStretch(1);
+  rows->addWidget(pickers);
+
+  auto* choices = new QWidget(controls);
+  row = new QHBoxLayout(choices);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(12);
+  row->addStretch(1);
+
+  auto* segments = segments_ = new QWidget(choices);
+  segments->setObjectName(QStringLiteral("history.range"));
+  segments->setAccessibleName(tr("Range"));
+  auto* segmentRow = new QHBoxLayout(segments);
+  segmentRow->setContentsMargins(0, 0, 0, 0);
+  segmentRow->setSpacing(0);
+  ranges_ = new QButtonGroup(segments);
+  ranges_->setExclusive(true);
+  for (HistoryRange range : HistoryRanges::allCases()) {
+    auto* button = new QToolButton(segments);
+    button->setObjectName(QStringLiteral("history.range.") + HistoryRanges::rawValue(range));
+    button->setText(HistoryRanges::title(range));
+    button->setCheckable(true);
+    button->setChecked(range == range_);
+    if (range == HistoryRanges::allCases().front()) button->setProperty("segment", QStringLiteral("first"));
+    if (range == HistoryRanges::allCases().back()) button->setProperty("segment", QStringLiteral("last"));
+    ranges_->addButton(button, static_cast<int>(range));
+    segmentRow->addWidget(button);
+  }
+  row->addWidget(segments);
+
+  reload_ = new QPushButton(tr("Reload"), choices);
+  reload_->setObjectName(QStringLiteral("history.reload"));
+  reload_->setToolTip(tr("Reload from the store"));
+  row->addWidget(reload_);
+  rows->addWidget(choices);
+  addWidget(controls);
+
+  // Only the user's picks change the choices; filling the pickers writes nothing back.
+  connect(metric_, &QComboBox::activated, this, [this](int index) {
+    const auto metric = Metric::fromRawValue(metric_->itemData(index, Qt::UserRole).toInt());
+    if (metric) choosePrimary(*metric);
+  });
+  connect(compare_, &QComboBox::activated, this, [this](int index) {
+    chooseSecondary(Metric::fromRawValue(compare_->itemData(index, Qt::UserRole).toInt()));
+  });
+  connect(ranges_, &QButtonGroup::idClicked, this, [this](int id) { chooseRange(static_cast<HistoryRange>(id)); });
+  connect(reload_, &QPushButton::clicked, this, &HistoryPage::reload);
+}
+
+void HistoryPage::choosePrimary(MetricID metric) {
+  {
+    const QSignalBlocker blocker(metric_);
+    selectData(metric_, Metric::rawValue(metric));
+  }
+  if (metric == primary_) return;
+  primary_ = metric;
+  reload();
+}
+
+void HistoryPage::chooseSecondary(std::optional<MetricID> metric) {
+  {
+    const QSignalBlocker blocker(compare_);
+    selectData(compare_, metric ? Metric::rawValue(*metric) : kNothing);
+  }
+  if (metric == secondary_) return;
+  secondary_ = metric;
+  reload();
+}
+
+void HistoryPage::chooseRange(HistoryRange range) {
+  if (auto* button = ranges_->button(static_cast<int>(range))) {
+    const QSignalBlocker blocker(ranges_);
+    button->setChecked(true);
+  }
+  if (range == range_) return;
+  range_ = range;
+  reload();
+}
+
+QString HistoryPage::loadIdentity() const {
+  return HistoryPresenter::loadIdentity(range_, primary_, secondary_, model_.eventsRevision());
+}
+
+void HistoryPage::reload() {
+  refreshStatus();
+  if (!model_.store()) return;
+  const std::uint64_t number = ++requests_;
+  const HistoryRange range = range_;
+  const std::vector<MetricID> metrics = HistoryPresenter::metricsToLoad(primary_, secondary_);
+  const QDateTime now = QDateTime::currentDateTimeUtc();
+  model_.query(
+      this, [range, metrics, now](TimeSeriesStore& store) { return HistoryLoad::read(store, range, metrics, now); },
+      [this, number](HistoryLoad load) {
+        // A load superseded by a newer request is dropped: the page shows the newest choices.
+        if (number != requests_) return;
+        if (!load.loaded) {
+          refreshStatus();
+          return;
+        }
+        apply(std::move(load));
+      });
+}
+
+void HistoryPage::apply(HistoryLoad load) {
+  loaded_ = std::move(load);
+  syncCards();
+  syncBookmarks();
+  refreshStatus();
+  emit loadApplied();
+}
+
+void HistoryPage::syncCards() {
+  const std::vector<Series>& series = loaded_->series;
+  // Cards are kept per metric; a card whose metric is no longer loaded goes.
+  std::vector<HistoryChartCard*> kept;
+  for (HistoryChartCard* card : cards_) {
+    const bool wanted = std::any_of(series.begin(), series.end(), [&](const Series& s) { return s.metric == card->metric(); });
+    if (wanted) {
+      kept.push_back(card);
+    } else {
+      cardsLayout_->removeWidget(card);
+      card->hide();
+      card->deleteLater();
+    }
+  }
+  std::vector<HistoryChartCard*> ordered;
+  const std::vector<double> bookmarks = loaded_->bookmarkTimes();
+  for (const Series& one : series) {
+    auto found = std::find_if(kept.begin(), kept.end(), [&](HistoryChartCard* card) { return card->metric() == one.metric; });
+    HistoryChartCard* card = nullptr;
+    if (found != kept.end()) {
+      card = *found;
+    } else {
+      card = new HistoryChartCard(one.metric, model_.format(), cardsHost_);
+      const MetricID metric = one.metric;
+      connect(card, &HistoryChartCard::hoverMoved, this, &HistoryPage::setHover);
+      connect(card, &HistoryChartCard::exportCSVRequested, this, [this, metric] { exportCSV(metric); });
+      connect(card, &HistoryChartCard::exportPNGRequested, this, [this, metric] { exportPNG(metric); });
+    }
+    card->setSeries(one, loaded_->from, loaded_->to, bookmarks);
+    card->setHover(hover_);
+    ordered.push_back(card);
+  }
+  for (std::size_t i = 0; i < ordered.size(); ++i) {
+    if (cardsLayout_->indexOf(ordered[i]) != static_cast<int>(i)) {
+      cardsLayout_->removeWidget(ordered[i]);
+      cardsLayout_->insertWidget(static_cast<int>(i), ordered[i]);
+    }
+    ordered[i]->show();
+  }
+  cards_ = std::move(ordered);
+  cardsHost_->setVisible(!cards_.empty());
+}
+
+void HistoryPage::syncBookmarks() {
+  const std::vector<StoredEvent>& bookmarks = loaded_->bookmarks;
+  std::map<std::int64_t, QWidget*> rows;
+  for (const StoredEvent& bookmark : bookmarks) {
+    auto found = bookmarkWidgets_.find(bookmark.id);
+    if (found != bookmarkWidgets_.end()) {
+      rows.emplace(bookmark.id, found->second);
+      bookmarkWidgets_.erase(found);
+      continue;
+    }
+    auto* row = new QWidget;
+    row->setObjectName(QStringLiteral("history.bookmark.") + QString::number(bookmark.id));
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* symbol = new QLabel(row);
+    symbol->setObjectName(QStringLiteral("symbol"));
+    symbol->setPixmap(Icons::pixmap(QStringLiteral("bookmark.fill"), 14, Palette::accent.resolve(this), devicePixelRatioF()));
+    layout->addWidget(symbol);
+    auto* date = new ToneLabel(model_.format().date(bookmark.date), Typeface::value(), Palette::textPrimary, row);
+    layout->addWidget(date);
+    auto* note = new ToneLabel(HistoryPresenter::bookmarkNote(bookmark), Typeface::system(12), Palette::textSecondary, row);
+    note->setObjectName(QStringLiteral("note"));
+    layout->addWidget(note, 1);
+    auto* remove = new QToolButton(row);
+    remove->setObjectName(QStringLiteral("history.bookmark.delete"));
+    remove->setAutoRaise(true);
+    remove->setAccessibleName(tr("Delete bookmark"));
+    remove->setToolTip(tr("Delete bookmark"));
+    remove->setIcon(Icons::icon(QStringLiteral("trash"), Palette::textSecondary.resolve(this)));
+    const std::int64_t id = bookmark.id;
+    connect(remove, &QToolButton::clicked, this, [this, id] { model_.deleteEvent(id); });
+    layout->addWidget(remove);
+    rows.emplace(bookmark.id, row);
+  }
+  // Rows of bookmarks no longer in the range go; the rest are put in list order.
+  for (auto& [id, row] : bookmarkWidgets_) {
+    bookmarkRows_->removeWidget(row);
+    row->hide();
+    row->deleteLater();
+  }
+  bookmarkWidgets_ = std::move(rows);
+  for (std::size_t i = 0; i < bookmarks.size(); ++i) {
+    QWidget* row = bookmarkWidgets_.at(bookmarks[i].id);
+    if (bookmarkRows_->indexOf(row) != static_cast<int>(i)) {
+      bookmarkRows_->removeWidget(row);
+      bookmarkRows_->insertWidget(static_cast<int>(i), row);
+    }
+  }
+  noBookmark_->setVisible(bookmarks.empty());
+}
+
+void HistoryPage::setHover(std::optional<double> hover) {
+  if (hover == hover_) return;
+  hover_ = hover;
+  for (HistoryChartCard* card : cards_) card->setHover(hover_);
+}
+
+void HistoryPage::refreshStatus() {
+  const bool hasSeries = loaded_ && !loaded_->series.empty();
+  const bool missing = !model_.store();
+  status_->setVisible(!hasSeries);
+  progress_->setVisible(!missing);
+  unavailable_->setVisible(missing);
+  if (missing) unavailable_->setText(HistoryPresenter::unavailable(model_.storeError()));
+}
+
+void HistoryPage::refreshSubtitle() {
+  header_->setSubtitle(HistoryPresenter::subtitle(model_.storeStatistics(), model_.format()));
+}
+
+void HistoryPage::refreshRetention() {
+  retention_->setText(HistoryPresenter::retentionText(settings_.retention(), model_.format()));
+}
+
+void HistoryPage::applyColors() {
+  // The range picker as one segmented control: the chosen segment filled with the tint.
+  const auto hex = [this](DynamicColor color) { return color.resolve(this).name(); };
+  segments_->setStyleSheet(
+      QStringLiteral("QToolButton { border: 1px solid %1; border-left: none; background: %2; color: %3;"
+                     " padding: 3px 8px; }"
+                     "QToolButton[segment=\"first\"] { border-left: 1px solid %1; border-top-left-radius: 5px;"
+                     " border-bottom-left-radius: 5px; }"
+                     "QToolButton[segment=\"last\"] { border-top-right-radius: 5px; border-bottom-right-radius: 5px; }"
+                     "QToolButton:hover:!checked { background: %4; }"
+                     "QToolButton:checked { background: %5; border-color: %5; color: %2; }")
+          .arg(hex(Palette::hairline), hex(Palette::surface), hex(Palette::textPrimary), hex(Palette::surfaceRaised),
+               hex(Palette::accent)));
+  reload_->setIcon(Icons::icon(QStringLiteral("arrow.clockwise"), Palette::textPrimary.resolve(this)));
+  for (auto& [id, row] : bookmarkWidgets_) {
+    if (auto* symbol = row->findChild<QLabel*>(QStringLiteral("symbol"))) {
+      symbol->setPixmap(Icons::pixmap(QStringLiteral("bookmark.fill"), 14, Palette::accent.resolve(this), devicePixelRatioF()));
+    }
+    if (auto* remove = row->findChild<QToolButton*>(QStringLiteral("history.bookmark.delete"))) {
+      remove->setIcon(Icons::icon(QStringLiteral("trash"), Palette::textSecondary.resolve(this)));
+    }
+  }
+}
+
+void HistoryPage::changeEvent(QEvent* event) {
+  Page::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange) applyColors();
+}
+
+const Series* HistoryPage::loadedSeries(MetricID metric) const {
+  if (!loaded_) return nullptr;
+  for (const Series& series : loaded_->series) {
+    if (series.metric == metric) return &series;
+  }
+  return nullptr;
+}
+
+void HistoryPage::setFileDialogs(std::unique_ptr<HistoryFileDialogs> dialogs) {
+  if (dialogs) dialogs_ = std::move(dialogs);
+}
+
+void HistoryPage::exportCSV(MetricID metric) {
+  const Series* series = loadedSeries(metric);
+  if (!series) return;
+  // The text is made before the dialog: a load that lands while it is open changes nothing here.
+  const QByteArray bytes = HistoryExport::csv(*series);
+  const QString name = HistoryExport::fileName(metric, loaded_->range, QStringLiteral("csv"));
+  const QPointer<HistoryPage> alive(this);
+  const auto path = dialogs_->saveFileName(this, name, tr("CSV files (*.csv)"), QStringLiteral("csv"));
+  if (!alive || !path) return;
+  if (const auto error = HistoryExport::write(*path, bytes)) dialogs_->showFailure(this, *error);
+}
+
+void HistoryPage::exportPNG(MetricID metric) {
+  const Series* series = loadedSeries(metric);
+  if (!series) return;
+  const std::vector<double> bookmarks = loaded_->bookmarkTimes();
+  HistoryExport::ImageContent content;
+  content.series = series;
+  content.from = loaded_->from;
+  content.to = loaded_->to;
+  content.bookmarks = bookmarks;
+  content.dark = settings_.appearance() == AppearanceChoice::dark;
+  content.colorBlindSafe = Environment::colorBlindSafe(this);
+  content.format = &model_.format();
+  const QByteArray bytes = HistoryExport::png(HistoryExport::render(content));
+  // A failed rendering ends the export before any dialog.
+  if (bytes.isEmpty()) return;
+  const QString name = HistoryExport::fileName(metric, loaded_->range, QStringLiteral("png"));
+  const QPointer<HistoryPage> alive(this);
+  const auto path = dialogs_->saveFileName(this, name, tr("PNG images (*.png)"), QStringLiteral("png"));
+  if (!alive || !path) return;
+  if (const auto error = HistoryExport::write(*path, bytes)) dialogs_->showFailure(this, *error);
+}
+
+}  // namespace kivo

@@ -1,0 +1,120 @@
+#include "features/history/HistoryPresenter.h"
+
+#include "features/history/HistoryChartGeometry.h"
+#include "texts/AlertText.h"
+#include "texts/Localized.h"
+
+#include <QDateTime>
+
+namespace kivo::HistoryPresenter {
+
+QString loadIdentity(HistoryRange range, MetricID primary, std::optional<MetricID> secondary, std::int64_t revision) {
+  return HistoryRanges::rawValue(range) + QLatin1Char('|') + QString::number(Metric::rawValue(primary)) +
+         QLatin1Char('|') + QString::number(secondary ? Metric::rawValue(*secondary) : 0) + QLatin1Char('|') +
+         QString::number(revision);
+}
+
+std::vector<MetricID> metricsToLoad(MetricID primary, std::optional<MetricID> secondary) {
+  std::vector<MetricID> metrics{primary};
+  if (secondary && *secondary != primary) metrics.push_back(*secondary);
+  return metrics;
+}
+
+std::vector<MetricGroup> metricGroups() {
+  std::vector<MetricGroup> groups;
+  for (MetricFamily family : MetricFamilies::all()) {
+    MetricGroup group{family, {}};
+    for (MetricID metric : Metric::allCases()) {
+      if (MetricFamilies::of(metric) == family) group.metrics.push_back(metric);
+    }
+    if (!group.metrics.empty()) groups.push_back(std::move(group));
+  }
+  return groups;
+}
+
+QString familyName(MetricFamily family) {
+  switch (family) {
+    case MetricFamily::cpu: return tr("CPU");
+    case MetricFamily::gpu: return tr("GPU");
+    case MetricFamily::memory: return tr("Memory");
+    case MetricFamily::disk: return tr("Disk");
+    case MetricFamily::network: return tr("Network");
+    case MetricFamily::power: return tr("Power");
+    case MetricFamily::thermal: return tr("Thermal");
+    case MetricFamily::system: return tr("System");
+  }
+  return {};
+}
+
+QString metricName(MetricID metric) { return translated(MetricCatalog::descriptor(metric).name); }
+
+QString subtitle(const std::optional<StoreStatistics>& statistics, const ValueFormatter& format) {
+  if (statistics && statistics->earliest) return tr("Collected locally since %1", format.date(*statistics->earliest));
+  return tr("Collected locally since KIVO Monitor was first opened");
+}
+
+QString unavailable(const std::optional<QString>& error) {
+  return tr("History is not available: %1", error.value_or(tr("the history database is not open")));
+}
+
+QString valueText(double value, MetricID metric, const ValueFormatter& format) {
+  return AlertText::formatted(value, metric, format);
+}
+
+QString gapsText(const Series& series, const ValueFormatter& format) {
+  if (series.gaps.empty()) return tr("None");
+  double total = 0;
+  for (const SeriesGap& gap : series.gaps) total += gap.duration();
+  return QString::number(series.gaps.size()) + QStringLiteral(" · ") + format.duration(total);
+}
+
+std::array<Statistic, 6> statistics(const Series& series, const ValueFormatter& format) {
+  const auto text = [&](std::optional<double> value) -> std::optional<QString> {
+    if (!value) return std::nullopt;
+    return valueText(*value, series.metric, format);
+  };
+  return {{
+      {"Minimum", text(series.minimum())},
+      {"Average", text(series.average())},
+      {"Maximum", text(series.maximum())},
+      {"Samples", QString::number(series.sampleCount())},
+      {"Resolution", format.duration(series.step)},
+      {"Gaps", gapsText(series, format)},
+  }};
+}
+
+Readout readout(const Series& series, std::optional<double> hover, const ValueFormatter& format) {
+  const std::optional<std::size_t> index = hover ? HistoryChartGeometry::nearestPoint(series, *hover) : std::nullopt;
+  if (!index) return {tr("Move the pointer over the chart to read a point."), true};
+  const SeriesPoint& point = series.points[*index];
+  const auto value = [&](double v) { return valueText(v, series.metric, format); };
+  return {format.date(point.date()) + QStringLiteral(" — ") + tr("Average") + QLatin1Char(' ') + value(point.avg) +
+              QStringLiteral(" · ") + tr("Minimum") + QLatin1Char(' ') + value(point.min) + QStringLiteral(" · ") +
+              tr("Maximum") + QLatin1Char(' ') + value(point.max),
+          false};
+}
+
+QString summary(const Series& series, const ValueFormatter& format) {
+  const auto minimum = series.minimum();
+  const auto average = series.average();
+  const auto maximum = series.maximum();
+  if (!minimum || !average || !maximum) return tr("No stored sample in this range yet.");
+  const auto value = [&](double v) { return valueText(v, series.metric, format); };
+  return tr("Minimum") + QLatin1Char(' ') + value(*minimum) + QStringLiteral(", ") + tr("Average") + QLatin1Char(' ') +
+         value(*average) + QStringLiteral(", ") + tr("Maximum") + QLatin1Char(' ') + value(*maximum) +
+         QStringLiteral(". ") + QString::number(series.gaps.size()) + QLatin1Char(' ') + tr("Gaps") + QLatin1Char('.');
+}
+
+QString bookmarkNote(const StoredEvent& bookmark) {
+  const QString note = bookmark.payload.value(QStringLiteral("note"));
+  return note.isEmpty() ? tr("No note") : note;
+}
+
+QString retentionText(const RetentionPolicy& retention, const ValueFormatter& format) {
+  return tr("Every sample is kept for %1, one-minute summaries (minimum, average, maximum) for %2 and one-hour "
+            "summaries for %3. Longer ranges are drawn from the coarser tiers. History only covers periods when "
+            "KIVO Monitor was running; those holes are shaded, never filled in.",
+            format.duration(retention.raw), format.duration(retention.minute), format.duration(retention.hour));
+}
+
+}  // namespace kivo::HistoryPresenter

@@ -1,0 +1,115 @@
+#include "features/history/HistoryExport.h"
+
+#include "TestSupport.h"
+#include "design/Tokens.h"
+
+#include <QDir>
+
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace kivo {
+namespace {
+
+TEST(HistoryExport, CsvOfARawSeries) {
+  Series series;
+  series.metric = MetricID::cpuTotal;
+  series.tier = StoreTier::raw;
+  series.step = 2;
+  series.points = {{1'765'356'400, 1.5, 7, 3.25, 2}, {1'765'356'402.5, 0, 1e16, 0.00001, 1}};
+  EXPECT_EQ(HistoryExport::csv(series),
+            QByteArray("metric,unit,tier,bucket_seconds,timestamp_iso8601,min,avg,max,samples\n"
+                       "cpu.total,percent,raw,2.0,2025-12-10T08:46:40Z,1.5,3.25,7.0,2\n"
+                       "cpu.total,percent,raw,2.0,2025-12-10T08:46:42Z,0.0,1e-05,1e+16,1\n"));
+}
+
+TEST(HistoryExport, CsvOfAnHourSeriesAndOfAnEmptyOne) {
+  Series series;
+  series.metric = MetricID::memCompressed;
+  series.tier = StoreTier::hour;
+  series.step = 3600;
+  series.points = {{1'765'353'600, 1073741824, 2147483648.5, 1610612736, 60}};
+  EXPECT_EQ(HistoryExport::csv(series),
+            QByteArray("metric,unit,tier,bucket_seconds,timestamp_iso8601,min,avg,max,samples\n"
+                       "memory.compressed,bytes,hour,3600.0,2025-12-10T08:00:00Z,1073741824.0,1610612736.0,"
+                       "2147483648.5,60\n"));
+  series.points.clear();
+  EXPECT_EQ(HistoryExport::csv(series),
+            QByteArray("metric,unit,tier,bucket_seconds,timestamp_iso8601,min,avg,max,samples\n"));
+}
+
+TEST(HistoryExport, FileNamesCarryMetricKeyAndRange) {
+  EXPECT_EQ(HistoryExport::fileName(MetricID::memCompressed, HistoryRange::day, QStringLiteral("png")),
+            QStringLiteral("KIVO-Monitor-memory.compressed-day.png"));
+  EXPECT_EQ(HistoryExport::fileName(MetricID::cpuTotal, HistoryRange::sixHours, QStringLiteral("csv")),
+            QStringLiteral("KIVO-Monitor-cpu.total-sixHours.csv"));
+}
+
+Series sample() {
+  Series series;
+  series.metric = MetricID::cpuTotal;
+  series.step = 8;
+  for (int i = 0; i < 300; ++i) {
+    if (i > 120 && i < 160) continue;
+    const double v = 30 + 20 * std::sin(i / 15.0);
+    series.points.push_back({1'765'356'400 + i * 8.0, v - 5, v + 8, v, 4});
+  }
+  series.gaps = {{1'765'356'400 + 121 * 8.0, 1'765'356'400 + 160 * 8.0}, {1'765'356'400 + 300 * 8.0, 1'765'360'000}};
+  return series;
+}
+
+TEST(HistoryExport, ImageIsTwoPixelsPerPointWithTheChosenAppearance) {
+  const Series series = sample();
+  const std::vector<double> bookmarks{1'765'357'000};
+  const ValueFormatter format;
+  HistoryExport::ImageContent content{&series, 1'765'356'400, 1'765'360'000, bookmarks, false, false, &format};
+  const QImage light = HistoryExport::render(content);
+  const QSize points = HistoryExport::imageSize(content);
+  EXPECT_EQ(points.width(), 1148);
+  EXPECT_GT(points.height(), 420 + 48 + 16);
+  EXPECT_EQ(light.size(), points * 2);
+  EXPECT_EQ(light.pixelColor(4, 4), Palette::surface.resolve(false));
+
+  content.dark = true;
+  const QImage dark = HistoryExport::render(content);
+  EXPECT_EQ(dark.pixelColor(4, 4), Palette::surface.resolve(true));
+
+  const QByteArray png = HistoryExport::png(light);
+  ASSERT_FALSE(png.isEmpty());
+  const QImage read = QImage::fromData(png, "PNG");
+  EXPECT_EQ(read.size(), QSize(2296, points.height() * 2));
+
+  const QString dir = test::outputDir() + QStringLiteral("/history");
+  QDir().mkpath(dir);
+  light.save(dir + QStringLiteral("/export-light.png"));
+  dark.save(dir + QStringLiteral("/export-dark.png"));
+}
+
+TEST(HistoryExport, WritingNeverLeavesAnEmptyOrTruncatedFile) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("good.csv"));
+  EXPECT_EQ(HistoryExport::write(path, "first\n"), std::nullopt);
+  // Nothing to write: the good file stays.
+  EXPECT_TRUE(HistoryExport::write(path, QByteArray()).has_value());
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), QByteArray("first\n"));
+  file.close();
+  // A folder that does not exist: a message naming the path, and no file.
+  const QString missing = dir.filePath(QStringLiteral("missing/out.csv"));
+  const auto error = HistoryExport::write(missing, "x\n");
+  ASSERT_TRUE(error.has_value());
+  EXPECT_TRUE(error->contains(missing));
+  EXPECT_FALSE(QFile::exists(missing));
+  // Replacing works whole.
+  EXPECT_EQ(HistoryExport::write(path, "second\n"), std::nullopt);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), QByteArray("second\n"));
+}
+
+}  // namespace
+}  // namespace kivo

@@ -1,0 +1,118 @@
+#include "features/history/HistoryPresenter.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace kivo {
+namespace {
+
+namespace P = HistoryPresenter;
+
+TEST(HistoryPresenter, LoadIdentityNamesRangeMetricsAndRevision) {
+  EXPECT_EQ(P::loadIdentity(HistoryRange::hour, MetricID::cpuTotal, std::nullopt, 0), QStringLiteral("hour|1|0|0"));
+  EXPECT_EQ(P::loadIdentity(HistoryRange::sixHours, MetricID::memCompressed, MetricID::netUp, 12),
+            QStringLiteral("sixHours|13|41|12"));
+}
+
+TEST(HistoryPresenter, AComparisonEqualToThePrimaryIsNotLoadedTwice) {
+  EXPECT_EQ(P::metricsToLoad(MetricID::cpuTotal, std::nullopt), std::vector<MetricID>{MetricID::cpuTotal});
+  EXPECT_EQ(P::metricsToLoad(MetricID::cpuTotal, MetricID::cpuTotal), std::vector<MetricID>{MetricID::cpuTotal});
+  EXPECT_EQ(P::metricsToLoad(MetricID::netUp, MetricID::cpuTotal),
+            (std::vector<MetricID>{MetricID::netUp, MetricID::cpuTotal}));
+}
+
+TEST(HistoryPresenter, MetricGroupsFollowTheFamilyOrderAndHoldEveryMetricOnce) {
+  const auto groups = P::metricGroups();
+  ASSERT_EQ(groups.size(), 8u);
+  EXPECT_EQ(groups[0].family, MetricFamily::cpu);
+  EXPECT_EQ(groups[0].metrics,
+            (std::vector<MetricID>{MetricID::cpuTotal, MetricID::cpuUser, MetricID::cpuSystem, MetricID::loadAverage1}));
+  EXPECT_EQ(groups[1].metrics, std::vector<MetricID>{MetricID::gpuUtilization});
+  EXPECT_EQ(groups[6].metrics, (std::vector<MetricID>{MetricID::batteryTemperature, MetricID::thermalState}));
+  std::size_t total = 0;
+  for (const auto& group : groups) total += group.metrics.size();
+  EXPECT_EQ(total, static_cast<std::size_t>(kMetricCount));
+  EXPECT_EQ(P::familyName(MetricFamily::thermal), QStringLiteral("Thermal"));
+}
+
+Series threeGaps() {
+  Series series;
+  series.metric = MetricID::cpuTotal;
+  series.step = 8;
+  series.points = {{1000, 10, 30, 20, 4}, {1008, 40, 60, 50, 4}};
+  series.gaps = {{0, 60}, {1100, 1220}, {2000, 2010}};
+  return series;
+}
+
+TEST(HistoryPresenter, StatisticsAndGaps) {
+  const ValueFormatter format;
+  Series series = threeGaps();
+  series.gaps = {{0, 60}, {1100, 1220}};
+  const auto stats = P::statistics(series, format);
+  EXPECT_STREQ(stats[0].label, "Minimum");
+  EXPECT_EQ(stats[0].value, QStringLiteral("10.0%"));
+  EXPECT_EQ(stats[1].value, QStringLiteral("35.0%"));
+  EXPECT_EQ(stats[2].value, QStringLiteral("60.0%"));
+  EXPECT_EQ(stats[3].value, QStringLiteral("8"));
+  EXPECT_EQ(stats[4].value, QStringLiteral("8 s"));
+  EXPECT_EQ(stats[5].value, QStringLiteral("2 · 3 min"));
+
+  series.gaps.clear();
+  EXPECT_EQ(P::gapsText(series, format), QStringLiteral("None"));
+
+  Series empty;
+  empty.step = 8;
+  empty.gaps = {{0, 3600}};
+  const auto none = P::statistics(empty, format);
+  EXPECT_EQ(none[0].value, std::nullopt);
+  EXPECT_EQ(none[1].value, std::nullopt);
+  EXPECT_EQ(none[2].value, std::nullopt);
+  EXPECT_EQ(none[3].value, QStringLiteral("0"));
+  EXPECT_EQ(none[5].value, QStringLiteral("1 · 1 h"));
+}
+
+TEST(HistoryPresenter, SummaryEndsWithTheGapCount) {
+  const ValueFormatter format;
+  EXPECT_EQ(P::summary(threeGaps(), format),
+            QStringLiteral("Minimum 10.0%, Average 35.0%, Maximum 60.0%. 3 Gaps."));
+  EXPECT_EQ(P::summary(Series{}, format), QStringLiteral("No stored sample in this range yet."));
+}
+
+TEST(HistoryPresenter, ReadoutShowsTheNearestPointOrTheHint) {
+  const ValueFormatter format;
+  const Series series = threeGaps();
+  EXPECT_TRUE(P::readout(series, std::nullopt, format).hint);
+  EXPECT_EQ(P::readout(Series{}, 1000, format).text, QStringLiteral("Move the pointer over the chart to read a point."));
+  // Half-way between the two points: the earlier one.
+  const auto readout = P::readout(series, 1004, format);
+  EXPECT_FALSE(readout.hint);
+  EXPECT_EQ(readout.text, format.date(QDateTime::fromSecsSinceEpoch(1000)) +
+                              QStringLiteral(" — Average 20.0% · Minimum 10.0% · Maximum 30.0%"));
+}
+
+TEST(HistoryPresenter, TextsOfThePage) {
+  const ValueFormatter format;
+  StoredEvent bookmark;
+  EXPECT_EQ(P::bookmarkNote(bookmark), QStringLiteral("No note"));
+  bookmark.payload.insert(QStringLiteral("note"), QString());
+  EXPECT_EQ(P::bookmarkNote(bookmark), QStringLiteral("No note"));
+  bookmark.payload.insert(QStringLiteral("note"), QStringLiteral("<b>build</b>"));
+  EXPECT_EQ(P::bookmarkNote(bookmark), QStringLiteral("<b>build</b>"));
+
+  EXPECT_EQ(P::subtitle(std::nullopt, format), QStringLiteral("Collected locally since KIVO Monitor was first opened"));
+  StoreStatistics statistics;
+  EXPECT_EQ(P::subtitle(statistics, format), QStringLiteral("Collected locally since KIVO Monitor was first opened"));
+  statistics.earliest = QDateTime::fromSecsSinceEpoch(1'765'000'000);
+  EXPECT_EQ(P::subtitle(statistics, format),
+            QStringLiteral("Collected locally since ") + format.date(*statistics.earliest));
+
+  EXPECT_EQ(P::unavailable(QStringLiteral("file is not a database")),
+            QStringLiteral("History is not available: file is not a database"));
+  EXPECT_TRUE(P::retentionText(RetentionPolicy{}, format)
+                  .startsWith(QStringLiteral("Every sample is kept for 6 h, one-minute summaries (minimum, average, "
+                                             "maximum) for 14 d and one-hour summaries for 730 d.")));
+}
+
+}  // namespace
+}  // namespace kivo
