@@ -85,7 +85,14 @@ NetworkSample NetworkCollector::sample(double now) {
   if (netDev_.read(buffer_)) {
     NetDev::forEach(buffer_, [&](const NetDevLine& line) { lines_.push_back(line); });
   }
-  addresses_ = options_.addressReader();
+  bool sameInterfaces = addressedNames_.size() == lines_.size();
+  for (std::size_t i = 0; sameInterfaces && i < lines_.size(); ++i) sameInterfaces = addressedNames_[i] == lines_[i].name;
+  if (addressesStale_ || !sameInterfaces) {
+    addresses_ = options_.addressReader();
+    addressesStale_ = false;
+    addressedNames_.resize(lines_.size());
+    for (std::size_t i = 0; i < lines_.size(); ++i) addressedNames_[i].assign(lines_[i].name);
+  }
   if (hardwareIsStale(now)) refreshHardware(now);
 
   const double elapsed = previousTime_ > 0 ? now - previousTime_ : 0;

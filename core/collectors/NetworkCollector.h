@@ -36,6 +36,10 @@ class NetworkCollector {
   NetworkSample sample(double now);
   // Drops the counter baseline; what is known of the hardware stays.
   void reset();
+  // Addresses and link flags are read again at the next sample. They are otherwise kept from
+  // tick to tick while the kernel lists the same interfaces: the engine calls this on its slow
+  // interval and when the desktop reports a change of the network path.
+  void invalidateAddresses() { addressesStale_ = true; }
 
   static DNSConfiguration dns(const std::string& root = "/");
   // The Wi-Fi link through nl80211 (or the given source), else /proc/net/wireless; absent
@@ -59,6 +63,8 @@ class NetworkCollector {
   std::vector<Hardware> hardware_;
   double hardwareRefreshed_ = 0;
   InterfaceAddressMap addresses_;
+  bool addressesStale_ = true;
+  std::vector<std::string> addressedNames_;  // the interfaces when addresses were read
   std::vector<std::pair<QString, InterfaceCounters>> previous_;
   std::vector<std::pair<QString, InterfaceCounters>> current_;
   double previousTime_ = 0;

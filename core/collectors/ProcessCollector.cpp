@@ -167,11 +167,14 @@ ProcessSample ProcessCollector::sample(double now) {
     // Most processes sleep: stat alone tells all that can have changed. The others are read
     // through their directory, stat again first, so every file is of the same process.
     if (decide()) {
-      bool alive = reader_.open(pid) && reader_.readStat(entry_);
-      if (alive) {
-        decide();
-        alive = !due || reader_.readStatus(entry_);
+      bool alive = reader_.open(pid);
+      // The kept stat file still reading the same process proves the directory is its own;
+      // else stat is read again through the directory.
+      if (alive && !reader_.sameProcessAsKeptStat(entry_.startTicks)) {
+        alive = reader_.readStat(entry_);
+        if (alive) decide();
       }
+      if (alive) alive = !due || reader_.readStatus(entry_);
       if (!alive) {
         reader_.close();
         continue;

@@ -125,6 +125,7 @@ void ProcessReader::close() {
   dirFd_ = -1;
 }
 
+
 bool ProcessReader::readStat(ProcEntry& entry) {
   clearFigures(entry);
   return dirFd_ >= 0 && readAt(dirFd_, "stat") && parseStat(buffer_, entry);
@@ -133,6 +134,7 @@ bool ProcessReader::readStat(ProcEntry& entry) {
 bool ProcessReader::readStat(std::int32_t pid, ProcEntry& entry) {
   close();
   pid_ = pid;
+  keptStatFd_ = -1;
   clearFigures(entry);
   if (scanning_) {
     // Files of processes listed no more belong to processes that ended.
@@ -141,6 +143,7 @@ bool ProcessReader::readStat(std::int32_t pid, ProcEntry& entry) {
       const Kept kept = kept_[cursor_++];
       if (readOpen(kept.fd) && parseStat(buffer_, entry)) {
         carried_.push_back(kept);
+        keptStatFd_ = kept.fd;
         return true;
       }
       ::close(kept.fd);  // the process ended; the pid may be another's now
@@ -160,10 +163,16 @@ bool ProcessReader::readStat(std::int32_t pid, ProcEntry& entry) {
   const bool ok = readOpen(fd) && parseStat(buffer_, entry);
   if (ok && scanning_ && carried_.size() < keepOpen_) {
     carried_.push_back({pid, fd});
+    keptStatFd_ = fd;
   } else {
     ::close(fd);
   }
   return ok;
+}
+
+bool ProcessReader::sameProcessAsKeptStat(std::uint64_t startTicks) {
+  if (keptStatFd_ < 0 || dirFd_ < 0) return false;
+  return readOpen(keptStatFd_) && parseStat(buffer_, scratch_) && scratch_.startTicks == startTicks;
 }
 
 void ProcessReader::beginScan(std::size_t keepOpen) {

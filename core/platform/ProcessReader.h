@@ -56,6 +56,10 @@ class ProcessReader {
   bool readStat(std::int32_t pid, ProcEntry& entry);
   void beginScan(std::size_t keepOpen);
   void endScan();
+  // After open() of the pid whose stat readStat(pid, ...) just read from a kept file: whether
+  // that process is still alive, so the directory just opened is its own (a pid is not reused
+  // while its process lives). False when it is not known; then read stat through the directory.
+  bool sameProcessAsKeptStat(std::uint64_t startTicks);
   // io: absent figures when refused (other users' processes); false then.
   bool readIO(ProcEntry& entry);
   // status: the owner; false when the process is gone. The kernel builds this file at length,
@@ -92,6 +96,8 @@ class ProcessReader {
   std::size_t cursor_ = 0;
   std::size_t keepOpen_ = 0;
   bool scanning_ = false;
+  int keptStatFd_ = -1;  // the kept stat file of pid_, if any
+  ProcEntry scratch_;
 };
 
 }  // namespace kivo

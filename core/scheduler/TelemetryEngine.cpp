@@ -239,6 +239,7 @@ double TelemetryEngine::tick(double now, const QDateTime& date) {
   // Slow readings (volumes, power), on their own longer interval.
   if (!lastSlow_ || now - *lastSlow_ >= configuration.slowInterval) {
     lastSlow_ = now;
+    sources_->slowReadingsDue();
     volumes_ = sources_->volumes();
     power_ = sources_->power(configuration.bestEffortMetrics);
   }

@@ -34,6 +34,7 @@ class SystemSources final : public TelemetrySources {
   }
   std::vector<GPUStatistics> gpu() override { return gpu_.statistics(); }
   std::optional<ThermalLevel> thermal() override { return thermal_.read(); }
+  void slowReadingsDue() override { network_.invalidateAddresses(); }
   void reset() override {
     cpu_.reset();
     memory_.reset();

@@ -37,6 +37,9 @@ class TelemetrySources {
   virtual std::optional<ThermalLevel> thermal() = 0;
   // Drops the baselines of the stateful collectors (CPU, memory, disk, network, processes).
   virtual void reset() = 0;
+  // The slow readings are due (on their interval, or because the system said something
+  // changed): readings kept between ticks are to be read afresh at the next one.
+  virtual void slowReadingsDue() {}
 };
 
 // The machine itself, read below `root` ("/" except in tests with fixture trees).

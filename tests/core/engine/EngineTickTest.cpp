@@ -182,6 +182,7 @@ TEST(EngineTick, SlowReadingsAndProcessesFollowTheirCadences) {
   h.engine->invalidateSlowReadings();
   h.tick(1032, 32);
   EXPECT_EQ(h.sources->count("volumes"), 1);
+  EXPECT_EQ(h.sources->count("slowDue"), 1) << "kept readings (addresses) are read again too";
 }
 
 TEST(EngineTick, ProcessCadenceScalesWithTheEffectiveInterval) {

@@ -38,6 +38,7 @@ class FakeSources final : public TelemetrySources {
   std::vector<GPUStatistics> gpu() override { return log("gpu"), script_->gpu; }
   std::optional<ThermalLevel> thermal() override { return log("thermal"), script_->thermal; }
   void reset() override { log("reset"); }
+  void slowReadingsDue() override { log("slowDue"); }
 
   std::vector<std::string> takeLog() {
     std::lock_guard lock(mutex_);

@@ -277,3 +277,20 @@ TEST(NetworkCollector, ReadsTheLiveMachine) {
     for (const auto& address : item.ipv6) EXPECT_FALSE(address.contains('%')) << address.toStdString();
   }
 }
+
+// Addresses come from a netlink dump that costs far more than the counters: they are read
+// again only when the interfaces change or the engine says the slow readings are due.
+TEST(NetworkCollector, ReadsAddressesAgainOnlyWhenTheyMayHaveChanged) {
+  int reads = 0;
+  NetworkCollector collector({test::fixture("net-desktop"), [&reads] {
+                                ++reads;
+                                return fakeAddresses();
+                              }});
+  collector.sample(1.0);
+  collector.sample(3.0);
+  EXPECT_EQ(reads, 1);
+  collector.invalidateAddresses();
+  const NetworkSample sample = collector.sample(5.0);
+  EXPECT_EQ(reads, 2);
+  EXPECT_EQ(find(sample, "wlan0")->ipv4, (QStringList{"192.168.1.20", "192.168.1.21"})) << "kept between reads";
+}
