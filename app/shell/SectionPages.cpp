@@ -1,6 +1,7 @@
 #include "shell/SectionPages.h"
 
 #include "design/MetricFamily.h"
+#include "features/dashboard/DashboardPage.h"
 #include "design/Page.h"
 #include "design/PageHeader.h"
 
@@ -34,10 +35,16 @@ QWidget* headerOnlyPage(AppSection section, QWidget* parent) {
 
 }  // namespace
 
-QWidget* SectionPages::create(AppSection section, const PageContext&, QWidget* parent) {
+QWidget* SectionPages::create(AppSection section, const PageContext& context, QWidget* parent) {
   QWidget* page = nullptr;
   switch (section) {
     // Each page plugs in here as it is built.
+    case AppSection::overview: {
+      auto* dashboard = new DashboardPage(context.model, context.settings, parent);
+      if (context.openDashboard) QObject::connect(dashboard, &DashboardPage::openWindowRequested, context.openDashboard);
+      page = dashboard;
+      break;
+    }
     default:
       page = headerOnlyPage(section, parent);
       break;
