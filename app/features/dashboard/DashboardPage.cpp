@@ -154,6 +154,7 @@ void DashboardPage::buildHeader() {
 
   editButton_ = headerButton(header, "dashboard.edit", "Edit");
   editButton_->setCheckable(true);
+  editButton_->setAutoRaise(true);
   connect(editButton_, &QToolButton::toggled, this, &DashboardPage::setEditing);
   row->addWidget(editButton_);
 

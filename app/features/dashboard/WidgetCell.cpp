@@ -55,8 +55,7 @@ class ControlCapsule : public QWidget {
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    QColor fill = Palette::surfaceRaised.resolve(this);
-    fill.setAlphaF(0.92f);
+    const QColor fill = Palette::surfaceRaised.resolve(this);
     painter.setPen(QPen(Palette::hairline.resolve(this), 1));
     painter.setBrush(fill);
     const QRectF area = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);

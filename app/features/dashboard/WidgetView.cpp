@@ -74,6 +74,7 @@ QWidget* figureWithCaption(QWidget* parent, Readout*& readout, ToneLabel*& capti
   layout->setSpacing(Readout::kSpacing);
   readout = new Readout(std::nullopt, std::nullopt, size, Palette::textPrimary, widget);
   caption = new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, widget);
+  caption->setObjectName(QStringLiteral("widget.caption"));
   caption->setTextFormat(Qt::PlainText);
   layout->addWidget(readout);
   layout->addWidget(caption);
