@@ -126,6 +126,10 @@ void DashboardPage::buildHeader() {
                               Palette::textSecondary, names);
   systemLine_->setObjectName(QStringLiteral("dashboard.system"));
   systemLine_->setTextFormat(Qt::PlainText);
+  // A narrow window cuts the name and wraps the system line rather than scrolling sideways.
+  title_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  title_->setMinimumWidth(1);
+  systemLine_->setWordWrap(true);
   column->addWidget(title_);
   column->addWidget(systemLine_);
   row->addWidget(names, 1);
