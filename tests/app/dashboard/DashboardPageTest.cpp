@@ -197,6 +197,31 @@ TEST_F(PageFixture, LayoutMenuSwitchesSavesAndDeletes) {
   EXPECT_EQ(opened, DashboardPreset::overviewID);
 }
 
+TEST_F(PageFixture, TheMainPageFollowsTheSelectionAndDetachedPagesKeepTheirs) {
+  const auto main = page(rig.settings->selectedPreset());
+  const auto detached = page(DashboardPreset::compactID, true);
+  rig.settings->setSelectedPreset(DashboardPreset::performanceID);
+  EXPECT_EQ(main->presetID(), DashboardPreset::performanceID);
+  EXPECT_EQ(main->cells().size(), 7);
+  EXPECT_EQ(detached->presetID(), DashboardPreset::compactID);
+  EXPECT_EQ(detached->cells().size(), 8);
+  // A detached page picking a preset never changes the selection.
+  detached->select(DashboardPreset::overviewID);
+  EXPECT_EQ(rig.settings->selectedPreset(), DashboardPreset::performanceID);
+  EXPECT_EQ(detached->cells().size(), 12);
+}
+
+TEST_F(PageFixture, TheGridFollowsTheWindowDensity) {
+  QWidget root;
+  auto* dashboard = new DashboardPage(*rig.model, *rig.settings, DashboardPreset::compactID, false, &root);
+  EXPECT_EQ(dashboard->grid()->metrics().rowHeight, 176);
+  Environment::apply(&root, 0.72, false);
+  EXPECT_NEAR(dashboard->grid()->metrics().rowHeight, 149.6, 1e-9);
+  EXPECT_NEAR(dashboard->grid()->metrics().spacing, 11.52, 1e-9);
+  Environment::apply(&root, 1.25, false);
+  EXPECT_EQ(dashboard->grid()->metrics().rowHeight, 220);
+}
+
 TEST_F(PageFixture, APresetWithoutWidgetsSaysSo) {
   rig.settings->updateWidgets({}, DashboardPreset::compactID);
   const auto dashboard = page(DashboardPreset::compactID);
