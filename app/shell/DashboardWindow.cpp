@@ -1,10 +1,12 @@
 #include "shell/DashboardWindow.h"
 
+#include "features/dashboard/DashboardPage.h"
 #include "model/MonitorModel.h"
 #include "design/Tokens.h"
 #include "texts/Localized.h"
 
 #include <QPainter>
+#include <QVBoxLayout>
 
 namespace kivo {
 
@@ -15,6 +17,10 @@ DashboardWindow::DashboardWindow(MonitorModel& model, const QUuid& presetID, QWi
   setAttribute(Qt::WA_DeleteOnClose);
   setMinimumSize(420, 300);
   resize(900, 620);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  page_ = new DashboardPage(model, model.settings(), presetID, true, this);
+  layout->addWidget(page_);
 }
 
 void DashboardWindow::showEvent(QShowEvent* event) {

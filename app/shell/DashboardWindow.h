@@ -5,15 +5,19 @@
 
 namespace kivo {
 
+class DashboardPage;
 class MonitorModel;
 
 // A detached dashboard window, "Dashboard", with its own layout identifier (a fresh one from
-// "New Dashboard Window"). Showing it starts sampling. Its page comes with the dashboard.
+// "New Dashboard Window", which then shows the first preset). Showing it starts sampling.
 class DashboardWindow : public QWidget {
   Q_OBJECT
  public:
   DashboardWindow(MonitorModel& model, const QUuid& presetID, QWidget* parent = nullptr);
+  // The id the window was opened with; its page adopts the id of the preset it shows when this
+  // one names none.
   const QUuid& presetID() const { return presetID_; }
+  DashboardPage* page() const { return page_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -22,6 +26,7 @@ class DashboardWindow : public QWidget {
  private:
   MonitorModel& model_;
   QUuid presetID_;
+  DashboardPage* page_ = nullptr;
 };
 
 }  // namespace kivo

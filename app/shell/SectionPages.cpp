@@ -1,6 +1,7 @@
 #include "shell/SectionPages.h"
 
 #include "design/MetricFamily.h"
+#include "features/dashboard/DashboardPage.h"
 #include "design/Page.h"
 #include "design/PageHeader.h"
 #include "features/reports/ReportsPage.h"
@@ -42,6 +43,12 @@ QWidget* SectionPages::create(AppSection section, const PageContext& context, QW
     // Each page plugs in here as it is built.
     case AppSection::reports: page = new ReportsPage(context.model, context.settings, parent); break;
     case AppSection::history: page = new HistoryPage(context.model, context.settings, parent); break;
+    case AppSection::overview: {
+      auto* dashboard = new DashboardPage(context.model, context.settings, parent);
+      if (context.openDashboard) QObject::connect(dashboard, &DashboardPage::openWindowRequested, context.openDashboard);
+      page = dashboard;
+      break;
+    }
     default:
       page = headerOnlyPage(section, parent);
       break;

@@ -2,6 +2,10 @@
 
 #include "shell/AppSection.h"
 
+#include <QUuid>
+
+#include <functional>
+
 class QWidget;
 
 namespace kivo {
@@ -13,6 +17,8 @@ class MonitorModel;
 struct PageContext {
   MonitorModel& model;
   AppSettings& settings;
+  // Opens a detached dashboard window on a preset (the dashboard's "Open in New Window").
+  std::function<void(const QUuid&)> openDashboard = {};
 };
 
 // The one place that knows which page shows a section. A page is created fresh, with its

@@ -27,6 +27,7 @@ Shell::Shell(MonitorModel& model, AppSettings& settings, const Preferences& stan
       context_{model, settings},
       testMode_(LaunchOptions::testMode(standard)),
       quit_([] { QApplication::quit(); }) {
+  context_.openDashboard = [this](const QUuid& id) { openDashboardWindow(id); };
   hookActions_.openSettings = [this] { openSettings(); };
   appearance_ = new AppearanceController(QDBusConnection::sessionBus(), this);
   applyAppearance();

@@ -1,0 +1,276 @@
+#include "features/dashboard/DualSparkline.h"
+#include "features/dashboard/WidgetFigures.h"
+#include "features/dashboard/WidgetLine.h"
+#include "features/dashboard/WidgetView.h"
+
+#include "design/CoreBars.h"
+#include "design/KeyValueRow.h"
+#include "design/Meter.h"
+#include "design/Readout.h"
+#include "design/Sparkline.h"
+#include "design/ThermalScale.h"
+#include "design/ToneLabel.h"
+#include "design/UnavailableRow.h"
+
+#include "DashboardSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace kivo {
+namespace {
+
+using test::fullSnapshot;
+
+struct WidgetFixture : ::testing::Test {
+  test::ModelRig rig;
+
+  std::unique_ptr<WidgetView> view(WidgetKind kind, WidgetSize size = WidgetSize::medium) {
+    return std::make_unique<WidgetView>(*rig.model, kind, size);
+  }
+  static QString readout(const WidgetView& view, int index = 0) {
+    return view.findChildren<Readout*>().at(index)->shownValue();
+  }
+  static bool waiting(const WidgetView& view) {
+    const auto* label = view.findChild<ToneLabel*>(QStringLiteral("widget.waiting"));
+    return label && label->isVisibleTo(&view);
+  }
+  static QStringList rows(const WidgetView& view) {
+    QStringList values;
+    for (const auto* row : view.findChildren<KeyValueRow*>()) {
+      if (row->isVisibleTo(&view)) values << row->shownValue();
+    }
+    return values;
+  }
+  static QStringList lines(const WidgetView& view, const char* name) {
+    QStringList shown;
+    for (const auto* line : view.findChildren<WidgetLine*>(QString::fromLatin1(name))) {
+      if (line->isVisibleTo(&view)) shown << line->leading() + QStringLiteral(" | ") + line->trailing();
+    }
+    return shown;
+  }
+  void feed(int count, std::optional<double> charge = 62) {
+    for (int i = 0; i < count; ++i) rig.model->ingest(fullSnapshot(i, charge));
+  }
+};
+
+TEST_F(WidgetFixture, BeforeTheFirstSnapshotFiguresAreAbsentOrWaiting) {
+  const auto cpu = view(WidgetKind::cpu);
+  EXPECT_EQ(readout(*cpu), "—");
+  EXPECT_TRUE(cpu->findChild<ToneLabel*>("widget.caption")->text().isEmpty());
+  EXPECT_TRUE(cpu->findChild<Sparkline*>()->values().empty());
+  EXPECT_EQ(readout(*view(WidgetKind::gpu)), "—");
+  for (WidgetKind kind : {WidgetKind::cores, WidgetKind::memory, WidgetKind::battery, WidgetKind::thermal,
+                          WidgetKind::disk, WidgetKind::topCPU, WidgetKind::topMemory}) {
+    EXPECT_TRUE(waiting(*view(kind))) << WidgetKinds::rawValue(kind).toStdString();
+  }
+  // The rig's computer has no known boot time: "—", never decades of uptime.
+  EXPECT_EQ(rows(*view(WidgetKind::system)), (QStringList{"—", "—", "—", "Computer"}));
+  EXPECT_EQ(rows(*view(WidgetKind::overhead)), (QStringList{"—", "—", "—"}));
+}
+
+TEST_F(WidgetFixture, LiveFiguresAfterSnapshots) {
+  feed(130);
+  const ValueFormatter& format = rig.model->format();
+  const auto cpu = view(WidgetKind::cpu, WidgetSize::small);
+  EXPECT_EQ(readout(*cpu), format.percent(*rig.model->latest(MetricID::cpuTotal), 0));
+  EXPECT_EQ(cpu->findChild<ToneLabel*>("widget.caption")->text(), "User " + format.percent(27, 0) + " · System " + format.percent(11, 0));
+  EXPECT_EQ(cpu->findChild<Sparkline*>()->values().size(), 60u);
+  cpu->setSize(WidgetSize::large);
+  EXPECT_EQ(cpu->findChild<Sparkline*>()->values().size(), 120u);
+
+  const auto memory = view(WidgetKind::memory, WidgetSize::small);
+  EXPECT_EQ(readout(*memory), format.bytes(std::uint64_t{9} << 30, true));
+  EXPECT_TRUE(rows(*memory).isEmpty());  // no swap row on a small card
+  memory->setSize(WidgetSize::medium);
+  EXPECT_EQ(rows(*memory), QStringList{format.bytes(std::uint64_t{512} << 20, true)});
+
+  const auto disk = view(WidgetKind::disk);
+  EXPECT_FALSE(waiting(*disk));
+  const auto volumes = lines(*disk, "");
+  ASSERT_EQ(volumes.size(), 2);
+  EXPECT_EQ(volumes[1], "home <b>data</b> | " + format.bytes(std::uint64_t{20} << 30, false) + " available");
+  EXPECT_EQ(disk->findChildren<Meter*>()[1]->fraction(), 480.0 / 500.0);
+
+  const auto thermal = view(WidgetKind::thermal);
+  EXPECT_EQ(readout(*thermal), "Fair");
+  EXPECT_FALSE(thermal->findChild<ThermalScale*>()->isHidden());
+  EXPECT_EQ(view(WidgetKind::cores)->findChild<CoreBars*>()->cores().size(), 8u);
+
+  const auto system = view(WidgetKind::system);
+  EXPECT_EQ(rows(*system)[1], "7");
+  EXPECT_EQ(rows(*system)[2], format.number(2.345, 2));
+  EXPECT_EQ(rows(*view(WidgetKind::overhead))[2], format.number(3.4, 1) + " ms");
+}
+
+TEST_F(WidgetFixture, DualWidgetsShareACeilingFrom120PointsEvenWhenSmall) {
+  const auto quiet = view(WidgetKind::network, WidgetSize::small);
+  EXPECT_EQ(quiet->findChild<DualSparkline*>()->ceiling(), 1024);
+  EXPECT_EQ(readout(*quiet, 0), "—");
+  feed(130);
+  const auto network = view(WidgetKind::network, WidgetSize::small);
+  const auto* dual = network->findChild<DualSparkline*>();
+  EXPECT_EQ(dual->first().size(), 60u);
+  EXPECT_EQ(dual->second().size(), 60u);
+  const auto down = rig.model->values(MetricID::netDown, 120);
+  const auto up = rig.model->values(MetricID::netUp, 120);
+  double largest = 1024;
+  for (double v : down) largest = std::max(largest, v);
+  for (double v : up) largest = std::max(largest, v);
+  EXPECT_EQ(dual->ceiling(), largest);
+  EXPECT_EQ(WidgetFigures::dualCeiling({}, {}), 1024);
+  const std::vector<double> small{10, 900};
+  EXPECT_EQ(WidgetFigures::dualCeiling(small, small), 1024);
+}
+
+TEST_F(WidgetFixture, TopProcessesSkipRecordsWithoutTheirFigure) {
+  feed(1);
+  const ValueFormatter& format = rig.model->format();
+  const auto byCPU = lines(*view(WidgetKind::topCPU), "widget.process");
+  ASSERT_EQ(byCPU.size(), 5);
+  EXPECT_EQ(byCPU[0], "cc1plus | " + format.percent(97.3, 1));
+  EXPECT_EQ(byCPU[2], "<i>odd</i> | " + format.percent(7.5, 1));
+  const auto byMemory = lines(*view(WidgetKind::topMemory), "widget.process");
+  ASSERT_EQ(byMemory.size(), 5);
+  EXPECT_TRUE(byMemory[0].startsWith("firefox-esr"));
+  for (const QString& line : byMemory) EXPECT_FALSE(line.startsWith("kworker"));
+
+  // A sample where nothing qualifies shows the waiting text.
+  TelemetrySnapshot bare = fullSnapshot(2);
+  for (auto& record : bare.processes->processes) record.cpuPercent.reset();
+  rig.model->ingest(bare);
+  const auto none = view(WidgetKind::topCPU);
+  EXPECT_TRUE(lines(*none, "widget.process").isEmpty());
+  EXPECT_TRUE(waiting(*none));
+}
+
+TEST_F(WidgetFixture, BatteryAndThermalOnLinux) {
+  feed(1, std::nullopt);
+  const auto ac = view(WidgetKind::battery);
+  EXPECT_EQ(readout(*ac, 1), "AC power");
+  EXPECT_TRUE(ac->findChild<Meter*>()->isHidden() || ac->findChild<Meter*>()->parentWidget()->isHidden());
+  bool note = false;
+  for (const auto* label : ac->findChildren<ToneLabel*>()) note = note || label->text() == "This computer has no battery.";
+  EXPECT_TRUE(note);
+
+  TelemetrySnapshot cool = fullSnapshot(1);
+  cool.thermal.reset();
+  rig.model->ingest(cool);
+  const auto thermal = view(WidgetKind::thermal);
+  EXPECT_EQ(readout(*thermal), "—");
+  EXPECT_TRUE(thermal->findChild<ThermalScale*>()->isHidden());
+  EXPECT_FALSE(thermal->findChild<UnavailableRow*>()->isHidden());
+
+  const auto battery = view(WidgetKind::battery);
+  EXPECT_EQ(readout(*battery), rig.model->format().percent(62, 0));
+  EXPECT_EQ(rows(*battery), QStringList{rig.model->format().duration(185 * 60)});
+}
+
+TEST_F(WidgetFixture, GpuSaysWhatIsMissing) {
+  TelemetrySnapshot snapshot = fullSnapshot(1);
+  std::erase_if(snapshot.values, [](const MetricValue& v) { return v.metric == MetricID::gpuUtilization; });
+  rig.model->ingest(snapshot);
+  const auto gpu = view(WidgetKind::gpu);
+  EXPECT_EQ(readout(*gpu), "—");
+  const auto rowsShown = gpu->findChildren<UnavailableRow*>();
+  ASSERT_EQ(rowsShown.size(), 2);
+  EXPECT_FALSE(rowsShown[0]->isHidden());
+  EXPECT_EQ(rowsShown[0]->shownReason(), "The graphics driver publishes no utilization figure.");
+
+  TelemetryConfiguration off = rig.settings->telemetry();
+  off.bestEffortMetrics = false;
+  rig.settings->setTelemetry(off);
+  gpu->refresh();
+  EXPECT_FALSE(rowsShown[1]->isHidden());
+  EXPECT_EQ(rowsShown[1]->shownReason(), "Best-effort readings are turned off in Settings.");
+}
+
+TEST_F(WidgetFixture, AlertsListTheFirstFourOrSayHowManyRulesAreWatched) {
+  const auto calm = view(WidgetKind::alerts);
+  const auto& rules = rig.settings->rules();
+  const auto enabled = std::count_if(rules.begin(), rules.end(), [](const AlertRule& r) { return r.isEnabled; });
+  QStringList texts;
+  for (const auto* label : calm->findChildren<ToneLabel*>()) {
+    if (label->isVisibleTo(calm.get())) texts << label->text();
+  }
+  EXPECT_TRUE(texts.contains(QString::number(enabled) + " rules are being watched."));
+  EXPECT_EQ(lines(*calm, "").filter("No active alert").size(), 1);
+  EXPECT_TRUE(lines(*calm, "widget.alert").isEmpty());
+
+  TelemetrySnapshot firing = fullSnapshot(1);
+  for (int i = 0; i < 5; ++i) {
+    AlertRule rule = AlertRule::defaults().at(static_cast<std::size_t>(i));
+    firing.firingRules.push_back(rule);
+  }
+  rig.model->ingest(firing);
+  const auto loud = view(WidgetKind::alerts);
+  EXPECT_EQ(lines(*loud, "widget.alert").size(), 4);
+  EXPECT_EQ(lines(*loud, "").filter("No active alert").size(), 0);
+}
+
+TEST(WidgetFigures, MetersAndTimeRows) {
+  VolumeInfo volume;
+  volume.total = 1000;
+  volume.available = 90;  // 91 % used
+  EXPECT_TRUE(WidgetFigures::volumeMeter(volume).danger);
+  volume.available = 100;  // exactly 90 %
+  EXPECT_FALSE(WidgetFigures::volumeMeter(volume).danger);
+  volume.total = 0;
+  EXPECT_EQ(WidgetFigures::volumeMeter(volume).fraction, 0);
+
+  struct ChargeCase {
+    std::optional<double> charge;
+    double fraction;
+    bool danger;
+  };
+  for (const ChargeCase& c : {ChargeCase{14.9, 0.149, true}, ChargeCase{15, 0.15, false},
+                              ChargeCase{std::nullopt, 0, false}, ChargeCase{104, 1, false}}) {
+    PowerSample power;
+    power.charge = c.charge;
+    const auto meter = WidgetFigures::batteryMeter(power);
+    EXPECT_NEAR(meter.fraction, c.fraction, 1e-12);
+    EXPECT_EQ(meter.danger, c.danger);
+  }
+
+  struct TimeCase {
+    bool charging;
+    std::optional<std::int64_t> toEmpty, toFull;
+    std::optional<QString> label;
+    double seconds;
+  };
+  const TimeCase times[] = {
+      {false, 95, std::nullopt, QStringLiteral("Remaining"), 5700},
+      {true, std::nullopt, 40, QStringLiteral("Until full"), 2400},
+      {true, 95, 40, QStringLiteral("Until full"), 2400},
+      {false, 95, 40, QStringLiteral("Remaining"), 5700},
+      {false, std::nullopt, std::nullopt, std::nullopt, 0},
+  };
+  for (const TimeCase& c : times) {
+    PowerSample power;
+    power.isCharging = c.charging;
+    power.minutesToEmpty = c.toEmpty;
+    power.minutesToFull = c.toFull;
+    const auto row = WidgetFigures::batteryTime(power);
+    ASSERT_EQ(row.has_value(), c.label.has_value());
+    if (row) {
+      EXPECT_EQ(row->label, *c.label);
+      EXPECT_EQ(row->seconds, c.seconds);
+    }
+  }
+}
+
+TEST(WidgetFigures, UptimeNeedsAKnownBootTime) {
+  SystemInfo system;
+  const QDateTime now = QDateTime::fromSecsSinceEpoch(1'700'000'000, QTimeZone::utc());
+  EXPECT_FALSE(WidgetFigures::uptime(system, now));
+  system.bootTime = now.addSecs(-3600);
+  EXPECT_EQ(WidgetFigures::uptime(system, now), 3600);
+  system.bootTime = now.addSecs(60);
+  EXPECT_FALSE(WidgetFigures::uptime(system, now));
+  EXPECT_EQ(WidgetFigures::sparklineWindow(WidgetSize::small), 60);
+  EXPECT_EQ(WidgetFigures::sparklineWindow(WidgetSize::large), 120);
+}
+
+}  // namespace
+}  // namespace kivo
