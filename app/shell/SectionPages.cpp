@@ -3,6 +3,8 @@
 #include "design/MetricFamily.h"
 #include "design/Page.h"
 #include "design/PageHeader.h"
+#include "features/alerts/AlertsPage.h"
+#include "features/insights/InsightsPage.h"
 #include "features/reports/ReportsPage.h"
 #include "features/history/HistoryPage.h"
 
@@ -42,6 +44,8 @@ QWidget* SectionPages::create(AppSection section, const PageContext& context, QW
     // Each page plugs in here as it is built.
     case AppSection::reports: page = new ReportsPage(context.model, context.settings, parent); break;
     case AppSection::history: page = new HistoryPage(context.model, context.settings, parent); break;
+    case AppSection::alerts: page = new AlertsPage(context.model, context.settings, parent); break;
+    case AppSection::insights: page = new InsightsPage(context.model, context.settings, parent); break;
     default:
       page = headerOnlyPage(section, parent);
       break;
