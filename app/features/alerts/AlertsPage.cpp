@@ -315,11 +315,16 @@ AlertsPage::AlertsPage(MonitorModel& model, AppSettings& settings, QWidget* pare
   snoozedText_ = new ToneLabel(QString(), Typeface::caption(), Palette::warning, controls);
   snoozedText_->setObjectName(QStringLiteral("alerts.snoozedUntil"));
   resume_ = button(tr("Resume"), QStringLiteral("alerts.resume"), controls);
+  // Buttons keep their own width; the spare room goes between the two controls.
+  for (QPushButton* fixed : {enableNotifications_, checkAgain_, snooze_, resume_}) {
+    fixed->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+  }
   line->addWidget(notificationToggle_);
   line->addWidget(notificationIcon_);
   line->addWidget(notificationText_, 1);
   line->addWidget(enableNotifications_);
   line->addWidget(checkAgain_);
+  line->addStretch(0);
   line->addSpacing(12);
   line->addWidget(snooze_);
   line->addWidget(snoozedText_);

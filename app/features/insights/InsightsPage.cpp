@@ -99,7 +99,6 @@ class FindingCard : public Card {
 
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(24);
-    grid->setVerticalSpacing(3);
     const char* captions[] = {"Metric", "From", "Duration", "Samples"};
     for (int i = 0; i < 4; ++i) {
       auto* caption = new ToneLabel(tr(captions[i]), Typeface::label(), Palette::textTertiary, content);

@@ -44,6 +44,7 @@ StoredEvent alertEvent(int second, const QString& code, double value) {
 }
 
 struct PageRig {
+  bool looks = (test::prepareLook(), true);
   ModelRig rig;
   AlertsPage page;
 
@@ -166,7 +167,7 @@ TEST(AlertsPage, HistoryLoadsClearsAndAppliesOnlyTheNewestLoad) {
   PageRig rig;
   TimeSeriesStore& store = *rig.rig.model->store();
   for (int i = 0; i < 70; ++i) {
-    store.record(alertEvent(i, i % 2 ? QStringLiteral("alert.resolved") : QStringLiteral("alert.fired"), 90 + i));
+    store.record(alertEvent(i, i % 2 ? QStringLiteral("alert.resolved") : QStringLiteral("alert.fired"), 90 + i % 10));
   }
   StoredEvent bookmark = alertEvent(100, QStringLiteral("bookmark"), 0);
   bookmark.kind = EventKind::bookmark;

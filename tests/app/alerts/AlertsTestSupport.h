@@ -20,14 +20,19 @@ inline QString pageOutput(const QString& page, const QString& name) {
   return dir + QLatin1Char('/') + name;
 }
 
-// Renders the widget at the size in light and dark under <page>/<name>-<light|dark>.png.
-inline void grabBoth(QWidget& widget, const QString& page, const QString& name, QSize size) {
+// Icons and the Fusion style as the application sets them up; call before building a page.
+inline void prepareLook() {
   static const bool ready = [] {
     Icons::initResources();
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     return true;
   }();
   (void)ready;
+}
+
+// Renders the widget at the size in light and dark under <page>/<name>-<light|dark>.png.
+inline void grabBoth(QWidget& widget, const QString& page, const QString& name, QSize size) {
+  prepareLook();
   widget.resize(size);
   for (const bool dark : {false, true}) {
     widget.setPalette(Appearance::palette(dark));

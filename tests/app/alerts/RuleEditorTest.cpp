@@ -138,6 +138,7 @@ TEST(RuleEditorForm, LevelPickersShowOnlyTheirOwnValues) {
 
 // Drives the dialog as a user would and collects what it hands back.
 struct EditorRig {
+  bool looks = (test::prepareLook(), true);
   std::optional<AlertRule> saved;
   int saves = 0;
   RuleEditor editor;

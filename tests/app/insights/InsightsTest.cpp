@@ -121,6 +121,7 @@ void storeBusyHalfHour(TimeSeriesStore& store) {
 }
 
 TEST(InsightsPage, EmptyFindingsShowNothingToReportAndNoAnalysedCaption) {
+  test::prepareLook();
   ModelRig rig;
   InsightsPage page(*rig.model, *rig.settings);
   page.resize(1100, 900);
@@ -146,6 +147,7 @@ TEST(InsightsPage, EmptyFindingsShowNothingToReportAndNoAnalysedCaption) {
 }
 
 TEST(InsightsPage, AnalyseNowShowsOneCardPerFindingUpdatedInPlace) {
+  test::prepareLook();
   ModelRig rig;
   InsightsPage page(*rig.model, *rig.settings);
   storeBusyHalfHour(*rig.model->store());
