@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -209,6 +210,12 @@ void RuleEditor::commitThreshold() {
   // Rejected text gives way to the kept value; accepted text is shown as stored.
   thresholdEdited_ = false;
   fill();
+}
+
+void RuleEditor::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  // The threshold is written in the current locale; a number being typed is left alone.
+  if (event->type() == QEvent::LocaleChange && enabled_ != nullptr) fill();
 }
 
 void RuleEditor::save() {

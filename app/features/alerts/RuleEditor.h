@@ -36,6 +36,9 @@ class RuleEditor : public QDialog {
 
   static constexpr int kWidth = 440;
 
+ protected:
+  void changeEvent(QEvent* event) override;
+
  private:
   // A row of "−" and "+" beside its value text, for the hold and the cooldown.
   struct Stepper {

@@ -225,6 +225,13 @@ TEST(RuleEditor, PickingAMetricShowsItsDefaultInDisplayUnits) {
   rig.pick("ruleEditor.metric", RuleEditorForm::metricIndex(MetricID::diskFree));
   EXPECT_EQ(rig.find<QLineEdit>("ruleEditor.threshold")->text(), QStringLiteral("20"));
   EXPECT_EQ(rig.find<QComboBox>("ruleEditor.condition")->currentIndex(), 1);
+  // The field follows a change of locale.
+  rig.editor.setLocale(QLocale(QLocale::German, QLocale::Germany));
+  EXPECT_EQ(rig.find<QLineEdit>("ruleEditor.threshold")->text(), QStringLiteral("20"));
+  rig.pick("ruleEditor.metric", RuleEditorForm::metricIndex(MetricID::memUsed));
+  EXPECT_EQ(rig.find<QLineEdit>("ruleEditor.threshold")->text(), QStringLiteral("0,1"));
+  rig.editor.setLocale(kEnglish);
+  EXPECT_EQ(rig.find<QLineEdit>("ruleEditor.threshold")->text(), QStringLiteral("0.1"));
   rig.pick("ruleEditor.metric", RuleEditorForm::metricIndex(MetricID::diskRead));
   EXPECT_EQ(rig.find<QLineEdit>("ruleEditor.threshold")->text(), QStringLiteral("50"));
   EXPECT_EQ(rig.find<QLabel>("ruleEditor.unit")->text(), QStringLiteral("MB/s"));
