@@ -4,6 +4,8 @@
 #include "features/dashboard/DashboardPage.h"
 #include "design/Page.h"
 #include "design/PageHeader.h"
+#include "features/alerts/AlertsPage.h"
+#include "features/insights/InsightsPage.h"
 #include "features/reports/ReportsPage.h"
 #include "features/history/HistoryPage.h"
 
@@ -49,6 +51,8 @@ QWidget* SectionPages::create(AppSection section, const PageContext& context, QW
       page = dashboard;
       break;
     }
+    case AppSection::alerts: page = new AlertsPage(context.model, context.settings, parent); break;
+    case AppSection::insights: page = new InsightsPage(context.model, context.settings, parent); break;
     default:
       page = headerOnlyPage(section, parent);
       break;

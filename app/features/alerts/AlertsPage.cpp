@@ -1,0 +1,511 @@
+#include "features/alerts/AlertsPage.h"
+
+#include "design/Card.h"
+#include "design/Icons.h"
+#include "design/PageHeader.h"
+#include "design/SymbolButton.h"
+#include "design/SymbolLabel.h"
+#include "design/Tokens.h"
+#include "design/ToneLabel.h"
+#include "features/alerts/AlertsPresenter.h"
+#include "features/alerts/RuleEditor.h"
+#include "model/MonitorModel.h"
+#include "settings/AppSettings.h"
+#include "texts/Localized.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QGraphicsOpacityEffect>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QPainter>
+#include <QPointer>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <optional>
+#include <set>
+
+namespace kivo {
+
+namespace alerts_detail {
+
+namespace {
+
+class Divider : public QWidget {
+ public:
+  explicit Divider(QWidget* parent) : QWidget(parent) { setFixedHeight(1); }
+
+ protected:
+  void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), Palette::hairline.resolve(this)); }
+};
+
+QHBoxLayout* rowLayout(QWidget* row, int spacing = -1) {
+  auto* line = new QHBoxLayout(row);
+  line->setContentsMargins(0, 0, 0, 0);
+  if (spacing >= 0) line->setSpacing(spacing);
+  return line;
+}
+
+}  // namespace
+
+// One firing rule: severity symbol, title, condition, then its current value.
+class FiringRow : public QWidget {
+ public:
+  explicit FiringRow(QWidget* parent) : QWidget(parent) {
+    auto* line = rowLayout(this);
+    icon_ = new SymbolLabel(QString(), 16, Palette::warning, this);
+    title_ = new ToneLabel(QString(), Typeface::system(13, QFont::DemiBold), Palette::textPrimary, this);
+    condition_ = new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, this);
+    value_ = new ToneLabel(QString(), Typeface::value(), Palette::textPrimary, this);
+    line->addWidget(icon_);
+    line->addWidget(title_);
+    line->addWidget(condition_, 1);
+    line->addWidget(value_);
+  }
+  void update(const FiringRowState& state) {
+    if (state == state_) return;
+    state_ = state;
+    icon_->setSymbol(state.symbol, state.color);
+    title_->setText(state.title);
+    condition_->setText(state.condition);
+    value_->setText(state.value);
+    setAccessibleName(state.title + QStringLiteral(", ") + state.condition + QStringLiteral(", ") + state.value);
+  }
+
+ private:
+  FiringRowState state_;
+  SymbolLabel* icon_;
+  ToneLabel* title_;
+  ToneLabel* condition_;
+  ToneLabel* value_;
+};
+
+// One rule: switch, metric symbol, name over condition and cooldown, severity, Edit, delete.
+class RuleRow : public QWidget {
+ public:
+  RuleRow(QWidget* parent, const std::function<void(const QUuid&, bool)>& toggled,
+          const std::function<void(const QUuid&)>& edit, const std::function<void(const QUuid&)>& remove)
+      : QWidget(parent) {
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(8);
+    line_ = new QWidget(this);
+    auto* line = rowLayout(line_, 12);
+    switch_ = new QCheckBox(line_);
+    switch_->setObjectName(QStringLiteral("alerts.rule.enabled"));
+    icon_ = new SymbolLabel(QString(), 16, Palette::textSecondary, line_);
+    auto* texts = new QWidget(line_);
+    auto* stack = new QVBoxLayout(texts);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(1);
+    name_ = new ToneLabel(QString(), Typeface::system(13, QFont::Medium), Palette::textPrimary, texts);
+    detail_ = new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, texts);
+    detail_->setWordWrap(true);
+    stack->addWidget(name_);
+    stack->addWidget(detail_);
+    severity_ = new ToneLabel(QString(), Typeface::caption(), Palette::warning, line_);
+    edit_ = new QPushButton(tr("Edit"), line_);
+    edit_->setObjectName(QStringLiteral("alerts.rule.edit"));
+    edit_->setFont(Typeface::system(11));
+    remove_ = new QToolButton(line_);
+    remove_->setObjectName(QStringLiteral("alerts.rule.delete"));
+    remove_->setAutoRaise(true);
+    remove_->setAccessibleName(tr("Delete rule"));
+    remove_->setToolTip(tr("Delete rule"));
+    line->addWidget(switch_);
+    line->addWidget(icon_);
+    line->addWidget(texts, 1);
+    line->addWidget(severity_);
+    line->addWidget(edit_);
+    line->addWidget(remove_);
+    column->addWidget(line_);
+    divider_ = new Divider(this);
+    column->addWidget(divider_);
+    opacity_ = new QGraphicsOpacityEffect(line_);
+    line_->setGraphicsEffect(opacity_);
+
+    // The id is read at the click: the row may show another state by then.
+    connect(switch_, &QCheckBox::clicked, this, [this, toggled](bool on) { toggled(state_.id, on); });
+    connect(edit_, &QPushButton::clicked, this, [this, edit] { edit(state_.id); });
+    connect(remove_, &QToolButton::clicked, this, [this, remove] { remove(state_.id); });
+    refreshTrash();
+  }
+  void update(const RuleRowState& state) {
+    if (state == state_) return;
+    state_ = state;
+    {
+      const QSignalBlocker block(switch_);
+      switch_->setChecked(state.enabled);
+    }
+    switch_->setAccessibleName(state.accessibleName);
+    icon_->setSymbol(state.symbol, Palette::textSecondary);
+    name_->setText(state.name);
+    detail_->setText(state.detail);
+    severity_->setText(state.severity);
+    severity_->setTone(state.severityColor);
+    divider_->setVisible(state.divider);
+    opacity_->setOpacity(state.enabled ? 1.0 : 0.55);
+  }
+  const RuleRowState& state() const { return state_; }
+
+ protected:
+  void changeEvent(QEvent* event) override {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) refreshTrash();
+  }
+
+ private:
+  void refreshTrash() { remove_->setIcon(Icons::icon(QStringLiteral("trash"), Palette::textSecondary.resolve(this))); }
+
+  RuleRowState state_;
+  QWidget* line_;
+  QCheckBox* switch_;
+  SymbolLabel* icon_;
+  ToneLabel* name_;
+  ToneLabel* detail_;
+  ToneLabel* severity_;
+  QPushButton* edit_;
+  QToolButton* remove_;
+  Divider* divider_;
+  QGraphicsOpacityEffect* opacity_;
+};
+
+// One stored alert event: symbol, metric, Fired or Resolved, the value, then the date.
+class HistoryRow : public QWidget {
+ public:
+  explicit HistoryRow(QWidget* parent) : QWidget(parent) {
+    auto* line = rowLayout(this);
+    icon_ = new SymbolLabel(QString(), 14, Palette::success, this);
+    name_ = new ToneLabel(QString(), Typeface::system(12, QFont::Medium), Palette::textPrimary, this);
+    state_ = new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, this);
+    value_ = new ToneLabel(QString(), Typeface::value(), Palette::textPrimary, this);
+    date_ = new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, this);
+    line->addWidget(icon_);
+    line->addWidget(name_);
+    line->addWidget(state_);
+    line->addWidget(value_);
+    line->addStretch(1);
+    line->addWidget(date_);
+  }
+  void update(const HistoryRowState& state) {
+    if (state == shown_) return;
+    shown_ = state;
+    icon_->setSymbol(state.symbol, state.color);
+    name_->setText(state.name);
+    state_->setText(state.state);
+    value_->setText(state.value.value_or(QString()));
+    value_->setVisible(state.value.has_value());
+    date_->setText(state.date);
+    setAccessibleName(QStringList{state.name, state.state, state.value.value_or(QString()), state.date}.join(QStringLiteral(", ")));
+  }
+
+ private:
+  HistoryRowState shown_;
+  SymbolLabel* icon_;
+  ToneLabel* name_;
+  ToneLabel* state_;
+  ToneLabel* value_;
+  ToneLabel* date_;
+};
+
+}  // namespace alerts_detail
+
+namespace {
+
+using namespace alerts_detail;
+
+// Brings a keyed list of rows to the new states: rows that went away are deleted later, new
+// ones created, every row moved to its place and updated in place.
+template <typename Key, typename Row, typename State, typename KeyOf, typename Create>
+void syncRows(QVBoxLayout* layout, std::map<Key, Row*>& rows, const std::vector<State>& states, KeyOf keyOf,
+              Create create) {
+  std::set<Key> wanted;
+  for (const State& state : states) wanted.insert(keyOf(state));
+  for (auto it = rows.begin(); it != rows.end();) {
+    if (wanted.count(it->first) == 0) {
+      layout->removeWidget(it->second);
+      it->second->hide();
+      it->second->deleteLater();
+      it = rows.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  int index = 0;
+  for (const State& state : states) {
+    const Key key = keyOf(state);
+    Row*& row = rows[key];
+    if (row == nullptr) row = create();
+    if (layout->indexOf(row) != index) {
+      layout->removeWidget(row);
+      layout->insertWidget(index, row);
+    }
+    row->update(state);
+    row->show();
+    ++index;
+  }
+}
+
+QVBoxLayout* listLayout(Card* card) {
+  auto* holder = new QWidget(card);
+  auto* layout = new QVBoxLayout(holder);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(8);
+  card->addContent(holder);
+  return layout;
+}
+
+QPushButton* button(const QString& text, const QString& name, QWidget* parent) {
+  auto* result = new QPushButton(text, parent);
+  result->setObjectName(name);
+  return result;
+}
+
+}  // namespace
+
+AlertsPage::AlertsPage(MonitorModel& model, AppSettings& settings, QWidget* parent)
+    : Page(parent), model_(model), settings_(settings) {
+  setObjectName(QStringLiteral("alerts.page"));
+  header_ = new PageHeader(QStringLiteral("Alerts"), QString(), MetricFamily::system, QStringLiteral("bell"));
+  addWidget(header_);
+
+  // Active now
+  auto* active = new Card(QStringLiteral("Active now"));
+  active->setObjectName(QStringLiteral("alerts.active"));
+  noActive_ = new QWidget(active);
+  noActive_->setObjectName(QStringLiteral("alerts.noActive"));
+  {
+    auto* line = new QHBoxLayout(noActive_);
+    line->setContentsMargins(0, 0, 0, 0);
+    line->addWidget(new SymbolLabel(QStringLiteral("checkmark.circle.fill"), 16, Palette::success, noActive_));
+    line->addWidget(new ToneLabel(tr("No active alert"), Typeface::system(13, QFont::Medium), Palette::success, noActive_));
+    line->addStretch(1);
+  }
+  active->addContent(noActive_);
+  firingRows_ = listLayout(active);
+  addWidget(active);
+
+  // Notifications
+  auto* notifications = new Card(QStringLiteral("Notifications"));
+  notifications->setObjectName(QStringLiteral("alerts.notifications"));
+  auto* controls = new QWidget(notifications);
+  auto* line = new QHBoxLayout(controls);
+  line->setContentsMargins(0, 0, 0, 0);
+  notificationToggle_ = new QCheckBox(controls);
+  notificationToggle_->setObjectName(QStringLiteral("alerts.notificationsToggle"));
+  notificationIcon_ = new SymbolLabel(QStringLiteral("bell.slash"), 14, Palette::textPrimary, controls);
+  notificationText_ = new ToneLabel(QString(), Typeface::system(12), Palette::textSecondary, controls);
+  notificationText_->setWordWrap(true);
+  enableNotifications_ = button(tr("Enable Notifications…"), QStringLiteral("alerts.enableNotifications"), controls);
+  checkAgain_ = button(tr("Check Again"), QStringLiteral("alerts.checkNotifications"), controls);
+  snooze_ = button(tr("Snooze"), QStringLiteral("alerts.snooze"), controls);
+  auto* menu = new QMenu(snooze_);
+  struct Choice {
+    const char* title;
+    int seconds;
+  };
+  for (const Choice& choice : {Choice{"For 15 minutes", 900}, Choice{"For 1 hour", 3600}, Choice{"For 8 hours", 28800}}) {
+    menu->addAction(tr(choice.title), this, [this, seconds = choice.seconds] {
+      model_.setSnoozedUntil(QDateTime::currentDateTimeUtc().addSecs(seconds));
+    });
+  }
+  snooze_->setMenu(menu);
+  snoozedText_ = new ToneLabel(QString(), Typeface::caption(), Palette::warning, controls);
+  snoozedText_->setObjectName(QStringLiteral("alerts.snoozedUntil"));
+  resume_ = button(tr("Resume"), QStringLiteral("alerts.resume"), controls);
+  // Buttons keep their own width; the spare room goes between the two controls.
+  for (QPushButton* fixed : {enableNotifications_, checkAgain_, snooze_, resume_}) {
+    fixed->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+  }
+  line->addWidget(notificationToggle_);
+  line->addWidget(notificationIcon_);
+  line->addWidget(notificationText_, 1);
+  line->addWidget(enableNotifications_);
+  line->addWidget(checkAgain_);
+  line->addStretch(0);
+  line->addSpacing(12);
+  line->addWidget(snooze_);
+  line->addWidget(snoozedText_);
+  line->addWidget(resume_);
+  notifications->addContent(controls);
+  auto* note = new ToneLabel(tr("Each rule waits for its condition to hold, then stays quiet for its cooldown, so one "
+                                "sustained problem produces one alert."),
+                             Typeface::caption(), Palette::textTertiary, notifications);
+  note->setWordWrap(true);
+  notifications->addContent(note);
+  addWidget(notifications);
+
+  connect(notificationToggle_, &QCheckBox::clicked, this, [this](bool on) { settings_.setNotifications(on); });
+  connect(enableNotifications_, &QPushButton::clicked, this, [this] { model_.enableNotifications(); });
+  // Linux asks nobody: checking again reads whether a notification service is there now.
+  connect(checkAgain_, &QPushButton::clicked, this, [this] { model_.enableNotifications(); });
+  connect(resume_, &QPushButton::clicked, this, [this] { model_.setSnoozedUntil(std::nullopt); });
+
+  // Rules
+  auto* rules = new Card(QStringLiteral("Rules"));
+  rules->setObjectName(QStringLiteral("alerts.rules"));
+  ruleRows_ = listLayout(rules);
+  auto* actions = new QWidget(rules);
+  auto* actionLine = new QHBoxLayout(actions);
+  actionLine->setContentsMargins(0, 0, 0, 0);
+  auto* add = new SymbolButton(QStringLiteral("plus"), tr("Add Rule"), Palette::textPrimary, actions);
+  add->setObjectName(QStringLiteral("alerts.add"));
+  auto* restore = button(tr("Restore Defaults"), QStringLiteral("alerts.restoreDefaults"), actions);
+  actionLine->addWidget(add);
+  actionLine->addWidget(restore);
+  actionLine->addStretch(1);
+  rules->addContent(actions);
+  addWidget(rules);
+  connect(add, &QPushButton::clicked, this, [this] { openEditor(RuleList::newRule()); });
+  connect(restore, &QPushButton::clicked, this, [this] { setRules(RuleList::restoredDefaults()); });
+
+  // History
+  auto* history = new Card(QStringLiteral("History"));
+  history->setObjectName(QStringLiteral("alerts.history"));
+  auto* top = new QWidget(history);
+  auto* topLine = new QHBoxLayout(top);
+  topLine->setContentsMargins(0, 0, 0, 0);
+  historyCount_ = new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, top);
+  historyCount_->setObjectName(QStringLiteral("alerts.historyCount"));
+  clearHistory_ = button(tr("Clear History"), QStringLiteral("alerts.clearHistory"), top);
+  clearHistory_->setFont(Typeface::system(11));
+  topLine->addWidget(historyCount_);
+  topLine->addStretch(1);
+  topLine->addWidget(clearHistory_);
+  history->addContent(top);
+  historyEmpty_ = new ToneLabel(tr("No alert has fired yet."), Typeface::system(12), Palette::textSecondary, history);
+  historyEmpty_->setObjectName(QStringLiteral("alerts.historyEmpty"));
+  history->addContent(historyEmpty_);
+  historyRows_ = listLayout(history);
+  addWidget(history);
+  connect(clearHistory_, &QPushButton::clicked, this, [this] { model_.clearEvents({EventKind::alert}); });
+
+  refreshHeader();
+  refreshFiring();
+  refreshNotifications();
+  refreshSnooze();
+  refreshRules();
+  refreshHistory();
+
+  connect(&settings_, &AppSettings::rulesChanged, this, [this] {
+    refreshRules();
+    refreshHeader();
+    // What the page changed reaches the engine only now.
+    model_.applySettings();
+  });
+  connect(&settings_, &AppSettings::notificationsChanged, this, &AlertsPage::refreshNotifications);
+  connect(&model_, &MonitorModel::firingChanged, this, [this] {
+    refreshFiring();
+    refreshHeader();
+  });
+  connect(&model_, &MonitorModel::snapshotChanged, this, [this] {
+    // Current values move every tick; a snooze may have run out.
+    refreshFiring();
+    refreshSnooze();
+  });
+  connect(&model_, &MonitorModel::snoozedUntilChanged, this, &AlertsPage::refreshSnooze);
+  connect(&model_, &MonitorModel::notificationStatusChanged, this, &AlertsPage::refreshNotifications);
+  connect(&model_, &MonitorModel::eventsRevisionChanged, this, &AlertsPage::loadHistory);
+  loadHistory();
+}
+
+AlertsPage::~AlertsPage() = default;
+
+void AlertsPage::refreshHeader() {
+  header_->setSubtitle(AlertsPresenter::subtitle(settings_.rules(), model_.firing().size()));
+}
+
+void AlertsPage::refreshFiring() {
+  const auto rows = AlertsPresenter::firingRows(
+      model_.firing(), [this](MetricID metric) { return model_.latest(metric); }, model_.format());
+  noActive_->setVisible(rows.empty());
+  syncRows(firingRows_, firing_, rows, [](const FiringRowState& row) { return uuidText(row.id); },
+           [this] { return new FiringRow(firingRows_->parentWidget()); });
+}
+
+void AlertsPage::refreshNotifications() {
+  using Kind = NotificationControlState::Kind;
+  const NotificationControlState state = AlertsPresenter::notificationControl(model_.notificationStatus());
+  notificationToggle_->setVisible(state.kind == Kind::toggle);
+  notificationToggle_->setText(state.kind == Kind::toggle ? state.text : QString());
+  {
+    const QSignalBlocker block(notificationToggle_);
+    notificationToggle_->setChecked(settings_.notifications());
+  }
+  notificationIcon_->setVisible(state.kind == Kind::unavailable);
+  notificationText_->setVisible(state.kind != Kind::toggle);
+  notificationText_->setText(state.kind != Kind::toggle ? state.text : QString());
+  notificationText_->setTone(state.kind == Kind::unavailable ? Palette::textPrimary : Palette::textSecondary);
+  enableNotifications_->setVisible(state.kind == Kind::ask);
+  checkAgain_->setVisible(state.kind == Kind::unavailable);
+}
+
+void AlertsPage::refreshSnooze() {
+  const auto text = AlertsPresenter::snoozedText(model_.snoozedUntil(), QDateTime::currentDateTimeUtc(), model_.format());
+  snooze_->setVisible(!text);
+  snoozedText_->setVisible(text.has_value());
+  resume_->setVisible(text.has_value());
+  if (text) snoozedText_->setText(*text);
+}
+
+void AlertsPage::refreshRules() {
+  const auto rows = AlertsPresenter::ruleRows(settings_.rules(), model_.format());
+  syncRows(ruleRows_, rules_, rows, [](const RuleRowState& row) { return row.key; }, [this] {
+    return new RuleRow(
+        ruleRows_->parentWidget(),
+        [this](const QUuid& id, bool on) {
+          // A switch of a rule that is gone by now is dropped.
+          if (auto changed = RuleList::withEnabled(settings_.rules(), id, on)) setRules(*changed);
+        },
+        [this](const QUuid& id) {
+          for (const AlertRule& rule : settings_.rules()) {
+            if (rule.id == id) {
+              openEditor(rule);
+              return;
+            }
+          }
+        },
+        [this](const QUuid& id) { setRules(RuleList::without(settings_.rules(), id)); });
+  });
+}
+
+void AlertsPage::refreshHistory() {
+  historyCount_->setText(AlertsPresenter::historyCount(history_.size()));
+  clearHistory_->setEnabled(!history_.empty());
+  historyEmpty_->setVisible(history_.empty());
+  const auto rows = AlertsPresenter::historyRows(history_, model_.format());
+  syncRows(historyRows_, historyWidgets_, rows, [](const HistoryRowState& row) { return row.id; },
+           [this] { return new HistoryRow(historyRows_->parentWidget()); });
+}
+
+void AlertsPage::loadHistory() {
+  const std::uint64_t request = ++historyRequest_;
+  model_.events({EventKind::alert}, AlertsPresenter::kHistoryLoad, this,
+                [this, request](std::vector<StoredEvent> events) {
+                  // An older load that finishes late must not replace a newer one.
+                  if (request != historyRequest_) return;
+                  history_ = std::move(events);
+                  refreshHistory();
+                  emit historyLoaded();
+                });
+}
+
+void AlertsPage::setRules(const std::vector<AlertRule>& rules) {
+  // Written at once; the rulesChanged handler applies it.
+  settings_.setRules(rules);
+}
+
+void AlertsPage::openEditor(const AlertRule& rule) {
+  std::optional<AlertRule> saved;
+  QPointer<RuleEditor> editor = new RuleEditor(rule, [&saved](const AlertRule& edited) { saved = edited; }, window());
+  QPointer<AlertsPage> self(this);
+  editor->exec();
+  delete editor.data();
+  // The page may have gone while the dialog ran its own event loop.
+  if (!self || !saved) return;
+  setRules(RuleList::saved(settings_.rules(), *saved));
+}
+
+}  // namespace kivo

@@ -1,0 +1,280 @@
+#include "features/alerts/AlertsPage.h"
+
+#include "AlertsTestSupport.h"
+#include "features/alerts/AlertsPresenter.h"
+#include "features/alerts/RuleEditor.h"
+#include "storage/TimeSeriesStore.h"
+
+#include <QCheckBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace kivo {
+namespace {
+
+using test::ModelRig;
+using test::waitUntil;
+
+const QMap<QString, QVariant> kFast = {{"KIVOUITest", "YES"}, {"KIVOInterval", "0.5"}};
+
+// What the settings domain holds under "rules".
+std::vector<AlertRule> storedRules(const ModelRig& rig) {
+  const QVariant value = rig.domain.values().value(QStringLiteral("rules"));
+  const auto rules = AlertRule::listFromJson(QJsonDocument::fromJson(value.toByteArray()).array());
+  return rules.value_or(std::vector<AlertRule>{});
+}
+
+StoredEvent alertEvent(int second, const QString& code, double value) {
+  StoredEvent event;
+  event.date = QDateTime::fromSecsSinceEpoch(1'700'000'000 + second, QTimeZone::utc());
+  event.kind = EventKind::alert;
+  event.severity = Severity::warning;
+  event.metric = MetricID::cpuTotal;
+  event.code = code;
+  event.payload.insert(QStringLiteral("value"), QString::number(value));
+  return event;
+}
+
+struct PageRig {
+  bool looks = (test::prepareLook(), true);
+  ModelRig rig;
+  AlertsPage page;
+
+  explicit PageRig(QMap<QString, QVariant> arguments = {}) : rig(std::move(arguments)), page(*rig.model, *rig.settings) {
+    page.resize(1100, 900);
+    rig.model->waitForWorker();
+  }
+  template <typename T>
+  T* find(const char* name) {
+    auto* found = page.findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+  }
+  template <typename T>
+  QList<T*> all(const char* name) {
+    return page.findChildren<T*>(QString::fromLatin1(name));
+  }
+  // Clicks the button; while the editor runs, `inside` gets it.
+  void withEditor(QAbstractButton* opener, const std::function<void(RuleEditor&)>& inside) {
+    bool ran = false;
+    QTimer::singleShot(0, &page, [&] {
+      auto* editor = page.window()->findChild<RuleEditor*>();
+      ASSERT_NE(editor, nullptr);
+      ran = true;
+      EXPECT_TRUE(editor->isModal());
+      inside(*editor);
+    });
+    opener->click();
+    EXPECT_TRUE(ran);
+  }
+  QString visibleText(const char* name) { return find<QLabel>(name)->text(); }
+};
+
+void clickSave(RuleEditor& editor) { editor.findChild<QPushButton*>(QStringLiteral("ruleEditor.save"))->click(); }
+void clickCancel(RuleEditor& editor) { editor.findChild<QPushButton*>(QStringLiteral("ruleEditor.cancel"))->click(); }
+
+TEST(AlertsPage, ShowingThePageWritesNothing) {
+  PageRig rig;
+  EXPECT_EQ(rig.rig.domain.writeCount(), 0);
+  EXPECT_EQ(rig.all<QCheckBox>("alerts.rule.enabled").size(), 7);
+  EXPECT_TRUE(rig.find<QWidget>("alerts.noActive")->isVisibleTo(&rig.page));
+  EXPECT_FALSE(rig.find<QPushButton>("alerts.clearHistory")->isEnabled());
+  EXPECT_TRUE(rig.find<QLabel>("alerts.historyEmpty")->isVisibleTo(&rig.page));
+}
+
+TEST(AlertsPage, AddRuleSaveAppendsAnEighthRuleAndCancelChangesNothing) {
+  PageRig rig;
+  auto* add = rig.find<QPushButton>("alerts.add");
+  rig.withEditor(add, clickCancel);
+  EXPECT_EQ(rig.rig.settings->rules().size(), 7u);
+  EXPECT_EQ(rig.rig.domain.writeCount(), 0);
+
+  rig.withEditor(add, clickSave);
+  ASSERT_EQ(rig.rig.settings->rules().size(), 8u);
+  const AlertRule added = rig.rig.settings->rules().back();
+  EXPECT_EQ(added.metric, MetricID::cpuTotal);
+  EXPECT_EQ(added.threshold, 90);
+  EXPECT_EQ(storedRules(rig.rig), rig.rig.settings->rules());
+  EXPECT_EQ(rig.all<QCheckBox>("alerts.rule.enabled").size(), 8);
+}
+
+TEST(AlertsPage, SwitchDeleteAndRestoreAreWrittenAndRowsKeptByIdentity) {
+  PageRig rig;
+  const std::vector<AlertRule> before = rig.rig.settings->rules();
+  auto switches = rig.all<QCheckBox>("alerts.rule.enabled");
+  ASSERT_EQ(switches.size(), 7);
+  switches[1]->click();
+  EXPECT_FALSE(rig.rig.settings->rules()[1].isEnabled);
+  EXPECT_FALSE(storedRules(rig.rig)[1].isEnabled);
+  EXPECT_EQ(rig.all<QCheckBox>("alerts.rule.enabled"), switches) << "updated in place";
+
+  rig.all<QToolButton>("alerts.rule.delete")[0]->click();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  ASSERT_EQ(rig.rig.settings->rules().size(), 6u);
+  EXPECT_EQ(rig.rig.settings->rules()[0].id, before[1].id);
+  EXPECT_EQ(storedRules(rig.rig).size(), 6u);
+  // The remaining rows are the same widgets.
+  auto remaining = rig.all<QCheckBox>("alerts.rule.enabled");
+  EXPECT_EQ(remaining, switches.mid(1));
+
+  rig.find<QPushButton>("alerts.restoreDefaults")->click();
+  ASSERT_EQ(rig.rig.settings->rules().size(), 7u);
+  for (std::size_t i = 0; i < before.size(); ++i) EXPECT_NE(rig.rig.settings->rules()[i].id, before[i].id);
+  EXPECT_EQ(storedRules(rig.rig), rig.rig.settings->rules());
+}
+
+TEST(AlertsPage, EditingKeepsThePositionAndTheEditorIsDroppedWithThePage) {
+  PageRig rig;
+  auto edits = rig.all<QPushButton>("alerts.rule.edit");
+  rig.withEditor(edits[3], [](RuleEditor& editor) {
+    auto* field = editor.findChild<QLineEdit*>(QStringLiteral("ruleEditor.threshold"));
+    field->setText(QStringLiteral("5"));
+    emit field->textEdited(field->text());
+    clickSave(editor);
+  });
+  ASSERT_EQ(rig.rig.settings->rules().size(), 7u);
+  EXPECT_EQ(rig.rig.settings->rules()[3].metric, MetricID::diskFree);
+  EXPECT_EQ(rig.rig.settings->rules()[3].threshold, 5e9);
+}
+
+TEST(AlertsPage, APageThatGoesWhileItsEditorRunsIsNotTouched) {
+  ModelRig rig;
+  QWidget window;
+  auto* page = new AlertsPage(*rig.model, *rig.settings, &window);
+  const auto before = rig.settings->rules();
+  bool ran = false;
+  QTimer::singleShot(0, &window, [&] {
+    auto* editor = window.findChild<RuleEditor*>();
+    ASSERT_NE(editor, nullptr);
+    ran = true;
+    delete page;
+    clickSave(*editor);
+  });
+  page->findChild<QPushButton*>(QStringLiteral("alerts.add"))->click();
+  EXPECT_TRUE(ran);
+  EXPECT_EQ(rig.settings->rules(), before);
+}
+
+TEST(AlertsPage, HistoryLoadsClearsAndAppliesOnlyTheNewestLoad) {
+  PageRig rig;
+  TimeSeriesStore& store = *rig.rig.model->store();
+  for (int i = 0; i < 70; ++i) {
+    store.record(alertEvent(i, i % 2 ? QStringLiteral("alert.resolved") : QStringLiteral("alert.fired"), 90 + i % 10));
+  }
+  StoredEvent bookmark = alertEvent(100, QStringLiteral("bookmark"), 0);
+  bookmark.kind = EventKind::bookmark;
+  store.record(bookmark);
+
+  test::SignalCount loads(&rig.page, &AlertsPage::historyLoaded);
+  // Two revisions in a row: the first answer is outdated when it arrives.
+  emit rig.rig.model->eventsRevisionChanged(1);
+  emit rig.rig.model->eventsRevisionChanged(2);
+  rig.rig.model->waitForWorker();
+  EXPECT_EQ(loads.count(), 1);
+  ASSERT_EQ(rig.page.history().size(), 70u);
+  EXPECT_EQ(rig.visibleText("alerts.historyCount"), QStringLiteral("70 events"));
+  EXPECT_TRUE(rig.find<QPushButton>("alerts.clearHistory")->isEnabled());
+  EXPECT_FALSE(rig.find<QLabel>("alerts.historyEmpty")->isVisibleTo(&rig.page));
+
+  rig.page.show();
+  test::grabBoth(rig.page, QStringLiteral("alerts"), QStringLiteral("page-history"), {1100, 1500});
+
+  rig.find<QPushButton>("alerts.clearHistory")->click();
+  ASSERT_TRUE(waitUntil([&] { return rig.page.history().empty(); }));
+  EXPECT_TRUE(store.events({EventKind::alert}, QDateTime::fromSecsSinceEpoch(0), QDateTime::currentDateTimeUtc().addYears(1),
+                           10)
+                  .empty());
+  // Only alert events go.
+  EXPECT_EQ(store.events({EventKind::bookmark}, QDateTime::fromSecsSinceEpoch(0),
+                         QDateTime::currentDateTimeUtc().addYears(1), 10)
+                .size(),
+            1u);
+  EXPECT_EQ(rig.visibleText("alerts.historyCount"), QStringLiteral("0 events"));
+  EXPECT_TRUE(rig.find<QLabel>("alerts.historyEmpty")->isVisibleTo(&rig.page));
+}
+
+TEST(AlertsPage, FiringRulesAndTheirCurrentValues) {
+  PageRig rig;
+  AlertRule rule = rig.rig.settings->rules()[0];
+  TelemetrySnapshot snapshot = test::snapshotAt(0, {{MetricID::cpuTotal, 96.5}});
+  snapshot.firingRules = {rule};
+  rig.rig.model->ingest(snapshot);
+  EXPECT_FALSE(rig.find<QWidget>("alerts.noActive")->isVisibleTo(&rig.page));
+  const auto labels = rig.find<QWidget>("alerts.active")->findChildren<QLabel*>();
+  bool value = false;
+  for (QLabel* label : labels) value = value || label->text().contains(QStringLiteral("96.5"));
+  EXPECT_TRUE(value);
+
+  snapshot.firingRules.clear();
+  rig.rig.model->ingest(snapshot);
+  EXPECT_TRUE(rig.find<QWidget>("alerts.noActive")->isVisibleTo(&rig.page));
+}
+
+TEST(AlertsPage, NotificationControlAndSnooze) {
+  PageRig rig;
+  test::FakeNotifier notifier(NotificationStatus::denied);
+  rig.rig.model->setNotifier(&notifier);
+  auto* checkAgain = rig.find<QPushButton>("alerts.checkNotifications");
+  EXPECT_TRUE(checkAgain->isVisibleTo(&rig.page));
+  EXPECT_FALSE(rig.find<QPushButton>("alerts.enableNotifications")->isVisibleTo(&rig.page));
+
+  // The service appears: checking again finds it and the switch shows, on.
+  notifier.next = NotificationStatus::authorized;
+  checkAgain->click();
+  auto* toggle = rig.find<QCheckBox>("alerts.notificationsToggle");
+  EXPECT_TRUE(toggle->isVisibleTo(&rig.page));
+  EXPECT_TRUE(toggle->isChecked());
+  toggle->click();
+  EXPECT_FALSE(rig.rig.settings->notifications());
+
+  auto* snooze = rig.find<QPushButton>("alerts.snooze");
+  snooze->menu()->actions()[1]->trigger();
+  ASSERT_TRUE(rig.rig.model->snoozedUntil());
+  EXPECT_GT(*rig.rig.model->snoozedUntil(), QDateTime::currentDateTimeUtc().addSecs(3500));
+  EXPECT_FALSE(snooze->isVisibleTo(&rig.page));
+  EXPECT_TRUE(rig.find<QLabel>("alerts.snoozedUntil")->text().startsWith(QStringLiteral("Snoozed until ")));
+  rig.page.show();
+  test::grabBoth(rig.page, QStringLiteral("alerts"), QStringLiteral("page-snoozed"), {860, 560});
+  rig.find<QPushButton>("alerts.resume")->click();
+  EXPECT_FALSE(rig.rig.model->snoozedUntil());
+  EXPECT_TRUE(snooze->isVisibleTo(&rig.page));
+  rig.rig.model->setNotifier(nullptr);
+}
+
+// The whole road: a rule added on the page reaches the running engine, fires, shows under
+// Active now and lands in the history.
+TEST(AlertsPage, ALowThresholdRuleFiresAndIsListed) {
+  PageRig rig(kFast);
+  rig.rig.model->start();
+  rig.withEditor(rig.find<QPushButton>("alerts.add"), [](RuleEditor& editor) {
+    auto* field = editor.findChild<QLineEdit*>(QStringLiteral("ruleEditor.threshold"));
+    field->setText(QStringLiteral("1"));
+    emit field->textEdited(field->text());
+    auto* down = editor.findChild<QToolButton*>(QStringLiteral("ruleEditor.duration.decrement"));
+    while (down->isEnabled()) down->click();
+    clickSave(editor);
+  });
+  const QUuid id = rig.rig.settings->rules().back().id;
+  ASSERT_TRUE(waitUntil([&] {
+    const auto& firing = rig.rig.model->firing();
+    return std::any_of(firing.begin(), firing.end(), [&](const AlertRule& rule) { return rule.id == id; });
+  }));
+  EXPECT_FALSE(rig.find<QWidget>("alerts.noActive")->isVisibleTo(&rig.page));
+  ASSERT_TRUE(waitUntil([&] { return !rig.page.history().empty(); }));
+  EXPECT_EQ(rig.page.history().front().code, QStringLiteral("alert.fired"));
+  rig.page.show();
+  test::grabBoth(rig.page, QStringLiteral("alerts"), QStringLiteral("page-firing"), {1100, 1400});
+  test::grabBoth(rig.page, QStringLiteral("alerts"), QStringLiteral("page-firing-small"), {860, 560});
+  rig.rig.model->shutdown();
+}
+
+}  // namespace
+}  // namespace kivo

@@ -1,0 +1,307 @@
+#include "features/alerts/RuleEditor.h"
+#include "features/alerts/RuleEditorForm.h"
+
+#include "AlertsTestSupport.h"
+#include "features/alerts/AlertsPresenter.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace kivo {
+namespace {
+
+const QLocale kEnglish(QLocale::English, QLocale::UnitedStates);
+
+AlertRule base() {
+  AlertRule rule = RuleList::newRule();
+  rule.duration = 120;
+  rule.cooldown = 1800;
+  rule.severity = Severity::critical;
+  rule.isEnabled = false;
+  return rule;
+}
+
+TEST(RuleEditorForm, PickingAMetricAppliesItsComparisonAndThresholdOnly) {
+  struct Case {
+    MetricID metric;
+    AlertComparison comparison;
+    double threshold;
+  };
+  const Case cases[] = {
+      {MetricID::cpuTotal, AlertComparison::above, 90},        {MetricID::memPressure, AlertComparison::above, 0.5},
+      {MetricID::memUsed, AlertComparison::above, 5e7},        {MetricID::swapUsed, AlertComparison::above, 5e7},
+      {MetricID::diskFree, AlertComparison::below, 2e10},      {MetricID::diskRead, AlertComparison::above, 5e7},
+      {MetricID::diskWrite, AlertComparison::above, 5e7},      {MetricID::netDown, AlertComparison::above, 5e7},
+      {MetricID::netUp, AlertComparison::above, 5e7},          {MetricID::batteryCharge, AlertComparison::below, 15},
+      {MetricID::thermalState, AlertComparison::above, 1.5},   {MetricID::gpuUtilization, AlertComparison::above, 90},
+  };
+  ASSERT_EQ(std::size(cases), RuleEditorForm::metrics().size());
+  AlertRule start = base();
+  start.comparison = AlertComparison::below;
+  start.threshold = 7;
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    const Case& c = cases[i];
+    EXPECT_EQ(RuleEditorForm::metrics()[i], c.metric);
+    const AlertRule picked = RuleEditorForm::withMetric(start, c.metric);
+    EXPECT_EQ(picked.metric, c.metric);
+    EXPECT_EQ(picked.comparison, c.comparison) << i;
+    EXPECT_EQ(picked.threshold, c.threshold) << i;
+    AlertRule rest = picked;
+    rest.metric = start.metric;
+    rest.comparison = start.comparison;
+    rest.threshold = start.threshold;
+    EXPECT_EQ(rest, start) << "id, hold, cooldown, severity and the switch stay";
+  }
+}
+
+TEST(RuleEditorForm, ThresholdInDisplayUnits) {
+  struct Case {
+    MetricID metric;
+    double stored;
+    QString text;
+    QString suffix;
+  };
+  const Case cases[] = {
+      {MetricID::cpuTotal, 90, QStringLiteral("90"), QStringLiteral("%")},
+      {MetricID::cpuTotal, 87.25, QStringLiteral("87.3"), QStringLiteral("%")},
+      {MetricID::memUsed, 5e7, QStringLiteral("0.1"), QStringLiteral("GB")},
+      {MetricID::diskFree, 2e10, QStringLiteral("20"), QStringLiteral("GB")},
+      {MetricID::diskRead, 5e7, QStringLiteral("50"), QStringLiteral("MB/s")},
+      {MetricID::loadAverage1, 4, QStringLiteral("4"), QString()},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(RuleEditorForm::thresholdText(c.stored, c.metric, kEnglish), c.text);
+    EXPECT_EQ(RuleEditorForm::thresholdSuffix(c.metric), c.suffix);
+  }
+}
+
+TEST(RuleEditorForm, CommittedThresholdsAreScaledAndBadOnesRejected) {
+  struct Case {
+    MetricID metric;
+    QString typed;
+    std::optional<double> stored;
+  };
+  const Case cases[] = {
+      {MetricID::memUsed, QStringLiteral("12.5"), 12.5e9},
+      {MetricID::diskRead, QStringLiteral(" 80 "), 8e7},
+      {MetricID::cpuTotal, QStringLiteral("-3"), 0.0},
+      {MetricID::cpuTotal, QStringLiteral("1,000"), 1000.0},
+      {MetricID::cpuTotal, QStringLiteral(""), std::nullopt},
+      {MetricID::cpuTotal, QStringLiteral("abc"), std::nullopt},
+      {MetricID::cpuTotal, QStringLiteral("nan"), std::nullopt},
+      {MetricID::cpuTotal, QStringLiteral("inf"), std::nullopt},
+      {MetricID::cpuTotal, QStringLiteral("1e999"), std::nullopt},
+      // Finite as typed, infinite once scaled to bytes.
+      {MetricID::memUsed, QStringLiteral("1e300"), std::nullopt},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(RuleEditorForm::parseThreshold(c.typed, c.metric, kEnglish), c.stored) << c.typed.toStdString();
+  }
+  EXPECT_EQ(RuleEditorForm::parseThreshold(QStringLiteral("12,5"), MetricID::memUsed,
+                                           QLocale(QLocale::German, QLocale::Germany)),
+            12.5e9);
+}
+
+TEST(RuleEditorForm, SteppersStopAtTheirBoundsAndShowWholeUnits) {
+  using RuleEditorForm::kCooldown;
+  using RuleEditorForm::kDuration;
+  EXPECT_FALSE(RuleEditorForm::canStep(0, kDuration, -1));
+  EXPECT_FALSE(RuleEditorForm::canStep(3600, kDuration, 1));
+  EXPECT_EQ(RuleEditorForm::stepped(3595, kDuration, 1), 3600);
+  EXPECT_EQ(RuleEditorForm::stepped(5, kDuration, -1), 0);
+  EXPECT_FALSE(RuleEditorForm::canStep(60, kCooldown, -1));
+  EXPECT_FALSE(RuleEditorForm::canStep(86400, kCooldown, 1));
+  EXPECT_EQ(RuleEditorForm::stepped(90, kCooldown, 1), 150);
+  EXPECT_EQ(RuleEditorForm::stepped(30, kCooldown, -1), 60);
+  EXPECT_EQ(RuleEditorForm::cooldownText(900), QStringLiteral("15 min"));
+  EXPECT_EQ(RuleEditorForm::cooldownText(90), QStringLiteral("1 min"));
+  EXPECT_EQ(RuleEditorForm::durationText(120), QStringLiteral("120 s"));
+  EXPECT_EQ(RuleEditorForm::durationText(1e300).size(), 303);  // no overflowing conversion
+}
+
+TEST(RuleEditorForm, LevelPickersShowOnlyTheirOwnValues) {
+  EXPECT_EQ(RuleEditorForm::levelIndex(MetricID::thermalState, 2.5), 2);
+  EXPECT_EQ(RuleEditorForm::levelIndex(MetricID::memPressure, 1.5), 1);
+  EXPECT_EQ(RuleEditorForm::levelIndex(MetricID::memPressure, 0.7), -1);
+  EXPECT_EQ(RuleEditorForm::metricIndex(MetricID::cpuUser), -1);
+  EXPECT_EQ(RuleEditorForm::metricIndex(MetricID::gpuUtilization), 11);
+}
+
+// Drives the dialog as a user would and collects what it hands back.
+struct EditorRig {
+  bool looks = (test::prepareLook(), true);
+  std::optional<AlertRule> saved;
+  int saves = 0;
+  RuleEditor editor;
+
+  explicit EditorRig(const AlertRule& rule)
+      : editor(rule, [this](const AlertRule& r) {
+          saved = r;
+          ++saves;
+        }) {
+    editor.setLocale(kEnglish);
+  }
+  template <typename T>
+  T* find(const char* name) {
+    auto* found = editor.findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+  }
+  void pick(const char* combo, int index) {
+    auto* box = find<QComboBox>(combo);
+    box->setCurrentIndex(index);
+    emit box->activated(index);
+  }
+  void type(const QString& text) {
+    auto* field = find<QLineEdit>("ruleEditor.threshold");
+    field->setText(text);
+    emit field->textEdited(text);
+  }
+};
+
+TEST(RuleEditor, OpeningAndSavingWritesBackNothingForEveryKindOfRule) {
+  std::vector<AlertRule> rules;
+  for (MetricID metric : RuleEditorForm::metrics()) rules.push_back(RuleEditorForm::withMetric(base(), metric));
+  // Values no control can show stay exactly as stored.
+  AlertRule odd = base();
+  odd.metric = MetricID::memUsed;
+  odd.threshold = 5e7;  // "0.1" GB in the field
+  odd.cooldown = 90;
+  odd.duration = 5;
+  rules.push_back(odd);
+  AlertRule level = base();
+  level.metric = MetricID::memPressure;
+  level.threshold = 0.7;  // no option of the picker
+  rules.push_back(level);
+  AlertRule other = base();
+  other.metric = MetricID::cpuUser;  // not among the twelve
+  other.threshold = 33.33;
+  rules.push_back(other);
+  AlertRule big = base();
+  big.cooldown = 200000;  // beyond the stepper's range
+  rules.push_back(big);
+
+  for (const AlertRule& rule : rules) {
+    EditorRig rig(rule);
+    rig.editor.save();
+    ASSERT_EQ(rig.saves, 1);
+    EXPECT_EQ(*rig.saved, rule) << Metric::key(rule.metric);
+  }
+}
+
+TEST(RuleEditor, ControlsShowTheRule) {
+  AlertRule thermal = base();
+  thermal.metric = MetricID::thermalState;
+  thermal.threshold = 2.5;
+  EditorRig rig(thermal);
+  EXPECT_EQ(rig.find<QComboBox>("ruleEditor.level")->currentText(), QStringLiteral("Critical"));
+  EXPECT_TRUE(rig.find<QComboBox>("ruleEditor.level")->isVisibleTo(&rig.editor));
+  EXPECT_FALSE(rig.find<QLineEdit>("ruleEditor.threshold")->isVisibleTo(&rig.editor));
+
+  AlertRule user = base();
+  user.metric = MetricID::cpuUser;
+  user.cooldown = 90;
+  EditorRig other(user);
+  EXPECT_EQ(other.find<QComboBox>("ruleEditor.metric")->currentIndex(), -1);
+  EXPECT_EQ(other.find<QLabel>("ruleEditor.unit")->text(), QStringLiteral("%"));
+  EXPECT_EQ(other.find<QLabel>("ruleEditor.cooldown.value")->text(), QStringLiteral("1 min"));
+  EXPECT_EQ(rig.editor.width(), RuleEditor::kWidth);
+}
+
+TEST(RuleEditor, PickingAMetricShowsItsDefaultInDisplayUnits) {
+  EditorRig rig(base());
+  rig.pick("ruleEditor.metric", RuleEditorForm::metricIndex(MetricID::memUsed));
+  EXPECT_EQ(rig.find<QLineEdit>("ruleEditor.threshold")->text(), QStringLiteral("0.1"));
+  EXPECT_EQ(rig.find<QLabel>("ruleEditor.unit")->text(), QStringLiteral("GB"));
+  rig.pick("ruleEditor.metric", RuleEditorForm::metricIndex(MetricID::diskFree));
+  EXPECT_EQ(rig.find<QLineEdit>("ruleEditor.threshold")->text(), QStringLiteral("20"));
+  EXPECT_EQ(rig.find<QComboBox>("ruleEditor.condition")->currentIndex(), 1);
+  // The field follows a change of locale.
+  rig.editor.setLocale(QLocale(QLocale::German, QLocale::Germany));
+  EXPECT_EQ(rig.find<QLineEdit>("ruleEditor.threshold")->text(), QStringLiteral("20"));
+  rig.pick("ruleEditor.metric", RuleEditorForm::metricIndex(MetricID::memUsed));
+  EXPECT_EQ(rig.find<QLineEdit>("ruleEditor.threshold")->text(), QStringLiteral("0,1"));
+  rig.editor.setLocale(kEnglish);
+  EXPECT_EQ(rig.find<QLineEdit>("ruleEditor.threshold")->text(), QStringLiteral("0.1"));
+  rig.pick("ruleEditor.metric", RuleEditorForm::metricIndex(MetricID::diskRead));
+  EXPECT_EQ(rig.find<QLineEdit>("ruleEditor.threshold")->text(), QStringLiteral("50"));
+  EXPECT_EQ(rig.find<QLabel>("ruleEditor.unit")->text(), QStringLiteral("MB/s"));
+  // Back to CPU: its own default, not the threshold the rule started with.
+  rig.pick("ruleEditor.metric", 0);
+  rig.editor.save();
+  EXPECT_EQ(rig.saved->threshold, 90);
+  EXPECT_EQ(rig.saved->duration, 120);
+}
+
+TEST(RuleEditor, SaveTakesATypedThresholdAndRejectsABadOne) {
+  {
+    EditorRig rig(base());
+    rig.type(QStringLiteral("75"));  // still being typed: no editingFinished yet
+    rig.editor.save();
+    EXPECT_EQ(rig.saved->threshold, 75);
+  }
+  {
+    EditorRig rig(base());
+    rig.type(QStringLiteral("-12"));
+    rig.editor.save();
+    EXPECT_EQ(rig.saved->threshold, 0);
+  }
+  for (const QString& bad : {QStringLiteral("abc"), QStringLiteral("nan"), QStringLiteral("inf")}) {
+    EditorRig rig(base());
+    rig.type(bad);
+    emit rig.find<QLineEdit>("ruleEditor.threshold")->editingFinished();
+    EXPECT_EQ(rig.find<QLineEdit>("ruleEditor.threshold")->text(), QStringLiteral("90"));
+    rig.editor.save();
+    EXPECT_EQ(rig.saved->threshold, 90);
+  }
+}
+
+TEST(RuleEditor, SteppersPickersAndCancel) {
+  AlertRule rule = base();
+  rule.duration = 3600;
+  EditorRig rig(rule);
+  EXPECT_FALSE(rig.find<QToolButton>("ruleEditor.duration.increment")->isEnabled());
+  rig.find<QToolButton>("ruleEditor.duration.decrement")->click();
+  rig.find<QToolButton>("ruleEditor.cooldown.increment")->click();
+  rig.pick("ruleEditor.severity", 0);
+  rig.pick("ruleEditor.condition", 1);
+  rig.find<QCheckBox>("ruleEditor.enabled")->click();
+  rig.find<QPushButton>("ruleEditor.save")->click();
+  ASSERT_EQ(rig.saves, 1);
+  EXPECT_EQ(rig.saved->duration, 3590);
+  EXPECT_EQ(rig.saved->cooldown, 1860);
+  EXPECT_EQ(rig.saved->severity, Severity::info);
+  EXPECT_EQ(rig.saved->comparison, AlertComparison::below);
+  EXPECT_TRUE(rig.saved->isEnabled);
+  EXPECT_EQ(rig.saved->id, rule.id);
+
+  EditorRig cancelled(rule);
+  cancelled.find<QToolButton>("ruleEditor.duration.decrement")->click();
+  cancelled.find<QPushButton>("ruleEditor.cancel")->click();
+  EXPECT_EQ(cancelled.saves, 0);
+  EXPECT_EQ(cancelled.editor.result(), QDialog::Rejected);
+}
+
+TEST(RuleEditor, Screenshots) {
+  AlertRule rule = base();
+  EditorRig rig(rule);
+  test::grabBoth(rig.editor, QStringLiteral("alerts"), QStringLiteral("editor-cpu"), rig.editor.sizeHint());
+  AlertRule thermal = RuleEditorForm::withMetric(base(), MetricID::thermalState);
+  EditorRig level(thermal);
+  test::grabBoth(level.editor, QStringLiteral("alerts"), QStringLiteral("editor-thermal"), level.editor.sizeHint());
+  AlertRule disk = RuleEditorForm::withMetric(base(), MetricID::diskFree);
+  EditorRig bytes(disk);
+  test::grabBoth(bytes.editor, QStringLiteral("alerts"), QStringLiteral("editor-disk"), bytes.editor.sizeHint());
+}
+
+}  // namespace
+}  // namespace kivo
