@@ -5,6 +5,7 @@
 #include "design/PageHeader.h"
 #include "features/reports/ReportsPage.h"
 #include "features/history/HistoryPage.h"
+#include "features/processes/ProcessesPage.h"
 
 #include <utility>
 
@@ -42,6 +43,7 @@ QWidget* SectionPages::create(AppSection section, const PageContext& context, QW
     // Each page plugs in here as it is built.
     case AppSection::reports: page = new ReportsPage(context.model, context.settings, parent); break;
     case AppSection::history: page = new HistoryPage(context.model, context.settings, parent); break;
+    case AppSection::processes: page = new ProcessesPage(context.model, context.settings, parent); break;
     default:
       page = headerOnlyPage(section, parent);
       break;
