@@ -15,7 +15,7 @@
 #include "metrics/ValueFormatter.h"
 #include "texts/Localized.h"
 
-#include <QAbstractTextDocumentLayout>
+#include <QTextDocument>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -53,6 +53,8 @@ class SymbolLabel : public QWidget {
   DynamicColor tone_;
 };
 
+}  // namespace
+
 // The executable path: selectable, wrapping anywhere (a path has few spaces), as tall as its text.
 class PathText : public QTextEdit {
  public:
@@ -64,13 +66,32 @@ class PathText : public QTextEdit {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     setFont(Typeface::mono());
-    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
     viewport()->setAutoFillBackground(false);
     document()->setDocumentMargin(0);
-    connect(document()->documentLayout(), &QAbstractTextDocumentLayout::documentSizeChanged, this,
-            [this](const QSizeF& size) { setFixedHeight(static_cast<int>(std::ceil(size.height()))); });
   }
+
+  void setPath(const QString& path) {
+    if (toPlainText() == path) return;
+    setPlainText(path);
+    updateGeometry();
+  }
+  bool hasHeightForWidth() const override { return true; }
+  int heightForWidth(int width) const override {
+    QTextDocument* text = document();
+    const qreal before = text->textWidth();
+    text->setTextWidth(width);
+    const int height = static_cast<int>(std::ceil(text->size().height()));
+    text->setTextWidth(before);
+    return height;
+  }
+  QSize sizeHint() const override { return {200, heightForWidth(width() > 0 ? width() : 200)}; }
+  QSize minimumSizeHint() const override { return {40, heightForWidth(width() > 0 ? width() : 200)}; }
 };
+
+namespace {
 
 QPushButton* actionButton(ProcessEntry entry, QWidget* parent) {
   auto* button = new QPushButton(ProcessEntries::title(entry), parent);
@@ -255,7 +276,7 @@ void ProcessInspector::show(const View& view, const ProcessHistory& history) {
     restrictedUser_->setValue(user);
   }
   const QString path = ProcessText::executable(record->path, view.mask, view.home);
-  if (path_->toPlainText() != path) path_->setPlainText(path);
+  path_->setPath(path);
 
   for (std::size_t i = 0; i < kEntries.size(); ++i) {
     const bool shown = std::find(view.entries.begin(), view.entries.end(), kEntries[i]) != view.entries.end();

@@ -9,12 +9,12 @@
 class QLabel;
 class QPushButton;
 class QStackedLayout;
-class QTextEdit;
 
 namespace kivo {
 
 class Card;
 class KeyValueRow;
+class PathText;
 class ProcessHistory;
 class Readout;
 class Sparkline;
@@ -68,7 +68,7 @@ class ProcessInspector : public QWidget {
   KeyValueRow* started_ = nullptr;
   Card* restrictedCard_ = nullptr;
   KeyValueRow* restrictedUser_ = nullptr;
-  QTextEdit* path_ = nullptr;
+  PathText* path_ = nullptr;
   std::vector<QPushButton*> buttons_;  // by ProcessEntry
 };
 

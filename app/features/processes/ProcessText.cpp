@@ -12,8 +12,9 @@ QString singleLine(const QString& text) {
   if (std::none_of(text.begin(), text.end(), control)) return text;
   QString shown = text;
   for (QChar& c : shown) {
-    if (c.unicode() < 0x20) c = QChar(0x2400 + c.unicode());
-    else if (c.unicode() == 0x7f) c = QChar(0x2421);
+    if (c == u'\n' || c == u'\r') c = QChar(0x21B5);  // ↵
+    else if (c == u'\t') c = QChar(0x21E5);           // ⇥
+    else if (control(c)) c = QChar::ReplacementCharacter;
   }
   return shown;
 }

@@ -11,8 +11,9 @@ namespace kivo {
 struct ProcessRecord;
 
 // Texts of the process page built from outside text (process names, users, paths). They are
-// shown as plain text; control characters (a name may hold a newline) become their visible
-// pictures, so a row stays one line and nothing of the name is hidden.
+// shown as plain text; control characters (a name may hold a newline) become visible marks
+// (↵ for a line break, ⇥ for a tab, � for the rest), so a row stays one line and nothing of the
+// name is hidden.
 namespace ProcessText {
 
 QString singleLine(const QString& text);

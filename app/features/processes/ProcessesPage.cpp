@@ -51,6 +51,62 @@ class Hairline : public QWidget {
   void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), Palette::hairline.resolve(this)); }
 };
 
+// The scope picker: a segmented control on a raised track; the chosen segment in the accent.
+class ScopePicker : public QWidget {
+ public:
+  using QWidget::QWidget;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Palette::hairline.resolve(this), 1));
+    painter.setBrush(Palette::surfaceRaised.resolve(this));
+    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 7, 7);
+  }
+};
+
+class ScopeButton : public QToolButton {
+ public:
+  ScopeButton(const QString& text, QWidget* parent) : QToolButton(parent) {
+    setText(text);
+    setCheckable(true);
+    setCursor(Qt::PointingHandCursor);
+    setFont(Typeface::system(12, QFont::Medium));
+    setFocusPolicy(Qt::TabFocus);
+  }
+  QSize sizeHint() const override {
+    const QFontMetrics metrics(font());
+    return {metrics.horizontalAdvance(text()) + 20, 24};
+  }
+  QSize minimumSizeHint() const override { return sizeHint(); }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF area = QRectF(rect()).adjusted(2, 2, -2, -2);
+    if (isChecked()) {
+      painter.setPen(Qt::NoPen);
+      painter.setBrush(Palette::accent.resolve(this));
+      painter.drawRoundedRect(area, 5, 5);
+    } else if (underMouse()) {
+      painter.setPen(Qt::NoPen);
+      painter.setBrush(Palette::hairline.resolve(this));
+      painter.drawRoundedRect(area, 5, 5);
+    }
+    static constexpr DynamicColor onAccent{0xFFFFFF, 0x0A0D18};
+    painter.setPen(isChecked() ? onAccent.resolve(this) : Palette::textPrimary.resolve(this));
+    painter.setFont(font());
+    painter.drawText(rect(), Qt::AlignCenter, text());
+    if (hasFocus()) {
+      painter.setPen(QPen(Palette::accent.resolve(this), 1));
+      painter.setBrush(Qt::NoBrush);
+      painter.drawRoundedRect(area.adjusted(-1, -1, 1, 1), 6, 6);
+    }
+  }
+};
+
 // The name column: the app or background symbol (10 px, tertiary text colour resolved when the
 // row is painted) before the name.
 class NameDelegate : public QStyledItemDelegate {
@@ -60,6 +116,9 @@ class NameDelegate : public QStyledItemDelegate {
  protected:
   void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
     QStyledItemDelegate::initStyleOption(option, index);
+    // Text on the selection's accent: white on the light accent, near black on the bright dark one.
+    static constexpr DynamicColor onAccent{0xFFFFFF, 0x0A0D18};
+    option->palette.setColor(QPalette::HighlightedText, onAccent.resolve(option->palette));
     if (index.column() != static_cast<int>(ProcessColumn::name)) return;
     const bool app = index.data(ProcessTableModel::kIsAppRole).toBool();
     const QColor tint = Palette::textTertiary.resolve(option->palette);
@@ -107,34 +166,46 @@ ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget
 
   // Header bar: scope, count, search, inspector toggle.
   auto* bar = new QWidget(list);
-  auto* barRow = new QHBoxLayout(bar);
-  barRow->setContentsMargins(16, 8, 16, 8);
+  auto* barColumn = new QVBoxLayout(bar);
+  barColumn->setContentsMargins(16, 8, 16, 8);
+  barColumn->setSpacing(8);
+  auto* barRow = new QHBoxLayout();
   barRow->setSpacing(12);
-  auto* picker = new QWidget(bar);
+  barColumn->addLayout(barRow);
+  barWrap_ = new QHBoxLayout();
+  barWrap_->setSpacing(12);
+  barColumn->addLayout(barWrap_);
+  // The count, search and toggle: beside the scope, or under it when the list is narrow.
+  trailing_ = new QWidget(bar);
+  auto* trailingRow = new QHBoxLayout(trailing_);
+  trailingRow->setContentsMargins(0, 0, 0, 0);
+  trailingRow->setSpacing(12);
+  auto* picker = new ScopePicker(bar);
   picker->setObjectName(QStringLiteral("processes.scope"));
   picker->setAccessibleName(kivo::tr("Show"));
   auto* pickerRow = new QHBoxLayout(picker);
-  pickerRow->setContentsMargins(0, 0, 0, 0);
+  pickerRow->setContentsMargins(1, 1, 1, 1);
   pickerRow->setSpacing(0);
   scopes_ = new QButtonGroup(picker);
   scopes_->setExclusive(true);
   for (ProcessScope scope : ProcessScopes::pickerOrder()) {
-    auto* button = new QToolButton(picker);
+    auto* button = new ScopeButton(ProcessScopes::title(scope), picker);
     button->setObjectName(QStringLiteral("processes.scope.") + ProcessScopes::rawValue(scope));
-    button->setText(ProcessScopes::title(scope));
-    button->setCheckable(true);
     button->setChecked(scope == query_.scope);
-    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
     scopes_->addButton(button, static_cast<int>(scope));
     pickerRow->addWidget(button);
   }
   connect(scopes_, &QButtonGroup::idClicked, this, [this](int id) { setScope(static_cast<ProcessScope>(id)); });
   barRow->addWidget(picker);
   barRow->addStretch(1);
-  count_ = new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, bar);
+  barRow->addWidget(trailing_);
+  barRow_ = barRow;
+  picker_ = picker;
+  trailingRow->addStretch(1);
+  count_ = new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, trailing_);
   count_->setObjectName(QStringLiteral("processes.count"));
-  barRow->addWidget(count_);
-  search_ = new QLineEdit(bar);
+  trailingRow->addWidget(count_);
+  search_ = new QLineEdit(trailing_);
   search_->setObjectName(QStringLiteral("processes.search"));
   search_->setPlaceholderText(kivo::tr("Name, PID or path"));
   search_->setClearButtonEnabled(true);
@@ -142,8 +213,8 @@ ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget
   search_->setMaximumWidth(220);
   search_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
   connect(search_, &QLineEdit::textEdited, this, [this](const QString& text) { setSearch(text); });
-  barRow->addWidget(search_);
-  inspectorToggle_ = new QToolButton(bar);
+  trailingRow->addWidget(search_);
+  inspectorToggle_ = new QToolButton(trailing_);
   inspectorToggle_->setObjectName(QStringLiteral("processes.inspectorToggle"));
   inspectorToggle_->setText(kivo::tr("Inspector"));
   inspectorToggle_->setToolTip(kivo::tr("Show or hide the process inspector"));
@@ -155,7 +226,7 @@ ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget
     showInspector_ = checked;
     layoutInspector();
   });
-  barRow->addWidget(inspectorToggle_);
+  trailingRow->addWidget(inspectorToggle_);
   listColumn->addWidget(bar);
   listColumn->addWidget(new Hairline(Qt::Horizontal, list));
 
@@ -202,6 +273,7 @@ ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget
   listColumn->addWidget(noteDivider_);
   note_ = new QWidget(list);
   note_->setObjectName(QStringLiteral("processes.restricted"));
+  note_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
   auto* noteRow = new QHBoxLayout(note_);
   noteRow->setContentsMargins(16, 6, 16, 6);
   noteRow->setSpacing(6);
@@ -222,6 +294,7 @@ ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget
     if (const ProcessRecord* record = find(*selection_)) trigger(entry, ProcessRecord(*record));
   });
   row->addWidget(inspector_);
+  view_->setFocus();
 
   connect(&model_, &MonitorModel::processesChanged, this, &ProcessesPage::onProcesses);
   connect(&settings_, &AppSettings::privacyMaskChanged, this, [this] {
@@ -297,6 +370,7 @@ void ProcessesPage::refreshHeader() {
   noteDivider_->setVisible(note.has_value());
   note_->setVisible(note.has_value());
   if (note && noteText_->text() != *note) noteText_->setText(*note);
+  fitNote();
 }
 
 void ProcessesPage::refreshInspector() {
@@ -322,6 +396,28 @@ void ProcessesPage::layoutInspector() {
 void ProcessesPage::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   layoutInspector();
+  placeTrailing();
+  fitNote();
+}
+
+void ProcessesPage::placeTrailing() {
+  if (!trailing_) return;
+  const int list = width() - (inspector_->isVisibleTo(this) ? inspector_->width() + 1 : 0);
+  const int needed = 32 + picker_->sizeHint().width() + 12 + trailing_->minimumSizeHint().width();
+  const bool wrap = list < needed;
+  QHBoxLayout* target = wrap ? barWrap_ : barRow_;
+  if (target->indexOf(trailing_) >= 0) return;
+  (wrap ? barRow_ : barWrap_)->removeWidget(trailing_);
+  target->addWidget(trailing_, wrap ? 1 : 0);
+}
+
+void ProcessesPage::fitNote() {
+  // The list's width is what the inspector leaves; the note wraps to it and keeps all its lines.
+  if (!note_ || !note_->isVisibleTo(this)) return;
+  const int list = width() - (inspector_->isVisibleTo(this) ? inspector_->width() + 1 : 0);
+  const QMargins margins = note_->layout()->contentsMargins();
+  const int text = std::max(40, list - margins.left() - margins.right() - 6 - 11);
+  note_->setFixedHeight(noteText_->heightForWidth(text) + margins.top() + margins.bottom());
 }
 
 void ProcessesPage::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), Palette::canvas.resolve(this)); }

@@ -14,6 +14,7 @@
 
 class QAbstractButton;
 class QButtonGroup;
+class QHBoxLayout;
 class QLineEdit;
 class QTableView;
 class QToolButton;
@@ -64,6 +65,8 @@ class ProcessesPage : public QWidget {
   void refreshHeader();
   void refreshInspector();
   void layoutInspector();
+  void fitNote();
+  void placeTrailing();
   void syncSelection();
   void onViewSelection();
   void showContextMenu(const QPoint& position);
@@ -85,6 +88,10 @@ class ProcessesPage : public QWidget {
   ProcessTableModel* table_ = nullptr;
   QTableView* view_ = nullptr;
   QButtonGroup* scopes_ = nullptr;
+  QWidget* picker_ = nullptr;
+  QWidget* trailing_ = nullptr;
+  QHBoxLayout* barRow_ = nullptr;
+  QHBoxLayout* barWrap_ = nullptr;
   ToneLabel* count_ = nullptr;
   QLineEdit* search_ = nullptr;
   QToolButton* inspectorToggle_ = nullptr;

@@ -180,8 +180,9 @@ TEST(ProcessRows, CountNoteAndInspectorWidth) {
 
 TEST(ProcessText, OutsideTextStaysLiteralAndOnOneLine) {
   EXPECT_EQ(ProcessText::singleLine(QStringLiteral("<b>x</b>\nrm\t-rf")),
-            QStringLiteral("<b>x</b>\u240Arm\u2409-rf"));
+            QStringLiteral("<b>x</b>\u21B5rm\u21E5-rf"));
   EXPECT_EQ(ProcessText::singleLine(QStringLiteral("plain")), QStringLiteral("plain"));
+  EXPECT_EQ(ProcessText::singleLine(QStringLiteral("a\r\x01\x7f")), QStringLiteral("a\u21B5\uFFFD\uFFFD"));
 
   const QString home = QStringLiteral("/home/ada");
   EXPECT_EQ(ProcessText::executable(QStringLiteral("/home/ada/bin/tool"), false, home), QStringLiteral("~/bin/tool"));
@@ -196,6 +197,6 @@ TEST(ProcessText, OutsideTextStaysLiteralAndOnOneLine) {
   child.parentPID = 77;
   const ProcessRecord parent = process(77, QStringLiteral("shell\nx"));
   EXPECT_EQ(ProcessText::lineage(child, [&](std::int32_t pid) { return pid == 77 ? &parent : nullptr; }),
-            QStringLiteral("PID 410 · parent 77 (shell\u240Ax)"));
+            QStringLiteral("PID 410 · parent 77 (shell\u21B5x)"));
   EXPECT_EQ(ProcessText::lineage(child, [](std::int32_t) { return nullptr; }), QStringLiteral("PID 410 · parent 77"));
 }

@@ -295,7 +295,7 @@ TEST(ProcessesPage, QuitIsConfirmedAndFailureNamesTheProcessAsPlainText) {
   // Confirmed: the record the entry was built for, with its start time, even when the next
   // sample arrived while the box was open.
   whenShown(rig.page.get(), QStringLiteral("processes.confirm"), [&](QMessageBox* box) {
-    EXPECT_EQ(box->text(), QStringLiteral("Force quit “<b>evil</b><img src=x>\u240Aline2” (PID 4242)?"));
+    EXPECT_EQ(box->text(), QStringLiteral("Force quit “<b>evil</b><img src=x>\u21B5line2” (PID 4242)?"));
     EXPECT_EQ(box->textFormat(), Qt::PlainText);
     EXPECT_EQ(box->findChild<QPushButton*>(QStringLiteral("processes.confirm.end"))->text(), QStringLiteral("Force Quit"));
     rig.ingest(sampleOf({}));
@@ -317,7 +317,7 @@ TEST(ProcessesPage, QuitIsConfirmedAndFailureNamesTheProcessAsPlainText) {
       failed = true;
       EXPECT_EQ(failure->text(), QStringLiteral("Could not end the process"));
       EXPECT_EQ(failure->informativeText(),
-                QStringLiteral("Linux did not allow KIVO Monitor to end “<b>evil</b><img src=x>\u240Aline2”."));
+                QStringLiteral("Linux did not allow KIVO Monitor to end “<b>evil</b><img src=x>\u21B5line2”."));
       for (QLabel* label : failure->findChildren<QLabel*>()) {
         if (label->text().contains(QStringLiteral("evil"))) {
           EXPECT_EQ(label->textFormat(), Qt::PlainText);
@@ -334,7 +334,7 @@ TEST(ProcessesPage, QuitIsConfirmedAndFailureNamesTheProcessAsPlainText) {
 
   // The table and the inspector show the name as it is.
   const QModelIndex cell = rig.page->tableModel().index(0, 0);
-  EXPECT_EQ(cell.data().toString(), QStringLiteral("<b>evil</b><img src=x>\u240Aline2"));
+  EXPECT_EQ(cell.data().toString(), QStringLiteral("<b>evil</b><img src=x>\u21B5line2"));
   auto* name = rig.child<QLabel>("processes.inspector.name");
   EXPECT_EQ(name->textFormat(), Qt::PlainText);
   EXPECT_EQ(name->text(), cell.data().toString());
@@ -490,9 +490,11 @@ TEST(ProcessesPage, Screenshots) {
                                .arg(dark ? QStringLiteral("dark") : QStringLiteral("light"))
                                .arg(size.width())
                                .arg(size.height());
+      QCoreApplication::processEvents();
       EXPECT_TRUE(rig.page->grab().save(outputPath(name)));
       if (!dark && size.width() == 860) {
         rig.page->select(std::nullopt);
+        QCoreApplication::processEvents();
         EXPECT_TRUE(rig.page->grab().save(outputPath(QStringLiteral("page-empty-light.png"))));
       }
     }
