@@ -16,7 +16,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -499,4 +501,57 @@ TEST(ProcessesPage, Screenshots) {
       }
     }
   }
+}
+
+TEST(ProcessesPage, ContextMenuHoldsTheRecordOfTheRowClicked) {
+  PageRig rig;
+  rig.page->show();
+  rig.ingest(sampleOf({mine(21, QStringLiteral("first"), 9.0), theirs(22, QStringLiteral("second"), 1.0)}));
+  rig.page->setScope(ProcessScope::all);
+  QTableView* view = rig.page->tableView();
+  const QPoint second = view->visualRect(rig.page->tableModel().index(1, 0)).center();
+
+  QStringList titles;
+  QTimer::singleShot(0, [&] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    for (QAction* action : menu->actions()) titles << (action->isSeparator() ? QStringLiteral("|") : action->text());
+    // A new sample reorders the rows while the menu is open; the entry still acts on pid 22.
+    rig.ingest(sampleOf({mine(21, QStringLiteral("first"), 0.0), theirs(22, QStringLiteral("second"), 50.0)}));
+    menu->setActiveAction(menu->actions().back());
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(menu, &enter);
+  });
+  emit view->customContextMenuRequested(second);
+  EXPECT_EQ(titles, QStringList{QStringLiteral("Copy PID")});
+  EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("22"));
+
+  // An empty area offers no menu at all.
+  bool opened = false;
+  QTimer::singleShot(0, [&] {
+    if (QWidget* popup = QApplication::activePopupWidget()) {
+      opened = true;
+      popup->close();
+    }
+  });
+  emit view->customContextMenuRequested(QPoint(5, view->viewport()->height() - 5));
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(opened);
+}
+
+TEST(ProcessesPage, ProcessWithoutStatisticsShowsTheRestrictedCard) {
+  PageRig rig;
+  rig.page->show();
+  ProcessRecord hidden = theirs(30, QStringLiteral("daemon"), std::nullopt);
+  hidden.hasStatistics = false;
+  rig.ingest(sampleOf({hidden}, 1));
+  rig.page->setScope(ProcessScope::other);
+  rig.page->select(30);
+  rig.ingest(sampleOf({hidden}, 1));
+  EXPECT_TRUE(rig.child<QWidget>("processes.inspector.restricted")->isVisibleTo(rig.page.get()));
+  EXPECT_FALSE(rig.child<QWidget>("processes.inspector.details")->isVisibleTo(rig.page.get()));
+  EXPECT_TRUE(rig.page->findChild<QWidget*>(QStringLiteral("processes.inspector.executable"))->isVisibleTo(rig.page.get()));
+  EXPECT_TRUE(rig.page->history().memory().empty());
+  const QModelIndex memory = rig.page->tableModel().index(0, static_cast<int>(ProcessColumn::memory));
+  EXPECT_EQ(memory.data().toString(), QStringLiteral("—"));
 }
