@@ -258,6 +258,13 @@ ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget
     header->setSectionResizeMode(column, width.resizable ? QHeaderView::Interactive : QHeaderView::Fixed);
     header->resizeSection(column, width.ideal);
   }
+  // Resizable columns keep their own minimum (the header has one for all).
+  connect(header, &QHeaderView::sectionResized, this, [header](int column, int, int size) {
+    const auto width = ProcessRows::columnWidth(static_cast<ProcessColumn>(column));
+    if (width.resizable && size < width.minimum && column != kProcessColumnCount - 1) {
+      header->resizeSection(column, width.minimum);
+    }
+  });
   table_->onSort = [this](int column, Qt::SortOrder order) {
     query_.sort = ProcessRows::sortBy(query_.sort, static_cast<ProcessColumn>(column), order == Qt::DescendingOrder);
     refreshRows();
