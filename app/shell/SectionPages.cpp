@@ -8,6 +8,7 @@
 #include "features/insights/InsightsPage.h"
 #include "features/reports/ReportsPage.h"
 #include "features/history/HistoryPage.h"
+#include "features/processes/ProcessesPage.h"
 
 #include <utility>
 
@@ -53,6 +54,7 @@ QWidget* SectionPages::create(AppSection section, const PageContext& context, QW
     }
     case AppSection::alerts: page = new AlertsPage(context.model, context.settings, parent); break;
     case AppSection::insights: page = new InsightsPage(context.model, context.settings, parent); break;
+    case AppSection::processes: page = new ProcessesPage(context.model, context.settings, parent); break;
     default:
       page = headerOnlyPage(section, parent);
       break;

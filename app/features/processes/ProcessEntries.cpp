@@ -1,0 +1,62 @@
+#include "features/processes/ProcessEntries.h"
+
+#include "collectors/ProcessSample.h"
+#include "features/processes/ProcessText.h"
+#include "texts/Localized.h"
+
+namespace kivo::ProcessEntries {
+
+std::vector<ProcessEntry> entries(const ProcessRecord& record, std::uint32_t uid, std::int32_t ownPID) {
+  std::vector<ProcessEntry> list;
+  if (record.path) list.push_back(ProcessEntry::showInFileManager);
+  list.push_back(ProcessEntry::copyPID);
+  if (record.uid == uid && record.pid != ownPID) {
+    list.push_back(ProcessEntry::quit);
+    list.push_back(ProcessEntry::forceQuit);
+  }
+  return list;
+}
+
+QString title(ProcessEntry entry) {
+  switch (entry) {
+    case ProcessEntry::showInFileManager: return tr("Show in File Manager");
+    case ProcessEntry::copyPID: return tr("Copy PID");
+    case ProcessEntry::quit: return tr("Quit…");
+    case ProcessEntry::forceQuit: return tr("Force Quit…");
+  }
+  return {};
+}
+
+QString objectName(ProcessEntry entry) {
+  switch (entry) {
+    case ProcessEntry::showInFileManager: return QStringLiteral("processes.showInFileManager");
+    case ProcessEntry::copyPID: return QStringLiteral("processes.copyPID");
+    case ProcessEntry::quit: return QStringLiteral("processes.quit");
+    case ProcessEntry::forceQuit: return QStringLiteral("processes.forceQuit");
+  }
+  return {};
+}
+
+QString confirmationTitle(ProcessAction action, const ProcessRecord& record) {
+  const QString name = ProcessText::singleLine(record.name);
+  const QString pid = QString::number(record.pid);
+  return action == ProcessAction::forceQuit ? tr("Force quit “%1” (PID %2)?", name, pid)
+                                            : tr("Quit “%1” (PID %2)?", name, pid);
+}
+
+QString confirmationMessage(ProcessAction action) {
+  return action == ProcessAction::forceQuit ? tr("The process ends immediately. Unsaved changes in it are lost.")
+                                            : tr("The process is asked to quit and may save its work first.");
+}
+
+QString confirmButton(ProcessAction action) {
+  return action == ProcessAction::forceQuit ? tr("Force Quit") : tr("Quit");
+}
+
+QString failureTitle() { return tr("Could not end the process"); }
+
+QString failureText(const ProcessRecord& record) {
+  return tr("Linux did not allow KIVO Monitor to end “%1”.", ProcessText::singleLine(record.name));
+}
+
+}  // namespace kivo::ProcessEntries

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+namespace kivo {
+
+struct ProcessRecord;
+
+// Texts of the process page built from outside text (process names, users, paths). They are
+// shown as plain text; control characters (a name may hold a newline) become visible marks
+// (↵ for a line break, ⇥ for a tab, � for the rest), so a row stays one line and nothing of the
+// name is hidden.
+namespace ProcessText {
+
+QString singleLine(const QString& text);
+// "•••" under the privacy mask, else the user name.
+QString user(const ProcessRecord& record, bool mask);
+// The Executable card: "•••" under the mask, "—" without a path, else the path with a leading
+// home folder written "~" (only the folder itself, not /home/adam for /home/ada).
+QString executable(const std::optional<QString>& path, bool mask, const QString& home);
+// "PID 410 · parent 1 (systemd)"; the parent's name only when it is in the sample.
+QString lineage(const ProcessRecord& record, const std::function<const ProcessRecord*(std::int32_t)>& find);
+
+}  // namespace ProcessText
+
+}  // namespace kivo

@@ -1,0 +1,553 @@
+#include "features/processes/ProcessesPage.h"
+
+#include "design/Icons.h"
+#include "design/ToneLabel.h"
+#include "design/Tokens.h"
+#include "features/processes/FileManager.h"
+#include "features/processes/ProcessInspector.h"
+#include "features/processes/ProcessTableModel.h"
+#include "features/processes/ProcessText.h"
+#include "model/MonitorModel.h"
+#include "settings/AppSettings.h"
+#include "settings/LaunchOptions.h"
+#include "texts/Localized.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QClipboard>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPointer>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <unistd.h>
+
+#include <map>
+
+namespace kivo {
+
+namespace {
+
+// A one-pixel line in the hairline colour.
+class Hairline : public QWidget {
+ public:
+  Hairline(Qt::Orientation orientation, QWidget* parent) : QWidget(parent) {
+    if (orientation == Qt::Horizontal) setFixedHeight(1);
+    else setFixedWidth(1);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), Palette::hairline.resolve(this)); }
+};
+
+// The scope picker: a segmented control on a raised track; the chosen segment in the accent.
+class ScopePicker : public QWidget {
+ public:
+  using QWidget::QWidget;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Palette::hairline.resolve(this), 1));
+    painter.setBrush(Palette::surfaceRaised.resolve(this));
+    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 7, 7);
+  }
+};
+
+class ScopeButton : public QToolButton {
+ public:
+  ScopeButton(const QString& text, QWidget* parent) : QToolButton(parent) {
+    setText(text);
+    setCheckable(true);
+    setCursor(Qt::PointingHandCursor);
+    setFont(Typeface::system(12, QFont::Medium));
+    setFocusPolicy(Qt::TabFocus);
+  }
+  QSize sizeHint() const override {
+    const QFontMetrics metrics(font());
+    return {metrics.horizontalAdvance(text()) + 20, 24};
+  }
+  QSize minimumSizeHint() const override { return sizeHint(); }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF area = QRectF(rect()).adjusted(2, 2, -2, -2);
+    if (isChecked()) {
+      painter.setPen(Qt::NoPen);
+      painter.setBrush(Palette::accent.resolve(this));
+      painter.drawRoundedRect(area, 5, 5);
+    } else if (underMouse()) {
+      painter.setPen(Qt::NoPen);
+      painter.setBrush(Palette::hairline.resolve(this));
+      painter.drawRoundedRect(area, 5, 5);
+    }
+    static constexpr DynamicColor onAccent{0xFFFFFF, 0x0A0D18};
+    painter.setPen(isChecked() ? onAccent.resolve(this) : Palette::textPrimary.resolve(this));
+    painter.setFont(font());
+    painter.drawText(rect(), Qt::AlignCenter, text());
+    if (hasFocus()) {
+      painter.setPen(QPen(Palette::accent.resolve(this), 1));
+      painter.setBrush(Qt::NoBrush);
+      painter.drawRoundedRect(area.adjusted(-1, -1, 1, 1), 6, 6);
+    }
+  }
+};
+
+// The name column: the app or background symbol (10 px, tertiary text colour resolved when the
+// row is painted) before the name.
+class NameDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+ protected:
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+    QStyledItemDelegate::initStyleOption(option, index);
+    // Text on the selection's accent: white on the light accent, near black on the bright dark one.
+    static constexpr DynamicColor onAccent{0xFFFFFF, 0x0A0D18};
+    option->palette.setColor(QPalette::HighlightedText, onAccent.resolve(option->palette));
+    if (index.column() != static_cast<int>(ProcessColumn::name)) return;
+    const bool app = index.data(ProcessTableModel::kIsAppRole).toBool();
+    const QColor tint = Palette::textTertiary.resolve(option->palette);
+    const qreal ratio = option->widget ? option->widget->devicePixelRatioF() : 1.0;
+    const auto key = std::make_tuple(app, tint.rgb(), ratio);
+    auto it = icons_.find(key);
+    if (it == icons_.end()) {
+      const QString symbol = app ? QStringLiteral("app.fill") : QStringLiteral("gearshape");
+      it = icons_.emplace(key, QIcon(Icons::pixmap(symbol, 10, tint, ratio))).first;
+    }
+    option->icon = it->second;
+    option->decorationSize = QSize(10, 10);
+    option->features |= QStyleOptionViewItem::HasDecoration;
+  }
+
+ private:
+  mutable std::map<std::tuple<bool, QRgb, qreal>, QIcon> icons_;
+};
+
+// The message box's labels are set to plain text: the title and the failure text carry a
+// process name, which may hold markup.
+void plainTextLabels(QMessageBox& box) {
+  box.setTextFormat(Qt::PlainText);
+  for (QLabel* label : box.findChildren<QLabel*>()) label->setTextFormat(Qt::PlainText);
+}
+
+}  // namespace
+
+ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget* parent)
+    : QWidget(parent), model_(model), settings_(settings), ownPID_(static_cast<std::int32_t>(::getpid())),
+      home_(QDir::homePath()) {
+  query_.scope = ProcessScopes::initial(LaunchOptions::testMode(model.standard()));
+  query_.uid = static_cast<std::uint32_t>(::getuid());
+
+  auto* row = new QHBoxLayout(this);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(0);
+
+  auto* list = new QWidget(this);
+  // The list takes what the inspector leaves and never makes the page wider than its window.
+  list->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  auto* listColumn = new QVBoxLayout(list);
+  listColumn->setContentsMargins(0, 0, 0, 0);
+  listColumn->setSpacing(0);
+
+  // Header bar: scope, count, search, inspector toggle.
+  auto* bar = new QWidget(list);
+  auto* barColumn = new QVBoxLayout(bar);
+  barColumn->setContentsMargins(16, 8, 16, 8);
+  barColumn->setSpacing(8);
+  auto* barRow = new QHBoxLayout();
+  barRow->setSpacing(12);
+  barColumn->addLayout(barRow);
+  barWrap_ = new QHBoxLayout();
+  barWrap_->setSpacing(12);
+  barColumn->addLayout(barWrap_);
+  // The count, search and toggle: beside the scope, or under it when the list is narrow.
+  trailing_ = new QWidget(bar);
+  auto* trailingRow = new QHBoxLayout(trailing_);
+  trailingRow->setContentsMargins(0, 0, 0, 0);
+  trailingRow->setSpacing(12);
+  auto* picker = new ScopePicker(bar);
+  picker->setObjectName(QStringLiteral("processes.scope"));
+  picker->setAccessibleName(kivo::tr("Show"));
+  auto* pickerRow = new QHBoxLayout(picker);
+  pickerRow->setContentsMargins(1, 1, 1, 1);
+  pickerRow->setSpacing(0);
+  scopes_ = new QButtonGroup(picker);
+  scopes_->setExclusive(true);
+  for (ProcessScope scope : ProcessScopes::pickerOrder()) {
+    auto* button = new ScopeButton(ProcessScopes::title(scope), picker);
+    button->setObjectName(QStringLiteral("processes.scope.") + ProcessScopes::rawValue(scope));
+    button->setChecked(scope == query_.scope);
+    scopes_->addButton(button, static_cast<int>(scope));
+    pickerRow->addWidget(button);
+  }
+  connect(scopes_, &QButtonGroup::idClicked, this, [this](int id) { setScope(static_cast<ProcessScope>(id)); });
+  barRow->addWidget(picker);
+  barRow->addStretch(1);
+  barRow->addWidget(trailing_);
+  barRow_ = barRow;
+  picker_ = picker;
+  trailingRow->addStretch(1);
+  count_ = new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, trailing_);
+  count_->setObjectName(QStringLiteral("processes.count"));
+  trailingRow->addWidget(count_);
+  search_ = new QLineEdit(trailing_);
+  search_->setObjectName(QStringLiteral("processes.search"));
+  search_->setPlaceholderText(kivo::tr("Name, PID or path"));
+  search_->setClearButtonEnabled(true);
+  search_->setMinimumWidth(90);
+  search_->setMaximumWidth(220);
+  search_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+  connect(search_, &QLineEdit::textEdited, this, [this](const QString& text) { setSearch(text); });
+  trailingRow->addWidget(search_);
+  inspectorToggle_ = new QToolButton(trailing_);
+  inspectorToggle_->setObjectName(QStringLiteral("processes.inspectorToggle"));
+  inspectorToggle_->setText(kivo::tr("Inspector"));
+  inspectorToggle_->setToolTip(kivo::tr("Show or hide the process inspector"));
+  inspectorToggle_->setIcon(Icons::icon(QStringLiteral("sidebar.trailing"), Palette::textSecondary.resolve(this)));
+  inspectorToggle_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  inspectorToggle_->setCheckable(true);
+  inspectorToggle_->setChecked(showInspector_);
+  connect(inspectorToggle_, &QToolButton::clicked, this, [this](bool checked) {
+    showInspector_ = checked;
+    layoutInspector();
+  });
+  trailingRow->addWidget(inspectorToggle_);
+  listColumn->addWidget(bar);
+  listColumn->addWidget(new Hairline(Qt::Horizontal, list));
+
+  // The table.
+  table_ = new ProcessTableModel(model_.format(), this);
+  table_->setPrivacyMask(settings_.privacyMask());
+  view_ = new QTableView(list);
+  view_->setObjectName(QStringLiteral("processes.table"));
+  view_->setModel(table_);
+  view_->setItemDelegate(new NameDelegate(view_));
+  view_->setFrameShape(QFrame::NoFrame);
+  view_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  view_->setSelectionMode(QAbstractItemView::SingleSelection);
+  view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  view_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  view_->setShowGrid(false);
+  view_->setWordWrap(false);
+  view_->setAlternatingRowColors(true);
+  view_->setContextMenuPolicy(Qt::CustomContextMenu);
+  view_->verticalHeader()->hide();
+  view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  view_->verticalHeader()->setDefaultSectionSize(24);
+  QHeaderView* header = view_->horizontalHeader();
+  header->setMinimumSectionSize(48);
+  header->setHighlightSections(false);
+  header->setStretchLastSection(true);
+  for (int column = 0; column < kProcessColumnCount; ++column) {
+    const auto width = ProcessRows::columnWidth(static_cast<ProcessColumn>(column));
+    header->setSectionResizeMode(column, width.resizable ? QHeaderView::Interactive : QHeaderView::Fixed);
+    header->resizeSection(column, width.ideal);
+  }
+  // Resizable columns keep their own minimum (the header has one for all).
+  connect(header, &QHeaderView::sectionResized, this, [header](int column, int, int size) {
+    const auto width = ProcessRows::columnWidth(static_cast<ProcessColumn>(column));
+    if (width.resizable && size < width.minimum && column != kProcessColumnCount - 1) {
+      header->resizeSection(column, width.minimum);
+    }
+  });
+  table_->onSort = [this](int column, Qt::SortOrder order) {
+    query_.sort = ProcessRows::sortBy(query_.sort, static_cast<ProcessColumn>(column), order == Qt::DescendingOrder);
+    refreshRows();
+  };
+  header->setSortIndicator(static_cast<int>(ProcessColumn::cpu), Qt::DescendingOrder);
+  view_->setSortingEnabled(true);
+  connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { onViewSelection(); });
+  connect(view_, &QWidget::customContextMenuRequested, this, &ProcessesPage::showContextMenu);
+  listColumn->addWidget(view_, 1);
+
+  // The note on other users' processes.
+  noteDivider_ = new Hairline(Qt::Horizontal, list);
+  listColumn->addWidget(noteDivider_);
+  note_ = new QWidget(list);
+  note_->setObjectName(QStringLiteral("processes.restricted"));
+  note_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+  auto* noteRow = new QHBoxLayout(note_);
+  noteRow->setContentsMargins(16, 6, 16, 6);
+  noteRow->setSpacing(6);
+  auto* lock = new QLabel(note_);
+  lock->setPixmap(Icons::pixmap(QStringLiteral("lock"), 11, Palette::textSecondary.resolve(this), devicePixelRatioF()));
+  noteRow->addWidget(lock, 0, Qt::AlignTop);
+  noteText_ = new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, note_);
+  noteText_->setWordWrap(true);
+  noteRow->addWidget(noteText_, 1);
+  listColumn->addWidget(note_);
+
+  row->addWidget(list, 1);
+  inspectorDivider_ = new Hairline(Qt::Vertical, this);
+  row->addWidget(inspectorDivider_);
+  inspector_ = new ProcessInspector(model_.format(), this);
+  connect(inspector_, &ProcessInspector::entryTriggered, this, [this](ProcessEntry entry) {
+    if (!selection_) return;
+    if (const ProcessRecord* record = find(*selection_)) trigger(entry, ProcessRecord(*record));
+  });
+  row->addWidget(inspector_);
+  view_->setFocus();
+
+  connect(&model_, &MonitorModel::processesChanged, this, &ProcessesPage::onProcesses);
+  connect(&settings_, &AppSettings::privacyMaskChanged, this, [this] {
+    table_->setPrivacyMask(settings_.privacyMask());
+    refreshInspector();
+  });
+
+  if (const ProcessSample* sample = model_.processes()) leaders_.update(*sample, query_.uid);
+  refreshRows();
+  refreshInspector();
+  layoutInspector();
+}
+
+ProcessesPage::~ProcessesPage() = default;
+
+void ProcessesPage::setProcRoot(std::string procRoot) {
+  leaders_ = AppLeaders(std::move(procRoot));
+  onProcesses();
+}
+
+const ProcessRecord* ProcessesPage::find(std::int32_t pid) const {
+  const ProcessSample* sample = model_.processes();
+  if (!sample) return nullptr;
+  for (const ProcessRecord& record : sample->processes) {
+    if (record.pid == pid) return &record;
+  }
+  return nullptr;
+}
+
+void ProcessesPage::onProcesses() {
+  if (const ProcessSample* sample = model_.processes()) leaders_.update(*sample, query_.uid);
+  refreshRows();
+  const auto& snapshot = model_.snapshot();
+  history_.record(selection_, selection_ ? find(*selection_) : nullptr,
+                  snapshot ? std::optional(snapshot->date) : std::nullopt);
+  refreshInspector();
+}
+
+void ProcessesPage::setScope(ProcessScope scope) {
+  if (QAbstractButton* button = scopes_->button(static_cast<int>(scope)); button && !button->isChecked()) {
+    const QSignalBlocker blocker(scopes_);
+    button->setChecked(true);
+  }
+  if (query_.scope == scope) return;
+  query_.scope = scope;
+  refreshRows();
+}
+
+void ProcessesPage::setSearch(const QString& search) {
+  if (search_->text() != search) {
+    const QSignalBlocker blocker(search_);
+    search_->setText(search);
+  }
+  if (query_.search == search) return;
+  query_.search = search;
+  refreshRows();
+}
+
+void ProcessesPage::refreshRows() {
+  updating_ = true;
+  ProcessRows::build(model_.processes(), query_, leaders_.pids(), spare_, order_);
+  table_->apply(spare_);
+  updating_ = false;
+  syncSelection();
+  refreshHeader();
+}
+
+void ProcessesPage::refreshHeader() {
+  if (!note_) return;  // the first sort runs while the page is still being built
+  const ProcessSample* sample = model_.processes();
+  count_->setText(ProcessRows::countText(static_cast<int>(table_->rows().size()), sample ? sample->total : 0));
+  const std::optional<QString> note = ProcessRows::restrictedNote(sample, query_.scope);
+  noteDivider_->setVisible(note.has_value());
+  note_->setVisible(note.has_value());
+  if (note && noteText_->text() != *note) noteText_->setText(*note);
+  fitNote();
+}
+
+void ProcessesPage::refreshInspector() {
+  ProcessInspector::View view;
+  view.record = selection_ ? find(*selection_) : nullptr;
+  if (view.record) {
+    view.lineage = ProcessText::lineage(*view.record, [this](std::int32_t pid) { return find(pid); });
+    view.mask = settings_.privacyMask();
+    view.home = home_;
+    view.entries = ProcessEntries::entries(*view.record, query_.uid, ownPID_);
+  }
+  inspector_->show(view, history_);
+}
+
+void ProcessesPage::layoutInspector() {
+  if (!inspector_) return;  // a resize while the page is still being built
+  const std::optional<int> width = ProcessRows::inspectorWidth(this->width(), showInspector_);
+  inspectorDivider_->setVisible(width.has_value());
+  inspector_->setVisible(width.has_value());
+  if (width) inspector_->setFixedWidth(*width);
+}
+
+void ProcessesPage::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  layoutInspector();
+  placeTrailing();
+  fitNote();
+}
+
+void ProcessesPage::placeTrailing() {
+  if (!trailing_) return;
+  const int list = width() - (inspector_->isVisibleTo(this) ? inspector_->width() + 1 : 0);
+  const int needed = 32 + picker_->sizeHint().width() + 12 + trailing_->minimumSizeHint().width();
+  const bool wrap = list < needed;
+  QHBoxLayout* target = wrap ? barWrap_ : barRow_;
+  if (target->indexOf(trailing_) >= 0) return;
+  (wrap ? barRow_ : barWrap_)->removeWidget(trailing_);
+  target->addWidget(trailing_, wrap ? 1 : 0);
+}
+
+void ProcessesPage::fitNote() {
+  // The list's width is what the inspector leaves; the note wraps to it and keeps all its lines.
+  if (!note_ || !note_->isVisibleTo(this)) return;
+  const int list = width() - (inspector_->isVisibleTo(this) ? inspector_->width() + 1 : 0);
+  const QMargins margins = note_->layout()->contentsMargins();
+  const int text = std::max(40, list - margins.left() - margins.right() - 6 - 11);
+  note_->setFixedHeight(noteText_->heightForWidth(text) + margins.top() + margins.bottom());
+}
+
+void ProcessesPage::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), Palette::canvas.resolve(this)); }
+
+void ProcessesPage::syncSelection() {
+  QItemSelectionModel* selection = view_->selectionModel();
+  const std::optional<int> row = selection_ ? table_->rowOf(*selection_) : std::nullopt;
+  const QModelIndexList selected = selection->selectedRows();
+  const bool matches = row ? (selected.size() == 1 && selected.front().row() == *row) : selected.isEmpty();
+  if (matches) return;
+  updating_ = true;
+  if (row) {
+    selection->select(table_->index(*row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  } else if (!selection_) {
+    selection->clearSelection();
+  }
+  updating_ = false;
+}
+
+void ProcessesPage::select(std::optional<std::int32_t> pid) {
+  if (pid == selection_) return;
+  selection_ = pid;
+  history_.reset(pid);
+  syncSelection();
+  if (pid) {
+    if (const std::optional<int> row = table_->rowOf(*pid)) {
+      updating_ = true;
+      view_->selectionModel()->setCurrentIndex(table_->index(*row, 0), QItemSelectionModel::NoUpdate);
+      updating_ = false;
+    }
+  }
+  refreshInspector();
+}
+
+void ProcessesPage::onViewSelection() {
+  if (updating_) return;
+  const QModelIndexList selected = view_->selectionModel()->selectedRows();
+  std::optional<std::int32_t> pid;
+  if (!selected.isEmpty()) {
+    if (const ProcessRow* row = table_->rowAt(selected.front().row())) pid = row->record.pid;
+  }
+  if (pid == selection_) return;
+  selection_ = pid;
+  history_.reset(pid);
+  refreshInspector();
+}
+
+void ProcessesPage::showContextMenu(const QPoint& position) {
+  const QModelIndex index = view_->indexAt(position);
+  const ProcessRow* row = index.isValid() ? table_->rowAt(index.row()) : nullptr;
+  if (!row) return;  // an empty area offers nothing
+  const ProcessRecord* found = find(row->record.pid);
+  if (!found) return;
+  // The menu holds a copy of the record: the sample may be replaced while it is open.
+  const ProcessRecord record = *found;
+  QPointer<ProcessesPage> self(this);
+  QPointer<QMenu> menu = new QMenu(this);
+  menu->setObjectName(QStringLiteral("processes.menu"));
+  const std::vector<ProcessEntry> entries = ProcessEntries::entries(record, query_.uid, ownPID_);
+  for (ProcessEntry entry : entries) {
+    if (entry == ProcessEntry::quit) menu->addSeparator();
+    QAction* action = menu->addAction(ProcessEntries::title(entry));
+    action->setData(static_cast<int>(entry));
+  }
+  QAction* chosen = menu->exec(view_->viewport()->mapToGlobal(position));
+  if (!self) return;
+  const std::optional<ProcessEntry> entry =
+      chosen ? std::optional(static_cast<ProcessEntry>(chosen->data().toInt())) : std::nullopt;
+  delete menu;
+  if (entry) trigger(*entry, record);
+}
+
+void ProcessesPage::trigger(ProcessEntry entry, const ProcessRecord& record) {
+  switch (entry) {
+    case ProcessEntry::showInFileManager:
+      if (record.path) FileManager::showItem(*record.path);
+      break;
+    case ProcessEntry::copyPID:
+      QApplication::clipboard()->clear();
+      QApplication::clipboard()->setText(QString::number(record.pid));
+      break;
+    case ProcessEntry::quit: confirm(ProcessAction::quit, record); break;
+    case ProcessEntry::forceQuit: confirm(ProcessAction::forceQuit, record); break;
+  }
+}
+
+void ProcessesPage::confirm(ProcessAction action, const ProcessRecord& shown) {
+  // Copied: the caller's record may belong to a sample that the next tick replaces.
+  const ProcessRecord record = shown;
+  QPointer<ProcessesPage> self(this);
+  QPointer<QMessageBox> box = new QMessageBox(this);
+  box->setObjectName(QStringLiteral("processes.confirm"));
+  box->setWindowModality(Qt::WindowModal);
+  box->setIcon(QMessageBox::Warning);
+  box->setText(ProcessEntries::confirmationTitle(action, record));
+  box->setInformativeText(ProcessEntries::confirmationMessage(action));
+  plainTextLabels(*box);
+  QPushButton* confirmButton = box->addButton(ProcessEntries::confirmButton(action), QMessageBox::DestructiveRole);
+  confirmButton->setObjectName(QStringLiteral("processes.confirm.end"));
+  QPushButton* cancel = box->addButton(kivo::tr("Cancel"), QMessageBox::RejectRole);
+  cancel->setObjectName(QStringLiteral("processes.confirm.cancel"));
+  box->setDefaultButton(cancel);
+  box->setEscapeButton(cancel);
+  box->exec();
+  if (!self) return;
+  const bool confirmed = box && box->clickedButton() == confirmButton;
+  delete box;
+  if (!confirmed) return;
+
+  // The start-time check inside perform keeps a pid reused meanwhile from being signalled.
+  if (model_.desktop().processActions->perform(action, record)) return;
+
+  QPointer<QMessageBox> failure = new QMessageBox(this);
+  failure->setObjectName(QStringLiteral("processes.failure"));
+  failure->setWindowModality(Qt::WindowModal);
+  failure->setIcon(QMessageBox::Warning);
+  failure->setText(ProcessEntries::failureTitle());
+  failure->setInformativeText(ProcessEntries::failureText(record));
+  plainTextLabels(*failure);
+  failure->addButton(kivo::tr("OK"), QMessageBox::RejectRole);
+  failure->exec();
+  if (!self) return;
+  delete failure;
+}
+
+}  // namespace kivo

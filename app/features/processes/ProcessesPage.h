@@ -1,0 +1,105 @@
+#pragma once
+
+#include "collectors/ProcessSample.h"
+#include "features/processes/AppLeaders.h"
+#include "features/processes/ProcessEntries.h"
+#include "features/processes/ProcessHistory.h"
+#include "features/processes/ProcessRows.h"
+
+#include <QWidget>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+class QAbstractButton;
+class QButtonGroup;
+class QHBoxLayout;
+class QLineEdit;
+class QTableView;
+class QToolButton;
+
+namespace kivo {
+
+class AppSettings;
+class MonitorModel;
+class ProcessInspector;
+class ProcessTableModel;
+class ToneLabel;
+
+// The processes page: the model's last process sample in a sortable, searchable table narrowed
+// by a scope, with the inspector of the selected process at its right edge. Built once and
+// updated in place on every process sample.
+class ProcessesPage : public QWidget {
+  Q_OBJECT
+
+ public:
+  ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget* parent = nullptr);
+  ~ProcessesPage() override;
+
+  ProcessScope scope() const { return query_.scope; }
+  void setScope(ProcessScope scope);
+  void setSearch(const QString& search);
+  std::optional<std::int32_t> selection() const { return selection_; }
+  // Selects a row's pid as a click would (tests and the context menu).
+  void select(std::optional<std::int32_t> pid);
+  const ProcessHistory& history() const { return history_; }
+  const std::unordered_set<std::int32_t>& apps() const { return leaders_.pids(); }
+  // The first record of the sample with that pid, regardless of scope and search.
+  const ProcessRecord* find(std::int32_t pid) const;
+  // An entry for one process, as the context menu and the inspector run it. Quitting asks first
+  // in a window-modal box; the record is the one the entry was built for.
+  void trigger(ProcessEntry entry, const ProcessRecord& record);
+  ProcessTableModel& tableModel() const { return *table_; }
+  QTableView* tableView() const { return view_; }
+  // The cgroup reader for "Apps" (tests point it at a fixture tree).
+  void setProcRoot(std::string procRoot);
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  void onProcesses();
+  void refreshRows();
+  void refreshHeader();
+  void refreshInspector();
+  void layoutInspector();
+  void fitNote();
+  void placeTrailing();
+  void syncSelection();
+  void onViewSelection();
+  void showContextMenu(const QPoint& position);
+  void confirm(ProcessAction action, const ProcessRecord& record);
+
+  MonitorModel& model_;
+  AppSettings& settings_;
+  ProcessQuery query_;
+  std::optional<std::int32_t> selection_;
+  bool showInspector_ = true;
+  std::int32_t ownPID_ = 0;
+  QString home_;
+  AppLeaders leaders_;
+  ProcessHistory history_;
+  std::vector<ProcessRow> spare_;
+  std::vector<std::int32_t> order_;
+  bool updating_ = false;
+
+  ProcessTableModel* table_ = nullptr;
+  QTableView* view_ = nullptr;
+  QButtonGroup* scopes_ = nullptr;
+  QWidget* picker_ = nullptr;
+  QWidget* trailing_ = nullptr;
+  QHBoxLayout* barRow_ = nullptr;
+  QHBoxLayout* barWrap_ = nullptr;
+  ToneLabel* count_ = nullptr;
+  QLineEdit* search_ = nullptr;
+  QToolButton* inspectorToggle_ = nullptr;
+  QWidget* noteDivider_ = nullptr;
+  QWidget* note_ = nullptr;
+  ToneLabel* noteText_ = nullptr;
+  QWidget* inspectorDivider_ = nullptr;
+  ProcessInspector* inspector_ = nullptr;
+};
+
+}  // namespace kivo

@@ -1,0 +1,202 @@
+#include "ProcessFixtures.h"
+
+#include "features/processes/ProcessRows.h"
+#include "features/processes/ProcessText.h"
+#include "metrics/ValueFormatter.h"
+
+#include <gtest/gtest.h>
+
+#include <QLocale>
+
+using namespace kivo;
+using test::process;
+using test::sampleOf;
+
+namespace {
+
+std::vector<std::int32_t> pids(const ProcessSample& sample, const ProcessQuery& query,
+                               const std::unordered_set<std::int32_t>& apps = {}) {
+  std::vector<ProcessRow> rows;
+  std::vector<std::int32_t> order;
+  ProcessRows::build(&sample, query, apps, rows, order);
+  std::vector<std::int32_t> out;
+  for (const ProcessRow& row : rows) out.push_back(row.record.pid);
+  return out;
+}
+
+ProcessQuery allBy(std::vector<ProcessSortKey> sort, QString search = {}) {
+  ProcessQuery query;
+  query.scope = ProcessScope::all;
+  query.uid = 1000;
+  query.sort = std::move(sort);
+  query.search = std::move(search);
+  return query;
+}
+
+}  // namespace
+
+TEST(ProcessRows, SearchMatchesNamePathOrExactPid) {
+  auto withPath = [](ProcessRecord record, QString path) {
+    record.path = std::move(path);
+    return record;
+  };
+  const ProcessSample sample = sampleOf({
+      process(12, QStringLiteral("init")),
+      process(123, QStringLiteral("other")),
+      process(124, QStringLiteral("Worker12")),
+      withPath(process(300, QStringLiteral("tool")), QStringLiteral("/opt/v12/tool")),
+      process(412, QStringLiteral("x")),
+  });
+  const ProcessSortKey byPid{ProcessColumn::pid, false};
+  struct Case {
+    QString search;
+    std::vector<std::int32_t> expected;
+  };
+  const std::vector<Case> cases = {
+      {QStringLiteral("12"), {12, 124, 300}},   // 123 and 412 only hold 12 in their pid
+      {QStringLiteral("12 "), {}},               // a trailing blank matches no pid
+      {QStringLiteral("012"), {}},               // not the pid written in decimal
+      {QStringLiteral("worker"), {124}},         // case-insensitive name
+      {QStringLiteral("/OPT/"), {300}},          // case-insensitive path
+      {QString(), {12, 123, 124, 300, 412}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(pids(sample, allBy({byPid}, c.search)), c.expected) << c.search.toStdString();
+  }
+}
+
+TEST(ProcessRows, InitialOrderPutsAbsentCpuLastAndBreaksTiesByPid) {
+  const ProcessSample sample = sampleOf({
+      process(5, QStringLiteral("a"), std::nullopt),
+      process(3, QStringLiteral("b"), 0.0),
+      process(9, QStringLiteral("c"), 12.5),
+      process(2, QStringLiteral("d"), std::nullopt),
+      process(7, QStringLiteral("e"), 12.5),
+  });
+  EXPECT_EQ(pids(sample, allBy({ProcessSortKey{}})), (std::vector<std::int32_t>{7, 9, 3, 2, 5}));
+  // Ascending: the absent figures (sorting as -1) come first, still ties by pid.
+  EXPECT_EQ(pids(sample, allBy({{ProcessColumn::cpu, false}})), (std::vector<std::int32_t>{2, 5, 3, 7, 9}));
+}
+
+TEST(ProcessRows, TextKeysUsePlainOrderAndSortByUserIgnoresTheMask) {
+  const ProcessSample sample = sampleOf({
+      process(1, QStringLiteral("b"), 1, 0, QStringLiteral("root")),
+      process(2, QStringLiteral("B"), 1, 1000, QStringLiteral("ada")),
+      process(3, QStringLiteral("a"), 1, 1001, QStringLiteral("zed")),
+      process(4, QStringLiteral("é"), 1, 1002, QStringLiteral("Bob")),
+  });
+  // Plain code-unit order: capitals before small letters, accents after.
+  EXPECT_EQ(pids(sample, allBy({{ProcessColumn::name, false}})), (std::vector<std::int32_t>{2, 3, 1, 4}));
+  EXPECT_EQ(pids(sample, allBy({{ProcessColumn::user, false}})), (std::vector<std::int32_t>{4, 2, 1, 3}));
+  EXPECT_EQ(pids(sample, allBy({{ProcessColumn::user, true}})), (std::vector<std::int32_t>{3, 1, 2, 4}));
+  const ValueFormatter format;
+  for (const ProcessRecord& record : sample.processes) {
+    EXPECT_EQ(ProcessRows::cellText(record, ProcessColumn::user, format, true), QStringLiteral("•••"));
+  }
+}
+
+TEST(ProcessRows, ScopesSelectByUserAndApp) {
+  const ProcessSample sample = sampleOf({
+      process(10, QStringLiteral("mine"), 1, 1000),
+      process(11, QStringLiteral("app"), 1, 1000),
+      process(12, QStringLiteral("root"), 1, 0),
+  });
+  const std::unordered_set<std::int32_t> apps{11};
+  ProcessQuery query = allBy({{ProcessColumn::pid, false}});
+  const std::vector<std::pair<ProcessScope, std::vector<std::int32_t>>> cases = {
+      {ProcessScope::all, {10, 11, 12}},
+      {ProcessScope::mine, {10, 11}},
+      {ProcessScope::apps, {11}},
+      {ProcessScope::other, {12}},
+  };
+  for (const auto& [scope, expected] : cases) {
+    query.scope = scope;
+    EXPECT_EQ(pids(sample, query, apps), expected) << ProcessScopes::rawValue(scope).toStdString();
+  }
+  EXPECT_EQ(ProcessScopes::initial(true), ProcessScope::apps);
+  EXPECT_EQ(ProcessScopes::initial(false), ProcessScope::mine);
+}
+
+TEST(ProcessRows, HeaderClickLeadsAndEarlierKeysFollow) {
+  auto keys = ProcessRows::sortBy({ProcessSortKey{}}, ProcessColumn::name, false);
+  EXPECT_EQ(keys, (std::vector<ProcessSortKey>{{ProcessColumn::name, false}, {ProcessColumn::cpu, true}}));
+  keys = ProcessRows::sortBy(keys, ProcessColumn::cpu, false);
+  EXPECT_EQ(keys, (std::vector<ProcessSortKey>{{ProcessColumn::cpu, false}, {ProcessColumn::name, false}}));
+}
+
+TEST(ProcessRows, CellsShowDashForAbsentFigures) {
+  const ValueFormatter format;
+  ProcessRecord bare = process(40, QStringLiteral("zombie"), 3.25);
+  bare.hasStatistics = false;
+  bare.startTime.reset();
+  ProcessRecord noMemory = process(41, QStringLiteral("kthread"), std::nullopt);
+  noMemory.memory.reset();
+  noMemory.power = 1.5;
+  const QString dash = QStringLiteral("—");
+  struct Case {
+    const ProcessRecord* record;
+    ProcessColumn column;
+    QString expected;
+  };
+  const std::vector<Case> cases = {
+      {&bare, ProcessColumn::memory, dash},   {&bare, ProcessColumn::threads, dash},
+      {&bare, ProcessColumn::cpuTime, dash},  {&bare, ProcessColumn::power, dash},
+      {&bare, ProcessColumn::started, dash},  {&bare, ProcessColumn::cpu, format.percent(3.25, 1)},
+      {&bare, ProcessColumn::pid, QStringLiteral("40")},
+      {&noMemory, ProcessColumn::memory, dash}, {&noMemory, ProcessColumn::cpu, dash},
+      {&noMemory, ProcessColumn::power, format.number(1.5, 2) + QStringLiteral(" W")},
+      {&noMemory, ProcessColumn::threads, QStringLiteral("3")},
+      {&noMemory, ProcessColumn::cpuTime, format.clock(102)},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ProcessRows::cellText(*c.record, c.column, format, false), c.expected) << static_cast<int>(c.column);
+  }
+  // A big pid is written without grouping.
+  EXPECT_EQ(ProcessRows::cellText(process(4'194'304, QStringLiteral("x")), ProcessColumn::pid, format, false),
+            QStringLiteral("4194304"));
+}
+
+TEST(ProcessRows, CountNoteAndInspectorWidth) {
+  EXPECT_EQ(ProcessRows::countText(0, 0), QStringLiteral("0 shown of 0"));
+  EXPECT_EQ(ProcessRows::countText(12, 1150), QStringLiteral("12 shown of 1150"));
+
+  const ProcessSample restricted = sampleOf({}, 3);
+  EXPECT_FALSE(ProcessRows::restrictedNote(nullptr, ProcessScope::all));
+  EXPECT_FALSE(ProcessRows::restrictedNote(&restricted, ProcessScope::mine));
+  EXPECT_FALSE(ProcessRows::restrictedNote(&restricted, ProcessScope::apps));
+  for (ProcessScope scope : {ProcessScope::all, ProcessScope::other}) {
+    const auto note = ProcessRows::restrictedNote(&restricted, scope);
+    ASSERT_TRUE(note);
+    EXPECT_TRUE(note->startsWith(QStringLiteral("3 processes belong to other users.")));
+  }
+  const ProcessSample none = sampleOf({}, 0);
+  EXPECT_FALSE(ProcessRows::restrictedNote(&none, ProcessScope::all));
+
+  const std::vector<std::pair<int, std::optional<int>>> widths = {
+      {639, std::nullopt}, {640, 230}, {888, 319}, {889, 320}, {900, 320}, {1600, 320}};
+  for (const auto& [width, expected] : widths) EXPECT_EQ(ProcessRows::inspectorWidth(width, true), expected) << width;
+  EXPECT_FALSE(ProcessRows::inspectorWidth(1600, false));
+}
+
+TEST(ProcessText, OutsideTextStaysLiteralAndOnOneLine) {
+  EXPECT_EQ(ProcessText::singleLine(QStringLiteral("<b>x</b>\nrm\t-rf")),
+            QStringLiteral("<b>x</b>\u21B5rm\u21E5-rf"));
+  EXPECT_EQ(ProcessText::singleLine(QStringLiteral("plain")), QStringLiteral("plain"));
+  EXPECT_EQ(ProcessText::singleLine(QStringLiteral("a\r\x01\x7f")), QStringLiteral("a\u21B5\uFFFD\uFFFD"));
+
+  const QString home = QStringLiteral("/home/ada");
+  EXPECT_EQ(ProcessText::executable(QStringLiteral("/home/ada/bin/tool"), false, home), QStringLiteral("~/bin/tool"));
+  // Only the home folder itself: /home/adam is another user's folder, not "~m".
+  EXPECT_EQ(ProcessText::executable(QStringLiteral("/home/adam/x"), false, home), QStringLiteral("/home/adam/x"));
+  EXPECT_EQ(ProcessText::executable(QStringLiteral("/home/ada"), false, home), QStringLiteral("~"));
+  EXPECT_EQ(ProcessText::executable(QStringLiteral("/usr/bin/top"), false, home), QStringLiteral("/usr/bin/top"));
+  EXPECT_EQ(ProcessText::executable(std::nullopt, false, home), QStringLiteral("—"));
+  EXPECT_EQ(ProcessText::executable(QStringLiteral("/usr/bin/top"), true, home), QStringLiteral("•••"));
+
+  ProcessRecord child = process(410, QStringLiteral("editor"));
+  child.parentPID = 77;
+  const ProcessRecord parent = process(77, QStringLiteral("shell\nx"));
+  EXPECT_EQ(ProcessText::lineage(child, [&](std::int32_t pid) { return pid == 77 ? &parent : nullptr; }),
+            QStringLiteral("PID 410 · parent 77 (shell\u21B5x)"));
+  EXPECT_EQ(ProcessText::lineage(child, [](std::int32_t) { return nullptr; }), QStringLiteral("PID 410 · parent 77"));
+}
