@@ -5,6 +5,9 @@
 #include "design/PageHeader.h"
 #include "features/reports/ReportsPage.h"
 #include "features/history/HistoryPage.h"
+#include "features/cpu/CPUPage.h"
+#include "features/gpu/GPUPage.h"
+#include "features/memory/MemoryPage.h"
 
 #include <utility>
 
@@ -42,6 +45,9 @@ QWidget* SectionPages::create(AppSection section, const PageContext& context, QW
     // Each page plugs in here as it is built.
     case AppSection::reports: page = new ReportsPage(context.model, context.settings, parent); break;
     case AppSection::history: page = new HistoryPage(context.model, context.settings, parent); break;
+    case AppSection::cpu: page = new CPUPage(context.model, context.settings, parent); break;
+    case AppSection::gpu: page = new GPUPage(context.model, context.settings, parent); break;
+    case AppSection::memory: page = new MemoryPage(context.model, context.settings, parent); break;
     default:
       page = headerOnlyPage(section, parent);
       break;
