@@ -32,10 +32,26 @@ ToneLabel* note(const QString& text, QWidget* parent) {
   return label;
 }
 
+
+// A legend row again with the swatch of the other palette (rows take their swatch once), in
+// the same place of its card.
+KeyValueRow* withSwatch(KeyValueRow* row, const QString& label, DynamicColor swatch) {
+  auto* card = qobject_cast<Card*>(row->parentWidget());
+  if (!card) return row;
+  auto* replacement = new KeyValueRow(label, row->shownValue(), std::nullopt, swatch, card);
+  replacement->setObjectName(row->objectName());
+  card->body()->insertWidget(card->body()->indexOf(row), replacement);
+  card->body()->removeWidget(row);
+  row->hide();
+  row->deleteLater();
+  return replacement;
+}
+
 }  // namespace
 
 CPUPage::CPUPage(MonitorModel& model, AppSettings&, QWidget* parent) : Page(parent), model_(model) {
-  const bool safe = Environment::colorBlindSafe(parent);
+  safe_ = Environment::colorBlindSafe(parent);
+  const bool safe = safe_;
   const DynamicColor cpuColor = MetricFamilies::color(MetricFamily::cpu, safe);
   const DynamicColor systemColor = MetricFamilies::color(MetricFamily::thermal, safe);
 
@@ -52,6 +68,8 @@ CPUPage::CPUPage(MonitorModel& model, AppSettings&, QWidget* parent) : Page(pare
   user_ = new KeyValueRow(kivo::tr("User"), std::nullopt, std::nullopt, cpuColor);
   system_ = new KeyValueRow(kivo::tr("System"), std::nullopt, std::nullopt, systemColor);
   idle_ = new KeyValueRow(kivo::tr("Idle"), std::nullopt, std::nullopt, Palette::surfaceRaised);
+  user_->setObjectName(QStringLiteral("cpu.user"));
+  system_->setObjectName(QStringLiteral("cpu.system"));
   for (KeyValueRow* row : {user_, system_, idle_}) totalCard->addContent(row);
   first->addWidget(totalCard);
 
@@ -131,6 +149,15 @@ CPUPage::CPUPage(MonitorModel& model, AppSettings&, QWidget* parent) : Page(pare
   refreshLive();
   refreshCoreHistory();
   refreshProcesses();
+}
+
+bool CPUPage::event(QEvent* event) {
+  if (event->type() == Environment::changedEventType() && Environment::colorBlindSafe(this) != safe_) {
+    safe_ = !safe_;
+    user_ = withSwatch(user_, kivo::tr("User"), MetricFamilies::color(MetricFamily::cpu, safe_));
+    system_ = withSwatch(system_, kivo::tr("System"), MetricFamilies::color(MetricFamily::thermal, safe_));
+  }
+  return Page::event(event);
 }
 
 void CPUPage::refreshSnapshot() {

@@ -24,6 +24,9 @@ class CPUPage : public Page {
  public:
   CPUPage(MonitorModel& model, AppSettings& settings, QWidget* parent = nullptr);
 
+ protected:
+  bool event(QEvent* event) override;
+
  private:
   void refreshSnapshot();
   void refreshLive();
@@ -31,6 +34,7 @@ class CPUPage : public Page {
   void refreshProcesses();
 
   MonitorModel& model_;
+  bool safe_ = false;
   Readout* total_ = nullptr;
   KeyValueRow* user_ = nullptr;
   KeyValueRow* system_ = nullptr;

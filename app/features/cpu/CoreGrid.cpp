@@ -4,6 +4,7 @@
 #include "texts/Localized.h"
 
 #include <QFontMetrics>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -16,33 +17,42 @@ double clamped(double busy) { return std::isfinite(busy) ? std::clamp(busy, 0.0,
 
 QFont numberFont() { return Typeface::system(9); }
 
+// Line heights of the two texts under a bar; the fonts are fixed for the run.
+int captionHeight() {
+  static const int height = QFontMetrics(Typeface::caption()).height();
+  return height;
+}
+
+int numberHeight() {
+  static const int height = QFontMetrics(numberFont()).height();
+  return height;
+}
+
 }  // namespace
 
 class CoreGrid::Cell : public QWidget {
  public:
-  Cell(int number, CoreGrid* grid) : QWidget(grid), grid_(grid), number_(number) {
+  // Drawn by the grid, in one pass for every cell; the cell itself is what a screen reader finds.
+  Cell(int number, CoreGrid* grid) : QWidget(grid), number_(number) {
+    setAttribute(Qt::WA_NoSystemBackground);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
     setAccessibleName(kivo::tr("Core %1", number));
     setAccessibleDescription(percentText(0));
   }
 
-  void setBusy(double busy) {
-    if (busy == busy_ || (std::isnan(busy) && std::isnan(busy_))) return;
-    const QString before = percentText(busy_);
+  // True when the cell looks different now.
+  bool setBusy(double busy) {
+    if (busy == busy_ || (std::isnan(busy) && std::isnan(busy_))) return false;
+    const auto before = percent(busy_);
     busy_ = busy;
-    const QString after = percentText(busy);
-    if (after != before) setAccessibleDescription(after);
-    update();
+    if (percent(busy) != before) setAccessibleDescription(percentText(busy));
+    return true;
   }
 
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter painter(this);
-    paintCell(painter, QRectF(rect()), busy_, number_, grid_->color_.resolve(this), Palette::surfaceRaised.resolve(this),
-              Palette::textPrimary.resolve(this), Palette::textTertiary.resolve(this));
-  }
+  double busy() const { return busy_; }
+  int number() const { return number_; }
 
  private:
-  CoreGrid* grid_;
   int number_;
   double busy_ = 0;
 };
@@ -69,13 +79,15 @@ void CoreGrid::setCores(std::span<const CPULoad> cores) {
     updateGeometry();
     placeCells();
   }
-  for (std::size_t index = 0; index < cores.size(); ++index) cells_[index]->setBusy(cores[index].busy());
+  bool changed = false;
+  for (std::size_t index = 0; index < cores.size(); ++index) changed |= cells_[index]->setBusy(cores[index].busy());
+  if (changed) update();
 }
 
 void CoreGrid::setColor(const ChartColor& color) {
   if (color == color_) return;
   color_ = color;
-  for (Cell* cell : cells_) cell->update();
+  update();
 }
 
 std::optional<int> CoreGrid::percent(double busy) {
@@ -97,8 +109,7 @@ double CoreGrid::barOpacity(double busy) { return 0.35 + 0.65 * clamped(busy); }
 int CoreGrid::columns(int width) { return std::max(1, (width + kSpacing) / (kMinimumColumn + kSpacing)); }
 
 int CoreGrid::cellHeight() {
-  return static_cast<int>(kBarHeight) + kCellSpacing + QFontMetrics(Typeface::caption()).height() + kCellSpacing +
-         QFontMetrics(numberFont()).height();
+  return static_cast<int>(kBarHeight) + kCellSpacing + captionHeight() + kCellSpacing + numberHeight();
 }
 
 void CoreGrid::paintCell(QPainter& painter, const QRectF& rect, double busy, int number, const QColor& bar,
@@ -116,18 +127,15 @@ void CoreGrid::paintCell(QPainter& painter, const QRectF& rect, double busy, int
   painter.setBrush(fillColor);
   painter.drawRoundedRect(QRectF(frame.left(), frame.bottom() - fill, frame.width(), fill), 4, 4);
 
-  const QFont caption = Typeface::caption();
-  const int captionHeight = QFontMetrics(caption).height();
   double y = frame.bottom() + kCellSpacing;
-  painter.setFont(caption);
+  painter.setFont(Typeface::caption());
   painter.setPen(text);
-  painter.drawText(QRectF(rect.left(), y, rect.width(), captionHeight), Qt::AlignCenter, percentText(busy));
-  y += captionHeight + kCellSpacing;
-  const QFont small = numberFont();
+  painter.drawText(QRectF(rect.left(), y, rect.width(), captionHeight()), Qt::AlignCenter, percentText(busy));
+  y += captionHeight() + kCellSpacing;
+  static const QFont small = numberFont();
   painter.setFont(small);
   painter.setPen(tertiary);
-  painter.drawText(QRectF(rect.left(), y, rect.width(), QFontMetrics(small).height()), Qt::AlignCenter,
-                   QString::number(number));
+  painter.drawText(QRectF(rect.left(), y, rect.width(), numberHeight()), Qt::AlignCenter, QString::number(number));
   painter.restore();
 }
 
@@ -146,6 +154,18 @@ QSize CoreGrid::sizeHint() const {
 QSize CoreGrid::minimumSizeHint() const { return {kMinimumColumn, cells_.empty() ? 0 : cellHeight()}; }
 
 void CoreGrid::resizeEvent(QResizeEvent*) { placeCells(); }
+
+void CoreGrid::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  const QColor bar = color_.resolve(this);
+  const QColor track = Palette::surfaceRaised.resolve(this);
+  const QColor text = Palette::textPrimary.resolve(this);
+  const QColor tertiary = Palette::textTertiary.resolve(this);
+  for (const Cell* cell : cells_) {
+    if (!event->rect().intersects(cell->geometry())) continue;
+    paintCell(painter, QRectF(cell->geometry()), cell->busy(), cell->number(), bar, track, text, tertiary);
+  }
+}
 
 void CoreGrid::placeCells() {
   const int perRow = columns(width());

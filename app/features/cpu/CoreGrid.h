@@ -15,7 +15,8 @@ namespace kivo {
 
 // One cell per logical core: a bar as high as the core is busy, its percentage and its number.
 // Columns at least 58 wide, as many as fit. Each cell is its own accessible element ("Core 3",
-// "42 %"); the cells are created when the core count changes and otherwise only repainted.
+// "42 %"); the cells are created when the core count changes, and the grid paints them all in
+// one pass.
 class CoreGrid : public QWidget {
   Q_OBJECT
 
@@ -50,6 +51,7 @@ class CoreGrid : public QWidget {
   QSize minimumSizeHint() const override;
 
  protected:
+  void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace kivo {
 
@@ -59,26 +61,56 @@ void CoreHeatmap::paint(QPainter& painter, const QRectF& rect, const QList<QList
   shape.addRoundedRect(rect, kCornerRadius, kCornerRadius);
   painter.setRenderHint(QPainter::Antialiasing);
   painter.fillPath(shape, background);
-  painter.setClipPath(shape);
-  painter.setRenderHint(QPainter::Antialiasing, false);
   const qsizetype rows = std::min<qsizetype>(history.size(), kColumns);
-  if (rows > 0 && !history.last().isEmpty()) {
-    const qsizetype cores = history.last().size();
-    const double w = rect.width() / kColumns;
-    const double h = rect.height() / static_cast<double>(cores);
-    const double cellHeight = std::max(h - 1, 1.0);
-    const qsizetype first = history.size() - rows;
-    QColor color = cell;
-    for (qsizetype i = 0; i < rows; ++i) {
-      const QList<double>& row = history[first + i];
-      if (row.size() != cores) continue;  // the core count changed: leave the column blank
-      const double x = rect.left() + columnX(rows, i, rect.width());
-      for (qsizetype j = 0; j < cores; ++j) {
-        color.setAlphaF(static_cast<float>(opacity(row[j])));
-        painter.fillRect(QRectF(x, rect.top() + h * static_cast<double>(j), w + 0.5, cellHeight), color);
+  if (rows == 0 || history.last().isEmpty() || rect.width() < 1 || rect.height() < 1) {
+    painter.restore();
+    return;
+  }
+  // Up to 150 × cores cells a frame: written as pixels into a scratch image (the same buffer
+  // frame after frame), then drawn once through the rounded clip, instead of thousands of fills.
+  const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+  const QSize pixels = (rect.size() * ratio).toSize();
+  static thread_local QImage scratch;
+  if (scratch.size() != pixels) scratch = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+  scratch.fill(Qt::transparent);
+  const qsizetype cores = history.last().size();
+  const double width = pixels.width();
+  const double w = width / kColumns;
+  const double h = pixels.height() / static_cast<double>(cores);
+  const double cellHeight = std::max(h - ratio, 1.0);
+  const qsizetype first = history.size() - rows;
+  // Edges are never negative here, so adding a half and truncating rounds them.
+  const auto edge = [](double value, int limit) { return std::clamp(static_cast<int>(value + 0.5), 0, limit); };
+  static thread_local std::vector<std::pair<int, int>> bands;
+  bands.resize(static_cast<std::size_t>(cores));
+  for (qsizetype j = 0; j < cores; ++j) {
+    bands[static_cast<std::size_t>(j)] = {edge(h * static_cast<double>(j), pixels.height()),
+                                          edge(h * static_cast<double>(j) + cellHeight, pixels.height())};
+  }
+  uchar* const bits = scratch.bits();  // one detach check, not one per line
+  const qsizetype stride = scratch.bytesPerLine();
+  const int red = cell.red();
+  const int green = cell.green();
+  const int blue = cell.blue();
+  for (qsizetype i = 0; i < rows; ++i) {
+    const QList<double>& row = history[first + i];
+    if (row.size() != cores) continue;  // the core count changed: leave the column blank
+    const double x = columnX(rows, i, width);
+    const int left = edge(x, pixels.width());
+    const int right = edge(x + w + 0.5 * ratio, pixels.width());
+    for (qsizetype j = 0; j < cores; ++j) {
+      const auto [top, bottom] = bands[static_cast<std::size_t>(j)];
+      const int alpha = static_cast<int>(opacity(row[j]) * 255 + 0.5);
+      const QRgb value = qPremultiply(qRgba(red, green, blue, alpha));
+      for (int y = top; y < bottom; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(bits + y * stride);
+        std::fill(line + left, line + right, value);
       }
     }
   }
+  scratch.setDevicePixelRatio(ratio);
+  painter.setClipPath(shape);
+  painter.drawImage(rect.topLeft(), scratch);
   painter.restore();
 }
 

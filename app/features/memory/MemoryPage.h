@@ -25,12 +25,16 @@ class MemoryPage : public Page {
  public:
   MemoryPage(MonitorModel& model, AppSettings& settings, QWidget* parent = nullptr);
 
+ protected:
+  bool event(QEvent* event) override;
+
  private:
   void refreshSnapshot();
   void refreshLive();
   void refreshProcesses();
 
   MonitorModel& model_;
+  bool safe_ = false;
   Readout* used_ = nullptr;
   PressureBadge* badge_ = nullptr;
   MemoryBar* bar_ = nullptr;

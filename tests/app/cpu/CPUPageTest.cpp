@@ -2,7 +2,10 @@
 
 #include "CPUFeed.h"
 #include "PageRig.h"
+#include "design/Environment.h"
+#include "design/KeyValueRow.h"
 #include "design/LiveChart.h"
+#include "features/cpu/CPUPagePresenter.h"
 #include "features/cpu/CoreGrid.h"
 #include "features/cpu/CoreHeatmap.h"
 
@@ -47,6 +50,37 @@ TEST(CPUPage, UpdatesInPlaceFromTheModel) {
   // The newest core load reaches the cell.
   const double busy = rig.model->snapshot()->cpu->cores[3].busy();
   EXPECT_EQ(page.findChild<QWidget*>(QStringLiteral("cpu.core.4"))->accessibleDescription(), CoreGrid::percentText(busy));
+}
+
+// Legend swatches follow the colour-blind-safe choice of the window, keeping their figures.
+TEST(CPUPage, SwatchesFollowTheColourBlindSafeChoice) {
+  PageRig rig(test::plainSystem());
+  QWidget host;
+  host.setAttribute(Qt::WA_DontShowOnScreen);
+  host.setPalette(Appearance::palette(false));
+  auto* layout = new QVBoxLayout(&host);
+  auto* page = new CPUPage(*rig.model, *rig.settings, &host);
+  layout->addWidget(page);
+  host.resize(1280, 860);
+  host.show();
+  rig.model->ingest(test::cpuTick(0, 4));
+  QApplication::processEvents();
+  const auto swatch = [&] {
+    auto* row = page->findChild<KeyValueRow*>(QStringLiteral("cpu.user"));
+    const QImage image = row->grab().toImage();
+    return image.pixelColor(4, image.height() / 2);
+  };
+  EXPECT_EQ(swatch(), QColor(0x2563EB));
+  const QString value = page->findChild<KeyValueRow*>(QStringLiteral("cpu.user"))->shownValue();
+  Environment::apply(&host, 1.0, true);
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  QApplication::processEvents();
+  ASSERT_EQ(page->findChildren<KeyValueRow*>(QStringLiteral("cpu.user")).size(), 1);
+  EXPECT_EQ(swatch(), QColor(0x0072B2));
+  EXPECT_EQ(page->findChild<KeyValueRow*>(QStringLiteral("cpu.user"))->shownValue(), value);
+  rig.model->ingest(test::cpuTick(1, 4));
+  EXPECT_EQ(page->findChild<KeyValueRow*>(QStringLiteral("cpu.user"))->shownValue(),
+            CPUPagePresenter::percent(rig.model->snapshot()->cpu->total.user, rig.model->format()));
 }
 
 TEST(CPUPage, Screenshots) {
