@@ -83,6 +83,13 @@ TEST(CPUPage, SwatchesFollowTheColourBlindSafeChoice) {
             CPUPagePresenter::percent(rig.model->snapshot()->cpu->total.user, rig.model->format()));
 }
 
+TEST(CPUPage, FitsTheSmallestWindow) {
+  PageRig rig(test::hybridSystem());
+  CPUPage page(*rig.model, *rig.settings);
+  feed(*rig.model, 3, 64);
+  EXPECT_LE(page.content()->minimumSizeHint().width(), 560);
+}
+
 TEST(CPUPage, Screenshots) {
   for (const bool hybrid : {true, false}) {
     PageRig rig(hybrid ? test::hybridSystem() : test::plainSystem());

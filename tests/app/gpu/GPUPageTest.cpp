@@ -153,6 +153,15 @@ TEST(GPUPage, TheUtilizationCardSwitchesWithTheSetting) {
   EXPECT_TRUE(chart->series().at(0).points.empty());
 }
 
+// The smallest window leaves the page about 600 pixels: nothing may need more (a long source
+// list once did), or the page scrolls sideways.
+TEST(GPUPage, FitsTheSmallestWindow) {
+  PageRig rig({}, {radeon()});
+  for (int i = 0; i < 3; ++i) rig.model->ingest(gpuTick(i, {busy(20)}));
+  GPUPage page(*rig.model, *rig.settings);
+  EXPECT_LE(page.content()->minimumSizeHint().width(), 560);
+}
+
 TEST(GPUPage, Screenshots) {
   {
     PageRig rig({}, {radeon()});

@@ -139,6 +139,13 @@ TEST(MemoryPage, WithoutPressureInformationTheChartGivesWayToAnUnavailableRow) {
   EXPECT_DOUBLE_EQ(*page.findChild<Meter*>(QStringLiteral("memory.swapMeter"))->fraction(), 0.25);
 }
 
+TEST(MemoryPage, FitsTheSmallestWindow) {
+  PageRig rig(sixteenGiB());
+  MemoryPage page(*rig.model, *rig.settings);
+  rig.model->ingest(memoryTick(0, swapping(false)));
+  EXPECT_LE(page.content()->minimumSizeHint().width(), 560);
+}
+
 TEST(MemoryPage, Screenshots) {
   for (const bool psi : {true, false}) {
     PageRig rig(sixteenGiB());
