@@ -67,7 +67,10 @@ class DeviceFacts : public QWidget {
 
 GPUPage::GPUPage(MonitorModel& model, AppSettings& settings, QWidget* parent)
     : Page(parent), model_(model), settings_(settings) {
-  addWidget(new PageHeader(QStringLiteral("GPU"), GPUPagePresenter::subtitle(model.gpuDevices()), MetricFamily::gpu));
+  // Without a device there is no subtitle line at all, rather than an empty one.
+  const QString names = GPUPagePresenter::subtitle(model.gpuDevices());
+  addWidget(new PageHeader(QStringLiteral("GPU"), names.isEmpty() ? std::nullopt : std::optional(names),
+                           MetricFamily::gpu));
 
   auto* first = new CardRow;
   auto* utilization = new Card(QStringLiteral("Utilization"), MetricFamily::gpu, MetricQuality::bestEffort);
