@@ -47,7 +47,10 @@ QWidget* entry(const MetricDescriptor& descriptor, QWidget* parent) {
   auto* source = new ToneLabel(descriptor.source, Typeface::mono(), Palette::textSecondary, box);
   source->setObjectName(QStringLiteral("sources.source"));
   source->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  row->addWidget(source);
+  // A long list of sources wraps instead of widening the page beyond a small window.
+  source->setWordWrap(true);
+  source->setAlignment(Qt::AlignRight | Qt::AlignTop);
+  row->addWidget(source, 1);
   column->addLayout(row);
 
   auto* method = new ToneLabel(translated(descriptor.method), Typeface::caption(), Palette::textTertiary, box);

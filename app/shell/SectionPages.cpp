@@ -9,6 +9,9 @@
 #include "features/reports/ReportsPage.h"
 #include "features/history/HistoryPage.h"
 #include "features/processes/ProcessesPage.h"
+#include "features/cpu/CPUPage.h"
+#include "features/gpu/GPUPage.h"
+#include "features/memory/MemoryPage.h"
 
 #include <utility>
 
@@ -55,6 +58,9 @@ QWidget* SectionPages::create(AppSection section, const PageContext& context, QW
     case AppSection::alerts: page = new AlertsPage(context.model, context.settings, parent); break;
     case AppSection::insights: page = new InsightsPage(context.model, context.settings, parent); break;
     case AppSection::processes: page = new ProcessesPage(context.model, context.settings, parent); break;
+    case AppSection::cpu: page = new CPUPage(context.model, context.settings, parent); break;
+    case AppSection::gpu: page = new GPUPage(context.model, context.settings, parent); break;
+    case AppSection::memory: page = new MemoryPage(context.model, context.settings, parent); break;
     default:
       page = headerOnlyPage(section, parent);
       break;

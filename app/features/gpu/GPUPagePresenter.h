@@ -1,0 +1,56 @@
+#pragma once
+
+#include "collectors/GPUDevice.h"
+#include "collectors/GPUStatistics.h"
+#include "metrics/ValueFormatter.h"
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace kivo {
+
+class MonitorModel;
+
+// What the "Utilization" card shows.
+enum class GPUUtilizationState {
+  bestEffortOff,  // readings turned off in the settings
+  noFigure,       // no driver publishes a figure
+  figure,         // the readout and its rows
+};
+
+struct GPUPageState {
+  GPUUtilizationState utilization = GPUUtilizationState::noFigure;
+  QString readout;  // the newest utilisation point; "—" before one
+  QString cores;
+  QString memoryInUse;
+  QString memoryAllocated;
+  bool sharedMemoryNote = false;
+};
+
+namespace GPUPagePresenter {
+
+struct Row {
+  QString label;
+  QString value;
+  bool operator==(const Row&) const = default;
+};
+
+// The device names as the kernel and the PCI database give them, joined by ", ".
+QString subtitle(const std::vector<GPUDevice>& devices);
+// Any GPU's figure counts: the readout is the largest over all of them.
+GPUUtilizationState utilizationState(bool bestEffort, const std::vector<GPUStatistics>& statistics);
+// Why there is no figure: no graphics device at all, or a driver that publishes none.
+QString noFigureReason(bool hasDevices);
+// The statistics the card's rows read: the first GPU with a utilisation figure, else the first.
+const GPUStatistics* primary(const std::vector<GPUStatistics>& statistics);
+// "1002:73bf"; "—" without both ids.
+QString pciID(const GPUDevice& device);
+// The facts of one device card, in order; "—" for what the kernel does not publish.
+std::vector<Row> deviceRows(const GPUDevice& device);
+GPUPageState state(const MonitorModel& model);
+
+}  // namespace GPUPagePresenter
+
+}  // namespace kivo
