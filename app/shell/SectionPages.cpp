@@ -14,6 +14,7 @@
 #include "features/memory/MemoryPage.h"
 #include "features/disk/DiskPage.h"
 #include "features/network/NetworkPage.h"
+#include "features/power/PowerPage.h"
 
 #include <utility>
 
@@ -64,6 +65,7 @@ QWidget* SectionPages::create(AppSection section, const PageContext& context, QW
     case AppSection::gpu: page = new GPUPage(context.model, context.settings, parent); break;
     case AppSection::memory: page = new MemoryPage(context.model, context.settings, parent); break;
     case AppSection::disk: page = new DiskPage(context.model, parent); break;
+    case AppSection::power: page = new PowerPage(context.model, parent); break;
     case AppSection::network: page = new NetworkPage(context.model, context.settings, parent); break;
     default:
       page = headerOnlyPage(section, parent);
