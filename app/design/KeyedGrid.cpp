@@ -57,6 +57,9 @@ void KeyedGrid::place() {
     }
     ++row;
   }
+  // Any height the grid is given beyond its rows' needs goes below the last row, not between rows.
+  for (int r = 0; r < grid_->rowCount(); ++r) grid_->setRowStretch(r, 0);
+  grid_->setRowStretch(row, 1);
 }
 
 const std::vector<QWidget*>& KeyedGrid::cells(const QString& id) const {

@@ -15,6 +15,7 @@
 #include "features/disk/DiskPage.h"
 #include "features/network/NetworkPage.h"
 #include "features/power/PowerPage.h"
+#include "features/thermal/ThermalPage.h"
 
 #include <utility>
 
@@ -66,6 +67,7 @@ QWidget* SectionPages::create(AppSection section, const PageContext& context, QW
     case AppSection::memory: page = new MemoryPage(context.model, context.settings, parent); break;
     case AppSection::disk: page = new DiskPage(context.model, parent); break;
     case AppSection::power: page = new PowerPage(context.model, parent); break;
+    case AppSection::thermal: page = new ThermalPage(context.model, parent); break;
     case AppSection::network: page = new NetworkPage(context.model, context.settings, parent); break;
     default:
       page = headerOnlyPage(section, parent);
