@@ -9,6 +9,7 @@
 #include "design/MetricFamily.h"
 #include "design/PageHeader.h"
 #include "design/Readout.h"
+#include "design/SideScroll.h"
 #include "design/SourcesCard.h"
 #include "design/SymbolView.h"
 #include "design/Tokens.h"
@@ -220,7 +221,7 @@ void DiskPage::build() {
                             QStringLiteral("Total read"), QStringLiteral("Total written")},
                            6, devices);
   devices_->setObjectName(QStringLiteral("disk.devices"));
-  devices->addContent(devices_);
+  devices->addContent(new SideScroll(devices_, devices));
   devices->addContent(note("Totals count from the last restart.", devices, false));
   addWidget(devices);
 

@@ -8,6 +8,7 @@
 #include "design/MetricFamily.h"
 #include "design/PageHeader.h"
 #include "design/Readout.h"
+#include "design/SideScroll.h"
 #include "design/SourcesCard.h"
 #include "design/SymbolView.h"
 #include "design/Tokens.h"
@@ -164,7 +165,7 @@ void NetworkPage::build() {
                                QStringLiteral("Received"), QStringLiteral("Sent"), QStringLiteral("Errors")},
                               6, interfaces);
   interfaces_->setObjectName(QStringLiteral("network.interfaces"));
-  interfaces->addContent(interfaces_);
+  interfaces->addContent(new SideScroll(interfaces_, interfaces));
   addWidget(interfaces);
 
   // Latency test beside the network changes.
