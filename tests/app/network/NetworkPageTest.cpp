@@ -179,6 +179,21 @@ TEST_F(NetworkPageTest, LocalListenerGivesFiguresAndAClosedPortTheFailureLine) {
   EXPECT_TRUE(refused.findChild<QWidget*>(QStringLiteral("network.latencyFigures"))->isHidden());
 }
 
+TEST_F(NetworkPageTest, TheRealTestToThisComputerEndsWithinItsTimeLimit) {
+  rig->settings->setLatencyHost(QStringLiteral("127.0.0.1"));
+  NetworkPage page(*rig->model, *rig->settings);
+  page.findChild<QPushButton*>(QStringLiteral("network.latencyRun"))->click();
+  // Five attempts of at most 3 s, each followed by 150 ms.
+  ASSERT_TRUE(test::waitUntil([&] { return !page.latency().isRunning(); }, 30'000));
+  const auto& result = *page.latency().result();
+  EXPECT_EQ(result.port, 443);
+  EXPECT_EQ(result.attempts, 5);
+  if (result.samples.empty()) {  // nothing listens on 443 here, the usual case
+    EXPECT_EQ(page.findChild<QWidget*>(QStringLiteral("network.latencyFailure"))->findChild<ToneLabel*>()->text(),
+              QStringLiteral("No connection to 127.0.0.1 on port 443 succeeded."));
+  }
+}
+
 TEST_F(NetworkPageTest, APageClosedDuringATestDropsTheResult) {
   std::mutex mutex;
   std::condition_variable released;
