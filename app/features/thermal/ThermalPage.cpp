@@ -9,6 +9,7 @@
 #include "design/MetricFamily.h"
 #include "design/PageHeader.h"
 #include "design/Readout.h"
+#include "design/SideScroll.h"
 #include "design/SourcesCard.h"
 #include "design/SymbolView.h"
 #include "design/ThermalScale.h"
@@ -125,7 +126,7 @@ void ThermalPage::build() {
                                  QStringLiteral("On this computer"), QStringLiteral("Source")},
                                 7, table);
   capabilities_->setObjectName(QStringLiteral("thermal.grid"));
-  table->addContent(capabilities_);
+  table->addContent(new SideScroll(capabilities_, table));
   addWidget(table);
 
   static constexpr std::array kSources{MetricID::thermalState, MetricID::batteryTemperature};
