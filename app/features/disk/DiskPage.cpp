@@ -157,6 +157,11 @@ DiskPage::DiskPage(MonitorModel& model, QWidget* parent) : Page(parent), model_(
   connect(&model_, &MonitorModel::liveChanged, this, &DiskPage::refreshLive);
 }
 
+bool DiskPage::event(QEvent* event) {
+  if (event->type() == Environment::changedEventType()) refreshSnapshot();
+  return Page::event(event);
+}
+
 void DiskPage::build() {
   header_ = new PageHeader(QStringLiteral("Disk"), DiskPresenter::subtitle(0, 0), MetricFamily::disk);
   addWidget(header_);

@@ -28,6 +28,10 @@ class DiskPage : public Page {
  public:
   explicit DiskPage(MonitorModel& model, QWidget* parent = nullptr);
 
+ protected:
+  // A change of the colour-blind-safe choice recolours the meters.
+  bool event(QEvent* event) override;
+
  private:
   void build();
   void refreshSnapshot();

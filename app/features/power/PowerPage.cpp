@@ -81,6 +81,11 @@ PowerPage::PowerPage(MonitorModel& model, QWidget* parent) : Page(parent), model
   connect(&model_, &MonitorModel::processesChanged, this, &PowerPage::refreshProcesses);
 }
 
+bool PowerPage::event(QEvent* event) {
+  if (event->type() == Environment::changedEventType()) refreshSnapshot();
+  return Page::event(event);
+}
+
 void PowerPage::build() {
   header_ = new PageHeader(QStringLiteral("Power"), std::nullopt, MetricFamily::power);
   addWidget(header_);

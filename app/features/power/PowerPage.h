@@ -30,6 +30,10 @@ class PowerPage : public Page {
  public:
   explicit PowerPage(MonitorModel& model, QWidget* parent = nullptr);
 
+ protected:
+  // A change of the colour-blind-safe choice recolours the meters.
+  bool event(QEvent* event) override;
+
  private:
   void build();
   void refreshSnapshot();
