@@ -6,6 +6,7 @@
 #include <QMetaObject>
 
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace kivo {
@@ -50,7 +51,20 @@ bool LatencyRunner::run(const QString& host) {
   running_ = true;
   emit stateChanged();
   ++gActiveThreads;
-  std::thread([probe = probe_, host = trimmedHost(host), mailbox = mailbox_] {
+  try {
+    start(trimmedHost(host));
+  } catch (const std::system_error&) {
+    // No thread to be had: the button comes back rather than staying on "Testing…".
+    --gActiveThreads;
+    running_ = false;
+    emit stateChanged();
+    return false;
+  }
+  return true;
+}
+
+void LatencyRunner::start(const QString& host) {
+  std::thread([probe = probe_, host, mailbox = mailbox_] {
     LatencyResult result = probe(host);
     {
       const std::lock_guard lock(mailbox->mutex);
@@ -65,7 +79,6 @@ bool LatencyRunner::run(const QString& host) {
     }
     --gActiveThreads;
   }).detach();
-  return true;
 }
 
 void LatencyRunner::finish(LatencyResult result) {

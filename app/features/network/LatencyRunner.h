@@ -51,6 +51,7 @@ class LatencyRunner : public QObject {
  private:
   struct Mailbox;
 
+  void start(const QString& host);
   void finish(LatencyResult result);
 
   Probe probe_;
