@@ -12,6 +12,10 @@
 #include "features/cpu/CPUPage.h"
 #include "features/gpu/GPUPage.h"
 #include "features/memory/MemoryPage.h"
+#include "features/disk/DiskPage.h"
+#include "features/network/NetworkPage.h"
+#include "features/power/PowerPage.h"
+#include "features/thermal/ThermalPage.h"
 
 #include <utility>
 
@@ -61,6 +65,10 @@ QWidget* SectionPages::create(AppSection section, const PageContext& context, QW
     case AppSection::cpu: page = new CPUPage(context.model, context.settings, parent); break;
     case AppSection::gpu: page = new GPUPage(context.model, context.settings, parent); break;
     case AppSection::memory: page = new MemoryPage(context.model, context.settings, parent); break;
+    case AppSection::disk: page = new DiskPage(context.model, parent); break;
+    case AppSection::power: page = new PowerPage(context.model, parent); break;
+    case AppSection::thermal: page = new ThermalPage(context.model, parent); break;
+    case AppSection::network: page = new NetworkPage(context.model, context.settings, parent); break;
     default:
       page = headerOnlyPage(section, parent);
       break;

@@ -1,0 +1,64 @@
+#include "features/disk/DiskPresenter.h"
+
+#include "texts/HomePath.h"
+#include "texts/Localized.h"
+
+namespace kivo {
+
+namespace {
+const QString kDash = QStringLiteral("—");
+}
+
+QString DiskPresenter::subtitle(std::size_t volumes, std::size_t devices) {
+  return tr("%1 volumes · %2 block devices", QString::number(volumes), QString::number(devices));
+}
+
+DiskPresenter::VolumeBlock DiskPresenter::volumeBlock(const VolumeInfo& volume, const ValueFormatter& format,
+                                                      const QString& home) {
+  VolumeBlock block;
+  block.id = volume.mountPoint;
+  block.symbol = volume.isNetwork    ? QStringLiteral("externaldrive.connected.to.line.below")
+                 : volume.isInternal ? QStringLiteral("internaldrive")
+                                     : QStringLiteral("externaldrive");
+  block.name = volume.name;
+  if (volume.isRoot) block.tags.append(tr("Startup").toUpper());
+  if (volume.isReadOnly) block.tags.append(tr("Read-only").toUpper());
+  if (volume.isRemovable) block.tags.append(tr("Removable").toUpper());
+  block.space = tr("%1 available of %2", format.bytes(static_cast<double>(volume.available), false),
+                   format.bytes(static_cast<double>(volume.total), false));
+  block.fraction = volume.usedFraction();
+  block.danger = block.fraction > kDangerFraction;
+  if (!volume.format.isEmpty()) block.caption.append(volume.format);
+  block.caption.append(HomePath::abbreviated(volume.mountPoint, home));
+  if (volume.bsdName) {
+    QString device = *volume.bsdName;
+    if (volume.containerBSDName) device += QStringLiteral(" → ") + *volume.containerBSDName;
+    block.caption.append(device);
+  }
+  if (volume.connection) block.caption.append(*volume.connection);
+  return block;
+}
+
+DiskPresenter::DeviceRow DiskPresenter::deviceRow(const PhysicalDisk& disk, const ValueFormatter& format) {
+  DeviceRow row;
+  row.id = disk.bsdName;
+  row.secondary = disk.isDiskImage;
+  if (disk.isDiskImage) {
+    row.model = tr("Disk image");
+    row.connection = kDash;
+  } else {
+    row.model = disk.model;
+    QStringList parts;
+    if (disk.interconnect) parts.append(*disk.interconnect);
+    if (disk.mediumType) parts.append(*disk.mediumType);
+    row.connection = parts.join(QStringLiteral(" · "));
+  }
+  row.size = disk.size ? format.bytes(static_cast<double>(*disk.size), false) : kDash;
+  row.read = disk.readRate ? format.rate(*disk.readRate) : kDash;
+  row.write = disk.writeRate ? format.rate(*disk.writeRate) : kDash;
+  row.totalRead = format.bytes(static_cast<double>(disk.totalBytesRead), false);
+  row.totalWritten = format.bytes(static_cast<double>(disk.totalBytesWritten), false);
+  return row;
+}
+
+}  // namespace kivo

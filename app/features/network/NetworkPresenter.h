@@ -1,0 +1,83 @@
+#pragma once
+
+#include "collectors/DNSConfiguration.h"
+#include "collectors/NetworkSample.h"
+#include "collectors/WiFiLink.h"
+#include "metrics/ValueFormatter.h"
+#include "scheduler/TelemetrySnapshot.h"
+#include "storage/StoredEvent.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace kivo {
+
+// What the network page shows, decided without a display.
+namespace NetworkPresenter {
+
+inline constexpr int kChangeLines = 8;
+
+// "•••" in place of an address while the privacy mask is on.
+QString masked(const QString& value, bool mask);
+
+// "<interface> · <first IPv4>" for the primary interface, else "No active connection".
+QString primarySubtitle(const TelemetrySnapshot* snapshot, const DNSConfiguration& dns, bool mask);
+
+QString kindName(InterfaceKind kind);
+
+struct Row {
+  QString label;
+  QString value;
+  bool operator==(const Row&) const = default;
+};
+
+// The Wi-Fi card: five rows while the radio is on with a signal, else one message.
+struct WiFiCard {
+  std::vector<Row> rows;
+  QString message;  // empty when there are rows
+};
+WiFiCard wifiCard(const std::optional<WiFiLink>& wifi, const ValueFormatter& format);
+
+// Primary interface, router, DNS servers, search domains.
+std::vector<Row> dnsRows(const DNSConfiguration& dns, bool mask);
+
+enum class StatusTone { success, secondary };
+
+struct InterfaceRow {
+  QString id;                       // the kernel name
+  QString title;                    // display name, else the kernel name
+  std::optional<QString> subtitle;  // the kernel name under a display name
+  QString kind;
+  QString status;
+  StatusTone statusTone = StatusTone::secondary;
+  QString addresses;  // one per line, "—" without any
+  QString down;
+  QString up;
+  QString received;
+  QString sent;
+  QString errors;
+};
+// The interfaces of the snapshot in the collector's order, inactive ones only when asked for.
+std::vector<InterfaceRow> interfaceRows(const TelemetrySnapshot* snapshot, bool showInactive, bool mask,
+                                        const ValueFormatter& format);
+
+// Errors in and out, stopping at the largest count instead of wrapping round.
+std::uint64_t errorTotal(std::uint64_t in, std::uint64_t out);
+
+struct ChangeLine {
+  bool online = false;
+  QString title;       // "Connected" / "Disconnected"
+  QString interfaces;  // as recorded, never masked
+  QString time;
+};
+// The newest kChangeLines network events, newest first.
+std::vector<ChangeLine> changeLines(const QList<StoredEvent>& events);
+
+}  // namespace NetworkPresenter
+
+}  // namespace kivo

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "collectors/SensorCapability.h"
+
+#include <QString>
+
+namespace kivo::CapabilityText {
+
+// The localised name of how a figure is obtained ("Public API", "Needs your permission", ...).
+QString name(CapabilityClass classification);
+
+}  // namespace kivo::CapabilityText
