@@ -1,6 +1,7 @@
 #include "features/processes/ProcessText.h"
 
 #include "collectors/ProcessSample.h"
+#include "texts/HomePath.h"
 #include "texts/Localized.h"
 
 #include <algorithm>
@@ -26,11 +27,7 @@ QString user(const ProcessRecord& record, bool mask) {
 QString executable(const std::optional<QString>& path, bool mask, const QString& home) {
   if (mask) return QStringLiteral("•••");
   if (!path) return QStringLiteral("—");
-  // The home folder itself or a path inside it; /home/adam is not inside /home/ada.
-  const bool inHome = !home.isEmpty() && path->startsWith(home) &&
-                      (path->size() == home.size() || path->at(home.size()) == u'/' || home.endsWith(u'/'));
-  if (inHome) return QStringLiteral("~") + singleLine(path->mid(home.size()));
-  return singleLine(*path);
+  return singleLine(HomePath::abbreviated(*path, home));
 }
 
 QString lineage(const ProcessRecord& record, const std::function<const ProcessRecord*(std::int32_t)>& find) {

@@ -190,6 +190,10 @@ TEST(ProcessText, OutsideTextStaysLiteralAndOnOneLine) {
   EXPECT_EQ(ProcessText::executable(QStringLiteral("/home/adam/x"), false, home), QStringLiteral("/home/adam/x"));
   EXPECT_EQ(ProcessText::executable(QStringLiteral("/home/ada"), false, home), QStringLiteral("~"));
   EXPECT_EQ(ProcessText::executable(QStringLiteral("/usr/bin/top"), false, home), QStringLiteral("/usr/bin/top"));
+  // A home written with a trailing slash still gives "~/bin", and a root home shortens nothing.
+  EXPECT_EQ(ProcessText::executable(QStringLiteral("/home/ada/bin"), false, home + u'/'), QStringLiteral("~/bin"));
+  EXPECT_EQ(ProcessText::executable(QStringLiteral("/usr/bin/top"), false, QStringLiteral("/")),
+            QStringLiteral("/usr/bin/top"));
   EXPECT_EQ(ProcessText::executable(std::nullopt, false, home), QStringLiteral("—"));
   EXPECT_EQ(ProcessText::executable(QStringLiteral("/usr/bin/top"), true, home), QStringLiteral("•••"));
 
