@@ -19,10 +19,22 @@ ChartRange sane(ChartRange range) {
 
 }  // namespace
 
-QRectF plotRect(const QRectF& canvas) {
-  const double width = std::max(canvas.width() - kLeftMargin - kRightMargin, 1.0);
+double leftMargin(std::span<const double> labelWidths, double canvasWidth) {
+  double widest = 0;
+  for (double width : labelWidths) {
+    if (std::isfinite(width)) widest = std::max(widest, width);
+  }
+  const double share = std::isfinite(canvasWidth) ? std::max(canvasWidth, 0.0) * kMaxLeftShare : 0.0;
+  const double most = std::max(kLeftMargin, std::min(kMaxLeftMargin, share));
+  // One pixel more than the label, since labels are drawn from fractional widths.
+  return std::clamp(std::ceil(widest) + 1 + kLabelGap, kLeftMargin, most);
+}
+
+QRectF plotRect(const QRectF& canvas, std::span<const double> labelWidths) {
+  const double left = leftMargin(labelWidths, canvas.width());
+  const double width = std::max(canvas.width() - left - kRightMargin, 1.0);
   const double height = std::max(canvas.height() - kBottomMargin - kTopMargin, 1.0);
-  return {canvas.x() + kLeftMargin, canvas.y() + kTopMargin, width, height};
+  return {canvas.x() + left, canvas.y() + kTopMargin, width, height};
 }
 
 std::optional<ChartRange> ordered(ChartRange domain) {
@@ -70,8 +82,10 @@ ChartRange range(std::span<const LiveSeries> series, std::optional<ChartRange> d
     }
   }
   const bool none = smallest > largest;
+  if (!none && smallest == 0 && largest == 0) return {0, 1};
   const double lower = none ? 0.0 : std::min(0.0, smallest);
-  const double upper = none ? 1.15 : 1.15 * largest;
+  // Values all below 0 keep 0 as the top, as values all above it keep 0 as the bottom.
+  const double upper = none ? 1.15 : std::max(0.0, 1.15 * largest);
   return {lower, std::max(upper, lower + 1e-9)};
 }
 
@@ -89,6 +103,35 @@ std::vector<double> ticks(ChartRange range, const std::optional<std::vector<doub
   values.reserve(5);
   for (int k = 0; k < 5; ++k) values.push_back(range.lower + span * k * 0.25);
   return values;
+}
+
+std::vector<Tick> labelledTicks(ChartRange range, const std::optional<std::vector<double>>& given,
+                                const std::function<QString(double)>& label) {
+  const auto text = [&label](double value) { return label ? label(value) : QString::number(value); };
+  std::vector<Tick> shown;
+  const auto seen = [&shown](const QString& text) {
+    return std::any_of(shown.begin(), shown.end(), [&text](const Tick& tick) { return tick.label == text; });
+  };
+  if (given) {
+    for (double value : ticks(range, given)) {
+      QString labelText = text(value);
+      if (!seen(labelText)) shown.push_back({value, std::move(labelText)});
+    }
+    return shown;
+  }
+  range = sane(range);
+  for (const int steps : {4, 2, 1}) {
+    shown.clear();
+    bool repeats = false;
+    for (int k = 0; k <= steps && !repeats; ++k) {
+      const double value = k == steps ? range.upper : range.lower + (range.upper - range.lower) * k / steps;
+      QString labelText = text(value);
+      repeats = seen(labelText);
+      shown.push_back({value, std::move(labelText)});
+    }
+    if (!repeats) return shown;
+  }
+  return {{range.lower, text(range.lower)}};
 }
 
 double y(double value, ChartRange range, const QRectF& plot) {

@@ -20,7 +20,6 @@ namespace kivo {
 namespace {
 
 constexpr double kStackGap = 6;     // between plot canvas and legend
-constexpr double kLabelGap = 6;     // between value labels and the plot
 constexpr double kTimeLabelDrop = 3;
 constexpr double kLegendSpacing = 12;
 constexpr double kSwatch = 8;
@@ -38,19 +37,20 @@ QColor withAlpha(QColor color, float alpha) {
 double legendRowHeight(const QFont& caption) { return std::max(kSwatch, QFontMetricsF(caption).height()); }
 
 void paintValueGrid(QPainter& painter, const QRectF& canvas, const QRectF& plot, ChartRange range,
-                    const std::vector<double>& ticks, const LiveChartOptions& options, const LiveChartStyle& style) {
+                    std::span<const ChartGeometry::Tick> ticks, const LiveChartStyle& style) {
   const double textHeight = QFontMetricsF(style.caption).height();
   painter.setPen(QPen(style.grid, 1));
-  for (double tick : ticks) {
+  for (const ChartGeometry::Tick& tick : ticks) {
     // Grid lines sit on whole pixels so they stay one crisp pixel wide.
-    const double y = std::floor(ChartGeometry::y(tick, range, plot)) + 0.5;
+    const double y = std::floor(ChartGeometry::y(tick.value, range, plot)) + 0.5;
     painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
   }
   painter.setPen(style.axisText);
-  for (double tick : ticks) {
-    const double y = ChartGeometry::y(tick, range, plot);
-    const QRectF box(canvas.left(), y - textHeight / 2, plot.left() - kLabelGap - canvas.left(), textHeight);
-    painter.drawText(box, Qt::AlignRight | Qt::AlignVCenter, formatted(options.format, tick));
+  for (const ChartGeometry::Tick& tick : ticks) {
+    const double y = ChartGeometry::y(tick.value, range, plot);
+    const QRectF box(canvas.left(), y - textHeight / 2, plot.left() - ChartGeometry::kLabelGap - canvas.left(),
+                     textHeight);
+    painter.drawText(box, Qt::AlignRight | Qt::AlignVCenter, tick.label);
   }
 }
 
@@ -253,14 +253,20 @@ void LiveChart::paint(QPainter& painter, const QRectF& rect, std::span<const Liv
                       std::span<const QColor> colors, const LiveChartOptions& options, const LiveChartStyle& style) {
   const double plotHeight = std::isfinite(options.height) ? std::max(options.height, 0.0) : 0.0;
   const QRectF canvas(rect.left(), rect.top(), rect.width(), plotHeight);
-  const QRectF plot = ChartGeometry::plotRect(canvas);
   const ChartRange range = ChartGeometry::range(series, options.domain, options.stacked);
-  const std::vector<double> ticks = ChartGeometry::ticks(range, options.ticks);
+  const std::vector<ChartGeometry::Tick> ticks = ChartGeometry::labelledTicks(
+      range, options.ticks, [&options](double value) { return formatted(options.format, value); });
+  // The plot starts right of the widest label, measured with the font it is drawn in.
+  const QFontMetricsF metrics(style.caption);
+  std::vector<double> widths;
+  widths.reserve(ticks.size());
+  for (const ChartGeometry::Tick& tick : ticks) widths.push_back(metrics.horizontalAdvance(tick.label));
+  const QRectF plot = ChartGeometry::plotRect(canvas, widths);
 
   painter.save();
   painter.setFont(style.caption);
   painter.setRenderHint(QPainter::Antialiasing, false);
-  paintValueGrid(painter, canvas, plot, range, ticks, options, style);
+  paintValueGrid(painter, canvas, plot, range, ticks, style);
 
   if (const auto span = ChartGeometry::timeSpan(series)) {
     painter.setRenderHint(QPainter::Antialiasing, true);

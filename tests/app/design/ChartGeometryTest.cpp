@@ -1,4 +1,5 @@
 #include "design/ChartGeometry.h"
+#include "metrics/ValueFormatter.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +19,33 @@ TEST(ChartGeometry, PlotRectKeepsRoomForLabelsAndNeverCollapses) {
   EXPECT_EQ(ChartGeometry::plotRect(QRectF(0, 0, 300, 160)), QRectF(62, 4, 234, 138));  // x 62..296, y 4..142
   EXPECT_EQ(ChartGeometry::plotRect(QRectF(10, 20, 300, 160)), QRectF(72, 24, 234, 138));
   EXPECT_EQ(ChartGeometry::plotRect(QRectF(0, 0, 40, 10)), QRectF(62, 4, 1, 1));
+  // A label 80.2 px wide ("810.8 kB/s") moves the plot right: 81 + 1 + the 6 px gap.
+  const std::vector<double> wide = {40, 80.2, 30};
+  EXPECT_EQ(ChartGeometry::plotRect(QRectF(10, 20, 300, 160), wide), QRectF(98, 24, 208, 138));
+}
+
+TEST(ChartGeometry, LeftMarginFollowsTheWidestLabelWithinBounds) {
+  struct Case {
+    const char* name;
+    std::vector<double> widths;
+    double canvasWidth;
+    double expected;
+  };
+  const std::vector<Case> cases = {
+      {"no labels keep the least margin", {}, 600, 62},
+      {"short labels keep the least margin", {20, 35.5}, 600, 62},
+      {"the widest label sets it", {20, 80.2, 64}, 600, 88},
+      {"a whole-pixel width", {90}, 600, 97},
+      {"at most the largest margin", {400}, 1000, 160},
+      {"at most a share of a narrow canvas", {200}, 300, 120},
+      {"never below the least margin, even when tiny", {200}, 50, 62},
+      {"widths that are not finite are skipped", {kNaN, kInf, 70}, 600, 77},
+      {"a canvas width that is not finite", {200}, kNaN, 62},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_DOUBLE_EQ(ChartGeometry::leftMargin(c.widths, c.canvasWidth), c.expected);
+  }
 }
 
 struct RangeCase {
@@ -33,7 +61,11 @@ TEST(ChartGeometry, RangeIncludesZeroAndLeavesHeadroom) {
       {"values 0 to 40", {series({{0, 0}, {1000, 40}})}, std::nullopt, false, {0, 46}},
       {"negative values pull the lower end down", {series({{0, -10}, {1000, 20}})}, std::nullopt, false, {-10, 23}},
       {"no values", {}, std::nullopt, false, {0, 1.15}},
-      {"only zeros", {series({{0, 0}, {1000, 0}})}, std::nullopt, false, {0, 1e-9}},
+      {"only zeros get one unit of room", {series({{0, 0}, {1000, 0}})}, std::nullopt, false, {0, 1}},
+      {"one repeated value", {series({{0, 40}, {1000, 40}})}, std::nullopt, false, {0, 46}},
+      {"values all below 0 keep 0 as the top", {series({{0, -10}, {1000, -5}})}, std::nullopt, false, {-10, 0}},
+      {"one repeated value below 0", {series({{0, -5}, {1000, -5}})}, std::nullopt, false, {-5, 0}},
+      {"stacked zeros", {series({{0, 0}}), series({{0, 0}})}, std::nullopt, true, {0, 1}},
       {"a domain is used as it is", {series({{0, 500}})}, ChartRange{0, 100}, false, {0, 100}},
       {"a reversed domain is put in order", {}, ChartRange{100, 0}, false, {0, 100}},
       {"a domain that is not finite is ignored", {series({{0, 40}})}, ChartRange{0, kNaN}, false, {0, 46}},
@@ -65,6 +97,59 @@ TEST(ChartGeometry, TicksAreGivenOnesOrFiveEvenSteps) {
   EXPECT_EQ(ChartGeometry::ticks({0, 100}, std::vector<double>{100, 0, 50}), (std::vector<double>{100, 0, 50}));
   EXPECT_TRUE(ChartGeometry::ticks({0, 100}, std::vector<double>{}).empty());
   EXPECT_EQ(ChartGeometry::ticks({0, 100}, std::vector<double>{kNaN, 50, kInf}), (std::vector<double>{50}));
+}
+
+QString whole(double value) { return QString::number(std::round(value)); }
+
+std::vector<QString> labels(const std::vector<ChartGeometry::Tick>& ticks) {
+  std::vector<QString> texts;
+  for (const auto& tick : ticks) texts.push_back(tick.label);
+  return texts;
+}
+
+TEST(ChartGeometry, LabelledTicksNeverRepeatALabel) {
+  using Tick = ChartGeometry::Tick;
+  struct Case {
+    const char* name;
+    ChartRange range;
+    std::optional<std::vector<double>> given;
+    std::vector<Tick> expected;
+  };
+  const std::vector<Case> cases = {
+      {"five even steps", {0, 46}, std::nullopt,
+       {{0, "0"}, {11.5, "12"}, {23, "23"}, {34.5, "35"}, {46, "46"}}},
+      // 0, 0.25 ... 1 round to 0, 0, 1, 1, 1 and 0, 0.5, 1 to 0, 1, 1.
+      {"a flat range falls back to its ends", {0, 1}, std::nullopt, {{0, "0"}, {1, "1"}}},
+      {"three steps when they differ", {0, 2}, std::nullopt, {{0, "0"}, {1, "1"}, {2, "2"}}},
+      {"a range that rounds to one label keeps one tick", {0, 1e-9}, std::nullopt, {{0, "0"}}},
+      {"given ticks drop a repeated label, keeping the first", {0, 100}, std::vector<double>{0, 50, 50.2, 100},
+       {{0, "0"}, {50, "50"}, {100, "100"}}},
+      {"given ticks that are not finite are skipped", {0, 100}, std::vector<double>{kNaN, 50},
+       {{50, "50"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(ChartGeometry::labelledTicks(c.range, c.given, whole), c.expected);
+  }
+  // Without a format the numbers are written as they are.
+  EXPECT_EQ(labels(ChartGeometry::labelledTicks({0, 2}, std::nullopt, {})),
+            (std::vector<QString>{"0", "0.5", "1", "1.5", "2"}));
+}
+
+TEST(ChartGeometry, AFlatRateChartLabelsEachGridLineOnce) {
+  // What the network chart shows on an idle link: every sample 0 bytes/s.
+  const ValueFormatter format{QLocale(QLocale::English, QLocale::UnitedStates)};
+  const auto rate = [&format](double value) { return format.rate(value); };
+  for (double level : {0.0, 1.0, 512.0, 810800.0}) {
+    SCOPED_TRACE(level);
+    const std::vector<LiveSeries> flat = {series({{0, level}, {1000, level}, {2000, level}})};
+    const std::vector<QString> texts =
+        labels(ChartGeometry::labelledTicks(ChartGeometry::range(flat, std::nullopt, false), std::nullopt, rate));
+    ASSERT_GE(texts.size(), 2u);
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      for (std::size_t j = i + 1; j < texts.size(); ++j) EXPECT_NE(texts[i], texts[j]) << texts[i].toStdString();
+    }
+  }
 }
 
 TEST(ChartGeometry, ValuesMapIntoThePlotAndOutliersSitOnItsEdges) {

@@ -10,6 +10,7 @@
 #include "design/PressureBadge.h"
 #include "design/Sparkline.h"
 #include "design/ThermalScale.h"
+#include "metrics/ValueFormatter.h"
 
 #include <QLocale>
 #include <QHBoxLayout>
@@ -64,6 +65,22 @@ TEST(ChartsGallery, LiveCharts) {
     chart.setOptions({std::nullopt, percent(), false, 160, std::nullopt});
     chart.setSeries({{"cpu", "CPU", ChartColor::of(MetricFamily::cpu), {{kStart, 12}}}});
     EXPECT_EQ(test::renderGallery("livechart-collecting", &chart, QSize(400, chart.sizeHint().height())).size(), 4);
+  }
+  // Rates: labels as wide as "1,057.1 kB/s" move the plot right instead of being cut off.
+  const auto rate = [format = ValueFormatter()](double v) { return format.rate(v); };
+  {
+    LiveChart chart;
+    chart.setOptions({std::nullopt, rate, false, 160, std::nullopt});
+    chart.setSeries({{"down", "Download", ChartColor::of(MetricFamily::network), wave(150, 600000, 300000, 0)},
+                     {"up", "Upload", ChartColor::of(MetricFamily::gpu), wave(150, 90000, 40000, 2)}});
+    EXPECT_EQ(test::renderGallery("livechart-rates", &chart, QSize(560, chart.sizeHint().height())).size(), 4);
+  }
+  // An idle link: every sample 0 bytes/s, each grid label shown once.
+  {
+    LiveChart chart;
+    chart.setOptions({std::nullopt, rate, false, 160, std::nullopt});
+    chart.setSeries({{"down", "Download", ChartColor::of(MetricFamily::network), wave(150, 0, 0, 0)}});
+    EXPECT_EQ(test::renderGallery("livechart-idle", &chart, QSize(560, chart.sizeHint().height())).size(), 4);
   }
 }
 
