@@ -13,6 +13,16 @@ bool isDark(const QPalette& palette) {
 
 bool isDark(const QWidget* widget) { return widget != nullptr && isDark(widget->palette()); }
 
+namespace {
+
+QColor mixed(const QColor& a, const QColor& b, double share) {
+  return QColor::fromRgbF(static_cast<float>(a.redF() * share + b.redF() * (1 - share)),
+                          static_cast<float>(a.greenF() * share + b.greenF() * (1 - share)),
+                          static_cast<float>(a.blueF() * share + b.blueF() * (1 - share)));
+}
+
+}  // namespace
+
 QPalette palette(bool dark) {
   const auto c = [dark](const DynamicColor& color) { return color.resolve(dark); };
   QPalette p;
@@ -24,6 +34,10 @@ QPalette palette(bool dark) {
   const QColor tertiary = c(Palette::textTertiary);
   const QColor accent = c(Palette::accent);
   const QColor hairline = c(Palette::hairline);
+  // Selections: the dark accent is bright and the text on it would be light, so in dark a
+  // selection is the accent muted into the card, under the normal light text.
+  const QColor selection = dark ? mixed(accent, surface, 0.38) : accent;
+  const QColor selectedText = dark ? text : surface;
   for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
     const bool disabled = group == QPalette::Disabled;
     p.setColor(group, QPalette::Window, canvas);
@@ -37,9 +51,8 @@ QPalette palette(bool dark) {
     p.setColor(group, QPalette::BrightText, c(Palette::danger));
     p.setColor(group, QPalette::ToolTipBase, surface);
     p.setColor(group, QPalette::ToolTipText, text);
-    p.setColor(group, QPalette::Highlight, disabled ? raised : accent);
-    // The accent is dark on light and light on dark: the text on it takes the other side.
-    p.setColor(group, QPalette::HighlightedText, disabled ? tertiary : (dark ? canvas : surface));
+    p.setColor(group, QPalette::Highlight, disabled ? raised : selection);
+    p.setColor(group, QPalette::HighlightedText, disabled ? tertiary : selectedText);
     p.setColor(group, QPalette::Link, accent);
     p.setColor(group, QPalette::LinkVisited, c(Palette::accentSecondary));
     p.setColor(group, QPalette::Light, dark ? raised.lighter(130) : surface);

@@ -1,16 +1,16 @@
 #include "design/AppearanceController.h"
 
+#include "design/ControlStyle.h"
 #include "design/PortalColorScheme.h"
 
 #include <QApplication>
 #include <QStyle>
-#include <QStyleFactory>
 
 namespace kivo {
 
 AppearanceController::AppearanceController(QDBusConnection bus, QObject* parent)
     : QObject(parent), startedDark_(Appearance::isDark(QGuiApplication::palette())) {
-  if (auto* style = QStyleFactory::create(QStringLiteral("Fusion"))) QApplication::setStyle(style);
+  QApplication::setStyle(new ControlStyle);
   portal_ = new PortalColorScheme(std::move(bus), this);
   connect(portal_, &PortalColorScheme::changed, this, [this] { apply(false); });
   apply(true);

@@ -116,9 +116,6 @@ class NameDelegate : public QStyledItemDelegate {
  protected:
   void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
     QStyledItemDelegate::initStyleOption(option, index);
-    // Text on the selection's accent: white on the light accent, near black on the bright dark one.
-    static constexpr DynamicColor onAccent{0xFFFFFF, 0x0A0D18};
-    option->palette.setColor(QPalette::HighlightedText, onAccent.resolve(option->palette));
     if (index.column() != static_cast<int>(ProcessColumn::name)) return;
     const bool app = index.data(ProcessTableModel::kIsAppRole).toBool();
     const QColor tint = Palette::textTertiary.resolve(option->palette);

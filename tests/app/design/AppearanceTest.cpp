@@ -2,17 +2,24 @@
 #include "TestSupport.h"
 #include "design/Appearance.h"
 #include "design/AppearanceController.h"
+#include "design/ControlStyle.h"
 #include "design/PortalColorScheme.h"
 #include "design/Tokens.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QImage>
+#include <QProxyStyle>
+#include <QStyleOptionButton>
 #include <QDBusArgument>
 #include <QDeadlineTimer>
 #include <QStyle>
 #include <QWidget>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -58,7 +65,9 @@ TEST_F(AppearanceControllerTest, WithoutAPortalMatchSystemKeepsTheStartingLightn
   AppearanceController controller{QDBusConnection(QString())};
   EXPECT_TRUE(controller.startedDark());
   EXPECT_TRUE(controller.isDark());
-  EXPECT_EQ(QApplication::style()->name().toLower(), QStringLiteral("fusion"));
+  const auto* style = qobject_cast<const QProxyStyle*>(QApplication::style());
+  ASSERT_TRUE(style && style->baseStyle());
+  EXPECT_EQ(style->baseStyle()->name().toLower(), QStringLiteral("fusion"));
 
   QWidget widget;
   int changes = 0;
@@ -73,6 +82,60 @@ TEST_F(AppearanceControllerTest, WithoutAPortalMatchSystemKeepsTheStartingLightn
   controller.setChoice(AppearanceChoice::system);
   EXPECT_TRUE(controller.isDark());
   EXPECT_EQ(changes, 2) << "light, then dark; system was dark already";
+}
+
+// WCAG contrast ratio of two opaque colours.
+double contrast(const QColor& a, const QColor& b) {
+  const auto luminance = [](const QColor& color) {
+    const auto channel = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    return 0.2126 * channel(color.redF()) + 0.7152 * channel(color.greenF()) + 0.0722 * channel(color.blueF());
+  };
+  const double x = luminance(a);
+  const double y = luminance(b);
+  return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
+}
+
+TEST(Appearance, SelectedTextIsReadableInBothSchemes) {
+  for (const bool dark : {false, true}) {
+    SCOPED_TRACE(dark ? "dark" : "light");
+    const QPalette palette = Appearance::palette(dark);
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+      const QColor highlight = palette.color(group, QPalette::Highlight);
+      EXPECT_GE(contrast(highlight, palette.color(group, QPalette::HighlightedText)), 4.5);
+      // Views that keep their own text colour on a selected row stay readable too.
+      EXPECT_GE(contrast(highlight, Palette::textPrimary.resolve(dark)), dark ? 4.5 : 1.0);
+    }
+  }
+}
+
+// An unchecked box drawn by the application's style on a card: its frame must stand out from the
+// card (3:1, as for any control boundary).
+TEST(Appearance, AnUncheckedBoxStandsOutOnACard) {
+  const auto fusion = std::make_unique<ControlStyle>();
+  for (const bool dark : {false, true}) {
+    SCOPED_TRACE(dark ? "dark" : "light");
+    const QColor card = Palette::surface.resolve(dark);
+    QCheckBox box(QStringLiteral("Open at login"));
+    box.setStyle(fusion.get());
+    box.setPalette(Appearance::palette(dark));
+    box.resize(box.sizeHint());
+    QImage image(box.size(), QImage::Format_RGB32);
+    image.fill(card);
+    box.render(&image, {}, {}, QWidget::DrawChildren);
+    image.save(test::outputDir() + (dark ? QStringLiteral("/checkbox-dark.png") : QStringLiteral("/checkbox-light.png")));
+
+    QStyleOptionButton option;
+    option.initFrom(&box);
+    const QRect indicator = fusion->subElementRect(QStyle::SE_CheckBoxIndicator, &option, &box);
+    ASSERT_FALSE(indicator.isEmpty());
+    double strongest = 1;
+    for (int y = indicator.top(); y <= indicator.bottom(); ++y) {
+      for (int x = indicator.left(); x <= indicator.right(); ++x) {
+        strongest = std::max(strongest, contrast(image.pixelColor(x, y), card));
+      }
+    }
+    EXPECT_GE(strongest, 3.0);
+  }
 }
 
 // Tests named PrivateBus* need the private bus the ctest wrapper starts (dbus-run-session).
