@@ -1,12 +1,12 @@
 #include "SettingsRig.h"
 
 #include "design/Appearance.h"
+#include "design/ControlStyle.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDir>
-#include <QStyleFactory>
 
 namespace kivo {
 namespace {
@@ -21,7 +21,7 @@ QString outputPath(const QString& name) {
 
 // Every tab in light and dark, fed as a running monitor would be, for a person to look at.
 TEST(SettingsScreenshots, EveryTabInLightAndDark) {
-  if (auto* style = QStyleFactory::create(QStringLiteral("Fusion"))) QApplication::setStyle(style);
+  QApplication::setStyle(new ControlStyle);  // the application's style, as AppearanceController sets it
   SettingsRig rig(
       [](AppSettings& settings) {
         TelemetryConfiguration telemetry;
