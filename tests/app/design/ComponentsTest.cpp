@@ -16,6 +16,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLayout>
+#include <QVBoxLayout>
 
 #include <cmath>
 #include <limits>
@@ -96,6 +97,35 @@ TEST(SegmentBar, OverfullBarIsCutAtItsEnd) {
   bar.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
   EXPECT_EQ(qAlpha(image.pixel(99, 0)), 0) << "the corner outside the capsule stays clear";
   EXPECT_EQ(image.pixel(95, 5) & 0xFFFFFF, Palette::danger.resolve(false).rgb() & 0xFFFFFF);
+}
+
+// The figure is measured once per value: the hint must be that of the value shown, and a value
+// as wide as the last one must not relayout the card around it.
+TEST(Readout, HintFollowsTheValueAndAnEqualWidthKeepsTheLayout) {
+  struct LayoutRequests : QObject {
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+      count += event->type() == QEvent::LayoutRequest;
+      return false;
+    }
+  };
+  QWidget holder;
+  auto* column = new QVBoxLayout(&holder);
+  auto* readout = new Readout(QStringLiteral("41 %"), QStringLiteral("Read"), 28, Palette::textPrimary, &holder);
+  column->addWidget(readout);
+  holder.show();
+  QApplication::processEvents();
+  LayoutRequests requests;
+  holder.installEventFilter(&requests);
+  for (const char* value : {"42 %", "43 %", "100 %", "7 %", "—"}) {
+    const QSize before = readout->sizeHint();
+    requests.count = 0;
+    readout->setValue(QString::fromUtf8(value));
+    QApplication::processEvents();
+    const Readout fresh(QString::fromUtf8(value), QStringLiteral("Read"), 28, Palette::textPrimary);
+    EXPECT_EQ(readout->sizeHint(), fresh.sizeHint()) << value;
+    EXPECT_EQ(requests.count > 0, readout->sizeHint() != before) << value;
+  }
 }
 
 TEST(Readout, ShrinksToSixTenthsBeforeTruncating) {
@@ -180,6 +210,47 @@ TEST(Card, HeaderOnlyWithATitleAndBadgesOnlyForDoubtfulQualities) {
   ASSERT_NE(title, nullptr);
   EXPECT_EQ(title->text(), QStringLiteral("CPU"));
   EXPECT_EQ(title->textFormat(), Qt::PlainText);
+}
+
+// A tick repaints small figures inside a card: the card then paints only its fill there, and
+// must show exactly what painting it whole shows, in light and dark.
+TEST(Card, APartialRepaintShowsWhatTheWholePaintShows) {
+  const QRect bounds(0, 0, 300, 200);
+  struct Case {
+    QRect area;
+    bool inside;
+  };
+  const Case cases[] = {
+      {QRect(40, 60, 120, 50), true},   // a figure in the middle
+      {QRect(2, 15, 296, 170), true},   // the widest band clear of the corners
+      {QRect(15, 2, 270, 196), true},   // the tallest band clear of the corners
+      {QRect(0, 80, 30, 20), false},    // across the left border
+      {QRect(0, 0, 20, 20), false},     // a rounded corner
+      {QRect(280, 180, 20, 20), false},
+      {QRect(3, 3, 40, 40), false},     // inside the border but in the corner's curve
+  };
+  for (const bool dark : {false, true}) {
+    QWidget root;
+    root.setPalette(Appearance::palette(dark));
+    auto* card = new Card(QStringLiteral("Memory"), MetricFamily::memory, std::nullopt, &root);
+    card->setGeometry(bounds);
+    const auto render = [card](const QRegion& region) {
+      QImage image(card->size(), QImage::Format_ARGB32_Premultiplied);
+      image.fill(Qt::magenta);
+      card->render(&image, QPoint(), region, QWidget::RenderFlags());  // the card alone, no children
+      return image;
+    };
+    const QImage whole = render(QRegion(bounds));
+    for (const Case& c : cases) {
+      EXPECT_EQ(Card::insideFill(bounds, c.area), c.inside) << c.area.x() << "," << c.area.y();
+      const QImage part = render(QRegion(c.area));
+      for (int y = c.area.top(); y <= c.area.bottom(); ++y) {
+        for (int x = c.area.left(); x <= c.area.right(); ++x) {
+          ASSERT_EQ(part.pixel(x, y), whole.pixel(x, y)) << x << "," << y << (dark ? " dark" : " light");
+        }
+      }
+    }
+  }
 }
 
 TEST(Card, PaddingAndSpacingFollowTheDensity) {
