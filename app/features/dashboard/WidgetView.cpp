@@ -161,6 +161,7 @@ void WidgetView::build() {
       sparkline_->setColor(accent);
       sparkline_->setCeiling(100);
       sparkline_->setFilled(true);
+      sparkline_->setBackdrop(Palette::surface);
       sparkline_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
       inner->addWidget(sparkline_, 1);
       layout->addWidget(figures_, 1);
@@ -179,6 +180,7 @@ void WidgetView::build() {
     case WidgetKind::cores:
       cores_ = new CoreBars(column_);
       cores_->setColor(accent);
+      cores_->setBackdrop(Palette::surface);
       cores_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
       layout->addWidget(cores_, 1);
       waiting_ = addWaiting(column_);
@@ -326,6 +328,7 @@ void WidgetView::build() {
       sparkline_ = new Sparkline(column_);
       sparkline_->setColor(accent);
       sparkline_->setFilled(true);
+      sparkline_->setBackdrop(Palette::surface);
       sparkline_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
       layout->addWidget(sparkline_, 1);
       break;
