@@ -13,7 +13,6 @@
 #include <QPainterPath>
 #include <QVBoxLayout>
 
-#include <algorithm>
 #include <cmath>
 
 namespace kivo {
@@ -112,11 +111,8 @@ void Card::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   // A tick repaints small figures inside the card: there the card is its plain fill, so the
   // antialiased outline (stroked and filled whole for each figure) is not drawn again.
-  const QRegion& region = event->region();
-  const bool inside = std::all_of(region.begin(), region.end(), [this](const QRect& area) { return insideFill(rect(), area); });
-  if (inside) {
-    const QColor fill = Palette::surface.resolve(this);
-    for (const QRect& area : region) painter.fillRect(area, fill);
+  if (insideFill(rect(), event->rect())) {
+    painter.fillRect(event->rect(), Palette::surface.resolve(this));
     return;
   }
   painter.setRenderHint(QPainter::Antialiasing);

@@ -2,6 +2,7 @@
 
 #include "design/CoreBars.h"
 #include "design/Environment.h"
+#include "design/HintFence.h"
 #include "design/KeyValueRow.h"
 #include "design/MemoryBar.h"
 #include "design/Meter.h"
@@ -77,7 +78,8 @@ QWidget* figureWithCaption(QWidget* parent, Readout*& readout, ToneLabel*& capti
   caption->setObjectName(QStringLiteral("widget.caption"));
   caption->setTextFormat(Qt::PlainText);
   layout->addWidget(readout);
-  layout->addWidget(caption);
+  // The caption changes with every tick but rarely its width: the fence spares the card a relayout.
+  layout->addWidget(new HintFence(caption, widget));
   return widget;
 }
 

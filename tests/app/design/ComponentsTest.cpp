@@ -2,6 +2,7 @@
 #include "design/Appearance.h"
 #include "design/Card.h"
 #include "design/Environment.h"
+#include "design/HintFence.h"
 #include "design/KeyValueRow.h"
 #include "design/Meter.h"
 #include "design/QualityBadge.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QLabel>
+#include <QHBoxLayout>
 #include <QLayout>
 #include <QVBoxLayout>
 
@@ -234,16 +236,17 @@ TEST(Card, APartialRepaintShowsWhatTheWholePaintShows) {
     root.setPalette(Appearance::palette(dark));
     auto* card = new Card(QStringLiteral("Memory"), MetricFamily::memory, std::nullopt, &root);
     card->setGeometry(bounds);
-    const auto render = [card](const QRegion& region) {
+    const auto render = [card](const QRect& area) {
       QImage image(card->size(), QImage::Format_ARGB32_Premultiplied);
       image.fill(Qt::magenta);
-      card->render(&image, QPoint(), region, QWidget::RenderFlags());  // the card alone, no children
+      // The card alone, no children, each pixel where it is on the card.
+      card->render(&image, area.topLeft(), QRegion(area), QWidget::RenderFlags());
       return image;
     };
-    const QImage whole = render(QRegion(bounds));
+    const QImage whole = render(bounds);
     for (const Case& c : cases) {
       EXPECT_EQ(Card::insideFill(bounds, c.area), c.inside) << c.area.x() << "," << c.area.y();
-      const QImage part = render(QRegion(c.area));
+      const QImage part = render(c.area);
       for (int y = c.area.top(); y <= c.area.bottom(); ++y) {
         for (int x = c.area.left(); x <= c.area.right(); ++x) {
           ASSERT_EQ(part.pixel(x, y), whole.pixel(x, y)) << x << "," << y << (dark ? " dark" : " light");
@@ -251,6 +254,48 @@ TEST(Card, APartialRepaintShowsWhatTheWholePaintShows) {
       }
     }
   }
+}
+
+// A fenced label relayouts its surroundings only when its hints change, and is still laid out
+// right after a change made while it was hidden.
+TEST(HintFence, PassesOnlyChangedHintsAndCatchesUpWhenShown) {
+  struct LayoutRequests : QObject {
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+      count += event->type() == QEvent::LayoutRequest;
+      return false;
+    }
+  };
+  QWidget holder;
+  auto* row = new QHBoxLayout(&holder);
+  auto* label = new QLabel(QStringLiteral("41 %"));
+  auto* fence = new HintFence(label, &holder);
+  row->addWidget(fence);
+  row->addStretch(1);
+  holder.resize(400, 40);
+  holder.show();
+  // Each level of a relayout is a posted event of its own.
+  const auto settle = [] {
+    for (int i = 0; i < 4; ++i) QApplication::processEvents();
+  };
+  settle();
+  LayoutRequests requests;
+  holder.installEventFilter(&requests);
+  for (const char* text : {"42 %", "100 %", "7 %", "a much longer figure"}) {
+    const QSize before = label->sizeHint();
+    requests.count = 0;
+    label->setText(QString::fromUtf8(text));
+    settle();
+    EXPECT_EQ(requests.count > 0, label->sizeHint() != before) << text;
+    EXPECT_EQ(fence->width(), label->sizeHint().width()) << text;
+    EXPECT_EQ(label->geometry(), fence->rect()) << text;
+  }
+  holder.hide();
+  label->setText(QStringLiteral("wider still than the figure before it"));
+  holder.show();
+  settle();
+  EXPECT_EQ(fence->width(), label->sizeHint().width());
+  EXPECT_EQ(label->geometry(), fence->rect());
 }
 
 TEST(Card, PaddingAndSpacingFollowTheDensity) {
