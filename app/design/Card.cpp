@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QPaintEvent>
 #include <QPainterPath>
 #include <QVBoxLayout>
 
@@ -96,8 +97,24 @@ void Card::refreshSymbol() {
   symbol_->setPixmap(Icons::pixmap(MetricFamilies::symbol(*family_), kSymbolSize, color, devicePixelRatioF()));
 }
 
-void Card::paintEvent(QPaintEvent*) {
+bool Card::insideFill(const QRect& bounds, const QRect& area) {
+  // Two bands cover every pixel the surface fills whole: clear of the border by two pixels and
+  // of the rounded corners by the radius and a pixel.
+  const int edge = 2;
+  const int corner = static_cast<int>(std::ceil(kCornerRadius)) + 1;
+  const QRect tall = bounds.adjusted(corner, edge, -corner, -edge);
+  const QRect wide = bounds.adjusted(edge, corner, -edge, -corner);
+  return tall.contains(area) || wide.contains(area);
+}
+
+void Card::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
+  // A tick repaints small figures inside the card: there the card is its plain fill, so the
+  // antialiased outline (stroked and filled whole for each figure) is not drawn again.
+  if (insideFill(rect(), event->rect())) {
+    painter.fillRect(event->rect(), Palette::surface.resolve(this));
+    return;
+  }
   painter.setRenderHint(QPainter::Antialiasing);
   // The 1-pixel border sits inside the shape.
   const QRectF shape = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);

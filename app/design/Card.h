@@ -37,6 +37,8 @@ class Card : public QWidget {
 
   // Whether a quality earns a badge in a card header.
   static bool showsBadge(std::optional<MetricQuality> quality);
+  // Whether `area` of a card covering `bounds` shows only the card's fill (no outline, no corner).
+  static bool insideFill(const QRect& bounds, const QRect& area);
 
   static constexpr qreal kCornerRadius = 14;
   static constexpr qreal kPadding = 16;

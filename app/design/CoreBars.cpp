@@ -86,11 +86,18 @@ void CoreBars::paint(QPainter& painter, const QRectF& rect, std::span<const CPUL
   painter.restore();
 }
 
+void CoreBars::setBackdrop(std::optional<DynamicColor> color) {
+  backdrop_ = color;
+  setAttribute(Qt::WA_OpaquePaintEvent, backdrop_.has_value());
+  update();
+}
+
 QSize CoreBars::sizeHint() const { return {240, 64}; }
 QSize CoreBars::minimumSizeHint() const { return {40, 16}; }
 
 void CoreBars::paintEvent(QPaintEvent*) {
   QPainter painter(this);
+  if (backdrop_) painter.fillRect(rect(), backdrop_->resolve(this));
   paint(painter, QRectF(rect()), cores_, color_.resolve(this), Palette::surfaceRaised.resolve(this));
 }
 

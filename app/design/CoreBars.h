@@ -2,9 +2,11 @@
 
 #include "collectors/CPUSample.h"
 #include "design/ChartColor.h"
+#include "design/Tokens.h"
 
 #include <QWidget>
 
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -22,6 +24,9 @@ class CoreBars : public QWidget {
 
   void setCores(std::span<const CPULoad> cores);
   void setColor(const ChartColor& color);
+  // Bars on a plain fill (a card's surface) paint that fill themselves and are opaque, so new
+  // loads repaint only the bars and not everything under them.
+  void setBackdrop(std::optional<DynamicColor> color);
   const std::vector<CPULoad>& cores() const { return cores_; }
 
   // Bars 3 apart sharing the width; none narrower than 0.
@@ -43,6 +48,7 @@ class CoreBars : public QWidget {
  private:
   std::vector<CPULoad> cores_;
   ChartColor color_ = ChartColor::of(MetricFamily::cpu);
+  std::optional<DynamicColor> backdrop_;
 };
 
 }  // namespace kivo

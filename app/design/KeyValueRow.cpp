@@ -1,5 +1,6 @@
 #include "design/KeyValueRow.h"
 
+#include "design/HintFence.h"
 #include "design/QualityBadge.h"
 #include "design/ToneLabel.h"
 
@@ -52,7 +53,9 @@ KeyValueRow::KeyValueRow(const QString& label, std::optional<QString> value, std
   value_->setObjectName(QStringLiteral("row.value"));
   value_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   value_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  row->addWidget(value_);
+  // The fence keeps a new figure of the same width from relayouting everything around the row.
+  valueFence_ = new HintFence(value_, this);
+  row->addWidget(valueFence_);
   refreshAccessibility();
 }
 
@@ -64,6 +67,7 @@ void KeyValueRow::setValue(std::optional<QString> value) {
   const QString next = value.value_or(kDash);
   if (value_->text() == next) return;
   value_->setText(next);
+  valueFence_->sync();
   refreshAccessibility();
 }
 

@@ -9,6 +9,8 @@
 
 namespace kivo {
 
+class HintFence;
+
 class QualityBadge;
 class ToneLabel;
 
@@ -37,6 +39,7 @@ class KeyValueRow : public QWidget {
 
   QString label_;
   ToneLabel* value_ = nullptr;
+  HintFence* valueFence_ = nullptr;
   QualityBadge* badge_ = nullptr;
 };
 

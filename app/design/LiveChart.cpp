@@ -184,9 +184,13 @@ LiveChart::LiveChart(QWidget* parent) : QWidget(parent) {
 }
 
 void LiveChart::setSeries(std::vector<LiveSeries> series) {
-  const bool legendChanged = (series.size() >= 2) != (series_.size() >= 2);
+  const std::size_t before = series_.size();
   series_ = std::move(series);
-  if (legendChanged) updateGeometry();
+  seriesChanged(before);
+}
+
+void LiveChart::seriesChanged(std::size_t countBefore) {
+  if ((series_.size() >= 2) != (countBefore >= 2)) updateGeometry();
   refreshSummary();
   update();
 }

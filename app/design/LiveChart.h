@@ -50,6 +50,14 @@ class LiveChart : public QWidget {
 
   // Series keep their ChartColor; colours are resolved when painting.
   void setSeries(std::vector<LiveSeries> series);
+  // Changes the series in place, reusing their storage, so a page refilling them every tick
+  // (LiveSeries::assign) allocates nothing; the chart then follows as after setSeries().
+  template <typename Change>
+  void updateSeries(Change&& change) {
+    const std::size_t before = series_.size();
+    change(series_);
+    seriesChanged(before);
+  }
   void setOptions(LiveChartOptions options);
   const std::vector<LiveSeries>& series() const { return series_; }
   const LiveChartOptions& options() const { return options_; }
@@ -72,6 +80,7 @@ class LiveChart : public QWidget {
 
  private:
   void refreshSummary();
+  void seriesChanged(std::size_t countBefore);
 
   std::vector<LiveSeries> series_;
   LiveChartOptions options_;

@@ -21,15 +21,27 @@ Readout::Readout(std::optional<QString> value, std::optional<QString> captionKey
       size_(std::isfinite(size) && size > 0 ? size : 13),
       color_(color) {
   setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+  font_ = valueFont(size_);
+  const QFontMetricsF metrics(font_);
+  valueWidth_ = metrics.horizontalAdvance(value_);
+  valueHeight_ = metrics.height();
+  if (!caption_.isEmpty()) {
+    const QFontMetricsF captionMetrics(Typeface::caption());
+    captionWidth_ = captionMetrics.horizontalAdvance(caption_);
+    captionHeight_ = captionMetrics.height();
+  }
   refreshAccessibility();
 }
 
 void Readout::setValue(std::optional<QString> value) {
-  const QString next = value.value_or(kDash);
+  QString next = value.value_or(kDash);
   if (next == value_) return;
-  value_ = next;
+  const QSize before = sizeHint();
+  value_ = std::move(next);
+  valueWidth_ = QFontMetricsF(font_).horizontalAdvance(value_);
   refreshAccessibility();
-  updateGeometry();
+  // A figure as wide as the last one (digits are all one width) leaves the layout as it is.
+  if (sizeHint() != before) updateGeometry();
   update();
 }
 
@@ -57,13 +69,11 @@ void Readout::refreshAccessibility() {
 }
 
 QSize Readout::sizeHint() const {
-  const QFontMetricsF valueMetrics(valueFont(size_));
-  qreal width = valueMetrics.horizontalAdvance(value_);
-  qreal height = valueMetrics.height();
+  qreal width = valueWidth_;
+  qreal height = valueHeight_;
   if (!caption_.isEmpty()) {
-    const QFontMetricsF captionMetrics(Typeface::caption());
-    width = std::max(width, captionMetrics.horizontalAdvance(caption_));
-    height += kSpacing + captionMetrics.height();
+    width = std::max(width, captionWidth_);
+    height += kSpacing + captionHeight_;
   }
   return {static_cast<int>(std::ceil(width)), static_cast<int>(std::ceil(height))};
 }
@@ -77,23 +87,26 @@ void Readout::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::TextAntialiasing);
   const qreal available = width();
-  const QFontMetricsF natural(valueFont(size_));
-  const qreal fitted = fittedSize(size_, natural.horizontalAdvance(value_), available);
-  const QFont font = valueFont(fitted);
-  const QFontMetricsF metrics(font);
-  const QString text = metrics.elidedText(value_, Qt::ElideRight, available);
-  // The figure keeps its line height at full size, so shrinking does not move the caption.
-  const qreal lineHeight = natural.height();
-  painter.setFont(font);
   painter.setPen(color_.resolve(this));
-  painter.drawText(QRectF(0, 0, available, lineHeight), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+  // The figure keeps its line height at full size, so shrinking does not move the caption.
+  const QRectF line(0, 0, available, valueHeight_);
+  const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
+  if (valueWidth_ <= available) {
+    // It fits at full size: nothing to shrink or cut.
+    painter.setFont(font_);
+    painter.drawText(line, flags, value_);
+  } else {
+    const QFont font = valueFont(fittedSize(size_, valueWidth_, available));
+    painter.setFont(font);
+    painter.drawText(line, flags, QFontMetricsF(font).elidedText(value_, Qt::ElideRight, available));
+  }
   if (!caption_.isEmpty()) {
-    const QFontMetricsF captionMetrics(Typeface::caption());
     painter.setFont(Typeface::caption());
     painter.setPen(Palette::textSecondary.resolve(this));
-    painter.drawText(QRectF(0, lineHeight + kSpacing, available, captionMetrics.height()),
-                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                     captionMetrics.elidedText(caption_, Qt::ElideRight, available));
+    const QString shown = captionWidth_ <= available
+                              ? caption_
+                              : QFontMetricsF(Typeface::caption()).elidedText(caption_, Qt::ElideRight, available);
+    painter.drawText(QRectF(0, valueHeight_ + kSpacing, available, captionHeight_), flags, shown);
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include "design/Tokens.h"
 
+#include <QFont>
 #include <QWidget>
 
 #include <optional>
@@ -42,6 +43,12 @@ class Readout : public QWidget {
   QString caption_;
   qreal size_;
   DynamicColor color_;
+  // Measured once per text: the size hint, the fit and the paint all need them.
+  QFont font_;
+  qreal valueWidth_ = 0;
+  qreal valueHeight_ = 0;
+  qreal captionWidth_ = 0;
+  qreal captionHeight_ = 0;
 };
 
 }  // namespace kivo

@@ -35,6 +35,12 @@ void Sparkline::setFilled(bool filled) {
   update();
 }
 
+void Sparkline::setBackdrop(std::optional<DynamicColor> color) {
+  backdrop_ = color;
+  setAttribute(Qt::WA_OpaquePaintEvent, backdrop_.has_value());
+  update();
+}
+
 QSize Sparkline::sizeHint() const { return {120, 28}; }
 
 void Sparkline::paint(QPainter& painter, const QRectF& rect, std::span<const double> values, const QColor& color,
@@ -67,6 +73,7 @@ void Sparkline::paint(QPainter& painter, const QRectF& rect, std::span<const dou
 
 void Sparkline::paintEvent(QPaintEvent*) {
   QPainter painter(this);
+  if (backdrop_) painter.fillRect(rect(), backdrop_->resolve(this));
   paint(painter, QRectF(rect()), values_, color_.resolve(this), ceiling_, filled_);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "design/ChartColor.h"
+#include "design/Tokens.h"
 
 #include <QWidget>
 
@@ -24,6 +25,9 @@ class Sparkline : public QWidget {
   // The value drawn at the top; without it the largest value is.
   void setCeiling(std::optional<double> ceiling);
   void setFilled(bool filled);
+  // A sparkline on a plain fill (a card's surface) paints that fill itself and is opaque, so a
+  // new value repaints only the sparkline and not everything under it.
+  void setBackdrop(std::optional<DynamicColor> color);
 
   const std::vector<double>& values() const { return values_; }
 
@@ -41,6 +45,7 @@ class Sparkline : public QWidget {
   ChartColor color_ = ChartColor::of(MetricFamily::cpu);
   std::optional<double> ceiling_;
   bool filled_ = true;
+  std::optional<DynamicColor> backdrop_;
 };
 
 }  // namespace kivo

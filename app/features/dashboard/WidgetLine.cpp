@@ -23,12 +23,23 @@ WidgetLine::WidgetLine(const QFont& leadingFont, DynamicColor leadingColor, cons
       trailingColor_(trailingColor),
       elide_(elide) {
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  // A line sits on a card's plain fill and paints that fill itself, so a new text repaints only
+  // the line and not the card and page under it.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  height_ = std::max(QFontMetricsF(leadingFont_).height(), QFontMetricsF(trailingFont_).height());
 }
 
 void WidgetLine::setTexts(const QString& leading, const QString& trailing) {
   if (leading == leading_ && trailing == trailing_) return;
-  leading_ = leading;
-  trailing_ = trailing;
+  if (leading != leading_) {
+    leading_ = leading;
+    leadingWidth_ = QFontMetricsF(leadingFont_).horizontalAdvance(leading_);
+    shownRoom_ = -1;
+  }
+  if (trailing != trailing_) {
+    trailing_ = trailing;
+    trailingWidth_ = QFontMetricsF(trailingFont_).horizontalAdvance(trailing_);
+  }
   setAccessibleName(trailing.isEmpty() ? leading : leading + QStringLiteral(", ") + trailing);
   update();
 }
@@ -41,18 +52,15 @@ void WidgetLine::setSymbol(const QString& symbol, DynamicColor color) {
 }
 
 QSize WidgetLine::sizeHint() const {
-  const QFontMetricsF leading(leadingFont_);
-  const QFontMetricsF trailing(trailingFont_);
-  const qreal height = std::max(leading.height(), trailing.height());
-  const qreal width = leading.horizontalAdvance(leading_) + trailing.horizontalAdvance(trailing_) + 12 +
-                      (symbol_.isEmpty() ? 0 : height + kSymbolGap);
-  return {static_cast<int>(std::ceil(width)), static_cast<int>(std::ceil(height))};
+  const qreal width = leadingWidth_ + trailingWidth_ + 12 + (symbol_.isEmpty() ? 0 : height_ + kSymbolGap);
+  return {static_cast<int>(std::ceil(width)), static_cast<int>(std::ceil(height_))};
 }
 
 QSize WidgetLine::minimumSizeHint() const { return {0, sizeHint().height()}; }
 
 void WidgetLine::paintEvent(QPaintEvent*) {
   QPainter painter(this);
+  painter.fillRect(rect(), Palette::surface.resolve(this));
   painter.setRenderHint(QPainter::Antialiasing);
   const QRectF area = rect();
   qreal left = 0;
@@ -64,8 +72,7 @@ void WidgetLine::paintEvent(QPaintEvent*) {
   }
   qreal right = area.width();
   if (!trailing_.isEmpty()) {
-    const QFontMetricsF metrics(trailingFont_);
-    const qreal width = metrics.horizontalAdvance(trailing_);
+    const qreal width = trailingWidth_;
     painter.setFont(trailingFont_);
     painter.setPen(trailingColor_.resolve(this));
     painter.drawText(QRectF(std::max(left, right - width), 0, std::min(width, right - left), area.height()),
@@ -73,11 +80,15 @@ void WidgetLine::paintEvent(QPaintEvent*) {
     right -= width + 8;
   }
   if (right > left && !leading_.isEmpty()) {
-    const QFontMetricsF metrics(leadingFont_);
+    const qreal room = right - left;
+    if (room != shownRoom_) {
+      shownLeading_ = QFontMetricsF(leadingFont_).elidedText(leading_, elide_, room);
+      shownRoom_ = room;
+    }
     painter.setFont(leadingFont_);
     painter.setPen(leadingColor_.resolve(this));
-    painter.drawText(QRectF(left, 0, right - left, area.height()), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                     metrics.elidedText(leading_, elide_, right - left));
+    painter.drawText(QRectF(left, 0, room, area.height()), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                     shownLeading_);
   }
 }
 

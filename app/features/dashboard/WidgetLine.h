@@ -38,6 +38,12 @@ class WidgetLine : public QWidget {
   QString trailing_;
   QString symbol_;
   DynamicColor symbolColor_{};
+  // Measured once per text; the cut leading text is kept for the room it was cut to.
+  qreal leadingWidth_ = 0;
+  qreal trailingWidth_ = 0;
+  qreal height_ = 0;
+  QString shownLeading_;
+  qreal shownRoom_ = -1;
 };
 
 }  // namespace kivo

@@ -2,6 +2,7 @@
 
 #include "design/CoreBars.h"
 #include "design/Environment.h"
+#include "design/HintFence.h"
 #include "design/KeyValueRow.h"
 #include "design/MemoryBar.h"
 #include "design/Meter.h"
@@ -77,7 +78,8 @@ QWidget* figureWithCaption(QWidget* parent, Readout*& readout, ToneLabel*& capti
   caption->setObjectName(QStringLiteral("widget.caption"));
   caption->setTextFormat(Qt::PlainText);
   layout->addWidget(readout);
-  layout->addWidget(caption);
+  // The caption changes with every tick but rarely its width: the fence spares the card a relayout.
+  layout->addWidget(new HintFence(caption, widget));
   return widget;
 }
 
@@ -161,6 +163,7 @@ void WidgetView::build() {
       sparkline_->setColor(accent);
       sparkline_->setCeiling(100);
       sparkline_->setFilled(true);
+      sparkline_->setBackdrop(Palette::surface);
       sparkline_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
       inner->addWidget(sparkline_, 1);
       layout->addWidget(figures_, 1);
@@ -179,6 +182,7 @@ void WidgetView::build() {
     case WidgetKind::cores:
       cores_ = new CoreBars(column_);
       cores_->setColor(accent);
+      cores_->setBackdrop(Palette::surface);
       cores_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
       layout->addWidget(cores_, 1);
       waiting_ = addWaiting(column_);
@@ -326,6 +330,7 @@ void WidgetView::build() {
       sparkline_ = new Sparkline(column_);
       sparkline_->setColor(accent);
       sparkline_->setFilled(true);
+      sparkline_->setBackdrop(Palette::surface);
       sparkline_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
       layout->addWidget(sparkline_, 1);
       break;

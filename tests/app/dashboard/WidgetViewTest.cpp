@@ -16,7 +16,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+
 #include <memory>
+#include <tuple>
+#include <vector>
 
 namespace kivo {
 namespace {
@@ -102,6 +106,38 @@ TEST_F(WidgetFixture, LiveFiguresAfterSnapshots) {
   EXPECT_EQ(rows(*system)[1], "7");
   EXPECT_EQ(rows(*system)[2], format.number(2.345, 2));
   EXPECT_EQ(rows(*view(WidgetKind::overhead))[2], format.number(3.4, 1) + " ms");
+}
+
+// An idle link sends the same flat series every tick: nothing to repaint then.
+TEST(DualSparkline, RepaintsOnlyWhenItsFiguresChange) {
+  struct Paints : QObject {
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+      count += event->type() == QEvent::Paint;
+      return false;
+    }
+  };
+  DualSparkline dual(ChartColor::of(MetricFamily::network));
+  dual.resize(200, 60);
+  dual.show();
+  const std::vector<double> flat(60, 0.0);
+  dual.setValues(flat, flat, 1024);
+  QApplication::processEvents();
+  Paints paints;
+  dual.installEventFilter(&paints);
+  dual.setValues(flat, flat, 1024);
+  QApplication::processEvents();
+  EXPECT_EQ(paints.count, 0);
+  std::vector<double> moved = flat;
+  moved.back() = 300;
+  for (const auto& [first, second, ceiling] :
+       {std::tuple{flat, moved, 1024.0}, std::tuple{moved, moved, 1024.0}, std::tuple{moved, moved, 2048.0}}) {
+    paints.count = 0;
+    dual.setValues(first, second, ceiling);
+    QApplication::processEvents();
+    EXPECT_EQ(paints.count, 1);
+  }
+  EXPECT_EQ(dual.ceiling(), 2048);
 }
 
 TEST_F(WidgetFixture, DualWidgetsShareACeilingFrom120PointsEvenWhenSmall) {

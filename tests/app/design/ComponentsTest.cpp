@@ -2,6 +2,7 @@
 #include "design/Appearance.h"
 #include "design/Card.h"
 #include "design/Environment.h"
+#include "design/HintFence.h"
 #include "design/KeyValueRow.h"
 #include "design/Meter.h"
 #include "design/QualityBadge.h"
@@ -15,7 +16,9 @@
 #include <QApplication>
 #include <QImage>
 #include <QLabel>
+#include <QHBoxLayout>
 #include <QLayout>
+#include <QVBoxLayout>
 
 #include <cmath>
 #include <limits>
@@ -96,6 +99,35 @@ TEST(SegmentBar, OverfullBarIsCutAtItsEnd) {
   bar.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
   EXPECT_EQ(qAlpha(image.pixel(99, 0)), 0) << "the corner outside the capsule stays clear";
   EXPECT_EQ(image.pixel(95, 5) & 0xFFFFFF, Palette::danger.resolve(false).rgb() & 0xFFFFFF);
+}
+
+// The figure is measured once per value: the hint must be that of the value shown, and a value
+// as wide as the last one must not relayout the card around it.
+TEST(Readout, HintFollowsTheValueAndAnEqualWidthKeepsTheLayout) {
+  struct LayoutRequests : QObject {
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+      count += event->type() == QEvent::LayoutRequest;
+      return false;
+    }
+  };
+  QWidget holder;
+  auto* column = new QVBoxLayout(&holder);
+  auto* readout = new Readout(QStringLiteral("41 %"), QStringLiteral("Read"), 28, Palette::textPrimary, &holder);
+  column->addWidget(readout);
+  holder.show();
+  QApplication::processEvents();
+  LayoutRequests requests;
+  holder.installEventFilter(&requests);
+  for (const char* value : {"42 %", "43 %", "100 %", "7 %", "—"}) {
+    const QSize before = readout->sizeHint();
+    requests.count = 0;
+    readout->setValue(QString::fromUtf8(value));
+    QApplication::processEvents();
+    const Readout fresh(QString::fromUtf8(value), QStringLiteral("Read"), 28, Palette::textPrimary);
+    EXPECT_EQ(readout->sizeHint(), fresh.sizeHint()) << value;
+    EXPECT_EQ(requests.count > 0, readout->sizeHint() != before) << value;
+  }
 }
 
 TEST(Readout, ShrinksToSixTenthsBeforeTruncating) {
@@ -180,6 +212,90 @@ TEST(Card, HeaderOnlyWithATitleAndBadgesOnlyForDoubtfulQualities) {
   ASSERT_NE(title, nullptr);
   EXPECT_EQ(title->text(), QStringLiteral("CPU"));
   EXPECT_EQ(title->textFormat(), Qt::PlainText);
+}
+
+// A tick repaints small figures inside a card: the card then paints only its fill there, and
+// must show exactly what painting it whole shows, in light and dark.
+TEST(Card, APartialRepaintShowsWhatTheWholePaintShows) {
+  const QRect bounds(0, 0, 300, 200);
+  struct Case {
+    QRect area;
+    bool inside;
+  };
+  const Case cases[] = {
+      {QRect(40, 60, 120, 50), true},   // a figure in the middle
+      {QRect(2, 15, 296, 170), true},   // the widest band clear of the corners
+      {QRect(15, 2, 270, 196), true},   // the tallest band clear of the corners
+      {QRect(0, 80, 30, 20), false},    // across the left border
+      {QRect(0, 0, 20, 20), false},     // a rounded corner
+      {QRect(280, 180, 20, 20), false},
+      {QRect(3, 3, 40, 40), false},     // inside the border but in the corner's curve
+  };
+  for (const bool dark : {false, true}) {
+    QWidget root;
+    root.setPalette(Appearance::palette(dark));
+    auto* card = new Card(QStringLiteral("Memory"), MetricFamily::memory, std::nullopt, &root);
+    card->setGeometry(bounds);
+    const auto render = [card](const QRect& area) {
+      QImage image(card->size(), QImage::Format_ARGB32_Premultiplied);
+      image.fill(Qt::magenta);
+      // The card alone, no children, each pixel where it is on the card.
+      card->render(&image, area.topLeft(), QRegion(area), QWidget::RenderFlags());
+      return image;
+    };
+    const QImage whole = render(bounds);
+    for (const Case& c : cases) {
+      EXPECT_EQ(Card::insideFill(bounds, c.area), c.inside) << c.area.x() << "," << c.area.y();
+      const QImage part = render(c.area);
+      for (int y = c.area.top(); y <= c.area.bottom(); ++y) {
+        for (int x = c.area.left(); x <= c.area.right(); ++x) {
+          ASSERT_EQ(part.pixel(x, y), whole.pixel(x, y)) << x << "," << y << (dark ? " dark" : " light");
+        }
+      }
+    }
+  }
+}
+
+// A fenced label relayouts its surroundings only when its hints change, and is still laid out
+// right after a change made while it was hidden.
+TEST(HintFence, PassesOnlyChangedHintsAndCatchesUpWhenShown) {
+  struct LayoutRequests : QObject {
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+      count += event->type() == QEvent::LayoutRequest;
+      return false;
+    }
+  };
+  QWidget holder;
+  auto* row = new QHBoxLayout(&holder);
+  auto* label = new QLabel(QStringLiteral("41 %"));
+  auto* fence = new HintFence(label, &holder);
+  row->addWidget(fence);
+  row->addStretch(1);
+  holder.resize(400, 40);
+  holder.show();
+  // Each level of a relayout is a posted event of its own.
+  const auto settle = [] {
+    for (int i = 0; i < 4; ++i) QApplication::processEvents();
+  };
+  settle();
+  LayoutRequests requests;
+  holder.installEventFilter(&requests);
+  for (const char* text : {"42 %", "100 %", "7 %", "a much longer figure"}) {
+    const QSize before = label->sizeHint();
+    requests.count = 0;
+    label->setText(QString::fromUtf8(text));
+    settle();
+    EXPECT_EQ(requests.count > 0, label->sizeHint() != before) << text;
+    EXPECT_EQ(fence->width(), label->sizeHint().width()) << text;
+    EXPECT_EQ(label->geometry(), fence->rect()) << text;
+  }
+  holder.hide();
+  label->setText(QStringLiteral("wider still than the figure before it"));
+  holder.show();
+  settle();
+  EXPECT_EQ(fence->width(), label->sizeHint().width());
+  EXPECT_EQ(label->geometry(), fence->rect());
 }
 
 TEST(Card, PaddingAndSpacingFollowTheDensity) {
