@@ -1,6 +1,6 @@
 #include "features/alerts/AlertsPage.h"
 
-#include "AlertsTestSupport.h"
+#include "PageShots.h"
 #include "features/alerts/AlertsPresenter.h"
 #include "features/alerts/RuleEditor.h"
 #include "storage/TimeSeriesStore.h"

@@ -1,6 +1,6 @@
 #include "features/alerts/AlertsPresenter.h"
 
-#include "AlertsTestSupport.h"
+#include "PageShots.h"
 #include "design/SeverityLook.h"
 
 #include <gtest/gtest.h>

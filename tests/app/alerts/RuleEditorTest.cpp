@@ -1,7 +1,7 @@
 #include "features/alerts/RuleEditor.h"
 #include "features/alerts/RuleEditorForm.h"
 
-#include "AlertsTestSupport.h"
+#include "PageShots.h"
 #include "features/alerts/AlertsPresenter.h"
 
 #include <QCheckBox>

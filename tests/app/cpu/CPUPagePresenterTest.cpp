@@ -1,7 +1,7 @@
 #include "features/cpu/CPUPagePresenter.h"
 
 #include "CPUFeed.h"
-#include "PageRig.h"
+#include "PageShots.h"
 
 #include <gtest/gtest.h>
 

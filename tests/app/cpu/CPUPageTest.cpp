@@ -1,7 +1,7 @@
 #include "features/cpu/CPUPage.h"
 
 #include "CPUFeed.h"
-#include "PageRig.h"
+#include "PageShots.h"
 #include "design/Environment.h"
 #include "design/KeyValueRow.h"
 #include "design/LiveChart.h"

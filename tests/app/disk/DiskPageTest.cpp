@@ -6,7 +6,7 @@
 #include "design/Readout.h"
 #include "design/ToneLabel.h"
 #include "texts/HomePath.h"
-#include "DiskTestSupport.h"
+#include "PageShots.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "features/gpu/GPUPage.h"
 #include "features/gpu/GPUPagePresenter.h"
 
-#include "PageRig.h"
+#include "PageShots.h"
 #include "design/Card.h"
 #include "design/KeyValueRow.h"
 #include "design/LiveChart.h"

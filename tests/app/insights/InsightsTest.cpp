@@ -1,7 +1,7 @@
 #include "features/insights/InsightsPage.h"
 #include "features/insights/InsightsPresenter.h"
 
-#include "InsightsTestSupport.h"
+#include "PageShots.h"
 #include "design/QualityBadge.h"
 #include "design/SeverityLook.h"
 #include "storage/TimeSeriesStore.h"

@@ -1,7 +1,7 @@
 #include "features/memory/MemoryPage.h"
 #include "features/memory/MemoryPagePresenter.h"
 
-#include "PageRig.h"
+#include "PageShots.h"
 #include "design/LiveChart.h"
 #include "design/MemoryBar.h"
 #include "design/Meter.h"

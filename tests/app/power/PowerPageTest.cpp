@@ -5,7 +5,7 @@
 #include "design/Meter.h"
 #include "design/Readout.h"
 #include "design/UnavailableRow.h"
-#include "PowerTestSupport.h"
+#include "PageShots.h"
 
 #include <gtest/gtest.h>
 

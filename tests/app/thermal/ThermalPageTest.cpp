@@ -8,7 +8,7 @@
 #include "design/Readout.h"
 #include "design/ThermalScale.h"
 #include "design/UnavailableRow.h"
-#include "ThermalTestSupport.h"
+#include "PageShots.h"
 
 #include <gtest/gtest.h>
 

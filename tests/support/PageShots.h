@@ -1,14 +1,21 @@
 #pragma once
 
+// What page tests share: a model over a scripted machine, and the screenshots of a page in light
+// and dark that a person looks at.
+
 #include "ModelTestSupport.h"
 #include "TestSupport.h"
+
 #include "design/Appearance.h"
+#include "design/Environment.h"
 #include "design/Icons.h"
 #include "design/Page.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QStyleFactory>
 #include <QVBoxLayout>
+#include <QWidget>
 
 #include <functional>
 
@@ -72,6 +79,61 @@ inline QStringList shootPage(const std::function<Page*(QWidget*)>& make, const Q
     }
   }
   return written;
+}
+
+// The page on the window canvas, tall enough to show every card, in light or dark.
+inline void savePage(Page& page, const QString& folder, const QString& name, bool dark, int width = 1100,
+                     int height = 1900) {
+  static const bool icons = [] {
+    Icons::initResources();
+    return true;
+  }();
+  (void)icons;
+  QWidget window;
+  window.setPalette(Appearance::palette(dark));
+  window.setAutoFillBackground(true);
+  auto* layout = new QVBoxLayout(&window);
+  layout->setContentsMargins(0, 0, 0, 0);
+  QWidget* previous = page.parentWidget();
+  layout->addWidget(&page);
+  Environment::apply(&window, 1.0, false);
+  window.resize(width, height);
+  window.show();
+  QCoreApplication::processEvents();
+  const QString dir = outputDir() + QLatin1Char('/') + folder;
+  QDir().mkpath(dir);
+  window.grab().save(dir + QLatin1Char('/') + name + (dark ? QStringLiteral("-dark.png") : QStringLiteral("-light.png")));
+  layout->removeWidget(&page);
+  page.setParent(previous);
+}
+
+// <page>/ under the test output folder, for the PNGs a person looks at.
+inline QString pageOutput(const QString& page, const QString& name) {
+  const QString dir = outputDir() + QLatin1Char('/') + page;
+  QDir().mkpath(dir);
+  return dir + QLatin1Char('/') + name;
+}
+
+// Icons and the Fusion style as the application sets them up; call before building a page.
+inline void prepareLook() {
+  static const bool ready = [] {
+    Icons::initResources();
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    return true;
+  }();
+  (void)ready;
+}
+
+// Renders the widget at the size in light and dark under <page>/<name>-<light|dark>.png.
+inline void grabBoth(QWidget& widget, const QString& page, const QString& name, QSize size) {
+  prepareLook();
+  widget.resize(size);
+  for (const bool dark : {false, true}) {
+    widget.setPalette(Appearance::palette(dark));
+    widget.show();
+    QApplication::processEvents();
+    widget.grab().save(pageOutput(page, name + (dark ? QStringLiteral("-dark.png") : QStringLiteral("-light.png"))));
+  }
 }
 
 }  // namespace kivo::test
