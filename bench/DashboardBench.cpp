@@ -4,6 +4,8 @@
 #include "settings/AppSettings.h"
 #include "settings/MemoryPreferences.h"
 
+#include "BenchApplication.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -15,16 +17,6 @@
 using namespace kivo;
 
 namespace {
-
-void ensureApplication() {
-  if (QCoreApplication::instance()) return;
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "kivo-bench";
-  static char* argv[] = {name, nullptr};
-  static auto* app = new QApplication(argc, argv);
-  (void)app;
-}
 
 // A machine with every figure the Overview preset shows: 8 cores, three volumes, a battery,
 // 300 processes.
@@ -79,7 +71,7 @@ TelemetrySnapshot busySnapshot(const QDateTime& date, int tick) {
 // and announces it, every card updates in place, and the window paints what changed. The
 // model's own share is BM_ModelIngestSteadyState.
 void BM_DashboardOverviewTick(benchmark::State& state) {
-  ensureApplication();
+  bench::ensureApplication();
   Icons::initResources();
   QTemporaryDir dir;
   MemoryPreferences domain;

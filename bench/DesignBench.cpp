@@ -12,6 +12,8 @@
 #include <QLocale>
 #include <QPainter>
 
+#include "BenchApplication.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -19,17 +21,6 @@
 
 namespace kivo {
 namespace {
-
-// Widgets need an application; the benchmark program has none of its own.
-void ensureApplication() {
-  if (QApplication::instance() != nullptr) return;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "kivo-bench";
-  static char* argv[] = {name, nullptr};
-  new QApplication(argc, argv);  // lives until the program ends
-  Icons::initResources();
-}
 
 constexpr qint64 kStart = 1700000000000;
 
@@ -48,7 +39,7 @@ ValueFormat percent() {
 
 // One live chart of 150 points painted into an image, as a card's chart is painted every tick.
 void BM_DesignLiveChart150(benchmark::State& state) {
-  ensureApplication();
+  bench::ensureApplication();
   const bool stacked = state.range(0) != 0;
   std::vector<LiveSeries> series = {{"cpu", "CPU", ChartColor::of(MetricFamily::cpu), wave(150, 35, 20, 0)}};
   if (stacked) series.push_back({"sys", "System", ChartColor::of(MetricFamily::gpu), wave(150, 10, 5, 1)});
@@ -106,7 +97,7 @@ std::unique_ptr<Page> twelveCardPage() {
 }
 
 void BM_DesignPageOfTwelveCards(benchmark::State& state) {
-  ensureApplication();
+  bench::ensureApplication();
   const std::unique_ptr<Page> page = twelveCardPage();
   QImage image(page->size(), QImage::Format_ARGB32_Premultiplied);
   for (auto _ : state) {

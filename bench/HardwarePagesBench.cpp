@@ -5,6 +5,8 @@
 #include "settings/AppSettings.h"
 #include "settings/MemoryPreferences.h"
 
+#include "BenchApplication.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -17,16 +19,6 @@
 using namespace kivo;
 
 namespace {
-
-void ensureApplication() {
-  if (QCoreApplication::instance()) return;
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "kivo-bench";
-  static char* argv[] = {name, nullptr};
-  static auto* app = new QApplication(argc, argv);
-  (void)app;
-}
 
 TelemetrySnapshot cpuSnapshot(int cores, int tick) {
   TelemetrySnapshot snapshot;
@@ -49,7 +41,7 @@ TelemetrySnapshot cpuSnapshot(int cores, int tick) {
 // updates its figures, core cells and heat map in place, and the core grid and heat map are
 // painted once.
 void cpuPageTick(benchmark::State& state, bool paint) {
-  ensureApplication();
+  bench::ensureApplication();
   QTemporaryDir dir;
   MemoryPreferences domain;
   MemoryPreferences standard({{QStringLiteral("KIVODataDir"), dir.path()}});
@@ -97,7 +89,7 @@ void BM_CPUPageUpdate(benchmark::State& state) { cpuPageTick(state, false); }
 
 // The heat map alone: 150 columns of 64 cores.
 void BM_CoreHeatmapPaint(benchmark::State& state) {
-  ensureApplication();
+  bench::ensureApplication();
   QList<QList<double>> history;
   const int cores = static_cast<int>(state.range(0));
   for (int i = 0; i < CoreHeatmap::kColumns; ++i) {

@@ -3,6 +3,8 @@
 #include "features/history/HistoryLoad.h"
 #include "storage/TimeSeriesStore.h"
 
+#include "BenchApplication.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -16,15 +18,6 @@
 using namespace kivo;
 
 namespace {
-
-void ensureHistoryApplication() {
-  if (QCoreApplication::instance()) return;
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "kivo-bench";
-  static char* argv[] = {name, nullptr};
-  new QApplication(argc, argv);  // lives until the program ends
-}
 
 // A steady-state history: one sample an hour for a year (8,760 hour rows) and one a minute for
 // the last week (10,080 minute rows), in a file, flushed.
@@ -55,7 +48,7 @@ struct SteadyHistory {
 
 // From request to painted chart: the page's store work for one range, then the card's chart.
 void loadAndPaint(benchmark::State& state, HistoryRange range) {
-  ensureHistoryApplication();
+  bench::ensureApplication();
   SteadyHistory& history = SteadyHistory::shared();
   QImage image(1000, HistoryChart::kHeight, QImage::Format_ARGB32_Premultiplied);
   const HistoryChartStyle style = HistoryChartStyle::resolve(false);

@@ -4,6 +4,8 @@
 #include "pdf/PdfReportRenderer.h"
 #include "reporting/ReportGenerator.h"
 
+#include "BenchApplication.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
@@ -18,17 +20,6 @@ namespace {
 constexpr qint64 kNow = 1772373900;  // 2026-03-01T14:05:00Z
 constexpr qint64 kWeek = 7 * 86400;
 constexpr int kBuckets = 372;
-
-// Fonts and the PDF writer need a GUI application; the benchmark program has none of its own.
-void ensureGuiApplication() {
-  if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "kivo-bench";
-  static char* argv[] = {name, nullptr};
-  // Kept for the life of the program: destroying it during static destruction is not safe.
-  new QGuiApplication(argc, argv);
-}
 
 QDateTime at(double seconds) {
   return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(seconds * 1000), QTimeZone::utc());
@@ -84,7 +75,7 @@ Report weekReport() {
 }  // namespace
 
 static void BM_PdfOneWeekSystemReport(benchmark::State& state) {
-  ensureGuiApplication();
+  bench::ensureApplication();
   const Report report = weekReport();
   const ValueFormatter f{QLocale(QLocale::English, QLocale::UnitedStates)};
   std::size_t points = 0;

@@ -5,6 +5,8 @@
 
 #include "../tests/support/ModelTestSupport.h"
 
+#include "BenchApplication.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -20,16 +22,6 @@
 using namespace kivo;
 
 namespace {
-
-void ensureApplication() {
-  if (QCoreApplication::instance()) return;
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "kivo-bench";
-  static char* argv[] = {name, nullptr};
-  static auto* app = new QApplication(argc, argv);
-  (void)app;
-}
 
 // 1,150 processes as a busy desktop has them; `tick` moves every CPU figure and replaces ten
 // processes, so each update reorders the table, removes rows and adds new ones.
@@ -62,7 +54,7 @@ ProcessSample busySample(int tick) {
 // The table's share of one process sample: rows filtered and sorted, then applied in place to a
 // model under a table view with a selected row.
 void BM_ProcessTableUpdate(benchmark::State& state) {
-  ensureApplication();
+  bench::ensureApplication();
   const ValueFormatter format;
   ProcessTableModel model(format);
   QTableView view;
@@ -88,7 +80,7 @@ void BM_ProcessTableUpdate(benchmark::State& state) {
 // The whole page on one process sample through the model: rows, table, selection, header and
 // inspector (the model's own ingest included).
 void BM_ProcessesPageSample(benchmark::State& state) {
-  ensureApplication();
+  bench::ensureApplication();
   test::ModelRig rig;
   ProcessesPage page(*rig.model, *rig.settings);
   page.resize(1200, 800);

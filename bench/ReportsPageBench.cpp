@@ -12,6 +12,8 @@
 #include "storage/StoreTime.h"
 #include "storage/TimeSeriesStore.h"
 
+#include "BenchApplication.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -29,16 +31,6 @@
 using namespace kivo;
 
 namespace {
-
-void ensureApplication() {
-  if (QCoreApplication::instance()) return;
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "kivo-bench";
-  static char* argv[] = {name, nullptr};
-  static auto* app = new QApplication(argc, argv);
-  (void)app;
-}
 
 // Rows of every metric, tick by tick, in one statement kind.
 void fill(sqlite3* db, const char* sql, double from, double to, double step, bool summary) {
@@ -85,7 +77,7 @@ void buildHistory(const QString& path) {
 }
 
 void BM_ReportsPageWeekSystemReport(benchmark::State& state) {
-  ensureApplication();
+  bench::ensureApplication();
   QTemporaryDir dir;
   buildHistory(dir.path() + QStringLiteral("/telemetry.sqlite"));
   MemoryPreferences domain;

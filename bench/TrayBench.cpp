@@ -1,5 +1,7 @@
 #include "features/tray/MenuBarRenderer.h"
 
+#include "BenchApplication.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -10,17 +12,6 @@
 using namespace kivo;
 
 namespace {
-
-// The label needs fonts, so a GUI application; one for the whole benchmark program.
-void ensureApplication() {
-  if (QCoreApplication::instance()) return;
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "kivo-bench";
-  static char* argv[] = {name, nullptr};
-  static auto* app = new QApplication(argc, argv);
-  (void)app;
-}
 
 std::vector<MenuBarRenderer::Segment> fiveIndicators() {
   const std::vector<double> ramp = {5, 12, 30, 44, 20, 65, 80, 92, 70, 50, 35, 60, 88};
@@ -36,7 +27,7 @@ std::vector<MenuBarRenderer::Segment> fiveIndicators() {
 // What one tick costs when the label is rebuilt: measuring five indicators and drawing the
 // image at scale 2 (a high-density tray).
 void BM_TrayLabelImage(benchmark::State& state) {
-  ensureApplication();
+  bench::ensureApplication();
   const auto segments = fiveIndicators();
   for (auto _ : state) {
     const MenuBarRenderer renderer(segments, true);
