@@ -1,6 +1,7 @@
 #include "settings/MenuBarItem.h"
 
 #include "metrics/RawValueTable.h"
+#include "texts/Localized.h"
 
 namespace kivo {
 
@@ -17,5 +18,21 @@ std::optional<MenuBarItem> fromRawValue(QStringView raw) { return kTable.fromRaw
 QJsonValue toJson(MenuBarItem value) { return kTable.toJson(value); }
 std::optional<MenuBarItem> fromJson(const QJsonValue& value) { return kTable.fromJson(value); }
 }  // namespace MenuBarItems
+
+QString MenuBarItems::title(MenuBarItem value) {
+  switch (value) {
+    case MenuBarItem::cpu:
+      return tr("CPU");
+    case MenuBarItem::memory:
+      return tr("Memory");
+    case MenuBarItem::network:
+      return tr("Network");
+    case MenuBarItem::disk:
+      return tr("Disk activity");
+    case MenuBarItem::battery:
+      return tr("Battery");
+  }
+  return tr("CPU");
+}
 
 }  // namespace kivo

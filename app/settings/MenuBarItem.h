@@ -21,6 +21,8 @@ std::optional<MenuBarItem> fromRawValue(QStringView raw);
 QJsonValue toJson(MenuBarItem value);
 // Only a JSON string holding a raw value decodes.
 std::optional<MenuBarItem> fromJson(const QJsonValue& value);
+// The name shown for the indicator (tray settings, the tray label's captions).
+QString title(MenuBarItem value);
 }  // namespace MenuBarItems
 
 }  // namespace kivo

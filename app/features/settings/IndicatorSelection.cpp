@@ -23,20 +23,4 @@ bool contains(const std::vector<MenuBarItem>& current, MenuBarItem item) {
   return std::find(current.begin(), current.end(), item) != current.end();
 }
 
-QString title(MenuBarItem item) {
-  switch (item) {
-    case MenuBarItem::cpu:
-      return tr("CPU");
-    case MenuBarItem::memory:
-      return tr("Memory");
-    case MenuBarItem::network:
-      return tr("Network");
-    case MenuBarItem::disk:
-      return tr("Disk activity");
-    case MenuBarItem::battery:
-      return tr("Battery");
-  }
-  return tr("CPU");
-}
-
 }  // namespace kivo::IndicatorSelection

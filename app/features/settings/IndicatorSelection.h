@@ -16,8 +16,6 @@ namespace IndicatorSelection {
 // without duplicates, whatever the stored list looked like.
 std::vector<MenuBarItem> toggled(const std::vector<MenuBarItem>& current, MenuBarItem item, bool on);
 bool contains(const std::vector<MenuBarItem>& current, MenuBarItem item);
-// "CPU", "Memory", "Network", "Disk activity", "Battery".
-QString title(MenuBarItem item);
 
 }  // namespace IndicatorSelection
 

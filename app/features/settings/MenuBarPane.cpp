@@ -23,7 +23,7 @@ MenuBarPane::MenuBarPane(AppSettings& settings, std::function<bool()> trayAvaila
 
   QFormLayout* indicators = addSection(tr("Indicators"));
   for (MenuBarItem item : MenuBarItems::allCases()) {
-    QCheckBox* toggle = addToggle(indicators, IndicatorSelection::title(item),
+    QCheckBox* toggle = addToggle(indicators, MenuBarItems::title(item),
                                   QStringLiteral("settings.indicator.") + MenuBarItems::rawValue(item));
     indicators_.emplace_back(item, toggle);
     connect(toggle, &QCheckBox::clicked, this, [this, item](bool on) {

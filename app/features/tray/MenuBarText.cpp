@@ -7,21 +7,7 @@
 
 namespace kivo::MenuBarText {
 
-QString title(MenuBarItem item) {
-  switch (item) {
-    case MenuBarItem::cpu:
-      return tr("CPU");
-    case MenuBarItem::memory:
-      return tr("Memory");
-    case MenuBarItem::network:
-      return tr("Network");
-    case MenuBarItem::disk:
-      return tr("Disk activity");
-    case MenuBarItem::battery:
-      return tr("Battery");
-  }
-  return tr("CPU");
-}
+QString title(MenuBarItem item) { return MenuBarItems::title(item); }
 
 namespace {
 // Fixed-point digits without any locale (to_chars always writes a full stop).

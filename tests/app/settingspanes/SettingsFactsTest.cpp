@@ -90,7 +90,7 @@ TEST(IndicatorSelection, StoredListIsAlwaysInCaseOrderWithoutDuplicates) {
   for (const auto& c : cases) {
     EXPECT_EQ(IndicatorSelection::toggled(c.current, c.item, c.on), c.expected);
   }
-  EXPECT_EQ(IndicatorSelection::title(disk), "Disk activity");
+  EXPECT_EQ(MenuBarItems::title(disk), "Disk activity");
 }
 
 TEST(SettingsFacts, StorageRowsShowStatisticsElseTheErrorElseNothing) {
