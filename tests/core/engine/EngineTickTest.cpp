@@ -19,7 +19,9 @@ using kivo::test::FakeSources;
 
 namespace {
 
-const QDateTime kStart(QDate(2026, 12, 10), QTime(12, 0), QTimeZone::utc());
+// Near the wall clock: statistics() prunes against it, and a fixed date would fall out of raw
+// retention a few hours after it was written.
+const QDateTime kStart = QDateTime::fromSecsSinceEpoch(QDateTime::currentSecsSinceEpoch(), QTimeZone::utc());
 
 CPUSample cpuSample(double user, double system) {
   CPUSample sample;
