@@ -51,7 +51,7 @@ KeyValueRow::KeyValueRow(const QString& label, std::optional<QString> value, std
   row->addSpacerItem(new QSpacerItem(kSpacing, 0, QSizePolicy::Expanding, QSizePolicy::Minimum));
   value_ = new ToneLabel(value.value_or(kDash), Typeface::value(), Palette::textPrimary, this);
   value_->setObjectName(QStringLiteral("row.value"));
-  value_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  value_->setSelectableOnHover(true);
   value_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   // The fence keeps a new figure of the same width from relayouting everything around the row.
   valueFence_ = new HintFence(value_, this);

@@ -37,8 +37,10 @@ void Readout::setValue(std::optional<QString> value) {
   QString next = value.value_or(kDash);
   if (next == value_) return;
   const QSize before = sizeHint();
+  // Digits are all one width, so a figure that differs only in its digits keeps the width
+  // measured last: most ticks then lay out no text at all.
+  if (!sameButDigits(next, value_)) valueWidth_ = QFontMetricsF(font_).horizontalAdvance(next);
   value_ = std::move(next);
-  valueWidth_ = QFontMetricsF(font_).horizontalAdvance(value_);
   refreshAccessibility();
   // A figure as wide as the last one (digits are all one width) leaves the layout as it is.
   if (sizeHint() != before) updateGeometry();
@@ -49,6 +51,16 @@ void Readout::setColor(DynamicColor color) {
   if (color == color_) return;
   color_ = color;
   update();
+}
+
+bool Readout::sameButDigits(const QString& a, const QString& b) {
+  if (a.size() != b.size()) return false;
+  for (qsizetype i = 0; i < a.size(); ++i) {
+    const QChar x = a[i], y = b[i];
+    const auto digit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
+    if (x != y && !(digit(x) && digit(y))) return false;
+  }
+  return true;
 }
 
 qreal Readout::fittedSize(qreal size, qreal naturalWidth, qreal available) {

@@ -26,6 +26,8 @@ class Readout : public QWidget {
   // The pixel size the figure is drawn at: its size while its natural width fits, scaled down
   // to fit, never below 0.6 of the size. Bad inputs give the size itself.
   static qreal fittedSize(qreal size, qreal naturalWidth, qreal available);
+  // Whether two figures differ only in their ASCII digits (and so are one width).
+  static bool sameButDigits(const QString& a, const QString& b);
   static constexpr qreal kMinimumScale = 0.6;
   static constexpr int kSpacing = 2;
 

@@ -2,7 +2,9 @@
 
 #include "design/Appearance.h"
 
+#include <QApplication>
 #include <QEvent>
+#include <QFocusEvent>
 
 namespace kivo {
 
@@ -18,6 +20,34 @@ void ToneLabel::setTone(DynamicColor tone) {
   if (tone == tone_) return;
   tone_ = tone;
   applyTone();
+}
+
+void ToneLabel::setSelectableOnHover(bool selectable) {
+  selectableOnHover_ = selectable;
+  if (selectable && underMouse()) {
+    setTextInteractionFlags(Qt::TextSelectableByMouse);
+  } else {
+    setTextInteractionFlags(Qt::NoTextInteraction);
+  }
+}
+
+void ToneLabel::enterEvent(QEnterEvent* event) {
+  if (selectableOnHover_) setTextInteractionFlags(Qt::TextSelectableByMouse);
+  QLabel::enterEvent(event);
+}
+
+void ToneLabel::leaveEvent(QEvent* event) {
+  QLabel::leaveEvent(event);
+  // A selection outlives the hover, and so does an open context menu (its Copy needs the text).
+  if (selectableOnHover_ && !hasSelectedText() && QApplication::activePopupWidget() == nullptr)
+    setTextInteractionFlags(Qt::NoTextInteraction);
+}
+
+void ToneLabel::focusOutEvent(QFocusEvent* event) {
+  QLabel::focusOutEvent(event);
+  // Focus gone elsewhere ends the selection, as it does in any label.
+  if (selectableOnHover_ && event->reason() != Qt::PopupFocusReason && !underMouse())
+    setTextInteractionFlags(Qt::NoTextInteraction);
 }
 
 void ToneLabel::changeEvent(QEvent* event) {

@@ -18,13 +18,23 @@ class ToneLabel : public QLabel {
   DynamicColor tone() const { return tone_; }
   void setTone(DynamicColor tone);
 
+  // Selectable with the mouse, for a figure that changes every tick: the text machinery that
+  // selection needs exists only while the pointer is over the label or text is selected, so a
+  // new figure costs a plain relayout the rest of the time.
+  void setSelectableOnHover(bool selectable);
+  bool selectableOnHover() const { return selectableOnHover_; }
+
  protected:
   void changeEvent(QEvent* event) override;
+  void enterEvent(QEnterEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   void applyTone();
 
   DynamicColor tone_;
+  bool selectableOnHover_ = false;
 };
 
 }  // namespace kivo

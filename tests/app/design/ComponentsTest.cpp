@@ -14,9 +14,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QEnterEvent>
+#include <QFocusEvent>
+#include <QHBoxLayout>
 #include <QImage>
 #include <QLabel>
-#include <QHBoxLayout>
 #include <QLayout>
 #include <QVBoxLayout>
 
@@ -119,7 +121,10 @@ TEST(Readout, HintFollowsTheValueAndAnEqualWidthKeepsTheLayout) {
   QApplication::processEvents();
   LayoutRequests requests;
   holder.installEventFilter(&requests);
-  for (const char* value : {"42 %", "43 %", "100 %", "7 %", "—"}) {
+  // Figures that differ only in their digits reuse the last width: each must still match a
+  // readout that measured it afresh.
+  for (const char* value :
+       {"42 %", "43 %", "100 %", "7 %", "—", "11.1 GB", "98.7 GB", "40.4 GB", "1,111 MB", "9,870 MB"}) {
     const QSize before = readout->sizeHint();
     requests.count = 0;
     readout->setValue(QString::fromUtf8(value));
@@ -345,6 +350,38 @@ TEST(Rows, ValuesBadgesAndDefaults) {
   UnavailableRow reasoned(QStringLiteral("GPU"), QStringLiteral("No driver reports it."));
   EXPECT_EQ(reasoned.shownReason(), QStringLiteral("No driver reports it."));
   EXPECT_EQ(reasoned.findChild<QualityBadge*>()->quality(), MetricQuality::unavailable);
+}
+
+// A row's value can be selected and copied, but the text machinery behind selection exists only
+// while the pointer is over it or a selection is kept; its size is the same either way.
+TEST(Rows, ValueIsSelectableWhileHoveredAndKeepsASelection) {
+  KeyValueRow row(QStringLiteral("Used"), QStringLiteral("11.2 GB"));
+  auto* value = row.findChild<ToneLabel*>(QStringLiteral("row.value"));
+  ASSERT_TRUE(value);
+  EXPECT_EQ(value->textInteractionFlags(), Qt::NoTextInteraction);
+  const QSize resting = value->sizeHint();
+
+  QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+  QApplication::sendEvent(value, &enter);
+  EXPECT_TRUE(value->textInteractionFlags() & Qt::TextSelectableByMouse);
+  EXPECT_EQ(value->sizeHint(), resting);
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(value, &leave);
+  EXPECT_EQ(value->textInteractionFlags(), Qt::NoTextInteraction);
+
+  QApplication::sendEvent(value, &enter);
+  value->setSelection(0, 4);
+  QApplication::sendEvent(value, &leave);
+  EXPECT_TRUE(value->hasSelectedText()) << "a selection outlives the hover";
+  QFocusEvent focusOut(QEvent::FocusOut, Qt::MouseFocusReason);
+  QApplication::sendEvent(value, &focusOut);
+  EXPECT_EQ(value->textInteractionFlags(), Qt::NoTextInteraction) << "focus elsewhere ends it";
+
+  // A new figure while hovered keeps it selectable.
+  QApplication::sendEvent(value, &enter);
+  row.setValue(QStringLiteral("11.3 GB"));
+  EXPECT_TRUE(value->textInteractionFlags() & Qt::TextSelectableByMouse);
+  EXPECT_EQ(value->text(), QStringLiteral("11.3 GB"));
 }
 
 // Switching the appearance repaints with the other variant; nothing is rebuilt.
