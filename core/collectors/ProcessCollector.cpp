@@ -142,8 +142,25 @@ ProcessSample ProcessCollector::sample(double now) {
   reader_.listPIDs(pids_);
   sample.processes.reserve(pids_.size());
   reader_.beginScan(keepOpen_);
+  quietRecords_.clear();
 
   for (const std::int32_t pid : pids_) {
+    // Most processes sleep, and many have one thread: their run time alone, read before stat,
+    // tells that nothing else can have changed.
+    std::uint64_t runtime = 0;
+    bool runtimeSinceLastScan = false;
+    bool haveRuntime = false;
+    if (const auto it = known_.find(pid); it == known_.end() || it->second.threads == 1) {
+      haveRuntime = reader_.readRuntime(pid, runtime, runtimeSinceLastScan);
+      if (it != known_.end() && haveRuntime &&
+          quiet(it->second, previousScan, now, runtime, runtimeSinceLastScan)) {
+        quietRecords_.push_back(sample.processes.size());
+        appendRecord(sample, pid, it->second, it->second.cpuNanos, previousScan, scan, elapsed);
+        continue;
+      }
+    } else {
+      reader_.dropRuntime();
+    }
     // Gone between the listing and the read, or hidden from us: skipped.
     if (!reader_.readStat(pid, entry_)) continue;
     auto found = known_.end();
@@ -217,36 +234,32 @@ ProcessSample ProcessCollector::sample(double now) {
       known.refreshed = now;
     }
     reader_.close();
-
-    ProcessRecord record;
-    record.pid = pid;
-    record.parentPID = entry_.parentPID;
-    record.name = known.name;
-    record.uid = known.uid;
-    record.user = userName(known.uid);
-    record.startTime = known.startTime;
-    record.path = known.path;
-    record.hasStatistics = true;
-    record.cpuTime = static_cast<double>(cpuNanos) / 1e9;
-    if (known.lastScan == previousScan && previousScan != 0) {
-      record.cpuPercent = ProcessMath::cpuPercent(known.cpuNanos, cpuNanos, elapsed);
-      // The scan's time base is the tick's, not the moment each process was read, so a busy
-      // process can seem to run a little more than its threads could: bound it by them.
-      if (record.cpuPercent && entry_.threads > 0) {
-        record.cpuPercent = std::min(*record.cpuPercent, entry_.threads * 100.0);
-      }
-    }
-    known.cpuNanos = cpuNanos;
-    known.lastScan = scan;
-    record.memory = entry_.residentBytes;
-    record.threads = entry_.threads;
-    record.diskRead = known.readBytes;
-    record.diskWritten = known.writeBytes;
-    if (!record.diskRead || !record.diskWritten) ++sample.restricted;
-    sample.processes.push_back(std::move(record));
+    known.parentPID = entry_.parentPID;
+    known.threads = entry_.threads;
+    known.residentBytes = entry_.residentBytes;
+    known.ended = entry_.ended;
+    known.runtime = haveRuntime && entry_.threads == 1 ? runtime : 0;
+    if (entry_.threads != 1) reader_.dropRuntime();
+    appendRecord(sample, pid, known, cpuNanos, previousScan, scan, elapsed);
   }
 
   reader_.endScan();
+
+  // A parent that exited hands its children to another without them running: a quiet process
+  // whose parent is gone, or ended, has its parent read again.
+  for (const std::size_t index : quietRecords_) {
+    ProcessRecord& record = sample.processes[index];
+    if (record.parentPID == 0) continue;
+    const auto parent = known_.find(record.parentPID);
+    if (parent != known_.end() && parent->second.lastScan == scan && !parent->second.ended) continue;
+    Known& known = known_[record.pid];
+    known.runtime = 0;  // read in full at the next scan
+    if (reader_.open(record.pid) && reader_.readStat(entry_) && entry_.startTicks == known.start) {
+      known.parentPID = entry_.parentPID;
+      record.parentPID = entry_.parentPID;
+    }
+    reader_.close();
+  }
 
   // Forget processes that ended once the cache has grown past twice the live ones.
   if (known_.size() > 2 * pids_.size())
@@ -256,6 +269,46 @@ ProcessSample ProcessCollector::sample(double now) {
   sample.interval = elapsed;
   previousTime_ = now;
   return sample;
+}
+
+bool ProcessCollector::quiet(const Known& known, std::uint64_t previousScan, double now,
+                             std::uint64_t runtime, bool runtimeSinceLastScan) const {
+  // The runtime file opened in an earlier scan proves the process is the one seen then.
+  if (!runtimeSinceLastScan || known.runtime == 0 || runtime != known.runtime || known.threads != 1)
+    return false;
+  if (previousScan == 0 || known.lastScan != previousScan) return false;
+  return now - known.refreshed < kRefresh && now >= known.refreshed;
+}
+
+void ProcessCollector::appendRecord(ProcessSample& sample, std::int32_t pid, Known& known,
+                                    std::uint64_t cpuNanos, std::uint64_t previousScan, std::uint64_t scan,
+                                    double elapsed) {
+  ProcessRecord record;
+  record.pid = pid;
+  record.parentPID = known.parentPID;
+  record.name = known.name;
+  record.uid = known.uid;
+  record.user = userName(known.uid);
+  record.startTime = known.startTime;
+  record.path = known.path;
+  record.hasStatistics = true;
+  record.cpuTime = static_cast<double>(cpuNanos) / 1e9;
+  if (known.lastScan == previousScan && previousScan != 0) {
+    record.cpuPercent = ProcessMath::cpuPercent(known.cpuNanos, cpuNanos, elapsed);
+    // The scan's time base is the tick's, not the moment each process was read, so a busy
+    // process can seem to run a little more than its threads could: bound it by them.
+    if (record.cpuPercent && known.threads > 0) {
+      record.cpuPercent = std::min(*record.cpuPercent, known.threads * 100.0);
+    }
+  }
+  known.cpuNanos = cpuNanos;
+  known.lastScan = scan;
+  record.memory = known.residentBytes;
+  record.threads = known.threads;
+  record.diskRead = known.readBytes;
+  record.diskWritten = known.writeBytes;
+  if (!record.diskRead || !record.diskWritten) ++sample.restricted;
+  sample.processes.push_back(std::move(record));
 }
 
 std::optional<SelfUsage> ProcessCollector::selfUsage() {

@@ -78,7 +78,21 @@ class ProcessCollector {
     std::optional<std::uint64_t> writeBytes;
     bool ioRefused = false;  // another user's process: asked once for its lifetime
     double refreshed = 0;    // monotonic time status and io were last read
+    // From the last stat read, shown again while a single-threaded process does not run.
+    std::int32_t parentPID = 0;
+    int threads = 0;
+    std::optional<std::uint64_t> residentBytes;
+    bool ended = false;
+    std::uint64_t runtime = 0;  // schedstat's run time read just before that stat; 0 when none
   };
+
+  // A single-threaded process whose run time has not moved since the last scan: stat would
+  // say what it said then, except resident memory the kernel reclaims (the refresh catches it)
+  // and the parent, which changes when the parent ends (checked once the scan is complete).
+  bool quiet(const Known& known, std::uint64_t previousScan, double now, std::uint64_t runtime,
+             bool runtimeSinceLastScan) const;
+  void appendRecord(ProcessSample& sample, std::int32_t pid, Known& known, std::uint64_t cpuNanos,
+                    std::uint64_t previousScan, std::uint64_t scan, double elapsed);
 
   const QString& userName(std::uint32_t uid);
 
@@ -89,6 +103,7 @@ class ProcessCollector {
   std::unordered_map<std::int32_t, Known> known_;
   std::unordered_map<std::uint32_t, QString> users_;
   std::vector<std::int32_t> pids_;
+  std::vector<std::size_t> quietRecords_;  // of the current sample
   ProcEntry entry_;
   std::size_t keepOpen_ = 0;
   std::uint64_t scan_ = 0;

@@ -32,8 +32,9 @@ ProcessReader::ProcessReader(const KernelFiles& files) : procPath_(files.path("/
 
 ProcessReader::~ProcessReader() {
   close();
-  for (const Kept& kept : kept_) ::close(kept.fd);
-  for (const Kept& kept : carried_) ::close(kept.fd);
+  for (Kept& kept : kept_) closeKept(kept);
+  for (Kept& kept : carried_) closeKept(kept);
+  closeKept(current_);
   if (procFd_ >= 0) ::close(procFd_);
 }
 
@@ -103,6 +104,7 @@ void ProcessReader::clearFigures(ProcEntry& entry) const {
   entry.pid = pid_;
   entry.residentBytes.reset();
   entry.threads = 0;
+  entry.ended = false;
   entry.readBytes.reset();
   entry.writeBytes.reset();
 }
@@ -125,10 +127,80 @@ void ProcessReader::close() {
   dirFd_ = -1;
 }
 
-
 bool ProcessReader::readStat(ProcEntry& entry) {
   clearFigures(entry);
   return dirFd_ >= 0 && readAt(dirFd_, "stat") && parseStat(buffer_, entry);
+}
+
+void ProcessReader::closeKept(Kept& kept) {
+  if (kept.fd >= 0) ::close(kept.fd);
+  if (kept.runtimeFd >= 0) ::close(kept.runtimeFd);
+  kept = Kept{};
+}
+
+void ProcessReader::carryCurrent() {
+  if (current_.fd >= 0 || current_.runtimeFd >= 0) carried_.push_back(current_);
+  current_ = Kept{};
+}
+
+void ProcessReader::advanceTo(std::int32_t pid) {
+  if (current_.pid == pid) return;
+  carryCurrent();
+  while (cursor_ < kept_.size() && kept_[cursor_].pid < pid) closeKept(kept_[cursor_++]);
+  if (cursor_ < kept_.size() && kept_[cursor_].pid == pid) {
+    current_ = kept_[cursor_++];
+    current_.runtimeFromLastScan = current_.runtimeFd >= 0;
+  } else {
+    current_.pid = pid;
+  }
+}
+
+bool ProcessReader::readRuntime(std::int32_t pid, std::uint64_t& nanos, bool& sinceLastScan) {
+  sinceLastScan = false;
+  if (!scanning_) return false;
+  advanceTo(pid);
+  if (current_.runtimeFd >= 0) {
+    if (readOpen(current_.runtimeFd) && parseRuntime(buffer_, nanos)) {
+      sinceLastScan = current_.runtimeFromLastScan;
+      return true;
+    }
+    // The process ended (the pid may be another's now), or the kernel refuses: start afresh.
+    ::close(current_.runtimeFd);
+    current_.runtimeFd = -1;
+    current_.runtimeFromLastScan = false;
+  }
+  if (procFd_ < 0) procFd_ = ::open(procPath_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (procFd_ < 0 || (current_.fd < 0 && !roomToKeep())) return false;
+  char name[32];
+  const auto [end, ec] = std::to_chars(name, name + 16, pid);
+  if (ec != std::errc()) return false;
+  std::memcpy(end, "/schedstat", 11);
+  const int fd = ::openat(procFd_, name, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  if (!readOpen(fd) || !parseRuntime(buffer_, nanos)) {
+    ::close(fd);
+    return false;
+  }
+  current_.runtimeFd = fd;
+  return true;
+}
+
+void ProcessReader::dropRuntime() {
+  if (current_.runtimeFd >= 0) ::close(current_.runtimeFd);
+  current_.runtimeFd = -1;
+  current_.runtimeFromLastScan = false;
+}
+
+bool ProcessReader::parseRuntime(std::string_view text, std::uint64_t& nanos) {
+  const char* first = text.data();
+  const char* last = first + text.size();
+  std::uint64_t value = 0;
+  const auto [end, ec] = std::from_chars(first, last, value);
+  if (ec != std::errc() || end == last || (*end != ' ' && *end != '\n')) return false;
+  // A kernel without scheduler statistics reads "0 0 0": no figure at all.
+  if (value == 0) return false;
+  nanos = value;
+  return true;
 }
 
 bool ProcessReader::readStat(std::int32_t pid, ProcEntry& entry) {
@@ -137,16 +209,15 @@ bool ProcessReader::readStat(std::int32_t pid, ProcEntry& entry) {
   keptStatFd_ = -1;
   clearFigures(entry);
   if (scanning_) {
-    // Files of processes listed no more belong to processes that ended.
-    while (cursor_ < kept_.size() && kept_[cursor_].pid < pid) ::close(kept_[cursor_++].fd);
-    if (cursor_ < kept_.size() && kept_[cursor_].pid == pid) {
-      const Kept kept = kept_[cursor_++];
-      if (readOpen(kept.fd) && parseStat(buffer_, entry)) {
-        carried_.push_back(kept);
-        keptStatFd_ = kept.fd;
+    advanceTo(pid);
+    if (current_.fd >= 0) {
+      if (readOpen(current_.fd) && parseStat(buffer_, entry)) {
+        keptStatFd_ = current_.fd;
         return true;
       }
-      ::close(kept.fd);  // the process ended; the pid may be another's now
+      // The process ended; the pid may be another's now.
+      ::close(current_.fd);
+      current_.fd = -1;
     }
   }
   if (procFd_ < 0) procFd_ = ::open(procPath_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -158,14 +229,16 @@ bool ProcessReader::readStat(std::int32_t pid, ProcEntry& entry) {
   const int fd = ::openat(procFd_, name, O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     buffer_.clear();
+    if (scanning_) dropRuntime();  // gone: nothing of it is kept
     return false;
   }
   const bool ok = readOpen(fd) && parseStat(buffer_, entry);
-  if (ok && scanning_ && carried_.size() < keepOpen_) {
-    carried_.push_back({pid, fd});
+  if (ok && scanning_ && (current_.runtimeFd >= 0 || roomToKeep())) {
+    current_.fd = fd;
     keptStatFd_ = fd;
   } else {
     ::close(fd);
+    if (!ok && scanning_) dropRuntime();
   }
   return ok;
 }
@@ -179,11 +252,13 @@ void ProcessReader::beginScan(std::size_t keepOpen) {
   keepOpen_ = keepOpen;
   cursor_ = 0;
   carried_.clear();
+  current_ = Kept{};
   scanning_ = true;
 }
 
 void ProcessReader::endScan() {
-  while (cursor_ < kept_.size()) ::close(kept_[cursor_++].fd);
+  carryCurrent();
+  while (cursor_ < kept_.size()) closeKept(kept_[cursor_++]);
   kept_.swap(carried_);
   carried_.clear();
   cursor_ = 0;
@@ -243,6 +318,7 @@ bool ProcessReader::parseStat(std::string_view text, ProcEntry& entry) {
       case 3:
         // Zombies and dead tasks have released their memory.
         noMemory = token == "Z" || token == "X";
+        entry.ended = noMemory;
         break;
       case 4: {
         const auto value = KernelText::parseInt(token);

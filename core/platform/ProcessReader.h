@@ -23,6 +23,7 @@ struct ProcEntry {
   // stat's rss in bytes, the sum status reports as VmRSS; kernel threads and zombies have none.
   std::optional<std::uint64_t> residentBytes;
   int threads = 0;  // stat's num_threads, as status's Threads
+  bool ended = false;  // a zombie or dead task: it has exited
   std::optional<std::uint64_t> readBytes;  // io is refused for other users' processes
   std::optional<std::uint64_t> writeBytes;
 };
@@ -54,6 +55,18 @@ class ProcessReader {
   // file of a process that ended reads as an error (the kernel ties it to the process, not the
   // pid), and is then opened afresh.
   bool readStat(std::int32_t pid, ProcEntry& entry);
+  // schedstat's first figure: the nanoseconds the process's main thread has run. The kernel
+  // formats three numbers here, a fraction of what stat costs, so a single-threaded process
+  // that did not run since the last scan is known without stat. Read before stat (a run
+  // between the two then shows at the next scan), through a file kept like stat's;
+  // `sinceLastScan` tells whether that file was opened in an earlier scan and so belongs to the
+  // process seen then. False when the process is gone, the file is refused, or the kernel keeps
+  // no scheduler statistics (it then reads 0). Only within a scan.
+  bool readRuntime(std::int32_t pid, std::uint64_t& nanos, bool& sinceLastScan);
+  // The current pid's runtime file is of no use (its process has more threads): not kept.
+  void dropRuntime();
+  static bool parseRuntime(std::string_view text, std::uint64_t& nanos);
+  // keepOpen counts files; each process may keep two (stat and schedstat).
   void beginScan(std::size_t keepOpen);
   void endScan();
   // After open() of the pid whose stat readStat(pid, ...) just read from a kept file: whether
@@ -88,11 +101,20 @@ class ProcessReader {
   std::string buffer_;
   std::vector<char> listing_;
   struct Kept {
-    std::int32_t pid;
-    int fd;
+    std::int32_t pid = 0;
+    int fd = -1;         // stat
+    int runtimeFd = -1;  // schedstat
+    bool runtimeFromLastScan = false;
   };
+  // Moves to pid's kept files; those of pids passed over belong to processes that ended.
+  void advanceTo(std::int32_t pid);
+  // The current pid's open files go on to the next scan.
+  void carryCurrent();
+  static void closeKept(Kept& kept);
+  bool roomToKeep() const { return 2 * (carried_.size() + 1) <= keepOpen_; }
   std::vector<Kept> kept_;     // from the last scan, by pid
   std::vector<Kept> carried_;  // kept for the next one
+  Kept current_;               // the pid being read
   std::size_t cursor_ = 0;
   std::size_t keepOpen_ = 0;
   bool scanning_ = false;

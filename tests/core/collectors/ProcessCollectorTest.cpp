@@ -224,6 +224,18 @@ TEST(ProcessReader, HostileStatLines) {
     EXPECT_EQ(entry.systemTicks, 22u);
     EXPECT_EQ(entry.startTicks, 99u);
   }
+  // schedstat: the run time is the first figure; "0 0 0" is a kernel that keeps none.
+  const std::pair<std::string_view, std::optional<std::uint64_t>> runtimes[] = {
+      {"123456 789 10\n", 123456u}, {"0 0 0\n", std::nullopt},   {"", std::nullopt},
+      {"12x 1 1\n", std::nullopt},  {"-5 1 1\n", std::nullopt}, {"18446744073709551616 1 1\n", std::nullopt},
+  };
+  for (const auto& [text, expected] : runtimes) {
+    std::uint64_t nanos = 0;
+    EXPECT_EQ(ProcessReader::parseRuntime(text, nanos), expected.has_value()) << text;
+    if (expected) {
+      EXPECT_EQ(nanos, *expected);
+    }
+  }
   ProcEntry entry;
   EXPECT_FALSE(ProcessReader::parseStatus("Name:\tx\nThreads:\t3\n", entry)) << "no Uid line";
   EXPECT_TRUE(ProcessReader::parseStatus("Uid:\t1\t2\t3\t4\nThreads:\t3\n", entry));
@@ -386,16 +398,24 @@ TEST(ProcessCollector, RereadsOwnerAndIOOnlyWhenTheyCanHaveChanged) {
   EXPECT_EQ(collector.sample(132.0).restricted, 2);
 }
 
-// The scan keeps stat files open between scans; a process that ends is dropped and its file
-// closed, so the open files follow the live processes.
-TEST(ProcessCollector, KeptStatFilesFollowTheLiveProcesses) {
-  const auto openFiles = [] {
-    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), std::filesystem::directory_iterator());
+// The scan keeps stat and schedstat files open between scans; a process that ends is dropped
+// and its files closed, so the open files follow the live processes.
+TEST(ProcessCollector, KeptFilesFollowTheLiveProcesses) {
+  // Open files of this test that read /proc/<pid>/..., by pid.
+  const auto keptFiles = [] {
+    std::map<std::int32_t, int> files;
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
+      std::error_code error;
+      const std::string target = std::filesystem::read_symlink(fd.path(), error).string();
+      if (error || !target.starts_with("/proc/")) continue;
+      const std::string rest = target.substr(6);
+      if (rest.empty() || !std::isdigit(static_cast<unsigned char>(rest[0]))) continue;
+      ++files[std::stoi(rest)];
+    }
+    return files;
   };
   ProcessCollector collector;
-  // At most one kept file per listed process, whatever else runs on the machine meanwhile.
-  const int first = collector.sample(1.0).total;
-  const auto others = openFiles() - first;
+  collector.sample(1.0);
   std::vector<pid_t> children;
   for (int i = 0; i < 20; ++i) {
     const pid_t child = ::fork();
@@ -407,12 +427,129 @@ TEST(ProcessCollector, KeptStatFilesFollowTheLiveProcesses) {
   }
   const ProcessSample during = collector.sample(3.0);
   const auto seen = byPID(during);
-  for (const pid_t child : children) EXPECT_TRUE(seen.contains(child));
-  EXPECT_LE(openFiles() - during.total, others);
+  auto files = keptFiles();
+  for (const pid_t child : children) {
+    EXPECT_TRUE(seen.contains(child));
+    EXPECT_GE(files[child], 1) << "stat is kept";
+    EXPECT_LE(files[child], 2) << "stat and schedstat, nothing more";
+  }
+  // Our own: the listing above and the kept files of the test itself aside.
+  files.erase(::getpid());
+  for (const auto& [pid, count] : files) EXPECT_LE(count, 2) << pid;
   for (const pid_t child : children) ::kill(child, SIGKILL);
   for (const pid_t child : children) ::waitpid(child, nullptr, 0);
   const ProcessSample after = collector.sample(5.0);
   const auto listed = byPID(after);
-  for (const pid_t child : children) EXPECT_FALSE(listed.contains(child));
-  EXPECT_LE(openFiles() - after.total, others);
+  files = keptFiles();
+  for (const pid_t child : children) {
+    EXPECT_FALSE(listed.contains(child));
+    EXPECT_EQ(files[child], 0) << "the files of an ended process are closed";
+  }
+}
+
+// A process that did not run is not read in full; one that ran, or whose parent exited, must
+// still show it at the very next scan.
+TEST(ProcessCollector, RealProcessesThatRunOrLoseTheirParentShowItAtTheNextScan) {
+  int go[2], done[2], end[2], grandchild[2];
+  ASSERT_EQ(::pipe(go), 0);
+  ASSERT_EQ(::pipe(done), 0);
+  ASSERT_EQ(::pipe(end), 0);
+  ASSERT_EQ(::pipe(grandchild), 0);
+  // A single-threaded sleeper that, when told, uses about 80 ms of CPU and sleeps again.
+  const pid_t spinner = ::fork();
+  if (spinner == 0) {
+    char byte;
+    while (::read(go[0], &byte, 1) == 1) {
+      timespec start{}, now{};
+      ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &start);
+      do {
+        ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+      } while ((now.tv_sec - start.tv_sec) * 1'000'000'000L + (now.tv_nsec - start.tv_nsec) < 80'000'000L);
+      if (::write(done[1], &byte, 1) != 1) ::_exit(1);
+    }
+    ::_exit(0);
+  }
+  ASSERT_GT(spinner, 0);
+  // A parent that exits when told, leaving its sleeping child to be adopted.
+  const pid_t middle = ::fork();
+  if (middle == 0) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      for (;;) ::pause();
+    }
+    if (::write(grandchild[1], &child, sizeof child) != sizeof child) ::_exit(1);
+    char byte;
+    [[maybe_unused]] const auto n = ::read(end[0], &byte, 1);
+    ::_exit(0);
+  }
+  ASSERT_GT(middle, 0);
+  pid_t adopted = 0;
+  ASSERT_EQ(::read(grandchild[0], &adopted, sizeof adopted), static_cast<ssize_t>(sizeof adopted));
+
+  ProcessCollector collector;
+  collector.sample(1.0);
+  auto records = byPID(collector.sample(3.0));
+  ASSERT_TRUE(records.contains(spinner) && records.contains(adopted));
+  const double before = records[spinner].cpuTime;
+  EXPECT_EQ(records[adopted].parentPID, middle);
+
+  const char byte = 'x';
+  ASSERT_EQ(::write(go[1], &byte, 1), 1);
+  char back;
+  ASSERT_EQ(::read(done[0], &back, 1), 1);
+  ASSERT_EQ(::write(end[1], &byte, 1), 1);
+  // The parent has exited but is not reaped: still listed, as a zombie.
+  siginfo_t info{};
+  ASSERT_EQ(::waitid(P_PID, static_cast<id_t>(middle), &info, WEXITED | WNOWAIT), 0);
+
+  records = byPID(collector.sample(5.0));
+  EXPECT_GE(records[spinner].cpuTime, before + 0.05) << "the run shows";
+  EXPECT_NE(records[adopted].parentPID, middle) << "the new parent shows";
+  EXPECT_GT(records[adopted].parentPID, 0);
+
+  ::kill(adopted, SIGKILL);
+  ::kill(spinner, SIGKILL);
+  ::waitpid(spinner, nullptr, 0);
+  ::waitpid(middle, nullptr, 0);
+  for (int* pair : {go, done, end, grandchild}) {
+    ::close(pair[0]);
+    ::close(pair[1]);
+  }
+}
+
+// The figures of a quiet process stand until it runs or the refresh comes.
+TEST(ProcessCollector, AQuietProcessIsReadInFullWhenItRunsAndAtTheRefresh) {
+  struct Case {
+    const char* name;
+    const char* runtime;  // schedstat at the third scan
+    double third;         // when the third scan runs
+    std::uint64_t pages;  // resident pages the third scan shows
+  };
+  const Case cases[] = {
+      {"nothing moved", "5000 0 1\n", 104, 10},
+      {"it ran", "6000 0 2\n", 104, 20},
+      {"the refresh", "5000 0 1\n", 131, 20},
+  };
+  const auto stat = [](int pages) {
+    return "900 (quiet) S 100 900 900 0 -1 4194560 0 0 0 0 50 10 0 0 20 0 1 0 30000 10000000 " +
+           std::to_string(pages) + " 18446744073709551615 1 1 0 0 0 0 0 0 0 0 0 0 17 0 0 0 0 0 0\n";
+  };
+  const auto page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+  for (const Case& c : cases) {
+    test::StepRoot root("processes");
+    root.apply("1");
+    root.write("proc/900/stat", stat(10));
+    root.write("proc/900/status", "Name:\tquiet\nUid:\t1000\t1000\t1000\t1000\nThreads:\t1\n");
+    root.write("proc/900/io", "read_bytes: 0\nwrite_bytes: 0\n");
+    root.write("proc/900/schedstat", "5000 0 1\n");
+    ProcessCollector collector(root.root(), fakeUsers);
+    collector.sample(100.0);
+    collector.sample(102.0);
+    root.write("proc/900/stat", stat(20));
+    root.write("proc/900/schedstat", c.runtime);
+    auto records = byPID(collector.sample(c.third));
+    EXPECT_EQ(records[900].memory, c.pages * page) << c.name;
+    EXPECT_EQ(records[900].threads, 1) << c.name;
+    EXPECT_EQ(records[900].parentPID, 100) << c.name;
+  }
 }
