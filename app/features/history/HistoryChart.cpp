@@ -202,6 +202,13 @@ void HistoryChart::paint(QPainter& painter, const QRectF& rect, const HistoryCha
       painter.drawPolygon(band);
       painter.setRenderHint(QPainter::Antialiasing, true);
       ChartPainting::strokeLine(painter, line, content.color, kLineWidth);
+    } else {
+      // A bucket alone between two breaks has no line to sit on: a dot, so it is not lost.
+      const SeriesPoint& point = series.points[start];
+      painter.setPen(Qt::NoPen);
+      painter.setBrush(content.color);
+      painter.drawEllipse(QPointF(Geo::x(point.time, f.time, plot), Geo::y(point.avg, f.value, plot)), kLineWidth,
+                          kLineWidth);
     }
     start = end + 1;
   }

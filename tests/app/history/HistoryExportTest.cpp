@@ -2,6 +2,7 @@
 
 #include "TestSupport.h"
 #include "design/Tokens.h"
+#include "features/history/HistoryChart.h"
 
 #include <QDir>
 
@@ -10,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 
 namespace kivo {
@@ -87,6 +90,52 @@ TEST(HistoryExport, ImageIsTwoPixelsPerPointWithTheChosenAppearance) {
   QDir().mkpath(dir);
   light.save(dir + QStringLiteral("/export-light.png"));
   dark.save(dir + QStringLiteral("/export-dark.png"));
+}
+
+// The chart the page shows is painted by the same function: a bucket alone between two breaks
+// must leave a mark where it lies, or the only sample of that stretch is invisible.
+TEST(HistoryChart, ABucketAloneBetweenTwoBreaksIsDrawnAsADot) {
+  Series with;
+  with.metric = MetricID::cpuTotal;
+  with.step = 60;
+  const double t0 = 1'765'356'000;
+  with.points = {{t0, 10, 30, 20, 1}, {t0 + 60, 10, 30, 20, 1}, {t0 + 1800, 15, 15, 15, 1},
+                 {t0 + 3540, 10, 30, 20, 1}, {t0 + 3600, 10, 30, 20, 1}};
+  Series without = with;
+  without.points.erase(without.points.begin() + 2);
+
+  const HistoryChartStyle style = HistoryChartStyle::resolve(false);
+  const QRectF rect(0, 0, 600, HistoryChart::kHeight);
+  auto render = [&](const Series& series) {
+    QImage image(rect.size().toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    HistoryChartContent content;
+    content.series = &series;
+    content.from = t0;
+    content.to = t0 + 3600;
+    content.color = QColor(200, 0, 0);
+    HistoryChart::paint(painter, rect, content, style);
+    return image;
+  };
+  const QImage a = render(with);
+  const QImage b = render(without);
+  HistoryChartContent content;
+  content.series = &with;
+  content.from = t0;
+  content.to = t0 + 3600;
+  const QRectF plot = HistoryChart::plotRect(rect, content, style);
+  const int middle = static_cast<int>(plot.center().x());
+  int changed = 0;
+  int changedFarAway = 0;
+  for (int y = 0; y < a.height(); ++y) {
+    for (int x = 0; x < a.width(); ++x) {
+      if (a.pixel(x, y) == b.pixel(x, y)) continue;
+      (std::abs(x - middle) <= 3 ? changed : changedFarAway) += 1;
+    }
+  }
+  EXPECT_GE(changed, 4);
+  EXPECT_EQ(changedFarAway, 0);
 }
 
 TEST(HistoryExport, WritingNeverLeavesAnEmptyOrTruncatedFile) {
