@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontMetricsF>
 #include <QJsonValue>
 #include <QWidget>
 
@@ -176,7 +177,10 @@ TEST(Typeface, PixelSizesWeightsAndModifiers) {
   EXPECT_EQ(Typeface::value().weight(), QFont::Medium);
   EXPECT_EQ(Typeface::caption().pixelSize(), 11);
   EXPECT_EQ(Typeface::mono().pixelSize(), 12);
-  EXPECT_TRUE(QFontInfo(Typeface::mono()).fixedPitch());
+  // Monospaced in what it draws: every printable ASCII character takes the same advance. (Qt's
+  // fixedPitch() says false for monospaced fonts that also carry double-width glyphs.)
+  const QFontMetricsF mono(Typeface::mono());
+  for (char c = ' '; c <= '~'; ++c) EXPECT_DOUBLE_EQ(mono.horizontalAdvance(QChar(c)), mono.horizontalAdvance('0')) << c;
   // The same object on every call: built once.
   EXPECT_EQ(&Typeface::value(), &Typeface::value());
 }
