@@ -139,7 +139,7 @@ ProcessSample ProcessCollector::sample(double now) {
   const std::uint64_t scan = ++scan_;
 
   ProcessSample sample;
-  reader_.listPIDs(pids_);
+  list(now);
   sample.processes.reserve(pids_.size());
   reader_.beginScan(keepOpen_);
   quietRecords_.clear();
@@ -245,6 +245,15 @@ ProcessSample ProcessCollector::sample(double now) {
 
   reader_.endScan();
 
+  // The processes that ended, or hide from us, are not read again until the next listing.
+  std::size_t live = 0;
+  std::size_t record = 0;
+  for (const std::int32_t pid : pids_) {
+    while (record < sample.processes.size() && sample.processes[record].pid < pid) ++record;
+    if (record < sample.processes.size() && sample.processes[record].pid == pid) pids_[live++] = pid;
+  }
+  pids_.resize(live);
+
   // A parent that exited hands its children to another without them running: a quiet process
   // whose parent is gone, or ended, has its parent read again.
   for (const std::size_t index : quietRecords_) {
@@ -269,6 +278,24 @@ ProcessSample ProcessCollector::sample(double now) {
   sample.interval = elapsed;
   previousTime_ = now;
   return sample;
+}
+
+bool ProcessCollector::list(double now) {
+  const std::optional<std::uint64_t> lastPID = lastPIDHolds_ ? reader_.lastPID() : std::nullopt;
+  const bool noneStarted = lastPID && listedLastPID_ && *lastPID == *listedLastPID_;
+  if (noneStarted && now - listedAt_ < kRefresh && now >= listedAt_) return false;
+  previousListing_.swap(listed_);
+  reader_.listPIDs(listed_);
+  // Both listings ascend: a pid in this one that the last lacked is a process that started.
+  if (noneStarted &&
+      !std::includes(previousListing_.begin(), previousListing_.end(), listed_.begin(), listed_.end()) &&
+      reader_.lastPID() == lastPID) {
+    lastPIDHolds_ = false;
+  }
+  listedLastPID_ = lastPID;
+  listedAt_ = now;
+  pids_ = listed_;
+  return true;
 }
 
 bool ProcessCollector::quiet(const Known& known, std::uint64_t previousScan, double now,

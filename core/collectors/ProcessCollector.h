@@ -95,6 +95,10 @@ class ProcessCollector {
                     std::uint64_t previousScan, std::uint64_t scan, double elapsed);
 
   const QString& userName(std::uint32_t uid);
+  // Lists /proc into pids_ unless no pid was handed out since the last listing (and that is
+  // less than kRefresh seconds old): then no process can have started, and pids_ from the last
+  // scan holds every live one. True when it listed.
+  bool list(double now);
 
   ProcessReader reader_;
   UserLookup lookup_;
@@ -102,7 +106,14 @@ class ProcessCollector {
   std::optional<std::int64_t> bootTime_;
   std::unordered_map<std::int32_t, Known> known_;
   std::unordered_map<std::uint32_t, QString> users_;
-  std::vector<std::int32_t> pids_;
+  std::vector<std::int32_t> pids_;  // to read this scan; afterwards, those that gave a record
+  std::vector<std::int32_t> listed_;  // the last listing of /proc
+  std::vector<std::int32_t> previousListing_;
+  std::optional<std::uint64_t> listedLastPID_;  // the last pid handed out, read just before it
+  double listedAt_ = 0;
+  // False once a listing showed a process for which no pid was handed out: the last pid is then
+  // not of the pid namespace this /proc shows, and every scan lists.
+  bool lastPIDHolds_ = true;
   std::vector<std::size_t> quietRecords_;  // of the current sample
   ProcEntry entry_;
   std::size_t keepOpen_ = 0;

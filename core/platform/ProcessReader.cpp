@@ -28,7 +28,8 @@ std::optional<std::int32_t> parsePID(const char* name) {
 
 }  // namespace
 
-ProcessReader::ProcessReader(const KernelFiles& files) : procPath_(files.path("/proc")) {}
+ProcessReader::ProcessReader(const KernelFiles& files)
+    : procPath_(files.path("/proc")), loadavg_(files.path("/proc/loadavg")) {}
 
 ProcessReader::~ProcessReader() {
   close();
@@ -36,6 +37,24 @@ ProcessReader::~ProcessReader() {
   for (Kept& kept : carried_) closeKept(kept);
   closeKept(current_);
   if (procFd_ >= 0) ::close(procFd_);
+}
+
+std::optional<std::uint64_t> ProcessReader::lastPID() {
+  if (!loadavg_.read(buffer_)) return std::nullopt;
+  return parseLastPID(buffer_);
+}
+
+std::optional<std::uint64_t> ProcessReader::parseLastPID(std::string_view text) {
+  // "0.20 0.18 0.12 1/80 11206": five fields, the fourth running/total.
+  std::string_view token;
+  std::string_view last;
+  int fields = 0;
+  while (KernelText::nextToken(text, token)) {
+    last = token;
+    ++fields;
+  }
+  if (fields != 5) return std::nullopt;
+  return KernelText::parseUInt(last);
 }
 
 bool ProcessReader::listPIDs(std::vector<std::int32_t>& pids) {

@@ -39,6 +39,11 @@ class ProcessReader {
 
   // The numeric entries of /proc, ascending; false when /proc cannot be listed.
   bool listPIDs(std::vector<std::int32_t>& pids);
+  // loadavg's last field: the pid the kernel handed out last in this pid namespace, to a
+  // process or a thread. While it stands still no process can have started. Absent when
+  // unreadable.
+  std::optional<std::uint64_t> lastPID();
+  static std::optional<std::uint64_t> parseLastPID(std::string_view text);
 
   // One process at a time: open its directory, read what is needed, close. Every file is
   // opened relative to the directory, so a reused pid cannot mix two processes' files.
@@ -93,6 +98,7 @@ class ProcessReader {
   void clearFigures(ProcEntry& entry) const;
 
   std::string procPath_;
+  KernelFile loadavg_;
   int procFd_ = -1;
   int dirFd_ = -1;
   std::int32_t pid_ = 0;

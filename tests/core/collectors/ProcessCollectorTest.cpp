@@ -236,6 +236,13 @@ TEST(ProcessReader, HostileStatLines) {
       EXPECT_EQ(nanos, *expected);
     }
   }
+  // loadavg: the last pid handed out is its fifth field.
+  const std::pair<std::string_view, std::optional<std::uint64_t>> loadavgs[] = {
+      {"0.20 0.18 0.12 1/80 11206\n", 11206u}, {"0.20 0.18 0.12 1/80\n", std::nullopt},
+      {"0.20 0.18 0.12 1/80 11206 7\n", std::nullopt}, {"0.20 0.18 0.12 1/80 -1\n", std::nullopt},
+      {"", std::nullopt},
+  };
+  for (const auto& [text, expected] : loadavgs) EXPECT_EQ(ProcessReader::parseLastPID(text), expected) << text;
   ProcEntry entry;
   EXPECT_FALSE(ProcessReader::parseStatus("Name:\tx\nThreads:\t3\n", entry)) << "no Uid line";
   EXPECT_TRUE(ProcessReader::parseStatus("Uid:\t1\t2\t3\t4\nThreads:\t3\n", entry));
@@ -515,6 +522,38 @@ TEST(ProcessCollector, RealProcessesThatRunOrLoseTheirParentShowItAtTheNextScan)
     ::close(pair[0]);
     ::close(pair[1]);
   }
+}
+
+// /proc is listed again only once the kernel handed out a pid; a listing that shows a process
+// it never announced (a /proc of another pid namespace) makes every scan list.
+TEST(ProcessCollector, ListsProcOnlyAfterAPidWasHandedOut) {
+  test::StepRoot root("processes");
+  root.apply("1");
+  const auto addProcess = [&](int pid) {
+    const std::string dir = "proc/" + std::to_string(pid) + "/";
+    root.write(dir + "stat", std::to_string(pid) +
+                                 " (new) S 1 1 1 0 -1 4194560 0 0 0 0 5 1 0 0 20 0 1 0 30000 10000000 10 "
+                                 "18446744073709551615 1 1 0 0 0 0 0 0 0 0 0 0 17 0 0 0 0 0 0\n");
+    root.write(dir + "status", "Name:\tnew\nUid:\t1000\t1000\t1000\t1000\nThreads:\t1\n");
+    root.write(dir + "io", "read_bytes: 0\nwrite_bytes: 0\n");
+  };
+  const auto lastPID = [&](int pid) {
+    root.write("proc/loadavg", "0.00 0.00 0.00 1/90 " + std::to_string(pid) + "\n");
+  };
+  lastPID(900);
+  ProcessCollector collector(root.root(), fakeUsers);
+  collector.sample(100.0);
+
+  addProcess(901);
+  EXPECT_FALSE(byPID(collector.sample(102.0)).contains(901)) << "no pid handed out: not listed";
+  lastPID(901);
+  EXPECT_TRUE(byPID(collector.sample(104.0)).contains(901)) << "a pid handed out: listed";
+
+  addProcess(902);
+  EXPECT_FALSE(byPID(collector.sample(106.0)).contains(902));
+  EXPECT_TRUE(byPID(collector.sample(134.5)).contains(902)) << "listed at least every 30 s";
+  addProcess(903);
+  EXPECT_TRUE(byPID(collector.sample(136.5)).contains(903)) << "the last pid proved wrong: every scan lists";
 }
 
 // The figures of a quiet process stand until it runs or the refresh comes.
