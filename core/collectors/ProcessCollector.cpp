@@ -280,12 +280,17 @@ ProcessSample ProcessCollector::sample(double now) {
   return sample;
 }
 
-bool ProcessCollector::list(double now) {
+void ProcessCollector::list(double now) {
   const std::optional<std::uint64_t> lastPID = lastPIDHolds_ ? reader_.lastPID() : std::nullopt;
   const bool noneStarted = lastPID && listedLastPID_ && *lastPID == *listedLastPID_;
-  if (noneStarted && now - listedAt_ < kRefresh && now >= listedAt_) return false;
+  if (noneStarted && now - listedAt_ < kRefresh && now >= listedAt_) return;
   previousListing_.swap(listed_);
-  reader_.listPIDs(listed_);
+  if (!reader_.listPIDs(listed_)) {
+    // Tried again at the next scan.
+    listedLastPID_.reset();
+    pids_.clear();
+    return;
+  }
   // Both listings ascend: a pid in this one that the last lacked is a process that started.
   if (noneStarted &&
       !std::includes(previousListing_.begin(), previousListing_.end(), listed_.begin(), listed_.end()) &&
@@ -295,7 +300,6 @@ bool ProcessCollector::list(double now) {
   listedLastPID_ = lastPID;
   listedAt_ = now;
   pids_ = listed_;
-  return true;
 }
 
 bool ProcessCollector::quiet(const Known& known, std::uint64_t previousScan, double now,

@@ -97,8 +97,8 @@ class ProcessCollector {
   const QString& userName(std::uint32_t uid);
   // Lists /proc into pids_ unless no pid was handed out since the last listing (and that is
   // less than kRefresh seconds old): then no process can have started, and pids_ from the last
-  // scan holds every live one. True when it listed.
-  bool list(double now);
+  // scan holds every live one.
+  void list(double now);
 
   ProcessReader reader_;
   UserLookup lookup_;
