@@ -128,15 +128,21 @@ void ProcessReader::clearFigures(ProcEntry& entry) const {
   entry.writeBytes.reset();
 }
 
+int ProcessReader::openInProc(std::int32_t pid, const char* file, int flags) {
+  if (procFd_ < 0) procFd_ = ::open(procPath_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (procFd_ < 0) return -1;
+  char name[32];
+  const auto [end, ec] = std::to_chars(name, name + 16, pid);
+  if (ec != std::errc()) return -1;
+  const std::size_t length = std::strlen(file);
+  if (length > 15) return -1;
+  std::memcpy(end, file, length + 1);
+  return ::openat(procFd_, name, flags | O_RDONLY | O_CLOEXEC);
+}
+
 bool ProcessReader::open(std::int32_t pid) {
   close();
-  if (procFd_ < 0) procFd_ = ::open(procPath_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (procFd_ < 0) return false;
-  char name[16];
-  const auto [end, ec] = std::to_chars(name, name + sizeof name - 1, pid);
-  if (ec != std::errc()) return false;
-  *end = '\0';
-  dirFd_ = ::openat(procFd_, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  dirFd_ = openInProc(pid, "", O_DIRECTORY);
   pid_ = pid;
   return dirFd_ >= 0;
 }
@@ -188,13 +194,8 @@ bool ProcessReader::readRuntime(std::int32_t pid, std::uint64_t& nanos, bool& si
     current_.runtimeFd = -1;
     current_.runtimeFromLastScan = false;
   }
-  if (procFd_ < 0) procFd_ = ::open(procPath_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (procFd_ < 0 || (current_.fd < 0 && !roomToKeep())) return false;
-  char name[32];
-  const auto [end, ec] = std::to_chars(name, name + 16, pid);
-  if (ec != std::errc()) return false;
-  std::memcpy(end, "/schedstat", 11);
-  const int fd = ::openat(procFd_, name, O_RDONLY | O_CLOEXEC);
+  if (current_.fd < 0 && !roomToKeep()) return false;
+  const int fd = openInProc(pid, "/schedstat");
   if (fd < 0) return false;
   if (!readOpen(fd) || !parseRuntime(buffer_, nanos)) {
     ::close(fd);
@@ -239,13 +240,7 @@ bool ProcessReader::readStat(std::int32_t pid, ProcEntry& entry) {
       current_.fd = -1;
     }
   }
-  if (procFd_ < 0) procFd_ = ::open(procPath_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (procFd_ < 0) return false;
-  char name[24];
-  const auto [end, ec] = std::to_chars(name, name + 16, pid);
-  if (ec != std::errc()) return false;
-  std::memcpy(end, "/stat", 6);
-  const int fd = ::openat(procFd_, name, O_RDONLY | O_CLOEXEC);
+  const int fd = openInProc(pid, "/stat");
   if (fd < 0) {
     buffer_.clear();
     if (scanning_) dropRuntime();  // gone: nothing of it is kept

@@ -95,6 +95,8 @@ class ProcessReader {
 
  private:
   bool readAt(int dirfd, const char* name);
+  // Opens "<pid><file>" under /proc (file "" or "/name"); -1 on failure.
+  int openInProc(std::int32_t pid, const char* file, int flags = 0);
   void clearFigures(ProcEntry& entry) const;
 
   std::string procPath_;
