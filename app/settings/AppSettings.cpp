@@ -1,14 +1,11 @@
 #include "settings/AppSettings.h"
 
+#include "settings/SettingCodecs.h"
+#include "settings/SettingFields.h"
+#include "settings/StoredValue.h"
 #include "settings/UuidText.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QJsonParseError>
-
 #include <algorithm>
-#include <cmath>
 
 namespace kivo {
 
@@ -32,176 +29,11 @@ const QString kPresets = QStringLiteral("presets");
 const QString kBuiltInOverrides = QStringLiteral("builtInOverrides");
 const QString kSelectedPreset = QStringLiteral("selectedPreset");
 
-std::optional<QJsonDocument> document(const QVariant& stored) {
-  if (stored.typeId() != QMetaType::QByteArray) return std::nullopt;
-  QJsonParseError error{};
-  QJsonDocument parsed = QJsonDocument::fromJson(stored.toByteArray(), &error);
-  if (error.error != QJsonParseError::NoError) return std::nullopt;
-  return parsed;
-}
-
-std::optional<QJsonObject> jsonObject(const QVariant& stored) {
-  const auto parsed = document(stored);
-  if (!parsed || !parsed->isObject()) return std::nullopt;
-  return parsed->object();
-}
-
-std::optional<QJsonArray> jsonArray(const QVariant& stored) {
-  const auto parsed = document(stored);
-  if (!parsed || !parsed->isArray()) return std::nullopt;
-  return parsed->array();
-}
-
-QByteArray compact(const QJsonObject& object) {
-  return QJsonDocument(object).toJson(QJsonDocument::Compact);
-}
-QByteArray compact(const QJsonArray& array) {
-  return QJsonDocument(array).toJson(QJsonDocument::Compact);
-}
-
-// The strict decoders: what a setter writes must read back equal through them.
-std::optional<TelemetryConfiguration> decodeTelemetry(const QVariant& stored) {
-  const auto object = jsonObject(stored);
-  return object ? TelemetryConfiguration::fromJson(*object) : std::nullopt;
-}
-
-std::optional<RetentionPolicy> decodeRetention(const QVariant& stored) {
-  const auto object = jsonObject(stored);
-  return object ? RetentionPolicy::fromJson(*object) : std::nullopt;
-}
-
-std::optional<IntelligenceThresholds> decodeThresholds(const QVariant& stored) {
-  const auto object = jsonObject(stored);
-  return object ? IntelligenceThresholds::fromJson(*object) : std::nullopt;
-}
-
-// Reads a stored object field by field: a field of the wrong type, or a number that is
-// out of range, falls back (or is clamped) alone and is named on standard error; a
-// missing field takes its default silently (an older version did not write it).
-class FieldReader {
- public:
-  FieldReader(const QString& key, const QJsonObject& object) : key_(key), object_(object) {}
-
-  bool adjusted() const { return adjusted_; }
-
-  // A finite number at least `lower` (and at most `upper` when given).
-  double number(const char* field, double fallback, double lower,
-                std::optional<double> upper = std::nullopt) {
-    const QJsonValue value = object_.value(QLatin1String(field));
-    if (value.isUndefined()) return fallback;
-    if (!value.isDouble() || !std::isfinite(value.toDouble())) return fellBack(field, fallback);
-    const double number = value.toDouble();
-    const double bounded = std::max(lower, upper ? std::min(number, *upper) : number);
-    if (bounded != number) {
-      adjusted_ = true;
-      qWarning("The setting %s.%s (%s) is outside the range it allows; %s is used.", qUtf8Printable(key_),
-               field, qUtf8Printable(QString::number(number)), qUtf8Printable(QString::number(bounded)));
-    }
-    return bounded;
-  }
-
-  // A finite number above zero.
-  double positive(const char* field, double fallback) {
-    const QJsonValue value = object_.value(QLatin1String(field));
-    if (value.isUndefined()) return fallback;
-    if (!value.isDouble() || !std::isfinite(value.toDouble()) || value.toDouble() <= 0) {
-      return fellBack(field, fallback);
-    }
-    return value.toDouble();
-  }
-
-  bool flag(const char* field, bool fallback) {
-    const QJsonValue value = object_.value(QLatin1String(field));
-    if (value.isUndefined()) return fallback;
-    return value.isBool() ? value.toBool() : fellBack(field, fallback);
-  }
-
-  std::int64_t whole(const char* field, std::int64_t fallback, std::int64_t lower) {
-    const QJsonValue value = object_.value(QLatin1String(field));
-    if (value.isUndefined()) return fallback;
-    const double number = value.toDouble(std::nan(""));
-    if (!value.isDouble() || !std::isfinite(number) || number != std::floor(number) ||
-        number < double(lower) || number > 9.0e15) {
-      return fellBack(field, fallback);
-    }
-    return static_cast<std::int64_t>(number);
-  }
-
- private:
-  template <typename T>
-  T fellBack(const char* field, T fallback) {
-    adjusted_ = true;
-    qWarning("The setting %s.%s is not valid; its default %s is used.", qUtf8Printable(key_), field,
-             qUtf8Printable(QVariant::fromValue(fallback).toString()));
-    return fallback;
-  }
-
-  const QString& key_;
-  const QJsonObject& object_;
-  bool adjusted_ = false;
-};
-
-// The ranges the settings allow. The sampling intervals are those of the sampling pane's
-// sliders, widened below to what the test interval option writes (0.5 s, processes twice
-// that); the flush interval has no control, and longer than five minutes would lose that
-// much history to a crash.
-TelemetryConfiguration readTelemetry(FieldReader& r) {
-  const TelemetryConfiguration d;
-  TelemetryConfiguration c;
-  c.interval = r.number("interval", d.interval, 0.5, TelemetryConfiguration::intervalRange.upper);
-  c.backgroundInterval = r.number("backgroundInterval", d.backgroundInterval, 0.5, 30);
-  c.processInterval = r.number("processInterval", d.processInterval, 1, 30);
-  c.slowInterval = r.number("slowInterval", d.slowInterval, 10, 120);
-  c.batterySaver = r.flag("batterySaver", d.batterySaver);
-  c.bestEffortMetrics = r.flag("bestEffortMetrics", d.bestEffortMetrics);
-  c.historyEnabled = r.flag("historyEnabled", d.historyEnabled);
-  c.flushInterval = r.number("flushInterval", d.flushInterval, 0, 300);
-  return c;
-}
-
-// A retention that matches none of the pane's choices stays as it is; only one that keeps
-// nothing (zero or less) is refused.
-RetentionPolicy readRetention(FieldReader& r) {
-  const RetentionPolicy d;
-  RetentionPolicy c;
-  c.raw = r.positive("raw", d.raw);
-  c.minute = r.positive("minute", d.minute);
-  c.hour = r.positive("hour", d.hour);
-  return c;
-}
-
-IntelligenceThresholds readThresholds(FieldReader& r) {
-  const IntelligenceThresholds d;
-  IntelligenceThresholds c;
-  c.cpuPercent = r.number("cpuPercent", d.cpuPercent, 0);
-  c.cpuMinutes = r.number("cpuMinutes", d.cpuMinutes, 0);
-  c.pressureMinutes = r.number("pressureMinutes", d.pressureMinutes, 0);
-  c.swapGrowthBytes = r.number("swapGrowthBytes", d.swapGrowthBytes, 0);
-  c.diskHorizonDays = r.number("diskHorizonDays", d.diskHorizonDays, 0);
-  c.networkFloor = r.number("networkFloor", d.networkFloor, 0);
-  c.processEpisodes = r.whole("processEpisodes", d.processEpisodes, 0);
-  return c;
-}
-
-std::optional<std::vector<AlertRule>> decodeRules(const QVariant& stored) {
-  const auto array = jsonArray(stored);
-  return array ? AlertRule::listFromJson(*array) : std::nullopt;
-}
-
-std::optional<QString> text(const QVariant& stored) {
-  if (stored.typeId() != QMetaType::QString) return std::nullopt;
-  return stored.toString();
-}
-
-std::optional<bool> boolean(const QVariant& stored) {
-  if (stored.typeId() != QMetaType::Bool) return std::nullopt;
-  return stored.toBool();
-}
-
-std::optional<QUuid> identifier(const QVariant& stored) {
-  const auto value = text(stored);
-  return value ? UuidText::parse(*value) : std::nullopt;
-}
+using namespace SettingCodecs;
+using StoredValue::boolean;
+using StoredValue::compact;
+using StoredValue::identifier;
+using StoredValue::text;
 
 std::vector<DashboardPreset> userPresets(const std::vector<DashboardPreset>& presets) {
   std::vector<DashboardPreset> users;
@@ -226,63 +58,22 @@ std::vector<MenuBarItem> AppSettings::defaultMenuBarItems() {
 }
 
 QByteArray AppSettings::encodeMenuBarItems(const std::vector<MenuBarItem>& items) {
-  QJsonArray array;
-  for (const MenuBarItem item : items) array.append(MenuBarItems::toJson(item));
-  return compact(array);
+  return SettingCodecs::encodeMenuBarItems(items);
 }
-
 std::optional<std::vector<MenuBarItem>> AppSettings::decodeMenuBarItems(const QByteArray& data) {
-  const auto array = jsonArray(data);
-  if (!array) return std::nullopt;
-  std::vector<MenuBarItem> items;
-  for (const QJsonValue& value : *array) {
-    const auto item = MenuBarItems::fromJson(value);
-    if (!item) return std::nullopt;
-    items.push_back(*item);
-  }
-  return items;
+  return SettingCodecs::decodeMenuBarItems(data);
 }
-
 QByteArray AppSettings::encodePresets(const std::vector<DashboardPreset>& presets) {
-  QJsonArray array;
-  for (const auto& preset : presets) array.append(preset.toJson());
-  return compact(array);
+  return SettingCodecs::encodePresets(presets);
 }
-
 std::optional<std::vector<DashboardPreset>> AppSettings::decodePresets(const QByteArray& data) {
-  const auto array = jsonArray(data);
-  if (!array) return std::nullopt;
-  std::vector<DashboardPreset> presets;
-  for (const QJsonValue& value : *array) {
-    auto preset = DashboardPreset::fromJson(value);
-    if (!preset) return std::nullopt;
-    presets.push_back(std::move(*preset));
-  }
-  return presets;
+  return SettingCodecs::decodePresets(data);
 }
-
-// One flat array: an id's text, then that preset's widgets, then the next id.
 QByteArray AppSettings::encodeOverrides(const Overrides& overrides) {
-  QJsonArray array;
-  for (const auto& [id, widgets] : overrides) {
-    array.append(UuidText::format(id));
-    array.append(DashboardPreset::widgetsToJson(widgets));
-  }
-  return compact(array);
+  return SettingCodecs::encodeOverrides(overrides);
 }
-
 std::optional<AppSettings::Overrides> AppSettings::decodeOverrides(const QByteArray& data) {
-  const auto array = jsonArray(data);
-  if (!array || array->size() % 2 != 0) return std::nullopt;
-  Overrides overrides;
-  for (qsizetype i = 0; i < array->size(); i += 2) {
-    const QJsonValue key = array->at(i);
-    const auto id = key.isString() ? UuidText::parse(key.toString()) : std::nullopt;
-    auto widgets = DashboardPreset::widgetsFromJson(array->at(i + 1));
-    if (!id || !widgets) return std::nullopt;
-    overrides[*id] = std::move(*widgets);
-  }
-  return overrides;
+  return SettingCodecs::decodeOverrides(data);
 }
 
 template <typename T, typename Decode>
@@ -301,13 +92,13 @@ template <typename T, typename ReadFields>
 std::optional<T> AppSettings::readFields(const QString& key, ReadFields readFields) {
   const QVariant stored = defaults_.object(key);
   if (!stored.isValid()) return std::nullopt;
-  const auto object = jsonObject(stored);
+  const auto object = StoredValue::jsonObject(stored);
   if (!object) {
     unreadable_.insert(key, stored);
     qWarning("The setting %s is not valid; its default is used.", qUtf8Printable(key));
     return std::nullopt;
   }
-  FieldReader reader(key, *object);
+  SettingFieldReader reader(key, *object);
   T value = readFields(reader);
   // What was replaced is kept aside at the first write, like a value that did not read.
   if (reader.adjusted()) unreadable_.insert(key, stored);
@@ -315,12 +106,12 @@ std::optional<T> AppSettings::readFields(const QString& key, ReadFields readFiel
 }
 
 AppSettings::AppSettings(Preferences& defaults, QObject* parent) : QObject(parent), defaults_(defaults) {
-  telemetry_ =
-      readFields<TelemetryConfiguration>(kTelemetry, readTelemetry).value_or(TelemetryConfiguration());
-  retention_ = readFields<RetentionPolicy>(kRetention, readRetention).value_or(RetentionPolicy());
+  telemetry_ = readFields<TelemetryConfiguration>(kTelemetry, SettingFields::telemetry)
+                   .value_or(TelemetryConfiguration());
+  retention_ = readFields<RetentionPolicy>(kRetention, SettingFields::retention).value_or(RetentionPolicy());
   rules_ = read<std::vector<AlertRule>>(kRules, decodeRules).value_or(AlertRule::defaults());
-  thresholds_ =
-      readFields<IntelligenceThresholds>(kThresholds, readThresholds).value_or(IntelligenceThresholds());
+  thresholds_ = readFields<IntelligenceThresholds>(kThresholds, SettingFields::thresholds)
+                    .value_or(IntelligenceThresholds());
   appearance_ = read<AppearanceChoice>(kAppearance, [](const QVariant& stored) {
                   const auto raw = text(stored);
                   return raw ? AppearanceChoices::fromRawValue(*raw) : std::nullopt;

@@ -126,7 +126,7 @@ class AppSettings : public QObject {
   // returns absent.
   template <typename T, typename Decode>
   std::optional<T> read(const QString& key, Decode decode);
-  // Reads a stored object field by field; see FieldReader in the source.
+  // Reads a stored object field by field (see SettingFieldReader).
   template <typename T, typename ReadFields>
   std::optional<T> readFields(const QString& key, ReadFields readFields);
   // Writes one value, first moving an unreadable stored value aside.
