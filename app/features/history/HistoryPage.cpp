@@ -5,6 +5,7 @@
 #include "design/Environment.h"
 #include "design/Icons.h"
 #include "design/PageHeader.h"
+#include "design/SegmentedControl.h"
 #include "design/ToneLabel.h"
 #include "design/Tokens.h"
 #include "features/history/HistoryChartCard.h"
@@ -15,7 +16,6 @@
 #include "settings/AppSettings.h"
 #include "texts/Localized.h"
 
-#include <QButtonGroup>
 #include <QComboBox>
 #include <QEvent>
 #include <QHBoxLayout>
@@ -174,26 +174,15 @@ void HistoryPage::buildControls() {
   row->setSpacing(12);
   row->addStretch(1);
 
-  auto* segments = segments_ = new QWidget(choices);
-  segments->setObjectName(QStringLiteral("history.range"));
-  segments->setAccessibleName(tr("Range"));
-  auto* segmentRow = new QHBoxLayout(segments);
-  segmentRow->setContentsMargins(0, 0, 0, 0);
-  segmentRow->setSpacing(0);
-  ranges_ = new QButtonGroup(segments);
-  ranges_->setExclusive(true);
+  ranges_ = new SegmentedControl(choices);
+  ranges_->setObjectName(QStringLiteral("history.range"));
+  ranges_->setAccessibleName(tr("Range"));
   for (HistoryRange range : HistoryRanges::allCases()) {
-    auto* button = new QToolButton(segments);
-    button->setObjectName(QStringLiteral("history.range.") + HistoryRanges::rawValue(range));
-    button->setText(HistoryRanges::title(range));
-    button->setCheckable(true);
-    button->setChecked(range == range_);
-    if (range == HistoryRanges::allCases().front()) button->setProperty("segment", QStringLiteral("first"));
-    if (range == HistoryRanges::allCases().back()) button->setProperty("segment", QStringLiteral("last"));
-    ranges_->addButton(button, static_cast<int>(range));
-    segmentRow->addWidget(button);
+    ranges_->addSegment(static_cast<int>(range), HistoryRanges::title(range),
+                        QStringLiteral("history.range.") + HistoryRanges::rawValue(range));
   }
-  row->addWidget(segments);
+  ranges_->setCurrent(static_cast<int>(range_));
+  row->addWidget(ranges_);
 
   reload_ = new QPushButton(tr("Reload"), choices);
   reload_->setObjectName(QStringLiteral("history.reload"));
@@ -210,7 +199,7 @@ void HistoryPage::buildControls() {
   connect(compare_, &QComboBox::activated, this, [this](int index) {
     chooseSecondary(Metric::fromRawValue(compare_->itemData(index, Qt::UserRole).toInt()));
   });
-  connect(ranges_, &QButtonGroup::idClicked, this, [this](int id) { chooseRange(static_cast<HistoryRange>(id)); });
+  connect(ranges_, &SegmentedControl::chosen, this, [this](int id) { chooseRange(static_cast<HistoryRange>(id)); });
   connect(reload_, &QPushButton::clicked, this, &HistoryPage::reload);
 }
 
@@ -235,10 +224,7 @@ void HistoryPage::chooseSecondary(std::optional<MetricID> metric) {
 }
 
 void HistoryPage::chooseRange(HistoryRange range) {
-  if (auto* button = ranges_->button(static_cast<int>(range))) {
-    const QSignalBlocker blocker(ranges_);
-    button->setChecked(true);
-  }
+  ranges_->setCurrent(static_cast<int>(range));
   if (range == range_) return;
   range_ = range;
   reload();
@@ -394,18 +380,6 @@ void HistoryPage::refreshRetention() {
 }
 
 void HistoryPage::applyColors() {
-  // The range picker as one segmented control: the chosen segment filled with the tint.
-  const auto hex = [this](DynamicColor color) { return color.resolve(this).name(); };
-  segments_->setStyleSheet(
-      QStringLiteral("QToolButton { border: 1px solid %1; border-left: none; background: %2; color: %3;"
-                     " padding: 3px 8px; }"
-                     "QToolButton[segment=\"first\"] { border-left: 1px solid %1; border-top-left-radius: 5px;"
-                     " border-bottom-left-radius: 5px; }"
-                     "QToolButton[segment=\"last\"] { border-top-right-radius: 5px; border-bottom-right-radius: 5px; }"
-                     "QToolButton:hover:!checked { background: %4; }"
-                     "QToolButton:checked { background: %5; border-color: %5; color: %2; }")
-          .arg(hex(Palette::hairline), hex(Palette::surface), hex(Palette::textPrimary), hex(Palette::surfaceRaised),
-               hex(Palette::accent)));
   reload_->setIcon(Icons::icon(QStringLiteral("arrow.clockwise"), Palette::textPrimary.resolve(this)));
   for (auto& [id, row] : bookmarkWidgets_) {
     if (auto* symbol = row->findChild<QLabel*>(QStringLiteral("symbol"))) {

@@ -13,7 +13,6 @@
 #include <optional>
 #include <vector>
 
-class QButtonGroup;
 class QComboBox;
 class QLabel;
 class QProgressBar;
@@ -28,6 +27,7 @@ class HistoryChartCard;
 class HistoryFileDialogs;
 class MonitorModel;
 class PageHeader;
+class SegmentedControl;
 class ToneLabel;
 
 // The history section: one stored metric, and optionally a second for comparison, over a chosen
@@ -94,8 +94,7 @@ class HistoryPage : public Page {
   PageHeader* header_ = nullptr;
   QComboBox* metric_ = nullptr;
   QComboBox* compare_ = nullptr;
-  QWidget* segments_ = nullptr;
-  QButtonGroup* ranges_ = nullptr;
+  SegmentedControl* ranges_ = nullptr;
   QPushButton* reload_ = nullptr;
   QWidget* cardsHost_ = nullptr;
   QVBoxLayout* cardsLayout_ = nullptr;

@@ -3,11 +3,11 @@
 #include "collectors/ProcessSample.h"
 #include "design/Card.h"
 #include "design/ChartColor.h"
-#include "design/Icons.h"
 #include "design/KeyValueRow.h"
 #include "design/MetricFamily.h"
 #include "design/Readout.h"
 #include "design/Sparkline.h"
+#include "design/SymbolLabel.h"
 #include "design/ToneLabel.h"
 #include "design/Tokens.h"
 #include "features/processes/ProcessHistory.h"
@@ -19,7 +19,6 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStackedLayout>
@@ -32,26 +31,6 @@ namespace {
 
 constexpr std::array<ProcessEntry, 4> kEntries = {ProcessEntry::showInFileManager, ProcessEntry::copyPID,
                                                   ProcessEntry::quit, ProcessEntry::forceQuit};
-
-// A symbol drawn in a palette colour resolved when painted.
-class SymbolLabel : public QWidget {
- public:
-  SymbolLabel(QString symbol, int size, DynamicColor tone, QWidget* parent)
-      : QWidget(parent), symbol_(std::move(symbol)), size_(size), tone_(tone) {
-    setFixedSize(size, size);
-  }
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter painter(this);
-    painter.drawPixmap(0, 0, Icons::pixmap(symbol_, size_, tone_.resolve(this), devicePixelRatioF()));
-  }
-
- private:
-  QString symbol_;
-  int size_;
-  DynamicColor tone_;
-};
 
 }  // namespace
 

@@ -1,10 +1,12 @@
 #include "features/processes/ProcessesPage.h"
 
 #include "design/Icons.h"
+#include "design/SegmentedControl.h"
 #include "design/ToneLabel.h"
 #include "design/Tokens.h"
 #include "features/processes/FileManager.h"
 #include "features/processes/ProcessInspector.h"
+#include "features/processes/ProcessSelection.h"
 #include "features/processes/ProcessTableModel.h"
 #include "features/processes/ProcessText.h"
 #include "model/MonitorModel.h"
@@ -13,7 +15,6 @@
 #include "texts/Localized.h"
 
 #include <QApplication>
-#include <QButtonGroup>
 #include <QClipboard>
 #include <QDir>
 #include <QHBoxLayout>
@@ -49,62 +50,6 @@ class Hairline : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), Palette::hairline.resolve(this)); }
-};
-
-// The scope picker: a segmented control on a raised track; the chosen segment in the accent.
-class ScopePicker : public QWidget {
- public:
-  using QWidget::QWidget;
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(Palette::hairline.resolve(this), 1));
-    painter.setBrush(Palette::surfaceRaised.resolve(this));
-    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 7, 7);
-  }
-};
-
-class ScopeButton : public QToolButton {
- public:
-  ScopeButton(const QString& text, QWidget* parent) : QToolButton(parent) {
-    setText(text);
-    setCheckable(true);
-    setCursor(Qt::PointingHandCursor);
-    setFont(Typeface::system(12, QFont::Medium));
-    setFocusPolicy(Qt::TabFocus);
-  }
-  QSize sizeHint() const override {
-    const QFontMetrics metrics(font());
-    return {metrics.horizontalAdvance(text()) + 20, 24};
-  }
-  QSize minimumSizeHint() const override { return sizeHint(); }
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF area = QRectF(rect()).adjusted(2, 2, -2, -2);
-    if (isChecked()) {
-      painter.setPen(Qt::NoPen);
-      painter.setBrush(Palette::accent.resolve(this));
-      painter.drawRoundedRect(area, 5, 5);
-    } else if (underMouse()) {
-      painter.setPen(Qt::NoPen);
-      painter.setBrush(Palette::hairline.resolve(this));
-      painter.drawRoundedRect(area, 5, 5);
-    }
-    static constexpr DynamicColor onAccent{0xFFFFFF, 0x0A0D18};
-    painter.setPen(isChecked() ? onAccent.resolve(this) : Palette::textPrimary.resolve(this));
-    painter.setFont(font());
-    painter.drawText(rect(), Qt::AlignCenter, text());
-    if (hasFocus()) {
-      painter.setPen(QPen(Palette::accent.resolve(this), 1));
-      painter.setBrush(Qt::NoBrush);
-      painter.drawRoundedRect(area.adjusted(-1, -1, 1, 1), 6, 6);
-    }
-  }
 };
 
 // The name column: the app or background symbol (10 px, tertiary text colour resolved when the
@@ -177,27 +122,19 @@ ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget
   auto* trailingRow = new QHBoxLayout(trailing_);
   trailingRow->setContentsMargins(0, 0, 0, 0);
   trailingRow->setSpacing(12);
-  auto* picker = new ScopePicker(bar);
+  auto* picker = scopes_ = new SegmentedControl(bar);
   picker->setObjectName(QStringLiteral("processes.scope"));
   picker->setAccessibleName(kivo::tr("Show"));
-  auto* pickerRow = new QHBoxLayout(picker);
-  pickerRow->setContentsMargins(1, 1, 1, 1);
-  pickerRow->setSpacing(0);
-  scopes_ = new QButtonGroup(picker);
-  scopes_->setExclusive(true);
   for (ProcessScope scope : ProcessScopes::pickerOrder()) {
-    auto* button = new ScopeButton(ProcessScopes::title(scope), picker);
-    button->setObjectName(QStringLiteral("processes.scope.") + ProcessScopes::rawValue(scope));
-    button->setChecked(scope == query_.scope);
-    scopes_->addButton(button, static_cast<int>(scope));
-    pickerRow->addWidget(button);
+    picker->addSegment(static_cast<int>(scope), ProcessScopes::title(scope),
+                       QStringLiteral("processes.scope.") + ProcessScopes::rawValue(scope));
   }
-  connect(scopes_, &QButtonGroup::idClicked, this, [this](int id) { setScope(static_cast<ProcessScope>(id)); });
+  picker->setCurrent(static_cast<int>(query_.scope));
+  connect(picker, &SegmentedControl::chosen, this, [this](int id) { setScope(static_cast<ProcessScope>(id)); });
   barRow->addWidget(picker);
   barRow->addStretch(1);
   barRow->addWidget(trailing_);
   barRow_ = barRow;
-  picker_ = picker;
   trailingRow->addStretch(1);
   count_ = new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, trailing_);
   count_->setObjectName(QStringLiteral("processes.count"));
@@ -233,6 +170,11 @@ ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget
   view_ = new QTableView(list);
   view_->setObjectName(QStringLiteral("processes.table"));
   view_->setModel(table_);
+  selection_ = new ProcessSelection(*view_, *table_, this);
+  connect(selection_, &ProcessSelection::changed, this, [this](std::optional<std::int32_t> pid) {
+    history_.reset(pid);
+    refreshInspector();
+  });
   view_->setItemDelegate(new NameDelegate(view_));
   view_->setFrameShape(QFrame::NoFrame);
   view_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -268,7 +210,6 @@ ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget
   };
   header->setSortIndicator(static_cast<int>(ProcessColumn::cpu), Qt::DescendingOrder);
   view_->setSortingEnabled(true);
-  connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { onViewSelection(); });
   connect(view_, &QWidget::customContextMenuRequested, this, &ProcessesPage::showContextMenu);
   listColumn->addWidget(view_, 1);
 
@@ -294,8 +235,7 @@ ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget
   row->addWidget(inspectorDivider_);
   inspector_ = new ProcessInspector(model_.format(), this);
   connect(inspector_, &ProcessInspector::entryTriggered, this, [this](ProcessEntry entry) {
-    if (!selection_) return;
-    if (const ProcessRecord* record = find(*selection_)) trigger(entry, ProcessRecord(*record));
+    if (const ProcessRecord* record = selected()) trigger(entry, ProcessRecord(*record));
   });
   row->addWidget(inspector_);
   view_->setFocus();
@@ -306,7 +246,7 @@ ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget
     refreshInspector();
   });
 
-  if (const ProcessSample* sample = model_.processes()) leaders_.update(*sample, query_.uid);
+  updateLeaders();
   refreshRows();
   refreshInspector();
   layoutInspector();
@@ -319,6 +259,13 @@ void ProcessesPage::setProcRoot(std::string procRoot) {
   onProcesses();
 }
 
+std::optional<std::int32_t> ProcessesPage::selection() const { return selection_->pid(); }
+
+const ProcessRecord* ProcessesPage::selected() const {
+  const std::optional<std::int32_t> pid = selection_->pid();
+  return pid ? find(*pid) : nullptr;
+}
+
 const ProcessRecord* ProcessesPage::find(std::int32_t pid) const {
   const ProcessSample* sample = model_.processes();
   if (!sample) return nullptr;
@@ -328,20 +275,26 @@ const ProcessRecord* ProcessesPage::find(std::int32_t pid) const {
   return nullptr;
 }
 
+void ProcessesPage::updateLeaders() {
+  const ProcessSample* sample = model_.processes();
+  if (!sample) return;
+  leaders_.begin(query_.uid);
+  for (const ProcessRecord& record : sample->processes) {
+    leaders_.see(record.pid, record.parentPID, record.uid, record.startTime);
+  }
+  leaders_.finish();
+}
+
 void ProcessesPage::onProcesses() {
-  if (const ProcessSample* sample = model_.processes()) leaders_.update(*sample, query_.uid);
+  updateLeaders();
   refreshRows();
   const auto& snapshot = model_.snapshot();
-  history_.record(selection_, selection_ ? find(*selection_) : nullptr,
-                  snapshot ? std::optional(snapshot->date) : std::nullopt);
+  history_.record(selection(), selected(), snapshot ? std::optional(snapshot->date) : std::nullopt);
   refreshInspector();
 }
 
 void ProcessesPage::setScope(ProcessScope scope) {
-  if (QAbstractButton* button = scopes_->button(static_cast<int>(scope)); button && !button->isChecked()) {
-    const QSignalBlocker blocker(scopes_);
-    button->setChecked(true);
-  }
+  scopes_->setCurrent(static_cast<int>(scope));
   if (query_.scope == scope) return;
   query_.scope = scope;
   refreshRows();
@@ -358,11 +311,8 @@ void ProcessesPage::setSearch(const QString& search) {
 }
 
 void ProcessesPage::refreshRows() {
-  updating_ = true;
   ProcessRows::build(model_.processes(), query_, leaders_.pids(), spare_, order_);
-  table_->apply(spare_);
-  updating_ = false;
-  syncSelection();
+  selection_->apply(spare_);
   refreshHeader();
 }
 
@@ -379,7 +329,7 @@ void ProcessesPage::refreshHeader() {
 
 void ProcessesPage::refreshInspector() {
   ProcessInspector::View view;
-  view.record = selection_ ? find(*selection_) : nullptr;
+  view.record = selected();
   if (view.record) {
     view.lineage = ProcessText::lineage(*view.record, [this](std::int32_t pid) { return find(pid); });
     view.mask = settings_.privacyMask();
@@ -407,7 +357,7 @@ void ProcessesPage::resizeEvent(QResizeEvent* event) {
 void ProcessesPage::placeTrailing() {
   if (!trailing_) return;
   const int list = width() - (inspector_->isVisibleTo(this) ? inspector_->width() + 1 : 0);
-  const int needed = 32 + picker_->sizeHint().width() + 12 + trailing_->minimumSizeHint().width();
+  const int needed = 32 + scopes_->sizeHint().width() + 12 + trailing_->minimumSizeHint().width();
   const bool wrap = list < needed;
   QHBoxLayout* target = wrap ? barWrap_ : barRow_;
   if (target->indexOf(trailing_) >= 0) return;
@@ -426,48 +376,7 @@ void ProcessesPage::fitNote() {
 
 void ProcessesPage::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), Palette::canvas.resolve(this)); }
 
-void ProcessesPage::syncSelection() {
-  QItemSelectionModel* selection = view_->selectionModel();
-  const std::optional<int> row = selection_ ? table_->rowOf(*selection_) : std::nullopt;
-  const QModelIndexList selected = selection->selectedRows();
-  const bool matches = row ? (selected.size() == 1 && selected.front().row() == *row) : selected.isEmpty();
-  if (matches) return;
-  updating_ = true;
-  if (row) {
-    selection->select(table_->index(*row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-  } else if (!selection_) {
-    selection->clearSelection();
-  }
-  updating_ = false;
-}
-
-void ProcessesPage::select(std::optional<std::int32_t> pid) {
-  if (pid == selection_) return;
-  selection_ = pid;
-  history_.reset(pid);
-  syncSelection();
-  if (pid) {
-    if (const std::optional<int> row = table_->rowOf(*pid)) {
-      updating_ = true;
-      view_->selectionModel()->setCurrentIndex(table_->index(*row, 0), QItemSelectionModel::NoUpdate);
-      updating_ = false;
-    }
-  }
-  refreshInspector();
-}
-
-void ProcessesPage::onViewSelection() {
-  if (updating_) return;
-  const QModelIndexList selected = view_->selectionModel()->selectedRows();
-  std::optional<std::int32_t> pid;
-  if (!selected.isEmpty()) {
-    if (const ProcessRow* row = table_->rowAt(selected.front().row())) pid = row->record.pid;
-  }
-  if (pid == selection_) return;
-  selection_ = pid;
-  history_.reset(pid);
-  refreshInspector();
-}
+void ProcessesPage::select(std::optional<std::int32_t> pid) { selection_->select(pid); }
 
 void ProcessesPage::showContextMenu(const QPoint& position) {
   const QModelIndex index = view_->indexAt(position);

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "collectors/ProcessSample.h"
-#include "features/processes/AppLeaders.h"
 #include "features/processes/ProcessEntries.h"
 #include "features/processes/ProcessHistory.h"
 #include "features/processes/ProcessRows.h"
+#include "platform/AppLeaders.h"
 
 #include <QWidget>
 
@@ -12,8 +12,6 @@
 #include <optional>
 #include <vector>
 
-class QAbstractButton;
-class QButtonGroup;
 class QHBoxLayout;
 class QLineEdit;
 class QTableView;
@@ -24,7 +22,9 @@ namespace kivo {
 class AppSettings;
 class MonitorModel;
 class ProcessInspector;
+class ProcessSelection;
 class ProcessTableModel;
+class SegmentedControl;
 class ToneLabel;
 
 // The processes page: the model's last process sample in a sortable, searchable table narrowed
@@ -40,7 +40,7 @@ class ProcessesPage : public QWidget {
   ProcessScope scope() const { return query_.scope; }
   void setScope(ProcessScope scope);
   void setSearch(const QString& search);
-  std::optional<std::int32_t> selection() const { return selection_; }
+  std::optional<std::int32_t> selection() const;
   // Selects a row's pid as a click would (tests and the context menu).
   void select(std::optional<std::int32_t> pid);
   const ProcessHistory& history() const { return history_; }
@@ -61,21 +61,20 @@ class ProcessesPage : public QWidget {
 
  private:
   void onProcesses();
+  void updateLeaders();
   void refreshRows();
   void refreshHeader();
   void refreshInspector();
   void layoutInspector();
   void fitNote();
   void placeTrailing();
-  void syncSelection();
-  void onViewSelection();
+  const ProcessRecord* selected() const;
   void showContextMenu(const QPoint& position);
   void confirm(ProcessAction action, const ProcessRecord& record);
 
   MonitorModel& model_;
   AppSettings& settings_;
   ProcessQuery query_;
-  std::optional<std::int32_t> selection_;
   bool showInspector_ = true;
   std::int32_t ownPID_ = 0;
   QString home_;
@@ -83,12 +82,11 @@ class ProcessesPage : public QWidget {
   ProcessHistory history_;
   std::vector<ProcessRow> spare_;
   std::vector<std::int32_t> order_;
-  bool updating_ = false;
 
   ProcessTableModel* table_ = nullptr;
+  ProcessSelection* selection_ = nullptr;
   QTableView* view_ = nullptr;
-  QButtonGroup* scopes_ = nullptr;
-  QWidget* picker_ = nullptr;
+  SegmentedControl* scopes_ = nullptr;
   QWidget* trailing_ = nullptr;
   QHBoxLayout* barRow_ = nullptr;
   QHBoxLayout* barWrap_ = nullptr;

@@ -13,8 +13,6 @@
 
 namespace kivo {
 
-struct ProcessSample;
-
 // The "Apps" of the process page on Linux: a process is an application when it leads a unit that
 // the user's systemd started for a desktop launch, that is its cgroup leaf is "app-*.scope" or
 // "app-*@*.service" and its parent lives outside that unit (the helpers an app spawns share its
@@ -28,8 +26,11 @@ class AppLeaders {
   // procRoot: the folder that holds proc/ ("/" except in tests).
   explicit AppLeaders(std::string procRoot = "/");
 
-  // The pids of the sample's app leaders among the processes of user uid.
-  const std::unordered_set<std::int32_t>& update(const ProcessSample& sample, std::uint32_t uid);
+  // One process sample: begin() with the user's uid, see() every process of the sample, then
+  // finish() gives the pids of the app leaders among the processes of that user.
+  void begin(std::uint32_t uid);
+  void see(std::int32_t pid, std::int32_t parentPID, std::uint32_t uid, const std::optional<QDateTime>& start);
+  const std::unordered_set<std::int32_t>& finish();
   const std::unordered_set<std::int32_t>& pids() const { return pids_; }
   // Files read since construction (for tests of the cache).
   int reads() const { return reads_; }
@@ -46,6 +47,7 @@ class AppLeaders {
  private:
   struct Entry {
     std::optional<QDateTime> start;
+    std::int32_t parentPID = 0;
     std::optional<QString> cgroup;
     int reads = 0;
     std::uint64_t seen = 0;
@@ -57,6 +59,7 @@ class AppLeaders {
   std::unordered_map<std::int32_t, Entry> cache_;
   std::unordered_set<std::int32_t> pids_;
   std::uint64_t generation_ = 0;
+  std::uint32_t uid_ = 0;
   int reads_ = 0;
 };
 

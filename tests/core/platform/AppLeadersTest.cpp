@@ -1,15 +1,15 @@
-#include "ProcessFixtures.h"
-
-#include "features/processes/AppLeaders.h"
+#include "platform/AppLeaders.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimeZone>
+
+#include <vector>
 
 using namespace kivo;
-using test::process;
 
 namespace {
 
@@ -27,10 +27,18 @@ struct CgroupTree {
 
 const QByteArray kUser = "0::/user.slice/user-1000.slice/user@1000.service";
 
-ProcessRecord child(std::int32_t pid, std::int32_t parent, std::uint32_t uid = 1000) {
-  ProcessRecord record = process(pid, QStringLiteral("p") + QString::number(pid), 1.0, uid);
-  record.parentPID = parent;
-  return record;
+struct Member {
+  std::int32_t pid;
+  std::int32_t parent;
+  std::uint32_t uid = 1000;
+  std::optional<QDateTime> start = QDateTime::fromSecsSinceEpoch(1'700'000'000, QTimeZone::utc());
+};
+
+// One process sample as the page hands it over.
+const std::unordered_set<std::int32_t>& update(AppLeaders& leaders, const std::vector<Member>& sample) {
+  leaders.begin(1000);
+  for (const Member& member : sample) leaders.see(member.pid, member.parent, member.uid, member.start);
+  return leaders.finish();
 }
 
 }  // namespace
@@ -66,29 +74,29 @@ TEST(AppLeaders, LeadersOfDesktopLaunchedUnitsOnFixtureTree) {
   tree.set(1004, kUser + "/session.slice/gnome-shell.service\n");               // not an app
   tree.set(1005, "0::/user.slice/user-1000.slice/session-3.scope\n");           // terminal shell
   tree.set(2001, "0::/user.slice/user-1001.slice/user@1001.service/app.slice/app-x-1.scope\n");
-  const ProcessSample sample = test::sampleOf({
-      child(900, 1), child(1001, 900), child(1002, 1001), child(1003, 900), child(1004, 900),
-      child(1005, 1004), child(1006, 1001),  // 1006 has no cgroup file: no app
-      child(2001, 1, 1001),                  // another user's app: never read
-  });
+  const std::vector<Member> sample = {
+      {900, 1}, {1001, 900}, {1002, 1001}, {1003, 900}, {1004, 900},
+      {1005, 1004}, {1006, 1001},  // 1006 has no cgroup file: no app
+      {2001, 1, 1001},             // another user's app: never read
+  };
   AppLeaders leaders(tree.dir.path().toStdString());
-  const auto& apps = leaders.update(sample, 1000);
+  const auto& apps = update(leaders, sample);
   EXPECT_EQ(apps, (std::unordered_set<std::int32_t>{1001, 1003}));
   EXPECT_EQ(leaders.reads(), 7);
 
   // The next sample reads each pid once more (a launcher moves its child just after starting
   // it), then a steady list reads nothing.
   tree.set(1005, kUser + "/app.slice/app-late-5.scope\n");
-  EXPECT_EQ(leaders.update(sample, 1000), (std::unordered_set<std::int32_t>{1001, 1003, 1005}));
+  EXPECT_EQ(update(leaders, sample), (std::unordered_set<std::int32_t>{1001, 1003, 1005}));
   EXPECT_EQ(leaders.reads(), 14);
-  leaders.update(sample, 1000);
+  update(leaders, sample);
   EXPECT_EQ(leaders.reads(), 14);
 
   // A pid given to a new process (another start time) is read again.
-  ProcessSample reused = sample;
-  reused.processes[1].startTime = reused.processes[1].startTime->addSecs(60);
+  std::vector<Member> reused = sample;
+  reused[1].start = reused[1].start->addSecs(60);
   tree.set(1001, kUser + "/session.slice/other.service\n");
   // Its former helper now leads the unit: its parent is outside.
-  EXPECT_EQ(leaders.update(reused, 1000), (std::unordered_set<std::int32_t>{1002, 1003, 1005}));
+  EXPECT_EQ(update(leaders, reused), (std::unordered_set<std::int32_t>{1002, 1003, 1005}));
   EXPECT_EQ(leaders.reads(), 15);
 }

@@ -1,6 +1,4 @@
-#include "features/processes/AppLeaders.h"
-
-#include "collectors/ProcessSample.h"
+#include "platform/AppLeaders.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -70,31 +68,35 @@ std::optional<QString> AppLeaders::read(std::int32_t pid) {
   return cgroupPath(QByteArrayView(buffer.data(), size));
 }
 
-const std::unordered_set<std::int32_t>& AppLeaders::update(const ProcessSample& sample, std::uint32_t uid) {
+void AppLeaders::begin(std::uint32_t uid) {
   ++generation_;
-  for (const ProcessRecord& record : sample.processes) {
-    if (record.uid != uid) continue;
-    auto [it, inserted] = cache_.try_emplace(record.pid);
-    Entry& entry = it->second;
-    if (!inserted && entry.start != record.startTime) entry = Entry{};
-    if (entry.reads < 2) {
-      entry.start = record.startTime;
-      entry.cgroup = read(record.pid);
-      ++entry.reads;
-    }
-    entry.seen = generation_;
-  }
-  std::erase_if(cache_, [this](const auto& item) { return item.second.seen != generation_; });
+  uid_ = uid;
+}
 
+void AppLeaders::see(std::int32_t pid, std::int32_t parentPID, std::uint32_t uid,
+                     const std::optional<QDateTime>& start) {
+  if (uid != uid_) return;
+  auto [it, inserted] = cache_.try_emplace(pid);
+  Entry& entry = it->second;
+  if (!inserted && entry.start != start) entry = Entry{};
+  if (entry.reads < 2) {
+    entry.start = start;
+    entry.cgroup = read(pid);
+    ++entry.reads;
+  }
+  entry.parentPID = parentPID;
+  entry.seen = generation_;
+}
+
+const std::unordered_set<std::int32_t>& AppLeaders::finish() {
+  std::erase_if(cache_, [this](const auto& item) { return item.second.seen != generation_; });
   pids_.clear();
-  for (const ProcessRecord& record : sample.processes) {
-    if (record.uid != uid) continue;
-    const auto it = cache_.find(record.pid);
-    if (it == cache_.end() || !it->second.cgroup || !isAppUnit(*it->second.cgroup)) continue;
-    const auto parent = cache_.find(record.parentPID);
+  for (const auto& [pid, entry] : cache_) {
+    if (!entry.cgroup || !isAppUnit(*entry.cgroup)) continue;
+    const auto parent = cache_.find(entry.parentPID);
     // A parent of another user, or one not in the sample, is outside the user's app unit.
     const std::optional<QString> parentPath = parent != cache_.end() ? parent->second.cgroup : std::nullopt;
-    if (leads(it->second.cgroup, parentPath)) pids_.insert(record.pid);
+    if (leads(entry.cgroup, parentPath)) pids_.insert(pid);
   }
   return pids_;
 }
