@@ -94,7 +94,7 @@ WidgetCell::WidgetCell(MonitorModel& model, const WidgetConfig& config, QWidget*
   setObjectName(QStringLiteral("widget.") + WidgetKinds::rawValue(kind_));
   setAccessibleName(WidgetCatalog::title(kind_));
   setAcceptDrops(true);
-  view_ = new WidgetView(model, kind_, size_, this);
+  view_ = WidgetView::create(model, kind_, size_, this);
   buildControls();
   frame_ = new DropFrame(this);
   frame_->hide();

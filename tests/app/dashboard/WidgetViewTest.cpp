@@ -1,16 +1,19 @@
 #include "features/dashboard/DualSparkline.h"
 #include "features/dashboard/WidgetFigures.h"
 #include "features/dashboard/WidgetLine.h"
+#include "features/dashboard/WidgetPresenter.h"
 #include "features/dashboard/WidgetView.h"
 
 #include "design/CoreBars.h"
 #include "design/KeyValueRow.h"
 #include "design/Meter.h"
 #include "design/Readout.h"
+#include "design/SeverityLook.h"
 #include "design/Sparkline.h"
 #include "design/ThermalScale.h"
 #include "design/ToneLabel.h"
 #include "design/UnavailableRow.h"
+#include "texts/AlertText.h"
 
 #include "DashboardSupport.h"
 
@@ -31,26 +34,21 @@ struct WidgetFixture : ::testing::Test {
   test::ModelRig rig;
 
   std::unique_ptr<WidgetView> view(WidgetKind kind, WidgetSize size = WidgetSize::medium) {
-    return std::make_unique<WidgetView>(*rig.model, kind, size);
-  }
-  static QString readout(const WidgetView& view, int index = 0) {
-    return view.findChildren<Readout*>().at(index)->shownValue();
+    return std::unique_ptr<WidgetView>(WidgetView::create(*rig.model, kind, size));
   }
   static bool waiting(const WidgetView& view) {
     const auto* label = view.findChild<ToneLabel*>(QStringLiteral("widget.waiting"));
     return label && label->isVisibleTo(&view);
   }
-  static QStringList rows(const WidgetView& view) {
-    QStringList values;
-    for (const auto* row : view.findChildren<KeyValueRow*>()) {
-      if (row->isVisibleTo(&view)) values << row->shownValue();
-    }
-    return values;
-  }
-  static QStringList lines(const WidgetView& view, const char* name) {
+  template <typename State>
+  static QStringList lines(const State& state) {
     QStringList shown;
-    for (const auto* line : view.findChildren<WidgetLine*>(QString::fromLatin1(name))) {
-      if (line->isVisibleTo(&view)) shown << line->leading() + QStringLiteral(" | ") + line->trailing();
+    for (std::size_t i = 0; i < state.count; ++i) {
+      if constexpr (requires { state.lines[0].available; }) {
+        shown << state.lines[i].name + QStringLiteral(" | ") + state.lines[i].available;
+      } else {
+        shown << state.lines[i].name + QStringLiteral(" | ") + state.lines[i].value;
+      }
     }
     return shown;
   }
@@ -60,52 +58,82 @@ struct WidgetFixture : ::testing::Test {
 };
 
 TEST_F(WidgetFixture, BeforeTheFirstSnapshotFiguresAreAbsentOrWaiting) {
-  const auto cpu = view(WidgetKind::cpu);
-  EXPECT_EQ(readout(*cpu), "—");
-  EXPECT_TRUE(cpu->findChild<ToneLabel*>("widget.caption")->text().isEmpty());
-  EXPECT_TRUE(cpu->findChild<Sparkline*>()->values().empty());
-  EXPECT_EQ(readout(*view(WidgetKind::gpu)), "—");
+  const MonitorModel& model = *rig.model;
+  EXPECT_EQ(WidgetPresenter::cpu(model).value, "—");
+  EXPECT_TRUE(WidgetPresenter::cpu(model).caption.isEmpty());
+  EXPECT_TRUE(view(WidgetKind::cpu)->findChild<Sparkline*>()->values().empty());
+  EXPECT_EQ(WidgetPresenter::gpu(model).value, "—");
+  EXPECT_FALSE(WidgetPresenter::gpu(model).noFigure);
+  EXPECT_FALSE(WidgetPresenter::memory(model, WidgetSize::medium).hasSample);
+  EXPECT_TRUE(WidgetPresenter::battery(model).waiting);
+  EXPECT_TRUE(WidgetPresenter::thermal(model).waiting);
+  EXPECT_TRUE(WidgetPresenter::volumes(model).waiting);
+  EXPECT_EQ(WidgetPresenter::top(model, false).count, 0u);
   for (WidgetKind kind : {WidgetKind::cores, WidgetKind::memory, WidgetKind::battery, WidgetKind::thermal,
                           WidgetKind::disk, WidgetKind::topCPU, WidgetKind::topMemory}) {
     EXPECT_TRUE(waiting(*view(kind))) << WidgetKinds::rawValue(kind).toStdString();
   }
   // The rig's computer has no known boot time: "—", never decades of uptime.
-  EXPECT_EQ(rows(*view(WidgetKind::system)), (QStringList{"—", "—", "—", "Computer"}));
-  EXPECT_EQ(rows(*view(WidgetKind::overhead)), (QStringList{"—", "—", "—"}));
+  const auto system = WidgetPresenter::system(model, QDateTime::currentDateTimeUtc());
+  EXPECT_EQ((QStringList{system.uptime, system.processes, system.load, system.model}),
+            (QStringList{"—", "—", "—", "Computer"}));
+  const auto overhead = WidgetPresenter::overhead(model);
+  EXPECT_EQ((QStringList{overhead.cpu, overhead.memory, overhead.collection}), (QStringList{"—", "—", "—"}));
+}
+
+TEST_F(WidgetFixture, EveryKindBuildsAndShowsItsPresentersFigures) {
+  feed(2);
+  for (const WidgetKind kind : WidgetKinds::allCases()) {
+    const auto shown = view(kind);
+    EXPECT_EQ(shown->kind(), kind);
+    EXPECT_FALSE(waiting(*shown)) << WidgetKinds::rawValue(kind).toStdString();
+  }
+  EXPECT_EQ(view(WidgetKind::cpu)->findChild<Readout*>()->shownValue(),
+            WidgetPresenter::cpu(*rig.model).value);
+  const auto system = view(WidgetKind::system);
+  EXPECT_EQ(system->findChildren<KeyValueRow*>()[1]->shownValue(),
+            WidgetPresenter::system(*rig.model, QDateTime::currentDateTimeUtc()).processes);
 }
 
 TEST_F(WidgetFixture, LiveFiguresAfterSnapshots) {
   feed(130);
-  const ValueFormatter& format = rig.model->format();
+  const MonitorModel& model = *rig.model;
+  const ValueFormatter& format = model.format();
+  const auto cpuState = WidgetPresenter::cpu(model);
+  EXPECT_EQ(cpuState.value, format.percent(*model.latest(MetricID::cpuTotal), 0));
+  EXPECT_EQ(cpuState.caption, "User " + format.percent(27, 0) + " · System " + format.percent(11, 0));
   const auto cpu = view(WidgetKind::cpu, WidgetSize::small);
-  EXPECT_EQ(readout(*cpu), format.percent(*rig.model->latest(MetricID::cpuTotal), 0));
-  EXPECT_EQ(cpu->findChild<ToneLabel*>("widget.caption")->text(), "User " + format.percent(27, 0) + " · System " + format.percent(11, 0));
   EXPECT_EQ(cpu->findChild<Sparkline*>()->values().size(), 60u);
   cpu->setSize(WidgetSize::large);
   EXPECT_EQ(cpu->findChild<Sparkline*>()->values().size(), 120u);
 
+  const auto small = WidgetPresenter::memory(model, WidgetSize::small);
+  EXPECT_EQ(small.used, format.bytes(std::uint64_t{9} << 30, true));
+  EXPECT_FALSE(small.swapShown);  // no swap row on a small card
+  const auto medium = WidgetPresenter::memory(model, WidgetSize::medium);
+  EXPECT_TRUE(medium.swapShown);
+  EXPECT_EQ(medium.swapUsed, format.bytes(std::uint64_t{512} << 20, true));
   const auto memory = view(WidgetKind::memory, WidgetSize::small);
-  EXPECT_EQ(readout(*memory), format.bytes(std::uint64_t{9} << 30, true));
-  EXPECT_TRUE(rows(*memory).isEmpty());  // no swap row on a small card
+  EXPECT_FALSE(memory->findChild<KeyValueRow*>()->isVisibleTo(memory.get()));
   memory->setSize(WidgetSize::medium);
-  EXPECT_EQ(rows(*memory), QStringList{format.bytes(std::uint64_t{512} << 20, true)});
+  EXPECT_TRUE(memory->findChild<KeyValueRow*>()->isVisibleTo(memory.get()));
 
-  const auto disk = view(WidgetKind::disk);
-  EXPECT_FALSE(waiting(*disk));
-  const auto volumes = lines(*disk, "");
-  ASSERT_EQ(volumes.size(), 2);
-  EXPECT_EQ(volumes[1], "home <b>data</b> | " + format.bytes(std::uint64_t{20} << 30, false) + " available");
-  EXPECT_EQ(disk->findChildren<Meter*>()[1]->fraction(), 480.0 / 500.0);
+  const auto volumes = WidgetPresenter::volumes(model);
+  EXPECT_FALSE(volumes.waiting);
+  const auto shown = lines(volumes);
+  ASSERT_EQ(shown.size(), 2);
+  EXPECT_EQ(shown[1], "home <b>data</b> | " + format.bytes(std::uint64_t{20} << 30, false) + " available");
+  EXPECT_EQ(volumes.lines[1].meter.fraction, 480.0 / 500.0);
 
-  const auto thermal = view(WidgetKind::thermal);
-  EXPECT_EQ(readout(*thermal), "Fair");
-  EXPECT_FALSE(thermal->findChild<ThermalScale*>()->isHidden());
+  const auto thermal = WidgetPresenter::thermal(model);
+  EXPECT_EQ(thermal.value, "Fair");
+  EXPECT_EQ(thermal.level, ThermalLevel::fair);
   EXPECT_EQ(view(WidgetKind::cores)->findChild<CoreBars*>()->cores().size(), 8u);
 
-  const auto system = view(WidgetKind::system);
-  EXPECT_EQ(rows(*system)[1], "7");
-  EXPECT_EQ(rows(*system)[2], format.number(2.345, 2));
-  EXPECT_EQ(rows(*view(WidgetKind::overhead))[2], format.number(3.4, 1) + " ms");
+  const auto system = WidgetPresenter::system(model, QDateTime::currentDateTimeUtc());
+  EXPECT_EQ(system.processes, "7");
+  EXPECT_EQ(system.load, format.number(2.345, 2));
+  EXPECT_EQ(WidgetPresenter::overhead(model).collection, format.number(3.4, 1) + " ms");
 }
 
 // An idle link sends the same flat series every tick: nothing to repaint then.
@@ -143,7 +171,7 @@ TEST(DualSparkline, RepaintsOnlyWhenItsFiguresChange) {
 TEST_F(WidgetFixture, DualWidgetsShareACeilingFrom120PointsEvenWhenSmall) {
   const auto quiet = view(WidgetKind::network, WidgetSize::small);
   EXPECT_EQ(quiet->findChild<DualSparkline*>()->ceiling(), 1024);
-  EXPECT_EQ(readout(*quiet, 0), "—");
+  EXPECT_EQ(WidgetPresenter::rates(*rig.model, MetricID::netDown, MetricID::netUp).first, "—");
   feed(130);
   const auto network = view(WidgetKind::network, WidgetSize::small);
   const auto* dual = network->findChild<DualSparkline*>();
@@ -163,11 +191,11 @@ TEST_F(WidgetFixture, DualWidgetsShareACeilingFrom120PointsEvenWhenSmall) {
 TEST_F(WidgetFixture, TopProcessesSkipRecordsWithoutTheirFigure) {
   feed(1);
   const ValueFormatter& format = rig.model->format();
-  const auto byCPU = lines(*view(WidgetKind::topCPU), "widget.process");
+  const auto byCPU = lines(WidgetPresenter::top(*rig.model, false));
   ASSERT_EQ(byCPU.size(), 5);
   EXPECT_EQ(byCPU[0], "cc1plus | " + format.percent(97.3, 1));
   EXPECT_EQ(byCPU[2], "<i>odd</i> | " + format.percent(7.5, 1));
-  const auto byMemory = lines(*view(WidgetKind::topMemory), "widget.process");
+  const auto byMemory = lines(WidgetPresenter::top(*rig.model, true));
   ASSERT_EQ(byMemory.size(), 5);
   EXPECT_TRUE(byMemory[0].startsWith("firefox-esr"));
   for (const QString& line : byMemory) EXPECT_FALSE(line.startsWith("kworker"));
@@ -176,39 +204,51 @@ TEST_F(WidgetFixture, TopProcessesSkipRecordsWithoutTheirFigure) {
   TelemetrySnapshot bare = fullSnapshot(2);
   for (auto& record : bare.processes->processes) record.cpuPercent.reset();
   rig.model->ingest(bare);
+  EXPECT_EQ(WidgetPresenter::top(*rig.model, false).count, 0u);
   const auto none = view(WidgetKind::topCPU);
-  EXPECT_TRUE(lines(*none, "widget.process").isEmpty());
+  for (const auto* line : none->findChildren<WidgetLine*>()) EXPECT_FALSE(line->isVisibleTo(none.get()));
   EXPECT_TRUE(waiting(*none));
 }
 
 TEST_F(WidgetFixture, BatteryAndThermalOnLinux) {
   feed(1, std::nullopt);
+  const auto onAC = WidgetPresenter::battery(*rig.model);
+  EXPECT_FALSE(onAC.waiting);
+  EXPECT_FALSE(onAC.hasBattery);
   const auto ac = view(WidgetKind::battery);
-  EXPECT_EQ(readout(*ac, 1), "AC power");
-  EXPECT_TRUE(ac->findChild<Meter*>()->isHidden() || ac->findChild<Meter*>()->parentWidget()->isHidden());
+  EXPECT_EQ(ac->findChildren<Readout*>().at(1)->shownValue(), "AC power");
+  EXPECT_FALSE(ac->findChild<Meter*>()->isVisibleTo(ac.get()));
   bool note = false;
-  for (const auto* label : ac->findChildren<ToneLabel*>()) note = note || label->text() == "This computer has no battery.";
+  for (const auto* label : ac->findChildren<ToneLabel*>()) {
+    note = note || (label->text() == "This computer has no battery." && label->isVisibleTo(ac.get()));
+  }
   EXPECT_TRUE(note);
 
   TelemetrySnapshot cool = fullSnapshot(1);
   cool.thermal.reset();
   rig.model->ingest(cool);
-  const auto thermal = view(WidgetKind::thermal);
-  EXPECT_EQ(readout(*thermal), "—");
-  EXPECT_TRUE(thermal->findChild<ThermalScale*>()->isHidden());
-  EXPECT_FALSE(thermal->findChild<UnavailableRow*>()->isHidden());
+  const auto thermal = WidgetPresenter::thermal(*rig.model);
+  EXPECT_EQ(thermal.value, "—");
+  EXPECT_FALSE(thermal.level);
+  const auto scale = view(WidgetKind::thermal);
+  EXPECT_TRUE(scale->findChild<ThermalScale*>()->isHidden());
+  EXPECT_FALSE(scale->findChild<UnavailableRow*>()->isHidden());
 
-  const auto battery = view(WidgetKind::battery);
-  EXPECT_EQ(readout(*battery), rig.model->format().percent(62, 0));
-  EXPECT_EQ(rows(*battery), QStringList{rig.model->format().duration(185 * 60)});
+  const auto battery = WidgetPresenter::battery(*rig.model);
+  EXPECT_EQ(battery.charge, rig.model->format().percent(62, 0));
+  EXPECT_EQ(battery.timeLabel, QStringLiteral("Remaining"));
+  EXPECT_EQ(battery.time, rig.model->format().duration(185 * 60));
 }
 
 TEST_F(WidgetFixture, GpuSaysWhatIsMissing) {
   TelemetrySnapshot snapshot = fullSnapshot(1);
   std::erase_if(snapshot.values, [](const MetricValue& v) { return v.metric == MetricID::gpuUtilization; });
   rig.model->ingest(snapshot);
+  const auto missing = WidgetPresenter::gpu(*rig.model);
+  EXPECT_TRUE(missing.enabled);
+  EXPECT_EQ(missing.value, "—");
+  EXPECT_TRUE(missing.noFigure);
   const auto gpu = view(WidgetKind::gpu);
-  EXPECT_EQ(readout(*gpu), "—");
   const auto rowsShown = gpu->findChildren<UnavailableRow*>();
   ASSERT_EQ(rowsShown.size(), 2);
   EXPECT_FALSE(rowsShown[0]->isHidden());
@@ -217,22 +257,20 @@ TEST_F(WidgetFixture, GpuSaysWhatIsMissing) {
   TelemetryConfiguration off = rig.settings->telemetry();
   off.bestEffortMetrics = false;
   rig.settings->setTelemetry(off);
+  EXPECT_FALSE(WidgetPresenter::gpu(*rig.model).enabled);
   gpu->refresh();
   EXPECT_FALSE(rowsShown[1]->isHidden());
   EXPECT_EQ(rowsShown[1]->shownReason(), "Best-effort readings are turned off in Settings.");
 }
 
 TEST_F(WidgetFixture, AlertsListTheFirstFourOrSayHowManyRulesAreWatched) {
-  const auto calm = view(WidgetKind::alerts);
   const auto& rules = rig.settings->rules();
   const auto enabled = std::count_if(rules.begin(), rules.end(), [](const AlertRule& r) { return r.isEnabled; });
-  QStringList texts;
-  for (const auto* label : calm->findChildren<ToneLabel*>()) {
-    if (label->isVisibleTo(calm.get())) texts << label->text();
-  }
-  EXPECT_TRUE(texts.contains(QString::number(enabled) + " rules are being watched."));
-  EXPECT_EQ(lines(*calm, "").filter("No active alert").size(), 1);
-  EXPECT_TRUE(lines(*calm, "widget.alert").isEmpty());
+  const auto calm = WidgetPresenter::alerts(*rig.model);
+  EXPECT_TRUE(calm.calm);
+  EXPECT_EQ(calm.count, 0u);
+  EXPECT_EQ(calm.watched, QString::number(enabled) + " rules are being watched.");
+  EXPECT_FALSE(calm.hasFindings);
 
   TelemetrySnapshot firing = fullSnapshot(1);
   for (int i = 0; i < 5; ++i) {
@@ -240,9 +278,17 @@ TEST_F(WidgetFixture, AlertsListTheFirstFourOrSayHowManyRulesAreWatched) {
     firing.firingRules.push_back(rule);
   }
   rig.model->ingest(firing);
-  const auto loud = view(WidgetKind::alerts);
-  EXPECT_EQ(lines(*loud, "widget.alert").size(), 4);
-  EXPECT_EQ(lines(*loud, "").filter("No active alert").size(), 0);
+  const auto loud = WidgetPresenter::alerts(*rig.model);
+  EXPECT_FALSE(loud.calm);
+  ASSERT_EQ(loud.count, 4u);
+  EXPECT_EQ(loud.lines[0].title, AlertText::title(firing.firingRules[0]));
+  EXPECT_EQ(loud.lines[0].symbol, SeverityLook::symbol(firing.firingRules[0].severity));
+  const auto shown = view(WidgetKind::alerts);
+  int visible = 0;
+  for (const auto* line : shown->findChildren<WidgetLine*>(QStringLiteral("widget.alert"))) {
+    visible += line->isVisibleTo(shown.get());
+  }
+  EXPECT_EQ(visible, 4);
 }
 
 TEST(WidgetFigures, MetersAndTimeRows) {

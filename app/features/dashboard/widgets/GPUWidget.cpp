@@ -1,0 +1,55 @@
+#include "features/dashboard/widgets/GPUWidget.h"
+
+#include "design/Readout.h"
+#include "design/Sparkline.h"
+#include "design/ToneLabel.h"
+#include "design/UnavailableRow.h"
+#include "features/dashboard/WidgetCatalog.h"
+#include "features/dashboard/WidgetPresenter.h"
+#include "features/dashboard/widgets/WidgetParts.h"
+#include "texts/Localized.h"
+
+#include <QBoxLayout>
+
+namespace kivo {
+
+GPUWidget::GPUWidget(MonitorModel& model, WidgetSize size, QWidget* parent)
+    : WidgetView(model, WidgetKind::gpu, size, parent) {
+  figures_ = new QWidget(column());
+  auto* inner = new QVBoxLayout(figures_);
+  inner->setContentsMargins(0, 0, 0, 0);
+  inner->setSpacing(8);
+  inner->addWidget(WidgetParts::figureWithCaption(figures_, readout_, caption_, 28));
+  sparkline_ = new Sparkline(figures_);
+  sparkline_->setColor(ChartColor::of(WidgetCatalog::family(WidgetKind::gpu)));
+  sparkline_->setCeiling(100);
+  sparkline_->setFilled(true);
+  sparkline_->setBackdrop(Palette::surface);
+  sparkline_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  inner->addWidget(sparkline_, 1);
+  auto* layout = columnLayout();
+  layout->addWidget(figures_, 1);
+  noFigure_ = new UnavailableRow(kivo::tr("GPU utilization"),
+                                 kivo::tr("The graphics driver publishes no utilization figure."), figures_);
+  inner->addWidget(noFigure_);
+  inner->addStretch(0);
+  turnedOff_ = new UnavailableRow(kivo::tr("GPU utilization"),
+                                  kivo::tr("Best-effort readings are turned off in Settings."), column());
+  layout->addWidget(turnedOff_);
+  layout->addStretch(0);
+  refresh();
+}
+
+void GPUWidget::refresh() {
+  const auto state = WidgetPresenter::gpu(model());
+  turnedOff_->setVisible(!state.enabled);
+  figures_->setVisible(state.enabled);
+  if (!state.enabled) return;
+  readout_->setValue(state.value);
+  WidgetParts::setCaption(caption_, state.caption);
+  noFigure_->setVisible(state.noFigure);
+  sparkline_->setVisible(!state.noFigure);
+  sparkline_->setValues(tail(MetricID::gpuUtilization, WidgetFigures::sparklineWindow(size()), buffer_));
+}
+
+}  // namespace kivo

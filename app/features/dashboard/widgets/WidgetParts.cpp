@@ -1,0 +1,43 @@
+#include "features/dashboard/widgets/WidgetParts.h"
+
+#include "design/HintFence.h"
+#include "design/Readout.h"
+#include "design/ToneLabel.h"
+
+#include <QBoxLayout>
+
+#include <optional>
+
+namespace kivo::WidgetParts {
+
+QWidget* row(QWidget* parent, QWidget* first, QWidget* second) {
+  auto* widget = new QWidget(parent);
+  auto* layout = new QHBoxLayout(widget);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(8);
+  layout->addWidget(first, 0, Qt::AlignTop);
+  layout->addStretch(1);
+  if (second) layout->addWidget(second, 0, Qt::AlignTop);
+  return widget;
+}
+
+QWidget* figureWithCaption(QWidget* parent, Readout*& readout, ToneLabel*& caption, qreal size) {
+  auto* widget = new QWidget(parent);
+  auto* layout = new QVBoxLayout(widget);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(Readout::kSpacing);
+  readout = new Readout(std::nullopt, std::nullopt, size, Palette::textPrimary, widget);
+  caption = new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, widget);
+  caption->setObjectName(QStringLiteral("widget.caption"));
+  caption->setTextFormat(Qt::PlainText);
+  layout->addWidget(readout);
+  // The caption changes with every tick but rarely its width: the fence spares the card a relayout.
+  layout->addWidget(new HintFence(caption, widget));
+  return widget;
+}
+
+void setCaption(ToneLabel* caption, const QString& text) {
+  if (caption->text() != text) caption->setText(text);
+}
+
+}  // namespace kivo::WidgetParts

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QtGlobal>
+
+class QWidget;
+
+namespace kivo {
+
+class Readout;
+class ToneLabel;
+
+// Parts several dashboard widgets are built from.
+namespace WidgetParts {
+
+// Two widgets on a line, the second pushed to the right edge (absent: only the first).
+QWidget* row(QWidget* parent, QWidget* first, QWidget* second);
+// A big figure with a caption that changes with the data under it.
+QWidget* figureWithCaption(QWidget* parent, Readout*& readout, ToneLabel*& caption, qreal size);
+// A caption's text changes, rarely its width: set only a changed text.
+void setCaption(ToneLabel* caption, const QString& text);
+
+}  // namespace WidgetParts
+
+}  // namespace kivo
