@@ -229,16 +229,19 @@ BatteryFields batteryFields(const PowerSupply& b, bool computerOnBattery) {
   return f;
 }
 
-bool lowPowerMode(const std::optional<QString>& daemonProfile, const std::optional<std::string>& platformProfile) {
+std::optional<bool> lowPowerMode(const std::optional<QString>& daemonProfile,
+                                 const std::optional<std::string>& platformProfile) {
   if (daemonProfile) return *daemonProfile == QLatin1String("power-saver");
-  return platformProfile && *platformProfile == "low-power";
+  if (platformProfile) return *platformProfile == "low-power";
+  return std::nullopt;
 }
 
 }  // namespace PowerMath
 
 namespace PowerCollector {
 
-PowerSample fromSupplies(std::span<const PowerSupply> supplies, bool includeBestEffort, bool lowPowerMode) {
+PowerSample fromSupplies(std::span<const PowerSupply> supplies, bool includeBestEffort,
+                         std::optional<bool> lowPowerMode) {
   std::vector<const PowerSupply*> batteries;
   for (const auto& s : supplies) {
     if (PowerMath::isComputerBattery(s)) batteries.push_back(&s);

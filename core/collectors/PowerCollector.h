@@ -65,8 +65,9 @@ TimeEstimate minutesRemaining(std::span<const PowerSupply* const> batteries);
 BatteryFields batteryFields(const PowerSupply& battery, bool computerOnBattery);
 
 // power-profiles-daemon's "power-saver"; without the daemon, the firmware's
-// platform_profile "low-power".
-bool lowPowerMode(const std::optional<QString>& daemonProfile, const std::optional<std::string>& platformProfile);
+// platform_profile "low-power". Absent when neither is there to ask.
+std::optional<bool> lowPowerMode(const std::optional<QString>& daemonProfile,
+                                 const std::optional<std::string>& platformProfile);
 
 }  // namespace PowerMath
 
@@ -78,7 +79,8 @@ PowerSample sample(bool includeBestEffort);
 // profiles may be null: then only the firmware's platform profile is consulted.
 PowerSample sample(bool includeBestEffort, const KernelFiles& files, PowerProfileSource* profiles);
 // The sample for supplies already read.
-PowerSample fromSupplies(std::span<const PowerSupply> supplies, bool includeBestEffort, bool lowPowerMode);
+PowerSample fromSupplies(std::span<const PowerSupply> supplies, bool includeBestEffort,
+                         std::optional<bool> lowPowerMode);
 
 }  // namespace PowerCollector
 

@@ -38,7 +38,7 @@ QJsonObject PowerSample::toJson() const {
   o.insert(QLatin1String("isCharged"), isCharged);
   put(o, "minutesToEmpty", minutesToEmpty);
   put(o, "minutesToFull", minutesToFull);
-  o.insert(QLatin1String("lowPowerMode"), lowPowerMode);
+  put(o, "lowPowerMode", lowPowerMode);
   put(o, "health", health);
   put(o, "adapterWatts", adapterWatts);
   put(o, "adapterName", adapterName);
@@ -59,13 +59,13 @@ std::optional<PowerSample> PowerSample::fromJson(const QJsonObject& o) {
   const auto isCharging = J::optional<bool>(o, "isCharging");
   const auto isCharged = J::optional<bool>(o, "isCharged");
   const auto lowPowerMode = J::optional<bool>(o, "lowPowerMode");
-  if (!hasBattery.value || !sourceText.value || !isCharging.value || !isCharged.value || !lowPowerMode.value) {
+  if (!hasBattery.value || !sourceText.value || !isCharging.value || !isCharged.value || !lowPowerMode.ok) {
     return std::nullopt;
   }
   const auto source = PowerSource::fromRawValue(sourceText.value->toStdString());
   if (!source) return std::nullopt;
 
-  PowerSample s(*hasBattery.value, *source, *isCharging.value, *isCharged.value, *lowPowerMode.value);
+  PowerSample s(*hasBattery.value, *source, *isCharging.value, *isCharged.value, lowPowerMode.value);
   bool ok = true;
   auto take = [&ok](auto field, auto& into) {
     ok = ok && field.ok;

@@ -21,7 +21,7 @@ std::optional<PowerSourceKind> fromRawValue(std::string_view raw);
 }  // namespace PowerSource
 
 // One reading of the power supplies. Figures the kernel does not publish are absent;
-// the five flags read false (source: unknown) when nothing can be read.
+// the four flags read false (source: unknown) when nothing can be read.
 struct PowerSample {
   bool hasBattery = false;  // the computer's own battery, not a mouse's or a headset's
   PowerSourceKind source = PowerSourceKind::unknown;
@@ -30,7 +30,8 @@ struct PowerSample {
   bool isCharged = false;
   std::optional<std::int64_t> minutesToEmpty;  // at least 1 when present
   std::optional<std::int64_t> minutesToFull;   // at least 1 when present
-  bool lowPowerMode = false;
+  // Absent without a power profile to read (no power-profiles-daemon, no firmware profile).
+  std::optional<bool> lowPowerMode;
   std::optional<QString> health;
   std::optional<std::int64_t> adapterWatts;
   std::optional<QString> adapterName;
@@ -44,7 +45,8 @@ struct PowerSample {
   std::optional<double> systemWatts;           // W, whole computer
 
   PowerSample() = default;
-  PowerSample(bool hasBattery, PowerSourceKind source, bool isCharging, bool isCharged, bool lowPowerMode)
+  PowerSample(bool hasBattery, PowerSourceKind source, bool isCharging, bool isCharged,
+              std::optional<bool> lowPowerMode)
       : hasBattery(hasBattery), source(source), isCharging(isCharging), isCharged(isCharged),
         lowPowerMode(lowPowerMode) {}
 
@@ -55,7 +57,7 @@ struct PowerSample {
 
   bool operator==(const PowerSample&) const = default;
 
-  // Absent fields are left out; the five flags are required when reading.
+  // Absent fields are left out; the four flags are required when reading.
   QJsonObject toJson() const;
   static std::optional<PowerSample> fromJson(const QJsonObject& object);
 };

@@ -6,6 +6,9 @@
 #include "collectors/PowerCollector.h"
 #include "collectors/ThermalReader.h"
 #include "platform/KernelFiles.h"
+#include "platform/PowerProfiles.h"
+
+#include <filesystem>
 
 namespace kivo {
 
@@ -28,6 +31,8 @@ enum class Probe {
   cycles,
   flow,
   systemDraw,
+  lowPower,
+  cpuFrequency,
 };
 
 struct Row {
@@ -38,6 +43,8 @@ struct Row {
   Probe probe;
   const char* source;
   const char* note;
+  // Said instead of note when the probe finds the source missing on this computer.
+  const char* absentNote = nullptr;
 };
 
 using C = CapabilityClass;
@@ -49,8 +56,9 @@ constexpr Row kRows[] = {
     {"cpu.groups", "Core groups (count per performance level)", "CPU", C::publicAPI, Probe::coreGroups,
      "/sys/devices/cpu_core, /sys/devices/cpu_atom",
      "Only processors with two kinds of cores have groups; the kernel lists the logical CPUs of each kind."},
-    {"cpu.frequency", "CPU frequency", "CPU", C::unavailable, Probe::no, kNone,
-     "The kernel publishes it under /sys/devices/system/cpu/cpufreq; KIVO Monitor does not collect it."},
+    {"cpu.frequency", "CPU frequency", "CPU", C::unavailable, Probe::cpuFrequency, kNone,
+     "The kernel publishes it under /sys/devices/system/cpu/cpufreq; KIVO Monitor does not collect it.",
+     "The kernel publishes no CPU frequency on this computer (there is no /sys/devices/system/cpu/cpufreq)."},
     {"cpu.temperature", "CPU temperature", "Thermal", C::unavailable, Probe::no, kNone,
      "Only hardware-monitoring drivers (/sys/class/hwmon) publish it, under names that differ from board to "
      "board; KIVO Monitor does not collect it."},
@@ -106,9 +114,11 @@ constexpr Row kRows[] = {
      "/sys/class/power_supply (while on battery)",
      "Known only while the computer runs on its battery, whose discharge is then the whole draw. The "
      "processor's RAPL energy counters (/sys/class/powercap) are readable only by root and are not used."},
-    {"power.lowpower", "Low Power Mode", "Power", C::publicAPI, Probe::yes,
+    {"power.lowpower", "Low Power Mode", "Power", C::publicAPI, Probe::lowPower,
      "power-profiles-daemon, /sys/firmware/acpi/platform_profile",
-     "On when the power profile is \"power-saver\" (or the firmware profile \"low-power\")."},
+     "On when the power profile is \"power-saver\" (or the firmware profile \"low-power\").",
+     "This computer has neither power-profiles-daemon nor a firmware power profile "
+     "(/sys/firmware/acpi/platform_profile)."},
 };
 
 static_assert(std::size(kRows) == 30);
@@ -119,8 +129,15 @@ QString text(const char* value) { return QString::fromUtf8(value); }
 
 CapabilityProbes CapabilityProbes::system(const std::string& root) {
   CapabilityProbes p;
-  // No row depends on the power profile, so the probe does not ask the bus for it.
-  p.power = [root] { return PowerCollector::sample(true, KernelFiles(root), nullptr); };
+  // The profile daemon is asked only on the running system; a fixture tree has its firmware file.
+  p.power = [root] {
+    const auto profiles = root == "/" ? DBusPowerProfiles::system() : nullptr;
+    return PowerCollector::sample(true, KernelFiles(root), profiles.get());
+  };
+  p.cpuFrequency = [root] {
+    std::error_code error;
+    return std::filesystem::is_directory(root + "/sys/devices/system/cpu/cpufreq", error);
+  };
   p.gpuStatistics = [root] { return GPUCollector(root).statistics(); };
   p.topology = [root] { return CPUTopology::current(root); };
   p.diskCount = [root] { return DiskCollector::readDisks(root).size(); };
@@ -146,6 +163,7 @@ std::vector<SensorCapability> resolve(const CapabilityProbes& probes) {
   const std::size_t disks = probes.diskCount ? probes.diskCount() : 0;
   const auto thermal = probes.thermal ? probes.thermal() : std::nullopt;
   const bool pressure = probes.memoryPressure && probes.memoryPressure();
+  const bool cpuFrequency = probes.cpuFrequency && probes.cpuFrequency();
 
   bool gpuUtilization = false;
   for (const auto& s : statistics) gpuUtilization = gpuUtilization || s.deviceUtilization.has_value();
@@ -154,6 +172,7 @@ std::vector<SensorCapability> resolve(const CapabilityProbes& probes) {
   rows.reserve(std::size(kRows));
   for (const Row& row : kRows) {
     bool present = false;
+    std::optional<bool> sourceMissing;
     switch (row.probe) {
       case Probe::yes: present = true; break;
       case Probe::no: present = false; break;
@@ -171,9 +190,13 @@ std::vector<SensorCapability> resolve(const CapabilityProbes& probes) {
       case Probe::cycles: present = power.cycleCount.has_value(); break;
       case Probe::flow: present = power.voltage && power.amperage; break;
       case Probe::systemDraw: present = power.systemWatts.has_value(); break;
+      case Probe::lowPower: present = power.lowPowerMode.has_value(); break;
+      // Never collected; the note still says whether the kernel publishes it here.
+      case Probe::cpuFrequency: sourceMissing = !cpuFrequency; break;
     }
+    const char* note = row.absentNote && sourceMissing.value_or(!present) ? row.absentNote : row.note;
     rows.push_back(SensorCapability{text(row.id), text(row.name), text(row.category), row.classification, present,
-                                    text(row.source), text(row.note)});
+                                    text(row.source), text(note)});
   }
   return rows;
 }

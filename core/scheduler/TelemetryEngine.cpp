@@ -216,7 +216,7 @@ double TelemetryEngine::tick(double now, const QDateTime& date) {
   // One interval for the whole tick, from the state as the tick starts.
   const double interval =
       SchedulerMath::effectiveInterval(configuration, foreground_, power_.source == PowerSourceKind::battery,
-                                       power_.lowPowerMode);
+                                       power_.lowPowerMode.value_or(false));
   // Paused: nothing is read, stored or published.
   if (paused_) return interval;
 

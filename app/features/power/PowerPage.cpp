@@ -109,6 +109,8 @@ void PowerPage::build() {
   battery->addContent(meter_);
   QWidget* rows = column(battery, 6, &batteryRows_);
   battery->addContent(rows);
+  batteryLowPowerUnavailable_ = new UnavailableRow(tr("Low Power Mode"), PowerPresenter::lowPowerReason(), battery);
+  battery->addContent(batteryLowPowerUnavailable_);
   battery->body()->addStretch();
   batteryRow_->addWidget(battery);
   auto* charge = new Card(QStringLiteral("Charge"), MetricFamily::power);
@@ -167,6 +169,8 @@ void PowerPage::build() {
   sourceCard_->addContent(source_);
   sourceLowPower_ = new KeyValueRow(tr("Low Power Mode"), std::nullopt, std::nullopt, std::nullopt, sourceCard_);
   sourceCard_->addContent(sourceLowPower_);
+  sourceLowPowerUnavailable_ = new UnavailableRow(tr("Low Power Mode"), PowerPresenter::lowPowerReason(), sourceCard_);
+  sourceCard_->addContent(sourceLowPowerUnavailable_);
   sourceCard_->addContent(new UnavailableRow(
       tr("Power drawn by this computer"),
       tr("Computers without a battery publish no power figure through supported system interfaces."), sourceCard_));
@@ -203,7 +207,10 @@ void PowerPage::refreshSnapshot() {
   sourceCard_->setVisible(!power.hasBattery);
   if (!power.hasBattery) {
     source_->setValue(PowerText::source(power.source));
-    sourceLowPower_->setValue(PowerPresenter::lowPowerText(power));
+    const auto lowPower = PowerPresenter::lowPowerText(power);
+    sourceLowPower_->setVisible(lowPower.has_value());
+    sourceLowPower_->setValue(lowPower);
+    sourceLowPowerUnavailable_->setVisible(!lowPower);
     return;
   }
   charge_->setValue(PowerPresenter::chargeText(power, format));
@@ -213,6 +220,7 @@ void PowerPage::refreshSnapshot() {
                        ? Palette::danger
                        : MetricFamilies::color(MetricFamily::power, Environment::colorBlindSafe(this)));
   syncRows(batteryRows_, batteryRowViews_, PowerPresenter::batteryRows(power, format));
+  batteryLowPowerUnavailable_->setVisible(!power.lowPowerMode);
   syncRows(healthRows_, healthRowViews_, PowerPresenter::healthRows(power, format));
   const auto flow = PowerPresenter::flowRows(power, format);
   for (std::size_t i = 0; i < flow.size() && i < flowRowViews_.size(); ++i) flowRowViews_[i]->setValue(flow[i].value);

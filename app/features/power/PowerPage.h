@@ -55,6 +55,8 @@ class PowerPage : public Page {
   std::vector<KeyValueRow*> flowRowViews_;
   Readout* source_ = nullptr;
   KeyValueRow* sourceLowPower_ = nullptr;
+  UnavailableRow* sourceLowPowerUnavailable_ = nullptr;
+  UnavailableRow* batteryLowPowerUnavailable_ = nullptr;
   LiveChart* chargeChart_ = nullptr;
   LiveChart* flowChart_ = nullptr;
   std::vector<LiveSeries> chargeSeries_;

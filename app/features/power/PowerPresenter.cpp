@@ -27,7 +27,14 @@ std::optional<double> PowerPresenter::meterFraction(const PowerSample& power) {
 
 bool PowerPresenter::meterDanger(const PowerSample& power) { return power.charge && *power.charge < kLowCharge; }
 
-QString PowerPresenter::lowPowerText(const PowerSample& power) { return power.lowPowerMode ? tr("On") : tr("Off"); }
+std::optional<QString> PowerPresenter::lowPowerText(const PowerSample& power) {
+  if (!power.lowPowerMode) return std::nullopt;
+  return *power.lowPowerMode ? tr("On") : tr("Off");
+}
+
+QString PowerPresenter::lowPowerReason() {
+  return tr("This computer has neither power-profiles-daemon nor a firmware power profile.");
+}
 
 std::vector<PowerPresenter::Row> PowerPresenter::batteryRows(const PowerSample& power, const ValueFormatter& format) {
   std::vector<Row> rows;
@@ -43,7 +50,7 @@ std::vector<PowerPresenter::Row> PowerPresenter::batteryRows(const PowerSample& 
   if (!power.minutesToEmpty && !power.minutesToFull && !power.isCharged) {
     rows.push_back({tr("Time remaining"), tr("Calculating…"), MetricQuality::estimated});
   }
-  rows.push_back({tr("Low Power Mode"), lowPowerText(power), std::nullopt});
+  if (const auto lowPower = lowPowerText(power)) rows.push_back({tr("Low Power Mode"), *lowPower, std::nullopt});
   if (power.adapterWatts) {
     QString adapter = QString::number(*power.adapterWatts) + QStringLiteral(" W");
     if (power.adapterName) adapter += QStringLiteral(" · ") + *power.adapterName;

@@ -31,11 +31,13 @@ QString chargeText(const PowerSample& power, const ValueFormatter& format);
 std::optional<double> meterFraction(const PowerSample& power);
 bool meterDanger(const PowerSample& power);
 
-// Power source, time rows, Low Power Mode, adapter.
+// Power source, time rows, Low Power Mode (when there is a profile to read), adapter.
 std::vector<Row> batteryRows(const PowerSample& power, const ValueFormatter& format);
 std::vector<Row> healthRows(const PowerSample& power, const ValueFormatter& format);
 std::vector<Row> flowRows(const PowerSample& power, const ValueFormatter& format);
-QString lowPowerText(const PowerSample& power);
+// "On" or "Off"; absent when no power profile can be read, which lowPowerReason explains.
+std::optional<QString> lowPowerText(const PowerSample& power);
+QString lowPowerReason();
 
 struct EnergyRow {
   int pid = 0;

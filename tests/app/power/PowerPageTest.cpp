@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace kivo {
 namespace {
 
@@ -83,6 +85,26 @@ TEST(PowerPresenter, BatteryRowsForChargingDischargingAndCharged) {
   charged.isCharged = true;
   EXPECT_EQ(labels(PowerPresenter::batteryRows(charged, format)),
             (std::vector<QString>{"Power source", "Low Power Mode"}));
+}
+
+TEST(PowerPresenter, LowPowerModeIsShownOnlyWhereAProfileCanBeRead) {
+  const ValueFormatter format(QLocale(QLocale::English, QLocale::UnitedStates));
+  const struct {
+    const char* machine;
+    std::optional<bool> lowPowerMode;
+    std::optional<QString> text;
+  } cases[] = {
+      {"power-saver profile", true, QStringLiteral("On")},
+      {"balanced profile", false, QStringLiteral("Off")},
+      {"no daemon, no firmware profile", std::nullopt, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    PowerSample power = laptop(50, false);
+    power.lowPowerMode = c.lowPowerMode;
+    EXPECT_EQ(PowerPresenter::lowPowerText(power), c.text) << c.machine;
+    const auto rows = labels(PowerPresenter::batteryRows(power, format));
+    EXPECT_EQ(std::count(rows.begin(), rows.end(), QStringLiteral("Low Power Mode")), c.text ? 1 : 0) << c.machine;
+  }
 }
 
 TEST(PowerPresenter, HealthAndFlowShowDashesForWhatTheDriverDoesNotGive) {
@@ -179,6 +201,20 @@ TEST(PowerPage, SwitchesBetweenBatteryAndPowerSourceCards) {
   PowerSample mains(false, PowerSourceKind::ac, false, false, false);
   rig.model->ingest(powerSnapshot(2, mains));
   EXPECT_EQ(source->findChild<Readout*>()->shownValue(), QStringLiteral("AC adapter"));
+  const auto lowPowerRows = [source] {
+    std::pair<bool, bool> shown;  // figure, unavailable row
+    for (auto* row : source->findChildren<KeyValueRow*>()) {
+      if (row->accessibleName().startsWith(QStringLiteral("Low Power Mode"))) shown.first = row->isVisibleTo(source);
+    }
+    for (auto* row : source->findChildren<UnavailableRow*>()) {
+      if (row->shownReason() == PowerPresenter::lowPowerReason()) shown.second = row->isVisibleTo(source);
+    }
+    return shown;
+  };
+  EXPECT_EQ(lowPowerRows(), std::make_pair(true, false));
+  // Without any power profile Low Power Mode is no figure at all, not "Off".
+  rig.model->ingest(powerSnapshot(3, PowerSample(false, PowerSourceKind::ac, false, false, std::nullopt)));
+  EXPECT_EQ(lowPowerRows(), std::make_pair(false, true));
 
   rig.model->ingest(powerSnapshot(4, laptop(14.9, false)));
   EXPECT_FALSE(battery->isHidden());
@@ -200,7 +236,7 @@ TEST(PowerPage, WritesThePageForALook) {
     PowerPage page(*rig.model);
     test::savePage(page, QStringLiteral("power"), QStringLiteral("power-laptop"), dark, 1100, 1500);
   }
-  rig.model->ingest(powerSnapshot(100, PowerSample(false, PowerSourceKind::ac, false, false, false)));
+  rig.model->ingest(powerSnapshot(100, PowerSample(false, PowerSourceKind::ac, false, false, std::nullopt)));
   for (bool dark : {false, true}) {
     PowerPage page(*rig.model);
     test::savePage(page, QStringLiteral("power"), QStringLiteral("power-desktop"), dark, 1100, 900);

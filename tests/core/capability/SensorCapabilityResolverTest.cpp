@@ -42,7 +42,7 @@ const QStringList kIds = {
 const QStringList kProbed = {"cpu.groups",      "thermal.state", "battery.temperature", "memory.pressure",
                              "disk.io",         "network.wifi",  "gpu.devices",         "gpu.utilization",
                              "power.battery",   "power.timeremaining", "power.cycles",  "power.flow",
-                             "power.system"};
+                             "power.system",    "power.lowpower"};
 
 TEST(SensorCapabilityResolver, ThirtyRowsInOrderWithTheirCategories) {
   const auto rows = SensorCapabilityResolver::resolve(nothing());
@@ -82,7 +82,7 @@ TEST(SensorCapabilityResolver, NothingProbedMeansOnlyTheFixedRows) {
   const auto present = presence(SensorCapabilityResolver::resolve(nothing()));
   for (const QString& id : kProbed) EXPECT_FALSE(present.at(id)) << id.toStdString();
   for (const char* id : {"cpu.load", "memory.accounting", "memory.swap", "disk.capacity", "network.throughput",
-                         "process.identity", "process.stats", "power.lowpower"}) {
+                         "process.identity", "process.stats"}) {
     EXPECT_TRUE(present.at(QString::fromLatin1(id))) << id;
   }
   // Missing probes count as reading nothing.
@@ -165,7 +165,37 @@ TEST(SensorCapabilityResolver, MachineWithoutBatteryShowsNoPowerRows) {
                          "battery.temperature"}) {
     EXPECT_FALSE(present.at(QString::fromLatin1(id))) << id;
   }
-  EXPECT_TRUE(present.at(QStringLiteral("power.lowpower")));
+  // No power-profiles-daemon is asked in a fixture tree and it has no firmware profile.
+  EXPECT_FALSE(present.at(QStringLiteral("power.lowpower")));
+  const auto firmware = presence(SensorCapabilityResolver::resolve(CapabilityProbes::system(test::fixture("power-firmware"))));
+  EXPECT_TRUE(firmware.at(QStringLiteral("power.lowpower")));
+}
+
+TEST(SensorCapabilityResolver, NotesSayWhatThisComputerHas) {
+  const auto note = [](const CapabilityProbes& probes, const char* id) {
+    for (const auto& row : SensorCapabilityResolver::resolve(probes)) {
+      if (row.id == QLatin1String(id)) return row.note;
+    }
+    return QString();
+  };
+  CapabilityProbes probes = nothing();
+  const struct {
+    const char* machine;
+    bool cpufreq;
+    std::optional<bool> lowPowerMode;
+    const char* frequencyWords;
+    const char* lowPowerWords;
+  } cases[] = {
+      {"virtual machine", false, std::nullopt, "publishes no CPU frequency on this computer",
+       "neither power-profiles-daemon nor"},
+      {"laptop with profiles", true, false, "publishes it under /sys/devices/system/cpu/cpufreq", "On when"},
+  };
+  for (const auto& c : cases) {
+    probes.cpuFrequency = [&c] { return c.cpufreq; };
+    probes.power = [&c] { return PowerSample(false, PowerSourceKind::ac, false, false, c.lowPowerMode); };
+    EXPECT_TRUE(note(probes, "cpu.frequency").contains(QLatin1String(c.frequencyWords))) << c.machine;
+    EXPECT_TRUE(note(probes, "power.lowpower").contains(QLatin1String(c.lowPowerWords))) << c.machine;
+  }
 }
 
 }  // namespace

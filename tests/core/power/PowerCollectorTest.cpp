@@ -134,17 +134,18 @@ TEST(PowerCollector, EmptySlotDriverEstimateAndFirmwareLowPower) {
   EXPECT_EQ(s.minutesToEmpty, 120);  // the driver's time_to_empty_now
   EXPECT_EQ(s.temperature, -40.0);
   EXPECT_EQ(s.designCapacity, 4400);
-  EXPECT_TRUE(s.lowPowerMode);  // no daemon: the firmware profile decides
+  EXPECT_EQ(s.lowPowerMode, true);  // no daemon: the firmware profile decides
 }
 
 TEST(PowerCollector, LowPowerModeFollowsTheProfileDaemonFirst) {
-  EXPECT_TRUE(read("power-laptop", true, QStringLiteral("power-saver")).lowPowerMode);
-  EXPECT_FALSE(read("power-laptop", true, QStringLiteral("balanced")).lowPowerMode);
-  EXPECT_FALSE(read("power-laptop", true, std::nullopt).lowPowerMode);
+  EXPECT_EQ(read("power-laptop", true, QStringLiteral("power-saver")).lowPowerMode, true);
+  EXPECT_EQ(read("power-laptop", true, QStringLiteral("balanced")).lowPowerMode, false);
+  // Neither a daemon nor a firmware profile: nothing to report, not "off".
+  EXPECT_EQ(read("power-laptop", true, std::nullopt).lowPowerMode, std::nullopt);
   // The daemon overrides the firmware's own profile.
-  EXPECT_FALSE(read("power-firmware", true, QStringLiteral("performance")).lowPowerMode);
-  // Without any profile source at all.
-  EXPECT_TRUE(PowerCollector::sample(false, KernelFiles(test::fixture("power-firmware")), nullptr).lowPowerMode);
+  EXPECT_EQ(read("power-firmware", true, QStringLiteral("performance")).lowPowerMode, false);
+  // Without a bus to ask, the firmware profile alone.
+  EXPECT_EQ(PowerCollector::sample(false, KernelFiles(test::fixture("power-firmware")), nullptr).lowPowerMode, true);
 }
 
 TEST(PowerCollector, BestEffortOffLeavesTheGaugeFiguresAbsent) {

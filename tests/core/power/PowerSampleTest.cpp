@@ -61,16 +61,16 @@ TEST(PowerSample, JsonRoundTripKeepsEveryFieldAndLeavesAbsentOut) {
   const auto reread = QJsonDocument::fromJson(QJsonDocument(json).toJson()).object();
   EXPECT_EQ(PowerSample::fromJson(reread), full);
 
-  const PowerSample bare(false, PowerSourceKind::unknown, false, false, false);
+  const PowerSample bare(false, PowerSourceKind::unknown, false, false, std::nullopt);
   const QJsonObject bareJson = bare.toJson();
-  EXPECT_EQ(bareJson.keys().size(), 5);
+  EXPECT_EQ(bareJson.keys().size(), 4);  // no power profile to read: no lowPowerMode
   EXPECT_FALSE(bareJson.contains(QStringLiteral("charge")));
   EXPECT_EQ(PowerSample::fromJson(bareJson), bare);
 }
 
 TEST(PowerSample, JsonRejectsMissingFlagsAndWrongTypes) {
   const QJsonObject good = fullSample().toJson();
-  EXPECT_TRUE(test::refusesWithoutEach(good, {"hasBattery", "source", "isCharging", "isCharged", "lowPowerMode"},
+  EXPECT_TRUE(test::refusesWithoutEach(good, {"hasBattery", "source", "isCharging", "isCharged"},
                                        [](const QJsonObject& o) { return PowerSample::fromJson(o); }));
   struct Case {
     const char* key;
@@ -80,7 +80,7 @@ TEST(PowerSample, JsonRejectsMissingFlagsAndWrongTypes) {
       {"source", QStringLiteral("mains")},   {"hasBattery", 1},
       {"charge", QStringLiteral("50")},      {"minutesToEmpty", 12.5},
       {"health", 3},                         {"amperage", QJsonValue(true)},
-      {"designCapacity", QStringLiteral("5000")},
+      {"designCapacity", QStringLiteral("5000")}, {"lowPowerMode", 0},
   };
   for (const auto& c : bad) {
     QJsonObject o = good;
