@@ -70,6 +70,12 @@ NetworkPage::NetworkPage(MonitorModel& model, AppSettings& settings, LatencyRunn
   refreshChanges();
   refreshLatency();
   connect(&model_, &MonitorModel::snapshotChanged, this, &NetworkPage::refreshSnapshot);
+  // The first snapshot is when the model first looks for a Wi-Fi adapter, found or not.
+  connect(&model_, &MonitorModel::snapshotChanged, this, [this] {
+    if (wifiLooked_ || !model_.snapshot()) return;
+    wifiLooked_ = true;
+    refreshWiFi();
+  });
   connect(&model_, &MonitorModel::liveChanged, this, &NetworkPage::refreshLive);
   connect(&model_, &MonitorModel::wifiChanged, this, &NetworkPage::refreshWiFi);
   connect(&model_, &MonitorModel::dnsChanged, this, [this] {
@@ -276,7 +282,7 @@ void NetworkPage::refreshLive() {
 }
 
 void NetworkPage::refreshWiFi() {
-  const auto card = NetworkPresenter::wifiCard(model_.wifi(), model_.format());
+  const auto card = NetworkPresenter::wifiCard(model_.wifi(), model_.snapshot() != nullptr, model_.format());
   for (std::size_t i = 0; i < wifiRows_.size(); ++i) {
     const bool shown = i < card.rows.size();
     wifiRows_[i]->setVisible(shown);

@@ -49,6 +49,7 @@ class NetworkPage : public Page {
   AppSettings& settings_;
   LatencyRunner* runner_;
   bool showInactive_ = false;
+  bool wifiLooked_ = false;
 
   PageHeader* header_ = nullptr;
   Readout* down_ = nullptr;

@@ -47,9 +47,13 @@ QString NetworkPresenter::kindName(InterfaceKind kind) {
   return tr("Other");
 }
 
-NetworkPresenter::WiFiCard NetworkPresenter::wifiCard(const std::optional<WiFiLink>& wifi,
+NetworkPresenter::WiFiCard NetworkPresenter::wifiCard(const std::optional<WiFiLink>& wifi, bool looked,
                                                        const ValueFormatter& format) {
   WiFiCard card;
+  if (!wifi && looked) {
+    card.message = tr("This computer has no Wi-Fi adapter.");
+    return card;
+  }
   if (wifi && !wifi->isPoweredOn) {
     card.message = tr("Wi-Fi is off.");
     return card;

@@ -41,7 +41,9 @@ struct WiFiCard {
   std::vector<Row> rows;
   QString message;  // empty when there are rows
 };
-WiFiCard wifiCard(const std::optional<WiFiLink>& wifi, const ValueFormatter& format);
+// looked: the model has looked for a wireless interface (it does so at its first snapshot);
+// after that an absent link means there is no Wi-Fi adapter at all.
+WiFiCard wifiCard(const std::optional<WiFiLink>& wifi, bool looked, const ValueFormatter& format);
 
 // Primary interface, router, DNS servers, search domains.
 std::vector<Row> dnsRows(const DNSConfiguration& dns, bool mask);

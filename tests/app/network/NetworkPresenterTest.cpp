@@ -42,19 +42,22 @@ TEST(NetworkPresenter, WiFiCardShowsRowsOnlyForALinkWithASignal) {
   struct Case {
     const char* name;
     std::optional<WiFiLink> link;
+    bool looked;
     QString message;
   };
-  for (const Case& c : {Case{"absent", std::nullopt, QStringLiteral("Not connected to a Wi-Fi network.")},
-                        Case{"off", off, QStringLiteral("Wi-Fi is off.")},
-                        Case{"rssi 0", zero, QStringLiteral("Not connected to a Wi-Fi network.")},
-                        Case{"no rssi", unassociated, QStringLiteral("Not connected to a Wi-Fi network.")}}) {
+  for (const Case& c :
+       {Case{"before the first look", std::nullopt, false, QStringLiteral("Not connected to a Wi-Fi network.")},
+        Case{"no wireless interface", std::nullopt, true, QStringLiteral("This computer has no Wi-Fi adapter.")},
+        Case{"off", off, true, QStringLiteral("Wi-Fi is off.")},
+        Case{"rssi 0", zero, true, QStringLiteral("Not connected to a Wi-Fi network.")},
+        Case{"no rssi", unassociated, true, QStringLiteral("Not connected to a Wi-Fi network.")}}) {
     SCOPED_TRACE(c.name);
-    const auto card = NetworkPresenter::wifiCard(c.link, format);
+    const auto card = NetworkPresenter::wifiCard(c.link, c.looked, format);
     EXPECT_TRUE(card.rows.empty());
     EXPECT_EQ(card.message, c.message);
   }
 
-  const auto rows = NetworkPresenter::wifiCard(full, format).rows;
+  const auto rows = NetworkPresenter::wifiCard(full, true, format).rows;
   const std::vector<NetworkPresenter::Row> expected{{"Signal (RSSI)", "-52 dBm"},
                                                     {"Noise", "-90 dBm"},
                                                     {"Signal-to-noise", "38 dB"},
@@ -62,7 +65,7 @@ TEST(NetworkPresenter, WiFiCardShowsRowsOnlyForALinkWithASignal) {
                                                     {"Channel", "36 · 5 GHz · 802.11ac"}};
   EXPECT_EQ(rows, expected);
   // Absent figures read "—", never 0; no channel details leave the value empty.
-  const auto bareRows = NetworkPresenter::wifiCard(bare, format).rows;
+  const auto bareRows = NetworkPresenter::wifiCard(bare, true, format).rows;
   ASSERT_EQ(bareRows.size(), 5U);
   EXPECT_EQ(bareRows[1].value, QStringLiteral("—"));
   EXPECT_EQ(bareRows[2].value, QStringLiteral("—"));
