@@ -75,7 +75,10 @@ GPUPage::GPUPage(MonitorModel& model, AppSettings& settings, QWidget* parent)
   auto* first = new CardRow;
   auto* utilization = new Card(QStringLiteral("Utilization"), MetricFamily::gpu, MetricQuality::bestEffort);
   utilization->setObjectName(QStringLiteral("gpu.utilization"));
-  CappedWidth::apply(utilization, first, 240, 320);
+  // Without a graphics device the chart could never fill, and the note would explain nothing:
+  // the utilisation card says so once, across the row.
+  const bool hasDevices = !model.gpuDevices().empty();
+  if (hasDevices) CappedWidth::apply(utilization, first, 240, 320);
   turnedOff_ = new UnavailableRow(kivo::tr("GPU utilization"), kivo::tr("Best-effort readings are turned off in Settings."));
   turnedOff_->setObjectName(QStringLiteral("gpu.turnedOff"));
   noFigure_ = new UnavailableRow(kivo::tr("GPU utilization"),
@@ -98,33 +101,43 @@ GPUPage::GPUPage(MonitorModel& model, AppSettings& settings, QWidget* parent)
   utilization->body()->addStretch(1);
   first->addWidget(utilization);
 
-  auto* historyCard = new Card(QStringLiteral("Utilization history"), MetricFamily::gpu, MetricQuality::bestEffort);
-  history_ = new LiveChart;
-  history_->setObjectName(QStringLiteral("gpu.historyChart"));
-  LiveChartOptions options;
-  options.domain = ChartRange{0, 100};
-  options.format = [this](double v) { return model_.format().percent(v, 0); };
-  options.height = 180;
-  history_->setOptions(std::move(options));
-  historyCard->addContent(history_);
-  first->addWidget(historyCard);
+  if (hasDevices) {
+    auto* historyCard = new Card(QStringLiteral("Utilization history"), MetricFamily::gpu, MetricQuality::bestEffort);
+    history_ = new LiveChart;
+    history_->setObjectName(QStringLiteral("gpu.historyChart"));
+    LiveChartOptions options;
+    options.domain = ChartRange{0, 100};
+    options.format = [this](double v) { return model_.format().percent(v, 0); };
+    options.height = 180;
+    history_->setOptions(std::move(options));
+    historyCard->addContent(history_);
+    first->addWidget(historyCard);
+  }
   addWidget(first);
 
-  auto* about = new Card(QStringLiteral("About this figure"));
-  about->addContent(wrapped(
-      kivo::tr("Linux has no common interface for system-wide GPU utilization. The percentage above is read from the "
-         "amdgpu driver's gpu_busy_percent file or from NVIDIA's management library; other drivers publish none. "
-         "It is shown as published, never adjusted. Turn it off in Settings › Sampling."),
-      Typeface::system(12), Palette::textSecondary, about));
-  addWidget(about);
+  if (hasDevices) {
+    auto* about = new Card(QStringLiteral("About this figure"));
+    about->addContent(wrapped(
+        kivo::tr("Linux has no common interface for system-wide GPU utilization. The percentage above is read from the "
+           "amdgpu driver's gpu_busy_percent file or from NVIDIA's management library; other drivers publish none. "
+           "It is shown as published, never adjusted. Turn it off in Settings › Sampling."),
+        Typeface::system(12), Palette::textSecondary, about));
+    addWidget(about);
+  }
 
   auto* second = new CardRow;
   auto* memory = new Card(QStringLiteral("Memory"), MetricFamily::gpu, MetricQuality::bestEffort);
   memory->setObjectName(QStringLiteral("gpu.memory"));
-  inUse_ = new KeyValueRow(kivo::tr("In use by the GPU"), std::nullopt, MetricQuality::bestEffort);
-  allocated_ = new KeyValueRow(kivo::tr("Allocated by the driver"), std::nullopt, MetricQuality::bestEffort);
-  memory->addContent(inUse_);
-  memory->addContent(allocated_);
+  if (hasDevices) {
+    inUse_ = new KeyValueRow(kivo::tr("In use by the GPU"), std::nullopt, MetricQuality::bestEffort);
+    allocated_ = new KeyValueRow(kivo::tr("Allocated by the driver"), std::nullopt, MetricQuality::bestEffort);
+    memory->addContent(inUse_);
+    memory->addContent(allocated_);
+  } else {
+    for (const auto& row : GPUPagePresenter::memoryWithoutDevice()) {
+      memory->addContent(new UnavailableRow(row.label, row.reason));
+    }
+  }
   const GPUPageState initial = GPUPagePresenter::state(model);
   if (initial.sharedMemoryNote) {
     memory->addContent(wrapped(kivo::tr("This GPU shares the computer's main memory; there is no separate video memory "
@@ -134,9 +147,7 @@ GPUPage::GPUPage(MonitorModel& model, AppSettings& settings, QWidget* parent)
   memory->body()->addStretch(1);
   second->addWidget(memory);
   auto* missing = new Card(QStringLiteral("Not available"), MetricFamily::gpu);
-  for (const char* label : {"Per-process GPU usage", "GPU temperature", "GPU power draw"}) {
-    missing->addContent(new UnavailableRow(kivo::tr(label)));
-  }
+  for (const auto& row : GPUPagePresenter::notAvailable()) missing->addContent(new UnavailableRow(row.label, row.reason));
   second->addWidget(missing);
   addWidget(second);
 
@@ -165,20 +176,22 @@ GPUPage::GPUPage(MonitorModel& model, AppSettings& settings, QWidget* parent)
 void GPUPage::refreshSnapshot() {
   const GPUPageState state = GPUPagePresenter::state(model_);
   turnedOff_->setVisible(state.utilization == GPUUtilizationState::bestEffortOff);
-  noFigure_->setVisible(state.utilization == GPUUtilizationState::noFigure);
+  noFigure_->setVisible(state.utilization == GPUUtilizationState::noFigure ||
+                        state.utilization == GPUUtilizationState::noDevice);
   figure_->setVisible(state.utilization == GPUUtilizationState::figure);
   readout_->setValue(state.readout);
   cores_->setValue(state.cores);
-  inUse_->setValue(state.memoryInUse);
-  allocated_->setValue(state.memoryAllocated);
+  if (inUse_) inUse_->setValue(state.memoryInUse);
+  if (allocated_) allocated_->setValue(state.memoryAllocated);
 }
 
 void GPUPage::refreshLive() {
+  readout_->setValue(GPUPagePresenter::state(model_).readout);
+  if (!history_) return;
   std::vector<LiveSeries> series(1);
   series[0] = {QStringLiteral("gpu"), kivo::tr("GPU utilization"), ChartColor::of(MetricFamily::gpu), {}};
   if (settings_.telemetry().bestEffortMetrics) series[0].assign(model_.live(MetricID::gpuUtilization));
   history_->setSeries(std::move(series));
-  readout_->setValue(GPUPagePresenter::state(model_).readout);
 }
 
 }  // namespace kivo

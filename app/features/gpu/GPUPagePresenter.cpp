@@ -30,7 +30,8 @@ QString subtitle(const std::vector<GPUDevice>& devices) {
   return names.join(QStringLiteral(", "));
 }
 
-GPUUtilizationState utilizationState(bool bestEffort, const std::vector<GPUStatistics>& statistics) {
+GPUUtilizationState utilizationState(bool hasDevices, bool bestEffort, const std::vector<GPUStatistics>& statistics) {
+  if (!hasDevices && statistics.empty()) return GPUUtilizationState::noDevice;
   if (!bestEffort) return GPUUtilizationState::bestEffortOff;
   for (const GPUStatistics& gpu : statistics) {
     if (gpu.deviceUtilization) return GPUUtilizationState::figure;
@@ -39,9 +40,25 @@ GPUUtilizationState utilizationState(bool bestEffort, const std::vector<GPUStati
 }
 
 QString noFigureReason(bool hasDevices) {
-  if (!hasDevices) return tr("No graphics device was found under /sys/class/drm.");
+  if (!hasDevices) return tr("This computer has no graphics device: the kernel lists none under /sys/class/drm.");
   return tr("The graphics driver on this computer publishes no utilization figure. Only the amdgpu driver and "
             "NVIDIA's management library do.");
+}
+
+std::vector<MissingRow> memoryWithoutDevice() {
+  const QString reason = tr("There is no graphics memory without a graphics device.");
+  return {{tr("In use by the GPU"), reason}, {tr("Allocated by the driver"), reason}};
+}
+
+std::vector<MissingRow> notAvailable() {
+  return {
+      {tr("Per-process GPU usage"),
+       tr("Only some drivers publish it, per open file under /proc/<pid>/fdinfo; KIVO Monitor does not collect it.")},
+      {tr("GPU temperature"),
+       tr("Only some drivers publish it, through /sys/class/hwmon; KIVO Monitor does not collect it.")},
+      {tr("GPU power draw"),
+       tr("Only some drivers publish it, through /sys/class/hwmon; KIVO Monitor does not collect it.")},
+  };
 }
 
 const GPUStatistics* primary(const std::vector<GPUStatistics>& statistics) {
@@ -78,7 +95,8 @@ GPUPageState state(const MonitorModel& model) {
   const auto& snapshot = model.snapshot();
   const std::vector<GPUStatistics>& statistics = snapshot ? snapshot->gpu : kNone;
   GPUPageState state;
-  state.utilization = utilizationState(model.settings().telemetry().bestEffortMetrics, statistics);
+  state.utilization =
+      utilizationState(!model.gpuDevices().empty(), model.settings().telemetry().bestEffortMetrics, statistics);
   const auto latest = model.latest(MetricID::gpuUtilization);
   state.readout = latest && std::isfinite(*latest) ? format.percent(*latest, 0) : kDash;
   const GPUStatistics* gpu = primary(statistics);

@@ -15,6 +15,7 @@ class MonitorModel;
 
 // What the "Utilization" card shows.
 enum class GPUUtilizationState {
+  noDevice,       // the computer has no graphics device at all
   bestEffortOff,  // readings turned off in the settings
   noFigure,       // no driver publishes a figure
   figure,         // the readout and its rows
@@ -37,12 +38,22 @@ struct Row {
   bool operator==(const Row&) const = default;
 };
 
+// A figure the page cannot show and why.
+struct MissingRow {
+  QString label;
+  QString reason;
+};
+
 // The device names as the kernel and the PCI database give them, joined by ", ".
 QString subtitle(const std::vector<GPUDevice>& devices);
 // Any GPU's figure counts: the readout is the largest over all of them.
-GPUUtilizationState utilizationState(bool bestEffort, const std::vector<GPUStatistics>& statistics);
+GPUUtilizationState utilizationState(bool hasDevices, bool bestEffort, const std::vector<GPUStatistics>& statistics);
 // Why there is no figure: no graphics device at all, or a driver that publishes none.
 QString noFigureReason(bool hasDevices);
+// The memory rows of a computer without a graphics device.
+std::vector<MissingRow> memoryWithoutDevice();
+// What Linux never gives this page, each with its own reason.
+std::vector<MissingRow> notAvailable();
 // The statistics the card's rows read: the first GPU with a utilisation figure, else the first.
 const GPUStatistics* primary(const std::vector<GPUStatistics>& statistics);
 // "1002:73bf"; "—" without both ids.

@@ -53,19 +53,22 @@ TEST(GPUPagePresenter, UtilizationStateIsJudgedOnAnyGPU) {
   silent.memoryInUse = 1;
   struct Case {
     const char* name;
+    bool hasDevices;
     bool bestEffort;
     std::vector<GPUStatistics> statistics;
     GPUUtilizationState expected;
   };
   const std::vector<Case> cases = {
-      {"turned off", false, {busy(40)}, GPUUtilizationState::bestEffortOff},
-      {"no statistics", true, {}, GPUUtilizationState::noFigure},
-      {"statistics without a figure", true, {silent}, GPUUtilizationState::noFigure},
-      {"the second GPU has the figure", true, {silent, busy(40)}, GPUUtilizationState::figure},
+      {"turned off", true, false, {busy(40)}, GPUUtilizationState::bestEffortOff},
+      {"no statistics", true, true, {}, GPUUtilizationState::noFigure},
+      {"statistics without a figure", true, true, {silent}, GPUUtilizationState::noFigure},
+      {"the second GPU has the figure", true, true, {silent, busy(40)}, GPUUtilizationState::figure},
+      {"no graphics device", false, true, {}, GPUUtilizationState::noDevice},
+      {"no graphics device, readings off", false, false, {}, GPUUtilizationState::noDevice},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(GPUPagePresenter::utilizationState(c.bestEffort, c.statistics), c.expected);
+    EXPECT_EQ(GPUPagePresenter::utilizationState(c.hasDevices, c.bestEffort, c.statistics), c.expected);
   }
   const std::vector<GPUStatistics> both = {silent, busy(40)};
   EXPECT_EQ(GPUPagePresenter::primary(both), &both[1]);
@@ -151,6 +154,28 @@ TEST(GPUPage, TheUtilizationCardSwitchesWithTheSetting) {
   EXPECT_FALSE(turnedOff->isHidden());
   EXPECT_TRUE(figure->isHidden());
   EXPECT_TRUE(chart->series().at(0).points.empty());
+}
+
+TEST(GPUPage, WithoutAGraphicsDeviceSaysSoOnceAndDrawsNoChart) {
+  PageRig rig;
+  for (int i = 0; i < 3; ++i) rig.model->ingest(gpuTick(i, {}));
+  GPUPage page(*rig.model, *rig.settings);
+  EXPECT_FALSE(page.findChild<LiveChart*>(QStringLiteral("gpu.historyChart")));
+  auto* noFigure = page.findChild<UnavailableRow*>(QStringLiteral("gpu.noFigure"));
+  EXPECT_FALSE(noFigure->isHidden());
+  EXPECT_EQ(noFigure->shownReason(), GPUPagePresenter::noFigureReason(false));
+  EXPECT_TRUE(page.findChild<UnavailableRow*>(QStringLiteral("gpu.turnedOff"))->isHidden());
+  // Every unavailable row gives its own reason, none the generic one, and none a "—" figure.
+  int withoutDevice = 0;
+  for (auto* row : page.findChildren<UnavailableRow*>()) {
+    EXPECT_NE(row->shownReason(), UnavailableRow::defaultReason());
+    if (row->shownReason().contains(QLatin1String("graphics device"))) ++withoutDevice;
+  }
+  EXPECT_EQ(withoutDevice, 3);  // the utilisation row and the two memory rows
+  EXPECT_TRUE(page.findChild<Card*>(QStringLiteral("gpu.memory"))->findChildren<KeyValueRow*>().isEmpty());
+  for (auto* label : page.findChildren<QLabel*>()) {
+    EXPECT_FALSE(label->text().contains(QLatin1String("The percentage above"))) << label->text().toStdString();
+  }
 }
 
 // The smallest window leaves the page about 600 pixels: nothing may need more (a long source
