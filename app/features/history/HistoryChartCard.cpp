@@ -112,11 +112,12 @@ class StatisticsLayout : public QLayout {
 
 }  // namespace
 
-HistoryChartCard::HistoryChartCard(MetricID metric, const ValueFormatter& format, QWidget* parent)
+HistoryChartCard::HistoryChartCard(MetricID metric, const ValueFormatter& format, bool producible, QWidget* parent)
     : Card(MetricCatalog::descriptor(metric).name, MetricFamilies::of(metric), MetricCatalog::descriptor(metric).quality,
            parent),
       metric_(metric),
-      format_(format) {
+      format_(format),
+      producible_(producible) {
   setObjectName(QStringLiteral("history.card.") + Metric::keyString(metric));
 
   auto* stats = new QWidget(this);
@@ -166,7 +167,7 @@ HistoryChartCard::HistoryChartCard(MetricID metric, const ValueFormatter& format
   connect(chart_, &HistoryChart::hoverMoved, this, &HistoryChartCard::hoverMoved);
   addContent(chart_);
 
-  empty_ = new ToneLabel(tr("No stored sample in this range yet."), Typeface::system(12), Palette::textSecondary, this);
+  empty_ = new ToneLabel(HistoryPresenter::emptyText(producible), Typeface::system(12), Palette::textSecondary, this);
   empty_->setObjectName(QStringLiteral("history.empty"));
   empty_->hide();
   addContent(empty_);
@@ -184,7 +185,7 @@ void HistoryChartCard::setSeries(const Series& series, double from, double to, s
   }
   chart_->setSeries(series, from, to);
   chart_->setBookmarks(std::move(bookmarks));
-  chart_->setSummary(HistoryPresenter::summary(series, format_));
+  chart_->setSummary(HistoryPresenter::summary(series, format_, producible_));
   empty_->setVisible(series.points.empty());
   refreshReadout();
 }

@@ -23,7 +23,8 @@ class HistoryChartCard : public Card {
   Q_OBJECT
 
  public:
-  HistoryChartCard(MetricID metric, const ValueFormatter& format, QWidget* parent = nullptr);
+  // producible: this computer can produce the metric at all (an empty chart says which).
+  HistoryChartCard(MetricID metric, const ValueFormatter& format, bool producible = true, QWidget* parent = nullptr);
 
   MetricID metric() const { return metric_; }
   // The series over the range it was loaded for, with the bookmark instants of that load.
@@ -45,6 +46,7 @@ class HistoryChartCard : public Card {
 
   MetricID metric_;
   const ValueFormatter& format_;
+  bool producible_ = true;
   std::array<QLabel*, 6> values_{};
   QToolButton* export_ = nullptr;
   ToneLabel* readout_ = nullptr;

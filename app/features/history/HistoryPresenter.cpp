@@ -94,15 +94,37 @@ Readout readout(const Series& series, std::optional<double> hover, const ValueFo
           false};
 }
 
-QString summary(const Series& series, const ValueFormatter& format) {
+QString summary(const Series& series, const ValueFormatter& format, bool producible) {
   const auto minimum = series.minimum();
   const auto average = series.average();
   const auto maximum = series.maximum();
-  if (!minimum || !average || !maximum) return tr("No stored sample in this range yet.");
+  if (!minimum || !average || !maximum) return emptyText(producible);
   const auto value = [&](double v) { return valueText(v, series.metric, format); };
+  const QString gaps = series.gaps.size() == 1 ? tr("1 gap") : tr("%1 gaps", QString::number(series.gaps.size()));
   return tr("Minimum") + QLatin1Char(' ') + value(*minimum) + QStringLiteral(", ") + tr("Average") + QLatin1Char(' ') +
          value(*average) + QStringLiteral(", ") + tr("Maximum") + QLatin1Char(' ') + value(*maximum) +
-         QStringLiteral(". ") + QString::number(series.gaps.size()) + QLatin1Char(' ') + tr("Gaps") + QLatin1Char('.');
+         QStringLiteral(". ") + gaps + QLatin1Char('.');
+}
+
+bool producible(MetricID metric, const std::vector<SensorCapability>& capabilities) {
+  const char* id = nullptr;
+  switch (metric) {
+    case MetricID::batteryCharge: id = "power.battery"; break;
+    case MetricID::batteryPower: id = "power.flow"; break;
+    case MetricID::batteryTemperature: id = "battery.temperature"; break;
+    case MetricID::thermalState: id = "thermal.state"; break;
+    case MetricID::gpuUtilization: id = "gpu.utilization"; break;
+    case MetricID::memPressure: id = "memory.pressure"; break;
+    default: return true;
+  }
+  for (const SensorCapability& capability : capabilities) {
+    if (capability.id == QLatin1String(id)) return capability.present;
+  }
+  return true;
+}
+
+QString emptyText(bool producible) {
+  return producible ? tr("No stored sample in this range yet.") : tr("Not available on this computer.");
 }
 
 QString bookmarkNote(const StoredEvent& bookmark) {

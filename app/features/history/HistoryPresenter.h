@@ -8,6 +8,7 @@
 #include "storage/Series.h"
 #include "storage/StoreStatistics.h"
 #include "storage/StoredEvent.h"
+#include "collectors/SensorCapability.h"
 
 #include <QString>
 
@@ -66,8 +67,13 @@ struct Readout {
   bool hint = true;
 };
 Readout readout(const Series& series, std::optional<double> hover, const ValueFormatter& format);
-// The chart's spoken value.
-QString summary(const Series& series, const ValueFormatter& format);
+// The chart's spoken value; emptyText(...) when the series has no point.
+QString summary(const Series& series, const ValueFormatter& format, bool producible = true);
+// Whether this computer can produce the metric at all, by its capability row (battery,
+// thermal state, GPU utilisation, ...). Metrics without such a row always can.
+bool producible(MetricID metric, const std::vector<SensorCapability>& capabilities);
+// What an empty chart says: no sample in the range yet, or a figure this computer never has.
+QString emptyText(bool producible);
 
 // The bookmark's note, or "No note".
 QString bookmarkNote(const StoredEvent& bookmark);

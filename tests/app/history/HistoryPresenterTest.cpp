@@ -74,9 +74,43 @@ TEST(HistoryPresenter, StatisticsAndGaps) {
 
 TEST(HistoryPresenter, SummaryEndsWithTheGapCount) {
   const ValueFormatter format;
-  EXPECT_EQ(P::summary(threeGaps(), format),
-            QStringLiteral("Minimum 10.0%, Average 35.0%, Maximum 60.0%. 3 Gaps."));
+  const struct {
+    std::size_t gaps;
+    const char* ending;
+  } cases[] = {{3, ". 3 gaps."}, {1, ". 1 gap."}, {0, ". 0 gaps."}};
+  for (const auto& c : cases) {
+    Series series = threeGaps();
+    series.gaps.resize(c.gaps);
+    EXPECT_EQ(P::summary(series, format),
+              QStringLiteral("Minimum 10.0%, Average 35.0%, Maximum 60.0%") + QLatin1String(c.ending));
+  }
   EXPECT_EQ(P::summary(Series{}, format), QStringLiteral("No stored sample in this range yet."));
+  EXPECT_EQ(P::summary(Series{}, format, false), QStringLiteral("Not available on this computer."));
+}
+
+TEST(HistoryPresenter, AnEmptyChartSaysWhetherThisComputerCanEverFillIt) {
+  const auto row = [](const char* id, bool present) {
+    SensorCapability capability;
+    capability.id = QString::fromLatin1(id);
+    capability.present = present;
+    return capability;
+  };
+  const std::vector<SensorCapability> desktop = {row("power.battery", false), row("thermal.state", false),
+                                                 row("gpu.utilization", false), row("memory.pressure", true)};
+  const struct {
+    MetricID metric;
+    bool producible;
+  } cases[] = {
+      {MetricID::batteryCharge, false}, {MetricID::thermalState, false}, {MetricID::gpuUtilization, false},
+      {MetricID::memPressure, true},    {MetricID::cpuTotal, true},
+      {MetricID::batteryPower, true},  // no row to judge by: assumed possible
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(P::producible(c.metric, desktop), c.producible) << Metric::key(c.metric);
+    EXPECT_EQ(P::emptyText(P::producible(c.metric, desktop)),
+              c.producible ? QStringLiteral("No stored sample in this range yet.")
+                           : QStringLiteral("Not available on this computer."));
+  }
 }
 
 TEST(HistoryPresenter, ReadoutShowsTheNearestPointOrTheHint) {
