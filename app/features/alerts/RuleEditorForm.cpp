@@ -10,6 +10,8 @@ namespace kivo::RuleEditorForm {
 
 namespace {
 
+constexpr double kGiB = 1024.0 * 1024.0 * 1024.0;
+
 constexpr double kPressureWarning = 0.5;
 constexpr double kPressureCritical = 1.5;
 
@@ -55,6 +57,12 @@ AlertRule withMetric(const AlertRule& rule, MetricID metric) {
       result.comparison = AlertComparison::above;
       result.threshold = 1.5;
       break;
+    case MetricID::memUsed:
+    case MetricID::swapUsed:
+      // 0.05 in the field's binary unit, so the field and the rule list show the same figure.
+      result.comparison = AlertComparison::above;
+      result.threshold = 0.05 * kGiB;
+      break;
     default:
       result.comparison = AlertComparison::above;
       result.threshold = MetricCatalog::descriptor(metric).unit == MetricUnit::percent ? 90 : 50'000'000.0;
@@ -85,9 +93,11 @@ int levelIndex(MetricID metric, double threshold) {
   return -1;
 }
 
+// The rule list, "Active now" and notifications print memory in powers of 1024 and free
+// space in powers of 1000; the field uses the same unit as they do.
 double thresholdScale(MetricID metric) {
   switch (MetricCatalog::descriptor(metric).unit) {
-    case MetricUnit::bytes: return 1e9;
+    case MetricUnit::bytes: return metric == MetricID::diskFree ? 1e9 : kGiB;
     case MetricUnit::bytesPerSecond: return 1e6;
     default: return 1;
   }
@@ -96,7 +106,7 @@ double thresholdScale(MetricID metric) {
 QString thresholdSuffix(MetricID metric) {
   switch (MetricCatalog::descriptor(metric).unit) {
     case MetricUnit::percent: return QStringLiteral("%");
-    case MetricUnit::bytes: return QStringLiteral("GB");
+    case MetricUnit::bytes: return metric == MetricID::diskFree ? QStringLiteral("GB") : QStringLiteral("GiB");
     case MetricUnit::bytesPerSecond: return QStringLiteral("MB/s");
     default: return QString();
   }
@@ -105,11 +115,12 @@ QString thresholdSuffix(MetricID metric) {
 QString thresholdText(double threshold, MetricID metric, const QLocale& locale) {
   const double shown = threshold / thresholdScale(metric);
   if (!std::isfinite(shown)) return QString();
-  // At most one fraction digit, none when it would be zero.
-  const double tenths = std::round(shown * 10);
-  const bool whole = std::fmod(tenths, 10) == 0;
-  QString text = locale.toString(shown, 'f', whole ? 0 : 1);
-  return text;
+  // One fraction digit at most (two below one unit, so 0.05 GiB is not shown as 0.1);
+  // trailing zeros dropped.
+  int digits = std::abs(shown) < 1 ? 2 : 1;
+  const double units = std::round(shown * std::pow(10, digits));  // in the last digit shown
+  for (double last = units; digits > 0 && std::fmod(last, 10) == 0; last /= 10) --digits;
+  return locale.toString(shown, 'f', digits);
 }
 
 std::optional<double> parseThreshold(const QString& text, MetricID metric, const QLocale& locale) {

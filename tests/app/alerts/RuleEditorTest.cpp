@@ -3,6 +3,7 @@
 
 #include "PageShots.h"
 #include "features/alerts/AlertsPresenter.h"
+#include "texts/AlertText.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,6 +21,7 @@ namespace kivo {
 namespace {
 
 const QLocale kEnglish(QLocale::English, QLocale::UnitedStates);
+constexpr double kGiB = 1024.0 * 1024.0 * 1024.0;
 
 AlertRule base() {
   AlertRule rule = RuleList::newRule();
@@ -38,7 +40,7 @@ TEST(RuleEditorForm, PickingAMetricAppliesItsComparisonAndThresholdOnly) {
   };
   const Case cases[] = {
       {MetricID::cpuTotal, AlertComparison::above, 90},        {MetricID::memPressure, AlertComparison::above, 0.5},
-      {MetricID::memUsed, AlertComparison::above, 5e7},        {MetricID::swapUsed, AlertComparison::above, 5e7},
+      {MetricID::memUsed, AlertComparison::above, 0.05 * kGiB}, {MetricID::swapUsed, AlertComparison::above, 0.05 * kGiB},
       {MetricID::diskFree, AlertComparison::below, 2e10},      {MetricID::diskRead, AlertComparison::above, 5e7},
       {MetricID::diskWrite, AlertComparison::above, 5e7},      {MetricID::netDown, AlertComparison::above, 5e7},
       {MetricID::netUp, AlertComparison::above, 5e7},          {MetricID::batteryCharge, AlertComparison::below, 15},
@@ -73,14 +75,23 @@ TEST(RuleEditorForm, ThresholdInDisplayUnits) {
   const Case cases[] = {
       {MetricID::cpuTotal, 90, QStringLiteral("90"), QStringLiteral("%")},
       {MetricID::cpuTotal, 87.25, QStringLiteral("87.3"), QStringLiteral("%")},
-      {MetricID::memUsed, 5e7, QStringLiteral("0.1"), QStringLiteral("GB")},
+      // Memory in the binary unit the rule list and notifications print; free space in GB as they do.
+      {MetricID::memUsed, 0.05 * kGiB, QStringLiteral("0.05"), QStringLiteral("GiB")},
+      {MetricID::memUsed, 3 * kGiB, QStringLiteral("3"), QStringLiteral("GiB")},
+      {MetricID::swapUsed, 2.5 * kGiB, QStringLiteral("2.5"), QStringLiteral("GiB")},
+      {MetricID::memUsed, 5e7, QStringLiteral("0.05"), QStringLiteral("GiB")},
+      {MetricID::memUsed, 0.999 * kGiB, QStringLiteral("1"), QStringLiteral("GiB")},
       {MetricID::diskFree, 2e10, QStringLiteral("20"), QStringLiteral("GB")},
       {MetricID::diskRead, 5e7, QStringLiteral("50"), QStringLiteral("MB/s")},
       {MetricID::loadAverage1, 4, QStringLiteral("4"), QString()},
   };
+  const ValueFormatter format(kEnglish);
   for (const Case& c : cases) {
     EXPECT_EQ(RuleEditorForm::thresholdText(c.stored, c.metric, kEnglish), c.text);
     EXPECT_EQ(RuleEditorForm::thresholdSuffix(c.metric), c.suffix);
+    // The rule list words the same threshold in the same unit family (powers of 1024 or of 1000).
+    const QString listed = AlertText::formatted(c.stored, c.metric, format);
+    EXPECT_EQ(listed.contains(QLatin1String("iB")), c.suffix.contains(QLatin1String("iB"))) << listed.toStdString();
   }
 }
 
@@ -91,7 +102,8 @@ TEST(RuleEditorForm, CommittedThresholdsAreScaledAndBadOnesRejected) {
     std::optional<double> stored;
   };
   const Case cases[] = {
-      {MetricID::memUsed, QStringLiteral("12.5"), 12.5e9},
+      {MetricID::memUsed, QStringLiteral("12.5"), 12.5 * kGiB},
+      {MetricID::diskFree, QStringLiteral("12.5"), 12.5e9},
       {MetricID::diskRead, QStringLiteral(" 80 "), 8e7},
       {MetricID::cpuTotal, QStringLiteral("-3"), 0.0},
       {MetricID::cpuTotal, QStringLiteral("1,000"), 1000.0},
@@ -108,7 +120,7 @@ TEST(RuleEditorForm, CommittedThresholdsAreScaledAndBadOnesRejected) {
   }
   EXPECT_EQ(RuleEditorForm::parseThreshold(QStringLiteral("12,5"), MetricID::memUsed,
                                            QLocale(QLocale::German, QLocale::Germany)),
-            12.5e9);
+            12.5 * kGiB);
 }
 
 TEST(RuleEditorForm, SteppersStopAtTheirBoundsAndShowWholeUnits) {
@@ -174,7 +186,7 @@ TEST(RuleEditor, OpeningAndSavingWritesBackNothingForEveryKindOfRule) {
   // Values no control can show stay exactly as stored.
   AlertRule odd = base();
   odd.metric = MetricID::memUsed;
-  odd.threshold = 5e7;  // "0.1" GB in the field
+  odd.threshold = 5e7;  // "0.05" GiB in the field
   odd.cooldown = 90;
   odd.duration = 5;
   rules.push_back(odd);
@@ -220,8 +232,8 @@ TEST(RuleEditor, ControlsShowTheRule) {
 TEST(RuleEditor, PickingAMetricShowsItsDefaultInDisplayUnits) {
   EditorRig rig(base());
   rig.pick("ruleEditor.metric", RuleEditorForm::metricIndex(MetricID::memUsed));
-  EXPECT_EQ(rig.find<QLineEdit>("ruleEditor.threshold")->text(), QStringLiteral("0.1"));
-  EXPECT_EQ(rig.find<QLabel>("ruleEditor.unit")->text(), QStringLiteral("GB"));
+  EXPECT_EQ(rig.find<QLineEdit>("ruleEditor.threshold")->text(), QStringLiteral("0.05"));
+  EXPECT_EQ(rig.find<QLabel>("ruleEditor.unit")->text(), QStringLiteral("GiB"));
   rig.pick("ruleEditor.metric", RuleEditorForm::metricIndex(MetricID::diskFree));
   EXPECT_EQ(rig.find<QLineEdit>("ruleEditor.threshold")->text(), QStringLiteral("20"));
   EXPECT_EQ(rig.find<QComboBox>("ruleEditor.condition")->currentIndex(), 1);
@@ -229,9 +241,9 @@ TEST(RuleEditor, PickingAMetricShowsItsDefaultInDisplayUnits) {
   rig.editor.setLocale(QLocale(QLocale::German, QLocale::Germany));
   EXPECT_EQ(rig.find<QLineEdit>("ruleEditor.threshold")->text(), QStringLiteral("20"));
   rig.pick("ruleEditor.metric", RuleEditorForm::metricIndex(MetricID::memUsed));
-  EXPECT_EQ(rig.find<QLineEdit>("ruleEditor.threshold")->text(), QStringLiteral("0,1"));
+  EXPECT_EQ(rig.find<QLineEdit>("ruleEditor.threshold")->text(), QStringLiteral("0,05"));
   rig.editor.setLocale(kEnglish);
-  EXPECT_EQ(rig.find<QLineEdit>("ruleEditor.threshold")->text(), QStringLiteral("0.1"));
+  EXPECT_EQ(rig.find<QLineEdit>("ruleEditor.threshold")->text(), QStringLiteral("0.05"));
   rig.pick("ruleEditor.metric", RuleEditorForm::metricIndex(MetricID::diskRead));
   EXPECT_EQ(rig.find<QLineEdit>("ruleEditor.threshold")->text(), QStringLiteral("50"));
   EXPECT_EQ(rig.find<QLabel>("ruleEditor.unit")->text(), QStringLiteral("MB/s"));
