@@ -97,10 +97,16 @@ class VolumeView : public QWidget {
     column->addLayout(top);
     meter_ = new Meter(0.0, MetricFamilies::color(MetricFamily::disk, false), 8, this);
     column->addWidget(meter_);
+    auto* below = new QHBoxLayout;
+    below->setSpacing(16);
     caption_ = new QHBoxLayout;
     caption_->setSpacing(16);
-    caption_->addStretch();
-    column->addLayout(caption_);
+    below->addLayout(caption_);
+    below->addStretch();
+    meterText_ = new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, this);
+    meterText_->setObjectName(QStringLiteral("disk.volume.meterText"));
+    below->addWidget(meterText_);
+    column->addLayout(below);
     divider_ = new Hairline(this);
     column->addSpacing(4);
     column->addWidget(divider_);
@@ -119,6 +125,8 @@ class VolumeView : public QWidget {
       for (const QString& tag : block.tags) tags_->addWidget(new Tag(tag, this));
     }
     meter_->setFraction(block.fraction);
+    meterText_->setText(block.meterText);
+    meter_->setAccessibleName(block.meterText);
     meter_->setColor(block.danger ? Palette::danger : MetricFamilies::color(MetricFamily::disk, Environment::colorBlindSafe(this)));
     if (block.caption != captionTexts_) {
       captionTexts_ = block.caption;
@@ -129,7 +137,6 @@ class VolumeView : public QWidget {
       for (const QString& part : block.caption) {
         caption_->addWidget(new ToneLabel(part, Typeface::caption(), Palette::textSecondary, this));
       }
-      caption_->addStretch();
     }
     divider_->setVisible(!last);
     setAccessibleName(block.name + QStringLiteral(", ") + block.space);
@@ -143,6 +150,7 @@ class VolumeView : public QWidget {
   QHBoxLayout* tags_;
   ToneLabel* space_;
   Meter* meter_;
+  ToneLabel* meterText_;
   QHBoxLayout* caption_;
   Hairline* divider_;
   QStringList tagTexts_;

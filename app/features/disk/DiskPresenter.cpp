@@ -10,7 +10,9 @@ const QString kDash = QStringLiteral("—");
 }
 
 QString DiskPresenter::subtitle(std::size_t volumes, std::size_t devices) {
-  return tr("%1 volumes · %2 block devices", QString::number(volumes), QString::number(devices));
+  const QString v = volumes == 1 ? tr("1 volume") : tr("%1 volumes", QString::number(volumes));
+  const QString d = devices == 1 ? tr("1 block device") : tr("%1 block devices", QString::number(devices));
+  return v + QStringLiteral(" · ") + d;
 }
 
 DiskPresenter::VolumeBlock DiskPresenter::volumeBlock(const VolumeInfo& volume, const ValueFormatter& format,
@@ -27,6 +29,8 @@ DiskPresenter::VolumeBlock DiskPresenter::volumeBlock(const VolumeInfo& volume, 
   block.space = tr("%1 available of %2", format.bytes(static_cast<double>(volume.available), false),
                    format.bytes(static_cast<double>(volume.total), false));
   block.fraction = volume.usedFraction();
+  // Blocks reserved for root count here too, so the bar can be far above what df calls used.
+  block.meterText = tr("%1 used or reserved", format.percent(block.fraction * 100, 0));
   block.danger = block.fraction > kDangerFraction;
   if (!volume.format.isEmpty()) block.caption.append(volume.format);
   block.caption.append(HomePath::abbreviated(volume.mountPoint, home));

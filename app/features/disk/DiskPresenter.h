@@ -26,7 +26,8 @@ struct VolumeBlock {
   QString name;
   QStringList tags;  // upper case: STARTUP, READ-ONLY, REMOVABLE in that order
   QString space;     // "<available> available of <total>"
-  double fraction = 0;
+  double fraction = 0;  // of the size not available to you: used, or reserved for root
+  QString meterText;    // what the bar shows, so it is not read as "used"
   bool danger = false;
   QStringList caption;  // file system, shortened mount point, device, connection (present ones)
 };

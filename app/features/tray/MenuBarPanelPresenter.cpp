@@ -1,6 +1,5 @@
 #include "features/tray/MenuBarPanelPresenter.h"
 
-#include "features/tray/MenuBarText.h"
 #include "model/MonitorModel.h"
 #include "texts/AlertText.h"
 #include "texts/Localized.h"
@@ -60,8 +59,9 @@ MenuBarPanelState state(const MonitorModel& model) {
   // The line shows the write rate while the text starts with the read rate.
   Tile disk{Kind::disk, tr("Disk"), std::nullopt, model.values(MetricID::diskWrite, kSparklinePoints), std::nullopt};
   if (auto read = model.latest(MetricID::diskRead)) {
-    disk.value = QStringLiteral("R ") + MenuBarText::shortRate(*read) + QStringLiteral("  W ") +
-                 MenuBarText::shortRate(model.latest(MetricID::diskWrite).value_or(0));
+    // The panel has room for whole rates, as the network tile shows them; the label keeps "2.5M".
+    disk.value = QStringLiteral("R ") + format.rate(*read) + QStringLiteral("  W ") +
+                 format.rate(model.latest(MetricID::diskWrite).value_or(0));
   }
   state.tiles = {std::move(cpu), std::move(memory), std::move(network), std::move(disk)};
 

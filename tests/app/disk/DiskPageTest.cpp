@@ -71,16 +71,19 @@ TEST(DiskPresenter, MeterFractionAndDangerOnlyAboveNinetyPercent) {
     std::uint64_t available;
     double fraction;
     bool danger;
+    const char* meterText;
   } cases[] = {
-      {1000, 100, 0.9, false},  // exactly 90 % keeps the family colour
-      {1000, 50, 0.95, true},
-      {1000, 2000, 0.0, false},  // more available than total: empty meter
-      {0, 0, 0.0, false},        // no division by zero
+      {1000, 100, 0.9, false, "90% used or reserved"},  // exactly 90 % keeps the family colour
+      {1000, 50, 0.95, true, "95% used or reserved"},
+      {1000, 2000, 0.0, false, "0% used or reserved"},  // more available than total: empty meter
+      {0, 0, 0.0, false, "0% used or reserved"},        // no division by zero
   };
   for (const auto& c : cases) {
     const auto block = DiskPresenter::volumeBlock(volume("/data", c.total, c.available), format, "/home/al");
     EXPECT_DOUBLE_EQ(block.fraction, c.fraction);
     EXPECT_EQ(block.danger, c.danger);
+    // The bar counts root's reserved blocks too; its label says so rather than "used".
+    EXPECT_EQ(block.meterText, QString::fromUtf8(c.meterText));
   }
 }
 
@@ -134,7 +137,14 @@ TEST(DiskPresenter, DiskImagesReadDiskImageWithTheirOwnFigures) {
   const auto row = DiskPresenter::deviceRow(bare, format);
   EXPECT_EQ(row.connection, QString());
   EXPECT_EQ(row.size, QStringLiteral("—"));
-  EXPECT_EQ(DiskPresenter::subtitle(0, 0), QStringLiteral("0 volumes · 0 block devices"));
+  const struct {
+    std::size_t volumes, devices;
+    const char* words;
+  } counts[] = {{0, 0, "0 volumes · 0 block devices"},
+                {1, 1, "1 volume · 1 block device"},
+                {2, 1, "2 volumes · 1 block device"},
+                {1, 3, "1 volume · 3 block devices"}};
+  for (const auto& c : counts) EXPECT_EQ(DiskPresenter::subtitle(c.volumes, c.devices), QString::fromUtf8(c.words));
 }
 
 TelemetrySnapshot diskSnapshot(double seconds, std::vector<VolumeInfo> volumes) {

@@ -51,20 +51,20 @@ TEST(MenuBarPanelPresenter, TilesBatteryAndThermalFromSnapshots) {
   EXPECT_EQ(state.tiles[0].values.back(), 69);
   EXPECT_EQ(state.tiles[1].value, QStringLiteral("5.6 GiB \u00b7 38%"));
   EXPECT_EQ(state.tiles[2].value, QStringLiteral("\u2193 11.8 MB/s  \u2191 84.0 kB/s"));
-  EXPECT_EQ(state.tiles[3].value, QStringLiteral("R 2.5M  W 12M"));
+  EXPECT_EQ(state.tiles[3].value, QStringLiteral("R 2.5 MB/s  W 12.3 MB/s"));
   EXPECT_EQ(state.tiles[3].values.back(), 12.3e6);  // the write rate
   ASSERT_TRUE(state.battery);
   EXPECT_EQ(state.battery->state, QStringLiteral("Charging"));
   EXPECT_TRUE(state.battery->charging);
   EXPECT_EQ(state.battery->charge, QStringLiteral("76%"));
 
-  // Network without upload reads 0 for it; disk without write reads 0K; no battery, no row.
+  // Network without upload reads 0 for it; so does disk without write; no battery, no row.
   TelemetrySnapshot partial = test::snapshotAt(80, {{MetricID::netDown, 2000}, {MetricID::diskRead, 5e6}});
   partial.afterDiscontinuity = true;  // the live series start afresh
   model.ingest(partial);
   state = MenuBarPanelPresenter::state(model);
   EXPECT_EQ(state.tiles[2].value, QStringLiteral("\u2193 2.0 kB/s  \u2191 0 bytes/s"));
-  EXPECT_EQ(state.tiles[3].value, QStringLiteral("R 5.0M  W 0K"));
+  EXPECT_EQ(state.tiles[3].value, QStringLiteral("R 5.0 MB/s  W 0 bytes/s"));
   EXPECT_FALSE(state.tiles[1].value);  // no memory sample
   EXPECT_FALSE(state.battery);
   EXPECT_FALSE(state.thermal);
