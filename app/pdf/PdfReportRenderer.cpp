@@ -2,6 +2,7 @@
 
 #include "pdf/PdfChart.h"
 #include "pdf/PdfWriterCanvas.h"
+#include "design/QualityBadge.h"
 #include "texts/AlertText.h"
 #include "texts/FindingText.h"
 #include "texts/Localized.h"
@@ -111,47 +112,58 @@ void PdfReportRenderer::draw(PdfCanvas& target) {
             kSmallFont, kMuted);
   y -= 10;
 
-  heading(tr("System"));
-  table({tr("Item"), tr("Value")}, report.system, {1, 2.4});
+  const QStringList systemHeaders{tr("Item"), tr("Value")};
+  heading(tr("System"), tableStart(systemHeaders, report.system, {1, 2.4}, 2));
+  table(systemHeaders, report.system, {1, 2.4});
 
-  heading(tr("Metrics"));
   QList<QStringList> metrics;
   metrics.reserve(static_cast<qsizetype>(report.series.size()));
   for (const ReportSeriesSummary& s : report.series) {
+    // The quality's title as the badges show it, not its raw name.
     metrics.append({s.name, formatted(s.minimum, s.metric), formatted(s.average, s.metric),
-                    formatted(s.maximum, s.metric), QString::number(s.sampleCount),
-                    rawName(Quality::rawValue(s.quality))});
+                    formatted(s.maximum, s.metric), QString::number(s.sampleCount), QualityBadge::text(s.quality)});
   }
-  table({tr("Metric"), tr("Minimum"), tr("Average"), tr("Maximum"), tr("Samples"), tr("Quality")}, metrics,
-        {2.2, 1.2, 1.2, 1.2, 0.9, 1});
+  const QStringList metricHeaders{tr("Metric"),  tr("Minimum"), tr("Average"),
+                                  tr("Maximum"), tr("Samples"), tr("Quality")};
+  const std::vector<double> metricWeights{2.2, 1.2, 1.2, 1.2, 0.9, 1};
+  heading(tr("Metrics"), tableStart(metricHeaders, metrics, metricWeights, 2));
+  table(metricHeaders, metrics, metricWeights);
 
   for (const ReportSeriesSummary& s : report.series)
     if (s.points.size() >= 2) chart(s);
 
   for (const ReportTable& t : report.tables) {
-    heading(t.title);
     std::vector<double> weights(static_cast<std::size_t>(t.headers.size()), 1.0);
     if (!weights.empty()) weights.front() = 2;
+    heading(t.title, tableStart(t.headers, t.rows, weights, 2));
     table(t.headers, t.rows, weights);
   }
 
   if (!report.findings.empty()) {
-    heading(tr("Findings"));
+    const auto findingTitle = [this](const Finding& finding) {
+      return QStringLiteral("• ") + FindingText::title(finding) + QStringLiteral(" — ") +
+             Severities::title(finding.severity);
+    };
+    const Finding& first = report.findings.front();
+    heading(tr("Findings"), blockSpace(findingTitle(first), kFindingFont) +
+                                blockSpace(FindingText::explanation(first, f), kSmallFont, kIndentWidth));
     for (const Finding& finding : report.findings) {
-      textBlock(QStringLiteral("• ") + FindingText::title(finding) + QStringLiteral(" — ") +
-                    Severities::title(finding.severity),
-                kFindingFont, kInk);
+      textBlock(findingTitle(finding), kFindingFont, kInk);
       textBlock(FindingText::explanation(finding, f), kSmallFont, kMuted, kIndent, kIndentWidth);
     }
   }
 
-  heading(tr("Collection methods"));
+  const auto methodTitle = [](const ReportSeriesSummary& s) { return s.name + QStringLiteral(" — ") + s.source; };
+  heading(tr("Collection methods"),
+          report.series.empty() ? 0
+                                : blockSpace(methodTitle(report.series.front()), kSmallStrongFont) +
+                                      blockSpace(translated(report.series.front().method), kBodyCellFont,
+                                                 kIndentWidth));
   for (const ReportSeriesSummary& s : report.series) {
-    textBlock(s.name + QStringLiteral(" — ") + s.source, kSmallStrongFont, kInk);
+    textBlock(methodTitle(s), kSmallStrongFont, kInk);
     textBlock(translated(s.method), kBodyCellFont, kMuted, kIndent, kIndentWidth);
   }
 
-  heading(tr("Data gaps"));
   QList<QStringList> gaps;
   for (const ReportSeriesSummary& s : report.series) {
     if (s.gaps.empty()) continue;
@@ -163,13 +175,20 @@ void PdfReportRenderer::draw(PdfCanvas& target) {
     }
     gaps.append({s.name, QString::number(s.gaps.size()), f.duration(total), f.duration(longest)});
   }
+  const QStringList gapHeaders{tr("Metric"), tr("Gaps"), tr("Total missing"), tr("Longest")};
+  const std::vector<double> gapWeights{2, 1, 1.4, 1.4};
   if (gaps.isEmpty()) {
+    heading(tr("Data gaps"), blockSpace(tr("No gap in the selected period."), kSmallFont));
     textBlock(tr("No gap in the selected period."), kSmallFont, kMuted);
   } else {
-    table({tr("Metric"), tr("Gaps"), tr("Total missing"), tr("Longest")}, gaps, {2, 1, 1.4, 1.4});
+    heading(tr("Data gaps"), tableStart(gapHeaders, gaps, gapWeights, 2));
+    table(gapHeaders, gaps, gapWeights);
   }
 
-  heading(tr("Limitations"));
+  double limitationsKeep = 0;
+  for (qsizetype i = 0; i < std::min<qsizetype>(2, report.limitations.size()); ++i)
+    limitationsKeep += blockSpace(QStringLiteral("• ") + report.limitations[i], kSmallFont);
+  heading(tr("Limitations"), limitationsKeep);
   for (const QString& limitation : report.limitations)
     textBlock(QStringLiteral("• ") + limitation, kSmallFont, kMuted);
 
@@ -227,29 +246,72 @@ void PdfReportRenderer::textBlock(const QString& text, const PdfFont& font, cons
   }
 }
 
-void PdfReportRenderer::heading(const QString& text) {
-  if (y - kHeadingRoom < kBottomLimit) newPage();
+void PdfReportRenderer::heading(const QString& text, double keep) {
+  // The heading, its rule and what must stay with it; only when that fits a page at all.
+  const double together = 12 + blockSpace(text, kHeadingFont) + 8 + keep;
+  if (y - kHeadingRoom < kBottomLimit || (together <= kPageRoom && y - together < kBottomLimit)) newPage();
   y -= 12;
   textBlock(text, kHeadingFont, kInk);
   canvas->strokeLine(QPointF(kMargin, y), QPointF(kMargin + kColumnWidth, y), 1, kAccent);
   y -= 8;
 }
 
-void PdfReportRenderer::table(const QStringList& headers, const QList<QStringList>& rows,
-                              const std::vector<double>& weights) {
+std::vector<double> PdfReportRenderer::columnWidths(const std::vector<double>& weights) {
   const double sum = std::accumulate(weights.begin(), weights.end(), 0.0);
   std::vector<double> widths;
   widths.reserve(weights.size());
   for (const double weight : weights) widths.push_back(sum > 0 ? weight / sum * kColumnWidth : 0);
+  return widths;
+}
 
+QStringList PdfReportRenderer::fitted(const QStringList& cells, qsizetype count) {
+  QStringList out = cells.mid(0, count);
+  while (out.size() < count) out.append(QString());
+  return out;
+}
+
+double PdfReportRenderer::rowSpace(const QStringList& cells, const std::vector<double>& widths, bool header) {
+  const PdfFont& font = header ? kHeaderCellFont : kBodyCellFont;
+  const std::size_t count = std::min(static_cast<std::size_t>(cells.size()), widths.size());
+  double rowHeight = count == 0 ? kEmptyRowHeight : 0;
+  for (std::size_t c = 0; c < count; ++c)
+    rowHeight = std::max(rowHeight, height(canvas->wrap(cells[static_cast<qsizetype>(c)], font, widths[c] - kColumnGutter)));
+  return rowHeight + 6;
+}
+
+double PdfReportRenderer::tableStart(const QStringList& headers, const QList<QStringList>& rows,
+                                     const std::vector<double>& weights, int bodyRows) {
+  const std::vector<double> widths = columnWidths(weights);
+  double space = rowSpace(headers, widths, true);
+  for (qsizetype i = 0; i < std::min<qsizetype>(bodyRows, rows.size()); ++i)
+    space += rowSpace(fitted(rows[i], headers.size()), widths, false);
+  return space;
+}
+
+double PdfReportRenderer::blockSpace(const QString& text, const PdfFont& font, double width) {
+  return height(canvas->wrap(text, font, width)) + kParagraphSpace;
+}
+
+void PdfReportRenderer::table(const QStringList& headers, const QList<QStringList>& rows,
+                              const std::vector<double>& weights) {
+  const std::vector<double> widths = columnWidths(weights);
+  // The header row never ends a page alone: it starts where its first row fits beside it.
+  const double start = tableStart(headers, rows, weights, 1);
+  if (start <= kPageRoom && y - start < kBottomLimit) newPage();
   row(headers, widths, true);
-  QStringList cells;
-  for (const QStringList& r : rows) {
-    cells = r.mid(0, headers.size());
-    while (cells.size() < headers.size()) cells.append(QString());
-    row(cells, widths, false);
-  }
+  tableHeaders = &headers;
+  for (const QStringList& r : rows) row(fitted(r, headers.size()), widths, false);
+  tableHeaders = nullptr;
   y -= 4;
+}
+
+void PdfReportRenderer::continueTable(const std::vector<double>& widths, bool header) {
+  newPage();
+  if (header || !tableHeaders) return;
+  const QStringList* headers = tableHeaders;
+  tableHeaders = nullptr;  // the repeated header itself never repeats
+  row(*headers, widths, true);
+  tableHeaders = headers;
 }
 
 void PdfReportRenderer::row(const QStringList& cells, const std::vector<double>& widths, bool header) {
@@ -271,7 +333,7 @@ void PdfReportRenderer::row(const QStringList& cells, const std::vector<double>&
   };
 
   if (y - (rowHeight + 6) >= kBottomLimit || rowHeight + 6 <= kPageRoom) {
-    if (y - (rowHeight + 6) < kBottomLimit) newPage();
+    if (y - (rowHeight + 6) < kBottomLimit) continueTable(widths, header);
     double x = kMargin;
     for (std::size_t c = 0; c < count; ++c) {
       drawLines(lines[c], 0, lines[c].size(), font, colour, x, y);
@@ -284,6 +346,7 @@ void PdfReportRenderer::row(const QStringList& cells, const std::vector<double>&
   // A row taller than a whole page goes on across pages, every cell broken between its lines.
   std::vector<std::size_t> next(count, 0);
   std::vector<std::size_t> end(count, 0);
+  bool fresh = false;  // on a page just begun, below a repeated header at most
   for (;;) {
     double piece = 0;
     bool progress = false;
@@ -297,8 +360,9 @@ void PdfReportRenderer::row(const QStringList& cells, const std::vector<double>&
       piece = std::max(piece, used);
     }
     if (!progress) {
-      if (y < kTop) {
-        newPage();
+      if (y < kTop && !fresh) {
+        continueTable(widths, header);
+        fresh = true;
         continue;
       }
       // Lines taller than a page: one of each cell, so the row still advances.
@@ -321,7 +385,8 @@ void PdfReportRenderer::row(const QStringList& cells, const std::vector<double>&
       finish(std::ceil(piece));
       return;
     }
-    newPage();
+    continueTable(widths, header);
+    fresh = true;
   }
 }
 

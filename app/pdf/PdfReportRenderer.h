@@ -45,9 +45,20 @@ class PdfReportRenderer {
   void newPage();
   void textBlock(const QString& text, const PdfFont& font, const QColor& colour, double x = kMargin,
                  double width = kColumnWidth);
-  void heading(const QString& text);
+  // keep: the height of what must follow the heading on its page (a table's header and first
+  // two rows, or the first two paragraphs), so a heading is never left alone at a page's foot.
+  void heading(const QString& text, double keep = 0);
   void table(const QStringList& headers, const QList<QStringList>& rows, const std::vector<double>& weights);
   void row(const QStringList& cells, const std::vector<double>& widths, bool header);
+  // A new page inside a table, with the table's header row drawn again at its top.
+  void continueTable(const std::vector<double>& widths, bool header);
+  static std::vector<double> columnWidths(const std::vector<double>& weights);
+  static QStringList fitted(const QStringList& cells, qsizetype count);
+  // The vertical room a row, a table's start or a paragraph takes.
+  double rowSpace(const QStringList& cells, const std::vector<double>& widths, bool header);
+  double tableStart(const QStringList& headers, const QList<QStringList>& rows, const std::vector<double>& weights,
+                    int bodyRows);
+  double blockSpace(const QString& text, const PdfFont& font, double width = kColumnWidth);
   void chart(const ReportSeriesSummary& summary);
   void footer();
   void drawLines(const std::vector<PdfTextLine>& lines, std::size_t first, std::size_t last,
@@ -59,6 +70,7 @@ class PdfReportRenderer {
   PdfCanvas* canvas = nullptr;
   double y = 0;
   int pageNumber = 0;
+  const QStringList* tableHeaders = nullptr;  // while a table is drawn
 };
 
 }  // namespace kivo

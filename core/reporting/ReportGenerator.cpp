@@ -1,5 +1,7 @@
 #include "reporting/ReportGenerator.h"
 
+#include <QLocale>
+
 #include <algorithm>
 #include <cmath>
 #include <iterator>
@@ -148,11 +150,33 @@ ReportTable batteryTable(const PowerSample& p, const ValueFormatter& f, const Lo
   return t;
 }
 
+// An alert reads as the alerts page shows it: the metric's name with what happened, and its
+// value in the metric's unit. Other events keep their code and payload.
+std::optional<std::pair<QString, QString>> alertCells(const StoredEvent& e, const ValueFormatter& f,
+                                                      const Localize& L) {
+  const bool fired = e.code == QLatin1String("alert.fired");
+  if (e.kind != EventKind::alert || !e.metric || (!fired && e.code != QLatin1String("alert.resolved")))
+    return std::nullopt;
+  const MetricDescriptor& d = MetricCatalog::descriptor(*e.metric);
+  QString value;
+  if (const auto text = e.payload.constFind(QStringLiteral("value")); text != e.payload.constEnd()) {
+    bool ok = false;
+    const double number = QLocale::c().toDouble(text->trimmed(), &ok);  // stored in the C locale
+    if (ok && std::isfinite(number)) value = display(number, *e.metric, d.unit, f, L);
+  }
+  return std::pair{L(d.name) + QStringLiteral(" — ") + L(fired ? QStringLiteral("Fired") : QStringLiteral("Resolved")),
+                   value};
+}
+
 ReportTable eventsTable(const ReportInputs& in, const ValueFormatter& f, const Localize& L) {
-  ReportTable t{L(QStringLiteral("Events")), localized(L, {"Time", "Kind", "Code", "Detail"}), {}};
+  ReportTable t{L(QStringLiteral("Events")), localized(L, {"Time", "Kind", "Event", "Detail"}), {}};
   const std::size_t count = std::min<std::size_t>(in.events.size(), 100);
   for (std::size_t i = 0; i < count; ++i) {
     const StoredEvent& e = in.events[i];
+    if (const auto alert = alertCells(e, f, L)) {
+      t.rows.append({f.date(e.date), L(EventKinds::rawString(e.kind)), alert->first, alert->second});
+      continue;
+    }
     QStringList detail;
     // QMap iterates in ascending key order.
     for (auto it = e.payload.cbegin(); it != e.payload.cend(); ++it) detail.append(it.key() + u'=' + it.value());

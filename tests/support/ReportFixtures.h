@@ -122,12 +122,14 @@ inline Finding finding(FindingKind kind, Severity severity, MetricID metric, qin
   return f;
 }
 
-inline StoredEvent event(qint64 date, EventKind kind, const QString& code, QMap<QString, QString> payload) {
+inline StoredEvent event(qint64 date, EventKind kind, const QString& code, QMap<QString, QString> payload,
+                         std::optional<MetricID> metric = std::nullopt) {
   StoredEvent e;
   e.date = utc(date);
   e.kind = kind;
   e.code = code;
   e.payload = std::move(payload);
+  e.metric = metric;
   return e;
 }
 
@@ -183,7 +185,9 @@ inline ReportInputs systemInputs() {
        finding(FindingKind::processSpikes, Severity::critical, MetricID::cpuTotal, kEnd - 1500, kEnd - 120, 50, 180,
                120.5, 4, QStringLiteral("cc1plus"))},
       {event(kEnd - 200, EventKind::alert, QStringLiteral("alert.fired"),
-             {{QStringLiteral("value"), QStringLiteral("91")}, {QStringLiteral("rule"), QStringLiteral("cpu")}}),
+             {{QStringLiteral("value"), QStringLiteral("91.12005028284099")},
+              {QStringLiteral("rule"), QStringLiteral("5C4F2E0A-8B7D-4E1A-9F3C-2D6B8A1E7F90")}},
+             MetricID::cpuTotal),
        event(kEnd - 800, EventKind::bookmark, QStringLiteral("bookmark"),
              {{QStringLiteral("note"), QStringLiteral("build started, fans loud")}}),
        event(kEnd - 2700, EventKind::system, QStringLiteral("system.gap"), {{QStringLiteral("seconds"), QStringLiteral("2700")}})},

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace kivo {
 namespace {
 
@@ -189,18 +191,21 @@ TEST(PdfLayout, TextTallerThanAPageBreaksBetweenLines) {
   EXPECT_GE(cellLast - cellFirst, 1);
 }
 
-TEST(PdfLayout, HeadingWithLessThanSixtyPointsLeftStartsANewPage) {
-  // Grow the system table row by row; the "Metrics" heading that follows moves to the next page
-  // exactly when less than 60 points are left above the bottom limit, even where its text fits.
-  bool sawTextThatWouldFit = false;
-  for (int rows = 20; rows <= 36; ++rows) {
+// With the recording canvas's metrics: 12 above the heading, its 13 pt line (17) and 3, the 8
+// below its rule, then the metric table's header row (10 + 6) and two one-line rows (11 + 6 each).
+constexpr double kMetricsHeadingWithTwoRows = 12 + 17 + 3 + 8 + 16 + 17 + 17;
+
+// Grows the system table row by row and yields, for each length, the canvas and the room left
+// below the table's last rule (then 3 points, then the table's 4) on its page.
+template <typename Check>
+void growSystemTable(int fromRows, int toRows, Check check) {
+  for (int rows = fromRows; rows <= toRows; ++rows) {
     Report report = test::buildReport(test::systemInputs());
     report.system.clear();
     for (int i = 0; i < rows; ++i) report.system.append({QStringLiteral("k"), QStringLiteral("v")});
     const RecordingCanvas canvas = drawn(report);
     const int metrics = canvas.find(QStringLiteral("Metrics"));
     ASSERT_GT(metrics, 0);
-    // The last rule of the system table, then 3 points and the table's 4.
     double left = 0;
     int page = 0;
     for (int i = metrics; i-- > 0;) {
@@ -211,18 +216,85 @@ TEST(PdfLayout, HeadingWithLessThanSixtyPointsLeftStartsANewPage) {
       }
     }
     ASSERT_GT(left, 0);
-    const auto& heading = canvas.ops[static_cast<std::size_t>(metrics)];
     SCOPED_TRACE(rows);
-    if (left - 60 < kBottom) {
+    check(canvas, metrics, left, page);
+  }
+}
+
+TEST(PdfLayout, AHeadingMovesToTheNextPageUnlessItsTableStartFitsBelowIt) {
+  // The "Metrics" heading moves on when less than 60 points are left, or too few for itself
+  // with the table's header row and first two rows, even where its own text would fit.
+  bool sawKeptTogether = false;
+  growSystemTable(20, 40, [&](const RecordingCanvas& canvas, int metrics, double left, int page) {
+    const auto& heading = canvas.ops[static_cast<std::size_t>(metrics)];
+    if (left - std::max(60.0, kMetricsHeadingWithTwoRows) < kBottom) {
       EXPECT_EQ(heading.page, page + 1);
       EXPECT_DOUBLE_EQ(heading.box.y() + heading.box.height(), kTop - 12);
-      sawTextThatWouldFit = sawTextThatWouldFit || left - 12 - heading.box.height() >= kBottom;
+      sawKeptTogether = sawKeptTogether || left - 60 >= kBottom;
     } else {
       EXPECT_EQ(heading.page, page);
       EXPECT_DOUBLE_EQ(heading.box.y() + heading.box.height(), left - 12);
     }
+  });
+  EXPECT_TRUE(sawKeptTogether);
+}
+
+TEST(PdfLayout, AHeadingAtThePageFootKeepsItsTableHeaderAndTwoRows) {
+  // Whatever room the system table leaves, the "Metrics" heading, the table's header row and its
+  // first two rows share one page.
+  growSystemTable(20, 40, [&](const RecordingCanvas& canvas, int metrics, double, int) {
+    const int header = canvas.find(QStringLiteral("Metric"), static_cast<std::size_t>(metrics));
+    const int first = canvas.find(QStringLiteral("CPU usage"), static_cast<std::size_t>(metrics));
+    ASSERT_GT(header, metrics);
+    ASSERT_GT(first, header);
+    // The second body row starts after the first row's rule.
+    int second = -1;
+    for (std::size_t i = static_cast<std::size_t>(first); i < canvas.ops.size(); ++i) {
+      if (canvas.ops[i].kind != Kind::line) continue;
+      second = static_cast<int>(i) + 1;
+      break;
+    }
+    ASSERT_GT(second, first);
+    const int page = canvas.ops[static_cast<std::size_t>(metrics)].page;
+    EXPECT_EQ(canvas.ops[static_cast<std::size_t>(header)].page, page);
+    EXPECT_EQ(canvas.ops[static_cast<std::size_t>(first)].page, page);
+    EXPECT_EQ(canvas.ops[static_cast<std::size_t>(second)].page, page);
+  });
+}
+
+TEST(PdfLayout, ATableBrokenOverPagesRepeatsItsHeaderRowOnEachPage) {
+  Report report = test::buildReport(test::systemInputs());
+  report.system.clear();
+  for (int i = 0; i < 120; ++i) report.system.append({QStringLiteral("k%1").arg(i), QStringLiteral("v")});
+  const RecordingCanvas canvas = drawn(report);
+  expectPagesKeepTheirBounds(canvas, report);
+  // Per page: where the system table's first body row is, and where its header row is (up to
+  // the "Metrics" heading: later tables have headers of their own).
+  std::map<int, std::size_t> firstRow;
+  std::map<int, std::size_t> headerRow;
+  const auto metrics = static_cast<std::size_t>(canvas.find(QStringLiteral("Metrics")));
+  for (std::size_t i = 0; i < metrics; ++i) {
+    const auto& op = canvas.ops[i];
+    if (op.kind != Kind::text) continue;
+    if (op.text.startsWith(u'k') && op.text.size() > 1 && op.text.at(1).isDigit()) firstRow.emplace(op.page, i);
+    if (op.text == QStringLiteral("Item")) headerRow.emplace(op.page, i);
   }
-  EXPECT_TRUE(sawTextThatWouldFit);
+  ASSERT_GE(firstRow.size(), 3u);
+  for (const auto& [page, index] : firstRow) {
+    ASSERT_TRUE(headerRow.count(page)) << "no header on page " << page;
+    EXPECT_LT(headerRow[page], index) << page;
+    EXPECT_EQ(canvas.ops[headerRow[page]].font.size, 8) << "drawn as a header row";
+  }
+  // No page carries the header without a row under it.
+  EXPECT_EQ(headerRow.size(), firstRow.size());
+}
+
+TEST(PdfLayout, QualityIsPrintedByItsTitle) {
+  Report report = test::buildReport(test::systemInputs());
+  const RecordingCanvas canvas = drawn(report);
+  EXPECT_EQ(canvas.find(QStringLiteral("bestEffort")), -1);
+  EXPECT_EQ(canvas.find(QStringLiteral("measured")), -1);
+  EXPECT_GE(canvas.find(QStringLiteral("Best effort")), 0);
 }
 
 }  // namespace

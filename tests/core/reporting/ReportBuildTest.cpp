@@ -119,10 +119,11 @@ TEST(ReportBuild, SystemTables) {
                                                        {"Capacity vs design (best effort)", "90%"}}));
 
   const ReportTable& events = report.tables[4];
-  EXPECT_EQ(events.headers, (QStringList{"Time", "Kind", "Code", "Detail"}));
+  EXPECT_EQ(events.headers, (QStringList{"Time", "Kind", "Event", "Detail"}));
   ASSERT_EQ(events.rows.size(), 3);
-  EXPECT_EQ(events.rows[0], (QStringList{englishFormatter().date(utc(kEnd - 200)), "alert", "alert.fired",
-                                         "rule=cpu value=91"}));
+  // An alert reads as on the alerts page: no raw code, no rule id, the value rounded in its unit.
+  EXPECT_EQ(events.rows[0], (QStringList{englishFormatter().date(utc(kEnd - 200)), "alert", "CPU usage — Fired",
+                                         "91.1%"}));
   EXPECT_EQ(events.rows[1][3], QStringLiteral("note=build started, fans loud"));
 }
 
@@ -244,6 +245,35 @@ TEST(ReportBuild, EventsAreCappedAtOneHundred) {
   EXPECT_EQ(events->rows.front()[2], QStringLiteral("e0"));
   EXPECT_EQ(events->rows.back()[2], QStringLiteral("e99"));
   EXPECT_EQ(events->rows.back()[3], QString());  // empty payload, empty cell
+}
+
+TEST(ReportBuild, AlertEventsReadAsTheAlertsPageShowsThem) {
+  const auto v = [](const char* value) { return QMap<QString, QString>{{QStringLiteral("value"), QLatin1String(value)},
+                                                                       {QStringLiteral("rule"), QStringLiteral("r-1")}}; };
+  const struct {
+    const char* code;
+    std::optional<MetricID> metric;
+    QMap<QString, QString> payload;
+    const char* event;
+    const char* detail;
+  } cases[] = {
+      {"alert.fired", MetricID::cpuTotal, v("99.12005028284099"), "CPU usage — Fired", "99.1%"},
+      {"alert.resolved", MetricID::netDown, v("52000000"), "Network download — Resolved", "52.0 MB/s"},
+      {"alert.fired", MetricID::thermalState, v("2"), "Thermal state — Fired", "Serious"},
+      {"alert.fired", MetricID::cpuTotal, v("not a number"), "CPU usage — Fired", ""},
+      // Without a metric there is no title to give: the stored code and payload stay.
+      {"alert.fired", std::nullopt, v("91"), "alert.fired", "rule=r-1 value=91"},
+  };
+  for (const auto& c : cases) {
+    ReportInputs inputs = systemInputs();
+    inputs.events = {event(kEnd - 10, EventKind::alert, QLatin1String(c.code), c.payload, c.metric)};
+    const Report report = buildReport(inputs);
+    const ReportTable* events = tableTitled(report, "Events");
+    ASSERT_TRUE(events);
+    ASSERT_EQ(events->rows.size(), 1);
+    EXPECT_EQ(events->rows[0][2], QString::fromUtf8(c.event)) << c.code;
+    EXPECT_EQ(events->rows[0][3], QString::fromUtf8(c.detail)) << c.code;
+  }
 }
 
 TEST(ReportBuild, Limitations) {
