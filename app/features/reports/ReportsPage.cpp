@@ -139,6 +139,13 @@ ReportsPage::ReportsPage(MonitorModel& model, AppSettings& settings, QWidget* pa
   connect(&model_, &MonitorModel::storeErrorChanged, this, [this] {
     if (model_.store() && !report_ && !building_) build();
   });
+  // A report built before the first sample lacks its current-state tables until then.
+  connect(&model_, &MonitorModel::snapshotChanged, this, [this] {
+    if (builtWithoutSnapshot_ && model_.snapshot()) build();
+  });
+  connect(&model_, &MonitorModel::processesChanged, this, [this] {
+    if (builtWithoutProcesses_ && model_.processes()) build();
+  });
 
   showChoices();
   showState();
@@ -343,6 +350,8 @@ void ReportsPage::build() {
   // Without a history nothing is built and nothing on the page changes.
   if (!model_.store()) return;
   builtIdentity_ = choices_.identity();
+  builtWithoutSnapshot_ = !model_.snapshot();
+  builtWithoutProcesses_ = !model_.processes();
   const QDateTime now = QDateTime::currentDateTimeUtc();
   const ReportPeriod period = ReportBuilding::period(choices_.kind, choices_.range, choices_.incidentDate, now);
   ReportInputs inputs = ReportBuilding::gather(model_, settings_, choices_.kind, period);

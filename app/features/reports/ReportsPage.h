@@ -87,6 +87,10 @@ class ReportsPage : public Page {
 
   ReportChoices choices_;
   std::optional<QString> builtIdentity_;
+  // The last build had no snapshot or no process sample to take volumes, interfaces, power
+  // and processes from; the first one that arrives builds it again.
+  bool builtWithoutSnapshot_ = false;
+  bool builtWithoutProcesses_ = false;
   std::uint64_t requested_ = 0;
   bool building_ = false;
   std::optional<Report> report_;

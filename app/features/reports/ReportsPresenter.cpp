@@ -85,24 +85,33 @@ ExportData exportData(const Report& report, ReportFormat format, const ValueForm
   return {std::nullopt, {}};
 }
 
-std::optional<Report> readReport(const QString& path) {
+ReadReport readReport(const QString& path) {
+  using Failure = ReadReport::Failure;
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+  if (!file.open(QIODevice::ReadOnly)) return {std::nullopt, Failure::unreadable};
   // Read one byte past the cap, so a longer file is recognised without reading it whole.
   const QByteArray bytes = file.read(kMaxReportFileBytes + 1);
-  if (bytes.size() > kMaxReportFileBytes) return std::nullopt;
+  if (bytes.size() > kMaxReportFileBytes) return {std::nullopt, Failure::tooLarge};
   try {
-    return ReportGenerator::decode(bytes);
+    return {ReportGenerator::decode(bytes), Failure::notReport};
   } catch (const std::exception&) {
-    return std::nullopt;
+    return {std::nullopt, Failure::notReport};
   }
 }
 
 ComparisonOutcome compare(const QStringList& paths, const ValueFormatter& formatter, const Localize& localize) {
   if (paths.size() != 2) return {std::nullopt, tr("Select exactly two reports.")};
   std::vector<Report> reports;
-  for (const QString& path : paths)
-    if (auto report = readReport(path)) reports.push_back(std::move(*report));
+  bool tooLarge = false;
+  for (const QString& path : paths) {
+    ReadReport read = readReport(path);
+    if (read.report) reports.push_back(std::move(*read.report));
+    else tooLarge = tooLarge || read.failure == ReadReport::Failure::tooLarge;
+  }
+  if (reports.size() < 2 && tooLarge) {
+    return {std::nullopt, tr("One of the files is too large to be a KIVO Monitor report (more than %1).",
+                             formatter.bytes(static_cast<double>(kMaxReportFileBytes), true))};
+  }
   if (reports.size() < 2) return {std::nullopt, tr("One of the files is not a KIVO Monitor report.")};
   std::stable_sort(reports.begin(), reports.end(), [](const Report& a, const Report& b) { return a.from < b.from; });
   ReportComparison comparison{ReportGenerator::compare(reports[0], reports[1], formatter, localize),

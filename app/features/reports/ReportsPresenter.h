@@ -78,9 +78,14 @@ DynamicColor severityColor(Severity severity);
 ExportData exportData(const Report& report, ReportFormat format, const ValueFormatter& formatter,
                       const Localize& localize);
 
-// Reads one saved JSON report; absent when the file cannot be read, is larger than
-// kMaxReportFileBytes or is not a report.
-std::optional<Report> readReport(const QString& path);
+// Reads one saved JSON report: the report, or why there is none (the file cannot be read, is
+// larger than kMaxReportFileBytes or is not a report).
+struct ReadReport {
+  enum class Failure { unreadable, tooLarge, notReport };
+  std::optional<Report> report;
+  Failure failure = Failure::notReport;  // when there is no report
+};
+ReadReport readReport(const QString& path);
 
 // The comparison of the chosen files: exactly two, both reports, the earlier (by `from`, stable
 // in the given order) as A.

@@ -191,6 +191,35 @@ TEST_F(ReportsPageTest, RefreshAndTheHostSwitchRebuildTheSameChoices) {
   finish();
 }
 
+TEST_F(ReportsPageTest, AReportBuiltBeforeTheFirstSampleIsBuiltAgainWhenItArrives) {
+  const auto titles = [](const Report& report) {
+    QStringList out;
+    for (const ReportTable& table : report.tables) out.append(table.title);
+    return out;
+  };
+  auto page = makePage();
+  finish();
+  ASSERT_TRUE(page->report());
+  EXPECT_FALSE(titles(*page->report()).contains(QStringLiteral("Volumes")));
+
+  TelemetrySnapshot first = test::snapshotAt(0);
+  VolumeInfo root;
+  root.name = QStringLiteral("/");
+  root.mountPoint = QStringLiteral("/");
+  root.total = 500'000'000'000ULL;
+  root.available = 200'000'000'000ULL;
+  root.isRoot = true;
+  first.volumes = {root};
+  rig.model->ingest(first);
+  EXPECT_TRUE(page->isBuilding());
+  finish();
+  EXPECT_TRUE(titles(*page->report()).contains(QStringLiteral("Volumes")));
+  EXPECT_EQ(page->choices().refresh, 0);  // no Refresh needed
+  // Once built with a snapshot, later snapshots leave the report alone.
+  rig.model->ingest(test::snapshotAt(2));
+  EXPECT_FALSE(page->isBuilding());
+}
+
 TEST_F(ReportsPageTest, EachFormatIsWrittenWhereTheDialogSaysWithTheWritersBytes) {
   QTemporaryDir out;
   auto page = makePage();
