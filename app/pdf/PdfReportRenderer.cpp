@@ -1,8 +1,8 @@
 #include "pdf/PdfReportRenderer.h"
 
+#include "design/QualityBadge.h"
 #include "pdf/PdfChart.h"
 #include "pdf/PdfWriterCanvas.h"
-#include "design/QualityBadge.h"
 #include "texts/AlertText.h"
 #include "texts/FindingText.h"
 #include "texts/Localized.h"
@@ -121,7 +121,8 @@ void PdfReportRenderer::draw(PdfCanvas& target) {
   for (const ReportSeriesSummary& s : report.series) {
     // The quality's title as the badges show it, not its raw name.
     metrics.append({s.name, formatted(s.minimum, s.metric), formatted(s.average, s.metric),
-                    formatted(s.maximum, s.metric), QString::number(s.sampleCount), QualityBadge::text(s.quality)});
+                    formatted(s.maximum, s.metric), QString::number(s.sampleCount),
+                    QualityBadge::text(s.quality)});
   }
   const QStringList metricHeaders{tr("Metric"),  tr("Minimum"), tr("Average"),
                                   tr("Maximum"), tr("Samples"), tr("Quality")};
@@ -153,12 +154,14 @@ void PdfReportRenderer::draw(PdfCanvas& target) {
     }
   }
 
-  const auto methodTitle = [](const ReportSeriesSummary& s) { return s.name + QStringLiteral(" — ") + s.source; };
+  const auto methodTitle = [](const ReportSeriesSummary& s) {
+    return s.name + QStringLiteral(" — ") + s.source;
+  };
   heading(tr("Collection methods"),
-          report.series.empty() ? 0
-                                : blockSpace(methodTitle(report.series.front()), kSmallStrongFont) +
-                                      blockSpace(translated(report.series.front().method), kBodyCellFont,
-                                                 kIndentWidth));
+          report.series.empty()
+              ? 0
+              : blockSpace(methodTitle(report.series.front()), kSmallStrongFont) +
+                    blockSpace(translated(report.series.front().method), kBodyCellFont, kIndentWidth));
   for (const ReportSeriesSummary& s : report.series) {
     textBlock(methodTitle(s), kSmallStrongFont, kInk);
     textBlock(translated(s.method), kBodyCellFont, kMuted, kIndent, kIndentWidth);
@@ -275,7 +278,8 @@ double PdfReportRenderer::rowSpace(const QStringList& cells, const std::vector<d
   const std::size_t count = std::min(static_cast<std::size_t>(cells.size()), widths.size());
   double rowHeight = count == 0 ? kEmptyRowHeight : 0;
   for (std::size_t c = 0; c < count; ++c)
-    rowHeight = std::max(rowHeight, height(canvas->wrap(cells[static_cast<qsizetype>(c)], font, widths[c] - kColumnGutter)));
+    rowHeight = std::max(
+        rowHeight, height(canvas->wrap(cells[static_cast<qsizetype>(c)], font, widths[c] - kColumnGutter)));
   return rowHeight + 6;
 }
 

@@ -56,8 +56,8 @@ class PdfReportRenderer {
   static QStringList fitted(const QStringList& cells, qsizetype count);
   // The vertical room a row, a table's start or a paragraph takes.
   double rowSpace(const QStringList& cells, const std::vector<double>& widths, bool header);
-  double tableStart(const QStringList& headers, const QList<QStringList>& rows, const std::vector<double>& weights,
-                    int bodyRows);
+  double tableStart(const QStringList& headers, const QList<QStringList>& rows,
+                    const std::vector<double>& weights, int bodyRows);
   double blockSpace(const QString& text, const PdfFont& font, double width = kColumnWidth);
   void chart(const ReportSeriesSummary& summary);
   void footer();

@@ -47,7 +47,10 @@ struct PowerSample {
   PowerSample() = default;
   PowerSample(bool hasBattery, PowerSourceKind source, bool isCharging, bool isCharged,
               std::optional<bool> lowPowerMode)
-      : hasBattery(hasBattery), source(source), isCharging(isCharging), isCharged(isCharged),
+      : hasBattery(hasBattery),
+        source(source),
+        isCharging(isCharging),
+        isCharged(isCharged),
         lowPowerMode(lowPowerMode) {}
 
   // Power flow at the battery: negative while it discharges. Not the computer's draw on AC.

@@ -164,8 +164,9 @@ std::optional<std::pair<QString, QString>> alertCells(const StoredEvent& e, cons
     const double number = QLocale::c().toDouble(text->trimmed(), &ok);  // stored in the C locale
     if (ok && std::isfinite(number)) value = display(number, *e.metric, d.unit, f, L);
   }
-  return std::pair{L(d.name) + QStringLiteral(" — ") + L(fired ? QStringLiteral("Fired") : QStringLiteral("Resolved")),
-                   value};
+  return std::pair{
+      L(d.name) + QStringLiteral(" — ") + L(fired ? QStringLiteral("Fired") : QStringLiteral("Resolved")),
+      value};
 }
 
 ReportTable eventsTable(const ReportInputs& in, const ValueFormatter& f, const Localize& L) {

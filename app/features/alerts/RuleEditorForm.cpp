@@ -97,7 +97,8 @@ int levelIndex(MetricID metric, double threshold) {
 // space in powers of 1000; the field uses the same unit as they do.
 double thresholdScale(MetricID metric) {
   switch (MetricCatalog::descriptor(metric).unit) {
-    case MetricUnit::bytes: return metric == MetricID::diskFree ? 1e9 : kGiB;
+    case MetricUnit::bytes:
+      return metric == MetricID::diskFree ? 1e9 : kGiB;
     case MetricUnit::bytesPerSecond: return 1e6;
     default: return 1;
   }
@@ -106,7 +107,8 @@ double thresholdScale(MetricID metric) {
 QString thresholdSuffix(MetricID metric) {
   switch (MetricCatalog::descriptor(metric).unit) {
     case MetricUnit::percent: return QStringLiteral("%");
-    case MetricUnit::bytes: return metric == MetricID::diskFree ? QStringLiteral("GB") : QStringLiteral("GiB");
+    case MetricUnit::bytes:
+      return metric == MetricID::diskFree ? QStringLiteral("GB") : QStringLiteral("GiB");
     case MetricUnit::bytesPerSecond: return QStringLiteral("MB/s");
     default: return QString();
   }

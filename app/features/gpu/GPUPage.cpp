@@ -102,7 +102,8 @@ GPUPage::GPUPage(MonitorModel& model, AppSettings& settings, QWidget* parent)
   first->addWidget(utilization);
 
   if (hasDevices) {
-    auto* historyCard = new Card(QStringLiteral("Utilization history"), MetricFamily::gpu, MetricQuality::bestEffort);
+    auto* historyCard =
+        new Card(QStringLiteral("Utilization history"), MetricFamily::gpu, MetricQuality::bestEffort);
     history_ = new LiveChart;
     history_->setObjectName(QStringLiteral("gpu.historyChart"));
     LiveChartOptions options;
@@ -117,11 +118,12 @@ GPUPage::GPUPage(MonitorModel& model, AppSettings& settings, QWidget* parent)
 
   if (hasDevices) {
     auto* about = new Card(QStringLiteral("About this figure"));
-    about->addContent(wrapped(
-        kivo::tr("Linux has no common interface for system-wide GPU utilization. The percentage above is read from the "
-           "amdgpu driver's gpu_busy_percent file or from NVIDIA's management library; other drivers publish none. "
-           "It is shown as published, never adjusted. Turn it off in Settings › Sampling."),
-        Typeface::system(12), Palette::textSecondary, about));
+    about->addContent(
+        wrapped(kivo::tr("Linux has no common interface for system-wide GPU utilization. The percentage "
+                         "above is read from the amdgpu driver's gpu_busy_percent file or from NVIDIA's "
+                         "management library; other drivers publish none. It is shown as published, never "
+                         "adjusted. Turn it off in Settings › Sampling."),
+                Typeface::system(12), Palette::textSecondary, about));
     addWidget(about);
   }
 
@@ -130,7 +132,8 @@ GPUPage::GPUPage(MonitorModel& model, AppSettings& settings, QWidget* parent)
   memory->setObjectName(QStringLiteral("gpu.memory"));
   if (hasDevices) {
     inUse_ = new KeyValueRow(kivo::tr("In use by the GPU"), std::nullopt, MetricQuality::bestEffort);
-    allocated_ = new KeyValueRow(kivo::tr("Allocated by the driver"), std::nullopt, MetricQuality::bestEffort);
+    allocated_ =
+        new KeyValueRow(kivo::tr("Allocated by the driver"), std::nullopt, MetricQuality::bestEffort);
     memory->addContent(inUse_);
     memory->addContent(allocated_);
   } else {
@@ -147,7 +150,8 @@ GPUPage::GPUPage(MonitorModel& model, AppSettings& settings, QWidget* parent)
   memory->body()->addStretch(1);
   second->addWidget(memory);
   auto* missing = new Card(QStringLiteral("Not available"), MetricFamily::gpu);
-  for (const auto& row : GPUPagePresenter::notAvailable()) missing->addContent(new UnavailableRow(row.label, row.reason));
+  for (const auto& row : GPUPagePresenter::notAvailable())
+    missing->addContent(new UnavailableRow(row.label, row.reason));
   second->addWidget(missing);
   addWidget(second);
 

@@ -30,7 +30,8 @@ QString subtitle(const std::vector<GPUDevice>& devices) {
   return names.join(QStringLiteral(", "));
 }
 
-GPUUtilizationState utilizationState(bool hasDevices, bool bestEffort, const std::vector<GPUStatistics>& statistics) {
+GPUUtilizationState utilizationState(bool hasDevices, bool bestEffort,
+                                     const std::vector<GPUStatistics>& statistics) {
   if (!hasDevices && statistics.empty()) return GPUUtilizationState::noDevice;
   if (!bestEffort) return GPUUtilizationState::bestEffortOff;
   for (const GPUStatistics& gpu : statistics) {
@@ -40,7 +41,8 @@ GPUUtilizationState utilizationState(bool hasDevices, bool bestEffort, const std
 }
 
 QString noFigureReason(bool hasDevices) {
-  if (!hasDevices) return tr("This computer has no graphics device: the kernel lists none under /sys/class/drm.");
+  if (!hasDevices)
+    return tr("This computer has no graphics device: the kernel lists none under /sys/class/drm.");
   return tr("The graphics driver on this computer publishes no utilization figure. Only the amdgpu driver and "
             "NVIDIA's management library do.");
 }
@@ -52,8 +54,8 @@ std::vector<MissingRow> memoryWithoutDevice() {
 
 std::vector<MissingRow> notAvailable() {
   return {
-      {tr("Per-process GPU usage"),
-       tr("Only some drivers publish it, per open file under /proc/<pid>/fdinfo; KIVO Monitor does not collect it.")},
+      {tr("Per-process GPU usage"), tr("Only some drivers publish it, per open file under "
+                                       "/proc/<pid>/fdinfo; KIVO Monitor does not collect it.")},
       {tr("GPU temperature"),
        tr("Only some drivers publish it, through /sys/class/hwmon; KIVO Monitor does not collect it.")},
       {tr("GPU power draw"),
@@ -95,8 +97,8 @@ GPUPageState state(const MonitorModel& model) {
   const auto& snapshot = model.snapshot();
   const std::vector<GPUStatistics>& statistics = snapshot ? snapshot->gpu : kNone;
   GPUPageState state;
-  state.utilization =
-      utilizationState(!model.gpuDevices().empty(), model.settings().telemetry().bestEffortMetrics, statistics);
+  state.utilization = utilizationState(!model.gpuDevices().empty(),
+                                       model.settings().telemetry().bestEffortMetrics, statistics);
   const auto latest = model.latest(MetricID::gpuUtilization);
   state.readout = latest && std::isfinite(*latest) ? format.percent(*latest, 0) : kDash;
   const GPUStatistics* gpu = primary(statistics);

@@ -47,7 +47,8 @@ struct MissingRow {
 // The device names as the kernel and the PCI database give them, joined by ", ".
 QString subtitle(const std::vector<GPUDevice>& devices);
 // Any GPU's figure counts: the readout is the largest over all of them.
-GPUUtilizationState utilizationState(bool hasDevices, bool bestEffort, const std::vector<GPUStatistics>& statistics);
+GPUUtilizationState utilizationState(bool hasDevices, bool bestEffort,
+                                     const std::vector<GPUStatistics>& statistics);
 // Why there is no figure: no graphics device at all, or a driver that publishes none.
 QString noFigureReason(bool hasDevices);
 // The memory rows of a computer without a graphics device.

@@ -112,9 +112,10 @@ class StatisticsLayout : public QLayout {
 
 }  // namespace
 
-HistoryChartCard::HistoryChartCard(MetricID metric, const ValueFormatter& format, bool producible, QWidget* parent)
-    : Card(MetricCatalog::descriptor(metric).name, MetricFamilies::of(metric), MetricCatalog::descriptor(metric).quality,
-           parent),
+HistoryChartCard::HistoryChartCard(MetricID metric, const ValueFormatter& format, bool producible,
+                                   QWidget* parent)
+    : Card(MetricCatalog::descriptor(metric).name, MetricFamilies::of(metric),
+           MetricCatalog::descriptor(metric).quality, parent),
       metric_(metric),
       format_(format),
       producible_(producible) {
@@ -167,7 +168,8 @@ HistoryChartCard::HistoryChartCard(MetricID metric, const ValueFormatter& format
   connect(chart_, &HistoryChart::hoverMoved, this, &HistoryChartCard::hoverMoved);
   addContent(chart_);
 
-  empty_ = new ToneLabel(HistoryPresenter::emptyText(producible), Typeface::system(12), Palette::textSecondary, this);
+  empty_ = new ToneLabel(HistoryPresenter::emptyText(producible), Typeface::system(12),
+                         Palette::textSecondary, this);
   empty_->setObjectName(QStringLiteral("history.empty"));
   empty_->hide();
   addContent(empty_);

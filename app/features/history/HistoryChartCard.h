@@ -24,7 +24,8 @@ class HistoryChartCard : public Card {
 
  public:
   // producible: this computer can produce the metric at all (an empty chart says which).
-  HistoryChartCard(MetricID metric, const ValueFormatter& format, bool producible = true, QWidget* parent = nullptr);
+  HistoryChartCard(MetricID metric, const ValueFormatter& format, bool producible = true,
+                   QWidget* parent = nullptr);
 
   MetricID metric() const { return metric_; }
   // The series over the range it was loaded for, with the bookmark instants of that load.

@@ -284,8 +284,9 @@ void HistoryPage::syncCards() {
     if (found != kept.end()) {
       card = *found;
     } else {
-      card = new HistoryChartCard(one.metric, model_.format(),
-                                  HistoryPresenter::producible(one.metric, model_.capabilities()), cardsHost_);
+      card =
+          new HistoryChartCard(one.metric, model_.format(),
+                               HistoryPresenter::producible(one.metric, model_.capabilities()), cardsHost_);
       const MetricID metric = one.metric;
       connect(card, &HistoryChartCard::hoverMoved, this, &HistoryPage::setHover);
       connect(card, &HistoryChartCard::exportCSVRequested, this, [this, metric] { exportCSV(metric); });

@@ -100,22 +100,36 @@ QString summary(const Series& series, const ValueFormatter& format, bool produci
   const auto maximum = series.maximum();
   if (!minimum || !average || !maximum) return emptyText(producible);
   const auto value = [&](double v) { return valueText(v, series.metric, format); };
-  const QString gaps = series.gaps.size() == 1 ? tr("1 gap") : tr("%1 gaps", QString::number(series.gaps.size()));
-  return tr("Minimum") + QLatin1Char(' ') + value(*minimum) + QStringLiteral(", ") + tr("Average") + QLatin1Char(' ') +
-         value(*average) + QStringLiteral(", ") + tr("Maximum") + QLatin1Char(' ') + value(*maximum) +
-         QStringLiteral(". ") + gaps + QLatin1Char('.');
+  const QString gaps =
+      series.gaps.size() == 1 ? tr("1 gap") : tr("%1 gaps", QString::number(series.gaps.size()));
+  return tr("Minimum") + QLatin1Char(' ') + value(*minimum) + QStringLiteral(", ") + tr("Average") +
+         QLatin1Char(' ') + value(*average) + QStringLiteral(", ") + tr("Maximum") + QLatin1Char(' ') +
+         value(*maximum) + QStringLiteral(". ") + gaps + QLatin1Char('.');
 }
 
 bool producible(MetricID metric, const std::vector<SensorCapability>& capabilities) {
   const char* id = nullptr;
   switch (metric) {
-    case MetricID::batteryCharge: id = "power.battery"; break;
-    case MetricID::batteryPower: id = "power.flow"; break;
-    case MetricID::batteryTemperature: id = "battery.temperature"; break;
-    case MetricID::thermalState: id = "thermal.state"; break;
-    case MetricID::gpuUtilization: id = "gpu.utilization"; break;
-    case MetricID::memPressure: id = "memory.pressure"; break;
-    default: return true;
+    case MetricID::batteryCharge:
+      id = "power.battery";
+      break;
+    case MetricID::batteryPower:
+      id = "power.flow";
+      break;
+    case MetricID::batteryTemperature:
+      id = "battery.temperature";
+      break;
+    case MetricID::thermalState:
+      id = "thermal.state";
+      break;
+    case MetricID::gpuUtilization:
+      id = "gpu.utilization";
+      break;
+    case MetricID::memPressure:
+      id = "memory.pressure";
+      break;
+    default:
+      return true;
   }
   for (const SensorCapability& capability : capabilities) {
     if (capability.id == QLatin1String(id)) return capability.present;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "collectors/SensorCapability.h"
 #include "design/MetricFamily.h"
 #include "metrics/Metric.h"
 #include "metrics/ValueFormatter.h"
@@ -8,7 +9,6 @@
 #include "storage/Series.h"
 #include "storage/StoreStatistics.h"
 #include "storage/StoredEvent.h"
-#include "collectors/SensorCapability.h"
 
 #include <QString>
 

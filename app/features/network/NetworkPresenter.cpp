@@ -48,7 +48,7 @@ QString NetworkPresenter::kindName(InterfaceKind kind) {
 }
 
 NetworkPresenter::WiFiCard NetworkPresenter::wifiCard(const std::optional<WiFiLink>& wifi, bool looked,
-                                                       const ValueFormatter& format) {
+                                                      const ValueFormatter& format) {
   WiFiCard card;
   if (!wifi && looked) {
     card.message = tr("This computer has no Wi-Fi adapter.");

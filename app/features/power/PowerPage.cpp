@@ -109,7 +109,8 @@ void PowerPage::build() {
   battery->addContent(meter_);
   QWidget* rows = column(battery, 6, &batteryRows_);
   battery->addContent(rows);
-  batteryLowPowerUnavailable_ = new UnavailableRow(tr("Low Power Mode"), PowerPresenter::lowPowerReason(), battery);
+  batteryLowPowerUnavailable_ =
+      new UnavailableRow(tr("Low Power Mode"), PowerPresenter::lowPowerReason(), battery);
   battery->addContent(batteryLowPowerUnavailable_);
   battery->body()->addStretch();
   batteryRow_->addWidget(battery);
@@ -169,7 +170,8 @@ void PowerPage::build() {
   sourceCard_->addContent(source_);
   sourceLowPower_ = new KeyValueRow(tr("Low Power Mode"), std::nullopt, std::nullopt, std::nullopt, sourceCard_);
   sourceCard_->addContent(sourceLowPower_);
-  sourceLowPowerUnavailable_ = new UnavailableRow(tr("Low Power Mode"), PowerPresenter::lowPowerReason(), sourceCard_);
+  sourceLowPowerUnavailable_ =
+      new UnavailableRow(tr("Low Power Mode"), PowerPresenter::lowPowerReason(), sourceCard_);
   sourceCard_->addContent(sourceLowPowerUnavailable_);
   sourceCard_->addContent(new UnavailableRow(
       tr("Power drawn by this computer"),

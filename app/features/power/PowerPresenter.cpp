@@ -50,7 +50,8 @@ std::vector<PowerPresenter::Row> PowerPresenter::batteryRows(const PowerSample& 
   if (!power.minutesToEmpty && !power.minutesToFull && !power.isCharged) {
     rows.push_back({tr("Time remaining"), tr("Calculating…"), MetricQuality::estimated});
   }
-  if (const auto lowPower = lowPowerText(power)) rows.push_back({tr("Low Power Mode"), *lowPower, std::nullopt});
+  if (const auto lowPower = lowPowerText(power))
+    rows.push_back({tr("Low Power Mode"), *lowPower, std::nullopt});
   if (power.adapterWatts) {
     QString adapter = QString::number(*power.adapterWatts) + QStringLiteral(" W");
     if (power.adapterName) adapter += QStringLiteral(" · ") + *power.adapterName;

@@ -105,8 +105,10 @@ ComparisonOutcome compare(const QStringList& paths, const ValueFormatter& format
   bool tooLarge = false;
   for (const QString& path : paths) {
     ReadReport read = readReport(path);
-    if (read.report) reports.push_back(std::move(*read.report));
-    else tooLarge = tooLarge || read.failure == ReadReport::Failure::tooLarge;
+    if (read.report)
+      reports.push_back(std::move(*read.report));
+    else
+      tooLarge = tooLarge || read.failure == ReadReport::Failure::tooLarge;
   }
   if (reports.size() < 2 && tooLarge) {
     return {std::nullopt, tr("One of the files is too large to be a KIVO Monitor report (more than %1).",

@@ -39,12 +39,18 @@ TEST(RuleEditorForm, PickingAMetricAppliesItsComparisonAndThresholdOnly) {
     double threshold;
   };
   const Case cases[] = {
-      {MetricID::cpuTotal, AlertComparison::above, 90},        {MetricID::memPressure, AlertComparison::above, 0.5},
-      {MetricID::memUsed, AlertComparison::above, 0.05 * kGiB}, {MetricID::swapUsed, AlertComparison::above, 0.05 * kGiB},
-      {MetricID::diskFree, AlertComparison::below, 2e10},      {MetricID::diskRead, AlertComparison::above, 5e7},
-      {MetricID::diskWrite, AlertComparison::above, 5e7},      {MetricID::netDown, AlertComparison::above, 5e7},
-      {MetricID::netUp, AlertComparison::above, 5e7},          {MetricID::batteryCharge, AlertComparison::below, 15},
-      {MetricID::thermalState, AlertComparison::above, 1.5},   {MetricID::gpuUtilization, AlertComparison::above, 90},
+      {MetricID::cpuTotal, AlertComparison::above, 90},
+      {MetricID::memPressure, AlertComparison::above, 0.5},
+      {MetricID::memUsed, AlertComparison::above, 0.05 * kGiB},
+      {MetricID::swapUsed, AlertComparison::above, 0.05 * kGiB},
+      {MetricID::diskFree, AlertComparison::below, 2e10},
+      {MetricID::diskRead, AlertComparison::above, 5e7},
+      {MetricID::diskWrite, AlertComparison::above, 5e7},
+      {MetricID::netDown, AlertComparison::above, 5e7},
+      {MetricID::netUp, AlertComparison::above, 5e7},
+      {MetricID::batteryCharge, AlertComparison::below, 15},
+      {MetricID::thermalState, AlertComparison::above, 1.5},
+      {MetricID::gpuUtilization, AlertComparison::above, 90},
   };
   ASSERT_EQ(std::size(cases), RuleEditorForm::metrics().size());
   AlertRule start = base();
@@ -91,7 +97,8 @@ TEST(RuleEditorForm, ThresholdInDisplayUnits) {
     EXPECT_EQ(RuleEditorForm::thresholdSuffix(c.metric), c.suffix);
     // The rule list words the same threshold in the same unit family (powers of 1024 or of 1000).
     const QString listed = AlertText::formatted(c.stored, c.metric, format);
-    EXPECT_EQ(listed.contains(QLatin1String("iB")), c.suffix.contains(QLatin1String("iB"))) << listed.toStdString();
+    EXPECT_EQ(listed.contains(QLatin1String("iB")), c.suffix.contains(QLatin1String("iB")))
+        << listed.toStdString();
   }
 }
 

@@ -144,7 +144,8 @@ TEST(DiskPresenter, DiskImagesReadDiskImageWithTheirOwnFigures) {
                 {1, 1, "1 volume · 1 block device"},
                 {2, 1, "2 volumes · 1 block device"},
                 {1, 3, "1 volume · 3 block devices"}};
-  for (const auto& c : counts) EXPECT_EQ(DiskPresenter::subtitle(c.volumes, c.devices), QString::fromUtf8(c.words));
+  for (const auto& c : counts)
+    EXPECT_EQ(DiskPresenter::subtitle(c.volumes, c.devices), QString::fromUtf8(c.words));
 }
 
 TelemetrySnapshot diskSnapshot(double seconds, std::vector<VolumeInfo> volumes) {

@@ -174,7 +174,8 @@ TEST(GPUPage, WithoutAGraphicsDeviceSaysSoOnceAndDrawsNoChart) {
   EXPECT_EQ(withoutDevice, 3);  // the utilisation row and the two memory rows
   EXPECT_TRUE(page.findChild<Card*>(QStringLiteral("gpu.memory"))->findChildren<KeyValueRow*>().isEmpty());
   for (auto* label : page.findChildren<QLabel*>()) {
-    EXPECT_FALSE(label->text().contains(QLatin1String("The percentage above"))) << label->text().toStdString();
+    EXPECT_FALSE(label->text().contains(QLatin1String("The percentage above")))
+        << label->text().toStdString();
   }
 }
 

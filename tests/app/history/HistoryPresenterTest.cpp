@@ -101,8 +101,11 @@ TEST(HistoryPresenter, AnEmptyChartSaysWhetherThisComputerCanEverFillIt) {
     MetricID metric;
     bool producible;
   } cases[] = {
-      {MetricID::batteryCharge, false}, {MetricID::thermalState, false}, {MetricID::gpuUtilization, false},
-      {MetricID::memPressure, true},    {MetricID::cpuTotal, true},
+      {MetricID::batteryCharge, false},
+      {MetricID::thermalState, false},
+      {MetricID::gpuUtilization, false},
+      {MetricID::memPressure, true},
+      {MetricID::cpuTotal, true},
       {MetricID::batteryPower, true},  // no row to judge by: assumed possible
   };
   for (const auto& c : cases) {

@@ -46,8 +46,10 @@ TEST(NetworkPresenter, WiFiCardShowsRowsOnlyForALinkWithASignal) {
     QString message;
   };
   for (const Case& c :
-       {Case{"before the first look", std::nullopt, false, QStringLiteral("Not connected to a Wi-Fi network.")},
-        Case{"no wireless interface", std::nullopt, true, QStringLiteral("This computer has no Wi-Fi adapter.")},
+       {Case{"before the first look", std::nullopt, false,
+             QStringLiteral("Not connected to a Wi-Fi network.")},
+        Case{"no wireless interface", std::nullopt, true,
+             QStringLiteral("This computer has no Wi-Fi adapter.")},
         Case{"off", off, true, QStringLiteral("Wi-Fi is off.")},
         Case{"rssi 0", zero, true, QStringLiteral("Not connected to a Wi-Fi network.")},
         Case{"no rssi", unassociated, true, QStringLiteral("Not connected to a Wi-Fi network.")}}) {

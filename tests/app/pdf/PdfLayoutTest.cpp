@@ -276,7 +276,8 @@ TEST(PdfLayout, ATableBrokenOverPagesRepeatsItsHeaderRowOnEachPage) {
   for (std::size_t i = 0; i < metrics; ++i) {
     const auto& op = canvas.ops[i];
     if (op.kind != Kind::text) continue;
-    if (op.text.startsWith(u'k') && op.text.size() > 1 && op.text.at(1).isDigit()) firstRow.emplace(op.page, i);
+    if (op.text.startsWith(u'k') && op.text.size() > 1 && op.text.at(1).isDigit())
+      firstRow.emplace(op.page, i);
     if (op.text == QStringLiteral("Item")) headerRow.emplace(op.page, i);
   }
   ASSERT_GE(firstRow.size(), 3u);

@@ -103,7 +103,8 @@ TEST(PowerPresenter, LowPowerModeIsShownOnlyWhereAProfileCanBeRead) {
     power.lowPowerMode = c.lowPowerMode;
     EXPECT_EQ(PowerPresenter::lowPowerText(power), c.text) << c.machine;
     const auto rows = labels(PowerPresenter::batteryRows(power, format));
-    EXPECT_EQ(std::count(rows.begin(), rows.end(), QStringLiteral("Low Power Mode")), c.text ? 1 : 0) << c.machine;
+    EXPECT_EQ(std::count(rows.begin(), rows.end(), QStringLiteral("Low Power Mode")), c.text ? 1 : 0)
+        << c.machine;
   }
 }
 
@@ -204,7 +205,8 @@ TEST(PowerPage, SwitchesBetweenBatteryAndPowerSourceCards) {
   const auto lowPowerRows = [source] {
     std::pair<bool, bool> shown;  // figure, unavailable row
     for (auto* row : source->findChildren<KeyValueRow*>()) {
-      if (row->accessibleName().startsWith(QStringLiteral("Low Power Mode"))) shown.first = row->isVisibleTo(source);
+      if (row->accessibleName().startsWith(QStringLiteral("Low Power Mode")))
+        shown.first = row->isVisibleTo(source);
     }
     for (auto* row : source->findChildren<UnavailableRow*>()) {
       if (row->shownReason() == PowerPresenter::lowPowerReason()) shown.second = row->isVisibleTo(source);

@@ -192,7 +192,8 @@ TEST_F(ComparisonTest, ChoicesThatAreNotTwoReportsGiveTheirMessage) {
       {{a, garbage}, notReport},
       {{a, dir.filePath("absent.json")}, notReport},
       // Refused for its size, and told so: it was never read as JSON.
-      {{oversized, b}, QStringLiteral("One of the files is too large to be a KIVO Monitor report (more than 16.0 MiB).")},
+      {{oversized, b},
+       QStringLiteral("One of the files is too large to be a KIVO Monitor report (more than 16.0 MiB).")},
   };
   for (const auto& c : cases) {
     const ComparisonOutcome outcome = compare(c.paths);

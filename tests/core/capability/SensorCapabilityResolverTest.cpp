@@ -39,10 +39,10 @@ const QStringList kIds = {
     "gpu.devices",       "gpu.utilization",    "gpu.perprocess",     "gpu.temperature",    "power.battery",
     "power.timeremaining", "power.cycles",     "power.flow",         "power.system",       "power.lowpower"};
 
-const QStringList kProbed = {"cpu.groups",      "thermal.state", "battery.temperature", "memory.pressure",
-                             "disk.io",         "network.wifi",  "gpu.devices",         "gpu.utilization",
-                             "power.battery",   "power.timeremaining", "power.cycles",  "power.flow",
-                             "power.system",    "power.lowpower"};
+const QStringList kProbed = {"cpu.groups",    "thermal.state",       "battery.temperature", "memory.pressure",
+                             "disk.io",       "network.wifi",        "gpu.devices",         "gpu.utilization",
+                             "power.battery", "power.timeremaining", "power.cycles",        "power.flow",
+                             "power.system",  "power.lowpower"};
 
 TEST(SensorCapabilityResolver, ThirtyRowsInOrderWithTheirCategories) {
   const auto rows = SensorCapabilityResolver::resolve(nothing());
@@ -81,8 +81,8 @@ TEST(SensorCapabilityResolver, TextsNameOnlyWhatLinuxHas) {
 TEST(SensorCapabilityResolver, NothingProbedMeansOnlyTheFixedRows) {
   const auto present = presence(SensorCapabilityResolver::resolve(nothing()));
   for (const QString& id : kProbed) EXPECT_FALSE(present.at(id)) << id.toStdString();
-  for (const char* id : {"cpu.load", "memory.accounting", "memory.swap", "disk.capacity", "network.throughput",
-                         "process.identity", "process.stats"}) {
+  for (const char* id : {"cpu.load", "memory.accounting", "memory.swap", "disk.capacity",
+                         "network.throughput", "process.identity", "process.stats"}) {
     EXPECT_TRUE(present.at(QString::fromLatin1(id))) << id;
   }
   // Missing probes count as reading nothing.
@@ -167,7 +167,8 @@ TEST(SensorCapabilityResolver, MachineWithoutBatteryShowsNoPowerRows) {
   }
   // No power-profiles-daemon is asked in a fixture tree and it has no firmware profile.
   EXPECT_FALSE(present.at(QStringLiteral("power.lowpower")));
-  const auto firmware = presence(SensorCapabilityResolver::resolve(CapabilityProbes::system(test::fixture("power-firmware"))));
+  const auto firmware =
+      presence(SensorCapabilityResolver::resolve(CapabilityProbes::system(test::fixture("power-firmware"))));
   EXPECT_TRUE(firmware.at(QStringLiteral("power.lowpower")));
 }
 

@@ -145,7 +145,8 @@ TEST(PowerCollector, LowPowerModeFollowsTheProfileDaemonFirst) {
   // The daemon overrides the firmware's own profile.
   EXPECT_EQ(read("power-firmware", true, QStringLiteral("performance")).lowPowerMode, false);
   // Without a bus to ask, the firmware profile alone.
-  EXPECT_EQ(PowerCollector::sample(false, KernelFiles(test::fixture("power-firmware")), nullptr).lowPowerMode, true);
+  EXPECT_EQ(PowerCollector::sample(false, KernelFiles(test::fixture("power-firmware")), nullptr).lowPowerMode,
+            true);
 }
 
 TEST(PowerCollector, BestEffortOffLeavesTheGaugeFiguresAbsent) {

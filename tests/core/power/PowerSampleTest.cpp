@@ -77,10 +77,14 @@ TEST(PowerSample, JsonRejectsMissingFlagsAndWrongTypes) {
     QJsonValue value;
   };
   const Case bad[] = {
-      {"source", QStringLiteral("mains")},   {"hasBattery", 1},
-      {"charge", QStringLiteral("50")},      {"minutesToEmpty", 12.5},
-      {"health", 3},                         {"amperage", QJsonValue(true)},
-      {"designCapacity", QStringLiteral("5000")}, {"lowPowerMode", 0},
+      {"source", QStringLiteral("mains")},
+      {"hasBattery", 1},
+      {"charge", QStringLiteral("50")},
+      {"minutesToEmpty", 12.5},
+      {"health", 3},
+      {"amperage", QJsonValue(true)},
+      {"designCapacity", QStringLiteral("5000")},
+      {"lowPowerMode", 0},
   };
   for (const auto& c : bad) {
     QJsonObject o = good;

@@ -122,8 +122,8 @@ TEST(ReportBuild, SystemTables) {
   EXPECT_EQ(events.headers, (QStringList{"Time", "Kind", "Event", "Detail"}));
   ASSERT_EQ(events.rows.size(), 3);
   // An alert reads as on the alerts page: no raw code, no rule id, the value rounded in its unit.
-  EXPECT_EQ(events.rows[0], (QStringList{englishFormatter().date(utc(kEnd - 200)), "alert", "CPU usage — Fired",
-                                         "91.1%"}));
+  EXPECT_EQ(events.rows[0],
+            (QStringList{englishFormatter().date(utc(kEnd - 200)), "alert", "CPU usage — Fired", "91.1%"}));
   EXPECT_EQ(events.rows[1][3], QStringLiteral("note=build started, fans loud"));
 }
 
@@ -248,8 +248,10 @@ TEST(ReportBuild, EventsAreCappedAtOneHundred) {
 }
 
 TEST(ReportBuild, AlertEventsReadAsTheAlertsPageShowsThem) {
-  const auto v = [](const char* value) { return QMap<QString, QString>{{QStringLiteral("value"), QLatin1String(value)},
-                                                                       {QStringLiteral("rule"), QStringLiteral("r-1")}}; };
+  const auto v = [](const char* value) {
+    return QMap<QString, QString>{{QStringLiteral("value"), QLatin1String(value)},
+                                  {QStringLiteral("rule"), QStringLiteral("r-1")}};
+  };
   const struct {
     const char* code;
     std::optional<MetricID> metric;
