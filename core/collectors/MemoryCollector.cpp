@@ -10,17 +10,25 @@ namespace MemoryMath {
 
 Partition account(const MemInfo& info, std::optional<std::uint64_t> compressed) {
   const auto minus = [](std::uint64_t a, std::uint64_t b) { return a > b ? a - b : 0; };
+  const std::uint64_t total = info.memTotal;
   Partition p;
   // Anonymous memory of processes plus shared memory (tmpfs, shm): what programs hold.
   p.app = info.anonPages + info.shmem;
-  // Kernel memory that cannot be given back.
-  p.wired = info.sUnreclaim + info.kernelStack + info.pageTables;
   p.compressed = compressed;
-  p.used = std::min(p.app + p.wired + compressed.value_or(0), info.memTotal);
   // File pages and reclaimable slab; Shmem sits inside Cached but is counted as app memory.
   const std::uint64_t cached = minus(info.buffers + info.cached, info.shmem) + info.sReclaimable;
-  p.cached = std::min(cached, info.memTotal - p.used);
-  p.free = info.memTotal - p.used - p.cached;
+  // Wired is all the kernel holds and cannot give back. Only part of it has a counter (vmalloc,
+  // per-CPU areas, driver memory and reserved huge pages have none), so it is what remains of
+  // MemTotal once free, app, cached and compressed memory are taken away; never less than the
+  // counters that do name kernel memory.
+  const std::uint64_t named = info.sUnreclaim + info.kernelStack + info.pageTables;
+  const std::uint64_t remainder =
+      minus(minus(minus(minus(total, info.memFree), p.app), cached), compressed.value_or(0));
+  p.wired = std::min(std::max(remainder, named), total);
+  // A file whose counters do not add up still gives used + cached + free <= MemTotal.
+  p.used = std::min(p.app + p.wired + compressed.value_or(0), total);
+  p.cached = std::min(cached, total - p.used);
+  p.free = std::min(info.memFree, total - p.used - p.cached);
   return p;
 }
 

@@ -22,8 +22,8 @@ struct Partition {
   bool operator==(const Partition&) const = default;
 };
 
-// Splits MemTotal into used (app + wired + compressed), cached and free, which never add up to
-// more than MemTotal. `compressed` is what zswap and zram hold, absent when neither exists.
+// Splits MemTotal into used (app + wired + compressed), cached and free (MemFree), which add up to
+// MemTotal and never to more. `compressed` is what zswap and zram hold, absent when neither exists.
 Partition account(const MemInfo& info, std::optional<std::uint64_t> compressed);
 
 // Pressure stall thresholds on avg10, in percent of the last ten seconds.

@@ -106,16 +106,18 @@ const std::array<MetricDescriptor, kMetricCount>& catalogue() {
        QStringLiteral("App memory + wired + compressed.")},
       {MetricID::memApp, QStringLiteral("App memory"), U::bytes, Q::derived, meminfo,
        QStringLiteral("AnonPages + Shmem (anonymous and shared memory of processes).")},
-      {MetricID::memWired, QStringLiteral("Wired memory"), U::bytes, Q::measured, meminfo,
-       QStringLiteral("SUnreclaim + KernelStack + PageTables (kernel memory that cannot be reclaimed).")},
+      {MetricID::memWired, QStringLiteral("Wired memory"), U::bytes, Q::derived, meminfo,
+       QStringLiteral("MemTotal − MemFree − app memory − cached files − compressed: all the memory the "
+                      "kernel holds and cannot give back, never less than SUnreclaim + KernelStack + "
+                      "PageTables.")},
       {MetricID::memCompressed, QStringLiteral("Compressed memory"), U::bytes, Q::measured,
        QStringLiteral("/proc/meminfo, /sys/block/zram*/mm_stat"),
        QStringLiteral("Zswap (physical memory occupied by the compressed swap cache) + mem_used_total of "
                       "every zram device; unavailable when the kernel has neither.")},
       {MetricID::memCached, QStringLiteral("Cached files"), U::bytes, Q::derived, meminfo,
        QStringLiteral("Buffers + Cached − Shmem + SReclaimable.")},
-      {MetricID::memFree, QStringLiteral("Free memory"), U::bytes, Q::derived, meminfo,
-       QStringLiteral("MemTotal − used − cached files, floored at zero.")},
+      {MetricID::memFree, QStringLiteral("Free memory"), U::bytes, Q::measured, meminfo,
+       QStringLiteral("MemFree.")},
       {MetricID::memPressure, QStringLiteral("Memory pressure level"), U::level, Q::estimated,
        QStringLiteral("/proc/pressure/memory"),
        QStringLiteral("Pressure stall averages over 10 s: 2 = critical when “full” is at least 10 %, "

@@ -20,11 +20,11 @@ TEST(MemoryCollector, PartitionsMeminfoAndMeasuresPaging) {
   ASSERT_TRUE(first);
   EXPECT_EQ(first->physical, 16'000'000 * KiB);
   EXPECT_EQ(first->app, 6'500'000 * KiB) << "AnonPages + Shmem";
-  EXPECT_EQ(first->wired, 230'000 * KiB) << "SUnreclaim + KernelStack + PageTables";
+  EXPECT_EQ(first->wired, 300'000 * KiB) << "MemTotal - MemFree - app - cached - compressed";
   EXPECT_EQ(first->compressed, 100'000 * KiB) << "Zswap";
-  EXPECT_EQ(first->used, 6'830'000 * KiB);
+  EXPECT_EQ(first->used, 6'900'000 * KiB);
   EXPECT_EQ(first->cached, 5'100'000 * KiB) << "Buffers + Cached - Shmem + SReclaimable";
-  EXPECT_EQ(first->free, 4'070'000 * KiB);
+  EXPECT_EQ(first->free, 4'000'000 * KiB) << "MemFree";
   EXPECT_EQ(first->swapTotal, 2'000'000 * KiB);
   EXPECT_EQ(first->swapUsed, 500'000 * KiB);
   EXPECT_EQ(first->pressure, MemoryPressureLevel::warning) << "some avg10 12.5";
@@ -60,7 +60,7 @@ TEST(MemoryCollector, NoZswapNoZramNoPSIAreAbsent) {
   ASSERT_TRUE(sample);
   EXPECT_FALSE(sample->compressed) << "neither zswap nor zram: absent, not 0";
   EXPECT_FALSE(sample->pressure) << "no PSI: absent, not normal";
-  EXPECT_EQ(sample->used, 6'730'000 * KiB);
+  EXPECT_EQ(sample->used, 6'900'000 * KiB);
   const QJsonObject json = sample->toJson();
   EXPECT_FALSE(json.contains(QStringLiteral("compressed")));
   EXPECT_FALSE(json.contains(QStringLiteral("pressure")));
@@ -86,30 +86,80 @@ TEST(MemoryCollector, MalformedOrMissingMeminfoGivesNoSample) {
   EXPECT_FALSE(nothing.sample(1.0));
 }
 
-TEST(MemoryMath, UsedCachedAndFreeNeverExceedPhysical) {
-  MemInfo info;
-  info.memTotal = 1000;
-  info.anonPages = 700;
-  info.shmem = 200;
-  info.sUnreclaim = 150;
-  info.buffers = 50;
-  info.cached = 400;
-  info.sReclaimable = 30;
-  auto p = MemoryMath::account(info, 100);
-  EXPECT_EQ(p.used, 1000u) << "app + wired + compressed is capped at physical";
-  EXPECT_EQ(p.cached, 0u);
-  EXPECT_EQ(p.free, 0u);
+// Kernel memory without a counter of its own (vmalloc, per-CPU areas, driver memory) belongs to
+// wired, never to free: free is MemFree, and used + cached + free is MemTotal.
+TEST(MemoryCollector, UnnamedKernelMemoryIsWiredAndFreeIsMemFree) {
+  // 8 GiB; the named kernel counters come to 160 MiB and leave 400 MiB that no counter names.
+  const std::string common =
+      "MemTotal: 8388608 kB\nMemFree: 2492416 kB\nBuffers: 102400 kB\nCached: 2097152 kB\n"
+      "Shmem: 204800 kB\nAnonPages: 2867200 kB\nSReclaimable: 204800 kB\nSUnreclaim: 102400 kB\n"
+      "KernelStack: 20480 kB\nPageTables: 40960 kB\nSwapTotal: 0 kB\nSwapFree: 0 kB\n";
+  struct Case {
+    const char* name;
+    std::string meminfo;
+    std::string zramStat;  // mm_stat of one zram device; empty: none
+    std::optional<std::uint64_t> compressed;
+    std::uint64_t wired;
+  };
+  const std::uint64_t unaccounted = 163'840 * KiB + 409'600 * KiB;
+  const Case cases[] = {
+      {"neither zswap nor zram", common, "", std::nullopt, unaccounted + 51'200 * KiB},
+      {"zswap", common + "Zswap: 51200 kB\n", "", 51'200 * KiB, unaccounted},
+      {"zram", common, "104857600 20000000 52428800 0 60000000 0 0 0 0\n", 52'428'800, unaccounted},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::StepRoot root("unused");
+    root.write("proc/meminfo", c.meminfo);
+    if (!c.zramStat.empty()) {
+      root.write("sys/block/zram0/mm_stat", c.zramStat);
+    }
+    MemoryCollector collector(root.root());
+    const auto sample = collector.sample(1.0);
+    ASSERT_TRUE(sample);
+    EXPECT_EQ(sample->compressed, c.compressed);
+    EXPECT_EQ(sample->free, 2'492'416 * KiB) << "MemFree as the kernel gives it";
+    EXPECT_EQ(sample->app, 3'072'000 * KiB);
+    EXPECT_EQ(sample->cached, 2'199'552 * KiB);
+    EXPECT_EQ(sample->wired, c.wired);
+    EXPECT_EQ(sample->used, sample->app + sample->wired + sample->compressed.value_or(0));
+    EXPECT_EQ(sample->used + sample->cached + sample->free, sample->physical);
+  }
+}
 
-  info.anonPages = 100;
-  info.shmem = 600;  // more shared memory than Buffers + Cached: the difference saturates
-  info.buffers = 0;
-  info.cached = 500;
-  p = MemoryMath::account(info, std::nullopt);
-  EXPECT_EQ(p.app, 700u);
-  EXPECT_EQ(p.used, 850u);
-  EXPECT_EQ(p.cached, 30u);
-  EXPECT_EQ(p.free, 120u);
-  EXPECT_FALSE(p.compressed);
+TEST(MemoryMath, CountersThatDoNotAddUpStayWithinPhysical) {
+  struct Case {
+    const char* name;
+    MemInfo info;
+    std::optional<std::uint64_t> compressed;
+  };
+  const auto info = [](std::uint64_t total, std::uint64_t memFree, std::uint64_t anon, std::uint64_t shmem,
+                       std::uint64_t cached, std::uint64_t unreclaim) {
+    MemInfo i;
+    i.memTotal = total;
+    i.memFree = memFree;
+    i.anonPages = anon;
+    i.shmem = shmem;
+    i.cached = cached;
+    i.sUnreclaim = unreclaim;
+    return i;
+  };
+  const Case cases[] = {
+      {"free above total", info(1000, 5000, 100, 0, 100, 10), std::nullopt},
+      {"app above total", info(1000, 100, 1500, 200, 400, 10), 100},
+      {"named kernel counters above the rest", info(1000, 400, 300, 0, 200, 900), std::nullopt},
+      {"shmem above buffers + cached", info(1000, 100, 100, 600, 500, 0), std::nullopt},
+      {"named kernel counters above total", info(1000, 100, 100, 0, 100, 5000), std::nullopt},
+      {"all zero", info(0, 0, 0, 0, 0, 0), 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto p = MemoryMath::account(c.info, c.compressed);
+    EXPECT_LE(p.used, c.info.memTotal);
+    EXPECT_LE(p.wired, c.info.memTotal) << "a saturated difference, never a wrapped one";
+    EXPECT_LE(p.free, c.info.memFree);
+    EXPECT_LE(p.used + p.cached + p.free, c.info.memTotal);
+  }
 }
 
 TEST(MemoryMath, PressureLevelsFromStallTimes) {
