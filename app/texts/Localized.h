@@ -11,6 +11,10 @@ QString tr(const char* key);
 // The same lookup for a key held at run time (a metric's catalogue name).
 QString translated(const QString& key);
 
+// A count with its unit in the form the number asks for ("1 rule", "2 rules"): `one` and `many`
+// hold %n; a translation may give more forms.
+QString trCount(const char* one, const char* many, qint64 n);
+
 template <typename... Args>
 QString tr(const char* key, const Args&... args) {
   return tr(key).arg(args...);

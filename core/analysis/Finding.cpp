@@ -63,6 +63,7 @@ QJsonObject Finding::toJson() const {
   if (subject) object.insert(QStringLiteral("subject"), *subject);
   if (projected) object.insert(QStringLiteral("projected"), dateJson(*projected));
   object.insert(QStringLiteral("occurrences"), static_cast<qint64>(occurrences));
+  if (concurrent) object.insert(QStringLiteral("concurrent"), static_cast<qint64>(*concurrent));
   return object;
 }
 
@@ -92,12 +93,17 @@ std::optional<Finding> Finding::fromJson(const QJsonObject& object, QString* err
     projected = dateField(object, "projected", error);
     optionalsOk = optionalsOk && projected.has_value();
   }
+  std::optional<std::int64_t> concurrent;
+  if (object.contains(QStringLiteral("concurrent"))) {
+    concurrent = JsonFields::required<std::int64_t>(object, "concurrent", error);
+    optionalsOk = optionalsOk && concurrent.has_value();
+  }
   if (!kind || !severity || !metric || !start || !end || !threshold || !peak || !mean || !sampleCount ||
       !occurrences || !optionalsOk) {
     return std::nullopt;
   }
-  return Finding{*kind,  *severity,     *metric,  *start,    *end,      *threshold,
-                 *peak,  *mean,         *sampleCount, subject, projected, *occurrences};
+  return Finding{*kind, *severity, *metric,     *start,  *end,      *threshold,   *peak,
+                 *mean, *sampleCount, subject, projected, *occurrences, concurrent};
 }
 
 }  // namespace kivo

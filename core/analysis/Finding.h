@@ -27,6 +27,9 @@ struct Finding {
   std::optional<QString> subject;      // process name of a process-spike finding
   std::optional<QDateTime> projected;  // projected full date of a disk-exhaustion finding
   std::int64_t occurrences = 1;
+  // Most processes of the subject's name that held a core at the same time; absent when never
+  // more than one did.
+  std::optional<std::int64_t> concurrent;
 
   bool operator==(const Finding&) const = default;
 
@@ -36,8 +39,8 @@ struct Finding {
   QString id() const;
   double duration() const;  // seconds
 
-  // Dates as ISO 8601 in UTC with whole seconds; "subject" and "projected" left
-  // out when absent. Every other key required with its exact type.
+  // Dates as ISO 8601 in UTC with whole seconds; "subject", "projected" and
+  // "concurrent" left out when absent. Every other key required with its exact type.
   QJsonObject toJson() const;
   static std::optional<Finding> fromJson(const QJsonObject& object, QString* error = nullptr);
 };

@@ -5,6 +5,8 @@
 #include "storage/StoreTime.h"
 #include "storage/TimeSeriesStore.h"
 
+#include <QTimeZone>
+
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -71,7 +73,8 @@ void swapGrowth(const Series& series, const IntelligenceThresholds& t, std::vect
   out.push_back(finding);
 }
 
-void diskExhaustion(const Series& series, double now, const IntelligenceThresholds& t, std::vector<Finding>& out) {
+void diskExhaustion(const Series& series, std::optional<double> firstSample, double now,
+                    const IntelligenceThresholds& t, std::vector<Finding>& out) {
   const auto& points = series.points;
   if (points.empty() || !std::isfinite(t.diskHorizonDays)) return;
   const auto result = Detectors::exhaustion(points, now, 21600);
@@ -80,8 +83,12 @@ void diskExhaustion(const Series& series, double now, const IntelligenceThreshol
   finding.kind = FindingKind::diskExhaustion;
   finding.severity = (result->date - now) / kDay <= 7 ? Severity::critical : Severity::warning;
   finding.metric = MetricID::diskFree;
-  finding.start = StoreTime::date(points.front().time);
-  finding.end = StoreTime::date(points.back().time + series.step);
+  // The history used runs from the first sample to the analysis, not from one hour bucket's top
+  // to the next one's.
+  const double bucket = points.front().time;
+  const bool inFirstBucket = firstSample && *firstSample >= bucket && *firstSample < bucket + series.step;
+  finding.start = StoreTime::date(inFirstBucket ? *firstSample : bucket);
+  finding.end = StoreTime::date(std::min(points.back().time + series.step, now));
   finding.threshold = t.diskHorizonDays;
   finding.peak = points.back().avg;
   finding.mean = result->bytesPerDay;
@@ -123,52 +130,90 @@ void thermalPressure(const Series& series, std::vector<Finding>& out) {
   }
 }
 
+// Spikes of processes of one name that overlap in time are one occasion: a parallel build or
+// eight workers started together held the cores once, not eight times.
 void processSpikes(const std::vector<StoredEvent>& events, const IntelligenceThresholds& t,
                    std::vector<Finding>& out) {
-  struct Group {
-    std::int64_t count = 0;
-    QDateTime earliest;
-    QDateTime latest;
-    double peak = 0;
-    double peakSum = 0;
-    std::int64_t peaks = 0;
+  struct Spike {
+    qint64 start = 0;  // milliseconds since 1970
+    qint64 end = 0;
+    std::optional<double> peak;
   };
   // Keyed by name, so findings of one end come in name order.
-  std::map<QString, Group> groups;
+  std::map<QString, std::vector<Spike>> byName;
   const QString spikeCode = QStringLiteral("process.spike");
   const QString nameKey = QStringLiteral("name");
   const QString peakKey = QStringLiteral("peak");
+  const QString durationKey = QStringLiteral("duration");
   for (const StoredEvent& event : events) {
     if (event.code != spikeCode || !event.date.isValid()) continue;
     const QString name = event.payload.value(nameKey);
     if (name.isEmpty()) continue;
-    Group& group = groups[name];
-    if (group.count == 0 || event.date < group.earliest) group.earliest = event.date;
-    if (group.count == 0 || event.date > group.latest) group.latest = event.date;
-    ++group.count;
+    Spike spike;
+    spike.start = event.date.toMSecsSinceEpoch();
+    // A spike without a readable duration is an instant; a hostile one cannot stretch past a day.
+    const auto duration = EventPayload::parseDecimal(event.payload.value(durationKey));
+    const double seconds = duration && *duration > 0 ? std::min(*duration, kDay) : 0.0;
+    spike.end = spike.start + static_cast<qint64>(std::llround(seconds * 1000.0));
     const auto it = event.payload.constFind(peakKey);
-    if (it != event.payload.constEnd()) {
-      if (const auto peak = EventPayload::parseDecimal(*it)) {
-        group.peak = group.peaks == 0 ? *peak : std::max(group.peak, *peak);
-        group.peakSum += *peak;
-        ++group.peaks;
+    if (it != event.payload.constEnd()) spike.peak = EventPayload::parseDecimal(*it);
+    byName[name].push_back(spike);
+  }
+  for (auto& [name, spikes] : byName) {
+    std::sort(spikes.begin(), spikes.end(), [](const Spike& a, const Spike& b) { return a.start < b.start; });
+    // Occasions: spikes merged where they overlap. Within one, the most processes at once is found
+    // by sweeping the starts and ends in time order; spikes that touch count as overlapping.
+    std::int64_t occasions = 0;
+    std::int64_t mostAtOnce = 0;
+    std::vector<std::pair<qint64, int>> edges;
+    qint64 occasionEnd = 0;
+    const auto closeOccasion = [&] {
+      std::sort(edges.begin(), edges.end(), [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first < b.first : a.second > b.second;
+      });
+      std::int64_t running = 0;
+      for (const auto& [time, delta] : edges) {
+        running += delta;
+        mostAtOnce = std::max(mostAtOnce, running);
+      }
+      edges.clear();
+    };
+    qint64 latest = 0;
+    double peak = 0;
+    double peakSum = 0;
+    std::int64_t peaks = 0;
+    for (const Spike& spike : spikes) {
+      if (occasions == 0 || spike.start > occasionEnd) {
+        closeOccasion();
+        ++occasions;
+        occasionEnd = spike.end;
+      } else {
+        occasionEnd = std::max(occasionEnd, spike.end);
+      }
+      edges.emplace_back(spike.start, 1);
+      edges.emplace_back(spike.end, -1);
+      latest = std::max(latest, spike.end);
+      if (spike.peak) {
+        peak = peaks == 0 ? *spike.peak : std::max(peak, *spike.peak);
+        peakSum += *spike.peak;
+        ++peaks;
       }
     }
-  }
-  for (const auto& [name, group] : groups) {
-    if (group.count < t.processEpisodes) continue;
+    closeOccasion();
+    if (occasions < t.processEpisodes) continue;
     Finding finding;
     finding.kind = FindingKind::processSpikes;
     finding.severity = Severity::info;
     finding.metric = MetricID::cpuTotal;
-    finding.start = group.earliest;
-    finding.end = group.latest;
+    finding.start = QDateTime::fromMSecsSinceEpoch(spikes.front().start, QTimeZone::utc());
+    finding.end = QDateTime::fromMSecsSinceEpoch(latest, QTimeZone::utc());
     finding.threshold = static_cast<double>(t.processEpisodes);
-    finding.peak = group.peaks > 0 ? group.peak : 0;
-    finding.mean = group.peaks > 0 ? group.peakSum / static_cast<double>(group.peaks) : 0;
-    finding.sampleCount = group.count;
+    finding.peak = peak;
+    finding.mean = peaks > 0 ? peakSum / static_cast<double>(peaks) : 0;
+    finding.sampleCount = static_cast<std::int64_t>(spikes.size());
     finding.subject = name;
-    finding.occurrences = group.count;
+    finding.occurrences = occasions;
+    if (mostAtOnce > 1) finding.concurrent = mostAtOnce;
     out.push_back(finding);
   }
 }
@@ -181,7 +226,7 @@ std::vector<Finding> analyse(const Inputs& inputs, const IntelligenceThresholds&
   if (inputs.pressure) memoryPressure(*inputs.pressure, thresholds, out);
   if (inputs.swap) swapGrowth(*inputs.swap, thresholds, out);
   if (inputs.diskFree && inputs.now.isValid()) {
-    diskExhaustion(*inputs.diskFree, StoreTime::seconds(inputs.now), thresholds, out);
+    diskExhaustion(*inputs.diskFree, inputs.diskFirstSample, StoreTime::seconds(inputs.now), thresholds, out);
   }
   if (inputs.netDown) networkAnomaly(*inputs.netDown, thresholds, out);
   if (inputs.netUp) networkAnomaly(*inputs.netUp, thresholds, out);
@@ -207,6 +252,17 @@ std::vector<Finding> findings(TimeSeriesStore& store, double window, const Intel
   inputs.pressure = query(MetricID::memPressure, start, StoreTier::minute);
   inputs.swap = query(MetricID::swapUsed, start, StoreTier::minute);
   inputs.diskFree = query(MetricID::diskFree, now.addSecs(-1209600), StoreTier::hour);
+  if (!inputs.diskFree->points.empty()) {
+    // The first hour once more, from the finest tier that still holds it, for its first sample.
+    const QDateTime hour = StoreTime::date(inputs.diskFree->points.front().time);
+    for (const StoreTier tier : {StoreTier::raw, StoreTier::minute}) {
+      const Series first = store.series(MetricID::diskFree, hour, hour.addSecs(3600), 3600, tier, now);
+      if (!first.points.empty()) {
+        inputs.diskFirstSample = first.points.front().time;
+        break;
+      }
+    }
+  }
   inputs.netDown = query(MetricID::netDown, start, StoreTier::minute);
   inputs.netUp = query(MetricID::netUp, start, StoreTier::minute);
   inputs.thermal = query(MetricID::thermalState, start, StoreTier::minute);

@@ -21,6 +21,9 @@ struct Inputs {
   std::optional<Series> pressure;  // memPressure, minute tier
   std::optional<Series> swap;      // swapUsed, minute tier
   std::optional<Series> diskFree;  // diskFree, hour tier
+  // When the first free-space sample of diskFree's first hour was taken, seconds since 1970;
+  // the finding's span starts there rather than at the top of the hour.
+  std::optional<double> diskFirstSample;
   std::optional<Series> netDown;   // netDown, minute tier
   std::optional<Series> netUp;     // netUp, minute tier
   std::optional<Series> thermal;   // thermalState, minute tier

@@ -5,7 +5,6 @@
 #include "texts/Localized.h"
 #include "texts/SeverityTitle.h"
 
-#include <QCoreApplication>
 #include <QLocale>
 
 #include <climits>
@@ -29,8 +28,9 @@ namespace AlertsPresenter {
 
 QString subtitle(const std::vector<AlertRule>& rules, std::size_t firing) {
   const auto enabled = std::count_if(rules.begin(), rules.end(), [](const AlertRule& rule) { return rule.isEnabled; });
-  // Numbers go in as text: QString::arg(number, number) would read the second as a field width.
-  return tr("%1 rules enabled · %2 active now", QString::number(enabled), QString::number(firing));
+  // The count goes in as text: QString::arg(text, number) would read the number as a field width.
+  return tr("%1 · %2 active now", trCount("%n rule enabled", "%n rules enabled", enabled),
+            QString::number(firing));
 }
 
 std::vector<FiringRowState> firingRows(const std::vector<AlertRule>& firing,
@@ -99,9 +99,7 @@ std::vector<RuleRowState> ruleRows(const std::vector<AlertRule>& rules, const Va
 }
 
 QString historyCount(std::size_t events) {
-  // The form follows the count; a translation may give more forms.
-  const int n = static_cast<int>(std::min<std::size_t>(events, INT_MAX));
-  return QCoreApplication::translate("KIVO", n == 1 ? "%n event" : "%n events", nullptr, n);
+  return trCount("%n event", "%n events", static_cast<qint64>(std::min<std::size_t>(events, INT_MAX)));
 }
 
 std::vector<HistoryRowState> historyRows(const std::vector<StoredEvent>& events, const ValueFormatter& format) {

@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 
@@ -102,6 +103,7 @@ class FindingCard : public Card {
     const char* captions[] = {"Metric", "From", "Duration", "Samples"};
     for (int i = 0; i < 4; ++i) {
       auto* caption = new ToneLabel(tr(captions[i]), Typeface::label(), Palette::textTertiary, content);
+      captions_[i] = caption;
       evidence_[i] = new ToneLabel(QString(), Typeface::caption(), Palette::textPrimary, content);
       grid->addWidget(caption, 0, i);
       grid->addWidget(evidence_[i], 1, i);
@@ -130,6 +132,8 @@ class FindingCard : public Card {
     explanation_->setText(state.explanation);
     const QString* values[] = {&state.metric, &state.from, &state.duration, &state.samples};
     for (int i = 0; i < 4; ++i) evidence_[i]->setText(*values[i]);
+    captions_[2]->setText(state.durationCaption);
+    captions_[3]->setText(state.samplesCaption);
     action_->setText(state.action);
     setAccessibleName(state.title + QStringLiteral(", ") + state.capsule + QStringLiteral(". ") + state.explanation +
                       QStringLiteral(" ") + state.action);
@@ -142,6 +146,7 @@ class FindingCard : public Card {
   SeverityCapsule* capsule_;
   QualityBadge* estimate_;
   ToneLabel* explanation_;
+  ToneLabel* captions_[4];
   ToneLabel* evidence_[4];
   ToneLabel* action_;
 };
@@ -299,7 +304,11 @@ void InsightsPage::refreshFindings() {
 }
 
 void InsightsPage::refreshLines() {
-  const QStringList lines = InsightsPresenter::ruleLines(settings_.thresholds(), model_.format());
+  const auto& capabilities = model_.capabilities();
+  const bool thermalZones = std::any_of(capabilities.begin(), capabilities.end(), [](const SensorCapability& c) {
+    return c.id == QLatin1String("thermal.state") && c.present;
+  });
+  const QStringList lines = InsightsPresenter::ruleLines(settings_.thresholds(), model_.format(), thermalZones);
   for (std::size_t i = 0; i < lines_.size() && i < static_cast<std::size_t>(lines.size()); ++i) {
     lines_[i]->setText(lines[static_cast<int>(i)]);
   }

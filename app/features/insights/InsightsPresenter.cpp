@@ -5,29 +5,19 @@
 #include "texts/Localized.h"
 #include "texts/SeverityTitle.h"
 
-#include <QCoreApplication>
 
 #include <cmath>
 
 namespace kivo::InsightsPresenter {
 
-namespace {
-
-// A count with its unit in the form the number asks for; translations may give more forms.
-QString counted(const char* one, const char* many, qint64 n) {
-  return QCoreApplication::translate("KIVO", n == 1 ? one : many, nullptr, static_cast<int>(n));
-}
-
-}  // namespace
-
 QString relativeTime(const QDateTime& then, const QDateTime& now) {
   const qint64 seconds = then.secsTo(now);
   if (seconds < 60) return tr("just now");
   const qint64 minutes = seconds / 60;
-  if (minutes < 60) return counted("%n minute ago", "%n minutes ago", minutes);
+  if (minutes < 60) return trCount("%n minute ago", "%n minutes ago", minutes);
   const qint64 hours = minutes / 60;
-  if (hours < 24) return counted("%n hour ago", "%n hours ago", hours);
-  return counted("%n day ago", "%n days ago", std::min<qint64>(hours / 24, 1'000'000));
+  if (hours < 24) return trCount("%n hour ago", "%n hours ago", hours);
+  return trCount("%n day ago", "%n days ago", std::min<qint64>(hours / 24, 1'000'000));
 }
 
 std::optional<QString> analysedText(const std::optional<QDateTime>& updated, const QDateTime& now) {
@@ -49,6 +39,14 @@ FindingCardState card(const Finding& finding, const ValueFormatter& format) {
   state.from = format.date(finding.start);
   // How long the pattern lasted, not how long ago it ended.
   state.duration = format.duration(static_cast<double>(finding.start.msecsTo(finding.end)) / 1000.0);
+  if (finding.kind == FindingKind::processSpikes) {
+    // Spikes hours apart: the span is a period, not a run, and the count is of spikes.
+    state.durationCaption = tr("First to last spike");
+    state.samplesCaption = tr("Spikes");
+  } else {
+    state.durationCaption = tr("Duration");
+    state.samplesCaption = tr("Samples");
+  }
   state.samples = QString::number(finding.sampleCount);
   return state;
 }
@@ -67,7 +65,7 @@ QString wholeDays(double days) {
   return QString::number(whole == 0 ? 0.0 : whole, 'f', 0);
 }
 
-QStringList ruleLines(const IntelligenceThresholds& t, const ValueFormatter& format) {
+QStringList ruleLines(const IntelligenceThresholds& t, const ValueFormatter& format, bool thermalZones) {
   return {
       tr("CPU usage above %1 for %2 or more", format.percent(t.cpuPercent, 0), format.duration(t.cpuMinutes * 60)),
       tr("Memory pressure at warning or critical for %1 or more", format.duration(t.pressureMinutes * 60)),
@@ -75,7 +73,9 @@ QStringList ruleLines(const IntelligenceThresholds& t, const ValueFormatter& for
       tr("Startup volume projected to fill within %1 days (needs 6 hours of history)", wholeDays(t.diskHorizonDays)),
       tr("Network minutes far above the usual level and above %1", format.rate(t.networkFloor)),
       tr("A process holding a full core for 30 s, %1 times or more", QString::number(t.processEpisodes)),
-      tr("Thermal state Serious or Critical for a minute or more"),
+      thermalZones ? tr("Thermal state Serious or Critical for a minute or more")
+                   : tr("Thermal state Serious or Critical for a minute or more: nothing to check here, this "
+                        "computer has no thermal zones with trip points"),
   };
 }
 

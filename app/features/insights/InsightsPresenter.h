@@ -26,7 +26,9 @@ struct FindingCardState {
   QString action;
   QString metric;
   QString from;
+  QString durationCaption;  // "Duration", or for repeated spikes the span from the first to the last
   QString duration;
+  QString samplesCaption;  // "Samples", or what a repeated finding counted
   QString samples;
   bool operator==(const FindingCardState&) const = default;
 };
@@ -40,8 +42,10 @@ QString relativeTime(const QDateTime& then, const QDateTime& now);
 std::optional<QString> analysedText(const std::optional<QDateTime>& updated, const QDateTime& now);
 FindingCardState card(const Finding& finding, const ValueFormatter& format);
 std::vector<FindingCardState> cards(const std::vector<Finding>& findings, const ValueFormatter& format);
-// The seven sentences of "What is checked", with the thresholds now in force.
-QStringList ruleLines(const IntelligenceThresholds& thresholds, const ValueFormatter& format);
+// The seven sentences of "What is checked", with the thresholds now in force; the thermal check
+// says it has nothing to check on a computer without thermal zones.
+QStringList ruleLines(const IntelligenceThresholds& thresholds, const ValueFormatter& format,
+                      bool thermalZones = true);
 // A day count truncated toward zero as plain decimal digits, whatever its size; "—" when not finite.
 QString wholeDays(double days);
 

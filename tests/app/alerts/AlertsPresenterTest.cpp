@@ -39,6 +39,7 @@ TEST(AlertsPresenter, SubtitleCountsEnabledRulesAndFiringOnes) {
   const std::vector<AlertRule> rules{rule(MetricID::cpuTotal, 90), rule(MetricID::netDown, 5e7, false),
                                      rule(MetricID::diskFree, 2e10)};
   EXPECT_EQ(AlertsPresenter::subtitle(rules, 1), QStringLiteral("2 rules enabled · 1 active now"));
+  EXPECT_EQ(AlertsPresenter::subtitle({rules[0]}, 0), QStringLiteral("1 rule enabled · 0 active now"));
 }
 
 TEST(AlertsPresenter, FiringRowsShowTheLatestValueOrADash) {

@@ -73,6 +73,10 @@ TEST(InsightsPresenter, EveryKindOfFindingGetsItsCard) {
     // How long it lasted (end minus start), not how long ago it ended.
     EXPECT_EQ(card.duration, kFormat.duration(754));
     EXPECT_EQ(card.samples, QStringLiteral("12345"));
+    // Repeated spikes span a period between separate runs, and count spikes rather than samples.
+    const bool spikes = kind == FindingKind::processSpikes;
+    EXPECT_EQ(card.durationCaption, spikes ? QStringLiteral("First to last spike") : QStringLiteral("Duration"));
+    EXPECT_EQ(card.samplesCaption, spikes ? QStringLiteral("Spikes") : QStringLiteral("Samples"));
     EXPECT_EQ(card.from, kFormat.date(f.start));
   }
   EXPECT_EQ(InsightsPresenter::card(finding(FindingKind::sustainedCPU, Severity::info), kFormat).capsule,
@@ -89,6 +93,8 @@ TEST(InsightsPresenter, RuleLinesCarryTheThresholdsInForce) {
   EXPECT_EQ(lines[3], QStringLiteral("Startup volume projected to fill within 30 days (needs 6 hours of history)"));
   EXPECT_EQ(lines[5], QStringLiteral("A process holding a full core for 30 s, 3 times or more"));
   EXPECT_EQ(lines[6], QStringLiteral("Thermal state Serious or Critical for a minute or more"));
+  EXPECT_TRUE(InsightsPresenter::ruleLines(IntelligenceThresholds{}, kFormat, false)[6].contains(
+      QStringLiteral("nothing to check here")));
 
   struct Case {
     double days;

@@ -135,12 +135,24 @@ TEST(FindingText, ExplanationsFillTheirFigures) {
                 .arg(kFormat.bytes(5e9, false), kFormat.bytes(4e10, false)));
 
   Finding spikes = finding(FindingKind::processSpikes, 30);
-  spikes.occurrences = 4;
   spikes.peak = 187.4;
-  EXPECT_EQ(
-      FindingText::explanation(spikes, kFormat),
-      QStringLiteral("It kept at least 80 % of one core busy for 30 seconds or more on 4 occasions. Highest "
-                     "reading: 187% of one core."));
+  const struct {
+    std::int64_t occasions;
+    std::optional<std::int64_t> concurrent;
+    const char* words;
+  } spikeCases[] = {
+      {4, std::nullopt, "on 4 occasions."},
+      {1, std::nullopt, "on 1 occasion."},
+      {3, 8, "on 3 occasions, up to 8 processes at once."},
+  };
+  for (const auto& c : spikeCases) {
+    spikes.occurrences = c.occasions;
+    spikes.concurrent = c.concurrent;
+    EXPECT_EQ(FindingText::explanation(spikes, kFormat),
+              QStringLiteral("It kept at least 80 % of one core busy for 30 seconds or more %1 Highest reading: "
+                             "187% of one core.")
+                  .arg(QString::fromUtf8(c.words)));
+  }
 
   Finding net = finding(FindingKind::networkAnomaly, 3);
   net.occurrences = 3;

@@ -168,7 +168,8 @@ TEST(Detectors, AnomaliesFloorAndCut) {
   EXPECT_TRUE(Detectors::anomalies(points, kNaN, 8).empty());
 }
 
-StoredEvent spike(const char* name, double time, std::optional<QString> peak) {
+StoredEvent spike(const char* name, double time, std::optional<QString> peak,
+                  std::optional<double> duration = std::nullopt) {
   StoredEvent e;
   e.date = dateAt(time);
   e.kind = EventKind::process;
@@ -176,6 +177,7 @@ StoredEvent spike(const char* name, double time, std::optional<QString> peak) {
   e.code = QStringLiteral("process.spike");
   if (name) e.payload.insert(QStringLiteral("name"), QString::fromUtf8(name));
   if (peak) e.payload.insert(QStringLiteral("peak"), *peak);
+  if (duration) e.payload.insert(QStringLiteral("duration"), EventPayload::wholeSeconds(*duration));
   return e;
 }
 
@@ -256,7 +258,8 @@ TEST(IntelligenceEngine, FindingsOfEveryKindInAStableOrder) {
   EXPECT_EQ(disk0.peak, 1e11);
   EXPECT_EQ(disk0.threshold, 30);
   EXPECT_EQ(disk0.sampleCount, 25 * 3600);
-  EXPECT_EQ(disk0.end, dateAt(kT0 + 25 * 3600));
+  EXPECT_EQ(disk0.start, dateAt(kT0)) << "no finer sample known: the first bucket's start";
+  EXPECT_EQ(disk0.end, dateAt(now)) << "the last bucket ends after the analysis: clamped to it";
 
   const Finding& swap = findings[5];
   EXPECT_EQ(swap.mean, 2147483648.0);
@@ -277,6 +280,73 @@ TEST(IntelligenceEngine, FindingsOfEveryKindInAStableOrder) {
   EXPECT_DOUBLE_EQ(spikes.peak, 93.4);  // "93,4" counts as an event but gives no peak
   EXPECT_DOUBLE_EQ(spikes.mean, (93.4 + 80.0) / 2);
   EXPECT_EQ(spikes.threshold, 3.0);
+}
+
+// Spikes of one name that overlap in time are one occasion, however many processes took part.
+TEST(IntelligenceEngine, ProcessSpikesCountOccasionsNotProcesses) {
+  struct Burst {
+    const char* name;
+    double start;
+    int processes;  // started one second apart, each 90 s long
+  };
+  struct Case {
+    const char* title;
+    std::vector<Burst> bursts;
+    std::vector<std::string> subjects;  // of the findings, in order
+    std::int64_t occasions;             // of the first finding
+    std::optional<std::int64_t> concurrent;
+    std::int64_t spikes;
+    double end;  // of the first finding, seconds after kT0
+  };
+  const Case cases[] = {
+      {"8 parallel processes once", {{"burst90.sh", 0, 8}}, {}, 0, {}, 0, 0},
+      {"3 bursts of 8", {{"cc1plus", 0, 8}, {"cc1plus", 600, 8}, {"cc1plus", 1200, 3}}, {"cc1plus"}, 3, 8, 19,
+       1200 + 2 + 90},
+      {"3 separate spikes of one name, 2 of another",
+       {{"encoder", 0, 1}, {"encoder", 3000, 1}, {"encoder", 70000, 1}, {"tool", 10, 1}, {"tool", 500, 1}},
+       {"encoder"}, 3, {}, 3, 70090},
+      {"touching spikes are one occasion", {{"a", 0, 1}, {"a", 90, 1}, {"a", 180, 1}}, {}, 0, {}, 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.title);
+    IntelligenceEngine::Inputs inputs;
+    inputs.now = dateAt(kT0 + 86400);
+    for (const Burst& burst : c.bursts) {
+      for (int i = 0; i < burst.processes; ++i) {
+        inputs.spikes.push_back(spike(burst.name, kT0 + burst.start + i, QStringLiteral("99.0"), 90));
+      }
+    }
+    const auto findings = IntelligenceEngine::analyse(inputs, IntelligenceThresholds{});
+    std::vector<std::string> subjects;
+    for (const auto& f : findings) subjects.push_back(f.subject.value_or(QString()).toStdString());
+    ASSERT_EQ(subjects, c.subjects);
+    if (findings.empty()) continue;
+    EXPECT_EQ(findings[0].occurrences, c.occasions);
+    EXPECT_EQ(findings[0].concurrent, c.concurrent);
+    EXPECT_EQ(findings[0].sampleCount, c.spikes);
+    EXPECT_EQ(findings[0].start, dateAt(kT0 + c.bursts.front().start));
+    EXPECT_EQ(findings[0].end, dateAt(kT0 + c.end)) << "the last spike's end";
+  }
+}
+
+TEST(IntelligenceEngine, DiskSpanStartsAtItsFirstSample) {
+  const double now = kT0 + 86400;
+  IntelligenceEngine::Inputs inputs;
+  inputs.now = dateAt(now - 1620);  // 27 minutes before the last bucket ends
+  std::vector<SeriesPoint> disk;
+  for (int h = 0; h <= 24; ++h) disk.push_back(point(kT0 + 3600.0 * h, 1e11 + 1e10 * (24 - h) / 24.0, 3600));
+  inputs.diskFree = series(MetricID::diskFree, disk, 3600);
+  const struct {
+    std::optional<double> firstSample;
+    double start;
+  } cases[] = {{kT0 + 1920, kT0 + 1920}, {std::nullopt, kT0}, {kT0 - 10, kT0}, {kT0 + 3600, kT0}};
+  for (const auto& c : cases) {
+    inputs.diskFirstSample = c.firstSample;
+    const auto findings = IntelligenceEngine::analyse(inputs, IntelligenceThresholds{});
+    ASSERT_EQ(findings.size(), 1u);
+    EXPECT_EQ(findings[0].start, dateAt(c.start)) << c.firstSample.value_or(-1) - kT0;
+    EXPECT_EQ(findings[0].end, inputs.now);
+  }
 }
 
 TEST(IntelligenceEngine, BoundariesOfTheSmallDetectors) {

@@ -72,6 +72,9 @@ TEST(Finding, JsonRoundTripWithIsoDates) {
   spikes.projected.reset();
   spikes.occurrences = 4;
   EXPECT_EQ(Finding::fromJson(spikes.toJson()), spikes);
+  EXPECT_FALSE(spikes.toJson().contains(QStringLiteral("concurrent")));
+  spikes.concurrent = 8;
+  EXPECT_EQ(Finding::fromJson(spikes.toJson()), spikes);
 
   // Another writer's offset form names the same instant.
   QJsonObject offset = f.toJson();
@@ -99,7 +102,8 @@ TEST(Finding, DecodingOptionalAndRequiredKeys) {
                      {"start", 1700000000},    {"kind", QStringLiteral("cpu")},
                      {"end", QStringLiteral("2023-11-14T22:13:20")},  // no zone
                      {"end", QStringLiteral("2023-11-14")},
-                     {"sampleCount", 1.5},     {"occurrences", QStringLiteral("1")}};
+                     {"sampleCount", 1.5},     {"occurrences", QStringLiteral("1")},
+                     {"concurrent", 2.5}};
   for (const auto& b : bad) {
     QJsonObject changed = sample().toJson();
     changed.insert(QLatin1String(b.key), b.value);
