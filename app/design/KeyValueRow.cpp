@@ -1,11 +1,15 @@
 #include "design/KeyValueRow.h"
 
+#include "design/ElidedLabel.h"
 #include "design/HintFence.h"
 #include "design/QualityBadge.h"
 #include "design/ToneLabel.h"
 
 #include <QHBoxLayout>
 #include <QPainter>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace kivo {
 namespace {
@@ -38,18 +42,27 @@ KeyValueRow::KeyValueRow(const QString& label, std::optional<QString> value, std
                          std::optional<DynamicColor> swatch, QWidget* parent)
     : QWidget(parent), label_(label) {
   setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-  auto* row = new QHBoxLayout(this);
-  row->setContentsMargins(0, 0, 0, 0);
+  auto* column = new QVBoxLayout(this);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(2);
+  auto* row = line_ = new QHBoxLayout();
   row->setSpacing(kSpacing);
-  if (swatch) row->addWidget(new Swatch(*swatch, this));
-  auto* name = new ToneLabel(label, Typeface::system(12), Palette::textSecondary, this);
+  column->addLayout(row);
+  under_ = new QHBoxLayout();
+  under_->setSpacing(0);
+  under_->addStretch(1);
+  column->addLayout(under_);
+  if (swatch) row->addWidget(swatch_ = new Swatch(*swatch, this));
+  auto* name = name_ = new ToneLabel(label, Typeface::system(12), Palette::textSecondary, this);
   name->setObjectName(QStringLiteral("row.label"));
   row->addWidget(name);
   badge_ = new QualityBadge(quality.value_or(MetricQuality::measured), this);
   badge_->setVisible(showsBadge(quality));
   row->addWidget(badge_);
   row->addSpacerItem(new QSpacerItem(kSpacing, 0, QSizePolicy::Expanding, QSizePolicy::Minimum));
-  value_ = new ToneLabel(value.value_or(kDash), Typeface::value(), Palette::textPrimary, this);
+  value_ = new ElidedLabel(Typeface::value(), Palette::textPrimary, Qt::ElideRight, this);
+  value_->setShrinks(false);
+  value_->setFullText(value.value_or(kDash));
   value_->setObjectName(QStringLiteral("row.value"));
   value_->setSelectableOnHover(true);
   value_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -65,10 +78,58 @@ bool KeyValueRow::showsBadge(std::optional<MetricQuality> quality) {
 
 void KeyValueRow::setValue(std::optional<QString> value) {
   const QString next = value.value_or(kDash);
-  if (value_->text() == next) return;
-  value_->setText(next);
+  if (value_->fullText() == next) return;
+  value_->setFullText(next);
   valueFence_->sync();
   refreshAccessibility();
+  if (wraps_) restack();
+}
+
+void KeyValueRow::setWrapsValue(bool wraps) {
+  if (wraps == wraps_) return;
+  wraps_ = wraps;
+  // A value too wide even on a line of its own is cut with "…", whole in its tooltip.
+  value_->setShrinks(wraps);
+  valueFence_->sync();
+  // The row's own layout must not hold it at the width of label and value side by side.
+  layout()->setSizeConstraint(wraps ? QLayout::SetNoConstraint : QLayout::SetDefaultConstraint);
+  restack();
+}
+
+int KeyValueRow::leadingWidth() const {
+  int width = name_->sizeHint().width();
+  if (swatch_) width += kSwatchSize + kSpacing;
+  if (!badge_->isHidden()) width += kSpacing + badge_->sizeHint().width();
+  return width;
+}
+
+bool KeyValueRow::needsWrap(int width) const {
+  return wraps_ && leadingWidth() + 2 * kSpacing + valueFence_->sizeHint().width() > width;
+}
+
+QSize KeyValueRow::minimumSizeHint() const {
+  const QSize whole = QWidget::minimumSizeHint();
+  if (!wraps_) return whole;
+  return {std::max(leadingWidth(), valueFence_->minimumSizeHint().width()), whole.height()};
+}
+
+void KeyValueRow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  restack();
+}
+
+void KeyValueRow::restack() {
+  const bool wrap = needsWrap(width());
+  if (wrap == wrapped_) return;
+  wrapped_ = wrap;
+  (wrap ? line_ : under_)->removeWidget(valueFence_);
+  (wrap ? under_ : line_)->addWidget(valueFence_);
+  // The row's height follows from its layout: one line or two. Layouts above may keep an
+  // answer for the old height (height-for-width caches), so they are asked again.
+  updateGeometry();
+  for (QWidget* above = parentWidget(); above != nullptr && !above->isWindow(); above = above->parentWidget()) {
+    if (above->layout() != nullptr) above->layout()->invalidate();
+  }
 }
 
 void KeyValueRow::setQuality(std::optional<MetricQuality> quality) {
@@ -76,8 +137,8 @@ void KeyValueRow::setQuality(std::optional<MetricQuality> quality) {
   badge_->setVisible(showsBadge(quality));
 }
 
-QString KeyValueRow::shownValue() const { return value_->text(); }
+QString KeyValueRow::shownValue() const { return value_->fullText(); }
 
-void KeyValueRow::refreshAccessibility() { setAccessibleName(label_ + QStringLiteral(", ") + value_->text()); }
+void KeyValueRow::refreshAccessibility() { setAccessibleName(label_ + QStringLiteral(", ") + value_->fullText()); }
 
 }  // namespace kivo

@@ -5,12 +5,15 @@
 
 #include <QWidget>
 
+class QHBoxLayout;
+
 #include <optional>
 
 namespace kivo {
 
 class HintFence;
 
+class ElidedLabel;
 class QualityBadge;
 class ToneLabel;
 
@@ -27,6 +30,12 @@ class KeyValueRow : public QWidget {
   void setValue(std::optional<QString> value);
   void setQuality(std::optional<MetricQuality> quality);
   QString shownValue() const;
+  // In a narrow pane the value goes under the label, right-aligned, instead of being cut: the
+  // row is then as narrow as the wider of the two.
+  void setWrapsValue(bool wraps);
+  bool valueWrapped() const { return wrapped_; }
+
+  QSize minimumSizeHint() const override;
 
   // Only estimated and best-effort figures are badged in a row.
   static bool showsBadge(std::optional<MetricQuality> quality);
@@ -34,13 +43,26 @@ class KeyValueRow : public QWidget {
   static constexpr int kSpacing = 8;
   static constexpr int kSwatchSize = 8;
 
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
   void refreshAccessibility();
+  // The width of the swatch, label and badge; whether the value must go under them at `width`.
+  int leadingWidth() const;
+  bool needsWrap(int width) const;
+  void restack();
 
   QString label_;
-  ToneLabel* value_ = nullptr;
+  ElidedLabel* value_ = nullptr;
   HintFence* valueFence_ = nullptr;
   QualityBadge* badge_ = nullptr;
+  QWidget* swatch_ = nullptr;
+  ToneLabel* name_ = nullptr;
+  QHBoxLayout* line_ = nullptr;
+  QHBoxLayout* under_ = nullptr;
+  bool wraps_ = false;
+  bool wrapped_ = false;
 };
 
 }  // namespace kivo

@@ -37,8 +37,17 @@ QString objectName(ProcessEntry entry) {
   return {};
 }
 
+namespace {
+
+// A name in a dialog's text: on one line and of bounded length.
+QString shownName(const ProcessRecord& record) {
+  return ProcessText::middleElided(ProcessText::singleLine(record.name));
+}
+
+}  // namespace
+
 QString confirmationTitle(ProcessAction action, const ProcessRecord& record) {
-  const QString name = ProcessText::singleLine(record.name);
+  const QString name = shownName(record);
   const QString pid = QString::number(record.pid);
   return action == ProcessAction::forceQuit ? tr("Force quit “%1” (PID %2)?", name, pid)
                                             : tr("Quit “%1” (PID %2)?", name, pid);
@@ -55,8 +64,21 @@ QString confirmButton(ProcessAction action) {
 
 QString failureTitle() { return tr("Could not end the process"); }
 
-QString failureText(const ProcessRecord& record) {
-  return tr("Linux did not allow KIVO Monitor to end “%1”.", ProcessText::singleLine(record.name));
+QString failureText(const ProcessRecord& record, bool ended) {
+  if (ended) return tr("“%1” has already ended.", shownName(record));
+  return tr("Linux did not allow KIVO Monitor to end “%1”.", shownName(record));
+}
+
+QString stillRunningTitle(const ProcessRecord& record) { return tr("“%1” is still running", shownName(record)); }
+
+QString stillRunningMessage() {
+  return tr("It did not quit when asked. Force Quit ends it immediately; unsaved changes in it are lost.");
+}
+
+QString noFileManagerTitle() { return tr("Could not show the file"); }
+
+QString noFileManagerText(const QString& path) {
+  return tr("No file manager could show “%1”.", ProcessText::middleElided(ProcessText::singleLine(path)));
 }
 
 }  // namespace kivo::ProcessEntries

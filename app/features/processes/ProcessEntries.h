@@ -25,13 +25,21 @@ QString title(ProcessEntry entry);
 // The object name of the entry's button in the inspector.
 QString objectName(ProcessEntry entry);
 
-// The confirmation: "Quit “name” (PID n)?", its message and its destructive button.
+// The confirmation: "Quit “name” (PID n)?", its message and its destructive button. Names in
+// these texts are shortened in the middle to a bounded length.
 QString confirmationTitle(ProcessAction action, const ProcessRecord& record);
 QString confirmationMessage(ProcessAction action);
 QString confirmButton(ProcessAction action);
-// The failure box: its title and the message naming the process.
+// The failure box: its title and the message naming the process; `ended` when the process was
+// gone by the time it was asked.
 QString failureTitle();
-QString failureText(const ProcessRecord& record);
+QString failureText(const ProcessRecord& record, bool ended = false);
+// After a quit request the process ignored: "“name” is still running", offering Force Quit.
+QString stillRunningTitle(const ProcessRecord& record);
+QString stillRunningMessage();
+// When no file manager could show an executable.
+QString noFileManagerTitle();
+QString noFileManagerText(const QString& path);
 
 }  // namespace ProcessEntries
 

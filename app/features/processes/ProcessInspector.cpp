@@ -2,6 +2,8 @@
 
 #include "collectors/ProcessSample.h"
 #include "design/Card.h"
+#include "design/ElidedLabel.h"
+#include "design/FlowLayout.h"
 #include "design/ChartColor.h"
 #include "design/KeyValueRow.h"
 #include "design/MetricFamily.h"
@@ -55,6 +57,7 @@ class PathText : public QTextEdit {
   void setPath(const QString& path) {
     if (toPlainText() == path) return;
     setPlainText(path);
+    setAccessibleName(path);
     updateGeometry();
   }
   bool hasHeightForWidth() const override { return true; }
@@ -118,14 +121,14 @@ ProcessInspector::ProcessInspector(const ValueFormatter& format, QWidget* parent
   column->setContentsMargins(16, 16, 16, 16);
   column->setSpacing(12);
 
-  name_ = new ToneLabel(QString(), Typeface::system(16, QFont::Bold), Palette::textPrimary, content_);
+  // Names and the lineage are outside text of any length: cut with "…" where the pane is too
+  // narrow, whole in the tooltip and the accessible name.
+  name_ = new ElidedLabel(Typeface::system(16, QFont::Bold), Palette::textPrimary, Qt::ElideRight, content_);
   name_->setObjectName(QStringLiteral("processes.inspector.name"));
   name_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  name_->setWordWrap(true);
   column->addWidget(name_);
-  lineage_ = new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, content_);
+  lineage_ = new ElidedLabel(Typeface::caption(), Palette::textSecondary, Qt::ElideRight, content_);
   lineage_->setObjectName(QStringLiteral("processes.inspector.lineage"));
-  lineage_->setWordWrap(true);
   column->addWidget(lineage_);
 
   cpuCard_ = new Card(QStringLiteral("CPU"), MetricFamily::cpu, std::nullopt, content_);
@@ -156,6 +159,7 @@ ProcessInspector::ProcessInspector(const ValueFormatter& format, QWidget* parent
   detailsCard_->setObjectName(QStringLiteral("processes.inspector.details"));
   const auto row = [this](const char* label) {
     auto* item = new KeyValueRow(kivo::tr(label), std::nullopt, std::nullopt, std::nullopt, detailsCard_);
+    item->setWrapsValue(true);
     detailsCard_->addContent(item);
     return item;
   };
@@ -185,6 +189,7 @@ ProcessInspector::ProcessInspector(const ValueFormatter& format, QWidget* parent
   why->setWordWrap(true);
   restrictedCard_->addContent(why);
   restrictedUser_ = new KeyValueRow(kivo::tr("User"), std::nullopt, std::nullopt, std::nullopt, restrictedCard_);
+  restrictedUser_->setWrapsValue(true);
   restrictedCard_->addContent(restrictedUser_);
   column->addWidget(restrictedCard_);
 
@@ -194,13 +199,13 @@ ProcessInspector::ProcessInspector(const ValueFormatter& format, QWidget* parent
   executableCard->addContent(path_);
   column->addWidget(executableCard);
 
-  // The actions wrap onto two rows in a narrow pane.
+  // The actions in two groups, each wrapping onto more lines in a narrow pane.
   auto* actions = new QWidget(content_);
   auto* actionRows = new QVBoxLayout(actions);
   actionRows->setContentsMargins(0, 0, 0, 0);
   actionRows->setSpacing(6);
-  auto* first = new QHBoxLayout();
-  auto* second = new QHBoxLayout();
+  auto* first = new FlowLayout(6, 6);
+  auto* second = new FlowLayout(6, 6);
   for (ProcessEntry entry : kEntries) {
     QPushButton* button = actionButton(entry, actions);
     const bool ending = entry == ProcessEntry::quit || entry == ProcessEntry::forceQuit;
@@ -208,8 +213,6 @@ ProcessInspector::ProcessInspector(const ValueFormatter& format, QWidget* parent
     connect(button, &QPushButton::clicked, this, [this, entry] { emit entryTriggered(entry); });
     buttons_.push_back(button);
   }
-  first->addStretch(1);
-  second->addStretch(1);
   actionRows->addLayout(first);
   actionRows->addLayout(second);
   column->addWidget(actions);
@@ -227,8 +230,8 @@ void ProcessInspector::show(const View& view, const ProcessHistory& history) {
     return;
   }
   stack_->setCurrentIndex(1);
-  name_->setText(ProcessText::singleLine(record->name));
-  lineage_->setText(view.lineage);
+  name_->setFullText(ProcessText::singleLine(record->name));
+  lineage_->setFullText(view.lineage);
 
   const bool statistics = record->hasStatistics;
   cpuCard_->setVisible(statistics);

@@ -13,6 +13,7 @@ class QStackedLayout;
 namespace kivo {
 
 class Card;
+class ElidedLabel;
 class KeyValueRow;
 class PathText;
 class ProcessHistory;
@@ -50,8 +51,8 @@ class ProcessInspector : public QWidget {
   QStackedLayout* stack_ = nullptr;
   QWidget* empty_ = nullptr;
   QWidget* content_ = nullptr;
-  QLabel* name_ = nullptr;
-  ToneLabel* lineage_ = nullptr;
+  ElidedLabel* name_ = nullptr;
+  ElidedLabel* lineage_ = nullptr;
   Card* cpuCard_ = nullptr;
   Readout* cpu_ = nullptr;
   Sparkline* cpuLine_ = nullptr;

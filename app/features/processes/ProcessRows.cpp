@@ -5,6 +5,7 @@
 #include "texts/Localized.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
@@ -143,11 +144,26 @@ bool isNumeric(ProcessColumn column) {
   }
 }
 
+QString shortTimeFormat(const QLocale& locale) {
+  // The locale's short time, without seconds where it has them ("HH:mm:ss" in the C locale).
+  QString format = locale.timeFormat(QLocale::ShortFormat);
+  static const QRegularExpression seconds(QStringLiteral("[^hHmaApP]*s+"));
+  format.remove(seconds);
+  return format.trimmed();
+}
+
 QString startedText(const QDateTime& start) {
   const QLocale locale;
+  // Painting asks for this cell by cell: the format is worked out once per locale.
+  static QLocale formatLocale = QLocale::c();
+  static QString format = shortTimeFormat(formatLocale);
+  if (!(locale == formatLocale)) {
+    formatLocale = locale;
+    format = shortTimeFormat(locale);
+  }
   const QDateTime local = start.toLocalTime();
   return locale.toString(local.date(), QStringLiteral("MMM d")) + QStringLiteral(", ") +
-         locale.toString(local.time(), QLocale::ShortFormat);
+         locale.toString(local.time(), format);
 }
 
 QString cellText(const ProcessRecord& record, ProcessColumn column, const ValueFormatter& format, bool mask) {
@@ -167,21 +183,91 @@ QString cellText(const ProcessRecord& record, ProcessColumn column, const ValueF
   return dash;
 }
 
+QString columnTip(ProcessColumn column) {
+  if (column != ProcessColumn::power) return {};
+  return tr("Linux does not measure the power of a single process, so this column stays empty. It is hidden "
+            "unless you show it from the header's context menu.");
+}
+
 QString countText(int shown, int total) {
   return tr("%1 shown of %2", QString::number(shown), QString::number(total));
 }
 
-std::optional<QString> restrictedNote(const ProcessSample* sample, ProcessScope scope) {
-  if (!sample || sample->restricted < 1) return std::nullopt;
-  if (scope != ProcessScope::all && scope != ProcessScope::other) return std::nullopt;
-  return tr("%1 processes belong to other users. Linux gives an unprivileged app their CPU and memory but not "
-            "their disk activity, so those figures stay empty.",
-            sample->restricted);
+int restrictedCount(const ProcessSample* sample, ProcessScope scope, std::uint32_t uid) {
+  if (!sample || (scope != ProcessScope::all && scope != ProcessScope::other)) return 0;
+  // Only other users' processes that the scope lists and whose figures the kernel withheld: a
+  // process of this user (pid 1 when running as root) is no business of the note.
+  return static_cast<int>(std::count_if(sample->processes.begin(), sample->processes.end(), [uid](const auto& r) {
+    return r.uid != uid && (!r.hasStatistics || !r.diskRead || !r.diskWritten);
+  }));
 }
 
-std::optional<int> inspectorWidth(int pageWidth, bool showInspector) {
+std::optional<QString> restrictedNote(const ProcessSample* sample, ProcessScope scope, std::uint32_t uid) {
+  const int count = restrictedCount(sample, scope, uid);
+  if (count < 1) return std::nullopt;
+  if (count == 1) {
+    return tr("1 process belongs to another user. Linux gives an unprivileged app its CPU and memory but not "
+              "its disk activity, so those figures stay empty.");
+  }
+  return tr("%1 processes belong to other users. Linux gives an unprivileged app their CPU and memory but not "
+            "their disk activity, so those figures stay empty.",
+            count);
+}
+
+std::optional<QString> emptyText(ProcessScope scope, const std::unordered_set<std::int32_t>& apps) {
+  if (scope != ProcessScope::apps || !apps.empty()) return std::nullopt;
+  return tr("No apps are running. Apps are programs started from the desktop, each in a session scope of its own.");
+}
+
+std::array<int, kProcessColumnCount> fittedWidths(int available, const std::array<bool, kProcessColumnCount>& hidden) {
+  std::array<int, kProcessColumnCount> widths{};
+  int total = 0;
+  int slack = 0;
+  int last = -1;
+  for (int column = 0; column < kProcessColumnCount; ++column) {
+    const ColumnWidth width = columnWidth(static_cast<ProcessColumn>(column));
+    widths[static_cast<std::size_t>(column)] = width.ideal;
+    if (hidden[static_cast<std::size_t>(column)]) continue;
+    total += width.ideal;
+    if (width.resizable) slack += width.ideal - width.minimum;
+    last = column;
+  }
+  if (last < 0) return widths;
+  if (total > available && slack > 0) {
+    // Too wide: the resizable columns give up room in proportion to what they can spare.
+    const int over = std::min(total - available, slack);
+    int given = 0;
+    int spare = slack;
+    for (int column = 0; column < kProcessColumnCount; ++column) {
+      const ColumnWidth width = columnWidth(static_cast<ProcessColumn>(column));
+      if (hidden[static_cast<std::size_t>(column)] || !width.resizable) continue;
+      const int share = width.ideal - width.minimum;
+      const int cut = spare > 0 ? static_cast<int>(std::lround(double(over - given) * share / spare)) : 0;
+      widths[static_cast<std::size_t>(column)] -= cut;
+      given += cut;
+      spare -= share;
+    }
+  } else if (total < available) {
+    // Room to spare: the last column takes it, so the rows reach the edge.
+    widths[static_cast<std::size_t>(last)] += available - total;
+  }
+  return widths;
+}
+
+int keyColumnsWidth(const std::array<bool, kProcessColumnCount>& hidden) {
+  int width = 0;
+  for (int column = 0; column <= static_cast<int>(ProcessColumn::user); ++column) {
+    if (!hidden[static_cast<std::size_t>(column)]) width += columnWidth(static_cast<ProcessColumn>(column)).minimum;
+  }
+  return width;
+}
+
+std::optional<int> inspectorWidth(int pageWidth, bool showInspector, bool empty, int tableNeeds) {
   if (!showInspector || pageWidth < 640) return std::nullopt;
-  return static_cast<int>(std::min(std::floor(pageWidth * 0.36), 320.0));
+  const int width = static_cast<int>(std::min(std::floor(pageWidth * 0.36), 320.0));
+  // With nothing to inspect, a narrow page gives the pane's room to the table's key columns.
+  if (empty && pageWidth - width - 1 < tableNeeds) return std::nullopt;
+  return width;
 }
 
 }  // namespace kivo::ProcessRows

@@ -3,6 +3,7 @@
 #include "collectors/ProcessSample.h"
 #include "features/processes/ProcessScope.h"
 
+#include <QLocale>
 #include <QString>
 
 #include <array>
@@ -57,6 +58,10 @@ int compare(const ProcessRecord& a, const ProcessRecord& b, const std::vector<Pr
 std::vector<ProcessSortKey> sortBy(const std::vector<ProcessSortKey>& sort, ProcessColumn column, bool descending);
 
 QString columnTitle(ProcessColumn column);
+// The header's tooltip: why Power stays empty; none for the other columns.
+QString columnTip(ProcessColumn column);
+// Hidden until the user shows them from the header's context menu.
+inline bool hiddenByDefault(ProcessColumn column) { return column == ProcessColumn::power; }
 // Fixed columns have a width; resizable ones a minimum and an ideal width.
 struct ColumnWidth {
   int minimum = 0;
@@ -70,11 +75,24 @@ bool isNumeric(ProcessColumn column);
 QString cellText(const ProcessRecord& record, ProcessColumn column, const ValueFormatter& format, bool mask);
 // "%1 shown of %2"
 QString countText(int shown, int total);
-// The note under the table, only with restricted processes in the All and Other users scopes.
-std::optional<QString> restrictedNote(const ProcessSample* sample, ProcessScope scope);
-// The inspector's width at this page width; absent when it is hidden.
-std::optional<int> inspectorWidth(int pageWidth, bool showInspector);
-// Start time as in the Started column: abbreviated month, day, and the locale's short time.
+// The other users' processes whose figures are hidden from this user (uid), counted only in the
+// All and Other users scopes; the note under the table names them, singular or plural.
+int restrictedCount(const ProcessSample* sample, ProcessScope scope, std::uint32_t uid);
+std::optional<QString> restrictedNote(const ProcessSample* sample, ProcessScope scope, std::uint32_t uid);
+// What the table says when the Apps scope has no app to list.
+std::optional<QString> emptyText(ProcessScope scope, const std::unordered_set<std::int32_t>& apps);
+// The widths of the columns in a table `available` wide: the ideal widths, the resizable
+// columns narrowed toward their minimum before the table needs to scroll sideways, and the
+// last visible column widened to the edge. Hidden columns keep their ideal width.
+std::array<int, kProcessColumnCount> fittedWidths(int available, const std::array<bool, kProcessColumnCount>& hidden);
+// The least width of the visible columns up to User (Process, PID, CPU, Memory, ...).
+int keyColumnsWidth(const std::array<bool, kProcessColumnCount>& hidden);
+// The inspector's width at this page width; absent when it is hidden. An empty inspector is
+// hidden as well when the table would then be narrower than `tableNeeds`.
+std::optional<int> inspectorWidth(int pageWidth, bool showInspector, bool empty = false, int tableNeeds = 0);
+// The locale's short time without seconds.
+QString shortTimeFormat(const QLocale& locale);
+// Start time as in the Started column: abbreviated month, day, hour and minute.
 QString startedText(const QDateTime& start);
 
 }  // namespace ProcessRows

@@ -20,6 +20,8 @@ void ProcessSelection::apply(std::vector<ProcessRow>& rows) {
 }
 
 void ProcessSelection::sync() {
+  // The highlight is on the selected pid's row, or on no row while that process is not listed:
+  // never on another process, and a click on any row is then a change the view reports.
   QItemSelectionModel* selection = view_.selectionModel();
   const std::optional<int> row = pid_ ? table_.rowOf(*pid_) : std::nullopt;
   const QModelIndexList selected = selection->selectedRows();
@@ -27,8 +29,8 @@ void ProcessSelection::sync() {
   if (matches) return;
   updating_ = true;
   if (row) {
-    selection->select(table_.index(*row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-  } else if (!pid_) {
+    selection->setCurrentIndex(table_.index(*row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  } else {
     selection->clearSelection();
   }
   updating_ = false;
@@ -38,13 +40,6 @@ void ProcessSelection::select(std::optional<std::int32_t> pid) {
   if (pid == pid_) return;
   pid_ = pid;
   sync();
-  if (pid) {
-    if (const std::optional<int> row = table_.rowOf(*pid)) {
-      updating_ = true;
-      view_.selectionModel()->setCurrentIndex(table_.index(*row, 0), QItemSelectionModel::NoUpdate);
-      updating_ = false;
-    }
-  }
   emit changed(pid_);
 }
 

@@ -118,6 +118,10 @@ QVariant ProcessTableModel::headerData(int section, Qt::Orientation orientation,
   if (orientation != Qt::Horizontal || section < 0 || section >= kProcessColumnCount) return {};
   const auto column = static_cast<ProcessColumn>(section);
   if (role == Qt::DisplayRole) return ProcessRows::columnTitle(column);
+  if (role == Qt::ToolTipRole) {
+    const QString tip = ProcessRows::columnTip(column);
+    return tip.isEmpty() ? QVariant() : QVariant(tip);
+  }
   if (role == Qt::TextAlignmentRole) {
     return QVariant::fromValue(Qt::AlignVCenter | (ProcessRows::isNumeric(column) ? Qt::AlignRight : Qt::AlignLeft));
   }

@@ -20,6 +20,13 @@ QString singleLine(const QString& text) {
   return shown;
 }
 
+QString middleElided(const QString& text, int limit) {
+  if (text.size() <= limit || limit < 3) return text;
+  const qsizetype head = (limit - 1) / 2;
+  const qsizetype tail = limit - 1 - head;
+  return text.first(head) + QChar(0x2026) + text.last(tail);
+}
+
 QString user(const ProcessRecord& record, bool mask) {
   return mask ? QStringLiteral("•••") : singleLine(record.user);
 }

@@ -17,6 +17,9 @@ struct ProcessRecord;
 namespace ProcessText {
 
 QString singleLine(const QString& text);
+// At most `limit` characters: a longer text keeps its start and end around "…", so a dialog
+// naming it keeps a bounded width.
+QString middleElided(const QString& text, int limit = 48);
 // "•••" under the privacy mask, else the user name.
 QString user(const ProcessRecord& record, bool mask);
 // The Executable card: "•••" under the mask, "—" without a path, else the path with a leading

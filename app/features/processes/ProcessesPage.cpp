@@ -18,17 +18,22 @@
 #include <QClipboard>
 #include <QDir>
 #include <QHBoxLayout>
+#include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPointer>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStyleFactory>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -50,6 +55,35 @@ class Hairline : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), Palette::hairline.resolve(this)); }
+};
+
+// Right-aligned figures beside left-aligned names (CPU time, then User) need a gap between
+// them, in the header and in the rows.
+class ColumnGapStyle : public QProxyStyle {
+ public:
+  using QProxyStyle::QProxyStyle;
+  static constexpr int kGap = 8;
+
+  void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                   const QWidget* widget) const override {
+    const auto* header = qstyleoption_cast<const QStyleOptionHeader*>(option);
+    if (element == CE_HeaderLabel && header && (header->textAlignment & Qt::AlignRight)) {
+      QStyleOptionHeader inset = *header;
+      inset.rect.adjust(0, 0, -kGap, 0);
+      QProxyStyle::drawControl(element, &inset, painter, widget);
+      return;
+    }
+    QProxyStyle::drawControl(element, option, painter, widget);
+  }
+
+  QRect subElementRect(SubElement element, const QStyleOption* option, const QWidget* widget) const override {
+    QRect rect = QProxyStyle::subElementRect(element, option, widget);
+    if (element == SE_ItemViewItemText) {
+      const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(option);
+      if (item && (item->displayAlignment & Qt::AlignRight)) rect.adjust(0, 0, -kGap, 0);
+    }
+    return rect;
+  }
 };
 
 // The name column: the app or background symbol (10 px, tertiary text colour resolved when the
@@ -81,17 +115,21 @@ class NameDelegate : public QStyledItemDelegate {
 };
 
 // The message box's labels are set to plain text: the title and the failure text carry a
-// process name, which may hold markup.
-void plainTextLabels(QMessageBox& box) {
+// process name, which may hold markup. A name shortened in them is whole in their tooltips.
+void plainTextLabels(QMessageBox& box, const QString& whole = {}) {
   box.setTextFormat(Qt::PlainText);
-  for (QLabel* label : box.findChildren<QLabel*>()) label->setTextFormat(Qt::PlainText);
+  const QString shortened = ProcessText::middleElided(whole);
+  for (QLabel* label : box.findChildren<QLabel*>()) {
+    label->setTextFormat(Qt::PlainText);
+    if (shortened != whole && label->text().contains(shortened)) label->setToolTip(whole);
+  }
 }
 
 }  // namespace
 
 ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget* parent)
     : QWidget(parent), model_(model), settings_(settings), ownPID_(static_cast<std::int32_t>(::getpid())),
-      home_(QDir::homePath()) {
+      home_(QDir::homePath()), fileManager_(std::make_unique<FileManager>()) {
   query_.scope = ProcessScopes::initial(LaunchOptions::testMode(model.standard()));
   query_.uid = static_cast<std::uint32_t>(::getuid());
 
@@ -138,6 +176,7 @@ ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget
   trailingRow->addStretch(1);
   count_ = new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, trailing_);
   count_->setObjectName(QStringLiteral("processes.count"));
+  count_->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
   trailingRow->addWidget(count_);
   search_ = new QLineEdit(trailing_);
   search_->setObjectName(QStringLiteral("processes.search"));
@@ -185,25 +224,39 @@ ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget
   view_->setWordWrap(false);
   view_->setAlternatingRowColors(true);
   view_->setContextMenuPolicy(Qt::CustomContextMenu);
+  // Tab leaves the table like any other control; the arrows, Home and End move between rows.
+  view_->setTabKeyNavigation(false);
+  view_->installEventFilter(this);
   view_->verticalHeader()->hide();
   view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   view_->verticalHeader()->setDefaultSectionSize(24);
   QHeaderView* header = view_->horizontalHeader();
   header->setMinimumSectionSize(48);
   header->setHighlightSections(false);
-  header->setStretchLastSection(true);
+  // Sized by fitColumns(): the table scrolls sideways only when the columns cannot fit.
+  header->setStretchLastSection(false);
+  auto* gap = new ColumnGapStyle(QStyleFactory::create(QApplication::style()->name()));
+  gap->setParent(this);
+  header->setStyle(gap);
+  view_->setStyle(gap);
   for (int column = 0; column < kProcessColumnCount; ++column) {
     const auto width = ProcessRows::columnWidth(static_cast<ProcessColumn>(column));
     header->setSectionResizeMode(column, width.resizable ? QHeaderView::Interactive : QHeaderView::Fixed);
     header->resizeSection(column, width.ideal);
+    hidden_[static_cast<std::size_t>(column)] = ProcessRows::hiddenByDefault(static_cast<ProcessColumn>(column));
+    header->setSectionHidden(column, hidden_[static_cast<std::size_t>(column)]);
   }
-  // Resizable columns keep their own minimum (the header has one for all).
-  connect(header, &QHeaderView::sectionResized, this, [header](int column, int, int size) {
+  // Resizable columns keep their own minimum (the header has one for all). A column the user
+  // resized is left as it is from then on.
+  connect(header, &QHeaderView::sectionResized, this, [this, header](int column, int, int size) {
+    if (fitting_) return;
+    columnsByUser_ = true;
     const auto width = ProcessRows::columnWidth(static_cast<ProcessColumn>(column));
-    if (width.resizable && size < width.minimum && column != kProcessColumnCount - 1) {
-      header->resizeSection(column, width.minimum);
-    }
+    if (width.resizable && size < width.minimum) header->resizeSection(column, width.minimum);
   });
+  header->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(header, &QWidget::customContextMenuRequested, this, &ProcessesPage::showColumnMenu);
+  view_->viewport()->installEventFilter(this);
   table_->onSort = [this](int column, Qt::SortOrder order) {
     query_.sort = ProcessRows::sortBy(query_.sort, static_cast<ProcessColumn>(column), order == Qt::DescendingOrder);
     refreshRows();
@@ -212,6 +265,11 @@ ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget
   view_->setSortingEnabled(true);
   connect(view_, &QWidget::customContextMenuRequested, this, &ProcessesPage::showContextMenu);
   listColumn->addWidget(view_, 1);
+  empty_ = new ToneLabel(QString(), Typeface::system(12), Palette::textSecondary, view_->viewport());
+  empty_->setObjectName(QStringLiteral("processes.empty"));
+  empty_->setWordWrap(true);
+  empty_->setAlignment(Qt::AlignCenter);
+  empty_->hide();
 
   // The note on other users' processes.
   noteDivider_ = new Hairline(Qt::Horizontal, list);
@@ -320,11 +378,64 @@ void ProcessesPage::refreshHeader() {
   if (!note_) return;  // the first sort runs while the page is still being built
   const ProcessSample* sample = model_.processes();
   count_->setText(ProcessRows::countText(static_cast<int>(table_->rows().size()), sample ? sample->total : 0));
-  const std::optional<QString> note = ProcessRows::restrictedNote(sample, query_.scope);
+  const std::optional<QString> note = ProcessRows::restrictedNote(sample, query_.scope, query_.uid);
   noteDivider_->setVisible(note.has_value());
   note_->setVisible(note.has_value());
   if (note && noteText_->text() != *note) noteText_->setText(*note);
   fitNote();
+  const std::optional<QString> empty = sample ? ProcessRows::emptyText(query_.scope, leaders_.pids()) : std::nullopt;
+  if (empty && empty_->text() != *empty) empty_->setText(*empty);
+  empty_->setVisible(empty.has_value());
+  placeEmpty();
+}
+
+void ProcessesPage::placeEmpty() {
+  if (!empty_ || !empty_->isVisibleTo(this)) return;
+  const QRect area = view_->viewport()->rect().adjusted(24, 24, -24, -24);
+  const int height = empty_->heightForWidth(area.width());
+  empty_->setGeometry(area.left(), area.top(), area.width(), std::min(area.height(), std::max(height, 0)));
+}
+
+void ProcessesPage::fitColumns() {
+  if (columnsByUser_) return;
+  const std::array<int, kProcessColumnCount> widths =
+      ProcessRows::fittedWidths(view_->viewport()->width(), hidden_);
+  fitting_ = true;
+  QHeaderView* header = view_->horizontalHeader();
+  for (int column = 0; column < kProcessColumnCount; ++column) {
+    if (header->sectionSize(column) != widths[static_cast<std::size_t>(column)]) {
+      header->resizeSection(column, widths[static_cast<std::size_t>(column)]);
+    }
+  }
+  fitting_ = false;
+}
+
+void ProcessesPage::showColumnMenu(const QPoint& position) {
+  QPointer<ProcessesPage> self(this);
+  QPointer<QMenu> menu = new QMenu(this);
+  menu->setObjectName(QStringLiteral("processes.columns"));
+  // The name stays: a row without it names nothing.
+  for (int column = 1; column < kProcessColumnCount; ++column) {
+    QAction* action = menu->addAction(ProcessRows::columnTitle(static_cast<ProcessColumn>(column)));
+    action->setCheckable(true);
+    action->setChecked(!hidden_[static_cast<std::size_t>(column)]);
+    action->setData(column);
+  }
+  QAction* chosen = menu->exec(view_->horizontalHeader()->mapToGlobal(position));
+  if (!self) return;
+  const int column = chosen ? chosen->data().toInt() : -1;
+  const bool shown = chosen && chosen->isChecked();
+  delete menu;
+  if (column > 0) setColumnShown(static_cast<ProcessColumn>(column), shown);
+}
+
+void ProcessesPage::setColumnShown(ProcessColumn column, bool shown) {
+  const auto index = static_cast<std::size_t>(column);
+  if (column == ProcessColumn::name || hidden_[index] == !shown) return;
+  hidden_[index] = !shown;
+  view_->horizontalHeader()->setSectionHidden(static_cast<int>(column), !shown);
+  fitColumns();
+  layoutInspector();
 }
 
 void ProcessesPage::refreshInspector() {
@@ -337,21 +448,24 @@ void ProcessesPage::refreshInspector() {
     view.entries = ProcessEntries::entries(*view.record, query_.uid, ownPID_);
   }
   inspector_->show(view, history_);
+  layoutInspector();
 }
 
 void ProcessesPage::layoutInspector() {
   if (!inspector_) return;  // a resize while the page is still being built
-  const std::optional<int> width = ProcessRows::inspectorWidth(this->width(), showInspector_);
+  const bool empty = selected() == nullptr;
+  const std::optional<int> width =
+      ProcessRows::inspectorWidth(this->width(), showInspector_, empty, ProcessRows::keyColumnsWidth(hidden_));
   inspectorDivider_->setVisible(width.has_value());
   inspector_->setVisible(width.has_value());
   if (width) inspector_->setFixedWidth(*width);
+  placeTrailing();
+  fitNote();
 }
 
 void ProcessesPage::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   layoutInspector();
-  placeTrailing();
-  fitNote();
 }
 
 void ProcessesPage::placeTrailing() {
@@ -382,7 +496,59 @@ void ProcessesPage::showContextMenu(const QPoint& position) {
   const QModelIndex index = view_->indexAt(position);
   const ProcessRow* row = index.isValid() ? table_->rowAt(index.row()) : nullptr;
   if (!row) return;  // an empty area offers nothing
-  const ProcessRecord* found = find(row->record.pid);
+  openMenu(row->record.pid, view_->viewport()->mapToGlobal(position));
+}
+
+void ProcessesPage::showMenuOfSelection() {
+  const std::optional<std::int32_t> pid = selection_->pid();
+  const std::optional<int> row = pid ? table_->rowOf(*pid) : std::nullopt;
+  if (!row) return;  // no highlighted row: nothing to act on
+  const QModelIndex index = table_->index(*row, 0);
+  view_->scrollTo(index);
+  const QRect cell = view_->visualRect(index);
+  openMenu(*pid, view_->viewport()->mapToGlobal(QPoint(cell.left() + 16, cell.bottom())));
+}
+
+bool ProcessesPage::eventFilter(QObject* watched, QEvent* event) {
+  if (view_ && watched == view_->viewport() && event->type() == QEvent::Resize) {
+    fitColumns();
+    placeEmpty();
+    return false;
+  }
+  if (watched != view_) return QWidget::eventFilter(watched, event);
+  if (event->type() == QEvent::ContextMenu &&
+      static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
+    // The platform's menu key: the menu of the selected row, wherever the pointer is.
+    showMenuOfSelection();
+    return true;
+  }
+  if (event->type() != QEvent::KeyPress) return false;
+  const auto* key = static_cast<QKeyEvent*>(event);
+  const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+  if (key->key() == Qt::Key_Menu || (key->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier)) {
+    showMenuOfSelection();
+    return true;
+  }
+  if ((key->key() == Qt::Key_Home || key->key() == Qt::Key_End) &&
+      (modifiers == Qt::NoModifier || modifiers == Qt::ControlModifier)) {
+    const int rows = table_->rowCount();
+    if (rows > 0) {
+      const QModelIndex index = table_->index(key->key() == Qt::Key_Home ? 0 : rows - 1, 0);
+      view_->setCurrentIndex(index);  // selects the row, as a click would
+      view_->scrollTo(index);
+    }
+    return true;
+  }
+  if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+    // Ctrl+Tab too leaves the table instead of moving between cells.
+    focusNextPrevChild(key->key() == Qt::Key_Tab && !(modifiers & Qt::ShiftModifier));
+    return true;
+  }
+  return false;
+}
+
+void ProcessesPage::openMenu(std::int32_t pid, const QPoint& global) {
+  const ProcessRecord* found = find(pid);
   if (!found) return;
   // The menu holds a copy of the record: the sample may be replaced while it is open.
   const ProcessRecord record = *found;
@@ -395,7 +561,7 @@ void ProcessesPage::showContextMenu(const QPoint& position) {
     QAction* action = menu->addAction(ProcessEntries::title(entry));
     action->setData(static_cast<int>(entry));
   }
-  QAction* chosen = menu->exec(view_->viewport()->mapToGlobal(position));
+  QAction* chosen = menu->exec(global);
   if (!self) return;
   const std::optional<ProcessEntry> entry =
       chosen ? std::optional(static_cast<ProcessEntry>(chosen->data().toInt())) : std::nullopt;
@@ -406,7 +572,13 @@ void ProcessesPage::showContextMenu(const QPoint& position) {
 void ProcessesPage::trigger(ProcessEntry entry, const ProcessRecord& record) {
   switch (entry) {
     case ProcessEntry::showInFileManager:
-      if (record.path) FileManager::showItem(*record.path);
+      if (record.path) {
+        const QString path = *record.path;
+        fileManager_->showItem(path, this, [this, path](bool shown) {
+          if (!shown) tell(QStringLiteral("processes.noFileManager"), ProcessEntries::noFileManagerTitle(),
+                           ProcessEntries::noFileManagerText(path));
+        });
+      }
       break;
     case ProcessEntry::copyPID:
       QApplication::clipboard()->clear();
@@ -415,6 +587,14 @@ void ProcessesPage::trigger(ProcessEntry entry, const ProcessRecord& record) {
     case ProcessEntry::quit: confirm(ProcessAction::quit, record); break;
     case ProcessEntry::forceQuit: confirm(ProcessAction::forceQuit, record); break;
   }
+}
+
+void ProcessesPage::setFileManager(std::unique_ptr<FileManager> fileManager) {
+  if (fileManager) fileManager_ = std::move(fileManager);
+}
+
+bool ProcessesPage::isRunning(const ProcessRecord& record) const {
+  return record.startTime && model_.desktop().processActions->startTime(record.pid) == record.startTime;
 }
 
 void ProcessesPage::confirm(ProcessAction action, const ProcessRecord& shown) {
@@ -427,7 +607,7 @@ void ProcessesPage::confirm(ProcessAction action, const ProcessRecord& shown) {
   box->setIcon(QMessageBox::Warning);
   box->setText(ProcessEntries::confirmationTitle(action, record));
   box->setInformativeText(ProcessEntries::confirmationMessage(action));
-  plainTextLabels(*box);
+  plainTextLabels(*box, ProcessText::singleLine(record.name));
   QPushButton* confirmButton = box->addButton(ProcessEntries::confirmButton(action), QMessageBox::DestructiveRole);
   confirmButton->setObjectName(QStringLiteral("processes.confirm.end"));
   QPushButton* cancel = box->addButton(kivo::tr("Cancel"), QMessageBox::RejectRole);
@@ -438,22 +618,59 @@ void ProcessesPage::confirm(ProcessAction action, const ProcessRecord& shown) {
   if (!self) return;
   const bool confirmed = box && box->clickedButton() == confirmButton;
   delete box;
-  if (!confirmed) return;
+  if (confirmed) end(action, record);
+}
 
+void ProcessesPage::end(ProcessAction action, const ProcessRecord& record) {
   // The start-time check inside perform keeps a pid reused meanwhile from being signalled.
-  if (model_.desktop().processActions->perform(action, record)) return;
+  if (!model_.desktop().processActions->perform(action, record)) {
+    tell(QStringLiteral("processes.failure"), ProcessEntries::failureTitle(),
+         ProcessEntries::failureText(record, !isRunning(record)), ProcessText::singleLine(record.name));
+    return;
+  }
+  // A program may ignore the request to quit: say so after a while, and offer to force it.
+  if (action == ProcessAction::quit) {
+    QTimer::singleShot(quitWait_, this, [this, record] {
+      if (isRunning(record)) offerForceQuit(record);
+    });
+  }
+}
 
-  QPointer<QMessageBox> failure = new QMessageBox(this);
-  failure->setObjectName(QStringLiteral("processes.failure"));
-  failure->setWindowModality(Qt::WindowModal);
-  failure->setIcon(QMessageBox::Warning);
-  failure->setText(ProcessEntries::failureTitle());
-  failure->setInformativeText(ProcessEntries::failureText(record));
-  plainTextLabels(*failure);
-  failure->addButton(kivo::tr("OK"), QMessageBox::RejectRole);
-  failure->exec();
+void ProcessesPage::offerForceQuit(const ProcessRecord& record) {
+  QPointer<ProcessesPage> self(this);
+  QPointer<QMessageBox> box = new QMessageBox(this);
+  box->setObjectName(QStringLiteral("processes.stillRunning"));
+  box->setWindowModality(Qt::WindowModal);
+  box->setIcon(QMessageBox::Warning);
+  box->setText(ProcessEntries::stillRunningTitle(record));
+  box->setInformativeText(ProcessEntries::stillRunningMessage());
+  plainTextLabels(*box, ProcessText::singleLine(record.name));
+  QPushButton* force = box->addButton(ProcessEntries::confirmButton(ProcessAction::forceQuit), QMessageBox::DestructiveRole);
+  force->setObjectName(QStringLiteral("processes.stillRunning.forceQuit"));
+  QPushButton* cancel = box->addButton(kivo::tr("Cancel"), QMessageBox::RejectRole);
+  cancel->setObjectName(QStringLiteral("processes.stillRunning.cancel"));
+  box->setDefaultButton(cancel);
+  box->setEscapeButton(cancel);
+  box->exec();
   if (!self) return;
-  delete failure;
+  const bool forced = box && box->clickedButton() == force;
+  delete box;
+  if (forced) end(ProcessAction::forceQuit, record);
+}
+
+void ProcessesPage::tell(const QString& name, const QString& title, const QString& text, const QString& whole) {
+  QPointer<ProcessesPage> self(this);
+  QPointer<QMessageBox> box = new QMessageBox(this);
+  box->setObjectName(name);
+  box->setWindowModality(Qt::WindowModal);
+  box->setIcon(QMessageBox::Warning);
+  box->setText(title);
+  box->setInformativeText(text);
+  plainTextLabels(*box, whole);
+  box->addButton(kivo::tr("OK"), QMessageBox::RejectRole);
+  box->exec();
+  if (!self) return;
+  delete box;
 }
 
 }  // namespace kivo

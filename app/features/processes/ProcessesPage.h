@@ -8,7 +8,10 @@
 
 #include <QWidget>
 
+#include <array>
+#include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -20,6 +23,7 @@ class QToolButton;
 namespace kivo {
 
 class AppSettings;
+class FileManager;
 class MonitorModel;
 class ProcessInspector;
 class ProcessSelection;
@@ -51,13 +55,20 @@ class ProcessesPage : public QWidget {
   // in a window-modal box; the record is the one the entry was built for.
   void trigger(ProcessEntry entry, const ProcessRecord& record);
   ProcessTableModel& tableModel() const { return *table_; }
+  // Shows or hides a column, as the header's context menu does (the name column always stays).
+  void setColumnShown(ProcessColumn column, bool shown);
   QTableView* tableView() const { return view_; }
+  // Replaces the file manager (tests script it); null is ignored.
+  void setFileManager(std::unique_ptr<FileManager> fileManager);
+  // How long a quit request may take before the page offers Force Quit (tests shorten it).
+  void setQuitWait(std::chrono::milliseconds wait) { quitWait_ = wait; }
   // The cgroup reader for "Apps" (tests point it at a fixture tree).
   void setProcRoot(std::string procRoot);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void onProcesses();
@@ -70,7 +81,18 @@ class ProcessesPage : public QWidget {
   void placeTrailing();
   const ProcessRecord* selected() const;
   void showContextMenu(const QPoint& position);
+  void showMenuOfSelection();
+  void showColumnMenu(const QPoint& position);
+  void fitColumns();
+  void placeEmpty();
+  void openMenu(std::int32_t pid, const QPoint& global);
   void confirm(ProcessAction action, const ProcessRecord& record);
+  void end(ProcessAction action, const ProcessRecord& record);
+  void offerForceQuit(const ProcessRecord& record);
+  // A window-modal box with one OK button; `whole` is a name shortened in the text.
+  void tell(const QString& name, const QString& title, const QString& text, const QString& whole = {});
+  // Whether the process of the record (its pid with the same start time) still runs.
+  bool isRunning(const ProcessRecord& record) const;
 
   MonitorModel& model_;
   AppSettings& settings_;
@@ -78,8 +100,13 @@ class ProcessesPage : public QWidget {
   bool showInspector_ = true;
   std::int32_t ownPID_ = 0;
   QString home_;
+  std::unique_ptr<FileManager> fileManager_;
+  std::chrono::milliseconds quitWait_{3000};
   AppLeaders leaders_;
   ProcessHistory history_;
+  std::array<bool, kProcessColumnCount> hidden_{};
+  bool columnsByUser_ = false;
+  bool fitting_ = false;
   std::vector<ProcessRow> spare_;
   std::vector<std::int32_t> order_;
 
@@ -96,6 +123,7 @@ class ProcessesPage : public QWidget {
   QWidget* noteDivider_ = nullptr;
   QWidget* note_ = nullptr;
   ToneLabel* noteText_ = nullptr;
+  ToneLabel* empty_ = nullptr;
   QWidget* inspectorDivider_ = nullptr;
   ProcessInspector* inspector_ = nullptr;
 };

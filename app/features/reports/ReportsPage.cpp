@@ -2,12 +2,12 @@
 
 #include "design/Card.h"
 #include "design/CardRow.h"
+#include "design/FlowLayout.h"
 #include "design/Icons.h"
 #include "design/MetricFamily.h"
 #include "design/PageHeader.h"
 #include "design/Tokens.h"
 #include "design/ToneLabel.h"
-#include "features/reports/FlowLayout.h"
 #include "features/reports/ReportFileDialogs.h"
 #include "features/reports/ReportTableView.h"
 #include "features/reports/ReportText.h"

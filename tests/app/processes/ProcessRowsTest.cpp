@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QLocale>
+#include <QTimeZone>
 
 using namespace kivo;
 using test::process;
@@ -160,22 +161,115 @@ TEST(ProcessRows, CountNoteAndInspectorWidth) {
   EXPECT_EQ(ProcessRows::countText(0, 0), QStringLiteral("0 shown of 0"));
   EXPECT_EQ(ProcessRows::countText(12, 1150), QStringLiteral("12 shown of 1150"));
 
-  const ProcessSample restricted = sampleOf({}, 3);
-  EXPECT_FALSE(ProcessRows::restrictedNote(nullptr, ProcessScope::all));
-  EXPECT_FALSE(ProcessRows::restrictedNote(&restricted, ProcessScope::mine));
-  EXPECT_FALSE(ProcessRows::restrictedNote(&restricted, ProcessScope::apps));
-  for (ProcessScope scope : {ProcessScope::all, ProcessScope::other}) {
-    const auto note = ProcessRows::restrictedNote(&restricted, scope);
-    ASSERT_TRUE(note);
-    EXPECT_TRUE(note->startsWith(QStringLiteral("3 processes belong to other users.")));
-  }
-  const ProcessSample none = sampleOf({}, 0);
-  EXPECT_FALSE(ProcessRows::restrictedNote(&none, ProcessScope::all));
-
   const std::vector<std::pair<int, std::optional<int>>> widths = {
       {639, std::nullopt}, {640, 230}, {888, 319}, {889, 320}, {900, 320}, {1600, 320}};
   for (const auto& [width, expected] : widths) EXPECT_EQ(ProcessRows::inspectorWidth(width, true), expected) << width;
   EXPECT_FALSE(ProcessRows::inspectorWidth(1600, false));
+
+  // With nothing to inspect, a narrow page gives the inspector's room to the table's key columns.
+  std::array<bool, kProcessColumnCount> hidden{};
+  hidden[static_cast<std::size_t>(ProcessColumn::power)] = true;
+  const int needs = ProcessRows::keyColumnsWidth(hidden);
+  EXPECT_EQ(needs, 160 + 60 + 70 + 90 + 60 + 90 + 70);
+  EXPECT_FALSE(ProcessRows::inspectorWidth(860, true, true, needs));  // 860 - 309 - 1 < 600
+  EXPECT_EQ(ProcessRows::inspectorWidth(860, true, false, needs), 309);
+  EXPECT_EQ(ProcessRows::inspectorWidth(1200, true, true, needs), 320);
+}
+
+TEST(ProcessRows, RestrictedNoteCountsOnlyOtherUsersHiddenFigures) {
+  constexpr std::uint32_t me = 1000;
+  enum class Hidden { nothing, io, statistics };
+  struct Case {
+    ProcessScope scope;
+    std::uint32_t uid;
+    Hidden hidden;
+    int counted;
+  };
+  const std::vector<Case> cases = {
+      {ProcessScope::all, 0, Hidden::io, 1},
+      {ProcessScope::other, 0, Hidden::io, 1},
+      {ProcessScope::other, 1001, Hidden::statistics, 1},
+      {ProcessScope::all, 0, Hidden::nothing, 0},   // another user's, but nothing withheld
+      {ProcessScope::all, me, Hidden::io, 0},       // pid 1's io, unreadable even to its owner
+      {ProcessScope::other, me, Hidden::statistics, 0},
+      {ProcessScope::mine, 0, Hidden::io, 0},       // the note belongs to All and Other users
+      {ProcessScope::apps, 0, Hidden::io, 0},
+  };
+  for (const Case& c : cases) {
+    ProcessRecord record = process(1, QStringLiteral("init"), 0.5, c.uid);
+    if (c.hidden == Hidden::io) record.diskRead.reset();
+    if (c.hidden == Hidden::statistics) record.hasStatistics = false;
+    // The sample's own count (every record with a refused file) does not decide.
+    const ProcessSample sample = sampleOf({record, process(2, QStringLiteral("mine"), 0.5, me)}, 2);
+    const std::string label = ProcessScopes::rawValue(c.scope).toStdString() + " uid " + std::to_string(c.uid);
+    EXPECT_EQ(ProcessRows::restrictedCount(&sample, c.scope, me), c.counted) << label;
+    EXPECT_EQ(ProcessRows::restrictedNote(&sample, c.scope, me).has_value(), c.counted > 0) << label;
+  }
+  EXPECT_FALSE(ProcessRows::restrictedNote(nullptr, ProcessScope::all, me));
+
+  // Singular and plural.
+  ProcessRecord one = process(3, QStringLiteral("daemon"), 0.5, 0);
+  one.diskRead.reset();
+  ProcessSample sample = sampleOf({one});
+  EXPECT_TRUE(ProcessRows::restrictedNote(&sample, ProcessScope::all, me)
+                  ->startsWith(QStringLiteral("1 process belongs to another user. Linux gives an unprivileged app its")));
+  one.pid = 4;
+  sample.processes.push_back(one);
+  EXPECT_TRUE(ProcessRows::restrictedNote(&sample, ProcessScope::other, me)
+                  ->startsWith(QStringLiteral("2 processes belong to other users. Linux gives an unprivileged app their")));
+}
+
+TEST(ProcessRows, ColumnsFitBeforeTheTableScrollsSideways) {
+  std::array<bool, kProcessColumnCount> hidden{};
+  hidden[static_cast<std::size_t>(ProcessColumn::power)] = true;
+  const auto sum = [&](const std::array<int, kProcessColumnCount>& widths) {
+    int total = 0;
+    for (int column = 0; column < kProcessColumnCount; ++column) {
+      if (!hidden[static_cast<std::size_t>(column)]) total += widths[static_cast<std::size_t>(column)];
+    }
+    return total;
+  };
+  const int ideal = 240 + 60 + 70 + 90 + 60 + 90 + 110 + 120;
+  const int least = 160 + 60 + 70 + 90 + 60 + 90 + 70 + 90;
+  struct Case {
+    int available;
+    int total;
+  };
+  // Wide: the last column reaches the edge. Between: the resizable columns give way. Too
+  // narrow even at their minimum: the table scrolls.
+  for (const Case& c : std::vector<Case>{{1200, 1200}, {ideal, ideal}, {760, 760}, {least, least}, {500, least}}) {
+    const auto widths = ProcessRows::fittedWidths(c.available, hidden);
+    EXPECT_EQ(sum(widths), c.total) << c.available;
+    for (int column = 0; column < kProcessColumnCount; ++column) {
+      const auto width = ProcessRows::columnWidth(static_cast<ProcessColumn>(column));
+      EXPECT_GE(widths[static_cast<std::size_t>(column)], width.minimum) << c.available << " column " << column;
+      if (!width.resizable) {
+        EXPECT_EQ(widths[static_cast<std::size_t>(column)], width.ideal);
+      }
+    }
+  }
+  EXPECT_TRUE(ProcessRows::hiddenByDefault(ProcessColumn::power));
+  EXPECT_FALSE(ProcessRows::columnTip(ProcessColumn::power).isEmpty());
+}
+
+TEST(ProcessRows, StartedShowsHourAndMinuteAndAppsSayWhatTheyAre) {
+  const QDateTime start = QDateTime::fromSecsSinceEpoch(1'765'420'447, QTimeZone::utc());  // Dec 11 2025, 02:34:07
+  const QString started = ProcessRows::startedText(start);
+  EXPECT_TRUE(started.startsWith(QStringLiteral("Dec 11, "))) << started.toStdString();
+  EXPECT_TRUE(started.contains(QStringLiteral("2:34"))) << started.toStdString();
+  EXPECT_FALSE(started.contains(QStringLiteral(":07"))) << started.toStdString();
+  EXPECT_EQ(ProcessRows::shortTimeFormat(QLocale::c()), QStringLiteral("HH:mm"));
+  for (const QLocale& locale : {QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::German)}) {
+    const QString format = ProcessRows::shortTimeFormat(locale);
+    EXPECT_FALSE(format.contains(u's')) << format.toStdString();
+    EXPECT_TRUE(format.contains(QStringLiteral("mm"))) << format.toStdString();
+  }
+
+  const auto text = ProcessRows::emptyText(ProcessScope::apps, {});
+  ASSERT_TRUE(text);
+  EXPECT_TRUE(text->contains(QStringLiteral("started from the desktop")));
+  EXPECT_FALSE(ProcessRows::emptyText(ProcessScope::apps, {42}));
+  EXPECT_FALSE(ProcessRows::emptyText(ProcessScope::mine, {}));
 }
 
 TEST(ProcessText, OutsideTextStaysLiteralAndOnOneLine) {
@@ -196,6 +290,14 @@ TEST(ProcessText, OutsideTextStaysLiteralAndOnOneLine) {
             QStringLiteral("/usr/bin/top"));
   EXPECT_EQ(ProcessText::executable(std::nullopt, false, home), QStringLiteral("—"));
   EXPECT_EQ(ProcessText::executable(QStringLiteral("/usr/bin/top"), true, home), QStringLiteral("•••"));
+
+  // Dialogs keep a long name's start and end around "…", at a bounded length.
+  const QString longName = QString(200, u'a') + QStringLiteral("END");
+  const QString shortened = ProcessText::middleElided(longName);
+  EXPECT_EQ(shortened.size(), 48);
+  EXPECT_TRUE(shortened.startsWith(QStringLiteral("aaaa")));
+  EXPECT_TRUE(shortened.endsWith(QStringLiteral("a\u2026") + QString(21, u'a') + QStringLiteral("END")));
+  EXPECT_EQ(ProcessText::middleElided(QStringLiteral("editor")), QStringLiteral("editor"));
 
   ProcessRecord child = process(410, QStringLiteral("editor"));
   child.parentPID = 77;

@@ -4,7 +4,10 @@
 
 #include "design/Appearance.h"
 #include "design/Icons.h"
+#include "design/Card.h"
+#include "design/ElidedLabel.h"
 #include "design/Sparkline.h"
+#include "features/processes/FileManager.h"
 #include "features/processes/ProcessEntries.h"
 #include "features/processes/ProcessInspector.h"
 #include "features/processes/ProcessTableModel.h"
@@ -16,18 +19,23 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QFile>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
+#include <csignal>
 #include <unistd.h>
 
 #include <functional>
@@ -121,6 +129,11 @@ void whenShown(QWidget* parent, const QString& name, std::function<void(QMessage
 
 void click(QMessageBox* box, const char* button) {
   box->findChild<QPushButton*>(QString::fromLatin1(button))->click();
+}
+
+// Layouts settle over a few rounds of posted events: a row that wraps asks its card again.
+void settle() {
+  for (int round = 0; round < 4; ++round) QCoreApplication::processEvents();
 }
 
 QString outputPath(const QString& name) {
@@ -318,8 +331,8 @@ TEST(ProcessesPage, QuitIsConfirmedAndFailureNamesTheProcessAsPlainText) {
     whenShown(rig.page.get(), QStringLiteral("processes.failure"), [&](QMessageBox* failure) {
       failed = true;
       EXPECT_EQ(failure->text(), QStringLiteral("Could not end the process"));
-      EXPECT_EQ(failure->informativeText(),
-                QStringLiteral("Linux did not allow KIVO Monitor to end “<b>evil</b><img src=x>\u21B5line2”."));
+      // The fake refused a pid that runs no such process: it has ended.
+      EXPECT_EQ(failure->informativeText(), QStringLiteral("“<b>evil</b><img src=x>\u21B5line2” has already ended."));
       for (QLabel* label : failure->findChildren<QLabel*>()) {
         if (label->text().contains(QStringLiteral("evil"))) {
           EXPECT_EQ(label->textFormat(), Qt::PlainText);
@@ -337,9 +350,9 @@ TEST(ProcessesPage, QuitIsConfirmedAndFailureNamesTheProcessAsPlainText) {
   // The table and the inspector show the name as it is.
   const QModelIndex cell = rig.page->tableModel().index(0, 0);
   EXPECT_EQ(cell.data().toString(), QStringLiteral("<b>evil</b><img src=x>\u21B5line2"));
-  auto* name = rig.child<QLabel>("processes.inspector.name");
+  auto* name = rig.child<ElidedLabel>("processes.inspector.name");
   EXPECT_EQ(name->textFormat(), Qt::PlainText);
-  EXPECT_EQ(name->text(), cell.data().toString());
+  EXPECT_EQ(name->fullText(), cell.data().toString());
 }
 
 TEST(ProcessesPage, PageClosedWhileTheBoxIsOpenIsNotTouched) {
@@ -359,8 +372,12 @@ TEST(ProcessesPage, EndsARealChildThroughTheStartTimeCheck) {
   ModelRig model;
   Icons::initResources();
   ProcessesPage page(*model.model, *model.settings);
+  page.resize(1100, 700);
   page.show();
   ProcessActions& actions = *model.model->desktop().processActions;
+  QTableView* view = page.tableView();
+  auto* inspectedName = page.findChild<ElidedLabel*>(QStringLiteral("processes.inspector.name"));
+  auto* nothingInspected = page.findChild<QWidget*>(QStringLiteral("processes.inspector.empty"));
 
   QProcess child;
   child.start(QStringLiteral("sleep"), {QStringLiteral("60")});
@@ -368,40 +385,325 @@ TEST(ProcessesPage, EndsARealChildThroughTheStartTimeCheck) {
   const auto pid = static_cast<std::int32_t>(child.processId());
   const std::optional<QDateTime> start = actions.startTime(pid);
   ASSERT_TRUE(start);
-  ProcessRecord record = mine(pid, QStringLiteral("sleep"));
+  ProcessRecord record = mine(pid, QStringLiteral("qqzeta"));
   record.startTime = start;
+  // Its siblings in the table, by pid: the next one takes its row once it has ended.
+  std::vector<ProcessRecord> siblings;
+  for (std::int32_t other : {pid - 2, pid - 1, pid + 1}) siblings.push_back(mine(other, QStringLiteral("qqzeta")));
 
-  auto ingest = [&](const ProcessRecord& shown, int tick) {
+  auto ingest = [&](std::vector<ProcessRecord> shown, int tick) {
     TelemetrySnapshot snapshot = test::snapshotAt(tick);
-    snapshot.processes = sampleOf({shown});
+    snapshot.processes = sampleOf(std::move(shown));
     model.model->ingest(snapshot);
   };
   auto quitThroughPage = [&] {
-    bool failed = false;
-    whenShown(&page, QStringLiteral("processes.confirm"), [&](QMessageBox* box) {
-      whenShown(&page, QStringLiteral("processes.failure"), [&](QMessageBox* failure) {
-        failed = true;
+    // A quit that succeeds leaves the failure handler waiting: it lets later boxes be.
+    auto failed = std::make_shared<bool>(false);
+    auto waiting = std::make_shared<bool>(true);
+    whenShown(&page, QStringLiteral("processes.confirm"), [&page, failed, waiting](QMessageBox* box) {
+      whenShown(&page, QStringLiteral("processes.failure"), [failed, waiting](QMessageBox* failure) {
+        if (!*waiting) return;
+        *failed = true;
         failure->findChild<QPushButton*>()->click();
       });
       click(box, "processes.confirm.end");
     });
     page.findChild<QPushButton*>(QStringLiteral("processes.quit"))->click();
-    return failed;
+    *waiting = false;
+    return *failed;
+  };
+  auto highlighted = [&] {
+    std::vector<std::int32_t> pids;
+    for (const QModelIndex& index : view->selectionModel()->selectedRows()) {
+      pids.push_back(page.tableModel().rowAt(index.row())->record.pid);
+    }
+    return pids;
   };
 
   // The same pid with another start time (a reused pid) is refused and left running.
   ProcessRecord reused = record;
   reused.startTime = start->addSecs(-5);
-  ingest(reused, 1);
+  std::vector<ProcessRecord> all = siblings;
+  all.push_back(reused);
+  ingest(all, 1);
+  page.setSearch(QStringLiteral("qqzeta"));
+  view->sortByColumn(static_cast<int>(ProcessColumn::pid), Qt::AscendingOrder);
   page.select(pid);
   EXPECT_TRUE(quitThroughPage());
   EXPECT_FALSE(child.waitForFinished(200));
 
-  ingest(record, 2);
+  all.back() = record;
+  ingest(all, 2);
   EXPECT_FALSE(quitThroughPage());
   ASSERT_TRUE(child.waitForFinished(10'000));
   EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
   EXPECT_EQ(child.exitCode(), SIGTERM);
+
+  // The next sample has no such process: the page keeps its pid, and the view highlights no
+  // row rather than the next process, agreeing with the inspector.
+  ingest(siblings, 3);
+  EXPECT_EQ(page.selection(), pid);
+  EXPECT_TRUE(highlighted().empty());
+  EXPECT_TRUE(nothingInspected->isVisibleTo(&page));
+
+  // A click on the row now in its place selects that process.
+  const std::optional<int> next = page.tableModel().rowOf(pid + 1);
+  ASSERT_TRUE(next);
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(page.tableModel().index(*next, 0)).center());
+  EXPECT_EQ(page.selection(), pid + 1);
+  EXPECT_EQ(highlighted(), std::vector<std::int32_t>{pid + 1});
+  EXPECT_FALSE(nothingInspected->isVisibleTo(&page));
+  EXPECT_EQ(inspectedName->fullText(), QStringLiteral("qqzeta"));
+
+  // Asked to end the process it already lost, the page says so.
+  QString failureText;
+  whenShown(&page, QStringLiteral("processes.confirm"), [&](QMessageBox* box) {
+    whenShown(&page, QStringLiteral("processes.failure"), [&](QMessageBox* failure) {
+      failureText = failure->informativeText();
+      failure->findChild<QPushButton*>()->click();
+    });
+    click(box, "processes.confirm.end");
+  });
+  page.trigger(ProcessEntry::quit, record);
+  EXPECT_EQ(failureText, QStringLiteral("“qqzeta” has already ended."));
+}
+
+TEST(ProcessesPage, QuitIgnoredIsToldAndForceQuitOffered) {
+  ModelRig model;
+  Icons::initResources();
+  ProcessesPage page(*model.model, *model.settings);
+  page.setQuitWait(std::chrono::milliseconds(0));
+  page.show();
+
+  // A child that ignores the request to quit (an ignored signal stays ignored across exec).
+  QProcess child;
+  child.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("trap '' TERM; exec sleep 60")});
+  ASSERT_TRUE(child.waitForStarted());
+  const auto pid = static_cast<std::int32_t>(child.processId());
+  ASSERT_TRUE(test::waitUntil([pid] {
+    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+    return comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == "sleep";
+  }));
+  ProcessRecord record = mine(pid, QStringLiteral("stubborn"));
+  record.startTime = model.model->desktop().processActions->startTime(pid);
+  ASSERT_TRUE(record.startTime);
+  TelemetrySnapshot snapshot = test::snapshotAt(1);
+  snapshot.processes = sampleOf({record});
+  model.model->ingest(snapshot);
+  page.select(pid);
+
+  bool offered = false;
+  whenShown(&page, QStringLiteral("processes.confirm"), [&](QMessageBox* box) {
+    whenShown(&page, QStringLiteral("processes.stillRunning"), [&](QMessageBox* still) {
+      offered = true;
+      EXPECT_EQ(still->text(), QStringLiteral("“stubborn” is still running"));
+      click(still, "processes.stillRunning.forceQuit");
+    });
+    click(box, "processes.confirm.end");
+  });
+  page.findChild<QPushButton*>(QStringLiteral("processes.quit"))->click();
+  ASSERT_TRUE(test::waitUntil([&] { return offered && child.state() == QProcess::NotRunning; }, 20'000));
+  EXPECT_EQ(child.exitCode(), SIGKILL);
+}
+
+TEST(ProcessesPage, FileManagerFailureAndLongNamesInDialogs) {
+  PageRig rig;
+  rig.page->show();
+  struct NoFileManager final : FileManager {
+    void showItem(const QString& path, QObject*, std::function<void(bool)> done) override {
+      asked = path;
+      done(false);
+    }
+    QString asked;
+  };
+  auto fake = std::make_unique<NoFileManager>();
+  NoFileManager* files = fake.get();
+  rig.page->setFileManager(std::move(fake));
+
+  const QString longName = QString(200, u'n') + QStringLiteral("-tail");
+  ProcessRecord record = mine(61, longName);
+  record.path = QStringLiteral("/opt/tools/") + longName;
+  rig.ingest(sampleOf({record}));
+  rig.page->select(61);
+
+  QString told;
+  whenShown(rig.page.get(), QStringLiteral("processes.noFileManager"), [&](QMessageBox* box) {
+    told = box->informativeText();
+    box->findChild<QPushButton*>()->click();
+  });
+  rig.child<QPushButton>("processes.showInFileManager")->click();
+  EXPECT_EQ(files->asked, *record.path);
+  EXPECT_TRUE(told.startsWith(QStringLiteral("No file manager could show “/opt/tools/nnn"))) << told.toStdString();
+
+  // The confirmation names the process shortened in the middle, whole in the tooltip, and stays
+  // of a bounded width.
+  whenShown(rig.page.get(), QStringLiteral("processes.confirm"), [&](QMessageBox* box) {
+    EXPECT_LT(box->text().size(), 80);
+    EXPECT_TRUE(box->text().contains(QStringLiteral("…")));
+    EXPECT_TRUE(box->text().contains(QStringLiteral("-tail”")));
+    EXPECT_LE(box->width(), 700);
+    bool whole = false;
+    for (QLabel* label : box->findChildren<QLabel*>()) whole = whole || label->toolTip() == longName;
+    EXPECT_TRUE(whole);
+    click(box, "processes.confirm.cancel");
+  });
+  rig.child<QPushButton>("processes.quit")->click();
+  EXPECT_TRUE(rig.actions->calls.empty());
+}
+
+TEST(ProcessesPage, KeyboardReachesEveryActionFromTheTable) {
+  PageRig rig;
+  rig.page->show();
+  rig.page->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(rig.page.get()));
+  ProcessRecord alpha = mine(31, QStringLiteral("alpha"), 9.0);
+  alpha.path = QStringLiteral("/usr/bin/alpha");
+  rig.ingest(sampleOf({alpha, mine(32, QStringLiteral("beta"), 5.0), mine(33, QStringLiteral("gamma"), 1.0)}));
+  QTableView* view = rig.page->tableView();
+  view->setFocus();
+  ASSERT_TRUE(view->hasFocus());
+
+  // Home and End go to the first and last row.
+  QTest::keyClick(view, Qt::Key_End);
+  EXPECT_EQ(rig.page->selection(), 33);
+  EXPECT_EQ(rig.viewSelection(), 33);
+  QTest::keyClick(view, Qt::Key_Home);
+  EXPECT_EQ(rig.page->selection(), 31);
+
+  // Shift+F10 and the Menu key open the menu of the selected row, wherever the pointer is.
+  for (const auto& [key, modifiers] : {std::pair{Qt::Key_F10, Qt::ShiftModifier}, std::pair{Qt::Key_Menu, Qt::NoModifier}}) {
+    QApplication::clipboard()->clear();
+    QStringList titles;
+    QTimer::singleShot(0, [&] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      ASSERT_NE(menu, nullptr);
+      for (QAction* action : menu->actions()) {
+        if (!action->isSeparator()) titles << action->text();
+      }
+      menu->setActiveAction(menu->actions().at(1));  // Copy PID
+      QTest::keyClick(menu, Qt::Key_Return);
+    });
+    QTest::keyClick(view, key, modifiers);
+    EXPECT_EQ(titles, (QStringList{QStringLiteral("Show in File Manager"), QStringLiteral("Copy PID"),
+                                   QStringLiteral("Quit…"), QStringLiteral("Force Quit…")}));
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("31"));
+  }
+
+  // Tab leaves the table (the selection stays) and reaches the inspector's actions.
+  // (The offscreen platform gives the window no activation back after a menu.)
+  rig.page->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(rig.page.get()));
+  view->setFocus();
+  QTest::keyClick(view, Qt::Key_Tab);
+  ASSERT_NE(QApplication::focusWidget(), nullptr);
+  EXPECT_FALSE(view->hasFocus());
+  EXPECT_EQ(rig.page->selection(), 31);
+  auto* copy = rig.child<QPushButton>("processes.copyPID");
+  for (int step = 0; step < 20 && QApplication::focusWidget() && QApplication::focusWidget() != copy; ++step) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  }
+  EXPECT_EQ(QApplication::focusWidget(), copy);
+  QTest::keyClick(copy, Qt::Key_Space);
+  EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("31"));
+
+  // Ctrl+Tab leaves it too, without touching the selection.
+  view->setFocus();
+  QTest::keyClick(view, Qt::Key_Tab, Qt::ControlModifier);
+  EXPECT_FALSE(view->hasFocus());
+  EXPECT_EQ(rig.viewSelection(), 31);
+}
+
+TEST(ProcessesPage, NarrowInspectorCutsNothingOff) {
+  PageRig rig;
+  rig.page->resize(640, 560);
+  rig.page->show();
+  const QString longName = QString(200, u'w') + QStringLiteral("-end");
+  ProcessRecord parent = mine(50, QStringLiteral("parent-") + QString(120, u'p'));
+  ProcessRecord record = mine(51, longName);
+  record.parentPID = 50;
+  record.path = QStringLiteral("/opt/") + longName + QStringLiteral("/bin/") + longName;
+  record.cpuTime = 3'725.5;
+  record.diskRead = 1'023'456'789;
+  record.diskWritten = 987'654'321;
+  rig.ingest(sampleOf({parent, record}));
+  rig.page->select(51);
+  settle();
+
+  auto* inspector = rig.child<ProcessInspector>("processes.inspector");
+  ASSERT_TRUE(inspector->isVisibleTo(rig.page.get()));
+  EXPECT_EQ(inspector->width(), 230);
+  auto* scroll = inspector->findChild<QScrollArea*>();
+  ASSERT_NE(scroll, nullptr);
+  const int room = scroll->viewport()->width();
+  int checked = 0;
+  for (Card* card : inspector->findChildren<Card*>()) {
+    if (!card->isVisibleTo(inspector)) continue;
+    EXPECT_LE(card->mapTo(scroll->viewport(), QPoint(card->width(), 0)).x(), room) << card->objectName().toStdString();
+    for (QLabel* label : card->findChildren<QLabel*>()) {
+      if (!label->isVisibleTo(card) || label->text().isEmpty()) continue;
+      const QRect frame(label->mapTo(card, QPoint(0, 0)), label->size());
+      EXPECT_TRUE(card->rect().contains(frame)) << label->text().toStdString();
+      // Nothing is cut: a label is as wide as its text unless it wraps or elides.
+      if (auto* elided = qobject_cast<ElidedLabel*>(label); elided && elided->isElided()) {
+        EXPECT_EQ(elided->toolTip(), elided->fullText());
+      } else if (!label->wordWrap()) {
+        EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
+      }
+      ++checked;
+    }
+  }
+  EXPECT_GT(checked, 10);
+  auto* name = rig.child<ElidedLabel>("processes.inspector.name");
+  EXPECT_LE(name->mapTo(scroll->viewport(), QPoint(name->width(), 0)).x(), room);
+  EXPECT_TRUE(name->isElided());
+  EXPECT_EQ(name->toolTip(), longName);
+  EXPECT_EQ(name->accessibleName(), longName);
+  auto* lineage = rig.child<ElidedLabel>("processes.inspector.lineage");
+  EXPECT_TRUE(lineage->fullText().endsWith(QString(120, u'p') + QLatin1Char(')')));
+  auto* path = rig.page->findChild<QWidget*>(QStringLiteral("processes.inspector.executable"));
+  EXPECT_EQ(path->accessibleName(), *record.path);
+  EXPECT_GE(path->height(), path->heightForWidth(path->width()));
+
+  // With nothing to inspect, the narrow page gives the pane's room to the table, which then
+  // shows Process, PID, CPU, Memory and User.
+  rig.page->resize(860, 560);
+  rig.page->select(std::nullopt);
+  settle();
+  EXPECT_FALSE(inspector->isVisibleTo(rig.page.get()));
+  QHeaderView* header = rig.page->tableView()->horizontalHeader();
+  const int user = static_cast<int>(ProcessColumn::user);
+  EXPECT_LE(header->sectionViewportPosition(user) + header->sectionSize(user), rig.page->tableView()->viewport()->width());
+}
+
+TEST(ProcessesPage, ColumnsFitAndPowerIsHiddenUntilAsked) {
+  PageRig rig;
+  rig.page->resize(1440, 900);
+  rig.page->show();
+  rig.ingest(sampleOf({mine(5, QStringLiteral("x"))}));
+  QCoreApplication::processEvents();
+  QTableView* view = rig.page->tableView();
+  QHeaderView* header = view->horizontalHeader();
+  const int power = static_cast<int>(ProcessColumn::power);
+  EXPECT_TRUE(header->isSectionHidden(power));
+  EXPECT_TRUE(rig.page->tableModel().headerData(power, Qt::Horizontal, Qt::ToolTipRole).toString().contains(
+      QStringLiteral("Linux does not measure the power")));
+  // The columns fit: no sideways scrolling, and they reach the edge.
+  EXPECT_FALSE(view->horizontalScrollBar()->isVisible());
+  EXPECT_EQ(header->length(), view->viewport()->width());
+
+  rig.page->setColumnShown(ProcessColumn::power, true);
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(header->isSectionHidden(power));
+  EXPECT_FALSE(view->horizontalScrollBar()->isVisible());
+  rig.page->setColumnShown(ProcessColumn::name, false);  // the name always stays
+  EXPECT_FALSE(header->isSectionHidden(static_cast<int>(ProcessColumn::name)));
+
+  // Apps with none running says what Apps are.
+  auto* empty = rig.child<QLabel>("processes.empty");
+  EXPECT_FALSE(empty->isVisibleTo(rig.page.get()));
+  rig.page->setScope(ProcessScope::apps);
+  EXPECT_TRUE(empty->isVisibleTo(rig.page.get()));
+  EXPECT_TRUE(empty->text().startsWith(QStringLiteral("No apps are running.")));
 }
 
 TEST(ProcessesPage, InspectorKeepsItsOwnHundredTwentyPoints) {
@@ -428,6 +730,8 @@ TEST(ProcessesPage, InspectorKeepsItsOwnHundredTwentyPoints) {
 TEST(ProcessesPage, InspectorWidthFollowsThePage) {
   PageRig rig;
   rig.page->show();
+  rig.ingest(sampleOf({mine(5, QStringLiteral("worker"))}));
+  rig.page->select(5);
   auto* inspector = rig.child<ProcessInspector>("processes.inspector");
   const std::vector<std::pair<int, std::optional<int>>> cases = {{639, std::nullopt}, {640, 230}, {1000, 320}};
   for (const auto& [width, expected] : cases) {
@@ -473,8 +777,11 @@ TEST(ProcessesPage, Screenshots) {
     if (i % 9 == 4) record.cpuPercent.reset();
     records.push_back(record);
   }
+  // The inspected process has a hostile 200-character name and path.
+  records[4].name = QStringLiteral("renderer-") + QString(191, u'x');
+  records[4].path = QStringLiteral("/opt/") + records[4].name + QStringLiteral("/bin/") + records[4].name;
   for (bool dark : {false, true}) {
-    for (QSize size : {QSize(860, 560), QSize(1600, 1000)}) {
+    for (QSize size : {QSize(860, 560), QSize(1440, 900)}) {
       PageRig rig;
       rig.page->setPalette(Appearance::palette(dark));
       rig.page->resize(size);
@@ -492,11 +799,11 @@ TEST(ProcessesPage, Screenshots) {
                                .arg(dark ? QStringLiteral("dark") : QStringLiteral("light"))
                                .arg(size.width())
                                .arg(size.height());
-      QCoreApplication::processEvents();
+      settle();
       EXPECT_TRUE(rig.page->grab().save(outputPath(name)));
       if (!dark && size.width() == 860) {
         rig.page->select(std::nullopt);
-        QCoreApplication::processEvents();
+        settle();
         EXPECT_TRUE(rig.page->grab().save(outputPath(QStringLiteral("page-empty-light.png"))));
       }
     }

@@ -1,4 +1,4 @@
-#include "features/reports/FlowLayout.h"
+#include "design/FlowLayout.h"
 
 #include <QWidget>
 
