@@ -1,10 +1,11 @@
 #include "desktop/LaunchAtLogin.h"
 
+#include "platform/FileWriter.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringList>
 
@@ -101,8 +102,8 @@ bool LaunchAtLogin::setEnabled(bool enabled) {
     return false;
   }
   const QString folder = QFileInfo(path).absolutePath();
-  if (!QDir().mkpath(folder)) {
-    fail(QStringLiteral("Cannot create the folder %1").arg(folder));
+  if (const auto error = FileWriter::makeFolder(folder)) {
+    fail(*error);
     return false;
   }
   QString text;
@@ -114,14 +115,8 @@ bool LaunchAtLogin::setEnabled(bool enabled) {
   text += QStringLiteral("Terminal=false\n");
   text += QStringLiteral("X-GNOME-Autostart-enabled=true\n");
 
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) {
-    fail(file.errorString());
-    return false;
-  }
-  const QByteArray bytes = text.toUtf8();
-  if (file.write(bytes) != bytes.size() || !file.commit()) {
-    fail(file.errorString());
+  if (const auto error = FileWriter::write(path, text.toUtf8())) {
+    fail(*error);
     return false;
   }
   return true;

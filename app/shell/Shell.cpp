@@ -44,7 +44,10 @@ Shell::Shell(MonitorModel& model, AppSettings& settings, const Preferences& stan
   connect(tray_, &MenuBarTray::shownChanged, this, &Shell::setTrayVisible);
   setTrayVisible(tray_->isShown());
   setTrayHooks([this, actions] { MenuBarHooks::showPanel(model_, appSettings_, actions); },
-               [this](const QString& directory) { MenuBarHooks::exportItem(directory, model_, appSettings_); });
+               [this](const QString& directory) {
+                 // Asked for from the command line: a failure ends the run with a failing status.
+                 if (!MenuBarHooks::exportItem(directory, model_, appSettings_)) QCoreApplication::exit(1);
+               });
 }
 
 Shell::~Shell() {

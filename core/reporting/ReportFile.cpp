@@ -1,27 +1,12 @@
 #include "reporting/ReportFile.h"
 
+#include "platform/FileWriter.h"
 #include "reporting/JsonWriter.h"
-
-#include <QFileInfo>
-#include <QSaveFile>
 
 namespace kivo::ReportFile {
 
 std::optional<QString> write(const QString& path, const QByteArray& bytes) {
-  if (path.isEmpty()) return QStringLiteral("No file name was given.");
-  if (QFileInfo(path).isDir()) return QStringLiteral("“%1” is a folder.").arg(path);
-  QSaveFile file(path);
-  // Never fall back to writing in place: a failure must not truncate the old file.
-  file.setDirectWriteFallback(false);
-  if (!file.open(QIODevice::WriteOnly))
-    return QStringLiteral("Cannot write “%1”: %2").arg(path, file.errorString());
-  if (file.write(bytes) != bytes.size()) {
-    const QString error = file.errorString();
-    file.cancelWriting();
-    return QStringLiteral("Cannot write “%1”: %2").arg(path, error);
-  }
-  if (!file.commit()) return QStringLiteral("Cannot write “%1”: %2").arg(path, file.errorString());
-  return std::nullopt;
+  return FileWriter::write(path, bytes);
 }
 
 std::optional<QString> exportReport(const Report& report, Format format, const QString& path,

@@ -11,8 +11,8 @@ namespace kivo {
 
 namespace ReportFile {
 
-// Writes the bytes to the path atomically: the file is replaced only once every byte is on
-// disk, so a failure leaves whatever was there before. Returns the error's text on failure.
+// Writes the bytes through the checked writer (FileWriter): a failure leaves whatever was
+// there before. Returns the error's text, naming the path and the reason, on failure.
 std::optional<QString> write(const QString& path, const QByteArray& bytes);
 
 enum class Format { markdown, csv, json };

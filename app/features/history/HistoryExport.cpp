@@ -3,6 +3,7 @@
 #include "design/Tokens.h"
 #include "features/history/HistoryChart.h"
 #include "features/history/HistoryPresenter.h"
+#include "platform/FileWriter.h"
 #include "reporting/ExportText.h"
 #include "texts/Localized.h"
 
@@ -10,7 +11,6 @@
 #include <QDateTime>
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QSaveFile>
 
 #include <cmath>
 #include <string>
@@ -125,15 +125,7 @@ QByteArray png(const QImage& image) {
 
 std::optional<QString> write(const QString& path, const QByteArray& bytes) {
   if (bytes.isEmpty()) return tr("There is nothing to write to “%1”.", path);
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) return tr("“%1” could not be written: %2", path, file.errorString());
-  if (file.write(bytes) != bytes.size()) {
-    const QString error = file.errorString();
-    file.cancelWriting();
-    return tr("“%1” could not be written: %2", path, error);
-  }
-  if (!file.commit()) return tr("“%1” could not be written: %2", path, file.errorString());
-  return std::nullopt;
+  return FileWriter::write(path, bytes);
 }
 
 }  // namespace kivo::HistoryExport

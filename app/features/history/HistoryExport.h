@@ -46,8 +46,8 @@ QImage render(const ImageContent& content);
 QSize imageSize(const ImageContent& content);
 QByteArray png(const QImage& image);
 
-// Writes the bytes whole or not at all (an existing file stays as it was on failure); empty
-// bytes are refused. The error text on failure.
+// Writes the bytes through the checked writer (an existing file stays as it was on failure);
+// empty bytes are refused. The error text, naming the path and the reason, on failure.
 std::optional<QString> write(const QString& path, const QByteArray& bytes);
 
 }  // namespace HistoryExport

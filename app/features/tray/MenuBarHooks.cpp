@@ -3,6 +3,7 @@
 #include "features/tray/MenuBarLabel.h"
 #include "features/tray/MenuBarPanel.h"
 #include "model/MonitorModel.h"
+#include "platform/FileWriter.h"
 #include "settings/AppSettings.h"
 #include "texts/Localized.h"
 
@@ -11,7 +12,6 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPointer>
-#include <QSaveFile>
 #include <QScreen>
 
 #include <cmath>
@@ -31,9 +31,8 @@ QPointer<QWidget>& panelWindow() {
   return window;
 }
 
-void fail(const QString& path, const QString& reason) {
-  std::fprintf(stderr, "KIVO Monitor: could not write the menu bar image %s: %s\n", qPrintable(QDir::toNativeSeparators(path)),
-               qPrintable(reason));
+void fail(const QString& error) {
+  std::fprintf(stderr, "KIVO Monitor: the menu bar image is not saved. %s\n", qUtf8Printable(error));
 }
 
 }  // namespace
@@ -77,8 +76,11 @@ QImage itemImage(const MonitorModel& model, const AppSettings& settings, bool da
 }
 
 bool exportItem(const QString& directory, const MonitorModel& model, const AppSettings& settings) {
-  QDir().mkpath(directory);
   const QString path = QDir(directory).filePath(QString::fromLatin1(kImageName));
+  if (const auto error = FileWriter::makeFolder(directory, 0755)) {
+    fail(*error);
+    return false;
+  }
   const bool dark = settings.appearance() != AppearanceChoice::light;
 
   QByteArray png;
@@ -86,23 +88,12 @@ bool exportItem(const QString& directory, const MonitorModel& model, const AppSe
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     if (!itemImage(model, settings, dark).save(&buffer, "PNG") || png.isEmpty()) {
-      fail(path, QStringLiteral("the image could not be encoded"));
+      fail(QStringLiteral("Cannot write “%1”: The image could not be encoded.").arg(path));
       return false;
     }
   }
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) {
-    fail(path, file.errorString());
-    return false;
-  }
-  if (file.write(png) != png.size()) {
-    const QString reason = file.errorString();
-    file.cancelWriting();
-    fail(path, reason);
-    return false;
-  }
-  if (!file.commit()) {
-    fail(path, file.errorString());
+  if (const auto error = FileWriter::write(path, png)) {
+    fail(*error);
     return false;
   }
   return true;

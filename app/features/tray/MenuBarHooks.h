@@ -33,9 +33,9 @@ QWidget* showPanel(MonitorModel& model, AppSettings& settings, const MenuBarActi
 // 233, 235, 242 when light.
 QImage itemImage(const MonitorModel& model, const AppSettings& settings, bool dark, qreal scale = 2);
 
-// Writes DIR/menubar-item.png at scale 2, dark unless the appearance is light, replacing a file
-// of that name only once the new one is complete. Creates the folder. On failure writes one
-// line to standard error and returns false.
+// Writes DIR/menubar-item.png at scale 2, dark unless the appearance is light, through the
+// checked writer: a failure leaves an old file of that name as it was. Creates the folder. On
+// failure writes one line naming the path and the reason to standard error and returns false.
 bool exportItem(const QString& directory, const MonitorModel& model, const AppSettings& settings);
 
 }  // namespace MenuBarHooks
