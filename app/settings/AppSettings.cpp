@@ -148,6 +148,7 @@ AppSettings::AppSettings(Preferences& defaults, QObject* parent) : QObject(paren
   if (stored) presets_.insert(presets_.end(), stored->begin(), stored->end());
 
   selectedPreset_ = read<QUuid>(kSelectedPreset, identifier).value_or(DashboardPreset::overviewID);
+  saveError_ = defaults_.saveError();
 }
 
 void AppSettings::write(const QString& key, const QVariant& value) {
@@ -159,6 +160,7 @@ void AppSettings::write(const QString& key, const QVariant& value) {
   }
   changes.append({key, value});
   defaults_.apply(changes);
+  if (change(saveError_, defaults_.saveError())) emit saveErrorChanged();
 }
 
 template <typename T, typename Decode>

@@ -59,6 +59,8 @@ class AppSettings : public QObject {
   const std::vector<DashboardPreset>& presets() const { return presets_; }
   const Overrides& builtInOverrides() const { return builtInOverrides_; }
   const QUuid& selectedPreset() const { return selectedPreset_; }
+  // Why the last change could not be saved, or empty; the next change tries again.
+  const QString& saveError() const { return saveError_; }
 
   void setTelemetry(const TelemetryConfiguration& value);
   void setRetention(const RetentionPolicy& value);
@@ -120,6 +122,7 @@ class AppSettings : public QObject {
   void presetsChanged();
   void builtInOverridesChanged();
   void selectedPresetChanged();
+  void saveErrorChanged();
 
  private:
   // Reads the stored value of key through decode; on failure remembers the raw value and
@@ -157,6 +160,7 @@ class AppSettings : public QObject {
   std::vector<DashboardPreset> presets_;
   Overrides builtInOverrides_;
   QUuid selectedPreset_;
+  QString saveError_;
 };
 
 }  // namespace kivo

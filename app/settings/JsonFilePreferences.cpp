@@ -1,12 +1,13 @@
 #include "settings/JsonFilePreferences.h"
 
+#include "platform/FileWriter.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringDecoder>
 
@@ -51,9 +52,17 @@ JsonFilePreferences::JsonFilePreferences(QString path) : path_(std::move(path)) 
 }
 
 void JsonFilePreferences::fail(const QString& message) {
+  // Settings that fall back to defaults or are not saved must not go unsaid, but a failure
+  // that every change meets again is said once.
+  if (message == lastError_) return;
   lastError_ = message;
-  // Settings that fall back to defaults or are not saved must not go unsaid.
   qWarning("%s", qUtf8Printable(message));
+}
+
+bool JsonFilePreferences::refuse(const QString& message) {
+  fail(message);
+  saveError_ = message;
+  return false;
 }
 
 QString JsonFilePreferences::standardPath() {
@@ -110,32 +119,43 @@ QVariant JsonFilePreferences::decode(const QJsonValue& value) {
   return {};
 }
 
-void JsonFilePreferences::load() {
+JsonFilePreferences::FileState JsonFilePreferences::read(QJsonObject* root) const {
+  FileState state;
   QFile file(path_);
-  if (!file.exists()) return;
+  if (!file.exists()) return state;
   if (!file.open(QIODevice::ReadOnly)) {
-    unreadable_ = true;
-    fail(QStringLiteral("Cannot read %1: %2").arg(path_, file.errorString()));
-    return;
+    state.unopenable = true;
+    state.problem = QStringLiteral("Cannot read %1: %2").arg(path_, file.errorString());
+    return state;
   }
   // A settings file is a few kilobytes; a huge one is not read into memory at all.
   const QByteArray bytes = file.read(kMaxFileBytes + 1);
   if (bytes.size() > kMaxFileBytes) {
-    unreadable_ = true;
-    fail(QStringLiteral("%1 is larger than %2 bytes; it is not read").arg(path_).arg(kMaxFileBytes));
-    return;
+    state.problem =
+        QStringLiteral("%1 is larger than %2 bytes; it is not read").arg(path_).arg(kMaxFileBytes);
+    return state;
   }
-  if (bytes.trimmed().isEmpty()) return;  // nothing in it to lose
+  if (bytes.trimmed().isEmpty()) return state;  // nothing in it to lose
   QJsonParseError error{};
   const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
   if (error.error != QJsonParseError::NoError || !document.isObject()) {
+    state.problem = error.error != QJsonParseError::NoError
+                        ? QStringLiteral("%1 is not valid JSON: %2").arg(path_, error.errorString())
+                        : QStringLiteral("%1 does not hold a JSON object").arg(path_);
+    return state;
+  }
+  if (root) *root = document.object();
+  return state;
+}
+
+void JsonFilePreferences::load() {
+  QJsonObject root;
+  const FileState state = read(&root);
+  if (!state.problem.isEmpty()) {
     unreadable_ = true;
-    fail(error.error != QJsonParseError::NoError
-             ? QStringLiteral("%1 is not valid JSON: %2").arg(path_, error.errorString())
-             : QStringLiteral("%1 does not hold a JSON object").arg(path_));
+    fail(state.problem);
     return;
   }
-  const QJsonObject root = document.object();
   for (auto it = root.begin(); it != root.end(); ++it) {
     const QVariant value = decode(it.value());
     if (value.isValid()) {
@@ -170,11 +190,13 @@ void JsonFilePreferences::apply(const QList<Change>& changes) {
   save();
 }
 
+// Moved, not copied: a file too large to read is never read whole, and a full disk can still
+// rename.
 bool JsonFilePreferences::preserveUnreadable() {
   if (!QFileInfo::exists(path_)) return true;  // gone meanwhile: nothing to keep
   const QString target = unreadableName(path_, [](const QString& name) { return QFileInfo::exists(name); });
-  if (!QFile::copy(path_, target)) {
-    fail(QStringLiteral("Cannot keep a copy of the unreadable %1; settings are not saved").arg(path_));
+  if (!QFile::rename(path_, target)) {
+    fail(QStringLiteral("Cannot keep the unreadable %1 aside; settings are not saved").arg(path_));
     return false;
   }
   preservedCopy_ = target;
@@ -182,8 +204,13 @@ bool JsonFilePreferences::preserveUnreadable() {
 }
 
 bool JsonFilePreferences::save() {
-  if (unreadable_) {
-    if (!preserveUnreadable()) return false;
+  // Another program may have replaced the file since it was read: what it wrote is kept too.
+  const FileState state = read(nullptr);
+  if (state.unopenable) {
+    return refuse(state.problem + QStringLiteral("; settings are not saved"));
+  }
+  if (unreadable_ || !state.problem.isEmpty()) {
+    if (!preserveUnreadable()) return refuse(lastError_);
     unreadable_ = false;
   }
   QJsonObject root = foreign_;
@@ -191,22 +218,15 @@ bool JsonFilePreferences::save() {
     const QJsonValue value = encode(it.value());
     if (!value.isUndefined()) root.insert(it.key(), value);
   }
-  const QFileInfo info(path_);
-  if (!QDir().mkpath(info.absolutePath())) {
-    fail(QStringLiteral("Cannot create the folder %1").arg(info.absolutePath()));
-    return false;
+  if (const auto error = FileWriter::makeFolder(QFileInfo(path_).absolutePath())) {
+    return refuse(*error);
   }
-  QSaveFile file(path_);
-  if (!file.open(QIODevice::WriteOnly)) {
-    fail(QStringLiteral("Cannot write %1: %2").arg(path_, file.errorString()));
-    return false;
-  }
-  file.write(QJsonDocument(root).toJson(QJsonDocument::Indented));
-  if (!file.commit()) {
-    fail(QStringLiteral("Cannot write %1: %2").arg(path_, file.errorString()));
-    return false;
+  if (const auto error = FileWriter::write(path_, QJsonDocument(root).toJson(QJsonDocument::Indented),
+                                           FileWriter::kPrivate)) {
+    return refuse(*error);
   }
   lastError_.clear();
+  saveError_.clear();
   return true;
 }
 

@@ -7,14 +7,17 @@
 
 namespace kivo {
 
-// Settings kept in one JSON file, rewritten whole and atomically (QSaveFile) on every change.
+// Settings kept in one JSON file (mode 0600, in a folder created 0700), rewritten whole through
+// the checked writer on every change.
 // A Boolean, a number and a text are the JSON value itself; data is an object with one member:
 // "json" (data that is itself compact JSON text, kept readable), "data" (other UTF-8 text) or
 // "base64". Entries of any other form are kept untouched across rewrites but not offered; a
 // write over one moves it to "<key>.unreadable" (numbered when that name is taken).
-// A file that cannot be read or parsed is copied to "<file>.unreadable" (numbered likewise)
-// before it is first replaced; when that copy fails, nothing is written and the changes live
-// in memory only. Every failure is also written to standard error.
+// A file that does not parse, at start or when another program replaced it since, is moved to
+// "<file>.unreadable" (numbered likewise) before it is replaced; a file that cannot be opened,
+// or cannot be moved aside, is never replaced. A failed write leaves the file as it was; the
+// changes live in memory and the next change tries again. Each failure is written once to
+// standard error and stays in lastError() until a write succeeds.
 class JsonFilePreferences : public Preferences {
  public:
   // A larger file is unreadable: it is not read, and kept aside like any other.
@@ -27,10 +30,12 @@ class JsonFilePreferences : public Preferences {
   void apply(const QList<Change>& changes) override;
   QStringList keys() const override { return values_.keys(); }
 
+  QString saveError() const override { return saveError_; }
+
   const QString& path() const { return path_; }
   // The last failure to read or write the file, or empty.
   const QString& lastError() const { return lastError_; }
-  // Where an unreadable file was copied before it was replaced, or empty.
+  // Where an unreadable file was moved before it was replaced, or empty.
   const QString& preservedCopy() const { return preservedCopy_; }
 
   // $XDG_CONFIG_HOME/kivo-monitor/settings.json
@@ -45,10 +50,18 @@ class JsonFilePreferences : public Preferences {
   static QVariant decode(const QJsonValue& value);
 
  private:
+  struct FileState {
+    QString problem;          // why the file on disk cannot be taken as settings, or empty
+    bool unopenable = false;  // it exists but cannot be opened
+  };
+  // Reads the file on disk into root (when given and the file reads).
+  FileState read(QJsonObject* root) const;
   void load();
   bool save();
   bool preserveUnreadable();
   void fail(const QString& message);
+  // A save that did not happen: said once, and kept as the save error.
+  bool refuse(const QString& message);
 
   QString path_;
   QMap<QString, QVariant> values_;
@@ -56,6 +69,7 @@ class JsonFilePreferences : public Preferences {
   bool unreadable_ = false;
   QString lastError_;
   QString preservedCopy_;
+  QString saveError_;
 };
 
 }  // namespace kivo

@@ -20,6 +20,7 @@ class LaunchArgumentPreferences : public Preferences {
   // Writes go to the stored domain; a key given as an argument keeps reading as the argument.
   void apply(const QList<Change>& changes) override;
   QStringList keys() const override;
+  QString saveError() const override { return base_ ? base_->saveError() : QString(); }
 
   Preferences* base() const { return base_.get(); }
   const QHash<QString, QString>& arguments() const { return arguments_; }

@@ -27,6 +27,9 @@ class Preferences {
   // are converted: integers to double, anything else to text; a non-finite number removes.
   virtual void apply(const QList<Change>& changes) = 0;
   virtual QStringList keys() const = 0;
+  // Why the last write did not reach the disk, or empty once one has; the values stay in
+  // memory either way.
+  virtual QString saveError() const { return {}; }
 
   void set(const QString& key, const QVariant& value) { apply({{key, value}}); }
   void setBool(const QString& key, bool value) { set(key, value); }
