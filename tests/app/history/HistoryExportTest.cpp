@@ -1,6 +1,7 @@
 #include "features/history/HistoryExport.h"
 
 #include "TestSupport.h"
+#include "WriteFailures.h"
 #include "design/Tokens.h"
 #include "features/history/HistoryChart.h"
 
@@ -148,16 +149,43 @@ TEST(HistoryExport, WritingNeverLeavesAnEmptyOrTruncatedFile) {
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   EXPECT_EQ(file.readAll(), QByteArray("first\n"));
   file.close();
-  // A folder that does not exist: a message naming the path, and no file.
-  const QString missing = dir.filePath(QStringLiteral("missing/out.csv"));
-  const auto error = HistoryExport::write(missing, "x\n");
-  ASSERT_TRUE(error.has_value());
-  EXPECT_TRUE(error->contains(missing));
-  EXPECT_FALSE(QFile::exists(missing));
   // Replacing works whole.
   EXPECT_EQ(HistoryExport::write(path, "second\n"), std::nullopt);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   EXPECT_EQ(file.readAll(), QByteArray("second\n"));
+}
+
+TEST(HistoryExport, AFailedWriteOfEitherFormatKeepsTheOldFileAndNamesThePath) {
+  HistoryExport::ImageContent content;
+  Series series;
+  series.metric = MetricID::cpuTotal;
+  series.points = {{1'765'356'400, 1, 2, 3, 1}, {1'765'356'460, 2, 3, 4, 1}};
+  content.series = &series;
+
+  content.to = 1'765'356'460;
+  const struct {
+    const char* name;
+    QByteArray bytes;
+  } formats[] = {{"history.csv", HistoryExport::csv(series)},
+                 {"history.png", HistoryExport::png(HistoryExport::render(content))}};
+  for (const auto& format : formats) {
+    ASSERT_FALSE(format.bytes.isEmpty()) << format.name;
+    for (const auto& failure : test::writeFailures()) {
+      SCOPED_TRACE(std::string(format.name) + ", " + failure.name);
+      QTemporaryDir dir;
+      const QString path = dir.filePath(QLatin1String(format.name));
+      ASSERT_EQ(HistoryExport::write(path, "old\n"), std::nullopt);
+      const QStringList before = test::folderState(dir.path());
+      std::optional<QString> error;
+      {
+        const auto armed = test::arm(failure);
+        error = HistoryExport::write(path, format.bytes);
+      }
+      ASSERT_TRUE(error.has_value());
+      EXPECT_TRUE(error->contains(path)) << error->toStdString();
+      EXPECT_EQ(test::folderState(dir.path()), before);
+    }
+  }
 }
 
 }  // namespace

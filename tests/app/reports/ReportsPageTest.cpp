@@ -8,6 +8,7 @@
 #include "settings/AppSettings.h"
 
 #include "ReportsTestSupport.h"
+#include "WriteFailures.h"
 
 #include <gtest/gtest.h>
 
@@ -255,33 +256,31 @@ TEST_F(ReportsPageTest, EachFormatIsWrittenWhereTheDialogSaysWithTheWritersBytes
 }
 
 TEST_F(ReportsPageTest, AFailedWriteLeavesTheOldFileAndShowsTheError) {
-  QTemporaryDir out;
-  const QString folder = out.filePath(QStringLiteral("locked"));
-  ASSERT_TRUE(QDir().mkpath(folder));
-  QString path = folder + QStringLiteral("/report.json");
-  {
-    QFile good(path);
-    ASSERT_TRUE(good.open(QIODevice::WriteOnly));
-    good.write("good report");
-  }
-  QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
-  // Permissions do not stop the super-user: use a file system nobody can write instead.
-  if (::geteuid() == 0) path = QStringLiteral("/proc/version");
-  const QByteArray before = test::readAll(path);
-
   auto page = makePage();
   finish();
-  dialogs->saves.push_back(path);
-  button(*page, QStringLiteral("reports.export.json"))->click();
-  ASSERT_TRUE(page->message());
-  EXPECT_TRUE(page->message()->startsWith(QStringLiteral("Cannot write"))) << page->message()->toStdString();
-  EXPECT_EQ(test::readAll(path), before);
-  EXPECT_FALSE(page->findChild<QWidget*>(QStringLiteral("reports.messageRow"))->isHidden());
-
+  for (const char* name : {"pdf", "markdown", "csv", "json"}) {
+    for (const auto& failure : test::writeFailures()) {
+      SCOPED_TRACE(std::string(name) + ", " + failure.name);
+      QTemporaryDir out;
+      const QString path = out.filePath(QStringLiteral("report.") + QLatin1String(name));
+      ASSERT_EQ(FileWriter::write(path, "good report"), std::nullopt);
+      const QStringList before = test::folderState(out.path());
+      dialogs->saves.push_back(path);
+      {
+        const auto armed = test::arm(failure);
+        button(*page, QStringLiteral("reports.export.") + QLatin1String(name))->click();
+      }
+      ASSERT_TRUE(page->message());
+      EXPECT_TRUE(page->message()->contains(path)) << page->message()->toStdString();
+      EXPECT_TRUE(page->message()->endsWith(FileWriter::reason(failure.error)))
+          << page->message()->toStdString();
+      EXPECT_EQ(test::folderState(out.path()), before);
+      EXPECT_FALSE(page->findChild<QWidget*>(QStringLiteral("reports.messageRow"))->isHidden());
+    }
+  }
   // A cancelled dialog changes nothing, not even the message.
   button(*page, QStringLiteral("reports.export.csv"))->click();
   EXPECT_TRUE(page->message());
-  QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 TEST_F(ReportsPageTest, ExportButtonsWaitForAReport) {

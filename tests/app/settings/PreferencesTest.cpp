@@ -4,6 +4,7 @@
 #include "settings/PreferenceDomains.h"
 
 #include "TestSupport.h"
+#include "WriteFailures.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cmath>
 #include <limits>
@@ -204,7 +206,7 @@ TEST_F(JsonFilePreferencesTest, ASecondUnknownEntryMovedAsideKeepsTheFirst) {
   EXPECT_EQ(root.value(QStringLiteral("future.unreadable.2")).toObject().value(QStringLiteral("kind")), "new");
 }
 
-TEST_F(JsonFilePreferencesTest, AnUnparsableFileIsCopiedAsideBeforeItIsReplaced) {
+TEST_F(JsonFilePreferencesTest, AnUnparsableFileIsMovedAsideBeforeItIsReplaced) {
   QDir().mkpath(QFileInfo(path()).absolutePath());
   const QByteArray broken(R"({"appearance": "dark", )");
   writeAll(path(), broken);
@@ -287,6 +289,68 @@ TEST_F(JsonFilePreferencesTest, AFileThatCannotBeReadIsNeverReplaced) {
   EXPECT_TRUE(prefs.boolean(QStringLiteral("b")));  // kept in memory
   QFile::setPermissions(path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
   EXPECT_EQ(readAll(path()), QByteArray(R"({"a": true})"));
+}
+
+TEST_F(JsonFilePreferencesTest, AFailedSaveKeepsTheFileSaysSoOnceAndTriesAgainAtTheNextChange) {
+  for (const auto& failure : test::writeFailures()) {
+    SCOPED_TRACE(failure.name);
+    QTemporaryDir home;
+    const QString file = home.filePath(QStringLiteral("settings.json"));
+    JsonFilePreferences prefs(file);
+    prefs.setString(QStringLiteral("appearance"), QStringLiteral("dark"));
+    const QStringList before = test::folderState(home.path());
+    collectedWarnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(collectWarning);
+    {
+      const auto armed = test::arm(failure);
+      prefs.setString(QStringLiteral("appearance"), QStringLiteral("light"));
+    }
+    // The same failure at the next change is not said again.
+    {
+      const auto armed = test::arm(failure);
+      prefs.setBool(QStringLiteral("privacyMask"), true);
+    }
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(test::folderState(home.path()), before);
+    ASSERT_EQ(collectedWarnings.size(), 1);
+    EXPECT_TRUE(collectedWarnings.front().contains(file)) << collectedWarnings.front().toStdString();
+    EXPECT_TRUE(prefs.saveError().contains(FileWriter::reason(failure.error)))
+        << prefs.saveError().toStdString();
+    EXPECT_EQ(prefs.string(QStringLiteral("appearance")), QStringLiteral("light"));  // kept in memory
+
+    prefs.setBool(QStringLiteral("notifications"), true);
+    EXPECT_TRUE(prefs.saveError().isEmpty());
+    JsonFilePreferences reread(file);
+    EXPECT_EQ(reread.string(QStringLiteral("appearance")), QStringLiteral("light"));
+    EXPECT_TRUE(reread.boolean(QStringLiteral("privacyMask")));
+  }
+}
+
+TEST_F(JsonFilePreferencesTest, TheFileIsPrivateAndItsFolderTooWhateverTheUmask) {
+  const mode_t saved = ::umask(0);
+  JsonFilePreferences prefs(path());
+  prefs.setBool(QStringLiteral("a"), true);
+  ::umask(saved);
+  struct stat info {};
+  ASSERT_EQ(::stat(QFile::encodeName(path()).constData(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0600u);
+  ASSERT_EQ(::stat(QFile::encodeName(QFileInfo(path()).absolutePath()).constData(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0700u);
+}
+
+TEST_F(JsonFilePreferencesTest, AFileReplacedByOneThatDoesNotParseIsMovedAsideAtTheNextWrite) {
+  JsonFilePreferences prefs(path());
+  prefs.setBool(QStringLiteral("a"), true);
+  const QByteArray foreign("<settings>not ours</settings>");
+  writeAll(path(), foreign);
+  prefs.setBool(QStringLiteral("b"), true);
+  EXPECT_EQ(readAll(path() + QStringLiteral(".unreadable")), foreign);
+  JsonFilePreferences reread(path());
+  EXPECT_TRUE(reread.boolean(QStringLiteral("a")));
+  EXPECT_TRUE(reread.boolean(QStringLiteral("b")));
+  // A file we wrote ourselves is not moved again.
+  prefs.setBool(QStringLiteral("c"), true);
+  EXPECT_FALSE(QFileInfo::exists(path() + QStringLiteral(".unreadable.1")));
 }
 
 TEST_F(JsonFilePreferencesTest, EraseRemovesTheSuite) {

@@ -1,10 +1,11 @@
 #include "features/tray/MenuBarHooks.h"
 
+#include "TraySupport.h"
+#include "WriteFailures.h"
 #include "design/Appearance.h"
 #include "design/Icons.h"
 #include "features/tray/MenuBarLabel.h"
 #include "features/tray/MenuBarPanel.h"
-#include "TraySupport.h"
 
 #include <gtest/gtest.h>
 
@@ -54,18 +55,29 @@ TEST(MenuBarHooks, ExportWritesAllFiveIndicatorsAt64PixelsHighWithoutTouchingThe
   }
 }
 
-TEST(MenuBarHooks, AFailedExportSaysSoOnceAndLeavesNoFile) {
+TEST(MenuBarHooks, AFailedExportSaysSoOnceAndKeepsTheOldImage) {
   ModelRig rig;
-  QTemporaryDir dir;
-  // A folder where the image should go: the file cannot be written.
-  ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("menubar-item.png/inside")));
-  testing::internal::CaptureStderr();
-  EXPECT_FALSE(MenuBarHooks::exportItem(dir.path(), *rig.model, *rig.settings));
-  const std::string error = testing::internal::GetCapturedStderr();
-  EXPECT_NE(error.find("menubar-item.png"), std::string::npos) << error;
-  EXPECT_EQ(std::count(error.begin(), error.end(), '\n'), 1) << error;
-  EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("menubar-item.png"))).isDir());
-  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 0);
+  for (const auto& failure : test::writeFailures()) {
+    SCOPED_TRACE(failure.name);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("menubar-item.png"));
+    ASSERT_EQ(FileWriter::write(path, "old image"), std::nullopt);
+    const QStringList before = test::folderState(dir.path());
+    testing::internal::CaptureStderr();
+    bool written = true;
+    {
+      const auto armed = test::arm(failure);
+      written = MenuBarHooks::exportItem(dir.path(), *rig.model, *rig.settings);
+    }
+    const std::string error = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(written);
+    // The captured standard error is a file too, which the size limit also stops.
+    if (!failure.real) {
+      EXPECT_NE(error.find(path.toStdString()), std::string::npos) << error;
+      EXPECT_EQ(std::count(error.begin(), error.end(), '\n'), 1) << error;
+    }
+    EXPECT_EQ(test::folderState(dir.path()), before);
+  }
 }
 
 TEST(MenuBarHooks, PanelWindowIsTitledReplacedAndGoesWithTheModel) {
