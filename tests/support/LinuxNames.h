@@ -26,7 +26,7 @@ inline const QSet<QString>& linuxNames() {
         // Calls, and fields of the files above.
         "statvfs", "statvfs(3)", "f_bavail", "f_frsize", "clock_gettime(CLOCK_PROCESS_CPUTIME_ID)", "rx_bytes",
         "tx_bytes", "AnonPages", "Shmem", "Cached", "SReclaimable", "SUnreclaim", "KernelStack", "PageTables",
-        "MemTotal", "SwapTotal", "SwapFree", "VmRSS", "mem_used_total", "energy_now", "energy_full", "charge_now",
+        "MemTotal", "MemFree", "SwapTotal", "SwapFree", "VmRSS", "mem_used_total", "energy_now", "energy_full", "charge_now",
         "charge_full", "power_now", "voltage_now", "current_now", "cycle_count",
         // Hardware and vendors.
         "CPU", "CPUs", "GPU", "RAM", "I/O", "AC", "SSD", "NVMe", "SATA", "SMART", "RAPL", "NVIDIA",
