@@ -1,5 +1,6 @@
 #include "features/alerts/AlertsPresenter.h"
 
+#include "design/MetricFamily.h"
 #include "design/SeverityLook.h"
 #include "texts/AlertText.h"
 #include "texts/Localized.h"
@@ -84,7 +85,7 @@ std::vector<RuleRowState> ruleRows(const std::vector<AlertRule>& rules, const Va
     row.key = key;
     row.id = rule.id;
     row.enabled = rule.isEnabled;
-    row.symbol = metricSymbol(rule.metric);
+    row.symbol = MetricFamilies::symbol(MetricFamilies::of(rule.metric));
     row.name = metricName(rule.metric);
     row.detail = AlertText::condition(rule, format) + QStringLiteral(" · ") +
                  tr("cooldown %1", format.duration(rule.cooldown));
@@ -132,39 +133,6 @@ std::optional<double> payloadValue(const StoredEvent& event) {
   const double value = QLocale::c().toDouble(found->trimmed(), &ok);
   if (!ok || !std::isfinite(value)) return std::nullopt;
   return value;
-}
-
-QString metricSymbol(MetricID metric) {
-  switch (metric) {
-    case MetricID::cpuTotal:
-    case MetricID::cpuUser:
-    case MetricID::cpuSystem:
-    case MetricID::loadAverage1: return QStringLiteral("cpu");
-    case MetricID::memUsed:
-    case MetricID::memApp:
-    case MetricID::memWired:
-    case MetricID::memCompressed:
-    case MetricID::memCached:
-    case MetricID::memFree:
-    case MetricID::memPressure:
-    case MetricID::swapUsed:
-    case MetricID::pageIns:
-    case MetricID::pageOuts: return QStringLiteral("memorychip");
-    case MetricID::diskRead:
-    case MetricID::diskWrite:
-    case MetricID::diskFree: return QStringLiteral("internaldrive");
-    case MetricID::netDown:
-    case MetricID::netUp: return QStringLiteral("network");
-    case MetricID::batteryCharge:
-    case MetricID::batteryPower: return QStringLiteral("bolt.fill");
-    case MetricID::batteryTemperature:
-    case MetricID::thermalState: return QStringLiteral("thermometer.medium");
-    case MetricID::gpuUtilization: return QStringLiteral("square.stack.3d.up");
-    case MetricID::processCount:
-    case MetricID::selfCPU:
-    case MetricID::selfMemory: return QStringLiteral("desktopcomputer");
-  }
-  return QStringLiteral("desktopcomputer");
 }
 
 }  // namespace AlertsPresenter

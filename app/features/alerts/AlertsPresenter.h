@@ -88,8 +88,6 @@ std::vector<HistoryRowState> historyRows(const std::vector<StoredEvent>& events,
 // The stored "value" of an alert event: decimal text in the C locale; absent when missing, not a
 // number or not finite.
 std::optional<double> payloadValue(const StoredEvent& event);
-// The symbol of a rule row by its metric.
-QString metricSymbol(MetricID metric);
 
 }  // namespace AlertsPresenter
 

@@ -64,10 +64,6 @@ std::optional<double> uptime(const SystemInfo& system, const QDateTime& now);
 // The thermal readout's colour by level.
 DynamicColor thermalColor(ThermalLevel level);
 
-// The symbol and colour of a firing rule's row by its severity.
-QString severitySymbol(Severity severity);
-DynamicColor severityColor(Severity severity);
-
 // The first four rules shown by the alerts widget.
 inline constexpr std::size_t kAlertRows = 4;
 // The top-process widgets' rows.

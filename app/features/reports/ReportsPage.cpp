@@ -6,6 +6,7 @@
 #include "design/Icons.h"
 #include "design/MetricFamily.h"
 #include "design/PageHeader.h"
+#include "design/SeverityLook.h"
 #include "design/Tokens.h"
 #include "design/ToneLabel.h"
 #include "features/reports/ReportFileDialogs.h"
@@ -77,7 +78,7 @@ class FindingLine : public QWidget {
   void setLine(const ReportPreview::FindingLine& line) {
     line_ = line;
     text_->setText(line.text);
-    text_->setTone(ReportsPresenter::severityColor(line.severity));
+    text_->setTone(SeverityLook::color(line.severity));
     paintIcon();
   }
 
@@ -89,8 +90,8 @@ class FindingLine : public QWidget {
 
  private:
   void paintIcon() {
-    icon_->setPixmap(Icons::pixmap(ReportsPresenter::severitySymbol(line_.severity), kIconSize,
-                                   ReportsPresenter::severityColor(line_.severity).resolve(this), devicePixelRatioF()));
+    icon_->setPixmap(Icons::pixmap(SeverityLook::symbol(line_.severity), kIconSize,
+                                   SeverityLook::color(line_.severity).resolve(this), devicePixelRatioF()));
   }
 
   ReportPreview::FindingLine line_;

@@ -47,24 +47,6 @@ ReportPreview preview(const Report& report, const ValueFormatter& formatter, con
   return preview;
 }
 
-QString severitySymbol(Severity severity) {
-  switch (severity) {
-    case Severity::info: return QStringLiteral("info.circle.fill");
-    case Severity::warning: return QStringLiteral("exclamationmark.triangle.fill");
-    case Severity::critical: return QStringLiteral("exclamationmark.octagon.fill");
-  }
-  return {};
-}
-
-DynamicColor severityColor(Severity severity) {
-  switch (severity) {
-    case Severity::info: return Palette::accent;
-    case Severity::warning: return Palette::warning;
-    case Severity::critical: return Palette::danger;
-  }
-  return Palette::accent;
-}
-
 ExportData exportData(const Report& report, ReportFormat format, const ValueFormatter& formatter,
                       const Localize& localize) {
   switch (format) {

@@ -69,9 +69,6 @@ ReportPreview preview(const Report& report, const ValueFormatter& formatter, con
 // The metric table: name, minimum, average, maximum ("—" when absent), samples, resolution, gaps.
 ReportTable metricTable(const Report& report, const ValueFormatter& formatter);
 
-// The severity's symbol and colour on the finding lines.
-QString severitySymbol(Severity severity);
-DynamicColor severityColor(Severity severity);
 
 // The file's bytes, made before any dialog opens. A report that cannot be encoded gives no
 // bytes and the reason, so nothing is written.

@@ -4,6 +4,7 @@
 #include "design/Environment.h"
 #include "design/Icons.h"
 #include "design/MetricFamily.h"
+#include "design/SeverityLook.h"
 #include "design/Sparkline.h"
 #include "design/Tokens.h"
 #include "model/MonitorModel.h"
@@ -95,22 +96,6 @@ DynamicColor thermalColor(ThermalLevel level) {
       return Palette::danger;
   }
   return Palette::textPrimary;
-}
-
-struct SeverityStyle {
-  const char* symbol;
-  DynamicColor color;
-};
-SeverityStyle severityStyle(Severity severity) {
-  switch (severity) {
-    case Severity::info:
-      return {"info.circle.fill", Palette::accent};
-    case Severity::warning:
-      return {"exclamationmark.triangle.fill", Palette::warning};
-    case Severity::critical:
-      return {"exclamationmark.octagon.fill", Palette::danger};
-  }
-  return {"exclamationmark.triangle.fill", Palette::warning};
 }
 
 QToolButton* borderless(QWidget* parent) {
@@ -365,10 +350,9 @@ void MenuBarPanel::applyColors() {
   if (state_.thermal) setTextColor(thermal_, thermalColor(state_.thermal->level).resolve(this));
   pause_->setIcon(Icons::icon(state_.paused ? QStringLiteral("play.fill") : QStringLiteral("pause.fill"), primary));
   for (auto& [id, view] : alertRows_) {
-    const SeverityStyle style = severityStyle(view.severity);
-    const QColor color = style.color.resolve(this);
+    const QColor color = SeverityLook::color(view.severity).resolve(this);
     setTextColor(view.title, color);
-    setIcon(view.icon, QLatin1String(style.symbol), 14, color);
+    setIcon(view.icon, SeverityLook::symbol(view.severity), 14, color);
   }
   for (std::size_t i = 0; i < tiles_.size(); ++i) {
     setIcon(tiles_[i].icon, MetricFamilies::symbol(kTileFamilies[i]), 16,
