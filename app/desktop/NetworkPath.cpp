@@ -1,5 +1,6 @@
 #include "desktop/NetworkPath.h"
 
+#include "analysis/StoredEvents.h"
 #include "platform/RtnetlinkParser.h"
 
 #include <net/if.h>
@@ -23,17 +24,7 @@ QString NetworkPath::key() const {
 }
 
 StoredEvent NetworkPath::event(const QDateTime& date) const {
-  return event(date, status(), joinedInterfaces());
-}
-
-StoredEvent NetworkPath::event(const QDateTime& date, const QString& status, const QString& interfaces) {
-  StoredEvent event;
-  event.date = date;
-  event.kind = EventKind::network;
-  event.severity = status == QLatin1String("online") ? Severity::info : Severity::warning;
-  event.code = QStringLiteral("network.") + status;
-  event.payload.insert(QStringLiteral("interfaces"), interfaces);
-  return event;
+  return StoredEvents::network(online, joinedInterfaces(), date);
 }
 
 NetworkPath NetworkPath::fromState(const RtnetlinkState& state, bool expensive) {

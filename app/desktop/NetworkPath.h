@@ -32,8 +32,6 @@ struct NetworkPath {
   // The network event a change to this path records: "network.online" (info) or
   // "network.offline" (warning), with the interface names still listed.
   StoredEvent event(const QDateTime& date) const;
-  // The same from the parts of a path: status "online" or "offline" and the joined names.
-  static StoredEvent event(const QDateTime& date, const QString& status, const QString& interfaces);
 
   bool operator==(const NetworkPath&) const = default;
 };

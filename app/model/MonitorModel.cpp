@@ -1,6 +1,6 @@
 #include "model/MonitorModel.h"
 
-#include "desktop/NetworkPath.h"
+#include "analysis/StoredEvents.h"
 #include "model/ModelFactory.h"
 #include "scheduler/SnapshotSubscription.h"
 #include "scheduler/TelemetryEngine.h"
@@ -320,12 +320,7 @@ void MonitorModel::applySettings() {
 }
 
 void MonitorModel::addBookmark(const QString& note) {
-  StoredEvent event;
-  event.date = environment_.now();
-  event.kind = EventKind::bookmark;
-  event.severity = Severity::info;
-  event.code = QStringLiteral("bookmark");
-  event.payload.insert(QStringLiteral("note"), note);
+  const StoredEvent event = StoredEvents::bookmark(note, environment_.now());
   worker_->post(
       [engine = engine_, event] {
         engine->record(event);
@@ -416,7 +411,8 @@ void MonitorModel::setForeground(bool foreground) {
 
 void MonitorModel::pathChanged(const QString& key, const QString& status, const QString& interfaces) {
   if (lastPath_ && *lastPath_ != key) {
-    const StoredEvent event = NetworkPath::event(environment_.now(), status, interfaces);
+    const StoredEvent event =
+        StoredEvents::network(status == QLatin1String("online"), interfaces, environment_.now());
     networkEvents_.prepend(event);
     if (networkEvents_.size() > kNetworkEvents) networkEvents_.resize(kNetworkEvents);
     emit networkEventsChanged();

@@ -1,7 +1,7 @@
 #include "scheduler/TelemetryEngine.h"
 
-#include "analysis/AnalysisEvents.h"
 #include "analysis/IntelligenceEngine.h"
+#include "analysis/StoredEvents.h"
 #include "metrics/MonotonicClock.h"
 #include "scheduler/Normalizer.h"
 #include "scheduler/SchedulerMath.h"
@@ -179,12 +179,7 @@ void TelemetryEngine::noteDiscontinuity(const QString& code) {
   post([this] { resetBaselines(); });
   const auto store = this->store();
   if (!store) return;
-  StoredEvent event;
-  event.date = QDateTime::currentDateTimeUtc();
-  event.kind = EventKind::system;
-  event.severity = Severity::info;
-  event.code = code;
-  store->record(event);
+  store->record(StoredEvents::discontinuity(code, QDateTime::currentDateTimeUtc()));
 }
 
 void TelemetryEngine::record(const StoredEvent& event) {
@@ -228,7 +223,7 @@ double TelemetryEngine::tick(double now, const QDateTime& date) {
     const double elapsed = now - *lastTick_;
     if (SchedulerMath::isDiscontinuity(elapsed, interval)) {
       resetBaselines();
-      record(AnalysisEvents::gap(elapsed, date));
+      record(StoredEvents::gap(elapsed, date));
     }
   }
 
@@ -262,7 +257,7 @@ double TelemetryEngine::tick(double now, const QDateTime& date) {
       processCount_ = snapshot->processes->total > 0 ? std::optional<std::int64_t>(snapshot->processes->total)
                                                      : std::nullopt;
       for (const auto& spike : spikes_.update(snapshot->processes->processes, date)) {
-        record(AnalysisEvents::spike(spike));
+        record(StoredEvents::spike(spike));
       }
     }
   }
@@ -294,7 +289,7 @@ double TelemetryEngine::tick(double now, const QDateTime& date) {
 
   // Alert rules against the new values; their transitions become events.
   snapshot->alerts = alerts_.evaluate(values_, date);
-  for (const auto& transition : snapshot->alerts) record(AnalysisEvents::alert(transition));
+  for (const auto& transition : snapshot->alerts) record(StoredEvents::alert(transition));
 
   // History: every tick is appended, written out on the flush interval; while an erase or a
   // query holds the database, the rows wait and the next tick tries again.

@@ -1,5 +1,5 @@
-#include "analysis/AnalysisEvents.h"
 #include "analysis/IntelligenceEngine.h"
+#include "analysis/StoredEvents.h"
 #include "storage/TimeSeriesStore.h"
 
 #include "TestSupport.h"
@@ -29,7 +29,7 @@ TEST(AnalysisOfHistory, ReadsTheWindowFromTheStore) {
   ASSERT_TRUE(store.flush(at(now)));
   // Three spikes of one process inside the window, one long before it.
   for (double t : {now - 3000, now - 2000, now - 1000, now - 200000}) {
-    store.record(AnalysisEvents::spike({QStringLiteral("encoder"), 7, at(t), 40, 90}));
+    store.record(StoredEvents::spike({QStringLiteral("encoder"), 7, at(t), 40, 90}));
   }
   StoredEvent bookmark;
   bookmark.date = at(now - 100);

@@ -1,5 +1,5 @@
-#include "analysis/AnalysisEvents.h"
 #include "analysis/IntelligenceEngine.h"
+#include "analysis/StoredEvents.h"
 
 #include "TestSupport.h"
 
@@ -39,7 +39,7 @@ TEST_F(UnderGermanLocale, AlertEventPayload) {
   const AlertRule rule{QUuid::fromString(QStringLiteral("6f1c2a9e-0b7d-4c8e-9a51-2d3e4f5a6b7c")),
                        MetricID::cpuTotal, AlertComparison::above, 90, 120, 900, Severity::critical, true};
   const AlertTransition fired{rule, AlertTransition::Kind::fired, 92.5, at(1'700'000'000'000), 600.7};
-  const StoredEvent event = AnalysisEvents::alert(fired);
+  const StoredEvent event = StoredEvents::alert(fired);
   EXPECT_EQ(event.code, QStringLiteral("alert.fired"));
   EXPECT_EQ(event.kind, EventKind::alert);
   EXPECT_EQ(event.severity, Severity::critical);
@@ -57,7 +57,7 @@ TEST_F(UnderGermanLocale, AlertEventPayload) {
   disabled.comparison = AlertComparison::below;
   const AlertTransition resolved{disabled, AlertTransition::Kind::resolved,
                                  std::numeric_limits<double>::quiet_NaN(), at(0), 0};
-  const StoredEvent r = AnalysisEvents::alert(resolved);
+  const StoredEvent r = StoredEvents::alert(resolved);
   EXPECT_EQ(r.code, QStringLiteral("alert.resolved"));
   EXPECT_EQ(r.payload.value(QStringLiteral("value")), QStringLiteral("nan"));
   EXPECT_EQ(r.payload.value(QStringLiteral("held")), QStringLiteral("0"));
@@ -69,7 +69,7 @@ TEST_F(UnderGermanLocale, SpikeEventsReadBackByTheDetector) {
   for (int i = 0; i < 3; ++i) {
     const ProcessSpikeTracker::Spike spike{QStringLiteral("encoder"), 4242, at(1'700'000'000'000 + i * 60'000),
                                            45.9, 93.44 + i};
-    events.push_back(AnalysisEvents::spike(spike));
+    events.push_back(StoredEvents::spike(spike));
   }
   EXPECT_EQ(events[0].code, QStringLiteral("process.spike"));
   EXPECT_EQ(events[0].kind, EventKind::process);
@@ -87,10 +87,56 @@ TEST_F(UnderGermanLocale, SpikeEventsReadBackByTheDetector) {
   EXPECT_DOUBLE_EQ(findings[0].peak, 95.4);
   EXPECT_DOUBLE_EQ(findings[0].mean, (93.4 + 94.4 + 95.4) / 3);
 
-  const StoredEvent gap = AnalysisEvents::gap(600.9, at(5000));
+  const StoredEvent gap = StoredEvents::gap(600.9, at(5000));
   EXPECT_EQ(gap.code, QStringLiteral("system.gap"));
   EXPECT_EQ(gap.kind, EventKind::system);
   EXPECT_EQ(gap.payload.value(QStringLiteral("seconds")), QStringLiteral("600"));
+}
+
+// The events the model records: what the history page and the reports read back.
+TEST(StoredEvents, ModelEventsCarryTheirVocabulary) {
+  const QDateTime date = at(1'700'000'000'000);
+  struct Case {
+    StoredEvent event;
+    EventKind kind;
+    Severity severity;
+    const char* code;
+    QMap<QString, QString> payload;
+  };
+  const QString note = QStringLiteral("nightly \"build\" — ünïcode");
+  const Case cases[] = {
+      {StoredEvents::bookmark(note, date), EventKind::bookmark, Severity::info, "bookmark", {{"note", note}}},
+      {StoredEvents::discontinuity(QStringLiteral("system.sleep"), date),
+       EventKind::system,
+       Severity::info,
+       "system.sleep",
+       {}},
+      {StoredEvents::discontinuity(QStringLiteral("system.wake"), date),
+       EventKind::system,
+       Severity::info,
+       "system.wake",
+       {}},
+      {StoredEvents::network(true, QStringLiteral("eth0,wlan0"), date),
+       EventKind::network,
+       Severity::info,
+       "network.online",
+       {{"interfaces", "eth0,wlan0"}}},
+      {StoredEvents::network(false, QString(), date),
+       EventKind::network,
+       Severity::warning,
+       "network.offline",
+       {{"interfaces", ""}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.code);
+    EXPECT_EQ(c.event.id, 0);
+    EXPECT_EQ(c.event.date, date);
+    EXPECT_EQ(c.event.kind, c.kind);
+    EXPECT_EQ(c.event.severity, c.severity);
+    EXPECT_FALSE(c.event.metric.has_value());
+    EXPECT_EQ(c.event.code, QLatin1String(c.code));
+    EXPECT_EQ(c.event.payload, c.payload);
+  }
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
-#include "analysis/AnalysisEvents.h"
+#include "analysis/StoredEvents.h"
 
 #include "analysis/EventPayload.h"
 
-namespace kivo::AnalysisEvents {
+namespace kivo::StoredEvents {
 
 StoredEvent alert(const AlertTransition& transition) {
   StoredEvent event;
@@ -45,4 +45,33 @@ StoredEvent gap(double seconds, const QDateTime& date) {
   return event;
 }
 
-}  // namespace kivo::AnalysisEvents
+StoredEvent discontinuity(const QString& code, const QDateTime& date) {
+  StoredEvent event;
+  event.date = date;
+  event.kind = EventKind::system;
+  event.severity = Severity::info;
+  event.code = code;
+  return event;
+}
+
+StoredEvent network(bool online, const QString& interfaces, const QDateTime& date) {
+  StoredEvent event;
+  event.date = date;
+  event.kind = EventKind::network;
+  event.severity = online ? Severity::info : Severity::warning;
+  event.code = online ? QStringLiteral("network.online") : QStringLiteral("network.offline");
+  event.payload.insert(QStringLiteral("interfaces"), interfaces);
+  return event;
+}
+
+StoredEvent bookmark(const QString& note, const QDateTime& date) {
+  StoredEvent event;
+  event.date = date;
+  event.kind = EventKind::bookmark;
+  event.severity = Severity::info;
+  event.code = QStringLiteral("bookmark");
+  event.payload.insert(QStringLiteral("note"), note);
+  return event;
+}
+
+}  // namespace kivo::StoredEvents
