@@ -10,12 +10,12 @@ double SystemInfo::uptime() const {
 }
 
 QJsonObject SystemInfo::toJson() const {
-  QJsonObject object{{QLatin1String("model"), model},
-                     {QLatin1String("chip"), chip},
+  QJsonObject object{{QLatin1String("chip"), chip},
                      {QLatin1String("osVersion"), osVersion},
                      {QLatin1String("osBuild"), osBuild},
                      {QLatin1String("topology"), topology.toJson()},
                      {QLatin1String("hostName"), hostName}};
+  JsonFields::put(object, "model", model);
   JsonFields::put(object, "physicalMemory", std::optional<std::uint64_t>(physicalMemory));
   JsonFields::put(object, "bootTime", std::optional<QDateTime>(bootTime));
   return object;
@@ -23,7 +23,7 @@ QJsonObject SystemInfo::toJson() const {
 
 std::optional<SystemInfo> SystemInfo::fromJson(const QJsonObject& object) {
   namespace J = JsonFields;
-  const auto model = J::required<QString>(object, "model");
+  const auto model = J::optional<QString>(object, "model");
   const auto chip = J::required<QString>(object, "chip");
   const auto osVersion = J::required<QString>(object, "osVersion");
   const auto osBuild = J::required<QString>(object, "osBuild");
@@ -31,13 +31,14 @@ std::optional<SystemInfo> SystemInfo::fromJson(const QJsonObject& object) {
   const QJsonValue topologyValue = object.value(QLatin1String("topology"));
   const auto bootTime = J::required<QDateTime>(object, "bootTime");
   const auto hostName = J::required<QString>(object, "hostName");
-  if (!model || !chip || !osVersion || !osBuild || !memory || !topologyValue.isObject() || !bootTime ||
+  if (!model.ok || !chip || !osVersion || !osBuild || !memory || !topologyValue.isObject() || !bootTime ||
       !hostName) {
     return std::nullopt;
   }
   auto topology = CPUTopology::fromJson(topologyValue.toObject());
   if (!topology) return std::nullopt;
-  return SystemInfo{*model, *chip, *osVersion, *osBuild, *memory, std::move(*topology), *bootTime, *hostName};
+  return SystemInfo{model.value,          *chip,     *osVersion, *osBuild, *memory,
+                    std::move(*topology), *bootTime, *hostName};
 }
 
 SystemInfo SystemInfo::current(const std::string& root) {

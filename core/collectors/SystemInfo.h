@@ -15,7 +15,7 @@ namespace kivo {
 
 // The fixed description of this computer, read once. Never carries a serial number.
 struct SystemInfo {
-  QString model = QStringLiteral("Computer");   // DMI product name
+  std::optional<QString> model;                 // DMI product name; absent without DMI
   QString chip = QStringLiteral("Unknown");     // the topology's brand
   QString osVersion = QStringLiteral("Linux");  // os-release PRETTY_NAME
   QString osBuild;                              // kernel release

@@ -40,7 +40,7 @@ QList<QStringList> systemRows(const ReportInputs& in, const ValueFormatter& f, c
   const SystemInfo& s = in.system;
   QList<QStringList> rows;
   if (in.includeHostName) rows.append(systemRow(L(QStringLiteral("Host name")), s.hostName));
-  rows.append(systemRow(L(QStringLiteral("Model")), s.model));
+  rows.append(systemRow(L(QStringLiteral("Model")), s.model.value_or(QStringLiteral("—"))));
   rows.append(systemRow(L(QStringLiteral("Chip")), s.chip));
   const QString os = s.osBuild.isEmpty() ? s.osVersion : s.osVersion + QStringLiteral(" (") + s.osBuild + u')';
   rows.append(systemRow(L(QStringLiteral("Operating system")), os));

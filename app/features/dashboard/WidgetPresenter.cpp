@@ -82,6 +82,7 @@ BatteryState battery(const MonitorModel& model) {
   const auto& snapshot = model.snapshot();
   state.waiting = !snapshot;
   state.hasBattery = snapshot && snapshot->power.hasBattery;
+  if (snapshot && !state.hasBattery) state.source = PowerText::source(snapshot->power.source);
   if (!state.hasBattery) return state;
   const PowerSample& power = snapshot->power;
   state.charge = power.charge ? model.format().percent(*power.charge, 0) : kDash;
@@ -129,7 +130,7 @@ SystemState system(const MonitorModel& model, const QDateTime& now) {
   const auto& snapshot = model.snapshot();
   const bool load = snapshot && snapshot->cpu && !snapshot->cpu->loadAverage.empty();
   state.load = load ? format.number(snapshot->cpu->loadAverage.front(), 2) : kDash;
-  state.model = system.model;
+  state.model = system.model.value_or(kDash);
   return state;
 }
 

@@ -69,6 +69,9 @@ RatesState rates(const MonitorModel& model, MetricID first, MetricID second);
 struct BatteryState {
   bool waiting = true;
   bool hasBattery = false;
+  // Without a battery: the power source as the power page names it ("Unknown" when the
+  // kernel lists no supply), never a guess.
+  QString source;
   QString charge;
   QString caption;
   WidgetFigures::BatteryMeter meter;

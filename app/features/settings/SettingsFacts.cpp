@@ -35,7 +35,7 @@ QString versionLine(const QString& version, const QString& build) {
 
 Computer computer(const SystemInfo& system) {
   Computer rows;
-  rows.model = orDash(system.model);
+  rows.model = orDash(system.model.value_or(QString()));
   rows.chip = orDash(system.chip);
   rows.system = orDash(system.osVersion) + QStringLiteral(" (") + orDash(system.osBuild) + QLatin1Char(')');
   return rows;

@@ -17,6 +17,8 @@
 
 #include "DashboardSupport.h"
 
+#include "texts/PowerText.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -76,7 +78,7 @@ TEST_F(WidgetFixture, BeforeTheFirstSnapshotFiguresAreAbsentOrWaiting) {
   // The rig's computer has no known boot time: "—", never decades of uptime.
   const auto system = WidgetPresenter::system(model, QDateTime::currentDateTimeUtc());
   EXPECT_EQ((QStringList{system.uptime, system.processes, system.load, system.model}),
-            (QStringList{"—", "—", "—", "Computer"}));
+            (QStringList{"—", "—", "—", "—"}));  // no DMI model: no made-up name
   const auto overhead = WidgetPresenter::overhead(model);
   EXPECT_EQ((QStringList{overhead.cpu, overhead.memory, overhead.collection}), (QStringList{"—", "—", "—"}));
 }
@@ -210,13 +212,32 @@ TEST_F(WidgetFixture, TopProcessesSkipRecordsWithoutTheirFigure) {
   EXPECT_TRUE(waiting(*none));
 }
 
+TEST_F(WidgetFixture, WithoutABatteryTheCardNamesTheSourceAsThePowerPageDoes) {
+  const struct {
+    PowerSourceKind source;
+    const char* words;
+  } cases[] = {{PowerSourceKind::ac, "AC adapter"},
+               {PowerSourceKind::ups, "UPS"},
+               {PowerSourceKind::unknown, "Unknown"}};
+  double at = 0;
+  for (const auto& c : cases) {
+    TelemetrySnapshot snapshot = test::snapshotAt(at += 2);
+    snapshot.power = PowerSample(false, c.source, false, false, std::nullopt);
+    rig.model->ingest(snapshot);
+    const auto state = WidgetPresenter::battery(*rig.model);
+    EXPECT_EQ(state.source, QString::fromUtf8(c.words));
+    EXPECT_EQ(state.source, PowerText::source(c.source));  // the power page's readout
+  }
+}
+
 TEST_F(WidgetFixture, BatteryAndThermalOnLinux) {
   feed(1, std::nullopt);
   const auto onAC = WidgetPresenter::battery(*rig.model);
   EXPECT_FALSE(onAC.waiting);
   EXPECT_FALSE(onAC.hasBattery);
   const auto ac = view(WidgetKind::battery);
-  EXPECT_EQ(ac->findChildren<Readout*>().at(1)->shownValue(), "AC power");
+  // The kernel lists no supply here: the power page's word, not a guessed "AC power".
+  EXPECT_EQ(ac->findChildren<Readout*>().at(1)->shownValue(), PowerText::source(PowerSourceKind::unknown));
   EXPECT_FALSE(ac->findChild<Meter*>()->isVisibleTo(ac.get()));
   bool note = false;
   for (const auto* label : ac->findChildren<ToneLabel*>()) {

@@ -83,6 +83,9 @@ TEST(RecordJson, RoundTripsEveryRecord) {
   info.bootTime = QDateTime::fromMSecsSinceEpoch(1700000000250, QTimeZone::utc());
   info.hostName = QStringLiteral("desk");
   EXPECT_EQ(SystemInfo::fromJson(info.toJson()), info);
+  info.model.reset();
+  EXPECT_FALSE(info.toJson().contains(QStringLiteral("model")));
+  EXPECT_EQ(SystemInfo::fromJson(info.toJson()), info);
 }
 
 TEST(RecordJson, AbsentFiguresAreLeftOutNotWrittenAsZero) {
@@ -148,6 +151,7 @@ TEST(RecordJson, MissingOrMistypedFieldsReject) {
       {"process with a bad start date", with(processJson, "startTime", QStringLiteral("yesterday")), process},
       {"system without boot time", without(systemJson, "bootTime"), system},
       {"system without topology", without(systemJson, "topology"), system},
+      {"system model as a number", with(systemJson, "model", 3), system},
   };
   for (const auto& c : cases) EXPECT_FALSE(c.decodes(c.object)) << c.name;
 }

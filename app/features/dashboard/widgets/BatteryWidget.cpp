@@ -34,7 +34,8 @@ BatteryWidget::BatteryWidget(MonitorModel& model, WidgetSize size, QWidget* pare
   auto* ac = new QVBoxLayout(acPart_);
   ac->setContentsMargins(0, 0, 0, 0);
   ac->setSpacing(4);
-  ac->addWidget(new Readout(kivo::tr("AC power"), std::nullopt, 20, Palette::textPrimary, acPart_));
+  source_ = new Readout(std::nullopt, std::nullopt, 20, Palette::textPrimary, acPart_);
+  ac->addWidget(source_);
   auto* note = new ToneLabel(kivo::tr("This computer has no battery."), Typeface::caption(),
                              Palette::textSecondary, acPart_);
   note->setWordWrap(true);
@@ -50,7 +51,10 @@ void BatteryWidget::refresh() {
   waiting_->setVisible(state.waiting);
   batteryPart_->setVisible(state.hasBattery);
   acPart_->setVisible(!state.waiting && !state.hasBattery);
-  if (!state.hasBattery) return;
+  if (!state.hasBattery) {
+    source_->setValue(state.source);
+    return;
+  }
   readout_->setValue(state.charge);
   WidgetParts::setCaption(caption_, state.caption);
   meter_->setFraction(state.meter.fraction);

@@ -22,6 +22,7 @@ class BatteryWidget : public WidgetView {
 
   QWidget* batteryPart_ = nullptr;
   QWidget* acPart_ = nullptr;
+  Readout* source_ = nullptr;
   ToneLabel* waiting_ = nullptr;
   Readout* readout_ = nullptr;
   ToneLabel* caption_ = nullptr;
