@@ -291,19 +291,25 @@ double TelemetryEngine::tick(double now, const QDateTime& date) {
   snapshot->alerts = alerts_.evaluate(values_, date);
   for (const auto& transition : snapshot->alerts) record(StoredEvents::alert(transition));
 
-  // History: every tick is appended, written out on the flush interval; while an erase or a
-  // query holds the database, the rows wait and the next tick tries again.
+  // History: every tick is appended, written out on the flush interval; while an erase, a
+  // query or another program holds the database, the rows wait and the next tick tries again.
   if (const auto store = this->store(); store && configuration.historyEnabled) {
     store->append(values_, date);
     if (!lastFlush_ || now - *lastFlush_ >= configuration.flushInterval) {
       if (const auto flushed = store->flushUnlessBusy(date)) {
         lastFlush_ = now;
+        flushDue_.reset();
         // A failure stays on every snapshot until a flush succeeds, so the interface can say so.
         if (*flushed) {
           storeFailure_.reset();
         } else {
           storeFailure_ = store->writeStatus();
         }
+      } else if (!flushDue_) {
+        flushDue_ = now;
+      } else if (now - *flushDue_ >= configuration.flushInterval) {
+        // Held off for a whole interval (another program keeps the write lock): say so.
+        if (StoreWriteStatus status = store->writeStatus(); status.error) storeFailure_ = std::move(status);
       }
     }
   }

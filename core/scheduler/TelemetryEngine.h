@@ -105,6 +105,7 @@ class TelemetryEngine {
   std::optional<double> lastProcess_;
   std::optional<double> lastSlow_;
   std::optional<double> lastFlush_;
+  std::optional<double> flushDue_;  // since when the flush has been held off
   std::optional<StoreWriteStatus> storeFailure_;
   std::vector<VolumeInfo> volumes_;
   PowerSample power_;

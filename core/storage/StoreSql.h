@@ -78,6 +78,12 @@ inline constexpr const char* kPrune[] = {
     "DELETE FROM minute WHERE metric=? AND ts<?",
     "DELETE FROM hour WHERE metric=? AND ts<?",
 };
+// The oldest row of one metric, one seek down the key.
+inline constexpr const char* kFirstOfMetric[] = {
+    "SELECT ts FROM raw WHERE metric=? ORDER BY ts LIMIT 1",
+    "SELECT ts FROM minute WHERE metric=? ORDER BY ts LIMIT 1",
+    "SELECT ts FROM hour WHERE metric=? ORDER BY ts LIMIT 1",
+};
 inline constexpr const char* kPruneEvents = "DELETE FROM events WHERE ts < ?";
 
 }  // namespace kivo::StoreSql

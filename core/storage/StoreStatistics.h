@@ -15,7 +15,7 @@ struct StoreStatistics {
   std::int64_t hourRows = 0;
   std::int64_t events = 0;
   std::uint64_t fileBytes = 0;        // database file plus its write-ahead log; 0 in memory
-  std::optional<QDateTime> earliest;  // start of the oldest stored hour summary
+  std::optional<QDateTime> earliest;  // the oldest stored sample, as closely as the tiers still tell
 
   bool operator==(const StoreStatistics&) const = default;
 

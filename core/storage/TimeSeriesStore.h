@@ -69,8 +69,9 @@ class TimeSeriesStore {
   // path first and the queue goes there.
   bool flush(const QDateTime& now);
 
-  // flush() for the sampling loop: absent at once, writing nothing, while another thread
-  // is using the database (an erase, a query); the rows stay queued.
+  // flush() for the sampling loop, which never waits: absent at once, writing nothing, while
+  // another thread is using the database (an erase, a query) or another program holds its
+  // write lock; the rows stay queued (bounded as above) for a later flush.
   std::optional<bool> flushUnlessBusy(const QDateTime& now);
 
   // Deletes rows older than the retention. Runs from flush; public for maintenance.

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -28,6 +29,9 @@ namespace kivo {
 namespace StoreDetail {
 
 inline constexpr double kPruneInterval = 3600;
+// How long a statement waits for another connection's write lock; the sampling loop's flush
+// does not wait at all.
+inline constexpr int kBusyTimeoutMs = 2000;
 
 // A double as a 64-bit statement parameter: truncated toward zero, clamped to the
 // integer range; NaN gives 0.
@@ -90,6 +94,14 @@ struct ClosedBucket {
   MetricID metric;
   Bucket bucket;
 };
+
+// Whether the latest failure on the handle is a full disk: SQLite says "disk I/O error" when
+// the shared-memory file cannot grow for want of space.
+inline bool isDiskFull(sqlite3* handle) {
+  const int code = sqlite3_errcode(handle) & 0xff;
+  return code == SQLITE_FULL ||
+         ((code == SQLITE_IOERR || code == SQLITE_CANTOPEN) && sqlite3_system_errno(handle) == ENOSPC);
+}
 
 // An advisory lock beside the database, held as long as the store is open, so that a
 // second running instance cannot write into the same history unnoticed.
@@ -181,6 +193,10 @@ struct TimeSeriesStore::Impl {
   }
 
   void failSql(const char* what) {
+    if (StoreDetail::isDiskFull(db())) {
+      setError(QStringLiteral("%1: the disk is full").arg(QLatin1String(what)), SQLITE_FULL);
+      return;
+    }
     setError(QStringLiteral("%1: %2").arg(QLatin1String(what), connection().errorMessage()),
              sqlite3_errcode(db()) & 0xff);
   }
@@ -199,6 +215,7 @@ struct TimeSeriesStore::Impl {
   bool flushLocked(double now);
   bool pruneLocked(double now);
   std::vector<std::int64_t> metricsIn(const char* nextMetricSql);
+  std::optional<double> earliestSample();
   void dropOldest();
 };
 

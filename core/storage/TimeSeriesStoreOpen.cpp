@@ -1,7 +1,6 @@
 #include "storage/StoreSql.h"
 #include "storage/TimeSeriesStoreImpl.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
@@ -23,8 +22,6 @@ using namespace StoreSql;
 namespace StoreDetail {
 
 namespace {
-
-constexpr int kBusyTimeoutMs = 2000;
 
 // Why a path cannot hold the database, when its kind says so: the file is a folder,
 // or a folder on the way is a file. SQLite only says "unable to open database file".
@@ -53,6 +50,39 @@ QString oneLine(const QString& verdict) {
   return lines.join(QStringLiteral("; "));
 }
 
+// The history names every process that ran: our folders are the owner's alone, whatever
+// the umask. Folders that exist already are left as they are.
+void makeFolders(const QString& folder) {
+  const QString absolute = QFileInfo(folder).absoluteFilePath();
+  QStringList missing;
+  for (QFileInfo info(absolute); !info.exists() && !info.isRoot(); info = QFileInfo(info.absolutePath())) {
+    missing.prepend(info.absoluteFilePath());
+    if (info.absolutePath() == info.absoluteFilePath()) break;
+  }
+  for (const QString& path : missing) {
+    if (::mkdir(QFile::encodeName(path).constData(), 0700) != 0 && errno != EEXIST) return;  // shows at open
+  }
+}
+
+// Creates the file when missing, and narrows it, to be read and written by its owner only;
+// SQLite gives its log and shared-memory files the database's mode.
+void makePrivate(const QByteArray& path, bool create) {
+  int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (fd < 0 && errno == ENOENT && create)
+    fd = ::open(path.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) return;
+  struct stat info {};
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & 07777) != 0600) ::fchmod(fd, 0600);
+  ::close(fd);
+}
+
+// The failure's reason as a person reads it: SQLite says "disk I/O error" when the disk is
+// full and the shared-memory file cannot grow.
+QString reason(sqlite3* handle) {
+  if (isDiskFull(handle)) return QStringLiteral("the disk is full");
+  return QString::fromUtf8(sqlite3_errmsg(handle));
+}
+
 }  // namespace
 
 InstanceLock::~InstanceLock() {
@@ -64,8 +94,9 @@ std::optional<QString> InstanceLock::acquire(const QString& databasePath) {
   fd_ = ::open(lockPath_.constData(), O_RDWR | O_CLOEXEC);
   if (fd_ < 0 && errno == ENOENT) {
     // Created here, so removed again when the database is refused.
-    fd_ = ::open(lockPath_.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    fd_ = ::open(lockPath_.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     created_ = fd_ >= 0;
+    if (created_) ::fchmod(fd_, 0600);
     if (fd_ < 0 && errno == EEXIST) fd_ = ::open(lockPath_.constData(), O_RDWR | O_CLOEXEC);
   }
   if (fd_ < 0) {
@@ -109,15 +140,16 @@ std::unique_ptr<Database> openDatabase(const std::optional<QString>& path,
       throw StoreError(StoreError::Kind::open,
                        QStringLiteral("unable to open database file: %1").arg(*problem));
     }
-    QDir().mkpath(QFileInfo(*path).absolutePath());  // a failure shows when opening
+    makeFolders(QFileInfo(*path).absolutePath());
     nativePath = QFile::encodeName(*path);
+    makePrivate(nativePath, true);
   }
 
   sqlite3* handle = nullptr;
   const int rc = sqlite3_open_v2(nativePath.constData(), &handle,
                                  SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
   if (rc != SQLITE_OK) {
-    QString message = handle ? QString::fromUtf8(sqlite3_errmsg(handle)) : QStringLiteral("unknown");
+    QString message = handle ? reason(handle) : QStringLiteral("unknown");
     sqlite3_close(handle);
     if (path) message += QStringLiteral(" (%1)").arg(*path);
     throw StoreError(StoreError::Kind::open, message);
@@ -138,7 +170,7 @@ std::unique_ptr<Database> openDatabase(const std::optional<QString>& path,
     return message;
   };
   auto sqlError = [&](const QString& context) {
-    QString message = connection.errorMessage();
+    QString message = reason(handle);
     if (!context.isEmpty()) message = context + QStringLiteral(": ") + message;
     return StoreError(StoreError::Kind::sql, withPath(message));
   };
@@ -202,6 +234,9 @@ std::unique_ptr<Database> openDatabase(const std::optional<QString>& path,
   if (path && (!lock || !lock->isInPlace())) {
     fresh = std::make_unique<InstanceLock>();
     if (auto problem = fresh->acquire(*path)) throw StoreError(StoreError::Kind::open, *problem);
+  }
+  if (path) {
+    for (const char* suffix : {"", "-wal", "-shm"}) makePrivate(nativePath + suffix, false);
   }
   try {
     // auto_vacuum only takes effect on a file without pages yet, so it must come before

@@ -1,4 +1,5 @@
 #include "storage/SeriesMath.h"
+#include "storage/StoreSql.h"
 #include "storage/StoreTime.h"
 #include "storage/TimeSeriesStoreImpl.h"
 
@@ -13,6 +14,7 @@
 namespace kivo {
 
 using namespace StoreDetail;
+using namespace StoreSql;
 
 namespace {
 
@@ -97,12 +99,7 @@ StoreStatistics TimeSeriesStore::statistics() {
   d->flushLocked(now);
 
   StoreStatistics statistics;
-  {
-    SQLiteStatement earliest(d->db(), "SELECT MIN(ts) FROM hour");
-    if (earliest.step() == SQLITE_ROW && !earliest.columnIsNull(0)) {
-      statistics.earliest = QDateTime::fromSecsSinceEpoch(earliest.columnInt64(0), Qt::UTC);
-    }
-  }
+  if (const auto earliest = d->earliestSample()) statistics.earliest = StoreTime::date(*earliest);
   if (d->path) {
     const QByteArray file = QFile::encodeName(*d->path);
     statistics.fileBytes = fileSize(file) + fileSize(file + "-wal");
@@ -120,6 +117,38 @@ StoreStatistics TimeSeriesStore::statistics() {
   statistics.hourRows = count("SELECT COUNT(*) FROM hour");
   statistics.events = count("SELECT COUNT(*) FROM events");
   return statistics;
+}
+
+// The time of the oldest sample still known: the oldest hour summary says only its hour, so
+// it is narrowed to the oldest minute summary, then the oldest raw sample, as long as they
+// fall within it (the finer tiers are pruned sooner).
+std::optional<double> TimeSeriesStore::Impl::earliestSample() {
+  auto oldest = [this](int tier) -> std::optional<double> {
+    SQLiteStatement first(db(), kFirstOfMetric[tier]);
+    if (!first.ok()) return std::nullopt;
+    std::optional<std::int64_t> found;
+    for (std::int64_t metric : metricsIn(kNextMetric[tier])) {
+      first.bind(1, metric);
+      if (first.step() == SQLITE_ROW) {
+        const std::int64_t ts = first.columnInt64(0);
+        if (!found || ts < *found) found = ts;
+      }
+      first.reset();
+    }
+    if (!found) return std::nullopt;
+    return tier == 0 ? static_cast<double>(*found) / 1000.0 : static_cast<double>(*found);
+  };
+  std::optional<double> earliest = oldest(2);
+  double within = 3600;
+  for (const auto& [tier, width] : {std::pair{1, 60.0}, std::pair{0, 0.0}}) {
+    const auto finer = oldest(tier);
+    if (!finer) continue;
+    if (!earliest || (*finer >= *earliest && *finer < *earliest + within)) {
+      earliest = finer;
+      within = width;
+    }
+  }
+  return earliest;
 }
 
 std::optional<std::int64_t> TimeSeriesStore::record(const StoredEvent& event) {

@@ -172,7 +172,16 @@ std::optional<bool> TimeSeriesStore::flushUnlessBusy(const QDateTime& now) {
   const double n = StoreTime::seconds(now);
   std::unique_lock connection(d->connectionMutex, std::try_to_lock);
   if (!connection.owns_lock()) return std::nullopt;
-  return d->flushLocked(n);
+  // Another program holding the write lock would make each statement wait out the busy
+  // timeout on the sampling thread: fail at once instead, and keep the rows for later.
+  sqlite3_busy_timeout(d->db(), 0);
+  const bool written = d->flushLocked(n);
+  sqlite3_busy_timeout(d->db(), kBusyTimeoutMs);
+  if (!written) {
+    std::lock_guard state(d->stateMutex);
+    if (d->lastErrorCode == SQLITE_BUSY) return std::nullopt;
+  }
+  return written;
 }
 
 }  // namespace kivo

@@ -227,7 +227,7 @@ TEST(StoreRetention, UnusableRetentionKeepsItsTier) {
   EXPECT_EQ(s.db.value("SELECT COUNT(*) FROM hour"), "1");
 }
 
-TEST(StoreStatisticsAndErase, CountsRowsSizesAndTheEarliestHour) {
+TEST(StoreStatisticsAndErase, CountsRowsSizesAndTheEarliestSample) {
   FileStore s;
   const double h = recentHour();
   const std::vector<MetricValue> values{{MetricID::cpuTotal, 1}, {MetricID::memUsed, 2}};
@@ -239,7 +239,8 @@ TEST(StoreStatisticsAndErase, CountsRowsSizesAndTheEarliestHour) {
   EXPECT_EQ(statistics.minuteRows, 4);
   EXPECT_EQ(statistics.hourRows, 4);
   EXPECT_EQ(statistics.events, 1);
-  EXPECT_EQ(statistics.earliest, at(h - 3600));
+  // The oldest sample itself, not the start of its hour.
+  EXPECT_EQ(statistics.earliest, at(h - 3600 + 5));
   const auto main = QFileInfo(s.path).size();
   const auto wal = QFileInfo(s.path + "-wal").size();
   EXPECT_GT(wal, 0);
@@ -259,7 +260,11 @@ TEST(StoreStatisticsAndErase, EraseAllEmptiesTablesAndQueuesButNeverReusesIds) {
   ASSERT_TRUE(s.store.flush(at(h + 2)));
   const auto before = s.store.record(event(h, EventKind::bookmark, "bookmark"));
   s.store.append(values, at(h + 3));  // queued, not yet written
+  const std::uint64_t sizeBefore = s.store.statistics().fileBytes;
   ASSERT_TRUE(s.store.eraseAll());
+  // The compacted file went through the log, which is folded back and emptied.
+  EXPECT_EQ(QFileInfo(s.path + "-wal").size(), 0);
+  EXPECT_LT(static_cast<std::uint64_t>(QFileInfo(s.path).size()), sizeBefore);
   const StoreStatistics statistics = s.store.statistics();
   EXPECT_EQ(statistics, (StoreStatistics{0, 0, 0, 0, statistics.fileBytes, std::nullopt}));
   const auto after = s.store.record(event(h, EventKind::bookmark, "bookmark"));

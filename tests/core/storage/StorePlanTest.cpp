@@ -33,6 +33,7 @@ TEST(StorePlan, MetricTableStatementsSearchThePrimaryKey) {
     EXPECT_EQ(plan(db, StoreSql::kPrune[i]), "SEARCH " + table + " USING PRIMARY KEY (metric=? AND ts<?); ");
     EXPECT_NE(plan(db, StoreSql::kNextMetric[i]).find("SEARCH " + table + " USING PRIMARY KEY (metric>?)"),
               std::string::npos);
+    EXPECT_EQ(plan(db, StoreSql::kFirstOfMetric[i]), "SEARCH " + table + " USING PRIMARY KEY (metric=?); ");
   }
   for (const char* sql : {StoreSql::kSeriesRaw, StoreSql::kSeriesMinute, StoreSql::kSeriesHour}) {
     EXPECT_NE(plan(db, sql).find("USING PRIMARY KEY (metric=? AND ts>? AND ts<?)"), std::string::npos) << sql;

@@ -235,6 +235,29 @@ TEST(StoreWrite, FlushWaitingOnAnotherWriterGivesUpAndRetriesLater) {
   EXPECT_EQ(summary(s.db, "minute", MetricID::cpuTotal, m), "10.0 10.0 10.0 1");
 }
 
+// The sampling loop's flush does not wait for another program's write lock: it comes back
+// skipped with the rows still queued, and a later flush writes every row once.
+TEST(StoreWrite, TickFlushSkipsWhileAnotherProgramHoldsTheWriteLock) {
+  FileStore s;
+  const double m = recentHour() + 1500;
+  tick(s.store, m + 1, {{MetricID::cpuTotal, 10}});
+  tick(s.store, m + 3, {{MetricID::cpuTotal, 30}});
+  ASSERT_EQ(s.db.exec("BEGIN IMMEDIATE"), "");
+  EXPECT_EQ(s.store.flushUnlessBusy(at(m + 4)), std::nullopt);
+  EXPECT_EQ(s.store.writeStatus().pendingSamples, 2u);
+  EXPECT_EQ(s.store.writeStatus().code, SQLITE_BUSY);
+  tick(s.store, m + 5, {{MetricID::cpuTotal, 50}});
+  EXPECT_EQ(s.store.flushUnlessBusy(at(m + 6)), std::nullopt);
+  ASSERT_EQ(s.db.exec("COMMIT"), "");
+  EXPECT_EQ(s.db.value("SELECT COUNT(*) FROM raw"), "0");
+
+  EXPECT_EQ(s.store.flushUnlessBusy(at(m + 7)), std::optional<bool>(true));
+  EXPECT_EQ(s.db.value("SELECT COUNT(*) FROM raw"), "3");
+  EXPECT_EQ(summary(s.db, "minute", MetricID::cpuTotal, m), "10.0 50.0 30.0 3");
+  EXPECT_FALSE(s.store.writeStatus().error);
+  EXPECT_EQ(s.store.droppedRows(), 0u);
+}
+
 TEST(StoreWrite, QueueWhileFlushesFailIsBoundedDroppingTheOldestFirst) {
   FileStore s;
   ASSERT_EQ(s.db.exec("CREATE TRIGGER fault BEFORE INSERT ON raw BEGIN SELECT RAISE(ABORT, 'full'); END"),
