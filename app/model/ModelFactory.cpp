@@ -27,7 +27,8 @@ OpenedHistory ModelFactory::openHistory(const QString& path, const RetentionPoli
   try {
     opened.store = std::make_shared<TimeSeriesStore>(path, retention);
   } catch (const StoreError& error) {
-    opened.error = error.description();
+    // Shown to a person: the sentence, not the error's case name around it.
+    opened.error = error.message();
   } catch (const std::exception& error) {
     opened.error = QString::fromUtf8(error.what());
   }
