@@ -1,4 +1,5 @@
 #include "collectors/DiskCollector.h"
+#include "collectors/LatencyProbe.h"
 #include "collectors/NetworkCollector.h"
 
 #include <benchmark/benchmark.h>
@@ -35,3 +36,10 @@ static void BM_Volumes(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(collector.volumes());
 }
 BENCHMARK(BM_Volumes);
+
+// No attempts asked: the probe returns at once, without a socket or a pause.
+static void BM_LatencyProbeNoAttempts(benchmark::State& state) {
+  for (auto _ : state)
+    benchmark::DoNotOptimize(LatencyProbe::measure(QStringLiteral("127.0.0.1"), 9, 0, 3.0));
+}
+BENCHMARK(BM_LatencyProbeNoAttempts);

@@ -178,9 +178,7 @@ TEST(LatencyProbe, PausesAfterEveryAttemptEvenWhenAllFail) {
 
 TEST(LatencyProbe, NoAttemptsMeansNoConnection) {
   Listener listener;
-  const auto start = Clock::now();
   const LatencyResult result = LatencyProbe::measure("127.0.0.1", listener.port(), 0, 3.0);
-  EXPECT_LT(secondsSince(start), 0.1);
   EXPECT_EQ(result, (LatencyResult{"127.0.0.1", listener.port(), {}, 0}));
   EXPECT_EQ(LatencyProbe::measure("127.0.0.1", listener.port(), -3, 3.0).attempts, 0);
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
