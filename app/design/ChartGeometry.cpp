@@ -61,10 +61,7 @@ std::vector<double> stackedTotals(std::span<const LiveSeries> series) {
   return totals;
 }
 
-ChartRange range(std::span<const LiveSeries> series, std::optional<ChartRange> domain, bool stacked) {
-  if (domain) {
-    if (const auto fixed = ordered(*domain)) return *fixed;
-  }
+std::optional<ChartRange> extent(std::span<const LiveSeries> series, bool stacked) {
   double smallest = std::numeric_limits<double>::infinity();
   double largest = -std::numeric_limits<double>::infinity();
   auto take = [&](double value) {
@@ -81,7 +78,18 @@ ChartRange range(std::span<const LiveSeries> series, std::optional<ChartRange> d
       }
     }
   }
-  const bool none = smallest > largest;
+  if (smallest > largest) return std::nullopt;
+  return ChartRange{smallest, largest};
+}
+
+ChartRange range(std::span<const LiveSeries> series, std::optional<ChartRange> domain, bool stacked) {
+  if (domain) {
+    if (const auto fixed = ordered(*domain)) return *fixed;
+  }
+  const auto values = extent(series, stacked);
+  const bool none = !values;
+  const double smallest = none ? 0.0 : values->lower;
+  const double largest = none ? 0.0 : values->upper;
   if (!none && smallest == 0 && largest == 0) return {0, 1};
   const double lower = none ? 0.0 : std::min(0.0, smallest);
   // Values all below 0 keep 0 as the top, as values all above it keep 0 as the bottom.

@@ -53,6 +53,9 @@ std::optional<ChartRange> ordered(ChartRange domain);
 // For every distinct instant, the sum of the finite values at exactly that instant.
 std::vector<double> stackedTotals(std::span<const LiveSeries> series);
 
+// The smallest and largest finite value (stacked: of the per-instant totals); none without values.
+std::optional<ChartRange> extent(std::span<const LiveSeries> series, bool stacked);
+
 // The value range of a chart: the (ordered) domain when given, else from 0 or the smallest value
 // up to 0 or 1.15 x the largest (stacked: of the per-instant totals), at least 1e-9 high.
 // A series that is all zero gets 0 to 1, so its grid has room to say so.

@@ -231,6 +231,34 @@ QString LiveChart::timeText(qint64 msecs) {
   return locale.toString(QDateTime::fromMSecsSinceEpoch(msecs), format);
 }
 
+LiveChartGrid LiveChart::grid(std::span<const LiveSeries> series, const LiveChartOptions& options) {
+  LiveChartGrid grid;
+  if (options.ticks) {
+    grid.range = ChartGeometry::range(series, options.domain, options.stacked);
+    grid.ticks = ChartGeometry::labelledTicks(grid.range, options.ticks,
+                                              [&options](double value) { return formatted(options.format, value); });
+    return grid;
+  }
+  const auto domain = options.domain ? ChartGeometry::ordered(*options.domain) : std::nullopt;
+  ChartAxis::Axis axis;
+  if (domain) {
+    axis = ChartAxis::within(*domain, options.axis);
+  } else {
+    // Headroom above the largest value, then out to the round ticks; 0 always in the range.
+    const auto extent = ChartGeometry::extent(series, options.stacked);
+    const double low = extent ? std::min(0.0, extent->lower) : 0.0;
+    const double high = extent ? std::max(0.0, 1.15 * extent->upper) : 0.0;
+    axis = ChartAxis::fitted(low, high, options.axis);
+  }
+  grid.range = axis.range;
+  const QLocale locale;
+  grid.ticks.reserve(axis.ticks.size());
+  for (double value : axis.ticks) {
+    grid.ticks.push_back({value, ChartAxis::label(value, axis, options.axis, locale, options.format)});
+  }
+  return grid;
+}
+
 QString LiveChart::accessibilitySummary(std::span<const LiveSeries> series, const ValueFormat& format) {
   QStringList parts;
   for (const LiveSeries& one : series) {
@@ -257,9 +285,9 @@ void LiveChart::paint(QPainter& painter, const QRectF& rect, std::span<const Liv
                       std::span<const QColor> colors, const LiveChartOptions& options, const LiveChartStyle& style) {
   const double plotHeight = std::isfinite(options.height) ? std::max(options.height, 0.0) : 0.0;
   const QRectF canvas(rect.left(), rect.top(), rect.width(), plotHeight);
-  const ChartRange range = ChartGeometry::range(series, options.domain, options.stacked);
-  const std::vector<ChartGeometry::Tick> ticks = ChartGeometry::labelledTicks(
-      range, options.ticks, [&options](double value) { return formatted(options.format, value); });
+  const LiveChartGrid grid = LiveChart::grid(series, options);
+  const ChartRange range = grid.range;
+  const std::vector<ChartGeometry::Tick>& ticks = grid.ticks;
   // The plot starts right of the widest label, measured with the font it is drawn in.
   const QFontMetricsF metrics(style.caption);
   std::vector<double> widths;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "design/ChartAxis.h"
 #include "design/ChartGeometry.h"
 #include "design/LiveSeries.h"
 
@@ -24,7 +25,14 @@ struct LiveChartOptions {
   ValueFormat format;                // tick labels and spoken values; plain numbers without it
   bool stacked = false;              // stacked bands instead of separate lines
   double height = 160;               // the plot canvas, legend excluded
-  std::optional<std::vector<double>> ticks;  // grid values; five even steps without them
+  std::optional<std::vector<double>> ticks;  // grid values; round steps of `axis` without them
+  AxisUnit axis;                             // the unit the grid is read in (format's unit)
+};
+
+// The value grid of a live chart: its range and its labelled lines.
+struct LiveChartGrid {
+  ChartRange range;
+  std::vector<ChartGeometry::Tick> ticks;
 };
 
 // The interface colours and font a chart is painted with, resolved for one appearance.
@@ -68,6 +76,9 @@ class LiveChart : public QWidget {
                     std::span<const QColor> colors, const LiveChartOptions& options, const LiveChartStyle& style);
   // Height of the whole chart: the plot canvas plus the legend when there is one.
   static double totalHeight(std::size_t seriesCount, const LiveChartOptions& options, const QFont& caption);
+  // The value range and grid: the given ticks over the domain (or the values' range), else round
+  // steps of the axis unit within the domain, or around 0 and 1.15 x the largest value.
+  static LiveChartGrid grid(std::span<const LiveSeries> series, const LiveChartOptions& options);
   static QString accessibilitySummary(std::span<const LiveSeries> series, const ValueFormat& format);
   // A time label: hour, minute and second in the locale's way ("3:04:05 PM" in US English).
   static QString timeText(qint64 msecs);

@@ -79,6 +79,7 @@ CPUPage::CPUPage(MonitorModel& model, AppSettings&, QWidget* parent) : Page(pare
   LiveChartOptions options;
   options.domain = ChartRange{0, 100};
   options.format = [this](double v) { return model_.format().percent(v, 0); };
+  options.axis = AxisUnit::percent(model_.format().locale);
   options.stacked = true;
   options.height = 180;
   usage_->setOptions(std::move(options));

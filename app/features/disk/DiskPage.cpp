@@ -204,6 +204,7 @@ void DiskPage::build() {
   throughput_ = new LiveChart(throughput);
   LiveChartOptions rates;
   rates.format = [format = model_.format()](double value) { return format.rate(value); };
+  rates.axis = AxisUnit::bytes(false, QStringLiteral("/s"));
   rates.height = 180;
   throughput_->setOptions(std::move(rates));
   throughput->addContent(throughput_);
@@ -218,6 +219,7 @@ void DiskPage::build() {
   space_ = new LiveChart(space);
   LiveChartOptions bytes;
   bytes.format = [format = model_.format()](double value) { return format.bytes(value, false); };
+  bytes.axis = AxisUnit::bytes(false);
   bytes.height = 180;
   space_->setOptions(std::move(bytes));
   space->addContent(space_);

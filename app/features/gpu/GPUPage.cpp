@@ -109,6 +109,7 @@ GPUPage::GPUPage(MonitorModel& model, AppSettings& settings, QWidget* parent)
     LiveChartOptions options;
     options.domain = ChartRange{0, 100};
     options.format = [this](double v) { return model_.format().percent(v, 0); };
+    options.axis = AxisUnit::percent(model_.format().locale);
     options.height = 180;
     history_->setOptions(std::move(options));
     historyCard->addContent(history_);

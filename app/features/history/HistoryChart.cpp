@@ -75,32 +75,20 @@ struct Frame {
   ChartRange time;
   ChartRange value;
   std::vector<double> valueTicks;
+  std::vector<QString> valueLabels;
   double labelWidth = 0;
 };
 
 Frame frame(const HistoryChartContent& content, const HistoryChartStyle& style) {
-  static const Series kEmpty;
-  const Series& series = content.series ? *content.series : kEmpty;
   Frame f;
   f.time = Geo::timeDomain(content.from, content.to);
-  // Fewer ticks while two neighbours would read the same (a few GiB apart by less than the
-  // text shows).
-  QStringList labels;
-  for (int desired = 5; desired >= 2; --desired) {
-    f.value = Geo::valueDomain(series, desired);
-    f.valueTicks = Geo::valueTicks(f.value, desired);
-    // Ticks beyond a flat series' widened domain are left out.
-    std::erase_if(f.valueTicks, [&](double tick) { return tick < f.value.lower - 1e-9 || tick > f.value.upper + 1e-9; });
-    labels.clear();
-    bool distinct = true;
-    for (double tick : f.valueTicks) {
-      labels << valueLabel(content, tick);
-      if (labels.size() > 1 && labels.back() == labels[labels.size() - 2]) distinct = false;
-    }
-    if (distinct) break;
-  }
+  const ChartAxis::Axis axis = HistoryChart::valueAxis(content);
+  f.value = axis.range;
+  f.valueTicks = axis.ticks;
+  f.valueLabels = HistoryChart::valueLabels(content, axis);
   const QFontMetricsF metrics(style.caption);
-  for (const QString& label : labels) f.labelWidth = std::max(f.labelWidth, metrics.horizontalAdvance(label));
+  f.labelWidth = std::max(content.minimumLabelWidth, 0.0);
+  for (const QString& label : f.valueLabels) f.labelWidth = std::max(f.labelWidth, metrics.horizontalAdvance(label));
   return f;
 }
 
@@ -111,6 +99,22 @@ HistoryChartStyle HistoryChartStyle::resolve(bool dark) {
           withAlpha(Palette::textTertiary.resolve(dark), 0.1), Palette::accentSecondary.resolve(dark),
           Palette::textTertiary.resolve(dark),    Typeface::caption(),
           dark};
+}
+
+ChartAxis::Axis HistoryChart::valueAxis(const HistoryChartContent& content) {
+  const auto extent = content.series ? Geo::valueExtent(*content.series) : std::nullopt;
+  return extent ? ChartAxis::fitted(extent->lower, extent->upper, content.axis) : ChartAxis::fitted(0, 0, content.axis);
+}
+
+std::vector<QString> HistoryChart::valueLabels(const HistoryChartContent& content, const ChartAxis::Axis& axis) {
+  std::vector<QString> labels;
+  labels.reserve(axis.ticks.size());
+  for (double tick : axis.ticks) {
+    labels.push_back(ChartAxis::label(tick, axis, content.axis, QLocale(), [&content](double value) {
+      return valueLabel(content, value);
+    }));
+  }
+  return labels;
 }
 
 QRectF HistoryChart::plotRect(const QRectF& rect, const HistoryChartContent& content, const HistoryChartStyle& style) {
@@ -147,10 +151,10 @@ void HistoryChart::paint(QPainter& painter, const QRectF& rect, const HistoryCha
 
   // Labels: values to the left of their line, times centred under theirs (kept inside the canvas).
   painter.setPen(style.axisText);
-  for (double tick : f.valueTicks) {
-    const double y = Geo::y(tick, f.value, plot);
+  for (std::size_t i = 0; i < f.valueTicks.size(); ++i) {
+    const double y = Geo::y(f.valueTicks[i], f.value, plot);
     painter.drawText(QRectF(rect.left(), y - textHeight / 2, f.labelWidth, textHeight), Qt::AlignRight | Qt::AlignVCenter,
-                     valueLabel(content, tick));
+                     f.valueLabels[i]);
   }
   for (double tick : timeTicks) {
     const QString text = timeLabel(tick, timeStep);
@@ -263,9 +267,25 @@ void HistoryChart::setHover(std::optional<double> hover) {
   update();
 }
 
-void HistoryChart::setFormat(std::function<QString(double)> format) {
+void HistoryChart::setFormat(std::function<QString(double)> format, AxisUnit axis) {
   format_ = std::move(format);
+  axis_ = std::move(axis);
   update();
+}
+
+void HistoryChart::setMinimumLabelWidth(double width) {
+  if (width == minimumLabelWidth_) return;
+  minimumLabelWidth_ = width;
+  update();
+}
+
+double HistoryChart::labelWidth() const {
+  HistoryChartContent data = content();
+  data.minimumLabelWidth = 0;
+  const QFontMetricsF metrics(HistoryChartStyle::resolve(false).caption);
+  double width = 0;
+  for (const QString& label : valueLabels(data, valueAxis(data))) width = std::max(width, metrics.horizontalAdvance(label));
+  return width;
 }
 
 void HistoryChart::setSummary(const QString& summary) {
@@ -281,6 +301,8 @@ HistoryChartContent HistoryChart::content() const {
   content.bookmarks = bookmarks_;
   content.hover = hover_;
   content.format = format_;
+  content.axis = axis_;
+  content.minimumLabelWidth = minimumLabelWidth_;
   return content;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "design/ChartAxis.h"
 #include "design/MetricFamily.h"
 #include "storage/Series.h"
 
@@ -27,6 +28,8 @@ struct HistoryChartContent {
   std::span<const double> bookmarks;
   std::optional<double> hover;
   std::function<QString(double)> format;
+  AxisUnit axis;                // the unit the value grid is read in
+  double minimumLabelWidth = 0;  // charts shown together keep their plots aligned
 };
 
 // The interface colours and font of the chart, resolved for one appearance.
@@ -56,7 +59,11 @@ class HistoryChart : public QWidget {
   void setFamily(MetricFamily family);
   void setBookmarks(std::vector<double> bookmarks);
   void setHover(std::optional<double> hover);
-  void setFormat(std::function<QString(double)> format);
+  void setFormat(std::function<QString(double)> format, AxisUnit axis);
+  // At least this much room for the value labels, so charts above each other share one plot left.
+  void setMinimumLabelWidth(double width);
+  // The room the value labels of the current series take in this chart's font.
+  double labelWidth() const;
   void setSummary(const QString& summary);
 
   const Series& series() const { return series_; }
@@ -68,6 +75,9 @@ class HistoryChart : public QWidget {
                     const HistoryChartStyle& style);
   // Where paint() puts the plot inside rect.
   static QRectF plotRect(const QRectF& rect, const HistoryChartContent& content, const HistoryChartStyle& style);
+  // The value grid and its labels.
+  static ChartAxis::Axis valueAxis(const HistoryChartContent& content);
+  static std::vector<QString> valueLabels(const HistoryChartContent& content, const ChartAxis::Axis& axis);
 
   static constexpr int kHeight = 230;
 
@@ -93,6 +103,8 @@ class HistoryChart : public QWidget {
   std::vector<double> bookmarks_;
   std::optional<double> hover_;
   std::function<QString(double)> format_;
+  AxisUnit axis_;
+  double minimumLabelWidth_ = 0;
   // Known after the first paint; until then the pointer changes nothing.
   std::optional<QRectF> plot_;
 };

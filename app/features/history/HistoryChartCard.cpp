@@ -164,7 +164,8 @@ HistoryChartCard::HistoryChartCard(MetricID metric, const ValueFormatter& format
   chart_->setObjectName(QStringLiteral("history.chart"));
   chart_->setAccessibleName(HistoryPresenter::metricName(metric));
   chart_->setFamily(MetricFamilies::of(metric));
-  chart_->setFormat([metric, &format](double value) { return HistoryPresenter::valueText(value, metric, format); });
+  chart_->setFormat([metric, &format](double value) { return HistoryPresenter::valueText(value, metric, format); },
+                    AxisUnit::of(metric, format.locale));
   connect(chart_, &HistoryChart::hoverMoved, this, &HistoryChartCard::hoverMoved);
   addContent(chart_);
 

@@ -36,38 +36,7 @@ ChartRange timeDomain(double from, double to) {
   return range;
 }
 
-std::vector<double> valueTicks(ChartRange range, int desired) {
-  desired = std::max(desired, 2);
-  double lower = clean(std::min(range.lower, range.upper));
-  double upper = clean(std::max(range.lower, range.upper));
-  if (!std::isfinite(lower) || !std::isfinite(upper)) return {0, 1};
-  if (upper - lower <= 0) {
-    lower -= 1;
-    upper += 1;
-  }
-  const double raw = (upper - lower) / desired;
-  const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
-  double step = magnitude * 10;
-  for (double factor : {1.0, 2.0, 5.0, 10.0}) {
-    if (magnitude * factor >= raw * (1 - 1e-9)) {
-      step = magnitude * factor;
-      break;
-    }
-  }
-  if (!(step > 0) || !std::isfinite(step)) return {lower, upper};
-  const double first = std::floor(lower / step + 1e-9);
-  const double last = std::ceil(upper / step - 1e-9);
-  std::vector<double> ticks;
-  for (double n = first; n <= last && ticks.size() < 64; n += 1) {
-    const double tick = n * step;
-    // -0.0 would print as "-0".
-    ticks.push_back(tick == 0 ? 0.0 : tick);
-  }
-  if (ticks.size() < 2) ticks = {lower, upper};
-  return ticks;
-}
-
-ChartRange valueDomain(const Series& series, int desiredTicks) {
+std::optional<ChartRange> valueExtent(const Series& series) {
   bool any = false;
   double low = 0;
   double high = 0;
@@ -79,12 +48,8 @@ ChartRange valueDomain(const Series& series, int desiredTicks) {
       any = true;
     }
   }
-  if (!any) return {0, 1};
-  low = clean(low);
-  high = clean(high);
-  if (high - low <= 0) return {low - 1, high + 1};
-  const std::vector<double> ticks = valueTicks({low, high}, desiredTicks);
-  return {std::min(low, ticks.front()), std::max(high, ticks.back())};
+  if (!any) return std::nullopt;
+  return ChartRange{clean(low), clean(high)};
 }
 
 double timeStep(double span, int desired) {

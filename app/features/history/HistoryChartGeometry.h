@@ -30,13 +30,8 @@ std::vector<int> segments(const Series& series);
 // from ... to in order, at least one second wide (a zero-width range grows around its middle).
 ChartRange timeDomain(double from, double to);
 
-// The value domain: the points' smallest minimum to largest maximum, extended to the ticks;
-// a flat series (or none) v gets v - 1 ... v + 1, no points 0 ... 1.
-ChartRange valueDomain(const Series& series, int desiredTicks = 5);
-
-// About `desired` evenly spaced round values (1, 2 or 5 times a power of ten apart) covering
-// the range; the first and last lie on or outside its bounds.
-std::vector<double> valueTicks(ChartRange range, int desired = 5);
+// The points' smallest and largest finite figure (minimum, average or maximum); none without.
+std::optional<ChartRange> valueExtent(const Series& series);
 
 // The distance between time ticks for a span of seconds: the round step (seconds, minutes,
 // hours, days) that gives the tick count closest to `desired`, the larger one on a tie.

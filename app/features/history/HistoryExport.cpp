@@ -109,6 +109,7 @@ QImage render(const ImageContent& content) {
   chart.format = [format, metric](double value) {
     return format ? HistoryPresenter::valueText(value, metric, *format) : QString::number(value);
   };
+  chart.axis = format ? AxisUnit::of(metric, format->locale) : AxisUnit::of(metric);
   HistoryChart::paint(painter, QRectF(kPadding, top, kChartWidth, kChartHeight), chart,
                       HistoryChartStyle::resolve(content.dark));
   painter.end();

@@ -8,6 +8,7 @@
 #include "design/SegmentedControl.h"
 #include "design/ToneLabel.h"
 #include "design/Tokens.h"
+#include "features/history/HistoryChart.h"
 #include "features/history/HistoryChartCard.h"
 #include "features/history/HistoryExport.h"
 #include "features/history/HistoryFileDialogs.h"
@@ -304,6 +305,10 @@ void HistoryPage::syncCards() {
     ordered[i]->show();
   }
   cards_ = std::move(ordered);
+  // Compared charts keep one plot left edge, so the shared pointer line marks one instant on both.
+  double labels = 0;
+  for (HistoryChartCard* card : cards_) labels = std::max(labels, card->chart()->labelWidth());
+  for (HistoryChartCard* card : cards_) card->chart()->setMinimumLabelWidth(labels);
   cardsHost_->setVisible(!cards_.empty());
 }
 

@@ -115,6 +115,7 @@ MemoryPage::MemoryPage(MonitorModel& model, AppSettings&, QWidget* parent) : Pag
   LiveChartOptions inUse;
   inUse.domain = MemoryPagePresenter::chartDomain(model.system().physicalMemory);
   inUse.format = [this](double v) { return model_.format().bytes(v, true); };
+  inUse.axis = AxisUnit::bytes(true);
   inUse.stacked = true;
   inUse.height = 210;
   inUse_->setOptions(std::move(inUse));

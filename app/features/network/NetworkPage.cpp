@@ -117,6 +117,7 @@ void NetworkPage::build() {
   chart_->setObjectName(QStringLiteral("network.chart"));
   LiveChartOptions options;
   options.format = [format = model_.format()](double value) { return format.rate(value); };
+  options.axis = AxisUnit::bytes(false, QStringLiteral("/s"));
   options.height = 180;
   chart_->setOptions(std::move(options));
   throughput->addContent(chart_);

@@ -119,6 +119,7 @@ void PowerPage::build() {
   LiveChartOptions chargeOptions;
   chargeOptions.domain = ChartRange{0, 100};
   chargeOptions.format = [format = model_.format()](double value) { return format.percent(value, 0); };
+  chargeOptions.axis = AxisUnit::percent(model_.format().locale);
   chargeOptions.height = 180;
   chargeChart_->setOptions(std::move(chargeOptions));
   charge->addContent(chargeChart_);
@@ -152,6 +153,7 @@ void PowerPage::build() {
   flowOptions.format = [format = model_.format()](double value) {
     return format.number(value, 0) + QStringLiteral(" W");
   };
+  flowOptions.axis = AxisUnit::number(QStringLiteral(" W"));
   flowOptions.height = 110;
   flowChart_->setOptions(std::move(flowOptions));
   flow->addContent(flowChart_);

@@ -1,4 +1,6 @@
+#include "design/ChartAxis.h"
 #include "design/ChartGeometry.h"
+#include "design/LiveChart.h"
 #include "metrics/ValueFormatter.h"
 
 #include <gtest/gtest.h>
@@ -150,6 +152,124 @@ TEST(ChartGeometry, AFlatRateChartLabelsEachGridLineOnce) {
       for (std::size_t j = i + 1; j < texts.size(); ++j) EXPECT_NE(texts[i], texts[j]) << texts[i].toStdString();
     }
   }
+}
+
+constexpr double kKiB = 1024;
+constexpr double kGiB = 1024.0 * 1024 * 1024;
+constexpr double kTiB = kGiB * 1024;
+
+struct AxisCase {
+  const char* name;
+  double low;
+  double high;
+  bool fixed;  // a fixed domain keeps its bounds; otherwise the grid reaches out to round ticks
+  AxisUnit unit;
+  std::vector<const char*> labels;
+  ChartRange range;
+};
+
+// Ranges as the charts see them (the live charts add 15 % headroom before asking) and the grid
+// a person reads: 1-2-5 steps of the one unit shown, a flat zero at the bottom.
+TEST(ChartAxis, TicksAreRoundStepsOfTheUnitShown) {
+  const QLocale english(QLocale::English, QLocale::UnitedStates);
+  const AxisUnit rate = AxisUnit::bytes(false, QStringLiteral("/s"));
+  const AxisUnit memory = AxisUnit::bytes(true);
+  const AxisUnit volume = AxisUnit::bytes(false);
+  const AxisUnit percent = AxisUnit::percent(english);
+  const AxisUnit watts = AxisUnit::number(QStringLiteral(" W"));
+  const AxisUnit count = AxisUnit::number({}, true);
+  const std::vector<AxisCase> cases = {
+      {"memory in use, 7.5 GiB installed", 0, 7.5 * kGiB, true, memory,
+       {"0 GiB", "2 GiB", "4 GiB", "6 GiB"}, {0, 7.5 * kGiB}},
+      {"memory up to 7.5 GiB with headroom", 0, 8.6 * kGiB, false, memory,
+       {"0 GiB", "2 GiB", "4 GiB", "6 GiB", "8 GiB", "10 GiB"}, {0, 10 * kGiB}},
+      {"one and a half GiB: halves, all in GiB", 0, 1.5 * kGiB, false, memory,
+       {"0.0 GiB", "0.5 GiB", "1.0 GiB", "1.5 GiB"}, {0, 1.5 * kGiB}},
+      {"swap used, always 0: at the bottom under 1 KiB", 0, 0, false, memory,
+       {"0.0 KiB", "0.2 KiB", "0.4 KiB", "0.6 KiB", "0.8 KiB", "1.0 KiB"}, {0, kKiB}},
+      {"an idle link tops out at 1 kB/s", 0, 0, false, rate,
+       {"0.0 kB/s", "0.2 kB/s", "0.4 kB/s", "0.6 kB/s", "0.8 kB/s", "1.0 kB/s"}, {0, 1000}},
+      {"disk reads up to 595 MB/s", 0, 1.15 * 594.9e6, false, rate,
+       {"0 MB/s", "200 MB/s", "400 MB/s", "600 MB/s", "800 MB/s"}, {0, 800e6}},
+      {"a busy link in kB/s", 0, 1.15 * 810800, false, rate,
+       {"0 kB/s", "200 kB/s", "400 kB/s", "600 kB/s", "800 kB/s", "1,000 kB/s"}, {0, 1e6}},
+      {"free space up to 97 GB", 0, 1.15 * 97.3e9, false, volume,
+       {"0 GB", "50 GB", "100 GB", "150 GB"}, {0, 150e9}},
+      {"a few TiB", 0, 3.5 * kTiB, false, memory,
+       {"0 TiB", "1 TiB", "2 TiB", "3 TiB", "4 TiB"}, {0, 4 * kTiB}},
+      {"percent over its fixed 0 to 100", 0, 100, true, percent,
+       {"0%", "20%", "40%", "60%", "80%", "100%"}, {0, 100}},
+      {"values 0 to 40 with headroom", 0, 46, false, percent,
+       {"0%", "10%", "20%", "30%", "40%", "50%"}, {0, 50}},
+      {"a stored range away from 0 is not pulled to 0", 23, 45, false, AxisUnit::number(),
+       {"20", "25", "30", "35", "40", "45"}, {20, 45}},
+      {"a flat series sits low with room above", 40, 40, false, percent,
+       {"0%", "10%", "20%", "30%", "40%", "50%"}, {0, 50}},
+      {"battery flow either side of 0", -10, 23, false, watts,
+       {"-10 W", "0 W", "10 W", "20 W", "30 W"}, {-10, 30}},
+      {"small fractions", -0.3, 0.2, false, AxisUnit::number(),
+       {"-0.3", "-0.2", "-0.1", "0.0", "0.1", "0.2"}, {-0.3, 0.2}},
+      {"counts step by whole numbers", 0, 2, false, count, {"0", "1", "2"}, {0, 2}},
+      {"a flat count of 0", 0, 0, false, count, {"0", "1"}, {0, 1}},
+      {"process counts", 250, 300, false, count, {"250", "260", "270", "280", "290", "300"}, {250, 300}},
+      {"not finite is treated as 0", std::numeric_limits<double>::quiet_NaN(), 0, false, count, {"0", "1"}, {0, 1}},
+  };
+  for (const AxisCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const ChartAxis::Axis axis =
+        c.fixed ? ChartAxis::within({c.low, c.high}, c.unit) : ChartAxis::fitted(c.low, c.high, c.unit);
+    std::vector<std::string> got;
+    for (double tick : axis.ticks) got.push_back(ChartAxis::label(tick, axis, c.unit, english).toStdString());
+    EXPECT_EQ(got, std::vector<std::string>(c.labels.begin(), c.labels.end()));
+    EXPECT_NEAR(axis.range.lower, c.range.lower, 1e-6 * std::max(1.0, std::abs(c.range.lower)));
+    EXPECT_NEAR(axis.range.upper, c.range.upper, 1e-6 * std::max(1.0, std::abs(c.range.upper)));
+    // Every tick lies on a whole multiple of the step, inside the range.
+    for (double tick : axis.ticks) {
+      EXPECT_NEAR(std::remainder(tick, axis.step), 0, 1e-6 * axis.step);
+      EXPECT_GE(tick, axis.range.lower - 1e-6 * axis.step);
+      EXPECT_LE(tick, axis.range.upper + 1e-6 * axis.step);
+    }
+  }
+}
+
+TEST(ChartAxis, NamedLevelsStepByWholeLevels) {
+  const auto name = [](double level) { return QStringLiteral("L%1").arg(level); };
+  const ChartAxis::Axis axis = ChartAxis::fitted(0, 2, AxisUnit::named());
+  std::vector<QString> got;
+  for (double tick : axis.ticks) got.push_back(ChartAxis::label(tick, axis, AxisUnit::named(), QLocale(), name));
+  EXPECT_EQ(got, (std::vector<QString>{"L0", "L1", "L2"}));
+}
+
+TEST(ChartAxis, StoredMetricsAreReadInTheUnitTheirValuesAreWrittenIn) {
+  const QLocale english(QLocale::English, QLocale::UnitedStates);
+  EXPECT_EQ(AxisUnit::of(MetricID::swapUsed, english), AxisUnit::bytes(true));
+  EXPECT_EQ(AxisUnit::of(MetricID::diskFree, english), AxisUnit::bytes(false));
+  EXPECT_EQ(AxisUnit::of(MetricID::netDown, english), AxisUnit::bytes(false, "/s"));
+  EXPECT_EQ(AxisUnit::of(MetricID::cpuTotal, english), AxisUnit::number("%"));
+  EXPECT_EQ(AxisUnit::of(MetricID::thermalState, english), AxisUnit::named());
+  EXPECT_EQ(AxisUnit::of(MetricID::processCount, english), AxisUnit::number({}, true));
+}
+
+TEST(LiveChartGrid, AnIdleRateChartSitsOnItsFloorWithRoundLabels) {
+  LiveChartOptions options;
+  options.axis = AxisUnit::bytes(false, QStringLiteral("/s"));
+  const std::vector<LiveSeries> idle = {series({{0, 0}, {1000, 0}, {2000, 0}})};
+  const LiveChartGrid grid = LiveChart::grid(idle, options);
+  EXPECT_EQ(grid.range, (ChartRange{0, 1000}));
+  ASSERT_FALSE(grid.ticks.empty());
+  EXPECT_EQ(grid.ticks.back().label, "1.0 kB/s");
+  // The zero line is the bottom of the plot.
+  const QRectF plot(62, 4, 234, 138);
+  EXPECT_DOUBLE_EQ(ChartGeometry::y(0, grid.range, plot), plot.bottom());
+
+  // A fixed domain keeps its bounds and takes round ticks inside it; given ticks stay as given.
+  options.domain = ChartRange{0, 7.5 * kGiB};
+  options.axis = AxisUnit::bytes(true);
+  EXPECT_EQ(LiveChart::grid(idle, options).range, (ChartRange{0, 7.5 * kGiB}));
+  EXPECT_EQ(LiveChart::grid(idle, options).ticks.size(), 4u);
+  options.ticks = std::vector<double>{0, 1, 2};
+  options.domain = ChartRange{0, 2};
+  EXPECT_EQ(LiveChart::grid(idle, options).ticks.size(), 3u);
 }
 
 TEST(ChartGeometry, ValuesMapIntoThePlotAndOutliersSitOnItsEdges) {

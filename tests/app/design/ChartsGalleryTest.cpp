@@ -42,27 +42,27 @@ ValueFormat percent() {
 TEST(ChartsGallery, LiveCharts) {
   {
     LiveChart chart;
-    chart.setOptions({ChartRange{0, 100}, percent(), false, 160, std::vector<double>{0, 25, 50, 75, 100}});
+    chart.setOptions({ChartRange{0, 100}, percent(), false, 160, std::vector<double>{0, 25, 50, 75, 100}, {}});
     chart.setSeries({{"cpu", "CPU", ChartColor::of(MetricFamily::cpu), wave(150, 35, 20, 0)}});
     EXPECT_EQ(test::renderGallery("livechart-single", &chart, QSize(560, chart.sizeHint().height())).size(), 4);
   }
   {
     LiveChart chart;
-    chart.setOptions({std::nullopt, percent(), true, 160, std::nullopt});
+    chart.setOptions({std::nullopt, percent(), true, 160, std::nullopt, AxisUnit::number(QStringLiteral(" %"))});
     chart.setSeries({{"user", "User", ChartColor::of(MetricFamily::cpu), wave(150, 20, 8, 0)},
                      {"system", "System", ChartColor::of(MetricFamily::gpu), wave(150, 10, 5, 1)}});
     EXPECT_EQ(test::renderGallery("livechart-stacked", &chart, QSize(560, chart.sizeHint().height())).size(), 4);
   }
   {
     LiveChart chart;
-    chart.setOptions({std::nullopt, {}, false, 160, std::nullopt});
+    chart.setOptions({std::nullopt, {}, false, 160, std::nullopt, {}});
     chart.setSeries({{"in", "Received", ChartColor::of(MetricFamily::network), wave(150, 400, 300, 0)},
                      {"out", "Sent", ChartColor::of(MetricFamily::power), wave(150, 200, 150, 2)}});
     EXPECT_EQ(test::renderGallery("livechart-lines", &chart, QSize(560, chart.sizeHint().height())).size(), 4);
   }
   {
     LiveChart chart;
-    chart.setOptions({std::nullopt, percent(), false, 160, std::nullopt});
+    chart.setOptions({std::nullopt, percent(), false, 160, std::nullopt, AxisUnit::number(QStringLiteral(" %"))});
     chart.setSeries({{"cpu", "CPU", ChartColor::of(MetricFamily::cpu), {{kStart, 12}}}});
     EXPECT_EQ(test::renderGallery("livechart-collecting", &chart, QSize(400, chart.sizeHint().height())).size(), 4);
   }
@@ -70,7 +70,7 @@ TEST(ChartsGallery, LiveCharts) {
   const auto rate = [format = ValueFormatter()](double v) { return format.rate(v); };
   {
     LiveChart chart;
-    chart.setOptions({std::nullopt, rate, false, 160, std::nullopt});
+    chart.setOptions({std::nullopt, rate, false, 160, std::nullopt, AxisUnit::bytes(false, QStringLiteral("/s"))});
     chart.setSeries({{"down", "Download", ChartColor::of(MetricFamily::network), wave(150, 600000, 300000, 0)},
                      {"up", "Upload", ChartColor::of(MetricFamily::gpu), wave(150, 90000, 40000, 2)}});
     EXPECT_EQ(test::renderGallery("livechart-rates", &chart, QSize(560, chart.sizeHint().height())).size(), 4);
@@ -78,7 +78,7 @@ TEST(ChartsGallery, LiveCharts) {
   // An idle link: every sample 0 bytes/s, each grid label shown once.
   {
     LiveChart chart;
-    chart.setOptions({std::nullopt, rate, false, 160, std::nullopt});
+    chart.setOptions({std::nullopt, rate, false, 160, std::nullopt, AxisUnit::bytes(false, QStringLiteral("/s"))});
     chart.setSeries({{"down", "Download", ChartColor::of(MetricFamily::network), wave(150, 0, 0, 0)}});
     EXPECT_EQ(test::renderGallery("livechart-idle", &chart, QSize(560, chart.sizeHint().height())).size(), 4);
   }
@@ -161,7 +161,7 @@ TEST(ChartsGallery, PageOfCards) {
   auto* top = new CardRow;
   auto* usage = new Card(QStringLiteral("Memory usage"), MetricFamily::memory);
   auto* chart = new LiveChart;
-  chart->setOptions({std::nullopt, {}, true, 140, std::nullopt});
+  chart->setOptions({std::nullopt, {}, true, 140, std::nullopt, {}});
   chart->setSeries({{"app", "App", ChartColor::of(MetricFamily::memory), wave(150, 6, 1, 0)},
                     {"wired", "Wired", ChartColor::of(MetricFamily::disk), wave(150, 2, 0.3, 1)}});
   usage->addContent(chart);

@@ -53,14 +53,14 @@ TEST(LiveChartSummary, SpeaksLatestSmallestAndLargestOfEachSeries) {
 TEST(LiveChartSummary, IsTheWidgetsAccessibleDescription) {
   LiveChart chart;
   EXPECT_EQ(chart.accessibleDescription(), QStringLiteral("Collecting samples…"));
-  chart.setOptions({std::nullopt, percent(), false, 160, std::nullopt});
+  chart.setOptions({std::nullopt, percent(), false, 160, std::nullopt, {}});
   chart.setSeries({series("CPU", {{0, 3}, {1000, 41}})});
   EXPECT_EQ(chart.accessibleDescription(), QStringLiteral("CPU: 41 %. Minimum 3 %, Maximum 41 %."));
 }
 
 TEST(LiveChartSummary, InPlaceUpdateReusesStorageAndFollowsLikeSetSeries) {
   LiveChart chart;
-  chart.setOptions({std::nullopt, percent(), false, 160, std::nullopt});
+  chart.setOptions({std::nullopt, percent(), false, 160, std::nullopt, {}});
   chart.setSeries({series("CPU", {{0, 3}, {1000, 41}, {2000, 7}})});
   const int plain = chart.sizeHint().height();
   const ChartPoint* storage = chart.series()[0].points.data();
@@ -164,11 +164,11 @@ TEST(LiveChartMends, NothingNonFiniteReachesThePainter) {
     LiveChartOptions options;
   };
   const std::vector<Case> cases = {
-      {"lines", {std::nullopt, percent(), false, 160, std::nullopt}},
-      {"stacked", {std::nullopt, percent(), true, 160, std::nullopt}},
-      {"reversed domain", {ChartRange{100, 0}, percent(), false, 160, std::vector<double>{0, 50, 100}}},
-      {"non-finite domain and ticks", {ChartRange{kNaN, kInf}, percent(), true, 160, std::vector<double>{kNaN, 1, kInf}}},
-      {"non-finite height", {std::nullopt, percent(), false, kNaN, std::nullopt}},
+      {"lines", {std::nullopt, percent(), false, 160, std::nullopt, {}}},
+      {"stacked", {std::nullopt, percent(), true, 160, std::nullopt, {}}},
+      {"reversed domain", {ChartRange{100, 0}, percent(), false, 160, std::vector<double>{0, 50, 100}, {}}},
+      {"non-finite domain and ticks", {ChartRange{kNaN, kInf}, percent(), true, 160, std::vector<double>{kNaN, 1, kInf}, {}}},
+      {"non-finite height", {std::nullopt, percent(), false, kNaN, std::nullopt, {}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -198,7 +198,7 @@ TEST(LiveChartMends, AReversedDomainDrawsLikeTheOrderedOne) {
     QPainter painter(&image);
     const std::vector<LiveSeries> one = {series("CPU", {{kStart, 20}, {kStart + 1000, 80}})};
     const std::vector<QColor> colors = {Qt::red};
-    LiveChart::paint(painter, QRectF(0, 0, 300, 160), one, colors, {domain, percent(), false, 160, std::vector<double>{0, 100}},
+    LiveChart::paint(painter, QRectF(0, 0, 300, 160), one, colors, {domain, percent(), false, 160, std::vector<double>{0, 100}, {}},
                      LiveChartStyle::resolve(false));
     return image;
   };

@@ -1,7 +1,11 @@
+#include "features/history/HistoryChart.h"
 #include "features/history/HistoryChartGeometry.h"
+#include "metrics/ValueFormatter.h"
+#include "texts/AlertText.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
 namespace kivo {
@@ -50,35 +54,54 @@ TEST(HistoryChartGeometry, ZeroWidthDomainsAreWidened) {
   EXPECT_EQ(Geo::timeDomain(2000, 1000), (ChartRange{1000, 2000}));
   EXPECT_EQ(Geo::timeDomain(NAN, 1000), (ChartRange{0, 1}));
 
-  Series flat;
-  flat.points = {{0, 40, 40, 40, 1}, {10, 40, 40, 40, 1}};
-  EXPECT_EQ(Geo::valueDomain(flat), (ChartRange{39, 41}));
-  EXPECT_EQ(Geo::valueDomain(Series{}), (ChartRange{0, 1}));
-
   // Every mapping stays finite on a flat or empty domain.
   const QRectF plot(10, 10, 100, 50);
-  EXPECT_TRUE(std::isfinite(Geo::y(40, Geo::valueDomain(flat), plot)));
+  EXPECT_TRUE(std::isfinite(Geo::y(40, ChartRange{40, 40}, plot)));
   EXPECT_TRUE(std::isfinite(Geo::x(5, ChartRange{5, 5}, plot)));
 }
 
-TEST(HistoryChartGeometry, ValueTicksAreRoundAndCoverTheData) {
+TEST(HistoryChartGeometry, ValueGridIsRoundInTheMetricsUnitAndAFlatZeroSitsAtTheBottom) {
+  const QLocale english(QLocale::English, QLocale::UnitedStates);
+  const ValueFormatter format(english);
   struct Case {
-    ChartRange range;
-    std::vector<double> ticks;
+    const char* name;
+    MetricID metric;
+    std::vector<std::array<double, 3>> points;  // min, max, avg
+    std::vector<const char*> labels;
   } cases[] = {
-      {{3, 45}, {0, 10, 20, 30, 40, 50}},
-      {{39, 41}, {39, 39.5, 40, 40.5, 41}},
-      {{0, 100}, {0, 20, 40, 60, 80, 100}},
-      {{-0.3, 0.2}, {-0.3, -0.2, -0.1, 0, 0.1, 0.2}},
+      {"swap used, always 0", MetricID::swapUsed, {{0, 0, 0}, {0, 0, 0}},
+       {"0.0 KiB", "0.2 KiB", "0.4 KiB", "0.6 KiB", "0.8 KiB", "1.0 KiB"}},
+      {"memory used 3.1 to 7.4 GiB", MetricID::memUsed, {{3.1 * 1073741824, 7.4 * 1073741824, 5 * 1073741824.0}},
+       {"3 GiB", "4 GiB", "5 GiB", "6 GiB", "7 GiB", "8 GiB"}},
+      {"CPU 3 to 45 %", MetricID::cpuTotal, {{3, 45, 20}}, {"0%", "10%", "20%", "30%", "40%", "50%"}},
+      {"no points", MetricID::netDown, {}, {"0.0 kB/s", "0.2 kB/s", "0.4 kB/s", "0.6 kB/s", "0.8 kB/s", "1.0 kB/s"}},
+      {"thermal levels", MetricID::thermalState, {{0, 2, 1}}, {"Nominal", "Fair", "Serious"}},
   };
   for (const Case& c : cases) {
-    const auto ticks = Geo::valueTicks(c.range);
-    ASSERT_EQ(ticks.size(), c.ticks.size()) << c.range.lower << ".." << c.range.upper;
-    for (std::size_t i = 0; i < ticks.size(); ++i) EXPECT_NEAR(ticks[i], c.ticks[i], 1e-9);
+    SCOPED_TRACE(c.name);
+    Series series;
+    series.metric = c.metric;
+    series.step = 10;
+    double t = 0;
+    for (const auto& p : c.points) series.points.push_back({t += 10, p[0], p[1], p[2], 1});
+    HistoryChartContent content;
+    content.series = &series;
+    content.format = [&](double value) { return AlertText::formatted(value, c.metric, format); };
+    content.axis = AxisUnit::of(c.metric, english);
+    const ChartAxis::Axis axis = HistoryChart::valueAxis(content);
+    std::vector<std::string> got;
+    for (const QString& label : HistoryChart::valueLabels(content, axis)) got.push_back(label.toStdString());
+    EXPECT_EQ(got, std::vector<std::string>(c.labels.begin(), c.labels.end()));
+    // The grid spans the values; a flat zero lies on the plot's floor.
+    const QRectF plot(50, 10, 200, 100);
+    for (const SeriesPoint& point : series.points) {
+      EXPECT_GE(point.min, axis.range.lower);
+      EXPECT_LE(point.max, axis.range.upper);
+    }
+    if (c.metric == MetricID::swapUsed) {
+      EXPECT_DOUBLE_EQ(Geo::y(0, axis.range, plot), plot.bottom());
+    }
   }
-  Series series;
-  series.points = {{0, 3, 45, 20, 1}};
-  EXPECT_EQ(Geo::valueDomain(series), (ChartRange{0, 50}));
 }
 
 TEST(HistoryChartGeometry, AboutSixTimeTicksForEveryRange) {
