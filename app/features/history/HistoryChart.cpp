@@ -279,6 +279,10 @@ void HistoryChart::setMinimumLabelWidth(double width) {
   update();
 }
 
+QRectF HistoryChart::plotArea() const {
+  return plotRect(QRectF(rect()), content(), HistoryChartStyle::resolve(Appearance::isDark(this)));
+}
+
 double HistoryChart::labelWidth() const {
   HistoryChartContent data = content();
   data.minimumLabelWidth = 0;

@@ -64,6 +64,8 @@ class HistoryChart : public QWidget {
   void setMinimumLabelWidth(double width);
   // The room the value labels of the current series take in this chart's font.
   double labelWidth() const;
+  // Where the plot sits in the widget as it is now.
+  QRectF plotArea() const;
   void setSummary(const QString& summary);
 
   const Series& series() const { return series_; }

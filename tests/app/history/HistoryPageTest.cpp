@@ -178,6 +178,10 @@ TEST_F(HistoryPageTest, ComparisonCardsFollowTheChoice) {
   ASSERT_EQ(cards.size(), 2);
   auto* memory = page->findChild<HistoryChartCard*>(QStringLiteral("history.card.memory.used"));
   ASSERT_TRUE(memory);
+  // Labels of different widths ("60%", "6 GiB") still leave one plot left edge for both charts.
+  for (auto* card : cards) card->chart()->resize(800, HistoryChart::kHeight);
+  EXPECT_NE(cards[0]->chart()->labelWidth(), cards[1]->chart()->labelWidth());
+  EXPECT_EQ(cards[0]->chart()->plotArea().left(), cards[1]->chart()->plotArea().left());
 
   // The pointer over one chart gives a readout in both cards, each from its own series.
   HistoryChart* chart = memory->chart();
