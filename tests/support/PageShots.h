@@ -9,9 +9,13 @@
 #include "design/Appearance.h"
 #include "design/Environment.h"
 #include "design/Icons.h"
+#include "design/KeyedGrid.h"
 #include "design/Page.h"
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
+#include <QScrollBar>
 #include <QDir>
 #include <QStyleFactory>
 #include <QVBoxLayout>
@@ -79,6 +83,28 @@ inline QStringList shootPage(const std::function<Page*(QWidget*)>& make, const Q
     }
   }
   return written;
+}
+
+// A page of this size (an 860 pixel window less its sidebar, say) needs no sideways scroll: its
+// column fits the viewport and every table fits the room its card gives it.
+inline void expectNoSidewaysScroll(const std::function<Page*(QWidget*)>& make, QSize size) {
+  QWidget host;
+  host.setAttribute(Qt::WA_DontShowOnScreen);
+  auto* layout = new QVBoxLayout(&host);
+  layout->setContentsMargins(0, 0, 0, 0);
+  Page* page = make(&host);
+  layout->addWidget(page);
+  host.resize(size);
+  host.show();
+  for (int i = 0; i < 3; ++i) QApplication::processEvents();
+  const QString where = QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
+  EXPECT_FALSE(page->horizontalScrollBar()->isVisible()) << where.toStdString();
+  EXPECT_LE(page->content()->width(), page->viewport()->width()) << where.toStdString();
+  for (const KeyedGrid* grid : page->findChildren<KeyedGrid*>()) {
+    if (!grid->isVisibleTo(page)) continue;
+    EXPECT_LE(grid->neededWidth(), grid->width()) << grid->objectName().toStdString() << " at " << where.toStdString();
+    EXPECT_TRUE(grid->isColumnShown(0)) << grid->objectName().toStdString();
+  }
 }
 
 // The page on the window canvas, tall enough to show every card, in light or dark.

@@ -9,7 +9,6 @@
 #include "design/MetricFamily.h"
 #include "design/PageHeader.h"
 #include "design/Readout.h"
-#include "design/SideScroll.h"
 #include "design/SourcesCard.h"
 #include "design/SymbolView.h"
 #include "design/Tokens.h"
@@ -236,7 +235,9 @@ void DiskPage::build() {
                             QStringLiteral("Total read"), QStringLiteral("Total written")},
                            6, devices);
   devices_->setObjectName(QStringLiteral("disk.devices"));
-  devices->addContent(new SideScroll(devices_, devices));
+  // The totals, the connection and the model go first when the card is narrow.
+  devices_->setDropOrder({7, 6, 2, 1});
+  devices->addContent(devices_);
   devices->addContent(note("Totals count from the last restart.", devices, false));
   addWidget(devices);
 

@@ -8,7 +8,6 @@
 #include "design/MetricFamily.h"
 #include "design/PageHeader.h"
 #include "design/Readout.h"
-#include "design/SideScroll.h"
 #include "design/SourcesCard.h"
 #include "design/SymbolView.h"
 #include "design/Tokens.h"
@@ -152,8 +151,9 @@ void NetworkPage::build() {
     dnsRows_.push_back(row);
     dns->addContent(row);
   }
-  sideColumn->addWidget(dns);
-  sideColumn->addStretch();
+  // The DNS card takes what the throughput card leaves, so the column ends with it (no strip of
+  // canvas under a short Wi-Fi card on a computer without Wi-Fi).
+  sideColumn->addWidget(dns, 1);
   top->addWidget(side);
   addWidget(top);
 
@@ -172,7 +172,9 @@ void NetworkPage::build() {
                                QStringLiteral("Received"), QStringLiteral("Sent"), QStringLiteral("Errors")},
                               6, interfaces);
   interfaces_->setObjectName(QStringLiteral("network.interfaces"));
-  interfaces->addContent(new SideScroll(interfaces_, interfaces));
+  // Errors, the totals, the kind and the addresses go first when the card is narrow.
+  interfaces_->setDropOrder({8, 7, 6, 1, 3});
+  interfaces->addContent(interfaces_);
   addWidget(interfaces);
 
   // Latency test beside the network changes.

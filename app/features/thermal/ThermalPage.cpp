@@ -1,7 +1,6 @@
 #include "features/thermal/ThermalPage.h"
 
 #include "design/Card.h"
-#include "design/Environment.h"
 #include "design/CardRow.h"
 #include "design/KeyValueRow.h"
 #include "design/KeyedGrid.h"
@@ -9,7 +8,6 @@
 #include "design/MetricFamily.h"
 #include "design/PageHeader.h"
 #include "design/Readout.h"
-#include "design/SideScroll.h"
 #include "design/SourcesCard.h"
 #include "design/SymbolView.h"
 #include "design/ThermalScale.h"
@@ -126,7 +124,11 @@ void ThermalPage::build() {
                                  QStringLiteral("On this computer"), QStringLiteral("Source")},
                                 7, table);
   capabilities_->setObjectName(QStringLiteral("thermal.grid"));
-  table->addContent(new SideScroll(capabilities_, table));
+  // The metric with its note and the source wrap; the area, the access and then the source go
+  // when even that is too wide.
+  capabilities_->setWrapColumns({0, 4}, 140, 340);
+  capabilities_->setDropOrder({1, 2, 4});
+  table->addContent(capabilities_);
   addWidget(table);
 
   static constexpr std::array kSources{MetricID::thermalState, MetricID::batteryTemperature};
@@ -163,7 +165,6 @@ void ThermalPage::refreshCapabilities() {
   QStringList ids;
   for (const SensorCapability* capability : passing) ids.append(capability->id);
   if (ids == capabilities_->ids()) return;
-  wrapWidth_ = 0;  // new rows take the width too
   capabilities_->setRows(ids, [](QWidget* parent) {
     std::vector<QWidget*> cells;
     auto* metric = new QWidget(parent);
@@ -214,39 +215,7 @@ void ThermalPage::refreshCapabilities() {
     for (QWidget* cell : cells) cell->setAccessibleName(QString());
     cells[0]->setAccessibleName(translated(capability->name) + QStringLiteral(", ") + presence->text());
   }
-  applyWrapWidth();
-}
-
-void ThermalPage::resizeEvent(QResizeEvent* event) {
-  Page::resizeEvent(event);
-  applyWrapWidth();
-}
-
-// The wrapping columns (metric with its note, source) share what the three short columns leave,
-// so the table fits the page column instead of widening the page. Each wrapped label gets its
-// size outright: a grid sizes its rows from the labels' hints, not from the width they end with.
-void ThermalPage::applyWrapWidth() {
-  constexpr int kShortColumns = 80 + 170 + 120 + 4 * KeyedGrid::kHorizontalSpacing;
-  const double density = Environment::density(this);
-  const int available = Page::columnRect(viewport()->width()).width() -
-                        static_cast<int>(2 * (Page::kPadding + Card::kPadding) * density);
-  const int width = std::clamp((available - kShortColumns) / 2, 140, 340);
-  if (width == wrapWidth_) return;
-  wrapWidth_ = width;
-  const auto fit = [width](QWidget* widget) {
-    auto* label = static_cast<ToneLabel*>(widget);
-    label->setFixedWidth(width);
-    // A fixed height also caps what the label answers for a width: lift it before asking.
-    label->setMinimumHeight(0);
-    label->setMaximumHeight(QWIDGETSIZE_MAX);
-    label->setFixedHeight(label->text().isEmpty() ? 0 : label->heightForWidth(width));
-  };
-  for (const QString& id : capabilities_->ids()) {
-    const auto& cells = capabilities_->cells(id);
-    for (ToneLabel* label : cells[0]->findChildren<ToneLabel*>()) fit(label);
-    fit(cells[4]);
-    cells[0]->adjustSize();
-  }
+  capabilities_->refit();
 }
 
 }  // namespace kivo

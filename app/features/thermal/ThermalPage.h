@@ -32,10 +32,6 @@ class ThermalPage : public Page {
   void refreshSnapshot();
   void refreshLive();
   void refreshCapabilities();
-  void applyWrapWidth();
-
- protected:
-  void resizeEvent(QResizeEvent* event) override;
 
  private:
   MonitorModel& model_;
@@ -50,7 +46,6 @@ class ThermalPage : public Page {
   UnavailableRow* noBatteryTemperature_ = nullptr;
   QLineEdit* filter_ = nullptr;
   KeyedGrid* capabilities_ = nullptr;
-  int wrapWidth_ = 0;
 };
 
 }  // namespace kivo

@@ -198,6 +198,14 @@ TEST(DiskPage, BeforeTheFirstSnapshotThenUpdatedInPlace) {
   EXPECT_EQ(loopModel->tone(), Palette::textSecondary);
 }
 
+TEST(DiskPage, FitsAnyWindowWithoutSidewaysScrollAndIsShotAtEachSize) {
+  test::ModelRig rig;
+  for (int i = 0; i < 40; ++i) rig.model->ingest(diskSnapshot(i * 2.0, machineVolumes()));
+  const auto make = [&](QWidget* parent) { return new DiskPage(*rig.model, parent); };
+  for (const QSize size : {QSize(580, 560), QSize(860, 560), QSize(1000, 860)}) test::expectNoSidewaysScroll(make, size);
+  EXPECT_EQ(test::shootPage(make, QStringLiteral("disk"), QStringLiteral("sizes")).size(), 8);
+}
+
 TEST(DiskPage, WritesThePageForALook) {
   test::ModelRig rig;
   {

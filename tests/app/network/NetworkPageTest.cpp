@@ -253,6 +253,16 @@ TEST_F(NetworkPageTest, UpdatesInPlaceAndMasksAddresses) {
   EXPECT_EQ(dns->findChildren<KeyValueRow*>()[0]->shownValue(), QStringLiteral("eth0"));
 }
 
+TEST_F(NetworkPageTest, FitsAnyWindowWithoutSidewaysScrollAndIsShotAtEachSize) {
+  feed();
+  const auto make = [&](QWidget* parent) {
+    return new NetworkPage(*rig->model, *rig->settings, localRunner(1), parent);
+  };
+  // Windows of 860 and 1280 pixels, less the widest sidebar, and the page alone at 860.
+  for (const QSize size : {QSize(580, 560), QSize(860, 560), QSize(1000, 860)}) test::expectNoSidewaysScroll(make, size);
+  EXPECT_EQ(test::shootPage(make, QStringLiteral("network"), QStringLiteral("sizes")).size(), 8);
+}
+
 TEST_F(NetworkPageTest, WritesThePageForALook) {
   {
     NetworkPage before(*rig->model, *rig->settings);

@@ -174,6 +174,14 @@ TEST(ThermalPage, FilterNarrowsTheGridAndClearingRestoresIt) {
   EXPECT_EQ(grid->ids(), all);
 }
 
+TEST(ThermalPage, FitsAnyWindowWithoutSidewaysScrollAndIsShotAtEachSize) {
+  ThermalRig rig;
+  for (int i = 0; i < 40; ++i) rig.model->ingest(thermalSnapshot(i * 2.0, ThermalLevel::nominal, true));
+  const auto make = [&](QWidget* parent) { return new ThermalPage(*rig.model, parent); };
+  for (const QSize size : {QSize(580, 560), QSize(860, 560), QSize(1000, 860)}) test::expectNoSidewaysScroll(make, size);
+  EXPECT_EQ(test::shootPage(make, QStringLiteral("thermal"), QStringLiteral("sizes")).size(), 8);
+}
+
 TEST(ThermalPage, WritesThePageForALook) {
   {
     ThermalRig rig(false);
