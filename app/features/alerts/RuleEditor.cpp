@@ -174,6 +174,10 @@ void RuleEditor::fill() {
   form_->setRowVisible(level_, level);
   form_->setRowVisible(comparison_, !level);
   form_->setRowVisible(thresholdRow_, !level);
+  // Rows come and go with the metric: the dialog takes the height of the rows it shows, never
+  // keeping the room of the ones that went.
+  layout()->invalidate();
+  setFixedHeight(layout()->totalSizeHint().height());
 
   duration_.value->setText(RuleEditorForm::durationText(rule_.duration));
   duration_.down->setEnabled(RuleEditorForm::canStep(rule_.duration, RuleEditorForm::kDuration, -1));

@@ -261,6 +261,18 @@ TEST(RuleEditor, PickingAMetricShowsItsDefaultInDisplayUnits) {
   EXPECT_EQ(rig.saved->duration, 120);
 }
 
+TEST(RuleEditor, TakesTheHeightOfTheRowsOfTheMetricPicked) {
+  EditorRig cpu(base());
+  EditorRig thermal(RuleEditorForm::withMetric(base(), MetricID::thermalState));
+  const int withThreshold = cpu.editor.height();
+  const int withLevel = thermal.editor.height();
+  ASSERT_LT(withLevel, withThreshold);  // one level row in place of condition and threshold
+  cpu.pick("ruleEditor.metric", RuleEditorForm::metricIndex(MetricID::thermalState));
+  EXPECT_EQ(cpu.editor.height(), withLevel);
+  cpu.pick("ruleEditor.metric", RuleEditorForm::metricIndex(MetricID::cpuTotal));
+  EXPECT_EQ(cpu.editor.height(), withThreshold);
+}
+
 TEST(RuleEditor, SaveTakesATypedThresholdAndRejectsABadOne) {
   {
     EditorRig rig(base());
