@@ -12,16 +12,21 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSignalBlocker>
+#include <QSpacerItem>
 
 namespace kivo {
 
 namespace {
+
+// Beside the title, a title bar holds the window's icon and its buttons.
+constexpr int kTitleBarRoom = 160;
 
 // The warning symbol of the store error, tinted like its text whenever the appearance changes.
 class WarningIcon : public QLabel {
@@ -188,6 +193,13 @@ void HistoryPane::askToErase() {
   box->setTextFormat(Qt::PlainText);
   box->setWindowModality(Qt::WindowModal);
   box->setAttribute(Qt::WA_DeleteOnClose);
+  // A message box sizes itself to its text, and a window manager cuts a title that is wider:
+  // keep room for the whole title beside the title bar's buttons.
+  if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {
+    const int title = box->fontMetrics().horizontalAdvance(box->windowTitle()) + kTitleBarRoom;
+    grid->addItem(new QSpacerItem(title, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+  }
   QPushButton* erase = box->addButton(tr("Erase"), QMessageBox::DestructiveRole);
   erase->setObjectName(QStringLiteral("settings.erase"));
   QPushButton* cancel = box->addButton(tr("Cancel"), QMessageBox::RejectRole);

@@ -1,3 +1,4 @@
+#include "PageShots.h"
 #include "SettingsRig.h"
 
 #include "features/settings/HistoryPane.h"
@@ -266,6 +267,10 @@ TEST_F(SettingsPanes, EraseAsksFirstAndCancelIsTheDefault) {
   ASSERT_TRUE(box->defaultButton());
   EXPECT_EQ(box->defaultButton()->objectName(), "settings.eraseCancel");
   EXPECT_EQ(box->escapeButton()->objectName(), "settings.eraseCancel");
+  // Wide enough for its whole title beside the title bar's buttons.
+  test::settle();
+  EXPECT_GE(box->width(), box->fontMetrics().horizontalAdvance(box->windowTitle()) + 160);
+  box->grab().save(test::pageOutput(QStringLiteral("settings"), QStringLiteral("erase-confirmation.png")));
 
   // Cancel erases nothing.
   box->defaultButton()->click();
