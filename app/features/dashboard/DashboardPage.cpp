@@ -2,6 +2,7 @@
 
 #include "design/Environment.h"
 #include "design/Icons.h"
+#include "design/MenuButton.h"
 #include "design/ToneLabel.h"
 #include "design/Tokens.h"
 #include "features/dashboard/FlowGrid.h"
@@ -65,8 +66,9 @@ class EmptyState : public QWidget {
   QLabel* icon_ = nullptr;
 };
 
-QToolButton* headerButton(QWidget* parent, const char* objectName, const char* textKey) {
-  auto* button = new QToolButton(parent);
+QToolButton* headerButton(QWidget* parent, const char* objectName, const char* textKey,
+                          QToolButton* button = nullptr) {
+  if (button == nullptr) button = new QToolButton(parent);
   button->setObjectName(QString::fromLatin1(objectName));
   button->setText(kivo::tr(textKey));
   button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
@@ -134,17 +136,13 @@ void DashboardPage::buildHeader() {
   column->addWidget(systemLine_);
   row->addWidget(names, 1);
 
-  layoutButton_ = headerButton(header, "dashboard.layout", "Layout");
-  layoutButton_->setAutoRaise(true);
-  layoutButton_->setPopupMode(QToolButton::InstantPopup);
+  layoutButton_ = headerButton(header, "dashboard.layout", "Layout", new MenuButton(header));
   layoutMenu_ = new QMenu(layoutButton_);
   layoutButton_->setMenu(layoutMenu_);
   connect(layoutMenu_, &QMenu::aboutToShow, this, &DashboardPage::buildLayoutMenu);
   row->addWidget(layoutButton_);
 
-  addButton_ = headerButton(header, "dashboard.add", "Add Widget");
-  addButton_->setAutoRaise(true);
-  addButton_->setPopupMode(QToolButton::InstantPopup);
+  addButton_ = headerButton(header, "dashboard.add", "Add Widget", new MenuButton(header));
   auto* addMenu = new QMenu(addButton_);
   for (WidgetKind kind : WidgetKinds::allCases()) {
     const QColor tint = MetricFamilies::color(WidgetCatalog::family(kind), false).resolve(this);

@@ -1,6 +1,7 @@
 #include "features/history/HistoryChartCard.h"
 
 #include "design/Icons.h"
+#include "design/MenuButton.h"
 #include "design/MetricFamily.h"
 #include "design/ToneLabel.h"
 #include "design/Tokens.h"
@@ -139,12 +140,9 @@ HistoryChartCard::HistoryChartCard(MetricID metric, const ValueFormatter& format
     statsLayout->addWidget(stat);
   }
 
-  export_ = new QToolButton(stats);
+  export_ = new MenuButton(stats);
   export_->setObjectName(QStringLiteral("history.export"));
   export_->setText(tr("Export"));
-  export_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-  export_->setAutoRaise(true);
-  export_->setPopupMode(QToolButton::InstantPopup);
   auto* menu = new QMenu(export_);
   QAction* png = menu->addAction(tr("Export Chart as PNG…"));
   png->setObjectName(QStringLiteral("history.export.png"));
