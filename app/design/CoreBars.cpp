@@ -68,7 +68,7 @@ QString CoreBars::accessibilityValue(std::span<const CPULoad> cores) {
 }
 
 void CoreBars::paint(QPainter& painter, const QRectF& rect, std::span<const CPULoad> cores, const QColor& bar,
-                     const QColor& track) {
+                     const QColor& track, const QColor& trackEdge) {
   const std::vector<QRectF> frames = barFrames(cores.size(), rect);
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, true);
@@ -78,7 +78,13 @@ void CoreBars::paint(QPainter& painter, const QRectF& rect, std::span<const CPUL
     if (frame.width() <= 0) continue;
     const double radius = std::min(kRadius, frame.width() / 2);
     painter.setBrush(track);
-    painter.drawRoundedRect(frame, radius, radius);
+    if (trackEdge.isValid()) {
+      painter.setPen(QPen(trackEdge, 1));
+      painter.drawRoundedRect(frame.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+      painter.setPen(Qt::NoPen);
+    } else {
+      painter.drawRoundedRect(frame, radius, radius);
+    }
     const double fill = fillHeight(cores[i], frame.height());
     painter.setBrush(bar);
     painter.drawRoundedRect(QRectF(frame.left(), frame.bottom() - fill, frame.width(), fill), radius, radius);
@@ -98,7 +104,8 @@ QSize CoreBars::minimumSizeHint() const { return {40, 16}; }
 void CoreBars::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   if (backdrop_) painter.fillRect(rect(), backdrop_->resolve(this));
-  paint(painter, QRectF(rect()), cores_, color_.resolve(this), Palette::surfaceRaised.resolve(this));
+  paint(painter, QRectF(rect()), cores_, color_.resolve(this), Palette::surfaceRaised.resolve(this),
+        trackEdge.resolve(this));
 }
 
 }  // namespace kivo

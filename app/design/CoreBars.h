@@ -37,7 +37,7 @@ class CoreBars : public QWidget {
   // "1: 37 %, 2: 5 %"; a load that is not finite reads "—".
   static QString accessibilityValue(std::span<const CPULoad> cores);
   static void paint(QPainter& painter, const QRectF& rect, std::span<const CPULoad> cores, const QColor& bar,
-                    const QColor& track);
+                    const QColor& track, const QColor& trackEdge = QColor());
 
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override;

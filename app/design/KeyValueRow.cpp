@@ -27,9 +27,14 @@ class Swatch : public QWidget {
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
     painter.setBrush(color_.resolve(this));
-    painter.drawRoundedRect(QRectF(rect()), 2, 2);
+    if (color_ == Palette::surfaceRaised) {
+      painter.setPen(QPen(trackEdge.resolve(this), 1));
+      painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 2, 2);
+    } else {
+      painter.setPen(Qt::NoPen);
+      painter.drawRoundedRect(QRectF(rect()), 2, 2);
+    }
   }
 
  private:

@@ -40,6 +40,10 @@ inline constexpr DynamicColor accent{0x0B6E8A, 0x22D3EE};           // the appli
 inline constexpr DynamicColor accentSecondary{0x5B5BF0, 0x8484FF};  // own-symbol header tiles, bookmarks
 }  // namespace Palette
 
+// The edge of an empty track (a core's bar, the idle and free swatches): the raised fill alone
+// barely differs from a card's surface in either appearance.
+inline constexpr DynamicColor trackEdge{0xC4C8D4, 0x3A4058};
+
 // The four interface fonts, built once on first use from the application font's family (DejaVu
 // Sans where nothing else is set). Sizes are pixel sizes: one point of the design is one
 // device-independent pixel.

@@ -113,14 +113,18 @@ int CoreGrid::cellHeight() {
 }
 
 void CoreGrid::paintCell(QPainter& painter, const QRectF& rect, double busy, int number, const QColor& bar,
-                         const QColor& track, const QColor& text, const QColor& tertiary) {
+                         const QColor& track, const QColor& trackEdge, const QColor& text,
+                         const QColor& tertiary) {
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setPen(Qt::NoPen);
   const double barWidth = std::min(rect.width(), 28.0);
   const QRectF frame(rect.center().x() - barWidth / 2, rect.top(), barWidth, kBarHeight);
   painter.setBrush(track);
-  painter.drawRoundedRect(frame, 4, 4);
+  // Outlined, so an idle core's track shows on the card in light and dark.
+  painter.setPen(QPen(trackEdge, 1));
+  painter.drawRoundedRect(frame.adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
+  painter.setPen(Qt::NoPen);
   const double fill = barHeight(busy);
   QColor fillColor = bar;
   fillColor.setAlphaF(static_cast<float>(barOpacity(busy)));
@@ -159,11 +163,12 @@ void CoreGrid::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const QColor bar = color_.resolve(this);
   const QColor track = Palette::surfaceRaised.resolve(this);
+  const QColor edge = trackEdge.resolve(this);
   const QColor text = Palette::textPrimary.resolve(this);
   const QColor tertiary = Palette::textTertiary.resolve(this);
   for (const Cell* cell : cells_) {
     if (!event->rect().intersects(cell->geometry())) continue;
-    paintCell(painter, QRectF(cell->geometry()), cell->busy(), cell->number(), bar, track, text, tertiary);
+    paintCell(painter, QRectF(cell->geometry()), cell->busy(), cell->number(), bar, track, edge, text, tertiary);
   }
 }
 

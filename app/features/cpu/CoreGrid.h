@@ -43,7 +43,7 @@ class CoreGrid : public QWidget {
   static int columns(int width);
   static int cellHeight();
   static void paintCell(QPainter& painter, const QRectF& rect, double busy, int number, const QColor& bar,
-                        const QColor& track, const QColor& text, const QColor& tertiary);
+                        const QColor& track, const QColor& trackEdge, const QColor& text, const QColor& tertiary);
 
   bool hasHeightForWidth() const override { return true; }
   int heightForWidth(int width) const override;

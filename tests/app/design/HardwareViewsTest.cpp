@@ -1,8 +1,16 @@
+#include "design/Appearance.h"
 #include "design/CoreBars.h"
+#include "design/KeyValueRow.h"
+#include "design/MenuButton.h"
+#include "design/Tokens.h"
 #include "design/PressureBadge.h"
 #include "design/ThermalScale.h"
 
 #include <gtest/gtest.h>
+
+#include <QImage>
+#include <QMenu>
+#include <QPainter>
 
 #include <cmath>
 #include <limits>
@@ -57,6 +65,60 @@ TEST(CoreBars, BarsShareTheWidthAndNeverGoNegative) {
   EXPECT_EQ(frames[3], QRectF(84, 0, 25, 50));
   EXPECT_TRUE(CoreBars::barFrames(0, QRectF(0, 0, 100, 50)).empty());
   for (const QRectF& frame : CoreBars::barFrames(128, QRectF(0, 0, 200, 50))) EXPECT_GE(frame.width(), 0);
+}
+
+// How far apart two colours read: the largest difference of one channel.
+int apart(QColor a, QColor b) {
+  return std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()), std::abs(a.blue() - b.blue())});
+}
+
+TEST(CoreBars, AnIdleCoresTrackShowsOnTheCardInLightAndDark) {
+  for (const bool dark : {false, true}) {
+    SCOPED_TRACE(dark ? "dark" : "light");
+    const QColor surface = Palette::surface.resolve(dark);
+    QImage image(40, 60, QImage::Format_ARGB32);
+    image.fill(surface);
+    const std::vector<CPULoad> idle(1, CPULoad{0, 0, 1});
+    {
+      QPainter painter(&image);
+      CoreBars::paint(painter, QRectF(0, 0, 40, 60), idle, Palette::accent.resolve(dark),
+                      Palette::surfaceRaised.resolve(dark), trackEdge.resolve(dark));
+    }
+    // The track's edge, half way up, stands out from the card around it.
+    EXPECT_GE(apart(image.pixelColor(0, 30), surface), 40);
+  }
+}
+
+TEST(KeyValueRow, TheIdleSwatchShowsOnTheCardInLightAndDark) {
+  for (const bool dark : {false, true}) {
+    SCOPED_TRACE(dark ? "dark" : "light");
+    KeyValueRow row(QStringLiteral("Idle"), QStringLiteral("80 %"), std::nullopt, Palette::surfaceRaised);
+    QPalette palette = Appearance::palette(dark);
+    palette.setColor(QPalette::Window, Palette::surface.resolve(dark));
+    row.setPalette(palette);
+    row.setAutoFillBackground(true);
+    row.resize(200, row.sizeHint().height());
+    const QImage image = row.grab().toImage();
+    // Somewhere in the swatch at the leading edge a pixel stands out from the card.
+    const QColor surface = Palette::surface.resolve(dark);
+    int most = 0;
+    for (int x = 0; x < KeyValueRow::kSwatchSize + 2; ++x) {
+      for (int y = 0; y < image.height(); ++y) most = std::max(most, apart(image.pixelColor(x, y), surface));
+    }
+    EXPECT_GE(most, 40);
+  }
+}
+
+TEST(MenuButton, ItsChevronSitsOnTheTextLineAfterTheText) {
+  MenuButton button;
+  button.setText(QStringLiteral("Layout"));
+  QMenu menu;
+  button.setMenu(&menu);
+  button.resize(button.sizeHint());
+  const QRectF chevron = button.chevronRect();
+  EXPECT_NEAR(chevron.center().y(), button.height() / 2.0, 0.5);
+  EXPECT_GE(chevron.left(), button.fontMetrics().horizontalAdvance(button.text()));
+  EXPECT_LE(chevron.right(), button.width());
 }
 
 TEST(PressureBadge, AbsentPressureIsADashNeverNormal) {
