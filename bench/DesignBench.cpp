@@ -44,7 +44,7 @@ void BM_DesignLiveChart150(benchmark::State& state) {
   std::vector<LiveSeries> series = {{"cpu", "CPU", ChartColor::of(MetricFamily::cpu), wave(150, 35, 20, 0)}};
   if (stacked) series.push_back({"sys", "System", ChartColor::of(MetricFamily::gpu), wave(150, 10, 5, 1)});
   const std::vector<QColor> colors = {QColor(0x2563EB), QColor(0x7C3AED)};
-  const LiveChartOptions options{std::nullopt, percent(), stacked, 160, std::nullopt};
+  const LiveChartOptions options{std::nullopt, percent(), stacked, 160, std::nullopt, AxisUnit::percent()};
   const LiveChartStyle style = LiveChartStyle::resolve(false);
   QImage image(560, 200, QImage::Format_ARGB32_Premultiplied);
   for (auto _ : state) {
@@ -75,7 +75,7 @@ std::unique_ptr<Page> twelveCardPage() {
     auto* card = new Card(QStringLiteral("Card %1").arg(i + 1), family);
     if (i % 2 == 0) {
       auto* chart = new LiveChart;
-      chart->setOptions({std::nullopt, percent(), false, 120, std::nullopt});
+      chart->setOptions({std::nullopt, percent(), false, 120, std::nullopt, AxisUnit::percent()});
       chart->setSeries({{"a", "Series", ChartColor::of(family), wave(150, 30 + i, 15, i)}});
       card->addContent(chart);
     } else {
