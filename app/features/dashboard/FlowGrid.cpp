@@ -26,15 +26,21 @@ FlowGrid::Placement FlowGrid::place(std::span<const int> spans, double width, co
   result.frames.reserve(spans.size());
   int cursor = 0;
   double y = 0;
+  // The last card of a row takes the columns its row leaves, so no row ends in an empty gap.
+  const auto fillRow = [&] {
+    if (cursor > 0 && cursor < columns) result.frames.back().setWidth(result.frames.back().width() + (column + s) * (columns - cursor));
+  };
   for (int raw : spans) {
     const int span = std::clamp(raw, 1, columns);
     if (cursor + span > columns) {
+      fillRow();
       cursor = 0;
       y += h + s;
     }
     result.frames.emplace_back((column + s) * cursor, y, column * span + s * (span - 1), h);
     cursor += span;
   }
+  fillRow();
   result.height = spans.empty() ? 0 : y + h;
   return result;
 }

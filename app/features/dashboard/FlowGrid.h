@@ -12,7 +12,7 @@ namespace kivo {
 // The dashboard's grid: one to four equal columns of at least minColumnWidth, children in list
 // order row after row, each exactly the size of its cell (rows all rowHeight high). A child spans
 // 1, 2 or 4 columns, cut to the columns there are; a child that does not fit in what is left of
-// a row starts the next one and the gap stays empty.
+// a row starts the next one, and the last child of a row widens to the row's end.
 class FlowGrid : public QLayout {
   Q_OBJECT
 

@@ -25,35 +25,52 @@ TEST(FlowGridPlace, ColumnsFollowTheWidth) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.width);
-    const std::vector<int> spans{1};
+    const std::vector<int> spans{1, 1, 1, 1};  // a full first row: no card widens to fill it
     const auto placement = FlowGrid::place(spans, c.width, Metrics{});
     EXPECT_EQ(placement.columns, c.columns);
     EXPECT_NEAR(placement.frames[0].width(), c.columnWidth, 0.001);
   }
   // A medium widget on three columns of 322.67 spans two of them and the spacing between.
-  const std::vector<int> medium{2};
+  const std::vector<int> medium{2, 1};
   EXPECT_NEAR(FlowGrid::place(medium, 1000, Metrics{}).frames[0].width(), 661.333, 0.001);
 }
 
-TEST(FlowGridPlace, RowsWrapWithoutFillingGaps) {
-  // medium, medium on three columns: the second starts row 2; column 3 of row 1 stays empty.
-  std::vector<int> spans{2, 2, 1};
-  auto placement = FlowGrid::place(spans, 1000, Metrics{});
-  ASSERT_EQ(placement.frames.size(), 3u);
-  EXPECT_EQ(placement.frames[0].topLeft(), QPointF(0, 0));
-  EXPECT_EQ(placement.frames[1].topLeft(), QPointF(0, 192));
-  // The small one after it fits beside it in row 2, never back into row 1.
-  EXPECT_NEAR(placement.frames[2].x(), 2 * (322.6667 + 16), 0.001);
-  EXPECT_EQ(placement.frames[2].y(), 192);
-  EXPECT_EQ(placement.height, 368);  // two rows: 176 + 16 + 176
+TEST(FlowGridPlace, RowsWrapAndTheLastCardOfARowTakesWhatTheRowLeaves) {
+  // On three columns of 322.67 (width 1000): each frame as its first column, row and columns taken.
+  struct Frame {
+    int column;
+    int row;
+    int columns;
+  };
+  struct Case {
+    const char* name;
+    std::vector<int> spans;
+    std::vector<Frame> frames;
+  } cases[] = {
+      {"medium, medium: the first takes row 1 whole, the second starts row 2", {2, 2, 1},
+       {{0, 0, 3}, {0, 1, 2}, {2, 1, 1}}},
+      {"small, medium, small: the last alone takes row 2", {1, 2, 1}, {{0, 0, 1}, {1, 0, 2}, {0, 1, 3}}},
+      {"small, small: the second takes the rest of the row", {1, 1}, {{0, 0, 1}, {1, 0, 2}}},
+      {"a full row stays as it is", {1, 1, 1}, {{0, 0, 1}, {1, 0, 1}, {2, 0, 1}}},
+      {"medium, small, medium: never moved back into an earlier row", {2, 1, 2},
+       {{0, 0, 2}, {2, 0, 1}, {0, 1, 3}}},
+  };
+  const double column = (1000 - 2 * 16) / 3.0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto placement = FlowGrid::place(c.spans, 1000, Metrics{});
+    ASSERT_EQ(placement.frames.size(), c.frames.size());
+    for (std::size_t i = 0; i < c.frames.size(); ++i) {
+      const Frame& f = c.frames[i];
+      EXPECT_NEAR(placement.frames[i].x(), f.column * (column + 16), 0.001) << i;
+      EXPECT_EQ(placement.frames[i].y(), f.row * 192) << i;
+      EXPECT_NEAR(placement.frames[i].width(), f.columns * column + (f.columns - 1) * 16, 0.001) << i;
+    }
+  }
+  EXPECT_EQ(FlowGrid::place(std::vector<int>{2, 2, 1}, 1000, Metrics{}).height, 368);  // 176 + 16 + 176
 
-  // small, medium, small: row 1 holds the first two, the last starts row 2.
-  spans = {1, 2, 1};
-  placement = FlowGrid::place(spans, 1000, Metrics{});
-  EXPECT_NEAR(placement.frames[1].x(), 338.6667, 0.001);
-  EXPECT_EQ(placement.frames[1].y(), 0);
-  EXPECT_EQ(placement.frames[2].topLeft(), QPointF(0, 192));
-
+  std::vector<int> spans;
+  FlowGrid::Placement placement;
   // A large widget is exactly as wide as the grid and the next one starts a new row.
   spans = {4, 1};
   placement = FlowGrid::place(spans, 1000, Metrics{});
@@ -115,7 +132,7 @@ TEST(FlowGridLayout, GivesEachChildItsCellAndHeightForWidth) {
   EXPECT_EQ(grid->heightForWidth(1000), 368);
   EXPECT_EQ(grid->sizeHint(), QSize(900, 368));
   grid->setGeometry(QRect(0, 0, 1000, 368));
-  EXPECT_EQ(a->geometry(), QRect(0, 0, 661, 176));
+  EXPECT_EQ(a->geometry(), QRect(0, 0, 1000, 176));  // b does not fit beside it: a takes the row
   EXPECT_EQ(b->geometry().topLeft(), QPoint(0, 192));
   EXPECT_EQ(c->geometry().x(), 677);
 
