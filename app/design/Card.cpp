@@ -9,6 +9,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
+
+#include <algorithm>
 #include <QPaintEvent>
 #include <QPainterPath>
 #include <QVBoxLayout>
@@ -57,6 +59,12 @@ Card::Card(std::optional<QString> titleKey, std::optional<MetricFamily> family, 
 
 void Card::addContent(QWidget* content) { body_->addWidget(content); }
 
+void Card::setFillingContent(QWidget* content) {
+  column_->setStretch(column_->count() - 1, 0);
+  column_->setStretchFactor(body_, 1);
+  body_->setStretchFactor(content, 1);
+}
+
 bool Card::showsBadge(std::optional<MetricQuality> quality) {
   return quality == MetricQuality::estimated || quality == MetricQuality::bestEffort ||
          quality == MetricQuality::unavailable;
@@ -68,6 +76,13 @@ void Card::setQuality(std::optional<MetricQuality> quality) {
   if (quality) badge_->setQuality(*quality);
   badge_->setVisible(showsBadge(quality));
 }
+
+void Card::setHeaderTrailingInset(int inset) {
+  if (header_ == nullptr) return;
+  header_->layout()->setContentsMargins(0, 0, std::max(inset, 0), 0);
+}
+
+QWidget* Card::badge() const { return badge_; }
 
 bool Card::event(QEvent* event) {
   const bool handled = QWidget::event(event);

@@ -31,8 +31,17 @@ class Card : public QWidget {
   QVBoxLayout* body() const { return body_; }
   // Adds one widget to the content column.
   void addContent(QWidget* content);
+  // This content takes the height the card has beyond what its content needs (by default the
+  // room stays empty below the content).
+  void setFillingContent(QWidget* content);
 
   void setQuality(std::optional<MetricQuality> quality);
+  // Room kept free at the header's trailing end (controls laid over the card's corner), so the
+  // badge moves in beside them instead of under them.
+  void setHeaderTrailingInset(int inset);
+  // The header row (symbol, title, badge); none without a title.
+  QWidget* header() const { return header_; }
+  QWidget* badge() const;
   std::optional<MetricQuality> quality() const { return quality_; }
 
   // Whether a quality earns a badge in a card header.

@@ -20,6 +20,7 @@
 #include <QPointer>
 #include <QToolButton>
 
+#include <algorithm>
 #include <cmath>
 
 namespace kivo {
@@ -173,6 +174,17 @@ void WidgetCell::setSize(WidgetSize size) {
 void WidgetCell::setEditing(bool editing) {
   controls_->setVisible(editing);
   if (editing) controls_->raise();
+  keepHeaderClear();
+}
+
+void WidgetCell::keepHeaderClear() {
+  // The capsule lies over the card's top corner: the header's badge moves in beside it.
+  int inset = 0;
+  if (controls_->isVisibleTo(this) && view_->header()) {
+    const int headerRight = view_->header()->geometry().right();
+    inset = std::max(headerRight - controls_->geometry().left() + Card::kHeaderSpacing, 0);
+  }
+  view_->setHeaderTrailingInset(inset);
 }
 
 void WidgetCell::setDropTarget(bool target) {
@@ -189,6 +201,7 @@ void WidgetCell::resizeEvent(QResizeEvent* event) {
   const QSize hint = controls_->sizeHint();
   // Padded 6 from the card's corner, as the capsule sits inside the card's edge.
   controls_->setGeometry(width() - hint.width() - 6, 6, hint.width(), hint.height());
+  keepHeaderClear();
 }
 
 void WidgetCell::mousePressEvent(QMouseEvent* event) {

@@ -58,6 +58,7 @@ class WidgetCell : public QWidget {
 
  private:
   void buildControls();
+  void keepHeaderClear();
   void refreshSizeChecks();
   void refreshIcons();
   void startDrag();

@@ -72,6 +72,30 @@ TEST_F(PageFixture, ShowsThePresetsCardsWithTheirIdentifiers) {
   EXPECT_EQ(page(DashboardPreset::compactID)->cells().size(), 8);
 }
 
+TEST_F(PageFixture, EditControlsNeverCoverACardsBadge) {
+  // The GPU card carries a "Best effort" badge at the header's trailing end.
+  const auto performance = page(DashboardPreset::performanceID);
+  performance->resize(1280, 900);
+  performance->setAttribute(Qt::WA_DontShowOnScreen);
+  performance->show();
+  QApplication::processEvents();
+  WidgetCell* gpu = performance->findChild<WidgetCell*>(QStringLiteral("widget.gpu"));
+  ASSERT_TRUE(gpu);
+  QWidget* badge = gpu->view()->badge();
+  ASSERT_TRUE(badge && badge->isVisibleTo(gpu));
+  const auto badgeInCell = [&] { return QRect(badge->mapTo(gpu, QPoint(0, 0)), badge->size()); };
+  const QRect before = badgeInCell();
+  performance->editButton()->click();
+  QApplication::processEvents();
+  const QRect controls = gpu->editControls()->geometry();
+  EXPECT_FALSE(badgeInCell().intersects(controls));
+  EXPECT_LT(badgeInCell().right(), controls.left());
+  // Leaving edit mode puts the badge back at the header's end.
+  performance->editButton()->click();
+  QApplication::processEvents();
+  EXPECT_EQ(badgeInCell(), before);
+}
+
 TEST_F(PageFixture, EditModeAddsResizesMovesAndRemoves) {
   const auto dashboard = page(DashboardPreset::compactID);
   EXPECT_TRUE(dashboard->addButton()->isHidden());
@@ -252,6 +276,16 @@ TEST_F(PageFixture, Screenshots) {
       EXPECT_TRUE(test::grabInto(wide.get(), name + "-" + tone + "-wide.png", QSize(1400, 1300), dark));
       auto narrow = page(id);
       EXPECT_TRUE(test::grabInto(narrow.get(), name + "-" + tone + "-narrow.png", QSize(660, 560), dark));
+    }
+  }
+  // The overview in windows of 1280 × 860 and 860 × 560, less a 190-pixel sidebar.
+  for (const bool dark : {false, true}) {
+    const QString tone = dark ? QStringLiteral("dark") : QStringLiteral("light");
+    for (const QSize size : {QSize(1090, 860), QSize(670, 560)}) {
+      auto overview = page(DashboardPreset::overviewID);
+      EXPECT_TRUE(test::grabInto(overview.get(),
+                                 QStringLiteral("overview-%1-%2x%3.png").arg(tone).arg(size.width()).arg(size.height()),
+                                 size, dark));
     }
   }
   auto editing = page(DashboardPreset::overviewID);
