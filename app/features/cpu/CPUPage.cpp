@@ -107,7 +107,8 @@ CPUPage::CPUPage(MonitorModel& model, AppSettings&, QWidget* parent) : Page(pare
     levelNote->setObjectName(QStringLiteral("cpu.levelsNote"));
     coresCard->addContent(levelNote);
   }
-  coresCard->body()->addStretch(1);
+  // The grid takes the card's spare height: its bars grow rather than leave an empty card.
+  coresCard->setFillingContent(grid_);
   second->addWidget(coresCard);
 
   auto* activityCard = new Card(QStringLiteral("Core activity"), MetricFamily::cpu);

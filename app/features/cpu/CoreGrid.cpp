@@ -102,14 +102,27 @@ QString CoreGrid::percentText(double busy) {
   return value ? QString::number(*value) + QStringLiteral(" %") : QStringLiteral("—");
 }
 
-double CoreGrid::barHeight(double busy) { return std::max(clamped(busy) * kBarHeight, 2.0); }
+double CoreGrid::barHeight(double busy, double full) { return std::min(std::max(clamped(busy) * full, 2.0), full); }
 
 double CoreGrid::barOpacity(double busy) { return 0.35 + 0.65 * clamped(busy); }
 
 int CoreGrid::columns(int width) { return std::max(1, (width + kSpacing) / (kMinimumColumn + kSpacing)); }
 
+int CoreGrid::perRow(int count, int width) {
+  if (count <= 0) return 1;
+  const int most = columns(width);
+  const int rows = (count + most - 1) / most;
+  return (count + rows - 1) / rows;
+}
+
 int CoreGrid::cellHeight() {
   return static_cast<int>(kBarHeight) + kCellSpacing + captionHeight() + kCellSpacing + numberHeight();
+}
+
+int CoreGrid::filledCellHeight(int height, int rows) {
+  if (rows <= 0) return cellHeight();
+  const int share = (height - (rows - 1) * kSpacing) / rows;
+  return std::clamp(share, cellHeight(), cellHeight() + static_cast<int>(kBarHeight));
 }
 
 void CoreGrid::paintCell(QPainter& painter, const QRectF& rect, double busy, int number, const QColor& bar,
@@ -119,13 +132,15 @@ void CoreGrid::paintCell(QPainter& painter, const QRectF& rect, double busy, int
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setPen(Qt::NoPen);
   const double barWidth = std::min(rect.width(), 28.0);
-  const QRectF frame(rect.center().x() - barWidth / 2, rect.top(), barWidth, kBarHeight);
+  // The bar takes what the two texts under it leave of the cell.
+  const double full = std::max(rect.height() - (kCellSpacing + captionHeight() + kCellSpacing + numberHeight()), 2.0);
+  const QRectF frame(rect.center().x() - barWidth / 2, rect.top(), barWidth, full);
   painter.setBrush(track);
   // Outlined, so an idle core's track shows on the card in light and dark.
   painter.setPen(QPen(trackEdge, 1));
   painter.drawRoundedRect(frame.adjusted(0.5, 0.5, -0.5, -0.5), 4, 4);
   painter.setPen(Qt::NoPen);
-  const double fill = barHeight(busy);
+  const double fill = barHeight(busy, full);
   QColor fillColor = bar;
   fillColor.setAlphaF(static_cast<float>(barOpacity(busy)));
   painter.setBrush(fillColor);
@@ -145,8 +160,9 @@ void CoreGrid::paintCell(QPainter& painter, const QRectF& rect, double busy, int
 
 int CoreGrid::heightForWidth(int width) const {
   if (cells_.empty()) return 0;
-  const int perRow = columns(width);
-  const int rows = (static_cast<int>(cells_.size()) + perRow - 1) / perRow;
+  const int count = static_cast<int>(cells_.size());
+  const int inRow = perRow(count, width);
+  const int rows = (count + inRow - 1) / inRow;
   return rows * cellHeight() + (rows - 1) * kSpacing;
 }
 
@@ -173,12 +189,13 @@ void CoreGrid::paintEvent(QPaintEvent* event) {
 }
 
 void CoreGrid::placeCells() {
-  const int perRow = columns(width());
-  const double cellWidth = (width() - kSpacing * (perRow - 1)) / static_cast<double>(perRow);
-  const int height = cellHeight();
+  const int inRow = perRow(static_cast<int>(cells_.size()), width());
+  const double cellWidth = (width() - kSpacing * (inRow - 1)) / static_cast<double>(inRow);
+  const int rows = (static_cast<int>(cells_.size()) + inRow - 1) / inRow;
+  const int height = filledCellHeight(this->height(), rows);
   for (std::size_t index = 0; index < cells_.size(); ++index) {
-    const int row = static_cast<int>(index) / perRow;
-    const int column = static_cast<int>(index) % perRow;
+    const int row = static_cast<int>(index) / inRow;
+    const int column = static_cast<int>(index) % inRow;
     const int x = static_cast<int>(std::lround(column * (cellWidth + kSpacing)));
     const int right = static_cast<int>(std::lround(column * (cellWidth + kSpacing) + cellWidth));
     cells_[index]->setGeometry(x, row * (height + kSpacing), right - x, height);

@@ -14,7 +14,7 @@ class QPainter;
 namespace kivo {
 
 // One cell per logical core: a bar as high as the core is busy, its percentage and its number.
-// Columns at least 58 wide, as many as fit. Each cell is its own accessible element ("Core 3",
+// Columns at least 58 wide, rows filled evenly. Each cell is its own accessible element ("Core 3",
 // "42 %"); the cells are created when the core count changes, and the grid paints them all in
 // one pass.
 class CoreGrid : public QWidget {
@@ -37,11 +37,17 @@ class CoreGrid : public QWidget {
   // "13 %"; "—" when the share is not finite.
   static QString percentText(double busy);
   // The filled part of the 44-high bar: at least 2, at most all of it.
-  static double barHeight(double busy);
+  static double barHeight(double busy, double full = kBarHeight);
   static double barOpacity(double busy);
   // How many columns of at least 58, 8 apart, fit the width; at least one.
   static int columns(int width);
+  // Cells per row for this many cores: as few rows as the width allows, filled evenly (8 cores
+  // where 7 fit are two rows of 4, not 7 and 1).
+  static int perRow(int count, int width);
   static int cellHeight();
+  // A cell's height in a grid given `height` for `rows` rows: the natural height, growing with
+  // the room up to a bar twice as tall, so one row does not leave the card empty below it.
+  static int filledCellHeight(int height, int rows);
   static void paintCell(QPainter& painter, const QRectF& rect, double busy, int number, const QColor& bar,
                         const QColor& track, const QColor& trackEdge, const QColor& text, const QColor& tertiary);
 

@@ -42,6 +42,37 @@ TEST(CoreGrid, ColumnsOfAtLeast58) {
   EXPECT_EQ(CoreGrid::columns(520), 8);  // 8 × 58 + 7 × 8
 }
 
+TEST(CoreGrid, RowsAreFilledEvenlyForTheCoreCount) {
+  struct Case {
+    int cores;
+    int width;
+    int perRow;
+  } cases[] = {
+      {8, 519, 4},   // 7 fit: two rows of 4, not 7 and 1
+      {8, 520, 8},   // 8 fit: one row
+      {8, 2000, 8},  // a wide card: one row of 8 sharing the width
+      {4, 519, 4}, {12, 519, 6}, {16, 519, 6} /* 6, 6, 4 */, {1, 100, 1}, {3, 123, 1}, {0, 500, 1},
+  };
+  for (const Case& c : cases) EXPECT_EQ(CoreGrid::perRow(c.cores, c.width), c.perRow) << c.cores << " at " << c.width;
+  // Spare height grows the cells up to a bar twice as tall, never shrinks them.
+  const int cell = CoreGrid::cellHeight();
+  EXPECT_EQ(CoreGrid::filledCellHeight(0, 1), cell);
+  EXPECT_EQ(CoreGrid::filledCellHeight(cell + 20, 1), cell + 20);
+  EXPECT_EQ(CoreGrid::filledCellHeight(cell * 5, 1), cell + static_cast<int>(CoreGrid::kBarHeight));
+  EXPECT_EQ(CoreGrid::filledCellHeight(2 * cell + CoreGrid::kSpacing, 2), cell);
+  // The grid is as tall as its rows: 8 cores where 7 fit make two.
+  CoreGrid grid;
+  const std::vector<CPULoad> eight(8, CPULoad{0.2, 0.1, 0.7});
+  grid.setCores(eight);
+  EXPECT_EQ(grid.heightForWidth(519), 2 * CoreGrid::cellHeight() + CoreGrid::kSpacing);
+  EXPECT_EQ(grid.heightForWidth(600), CoreGrid::cellHeight());
+  grid.setAttribute(Qt::WA_DontShowOnScreen);
+  grid.show();
+  grid.resize(519, grid.heightForWidth(519));
+  QApplication::processEvents();
+  EXPECT_EQ(grid.findChild<QWidget*>(QStringLiteral("cpu.core.5"))->y(), CoreGrid::cellHeight() + CoreGrid::kSpacing);
+}
+
 TEST(CoreGrid, EachCellIsSpokenAsItsCoreAndPercent) {
   CoreGrid grid;
   grid.resize(300, 200);
