@@ -15,12 +15,41 @@ bool isLineBreak(QChar c) {
          c == u'\v' || c == u'\f';
 }
 
+// Characters that would make outside text (process names, the host name, notes) into
+// emphasis, a link, an image, code or HTML; escaped, they read as themselves.
+bool isMarkup(QChar c) {
+  switch (c.unicode()) {
+    case u'\\':
+    case u'`':
+    case u'*':
+    case u'_':
+    case u'[':
+    case u']':
+    case u'<':
+    case u'>':
+    case u'&':
+    case u'~':
+    case u'|':
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Text wholly in one code span (the sources column) shows literally as it is.
+bool isCodeSpan(const QString& text) {
+  return text.size() >= 2 && text.front() == u'`' && text.back() == u'`' && text.count(u'`') == 2;
+}
+
 // Line breaks become spaces so that a table cell, a heading or a list item stays on its line.
-void appendFlat(QString& out, const QString& cell, bool escapeBars) {
+void appendFlat(QString& out, const QString& cell) {
+  const bool code = isCodeSpan(cell);
   for (qsizetype i = 0; i < cell.size(); ++i) {
     const QChar c = cell[i];
-    if (escapeBars && c == u'|') {
-      out += QStringLiteral("\\|");
+    // A bar ends a table cell even inside a code span.
+    if (code ? c == u'|' && i > 0 && i + 1 < cell.size() : isMarkup(c)) {
+      out += u'\\';
+      out += c;
     } else if (isLineBreak(c)) {
       // A CR LF pair is one break.
       if (c == u'\r' && i + 1 < cell.size() && cell[i + 1] == u'\n') ++i;
@@ -31,20 +60,18 @@ void appendFlat(QString& out, const QString& cell, bool escapeBars) {
   }
 }
 
-void appendCell(QString& out, const QString& cell) { appendFlat(out, cell, true); }
-
 void appendLine(QString& out, const QStringList& cells) {
   out += QStringLiteral("| ");
   for (qsizetype i = 0; i < cells.size(); ++i) {
     if (i > 0) out += QStringLiteral(" | ");
-    appendCell(out, cells[i]);
+    appendFlat(out, cells[i]);
   }
   out += QStringLiteral(" |\n");
 }
 
 QString heading(const QString& text) {
   QString out;
-  appendFlat(out, text, false);
+  appendFlat(out, text);
   return out;
 }
 
@@ -139,7 +166,7 @@ QString markdown(const Report& report, const ValueFormatter& f, const Localize& 
   items.reserve(report.limitations.size());
   for (const auto& sentence : report.limitations) {
     QString item = QStringLiteral("- ");
-    appendFlat(item, sentence, false);
+    appendFlat(item, sentence);
     items.append(item);
   }
   md += items.join(u'\n') + u'\n';

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 #include <cmath>
 
@@ -111,6 +112,28 @@ TEST(ReportWriters, MarkdownHeadingsAndItemsStayOnTheirLine) {
   EXPECT_TRUE(md.endsWith("\n- first second\n"));
 }
 
+TEST(ReportWriters, MarkdownShowsOutsideTextAsItIs) {
+  // Process names, the host name and notes are anyone's text: no link, image, HTML or emphasis.
+  const QString link = QStringLiteral("[x](javascript:alert(1))");
+  const QString html = QStringLiteral("<img src=x onerror=alert(1)>");
+  Report report = buildReport(emptyInputs());
+  report.title = html;
+  report.system = {{QStringLiteral("Host"), QStringLiteral("*host*_&amp;~~")}};
+  report.tables.push_back(
+      ReportTable{QStringLiteral("Top processes"), {"Name"}, {{link}, {html}, {"`a|b`"}}});
+  report.limitations = {QStringLiteral("note ") + link};
+  const QString md = ReportGenerator::markdown(report, englishFormatter(), identity());
+  EXPECT_TRUE(md.startsWith(QStringLiteral("# \\<img src=x onerror=alert(1)\\>\n")));
+  EXPECT_TRUE(md.contains(QStringLiteral("| Host | \\*host\\*\\_\\&amp;\\~\\~ |\n")));
+  EXPECT_TRUE(md.contains(QStringLiteral("| \\[x\\](javascript:alert(1)) |\n")));
+  EXPECT_TRUE(md.contains(QStringLiteral("| \\<img src=x onerror=alert(1)\\> |\n")));
+  // A whole code span shows literally already; only its bar would end the cell.
+  EXPECT_TRUE(md.contains(QStringLiteral("| `a\\|b` |\n")));
+  EXPECT_TRUE(md.endsWith(QStringLiteral("- note \\[x\\](javascript:alert(1))\n")));
+  // Every angle bracket and square bracket is escaped.
+  EXPECT_FALSE(md.contains(QRegularExpression(QStringLiteral(R"((^|[^\\])[<\[])")))) << md.toStdString();
+}
+
 TEST(ReportWriters, MarkdownWithoutGapsAndLimitations) {
   Report report = buildReport(systemInputs());
   for (auto& s : report.series) s.gaps.clear();
@@ -128,7 +151,7 @@ TEST(ReportWriters, CollectionMethodsKeepTechnicalTexts) {
   const auto& cpu = report.series[0];
   const QString row = "| " + cpu.name + " | percent | `" + cpu.source + "` | " + cpu.method + " |\n";
   EXPECT_TRUE(md.contains(row)) << row.toStdString();
-  EXPECT_TRUE(md.contains("| Metrik | Unit* | Source* | Method* |\n"));
+  EXPECT_TRUE(md.contains("| Metrik | Unit\\* | Source\\* | Method\\* |\n"));
 }
 
 TEST(ReportWriters, CsvLines) {
