@@ -81,8 +81,6 @@ void BM_DashboardOverviewTick(benchmark::State& state) {
   environment.systemInfo = [] { return SystemInfo{}; };
   environment.gpuDevices = [] { return std::vector<GPUDevice>{}; };
   environment.capabilities = [] { return std::vector<SensorCapability>{}; };
-  environment.dns = [] { return DNSConfiguration{}; };
-  environment.wifi = [] { return std::optional<WiFiLink>{}; };
   environment.monotonicNow = [] { return 1000.0; };
   MonitorModel model(settings, standard, environment);
 

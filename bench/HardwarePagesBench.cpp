@@ -55,8 +55,6 @@ void cpuPageTick(benchmark::State& state, bool paint) {
   };
   environment.gpuDevices = [] { return std::vector<GPUDevice>{}; };
   environment.capabilities = [] { return std::vector<SensorCapability>{}; };
-  environment.dns = [] { return DNSConfiguration{}; };
-  environment.wifi = [] { return std::optional<WiFiLink>{}; };
   environment.monotonicNow = [] { return 1000.0; };
   MonitorModel model(settings, standard, environment);
   {

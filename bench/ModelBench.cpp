@@ -21,8 +21,6 @@ void BM_ModelIngestSteadyState(benchmark::State& state) {
   environment.systemInfo = [] { return SystemInfo{}; };
   environment.gpuDevices = [] { return std::vector<GPUDevice>{}; };
   environment.capabilities = [] { return std::vector<SensorCapability>{}; };
-  environment.dns = [] { return DNSConfiguration{}; };
-  environment.wifi = [] { return std::optional<WiFiLink>{}; };
   environment.monotonicNow = [] { return 1000.0; };  // findings once, at the first snapshot
   MonitorModel model(settings, standard, environment);
 

@@ -87,8 +87,6 @@ void BM_ReportsPageWeekSystemReport(benchmark::State& state) {
   environment.systemInfo = [] { return SystemInfo{}; };
   environment.gpuDevices = [] { return std::vector<GPUDevice>{}; };
   environment.capabilities = [] { return std::vector<SensorCapability>{}; };
-  environment.dns = [] { return DNSConfiguration{}; };
-  environment.wifi = [] { return std::optional<WiFiLink>{}; };
   MonitorModel model(settings, standard, environment);
 
   ReportsPage page(model, settings);

@@ -1,7 +1,6 @@
 #include "model/ModelEnvironment.h"
 
 #include "collectors/GPUCollector.h"
-#include "collectors/NetworkCollector.h"
 #include "collectors/SensorCapabilityResolver.h"
 #include "metrics/MonotonicClock.h"
 
@@ -14,8 +13,6 @@ ModelEnvironment ModelEnvironment::system() {
   environment.systemInfo = [] { return SystemInfo::current(); };
   environment.gpuDevices = [] { return GPUCollector().devices(); };
   environment.capabilities = [] { return SensorCapabilityResolver::resolve(); };
-  environment.dns = [] { return NetworkCollector::dns(); };
-  environment.wifi = [] { return NetworkCollector::wifi(); };
   environment.monotonicNow = [] { return MonotonicClock::now(); };
   environment.now = [] { return QDateTime::currentDateTimeUtc(); };
   environment.log = [](const QString& line) {
@@ -31,8 +28,6 @@ ModelEnvironment ModelEnvironment::completed() const {
   if (!environment.systemInfo) environment.systemInfo = real.systemInfo;
   if (!environment.gpuDevices) environment.gpuDevices = real.gpuDevices;
   if (!environment.capabilities) environment.capabilities = real.capabilities;
-  if (!environment.dns) environment.dns = real.dns;
-  if (!environment.wifi) environment.wifi = real.wifi;
   if (!environment.monotonicNow) environment.monotonicNow = real.monotonicNow;
   if (!environment.now) environment.now = real.now;
   if (!environment.log) environment.log = real.log;

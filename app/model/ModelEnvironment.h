@@ -1,10 +1,8 @@
 #pragma once
 
-#include "collectors/DNSConfiguration.h"
 #include "collectors/GPUDevice.h"
 #include "collectors/SensorCapability.h"
 #include "collectors/SystemInfo.h"
-#include "collectors/WiFiLink.h"
 
 #include <QDateTime>
 #include <QString>
@@ -25,8 +23,6 @@ struct ModelEnvironment {
   std::function<SystemInfo()> systemInfo;
   std::function<std::vector<GPUDevice>()> gpuDevices;
   std::function<std::vector<SensorCapability>()> capabilities;
-  std::function<DNSConfiguration()> dns;
-  std::function<std::optional<WiFiLink>()> wifi;
   std::function<double()> monotonicNow;
   std::function<QDateTime()> now;
   // The engine's readings; null gives the machine itself.

@@ -41,9 +41,7 @@ ModelParts ModelFactory::build(AppSettings& settings, const Preferences& standar
   parts.system = environment.systemInfo();
   parts.gpuDevices = environment.gpuDevices();
   parts.capabilities = environment.capabilities();
-  parts.dns = environment.dns();
   parts.databasePath = databasePath(standard);
-  parts.history = openHistory(parts.databasePath, settings.retention());
 
   if (const auto interval = LaunchOptions::interval(standard)) {
     // Field by field, as a person changing them one after another would.
@@ -58,7 +56,7 @@ ModelParts ModelFactory::build(AppSettings& settings, const Preferences& standar
     settings.setTelemetry(telemetry);
   }
 
-  parts.engine = std::make_shared<TelemetryEngine>(parts.history.store, settings.telemetry(), settings.rules(),
+  parts.engine = std::make_shared<TelemetryEngine>(nullptr, settings.telemetry(), settings.rules(),
                                                    environment.sources ? environment.sources() : nullptr);
 
   if (LaunchOptions::testMode(standard) && standard.boolean(LaunchOptions::kPrivacy)) {

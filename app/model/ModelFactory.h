@@ -1,6 +1,5 @@
 #pragma once
 
-#include "collectors/DNSConfiguration.h"
 #include "collectors/GPUDevice.h"
 #include "collectors/SensorCapability.h"
 #include "collectors/SystemInfo.h"
@@ -26,14 +25,13 @@ struct OpenedHistory {
   std::optional<QString> error;
 };
 
-// Everything the model is built over: the machine's constant readings, the history and the engine.
+// Everything the model is built over: the machine's constant readings, where the history lives
+// and the engine (without the history, which the model opens on its worker).
 struct ModelParts {
   SystemInfo system;
   std::vector<GPUDevice> gpuDevices;
   std::vector<SensorCapability> capabilities;
-  DNSConfiguration dns;
   QString databasePath;
-  OpenedHistory history;
   std::shared_ptr<TelemetryEngine> engine;
 };
 
@@ -46,7 +44,7 @@ class ModelFactory {
   // Never throws: a history that cannot be opened comes back as its error.
   static OpenedHistory openHistory(const QString& path, const RetentionPolicy& retention);
   // Applies the launch arguments that change settings (KIVOInterval, KIVOPrivacy in test mode),
-  // reads the constant readings, opens the history and builds the engine over it.
+  // reads the constant readings and builds the engine.
   static ModelParts build(AppSettings& settings, const Preferences& standard, const ModelEnvironment& environment);
 };
 

@@ -52,18 +52,17 @@ MonitorModel::MonitorModel(AppSettings& settings, const Preferences& standard, E
   system_ = std::move(parts.system);
   gpuDevices_ = std::move(parts.gpuDevices);
   capabilities_ = std::move(parts.capabilities);
-  dns_ = std::move(parts.dns);
   databasePath_ = std::move(parts.databasePath);
-  store_ = std::move(parts.history.store);
-  storeError_ = std::move(parts.history.error);
   engine_ = std::move(parts.engine);
 
   connect(&notifications_, &AlertNotifications::statusChanged, this, &MonitorModel::notificationStatusChanged);
 
-  // A history refused now (another instance holds it, the disk is full) may open later.
+  // The first attempt at the history now, on the worker; one refused (another instance holds
+  // it, the disk is full) may open later.
   historyRetry_.setInterval(environment_.historyRetry);
   connect(&historyRetry_, &QTimer::timeout, this, &MonitorModel::retryHistory);
-  if (!store_) historyRetry_.start();
+  historyRetry_.start();
+  retryHistory();
 }
 
 MonitorModel::~MonitorModel() {
@@ -74,6 +73,8 @@ MonitorModel::~MonitorModel() {
   worker_.reset();
   // The engine goes with the model's members: its destructor stops the loop and flushes.
 }
+
+std::shared_ptr<TimeSeriesStore> MonitorModel::storeOf(const TelemetryEngine& engine) { return engine.store(); }
 
 QString MonitorModel::databasePath(const Preferences& standard) {
   return ModelFactory::databasePath(standard);
@@ -171,21 +172,11 @@ void MonitorModel::ingest(std::shared_ptr<const TelemetrySnapshot> shared) {
   if (alerts) ++eventsRevision_;
   const bool storeErrorNew = noteStoreFailure(snapshot.storeFailure);
 
-  bool wifiNew = false;
-  bool dnsNew = false;
-  ++slowCounter_;
-  if (slowCounter_ % 5 == 1) {
-    auto wifi = environment_.wifi();
-    if (wifi != wifi_) {
-      wifi_ = std::move(wifi);
-      wifiNew = true;
-    }
-    auto dns = environment_.dns();
-    if (!(dns == dns_)) {
-      dns_ = std::move(dns);
-      dnsNew = true;
-    }
-  }
+  // The engine's slow readings; copies share their text with the snapshot.
+  const bool wifiNew = snapshot.wifi != wifi_;
+  if (wifiNew) wifi_ = snapshot.wifi;
+  const bool dnsNew = snapshot.dns && !(*snapshot.dns == dns_);
+  if (dnsNew) dns_ = *snapshot.dns;
 
   emit snapshotChanged();
   if (processesNew) emit processesChanged();
@@ -219,9 +210,14 @@ bool MonitorModel::noteStoreFailure(const std::optional<StoreWriteStatus>& failu
 void MonitorModel::retryHistory() {
   if (store_ || shutDown_ || historyRetrying_) return;
   historyRetrying_ = true;
-  // Opening checks the whole file: not on the GUI thread.
+  // Opening checks the whole file: not on the GUI thread. The engine takes the store on the
+  // worker, so the jobs given after this one find it.
   worker_->post(
-      [path = databasePath_, retention = settings_.retention()] { return ModelFactory::openHistory(path, retention); },
+      [engine = engine_, path = databasePath_, retention = settings_.retention()] {
+        OpenedHistory opened = ModelFactory::openHistory(path, retention);
+        if (opened.store) engine->attachStore(opened.store);
+        return opened;
+      },
       [this](OpenedHistory opened) {
         historyRetrying_ = false;
         if (opened.store) {
@@ -243,8 +239,9 @@ void MonitorModel::attachHistory(std::shared_ptr<TimeSeriesStore> store) {
   storeFailure_.reset();
   storeError_.reset();
   emit storeErrorChanged();
-  // Statistics and findings now come from a history.
-  refreshFindings();
+  // Statistics and findings now come from a history; before sampling starts, the first
+  // snapshot asks for them.
+  if (started_) refreshFindings();
 }
 
 void MonitorModel::refreshFindings() {
@@ -256,10 +253,10 @@ void MonitorModel::refreshFindings() {
   const QDateTime now = environment_.now();
   const std::uint64_t generation = historyGeneration_;
   worker_->post(
-      [engine = engine_, store = store_, thresholds, now] {
+      [engine = engine_, thresholds, now] {
         Result result;
         result.findings = engine->findings(kFindingsWindow, thresholds, now);
-        if (store) result.statistics = store->statistics();
+        if (const auto store = engine->store()) result.statistics = store->statistics();
         return result;
       },
       [this, generation](Result result) {
@@ -312,10 +309,10 @@ void MonitorModel::applySettings() {
   const TelemetryConfiguration telemetry = settings_.telemetry();
   const std::vector<AlertRule> rules = settings_.rules();
   const RetentionPolicy retention = settings_.retention();
-  worker_->post([engine = engine_, store = store_, telemetry, rules, retention] {
+  worker_->post([engine = engine_, telemetry, rules, retention] {
     engine->update(telemetry);
     engine->setRules(rules);
-    if (store) store->setRetention(retention);
+    if (const auto store = engine->store()) store->setRetention(retention);
   });
 }
 
@@ -331,13 +328,19 @@ void MonitorModel::addBookmark(const QString& note) {
 
 void MonitorModel::deleteEvent(std::int64_t id) {
   worker_->post(
-      [store = store_, id] { return store ? store->deleteEvent(id) : false; },
+      [engine = engine_, id] {
+        const auto store = engine->store();
+        return store ? store->deleteEvent(id) : false;
+      },
       [this](bool) { raiseEventsRevision(); });
 }
 
 void MonitorModel::clearEvents(const std::vector<EventKind>& kinds) {
   worker_->post(
-      [store = store_, kinds] { return store ? store->deleteEvents(kinds) : false; },
+      [engine = engine_, kinds] {
+        const auto store = engine->store();
+        return store ? store->deleteEvents(kinds) : false;
+      },
       [this](bool) { raiseEventsRevision(); });
 }
 
@@ -345,7 +348,8 @@ void MonitorModel::eraseHistory() {
   // Findings still being computed describe the history about to go.
   ++historyGeneration_;
   worker_->post(
-      [store = store_]() -> std::optional<StoreStatistics> {
+      [engine = engine_]() -> std::optional<StoreStatistics> {
+        const auto store = engine->store();
         if (!store) return std::nullopt;
         store->eraseAll();
         return store->statistics();
@@ -366,10 +370,6 @@ void MonitorModel::eraseHistory() {
 
 void MonitorModel::events(const std::vector<EventKind>& kinds, int limit, QObject* receiver,
                           std::function<void(std::vector<StoredEvent>)> done) {
-  if (!store_) {
-    done({});
-    return;
-  }
   query(
       receiver,
       [kinds, limit](TimeSeriesStore& store) {

@@ -72,9 +72,11 @@ class MonitorModel : public QObject {
   using Environment = ModelEnvironment;
 
   // standard: the domain that launch arguments are read from (KIVODataDir, KIVOInterval,
-  // KIVOUITest, KIVOPrivacy). Both objects must outlive the model. Never fails: a history that
-  // cannot be opened leaves store() null and storeError() set, and is tried again every
-  // Environment::historyRetry until it opens.
+  // KIVOUITest, KIVOPrivacy). Both objects must outlive the model. Never fails. The history opens
+  // on the worker (its integrity check reads the whole file), so the first window never waits
+  // for it: store() is null until it opened; one that cannot be opened sets storeError() and is
+  // tried again every Environment::historyRetry until it opens. Store work given before then
+  // runs once it is open.
   MonitorModel(AppSettings& settings, const Preferences& standard, QObject* parent = nullptr);
   MonitorModel(AppSettings& settings, const Preferences& standard, Environment environment,
                QObject* parent = nullptr);
@@ -91,8 +93,8 @@ class MonitorModel : public QObject {
   AppSettings& settings() const { return settings_; }
   // The launch-argument domain (KIVODataDir, KIVOUITest, KIVOSection, ...).
   const Preferences& standard() const { return standard_; }
-  // Null while the history is not open; set when a later attempt opens it (storeErrorChanged
-  // then clears the error).
+  // Null while the history is not open; set when an attempt opens it (storeErrorChanged then
+  // clears any error).
   const std::shared_ptr<TimeSeriesStore>& store() const { return store_; }
   TelemetryEngine& engine() const { return *engine_; }
   const SystemInfo& system() const { return system_; }
@@ -115,6 +117,7 @@ class MonitorModel : public QObject {
   const std::vector<Finding>& findings() const { return findings_; }
   const std::optional<QDateTime>& findingsUpdated() const { return findingsUpdated_; }
   const std::optional<StoreStatistics>& storeStatistics() const { return storeStatistics_; }
+  // The engine's slow readings as the newest snapshot carried them.
   const std::optional<WiFiLink>& wifi() const { return wifi_; }
   const DNSConfiguration& dns() const { return dns_; }
   const QList<StoredEvent>& networkEvents() const { return networkEvents_; }
@@ -207,6 +210,9 @@ class MonitorModel : public QObject {
  private:
   struct WakeTarget;
 
+  // The engine's history, from any thread (null while none is open).
+  static std::shared_ptr<TimeSeriesStore> storeOf(const TelemetryEngine& engine);
+
   void consume();
   void raiseEventsRevision();
   // Takes in the snapshot's flush outcome; true when storeError() changed.
@@ -251,7 +257,6 @@ class MonitorModel : public QObject {
   std::optional<QString> lastPath_;
   // Monotonic time of the last findings run of the snapshot flow; absent before the first.
   std::optional<double> lastFindings_;
-  std::int64_t slowCounter_ = 0;
   // Raised by every erase: findings computed before it are not applied after it.
   std::uint64_t historyGeneration_ = 0;
   std::shared_ptr<SnapshotSubscription> subscription_;
@@ -268,7 +273,11 @@ void MonitorModel::query(QObject* receiver, Job job, Done done) {
   using Result = std::invoke_result_t<Job&, TimeSeriesStore&>;
   static_assert(!std::is_void_v<Result>, "a query returns its result");
   worker_->post(
-      [store = store_, job = std::move(job)]() mutable { return store ? Result(job(*store)) : Result{}; },
+      // The store as it is when the job runs: the history may open on the worker after this call.
+      [engine = engine_, job = std::move(job)]() mutable {
+        const auto store = storeOf(*engine);
+        return store ? Result(job(*store)) : Result{};
+      },
       [receiver = QPointer<QObject>(receiver), done = std::move(done)](Result result) mutable {
         if (receiver) done(std::move(result));
       });

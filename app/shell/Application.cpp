@@ -89,9 +89,12 @@ Application::Application(QApplication& app, const QStringList& arguments) : app_
   if (LaunchOptions::testMode(standard)) applyTestOptions(r.settings, standard);
   MonitorModel& model = r.model;
   model.setNotifier(&r.notifier);
-  if (const auto& error = model.storeError()) {
-    qWarning("The history cannot be opened; it is tried again every minute: %s", qUtf8Printable(*error));
-  }
+  // The history opens on the model's worker; a refusal is said once.
+  connect(&model, &MonitorModel::storeErrorChanged, this, [this, &model] {
+    if (openFailureReported_ || model.store() || !model.storeError()) return;
+    openFailureReported_ = true;
+    qWarning("The history cannot be opened; it is tried again every minute: %s", qUtf8Printable(*model.storeError()));
+  });
 
   // The desktop tells the model about sleep, mounts, power profiles, windows and the network.
   connect(&r.system, &SystemObserver::discontinuity, &model, &MonitorModel::noteSystemEvent);

@@ -37,6 +37,7 @@ class Application : public QObject {
   struct Parts;
   QApplication& app_;
   std::unique_ptr<Parts> parts_;
+  bool openFailureReported_ = false;
 };
 
 }  // namespace kivo

@@ -231,12 +231,14 @@ double TelemetryEngine::tick(double now, const QDateTime& date) {
   lastTick_ = now;
   const double collectionStart = rawSeconds();
 
-  // Slow readings (volumes, power), on their own longer interval.
+  // Slow readings (volumes, power, Wi-Fi, resolver), on their own longer interval.
   if (!lastSlow_ || now - *lastSlow_ >= configuration.slowInterval) {
     lastSlow_ = now;
     sources_->slowReadingsDue();
     volumes_ = sources_->volumes();
     power_ = sources_->power(configuration.bestEffortMetrics);
+    wifi_ = sources_->wifi();
+    dns_ = sources_->dns();
   }
 
   // Fast readings, every tick.
@@ -321,6 +323,8 @@ double TelemetryEngine::tick(double now, const QDateTime& date) {
   snapshot->interval = interval;
   snapshot->volumes = volumes_;
   snapshot->power = power_;
+  snapshot->wifi = wifi_;
+  snapshot->dns = dns_;
   snapshot->values = values_;
   snapshot->firingRules = alerts_.firing();
   snapshot->afterDiscontinuity = std::exchange(pendingDiscontinuity_, false);

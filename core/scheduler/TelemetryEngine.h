@@ -109,6 +109,8 @@ class TelemetryEngine {
   std::optional<StoreWriteStatus> storeFailure_;
   std::vector<VolumeInfo> volumes_;
   PowerSample power_;
+  std::optional<WiFiLink> wifi_;
+  std::optional<DNSConfiguration> dns_;
   struct SelfMark {
     std::uint64_t cpuNanos;
     double time;

@@ -3,6 +3,7 @@
 #include "analysis/AlertRule.h"
 #include "analysis/AlertTransition.h"
 #include "collectors/CPUSample.h"
+#include "collectors/DNSConfiguration.h"
 #include "collectors/DiskActivitySample.h"
 #include "collectors/GPUStatistics.h"
 #include "collectors/MemorySample.h"
@@ -11,6 +12,7 @@
 #include "collectors/ProcessSample.h"
 #include "collectors/ThermalLevel.h"
 #include "collectors/VolumeInfo.h"
+#include "collectors/WiFiLink.h"
 #include "metrics/Metric.h"
 #include "storage/StoreWriteStatus.h"
 
@@ -37,6 +39,8 @@ struct TelemetrySnapshot {
   PowerSample power;                       // neutral until the first power reading
   std::optional<ThermalLevel> thermal;     // absent without thermal zones
   std::vector<GPUStatistics> gpu;          // empty when best-effort readings are off
+  std::optional<WiFiLink> wifi;            // slow reading; absent without a wireless interface
+  std::optional<DNSConfiguration> dns;     // slow reading; absent before the first
   std::optional<double> selfCPU;           // percent of one core
   std::optional<std::uint64_t> selfMemory;  // bytes; absent when it cannot be read
   double collectionTime = 0;               // milliseconds

@@ -18,7 +18,7 @@ class SystemSources final : public TelemetrySources {
  public:
   explicit SystemSources(const std::string& root)
       : cpu_(root), memory_(root), disk_(diskOptions(root)), network_(networkOptions(root)), processes_(root), gpu_(root),
-        thermal_(root), files_(root),
+        thermal_(root), files_(root), root_(root),
         // Low Power Mode comes from the session's profile daemon only on the real machine.
         profiles_(root == "/" ? DBusPowerProfiles::system() : nullptr) {}
 
@@ -34,6 +34,8 @@ class SystemSources final : public TelemetrySources {
   }
   std::vector<GPUStatistics> gpu() override { return gpu_.statistics(); }
   std::optional<ThermalLevel> thermal() override { return thermal_.read(); }
+  std::optional<WiFiLink> wifi() override { return NetworkCollector::wifi(root_); }
+  DNSConfiguration dns() override { return NetworkCollector::dns(root_); }
   void slowReadingsDue() override { network_.invalidateAddresses(); }
   void reset() override {
     cpu_.reset();
@@ -64,6 +66,7 @@ class SystemSources final : public TelemetrySources {
   GPUCollector gpu_;
   ThermalReader thermal_;
   KernelFiles files_;
+  std::string root_;
   std::shared_ptr<PowerProfileSource> profiles_;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "collectors/CPUSample.h"
+#include "collectors/DNSConfiguration.h"
 #include "collectors/DiskActivitySample.h"
 #include "collectors/GPUStatistics.h"
 #include "collectors/MemorySample.h"
@@ -10,6 +11,7 @@
 #include "collectors/ProcessSample.h"
 #include "collectors/ThermalLevel.h"
 #include "collectors/VolumeInfo.h"
+#include "collectors/WiFiLink.h"
 
 #include <cstdint>
 #include <memory>
@@ -35,6 +37,10 @@ class TelemetrySources {
   virtual PowerSample power(bool includeBestEffort) = 0;
   virtual std::vector<GPUStatistics> gpu() = 0;
   virtual std::optional<ThermalLevel> thermal() = 0;
+  // Slow readings beside volumes and power: the Wi-Fi link (a netlink request that may wait)
+  // and the resolver files. The defaults read nothing (no wireless interface, no resolver).
+  virtual std::optional<WiFiLink> wifi() { return std::nullopt; }
+  virtual DNSConfiguration dns() { return {}; }
   // Drops the baselines of the stateful collectors (CPU, memory, disk, network, processes).
   virtual void reset() = 0;
   // The slow readings are due (on their interval, or because the system said something

@@ -69,10 +69,8 @@ class FakeNotifier final : public Notifier {
   std::vector<Posted> posted;
 };
 
-// Counts the calls of the readers the model repeats and drives its monotonic clock.
+// Drives the model's monotonic clock and keeps what it logged.
 struct Probe {
-  std::shared_ptr<std::atomic<int>> dnsReads = std::make_shared<std::atomic<int>>(0);
-  std::shared_ptr<std::atomic<int>> wifiReads = std::make_shared<std::atomic<int>>(0);
   std::shared_ptr<double> clock = std::make_shared<double>(1000);
   // Lines the model wrote for standard error.
   std::shared_ptr<QStringList> logged = std::make_shared<QStringList>();
@@ -83,14 +81,6 @@ inline MonitorModel::Environment fakeEnvironment(const Probe& probe) {
   environment.systemInfo = [] { return SystemInfo{}; };
   environment.gpuDevices = [] { return std::vector<GPUDevice>{}; };
   environment.capabilities = [] { return std::vector<SensorCapability>{}; };
-  environment.dns = [reads = probe.dnsReads] {
-    ++*reads;
-    return DNSConfiguration{};
-  };
-  environment.wifi = [reads = probe.wifiReads] {
-    ++*reads;
-    return std::optional<WiFiLink>{};
-  };
   environment.monotonicNow = [clock = probe.clock] { return *clock; };
   environment.now = [] { return QDateTime::currentDateTimeUtc(); };
   environment.sources = [] { return std::make_unique<QuietSources>(); };
@@ -112,6 +102,8 @@ struct ModelRig {
     standard = std::make_unique<MemoryPreferences>(arguments);
     settings = std::make_unique<AppSettings>(domain);
     model = std::make_unique<MonitorModel>(*settings, *standard, fakeEnvironment(probe));
+    // The history opens on the model's worker.
+    model->waitForWorker();
   }
   ~ModelRig() { model.reset(); }
 };

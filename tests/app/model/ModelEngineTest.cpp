@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <mutex>
+#include <thread>
+#include <vector>
+
 namespace kivo {
 namespace {
 
@@ -49,6 +53,75 @@ TEST(ModelEngine, StartedModelIngestsTheEnginesSnapshotsAndShutdownFlushesThem) 
   EXPECT_GE(model.store()->statistics().rawRows, ingested);
   model.start();
   EXPECT_FALSE(model.engine().isRunning());
+}
+
+// Readers of Wi-Fi and DNS that note the thread they run on.
+class SlowReadingSources final : public TelemetrySources {
+ public:
+  struct Calls {
+    std::mutex mutex;
+    std::vector<std::thread::id> threads;
+  };
+  explicit SlowReadingSources(std::shared_ptr<Calls> calls) : calls_(std::move(calls)) {}
+
+  std::optional<WiFiLink> wifi() override {
+    note();
+    WiFiLink link;
+    link.interface = QStringLiteral("wlan0");
+    link.rssi = -61;
+    return link;
+  }
+  DNSConfiguration dns() override {
+    note();
+    DNSConfiguration dns;
+    dns.servers = {QStringLiteral("192.0.2.53")};
+    return dns;
+  }
+  std::optional<CPUSample> cpu(double now) override { return quiet_.cpu(now); }
+  std::optional<MemorySample> memory(double) override { return std::nullopt; }
+  std::vector<VolumeInfo> volumes() override { return {}; }
+  std::optional<DiskActivitySample> diskActivity(double) override { return std::nullopt; }
+  std::optional<NetworkSample> network(double) override { return std::nullopt; }
+  std::optional<ProcessSample> processes(double) override { return std::nullopt; }
+  std::optional<SelfUsage> selfUsage() override { return std::nullopt; }
+  PowerSample power(bool) override { return {}; }
+  std::vector<GPUStatistics> gpu() override { return {}; }
+  std::optional<ThermalLevel> thermal() override { return std::nullopt; }
+  void reset() override {}
+
+ private:
+  void note() {
+    std::lock_guard lock(calls_->mutex);
+    calls_->threads.push_back(std::this_thread::get_id());
+  }
+  std::shared_ptr<Calls> calls_;
+  test::QuietSources quiet_;
+};
+
+// The Wi-Fi link (netlink requests that may wait) and the resolver files are read among the
+// engine's slow readings, never on the GUI thread, and reach the model with the snapshots.
+TEST(ModelEngine, WiFiAndDnsAreReadOnTheEnginesThreadAndArriveWithTheSnapshots) {
+  ModelRig rig(kFast);
+  auto calls = std::make_shared<SlowReadingSources::Calls>();
+  auto environment = test::fakeEnvironment(rig.probe);
+  environment.sources = [calls] { return std::make_unique<SlowReadingSources>(calls); };
+  rig.model.reset();
+  rig.model = std::make_unique<MonitorModel>(*rig.settings, *rig.standard, environment);
+  MonitorModel& model = *rig.model;
+  {
+    std::lock_guard lock(calls->mutex);
+    EXPECT_TRUE(calls->threads.empty());  // nothing read while the model was built
+  }
+  model.start();
+  ASSERT_TRUE(waitUntil([&] { return model.wifi().has_value(); }));
+  EXPECT_EQ(model.wifi()->rssi, -61);
+  EXPECT_EQ(model.dns().servers, QStringList{QStringLiteral("192.0.2.53")});
+  // Later snapshots carry the last reading without reading again on the GUI thread.
+  ASSERT_TRUE(waitUntil([&] { return points(model, MetricID::cpuTotal) >= 3; }));
+  model.shutdown();
+  std::lock_guard lock(calls->mutex);
+  ASSERT_FALSE(calls->threads.empty());
+  for (const auto& thread : calls->threads) EXPECT_NE(thread, std::this_thread::get_id());
 }
 
 TEST(ModelEngine, SleepIsRecordedAndTheNextSnapshotStartsTheLiveRingAfresh) {

@@ -125,6 +125,7 @@ TEST(ModelHistory, AHistoryHeldByAnotherInstanceOpensOnceReleasedAndRecordingSta
   MonitorModel::Environment environment = test::fakeEnvironment(probe);
   environment.historyRetry = std::chrono::milliseconds(20);
   MonitorModel model(settings, standard, environment);
+  model.waitForWorker();  // the first attempt, on the worker
   ASSERT_FALSE(model.store());
   ASSERT_TRUE(model.storeError());
   EXPECT_TRUE(model.storeError()->contains(QStringLiteral("another running instance"))) << qPrintable(*model.storeError());

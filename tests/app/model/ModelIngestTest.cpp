@@ -164,21 +164,36 @@ TEST(ModelIngest, ACriticalRuleAsksForASoundAndResolutionsPostNothing) {
   EXPECT_FALSE(notifier.posted[1].critical);
 }
 
-TEST(ModelIngest, WiFiAndDnsAreReadAgainOnEveryFifthSnapshotFromTheFirst) {
+// Wi-Fi and DNS come with the snapshots; a snapshot without a DNS reading keeps the last one.
+TEST(ModelIngest, WiFiAndDnsFollowTheSnapshotsSlowReadings) {
   ModelRig rig;
-  std::vector<int> wifiAt;
-  std::vector<int> dnsAt;
-  int wifiBefore = *rig.probe.wifiReads;
-  int dnsBefore = *rig.probe.dnsReads;
-  for (int n = 1; n <= 12; ++n) {
-    rig.model->ingest(snapshotAt(n));
-    if (*rig.probe.wifiReads != wifiBefore) wifiAt.push_back(n);
-    if (*rig.probe.dnsReads != dnsBefore) dnsAt.push_back(n);
-    wifiBefore = *rig.probe.wifiReads;
-    dnsBefore = *rig.probe.dnsReads;
-  }
-  EXPECT_EQ(wifiAt, (std::vector<int>{1, 6, 11}));
-  EXPECT_EQ(dnsAt, (std::vector<int>{1, 6, 11}));
+  test::SignalCount wifiChanges(rig.model.get(), &MonitorModel::wifiChanged);
+  test::SignalCount dnsChanges(rig.model.get(), &MonitorModel::dnsChanged);
+  WiFiLink link;
+  link.interface = QStringLiteral("wlan0");
+  link.rssi = -60;
+  DNSConfiguration dns;
+  dns.servers = {QStringLiteral("192.0.2.53")};
+
+  TelemetrySnapshot first = snapshotAt(1);
+  first.wifi = link;
+  first.dns = dns;
+  rig.model->ingest(first);
+  TelemetrySnapshot same = snapshotAt(2);
+  same.wifi = link;
+  same.dns = dns;
+  rig.model->ingest(same);
+  EXPECT_EQ(rig.model->wifi(), link);
+  EXPECT_EQ(rig.model->dns(), dns);
+  EXPECT_EQ(wifiChanges.count(), 1);
+  EXPECT_EQ(dnsChanges.count(), 1);
+
+  TelemetrySnapshot gone = snapshotAt(3);  // no wireless interface now, no DNS reading
+  rig.model->ingest(gone);
+  EXPECT_FALSE(rig.model->wifi());
+  EXPECT_EQ(rig.model->dns(), dns);
+  EXPECT_EQ(wifiChanges.count(), 2);
+  EXPECT_EQ(dnsChanges.count(), 1);
 }
 
 TEST(ModelIngest, FindingsAtTheFirstSnapshotThenOnlyAfterMoreThan300Seconds) {

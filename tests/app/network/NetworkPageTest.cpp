@@ -125,7 +125,7 @@ class NetworkPageTest : public ::testing::Test {
       snapshot.network = NetworkSample{{interface("lo", InterfaceKind::loopback, true, true, {"127.0.0.1"}, {"::1"}),
                                         eth, interface("docker0", InterfaceKind::bridge, true, false, {})},
                                        400'000.0, 40'000.0, QStringLiteral("eth0")};
-      rig->model->ingest(snapshot);
+      rig->model->ingest(rig->withSlowReadings(snapshot));
     }
     rig->model->pathChanged(QStringLiteral("a"), QStringLiteral("online"), QStringLiteral("eth0"));
     rig->model->pathChanged(QStringLiteral("b"), QStringLiteral("offline"), QString());

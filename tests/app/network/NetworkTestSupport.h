@@ -14,15 +14,20 @@
 
 namespace kivo::test {
 
-// A model whose DNS and Wi-Fi readers give what the test says.
+// A model fed snapshots whose slow readings carry the DNS and Wi-Fi the test says.
 struct NetworkRig : ModelRig {
-  explicit NetworkRig(DNSConfiguration dns = {}, std::optional<WiFiLink> wifi = std::nullopt) {
-    model.reset();
-    auto environment = fakeEnvironment(probe);
-    environment.dns = [dns] { return dns; };
-    environment.wifi = [wifi] { return wifi; };
-    model = std::make_unique<MonitorModel>(*settings, *standard, environment);
+  explicit NetworkRig(DNSConfiguration dns = {}, std::optional<WiFiLink> wifi = std::nullopt)
+      : dns(std::move(dns)), wifi(std::move(wifi)) {}
+
+  // The snapshot as the engine would send it, with the slow readings.
+  TelemetrySnapshot withSlowReadings(TelemetrySnapshot snapshot) const {
+    snapshot.dns = dns;
+    snapshot.wifi = wifi;
+    return snapshot;
   }
+
+  DNSConfiguration dns;
+  std::optional<WiFiLink> wifi;
 };
 
 inline NetworkInterface interface(const QString& name, InterfaceKind kind, bool up, bool running, QStringList ipv4,

@@ -57,6 +57,8 @@ struct SettingsRig {
     MonitorModel::Environment environment = fakeEnvironment(probe);
     if (adjust) adjust(environment);
     model = std::make_unique<MonitorModel>(*settings, *domains->standard, std::move(environment));
+    // The history opens on the model's worker.
+    model->waitForWorker();
   }
   ~SettingsRig() {
     model.reset();

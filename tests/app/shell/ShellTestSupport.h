@@ -43,8 +43,6 @@ inline MonitorModel::Environment quietEnvironment() {
   environment.systemInfo = [] { return SystemInfo{}; };
   environment.gpuDevices = [] { return std::vector<GPUDevice>{}; };
   environment.capabilities = [] { return std::vector<SensorCapability>{}; };
-  environment.dns = [] { return DNSConfiguration{}; };
-  environment.wifi = [] { return std::optional<WiFiLink>{}; };
   environment.monotonicNow = [] { return 1000.0; };
   environment.now = [] { return QDateTime::currentDateTimeUtc(); };
   environment.sources = [] { return std::make_unique<IdleSources>(); };
