@@ -3,14 +3,17 @@
 #include "features/dashboard/DashboardPage.h"
 #include "model/MonitorModel.h"
 #include "design/Tokens.h"
+#include "shell/AppCommands.h"
 #include "texts/Localized.h"
 
+#include <QMenuBar>
 #include <QPainter>
 #include <QVBoxLayout>
 
 namespace kivo {
 
-DashboardWindow::DashboardWindow(MonitorModel& model, const QUuid& presetID, QWidget* parent)
+DashboardWindow::DashboardWindow(MonitorModel& model, const QUuid& presetID, const AppCommands* commands,
+                                 QWidget* parent)
     : QWidget(parent, Qt::Window), model_(model), presetID_(presetID) {
   setObjectName(QStringLiteral("dashboardWindow"));
   setWindowTitle(kivo::tr("Dashboard"));
@@ -19,6 +22,11 @@ DashboardWindow::DashboardWindow(MonitorModel& model, const QUuid& presetID, QWi
   resize(900, 620);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
+  if (commands) {
+    auto* menus = new QMenuBar(this);
+    commands->addMenus(menus);
+    layout->setMenuBar(menus);
+  }
   page_ = new DashboardPage(model, model.settings(), presetID, true, this);
   layout->addWidget(page_);
 }

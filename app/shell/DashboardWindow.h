@@ -5,6 +5,7 @@
 
 namespace kivo {
 
+class AppCommands;
 class DashboardPage;
 class MonitorModel;
 
@@ -13,7 +14,10 @@ class MonitorModel;
 class DashboardWindow : public QWidget {
   Q_OBJECT
  public:
-  DashboardWindow(MonitorModel& model, const QUuid& presetID, QWidget* parent = nullptr);
+  // commands: the application's File and Monitor menus, shared with its other windows (null:
+  // none); they must outlive the window.
+  DashboardWindow(MonitorModel& model, const QUuid& presetID, const AppCommands* commands = nullptr,
+                  QWidget* parent = nullptr);
   // The id the window was opened with; its page adopts the id of the preset it shows when this
   // one names none.
   const QUuid& presetID() const { return presetID_; }

@@ -17,9 +17,9 @@
 
 namespace kivo {
 
-MainWindow::MainWindow(const PageContext& context, AppSection initial, bool testMode, WindowCommands commands,
+MainWindow::MainWindow(const PageContext& context, AppSection initial, bool testMode, const AppCommands& commands,
                        QWidget* parent)
-    : QMainWindow(parent), context_(context), commands_(std::move(commands)) {
+    : QMainWindow(parent), context_(context), commands_(commands) {
   setObjectName(QStringLiteral("main"));
   setWindowTitle(kivo::tr("KIVO Monitor"));
   // Each opening of the main window builds its content afresh, as the section starts over.
@@ -30,53 +30,10 @@ MainWindow::MainWindow(const PageContext& context, AppSection initial, bool test
 
   root_ = new RootView(context, initial, testMode, this);
   setCentralWidget(root_);
-  buildMenus();
+  commands_.addMenus(menuBar());
   buildToolbar();
   connect(&context.model, &MonitorModel::pausedChanged, this, &MainWindow::refreshPause);
   refreshPause();
-}
-
-void MainWindow::buildMenus() {
-  MonitorModel& model = context_.model;
-  QMenu* file = menuBar()->addMenu(kivo::tr("File"));
-  settingsCommand_ = file->addAction(kivo::tr("Settings…"));
-  settingsCommand_->setObjectName(QStringLiteral("command.settings"));
-  settingsCommand_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
-  settingsCommand_->setMenuRole(QAction::PreferencesRole);
-  connect(settingsCommand_, &QAction::triggered, this, [this] {
-    if (commands_.openSettings) commands_.openSettings();
-  });
-  file->addSeparator();
-  quitCommand_ = file->addAction(kivo::tr("Quit"));
-  quitCommand_->setObjectName(QStringLiteral("command.quit"));
-  quitCommand_->setShortcut(QKeySequence::Quit);
-  quitCommand_->setMenuRole(QAction::QuitRole);
-  connect(quitCommand_, &QAction::triggered, this, [this] {
-    if (commands_.quit) commands_.quit();
-  });
-
-  QMenu* monitor = menuBar()->addMenu(kivo::tr("Monitor"));
-  monitor->setObjectName(QStringLiteral("menu.monitor"));
-  pauseCommand_ = monitor->addAction(QString());
-  pauseCommand_->setObjectName(QStringLiteral("command.pause"));
-  pauseCommand_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
-  connect(pauseCommand_, &QAction::triggered, &model, [&model] { model.setPaused(!model.isPaused()); });
-  // The menu command adds its bookmark at once; only the toolbar asks for a note.
-  bookmarkCommand_ = monitor->addAction(kivo::tr("Add Bookmark"));
-  bookmarkCommand_->setObjectName(QStringLiteral("command.bookmark"));
-  bookmarkCommand_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B));
-  connect(bookmarkCommand_, &QAction::triggered, &model, [&model] { model.addBookmark(QString()); });
-  refreshCommand_ = monitor->addAction(kivo::tr("Refresh Insights"));
-  refreshCommand_->setObjectName(QStringLiteral("command.refreshInsights"));
-  refreshCommand_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
-  connect(refreshCommand_, &QAction::triggered, &model, [&model] { model.refreshFindings(); });
-  monitor->addSeparator();
-  dashboardCommand_ = monitor->addAction(kivo::tr("New Dashboard Window"));
-  dashboardCommand_->setObjectName(QStringLiteral("command.newDashboard"));
-  dashboardCommand_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D));
-  connect(dashboardCommand_, &QAction::triggered, this, [this] {
-    if (commands_.newDashboardWindow) commands_.newDashboardWindow();
-  });
 }
 
 void MainWindow::buildToolbar() {
@@ -104,7 +61,6 @@ void MainWindow::buildToolbar() {
 
 void MainWindow::refreshPause() {
   const bool paused = context_.model.isPaused();
-  pauseCommand_->setText(RootPresenter::pauseTitle(paused));
   toolbarPause_->setText(RootPresenter::pauseTitle(paused));
   toolbarPause_->setToolTip(RootPresenter::pauseHelp(paused));
   refreshIcons();

@@ -1,11 +1,10 @@
 #pragma once
 
+#include "shell/AppCommands.h"
 #include "shell/AppSection.h"
 #include "shell/SectionPages.h"
 
 #include <QMainWindow>
-
-#include <functional>
 
 class QAction;
 class QToolButton;
@@ -14,13 +13,6 @@ namespace kivo {
 
 class RootView;
 
-// What the main window's commands do beyond the model: the shell's windows and quitting.
-struct WindowCommands {
-  std::function<void()> openSettings;
-  std::function<void()> newDashboardWindow;
-  std::function<void()> quit;
-};
-
 // "KIVO Monitor": the root view, the toolbar (bookmark, pause), the File and Monitor menus.
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -28,16 +20,17 @@ class MainWindow : public QMainWindow {
   static constexpr QSize kMinimumSize{860, 560};
   static constexpr QSize kDefaultSize{1280, 860};
 
-  MainWindow(const PageContext& context, AppSection initial, bool testMode, WindowCommands commands,
+  // The commands are the application's, shared with its other windows; they must outlive this one.
+  MainWindow(const PageContext& context, AppSection initial, bool testMode, const AppCommands& commands,
              QWidget* parent = nullptr);
 
   RootView* root() const { return root_; }
-  QAction* pauseCommand() const { return pauseCommand_; }
-  QAction* bookmarkCommand() const { return bookmarkCommand_; }
-  QAction* refreshCommand() const { return refreshCommand_; }
-  QAction* dashboardCommand() const { return dashboardCommand_; }
-  QAction* settingsCommand() const { return settingsCommand_; }
-  QAction* quitCommand() const { return quitCommand_; }
+  QAction* pauseCommand() const { return commands_.pause(); }
+  QAction* bookmarkCommand() const { return commands_.bookmark(); }
+  QAction* refreshCommand() const { return commands_.refresh(); }
+  QAction* dashboardCommand() const { return commands_.newDashboard(); }
+  QAction* settingsCommand() const { return commands_.settings(); }
+  QAction* quitCommand() const { return commands_.quit(); }
 
   // Opens the bookmark prompt with an empty note.
   void promptForBookmark();
@@ -54,20 +47,13 @@ class MainWindow : public QMainWindow {
   void showEvent(QShowEvent* event) override;
 
  private:
-  void buildMenus();
   void buildToolbar();
   void refreshPause();
   void refreshIcons();
 
   PageContext context_;
-  WindowCommands commands_;
+  const AppCommands& commands_;
   RootView* root_ = nullptr;
-  QAction* pauseCommand_ = nullptr;
-  QAction* bookmarkCommand_ = nullptr;
-  QAction* refreshCommand_ = nullptr;
-  QAction* dashboardCommand_ = nullptr;
-  QAction* settingsCommand_ = nullptr;
-  QAction* quitCommand_ = nullptr;
   QAction* toolbarBookmark_ = nullptr;
   QAction* toolbarPause_ = nullptr;
   bool shown_ = false;

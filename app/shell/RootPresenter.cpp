@@ -2,6 +2,7 @@
 
 #include "metrics/ValueFormatter.h"
 #include "model/MonitorModel.h"
+#include "texts/AlertText.h"
 #include "texts/Localized.h"
 
 namespace kivo::RootPresenter {
@@ -56,7 +57,7 @@ std::optional<int> insightCount(AppSection section, const BadgeFigures& figures)
   return figures.findings;
 }
 
-QString alertCapsuleAccessibleName(int count) { return kivo::tr("%1 active alerts", count); }
+QString alertCapsuleAccessibleName(int count) { return AlertText::activeCount(count); }
 
 QString footerText(bool paused, std::optional<double> interval, const ValueFormatter& format) {
   if (paused) return kivo::tr("Sampling paused");

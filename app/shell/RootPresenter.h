@@ -34,7 +34,7 @@ std::optional<QString> badge(AppSection section, const BadgeFigures& figures, co
 // every other row.
 std::optional<int> alertCapsule(AppSection section, const BadgeFigures& figures);
 std::optional<int> insightCount(AppSection section, const BadgeFigures& figures);
-// Read aloud for the capsule: "%1 active alerts".
+// Read aloud for the capsule: "1 active alert", "3 active alerts".
 QString alertCapsuleAccessibleName(int count);
 
 // The footer: "Sampling paused", "Starting…" before the first snapshot, else the interval.

@@ -4,14 +4,19 @@
 
 namespace kivo {
 
+class AppCommands;
 class AppSettings;
 class MonitorModel;
+class TrayHost;
 
 // The settings window: a tab widget named "settings", 600 × 520, holding the six panes.
 class SettingsWindow : public QTabWidget {
   Q_OBJECT
  public:
-  SettingsWindow(MonitorModel& model, AppSettings& settings, QWidget* parent = nullptr);
+  // trayHost: the desktop's tray as the tray icon follows it; the Tray pane's note reads it.
+  // commands: the application's commands, whose shortcuts work here too (null: none).
+  SettingsWindow(MonitorModel& model, AppSettings& settings, const TrayHost* trayHost = nullptr,
+                 const AppCommands* commands = nullptr, QWidget* parent = nullptr);
 };
 
 }  // namespace kivo

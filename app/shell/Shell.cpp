@@ -3,6 +3,7 @@
 #include "model/MonitorModel.h"
 #include "settings/AppSettings.h"
 #include "settings/LaunchOptions.h"
+#include "shell/AppCommands.h"
 #include "shell/AppSection.h"
 #include "shell/DashboardWindow.h"
 #include "design/AppearanceController.h"
@@ -19,7 +20,8 @@
 
 namespace kivo {
 
-Shell::Shell(MonitorModel& model, AppSettings& settings, const Preferences& standard, QObject* parent)
+Shell::Shell(MonitorModel& model, AppSettings& settings, const Preferences& standard, QObject* parent,
+             std::function<bool()> trayAvailable)
     : QObject(parent),
       model_(model),
       appSettings_(settings),
@@ -29,6 +31,11 @@ Shell::Shell(MonitorModel& model, AppSettings& settings, const Preferences& stan
       quit_([] { QApplication::quit(); }) {
   context_.openDashboard = [this](const QUuid& id) { openDashboardWindow(id); };
   hookActions_.openSettings = [this] { openSettings(); };
+  WindowCommands commands;
+  commands.openSettings = [this] { openSettings(); };
+  commands.newDashboardWindow = [this] { openDashboardWindow(); };
+  commands.quit = [this] { quit_(); };
+  commands_ = new AppCommands(model, std::move(commands), this);
   appearance_ = new AppearanceController(QDBusConnection::sessionBus(), this);
   applyAppearance();
   connect(&settings, &AppSettings::appearanceChanged, this, &Shell::applyAppearance);
@@ -40,8 +47,8 @@ Shell::Shell(MonitorModel& model, AppSettings& settings, const Preferences& stan
   actions.openMain = [this] { showMainWindow(); };
   actions.openSettings = [this] { openSettings(); };
   actions.quit = [this] { quit_(); };
-  tray_ = new MenuBarTray(model, settings, actions, this);
-  connect(tray_, &MenuBarTray::shownChanged, this, &Shell::setTrayVisible);
+  tray_ = new MenuBarTray(model, settings, actions, this, std::move(trayAvailable));
+  connect(tray_, &MenuBarTray::shownChanged, this, &Shell::trayShownChanged);
   setTrayVisible(tray_->isShown());
   setTrayHooks([this, actions] { MenuBarHooks::showPanel(model_, appSettings_, actions); },
                [this](const QString& directory) {
@@ -61,11 +68,7 @@ SettingsWindow* Shell::settingsWindow() const { return settings_; }
 
 void Shell::showMainWindow() {
   if (!main_) {
-    WindowCommands commands;
-    commands.openSettings = [this] { openSettings(); };
-    commands.newDashboardWindow = [this] { openDashboardWindow(); };
-    commands.quit = [this] { quit_(); };
-    main_ = new MainWindow(context_, AppSections::initial(standard_), testMode_, std::move(commands));
+    main_ = new MainWindow(context_, AppSections::initial(standard_), testMode_, *commands_);
     applyEnvironment(main_);
     MainWindow* window = main_;
     connect(window, &MainWindow::contentShown, this, [this, window] { contentShown(window); });
@@ -108,7 +111,7 @@ void Shell::resizeFirstTitledWindow(const QSize& size) {
 
 void Shell::openSettings() {
   if (!settings_) {
-    settings_ = new SettingsWindow(model_, appSettings_);
+    settings_ = new SettingsWindow(model_, appSettings_, &tray_->host(), commands_);
     applyEnvironment(settings_);
     // Centred over the main window (or the screen), not wherever the window system starts.
     QRect area;
@@ -125,7 +128,7 @@ void Shell::openSettings() {
 }
 
 DashboardWindow* Shell::openDashboardWindow(const QUuid& presetID) {
-  auto* window = new DashboardWindow(model_, presetID.isNull() ? QUuid::createUuid() : presetID);
+  auto* window = new DashboardWindow(model_, presetID.isNull() ? QUuid::createUuid() : presetID, commands_);
   dashboards_.removeAll(nullptr);
   dashboards_ << window;
   applyEnvironment(window);
@@ -148,6 +151,13 @@ void Shell::activate(const QVariantMap& platformData) {
 }
 
 void Shell::setTrayVisible(bool visible) { QApplication::setQuitOnLastWindowClosed(!visible); }
+
+void Shell::trayShownChanged(bool shown) {
+  setTrayVisible(shown);
+  // Switched off in the settings, the settings window is open; a host that left leaves nothing.
+  const bool hostLeft = !shown && appSettings_.showMenuBar();
+  if (hostLeft && !(main_ && main_->isVisible())) showMainWindow();
+}
 
 void Shell::setTrayHooks(std::function<void()> showPanel, std::function<void(const QString&)> exportMenuBar) {
   hookActions_.showPanel = std::move(showPanel);

@@ -12,6 +12,7 @@
 
 namespace kivo {
 
+class AppCommands;
 class AppSettings;
 class AppearanceController;
 class DashboardWindow;
@@ -31,7 +32,9 @@ class Shell : public QObject {
   // The main window's content waits this long before KIVOResizeTo applies.
   static constexpr int kResizeDelayMs = 3'000;
 
-  Shell(MonitorModel& model, AppSettings& settings, const Preferences& standard, QObject* parent = nullptr);
+  // trayAvailable: whether a tray host is there (tests; empty: the desktop's trays are followed).
+  Shell(MonitorModel& model, AppSettings& settings, const Preferences& standard, QObject* parent = nullptr,
+        std::function<bool()> trayAvailable = {});
   ~Shell() override;
 
   // Opens the main window, or brings the open one forward.
@@ -43,6 +46,8 @@ class Shell : public QObject {
   // One more detached dashboard window; a null id takes a fresh one.
   DashboardWindow* openDashboardWindow(const QUuid& presetID = QUuid());
   MenuBarTray* tray() const { return tray_; }
+  // The commands every window carries.
+  AppCommands* commands() const { return commands_; }
   QList<DashboardWindow*> dashboardWindows() const;
 
   // Another launch on the same history asked for the main window.
@@ -51,6 +56,9 @@ class Shell : public QObject {
   // With a tray icon showing, closing every window leaves the process running; without one the
   // last window closed quits, so no invisible process holds the history.
   void setTrayVisible(bool visible);
+  // The tray icon came or went; when its host went away with the main window closed, the main
+  // window opens again so the monitor stays reachable.
+  void trayShownChanged(bool shown);
   // The tray's panel and label image for the screenshot hooks, once the tray exists.
   void setTrayHooks(std::function<void()> showPanel, std::function<void(const QString&)> exportMenuBar);
 
@@ -77,6 +85,7 @@ class Shell : public QObject {
   int resizeDelayMs_ = kResizeDelayMs;
   std::function<void()> quit_;
   ScreenshotHooks::Actions hookActions_;
+  AppCommands* commands_ = nullptr;
   MenuBarTray* tray_ = nullptr;
   QPointer<MainWindow> main_;
   QPointer<SettingsWindow> settings_;

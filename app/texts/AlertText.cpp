@@ -3,7 +3,10 @@
 #include "texts/Localized.h"
 #include "texts/ThermalText.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace kivo::AlertText {
@@ -65,6 +68,12 @@ QString condition(const AlertRule& rule, const ValueFormatter& formatter) {
 QString body(const AlertTransition& transition, const ValueFormatter& formatter) {
   return tr("Now %1. Condition: %2.", formatted(transition.value, transition.rule.metric, formatter),
             condition(transition.rule, formatter));
+}
+
+QString activeCount(qint64 count) {
+  // The form follows the count; a translation may give more forms.
+  const int n = static_cast<int>(std::clamp<qint64>(count, 0, INT_MAX));
+  return QCoreApplication::translate("KIVO", n == 1 ? "%n active alert" : "%n active alerts", nullptr, n);
 }
 
 }  // namespace kivo::AlertText

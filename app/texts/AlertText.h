@@ -19,5 +19,7 @@ QString formatted(double value, MetricID metric, const ValueFormatter& formatter
 QString condition(const AlertRule& rule, const ValueFormatter& formatter);
 // "Now 93.4 %. Condition: above 90 % for 2 min."
 QString body(const AlertTransition& transition, const ValueFormatter& formatter);
+// "1 active alert", "3 active alerts".
+QString activeCount(qint64 count);
 
 }  // namespace kivo::AlertText

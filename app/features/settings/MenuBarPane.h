@@ -13,25 +13,28 @@ class QLabel;
 namespace kivo {
 
 class AppSettings;
+class TrayHost;
 
-// The tray item: shown or not, mini charts, and which indicators its label draws.
+// The tray item: shown or not, and which indicators its tooltip lists. The tray shows a square
+// icon here, so the label's mini charts change nothing and have no control.
 class MenuBarPane : public SettingsForm {
   Q_OBJECT
 
  public:
-  // trayAvailable: whether the desktop has a tray to show the item in (asked on every showing).
-  MenuBarPane(AppSettings& settings, std::function<bool()> trayAvailable, QWidget* parent = nullptr);
+  // host: the desktop's tray as the icon follows it; the "no tray" note follows it while the
+  // pane is open. Null: no note.
+  MenuBarPane(AppSettings& settings, const TrayHost* host, QWidget* parent = nullptr);
 
- protected:
-  void showEvent(QShowEvent* event) override;
+  // Whether the pane says the desktop shows no tray.
+  bool showsNoTrayNote() const;
 
  private:
   void fill();
+  void updateNote();
 
   AppSettings& settings_;
-  std::function<bool()> trayAvailable_;
+  const TrayHost* host_;
   QCheckBox* show_ = nullptr;
-  QCheckBox* graphs_ = nullptr;
   QFormLayout* tray_ = nullptr;
   QLabel* noTray_ = nullptr;
   std::vector<std::pair<MenuBarItem, QCheckBox*>> indicators_;

@@ -10,7 +10,6 @@
 #include "texts/Localized.h"
 
 #include <QEvent>
-#include <QSystemTrayIcon>
 #include <QTabWidget>
 
 #include <vector>
@@ -46,8 +45,7 @@ class TabTint : public QObject {
 
 }  // namespace
 
-void addPanes(QTabWidget* tabs, MonitorModel& model, AppSettings& settings, std::function<bool()> trayAvailable) {
-  if (!trayAvailable) trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+void addPanes(QTabWidget* tabs, MonitorModel& model, AppSettings& settings, const TrayHost* trayHost) {
   const struct {
     QWidget* pane;
     const char* title;
@@ -57,7 +55,7 @@ void addPanes(QTabWidget* tabs, MonitorModel& model, AppSettings& settings, std:
       {new GeneralPane(model, settings), "General", "gearshape", "settings.general"},
       {new SamplingPane(model, settings), "Sampling", "waveform.path.ecg", "settings.sampling"},
       {new HistoryPane(model, settings), "History", "clock.arrow.circlepath", "settings.history"},
-      {new MenuBarPane(settings, std::move(trayAvailable)), "Tray", "menubar.rectangle", "settings.menuBar"},
+      {new MenuBarPane(settings, trayHost), "Tray", "menubar.rectangle", "settings.menuBar"},
       {new PrivacyPane(settings), "Privacy", "hand.raised", "settings.privacy"},
       {new AboutPane(model), "About", "info.circle", "settings.about"},
   };

@@ -3,6 +3,7 @@
 #include "features/tray/MenuBarText.h"
 #include "model/MonitorModel.h"
 #include "settings/AppSettings.h"
+#include "texts/AlertText.h"
 #include "texts/Localized.h"
 
 namespace kivo {
@@ -83,7 +84,20 @@ QString MenuBarLabel::accessibilityText() const {
     text += separator + tr("Memory") + QLatin1Char(' ') + format.percent(*memory, 0);
   }
   if (!model_.firing().empty()) {
-    text += separator + tr("%1 active alerts", static_cast<qulonglong>(model_.firing().size()));
+    text += separator + AlertText::activeCount(static_cast<qint64>(model_.firing().size()));
+  }
+  return text;
+}
+
+QString MenuBarLabel::toolTip() const {
+  QString text = QStringLiteral("KIVO Monitor");
+  for (MenuBarItem item : settings_.menuBarItems()) {
+    const auto s = segment(item);
+    if (!s) continue;
+    text += QLatin1Char('\n') + MenuBarText::title(item) + QLatin1Char(' ') + s->lines.join(QStringLiteral("  "));
+  }
+  if (!model_.firing().empty()) {
+    text += QLatin1Char('\n') + AlertText::activeCount(static_cast<qint64>(model_.firing().size()));
   }
   return text;
 }

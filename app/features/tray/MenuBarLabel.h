@@ -36,6 +36,9 @@ class MenuBarLabel {
   // "KIVO Monitor, CPU 12%, Memory 40%, 2 active alerts": the parts that have a figure, the
   // same whatever indicators are chosen.
   QString accessibilityText() const;
+  // The tray icon's tooltip: "KIVO Monitor", then one line per chosen indicator in the
+  // settings' order with the figures its segment shows, then the active alerts.
+  QString toolTip() const;
 
  private:
   const MonitorModel& model_;

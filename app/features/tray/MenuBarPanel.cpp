@@ -115,10 +115,9 @@ MenuBarPanel::MenuBarPanel(MonitorModel& model, MenuBarActions actions, QWidget*
   auto changed = [this] {
     if (isVisible()) refresh();
   };
-  connect(&model_, &MonitorModel::snapshotChanged, this, changed);
-  connect(&model_, &MonitorModel::processesChanged, this, changed);
+  // A tick announces the snapshot, processes and alerts before the live series, with the state
+  // already whole: the last of them is the one to read it on.
   connect(&model_, &MonitorModel::liveChanged, this, changed);
-  connect(&model_, &MonitorModel::firingChanged, this, changed);
   connect(&model_, &MonitorModel::pausedChanged, this, changed);
   refresh();
 }
@@ -255,6 +254,7 @@ void MenuBarPanel::act(const std::function<void()>& action) {
 }
 
 void MenuBarPanel::refresh() {
+  ++refreshes_;
   state_ = MenuBarPanelPresenter::state(model_);
   apply();
 }

@@ -34,9 +34,11 @@ class MenuBarPanel : public QWidget {
   // The model must outlive the panel.
   MenuBarPanel(MonitorModel& model, MenuBarActions actions, QWidget* parent = nullptr);
 
-  // Reads the model again (also done on every change signal while shown).
+  // Reads the model again (also done once per tick and on a pause while shown).
   void refresh();
   const MenuBarPanelState& state() const { return state_; }
+  // How often the panel read the model.
+  int refreshes() const { return refreshes_; }
 
   // Sets density and the colour-blind-safe flag on a window's root from the settings, now and
   // whenever they change, for windows that hold the panel.
@@ -98,6 +100,7 @@ class MenuBarPanel : public QWidget {
   QPushButton* open_ = nullptr;
   QToolButton* settings_ = nullptr;
   QToolButton* quit_ = nullptr;
+  int refreshes_ = 0;
 };
 
 }  // namespace kivo

@@ -2,6 +2,7 @@
 
 #include "design/Icons.h"
 #include "design/Tokens.h"
+#include "desktop/TrayHost.h"
 #include "features/tray/MenuBarPanel.h"
 #include "model/MonitorModel.h"
 #include "settings/AppSettings.h"
@@ -31,10 +32,10 @@ MenuBarTray::MenuBarTray(MonitorModel& model, AppSettings& settings, MenuBarActi
       model_(model),
       settings_(settings),
       actions_(std::move(actions)),
-      available_(available ? std::move(available) : Availability(&QSystemTrayIcon::isSystemTrayAvailable)),
+      host_(available ? new TrayHost(std::move(available), this)
+                      : TrayHost::followDesktop(&QSystemTrayIcon::isSystemTrayAvailable, this)),
       label_(model, settings),
-      menu_(std::make_unique<QMenu>()),
-      tray_(std::make_unique<QSystemTrayIcon>()) {
+      menu_(std::make_unique<QMenu>()) {
   Icons::initResources();
   auto call = [](const std::function<void()>& action) {
     if (action) action();
@@ -52,36 +53,47 @@ MenuBarTray::MenuBarTray(MonitorModel& model, AppSettings& settings, MenuBarActi
   connect(menu_->addAction(tr("Settings…")), &QAction::triggered, this, [this, call] { call(actions_.openSettings); });
   menu_->addSeparator();
   connect(menu_->addAction(tr("Quit KIVO Monitor")), &QAction::triggered, this, [this, call] { call(actions_.quit); });
-  tray_->setContextMenu(menu_.get());
 
-  connect(tray_.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-    if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) togglePanel();
-  });
-  connect(&settings_, &AppSettings::showMenuBarChanged, this, &MenuBarTray::updateVisibility);
-  connect(&model_, &MonitorModel::snapshotChanged, this, &MenuBarTray::update);
+  connect(host_, &TrayHost::availableChanged, this, &MenuBarTray::applyVisibility);
+  connect(&settings_, &AppSettings::showMenuBarChanged, this, &MenuBarTray::applyVisibility);
+  connect(&settings_, &AppSettings::menuBarItemsChanged, this, &MenuBarTray::update);
+  // Once per tick: the live series are announced last, with the snapshot and alerts whole.
   connect(&model_, &MonitorModel::liveChanged, this, &MenuBarTray::update);
-  connect(&model_, &MonitorModel::firingChanged, this, &MenuBarTray::update);
   connect(&model_, &MonitorModel::pausedChanged, this, &MenuBarTray::updateMenu);
   updateMenu();
-  updateVisibility();
+  applyVisibility();
 }
 
 MenuBarTray::~MenuBarTray() {
   delete std::exchange(panel_, nullptr);
-  tray_->hide();
+  if (tray_) tray_->hide();
 }
 
 void MenuBarTray::updateVisibility() {
-  const bool shown = settings_.showMenuBar() && available_();
+  host_->recheck();
+  applyVisibility();
+}
+
+void MenuBarTray::applyVisibility() {
+  const bool shown = settings_.showMenuBar() && host_->isAvailable();
   if (shown == shown_) return;
   shown_ = shown;
   if (shown_) {
+    // Made now rather than at start: the toolkit picks the tray protocol when the icon is made,
+    // and the host that just arrived may speak another one than the last.
+    tray_ = std::make_unique<QSystemTrayIcon>();
+    tray_->setContextMenu(menu_.get());
+    connect(tray_.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+      if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) togglePanel();
+    });
+    iconAlert_.reset();
+    toolTip_.clear();
     update();
     tray_->show();
     // Whichever part of the interface appears first starts sampling.
     model_.start();
   } else {
-    tray_->hide();
+    tray_.reset();
     if (panel_) panel_->hide();
   }
   emit shownChanged(shown_);
@@ -90,7 +102,7 @@ void MenuBarTray::updateVisibility() {
 void MenuBarTray::update() {
   if (!shown_) return;
   updateIcon();
-  const QString text = label_.accessibilityText();
+  const QString text = label_.toolTip();
   if (text != toolTip_) {
     toolTip_ = text;
     tray_->setToolTip(toolTip_);
@@ -127,7 +139,7 @@ void MenuBarTray::togglePanel() {
   }
   panel_->refresh();
   panel_->adjustSize();
-  const QRect icon = tray_->geometry();
+  const QRect icon = tray_ ? tray_->geometry() : QRect();
   QScreen* screen = icon.isValid() ? QGuiApplication::screenAt(icon.center()) : nullptr;
   if (!screen) screen = QGuiApplication::primaryScreen();
   const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);

@@ -22,16 +22,19 @@ namespace kivo {
 class AppSettings;
 class MenuBarPanel;
 class MonitorModel;
+class TrayHost;
 
 // The application's item in the desktop's system tray: a square icon (the logo, with a dot
-// while alerts fire), the label's spoken text as its tooltip, the panel as a popup on a click
+// while alerts fire), the chosen indicators' figures as its tooltip, the panel as a popup on a click
 // and a menu for tray hosts that only show menus. Shown while the "show in menu bar" setting
-// is on and a tray host exists; without one the application is an ordinary window application.
+// is on and a tray host exists, and again whenever a tray host arrives; without one the
+// application is an ordinary window application.
 class MenuBarTray : public QObject {
   Q_OBJECT
 
  public:
-  // Whether a tray host is there; tests replace it.
+  // Whether a tray host is there now; tests replace it and call updateVisibility() when it
+  // changes. Empty: the desktop's trays are followed as they come and go.
   using Availability = std::function<bool()>;
 
   // The model and settings must outlive the tray.
@@ -40,6 +43,9 @@ class MenuBarTray : public QObject {
   ~MenuBarTray() override;
 
   bool isShown() const { return shown_; }
+  // The desktop's tray, as followed for the icon; the settings pane's note reads it too.
+  TrayHost& host() const { return *host_; }
+  // Null while hidden: the icon is made afresh for each tray host that appears.
   QSystemTrayIcon* trayIcon() const { return tray_.get(); }
   QMenu* menu() const { return menu_.get(); }
   // The popup panel; null until first opened.
@@ -51,7 +57,7 @@ class MenuBarTray : public QObject {
   // Opens the panel beside the icon (top right of the screen when the tray gives no place),
   // or closes it when open.
   void togglePanel();
-  // Checks the tray host again (for example after the desktop's panel restarted).
+  // Asks whether a tray host is there again and shows or hides the icon.
   void updateVisibility();
 
   // Where a popup of this size goes: centred under (or over, in the lower half of the screen)
@@ -69,6 +75,7 @@ class MenuBarTray : public QObject {
   void shownChanged(bool shown);
 
  private:
+  void applyVisibility();
   void update();
   void updateIcon();
   void updateMenu();
@@ -76,7 +83,7 @@ class MenuBarTray : public QObject {
   MonitorModel& model_;
   AppSettings& settings_;
   MenuBarActions actions_;
-  Availability available_;
+  TrayHost* host_ = nullptr;  // owned (a child)
   MenuBarLabel label_;
   std::unique_ptr<QMenu> menu_;
   std::unique_ptr<QSystemTrayIcon> tray_;

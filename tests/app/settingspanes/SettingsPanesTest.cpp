@@ -1,7 +1,9 @@
 #include "PageShots.h"
 #include "SettingsRig.h"
 
+#include "desktop/TrayHost.h"
 #include "features/settings/HistoryPane.h"
+#include "features/settings/MenuBarPane.h"
 #include "features/settings/SamplingPane.h"
 #include "texts/BuildInfo.h"
 
@@ -88,7 +90,8 @@ TEST_F(SettingsPanes, WindowHoldsSixTabsInOrderAndOpensOnGeneralWithTheDefaults)
   EXPECT_EQ(find<QComboBox>(*window, "settings.retention.hour")->currentText(), "2 years");
   EXPECT_EQ(find<QComboBox>(*window, "settings.retention.raw")->count(), 4);
   EXPECT_TRUE(find<QCheckBox>(*window, "settings.showMenuBar")->isChecked());
-  EXPECT_TRUE(find<QCheckBox>(*window, "settings.menuBarGraphs")->isChecked());
+  // The tray shows a square icon here: the label's mini charts would change nothing.
+  EXPECT_FALSE(window->findChild<QCheckBox*>(QStringLiteral("settings.menuBarGraphs")));
   const std::pair<const char*, bool> indicators[] = {{"cpu", true}, {"memory", true}, {"network", true},
                                                      {"disk", false}, {"battery", false}};
   for (const auto& [item, on] : indicators) {
@@ -114,7 +117,6 @@ TEST_F(SettingsPanes, EveryChoiceIsWrittenToTheTestSuiteFile) {
   pick(find<QComboBox>(*window, "settings.retention.hour"), 3);
   showTab(3);
   find<QCheckBox>(*window, "settings.showMenuBar")->click();
-  find<QCheckBox>(*window, "settings.menuBarGraphs")->click();
   showTab(4);
   find<QCheckBox>(*window, "settings.privacyMask")->click();
 
@@ -129,10 +131,9 @@ TEST_F(SettingsPanes, EveryChoiceIsWrittenToTheTestSuiteFile) {
   EXPECT_EQ(stored->telemetry().interval, 2);  // the others as they were
   EXPECT_EQ(stored->retention(), (RetentionPolicy{3'600, 1'209'600, 157'680'000}));
   EXPECT_FALSE(stored->showMenuBar());
-  EXPECT_FALSE(stored->menuBarGraphs());
   EXPECT_TRUE(stored->privacyMask());
   // Still editable with the tray item off.
-  EXPECT_TRUE(find<QCheckBox>(*window, "settings.menuBarGraphs")->isEnabled());
+  EXPECT_TRUE(find<QCheckBox>(*window, "settings.indicator.disk")->isEnabled());
 }
 
 TEST_F(SettingsPanes, StoredValuesNoControlCanShowAreShownAsTheyAreAndKeptUntilTheUserPicks) {
@@ -313,6 +314,32 @@ TEST_F(SettingsPanes, IndicatorsAreStoredInCaseOrderWhateverOrderTheyWereSwitche
     find<QCheckBox>(*window, QStringLiteral("settings.indicator.") + item)->click();
   }
   EXPECT_TRUE(rig.settings->menuBarItems().empty());
+}
+
+// The note that the desktop shows no tray is true while the pane is open: it goes when a tray
+// arrives and comes back when it leaves.
+TEST_F(SettingsPanes, TheNoTrayNoteFollowsTheTrayWhileOpen) {
+  SettingsRig rig;
+  bool available = false;
+  TrayHost host([&] { return available; });
+  window = std::make_unique<SettingsWindow>(*rig.model, *rig.settings, &host);
+  window->setAttribute(Qt::WA_DeleteOnClose, false);
+  window->show();
+  showTab(3);
+  auto* pane = window->findChild<MenuBarPane*>(QStringLiteral("settings.menuBar"));
+  ASSERT_TRUE(pane);
+  EXPECT_TRUE(pane->showsNoTrayNote());
+  EXPECT_TRUE(shown(*window, "settings.noTray"));
+
+  available = true;
+  host.recheck();
+  EXPECT_FALSE(pane->showsNoTrayNote());
+  EXPECT_FALSE(shown(*window, "settings.noTray"));
+  window->grab().save(test::outputDir() + QStringLiteral("/settings-tray.png"));
+
+  available = false;
+  host.recheck();
+  EXPECT_TRUE(shown(*window, "settings.noTray"));
 }
 
 TEST_F(SettingsPanes, LaunchAtLoginWritesTheAutostartEntryAndShowsOnlyWhatIsTrue) {

@@ -87,6 +87,7 @@ TEST(RootPresenter, BadgesFollowTheTable) {
   EXPECT_EQ(RootPresenter::insightCount(AppSection::insights, figures), 2);
   EXPECT_FALSE(RootPresenter::insightCount(AppSection::alerts, figures));
   EXPECT_EQ(RootPresenter::alertCapsuleAccessibleName(3), "3 active alerts");
+  EXPECT_EQ(RootPresenter::alertCapsuleAccessibleName(1), "1 active alert");
 }
 
 TEST(RootPresenter, FooterTellsWhetherAndHowOftenSamplingRuns) {

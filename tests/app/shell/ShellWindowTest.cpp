@@ -10,6 +10,8 @@
 #include "shell/RootView.h"
 #include "shell/SamplingFooter.h"
 #include "shell/SettingsWindow.h"
+#include "features/tray/MenuBarTray.h"
+#include "desktop/TrayHost.h"
 #include "shell/Sidebar.h"
 #include "shell/SidebarRow.h"
 
@@ -20,6 +22,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -319,6 +322,85 @@ TEST(ShellWindow, WithoutATrayClosingTheLastWindowQuits) {
   EXPECT_FALSE(QApplication::quitOnLastWindowClosed());
   rig.shell->setTrayVisible(false);
   EXPECT_TRUE(QApplication::quitOnLastWindowClosed());
+}
+
+// A detached dashboard window carries the same File and Monitor menus, and their shortcuts work
+// while it has the focus, with the main window closed.
+TEST(ShellWindow, CommandsWorkFromAFocusedDashboardWindow) {
+  ShellRig rig;
+  DashboardWindow* dashboard = rig.shell->openDashboardWindow();
+  QApplication::setActiveWindow(dashboard);
+  dashboard->activateWindow();
+  test::settle();
+  ASSERT_EQ(QApplication::activeWindow(), dashboard);
+  EXPECT_FALSE(rig.shell->mainWindow());
+
+  auto* menus = dashboard->findChild<QMenuBar*>();
+  ASSERT_TRUE(menus);
+  QMenu* monitor = dashboard->findChild<QMenu*>(QStringLiteral("menu.monitor"));
+  ASSERT_TRUE(monitor);
+  QStringList items;
+  for (QAction* action : monitor->actions()) items << (action->isSeparator() ? "—" : action->text());
+  EXPECT_EQ(items, (QStringList{"Pause Sampling", "Add Bookmark", "Refresh Insights", "—", "New Dashboard Window"}));
+
+  QTest::keyClick(dashboard, Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_TRUE(rig.model->isPaused());
+  EXPECT_EQ(monitor->actions().first()->text(), "Resume Sampling");
+  QTest::keyClick(dashboard, Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_FALSE(rig.model->isPaused());
+
+  QTest::keyClick(dashboard, Qt::Key_B, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(bookmarks(*rig.model).size(), 1u);
+
+  QTest::keyClick(dashboard, Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
+  rig.model->waitForWorker();
+  EXPECT_TRUE(rig.model->findingsUpdated());
+
+  QTest::keyClick(dashboard, Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(rig.shell->dashboardWindows().size(), 2);
+
+  QApplication::setActiveWindow(dashboard);
+  QTest::keyClick(dashboard, Qt::Key_Comma, Qt::ControlModifier);
+  ASSERT_TRUE(rig.shell->settingsWindow());
+  EXPECT_TRUE(rig.shell->settingsWindow()->isVisible());
+
+  // The settings window takes the same shortcuts.
+  QApplication::setActiveWindow(rig.shell->settingsWindow());
+  QTest::keyClick(rig.shell->settingsWindow(), Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_TRUE(rig.model->isPaused());
+  EXPECT_FALSE(rig.shell->mainWindow());
+}
+
+// With the main window closed, a tray that goes away takes the only way back to the monitor
+// with it: the main window opens again. Switching the icon off in the settings does not.
+TEST(ShellWindow, WhenTheTrayLeavesWithTheMainWindowClosedTheMainWindowOpens) {
+  bool host = true;
+  ShellRig rig;
+  Shell shell(*rig.model, *rig.settings, *rig.standard, nullptr, [&] { return host; });
+  shell.setQuitRequest([] {});
+  ASSERT_TRUE(shell.tray()->isShown());
+  EXPECT_FALSE(QApplication::quitOnLastWindowClosed());
+  EXPECT_FALSE(shell.mainWindow());
+
+  host = false;
+  shell.tray()->host().recheck();
+  EXPECT_FALSE(shell.tray()->isShown());
+  ASSERT_TRUE(shell.mainWindow());
+  EXPECT_TRUE(shell.mainWindow()->isVisible());
+  EXPECT_TRUE(QApplication::quitOnLastWindowClosed());
+
+  // Back again, then switched off by the user: no window is forced open.
+  host = true;
+  shell.tray()->host().recheck();
+  EXPECT_TRUE(shell.tray()->isShown());
+  QPointer<MainWindow> main = shell.mainWindow();
+  main->close();
+  test::waitUntil([&] { return main.isNull(); }, 2000);
+  ASSERT_TRUE(main.isNull());
+  rig.settings->setShowMenuBar(false);
+  EXPECT_FALSE(shell.tray()->isShown());
+  EXPECT_FALSE(shell.mainWindow());
+  rig.model->shutdown();
 }
 
 TEST(ShellWindow, AppearanceAndDensityReachEveryWindow) {

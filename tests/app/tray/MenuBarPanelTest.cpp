@@ -119,6 +119,28 @@ TEST_F(MenuBarPanelTest, UpdatesInPlaceWhileShownAndCallsTheActions) {
   EXPECT_TRUE(panel.findChildren<QWidget*>(QStringLiteral("menubar.alert")).empty());
 }
 
+// A tick that brings a snapshot, processes and a change of alerts reads the model once.
+TEST_F(MenuBarPanelTest, RefreshesOncePerTickWhileShownAndNotWhileHidden) {
+  MenuBarPanel panel(*rig.model, {});
+  const int built = panel.refreshes();
+  rig.model->ingest(busySnapshot(1, 30));
+  EXPECT_EQ(panel.refreshes(), built);  // hidden: nothing read
+  panel.show();
+  const int shown = panel.refreshes();
+  TelemetrySnapshot tick = busySnapshot(2, 40);
+  AlertRule rule;
+  rule.id = QUuid::createUuid();
+  tick.firingRules = {rule};
+  ProcessSample processes;
+  processes.total = 1;
+  tick.processes = processes;
+  rig.model->ingest(tick);
+  EXPECT_EQ(panel.refreshes(), shown + 1);
+  EXPECT_EQ(panel.findChildren<QWidget*>(QStringLiteral("menubar.alert")).size(), 1);
+  rig.model->setPaused(true);
+  EXPECT_EQ(panel.refreshes(), shown + 2);
+}
+
 TEST_F(MenuBarPanelTest, WritesThePanelForALook) {
   feedBusyMachine(*rig.model);
   for (bool dark : {false, true}) {

@@ -1,5 +1,7 @@
 #include "features/tray/MenuBarTray.h"
 
+#include "desktop/TrayHost.h"
+
 #include "features/tray/MenuBarPanel.h"
 #include "TraySupport.h"
 
@@ -32,7 +34,7 @@ TEST(MenuBarTray, ShownOnlyWhileTheSettingIsOnAndATrayHostExists) {
   std::vector<bool> changes;
   QObject::connect(&tray, &MenuBarTray::shownChanged, [&](bool shown) { changes.push_back(shown); });
   EXPECT_FALSE(tray.isShown());
-  EXPECT_FALSE(tray.trayIcon()->isVisible());
+  EXPECT_FALSE(tray.trayIcon());
   EXPECT_FALSE(rig.model->isStarted());
 
   rig.settings->setShowMenuBar(true);
@@ -42,11 +44,12 @@ TEST(MenuBarTray, ShownOnlyWhileTheSettingIsOnAndATrayHostExists) {
 
   rig.settings->setShowMenuBar(false);
   EXPECT_FALSE(tray.isShown());
-  EXPECT_FALSE(tray.trayIcon()->isVisible());
+  EXPECT_FALSE(tray.trayIcon());
   EXPECT_EQ(changes, (std::vector<bool>{true, false}));
 
   // Without a tray host the setting alone shows nothing.
   host = false;
+  tray.updateVisibility();
   rig.settings->setShowMenuBar(true);
   EXPECT_FALSE(tray.isShown());
   host = true;
@@ -55,14 +58,58 @@ TEST(MenuBarTray, ShownOnlyWhileTheSettingIsOnAndATrayHostExists) {
   rig.model->shutdown();
 }
 
-TEST(MenuBarTray, IconRedrawnOnlyWhenTheAlertChangesAndTheTooltipIsTheSpokenText) {
+// Started before the desktop's panel (as at login), the icon appears when a tray host
+// arrives, goes with it and comes back with the next one, without touching the setting.
+TEST(MenuBarTray, TheIconFollowsTrayHostsAsTheyComeAndGo) {
   ModelRig rig;
+  bool host = false;
+  MenuBarTray tray(*rig.model, *rig.settings, {}, nullptr, [&] { return host; });
+  std::vector<bool> changes;
+  QObject::connect(&tray, &MenuBarTray::shownChanged, [&](bool shown) { changes.push_back(shown); });
+  EXPECT_FALSE(tray.isShown());
+  EXPECT_FALSE(tray.trayIcon());
+  EXPECT_FALSE(rig.model->isStarted());
+
+  host = true;
+  tray.host().recheck();
+  EXPECT_TRUE(tray.isShown());
+  ASSERT_TRUE(tray.trayIcon());
+  EXPECT_TRUE(tray.trayIcon()->isVisible());
+  EXPECT_FALSE(tray.trayIcon()->icon().isNull());
+  EXPECT_EQ(tray.trayIcon()->contextMenu(), tray.menu());
+  EXPECT_EQ(tray.trayIcon()->toolTip(), QStringLiteral("KIVO Monitor\nCPU \u2013\nMemory \u2013\nNetwork \u2191 \u2013  \u2193 \u2013"));
+  EXPECT_TRUE(rig.model->isStarted());
+
+  host = false;
+  tray.host().recheck();
+  EXPECT_FALSE(tray.isShown());
+  EXPECT_FALSE(tray.trayIcon());
+
+  // The next host gets a fresh icon with the newest figures.
+  rig.model->ingest(busySnapshot(1, 42));
+  host = true;
+  tray.host().recheck();
+  ASSERT_TRUE(tray.trayIcon());
+  EXPECT_TRUE(tray.trayIcon()->isVisible());
+  EXPECT_TRUE(tray.trayIcon()->toolTip().contains(QStringLiteral("CPU 42%")));
+  EXPECT_EQ(changes, (std::vector<bool>{true, false, true}));
+  rig.model->shutdown();
+}
+
+TEST(MenuBarTray, IconRedrawnOnlyWhenTheAlertChangesAndTheTooltipFollowsTheIndicators) {
+  ModelRig rig;
+  rig.settings->setMenuBarItems({MenuBarItem::cpu, MenuBarItem::memory});
   MenuBarTray tray(*rig.model, *rig.settings, {}, nullptr, [] { return true; });
   EXPECT_EQ(tray.iconDraws(), 1);
-  EXPECT_EQ(tray.trayIcon()->toolTip(), QStringLiteral("KIVO Monitor"));
+  EXPECT_EQ(tray.trayIcon()->toolTip(), QStringLiteral("KIVO Monitor\nCPU \u2013\nMemory \u2013"));
   for (int i = 0; i < 5; ++i) rig.model->ingest(busySnapshot(i, 20 + i));
   EXPECT_EQ(tray.iconDraws(), 1);
-  EXPECT_EQ(tray.trayIcon()->toolTip(), QStringLiteral("KIVO Monitor, CPU 24%, Memory 38%"));
+  EXPECT_EQ(tray.trayIcon()->toolTip(), QStringLiteral("KIVO Monitor\nCPU 24%\nMemory 38%"));
+  // Choosing other indicators changes the tooltip at once, in the settings' order.
+  rig.settings->setMenuBarItems({MenuBarItem::network, MenuBarItem::disk, MenuBarItem::battery});
+  EXPECT_EQ(tray.trayIcon()->toolTip(),
+            QStringLiteral("KIVO Monitor\nNetwork \u2191 84K  \u2193 2.1M\nDisk activity R 2.5M  W 12M"));
+  rig.settings->setMenuBarItems({MenuBarItem::cpu, MenuBarItem::memory});
 
   TelemetrySnapshot firing = busySnapshot(5, 90);
   AlertRule rule;
@@ -72,7 +119,7 @@ TEST(MenuBarTray, IconRedrawnOnlyWhenTheAlertChangesAndTheTooltipIsTheSpokenText
   firing.date = firing.date.addSecs(1);
   rig.model->ingest(firing);
   EXPECT_EQ(tray.iconDraws(), 2);
-  EXPECT_EQ(tray.trayIcon()->toolTip(), QStringLiteral("KIVO Monitor, CPU 90%, Memory 38%, 1 active alerts"));
+  EXPECT_EQ(tray.trayIcon()->toolTip(), QStringLiteral("KIVO Monitor\nCPU 90%\nMemory 38%\n1 active alert"));
   rig.model->ingest(busySnapshot(7, 10));
   EXPECT_EQ(tray.iconDraws(), 3);
   rig.model->shutdown();
