@@ -181,8 +181,10 @@ void WidgetCell::keepHeaderClear() {
   // The capsule lies over the card's top corner: the header's badge moves in beside it.
   int inset = 0;
   if (controls_->isVisibleTo(this) && view_->header()) {
-    const int headerRight = view_->header()->geometry().right();
-    inset = std::max(headerRight - controls_->geometry().left() + Card::kHeaderSpacing, 0);
+    // From the cell's width, not the header's geometry, which is not laid out before first shown.
+    const int headerRight = width() - view_->layout()->contentsMargins().right();
+    const int controlsLeft = width() - controls_->sizeHint().width() - 6;
+    inset = std::max(headerRight - controlsLeft + Card::kHeaderSpacing, 0);
   }
   view_->setHeaderTrailingInset(inset);
 }
