@@ -18,12 +18,8 @@ CPUWidget::CPUWidget(MonitorModel& model, WidgetSize size, QWidget* parent)
   inner->setContentsMargins(0, 0, 0, 0);
   inner->setSpacing(8);
   inner->addWidget(WidgetParts::figureWithCaption(figures, readout_, caption_, 28));
-  sparkline_ = new Sparkline(figures);
-  sparkline_->setColor(ChartColor::of(WidgetCatalog::family(WidgetKind::cpu)));
+  sparkline_ = WidgetParts::sparkline(figures, ChartColor::of(WidgetCatalog::family(WidgetKind::cpu)));
   sparkline_->setCeiling(100);
-  sparkline_->setFilled(true);
-  sparkline_->setBackdrop(Palette::surface);
-  sparkline_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   inner->addWidget(sparkline_, 1);
   columnLayout()->addWidget(figures, 1);
   refresh();

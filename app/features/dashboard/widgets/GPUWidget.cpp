@@ -20,12 +20,8 @@ GPUWidget::GPUWidget(MonitorModel& model, WidgetSize size, QWidget* parent)
   inner->setContentsMargins(0, 0, 0, 0);
   inner->setSpacing(8);
   inner->addWidget(WidgetParts::figureWithCaption(figures_, readout_, caption_, 28));
-  sparkline_ = new Sparkline(figures_);
-  sparkline_->setColor(ChartColor::of(WidgetCatalog::family(WidgetKind::gpu)));
+  sparkline_ = WidgetParts::sparkline(figures_, ChartColor::of(WidgetCatalog::family(WidgetKind::gpu)));
   sparkline_->setCeiling(100);
-  sparkline_->setFilled(true);
-  sparkline_->setBackdrop(Palette::surface);
-  sparkline_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   inner->addWidget(sparkline_, 1);
   auto* layout = columnLayout();
   layout->addWidget(figures_, 1);

@@ -4,6 +4,7 @@
 #include "design/Sparkline.h"
 #include "features/dashboard/WidgetCatalog.h"
 #include "features/dashboard/WidgetPresenter.h"
+#include "features/dashboard/widgets/WidgetParts.h"
 #include "texts/Localized.h"
 
 #include <QBoxLayout>
@@ -18,11 +19,7 @@ OverheadWidget::OverheadWidget(MonitorModel& model, WidgetSize size, QWidget* pa
     rows_[i] = new KeyValueRow(kivo::tr(keys[i]), std::nullopt, std::nullopt, std::nullopt, column());
     layout->addWidget(rows_[i]);
   }
-  sparkline_ = new Sparkline(column());
-  sparkline_->setColor(ChartColor::of(WidgetCatalog::family(WidgetKind::overhead)));
-  sparkline_->setFilled(true);
-  sparkline_->setBackdrop(Palette::surface);
-  sparkline_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  sparkline_ = WidgetParts::sparkline(column(), ChartColor::of(WidgetCatalog::family(WidgetKind::overhead)));
   layout->addWidget(sparkline_, 1);
   refresh();
 }

@@ -2,6 +2,7 @@
 
 #include "design/HintFence.h"
 #include "design/Readout.h"
+#include "design/Sparkline.h"
 #include "design/ToneLabel.h"
 
 #include <QBoxLayout>
@@ -34,6 +35,15 @@ QWidget* figureWithCaption(QWidget* parent, Readout*& readout, ToneLabel*& capti
   // The caption changes with every tick but rarely its width: the fence spares the card a relayout.
   layout->addWidget(new HintFence(caption, widget));
   return widget;
+}
+
+Sparkline* sparkline(QWidget* parent, const ChartColor& color) {
+  auto* sparkline = new Sparkline(parent);
+  sparkline->setColor(color);
+  sparkline->setFilled(true);
+  sparkline->setBackdrop(Palette::surface);
+  sparkline->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+  return sparkline;
 }
 
 void setCaption(ToneLabel* caption, const QString& text) {
