@@ -1,5 +1,6 @@
 #include "design/Card.h"
 
+#include "design/Accessibility.h"
 #include "design/Environment.h"
 #include "design/Icons.h"
 #include "design/QualityBadge.h"
@@ -36,7 +37,7 @@ Card::Card(std::optional<QString> titleKey, std::optional<MetricFamily> family, 
     if (family_) {
       symbol_ = new QLabel(header_);
       symbol_->setFixedSize(kSymbolSize, kSymbolSize);
-      symbol_->setAccessibleName(QString());
+      Accessibility::hideDecoration(symbol_);
       row->addWidget(symbol_);
     }
     auto* title = new ToneLabel(translated(*titleKey), Typeface::label(), Palette::textSecondary, header_);

@@ -203,8 +203,10 @@ void LiveChart::setOptions(LiveChartOptions options) {
 }
 
 void LiveChart::refreshSummary() {
+  // The summary is what a screen reader says for the chart: its name, not a description after
+  // an empty one.
   const QString summary = accessibilitySummary(series_, options_.format);
-  if (summary != accessibleDescription()) setAccessibleDescription(summary);
+  if (summary != accessibleName()) setAccessibleName(summary);
 }
 
 double LiveChart::totalHeight(std::size_t seriesCount, const LiveChartOptions& options, const QFont& caption) {

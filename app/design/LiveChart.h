@@ -49,7 +49,7 @@ struct LiveChartStyle {
 // A time chart of live series: value grid and labels, three time labels, lines or stacked
 // bands, a legend for two or more series, and "Collecting samples…" until a line can be drawn.
 // Its spoken summary (latest, smallest and largest value of each series) is its accessible
-// description.
+// name.
 class LiveChart : public QWidget {
   Q_OBJECT
 

@@ -1,5 +1,6 @@
 #include "design/MemoryBar.h"
 
+#include "design/Accessibility.h"
 #include "design/Appearance.h"
 #include "design/Environment.h"
 
@@ -11,6 +12,7 @@ namespace kivo {
 MemoryBar::MemoryBar(QWidget* parent) : QWidget(parent) {
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   setFixedHeight(kHeight);
+  Accessibility::hideDecoration(this);  // the rows beside it say the same in words
 }
 
 void MemoryBar::setMemory(const MemorySample& memory) {

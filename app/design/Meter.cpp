@@ -1,5 +1,7 @@
 #include "design/Meter.h"
 
+#include "design/Accessibility.h"
+
 #include <QPainter>
 
 #include <algorithm>
@@ -16,7 +18,7 @@ Meter::Meter(std::optional<double> fraction, DynamicColor color, qreal height, Q
     : QWidget(parent), fraction_(fraction), color_(color), height_(std::max(1.0, nonNegative(height))) {
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   setFixedHeight(static_cast<int>(std::ceil(height_)));
-  setAccessibleName(QString());
+  Accessibility::hideDecoration(this);
   setFocusPolicy(Qt::NoFocus);
 }
 

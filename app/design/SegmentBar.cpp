@@ -1,5 +1,7 @@
 #include "design/SegmentBar.h"
 
+#include "design/Accessibility.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
@@ -17,7 +19,7 @@ SegmentBar::SegmentBar(std::vector<Segment> segments, double total, qreal height
     : QWidget(parent), segments_(std::move(segments)), total_(total), height_(std::max(1.0, nonNegative(height))) {
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   setFixedHeight(static_cast<int>(std::ceil(height_)));
-  setAccessibleName(QString());
+  Accessibility::hideDecoration(this);
 }
 
 void SegmentBar::setSegments(std::vector<Segment> segments, double total) {

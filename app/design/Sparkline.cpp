@@ -1,5 +1,6 @@
 #include "design/Sparkline.h"
 
+#include "design/Accessibility.h"
 #include "design/ChartGeometry.h"
 #include "design/ChartPainting.h"
 
@@ -12,6 +13,7 @@ namespace kivo {
 
 Sparkline::Sparkline(QWidget* parent) : QWidget(parent) {
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+  Accessibility::hideDecoration(this);  // the figure beside it is what is read
 }
 
 void Sparkline::setValues(std::span<const double> values) {

@@ -1,5 +1,6 @@
 #include "design/SymbolLabel.h"
 
+#include "design/Accessibility.h"
 #include "design/Appearance.h"
 #include "design/Icons.h"
 
@@ -10,7 +11,7 @@ namespace kivo {
 SymbolLabel::SymbolLabel(const QString& symbol, int size, DynamicColor tone, QWidget* parent)
     : QLabel(parent), symbol_(symbol), size_(size), tone_(tone) {
   setFixedSize(size, size);
-  setAccessibleName(QString());
+  Accessibility::hideDecoration(this);
   refresh();
 }
 

@@ -1,5 +1,6 @@
 #include "design/SymbolView.h"
 
+#include "design/Accessibility.h"
 #include "design/Icons.h"
 
 #include <QPainter>
@@ -9,7 +10,7 @@ namespace kivo {
 SymbolView::SymbolView(const QString& symbol, ChartColor tint, int size, QWidget* parent)
     : QWidget(parent), symbol_(symbol), tint_(tint), size_(size) {
   setFixedSize(size, size);
-  setAccessibleName(QString());
+  Accessibility::hideDecoration(this);
 }
 
 void SymbolView::setSymbol(const QString& symbol, ChartColor tint) {

@@ -1,5 +1,6 @@
 #include "design/ThermalScale.h"
 
+#include "design/Accessibility.h"
 #include "design/Appearance.h"
 #include "design/Tokens.h"
 
@@ -17,6 +18,7 @@ constexpr double kHeight = 6;
 
 ThermalScale::ThermalScale(QWidget* parent) : QWidget(parent) {
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  Accessibility::hideDecoration(this);  // the readout beside it names the level
 }
 
 void ThermalScale::setLevel(std::optional<ThermalLevel> level) {

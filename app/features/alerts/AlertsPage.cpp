@@ -112,7 +112,6 @@ class RuleRow : public QWidget {
     remove_ = new QToolButton(line_);
     remove_->setObjectName(QStringLiteral("alerts.rule.delete"));
     remove_->setAutoRaise(true);
-    remove_->setAccessibleName(tr("Delete rule"));
     remove_->setToolTip(tr("Delete rule"));
     line->addWidget(switch_);
     line->addWidget(icon_);
@@ -140,6 +139,8 @@ class RuleRow : public QWidget {
       switch_->setChecked(state.enabled);
     }
     switch_->setAccessibleName(state.accessibleName);
+    edit_->setAccessibleName(state.editName);
+    remove_->setAccessibleName(state.deleteName);
     icon_->setSymbol(state.symbol, Palette::textSecondary);
     name_->setText(state.name);
     detail_->setText(state.detail);

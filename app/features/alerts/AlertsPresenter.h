@@ -39,6 +39,10 @@ struct RuleRowState {
   QString severity;
   DynamicColor severityColor;
   QString accessibleName;
+  // The row's buttons, named after the rule ("Edit CPU usage rule"); a metric with more than
+  // one rule adds the condition, so no two buttons sound the same.
+  QString editName;
+  QString deleteName;
   bool divider = false;  // every row but the last
   bool operator==(const RuleRowState&) const = default;
 };

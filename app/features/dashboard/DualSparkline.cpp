@@ -1,5 +1,6 @@
 #include "features/dashboard/DualSparkline.h"
 
+#include "design/Accessibility.h"
 #include "design/Sparkline.h"
 #include "design/Tokens.h"
 
@@ -12,6 +13,7 @@ namespace kivo {
 DualSparkline::DualSparkline(const ChartColor& first, QWidget* parent) : QWidget(parent), color_(first) {
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   setMinimumHeight(12);
+  Accessibility::hideDecoration(this);  // the figures beside it are what is read
   // It sits on a card's plain fill and paints that fill itself, so a new value repaints only
   // this widget and not the card and page under it.
   setAttribute(Qt::WA_OpaquePaintEvent);

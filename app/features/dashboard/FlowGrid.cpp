@@ -99,6 +99,11 @@ void FlowGrid::setOrder(const QList<QWidget*>& order) {
   for (qsizetype i = 0; i < sorted.size(); ++i) same = same && sorted[i].item == entries_[i].item;
   if (same) return;
   entries_ = sorted;
+  // Screen readers follow the order of the parent's children, not the layout's: raising each in
+  // turn makes that order the one shown.
+  for (const Entry& entry : entries_) {
+    if (QWidget* widget = entry.item->widget()) widget->raise();
+  }
   invalidate();
 }
 

@@ -1,5 +1,6 @@
 #include "features/history/HistoryPage.h"
 
+#include "design/Accessibility.h"
 #include "design/AdaptiveRowLayout.h"
 #include "design/Card.h"
 #include "design/Environment.h"
@@ -145,10 +146,11 @@ void HistoryPage::buildControls() {
   auto* row = new QHBoxLayout(pickers);
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(12);
-  row->addWidget(new ToneLabel(tr("Metric"), Typeface::system(12), Palette::textSecondary, controls));
-  metric_ = new QComboBox(controls);
+  auto* metricLabel = new ToneLabel(tr("Metric"), Typeface::system(12), Palette::textSecondary, pickers);
+  row->addWidget(metricLabel);
+  metric_ = new QComboBox(pickers);
   metric_->setObjectName(QStringLiteral("history.metric"));
-  metric_->setAccessibleName(tr("Metric"));
+  Accessibility::labelWith(metric_, metricLabel);
   metric_->setMaximumWidth(260);
   metric_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   metric_->setMinimumContentsLength(14);
@@ -156,10 +158,11 @@ void HistoryPage::buildControls() {
   selectData(metric_, Metric::rawValue(primary_));
   row->addWidget(metric_);
 
-  row->addWidget(new ToneLabel(tr("Compare with"), Typeface::system(12), Palette::textSecondary, controls));
-  compare_ = new QComboBox(controls);
+  auto* compareLabel = new ToneLabel(tr("Compare with"), Typeface::system(12), Palette::textSecondary, pickers);
+  row->addWidget(compareLabel);
+  compare_ = new QComboBox(pickers);
   compare_->setObjectName(QStringLiteral("history.compare"));
-  compare_->setAccessibleName(tr("Compare with"));
+  Accessibility::labelWith(compare_, compareLabel);
   compare_->setMaximumWidth(280);
   compare_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   compare_->setMinimumContentsLength(14);

@@ -1,5 +1,6 @@
 #include "features/network/NetworkPage.h"
 
+#include "design/Accessibility.h"
 #include "design/Card.h"
 #include "design/CardRow.h"
 #include "design/KeyValueRow.h"
@@ -224,6 +225,7 @@ QWidget* NetworkPage::buildLatencyCard() {
   host_ = new QLineEdit(controlRow);
   host_->setObjectName(QStringLiteral("network.latencyHost"));
   host_->setPlaceholderText(tr("Host"));
+  Accessibility::nameAfterPlaceholder(host_);
   host_->setMaximumWidth(220);
   host_->setText(settings_.latencyHost());
   // Every keystroke is saved; text set by the page is not.

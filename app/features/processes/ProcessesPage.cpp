@@ -1,5 +1,6 @@
 #include "features/processes/ProcessesPage.h"
 
+#include "design/Accessibility.h"
 #include "design/Icons.h"
 #include "design/SegmentedControl.h"
 #include "design/ToneLabel.h"
@@ -181,6 +182,7 @@ ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget
   search_ = new QLineEdit(trailing_);
   search_->setObjectName(QStringLiteral("processes.search"));
   search_->setPlaceholderText(kivo::tr("Name, PID or path"));
+  Accessibility::nameAfterPlaceholder(search_);
   search_->setClearButtonEnabled(true);
   search_->setMinimumWidth(90);
   search_->setMaximumWidth(220);
@@ -208,6 +210,7 @@ ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget
   table_->setPrivacyMask(settings_.privacyMask());
   view_ = new QTableView(list);
   view_->setObjectName(QStringLiteral("processes.table"));
+  view_->setAccessibleName(kivo::tr("Processes"));
   view_->setModel(table_);
   selection_ = new ProcessSelection(*view_, *table_, this);
   connect(selection_, &ProcessSelection::changed, this, [this](std::optional<std::int32_t> pid) {

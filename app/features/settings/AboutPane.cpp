@@ -1,5 +1,6 @@
 #include "features/settings/AboutPane.h"
 
+#include "design/Accessibility.h"
 #include "design/Icons.h"
 #include "design/ToneLabel.h"
 #include "design/Tokens.h"
@@ -25,6 +26,7 @@ AboutPane::AboutPane(MonitorModel& model, QWidget* parent) : SettingsForm(parent
   icon->setFixedSize(64, 64);
   icon->setPixmap(Icons::applicationIcon().pixmap(QSize(64, 64), devicePixelRatioF()));
   icon->setScaledContents(true);
+  Accessibility::hideDecoration(icon);
   line->addWidget(icon, 0, Qt::AlignVCenter);
   auto* texts = new QVBoxLayout;
   texts->setSpacing(2);

@@ -1,5 +1,6 @@
 #include "features/settings/PrivacyPane.h"
 
+#include "design/Accessibility.h"
 #include "design/Icons.h"
 #include "settings/AppSettings.h"
 #include "texts/Localized.h"
@@ -25,6 +26,7 @@ class Statement : public QWidget {
     icon_ = new QLabel(this);
     icon_->setFixedSize(18, 18);
     icon_->setAlignment(Qt::AlignTop);
+    Accessibility::hideDecoration(icon_);
     auto* label = new QLabel(text, this);
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);

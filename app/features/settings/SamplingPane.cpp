@@ -1,5 +1,6 @@
 #include "features/settings/SamplingPane.h"
 
+#include "design/Accessibility.h"
 #include "model/MonitorModel.h"
 #include "settings/AppSettings.h"
 #include "features/settings/SettingsFacts.h"
@@ -47,6 +48,7 @@ SamplingPane::SamplingPane(MonitorModel& model, AppSettings& settings, QWidget* 
     line->addWidget(row.value);
     line->addStretch(1);
     intervals->addRow(tr(labels[i]), holder);
+    Accessibility::labelWith(row.slider, qobject_cast<QLabel*>(intervals->labelForField(holder)));
     // Every user action on the slider (drag, click, key, wheel) chooses its position; a fill
     // never does, so a stored value the slider cannot stand on is kept until the user moves it.
     connect(row.slider, &QSlider::actionTriggered, this, [this, &row](int action) {

@@ -62,6 +62,7 @@ void addPanes(QTabWidget* tabs, MonitorModel& model, AppSettings& settings, cons
   std::vector<QString> symbols;
   for (const auto& pane : panes) {
     pane.pane->setObjectName(QLatin1String(pane.name));
+    pane.pane->setAccessibleName(tr(pane.title));
     tabs->addTab(pane.pane, tr(pane.title));
     symbols.push_back(QLatin1String(pane.symbol));
   }

@@ -1,5 +1,6 @@
 #include "features/thermal/ThermalPage.h"
 
+#include "design/Accessibility.h"
 #include "design/Card.h"
 #include "design/CardRow.h"
 #include "design/KeyValueRow.h"
@@ -116,6 +117,7 @@ void ThermalPage::build() {
   filter_ = new QLineEdit(table);
   filter_->setObjectName(QStringLiteral("thermal.filter"));
   filter_->setPlaceholderText(tr("Filter"));
+  Accessibility::nameAfterPlaceholder(filter_);
   filter_->setMaximumWidth(240);
   filter_->setClearButtonEnabled(true);
   connect(filter_, &QLineEdit::textChanged, this, &ThermalPage::refreshCapabilities);

@@ -1,5 +1,6 @@
 #include "features/tray/MenuBarPanel.h"
 
+#include "design/Accessibility.h"
 #include "design/ChartColor.h"
 #include "design/Environment.h"
 #include "design/Icons.h"
@@ -111,6 +112,8 @@ QToolButton* borderless(QWidget* parent) {
 MenuBarPanel::MenuBarPanel(MonitorModel& model, MenuBarActions actions, QWidget* parent)
     : QWidget(parent), model_(model), actions_(std::move(actions)) {
   setObjectName(QStringLiteral("menubar.panel"));
+  // Shown as a popup of its own: a window to screen readers, not a filler.
+  Accessibility::setRole(this, QAccessible::Window);
   build();
   auto changed = [this] {
     if (isVisible()) refresh();
@@ -167,6 +170,7 @@ void MenuBarPanel::build() {
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(12);
     tile.icon = new QLabel(tile.row);
+    Accessibility::hideDecoration(tile.icon);
     tile.icon->setFixedWidth(18);
     tile.icon->setAlignment(Qt::AlignCenter);
     row->addWidget(tile.icon);
@@ -291,6 +295,7 @@ void MenuBarPanel::apply() {
       row->setContentsMargins(0, 0, 0, 0);
       row->setSpacing(6);
       view.icon = new QLabel(view.row);
+      Accessibility::hideDecoration(view.icon);
       view.title = plainLabel(view.row, Typeface::system(12, QFont::Medium));
       row->addWidget(view.icon);
       row->addWidget(view.title, 1);

@@ -129,6 +129,23 @@ TEST(AlertsPresenter, RepeatedRuleIdsStillGiveDistinctRows) {
   EXPECT_EQ(keys.size(), 3u);
 }
 
+// A screen reader hears each row's buttons by name: the rule's metric, and its condition where
+// the metric has more than one rule.
+TEST(AlertsPresenter, RuleButtonsAreNamedAfterTheirRule) {
+  const auto rows = AlertsPresenter::ruleRows(
+      {rule(MetricID::cpuTotal, 90), rule(MetricID::memPressure, 1), rule(MetricID::memPressure, 2)}, kFormat);
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0].editName, QStringLiteral("Edit CPU usage rule"));
+  EXPECT_EQ(rows[0].deleteName, QStringLiteral("Delete CPU usage rule"));
+  std::set<QString> names;
+  for (const auto& row : rows) {
+    EXPECT_TRUE(row.editName.startsWith(QStringLiteral("Edit ") + row.name)) << row.editName.toStdString();
+    names.insert(row.editName);
+    names.insert(row.deleteName);
+  }
+  EXPECT_EQ(names.size(), 6u);
+}
+
 TEST(AlertsPresenter, HistoryRowsTellFiredFromResolved) {
   const auto rows = AlertsPresenter::historyRows(
       {alertEvent(3, QStringLiteral("alert.fired"), MetricID::cpuTotal, QStringLiteral("93.5")),

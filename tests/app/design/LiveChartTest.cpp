@@ -52,10 +52,10 @@ TEST(LiveChartSummary, SpeaksLatestSmallestAndLargestOfEachSeries) {
 
 TEST(LiveChartSummary, IsTheWidgetsAccessibleDescription) {
   LiveChart chart;
-  EXPECT_EQ(chart.accessibleDescription(), QStringLiteral("Collecting samples…"));
+  EXPECT_EQ(chart.accessibleName(), QStringLiteral("Collecting samples…"));
   chart.setOptions({std::nullopt, percent(), false, 160, std::nullopt, {}});
   chart.setSeries({series("CPU", {{0, 3}, {1000, 41}})});
-  EXPECT_EQ(chart.accessibleDescription(), QStringLiteral("CPU: 41 %. Minimum 3 %, Maximum 41 %."));
+  EXPECT_EQ(chart.accessibleName(), QStringLiteral("CPU: 41 %. Minimum 3 %, Maximum 41 %."));
 }
 
 TEST(LiveChartSummary, InPlaceUpdateReusesStorageAndFollowsLikeSetSeries) {
@@ -66,7 +66,7 @@ TEST(LiveChartSummary, InPlaceUpdateReusesStorageAndFollowsLikeSetSeries) {
   const ChartPoint* storage = chart.series()[0].points.data();
   chart.updateSeries([](std::vector<LiveSeries>& all) { all[0].points = {{1000, 41}, {2000, 7}, {3000, 12}}; });
   EXPECT_EQ(chart.series()[0].points.data(), storage);  // refilled, not reallocated
-  EXPECT_EQ(chart.accessibleDescription(), QStringLiteral("CPU: 12 %. Minimum 7 %, Maximum 41 %."));
+  EXPECT_EQ(chart.accessibleName(), QStringLiteral("CPU: 12 %. Minimum 7 %, Maximum 41 %."));
   // A second series brings the legend, and the chart asks for its room.
   chart.updateSeries([](std::vector<LiveSeries>& all) { all.push_back(series("GPU", {{0, 1}, {1000, 2}})); });
   EXPECT_GT(chart.sizeHint().height(), plain);

@@ -1,0 +1,133 @@
+#include "design/Accessibility.h"
+
+#include <QAbstractButton>
+#include <QAccessibleWidget>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QShortcut>
+#include <QWidget>
+
+namespace kivo::Accessibility {
+
+namespace {
+
+constexpr const char* kRole = "kivoAccessibleRole";
+constexpr const char* kDecoration = "kivoDecoration";
+
+bool isDecoration(const QObject* object) { return object->property(kDecoration).toBool(); }
+
+// A widget with the role it was given, without its decorative children. A button keeps its
+// press and toggle actions and its checked state.
+class Interface : public QAccessibleWidget {
+ public:
+  Interface(QWidget* widget, QAccessible::Role role) : QAccessibleWidget(widget, role) {}
+
+  QAccessible::State state() const override {
+    QAccessible::State state = QAccessibleWidget::state();
+    if (const auto* button = qobject_cast<const QAbstractButton*>(widget()); button && button->isCheckable()) {
+      state.checkable = true;
+      state.checked = button->isChecked();
+      state.selectable = true;
+      state.selected = button->isChecked();
+    }
+    return state;
+  }
+
+  QStringList actionNames() const override {
+    QStringList names = QAccessibleWidget::actionNames();
+    if (qobject_cast<const QAbstractButton*>(widget()) && widget()->isEnabled()) names.prepend(pressAction());
+    return names;
+  }
+
+  void doAction(const QString& name) override {
+    auto* button = qobject_cast<QAbstractButton*>(widget());
+    if (button && name == pressAction()) {
+      if (button->isEnabled()) button->click();
+      return;
+    }
+    QAccessibleWidget::doAction(name);
+  }
+
+  int childCount() const override { return int(children().size()); }
+  QAccessibleInterface* child(int index) const override {
+    const QList<QWidget*> list = children();
+    if (index < 0 || index >= list.size()) return nullptr;
+    return QAccessible::queryAccessibleInterface(list.at(index));
+  }
+  int indexOfChild(const QAccessibleInterface* child) const override {
+    if (child == nullptr) return -1;
+    return int(children().indexOf(qobject_cast<QWidget*>(child->object())));
+  }
+
+ private:
+  // The children the default interface lists, less the decorations.
+  QList<QWidget*> children() const {
+    QList<QWidget*> list;
+    for (int i = 0; i < QAccessibleWidget::childCount(); ++i) {
+      QAccessibleInterface* child = QAccessibleWidget::child(i);
+      auto* w = child != nullptr ? qobject_cast<QWidget*>(child->object()) : nullptr;
+      if (w != nullptr && !isDecoration(w)) list << w;
+    }
+    return list;
+  }
+};
+
+// True when the nearest Qt class of the widget has no interface of its own beyond the plain one.
+bool plainContainer(const QObject* object) {
+  for (const QMetaObject* meta = object->metaObject(); meta != nullptr; meta = meta->superClass()) {
+    const QLatin1StringView name(meta->className());
+    if (name.startsWith(QLatin1StringView("Q"))) return name == QLatin1StringView("QWidget") || name == QLatin1StringView("QFrame");
+  }
+  return false;
+}
+
+QAccessibleInterface* factory(const QString& className, QObject* object) {
+  auto* widget = qobject_cast<QWidget*>(object);
+  // Asked once per class up the hierarchy: answer for the most derived one only.
+  if (widget == nullptr || className != QLatin1StringView(object->metaObject()->className())) return nullptr;
+  const QVariant role = widget->property(kRole);
+  if (role.isValid()) return new Interface(widget, QAccessible::Role(role.toInt()));
+  // A plain container is what the default would give, less the decorations among its children.
+  if (plainContainer(widget)) return new Interface(widget, QAccessible::Client);
+  return nullptr;
+}
+
+void installFactory() {
+  static const bool installed = [] {
+    QAccessible::installFactory(factory);
+    return true;
+  }();
+  (void)installed;
+}
+
+}  // namespace
+
+void labelWith(QWidget* control, QLabel* label) {
+  label->setBuddy(control);
+  QString text = label->text();
+  text.remove(QLatin1Char('&'));
+  control->setAccessibleName(text);
+}
+
+void nameAfterPlaceholder(QLineEdit* field) { field->setAccessibleName(field->placeholderText()); }
+
+void setRole(QWidget* widget, QAccessible::Role role) {
+  installFactory();
+  widget->setProperty(kRole, int(role));
+}
+
+void hideDecoration(QWidget* decoration) {
+  installFactory();
+  decoration->setProperty(kDecoration, true);
+}
+
+void openWithF10(QMenuBar* bar) {
+  auto* shortcut = new QShortcut(QKeySequence(Qt::Key_F10), bar->window());
+  QObject::connect(shortcut, &QShortcut::activated, bar, [bar] {
+    const QList<QAction*> menus = bar->actions();
+    if (!menus.isEmpty()) bar->setActiveAction(menus.first());
+  });
+}
+
+}  // namespace kivo::Accessibility
