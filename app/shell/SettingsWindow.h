@@ -9,7 +9,8 @@ class AppSettings;
 class MonitorModel;
 class TrayHost;
 
-// The settings window: a tab widget named "settings", 600 × 520, holding the six panes.
+// The settings window: a tab widget named "settings", 600 × 520, holding the six panes. While
+// the settings cannot be saved, the corner beside the tabs says so, with the reason in its tooltip.
 class SettingsWindow : public QTabWidget {
   Q_OBJECT
  public:

@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -278,6 +279,33 @@ TEST(ShellWindow, TheSettingsWindowAndADashboardAloneNeverStartSamplingOrOnlyThe
   rig.shell->openDashboardWindow();
   test::settle();
   EXPECT_TRUE(rig.model->isStarted());
+}
+
+// Settings whose saving fails while `error` is set.
+class FailingPreferences : public MemoryPreferences {
+ public:
+  QString saveError() const override { return error; }
+  QString error;
+};
+
+TEST(ShellWindow, TheSettingsWindowSaysWhileSettingsCannotBeSaved) {
+  ShellRig rig;
+  FailingPreferences domain;
+  AppSettings settings(domain);
+  SettingsWindow window(*rig.model, settings);
+  auto* line = window.findChild<QLabel*>(QStringLiteral("settings.saveError"));
+  ASSERT_TRUE(line);
+  EXPECT_TRUE(line->isHidden());
+
+  domain.error = QStringLiteral("Cannot write “/cfg/settings.json”: The disk is full.");
+  settings.setPrivacyMask(true);
+  EXPECT_FALSE(line->isHidden());
+  EXPECT_EQ(line->text(), QStringLiteral("Settings are not saved"));
+  EXPECT_EQ(line->toolTip(), domain.error);
+
+  domain.error.clear();
+  settings.setPrivacyMask(false);
+  EXPECT_TRUE(line->isHidden());
 }
 
 TEST(ShellWindow, ResizeToAppliesAfterTheDelayOnlyForExactlyTwoNumbers) {
