@@ -45,9 +45,19 @@ AppCommands::AppCommands(MonitorModel& model, WindowCommands commands, QObject* 
 
   connect(&model_, &MonitorModel::pausedChanged, this, &AppCommands::refreshPause);
   refreshPause();
+  // The history may open later (it is tried again while it cannot be); storeErrorChanged says when.
+  connect(&model_, &MonitorModel::storeErrorChanged, this, &AppCommands::refreshBookmark);
+  refreshBookmark();
 }
 
 void AppCommands::refreshPause() { pause_->setText(RootPresenter::pauseTitle(model_.isPaused())); }
+
+void AppCommands::refreshBookmark() {
+  // A bookmark without a history would be dropped: say so rather than take it.
+  const bool open = model_.store() != nullptr;
+  bookmark_->setEnabled(open);
+  bookmark_->setToolTip(RootPresenter::bookmarkHelp(open));
+}
 
 void AppCommands::addMenus(QMenuBar* bar) const {
   QMenu* file = bar->addMenu(kivo::tr("File"));

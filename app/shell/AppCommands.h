@@ -42,6 +42,7 @@ class AppCommands : public QObject {
 
  private:
   void refreshPause();
+  void refreshBookmark();
 
   MonitorModel& model_;
   WindowCommands commands_;

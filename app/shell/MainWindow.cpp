@@ -34,6 +34,9 @@ MainWindow::MainWindow(const PageContext& context, AppSection initial, bool test
   buildToolbar();
   connect(&context.model, &MonitorModel::pausedChanged, this, &MainWindow::refreshPause);
   refreshPause();
+  // The history may open later (it is tried again while it cannot be); storeErrorChanged says when.
+  connect(&context.model, &MonitorModel::storeErrorChanged, this, &MainWindow::refreshBookmark);
+  refreshBookmark();
 }
 
 void MainWindow::buildToolbar() {
@@ -49,7 +52,6 @@ void MainWindow::buildToolbar() {
   toolbar->addWidget(spacer);
 
   toolbarBookmark_ = toolbar->addAction(kivo::tr("Add Bookmark"));
-  toolbarBookmark_->setToolTip(kivo::tr("Mark this moment in the history"));
   toolbar->widgetForAction(toolbarBookmark_)->setObjectName(QStringLiteral("toolbar.bookmark"));
   connect(toolbarBookmark_, &QAction::triggered, this, &MainWindow::promptForBookmark);
 
@@ -64,6 +66,13 @@ void MainWindow::refreshPause() {
   toolbarPause_->setText(RootPresenter::pauseTitle(paused));
   toolbarPause_->setToolTip(RootPresenter::pauseHelp(paused));
   refreshIcons();
+}
+
+void MainWindow::refreshBookmark() {
+  // A bookmark without a history would be dropped: say so rather than take it.
+  const bool open = context_.model.store() != nullptr;
+  toolbarBookmark_->setEnabled(open);
+  toolbarBookmark_->setToolTip(RootPresenter::bookmarkHelp(open));
 }
 
 void MainWindow::refreshIcons() {

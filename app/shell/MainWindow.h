@@ -49,6 +49,7 @@ class MainWindow : public QMainWindow {
  private:
   void buildToolbar();
   void refreshPause();
+  void refreshBookmark();
   void refreshIcons();
 
   PageContext context_;

@@ -74,5 +74,9 @@ QString footerText(const MonitorModel& model) {
 QString pauseTitle(bool paused) { return paused ? kivo::tr("Resume Sampling") : kivo::tr("Pause Sampling"); }
 QString pauseHelp(bool paused) { return paused ? kivo::tr("Resume sampling") : kivo::tr("Pause sampling"); }
 QString pauseSymbol(bool paused) { return paused ? QStringLiteral("play.fill") : QStringLiteral("pause.fill"); }
+QString bookmarkHelp(bool historyOpen) {
+  return historyOpen ? kivo::tr("Mark this moment in the history")
+                     : kivo::tr("No history is open, so a bookmark cannot be kept.");
+}
 
 }  // namespace kivo::RootPresenter

@@ -45,6 +45,8 @@ QString footerText(const MonitorModel& model);
 QString pauseTitle(bool paused);
 QString pauseHelp(bool paused);
 QString pauseSymbol(bool paused);
+// Add Bookmark's help: why it is unavailable while no history is open to keep the bookmark.
+QString bookmarkHelp(bool historyOpen);
 
 }  // namespace RootPresenter
 

@@ -58,12 +58,15 @@ struct ShellRig {
   std::unique_ptr<MonitorModel> model;
   std::unique_ptr<Shell> shell;
 
-  explicit ShellRig(QMap<QString, QVariant> arguments = {}) {
+  // A KIVODataDir given in arguments replaces the temporary folder.
+  explicit ShellRig(QMap<QString, QVariant> arguments = {},
+                    MonitorModel::Environment environment = quietEnvironment()) {
     Icons::initResources();
-    arguments.insert(QStringLiteral("KIVODataDir"), dir.path());
+    if (!arguments.contains(QStringLiteral("KIVODataDir")))
+      arguments.insert(QStringLiteral("KIVODataDir"), dir.path());
     standard = std::make_unique<MemoryPreferences>(arguments);
     settings = std::make_unique<AppSettings>(domain);
-    model = std::make_unique<MonitorModel>(*settings, *standard, quietEnvironment());
+    model = std::make_unique<MonitorModel>(*settings, *standard, std::move(environment));
     shell = std::make_unique<Shell>(*model, *settings, *standard);
     // Quitting is the test's business, not the shared application's.
     shell->setQuitRequest([this] { ++quitRequests; });

@@ -14,6 +14,7 @@
 #include "desktop/TrayHost.h"
 #include "shell/Sidebar.h"
 #include "shell/SidebarRow.h"
+#include "storage/TimeSeriesStore.h"
 
 #include <QAction>
 #include <QApplication>
@@ -216,6 +217,35 @@ TEST(ShellWindow, TheToolbarBookmarkAsksForANoteAndStoresIt) {
   BookmarkDialog* second = dialogs.last();
   EXPECT_TRUE(second->note().isEmpty());
   second->findChild<QPushButton*>(QStringLiteral("bookmark.cancel"))->click();
+  EXPECT_EQ(bookmarks(*rig.model).size(), 1u);
+}
+
+TEST(ShellWindow, AddBookmarkWaitsForAHistoryAndSaysWhy) {
+  QTemporaryDir data;
+  // Another instance holds the history until it quits.
+  auto other = std::make_unique<TimeSeriesStore>(data.filePath(QStringLiteral("telemetry.sqlite")));
+  MonitorModel::Environment environment = test::quietEnvironment();
+  environment.historyRetry = std::chrono::milliseconds(20);
+  ShellRig rig({{QStringLiteral("KIVODataDir"), data.path()}}, environment);
+  ASSERT_FALSE(rig.model->store());
+  MainWindow* window = openMain(rig);
+  auto* button = window->findChild<QToolButton*>(QStringLiteral("toolbar.bookmark"));
+  ASSERT_TRUE(button);
+  for (QAction* action : {window->bookmarkCommand(), button->defaultAction()}) {
+    EXPECT_FALSE(action->isEnabled());
+    EXPECT_EQ(action->toolTip(), "No history is open, so a bookmark cannot be kept.");
+  }
+  EXPECT_FALSE(button->isEnabled());
+
+  rig.model->start();
+  other.reset();
+  ASSERT_TRUE(test::waitUntil([&] { return rig.model->store() != nullptr; }));
+  test::settle();
+  for (QAction* action : {window->bookmarkCommand(), button->defaultAction()}) {
+    EXPECT_TRUE(action->isEnabled());
+    EXPECT_EQ(action->toolTip(), "Mark this moment in the history");
+  }
+  window->bookmarkCommand()->trigger();
   EXPECT_EQ(bookmarks(*rig.model).size(), 1u);
 }
 
