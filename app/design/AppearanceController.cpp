@@ -1,6 +1,7 @@
 #include "design/AppearanceController.h"
 
 #include "design/ControlStyle.h"
+#include "design/FocusRing.h"
 #include "design/PortalColorScheme.h"
 
 #include <QApplication>
@@ -11,6 +12,7 @@ namespace kivo {
 AppearanceController::AppearanceController(QDBusConnection bus, QObject* parent)
     : QObject(parent), startedDark_(Appearance::isDark(QGuiApplication::palette())) {
   QApplication::setStyle(new ControlStyle);
+  new FocusRing(this);
   portal_ = new PortalColorScheme(std::move(bus), this);
   connect(portal_, &PortalColorScheme::changed, this, [this] { apply(false); });
   apply(true);

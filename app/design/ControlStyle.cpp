@@ -1,5 +1,10 @@
 #include "design/ControlStyle.h"
 
+#include "design/Appearance.h"
+#include "design/Tokens.h"
+
+#include <QFocusFrame>
+#include <QPainter>
 #include <QStyleFactory>
 #include <QStyleOption>
 
@@ -8,6 +13,20 @@
 namespace kivo {
 
 namespace {
+
+constexpr int kFocusRingWidth = 2;
+
+// The focus frame's ring sits just outside the widget; where the widget fills its parent (a
+// page's scroll area, a table) that part is cut off, so the ring moves inside what is left.
+QRect ringRect(const QRect& frame, const QWidget* focusFrame) {
+  const auto* ring = qobject_cast<const QFocusFrame*>(focusFrame);
+  const QWidget* focused = ring != nullptr ? ring->widget() : nullptr;
+  const QWidget* around = focused != nullptr ? focused->parentWidget() : nullptr;
+  if (around == nullptr) return frame;
+  // The frame may belong to a widget further up than the focused widget's parent.
+  const QPoint origin = around->mapToGlobal(QPoint(0, 0)) - ring->mapToGlobal(QPoint(0, 0));
+  return frame & QRect(origin, around->size());
+}
 
 QColor mixed(const QColor& a, const QColor& b, double share) {
   return QColor::fromRgbF(static_cast<float>(a.redF() * share + b.redF() * (1 - share)),
@@ -47,6 +66,43 @@ void ControlStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* o
     return;
   }
   QProxyStyle::drawPrimitive(element, option, painter, widget);
+}
+
+void ControlStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                               const QWidget* widget) const {
+  if (element != CE_FocusFrame) {
+    QProxyStyle::drawControl(element, option, painter, widget);
+    return;
+  }
+  const QRectF ring = ringRect(option->rect, widget);
+  painter->save();
+  painter->setRenderHint(QPainter::Antialiasing);
+  painter->setPen(QPen(Palette::accent.resolve(Appearance::isDark(option->palette)), kFocusRingWidth));
+  painter->setBrush(Qt::NoBrush);
+  const double half = kFocusRingWidth / 2.0;
+  painter->drawRoundedRect(ring.adjusted(half, half, -half, -half), 5, 5);
+  painter->restore();
+}
+
+int ControlStyle::pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const {
+  if (metric == PM_FocusFrameHMargin || metric == PM_FocusFrameVMargin) return kFocusRingWidth + 1;
+  return QProxyStyle::pixelMetric(metric, option, widget);
+}
+
+int ControlStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                            QStyleHintReturn* returnData) const {
+  // Over the widget, or a ring drawn inside a widget that fills its parent would be under it.
+  if (hint == SH_MenuBar_AltKeyNavigation || hint == SH_FocusFrame_AboveWidget) return 1;
+  if (hint == SH_FocusFrame_Mask) {
+    // Only the ring's band: the frame lies over the widget and must not hide it.
+    if (auto* mask = qstyleoption_cast<QStyleHintReturnMask*>(returnData); mask != nullptr && widget != nullptr) {
+      const QRect ring = ringRect(widget->rect(), widget);
+      const int band = kFocusRingWidth + 2;  // room for the rounded corners
+      mask->region = QRegion(ring) - QRegion(ring.adjusted(band, band, -band, -band));
+    }
+    return 1;
+  }
+  return QProxyStyle::styleHint(hint, option, widget, returnData);
 }
 
 }  // namespace kivo

@@ -1,5 +1,6 @@
 #include "shell/AppCommands.h"
 
+#include "design/Accessibility.h"
 #include "model/MonitorModel.h"
 #include "shell/RootPresenter.h"
 #include "texts/Localized.h"
@@ -60,19 +61,20 @@ void AppCommands::refreshBookmark() {
 }
 
 void AppCommands::addMenus(QMenuBar* bar) const {
-  QMenu* file = bar->addMenu(kivo::tr("File"));
+  QMenu* file = bar->addMenu(kivo::tr("&File"));
   file->setObjectName(QStringLiteral("menu.file"));
   file->addAction(settings_);
   file->addSeparator();
   file->addAction(quit_);
 
-  QMenu* monitor = bar->addMenu(kivo::tr("Monitor"));
+  QMenu* monitor = bar->addMenu(kivo::tr("&Monitor"));
   monitor->setObjectName(QStringLiteral("menu.monitor"));
   monitor->addAction(pause_);
   monitor->addAction(bookmark_);
   monitor->addAction(refresh_);
   monitor->addSeparator();
   monitor->addAction(dashboard_);
+  Accessibility::openWithF10(bar);
 }
 
 void AppCommands::addShortcuts(QWidget* window) const {

@@ -1,5 +1,6 @@
 #include "shell/DashboardWindow.h"
 
+#include "design/Accessibility.h"
 #include "features/dashboard/DashboardPage.h"
 #include "model/MonitorModel.h"
 #include "design/Tokens.h"
@@ -19,6 +20,7 @@ DashboardWindow::DashboardWindow(MonitorModel& model, const QUuid& presetID, con
   setWindowTitle(kivo::tr("Dashboard"));
   setAttribute(Qt::WA_DeleteOnClose);
   setMinimumSize(420, 300);
+  Accessibility::setRole(this, QAccessible::Window);
   resize(900, 620);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -28,6 +30,7 @@ DashboardWindow::DashboardWindow(MonitorModel& model, const QUuid& presetID, con
     layout->setMenuBar(menus);
   }
   page_ = new DashboardPage(model, model.settings(), presetID, true, this);
+  page_->setAccessibleName(windowTitle());
   layout->addWidget(page_);
 }
 

@@ -2,6 +2,7 @@
 
 #include "model/MonitorModel.h"
 #include "shell/BookmarkDialog.h"
+#include "design/Accessibility.h"
 #include "design/Appearance.h"
 #include "design/Icons.h"
 #include "design/Tokens.h"
@@ -14,6 +15,8 @@
 #include <QMenuBar>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace kivo {
 
@@ -39,6 +42,11 @@ MainWindow::MainWindow(const PageContext& context, AppSection initial, bool test
   refreshBookmark();
 }
 
+QSize MainWindow::fittedSize(const QSize& available, int titleBar) {
+  const QSize room(available.width(), available.height() - std::max(titleBar, 0));
+  return kDefaultSize.boundedTo(room).expandedTo(kMinimumSize);
+}
+
 void MainWindow::buildToolbar() {
   auto* toolbar = addToolBar(kivo::tr("Toolbar"));
   toolbar->setObjectName(QStringLiteral("toolbar"));
@@ -59,6 +67,8 @@ void MainWindow::buildToolbar() {
   toolbar->widgetForAction(toolbarPause_)->setObjectName(QStringLiteral("toolbar.pause"));
   MonitorModel& model = context_.model;
   connect(toolbarPause_, &QAction::triggered, &model, [&model] { model.setPaused(!model.isPaused()); });
+  // A tool bar leaves its buttons out of the Tab order; the bookmark's note needs the keyboard too.
+  for (QAction* action : {toolbarBookmark_, toolbarPause_}) toolbar->widgetForAction(action)->setFocusPolicy(Qt::TabFocus);
 }
 
 void MainWindow::refreshPause() {

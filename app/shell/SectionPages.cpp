@@ -13,6 +13,7 @@
 #include "features/processes/ProcessesPage.h"
 #include "features/reports/ReportsPage.h"
 #include "features/thermal/ThermalPage.h"
+#include "texts/Localized.h"
 
 namespace kivo {
 
@@ -42,6 +43,8 @@ QWidget* SectionPages::create(AppSection section, const PageContext& context, QW
       break;
   }
   page->setObjectName(QStringLiteral("section.") + AppSections::rawValue(section));
+  // The page scrolls, so it is a Tab stop: it is named after its section.
+  page->setAccessibleName(kivo::tr(AppSections::titleKey(section)));
   return page;
 }
 

@@ -1,11 +1,13 @@
 #include "shell/SettingsWindow.h"
 
+#include "design/Accessibility.h"
 #include "features/settings/SettingsView.h"
 #include "settings/AppSettings.h"
 #include "shell/AppCommands.h"
 #include "texts/Localized.h"
 
 #include <QLabel>
+#include <QShortcut>
 
 namespace kivo {
 
@@ -35,6 +37,9 @@ SettingsWindow::SettingsWindow(MonitorModel& model, AppSettings& settings, const
   setCornerWidget(saveError, Qt::TopRightCorner);
   showSaveError();
   connect(&settings, &AppSettings::saveErrorChanged, saveError, showSaveError);
+  // A window of settings behaves as a dialog: Escape closes it and screen readers call it one.
+  Accessibility::setRole(this, QAccessible::Dialog);
+  connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
   resize(600, 520);
   if (commands) commands->addShortcuts(this);
 }

@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <QStyle>
 #include <QTimer>
 
 namespace kivo {
@@ -69,6 +70,12 @@ SettingsWindow* Shell::settingsWindow() const { return settings_; }
 void Shell::showMainWindow() {
   if (!main_) {
     main_ = new MainWindow(context_, AppSections::initial(standard_), testMode_, *commands_);
+    // At a large scale the default size can be taller than the screen, and the footer would
+    // sit below its edge: the window opens within the screen's free area.
+    if (const QScreen* screen = QApplication::primaryScreen()) {
+      const int titleBar = main_->style()->pixelMetric(QStyle::PM_TitleBarHeight);
+      main_->resize(MainWindow::fittedSize(screen->availableGeometry().size(), titleBar));
+    }
     applyEnvironment(main_);
     MainWindow* window = main_;
     connect(window, &MainWindow::contentShown, this, [this, window] { contentShown(window); });

@@ -1,6 +1,7 @@
 #include "shell/Sidebar.h"
 
 #include "model/MonitorModel.h"
+#include "design/Accessibility.h"
 #include "design/Appearance.h"
 #include "design/Tokens.h"
 #include "shell/RootPresenter.h"
@@ -13,6 +14,8 @@
 #include <QPainter>
 #include <QScrollArea>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace kivo {
 
@@ -47,6 +50,8 @@ Sidebar::Sidebar(const MonitorModel& model, QWidget* parent) : QWidget(parent), 
 
   auto* list = new QWidget;
   list->setAutoFillBackground(false);
+  list->setAccessibleName(kivo::tr("Sections"));
+  Accessibility::setRole(list, QAccessible::PageTabList);
   auto* rows = new QVBoxLayout(list);
   rows->setContentsMargins(6, 8, 6, 8);
   rows->setSpacing(1);
@@ -58,6 +63,8 @@ Sidebar::Sidebar(const MonitorModel& model, QWidget* parent) : QWidget(parent), 
     connect(row, &QAbstractButton::toggled, this, [this, section](bool checked) {
       if (checked) emit sectionSelected(section);
     });
+    connect(row, &SidebarRow::stepRequested, this, [this, section](int step) { selectNext(section, step); });
+    order_.push_back(section);
   };
   add(AppSection::overview);
   rows->addWidget(new GroupHeading(kivo::tr("Hardware"), list));
@@ -73,6 +80,7 @@ Sidebar::Sidebar(const MonitorModel& model, QWidget* parent) : QWidget(parent), 
   scroll->setWidgetResizable(true);
   scroll->setFrameShape(QFrame::NoFrame);
   scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  scroll->setFocusPolicy(Qt::NoFocus);  // the rows are the Tab stops
   scroll->viewport()->setAutoFillBackground(false);
 
   footer_ = new SamplingFooter(model, this);
@@ -90,6 +98,15 @@ Sidebar::Sidebar(const MonitorModel& model, QWidget* parent) : QWidget(parent), 
 }
 
 void Sidebar::select(AppSection section) { rows_.at(section)->setChecked(true); }
+
+void Sidebar::selectNext(AppSection from, int step) {
+  const auto at = std::find(order_.begin(), order_.end(), from);
+  const auto index = (at - order_.begin()) + step;
+  if (index < 0 || index >= std::ssize(order_)) return;
+  SidebarRow* next = rows_.at(order_[std::size_t(index)]);
+  next->click();
+  next->setFocus(Qt::TabFocusReason);
+}
 
 void Sidebar::refresh() {
   const RootPresenter::BadgeFigures figures = RootPresenter::BadgeFigures::of(model_);

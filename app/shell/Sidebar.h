@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <map>
+#include <vector>
 
 class QButtonGroup;
 
@@ -33,9 +34,12 @@ class Sidebar : public QWidget {
 
  private:
   void refresh();
+  // Opens and focuses the row `step` rows away from `from`, if there is one.
+  void selectNext(AppSection from, int step);
 
   const MonitorModel& model_;
   std::map<AppSection, SidebarRow*> rows_;
+  std::vector<AppSection> order_;  // as shown
   QButtonGroup* group_ = nullptr;
   SamplingFooter* footer_ = nullptr;
 };

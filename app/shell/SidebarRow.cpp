@@ -1,11 +1,13 @@
 #include "shell/SidebarRow.h"
 
+#include "design/Accessibility.h"
 #include "design/Appearance.h"
 #include "design/Icons.h"
 #include "design/Tokens.h"
 #include "shell/RootPresenter.h"
 #include "texts/Localized.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -28,7 +30,20 @@ SidebarRow::SidebarRow(AppSection section, QWidget* parent) : QAbstractButton(pa
   setCursor(Qt::PointingHandCursor);
   setText(kivo::tr(AppSections::titleKey(section)));
   setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+  Accessibility::setRole(this, QAccessible::PageTab);
   updateAccessibility();
+}
+
+void SidebarRow::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: click(); break;
+    case Qt::Key_Up:
+    case Qt::Key_Left: emit stepRequested(-1); break;
+    case Qt::Key_Down:
+    case Qt::Key_Right: emit stepRequested(1); break;
+    default: QAbstractButton::keyPressEvent(event);
+  }
 }
 
 void SidebarRow::setFigures(std::optional<QString> badge, std::optional<int> capsule, std::optional<int> count) {

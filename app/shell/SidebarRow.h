@@ -9,7 +9,7 @@
 namespace kivo {
 
 // One checkable row of the sidebar: symbol, title, then the badge text, the alerts capsule or
-// the insights count. Object name "sidebar.<section>". Painted, so a new figure costs a repaint
+// the insights count. A page tab to screen readers; Return or Space opens it. Object name "sidebar.<section>". Painted, so a new figure costs a repaint
 // and nothing else.
 class SidebarRow : public QAbstractButton {
   Q_OBJECT
@@ -26,7 +26,12 @@ class SidebarRow : public QAbstractButton {
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override;
 
+ signals:
+  // An arrow key asks for the row above (-1) or below (+1).
+  void stepRequested(int step);
+
  protected:
+  void keyPressEvent(QKeyEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void enterEvent(QEnterEvent* event) override;
   void leaveEvent(QEvent* event) override;

@@ -23,6 +23,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -86,7 +88,9 @@ TEST(ShellWindow, TheMainWindowHasItsTitleSizesAndEverySectionRow) {
   ASSERT_TRUE(window);
   EXPECT_EQ(window->windowTitle(), "KIVO Monitor");
   EXPECT_EQ(window->minimumSize(), QSize(860, 560));
-  EXPECT_EQ(window->size(), QSize(1280, 860));
+  // 1280 × 860 where the screen has room; the offscreen screen is smaller.
+  const int titleBar = window->style()->pixelMetric(QStyle::PM_TitleBarHeight);
+  EXPECT_EQ(window->size(), MainWindow::fittedSize(QApplication::primaryScreen()->availableGeometry().size(), titleBar));
   for (AppSection section : AppSections::allCases()) {
     SidebarRow* r = row(window, AppSections::rawValue(section));
     ASSERT_TRUE(r) << AppSections::rawValue(section).toStdString();
@@ -99,6 +103,25 @@ TEST(ShellWindow, TheMainWindowHasItsTitleSizesAndEverySectionRow) {
   EXPECT_TRUE(rig.model->isStarted());
   // Not in test mode: no page marker.
   EXPECT_EQ(marker(window), QString());
+}
+
+TEST(ShellWindow, TheFirstWindowFitsTheScreen) {
+  struct Case {
+    QSize available;
+    int titleBar;
+    QSize expected;
+  };
+  const Case cases[] = {
+      {{2560, 1440}, 30, {1280, 860}},  // room to spare: the default size
+      {{1280, 800}, 30, {1280, 770}},   // 2560 × 1600 at scale 2: as tall as the screen allows
+      {{1280, 770}, 0, {1280, 770}},    // a panel takes its share, no title bar
+      {{1024, 700}, 30, {1024, 670}},   // narrower than the default
+      {{800, 600}, 30, {860, 570}},     // never narrower than the minimum
+      {{1280, 500}, 30, {1280, 560}},   // nor lower
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(MainWindow::fittedSize(c.available, c.titleBar), c.expected) << c.available.width() << "x" << c.available.height();
+  }
 }
 
 TEST(ShellWindow, BadgesAndFooterFollowScriptedSnapshots) {
@@ -339,22 +362,25 @@ TEST(ShellWindow, TheSettingsWindowSaysWhileSettingsCannotBeSaved) {
 }
 
 TEST(ShellWindow, ResizeToAppliesAfterTheDelayOnlyForExactlyTwoNumbers) {
+  // The size the window opens at (the default, cut to the offscreen screen).
+  const QSize opened = MainWindow::fittedSize(QApplication::primaryScreen()->availableGeometry().size(),
+                                              QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight));
   const struct {
     const char* option;
     QSize expected;
   } cases[] = {
       {"1200x800", {1200, 800}},
       {"x1200x800", {1200, 800}},
-      {"1200x800x600", {1280, 860}},
-      {"1200", {1280, 860}},
+      {"1200x800x600", opened},
+      {"1200", opened},
   };
   for (const auto& c : cases) {
     ShellRig rig({{"KIVOResizeTo", c.option}});
     rig.shell->setResizeDelay(1000);
     MainWindow* window = openMain(rig);
-    EXPECT_EQ(window->size(), QSize(1280, 860)) << c.option;  // not before the delay
+    EXPECT_EQ(window->size(), opened) << c.option;  // not before the delay
     const QPoint topLeft = window->pos();
-    test::waitUntil([&] { return window->size() != QSize(1280, 860); }, 1500);
+    test::waitUntil([&] { return window->size() != opened; }, 1500);
     EXPECT_EQ(window->size(), c.expected) << c.option;
     EXPECT_EQ(window->pos(), topLeft) << c.option;
   }

@@ -1,0 +1,217 @@
+// Each window with the keyboard alone: keys pressed as the window system delivers them, so
+// shortcuts and mnemonics take part.
+
+#include "../shell/ShellTestSupport.h"
+#include "TestSupport.h"
+
+#include "design/Appearance.h"
+#include "design/FocusRing.h"
+#include "design/Tokens.h"
+#include "features/tray/MenuBarPanel.h"
+#include "settings/AppearanceChoice.h"
+#include "shell/BookmarkDialog.h"
+#include "shell/DashboardWindow.h"
+#include "shell/MainWindow.h"
+#include "shell/RootView.h"
+#include "shell/SettingsWindow.h"
+#include "shell/SidebarRow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace kivo {
+namespace {
+
+using test::ShellRig;
+
+MainWindow* openMain(ShellRig& rig) {
+  rig.shell->showMainWindow();
+  MainWindow* window = rig.shell->mainWindow();
+  QApplication::setActiveWindow(window);
+  test::settle();
+  return window;
+}
+
+// Presses Tab until `name` has the focus; the names of the stops passed on the way otherwise.
+QString tabTo(QWidget* window, const QString& name, int limit = 400) {
+  QStringList passed;
+  for (int i = 0; i < limit; ++i) {
+    QWidget* focus = QApplication::focusWidget();
+    if (focus != nullptr && focus->objectName() == name) return {};
+    QTest::keyClick(focus != nullptr ? focus : window, Qt::Key_Tab);
+    if (QApplication::focusWidget() != nullptr) passed << QApplication::focusWidget()->objectName();
+  }
+  return passed.join(QLatin1Char(' '));
+}
+
+QMenu* openMenu() { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }
+
+void closePopups() {
+  while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+  test::settle();
+}
+
+TEST(Keyboard, TheMainWindowsToolbarMenusAndSidebarAnswerKeys) {
+  ShellRig rig({{QStringLiteral("KIVOUITest"), QStringLiteral("YES")}});
+  MainWindow* window = openMain(rig);
+  ASSERT_EQ(QApplication::activeWindow(), window);
+
+  // Tab reaches both toolbar buttons; Space on the bookmark asks for its note.
+  EXPECT_EQ(tabTo(window, QStringLiteral("toolbar.bookmark")), QString());
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("toolbar.pause"));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+  test::settle();
+  auto* dialog = window->findChild<BookmarkDialog*>();
+  ASSERT_TRUE(dialog);
+  EXPECT_TRUE(dialog->isVisible());
+  dialog->reject();
+  test::settle();
+  QApplication::setActiveWindow(window);
+
+  // F10, Alt+F and Alt+M open the menus; Alt alone puts the bar in keyboard mode.
+  const QList<QAction*> menus = window->menuBar()->actions();
+  ASSERT_EQ(menus.size(), 2);
+  struct Case {
+    QKeyCombination keys;
+    QAction* menu;
+  };
+  for (const Case& c : {Case{QKeyCombination(Qt::Key_F10), menus[0]},
+                        Case{QKeyCombination(Qt::AltModifier, Qt::Key_F), menus[0]},
+                        Case{QKeyCombination(Qt::AltModifier, Qt::Key_M), menus[1]}}) {
+    QTest::keyClick(window, c.keys.key(), c.keys.keyboardModifiers());
+    test::settle();
+    QMenu* open = openMenu();
+    EXPECT_TRUE(open != nullptr && open == c.menu->menu()) << c.menu->text().toStdString();
+    closePopups();
+  }
+  QWidget* row = window->findChild<SidebarRow*>(QStringLiteral("sidebar.cpu"));
+  row->setFocus(Qt::TabFocusReason);
+  QTest::keyPress(row, Qt::Key_Alt, Qt::AltModifier);
+  QTest::keyRelease(row, Qt::Key_Alt, Qt::AltModifier);
+  EXPECT_EQ(window->menuBar()->activeAction(), menus[0]);
+  QTest::keyClick(window->menuBar(), Qt::Key_Down);
+  test::settle();
+  EXPECT_TRUE(openMenu() != nullptr && openMenu() == menus[0]->menu());
+  closePopups();
+  QTest::keyClick(window, Qt::Key_Escape);
+
+  // Return opens a focused row; the arrow keys move from any focused row, not just the open one.
+  auto rowOf = [window](const char* section) {
+    return window->findChild<SidebarRow*>(QStringLiteral("sidebar.") + QLatin1String(section));
+  };
+  rowOf("cpu")->setFocus(Qt::TabFocusReason);
+  QTest::keyClick(rowOf("cpu"), Qt::Key_Return);
+  EXPECT_EQ(window->root()->section(), AppSection::cpu);
+  rowOf("memory")->setFocus(Qt::TabFocusReason);  // focused, not opened
+  EXPECT_EQ(window->root()->section(), AppSection::cpu);
+  QTest::keyClick(rowOf("memory"), Qt::Key_Down);
+  test::settle();
+  EXPECT_EQ(window->root()->section(), AppSection::disk);
+  EXPECT_EQ(QApplication::focusWidget(), rowOf("disk"));
+  QTest::keyClick(rowOf("disk"), Qt::Key_Up);
+  QTest::keyClick(rowOf("memory"), Qt::Key_Up);
+  test::settle();
+  EXPECT_EQ(window->root()->section(), AppSection::gpu);
+  EXPECT_EQ(QApplication::focusWidget(), rowOf("gpu"));
+}
+
+TEST(Keyboard, EscapeClosesTheSettingsWindow) {
+  ShellRig rig;
+  rig.shell->openSettings();
+  QPointer<SettingsWindow> settings = rig.shell->settingsWindow();
+  QApplication::setActiveWindow(settings);
+  test::settle();
+  ASSERT_TRUE(settings && settings->isVisible());
+  QTest::keyClick(settings->currentWidget(), Qt::Key_Escape);
+  test::settle();
+  EXPECT_TRUE(settings.isNull() || !settings->isVisible());
+}
+
+TEST(Keyboard, TabReachesTheDashboardWindowsButtonsAndTheTrayPanels) {
+  ShellRig rig;
+  DashboardWindow* dashboard = rig.shell->openDashboardWindow();
+  QApplication::setActiveWindow(dashboard);
+  test::settle();
+  for (const char* name : {"dashboard.layout", "dashboard.edit"}) {
+    EXPECT_EQ(tabTo(dashboard, QLatin1String(name)), QString()) << name;
+  }
+  dashboard->close();
+
+  MenuBarPanel panel(*rig.model, {});
+  panel.show();
+  QApplication::setActiveWindow(&panel);
+  test::settle();
+  for (const char* name : {"menubar.pause", "menubar.open", "menubar.settings", "menubar.quit"}) {
+    EXPECT_EQ(tabTo(&panel, QLatin1String(name)), QString()) << name;
+  }
+}
+
+// The ring's left edge, halfway down: the accent where the ring is.
+QColor ringPixel(const QImage& shot, QWidget* window, QWidget* focused) {
+  const QPoint topLeft = focused->mapTo(window, QPoint(0, 0));
+  const QRect inWindow(topLeft, focused->size());
+  QRect ring = inWindow.adjusted(-3, -3, 3, 3) & focused->parentWidget()->rect().translated(
+                                                     focused->parentWidget()->mapTo(window, QPoint(0, 0)));
+  const qreal ratio = shot.devicePixelRatio();
+  return shot.pixelColor(QPoint(qRound((ring.left() + 1) * ratio), qRound(ring.center().y() * ratio)));
+}
+
+// A keyboard-focused control on three pages, in light and dark: a ring in the accent colour
+// that a person can see, under <accessibility>/focus-<page>-<light|dark>.png.
+TEST(Keyboard, AKeyboardFocusedControlShowsItsRing) {
+  ShellRig rig({{QStringLiteral("KIVOUITest"), QStringLiteral("YES")}});
+  rig.model->shutdown();
+  MainWindow* window = openMain(rig);
+  window->resize(1100, 760);
+  auto* ring = rig.shell->findChild<FocusRing*>();
+  ASSERT_TRUE(ring);
+  struct Case {
+    AppSection section;
+    const char* focus;  // object name; empty: the page itself, a scroll area
+  };
+  const Case cases[] = {{AppSection::overview, "dashboard.edit"},
+                        {AppSection::history, "history.metric"},
+                        {AppSection::memory, ""}};
+  const QString folder = test::outputDir() + QStringLiteral("/accessibility");
+  QDir().mkpath(folder);
+  for (const bool dark : {false, true}) {
+    rig.settings->setAppearance(dark ? AppearanceChoice::dark : AppearanceChoice::light);
+    for (const Case& c : cases) {
+      const QString raw = AppSections::rawValue(c.section);
+      window->root()->select(c.section);
+      test::settle();
+      QWidget* page = window->root()->page();
+      QWidget* focused = *c.focus ? page->findChild<QWidget*>(QLatin1String(c.focus)) : page;
+      ASSERT_TRUE(focused) << c.focus;
+      focused->setFocus(Qt::TabFocusReason);
+      test::settle();
+      EXPECT_EQ(ring->ringed(), focused) << raw.toStdString();
+      const QImage shot = window->grab().toImage();
+      shot.save(folder + QStringLiteral("/focus-%1-%2.png").arg(raw, dark ? QStringLiteral("dark") : QStringLiteral("light")));
+      const QColor accent = Palette::accent.resolve(dark);
+      const QColor seen = ringPixel(shot, window, focused);
+      EXPECT_LT(std::abs(seen.red() - accent.red()) + std::abs(seen.green() - accent.green()) +
+                    std::abs(seen.blue() - accent.blue()),
+                60)
+          << raw.toStdString() << (dark ? " dark " : " light ") << seen.name().toStdString() << " for "
+          << accent.name().toStdString();
+    }
+  }
+  // Focus given with the pointer shows no ring.
+  QWidget* page = window->root()->page();
+  page->clearFocus();
+  page->setFocus(Qt::MouseFocusReason);
+  EXPECT_EQ(ring->ringed(), nullptr);
+}
+
+}  // namespace
+}  // namespace kivo
