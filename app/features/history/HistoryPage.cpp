@@ -74,6 +74,11 @@ HistoryPage::HistoryPage(MonitorModel& model, AppSettings& settings, QWidget* pa
   header_ = new PageHeader(QStringLiteral("History"), std::nullopt, MetricFamily::system,
                            QStringLiteral("chart.xyaxis.line"));
   addWidget(header_);
+  writeFailure_ = new ToneLabel(QString(), Typeface::system(12), Palette::danger);
+  writeFailure_->setObjectName(QStringLiteral("history.writeFailure"));
+  writeFailure_->setWordWrap(true);
+  writeFailure_->hide();
+  addWidget(writeFailure_);
   buildControls();
 
   cardsHost_ = new QWidget;
@@ -379,6 +384,9 @@ void HistoryPage::refreshStatus() {
   progress_->setVisible(!missing);
   unavailable_->setVisible(missing);
   if (missing) unavailable_->setText(HistoryPresenter::unavailable(model_.storeError()));
+  const auto failure = HistoryPresenter::writeFailure(!missing, model_.storeError());
+  writeFailure_->setVisible(failure.has_value());
+  writeFailure_->setText(failure.value_or(QString()));
 }
 
 void HistoryPage::refreshSubtitle() {

@@ -102,6 +102,7 @@ class HistoryPage : public Page {
   QWidget* status_ = nullptr;
   QProgressBar* progress_ = nullptr;
   ToneLabel* unavailable_ = nullptr;
+  ToneLabel* writeFailure_ = nullptr;
   Card* bookmarksCard_ = nullptr;
   ToneLabel* noBookmark_ = nullptr;
   QVBoxLayout* bookmarkRows_ = nullptr;

@@ -57,6 +57,11 @@ QString unavailable(const std::optional<QString>& error) {
   return tr("History is not available: %1", error.value_or(tr("the history database is not open")));
 }
 
+std::optional<QString> writeFailure(bool historyOpen, const std::optional<QString>& error) {
+  if (!historyOpen) return std::nullopt;
+  return error;
+}
+
 QString valueText(double value, MetricID metric, const ValueFormatter& format) {
   return AlertText::formatted(value, metric, format);
 }

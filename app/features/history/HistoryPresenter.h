@@ -48,6 +48,8 @@ QString metricName(MetricID metric);
 QString subtitle(const std::optional<StoreStatistics>& statistics, const ValueFormatter& format);
 // Shown in place of the charts while there is no history to read.
 QString unavailable(const std::optional<QString>& error);
+// While the history is open but its latest flush failed: that failure; absent otherwise.
+std::optional<QString> writeFailure(bool historyOpen, const std::optional<QString>& error);
 
 // The value text of a metric (AlertText's wording).
 QString valueText(double value, MetricID metric, const ValueFormatter& format);

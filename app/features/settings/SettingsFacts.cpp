@@ -13,7 +13,7 @@ QString orDash(const QString& text) { return text.trimmed().isEmpty() ? kDash : 
 }  // namespace
 
 Storage storage(const std::optional<StoreStatistics>& statistics, const std::optional<QString>& error,
-                const ValueFormatter& format) {
+                bool historyOpen, const ValueFormatter& format) {
   Storage rows;
   if (statistics) {
     rows.statistics = true;
@@ -23,8 +23,10 @@ Storage storage(const std::optional<StoreStatistics>& statistics, const std::opt
                          format.locale.toString(static_cast<qlonglong>(statistics->minuteRows)) + separator +
                          format.locale.toString(static_cast<qlonglong>(statistics->hourRows));
     if (statistics->earliest) rows.oldest = format.date(*statistics->earliest);
-  } else if (error) {
-    rows.error = tr("The history database could not be opened: %1", *error);
+  }
+  if (error) {
+    // An open history's error is its failing flush, already worded with what waits and what was lost.
+    rows.error = historyOpen ? *error : tr("The history database could not be opened: %1", *error);
   }
   return rows;
 }

@@ -14,16 +14,17 @@ namespace kivo {
 // The figures the History and About panes show, worded without a display.
 namespace SettingsFacts {
 
-// The Storage section's rows: the statistics when present, else the error, else nothing.
+// The Storage section's rows: the statistics when present; the error is why the history could
+// not be opened or, while it is open, why its latest flush failed (shown beside the statistics).
 struct Storage {
   bool statistics = false;
   QString databaseSize;                // file-style bytes
   QString storedSamples;               // "raw · minute · hour", grouped
   std::optional<QString> oldest;       // only when an hour summary exists
-  std::optional<QString> error;        // "The history database could not be opened: …"
+  std::optional<QString> error;        // "The history database could not be opened: …" or the write failure
 };
 Storage storage(const std::optional<StoreStatistics>& statistics, const std::optional<QString>& error,
-                const ValueFormatter& format);
+                bool historyOpen, const ValueFormatter& format);
 
 // "Version %1 (%2)"; an empty part reads "—".
 QString versionLine(const QString& version, const QString& build);

@@ -146,6 +146,11 @@ TEST(HistoryPresenter, TextsOfThePage) {
 
   EXPECT_EQ(P::unavailable(QStringLiteral("file is not a database")),
             QStringLiteral("History is not available: file is not a database"));
+  // Only an open history's error is a write failure; without one the charts' place says why.
+  const QString full = QStringLiteral("The disk is full: 4 samples are waiting to be written.");
+  EXPECT_EQ(P::writeFailure(true, full), full);
+  EXPECT_FALSE(P::writeFailure(true, std::nullopt));
+  EXPECT_FALSE(P::writeFailure(false, QStringLiteral("file is not a database")));
   EXPECT_TRUE(P::retentionText(RetentionPolicy{}, format)
                   .startsWith(QStringLiteral("Every sample is kept for 6 h, one-minute summaries (minimum, average, "
                                              "maximum) for 14 d and one-hour summaries for 730 d.")));

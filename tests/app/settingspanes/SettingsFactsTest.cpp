@@ -93,14 +93,14 @@ TEST(IndicatorSelection, StoredListIsAlwaysInCaseOrderWithoutDuplicates) {
   EXPECT_EQ(MenuBarItems::title(disk), "Disk activity");
 }
 
-TEST(SettingsFacts, StorageRowsShowStatisticsElseTheErrorElseNothing) {
+TEST(SettingsFacts, StorageRowsShowStatisticsAndWhyTheHistoryIsNotWritten) {
   const ValueFormatter format(QLocale(QLocale::English, QLocale::UnitedStates));
   StoreStatistics statistics;
   statistics.rawRows = 1'234'567;
   statistics.minuteRows = 1'000;
   statistics.hourRows = 0;
   statistics.fileBytes = 2'500'000;
-  auto rows = SettingsFacts::storage(statistics, QStringLiteral("ignored"), format);
+  auto rows = SettingsFacts::storage(statistics, std::nullopt, true, format);
   EXPECT_TRUE(rows.statistics);
   EXPECT_EQ(rows.storedSamples, "1,234,567 · 1,000 · 0");
   EXPECT_EQ(rows.databaseSize, format.bytes(std::uint64_t{2'500'000}, false));
@@ -108,15 +108,36 @@ TEST(SettingsFacts, StorageRowsShowStatisticsElseTheErrorElseNothing) {
   EXPECT_FALSE(rows.error);
 
   statistics.earliest = QDateTime::fromSecsSinceEpoch(1'700'000'000, QTimeZone::utc());
-  EXPECT_EQ(SettingsFacts::storage(statistics, std::nullopt, format).oldest, format.date(*statistics.earliest));
+  EXPECT_EQ(SettingsFacts::storage(statistics, std::nullopt, true, format).oldest,
+            format.date(*statistics.earliest));
 
-  rows = SettingsFacts::storage(std::nullopt, QStringLiteral("disk I/O error"), format);
-  EXPECT_FALSE(rows.statistics);
-  EXPECT_EQ(rows.error, "The history database could not be opened: disk I/O error");
-
-  rows = SettingsFacts::storage(std::nullopt, std::nullopt, format);
-  EXPECT_FALSE(rows.statistics);
-  EXPECT_FALSE(rows.error);
+  const QString full =
+      QStringLiteral("The disk is full: 12 samples are waiting to be written. 3 older rows were dropped.");
+  struct Case {
+    const char* what;
+    std::optional<StoreStatistics> statistics;
+    std::optional<QString> error;
+    bool open;
+    bool showsStatistics;
+    std::optional<QString> expected;
+  };
+  const Case cases[] = {
+      {"no history", std::nullopt, QStringLiteral("disk I/O error"), false, false,
+       QStringLiteral("The history database could not be opened: disk I/O error")},
+      {"open, statistics not read yet", std::nullopt, std::nullopt, true, false, std::nullopt},
+      {"open and healthy", statistics, std::nullopt, true, true, std::nullopt},
+      // The failure shows beside the figures while it lasts, worded as the model gave it.
+      {"open, flush failing", statistics, full, true, true, full},
+      {"open, flush failing before the first statistics", std::nullopt, full, true, false, full},
+  };
+  for (const Case& c : cases) {
+    rows = SettingsFacts::storage(c.statistics, c.error, c.open, format);
+    EXPECT_EQ(rows.statistics, c.showsStatistics) << c.what;
+    EXPECT_EQ(rows.error, c.expected) << c.what;
+    if (c.showsStatistics) {
+      EXPECT_EQ(rows.storedSamples, "1,234,567 · 1,000 · 0") << c.what;
+    }
+  }
 }
 
 TEST(SettingsFacts, AboutRowsReadDashForWhatIsMissing) {
