@@ -252,6 +252,7 @@ void MonitorModel::refreshFindings() {
   const IntelligenceThresholds thresholds = settings_.thresholds();
   const QDateTime now = environment_.now();
   const std::uint64_t generation = historyGeneration_;
+  const std::uint64_t request = ++statisticsRequest_;
   worker_->post(
       [engine = engine_, thresholds, now] {
         Result result;
@@ -259,15 +260,29 @@ void MonitorModel::refreshFindings() {
         if (const auto store = engine->store()) result.statistics = store->statistics();
         return result;
       },
-      [this, generation](Result result) {
+      [this, generation, request](Result result) {
         // Computed over history that an erase has since removed.
         if (generation != historyGeneration_) return;
         findings_ = std::move(result.findings);
         findingsUpdated_ = environment_.now();
-        storeStatistics_ = std::move(result.statistics);
         emit findingsChanged();
+        if (request != statisticsRequest_) return;
+        storeStatistics_ = std::move(result.statistics);
         emit storeStatisticsChanged();
       });
+}
+
+void MonitorModel::refreshStatistics() {
+  if (!store_) return;
+  const std::uint64_t generation = historyGeneration_;
+  const std::uint64_t request = ++statisticsRequest_;
+  // Counting rows reads the database: never on the GUI thread.
+  worker_->post([store = store_] { return store->statistics(); },
+                [this, generation, request](StoreStatistics statistics) {
+                  if (generation != historyGeneration_ || request != statisticsRequest_) return;
+                  storeStatistics_ = std::move(statistics);
+                  emit storeStatisticsChanged();
+                });
 }
 
 void MonitorModel::setNotifier(Notifier* notifier) {
@@ -347,6 +362,7 @@ void MonitorModel::clearEvents(const std::vector<EventKind>& kinds) {
 void MonitorModel::eraseHistory() {
   // Findings still being computed describe the history about to go.
   ++historyGeneration_;
+  ++statisticsRequest_;
   worker_->post(
       [engine = engine_]() -> std::optional<StoreStatistics> {
         const auto store = engine->store();

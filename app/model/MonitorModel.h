@@ -142,6 +142,8 @@ class MonitorModel : public QObject {
   void ingest(const TelemetrySnapshot& snapshot) { ingest(std::make_shared<const TelemetrySnapshot>(snapshot)); }
   // Findings of the last 24 hours and the store statistics, computed on the worker.
   void refreshFindings();
+  // Only the store statistics, read on the worker; nothing without a store.
+  void refreshStatistics();
 
   // User actions; those that reach the engine or the store return at once.
   void setPaused(bool paused);
@@ -259,6 +261,8 @@ class MonitorModel : public QObject {
   std::optional<double> lastFindings_;
   // Raised by every erase: findings computed before it are not applied after it.
   std::uint64_t historyGeneration_ = 0;
+  // Raised by every statistics read: an older read that lands late is not applied.
+  std::uint64_t statisticsRequest_ = 0;
   std::shared_ptr<SnapshotSubscription> subscription_;
   std::shared_ptr<WakeTarget> wakeTarget_;
   QTimer historyRetry_;

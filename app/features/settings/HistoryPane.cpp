@@ -20,6 +20,9 @@
 #include <QShowEvent>
 #include <QSignalBlocker>
 #include <QSpacerItem>
+#include <QTimer>
+
+#include <algorithm>
 
 namespace kivo {
 
@@ -122,6 +125,9 @@ HistoryPane::HistoryPane(MonitorModel& model, AppSettings& settings, QWidget* pa
     apply();
   });
   connect(&model_, &MonitorModel::storeStatisticsChanged, this, &HistoryPane::updateStorage);
+  figures_ = new QTimer(this);
+  figures_->setObjectName(QStringLiteral("settings.figuresRefresh"));
+  connect(figures_, &QTimer::timeout, &model_, &MonitorModel::refreshStatistics);
   connect(&model_, &MonitorModel::storeErrorChanged, this, &HistoryPane::updateStorage);
   fill();
   updateStorage();
@@ -176,6 +182,13 @@ void HistoryPane::showEvent(QShowEvent* event) {
   // Each time the pane is shown (its tab chosen, the window opened), not when the window
   // comes back from being minimised.
   if (!event->spontaneous()) model_.refreshFindings();
+  const double seconds = std::max(1.0, settings_.telemetry().flushInterval);
+  figures_->start(static_cast<int>(seconds * 1000));
+}
+
+void HistoryPane::hideEvent(QHideEvent* event) {
+  SettingsForm::hideEvent(event);
+  figures_->stop();
 }
 
 void HistoryPane::askToErase() {

@@ -14,6 +14,7 @@ class QFormLayout;
 class QLabel;
 
 class QPushButton;
+class QTimer;
 
 namespace kivo {
 
@@ -38,6 +39,7 @@ class HistoryPane : public SettingsForm {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   struct Picker {
@@ -65,6 +67,8 @@ class HistoryPane : public SettingsForm {
   ToneLabel* error_ = nullptr;
   QPushButton* erase_ = nullptr;
   QPointer<QMessageBox> confirmation_;
+  // While shown, the figures are read again once per flush interval, as the store changes.
+  QTimer* figures_ = nullptr;
 };
 
 }  // namespace kivo

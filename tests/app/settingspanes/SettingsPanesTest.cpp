@@ -5,6 +5,7 @@
 #include "features/settings/HistoryPane.h"
 #include "features/settings/MenuBarPane.h"
 #include "features/settings/SamplingPane.h"
+#include "storage/TimeSeriesStore.h"
 #include "texts/BuildInfo.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,9 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
+
+#include <span>
 
 #include <unistd.h>
 
@@ -251,6 +255,33 @@ TEST_F(SettingsPanes, HistoryAppliesRetentionAndRecordingAndRefreshesOnEveryShow
   rig.model->waitForWorker();
   EXPECT_GE(*rig.model->findingsUpdated(), updated);
   EXPECT_GE(refreshed.count(), 1);
+}
+
+TEST_F(SettingsPanes, HistoryFiguresAreReadAgainWhileThePaneStaysOpen) {
+  SettingsRig rig;
+  open(rig);
+  showTab(2);
+  rig.model->waitForWorker();
+  test::settle();
+  EXPECT_EQ(text(*window, "settings.storedSamples"), "0 · 0 · 0");
+  auto* timer = window->findChild<QTimer*>(QStringLiteral("settings.figuresRefresh"));
+  ASSERT_TRUE(timer);
+  EXPECT_TRUE(timer->isActive());
+  EXPECT_EQ(timer->interval(), static_cast<int>(rig.settings->telemetry().flushInterval * 1000));
+
+  // The store fills while the pane stays open; the next round shows it.
+  const MetricValue value{MetricID::cpuTotal, 12};
+  const QDateTime now = QDateTime::currentDateTimeUtc();
+  rig.model->store()->append(std::span(&value, 1), now);
+  ASSERT_TRUE(rig.model->store()->flush(now));
+  QMetaObject::invokeMethod(timer, "timeout");
+  rig.model->waitForWorker();
+  test::settle();
+  EXPECT_EQ(text(*window, "settings.storedSamples"), "1 · 1 · 1");
+
+  // Another tab: no more reads.
+  showTab(0);
+  EXPECT_FALSE(timer->isActive());
 }
 
 TEST_F(SettingsPanes, EraseAsksFirstAndCancelIsTheDefault) {
