@@ -6,11 +6,10 @@
 #include "desktop/Notifier.h"
 #include "scheduler/TelemetrySources.h"
 #include "scheduler/TelemetrySnapshot.h"
+#include "WaitUntil.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <atomic>
 #include <functional>
@@ -136,16 +135,5 @@ class SignalCount {
   QObject context_;
   int count_ = 0;
 };
-
-// Runs the event loop until the condition holds or the time is up.
-inline bool waitUntil(const std::function<bool()>& condition, int milliseconds = 10'000) {
-  QDeadlineTimer deadline(milliseconds);
-  while (!condition()) {
-    if (deadline.hasExpired()) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    QThread::msleep(5);
-  }
-  return true;
-}
 
 }  // namespace kivo::test

@@ -6,11 +6,10 @@
 #include "settings/AppSettings.h"
 #include "settings/MemoryPreferences.h"
 #include "shell/Shell.h"
+#include "WaitUntil.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <functional>
 #include <memory>
@@ -78,16 +77,6 @@ struct ShellRig {
 
   int quitRequests = 0;
 };
-
-inline bool waitUntil(const std::function<bool()>& condition, int milliseconds = 10'000) {
-  QDeadlineTimer deadline(milliseconds);
-  while (!condition()) {
-    if (deadline.hasExpired()) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(2);
-  }
-  return true;
-}
 
 inline void settle() {
   for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
