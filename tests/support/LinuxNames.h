@@ -57,7 +57,7 @@ inline QString bare(QString word) {
   return word;
 }
 
-// Capitals after the first letter of a part that is not all capitals: "IOKit", "macOS", "VmRSS".
+// Capitals after the first letter of a part that is not all capitals: "FrobKit", "quuxOS", "VmRSS".
 inline bool innerCapitals(const QString& word) {
   for (const QString& part : word.split(QLatin1Char('-'))) {
     bool lower = false;

@@ -1,5 +1,6 @@
 #include "features/alerts/AlertsPresenter.h"
 
+#include "LinuxNames.h"
 #include "PageShots.h"
 #include "design/SeverityLook.h"
 
@@ -79,9 +80,7 @@ TEST(AlertsPresenter, NotificationControlFollowsTheStatus) {
     const auto state = AlertsPresenter::notificationControl(c.status);
     EXPECT_EQ(state.kind, c.kind) << static_cast<int>(c.status);
     EXPECT_EQ(state.button, c.button);
-    // Nothing on this system is called Notification Center or System Settings.
-    EXPECT_FALSE(state.text.contains(QStringLiteral("Notification Center")));
-    EXPECT_FALSE(state.text.contains(QStringLiteral("System Settings")));
+    EXPECT_TRUE(test::namesOnlyLinux(state.text));
   }
   EXPECT_TRUE(AlertsPresenter::notificationControl(NotificationStatus::denied).text.contains(QStringLiteral("service")));
 }

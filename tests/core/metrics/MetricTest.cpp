@@ -106,9 +106,9 @@ TEST(MetricCatalog, TextsNameOnlyLinuxSources) {
   }
 }
 
-TEST(MetricCatalog, TheListOfLinuxNamesRefusesTheOtherPlatformsNames) {
-  for (const char* text : {"Open Finder to free space.", "Read through IOKit.", "Needs macOS 14 or later.",
-                           "host_statistics64", "Check System Settings.", "proc_pidinfo(3) on every pid"}) {
+TEST(MetricCatalog, TheListOfLinuxNamesRefusesNamesNotOnIt) {
+  for (const char* text : {"Open Frobber to free space.", "Read through FrobKit.", "Needs quuxOS 14 or later.",
+                           "quux_statistics64", "Check Frob Preferences.", "frob_pidinfo(3) on every pid"}) {
     EXPECT_FALSE(test::namesOnlyLinux(QString::fromUtf8(text))) << text;
   }
   EXPECT_TRUE(test::namesOnlyLinux(QStringLiteral("Read from /proc/stat and statvfs(3) by KIVO Monitor.")));
