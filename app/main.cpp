@@ -21,7 +21,8 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   kivo::UnixSignals unixSignals;
-  QObject::connect(&unixSignals, &kivo::UnixSignals::terminationRequested, &app, [] { QApplication::quit(); });
+  QObject::connect(&unixSignals, &kivo::UnixSignals::terminationRequested, &app,
+                   [] { QApplication::quit(); });
   kivo::Application application(app);
   return application.run();
 }

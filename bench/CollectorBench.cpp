@@ -5,9 +5,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
 
 #include <vector>
 

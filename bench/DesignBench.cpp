@@ -28,7 +28,8 @@ std::vector<ChartPoint> wave(int count, double base, double swing, double phase)
   std::vector<ChartPoint> points;
   points.reserve(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) {
-    points.push_back({kStart + i * 2000, base + swing * std::sin(i / 9.0 + phase) + swing / 3 * std::sin(i / 2.3)});
+    points.push_back(
+        {kStart + i * 2000, base + swing * std::sin(i / 9.0 + phase) + swing / 3 * std::sin(i / 2.3)});
   }
   return points;
 }
@@ -59,8 +60,9 @@ BENCHMARK(BM_DesignLiveChart150)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 std::unique_ptr<Page> twelveCardPage() {
   auto page = std::make_unique<Page>();
   page->setAttribute(Qt::WA_DontShowOnScreen);
-  page->addWidget(new PageHeader(QStringLiteral("Overview"), QStringLiteral("Twelve cards"), MetricFamily::system));
-  const MetricFamily families[] = {MetricFamily::cpu,     MetricFamily::gpu,   MetricFamily::memory,
+  page->addWidget(
+      new PageHeader(QStringLiteral("Overview"), QStringLiteral("Twelve cards"), MetricFamily::system));
+  const MetricFamily families[] = {MetricFamily::cpu,     MetricFamily::gpu,     MetricFamily::memory,
                                    MetricFamily::disk,    MetricFamily::network, MetricFamily::power,
                                    MetricFamily::thermal, MetricFamily::system};
   std::vector<double> values;

@@ -30,8 +30,12 @@ void tickOnThisMachine(benchmark::State& state, bool withProcesses) {
   }
 }
 
-void BM_TickWithProcesses(benchmark::State& state) { tickOnThisMachine(state, true); }
-void BM_TickWithoutProcesses(benchmark::State& state) { tickOnThisMachine(state, false); }
+void BM_TickWithProcesses(benchmark::State& state) {
+  tickOnThisMachine(state, true);
+}
+void BM_TickWithoutProcesses(benchmark::State& state) {
+  tickOnThisMachine(state, false);
+}
 
 // The engine's own loop for a minute at the default interval; reports peak resident memory.
 // Long, so it runs only when KIVO_BENCH_LONG=1.

@@ -81,9 +81,13 @@ void cpuPageTick(benchmark::State& state, bool paint) {
   model.shutdown();
 }
 
-void BM_CPUPageTick(benchmark::State& state) { cpuPageTick(state, true); }
+void BM_CPUPageTick(benchmark::State& state) {
+  cpuPageTick(state, true);
+}
 // The same without painting: what the model and the page's slots cost.
-void BM_CPUPageUpdate(benchmark::State& state) { cpuPageTick(state, false); }
+void BM_CPUPageUpdate(benchmark::State& state) {
+  cpuPageTick(state, false);
+}
 
 // The heat map alone: 150 columns of 64 cores.
 void BM_CoreHeatmapPaint(benchmark::State& state) {

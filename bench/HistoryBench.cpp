@@ -71,8 +71,12 @@ void loadAndPaint(benchmark::State& state, HistoryRange range) {
   state.counters["points"] = static_cast<double>(points);
 }
 
-void BM_HistoryYearOfHourRows(benchmark::State& state) { loadAndPaint(state, HistoryRange::year); }
-void BM_HistoryWeekOfMinuteRows(benchmark::State& state) { loadAndPaint(state, HistoryRange::week); }
+void BM_HistoryYearOfHourRows(benchmark::State& state) {
+  loadAndPaint(state, HistoryRange::year);
+}
+void BM_HistoryWeekOfMinuteRows(benchmark::State& state) {
+  loadAndPaint(state, HistoryRange::week);
+}
 
 }  // namespace
 
@@ -85,7 +89,8 @@ namespace {
 void BM_HistoryYearQueryOnly(benchmark::State& state) {
   SteadyHistory& history = SteadyHistory::shared();
   for (auto _ : state) {
-    const HistoryLoad load = HistoryLoad::read(*history.store, HistoryRange::year, {MetricID::cpuTotal}, history.now);
+    const HistoryLoad load =
+        HistoryLoad::read(*history.store, HistoryRange::year, {MetricID::cpuTotal}, history.now);
     benchmark::DoNotOptimize(load.series.front().points.data());
   }
 }

@@ -1,6 +1,6 @@
+#include "model/MonitorModel.h"
 #include "settings/AppSettings.h"
 #include "settings/MemoryPreferences.h"
-#include "model/MonitorModel.h"
 
 #include <benchmark/benchmark.h>
 

@@ -68,7 +68,8 @@ void BM_ProcessTableUpdate(benchmark::State& state) {
   std::vector<std::int32_t> order;
   ProcessRows::build(&samples[0], query, apps, rows, order);
   model.apply(rows);
-  view.selectionModel()->select(model.index(500, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  view.selectionModel()->select(model.index(500, 0),
+                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   std::size_t tick = 0;
   for (auto _ : state) {
     ProcessRows::build(&samples[++tick % 2], query, apps, rows, order);

@@ -55,7 +55,8 @@ struct Fixture {
     StoredEvent event;
     event.kind = EventKind::alert;
     event.code = QStringLiteral("alert.fired");
-    event.payload = {{QStringLiteral("rule"), QStringLiteral("cpu")}, {QStringLiteral("value"), QStringLiteral("91")}};
+    event.payload = {{QStringLiteral("rule"), QStringLiteral("cpu")},
+                     {QStringLiteral("value"), QStringLiteral("91")}};
     for (int i = 0; i < 150; ++i) {
       event.date = at(kNow - 3600.0 * i);
       store->record(event);
@@ -74,13 +75,26 @@ ReportInputs weekInputs(TimeSeriesStore& store) {
   std::vector<Series> series;
   for (const MetricID metric : ReportKinds::metrics(ReportKind::system))
     series.push_back(store.series(metric, from, to, 360, std::nullopt, to));
-  auto events = store.events({EventKind::alert, EventKind::system, EventKind::bookmark, EventKind::process}, from, to, 100);
+  auto events = store.events({EventKind::alert, EventKind::system, EventKind::bookmark, EventKind::process},
+                             from, to, 100);
   SystemInfo system;
   system.physicalMemory = 16ULL << 30;
   system.topology.physicalCores = 8;
   system.bootTime = at(kNow - 86400);
-  return ReportInputs{ReportKind::system, from, to, 2.0, system, false, std::move(series), {}, {}, {},
-                      std::nullopt, {}, std::move(events), QStringLiteral("0.1.0")};
+  return ReportInputs{ReportKind::system,
+                      from,
+                      to,
+                      2.0,
+                      system,
+                      false,
+                      std::move(series),
+                      {},
+                      {},
+                      {},
+                      std::nullopt,
+                      {},
+                      std::move(events),
+                      QStringLiteral("0.1.0")};
 }
 
 const ValueFormatter& formatter() {
@@ -98,7 +112,8 @@ static void BM_ReportOneWeekSystemGenerateAndWrite(benchmark::State& state) {
   const QString base = f.dir.filePath("report");
   for (auto _ : state) {
     const Report report = ReportGenerator::build(weekInputs(*f.store), formatter(), identity);
-    for (const auto format : {ReportFile::Format::markdown, ReportFile::Format::csv, ReportFile::Format::json}) {
+    for (const auto format :
+         {ReportFile::Format::markdown, ReportFile::Format::csv, ReportFile::Format::json}) {
       const auto error = ReportFile::exportReport(report, format, base, formatter(), identity);
       if (error) state.SkipWithError(error->toStdString().c_str());
     }
@@ -123,4 +138,3 @@ static void BM_ReportOneWeekSystemWriters(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ReportOneWeekSystemWriters)->Unit(benchmark::kMillisecond);
-

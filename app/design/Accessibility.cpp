@@ -15,7 +15,9 @@ namespace {
 constexpr const char* kRole = "kivoAccessibleRole";
 constexpr const char* kDecoration = "kivoDecoration";
 
-bool isDecoration(const QObject* object) { return object->property(kDecoration).toBool(); }
+bool isDecoration(const QObject* object) {
+  return object->property(kDecoration).toBool();
+}
 
 // A widget with the role it was given, without its decorative children. A button keeps its
 // press and toggle actions and its checked state.
@@ -25,7 +27,8 @@ class Interface : public QAccessibleWidget {
 
   QAccessible::State state() const override {
     QAccessible::State state = QAccessibleWidget::state();
-    if (const auto* button = qobject_cast<const QAbstractButton*>(widget()); button && button->isCheckable()) {
+    if (const auto* button = qobject_cast<const QAbstractButton*>(widget());
+        button && button->isCheckable()) {
       state.checkable = true;
       state.checked = button->isChecked();
       state.selectable = true;
@@ -77,7 +80,8 @@ class Interface : public QAccessibleWidget {
 bool plainContainer(const QObject* object) {
   for (const QMetaObject* meta = object->metaObject(); meta != nullptr; meta = meta->superClass()) {
     const QLatin1StringView name(meta->className());
-    if (name.startsWith(QLatin1StringView("Q"))) return name == QLatin1StringView("QWidget") || name == QLatin1StringView("QFrame");
+    if (name.startsWith(QLatin1StringView("Q")))
+      return name == QLatin1StringView("QWidget") || name == QLatin1StringView("QFrame");
   }
   return false;
 }
@@ -110,7 +114,9 @@ void labelWith(QWidget* control, QLabel* label) {
   control->setAccessibleName(text);
 }
 
-void nameAfterPlaceholder(QLineEdit* field) { field->setAccessibleName(field->placeholderText()); }
+void nameAfterPlaceholder(QLineEdit* field) {
+  field->setAccessibleName(field->placeholderText());
+}
 
 void setRole(QWidget* widget, QAccessible::Role role) {
   installFactory();

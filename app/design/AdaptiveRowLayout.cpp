@@ -70,7 +70,8 @@ std::vector<QRectF> AdaptiveRowLayout::frames(std::span<const Child> children, d
   return result;
 }
 
-AdaptiveRowLayout::AdaptiveRowLayout(double spacing, double breakpoint, bool scalesWithDensity, QWidget* parent)
+AdaptiveRowLayout::AdaptiveRowLayout(double spacing, double breakpoint, bool scalesWithDensity,
+                                     QWidget* parent)
     : QLayout(parent), spacing_(spacing), breakpoint_(breakpoint), scalesWithDensity_(scalesWithDensity) {
   setContentsMargins(0, 0, 0, 0);
 }
@@ -88,7 +89,9 @@ void AdaptiveRowLayout::addItem(QLayoutItem* item) {
   invalidate();
 }
 
-int AdaptiveRowLayout::count() const { return static_cast<int>(items_.size()); }
+int AdaptiveRowLayout::count() const {
+  return static_cast<int>(items_.size());
+}
 
 QLayoutItem* AdaptiveRowLayout::itemAt(int index) const {
   return index >= 0 && index < items_.size() ? items_.at(index) : nullptr;
@@ -109,20 +112,23 @@ std::vector<QLayoutItem*> AdaptiveRowLayout::visibleItems() const {
   return visible;
 }
 
-std::vector<AdaptiveRowLayout::Child> AdaptiveRowLayout::children(const std::vector<QLayoutItem*>& items) const {
+std::vector<AdaptiveRowLayout::Child> AdaptiveRowLayout::children(
+    const std::vector<QLayoutItem*>& items) const {
   std::vector<Child> result;
   result.reserve(items.size());
   for (QLayoutItem* item : items) {
     // A child that may expand takes what it is offered; any other keeps its preferred width.
     const bool grows = item->expandingDirections() & Qt::Horizontal;
     const double maximum = item->maximumSize().width();
-    const double ideal = grows ? std::min(kUnbounded, maximum) : std::min<double>(item->sizeHint().width(), maximum);
+    const double ideal =
+        grows ? std::min(kUnbounded, maximum) : std::min<double>(item->sizeHint().width(), maximum);
     result.push_back({ideal, [item](double width) {
                         const int w = static_cast<int>(std::lround(width));
-                        const int h = item->hasHeightForWidth() ? item->heightForWidth(w) : item->sizeHint().height();
+                        const int h =
+                            item->hasHeightForWidth() ? item->heightForWidth(w) : item->sizeHint().height();
                         return static_cast<double>(
-                            std::clamp(h, item->minimumSize().height(), std::max(item->minimumSize().height(),
-                                                                                 item->maximumSize().height())));
+                            std::clamp(h, item->minimumSize().height(),
+                                       std::max(item->minimumSize().height(), item->maximumSize().height())));
                       }});
   }
   return result;
@@ -161,7 +167,9 @@ QSize AdaptiveRowLayout::minimumSize() const {
   return {width + margins.left() + margins.right(), 0};
 }
 
-Qt::Orientations AdaptiveRowLayout::expandingDirections() const { return Qt::Horizontal; }
+Qt::Orientations AdaptiveRowLayout::expandingDirections() const {
+  return Qt::Horizontal;
+}
 
 void AdaptiveRowLayout::setGeometry(const QRect& rect) {
   QLayout::setGeometry(rect);

@@ -11,7 +11,9 @@ bool isDark(const QPalette& palette) {
          palette.color(QPalette::Active, QPalette::WindowText).lightness();
 }
 
-bool isDark(const QWidget* widget) { return widget != nullptr && isDark(widget->palette()); }
+bool isDark(const QWidget* widget) {
+  return widget != nullptr && isDark(widget->palette());
+}
 
 namespace {
 
@@ -66,18 +68,25 @@ QPalette palette(bool dark) {
 
 std::optional<ColorScheme> colorSchemeFromPortal(unsigned value) {
   switch (value) {
-    case 0: return ColorScheme::noPreference;
-    case 1: return ColorScheme::preferDark;
-    case 2: return ColorScheme::preferLight;
-    default: return std::nullopt;
+    case 0:
+      return ColorScheme::noPreference;
+    case 1:
+      return ColorScheme::preferDark;
+    case 2:
+      return ColorScheme::preferLight;
+    default:
+      return std::nullopt;
   }
 }
 
 bool resolveDark(AppearanceChoice choice, std::optional<ColorScheme> portal, bool startedDark) {
   switch (choice) {
-    case AppearanceChoice::light: return false;
-    case AppearanceChoice::dark: return true;
-    case AppearanceChoice::system: break;
+    case AppearanceChoice::light:
+      return false;
+    case AppearanceChoice::dark:
+      return true;
+    case AppearanceChoice::system:
+      break;
   }
   if (portal == ColorScheme::preferDark) return true;
   if (portal == ColorScheme::preferLight) return false;

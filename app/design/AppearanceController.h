@@ -20,7 +20,8 @@ class AppearanceController : public QObject {
 
  public:
   // Reads the portal on the given bus (not at all when it is not connected).
-  explicit AppearanceController(QDBusConnection bus = QDBusConnection::sessionBus(), QObject* parent = nullptr);
+  explicit AppearanceController(QDBusConnection bus = QDBusConnection::sessionBus(),
+                                QObject* parent = nullptr);
 
   void setChoice(AppearanceChoice choice);
   AppearanceChoice choice() const { return choice_; }

@@ -11,10 +11,10 @@
 #include <QLabel>
 #include <QPainter>
 
-#include <algorithm>
 #include <QPaintEvent>
 #include <QPainterPath>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include <cmath>
 
@@ -23,8 +23,8 @@ namespace {
 constexpr int kSymbolSize = 12;
 }
 
-Card::Card(std::optional<QString> titleKey, std::optional<MetricFamily> family, std::optional<MetricQuality> quality,
-           QWidget* parent)
+Card::Card(std::optional<QString> titleKey, std::optional<MetricFamily> family,
+           std::optional<MetricQuality> quality, QWidget* parent)
     : QWidget(parent), family_(family), quality_(quality) {
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
   column_ = new QVBoxLayout(this);
@@ -58,7 +58,9 @@ Card::Card(std::optional<QString> titleKey, std::optional<MetricFamily> family, 
   refreshSymbol();
 }
 
-void Card::addContent(QWidget* content) { body_->addWidget(content); }
+void Card::addContent(QWidget* content) {
+  body_->addWidget(content);
+}
 
 void Card::setFillingContent(QWidget* content) {
   column_->setStretch(column_->count() - 1, 0);
@@ -83,7 +85,9 @@ void Card::setHeaderTrailingInset(int inset) {
   header_->layout()->setContentsMargins(0, 0, std::max(inset, 0), 0);
 }
 
-QWidget* Card::badge() const { return badge_; }
+QWidget* Card::badge() const {
+  return badge_;
+}
 
 bool Card::event(QEvent* event) {
   const bool handled = QWidget::event(event);
@@ -110,7 +114,8 @@ void Card::applyDensity() {
 void Card::refreshSymbol() {
   if (symbol_ == nullptr || !family_) return;
   const QColor color = MetricFamilies::color(*family_, Environment::colorBlindSafe(this)).resolve(this);
-  symbol_->setPixmap(Icons::pixmap(MetricFamilies::symbol(*family_), kSymbolSize, color, devicePixelRatioF()));
+  symbol_->setPixmap(
+      Icons::pixmap(MetricFamilies::symbol(*family_), kSymbolSize, color, devicePixelRatioF()));
 }
 
 bool Card::insideFill(const QRect& bounds, const QRect& area) {

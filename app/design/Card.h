@@ -24,7 +24,8 @@ class Card : public QWidget {
 
  public:
   // The title is a localisation key; without it there is no header at all.
-  explicit Card(std::optional<QString> titleKey = std::nullopt, std::optional<MetricFamily> family = std::nullopt,
+  explicit Card(std::optional<QString> titleKey = std::nullopt,
+                std::optional<MetricFamily> family = std::nullopt,
                 std::optional<MetricQuality> quality = std::nullopt, QWidget* parent = nullptr);
 
   // The content column: the caller adds its widgets here, top to bottom.

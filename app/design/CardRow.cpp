@@ -9,6 +9,8 @@ CardRow::CardRow(QWidget* parent)
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
 }
 
-void CardRow::addWidget(QWidget* child) { layout_->addWidget(child); }
+void CardRow::addWidget(QWidget* child) {
+  layout_->addWidget(child);
+}
 
 }  // namespace kivo

@@ -51,13 +51,17 @@ constexpr double kLimit = ChartGeometry::kValueLimit;
 constexpr std::size_t kMostTicks = 64;
 constexpr double kEpsilon = 1e-9;
 
-double clean(double value) { return std::isfinite(value) ? std::clamp(value, -kLimit, kLimit) : 0.0; }
+double clean(double value) {
+  return std::isfinite(value) ? std::clamp(value, -kLimit, kLimit) : 0.0;
+}
 
 bool isBytes(const AxisUnit& unit) {
   return unit.scale == AxisUnit::Scale::decimalBytes || unit.scale == AxisUnit::Scale::binaryBytes;
 }
 
-double base(const AxisUnit& unit) { return unit.scale == AxisUnit::Scale::binaryBytes ? 1024.0 : 1000.0; }
+double base(const AxisUnit& unit) {
+  return unit.scale == AxisUnit::Scale::binaryBytes ? 1024.0 : 1000.0;
+}
 
 // Ticks from lo to hi (in the unit) with step s: widened outwards, or kept inside.
 struct Count {
@@ -163,12 +167,15 @@ QString label(double value, const Axis& axis, const AxisUnit& unit, const QLocal
   if (unit.scale == AxisUnit::Scale::named) return named ? named(value) : locale.toString(value);
   const double inUnit = value / axis.unit;
   const double step = axis.step / axis.unit;
-  const int digits = step > 0 && std::isfinite(step) ? std::clamp(static_cast<int>(std::ceil(-std::log10(step) - kEpsilon)), 0, 6) : 0;
+  const int digits = step > 0 && std::isfinite(step)
+                         ? std::clamp(static_cast<int>(std::ceil(-std::log10(step) - kEpsilon)), 0, 6)
+                         : 0;
   // A tick a rounding error away from 0 is 0, without a sign.
   const double shown = std::abs(inUnit) < step * 1e-6 ? 0.0 : inUnit;
   QString text = locale.toString(shown, 'f', digits);
   if (isBytes(unit)) {
-    const auto format = unit.scale == AxisUnit::Scale::binaryBytes ? QLocale::DataSizeIecFormat : QLocale::DataSizeSIFormat;
+    const auto format =
+        unit.scale == AxisUnit::Scale::binaryBytes ? QLocale::DataSizeIecFormat : QLocale::DataSizeSIFormat;
     // The unit's name as the formatter writes it after one of it: "1 GiB" gives " GiB".
     const QString one = locale.formattedDataSize(static_cast<qint64>(axis.unit), 0, format);
     text += one.mid(locale.toString(1).size());

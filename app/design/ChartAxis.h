@@ -24,7 +24,9 @@ struct AxisUnit {
   QString suffix;
   bool whole = false;  // no step below one (counts, levels)
 
-  static AxisUnit number(QString suffix = {}, bool whole = false) { return {Scale::number, std::move(suffix), whole}; }
+  static AxisUnit number(QString suffix = {}, bool whole = false) {
+    return {Scale::number, std::move(suffix), whole};
+  }
   static AxisUnit percent(const QLocale& locale = QLocale()) { return number(locale.percent()); }
   static AxisUnit bytes(bool binary, QString suffix = {}) {
     return {binary ? Scale::binaryBytes : Scale::decimalBytes, std::move(suffix), true};

@@ -5,7 +5,8 @@
 namespace kivo {
 
 QColor ChartColor::resolve(const QWidget* widget) const {
-  const DynamicColor color = family ? MetricFamilies::color(*family, Environment::colorBlindSafe(widget)) : fixed;
+  const DynamicColor color =
+      family ? MetricFamilies::color(*family, Environment::colorBlindSafe(widget)) : fixed;
   return color.resolve(widget);
 }
 

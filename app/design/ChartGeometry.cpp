@@ -8,7 +8,9 @@ namespace kivo::ChartGeometry {
 
 namespace {
 
-double limited(double value) { return std::clamp(value, -kValueLimit, kValueLimit); }
+double limited(double value) {
+  return std::clamp(value, -kValueLimit, kValueLimit);
+}
 
 // A range anyone may have built, made safe to divide by: ordered, finite, never empty.
 ChartRange sane(ChartRange range) {
@@ -182,7 +184,8 @@ int finiteCount(const LiveSeries& series) {
 }
 
 bool hasLine(std::span<const LiveSeries> series) {
-  return std::any_of(series.begin(), series.end(), [](const LiveSeries& one) { return finiteCount(one) >= 2; });
+  return std::any_of(series.begin(), series.end(),
+                     [](const LiveSeries& one) { return finiteCount(one) >= 2; });
 }
 
 std::vector<QPointF> sparklinePoints(std::span<const double> values, std::optional<double> ceiling,

@@ -51,7 +51,8 @@ QColor windowFor(const QColor& frame, double darker) {
 ControlStyle::ControlStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
 
 QColor ControlStyle::frameColor(const QPalette& palette) {
-  return mixed(palette.color(QPalette::Active, QPalette::Text), palette.color(QPalette::Active, QPalette::Base), 0.5);
+  return mixed(palette.color(QPalette::Active, QPalette::Text),
+               palette.color(QPalette::Active, QPalette::Base), 0.5);
 }
 
 void ControlStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
@@ -95,7 +96,8 @@ int ControlStyle::styleHint(StyleHint hint, const QStyleOption* option, const QW
   if (hint == SH_MenuBar_AltKeyNavigation || hint == SH_FocusFrame_AboveWidget) return 1;
   if (hint == SH_FocusFrame_Mask) {
     // Only the ring's band: the frame lies over the widget and must not hide it.
-    if (auto* mask = qstyleoption_cast<QStyleHintReturnMask*>(returnData); mask != nullptr && widget != nullptr) {
+    if (auto* mask = qstyleoption_cast<QStyleHintReturnMask*>(returnData);
+        mask != nullptr && widget != nullptr) {
       const QRect ring = ringRect(widget->rect(), widget);
       const int band = kFocusRingWidth + 2;  // room for the rounded corners
       mask->region = QRegion(ring) - QRegion(ring.adjusted(band, band, -band, -band));

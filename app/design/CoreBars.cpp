@@ -42,7 +42,8 @@ std::vector<QRectF> CoreBars::barFrames(std::size_t count, const QRectF& rect) {
   const double n = static_cast<double>(count);
   const double width = std::max((rect.width() - kSpacing * (n - 1)) / n, 0.0);
   for (std::size_t i = 0; i < count; ++i) {
-    frames.emplace_back(rect.left() + static_cast<double>(i) * (width + kSpacing), rect.top(), width, rect.height());
+    frames.emplace_back(rect.left() + static_cast<double>(i) * (width + kSpacing), rect.top(), width,
+                        rect.height());
   }
   return frames;
 }
@@ -59,9 +60,10 @@ QString CoreBars::accessibilityValue(std::span<const CPULoad> cores) {
   for (std::size_t i = 0; i < cores.size(); ++i) {
     const double percent = cores[i].busy() * 100;
     // Halves away from zero, as std::round does; a load that is not finite is unknown, not 0.
-    const QString figure = std::isfinite(percent)
-                               ? QString::number(static_cast<long long>(std::round(percent))) + QStringLiteral(" %")
-                               : QStringLiteral("—");
+    const QString figure =
+        std::isfinite(percent)
+            ? QString::number(static_cast<long long>(std::round(percent))) + QStringLiteral(" %")
+            : QStringLiteral("—");
     parts << QStringLiteral("%1: %2").arg(i + 1).arg(figure);
   }
   return parts.join(QStringLiteral(", "));
@@ -98,8 +100,12 @@ void CoreBars::setBackdrop(std::optional<DynamicColor> color) {
   update();
 }
 
-QSize CoreBars::sizeHint() const { return {240, 64}; }
-QSize CoreBars::minimumSizeHint() const { return {40, 16}; }
+QSize CoreBars::sizeHint() const {
+  return {240, 64};
+}
+QSize CoreBars::minimumSizeHint() const {
+  return {40, 16};
+}
 
 void CoreBars::paintEvent(QPaintEvent*) {
   QPainter painter(this);

@@ -30,7 +30,9 @@ double density(const QWidget* widget) {
   return ok && std::isfinite(d) && d > 0 ? d : 1.0;
 }
 
-bool colorBlindSafe(const QWidget* widget) { return lookUp(widget, kColorBlindSafe).toBool(); }
+bool colorBlindSafe(const QWidget* widget) {
+  return lookUp(widget, kColorBlindSafe).toBool();
+}
 
 void apply(QWidget* root, double value, bool safe) {
   if (root == nullptr) return;
@@ -50,9 +52,12 @@ void apply(QWidget* root, double value, bool safe) {
 
 double densityValue(DensityChoice choice) {
   switch (choice) {
-    case DensityChoice::compact: return 0.72;
-    case DensityChoice::regular: return 1.0;
-    case DensityChoice::comfortable: return 1.25;
+    case DensityChoice::compact:
+      return 0.72;
+    case DensityChoice::regular:
+      return 1.0;
+    case DensityChoice::comfortable:
+      return 1.25;
   }
   return 1.0;
 }

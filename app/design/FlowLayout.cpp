@@ -20,7 +20,9 @@ void FlowLayout::addItem(QLayoutItem* item) {
   invalidate();
 }
 
-int FlowLayout::count() const { return static_cast<int>(items_.size()); }
+int FlowLayout::count() const {
+  return static_cast<int>(items_.size());
+}
 
 QLayoutItem* FlowLayout::itemAt(int index) const {
   return index >= 0 && index < items_.size() ? items_.at(index) : nullptr;
@@ -33,7 +35,9 @@ QLayoutItem* FlowLayout::takeAt(int index) {
   return item;
 }
 
-int FlowLayout::heightForWidth(int width) const { return place(QRect(0, 0, width, 0), false); }
+int FlowLayout::heightForWidth(int width) const {
+  return place(QRect(0, 0, width, 0), false);
+}
 
 QSize FlowLayout::sizeHint() const {
   int width = 0;

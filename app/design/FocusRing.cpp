@@ -8,18 +8,27 @@
 
 namespace kivo {
 
-FocusRing::FocusRing(QObject* parent) : QObject(parent) { qApp->installEventFilter(this); }
+FocusRing::FocusRing(QObject* parent) : QObject(parent) {
+  qApp->installEventFilter(this);
+}
 
-QWidget* FocusRing::ringed() const { return frame_ && frame_->isVisible() ? frame_->widget() : nullptr; }
+QWidget* FocusRing::ringed() const {
+  return frame_ && frame_->isVisible() ? frame_->widget() : nullptr;
+}
 
 bool FocusRing::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::FocusIn || !watched->isWidgetType()) return false;
   switch (static_cast<QFocusEvent*>(event)->reason()) {
     case Qt::TabFocusReason:
     case Qt::BacktabFocusReason:
-    case Qt::ShortcutFocusReason: keyboard_ = true; break;
-    case Qt::MouseFocusReason: keyboard_ = false; break;
-    default: break;  // a window coming back or a popup closing keeps the way focus moved last
+    case Qt::ShortcutFocusReason:
+      keyboard_ = true;
+      break;
+    case Qt::MouseFocusReason:
+      keyboard_ = false;
+      break;
+    default:
+      break;  // a window coming back or a popup closing keeps the way focus moved last
   }
   auto* widget = static_cast<QWidget*>(watched);
   const bool ringable = keyboard_ && !widget->isWindow() && qobject_cast<QMenu*>(widget) == nullptr &&

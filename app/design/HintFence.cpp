@@ -20,9 +20,13 @@ void HintFence::sync() {
   updateGeometry();
 }
 
-QSize HintFence::sizeHint() const { return child_->sizeHint(); }
+QSize HintFence::sizeHint() const {
+  return child_->sizeHint();
+}
 
-QSize HintFence::minimumSizeHint() const { return child_->minimumSizeHint(); }
+QSize HintFence::minimumSizeHint() const {
+  return child_->minimumSizeHint();
+}
 
 bool HintFence::event(QEvent* event) {
   switch (event->type()) {
@@ -37,7 +41,8 @@ bool HintFence::event(QEvent* event) {
     case QEvent::Resize:
       child_->setGeometry(rect());
       break;
-    default: break;
+    default:
+      break;
   }
   return QWidget::event(event);
 }

@@ -11,7 +11,9 @@
 
 #include <cmath>
 
-static void kivoInitDesignResources() { Q_INIT_RESOURCE(resources); }
+static void kivoInitDesignResources() {
+  Q_INIT_RESOURCE(resources);
+}
 
 namespace kivo::Icons {
 namespace {
@@ -85,7 +87,9 @@ const QHash<QString, QString>& table() {
   return map;
 }
 
-QString mapped(const QString& symbol) { return table().value(symbol); }
+QString mapped(const QString& symbol) {
+  return table().value(symbol);
+}
 
 // Draws the symbol's shape (any colour) into a transparent image of the given pixel size.
 QImage shape(const QString& symbol, int pixels) {
@@ -123,8 +127,9 @@ class TintedEngine : public QIconEngine {
     const QPixmap drawn = Icons::pixmap(symbol_, side, colour(mode), dpr);
     Q_UNUSED(state);
     if (drawn.isNull()) return;
-    painter->drawPixmap(QRect(rect.x() + (rect.width() - side) / 2, rect.y() + (rect.height() - side) / 2, side, side),
-                        drawn);
+    painter->drawPixmap(
+        QRect(rect.x() + (rect.width() - side) / 2, rect.y() + (rect.height() - side) / 2, side, side),
+        drawn);
   }
 
   QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
@@ -164,8 +169,8 @@ void initResources() {
     // Without a desktop platform theme (offscreen, a bare X server) Qt searches no icon folder
     // and names no theme: add the XDG ones and read Adwaita.
     QStringList paths = QIcon::themeSearchPaths();
-    const QStringList xdg = QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("icons"),
-                                                      QStandardPaths::LocateDirectory);
+    const QStringList xdg = QStandardPaths::locateAll(
+        QStandardPaths::GenericDataLocation, QStringLiteral("icons"), QStandardPaths::LocateDirectory);
     for (const QString& path : xdg) {
       if (!paths.contains(path)) paths << path;
     }
@@ -191,7 +196,8 @@ QString themeName(const QString& symbol) {
 
 QString resourcePath(const QString& symbol) {
   const QString target = mapped(symbol);
-  return target.startsWith(QLatin1Char('@')) ? QStringLiteral(":/icons/%1.svg").arg(target.mid(1)) : QString();
+  return target.startsWith(QLatin1Char('@')) ? QStringLiteral(":/icons/%1.svg").arg(target.mid(1))
+                                             : QString();
 }
 
 QIcon icon(const QString& symbol, const QColor& tint) {

@@ -43,8 +43,9 @@ class Swatch : public QWidget {
 
 }  // namespace
 
-KeyValueRow::KeyValueRow(const QString& label, std::optional<QString> value, std::optional<MetricQuality> quality,
-                         std::optional<DynamicColor> swatch, QWidget* parent)
+KeyValueRow::KeyValueRow(const QString& label, std::optional<QString> value,
+                         std::optional<MetricQuality> quality, std::optional<DynamicColor> swatch,
+                         QWidget* parent)
     : QWidget(parent), label_(label) {
   setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
   auto* column = new QVBoxLayout(this);
@@ -132,7 +133,8 @@ void KeyValueRow::restack() {
   // The row's height follows from its layout: one line or two. Layouts above may keep an
   // answer for the old height (height-for-width caches), so they are asked again.
   updateGeometry();
-  for (QWidget* above = parentWidget(); above != nullptr && !above->isWindow(); above = above->parentWidget()) {
+  for (QWidget* above = parentWidget(); above != nullptr && !above->isWindow();
+       above = above->parentWidget()) {
     if (above->layout() != nullptr) above->layout()->invalidate();
   }
 }
@@ -142,8 +144,12 @@ void KeyValueRow::setQuality(std::optional<MetricQuality> quality) {
   badge_->setVisible(showsBadge(quality));
 }
 
-QString KeyValueRow::shownValue() const { return value_->fullText(); }
+QString KeyValueRow::shownValue() const {
+  return value_->fullText();
+}
 
-void KeyValueRow::refreshAccessibility() { setAccessibleName(label_ + QStringLiteral(", ") + value_->fullText()); }
+void KeyValueRow::refreshAccessibility() {
+  setAccessibleName(label_ + QStringLiteral(", ") + value_->fullText());
+}
 
 }  // namespace kivo

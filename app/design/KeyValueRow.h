@@ -24,7 +24,8 @@ class KeyValueRow : public QWidget {
   Q_OBJECT
 
  public:
-  KeyValueRow(const QString& label, std::optional<QString> value, std::optional<MetricQuality> quality = std::nullopt,
+  KeyValueRow(const QString& label, std::optional<QString> value,
+              std::optional<MetricQuality> quality = std::nullopt,
               std::optional<DynamicColor> swatch = std::nullopt, QWidget* parent = nullptr);
 
   void setValue(std::optional<QString> value);

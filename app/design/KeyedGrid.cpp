@@ -1,7 +1,7 @@
 #include "design/KeyedGrid.h"
 
-#include "design/ToneLabel.h"
 #include "design/Tokens.h"
+#include "design/ToneLabel.h"
 #include "texts/Localized.h"
 
 #include <QEvent>
@@ -22,7 +22,8 @@ KeyedGrid::KeyedGrid(const QStringList& titleKeys, int verticalSpacing, QWidget*
   grid_->setVerticalSpacing(verticalSpacing);
   grid_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   for (int column = 0; column < columns_; ++column) {
-    auto* title = new ToneLabel(translated(titleKeys.at(column)), Typeface::label(), Palette::textSecondary, this);
+    auto* title =
+        new ToneLabel(translated(titleKeys.at(column)), Typeface::label(), Palette::textSecondary, this);
     title->setObjectName(QStringLiteral("grid.title"));
     grid_->addWidget(title, 0, column, Qt::AlignLeft | Qt::AlignTop);
     titles_.push_back(title);
@@ -112,7 +113,9 @@ int KeyedGrid::neededWidth(const std::vector<bool>& shown) const {
   return width + std::max(count - 1, 0) * kHorizontalSpacing;
 }
 
-int KeyedGrid::neededWidth() const { return neededWidth(shown_); }
+int KeyedGrid::neededWidth() const {
+  return neededWidth(shown_);
+}
 
 void KeyedGrid::fitWrapped(QWidget* cell, int width) const {
   QList<QLabel*> labels = cell->findChildren<QLabel*>();
@@ -149,7 +152,8 @@ void KeyedGrid::refit() {
   std::vector<bool> shown = fitIn(room);
   bool returning = false;
   for (int column = 0; column < columns_; ++column) {
-    if (shown[static_cast<std::size_t>(column)] && !shown_[static_cast<std::size_t>(column)]) returning = true;
+    if (shown[static_cast<std::size_t>(column)] && !shown_[static_cast<std::size_t>(column)])
+      returning = true;
   }
   if (returning) shown = fitIn(room - kSlack);
 
@@ -174,7 +178,8 @@ void KeyedGrid::refit() {
     for (int column : wrapColumns_) {
       for (const QString& id : order_) {
         const auto& cells = rows_.value(id);
-        if (column < static_cast<int>(cells.size())) fitWrapped(cells[static_cast<std::size_t>(column)], width);
+        if (column < static_cast<int>(cells.size()))
+          fitWrapped(cells[static_cast<std::size_t>(column)], width);
       }
     }
   }

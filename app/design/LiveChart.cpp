@@ -19,7 +19,7 @@ namespace kivo {
 
 namespace {
 
-constexpr double kStackGap = 6;     // between plot canvas and legend
+constexpr double kStackGap = 6;  // between plot canvas and legend
 constexpr double kTimeLabelDrop = 3;
 constexpr double kLegendSpacing = 12;
 constexpr double kSwatch = 8;
@@ -34,7 +34,9 @@ QColor withAlpha(QColor color, float alpha) {
   return color;
 }
 
-double legendRowHeight(const QFont& caption) { return std::max(kSwatch, QFontMetricsF(caption).height()); }
+double legendRowHeight(const QFont& caption) {
+  return std::max(kSwatch, QFontMetricsF(caption).height());
+}
 
 void paintValueGrid(QPainter& painter, const QRectF& canvas, const QRectF& plot, ChartRange range,
                     std::span<const ChartGeometry::Tick> ticks, const LiveChartStyle& style) {
@@ -48,13 +50,14 @@ void paintValueGrid(QPainter& painter, const QRectF& canvas, const QRectF& plot,
   painter.setPen(style.axisText);
   for (const ChartGeometry::Tick& tick : ticks) {
     const double y = ChartGeometry::y(tick.value, range, plot);
-    const QRectF box(canvas.left(), y - textHeight / 2, plot.left() - ChartGeometry::kLabelGap - canvas.left(),
-                     textHeight);
+    const QRectF box(canvas.left(), y - textHeight / 2,
+                     plot.left() - ChartGeometry::kLabelGap - canvas.left(), textHeight);
     painter.drawText(box, Qt::AlignRight | Qt::AlignVCenter, tick.label);
   }
 }
 
-void paintTimeLabels(QPainter& painter, const QRectF& plot, ChartGeometry::TimeSpan span, const LiveChartStyle& style) {
+void paintTimeLabels(QPainter& painter, const QRectF& plot, ChartGeometry::TimeSpan span,
+                     const LiveChartStyle& style) {
   const double textHeight = QFontMetricsF(style.caption).height();
   const double top = plot.bottom() + kTimeLabelDrop;
   const double room = plot.width();
@@ -102,7 +105,8 @@ void paintStacked(QPainter& painter, const QRectF& plot, ChartRange range, Chart
       const auto slot = static_cast<std::size_t>(
           std::lower_bound(instants.begin(), instants.end(), point.msecs) - instants.begin());
       const double below = totals[slot];
-      const double above = std::clamp(below + point.value, -ChartGeometry::kValueLimit, ChartGeometry::kValueLimit);
+      const double above =
+          std::clamp(below + point.value, -ChartGeometry::kValueLimit, ChartGeometry::kValueLimit);
       totals[slot] = above;
       const double x = ChartGeometry::x(point.msecs, span, plot);
       upper << QPointF(x, ChartGeometry::y(above, range, plot));
@@ -172,11 +176,13 @@ void paintLegend(QPainter& painter, const QRectF& row, std::span<const LiveSerie
 }  // namespace
 
 LiveChartStyle LiveChartStyle::resolve(bool dark) {
-  return {Palette::hairline.resolve(dark), Palette::textTertiary.resolve(dark), Palette::textSecondary.resolve(dark),
-          Typeface::caption()};
+  return {Palette::hairline.resolve(dark), Palette::textTertiary.resolve(dark),
+          Palette::textSecondary.resolve(dark), Typeface::caption()};
 }
 
-LiveChartStyle LiveChartStyle::resolve(const QWidget* widget) { return resolve(Appearance::isDark(widget)); }
+LiveChartStyle LiveChartStyle::resolve(const QWidget* widget) {
+  return resolve(Appearance::isDark(widget));
+}
 
 LiveChart::LiveChart(QWidget* parent) : QWidget(parent) {
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -209,7 +215,8 @@ void LiveChart::refreshSummary() {
   if (summary != accessibleName()) setAccessibleName(summary);
 }
 
-double LiveChart::totalHeight(std::size_t seriesCount, const LiveChartOptions& options, const QFont& caption) {
+double LiveChart::totalHeight(std::size_t seriesCount, const LiveChartOptions& options,
+                              const QFont& caption) {
   const double plot = std::isfinite(options.height) ? std::max(options.height, 0.0) : 0.0;
   return seriesCount >= 2 ? plot + kStackGap + legendRowHeight(caption) : plot;
 }
@@ -218,7 +225,9 @@ QSize LiveChart::sizeHint() const {
   return {300, static_cast<int>(std::ceil(totalHeight(series_.size(), options_, Typeface::caption())))};
 }
 
-QSize LiveChart::minimumSizeHint() const { return {120, sizeHint().height()}; }
+QSize LiveChart::minimumSizeHint() const {
+  return {120, sizeHint().height()};
+}
 
 QString LiveChart::timeText(qint64 msecs) {
   // The locale's short time with seconds added after the minutes: "h:mm AP" becomes "h:mm:ss AP".
@@ -237,8 +246,8 @@ LiveChartGrid LiveChart::grid(std::span<const LiveSeries> series, const LiveChar
   LiveChartGrid grid;
   if (options.ticks) {
     grid.range = ChartGeometry::range(series, options.domain, options.stacked);
-    grid.ticks = ChartGeometry::labelledTicks(grid.range, options.ticks,
-                                              [&options](double value) { return formatted(options.format, value); });
+    grid.ticks = ChartGeometry::labelledTicks(
+        grid.range, options.ticks, [&options](double value) { return formatted(options.format, value); });
     return grid;
   }
   const auto domain = options.domain ? ChartGeometry::ordered(*options.domain) : std::nullopt;
@@ -276,15 +285,16 @@ QString LiveChart::accessibilitySummary(std::span<const LiveSeries> series, cons
       any = true;
     }
     if (!any) continue;
-    parts << one.name + QStringLiteral(": ") + formatted(format, last) + QStringLiteral(". ") + tr("Minimum") +
-                 QLatin1Char(' ') + formatted(format, smallest) + QStringLiteral(", ") + tr("Maximum") +
-                 QLatin1Char(' ') + formatted(format, largest) + QLatin1Char('.');
+    parts << one.name + QStringLiteral(": ") + formatted(format, last) + QStringLiteral(". ") +
+                 tr("Minimum") + QLatin1Char(' ') + formatted(format, smallest) + QStringLiteral(", ") +
+                 tr("Maximum") + QLatin1Char(' ') + formatted(format, largest) + QLatin1Char('.');
   }
   return parts.isEmpty() ? tr("Collecting samples…") : parts.join(QLatin1Char(' '));
 }
 
 void LiveChart::paint(QPainter& painter, const QRectF& rect, std::span<const LiveSeries> series,
-                      std::span<const QColor> colors, const LiveChartOptions& options, const LiveChartStyle& style) {
+                      std::span<const QColor> colors, const LiveChartOptions& options,
+                      const LiveChartStyle& style) {
   const double plotHeight = std::isfinite(options.height) ? std::max(options.height, 0.0) : 0.0;
   const QRectF canvas(rect.left(), rect.top(), rect.width(), plotHeight);
   const LiveChartGrid grid = LiveChart::grid(series, options);

@@ -21,10 +21,10 @@ using ValueFormat = std::function<QString(double)>;
 
 // How a live chart is drawn, apart from its series.
 struct LiveChartOptions {
-  std::optional<ChartRange> domain;  // fixed value range; computed from the values without it
-  ValueFormat format;                // tick labels and spoken values; plain numbers without it
-  bool stacked = false;              // stacked bands instead of separate lines
-  double height = 160;               // the plot canvas, legend excluded
+  std::optional<ChartRange> domain;          // fixed value range; computed from the values without it
+  ValueFormat format;                        // tick labels and spoken values; plain numbers without it
+  bool stacked = false;                      // stacked bands instead of separate lines
+  double height = 160;                       // the plot canvas, legend excluded
   std::optional<std::vector<double>> ticks;  // grid values; round steps of `axis` without them
   AxisUnit axis;                             // the unit the grid is read in (format's unit)
 };
@@ -73,7 +73,8 @@ class LiveChart : public QWidget {
   // The whole chart in `rect`: the plot canvas (options.height high) and, for two or more
   // series, the legend under it. `colors` holds one resolved colour per series.
   static void paint(QPainter& painter, const QRectF& rect, std::span<const LiveSeries> series,
-                    std::span<const QColor> colors, const LiveChartOptions& options, const LiveChartStyle& style);
+                    std::span<const QColor> colors, const LiveChartOptions& options,
+                    const LiveChartStyle& style);
   // Height of the whole chart: the plot canvas plus the legend when there is one.
   static double totalHeight(std::size_t seriesCount, const LiveChartOptions& options, const QFont& caption);
   // The value range and grid: the given ticks over the domain (or the values' range), else round

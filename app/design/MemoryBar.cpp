@@ -22,7 +22,8 @@ void MemoryBar::setMemory(const MemorySample& memory) {
 }
 
 std::array<DynamicColor, 4> MemoryBar::colors(bool colorBlindSafe) {
-  if (colorBlindSafe) return {{{0x007A5A, 0x009E73}, {0xB07800, 0xE69F00}, {0xAA4499, 0xCC79A7}, {0x2A7FB8, 0x88CCEE}}};
+  if (colorBlindSafe)
+    return {{{0x007A5A, 0x009E73}, {0xB07800, 0xE69F00}, {0xAA4499, 0xCC79A7}, {0x2A7FB8, 0x88CCEE}}};
   return {{{0x059669, 0x34D399}, {0xC2620A, 0xFBBF24}, {0x7C3AED, 0xA78BFA}, {0x0891B2, 0x22D3EE}}};
 }
 
@@ -52,7 +53,8 @@ void MemoryBar::paint(QPainter& painter, const QRectF& rect, const MemorySample&
   // Drawn here rather than by a SegmentBar: the cached segment is translucent.
   const std::vector<SegmentBar::Segment> parts = segments(memory, colorBlindSafe);
   const std::array<QColor, 4> resolved = resolvedColors(colorBlindSafe, dark);
-  const std::vector<QRectF> frames = SegmentBar::frames(parts, static_cast<double>(memory.physical), rect.size());
+  const std::vector<QRectF> frames =
+      SegmentBar::frames(parts, static_cast<double>(memory.physical), rect.size());
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, true);
   QPainterPath capsule;
@@ -68,8 +70,12 @@ void MemoryBar::paint(QPainter& painter, const QRectF& rect, const MemorySample&
   painter.restore();
 }
 
-QSize MemoryBar::sizeHint() const { return {200, kHeight}; }
-QSize MemoryBar::minimumSizeHint() const { return {0, kHeight}; }
+QSize MemoryBar::sizeHint() const {
+  return {200, kHeight};
+}
+QSize MemoryBar::minimumSizeHint() const {
+  return {0, kHeight};
+}
 
 void MemoryBar::paintEvent(QPaintEvent*) {
   QPainter painter(this);

@@ -29,7 +29,9 @@ QSize MenuButton::sizeHint() const {
   return {base.width() + kChevronRoom, base.height()};
 }
 
-QSize MenuButton::minimumSizeHint() const { return sizeHint(); }
+QSize MenuButton::minimumSizeHint() const {
+  return sizeHint();
+}
 
 void MenuButton::paintEvent(QPaintEvent*) {
   QStylePainter painter(this);

@@ -10,7 +10,9 @@
 namespace kivo {
 namespace {
 
-double nonNegative(double value) { return std::isfinite(value) && value > 0 ? value : 0.0; }
+double nonNegative(double value) {
+  return std::isfinite(value) && value > 0 ? value : 0.0;
+}
 
 }  // namespace
 
@@ -45,9 +47,13 @@ double Meter::fillWidth(double fraction, double width, double height) {
   return std::min(std::max(f, minimumFillWidth(height)), w);
 }
 
-double Meter::minimumFillWidth(double height) { return nonNegative(height); }
+double Meter::minimumFillWidth(double height) {
+  return nonNegative(height);
+}
 
-QSize Meter::sizeHint() const { return {120, static_cast<int>(std::ceil(height_))}; }
+QSize Meter::sizeHint() const {
+  return {120, static_cast<int>(std::ceil(height_))};
+}
 
 QSize Meter::minimumSizeHint() const {
   const int h = static_cast<int>(std::ceil(height_));

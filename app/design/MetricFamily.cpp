@@ -30,14 +30,15 @@ const Entry& entry(MetricFamily family) {
 }  // namespace
 
 const std::array<MetricFamily, 8>& all() {
-  static constexpr std::array<MetricFamily, 8> kAll{MetricFamily::cpu,     MetricFamily::gpu,
-                                                    MetricFamily::memory,  MetricFamily::disk,
-                                                    MetricFamily::network, MetricFamily::power,
-                                                    MetricFamily::thermal, MetricFamily::system};
+  static constexpr std::array<MetricFamily, 8> kAll{
+      MetricFamily::cpu,     MetricFamily::gpu,   MetricFamily::memory,  MetricFamily::disk,
+      MetricFamily::network, MetricFamily::power, MetricFamily::thermal, MetricFamily::system};
   return kAll;
 }
 
-QString rawValue(MetricFamily family) { return QString::fromLatin1(entry(family).raw); }
+QString rawValue(MetricFamily family) {
+  return QString::fromLatin1(entry(family).raw);
+}
 
 std::optional<MetricFamily> fromRawValue(const QString& raw) {
   for (const Entry& e : kEntries) {
@@ -46,28 +47,40 @@ std::optional<MetricFamily> fromRawValue(const QString& raw) {
   return std::nullopt;
 }
 
-QJsonValue toJson(MetricFamily family) { return rawValue(family); }
+QJsonValue toJson(MetricFamily family) {
+  return rawValue(family);
+}
 
 std::optional<MetricFamily> fromJson(const QJsonValue& value) {
   if (!value.isString()) return std::nullopt;
   return fromRawValue(value.toString());
 }
 
-DynamicColor standard(MetricFamily family) { return entry(family).standard; }
+DynamicColor standard(MetricFamily family) {
+  return entry(family).standard;
+}
 
-DynamicColor colorBlindSafe(MetricFamily family) { return entry(family).safe; }
+DynamicColor colorBlindSafe(MetricFamily family) {
+  return entry(family).safe;
+}
 
-DynamicColor color(MetricFamily family, bool safe) { return safe ? colorBlindSafe(family) : standard(family); }
+DynamicColor color(MetricFamily family, bool safe) {
+  return safe ? colorBlindSafe(family) : standard(family);
+}
 
-QString symbol(MetricFamily family) { return QString::fromLatin1(entry(family).symbol); }
+QString symbol(MetricFamily family) {
+  return QString::fromLatin1(entry(family).symbol);
+}
 
 MetricFamily of(MetricID metric) {
   switch (metric) {
     case MetricID::cpuTotal:
     case MetricID::cpuUser:
     case MetricID::cpuSystem:
-    case MetricID::loadAverage1: return MetricFamily::cpu;
-    case MetricID::gpuUtilization: return MetricFamily::gpu;
+    case MetricID::loadAverage1:
+      return MetricFamily::cpu;
+    case MetricID::gpuUtilization:
+      return MetricFamily::gpu;
     case MetricID::memUsed:
     case MetricID::memApp:
     case MetricID::memWired:
@@ -77,19 +90,25 @@ MetricFamily of(MetricID metric) {
     case MetricID::memPressure:
     case MetricID::swapUsed:
     case MetricID::pageIns:
-    case MetricID::pageOuts: return MetricFamily::memory;
+    case MetricID::pageOuts:
+      return MetricFamily::memory;
     case MetricID::diskRead:
     case MetricID::diskWrite:
-    case MetricID::diskFree: return MetricFamily::disk;
+    case MetricID::diskFree:
+      return MetricFamily::disk;
     case MetricID::netDown:
-    case MetricID::netUp: return MetricFamily::network;
+    case MetricID::netUp:
+      return MetricFamily::network;
     case MetricID::batteryCharge:
-    case MetricID::batteryPower: return MetricFamily::power;
+    case MetricID::batteryPower:
+      return MetricFamily::power;
     case MetricID::batteryTemperature:
-    case MetricID::thermalState: return MetricFamily::thermal;
+    case MetricID::thermalState:
+      return MetricFamily::thermal;
     case MetricID::processCount:
     case MetricID::selfCPU:
-    case MetricID::selfMemory: return MetricFamily::system;
+    case MetricID::selfMemory:
+      return MetricFamily::system;
   }
   return MetricFamily::system;
 }

@@ -120,12 +120,13 @@ class ScrollIndicator : public QScrollBar {
     painter.fillRect(rect(), Palette::canvas.resolve(this));
     QStyleOptionSlider option;
     initStyleOption(&option);
-    const QRect slider = style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this);
+    const QRect slider =
+        style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this);
     if (slider.isEmpty()) return;
     constexpr double kThickness = 6;
     const bool vertical = orientation() == Qt::Vertical;
-    const QRectF handle = vertical ? QRectF(slider.center().x() - kThickness / 2 + 0.5, slider.top() + 2, kThickness,
-                                            std::max(slider.height() - 4, 0))
+    const QRectF handle = vertical ? QRectF(slider.center().x() - kThickness / 2 + 0.5, slider.top() + 2,
+                                            kThickness, std::max(slider.height() - 4, 0))
                                    : QRectF(slider.left() + 2, slider.center().y() - kThickness / 2 + 0.5,
                                             std::max(slider.width() - 4, 0), kThickness);
     QColor color = Palette::textTertiary.resolve(this);
@@ -150,9 +151,13 @@ Page::Page(QWidget* parent) : QScrollArea(parent) {
   viewport()->setAutoFillBackground(false);
 }
 
-void Page::addWidget(QWidget* child) { widget()->layout()->addWidget(child); }
+void Page::addWidget(QWidget* child) {
+  widget()->layout()->addWidget(child);
+}
 
-QWidget* Page::content() const { return widget(); }
+QWidget* Page::content() const {
+  return widget();
+}
 
 QRect Page::columnRect(int width) {
   width = std::max(width, 0);

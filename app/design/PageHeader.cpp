@@ -39,8 +39,8 @@ class HeaderTile : public QWidget {
     painter.setPen(Qt::NoPen);
     painter.setBrush(gradient);
     painter.drawRoundedRect(QRectF(rect()), kTileRadius, kTileRadius);
-    const QPixmap icon = Icons::pixmap(PageHeader::tileSymbol(family_, symbol_), kSymbolSize, Qt::white,
-                                       devicePixelRatioF());
+    const QPixmap icon =
+        Icons::pixmap(PageHeader::tileSymbol(family_, symbol_), kSymbolSize, Qt::white, devicePixelRatioF());
     painter.drawPixmap(QPointF((width() - kSymbolSize) / 2.0, (height() - kSymbolSize) / 2.0), icon);
   }
 
@@ -86,7 +86,8 @@ QString PageHeader::tileSymbol(MetricFamily family, const std::optional<QString>
   return symbol ? *symbol : MetricFamilies::symbol(family);
 }
 
-DynamicColor PageHeader::tileColor(MetricFamily family, const std::optional<QString>& symbol, bool colorBlindSafe) {
+DynamicColor PageHeader::tileColor(MetricFamily family, const std::optional<QString>& symbol,
+                                   bool colorBlindSafe) {
   return symbol ? Palette::accentSecondary : MetricFamilies::color(family, colorBlindSafe);
 }
 

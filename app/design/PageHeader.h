@@ -24,7 +24,8 @@ class PageHeader : public QWidget {
   void setSubtitle(std::optional<QString> subtitle);
 
   static QString tileSymbol(MetricFamily family, const std::optional<QString>& symbol);
-  static DynamicColor tileColor(MetricFamily family, const std::optional<QString>& symbol, bool colorBlindSafe);
+  static DynamicColor tileColor(MetricFamily family, const std::optional<QString>& symbol,
+                                bool colorBlindSafe);
 
   static constexpr int kTile = 36;
   static constexpr int kSpacing = 12;

@@ -17,7 +17,8 @@ const QString kKey = QStringLiteral("color-scheme");
 
 }  // namespace
 
-PortalColorScheme::PortalColorScheme(QDBusConnection bus, QObject* parent) : QObject(parent), bus_(std::move(bus)) {
+PortalColorScheme::PortalColorScheme(QDBusConnection bus, QObject* parent)
+    : QObject(parent), bus_(std::move(bus)) {
   if (!bus_.isConnected()) {
     settle();
     return;
@@ -41,10 +42,13 @@ std::optional<Appearance::ColorScheme> PortalColorScheme::fromReply(const QVaria
     return fromReply(inner.variant());
   }
   switch (v.metaType().id()) {
-    case QMetaType::UInt: return Appearance::colorSchemeFromPortal(v.toUInt());
+    case QMetaType::UInt:
+      return Appearance::colorSchemeFromPortal(v.toUInt());
     case QMetaType::Int:
-      return v.toInt() >= 0 ? Appearance::colorSchemeFromPortal(static_cast<unsigned>(v.toInt())) : std::nullopt;
-    default: return std::nullopt;
+      return v.toInt() >= 0 ? Appearance::colorSchemeFromPortal(static_cast<unsigned>(v.toInt()))
+                            : std::nullopt;
+    default:
+      return std::nullopt;
   }
 }
 
@@ -75,7 +79,8 @@ void PortalColorScheme::onReply(QDBusPendingCallWatcher* watcher, const QString&
 
 void PortalColorScheme::onSettingChanged(const QDBusMessage& message) {
   const QVariantList arguments = message.arguments();
-  if (arguments.size() != 3 || arguments[0].toString() != kNamespace || arguments[1].toString() != kKey) return;
+  if (arguments.size() != 3 || arguments[0].toString() != kNamespace || arguments[1].toString() != kKey)
+    return;
   heardSignal_ = true;
   update(fromReply(arguments[2]));
 }

@@ -39,9 +39,12 @@ void PressureBadge::setLevel(std::optional<MemoryPressureLevel> level) {
 QString PressureBadge::text(std::optional<MemoryPressureLevel> level) {
   if (!level) return QStringLiteral("—");
   switch (*level) {
-    case MemoryPressureLevel::normal: return tr("Normal");
-    case MemoryPressureLevel::warning: return tr("Warning");
-    case MemoryPressureLevel::critical: return tr("Critical");
+    case MemoryPressureLevel::normal:
+      return tr("Normal");
+    case MemoryPressureLevel::warning:
+      return tr("Warning");
+    case MemoryPressureLevel::critical:
+      return tr("Critical");
   }
   return QStringLiteral("—");
 }
@@ -55,9 +58,12 @@ QString PressureBadge::symbol(std::optional<MemoryPressureLevel> level) {
 DynamicColor PressureBadge::tint(std::optional<MemoryPressureLevel> level) {
   if (!level) return Palette::textTertiary;
   switch (*level) {
-    case MemoryPressureLevel::normal: return Palette::success;
-    case MemoryPressureLevel::warning: return Palette::warning;
-    case MemoryPressureLevel::critical: return Palette::danger;
+    case MemoryPressureLevel::normal:
+      return Palette::success;
+    case MemoryPressureLevel::warning:
+      return Palette::warning;
+    case MemoryPressureLevel::critical:
+      return Palette::danger;
   }
   return Palette::textTertiary;
 }
@@ -73,7 +79,8 @@ QSizeF PressureBadge::size(std::optional<MemoryPressureLevel> level) {
   return {std::ceil(width + 2 * kPadX), std::ceil(metrics.height() + 2 * kPadY)};
 }
 
-void PressureBadge::paint(QPainter& painter, const QRectF& rect, std::optional<MemoryPressureLevel> level, bool dark) {
+void PressureBadge::paint(QPainter& painter, const QRectF& rect, std::optional<MemoryPressureLevel> level,
+                          bool dark) {
   const QColor color = tint(level).resolve(dark);
   QColor fill = color;
   fill.setAlphaF(0.14f);
@@ -87,18 +94,21 @@ void PressureBadge::paint(QPainter& painter, const QRectF& rect, std::optional<M
   double x = inner.left();
   const QString name = symbol(level);
   if (!name.isEmpty()) {
-    const QPixmap icon = Icons::pixmap(name, kIcon, color, painter.device() ? painter.device()->devicePixelRatioF() : 1.0);
+    const QPixmap icon =
+        Icons::pixmap(name, kIcon, color, painter.device() ? painter.device()->devicePixelRatioF() : 1.0);
     painter.drawPixmap(QPointF(x, inner.center().y() - kIcon / 2.0), icon);
     x += kIcon + kIconGap;
   }
   painter.setFont(badgeFont());
   painter.setPen(color);
-  painter.drawText(QRectF(x, inner.top(), inner.right() - x + 1, inner.height()), Qt::AlignLeft | Qt::AlignVCenter,
-                   text(level));
+  painter.drawText(QRectF(x, inner.top(), inner.right() - x + 1, inner.height()),
+                   Qt::AlignLeft | Qt::AlignVCenter, text(level));
   painter.restore();
 }
 
-QSize PressureBadge::sizeHint() const { return size(level_).toSize(); }
+QSize PressureBadge::sizeHint() const {
+  return size(level_).toSize();
+}
 
 void PressureBadge::paintEvent(QPaintEvent*) {
   QPainter painter(this);

@@ -32,7 +32,8 @@ class PressureBadge : public QWidget {
   static QString accessibleText(std::optional<MemoryPressureLevel> level);
 
   static QSizeF size(std::optional<MemoryPressureLevel> level);
-  static void paint(QPainter& painter, const QRectF& rect, std::optional<MemoryPressureLevel> level, bool dark);
+  static void paint(QPainter& painter, const QRectF& rect, std::optional<MemoryPressureLevel> level,
+                    bool dark);
 
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override { return sizeHint(); }

@@ -4,8 +4,8 @@
 #include "design/Meter.h"
 #include "design/MetricFamily.h"
 #include "design/ProcessRanking.h"
-#include "design/ToneLabel.h"
 #include "design/Tokens.h"
+#include "design/ToneLabel.h"
 #include "texts/Localized.h"
 
 #include <QFontMetrics>
@@ -78,8 +78,10 @@ class ProcessContribution::RowView : public QWidget {
   Row row_;
 };
 
-ProcessContribution::ProcessContribution(bool byMemory, QWidget* parent) : QWidget(parent), byMemory_(byMemory) {
-  setObjectName(byMemory ? QStringLiteral("processContribution.memory") : QStringLiteral("processContribution.cpu"));
+ProcessContribution::ProcessContribution(bool byMemory, QWidget* parent)
+    : QWidget(parent), byMemory_(byMemory) {
+  setObjectName(byMemory ? QStringLiteral("processContribution.memory")
+                         : QStringLiteral("processContribution.cpu"));
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(6);
@@ -91,7 +93,8 @@ ProcessContribution::ProcessContribution(bool byMemory, QWidget* parent) : QWidg
   empty_->setObjectName(QStringLiteral("processContribution.empty"));
   column->addWidget(empty_);
   if (!byMemory) {
-    auto* note = new ToneLabel(ProcessContribution::note(false), Typeface::caption(), Palette::textTertiary, this);
+    auto* note =
+        new ToneLabel(ProcessContribution::note(false), Typeface::caption(), Palette::textTertiary, this);
     note->setObjectName(QStringLiteral("processContribution.note"));
     note->setWordWrap(true);
     column->addWidget(note);
@@ -129,7 +132,8 @@ void ProcessContribution::setSample(const ProcessSample* sample, const ValueForm
 
   // Rows that went away go; the others are kept and moved into the new order.
   for (auto it = views_.begin(); it != views_.end();) {
-    const bool kept = std::any_of(rows_.begin(), rows_.end(), [&](const Row& row) { return row.pid == it->first; });
+    const bool kept =
+        std::any_of(rows_.begin(), rows_.end(), [&](const Row& row) { return row.pid == it->first; });
     if (kept) {
       ++it;
       continue;

@@ -17,7 +17,9 @@ const QFont& badgeFont() {
   return font;
 }
 
-QString shown(MetricQuality quality) { return QualityBadge::text(quality).toUpper(); }
+QString shown(MetricQuality quality) {
+  return QualityBadge::text(quality).toUpper();
+}
 
 }  // namespace
 
@@ -37,23 +39,34 @@ void QualityBadge::setQuality(MetricQuality quality) {
 
 QString QualityBadge::text(MetricQuality quality) {
   switch (quality) {
-    case MetricQuality::measured: return kivo::tr("Measured");
-    case MetricQuality::derived: return kivo::tr("Derived");
-    case MetricQuality::estimated: return kivo::tr("Estimate");
-    case MetricQuality::bestEffort: return kivo::tr("Best effort");
-    case MetricQuality::unavailable: return kivo::tr("Unavailable");
+    case MetricQuality::measured:
+      return kivo::tr("Measured");
+    case MetricQuality::derived:
+      return kivo::tr("Derived");
+    case MetricQuality::estimated:
+      return kivo::tr("Estimate");
+    case MetricQuality::bestEffort:
+      return kivo::tr("Best effort");
+    case MetricQuality::unavailable:
+      return kivo::tr("Unavailable");
   }
   return {};
 }
 
 QString QualityBadge::help(MetricQuality quality) {
   switch (quality) {
-    case MetricQuality::measured: return kivo::tr("Read directly from a documented system interface.");
-    case MetricQuality::derived: return kivo::tr("Computed from measured counters.");
-    case MetricQuality::estimated: return kivo::tr("An estimate, not a measurement.");
+    case MetricQuality::measured:
+      return kivo::tr("Read directly from a documented system interface.");
+    case MetricQuality::derived:
+      return kivo::tr("Computed from measured counters.");
+    case MetricQuality::estimated:
+      return kivo::tr("An estimate, not a measurement.");
     case MetricQuality::bestEffort:
-      return kivo::tr("Read from a kernel or driver interface that is not a stable, documented one. It may be missing or change.");
-    case MetricQuality::unavailable: return kivo::tr("Not available through supported system interfaces.");
+      return kivo::tr(
+          "Read from a kernel or driver interface that is not a stable, documented one. It may be missing or "
+          "change.");
+    case MetricQuality::unavailable:
+      return kivo::tr("Not available through supported system interfaces.");
   }
   return {};
 }

@@ -13,8 +13,8 @@ namespace {
 const QString kDash = QStringLiteral("—");
 }
 
-Readout::Readout(std::optional<QString> value, std::optional<QString> captionKey, qreal size, DynamicColor color,
-                 QWidget* parent)
+Readout::Readout(std::optional<QString> value, std::optional<QString> captionKey, qreal size,
+                 DynamicColor color, QWidget* parent)
     : QWidget(parent),
       value_(value.value_or(kDash)),
       caption_(captionKey ? translated(*captionKey) : QString()),
@@ -65,7 +65,8 @@ bool Readout::sameButDigits(const QString& a, const QString& b) {
 
 qreal Readout::fittedSize(qreal size, qreal naturalWidth, qreal available) {
   if (!std::isfinite(size) || size <= 0) return size;
-  if (!std::isfinite(naturalWidth) || !std::isfinite(available) || naturalWidth <= available || naturalWidth <= 0)
+  if (!std::isfinite(naturalWidth) || !std::isfinite(available) || naturalWidth <= available ||
+      naturalWidth <= 0)
     return size;
   const qreal scale = std::max(available, 0.0) / naturalWidth;
   return size * std::max(scale, kMinimumScale);
@@ -115,9 +116,10 @@ void Readout::paintEvent(QPaintEvent*) {
   if (!caption_.isEmpty()) {
     painter.setFont(Typeface::caption());
     painter.setPen(Palette::textSecondary.resolve(this));
-    const QString shown = captionWidth_ <= available
-                              ? caption_
-                              : QFontMetricsF(Typeface::caption()).elidedText(caption_, Qt::ElideRight, available);
+    const QString shown =
+        captionWidth_ <= available
+            ? caption_
+            : QFontMetricsF(Typeface::caption()).elidedText(caption_, Qt::ElideRight, available);
     painter.drawText(QRectF(0, valueHeight_ + kSpacing, available, captionHeight_), flags, shown);
   }
 }

@@ -11,12 +11,17 @@
 namespace kivo {
 namespace {
 
-double nonNegative(double value) { return std::isfinite(value) && value > 0 ? value : 0.0; }
+double nonNegative(double value) {
+  return std::isfinite(value) && value > 0 ? value : 0.0;
+}
 
 }  // namespace
 
 SegmentBar::SegmentBar(std::vector<Segment> segments, double total, qreal height, QWidget* parent)
-    : QWidget(parent), segments_(std::move(segments)), total_(total), height_(std::max(1.0, nonNegative(height))) {
+    : QWidget(parent),
+      segments_(std::move(segments)),
+      total_(total),
+      height_(std::max(1.0, nonNegative(height))) {
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   setFixedHeight(static_cast<int>(std::ceil(height_)));
   Accessibility::hideDecoration(this);
@@ -53,9 +58,13 @@ std::vector<QRectF> SegmentBar::frames(std::span<const Segment> segments, double
   return result;
 }
 
-QSize SegmentBar::sizeHint() const { return {160, static_cast<int>(std::ceil(height_))}; }
+QSize SegmentBar::sizeHint() const {
+  return {160, static_cast<int>(std::ceil(height_))};
+}
 
-QSize SegmentBar::minimumSizeHint() const { return {0, static_cast<int>(std::ceil(height_))}; }
+QSize SegmentBar::minimumSizeHint() const {
+  return {0, static_cast<int>(std::ceil(height_))};
+}
 
 void SegmentBar::paintEvent(QPaintEvent*) {
   QPainter painter(this);

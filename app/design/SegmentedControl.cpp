@@ -73,9 +73,13 @@ QAbstractButton* SegmentedControl::addSegment(int id, const QString& title, cons
   return button;
 }
 
-QAbstractButton* SegmentedControl::segment(int id) const { return group_->button(id); }
+QAbstractButton* SegmentedControl::segment(int id) const {
+  return group_->button(id);
+}
 
-int SegmentedControl::current() const { return group_->checkedId(); }
+int SegmentedControl::current() const {
+  return group_->checkedId();
+}
 
 void SegmentedControl::setCurrent(int id) {
   QAbstractButton* button = group_->button(id);

@@ -53,7 +53,8 @@ QWidget* entry(const MetricDescriptor& descriptor, QWidget* parent) {
   row->addWidget(source, 1);
   column->addLayout(row);
 
-  auto* method = new ToneLabel(translated(descriptor.method), Typeface::caption(), Palette::textTertiary, box);
+  auto* method =
+      new ToneLabel(translated(descriptor.method), Typeface::caption(), Palette::textTertiary, box);
   method->setObjectName(QStringLiteral("sources.method"));
   method->setWordWrap(true);
   column->addWidget(method);

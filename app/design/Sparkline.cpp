@@ -43,10 +43,12 @@ void Sparkline::setBackdrop(std::optional<DynamicColor> color) {
   update();
 }
 
-QSize Sparkline::sizeHint() const { return {120, 28}; }
+QSize Sparkline::sizeHint() const {
+  return {120, 28};
+}
 
-void Sparkline::paint(QPainter& painter, const QRectF& rect, std::span<const double> values, const QColor& color,
-                      std::optional<double> ceiling, bool filled) {
+void Sparkline::paint(QPainter& painter, const QRectF& rect, std::span<const double> values,
+                      const QColor& color, std::optional<double> ceiling, bool filled) {
   const std::vector<QPointF> points = ChartGeometry::sparklinePoints(values, ceiling, rect);
   if (points.size() < 2) return;
   const QPolygonF line(QList<QPointF>(points.begin(), points.end()));

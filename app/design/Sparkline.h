@@ -32,8 +32,8 @@ class Sparkline : public QWidget {
   const std::vector<double>& values() const { return values_; }
 
   // Draws the line (and the fill under it) into `rect`; fewer than two finite values draw nothing.
-  static void paint(QPainter& painter, const QRectF& rect, std::span<const double> values, const QColor& color,
-                    std::optional<double> ceiling, bool filled);
+  static void paint(QPainter& painter, const QRectF& rect, std::span<const double> values,
+                    const QColor& color, std::optional<double> ceiling, bool filled);
 
   QSize sizeHint() const override;
 

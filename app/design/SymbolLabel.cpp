@@ -30,7 +30,8 @@ void SymbolLabel::changeEvent(QEvent* event) {
 
 void SymbolLabel::refresh() {
   const QWidget* around = parentWidget();
-  const QColor color = tone_.resolve(around != nullptr ? Appearance::isDark(around) : Appearance::isDark(palette()));
+  const QColor color =
+      tone_.resolve(around != nullptr ? Appearance::isDark(around) : Appearance::isDark(palette()));
   if (color == drawn_) return;
   drawn_ = color;
   setPixmap(Icons::pixmap(symbol_, size_, color, devicePixelRatioF()));

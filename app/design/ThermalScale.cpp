@@ -36,21 +36,27 @@ std::vector<QRectF> ThermalScale::capsuleFrames(const QRectF& rect) {
   const double top = rect.center().y() - kHeight / 2;
   std::vector<QRectF> frames;
   frames.reserve(kCapsules);
-  for (int i = 0; i < kCapsules; ++i) frames.emplace_back(rect.left() + i * (width + kSpacing), top, width, kHeight);
+  for (int i = 0; i < kCapsules; ++i)
+    frames.emplace_back(rect.left() + i * (width + kSpacing), top, width, kHeight);
   return frames;
 }
 
 QColor ThermalScale::levelColor(ThermalLevel level, bool dark) {
   switch (level) {
-    case ThermalLevel::nominal: return Palette::success.resolve(dark);
-    case ThermalLevel::fair: return Palette::textPrimary.resolve(dark);
-    case ThermalLevel::serious: return Palette::warning.resolve(dark);
-    case ThermalLevel::critical: return Palette::danger.resolve(dark);
+    case ThermalLevel::nominal:
+      return Palette::success.resolve(dark);
+    case ThermalLevel::fair:
+      return Palette::textPrimary.resolve(dark);
+    case ThermalLevel::serious:
+      return Palette::warning.resolve(dark);
+    case ThermalLevel::critical:
+      return Palette::danger.resolve(dark);
   }
   return Palette::textPrimary.resolve(dark);
 }
 
-void ThermalScale::paint(QPainter& painter, const QRectF& rect, std::optional<ThermalLevel> level, bool dark) {
+void ThermalScale::paint(QPainter& painter, const QRectF& rect, std::optional<ThermalLevel> level,
+                         bool dark) {
   const int lit = litCount(level);
   const QColor on = level ? levelColor(*level, dark) : QColor();
   const QColor off = Palette::surfaceRaised.resolve(dark);
@@ -67,8 +73,12 @@ void ThermalScale::paint(QPainter& painter, const QRectF& rect, std::optional<Th
   painter.restore();
 }
 
-QSize ThermalScale::sizeHint() const { return {160, 10}; }
-QSize ThermalScale::minimumSizeHint() const { return {40, 6}; }
+QSize ThermalScale::sizeHint() const {
+  return {160, 10};
+}
+QSize ThermalScale::minimumSizeHint() const {
+  return {40, 6};
+}
 
 void ThermalScale::paintEvent(QPaintEvent*) {
   QPainter painter(this);

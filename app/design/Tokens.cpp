@@ -14,9 +14,13 @@ QColor DynamicColor::resolve(bool isDark) const {
   return QColor(qRed(value), qGreen(value), qBlue(value));
 }
 
-QColor DynamicColor::resolve(const QWidget* widget) const { return resolve(Appearance::isDark(widget)); }
+QColor DynamicColor::resolve(const QWidget* widget) const {
+  return resolve(Appearance::isDark(widget));
+}
 
-QColor DynamicColor::resolve(const QPalette& palette) const { return resolve(Appearance::isDark(palette)); }
+QColor DynamicColor::resolve(const QPalette& palette) const {
+  return resolve(Appearance::isDark(palette));
+}
 
 namespace Typeface {
 namespace {
@@ -35,7 +39,9 @@ QFont make(qreal pixelSize, QFont::Weight weight) {
 
 }  // namespace
 
-QFont system(qreal pixelSize, QFont::Weight weight) { return make(pixelSize, weight); }
+QFont system(qreal pixelSize, QFont::Weight weight) {
+  return make(pixelSize, weight);
+}
 
 // Function-local statics: built once, thread-safe, kept for the life of the process.
 const QFont& label() {

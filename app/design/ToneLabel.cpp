@@ -60,7 +60,8 @@ void ToneLabel::applyTone() {
   const QWidget* around = parentWidget();
   const bool dark = around != nullptr ? Appearance::isDark(around) : Appearance::isDark(palette());
   const QColor color = tone_.resolve(dark);
-  if (palette().color(QPalette::WindowText) == color && palette().isBrushSet(QPalette::Active, QPalette::WindowText))
+  if (palette().color(QPalette::WindowText) == color &&
+      palette().isBrushSet(QPalette::Active, QPalette::WindowText))
     return;
   QPalette p = palette();
   for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {

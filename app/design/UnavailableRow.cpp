@@ -31,8 +31,12 @@ UnavailableRow::UnavailableRow(const QString& label, std::optional<QString> reas
                     QStringLiteral(", ") + reason_->text());
 }
 
-QString UnavailableRow::shownReason() const { return reason_->text(); }
+QString UnavailableRow::shownReason() const {
+  return reason_->text();
+}
 
-QString UnavailableRow::defaultReason() { return kivo::tr("Not available through supported system interfaces."); }
+QString UnavailableRow::defaultReason() {
+  return kivo::tr("Not available through supported system interfaces.");
+}
 
 }  // namespace kivo

@@ -16,12 +16,15 @@ constexpr int kTimeoutMs = 5000;
 }  // namespace
 
 DesktopNotifier::DesktopNotifier(QObject* parent)
-    : DesktopNotifier(QDBusConnection::sessionBus(), QStringLiteral("KIVO Monitor"), QStringLiteral("kivo-monitor"),
-                      parent) {}
+    : DesktopNotifier(QDBusConnection::sessionBus(), QStringLiteral("KIVO Monitor"),
+                      QStringLiteral("kivo-monitor"), parent) {}
 
 DesktopNotifier::DesktopNotifier(const QDBusConnection& sessionBus, QString appName, QString desktopEntry,
                                  QObject* parent)
-    : Notifier(parent), bus_(sessionBus), appName_(std::move(appName)), desktopEntry_(std::move(desktopEntry)) {}
+    : Notifier(parent),
+      bus_(sessionBus),
+      appName_(std::move(appName)),
+      desktopEntry_(std::move(desktopEntry)) {}
 
 void DesktopNotifier::refreshStatus() {
   if (!bus_.isConnected()) {
@@ -29,7 +32,8 @@ void DesktopNotifier::refreshStatus() {
     return;
   }
   // Asked without waiting: a bus daemon that is slow to answer must not freeze the interface.
-  QDBusMessage owned = QDBusMessage::createMethodCall(kBusService, kBusPath, kBusService, QStringLiteral("NameHasOwner"));
+  QDBusMessage owned =
+      QDBusMessage::createMethodCall(kBusService, kBusPath, kBusService, QStringLiteral("NameHasOwner"));
   owned << kService;
   auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(owned, kTimeoutMs), this);
   connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* call) {
@@ -40,8 +44,8 @@ void DesktopNotifier::refreshStatus() {
       return;
     }
     // Not running: a service the bus can start on demand counts as there.
-    const QDBusMessage list =
-        QDBusMessage::createMethodCall(kBusService, kBusPath, kBusService, QStringLiteral("ListActivatableNames"));
+    const QDBusMessage list = QDBusMessage::createMethodCall(kBusService, kBusPath, kBusService,
+                                                             QStringLiteral("ListActivatableNames"));
     auto* next = new QDBusPendingCallWatcher(bus_.asyncCall(list, kTimeoutMs), this);
     connect(next, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* listed) {
       const QDBusPendingReply<QStringList> names = *listed;
@@ -54,7 +58,8 @@ void DesktopNotifier::refreshStatus() {
 void DesktopNotifier::finishRefresh(bool present) {
   setStatus(present ? NotificationStatus::authorized : NotificationStatus::denied);
   if (present) {
-    const QDBusMessage ask = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("GetCapabilities"));
+    const QDBusMessage ask =
+        QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("GetCapabilities"));
     auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(ask, kTimeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, &DesktopNotifier::onCapabilities);
   }

@@ -20,7 +20,8 @@ class DesktopNotifier : public Notifier {
   Q_OBJECT
  public:
   explicit DesktopNotifier(QObject* parent = nullptr);
-  DesktopNotifier(const QDBusConnection& sessionBus, QString appName, QString desktopEntry, QObject* parent = nullptr);
+  DesktopNotifier(const QDBusConnection& sessionBus, QString appName, QString desktopEntry,
+                  QObject* parent = nullptr);
 
   void refreshStatus() override;
   void post(const QUuid& rule, const QString& title, const QString& body, bool critical) override;

@@ -16,7 +16,8 @@ class DesktopSystemObserver : public SystemObserver {
   Q_OBJECT
  public:
   explicit DesktopSystemObserver(QObject* parent = nullptr);
-  DesktopSystemObserver(const QDBusConnection& systemBus, const QString& mountTable, QObject* parent = nullptr);
+  DesktopSystemObserver(const QDBusConnection& systemBus, const QString& mountTable,
+                        QObject* parent = nullptr);
 
   const SleepWakeObserver& sleepWake() const { return *sleepWake_; }
   const PowerProfileObserver& powerProfile() const { return *powerProfile_; }

@@ -72,7 +72,8 @@ void ForegroundTracker::onTimer() {
   // Events arrived while waiting: report once more a full delay after the last one.
   if (!moreEvents_) return;
   moreEvents_ = false;
-  const auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(due_.remainingTimeAsDuration());
+  const auto remaining =
+      std::chrono::duration_cast<std::chrono::milliseconds>(due_.remainingTimeAsDuration());
   timer_->start(std::max(remaining, std::chrono::milliseconds(0)));
 }
 

@@ -15,7 +15,7 @@ namespace kivo {
 // What decides whether one top-level window puts the application in the foreground.
 struct WindowFacts {
   bool visible = false;
-  bool exposed = false;    // the window system shows some of it (not fully covered)
+  bool exposed = false;  // the window system shows some of it (not fully covered)
   bool minimized = false;
   bool normalLevel = false;  // an ordinary window or dialog, not kept above others, no popup or tool
   bool titled = false;       // has a title bar

@@ -21,13 +21,19 @@ void systemLog(const QString& line) {
   ::syslog(LOG_USER | LOG_WARNING, "%s", text.constData());
 }
 
-bool isTrue(const QString& value) { return value.trimmed() == QLatin1String("true"); }
-bool isFalse(const QString& value) { return value.trimmed() == QLatin1String("false"); }
+bool isTrue(const QString& value) {
+  return value.trimmed() == QLatin1String("true");
+}
+bool isFalse(const QString& value) {
+  return value.trimmed() == QLatin1String("false");
+}
 
 }  // namespace
 
 LaunchAtLogin::LaunchAtLogin(QString appId, QString configHome, QString executable, LogSink log)
-    : appId_(std::move(appId)), configHome_(std::move(configHome)), executable_(std::move(executable)),
+    : appId_(std::move(appId)),
+      configHome_(std::move(configHome)),
+      executable_(std::move(executable)),
       log_(log ? std::move(log) : LogSink(systemLog)) {}
 
 QString LaunchAtLogin::entryPath() const {
@@ -94,8 +100,7 @@ bool LaunchAtLogin::setEnabled(bool enabled) {
     return true;
   }
 
-  const QString program =
-      executable_.isEmpty() ? QCoreApplication::applicationFilePath() : executable_;
+  const QString program = executable_.isEmpty() ? QCoreApplication::applicationFilePath() : executable_;
   const QString exec = execValue(program);
   if (exec.isEmpty()) {
     fail(QStringLiteral("The program path cannot be written into an autostart entry: %1").arg(program));

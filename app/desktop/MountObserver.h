@@ -13,7 +13,8 @@ namespace kivo {
 class MountObserver : public QObject {
   Q_OBJECT
  public:
-  explicit MountObserver(const QString& mountTable = QStringLiteral("/proc/self/mountinfo"), QObject* parent = nullptr);
+  explicit MountObserver(const QString& mountTable = QStringLiteral("/proc/self/mountinfo"),
+                         QObject* parent = nullptr);
   ~MountObserver() override;
 
   bool isAvailable() const { return fd_ >= 0; }

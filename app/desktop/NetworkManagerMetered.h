@@ -27,7 +27,8 @@ class NetworkManagerMetered : public QObject {
   void changed();
 
  private slots:
-  void onPropertiesChanged(const QString& interface, const QVariantMap& changed, const QStringList& invalidated);
+  void onPropertiesChanged(const QString& interface, const QVariantMap& changed,
+                           const QStringList& invalidated);
 
  private:
   void onReply(QDBusPendingCallWatcher* watcher);

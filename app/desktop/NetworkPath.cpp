@@ -11,12 +11,18 @@ namespace {
 bool usable(const RtnetlinkState::Link& link) {
   return (link.flags & IFF_UP) && (link.flags & IFF_RUNNING) && !(link.flags & IFF_LOOPBACK);
 }
-QString flag(bool value) { return value ? QStringLiteral("true") : QStringLiteral("false"); }
+QString flag(bool value) {
+  return value ? QStringLiteral("true") : QStringLiteral("false");
+}
 }  // namespace
 
-QString NetworkPath::status() const { return online ? QStringLiteral("online") : QStringLiteral("offline"); }
+QString NetworkPath::status() const {
+  return online ? QStringLiteral("online") : QStringLiteral("offline");
+}
 
-QString NetworkPath::joinedInterfaces() const { return interfaces.join(QLatin1Char(',')); }
+QString NetworkPath::joinedInterfaces() const {
+  return interfaces.join(QLatin1Char(','));
+}
 
 QString NetworkPath::key() const {
   return status() + QLatin1Char('|') + joinedInterfaces() + QLatin1Char('|') + flag(expensive) +
@@ -34,7 +40,8 @@ NetworkPath NetworkPath::fromState(const RtnetlinkState& state, bool expensive) 
   for (const auto& [index, link] : state.links) {
     if (!usable(link)) continue;
     anyUsable = true;
-    if (state.addressed.count(index)) path.interfaces.append(QString::fromUtf8(link.name.data(), static_cast<qsizetype>(link.name.size())));
+    if (state.addressed.count(index))
+      path.interfaces.append(QString::fromUtf8(link.name.data(), static_cast<qsizetype>(link.name.size())));
     if (state.defaultRoutes.count(index)) path.online = true;
   }
   // A default route through a nexthop object names no interface here; trust it while any

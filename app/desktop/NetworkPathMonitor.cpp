@@ -40,16 +40,20 @@ bool request(int fd, std::uint16_t type, std::uint32_t sequence) {
   message.body.rtgen_family = AF_UNSPEC;
   sockaddr_nl kernel{};
   kernel.nl_family = AF_NETLINK;
-  return ::sendto(fd, &message, message.header.nlmsg_len, 0, reinterpret_cast<sockaddr*>(&kernel), sizeof kernel) >= 0;
+  return ::sendto(fd, &message, message.header.nlmsg_len, 0, reinterpret_cast<sockaddr*>(&kernel),
+                  sizeof kernel) >= 0;
 }
 
 }  // namespace
 
-NetworkPathMonitor::NetworkPathMonitor(QObject* parent) : NetworkPathMonitor(QDBusConnection::systemBus(), parent) {}
+NetworkPathMonitor::NetworkPathMonitor(QObject* parent)
+    : NetworkPathMonitor(QDBusConnection::systemBus(), parent) {}
 
 NetworkPathMonitor::NetworkPathMonitor(const QDBusConnection& systemBus, QObject* parent,
                                        std::chrono::milliseconds debounce)
-    : QObject(parent), metered_(new NetworkManagerMetered(systemBus, this)), debounce_(debounce),
+    : QObject(parent),
+      metered_(new NetworkManagerMetered(systemBus, this)),
+      debounce_(debounce),
       timer_(new QTimer(this)) {
   timer_->setSingleShot(true);
   connect(timer_, &QTimer::timeout, this, &NetworkPathMonitor::refresh);
@@ -71,7 +75,8 @@ bool NetworkPathMonitor::dump(RtnetlinkState& state, std::vector<unsigned char>&
   buffer.resize(kBufferBytes);
   state.clear();
   std::uint32_t sequence = 1;
-  for (const std::uint16_t type : {std::uint16_t(RTM_GETLINK), std::uint16_t(RTM_GETADDR), std::uint16_t(RTM_GETROUTE)}) {
+  for (const std::uint16_t type :
+       {std::uint16_t(RTM_GETLINK), std::uint16_t(RTM_GETADDR), std::uint16_t(RTM_GETROUTE)}) {
     if (!request(socket.fd, type, sequence++)) return false;
     for (;;) {
       sockaddr_nl from{};
@@ -96,7 +101,8 @@ void NetworkPathMonitor::start() {
   if (listenFd_ >= 0) {
     sockaddr_nl local{};
     local.nl_family = AF_NETLINK;
-    local.nl_groups = RTMGRP_LINK | RTMGRP_IPV4_IFADDR | RTMGRP_IPV6_IFADDR | RTMGRP_IPV4_ROUTE | RTMGRP_IPV6_ROUTE;
+    local.nl_groups =
+        RTMGRP_LINK | RTMGRP_IPV4_IFADDR | RTMGRP_IPV6_IFADDR | RTMGRP_IPV4_ROUTE | RTMGRP_IPV6_ROUTE;
     if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) {
       ::close(listenFd_);
       listenFd_ = -1;

@@ -13,13 +13,15 @@ constexpr Name kNames[] = {
 };
 }  // namespace
 
-PowerProfileObserver::PowerProfileObserver(const QDBusConnection& systemBus, QObject* parent) : QObject(parent) {
+PowerProfileObserver::PowerProfileObserver(const QDBusConnection& systemBus, QObject* parent)
+    : QObject(parent) {
   QDBusConnection bus = systemBus;
   if (!bus.isConnected()) return;
   for (const Name& name : kNames) {
-    available_ |= bus.connect(QString::fromLatin1(name.service), QString::fromLatin1(name.path),
-                              QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("PropertiesChanged"),
-                              this, SLOT(onPropertiesChanged(QString, QVariantMap, QStringList)));
+    available_ |=
+        bus.connect(QString::fromLatin1(name.service), QString::fromLatin1(name.path),
+                    QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("PropertiesChanged"),
+                    this, SLOT(onPropertiesChanged(QString, QVariantMap, QStringList)));
   }
 }
 

@@ -22,7 +22,8 @@ class PowerProfileObserver : public QObject {
   void changed();
 
  private slots:
-  void onPropertiesChanged(const QString& interface, const QVariantMap& changed, const QStringList& invalidated);
+  void onPropertiesChanged(const QString& interface, const QVariantMap& changed,
+                           const QStringList& invalidated);
 
  private:
   bool available_ = false;

@@ -8,17 +8,21 @@
 
 #include <QTimeZone>
 
-#include <csignal>
 #include <fcntl.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+#include <csignal>
 
 namespace kivo {
 
 namespace {
 // Called through syscall(2): the C library's own wrappers are not declared for C++ everywhere.
-int openPidfd(std::int32_t pid) { return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0u)); }
-bool sendThroughPidfd(int pidfd, int signal) { return ::syscall(SYS_pidfd_send_signal, pidfd, signal, nullptr, 0u) == 0; }
+int openPidfd(std::int32_t pid) {
+  return static_cast<int>(::syscall(SYS_pidfd_open, pid, 0u));
+}
+bool sendThroughPidfd(int pidfd, int signal) {
+  return ::syscall(SYS_pidfd_send_signal, pidfd, signal, nullptr, 0u) == 0;
+}
 }  // namespace
 
 ProcessActions::ProcessActions(std::string procRoot) : procRoot_(std::move(procRoot)) {}
@@ -41,7 +45,8 @@ bool ProcessActions::perform(ProcessAction action, const ProcessRecord& record) 
   return perform(action, record.pid, record.startTime);
 }
 
-bool ProcessActions::perform(ProcessAction action, std::int32_t pid, const std::optional<QDateTime>& expected) {
+bool ProcessActions::perform(ProcessAction action, std::int32_t pid,
+                             const std::optional<QDateTime>& expected) {
   // The kernel, init and the monitor itself are never ended from here.
   if (pid < 2 || pid == ::getpid()) return false;
   if (!expected || !expected->isValid()) return false;

@@ -35,12 +35,14 @@ TrayHost* TrayHost::followDesktop(Check toolkitCheck, QObject* parent) {
   QDBusConnection bus = QDBusConnection::sessionBus();
   auto watcherOwned = std::make_shared<bool>(bus.isConnected() && bus.interface() &&
                                              bus.interface()->isServiceRegistered(kWatcherService).value());
-  auto* host = new TrayHost(
-      [x11, watcherOwned, check = std::move(toolkitCheck)] { return (x11 || *watcherOwned) && check && check(); },
-      parent);
+  auto* host =
+      new TrayHost([x11, watcherOwned,
+                    check = std::move(toolkitCheck)] { return (x11 || *watcherOwned) && check && check(); },
+                   parent);
 
   if (bus.isConnected()) {
-    auto* watcher = new QDBusServiceWatcher(kWatcherService, bus, QDBusServiceWatcher::WatchForOwnerChange, host);
+    auto* watcher =
+        new QDBusServiceWatcher(kWatcherService, bus, QDBusServiceWatcher::WatchForOwnerChange, host);
     connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, host,
             [host, watcherOwned](const QString&, const QString&, const QString& owner) {
               *watcherOwned = !owner.isEmpty();

@@ -15,10 +15,10 @@ namespace kivo {
 
 QString ModelFactory::databasePath(const Preferences& standard) {
   const auto given = standard.string(LaunchOptions::kDataDir);
-  const QString directory =
-      given && !given->isEmpty()
-          ? *given
-          : QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/KIVO Monitor");
+  const QString directory = given && !given->isEmpty()
+                                ? *given
+                                : QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                                      QStringLiteral("/KIVO Monitor");
   return QDir(directory).filePath(QStringLiteral("telemetry.sqlite"));
 }
 

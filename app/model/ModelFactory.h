@@ -45,7 +45,8 @@ class ModelFactory {
   static OpenedHistory openHistory(const QString& path, const RetentionPolicy& retention);
   // Applies the launch arguments that change settings (KIVOInterval, KIVOPrivacy in test mode),
   // reads the constant readings and builds the engine.
-  static ModelParts build(AppSettings& settings, const Preferences& standard, const ModelEnvironment& environment);
+  static ModelParts build(AppSettings& settings, const Preferences& standard,
+                          const ModelEnvironment& environment);
 };
 
 }  // namespace kivo

@@ -20,7 +20,9 @@ void ModelWorker::deliver(std::function<void()> apply) {
     first = results_.empty();
     results_.push_back(std::move(apply));
   }
-  if (first) QMetaObject::invokeMethod(context_.get(), [this] { applyResults(); }, Qt::QueuedConnection);
+  if (first)
+    QMetaObject::invokeMethod(
+        context_.get(), [this] { applyResults(); }, Qt::QueuedConnection);
 }
 
 void ModelWorker::applyResults() {

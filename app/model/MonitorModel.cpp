@@ -28,7 +28,8 @@ struct MonitorModel::WakeTarget {
     std::lock_guard lock(mutex);
     if (!model) return;
     MonitorModel* target = model;
-    QMetaObject::invokeMethod(target, [target] { target->consume(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        target, [target] { target->consume(); }, Qt::QueuedConnection);
   }
   void clear() {
     std::lock_guard lock(mutex);
@@ -55,7 +56,8 @@ MonitorModel::MonitorModel(AppSettings& settings, const Preferences& standard, E
   databasePath_ = std::move(parts.databasePath);
   engine_ = std::move(parts.engine);
 
-  connect(&notifications_, &AlertNotifications::statusChanged, this, &MonitorModel::notificationStatusChanged);
+  connect(&notifications_, &AlertNotifications::statusChanged, this,
+          &MonitorModel::notificationStatusChanged);
 
   // The first attempt at the history now, on the worker; one refused (another instance holds
   // it, the disk is full) may open later.
@@ -74,7 +76,9 @@ MonitorModel::~MonitorModel() {
   // The engine goes with the model's members: its destructor stops the loop and flushes.
 }
 
-std::shared_ptr<TimeSeriesStore> MonitorModel::storeOf(const TelemetryEngine& engine) { return engine.store(); }
+std::shared_ptr<TimeSeriesStore> MonitorModel::storeOf(const TelemetryEngine& engine) {
+  return engine.store();
+}
 
 QString MonitorModel::databasePath(const Preferences& standard) {
   return ModelFactory::databasePath(standard);
@@ -120,7 +124,8 @@ void MonitorModel::shutdown() {
   if (engine_->stop()) return;
   // The last flush failed (a full disk, say): once more, then say what is lost.
   const auto store = engine_->store();
-  if (store && !store->flush(environment_.now())) environment_.log(HistoryText::lostAtQuit(store->writeStatus()));
+  if (store && !store->flush(environment_.now()))
+    environment_.log(HistoryText::lostAtQuit(store->writeStatus()));
 }
 
 void MonitorModel::ingest(std::shared_ptr<const TelemetrySnapshot> shared) {

@@ -111,7 +111,9 @@ class MonitorModel : public QObject {
     return processSnapshot_ ? &*processSnapshot_->processes : nullptr;
   }
   // The newest points of one metric (empty before its first value).
-  const LiveRing& live(MetricID metric) const { return live_[static_cast<std::size_t>(Metric::index(metric))]; }
+  const LiveRing& live(MetricID metric) const {
+    return live_[static_cast<std::size_t>(Metric::index(metric))];
+  }
   const QList<QList<double>>& coreHistory() const { return coreHistory_; }
   const std::vector<AlertRule>& firing() const { return firing_; }
   const std::vector<Finding>& findings() const { return findings_; }
@@ -139,7 +141,9 @@ class MonitorModel : public QObject {
 
   // One snapshot into the live state (what every wake-up of the engine ends in).
   void ingest(std::shared_ptr<const TelemetrySnapshot> snapshot);
-  void ingest(const TelemetrySnapshot& snapshot) { ingest(std::make_shared<const TelemetrySnapshot>(snapshot)); }
+  void ingest(const TelemetrySnapshot& snapshot) {
+    ingest(std::make_shared<const TelemetrySnapshot>(snapshot));
+  }
   // Findings of the last 24 hours and the store statistics, computed on the worker.
   void refreshFindings();
   // Only the store statistics, read on the worker; nothing without a store.

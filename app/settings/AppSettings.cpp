@@ -154,8 +154,9 @@ AppSettings::AppSettings(Preferences& defaults, QObject* parent) : QObject(paren
 void AppSettings::write(const QString& key, const QVariant& value) {
   QList<Preferences::Change> changes;
   if (const auto it = unreadable_.constFind(key); it != unreadable_.constEnd()) {
-    changes.append({Preferences::unreadableName(key, [this](const QString& name) { return defaults_.contains(name); }),
-                    it.value()});
+    changes.append(
+        {Preferences::unreadableName(key, [this](const QString& name) { return defaults_.contains(name); }),
+         it.value()});
     unreadable_.remove(key);
   }
   changes.append({key, value});

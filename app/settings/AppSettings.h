@@ -2,12 +2,12 @@
 
 #include "analysis/AlertRule.h"
 #include "analysis/IntelligenceThresholds.h"
+#include "scheduler/TelemetryConfiguration.h"
 #include "settings/AppearanceChoice.h"
 #include "settings/DashboardPreset.h"
 #include "settings/DensityChoice.h"
 #include "settings/MenuBarItem.h"
 #include "settings/Preferences.h"
-#include "scheduler/TelemetryConfiguration.h"
 #include "storage/RetentionPolicy.h"
 
 #include <QHash>

@@ -176,10 +176,10 @@ void JsonFilePreferences::apply(const QList<Change>& changes) {
     // An entry this version cannot read is not dropped by a write over it: it moves aside.
     if (foreign_.contains(key)) {
       const QJsonValue kept = foreign_.take(key);
-      foreign_.insert(unreadableName(key, [this](const QString& name) {
-                        return foreign_.contains(name) || values_.contains(name);
-                      }),
-                      kept);
+      foreign_.insert(
+          unreadableName(
+              key, [this](const QString& name) { return foreign_.contains(name) || values_.contains(name); }),
+          kept);
     }
     if (value.isValid()) {
       values_.insert(key, value);

@@ -34,12 +34,14 @@ AppCommands::AppCommands(MonitorModel& model, WindowCommands commands, QObject* 
   pause_ = make(QString(), "command.pause", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
   connect(pause_, &QAction::triggered, &model_, [this] { model_.setPaused(!model_.isPaused()); });
   // The menu command adds its bookmark at once; only the toolbar asks for a note.
-  bookmark_ = make(kivo::tr("Add Bookmark"), "command.bookmark", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B));
+  bookmark_ =
+      make(kivo::tr("Add Bookmark"), "command.bookmark", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_B));
   connect(bookmark_, &QAction::triggered, &model_, [this] { model_.addBookmark(QString()); });
-  refresh_ = make(kivo::tr("Refresh Insights"), "command.refreshInsights", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
+  refresh_ = make(kivo::tr("Refresh Insights"), "command.refreshInsights",
+                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
   connect(refresh_, &QAction::triggered, &model_, [this] { model_.refreshFindings(); });
-  dashboard_ =
-      make(kivo::tr("New Dashboard Window"), "command.newDashboard", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D));
+  dashboard_ = make(kivo::tr("New Dashboard Window"), "command.newDashboard",
+                    QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_D));
   connect(dashboard_, &QAction::triggered, this, [this] {
     if (commands_.newDashboardWindow) commands_.newDashboardWindow();
   });
@@ -51,7 +53,9 @@ AppCommands::AppCommands(MonitorModel& model, WindowCommands commands, QObject* 
   refreshBookmark();
 }
 
-void AppCommands::refreshPause() { pause_->setText(RootPresenter::pauseTitle(model_.isPaused())); }
+void AppCommands::refreshPause() {
+  pause_->setText(RootPresenter::pauseTitle(model_.isPaused()));
+}
 
 void AppCommands::refreshBookmark() {
   // A bookmark without a history would be dropped: say so rather than take it.

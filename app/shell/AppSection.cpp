@@ -30,9 +30,10 @@ constexpr std::array<Entry, 13> kEntries{{
 }};
 
 constexpr std::array<AppSection, 13> kAll{
-    AppSection::overview, AppSection::cpu,     AppSection::gpu,     AppSection::memory, AppSection::disk,
-    AppSection::network,  AppSection::processes, AppSection::power, AppSection::thermal, AppSection::history,
-    AppSection::insights, AppSection::alerts,  AppSection::reports,
+    AppSection::overview, AppSection::cpu,     AppSection::gpu,       AppSection::memory,
+    AppSection::disk,     AppSection::network, AppSection::processes, AppSection::power,
+    AppSection::thermal,  AppSection::history, AppSection::insights,  AppSection::alerts,
+    AppSection::reports,
 };
 constexpr std::array<AppSection, 7> kHardware{
     AppSection::cpu,     AppSection::gpu,   AppSection::memory,  AppSection::disk,
@@ -42,15 +43,25 @@ constexpr std::array<AppSection, 5> kAnalysis{
     AppSection::processes, AppSection::history, AppSection::insights, AppSection::alerts, AppSection::reports,
 };
 
-const Entry& entry(AppSection section) { return kEntries[static_cast<std::size_t>(section)]; }
+const Entry& entry(AppSection section) {
+  return kEntries[static_cast<std::size_t>(section)];
+}
 
 }  // namespace
 
-std::span<const AppSection> allCases() { return kAll; }
-std::span<const AppSection> hardware() { return kHardware; }
-std::span<const AppSection> analysis() { return kAnalysis; }
+std::span<const AppSection> allCases() {
+  return kAll;
+}
+std::span<const AppSection> hardware() {
+  return kHardware;
+}
+std::span<const AppSection> analysis() {
+  return kAnalysis;
+}
 
-QString rawValue(AppSection section) { return QString::fromLatin1(entry(section).raw); }
+QString rawValue(AppSection section) {
+  return QString::fromLatin1(entry(section).raw);
+}
 
 std::optional<AppSection> fromRawValue(QStringView raw) {
   for (const Entry& e : kEntries) {
@@ -59,9 +70,13 @@ std::optional<AppSection> fromRawValue(QStringView raw) {
   return std::nullopt;
 }
 
-const char* titleKey(AppSection section) { return entry(section).title; }
+const char* titleKey(AppSection section) {
+  return entry(section).title;
+}
 
-QString symbol(AppSection section) { return QString::fromLatin1(entry(section).symbol); }
+QString symbol(AppSection section) {
+  return QString::fromLatin1(entry(section).symbol);
+}
 
 AppSection initial(const Preferences& standard) {
   if (const auto text = standard.string(kLaunchOption)) {

@@ -80,7 +80,8 @@ Application::Application(QApplication& app, const QStringList& arguments) : app_
   const Preferences& standard = *p.domains.standard;
 
   // Before the history is opened: a second launch on it only brings the first one forward.
-  p.instance = std::make_unique<SingleInstance>(QDBusConnection::sessionBus(), MonitorModel::databasePath(standard));
+  p.instance =
+      std::make_unique<SingleInstance>(QDBusConnection::sessionBus(), MonitorModel::databasePath(standard));
   if (p.instance->claim() == SingleInstance::Outcome::handedOver) return;
 
   Icons::initResources();
@@ -93,7 +94,8 @@ Application::Application(QApplication& app, const QStringList& arguments) : app_
   connect(&model, &MonitorModel::storeErrorChanged, this, [this, &model] {
     if (openFailureReported_ || model.store() || !model.storeError()) return;
     openFailureReported_ = true;
-    qWarning("The history cannot be opened; it is tried again every minute: %s", qUtf8Printable(*model.storeError()));
+    qWarning("The history cannot be opened; it is tried again every minute: %s",
+             qUtf8Printable(*model.storeError()));
   });
 
   // The desktop tells the model about sleep, mounts, power profiles, windows and the network.
@@ -108,7 +110,8 @@ Application::Application(QApplication& app, const QStringList& arguments) : app_
   // the screen, in milliseconds since the epoch.
   if (qEnvironmentVariableIsSet("KIVO_REPORT_FIRST_PAINT")) {
     connect(&r.shell, &Shell::mainWindowPainted, this, [] {
-      std::fprintf(stderr, "kivo-first-paint %lld\n", static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
+      std::fprintf(stderr, "kivo-first-paint %lld\n",
+                   static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
       std::fflush(stderr);
     });
   }
@@ -116,15 +119,21 @@ Application::Application(QApplication& app, const QStringList& arguments) : app_
   // Quitting, however asked for (a command, a signal, the session's end), stops consuming,
   // joins the engine's loop and flushes the history before the process ends.
   connect(&app_, &QCoreApplication::aboutToQuit, &model, [&model] { model.shutdown(); });
-  connect(&app_, &QGuiApplication::commitDataRequest, &app_, [] { QApplication::quit(); },
-          Qt::QueuedConnection);
+  connect(
+      &app_, &QGuiApplication::commitDataRequest, &app_, [] { QApplication::quit(); }, Qt::QueuedConnection);
 }
 
 Application::~Application() = default;
 
-bool Application::handedOver() const { return !parts_->running; }
-MonitorModel* Application::model() const { return parts_->running ? &parts_->running->model : nullptr; }
-Shell* Application::shell() const { return parts_->running ? &parts_->running->shell : nullptr; }
+bool Application::handedOver() const {
+  return !parts_->running;
+}
+MonitorModel* Application::model() const {
+  return parts_->running ? &parts_->running->model : nullptr;
+}
+Shell* Application::shell() const {
+  return parts_->running ? &parts_->running->shell : nullptr;
+}
 
 int Application::run() {
   if (!parts_->running) return 0;

@@ -19,7 +19,8 @@ BookmarkDialog::BookmarkDialog(QWidget* parent) : QDialog(parent) {
   QFont bold = title->font();
   bold.setBold(true);
   title->setFont(bold);
-  auto* message = new QLabel(kivo::tr("Bookmarks mark a moment in the history so you can find it again."), this);
+  auto* message =
+      new QLabel(kivo::tr("Bookmarks mark a moment in the history so you can find it again."), this);
   message->setWordWrap(true);
   note_ = new QLineEdit(this);
   note_->setObjectName(QStringLiteral("bookmark.note"));
@@ -46,6 +47,8 @@ BookmarkDialog::BookmarkDialog(QWidget* parent) : QDialog(parent) {
   setMinimumWidth(340);
 }
 
-QString BookmarkDialog::note() const { return note_->text(); }
+QString BookmarkDialog::note() const {
+  return note_->text();
+}
 
 }  // namespace kivo

@@ -1,9 +1,9 @@
 #include "shell/DashboardWindow.h"
 
 #include "design/Accessibility.h"
+#include "design/Tokens.h"
 #include "features/dashboard/DashboardPage.h"
 #include "model/MonitorModel.h"
-#include "design/Tokens.h"
 #include "shell/AppCommands.h"
 #include "texts/Localized.h"
 
@@ -39,6 +39,8 @@ void DashboardWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
 }
 
-void DashboardWindow::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), Palette::canvas.resolve(this)); }
+void DashboardWindow::paintEvent(QPaintEvent*) {
+  QPainter(this).fillRect(rect(), Palette::canvas.resolve(this));
+}
 
 }  // namespace kivo

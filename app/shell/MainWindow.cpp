@@ -1,11 +1,11 @@
 #include "shell/MainWindow.h"
 
-#include "model/MonitorModel.h"
-#include "shell/BookmarkDialog.h"
 #include "design/Accessibility.h"
 #include "design/Appearance.h"
 #include "design/Icons.h"
 #include "design/Tokens.h"
+#include "model/MonitorModel.h"
+#include "shell/BookmarkDialog.h"
 #include "shell/RootPresenter.h"
 #include "shell/RootView.h"
 #include "texts/Localized.h"
@@ -20,8 +20,8 @@
 
 namespace kivo {
 
-MainWindow::MainWindow(const PageContext& context, AppSection initial, bool testMode, const AppCommands& commands,
-                       QWidget* parent)
+MainWindow::MainWindow(const PageContext& context, AppSection initial, bool testMode,
+                       const AppCommands& commands, QWidget* parent)
     : QMainWindow(parent), context_(context), commands_(commands) {
   setObjectName(QStringLiteral("main"));
   setWindowTitle(kivo::tr("KIVO Monitor"));
@@ -68,7 +68,8 @@ void MainWindow::buildToolbar() {
   MonitorModel& model = context_.model;
   connect(toolbarPause_, &QAction::triggered, &model, [&model] { model.setPaused(!model.isPaused()); });
   // A tool bar leaves its buttons out of the Tab order; the bookmark's note needs the keyboard too.
-  for (QAction* action : {toolbarBookmark_, toolbarPause_}) toolbar->widgetForAction(action)->setFocusPolicy(Qt::TabFocus);
+  for (QAction* action : {toolbarBookmark_, toolbarPause_})
+    toolbar->widgetForAction(action)->setFocusPolicy(Qt::TabFocus);
 }
 
 void MainWindow::refreshPause() {
@@ -101,9 +102,8 @@ void MainWindow::promptForBookmark() {
   auto* dialog = new BookmarkDialog(this);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   MonitorModel& model = context_.model;
-  connect(dialog, &BookmarkDialog::bookmarkRequested, &model, [&model](const QString& note) {
-    model.addBookmark(note);
-  });
+  connect(dialog, &BookmarkDialog::bookmarkRequested, &model,
+          [&model](const QString& note) { model.addBookmark(note); });
   dialog->open();
 }
 

@@ -57,7 +57,9 @@ std::optional<int> insightCount(AppSection section, const BadgeFigures& figures)
   return figures.findings;
 }
 
-QString alertCapsuleAccessibleName(int count) { return AlertText::activeCount(count); }
+QString alertCapsuleAccessibleName(int count) {
+  return AlertText::activeCount(count);
+}
 
 QString footerText(bool paused, std::optional<double> interval, const ValueFormatter& format) {
   if (paused) return kivo::tr("Sampling paused");
@@ -71,9 +73,15 @@ QString footerText(const MonitorModel& model) {
   return footerText(model.isPaused(), interval, model.format());
 }
 
-QString pauseTitle(bool paused) { return paused ? kivo::tr("Resume Sampling") : kivo::tr("Pause Sampling"); }
-QString pauseHelp(bool paused) { return paused ? kivo::tr("Resume sampling") : kivo::tr("Pause sampling"); }
-QString pauseSymbol(bool paused) { return paused ? QStringLiteral("play.fill") : QStringLiteral("pause.fill"); }
+QString pauseTitle(bool paused) {
+  return paused ? kivo::tr("Resume Sampling") : kivo::tr("Pause Sampling");
+}
+QString pauseHelp(bool paused) {
+  return paused ? kivo::tr("Resume sampling") : kivo::tr("Pause sampling");
+}
+QString pauseSymbol(bool paused) {
+  return paused ? QStringLiteral("play.fill") : QStringLiteral("pause.fill");
+}
 QString bookmarkHelp(bool historyOpen) {
   return historyOpen ? kivo::tr("Mark this moment in the history")
                      : kivo::tr("No history is open, so a bookmark cannot be kept.");

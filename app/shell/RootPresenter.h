@@ -16,14 +16,14 @@ namespace RootPresenter {
 
 // The figures behind the badges, each absent until the model has it.
 struct BadgeFigures {
-  std::optional<double> cpu;        // newest cpuTotal, percent
-  std::optional<double> gpu;        // newest gpuUtilization, percent
-  std::optional<double> memory;     // used ÷ physical × 100 of the newest snapshot (0 when physical is 0)
-  std::optional<double> netDown;    // newest netDown, bytes per second
-  std::optional<int> processes;     // total of the newest process sample
-  std::optional<double> charge;     // battery charge of the newest snapshot, percent
-  int firing = 0;                   // firing alert rules
-  int findings = 0;                 // current findings
+  std::optional<double> cpu;      // newest cpuTotal, percent
+  std::optional<double> gpu;      // newest gpuUtilization, percent
+  std::optional<double> memory;   // used ÷ physical × 100 of the newest snapshot (0 when physical is 0)
+  std::optional<double> netDown;  // newest netDown, bytes per second
+  std::optional<int> processes;   // total of the newest process sample
+  std::optional<double> charge;   // battery charge of the newest snapshot, percent
+  int firing = 0;                 // firing alert rules
+  int findings = 0;               // current findings
 
   static BadgeFigures of(const MonitorModel& model);
 };

@@ -72,7 +72,9 @@ RootView::RootView(const PageContext& context, AppSection initial, bool testMode
   connect(sidebar_, &Sidebar::sectionSelected, this, &RootView::showSection);
 }
 
-void RootView::select(AppSection section) { sidebar_->select(section); }
+void RootView::select(AppSection section) {
+  sidebar_->select(section);
+}
 
 void RootView::showSection(AppSection section) {
   if (page_ && section == section_) return;

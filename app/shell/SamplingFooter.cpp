@@ -1,8 +1,8 @@
 #include "shell/SamplingFooter.h"
 
-#include "model/MonitorModel.h"
 #include "design/Appearance.h"
 #include "design/Tokens.h"
+#include "model/MonitorModel.h"
 #include "shell/RootPresenter.h"
 
 #include <QPainter>
@@ -36,7 +36,8 @@ void SamplingFooter::refresh() {
 
 QSize SamplingFooter::sizeHint() const {
   const QFontMetrics metrics(Typeface::caption());
-  return {kHorizontal * 2 + kDot + kSpacing + metrics.horizontalAdvance(text_), 1 + 2 + kVertical * 2 + metrics.height()};
+  return {kHorizontal * 2 + kDot + kSpacing + metrics.horizontalAdvance(text_),
+          1 + 2 + kVertical * 2 + metrics.height()};
 }
 
 void SamplingFooter::paintEvent(QPaintEvent*) {

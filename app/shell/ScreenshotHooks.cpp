@@ -6,7 +6,8 @@
 
 namespace kivo {
 
-std::vector<ScreenshotHooks::Step> ScreenshotHooks::plan(const Preferences& standard, const Actions& actions) {
+std::vector<ScreenshotHooks::Step> ScreenshotHooks::plan(const Preferences& standard,
+                                                         const Actions& actions) {
   std::vector<Step> steps;
   if (standard.contains(kOpenSettings)) {
     steps.push_back({4'000, kOpenSettings, [open = actions.openSettings] {

@@ -21,23 +21,46 @@ QWidget* SectionPages::create(AppSection section, const PageContext& context, QW
   QWidget* page = nullptr;
   switch (section) {
     // Every section has its page; no default, so a new section without one is a warning.
-    case AppSection::reports: page = new ReportsPage(context.model, context.settings, parent); break;
-    case AppSection::history: page = new HistoryPage(context.model, context.settings, parent); break;
+    case AppSection::reports:
+      page = new ReportsPage(context.model, context.settings, parent);
+      break;
+    case AppSection::history:
+      page = new HistoryPage(context.model, context.settings, parent);
+      break;
     case AppSection::overview: {
       auto* dashboard = new DashboardPage(context.model, context.settings, parent);
-      if (context.openDashboard) QObject::connect(dashboard, &DashboardPage::openWindowRequested, context.openDashboard);
+      if (context.openDashboard)
+        QObject::connect(dashboard, &DashboardPage::openWindowRequested, context.openDashboard);
       page = dashboard;
       break;
     }
-    case AppSection::alerts: page = new AlertsPage(context.model, context.settings, parent); break;
-    case AppSection::insights: page = new InsightsPage(context.model, context.settings, parent); break;
-    case AppSection::processes: page = new ProcessesPage(context.model, context.settings, parent); break;
-    case AppSection::cpu: page = new CPUPage(context.model, context.settings, parent); break;
-    case AppSection::gpu: page = new GPUPage(context.model, context.settings, parent); break;
-    case AppSection::memory: page = new MemoryPage(context.model, context.settings, parent); break;
-    case AppSection::disk: page = new DiskPage(context.model, parent); break;
-    case AppSection::power: page = new PowerPage(context.model, parent); break;
-    case AppSection::thermal: page = new ThermalPage(context.model, parent); break;
+    case AppSection::alerts:
+      page = new AlertsPage(context.model, context.settings, parent);
+      break;
+    case AppSection::insights:
+      page = new InsightsPage(context.model, context.settings, parent);
+      break;
+    case AppSection::processes:
+      page = new ProcessesPage(context.model, context.settings, parent);
+      break;
+    case AppSection::cpu:
+      page = new CPUPage(context.model, context.settings, parent);
+      break;
+    case AppSection::gpu:
+      page = new GPUPage(context.model, context.settings, parent);
+      break;
+    case AppSection::memory:
+      page = new MemoryPage(context.model, context.settings, parent);
+      break;
+    case AppSection::disk:
+      page = new DiskPage(context.model, parent);
+      break;
+    case AppSection::power:
+      page = new PowerPage(context.model, parent);
+      break;
+    case AppSection::thermal:
+      page = new ThermalPage(context.model, parent);
+      break;
     case AppSection::network:
       page = new NetworkPage(context.model, context.settings, parent);
       break;

@@ -1,18 +1,18 @@
 #include "shell/Shell.h"
 
+#include "design/AppearanceController.h"
+#include "design/Environment.h"
+#include "design/Tokens.h"
+#include "features/tray/MenuBarHooks.h"
+#include "features/tray/MenuBarTray.h"
 #include "model/MonitorModel.h"
 #include "settings/AppSettings.h"
 #include "settings/LaunchOptions.h"
 #include "shell/AppCommands.h"
 #include "shell/AppSection.h"
 #include "shell/DashboardWindow.h"
-#include "design/AppearanceController.h"
-#include "design/Environment.h"
-#include "design/Tokens.h"
 #include "shell/MainWindow.h"
 #include "shell/SettingsWindow.h"
-#include "features/tray/MenuBarHooks.h"
-#include "features/tray/MenuBarTray.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -64,8 +64,12 @@ Shell::~Shell() {
   for (const auto& window : dashboards_) delete window;
 }
 
-MainWindow* Shell::mainWindow() const { return main_; }
-SettingsWindow* Shell::settingsWindow() const { return settings_; }
+MainWindow* Shell::mainWindow() const {
+  return main_;
+}
+SettingsWindow* Shell::settingsWindow() const {
+  return settings_;
+}
 
 void Shell::showMainWindow() {
   if (!main_) {
@@ -127,7 +131,8 @@ void Shell::openSettings() {
     } else if (const QScreen* screen = QApplication::primaryScreen()) {
       area = screen->availableGeometry();
     }
-    if (area.isValid()) settings_->move(area.center() - QPoint(settings_->width() / 2, settings_->height() / 2));
+    if (area.isValid())
+      settings_->move(area.center() - QPoint(settings_->width() / 2, settings_->height() / 2));
   }
   settings_->show();
   settings_->raise();
@@ -157,7 +162,9 @@ void Shell::activate(const QVariantMap& platformData) {
   showMainWindow();
 }
 
-void Shell::setTrayVisible(bool visible) { QApplication::setQuitOnLastWindowClosed(!visible); }
+void Shell::setTrayVisible(bool visible) {
+  QApplication::setQuitOnLastWindowClosed(!visible);
+}
 
 void Shell::trayShownChanged(bool shown) {
   setTrayVisible(shown);

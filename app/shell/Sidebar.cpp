@@ -1,9 +1,9 @@
 #include "shell/Sidebar.h"
 
-#include "model/MonitorModel.h"
 #include "design/Accessibility.h"
 #include "design/Appearance.h"
 #include "design/Tokens.h"
+#include "model/MonitorModel.h"
 #include "shell/RootPresenter.h"
 #include "shell/SamplingFooter.h"
 #include "shell/SidebarRow.h"
@@ -90,14 +90,17 @@ Sidebar::Sidebar(const MonitorModel& model, QWidget* parent) : QWidget(parent), 
   layout->addWidget(scroll, 1);
   layout->addWidget(footer_);
 
-  for (auto changed : {&MonitorModel::snapshotChanged, &MonitorModel::liveChanged, &MonitorModel::processesChanged,
-                       &MonitorModel::firingChanged, &MonitorModel::findingsChanged}) {
+  for (auto changed :
+       {&MonitorModel::snapshotChanged, &MonitorModel::liveChanged, &MonitorModel::processesChanged,
+        &MonitorModel::firingChanged, &MonitorModel::findingsChanged}) {
     connect(&model, changed, this, &Sidebar::refresh);
   }
   refresh();
 }
 
-void Sidebar::select(AppSection section) { rows_.at(section)->setChecked(true); }
+void Sidebar::select(AppSection section) {
+  rows_.at(section)->setChecked(true);
+}
 
 void Sidebar::selectNext(AppSection from, int step) {
   const auto at = std::find(order_.begin(), order_.end(), from);
@@ -112,7 +115,8 @@ void Sidebar::refresh() {
   const RootPresenter::BadgeFigures figures = RootPresenter::BadgeFigures::of(model_);
   for (auto& [section, row] : rows_) {
     row->setFigures(RootPresenter::badge(section, figures, model_.format()),
-                    RootPresenter::alertCapsule(section, figures), RootPresenter::insightCount(section, figures));
+                    RootPresenter::alertCapsule(section, figures),
+                    RootPresenter::insightCount(section, figures));
   }
 }
 

@@ -19,8 +19,12 @@ constexpr int kPadding = 10;
 constexpr int kIcon = 16;
 constexpr int kSpacing = 8;
 
-QFont titleFont() { return Typeface::system(13); }
-QFont capsuleFont() { return Typeface::system(10, QFont::Bold); }
+QFont titleFont() {
+  return Typeface::system(13);
+}
+QFont capsuleFont() {
+  return Typeface::system(10, QFont::Bold);
+}
 }  // namespace
 
 SidebarRow::SidebarRow(AppSection section, QWidget* parent) : QAbstractButton(parent), section_(section) {
@@ -37,16 +41,24 @@ SidebarRow::SidebarRow(AppSection section, QWidget* parent) : QAbstractButton(pa
 void SidebarRow::keyPressEvent(QKeyEvent* event) {
   switch (event->key()) {
     case Qt::Key_Return:
-    case Qt::Key_Enter: click(); break;
+    case Qt::Key_Enter:
+      click();
+      break;
     case Qt::Key_Up:
-    case Qt::Key_Left: emit stepRequested(-1); break;
+    case Qt::Key_Left:
+      emit stepRequested(-1);
+      break;
     case Qt::Key_Down:
-    case Qt::Key_Right: emit stepRequested(1); break;
-    default: QAbstractButton::keyPressEvent(event);
+    case Qt::Key_Right:
+      emit stepRequested(1);
+      break;
+    default:
+      QAbstractButton::keyPressEvent(event);
   }
 }
 
-void SidebarRow::setFigures(std::optional<QString> badge, std::optional<int> capsule, std::optional<int> count) {
+void SidebarRow::setFigures(std::optional<QString> badge, std::optional<int> capsule,
+                            std::optional<int> count) {
   if (badge == badge_ && capsule == capsule_ && count == count_) return;
   badge_ = std::move(badge);
   capsule_ = capsule;
@@ -71,7 +83,9 @@ QSize SidebarRow::sizeHint() const {
   return {kPadding * 2 + kIcon + kSpacing + metrics.horizontalAdvance(text()) + 60, kHeight};
 }
 
-QSize SidebarRow::minimumSizeHint() const { return {kPadding * 2 + kIcon, kHeight}; }
+QSize SidebarRow::minimumSizeHint() const {
+  return {kPadding * 2 + kIcon, kHeight};
+}
 
 void SidebarRow::enterEvent(QEnterEvent* event) {
   hovered_ = true;

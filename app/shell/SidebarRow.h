@@ -9,8 +9,8 @@
 namespace kivo {
 
 // One checkable row of the sidebar: symbol, title, then the badge text, the alerts capsule or
-// the insights count. A page tab to screen readers; Return or Space opens it. Object name "sidebar.<section>". Painted, so a new figure costs a repaint
-// and nothing else.
+// the insights count. A page tab to screen readers; Return or Space opens it. Object name
+// "sidebar.<section>". Painted, so a new figure costs a repaint and nothing else.
 class SidebarRow : public QAbstractButton {
   Q_OBJECT
  public:

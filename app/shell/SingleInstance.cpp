@@ -83,8 +83,8 @@ SingleInstance::Outcome SingleInstance::claim() {
       return Outcome::primary;
     }
     if (!reply.isValid()) return Outcome::alone;
-    QDBusMessage call = QDBusMessage::createMethodCall(name_, kObjectPath, QStringLiteral("org.freedesktop.Application"),
-                                                       QStringLiteral("Activate"));
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        name_, kObjectPath, QStringLiteral("org.freedesktop.Application"), QStringLiteral("Activate"));
     call << ownPlatformData();
     const QDBusMessage answer = bus_.call(call, QDBus::Block, kCallTimeoutMs);
     if (answer.type() == QDBusMessage::ReplyMessage) return Outcome::handedOver;

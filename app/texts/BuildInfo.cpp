@@ -9,8 +9,12 @@
 
 namespace kivo::BuildInfo {
 
-QString version() { return QStringLiteral(KIVO_VERSION); }
+QString version() {
+  return QStringLiteral(KIVO_VERSION);
+}
 
-QString buildNumber() { return QString::fromUtf8(KIVO_BUILD_NUMBER); }
+QString buildNumber() {
+  return QString::fromUtf8(KIVO_BUILD_NUMBER);
+}
 
 }  // namespace kivo::BuildInfo

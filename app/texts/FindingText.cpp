@@ -63,11 +63,13 @@ QString explanation(const Finding& finding, const ValueFormatter& f) {
                 QString::number(finding.occurrences), f.rate(finding.peak), f.rate(finding.threshold));
     case FindingKind::processSpikes: {
       const QString occasions = trCount("%n occasion", "%n occasions", finding.occurrences);
-      const QString when = finding.concurrent
-                               ? tr("%1, up to %2 processes at once", occasions, QString::number(*finding.concurrent))
-                               : occasions;
-      return tr("It kept at least 80 % of one core busy for 30 seconds or more on %1. Highest reading: %2 of one core.",
-                when, f.percent(finding.peak, 0));
+      const QString when = finding.concurrent ? tr("%1, up to %2 processes at once", occasions,
+                                                   QString::number(*finding.concurrent))
+                                              : occasions;
+      return tr(
+          "It kept at least 80 % of one core busy for 30 seconds or more on %1. Highest reading: %2 of one "
+          "core.",
+          when, f.percent(finding.peak, 0));
     }
     case FindingKind::thermalPressure:
       return tr("The kernel reported a thermal state of Serious or higher for %1.", duration);

@@ -15,6 +15,8 @@ QString HomePath::abbreviated(const QString& path, const QString& home) {
   return path;
 }
 
-QString HomePath::abbreviated(const QString& path) { return abbreviated(path, QDir::homePath()); }
+QString HomePath::abbreviated(const QString& path) {
+  return abbreviated(path, QDir::homePath());
+}
 
 }  // namespace kivo

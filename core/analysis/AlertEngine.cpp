@@ -25,9 +25,11 @@ std::vector<AlertTransition> AlertEngine::evaluate(const std::unordered_map<Metr
   return step(lookup, date);
 }
 
-std::vector<AlertTransition> AlertEngine::evaluate(std::span<const MetricValue> values, const QDateTime& date) {
+std::vector<AlertTransition> AlertEngine::evaluate(std::span<const MetricValue> values,
+                                                   const QDateTime& date) {
   Lookup lookup{};
-  for (const MetricValue& value : values) lookup[static_cast<std::size_t>(Metric::index(value.metric))] = value.value;
+  for (const MetricValue& value : values)
+    lookup[static_cast<std::size_t>(Metric::index(value.metric))] = value.value;
   return step(lookup, date);
 }
 

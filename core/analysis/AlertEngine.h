@@ -21,16 +21,17 @@ class AlertEngine {
  public:
   explicit AlertEngine(std::vector<AlertRule> rules = {});
 
-  std::vector<AlertRule> rules;             // the user's order; replaced wholesale
-  std::optional<QDateTime> snoozedUntil;    // no rule fires before this
-  double maxGap = 30;                       // seconds; a later value starts a new breach
+  std::vector<AlertRule> rules;           // the user's order; replaced wholesale
+  std::optional<QDateTime> snoozedUntil;  // no rule fires before this
+  double maxGap = 30;                     // seconds; a later value starts a new breach
 
   // Current rules, in order, whose state is firing.
   std::vector<AlertRule> firing() const;
 
   // Advances every rule by one step; at most one transition per rule, in rule
   // order. An invalid date changes nothing.
-  std::vector<AlertTransition> evaluate(const std::unordered_map<MetricID, double>& values, const QDateTime& date);
+  std::vector<AlertTransition> evaluate(const std::unordered_map<MetricID, double>& values,
+                                        const QDateTime& date);
   // Same, from one tick's metric values (each metric at most once).
   std::vector<AlertTransition> evaluate(std::span<const MetricValue> values, const QDateTime& date);
 

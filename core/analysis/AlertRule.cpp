@@ -6,7 +6,9 @@
 
 namespace kivo {
 
-QString uuidText(const QUuid& id) { return id.toString(QUuid::WithoutBraces).toUpper(); }
+QString uuidText(const QUuid& id) {
+  return id.toString(QUuid::WithoutBraces).toUpper();
+}
 
 bool AlertRule::matches(double value) const {
   if (!std::isfinite(threshold) || std::isnan(value)) return false;
@@ -21,7 +23,8 @@ const std::vector<AlertRule>& AlertRule::defaults() {
   static const std::vector<AlertRule> rules = [] {
     const auto rule = [](MetricID metric, AlertComparison comparison, double threshold, double duration,
                          double cooldown, Severity severity, bool enabled) {
-      return AlertRule{QUuid::createUuid(), metric, comparison, threshold, duration, cooldown, severity, enabled};
+      return AlertRule{
+          QUuid::createUuid(), metric, comparison, threshold, duration, cooldown, severity, enabled};
     };
     using C = AlertComparison;
     return std::vector<AlertRule>{

@@ -47,7 +47,8 @@ struct AlertRule {
 
   static QJsonArray listToJson(const std::vector<AlertRule>& rules);
   // One bad rule rejects the whole list; *error names its position.
-  static std::optional<std::vector<AlertRule>> listFromJson(const QJsonArray& array, QString* error = nullptr);
+  static std::optional<std::vector<AlertRule>> listFromJson(const QJsonArray& array,
+                                                            QString* error = nullptr);
 };
 
 // "id" text of a rule: the standard 36-character upper-case form.

@@ -5,7 +5,8 @@
 
 namespace kivo::Detectors {
 
-std::vector<Episode> sustained(std::span<const SeriesPoint> points, double step, double above, double minDuration) {
+std::vector<Episode> sustained(std::span<const SeriesPoint> points, double step, double above,
+                               double minDuration) {
   std::vector<Episode> episodes;
   if (!std::isfinite(step) || !std::isfinite(above) || !std::isfinite(minDuration)) return episodes;
 
@@ -25,8 +26,8 @@ std::vector<Episode> sustained(std::span<const SeriesPoint> points, double step,
         weighted += points[i].avg * static_cast<double>(points[i].count);
         peak = std::max(peak, points[i].max);
       }
-      episodes.push_back(
-          Episode{start, end, peak, weighted / static_cast<double>(std::max<std::int64_t>(samples, 1)), samples});
+      episodes.push_back(Episode{
+          start, end, peak, weighted / static_cast<double>(std::max<std::int64_t>(samples, 1)), samples});
     }
     first = next;
   };

@@ -22,7 +22,8 @@ struct Exhaustion {
 // Runs of consecutive points whose avg is strictly above `above`; a distance of
 // more than three steps between neighbours ends a run. Runs shorter than
 // minDuration (inclusive) are dropped. Non-finite arguments give no runs.
-std::vector<Episode> sustained(std::span<const SeriesPoint> points, double step, double above, double minDuration);
+std::vector<Episode> sustained(std::span<const SeriesPoint> points, double step, double above,
+                               double minDuration);
 
 // Least squares of avg over time; absent below 3 points, without spread in time
 // or when a non-finite average makes the line meaningless.

@@ -25,7 +25,8 @@ QString decimal(double value) {
   std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
   QString out = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
   // "90" and "1e+21" alike get marked as decimals.
-  if (text.find('.') == std::string_view::npos && text.find('e') == std::string_view::npos) out += QStringLiteral(".0");
+  if (text.find('.') == std::string_view::npos && text.find('e') == std::string_view::npos)
+    out += QStringLiteral(".0");
   return out;
 }
 

@@ -9,7 +9,9 @@
 namespace kivo {
 
 namespace {
-double seconds(const QDateTime& date) { return static_cast<double>(date.toMSecsSinceEpoch()) / 1000.0; }
+double seconds(const QDateTime& date) {
+  return static_cast<double>(date.toMSecsSinceEpoch()) / 1000.0;
+}
 
 QString wholeSecondsText(const QDateTime& date) {
   if (!date.isValid()) return QStringLiteral("0");
@@ -47,7 +49,9 @@ QString Finding::id() const {
   return text;
 }
 
-double Finding::duration() const { return seconds(end) - seconds(start); }
+double Finding::duration() const {
+  return seconds(end) - seconds(start);
+}
 
 QJsonObject Finding::toJson() const {
   QJsonObject object;
@@ -102,7 +106,7 @@ std::optional<Finding> Finding::fromJson(const QJsonObject& object, QString* err
       !occurrences || !optionalsOk) {
     return std::nullopt;
   }
-  return Finding{*kind, *severity, *metric,     *start,  *end,      *threshold,   *peak,
+  return Finding{*kind, *severity,    *metric, *start,    *end,         *threshold, *peak,
                  *mean, *sampleCount, subject, projected, *occurrences, concurrent};
 }
 

@@ -65,9 +65,10 @@ void swapGrowth(const Series& series, const IntelligenceThresholds& t, std::vect
   finding.start = StoreTime::date(points.front().time);
   finding.end = StoreTime::date(points.back().time + series.step);
   finding.threshold = t.swapGrowthBytes;
-  finding.peak = std::max_element(points.begin(), points.end(), [](const SeriesPoint& a, const SeriesPoint& b) {
-                   return a.max < b.max;
-                 })->max;
+  finding.peak =
+      std::max_element(points.begin(), points.end(), [](const SeriesPoint& a, const SeriesPoint& b) {
+        return a.max < b.max;
+      })->max;
   finding.mean = growth;
   finding.sampleCount = sampleSum(points);
   out.push_back(finding);

@@ -24,9 +24,9 @@ struct Inputs {
   // When the first free-space sample of diskFree's first hour was taken, seconds since 1970;
   // the finding's span starts there rather than at the top of the hour.
   std::optional<double> diskFirstSample;
-  std::optional<Series> netDown;   // netDown, minute tier
-  std::optional<Series> netUp;     // netUp, minute tier
-  std::optional<Series> thermal;   // thermalState, minute tier
+  std::optional<Series> netDown;    // netDown, minute tier
+  std::optional<Series> netUp;      // netUp, minute tier
+  std::optional<Series> thermal;    // thermalState, minute tier
   std::vector<StoredEvent> spikes;  // process events of the window
   QDateTime now;
 };

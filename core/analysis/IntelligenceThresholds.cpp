@@ -16,7 +16,8 @@ QJsonObject IntelligenceThresholds::toJson() const {
   return object;
 }
 
-std::optional<IntelligenceThresholds> IntelligenceThresholds::fromJson(const QJsonObject& object, QString* error) {
+std::optional<IntelligenceThresholds> IntelligenceThresholds::fromJson(const QJsonObject& object,
+                                                                       QString* error) {
   const auto cpuPercent = JsonFields::required<double>(object, "cpuPercent", error);
   const auto cpuMinutes = JsonFields::required<double>(object, "cpuMinutes", error);
   const auto pressureMinutes = JsonFields::required<double>(object, "pressureMinutes", error);
@@ -24,8 +25,8 @@ std::optional<IntelligenceThresholds> IntelligenceThresholds::fromJson(const QJs
   const auto diskHorizonDays = JsonFields::required<double>(object, "diskHorizonDays", error);
   const auto networkFloor = JsonFields::required<double>(object, "networkFloor", error);
   const auto processEpisodes = JsonFields::required<std::int64_t>(object, "processEpisodes", error);
-  if (!cpuPercent || !cpuMinutes || !pressureMinutes || !swapGrowthBytes || !diskHorizonDays || !networkFloor ||
-      !processEpisodes) {
+  if (!cpuPercent || !cpuMinutes || !pressureMinutes || !swapGrowthBytes || !diskHorizonDays ||
+      !networkFloor || !processEpisodes) {
     return std::nullopt;
   }
   return IntelligenceThresholds{*cpuPercent,      *cpuMinutes,   *pressureMinutes, *swapGrowthBytes,

@@ -10,12 +10,12 @@ namespace kivo {
 
 // The detectors' user-adjustable limits.
 struct IntelligenceThresholds {
-  double cpuPercent = 85;                // percent
-  double cpuMinutes = 10;                // minutes
-  double pressureMinutes = 5;            // minutes
+  double cpuPercent = 85;                 // percent
+  double cpuMinutes = 10;                 // minutes
+  double pressureMinutes = 5;             // minutes
   double swapGrowthBytes = 2147483648.0;  // bytes (2 GiB)
-  double diskHorizonDays = 30;           // days
-  double networkFloor = 5242880;         // bytes per second (5 MiB/s)
+  double diskHorizonDays = 30;            // days
+  double networkFloor = 5242880;          // bytes per second (5 MiB/s)
   std::int64_t processEpisodes = 3;
 
   bool operator==(const IntelligenceThresholds&) const = default;

@@ -42,9 +42,7 @@ std::vector<ProcessSpikeTracker::Spike> ProcessSpikeTracker::update(std::span<co
     const Run& run = it->second;
     const double duration = run.last - run.start;
     if (canReport && minDuration_ <= duration) {
-      spikes.push_back(Spike{run.name, it->first,
-                             StoreTime::date(run.start),
-                             duration, run.peak});
+      spikes.push_back(Spike{run.name, it->first, StoreTime::date(run.start), duration, run.peak});
     }
     it = runs_.erase(it);
   }

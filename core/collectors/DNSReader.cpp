@@ -18,7 +18,8 @@ DNSConfiguration DNSReader::read(const std::string& root) {
     const std::string link = files.path("/etc/resolv.conf");
     const ssize_t n = ::readlink(link.c_str(), target, sizeof target - 1);
     const bool linkedToStub =
-        n > 0 && std::string_view(target, static_cast<std::size_t>(n)).find("stub-resolv.conf") != std::string_view::npos;
+        n > 0 && std::string_view(target, static_cast<std::size_t>(n)).find("stub-resolv.conf") !=
+                     std::string_view::npos;
     if (linkedToStub || ResolvConf::isStub(resolver)) {
       if (const auto upstream = files.readText("/run/systemd/resolve/resolv.conf")) {
         resolver = ResolvConf::parse(*upstream);
@@ -36,6 +37,8 @@ DNSConfiguration DNSReader::read(const std::string& root) {
   return dns;
 }
 
-DNSConfiguration NetworkCollector::dns(const std::string& root) { return DNSReader::read(root); }
+DNSConfiguration NetworkCollector::dns(const std::string& root) {
+  return DNSReader::read(root);
+}
 
 }  // namespace kivo

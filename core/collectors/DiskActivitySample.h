@@ -26,13 +26,13 @@ struct PhysicalDisk {
   std::optional<QString> mediumType;    // "Solid State" or "Rotational"
   std::optional<QString> interconnect;  // bus ("NVMe", "SATA", "USB", ...; "Virtual Interface" for loop)
   bool isInternal = false;
-  bool isDiskImage = false;             // a loop device
-  std::optional<std::uint64_t> size;    // bytes
+  bool isDiskImage = false;           // a loop device
+  std::optional<std::uint64_t> size;  // bytes
   std::uint64_t totalBytesRead = 0;
   std::uint64_t totalBytesWritten = 0;
-  std::optional<double> readRate;       // bytes per second
+  std::optional<double> readRate;  // bytes per second
   std::optional<double> writeRate;
-  std::optional<double> readOpsRate;    // operations per second
+  std::optional<double> readOpsRate;  // operations per second
   std::optional<double> writeOpsRate;
 
   bool operator==(const PhysicalDisk&) const = default;

@@ -9,7 +9,9 @@ namespace {
 
 constexpr double kTableRefreshSeconds = 60.0;
 
-QString toQString(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString toQString(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 std::optional<QString> toQString(const std::optional<std::string>& text) {
   if (!text) return std::nullopt;
@@ -119,7 +121,8 @@ std::vector<VolumeInfo> DiskCollector::volumes() {
     if (!volume.isNetwork) {
       if (const auto device = devices_.deviceName(mount.major, mount.minor, mount.source)) {
         volume.bsdName = toQString(*device);
-        if (const auto label = devices_.label(*device); label && !label->empty()) volume.name = toQString(*label);
+        if (const auto label = devices_.label(*device); label && !label->empty())
+          volume.name = toQString(*label);
         if (const auto whole = devices_.wholeDisk(*device)) {
           volume.containerBSDName = toQString(*whole);
           if (const auto disk = devices_.disk(*whole)) {
@@ -153,7 +156,8 @@ std::vector<RawDisk> DiskCollector::readDisks(const std::string& root) {
 
 bool DiskCollector::refreshDiskTable(double now, std::string_view stats) {
   const std::size_t signature = nameSignature(stats);
-  if (tableTime_ > 0 && signature == tableSignature_ && now - tableTime_ <= kTableRefreshSeconds) return false;
+  if (tableTime_ > 0 && signature == tableSignature_ && now - tableTime_ <= kTableRefreshSeconds)
+    return false;
   table_.clear();
   for (const auto& info : devices_.wholeDisks()) {
     table_.push_back(Known{info.name, rawDisk(info, {}), std::nullopt});

@@ -66,8 +66,8 @@ class DiskCollector {
   BoundedSpaceReader spaceReader_;
   KernelFile diskstats_;
   std::string buffer_;
-  std::vector<Known> table_;         // disks of the last sysfs walk, in natural name order
-  std::size_t tableSignature_ = 0;   // which device names /proc/diskstats listed then
+  std::vector<Known> table_;        // disks of the last sysfs walk, in natural name order
+  std::size_t tableSignature_ = 0;  // which device names /proc/diskstats listed then
   double tableTime_ = 0;
   std::vector<std::pair<QString, DiskCounters>> previous_;
   std::vector<std::pair<QString, DiskCounters>> current_;

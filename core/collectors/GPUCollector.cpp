@@ -12,10 +12,14 @@ constexpr unsigned kReadsBetweenScans = 120;
 
 std::optional<QString> vendorName(std::uint32_t vendor) {
   switch (vendor) {
-    case 0x1002: return QStringLiteral("AMD");
-    case 0x10de: return QStringLiteral("NVIDIA");
-    case 0x8086: return QStringLiteral("Intel");
-    default: return std::nullopt;
+    case 0x1002:
+      return QStringLiteral("AMD");
+    case 0x10de:
+      return QStringLiteral("NVIDIA");
+    case 0x8086:
+      return QStringLiteral("Intel");
+    default:
+      return std::nullopt;
   }
 }
 
@@ -60,7 +64,8 @@ std::vector<GPUDevice> GPUCollector::devices() const {
   return result;
 }
 
-std::optional<GPUStatistics> GPUCollector::parse(const QString& name, std::optional<std::string_view> busyPercent,
+std::optional<GPUStatistics> GPUCollector::parse(const QString& name,
+                                                 std::optional<std::string_view> busyPercent,
                                                  std::optional<std::string_view> vramUsed) {
   GPUStatistics s(name);
   if (busyPercent) {

@@ -19,7 +19,8 @@ namespace kivo {
 // driver's management library when it is installed; every other figure is absent.
 class GPUCollector {
  public:
-  explicit GPUCollector(std::string root = "/", std::shared_ptr<NvidiaManagement> nvidia = NvmlLibrary::shared());
+  explicit GPUCollector(std::string root = "/",
+                        std::shared_ptr<NvidiaManagement> nvidia = NvmlLibrary::shared());
   GPUCollector(const GPUCollector&) = delete;
   GPUCollector& operator=(const GPUCollector&) = delete;
 

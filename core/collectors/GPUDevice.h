@@ -12,8 +12,8 @@ namespace kivo {
 // card (working-set size, buffer limits, ray tracing, threadgroup size, low-power and
 // unified-memory flags) are absent rather than guessed.
 struct GPUDevice {
-  std::uint64_t id = 0;  // the card's number (card0 → 0); identity within a run
-  QString name;          // marketing name when known, else a generic one
+  std::uint64_t id = 0;                   // the card's number (card0 → 0); identity within a run
+  QString name;                           // marketing name when known, else a generic one
   std::optional<std::uint32_t> vendorID;  // PCI vendor id
   std::optional<std::uint32_t> deviceID;  // PCI device id
   std::optional<QString> driver;          // kernel driver ("amdgpu", "i915", "nvidia")

@@ -12,9 +12,9 @@ namespace kivo {
 struct GPUStatistics {
   QString name;
   std::optional<std::int64_t> coreCount;
-  std::optional<double> deviceUtilization;    // percent 0..100
-  std::optional<double> rendererUtilization;  // percent 0..100
-  std::optional<double> tilerUtilization;     // percent 0..100
+  std::optional<double> deviceUtilization;       // percent 0..100
+  std::optional<double> rendererUtilization;     // percent 0..100
+  std::optional<double> tilerUtilization;        // percent 0..100
   std::optional<std::uint64_t> memoryInUse;      // bytes (dedicated video memory in use)
   std::optional<std::uint64_t> memoryAllocated;  // bytes
 

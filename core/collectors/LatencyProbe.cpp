@@ -24,13 +24,16 @@ void pauseFor(std::chrono::milliseconds pause) {
 }
 }  // namespace
 
-std::uint16_t LatencyProbe::clampPort(int port) { return static_cast<std::uint16_t>(std::clamp(port, 0, 65535)); }
+std::uint16_t LatencyProbe::clampPort(int port) {
+  return static_cast<std::uint16_t>(std::clamp(port, 0, 65535));
+}
 
 LatencyResult LatencyProbe::measure(const QString& host, int port, int attempts, double timeout,
                                     std::chrono::milliseconds pause) {
   LatencyResult result{host, port, {}, std::max(attempts, 0)};
   std::string target = host.trimmed().toStdString();
-  if (target.size() > 2 && target.front() == '[' && target.back() == ']') target = target.substr(1, target.size() - 2);
+  if (target.size() > 2 && target.front() == '[' && target.back() == ']')
+    target = target.substr(1, target.size() - 2);
   const std::uint16_t tried = clampPort(port);
   for (int i = 0; i < result.attempts; ++i) {
     if (const auto ms = TcpHandshake::connect(target, tried, timeout)) result.samples.push_back(*ms);

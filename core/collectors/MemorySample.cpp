@@ -28,8 +28,7 @@ QJsonObject MemorySample::toJson() const {
       {"physical", physical},   {"used", used},         {"app", app},
       {"wired", wired},         {"cached", cached},     {"free", free},
       {"swapTotal", swapTotal}, {"swapUsed", swapUsed}, {"pageSize", pageSize}};
-  for (const auto& [key, value] : required)
-    put(object, key, std::optional<std::uint64_t>(value));
+  for (const auto& [key, value] : required) put(object, key, std::optional<std::uint64_t>(value));
   put(object, "compressed", compressed);
   if (pressure) object.insert(QLatin1String("pressure"), MemoryPressure::toJson(*pressure));
   put(object, "pageInRate", pageInRate);

@@ -10,10 +10,13 @@ namespace kivo {
 namespace {
 constexpr double kHardwareRefreshSeconds = 60.0;
 
-QString toQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString toQString(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 InterfaceCounters countersOf(const NetDevLine& line) {
-  return InterfaceCounters{line.bytesIn, line.bytesOut, line.packetsIn, line.packetsOut, line.errorsIn, line.errorsOut};
+  return InterfaceCounters{line.bytesIn,    line.bytesOut, line.packetsIn,
+                           line.packetsOut, line.errorsIn, line.errorsOut};
 }
 }  // namespace
 
@@ -86,7 +89,8 @@ NetworkSample NetworkCollector::sample(double now) {
     NetDev::forEach(buffer_, [&](const NetDevLine& line) { lines_.push_back(line); });
   }
   bool sameInterfaces = addressedNames_.size() == lines_.size();
-  for (std::size_t i = 0; sameInterfaces && i < lines_.size(); ++i) sameInterfaces = addressedNames_[i] == lines_[i].name;
+  for (std::size_t i = 0; sameInterfaces && i < lines_.size(); ++i)
+    sameInterfaces = addressedNames_[i] == lines_[i].name;
   if (addressesStale_ || !sameInterfaces) {
     addresses_ = options_.addressReader();
     addressesStale_ = false;
@@ -152,7 +156,8 @@ NetworkSample NetworkCollector::sample(double now) {
   previousTime_ = now;
 
   if (routes_.read(routeBuffer_)) {
-    if (const auto route = RouteTable::defaultRoute(routeBuffer_)) sample.primaryInterface = toQString(route->interface);
+    if (const auto route = RouteTable::defaultRoute(routeBuffer_))
+      sample.primaryInterface = toQString(route->interface);
   }
   return sample;
 }

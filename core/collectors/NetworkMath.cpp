@@ -53,7 +53,8 @@ InterfaceKind byName(std::string_view name) {
   std::size_t end = 0;
   while (end < name.size() && std::isalpha(static_cast<unsigned char>(name[end]))) ++end;
   const std::string_view prefix = name.substr(0, end);
-  if (isOneOf(prefix, {"wg", "tun", "tap", "ppp", "ipsec", "gre", "vpn", "utun"})) return InterfaceKind::tunnel;
+  if (isOneOf(prefix, {"wg", "tun", "tap", "ppp", "ipsec", "gre", "vpn", "utun"}))
+    return InterfaceKind::tunnel;
   if (isOneOf(prefix, {"br", "virbr", "docker", "bridge"})) return InterfaceKind::bridge;
   if (isOneOf(prefix, {"wwan", "wwp", "rmnet"})) return InterfaceKind::cellular;
   if (isOneOf(prefix, {"wlan", "wlp", "wlo", "wlx"})) return InterfaceKind::wifi;

@@ -11,16 +11,24 @@ namespace kivo {
 
 namespace InterfaceKinds {
 namespace {
-constexpr auto kTable = rawValueTable<InterfaceKind>({
-    {InterfaceKind::wifi, "wifi"}, {InterfaceKind::ethernet, "ethernet"},
-    {InterfaceKind::cellular, "cellular"}, {InterfaceKind::tunnel, "tunnel"},
-    {InterfaceKind::bridge, "bridge"}, {InterfaceKind::loopback, "loopback"},
-    {InterfaceKind::other, "other"}});
+constexpr auto kTable = rawValueTable<InterfaceKind>({{InterfaceKind::wifi, "wifi"},
+                                                      {InterfaceKind::ethernet, "ethernet"},
+                                                      {InterfaceKind::cellular, "cellular"},
+                                                      {InterfaceKind::tunnel, "tunnel"},
+                                                      {InterfaceKind::bridge, "bridge"},
+                                                      {InterfaceKind::loopback, "loopback"},
+                                                      {InterfaceKind::other, "other"}});
 }  // namespace
 
-std::span<const InterfaceKind> allCases() { return kTable.allCases(); }
-std::string_view rawValue(InterfaceKind kind) { return kTable.rawValue(kind); }
-std::optional<InterfaceKind> fromRawValue(std::string_view raw) { return kTable.fromRawValue(raw); }
+std::span<const InterfaceKind> allCases() {
+  return kTable.allCases();
+}
+std::string_view rawValue(InterfaceKind kind) {
+  return kTable.rawValue(kind);
+}
+std::optional<InterfaceKind> fromRawValue(std::string_view raw) {
+  return kTable.fromRawValue(raw);
+}
 bool countsTowardTotal(InterfaceKind kind) {
   return kind == InterfaceKind::wifi || kind == InterfaceKind::ethernet || kind == InterfaceKind::cellular;
 }
@@ -32,7 +40,8 @@ QJsonObject NetworkInterface::toJson() const {
   o.insert(QStringLiteral("name"), name);
   J::put(o, "displayName", displayName);
   const auto kindName = InterfaceKinds::rawValue(kind);
-  o.insert(QStringLiteral("kind"), QString::fromLatin1(kindName.data(), static_cast<qsizetype>(kindName.size())));
+  o.insert(QStringLiteral("kind"),
+           QString::fromLatin1(kindName.data(), static_cast<qsizetype>(kindName.size())));
   o.insert(QStringLiteral("isUp"), isUp);
   o.insert(QStringLiteral("isRunning"), isRunning);
   o.insert(QStringLiteral("ipv4"), QJsonArray::fromStringList(ipv4));

@@ -42,7 +42,7 @@ struct NetworkInterface {
   bool isUp = false;       // IFF_UP
   bool isRunning = false;  // IFF_RUNNING
   QStringList ipv4;
-  QStringList ipv6;        // without a scope suffix
+  QStringList ipv6;  // without a scope suffix
   std::optional<int> mtu;
   std::optional<std::uint64_t> linkSpeed;  // bits per second; absent when the driver gives none
   std::uint64_t totalBytesIn = 0;
@@ -65,7 +65,7 @@ struct NetworkSample {
   std::vector<NetworkInterface> interfaces;  // in the kernel's order
   std::optional<double> downRate;
   std::optional<double> upRate;
-  std::optional<QString> primaryInterface;   // interface of the IPv4 default route with the lowest metric
+  std::optional<QString> primaryInterface;  // interface of the IPv4 default route with the lowest metric
 
   bool operator==(const NetworkSample&) const = default;
 

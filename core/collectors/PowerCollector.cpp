@@ -13,7 +13,9 @@ constexpr double kMega = 1e6;
 // Beyond this an estimate only says that the rate is near zero.
 constexpr double kLongestEstimateMinutes = 100.0 * 60.0;
 
-bool statusIs(const PowerSupply& s, std::string_view status) { return s.status == status; }
+bool statusIs(const PowerSupply& s, std::string_view status) {
+  return s.status == status;
+}
 
 bool isUsbFamily(std::string_view type) {
   return type.substr(0, 3) == "USB" || type == "BrickID" || type == "Wireless";
@@ -70,7 +72,8 @@ std::optional<std::int64_t> publishedMinutes(const std::optional<std::int64_t>& 
 std::optional<std::int64_t> milliampHours(const std::optional<std::int64_t>& charge,
                                           const std::optional<std::int64_t>& energy,
                                           const std::optional<std::int64_t>& designVolts) {
-  if (charge && *charge > 0) return static_cast<std::int64_t>(std::llround(static_cast<double>(*charge) / 1000.0));
+  if (charge && *charge > 0)
+    return static_cast<std::int64_t>(std::llround(static_cast<double>(*charge) / 1000.0));
   if (energy && *energy > 0 && designVolts && *designVolts > 0) {
     // µWh / µV = Ah.
     return static_cast<std::int64_t>(
@@ -105,7 +108,8 @@ PowerSourceKind source(std::span<const PowerSupply> supplies) {
     if (s.type == "UPS" && s.scope != "Device") ups = true;
     if (isComputerBattery(s)) {
       if (statusIs(s, "Discharging")) discharging = true;
-      if (statusIs(s, "Charging") || statusIs(s, "Full") || statusIs(s, "Not charging")) externallyHeld = true;
+      if (statusIs(s, "Charging") || statusIs(s, "Full") || statusIs(s, "Not charging"))
+        externallyHeld = true;
     }
   }
   if (externalOnline) return PowerSourceKind::ac;
@@ -183,8 +187,10 @@ TimeEstimate minutesRemaining(std::span<const PowerSupply* const> batteries) {
   // A single battery's own estimate is the best there is.
   if (batteries.size() == 1) {
     const auto* b = batteries.front();
-    if (toEmpty) estimate.toEmpty = publishedMinutes(b->timeToEmptyNow);
-    else estimate.toFull = publishedMinutes(b->timeToFullNow);
+    if (toEmpty)
+      estimate.toEmpty = publishedMinutes(b->timeToEmptyNow);
+    else
+      estimate.toFull = publishedMinutes(b->timeToFullNow);
     if (estimate.toEmpty || estimate.toFull) return estimate;
   }
 
@@ -209,8 +215,10 @@ TimeEstimate minutesRemaining(std::span<const PowerSupply* const> batteries) {
   }
   if (rate <= 0) return estimate;
   const auto minutes = wholeMinutes(remainingWh / rate * 60.0);
-  if (toEmpty) estimate.toEmpty = minutes;
-  else estimate.toFull = minutes;
+  if (toEmpty)
+    estimate.toEmpty = minutes;
+  else
+    estimate.toFull = minutes;
   return estimate;
 }
 
@@ -286,7 +294,8 @@ PowerSample fromSupplies(std::span<const PowerSupply> supplies, bool includeBest
     // Every discharging battery feeds the computer.
     std::optional<double> draw;
     for (const auto* b : batteries) {
-      if (const auto watts = PowerMath::batteryFields(*b, onBattery).systemWatts) draw = draw.value_or(0.0) + *watts;
+      if (const auto watts = PowerMath::batteryFields(*b, onBattery).systemWatts)
+        draw = draw.value_or(0.0) + *watts;
     }
     sample.systemWatts = draw;
   }

@@ -5,8 +5,8 @@
 #include <QTimeZone>
 
 #include <pwd.h>
-#include <time.h>
 #include <sys/resource.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -104,7 +104,8 @@ ProcessCollector::ProcessCollector(const std::string& root, UserLookup users)
   // Kept-open stat files leave room for everything else the process opens.
   rlimit files{};
   if (::getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur != RLIM_INFINITY) {
-    keepOpen_ = files.rlim_cur > kReservedFiles ? static_cast<std::size_t>(files.rlim_cur - kReservedFiles) : 0;
+    keepOpen_ =
+        files.rlim_cur > kReservedFiles ? static_cast<std::size_t>(files.rlim_cur - kReservedFiles) : 0;
   } else {
     keepOpen_ = kMaxKeptFiles;
   }

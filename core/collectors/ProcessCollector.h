@@ -106,7 +106,7 @@ class ProcessCollector {
   std::optional<std::int64_t> bootTime_;
   std::unordered_map<std::int32_t, Known> known_;
   std::unordered_map<std::uint32_t, QString> users_;
-  std::vector<std::int32_t> pids_;  // to read this scan; afterwards, those that gave a record
+  std::vector<std::int32_t> pids_;    // to read this scan; afterwards, those that gave a record
   std::vector<std::int32_t> listed_;  // the last listing of /proc
   std::vector<std::int32_t> previousListing_;
   std::optional<std::uint64_t> listedLastPID_;  // the last pid handed out, read just before it

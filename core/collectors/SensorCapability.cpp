@@ -8,17 +8,26 @@
 namespace kivo {
 
 namespace {
-constexpr auto kTable = rawValueTable<CapabilityClass>({
-    {CapabilityClass::publicAPI, "publicAPI"}, {CapabilityClass::userAuthorization, "userAuthorization"},
-    {CapabilityClass::systemCommand, "systemCommand"}, {CapabilityClass::privilegedHelper, "privilegedHelper"},
-    {CapabilityClass::unavailable, "unavailable"}, {CapabilityClass::estimated, "estimated"},
-    {CapabilityClass::bestEffort, "bestEffort"}});
+constexpr auto kTable =
+    rawValueTable<CapabilityClass>({{CapabilityClass::publicAPI, "publicAPI"},
+                                    {CapabilityClass::userAuthorization, "userAuthorization"},
+                                    {CapabilityClass::systemCommand, "systemCommand"},
+                                    {CapabilityClass::privilegedHelper, "privilegedHelper"},
+                                    {CapabilityClass::unavailable, "unavailable"},
+                                    {CapabilityClass::estimated, "estimated"},
+                                    {CapabilityClass::bestEffort, "bestEffort"}});
 }  // namespace
 
 namespace Capability {
-std::span<const CapabilityClass> allCases() { return kTable.allCases(); }
-std::string_view rawValue(CapabilityClass kind) { return kTable.rawValue(kind); }
-std::optional<CapabilityClass> fromRawValue(std::string_view raw) { return kTable.fromRawValue(raw); }
+std::span<const CapabilityClass> allCases() {
+  return kTable.allCases();
+}
+std::string_view rawValue(CapabilityClass kind) {
+  return kTable.rawValue(kind);
+}
+std::optional<CapabilityClass> fromRawValue(std::string_view raw) {
+  return kTable.fromRawValue(raw);
+}
 }  // namespace Capability
 
 QJsonObject SensorCapability::toJson() const {
@@ -50,8 +59,8 @@ std::optional<SensorCapability> SensorCapability::fromJson(const QJsonObject& o)
   }
   const auto kind = Capability::fromRawValue(kindText.value->toStdString());
   if (!kind) return std::nullopt;
-  return SensorCapability{*id.value, *name.value, *category.value, *kind, *present.value, *source.value,
-                          *note.value};
+  return SensorCapability{*id.value,      *name.value,   *category.value, *kind,
+                          *present.value, *source.value, *note.value};
 }
 
 }  // namespace kivo

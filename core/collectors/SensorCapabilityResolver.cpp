@@ -63,10 +63,12 @@ constexpr Row kRows[] = {
      "Only hardware-monitoring drivers (/sys/class/hwmon) publish it, under names that differ from board to "
      "board; KIVO Monitor does not collect it."},
     {"thermal.state", "Thermal state", "Thermal", C::estimated, Probe::thermalState, "/sys/class/thermal",
-     "Linux publishes no overall thermal state. It is estimated from each thermal zone's temperature against its "
+     "Linux publishes no overall thermal state. It is estimated from each thermal zone's temperature against "
+     "its "
      "passive, hot and critical trip points, and is unavailable without such zones."},
     {"thermal.fans", "Fan speed", "Thermal", C::unavailable, Probe::no, kNone,
-     "Only some hardware-monitoring drivers (/sys/class/hwmon) publish it; KIVO Monitor does not collect it."},
+     "Only some hardware-monitoring drivers (/sys/class/hwmon) publish it; KIVO Monitor does not collect "
+     "it."},
     {"battery.temperature", "Battery temperature", "Thermal", C::bestEffort, Probe::batteryTemperature,
      "/sys/class/power_supply (temp)", ""},
     {"memory.accounting", "Memory accounting and paging", "Memory", C::publicAPI, Probe::yes,
@@ -75,12 +77,12 @@ constexpr Row kRows[] = {
      "/proc/pressure/memory",
      "Estimated from the kernel's pressure stall information; kernels built without it give no level."},
     {"memory.swap", "Swap usage", "Memory", C::publicAPI, Probe::yes, "/proc/meminfo", ""},
-    {"disk.capacity", "Volume capacity", "Disk", C::publicAPI, Probe::yes, "/proc/self/mountinfo, statvfs", ""},
+    {"disk.capacity", "Volume capacity", "Disk", C::publicAPI, Probe::yes, "/proc/self/mountinfo, statvfs",
+     ""},
     {"disk.io", "Disk throughput", "Disk", C::publicAPI, Probe::diskIO, "/proc/diskstats, /sys/block", ""},
     {"disk.health", "SSD health and wear", "Disk", C::unavailable, Probe::no, kNone,
      "NVMe and SATA health data (SMART) can be read only with root privileges."},
-    {"network.throughput", "Interface throughput", "Network", C::publicAPI, Probe::yes,
-     "/proc/net/dev", ""},
+    {"network.throughput", "Interface throughput", "Network", C::publicAPI, Probe::yes, "/proc/net/dev", ""},
     {"network.perprocess", "Per-process network traffic", "Network", C::unavailable, Probe::no, kNone,
      "Linux keeps no per-process traffic counters; they would need packet tracing with root privileges."},
     {"network.ssid", "Wi-Fi network name", "Network", C::unavailable, Probe::no, kNone,
@@ -94,17 +96,20 @@ constexpr Row kRows[] = {
      "Linux gives no per-process energy figure."},
     {"process.stats.other", "Disk I/O of other users' processes", "Processes", C::privilegedHelper, Probe::no,
      kNone,
-     "The kernel shows a process's I/O counters only to its owner and to root. A root helper would be needed; "
+     "The kernel shows a process's I/O counters only to its owner and to root. A root helper would be "
+     "needed; "
      "KIVO Monitor installs none, and shows no figure instead of zero."},
-    {"gpu.devices", "GPU devices and their drivers", "GPU", C::publicAPI, Probe::gpuDevices, "/sys/class/drm", ""},
+    {"gpu.devices", "GPU devices and their drivers", "GPU", C::publicAPI, Probe::gpuDevices, "/sys/class/drm",
+     ""},
     {"gpu.utilization", "GPU utilization", "GPU", C::bestEffort, Probe::gpuUtilization,
      "/sys/class/drm (amdgpu), NVIDIA management library",
      "Published by the amdgpu driver and by NVIDIA's driver library; other drivers give no figure."},
     {"gpu.perprocess", "Per-process GPU usage", "GPU", C::unavailable, Probe::no, kNone, ""},
     {"gpu.temperature", "GPU temperature", "Thermal", C::unavailable, Probe::no, kNone, ""},
-    {"power.battery", "Battery charge and state", "Power", C::publicAPI, Probe::battery, "/sys/class/power_supply",
-     ""},
-    {"power.timeremaining", "Time remaining", "Power", C::estimated, Probe::timeRemaining, "/sys/class/power_supply",
+    {"power.battery", "Battery charge and state", "Power", C::publicAPI, Probe::battery,
+     "/sys/class/power_supply", ""},
+    {"power.timeremaining", "Time remaining", "Power", C::estimated, Probe::timeRemaining,
+     "/sys/class/power_supply",
      "The battery driver's own estimate, else the remaining energy over the present rate."},
     {"power.cycles", "Cycle count and capacity", "Power", C::bestEffort, Probe::cycles,
      "/sys/class/power_supply (cycle_count, charge_full, energy_full)", ""},
@@ -123,7 +128,9 @@ constexpr Row kRows[] = {
 
 static_assert(std::size(kRows) == 30);
 
-QString text(const char* value) { return QString::fromUtf8(value); }
+QString text(const char* value) {
+  return QString::fromUtf8(value);
+}
 
 }  // namespace
 
@@ -153,7 +160,9 @@ CapabilityProbes CapabilityProbes::system(const std::string& root) {
 
 namespace SensorCapabilityResolver {
 
-std::vector<SensorCapability> resolve() { return resolve(CapabilityProbes::system()); }
+std::vector<SensorCapability> resolve() {
+  return resolve(CapabilityProbes::system());
+}
 
 std::vector<SensorCapability> resolve(const CapabilityProbes& probes) {
   // A missing probe reads nothing, so its rows are simply not present.
@@ -174,29 +183,63 @@ std::vector<SensorCapability> resolve(const CapabilityProbes& probes) {
     bool present = false;
     std::optional<bool> sourceMissing;
     switch (row.probe) {
-      case Probe::yes: present = true; break;
-      case Probe::no: present = false; break;
-      case Probe::coreGroups: present = !topology.groups.empty(); break;
-      case Probe::thermalState: present = thermal.has_value(); break;
-      case Probe::batteryTemperature: present = power.temperature.has_value(); break;
-      case Probe::memoryPressure: present = pressure; break;
-      case Probe::diskIO: present = disks > 0; break;
+      case Probe::yes:
+        present = true;
+        break;
+      case Probe::no:
+        present = false;
+        break;
+      case Probe::coreGroups:
+        present = !topology.groups.empty();
+        break;
+      case Probe::thermalState:
+        present = thermal.has_value();
+        break;
+      case Probe::batteryTemperature:
+        present = power.temperature.has_value();
+        break;
+      case Probe::memoryPressure:
+        present = pressure;
+        break;
+      case Probe::diskIO:
+        present = disks > 0;
+        break;
       // Read while the rows are built, as the table is laid out.
-      case Probe::wifi: present = probes.wifi && probes.wifi().has_value(); break;
-      case Probe::gpuDevices: present = probes.gpuDevices && !probes.gpuDevices().empty(); break;
-      case Probe::gpuUtilization: present = gpuUtilization; break;
-      case Probe::battery: present = power.hasBattery; break;
-      case Probe::timeRemaining: present = power.minutesToEmpty || power.minutesToFull; break;
-      case Probe::cycles: present = power.cycleCount.has_value(); break;
-      case Probe::flow: present = power.voltage && power.amperage; break;
-      case Probe::systemDraw: present = power.systemWatts.has_value(); break;
-      case Probe::lowPower: present = power.lowPowerMode.has_value(); break;
+      case Probe::wifi:
+        present = probes.wifi && probes.wifi().has_value();
+        break;
+      case Probe::gpuDevices:
+        present = probes.gpuDevices && !probes.gpuDevices().empty();
+        break;
+      case Probe::gpuUtilization:
+        present = gpuUtilization;
+        break;
+      case Probe::battery:
+        present = power.hasBattery;
+        break;
+      case Probe::timeRemaining:
+        present = power.minutesToEmpty || power.minutesToFull;
+        break;
+      case Probe::cycles:
+        present = power.cycleCount.has_value();
+        break;
+      case Probe::flow:
+        present = power.voltage && power.amperage;
+        break;
+      case Probe::systemDraw:
+        present = power.systemWatts.has_value();
+        break;
+      case Probe::lowPower:
+        present = power.lowPowerMode.has_value();
+        break;
       // Never collected; the note still says whether the kernel publishes it here.
-      case Probe::cpuFrequency: sourceMissing = !cpuFrequency; break;
+      case Probe::cpuFrequency:
+        sourceMissing = !cpuFrequency;
+        break;
     }
     const char* note = row.absentNote && sourceMissing.value_or(!present) ? row.absentNote : row.note;
-    rows.push_back(SensorCapability{text(row.id), text(row.name), text(row.category), row.classification, present,
-                                    text(row.source), text(note)});
+    rows.push_back(SensorCapability{text(row.id), text(row.name), text(row.category), row.classification,
+                                    present, text(row.source), text(note)});
   }
   return rows;
 }

@@ -8,23 +8,31 @@
 namespace kivo::Thermal {
 
 namespace {
-constexpr std::array<ThermalLevel, 4> kLevels{ThermalLevel::nominal, ThermalLevel::fair, ThermalLevel::serious,
-                                              ThermalLevel::critical};
+constexpr std::array<ThermalLevel, 4> kLevels{ThermalLevel::nominal, ThermalLevel::fair,
+                                              ThermalLevel::serious, ThermalLevel::critical};
 constexpr std::array<std::string_view, 4> kNames{"nominal", "fair", "serious", "critical"};
 }  // namespace
 
-std::span<const ThermalLevel> allCases() { return kLevels; }
+std::span<const ThermalLevel> allCases() {
+  return kLevels;
+}
 
 std::optional<ThermalLevel> fromRawValue(std::int64_t raw) {
   if (raw < 0 || raw > 3) return std::nullopt;
   return kLevels[static_cast<std::size_t>(raw)];
 }
 
-ThermalLevel fromSystemState(std::int64_t state) { return fromRawValue(state).value_or(ThermalLevel::nominal); }
+ThermalLevel fromSystemState(std::int64_t state) {
+  return fromRawValue(state).value_or(ThermalLevel::nominal);
+}
 
-std::string_view name(ThermalLevel level) { return kNames[static_cast<std::size_t>(rawValue(level))]; }
+std::string_view name(ThermalLevel level) {
+  return kNames[static_cast<std::size_t>(rawValue(level))];
+}
 
-QJsonValue toJson(ThermalLevel level) { return QJsonValue(rawValue(level)); }
+QJsonValue toJson(ThermalLevel level) {
+  return QJsonValue(rawValue(level));
+}
 
 std::optional<ThermalLevel> fromJson(const QJsonValue& value) {
   const auto number = JsonFields::as<std::int64_t>(value);

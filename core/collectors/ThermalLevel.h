@@ -15,7 +15,9 @@ enum class ThermalLevel : int { nominal = 0, fair = 1, serious = 2, critical = 3
 
 namespace Thermal {
 std::span<const ThermalLevel> allCases();
-constexpr int rawValue(ThermalLevel level) { return static_cast<int>(level); }
+constexpr int rawValue(ThermalLevel level) {
+  return static_cast<int>(level);
+}
 // 0..3 give the level; anything else gives none.
 std::optional<ThermalLevel> fromRawValue(std::int64_t raw);
 // A state code from a system source: 0..3 give the level, anything else nominal.

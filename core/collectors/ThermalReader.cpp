@@ -25,9 +25,12 @@ Limits limits(std::span<const ThermalTrip> trips) {
   Limits result;
   for (const auto& trip : trips) {
     if (trip.milliCelsius < kLowestTrip || trip.milliCelsius > kHighestTrip) continue;
-    if (trip.type == "passive") keepLowest(result.passive, trip.milliCelsius);
-    else if (trip.type == "hot") keepLowest(result.hot, trip.milliCelsius);
-    else if (trip.type == "critical") keepLowest(result.critical, trip.milliCelsius);
+    if (trip.type == "passive")
+      keepLowest(result.passive, trip.milliCelsius);
+    else if (trip.type == "hot")
+      keepLowest(result.hot, trip.milliCelsius);
+    else if (trip.type == "critical")
+      keepLowest(result.critical, trip.milliCelsius);
   }
   return result;
 }

@@ -10,10 +10,10 @@ namespace kivo {
 
 // One mounted volume (a block-device or network file system), identified by its mount point.
 struct VolumeInfo {
-  QString name;        // label, else the last component of the mount point ("/" for the root)
+  QString name;  // label, else the last component of the mount point ("/" for the root)
   QString mountPoint;
-  QString format;      // file-system type as the kernel names it ("ext4", "btrfs", "nfs4"); may be empty
-  std::uint64_t total = 0;      // bytes, always > 0
+  QString format;           // file-system type as the kernel names it ("ext4", "btrfs", "nfs4"); may be empty
+  std::uint64_t total = 0;  // bytes, always > 0
   std::uint64_t available = 0;  // bytes available to an unprivileged user (f_bavail)
   std::uint64_t free = 0;       // bytes the file system reports available (f_bavail as well on Linux)
   bool isRoot = false;

@@ -31,8 +31,8 @@ std::optional<WiFiLink> WiFiLink::fromJson(const QJsonObject& o) {
   if (!interface || !powered || !rssi.ok || !noise.ok || !rate.ok || !channel.ok || !band.ok || !phyMode.ok) {
     return std::nullopt;
   }
-  return WiFiLink{*interface,  *powered,      rssi.value, noise.value,
-                  rate.value,  channel.value, band.value, phyMode.value};
+  return WiFiLink{*interface, *powered,      rssi.value, noise.value,
+                  rate.value, channel.value, band.value, phyMode.value};
 }
 
 }  // namespace kivo

@@ -16,8 +16,8 @@ struct WiFiLink {
   std::optional<int> noise;            // dBm; absent when the driver gives no survey
   std::optional<double> transmitRate;  // Mbit/s; absent when not associated
   std::optional<int> channel;
-  std::optional<QString> band;         // "2.4 GHz", "5 GHz", "6 GHz"
-  std::optional<QString> phyMode;      // "802.11a" ... "802.11ax", "802.11" for newer modes
+  std::optional<QString> band;     // "2.4 GHz", "5 GHz", "6 GHz"
+  std::optional<QString> phyMode;  // "802.11a" ... "802.11ax", "802.11" for newer modes
 
   bool operator==(const WiFiLink&) const = default;
 

@@ -12,9 +12,15 @@ namespace kivo {
 
 namespace {
 
-bool is24GHz(unsigned f) { return f >= 2412 && f <= 2484; }
-bool is5GHz(unsigned f) { return f >= 5150 && f <= 5925; }
-bool is6GHz(unsigned f) { return f == 5935 || (f >= 5955 && f <= 7115); }
+bool is24GHz(unsigned f) {
+  return f >= 2412 && f <= 2484;
+}
+bool is5GHz(unsigned f) {
+  return f >= 5150 && f <= 5925;
+}
+bool is6GHz(unsigned f) {
+  return f == 5935 || (f >= 5955 && f <= 7115);
+}
 
 // Radio switched off (soft: by the user or the network manager; hard: a switch): absent when
 // the phy has no rfkill entry.

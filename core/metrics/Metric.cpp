@@ -57,22 +57,28 @@ constexpr int kMaxRaw = 91;
 constexpr std::array<int, kMaxRaw + 1> kIndexByRaw = [] {
   std::array<int, kMaxRaw + 1> table{};
   for (auto& slot : table) slot = -1;
-  for (std::size_t i = 0; i < kMetrics.size(); ++i) table[static_cast<int>(kMetrics[i].id)] = static_cast<int>(i);
+  for (std::size_t i = 0; i < kMetrics.size(); ++i)
+    table[static_cast<int>(kMetrics[i].id)] = static_cast<int>(i);
   return table;
 }();
 
-constexpr auto kUnits = rawValueTable<MetricUnit>({
-    {MetricUnit::percent, "percent"}, {MetricUnit::bytes, "bytes"},
-    {MetricUnit::bytesPerSecond, "bytesPerSecond"}, {MetricUnit::count, "count"},
-    {MetricUnit::perSecond, "perSecond"}, {MetricUnit::seconds, "seconds"},
-    {MetricUnit::milliseconds, "milliseconds"}, {MetricUnit::watts, "watts"},
-    {MetricUnit::celsius, "celsius"}, {MetricUnit::level, "level"},
-    {MetricUnit::load, "load"}});
+constexpr auto kUnits = rawValueTable<MetricUnit>({{MetricUnit::percent, "percent"},
+                                                   {MetricUnit::bytes, "bytes"},
+                                                   {MetricUnit::bytesPerSecond, "bytesPerSecond"},
+                                                   {MetricUnit::count, "count"},
+                                                   {MetricUnit::perSecond, "perSecond"},
+                                                   {MetricUnit::seconds, "seconds"},
+                                                   {MetricUnit::milliseconds, "milliseconds"},
+                                                   {MetricUnit::watts, "watts"},
+                                                   {MetricUnit::celsius, "celsius"},
+                                                   {MetricUnit::level, "level"},
+                                                   {MetricUnit::load, "load"}});
 
-constexpr auto kQualities = rawValueTable<MetricQuality>({
-    {MetricQuality::measured, "measured"}, {MetricQuality::derived, "derived"},
-    {MetricQuality::estimated, "estimated"}, {MetricQuality::bestEffort, "bestEffort"},
-    {MetricQuality::unavailable, "unavailable"}});
+constexpr auto kQualities = rawValueTable<MetricQuality>({{MetricQuality::measured, "measured"},
+                                                          {MetricQuality::derived, "derived"},
+                                                          {MetricQuality::estimated, "estimated"},
+                                                          {MetricQuality::bestEffort, "bestEffort"},
+                                                          {MetricQuality::unavailable, "unavailable"}});
 
 QString fromView(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -88,87 +94,89 @@ const std::array<MetricDescriptor, kMetricCount>& catalogue() {
   using U = MetricUnit;
   using Q = MetricQuality;
   static const std::array<MetricDescriptor, kMetricCount> table = [] {
-  const QString procStat = QStringLiteral("/proc/stat");
-  const QString meminfo = QStringLiteral("/proc/meminfo");
-  const QString diskstats = QStringLiteral("/proc/diskstats");
-  const QString netStats = QStringLiteral("/proc/net/dev");
-  return std::array<MetricDescriptor, kMetricCount>{{
-      {MetricID::cpuTotal, QStringLiteral("CPU usage"), U::percent, Q::derived, procStat,
-       QStringLiteral("(user + nice + system + irq + softirq + steal ticks) / all ticks between two samples, "
-                      "summed over all logical cores. 100 % = every core busy.")},
-      {MetricID::cpuUser, QStringLiteral("CPU user"), U::percent, Q::derived, procStat,
-       QStringLiteral("(user + nice ticks) / all ticks between two samples.")},
-      {MetricID::cpuSystem, QStringLiteral("CPU system"), U::percent, Q::derived, procStat,
-       QStringLiteral("(system + irq + softirq + steal ticks) / all ticks between two samples.")},
-      {MetricID::loadAverage1, QStringLiteral("Load average (1 min)"), U::load, Q::measured,
-       QStringLiteral("/proc/loadavg"), QStringLiteral("Kernel 1-minute run-queue average, as reported.")},
-      {MetricID::memUsed, QStringLiteral("Memory used"), U::bytes, Q::derived, meminfo,
-       QStringLiteral("App memory + wired + compressed.")},
-      {MetricID::memApp, QStringLiteral("App memory"), U::bytes, Q::derived, meminfo,
-       QStringLiteral("AnonPages + Shmem (anonymous and shared memory of processes).")},
-      {MetricID::memWired, QStringLiteral("Wired memory"), U::bytes, Q::derived, meminfo,
-       QStringLiteral("MemTotal − MemFree − app memory − cached files − compressed: all the memory the "
-                      "kernel holds and cannot give back, never less than SUnreclaim + KernelStack + "
-                      "PageTables.")},
-      {MetricID::memCompressed, QStringLiteral("Compressed memory"), U::bytes, Q::measured,
-       QStringLiteral("/proc/meminfo, /sys/block/zram*/mm_stat"),
-       QStringLiteral("Zswap (physical memory occupied by the compressed swap cache) + mem_used_total of "
-                      "every zram device; unavailable when the kernel has neither.")},
-      {MetricID::memCached, QStringLiteral("Cached files"), U::bytes, Q::derived, meminfo,
-       QStringLiteral("Buffers + Cached − Shmem + SReclaimable.")},
-      {MetricID::memFree, QStringLiteral("Free memory"), U::bytes, Q::measured, meminfo,
-       QStringLiteral("MemFree.")},
-      {MetricID::memPressure, QStringLiteral("Memory pressure level"), U::level, Q::estimated,
-       QStringLiteral("/proc/pressure/memory"),
-       QStringLiteral("Pressure stall averages over 10 s: 2 = critical when “full” is at least 10 %, "
-                      "1 = warning when “some” is at least 10 %, else 0 = normal.")},
-      {MetricID::swapUsed, QStringLiteral("Swap used"), U::bytes, Q::measured, meminfo,
-       QStringLiteral("SwapTotal − SwapFree.")},
-      {MetricID::pageIns, QStringLiteral("Page-ins"), U::perSecond, Q::derived, QStringLiteral("/proc/vmstat"),
-       QStringLiteral("Δ pgmajfault / Δ time.")},
-      {MetricID::pageOuts, QStringLiteral("Page-outs"), U::perSecond, Q::derived,
-       QStringLiteral("/proc/vmstat"), QStringLiteral("Δ pswpout / Δ time.")},
-      {MetricID::diskRead, QStringLiteral("Disk read"), U::bytesPerSecond, Q::derived, diskstats,
-       QStringLiteral("Δ sectors read × 512 bytes / Δ time, summed over physical block devices.")},
-      {MetricID::diskWrite, QStringLiteral("Disk write"), U::bytesPerSecond, Q::derived, diskstats,
-       QStringLiteral("Δ sectors written × 512 bytes / Δ time, summed over physical block devices.")},
-      {MetricID::diskFree, QStringLiteral("Startup volume available"), U::bytes, Q::measured,
-       QStringLiteral("statvfs(3) on /"),
-       QStringLiteral("f_bavail × f_frsize for the root file system: the space an ordinary user can still "
-                      "write.")},
-      {MetricID::netDown, QStringLiteral("Network download"), U::bytesPerSecond, Q::derived, netStats,
-       QStringLiteral("Δ rx_bytes / Δ time, summed over hardware interfaces (tunnels, bridges and loopback "
-                      "excluded).")},
-      {MetricID::netUp, QStringLiteral("Network upload"), U::bytesPerSecond, Q::derived, netStats,
-       QStringLiteral("Δ tx_bytes / Δ time, summed over hardware interfaces (tunnels, bridges and loopback "
-                      "excluded).")},
-      {MetricID::batteryCharge, QStringLiteral("Battery charge"), U::percent, Q::measured,
-       QStringLiteral("/sys/class/power_supply (capacity)"),
-       QStringLiteral("capacity, or energy_now / energy_full (charge_now / charge_full), as published by "
-                      "the battery driver.")},
-      {MetricID::batteryPower, QStringLiteral("Battery power flow"), U::watts, Q::bestEffort,
-       QStringLiteral("/sys/class/power_supply (voltage_now, current_now, power_now)"),
-       QStringLiteral("Voltage × current, or power_now when the current is missing. Negative while "
-                      "discharging. This is the battery flow, not the power drawn by the whole computer "
-                      "on AC.")},
-      {MetricID::batteryTemperature, QStringLiteral("Battery temperature"), U::celsius, Q::bestEffort,
-       QStringLiteral("/sys/class/power_supply (temp)"), QStringLiteral("Value / 10.")},
-      {MetricID::thermalState, QStringLiteral("Thermal state"), U::level, Q::estimated,
-       QStringLiteral("/sys/class/thermal (thermal zones and their trip points)"),
-       QStringLiteral("Zone temperatures against their passive, hot and critical trip points: 0 = nominal, "
-                      "1 = fair, 2 = serious, 3 = critical.")},
-      {MetricID::gpuUtilization, QStringLiteral("GPU utilization"), U::percent, Q::bestEffort,
-       QStringLiteral("/sys/class/drm/card*/device/gpu_busy_percent, NVIDIA management library"),
-       QStringLiteral("Busy percentage as published by the graphics driver (amdgpu in sysfs, NVIDIA through "
-                      "its management library).")},
-      {MetricID::processCount, QStringLiteral("Processes"), U::count, Q::measured, QStringLiteral("/proc"),
-       QStringLiteral("Number of numeric process directories.")},
-      {MetricID::selfCPU, QStringLiteral("KIVO Monitor CPU"), U::percent, Q::derived,
-       QStringLiteral("clock_gettime(CLOCK_PROCESS_CPUTIME_ID)"),
-       QStringLiteral("Δ (user + system time) / Δ time for this process. 100 % = one core.")},
-      {MetricID::selfMemory, QStringLiteral("KIVO Monitor memory"), U::bytes, Q::measured,
-       QStringLiteral("/proc/self/status"), QStringLiteral("VmRSS (resident memory) of this process.")},
-  }};
+    const QString procStat = QStringLiteral("/proc/stat");
+    const QString meminfo = QStringLiteral("/proc/meminfo");
+    const QString diskstats = QStringLiteral("/proc/diskstats");
+    const QString netStats = QStringLiteral("/proc/net/dev");
+    return std::array<MetricDescriptor, kMetricCount>{{
+        {MetricID::cpuTotal, QStringLiteral("CPU usage"), U::percent, Q::derived, procStat,
+         QStringLiteral(
+             "(user + nice + system + irq + softirq + steal ticks) / all ticks between two samples, "
+             "summed over all logical cores. 100 % = every core busy.")},
+        {MetricID::cpuUser, QStringLiteral("CPU user"), U::percent, Q::derived, procStat,
+         QStringLiteral("(user + nice ticks) / all ticks between two samples.")},
+        {MetricID::cpuSystem, QStringLiteral("CPU system"), U::percent, Q::derived, procStat,
+         QStringLiteral("(system + irq + softirq + steal ticks) / all ticks between two samples.")},
+        {MetricID::loadAverage1, QStringLiteral("Load average (1 min)"), U::load, Q::measured,
+         QStringLiteral("/proc/loadavg"), QStringLiteral("Kernel 1-minute run-queue average, as reported.")},
+        {MetricID::memUsed, QStringLiteral("Memory used"), U::bytes, Q::derived, meminfo,
+         QStringLiteral("App memory + wired + compressed.")},
+        {MetricID::memApp, QStringLiteral("App memory"), U::bytes, Q::derived, meminfo,
+         QStringLiteral("AnonPages + Shmem (anonymous and shared memory of processes).")},
+        {MetricID::memWired, QStringLiteral("Wired memory"), U::bytes, Q::derived, meminfo,
+         QStringLiteral("MemTotal − MemFree − app memory − cached files − compressed: all the memory the "
+                        "kernel holds and cannot give back, never less than SUnreclaim + KernelStack + "
+                        "PageTables.")},
+        {MetricID::memCompressed, QStringLiteral("Compressed memory"), U::bytes, Q::measured,
+         QStringLiteral("/proc/meminfo, /sys/block/zram*/mm_stat"),
+         QStringLiteral("Zswap (physical memory occupied by the compressed swap cache) + mem_used_total of "
+                        "every zram device; unavailable when the kernel has neither.")},
+        {MetricID::memCached, QStringLiteral("Cached files"), U::bytes, Q::derived, meminfo,
+         QStringLiteral("Buffers + Cached − Shmem + SReclaimable.")},
+        {MetricID::memFree, QStringLiteral("Free memory"), U::bytes, Q::measured, meminfo,
+         QStringLiteral("MemFree.")},
+        {MetricID::memPressure, QStringLiteral("Memory pressure level"), U::level, Q::estimated,
+         QStringLiteral("/proc/pressure/memory"),
+         QStringLiteral("Pressure stall averages over 10 s: 2 = critical when “full” is at least 10 %, "
+                        "1 = warning when “some” is at least 10 %, else 0 = normal.")},
+        {MetricID::swapUsed, QStringLiteral("Swap used"), U::bytes, Q::measured, meminfo,
+         QStringLiteral("SwapTotal − SwapFree.")},
+        {MetricID::pageIns, QStringLiteral("Page-ins"), U::perSecond, Q::derived,
+         QStringLiteral("/proc/vmstat"), QStringLiteral("Δ pgmajfault / Δ time.")},
+        {MetricID::pageOuts, QStringLiteral("Page-outs"), U::perSecond, Q::derived,
+         QStringLiteral("/proc/vmstat"), QStringLiteral("Δ pswpout / Δ time.")},
+        {MetricID::diskRead, QStringLiteral("Disk read"), U::bytesPerSecond, Q::derived, diskstats,
+         QStringLiteral("Δ sectors read × 512 bytes / Δ time, summed over physical block devices.")},
+        {MetricID::diskWrite, QStringLiteral("Disk write"), U::bytesPerSecond, Q::derived, diskstats,
+         QStringLiteral("Δ sectors written × 512 bytes / Δ time, summed over physical block devices.")},
+        {MetricID::diskFree, QStringLiteral("Startup volume available"), U::bytes, Q::measured,
+         QStringLiteral("statvfs(3) on /"),
+         QStringLiteral("f_bavail × f_frsize for the root file system: the space an ordinary user can still "
+                        "write.")},
+        {MetricID::netDown, QStringLiteral("Network download"), U::bytesPerSecond, Q::derived, netStats,
+         QStringLiteral("Δ rx_bytes / Δ time, summed over hardware interfaces (tunnels, bridges and loopback "
+                        "excluded).")},
+        {MetricID::netUp, QStringLiteral("Network upload"), U::bytesPerSecond, Q::derived, netStats,
+         QStringLiteral("Δ tx_bytes / Δ time, summed over hardware interfaces (tunnels, bridges and loopback "
+                        "excluded).")},
+        {MetricID::batteryCharge, QStringLiteral("Battery charge"), U::percent, Q::measured,
+         QStringLiteral("/sys/class/power_supply (capacity)"),
+         QStringLiteral("capacity, or energy_now / energy_full (charge_now / charge_full), as published by "
+                        "the battery driver.")},
+        {MetricID::batteryPower, QStringLiteral("Battery power flow"), U::watts, Q::bestEffort,
+         QStringLiteral("/sys/class/power_supply (voltage_now, current_now, power_now)"),
+         QStringLiteral("Voltage × current, or power_now when the current is missing. Negative while "
+                        "discharging. This is the battery flow, not the power drawn by the whole computer "
+                        "on AC.")},
+        {MetricID::batteryTemperature, QStringLiteral("Battery temperature"), U::celsius, Q::bestEffort,
+         QStringLiteral("/sys/class/power_supply (temp)"), QStringLiteral("Value / 10.")},
+        {MetricID::thermalState, QStringLiteral("Thermal state"), U::level, Q::estimated,
+         QStringLiteral("/sys/class/thermal (thermal zones and their trip points)"),
+         QStringLiteral("Zone temperatures against their passive, hot and critical trip points: 0 = nominal, "
+                        "1 = fair, 2 = serious, 3 = critical.")},
+        {MetricID::gpuUtilization, QStringLiteral("GPU utilization"), U::percent, Q::bestEffort,
+         QStringLiteral("/sys/class/drm/card*/device/gpu_busy_percent, NVIDIA management library"),
+         QStringLiteral(
+             "Busy percentage as published by the graphics driver (amdgpu in sysfs, NVIDIA through "
+             "its management library).")},
+        {MetricID::processCount, QStringLiteral("Processes"), U::count, Q::measured, QStringLiteral("/proc"),
+         QStringLiteral("Number of numeric process directories.")},
+        {MetricID::selfCPU, QStringLiteral("KIVO Monitor CPU"), U::percent, Q::derived,
+         QStringLiteral("clock_gettime(CLOCK_PROCESS_CPUTIME_ID)"),
+         QStringLiteral("Δ (user + system time) / Δ time for this process. 100 % = one core.")},
+        {MetricID::selfMemory, QStringLiteral("KIVO Monitor memory"), U::bytes, Q::measured,
+         QStringLiteral("/proc/self/status"), QStringLiteral("VmRSS (resident memory) of this process.")},
+    }};
   }();
   return table;
 }
@@ -177,7 +185,9 @@ const std::array<MetricDescriptor, kMetricCount>& catalogue() {
 
 namespace Metric {
 
-std::span<const MetricID> allCases() { return kAllCases; }
+std::span<const MetricID> allCases() {
+  return kAllCases;
+}
 
 std::optional<MetricID> fromRawValue(std::int64_t raw) {
   if (raw < 0 || raw > kMaxRaw) return std::nullopt;
@@ -186,11 +196,17 @@ std::optional<MetricID> fromRawValue(std::int64_t raw) {
   return kMetrics[static_cast<std::size_t>(i)].id;
 }
 
-int index(MetricID id) { return kIndexByRaw[static_cast<std::size_t>(static_cast<int>(id))]; }
+int index(MetricID id) {
+  return kIndexByRaw[static_cast<std::size_t>(static_cast<int>(id))];
+}
 
-std::string_view key(MetricID id) { return kMetrics[static_cast<std::size_t>(index(id))].key; }
+std::string_view key(MetricID id) {
+  return kMetrics[static_cast<std::size_t>(index(id))].key;
+}
 
-QString keyString(MetricID id) { return fromView(key(id)); }
+QString keyString(MetricID id) {
+  return fromView(key(id));
+}
 
 std::optional<MetricID> fromKey(std::string_view text) {
   for (const auto& row : kMetrics) {
@@ -199,7 +215,9 @@ std::optional<MetricID> fromKey(std::string_view text) {
   return std::nullopt;
 }
 
-QJsonValue toJson(MetricID id) { return QJsonValue(rawValue(id)); }
+QJsonValue toJson(MetricID id) {
+  return QJsonValue(rawValue(id));
+}
 
 std::optional<MetricID> fromJson(const QJsonValue& value) {
   const auto number = JsonFields::as<std::int64_t>(value);
@@ -210,15 +228,27 @@ std::optional<MetricID> fromJson(const QJsonValue& value) {
 }  // namespace Metric
 
 namespace Unit {
-std::span<const MetricUnit> allCases() { return kUnits.allCases(); }
-std::string_view rawValue(MetricUnit unit) { return kUnits.rawValue(unit); }
-std::optional<MetricUnit> fromRawValue(std::string_view raw) { return kUnits.fromRawValue(raw); }
+std::span<const MetricUnit> allCases() {
+  return kUnits.allCases();
+}
+std::string_view rawValue(MetricUnit unit) {
+  return kUnits.rawValue(unit);
+}
+std::optional<MetricUnit> fromRawValue(std::string_view raw) {
+  return kUnits.fromRawValue(raw);
+}
 }  // namespace Unit
 
 namespace Quality {
-std::span<const MetricQuality> allCases() { return kQualities.allCases(); }
-std::string_view rawValue(MetricQuality quality) { return kQualities.rawValue(quality); }
-std::optional<MetricQuality> fromRawValue(std::string_view raw) { return kQualities.fromRawValue(raw); }
+std::span<const MetricQuality> allCases() {
+  return kQualities.allCases();
+}
+std::string_view rawValue(MetricQuality quality) {
+  return kQualities.rawValue(quality);
+}
+std::optional<MetricQuality> fromRawValue(std::string_view raw) {
+  return kQualities.fromRawValue(raw);
+}
 }  // namespace Quality
 
 QJsonObject MetricDescriptor::toJson() const {
@@ -247,8 +277,12 @@ std::optional<MetricDescriptor> MetricDescriptor::fromJson(const QJsonObject& ob
 }
 
 namespace MetricCatalog {
-std::span<const MetricDescriptor> all() { return catalogue(); }
-const MetricDescriptor& descriptor(MetricID id) { return catalogue()[static_cast<std::size_t>(Metric::index(id))]; }
+std::span<const MetricDescriptor> all() {
+  return catalogue();
+}
+const MetricDescriptor& descriptor(MetricID id) {
+  return catalogue()[static_cast<std::size_t>(Metric::index(id))];
+}
 }  // namespace MetricCatalog
 
 }  // namespace kivo

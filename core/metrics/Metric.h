@@ -49,7 +49,9 @@ inline constexpr int kMetricCount = 27;
 namespace Metric {
 // Declaration order: the order of the catalogue and of the normaliser's output.
 std::span<const MetricID> allCases();
-constexpr int rawValue(MetricID id) { return static_cast<int>(id); }
+constexpr int rawValue(MetricID id) {
+  return static_cast<int>(id);
+}
 std::optional<MetricID> fromRawValue(std::int64_t raw);
 // Dotted key used in exported files ("cpu.total").
 std::string_view key(MetricID id);

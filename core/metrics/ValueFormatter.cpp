@@ -52,7 +52,9 @@ QString ValueFormatter::percent(double value, int digits) const {
   return fixed(locale, value, digits) + locale.percent();
 }
 
-QString ValueFormatter::number(double value, int digits) const { return fixed(locale, value, digits); }
+QString ValueFormatter::number(double value, int digits) const {
+  return fixed(locale, value, digits);
+}
 
 QString ValueFormatter::duration(double seconds) const {
   const std::int64_t total = cleanSeconds(seconds);
@@ -60,14 +62,15 @@ QString ValueFormatter::duration(double seconds) const {
     std::int64_t amount;
     const char* unit;
   };
-  const Part parts[] = {{total / 86400, "d"}, {total % 86400 / 3600, "h"}, {total % 3600 / 60, "min"},
-                        {total % 60, "s"}};
+  const Part parts[] = {
+      {total / 86400, "d"}, {total % 86400 / 3600, "h"}, {total % 3600 / 60, "min"}, {total % 60, "s"}};
   QString text;
   int shown = 0;
   for (const auto& part : parts) {
     if (part.amount == 0 || shown == 2) continue;
     if (!text.isEmpty()) text += QLatin1Char(' ');
-    text += locale.toString(static_cast<qlonglong>(part.amount)) + QLatin1Char(' ') + QLatin1String(part.unit);
+    text +=
+        locale.toString(static_cast<qlonglong>(part.amount)) + QLatin1Char(' ') + QLatin1String(part.unit);
     ++shown;
   }
   if (text.isEmpty()) text = locale.toString(0) + QStringLiteral(" s");
@@ -77,8 +80,8 @@ QString ValueFormatter::duration(double seconds) const {
 QString ValueFormatter::clock(double seconds) const {
   const std::int64_t s = cleanSeconds(seconds);
   const std::int64_t r = s % 86400;
-  const QString text = QString::asprintf("%d:%02d:%02d", static_cast<int>(r / 3600), static_cast<int>(r % 3600 / 60),
-                                         static_cast<int>(r % 60));
+  const QString text = QString::asprintf("%d:%02d:%02d", static_cast<int>(r / 3600),
+                                         static_cast<int>(r % 3600 / 60), static_cast<int>(r % 60));
   if (s < 86400) return text;
   return QString::number(s / 86400) + QStringLiteral(" d ") + text;
 }
@@ -97,7 +100,8 @@ QString ValueFormatter::date(const QDateTime& date) const {
   timeFormat.remove(QLatin1Char('t'));
   timeFormat = timeFormat.trimmed();
   const QDateTime local = date.toLocalTime();
-  return locale.toString(local.date(), dateFormat) + QStringLiteral(", ") + locale.toString(local.time(), timeFormat);
+  return locale.toString(local.date(), dateFormat) + QStringLiteral(", ") +
+         locale.toString(local.time(), timeFormat);
 }
 
 QString ValueFormatter::value(double value, MetricUnit unit) const {

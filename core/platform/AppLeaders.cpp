@@ -47,7 +47,8 @@ bool AppLeaders::leads(const std::optional<QString>& path, const std::optional<Q
   if (!parentPath) return true;
   if (*parentPath == *path) return false;
   // A parent in a cgroup below the unit is inside it as well.
-  return !(parentPath->startsWith(*path) && parentPath->size() > path->size() && parentPath->at(path->size()) == u'/');
+  return !(parentPath->startsWith(*path) && parentPath->size() > path->size() &&
+           parentPath->at(path->size()) == u'/');
 }
 
 std::optional<QString> AppLeaders::read(std::int32_t pid) {

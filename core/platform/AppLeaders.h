@@ -29,7 +29,8 @@ class AppLeaders {
   // One process sample: begin() with the user's uid, see() every process of the sample, then
   // finish() gives the pids of the app leaders among the processes of that user.
   void begin(std::uint32_t uid);
-  void see(std::int32_t pid, std::int32_t parentPID, std::uint32_t uid, const std::optional<QDateTime>& start);
+  void see(std::int32_t pid, std::int32_t parentPID, std::uint32_t uid,
+           const std::optional<QDateTime>& start);
   const std::unordered_set<std::int32_t>& finish();
   const std::unordered_set<std::int32_t>& pids() const { return pids_; }
   // Files read since construction (for tests of the cache).

@@ -37,7 +37,8 @@ std::string_view trimBlanks(std::string_view text) {
 std::string decodeUdevName(std::string_view name) {
   std::string out;
   for (std::size_t i = 0; i < name.size(); ++i) {
-    if (name[i] == '\\' && i + 3 < name.size() && name[i + 1] == 'x' && std::isxdigit(static_cast<unsigned char>(name[i + 2])) &&
+    if (name[i] == '\\' && i + 3 < name.size() && name[i + 1] == 'x' &&
+        std::isxdigit(static_cast<unsigned char>(name[i + 2])) &&
         std::isxdigit(static_cast<unsigned char>(name[i + 3]))) {
       out.push_back(static_cast<char>(std::stoi(std::string(name.substr(i + 2, 2)), nullptr, 16)));
       i += 3;
@@ -151,7 +152,8 @@ std::optional<BlockDiskInfo> BlockDevices::disk(const std::string& name) const {
   }
   info.interconnect = interconnect(name);
   info.isRemovable = files_.readInt(base + "/removable").value_or(0) == 1;
-  info.isInternal = !isLoop && !info.isRemovable && info.interconnect != "USB" && info.interconnect != "FireWire";
+  info.isInternal =
+      !isLoop && !info.isRemovable && info.interconnect != "USB" && info.interconnect != "FireWire";
   if (const auto sectors = files_.readLine(base + "/size")) {
     if (const auto value = KernelText::parseUInt(*sectors); value && *value <= UINT64_MAX / 512) {
       info.size = *value * 512;

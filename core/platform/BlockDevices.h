@@ -18,8 +18,8 @@ struct BlockDiskInfo {
   std::optional<std::string> interconnect;  // "NVMe", "SATA", "USB", ...; "Virtual Interface" for loop
   bool isRemovable = false;
   bool isInternal = false;
-  bool isDiskImage = false;                 // an attached loop device
-  std::optional<std::uint64_t> size;        // bytes
+  bool isDiskImage = false;           // an attached loop device
+  std::optional<std::uint64_t> size;  // bytes
 };
 
 // Cumulative counters of one /proc/diskstats line, in bytes and completed operations.

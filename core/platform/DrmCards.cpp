@@ -53,7 +53,8 @@ std::vector<DrmCard> read(const KernelFiles& files) {
     if (!files.exists(card.devicePath)) continue;  // a card without a device is no GPU
     if (const auto text = files.readLine(card.devicePath + "/vendor")) card.vendor = parseHex(*text);
     if (const auto text = files.readLine(card.devicePath + "/device")) card.device = parseHex(*text);
-    if (const auto uevent = files.readText(card.devicePath + "/uevent")) card.driver = ueventValue(*uevent, "DRIVER");
+    if (const auto uevent = files.readText(card.devicePath + "/uevent"))
+      card.driver = ueventValue(*uevent, "DRIVER");
     if (const auto removable = files.readLine(card.devicePath + "/removable")) {
       if (*removable == "removable") card.removable = true;
       if (*removable == "fixed") card.removable = false;
@@ -67,11 +68,13 @@ std::vector<DrmCard> read(const KernelFiles& files) {
     }
     cards.push_back(std::move(card));
   }
-  std::sort(cards.begin(), cards.end(), [](const DrmCard& a, const DrmCard& b) { return a.number < b.number; });
+  std::sort(cards.begin(), cards.end(),
+            [](const DrmCard& a, const DrmCard& b) { return a.number < b.number; });
   return cards;
 }
 
-std::optional<std::string> lookupPciName(std::string_view database, std::uint32_t vendor, std::uint32_t device) {
+std::optional<std::string> lookupPciName(std::string_view database, std::uint32_t vendor,
+                                         std::uint32_t device) {
   std::string_view line;
   bool inVendor = false;
   while (KernelText::nextLine(database, line)) {
@@ -93,7 +96,8 @@ std::optional<std::string> lookupPciName(std::string_view database, std::uint32_
   return std::nullopt;
 }
 
-std::optional<std::string> pciDeviceName(const KernelFiles& files, std::uint32_t vendor, std::uint32_t device) {
+std::optional<std::string> pciDeviceName(const KernelFiles& files, std::uint32_t vendor,
+                                         std::uint32_t device) {
   std::string database;
   for (const char* path : {"/usr/share/hwdata/pci.ids", "/usr/share/misc/pci.ids"}) {
     if (!files.read(path, database)) continue;

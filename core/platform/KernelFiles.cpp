@@ -1,10 +1,10 @@
 #include "platform/KernelFiles.h"
 
-#include <charconv>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <charconv>
 
 #include <cerrno>
 
@@ -14,7 +14,9 @@ namespace {
 // Kernel text files are small; a runaway file must not eat memory.
 constexpr std::size_t kMaxFileBytes = 8u << 20;
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool isBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
 }  // namespace
 
 namespace KernelText {
@@ -219,7 +221,9 @@ KernelFile& KernelFile::operator=(KernelFile&& other) noexcept {
   return *this;
 }
 
-KernelFile::~KernelFile() { close(); }
+KernelFile::~KernelFile() {
+  close();
+}
 
 void KernelFile::close() {
   if (fd_ >= 0) ::close(fd_);

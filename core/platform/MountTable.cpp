@@ -16,7 +16,8 @@ bool parseDevice(std::string_view field, unsigned& major, unsigned& minor) {
   const auto b = field.substr(colon + 1);
   const auto [endA, ecA] = std::from_chars(a.data(), a.data() + a.size(), major);
   const auto [endB, ecB] = std::from_chars(b.data(), b.data() + b.size(), minor);
-  return ecA == std::errc() && ecB == std::errc() && endA == a.data() + a.size() && endB == b.data() + b.size();
+  return ecA == std::errc() && ecB == std::errc() && endA == a.data() + a.size() &&
+         endB == b.data() + b.size();
 }
 
 bool parseInt(std::string_view field, int& value) {
@@ -25,8 +26,8 @@ bool parseInt(std::string_view field, int& value) {
 }
 
 constexpr std::array<std::string_view, 14> kNetworkTypes{
-    "nfs",  "nfs4",      "cifs",   "smb3",      "smbfs",          "ncpfs",          "afs",
-    "ceph", "glusterfs", "lustre", "9p",        "fuse.sshfs",     "fuse.rclone",    "fuse.s3fs"};
+    "nfs",  "nfs4",      "cifs",   "smb3", "smbfs",      "ncpfs",       "afs",
+    "ceph", "glusterfs", "lustre", "9p",   "fuse.sshfs", "fuse.rclone", "fuse.s3fs"};
 
 // File systems that can sit on a block device but are never a user's volume.
 constexpr std::array<std::string_view, 2> kNeverVolumes{"autofs", "swap"};

@@ -12,11 +12,11 @@ struct MountEntry {
   int parentId = 0;
   unsigned major = 0;
   unsigned minor = 0;
-  std::string root;        // the part of the file system seen at the mount point
+  std::string root;  // the part of the file system seen at the mount point
   std::string mountPoint;
-  std::string options;     // per-mount options ("ro,nosuid,...")
-  std::string fsType;      // "ext4", "nfs4", "fuse.sshfs", ...
-  std::string source;      // "/dev/nvme0n1p2", "server:/export", "tmpfs", ...
+  std::string options;  // per-mount options ("ro,nosuid,...")
+  std::string fsType;   // "ext4", "nfs4", "fuse.sshfs", ...
+  std::string source;   // "/dev/nvme0n1p2", "server:/export", "tmpfs", ...
   std::string superOptions;
 };
 

@@ -62,7 +62,8 @@ InterfaceAddressMap readInterfaceAddresses() {
       entryFor(map, name).flags = item->ifa_flags;
     } else if (family == AF_INET) {
       const auto* address = reinterpret_cast<const sockaddr_in*>(item->ifa_addr);
-      if (::inet_ntop(AF_INET, &address->sin_addr, text, sizeof text)) entryFor(map, name).v4.append(QString::fromLatin1(text));
+      if (::inet_ntop(AF_INET, &address->sin_addr, text, sizeof text))
+        entryFor(map, name).v4.append(QString::fromLatin1(text));
     } else if (family == AF_INET6) {
       const auto* address = reinterpret_cast<const sockaddr_in6*>(item->ifa_addr);
       if (::inet_ntop(AF_INET6, &address->sin6_addr, text, sizeof text)) {
@@ -103,7 +104,8 @@ bool NetSysfs::isWireless(const std::string& name) const {
 LinkAttributes NetSysfs::attributes(const std::string& name) const {
   const std::string base = "/sys/class/net/" + name;
   LinkAttributes link;
-  if (const auto type = files_.readInt(base + "/type"); type && *type >= 0) link.type = static_cast<unsigned>(*type);
+  if (const auto type = files_.readInt(base + "/type"); type && *type >= 0)
+    link.type = static_cast<unsigned>(*type);
   if (const auto mtu = files_.readInt(base + "/mtu"); mtu && *mtu > 0 && *mtu <= INT32_MAX) {
     link.mtu = static_cast<int>(*mtu);
   }
@@ -118,8 +120,10 @@ LinkAttributes NetSysfs::attributes(const std::string& name) const {
     unsigned value = 0;
     bool ok = !hex.empty();
     for (char c : hex) {
-      const int digit = (c >= '0' && c <= '9') ? c - '0' : (c >= 'a' && c <= 'f') ? c - 'a' + 10
-                                                          : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : -1;
+      const int digit = (c >= '0' && c <= '9')   ? c - '0'
+                        : (c >= 'a' && c <= 'f') ? c - 'a' + 10
+                        : (c >= 'A' && c <= 'F') ? c - 'A' + 10
+                                                 : -1;
       if (digit < 0) ok = false;
       value = value * 16 + static_cast<unsigned>(std::max(digit, 0));
     }

@@ -41,8 +41,8 @@ void forEach(std::string_view text, Visit&& visit) {
 // Addresses and flags of one interface as getifaddrs reports them.
 struct InterfaceAddresses {
   QStringList v4;
-  QStringList v6;                      // numeric, without a scope suffix
-  std::optional<unsigned> flags;       // IFF_* from the link entry, with IFF_RUNNING
+  QStringList v6;                 // numeric, without a scope suffix
+  std::optional<unsigned> flags;  // IFF_* from the link entry, with IFF_RUNNING
 };
 using InterfaceAddressMap = std::vector<std::pair<std::string, InterfaceAddresses>>;
 using InterfaceAddressReader = std::function<InterfaceAddressMap()>;
@@ -53,13 +53,13 @@ const InterfaceAddresses* findAddresses(const InterfaceAddressMap& map, std::str
 
 // What /sys/class/net/<name> tells about an interface's hardware and link.
 struct LinkAttributes {
-  std::optional<unsigned> type;              // ARPHRD_* (1 Ethernet, 772 loopback, 65534 none)
-  std::optional<std::string> hardwareType;   // "wlan", "wwan", "bridge", "bond", "vlan", "wireguard",
-                                             // "tun", "ethernet" (a physical device); absent otherwise
+  std::optional<unsigned> type;             // ARPHRD_* (1 Ethernet, 772 loopback, 65534 none)
+  std::optional<std::string> hardwareType;  // "wlan", "wwan", "bridge", "bond", "vlan", "wireguard",
+                                            // "tun", "ethernet" (a physical device); absent otherwise
   std::optional<int> mtu;
-  std::optional<std::uint64_t> speed;        // bits per second; absent when unknown (-1 or unreadable)
-  std::optional<unsigned> flags;             // dev->flags (no IFF_RUNNING there)
-  bool operUp = false;                       // operstate "up", or "unknown" as loopback reports
+  std::optional<std::uint64_t> speed;  // bits per second; absent when unknown (-1 or unreadable)
+  std::optional<unsigned> flags;       // dev->flags (no IFF_RUNNING there)
+  bool operUp = false;                 // operstate "up", or "unknown" as loopback reports
 };
 
 class NetSysfs {

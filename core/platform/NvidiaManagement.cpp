@@ -45,7 +45,8 @@ const Api& api() {
     Api a;
     void* library = ::dlopen("libnvidia-ml.so.1", RTLD_NOW | RTLD_LOCAL);
     if (!library) return a;
-    const bool bound = bind(library, "nvmlInit_v2", a.init) && bind(library, "nvmlDeviceGetCount_v2", a.count) &&
+    const bool bound = bind(library, "nvmlInit_v2", a.init) &&
+                       bind(library, "nvmlDeviceGetCount_v2", a.count) &&
                        bind(library, "nvmlDeviceGetHandleByIndex_v2", a.handle) &&
                        bind(library, "nvmlDeviceGetName", a.name) &&
                        bind(library, "nvmlDeviceGetUtilizationRates", a.utilization) &&
@@ -75,7 +76,8 @@ std::vector<NvidiaReading> NvmlLibrary::read() {
     char name[96] = {};
     if (a.name(device, name, sizeof name - 1) == kSuccess) r.name = name;
     Utilization utilization{};
-    if (a.utilization(device, &utilization) == kSuccess && utilization.gpu <= 100) r.utilization = utilization.gpu;
+    if (a.utilization(device, &utilization) == kSuccess && utilization.gpu <= 100)
+      r.utilization = utilization.gpu;
     Memory memory{};
     if (a.memory(device, &memory) == kSuccess && memory.total > 0) {
       r.memoryUsed = memory.used;

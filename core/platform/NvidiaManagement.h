@@ -11,7 +11,7 @@ namespace kivo {
 // One NVIDIA GPU's figures from the driver's management library.
 struct NvidiaReading {
   std::string name;
-  std::optional<double> utilization;  // percent
+  std::optional<double> utilization;         // percent
   std::optional<std::uint64_t> memoryUsed;   // bytes
   std::optional<std::uint64_t> memoryTotal;  // bytes
 

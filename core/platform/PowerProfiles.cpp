@@ -20,7 +20,8 @@ constexpr ServiceName kServices[] = {
 };
 }  // namespace
 
-DBusPowerProfiles::DBusPowerProfiles(QDBusConnection bus, int timeoutMs) : bus_(std::move(bus)), timeoutMs_(timeoutMs) {}
+DBusPowerProfiles::DBusPowerProfiles(QDBusConnection bus, int timeoutMs)
+    : bus_(std::move(bus)), timeoutMs_(timeoutMs) {}
 
 std::optional<QString> DBusPowerProfiles::activeProfile() {
   if (!bus_.isConnected()) return std::nullopt;

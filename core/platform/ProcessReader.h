@@ -18,12 +18,12 @@ struct ProcEntry {
   std::string comm;  // raw bytes between the first '(' and the last ')' of stat
   std::uint64_t userTicks = 0;
   std::uint64_t systemTicks = 0;
-  std::uint64_t startTicks = 0;                // clock ticks after boot
-  std::uint32_t uid = 0;                       // effective; from status
+  std::uint64_t startTicks = 0;  // clock ticks after boot
+  std::uint32_t uid = 0;         // effective; from status
   // stat's rss in bytes, the sum status reports as VmRSS; kernel threads and zombies have none.
   std::optional<std::uint64_t> residentBytes;
-  int threads = 0;  // stat's num_threads, as status's Threads
-  bool ended = false;  // a zombie or dead task: it has exited
+  int threads = 0;                         // stat's num_threads, as status's Threads
+  bool ended = false;                      // a zombie or dead task: it has exited
   std::optional<std::uint64_t> readBytes;  // io is refused for other users' processes
   std::optional<std::uint64_t> writeBytes;
 };

@@ -21,7 +21,9 @@ bool load(const unsigned char* data, std::size_t size, T& out) {
 
 constexpr int kMaxErrno = 4095;  // the kernel's MAX_ERRNO
 
-constexpr std::size_t align4(std::size_t n) { return (n + 3u) & ~std::size_t(3); }
+constexpr std::size_t align4(std::size_t n) {
+  return (n + 3u) & ~std::size_t(3);
+}
 
 // Calls visit(type, payload, length) for each attribute; false when one does not fit.
 template <typename Visit>
@@ -38,7 +40,9 @@ bool forEachAttribute(const unsigned char* data, std::size_t size, Visit visit) 
   return true;
 }
 
-bool loadU32(const unsigned char* data, std::size_t size, std::uint32_t& out) { return load(data, size, out); }
+bool loadU32(const unsigned char* data, std::size_t size, std::uint32_t& out) {
+  return load(data, size, out);
+}
 
 bool parseLink(const unsigned char* data, std::size_t size, RtnetlinkState& state) {
   ifinfomsg info{};
@@ -47,12 +51,13 @@ bool parseLink(const unsigned char* data, std::size_t size, RtnetlinkState& stat
   if (size < header) return false;
   RtnetlinkState::Link link;
   link.flags = info.ifi_flags;
-  const bool ok = forEachAttribute(data + header, size - header, [&](unsigned type, const unsigned char* p, std::size_t n) {
-    if (type != IFLA_IFNAME) return;
-    std::size_t length = 0;
-    while (length < n && length < IFNAMSIZ && p[length] != 0) ++length;
-    link.name.assign(reinterpret_cast<const char*>(p), length);
-  });
+  const bool ok = forEachAttribute(data + header, size - header,
+                                   [&](unsigned type, const unsigned char* p, std::size_t n) {
+                                     if (type != IFLA_IFNAME) return;
+                                     std::size_t length = 0;
+                                     while (length < n && length < IFNAMSIZ && p[length] != 0) ++length;
+                                     link.name.assign(reinterpret_cast<const char*>(p), length);
+                                   });
   if (!ok || info.ifi_index <= 0) return false;
   state.links[info.ifi_index] = std::move(link);
   return true;
@@ -64,9 +69,10 @@ bool parseAddress(const unsigned char* data, std::size_t size, RtnetlinkState& s
   const std::size_t header = NLMSG_ALIGN(sizeof(ifaddrmsg));
   if (size < header) return false;
   std::uint32_t flags = info.ifa_flags;
-  const bool ok = forEachAttribute(data + header, size - header, [&](unsigned type, const unsigned char* p, std::size_t n) {
-    if (type == IFA_FLAGS) loadU32(p, n, flags);
-  });
+  const bool ok = forEachAttribute(data + header, size - header,
+                                   [&](unsigned type, const unsigned char* p, std::size_t n) {
+                                     if (type == IFA_FLAGS) loadU32(p, n, flags);
+                                   });
   if (!ok) return false;
   // Link-local and host addresses do not reach anything beyond the link.
   if (info.ifa_scope >= RT_SCOPE_LINK || (flags & IFA_F_DADFAILED)) return true;
@@ -84,28 +90,30 @@ bool parseRoute(const unsigned char* data, std::size_t size, RtnetlinkState& sta
   bool nexthopObject = false;
   std::set<int> hops;
   bool hopsOk = true;
-  const bool ok = forEachAttribute(data + header, size - header, [&](unsigned type, const unsigned char* p, std::size_t n) {
-    if (type == RTA_TABLE) {
-      loadU32(p, n, table);
-    } else if (type == RTA_OIF) {
-      loadU32(p, n, outputInterface);
-    } else if (type == RTA_NH_ID) {
-      nexthopObject = true;
-    } else if (type == RTA_MULTIPATH) {
-      std::size_t offset = 0;
-      while (n - offset >= sizeof(rtnexthop)) {
-        rtnexthop hop{};
-        load(p + offset, n - offset, hop);
-        if (hop.rtnh_len < sizeof(rtnexthop) || hop.rtnh_len > n - offset) {
-          hopsOk = false;
-          break;
+  const bool ok = forEachAttribute(
+      data + header, size - header, [&](unsigned type, const unsigned char* p, std::size_t n) {
+        if (type == RTA_TABLE) {
+          loadU32(p, n, table);
+        } else if (type == RTA_OIF) {
+          loadU32(p, n, outputInterface);
+        } else if (type == RTA_NH_ID) {
+          nexthopObject = true;
+        } else if (type == RTA_MULTIPATH) {
+          std::size_t offset = 0;
+          while (n - offset >= sizeof(rtnexthop)) {
+            rtnexthop hop{};
+            load(p + offset, n - offset, hop);
+            if (hop.rtnh_len < sizeof(rtnexthop) || hop.rtnh_len > n - offset) {
+              hopsOk = false;
+              break;
+            }
+            if (!(hop.rtnh_flags & (RTNH_F_DEAD | RTNH_F_LINKDOWN)) && hop.rtnh_ifindex > 0)
+              hops.insert(hop.rtnh_ifindex);
+            offset += align4(hop.rtnh_len);
+            if (offset > n) break;
+          }
         }
-        if (!(hop.rtnh_flags & (RTNH_F_DEAD | RTNH_F_LINKDOWN)) && hop.rtnh_ifindex > 0) hops.insert(hop.rtnh_ifindex);
-        offset += align4(hop.rtnh_len);
-        if (offset > n) break;
-      }
-    }
-  });
+      });
   if (!ok || !hopsOk) return false;
   if (info.rtm_dst_len != 0 || info.rtm_type != RTN_UNICAST || table == RT_TABLE_LOCAL) return true;
   if (outputInterface > 0) state.defaultRoutes.insert(static_cast<int>(outputInterface));

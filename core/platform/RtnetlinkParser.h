@@ -14,9 +14,9 @@ struct RtnetlinkState {
     std::string name;
     unsigned flags = 0;  // IFF_*
   };
-  std::map<int, Link> links;          // by interface index, so in index order
-  std::set<int> addressed;            // indexes with a global or site address
-  std::set<int> defaultRoutes;        // output interfaces of default unicast routes
+  std::map<int, Link> links;             // by interface index, so in index order
+  std::set<int> addressed;               // indexes with a global or site address
+  std::set<int> defaultRoutes;           // output interfaces of default unicast routes
   bool defaultViaNexthopObject = false;  // a default route names a nexthop object, not an interface
 
   void clear();

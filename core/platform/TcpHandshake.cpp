@@ -117,7 +117,8 @@ Outcome tryAddress(const Address& address, double deadline) {
       if (ready < 0) break;
       int error = 0;
       socklen_t length = sizeof error;
-      if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0) outcome = Outcome::connected;
+      if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0)
+        outcome = Outcome::connected;
       break;
     }
   }

@@ -19,8 +19,8 @@ struct ThermalTrip {
 };
 
 struct ThermalZone {
-  std::string name;  // "thermal_zone0"
-  std::string type;  // what the zone measures ("acpitz", "x86_pkg_temp", ...)
+  std::string name;             // "thermal_zone0"
+  std::string type;             // what the zone measures ("acpitz", "x86_pkg_temp", ...)
   std::string temperaturePath;  // kernel path of its temp file, to be re-read
   std::vector<ThermalTrip> trips;
 

@@ -41,7 +41,8 @@ int onError(sockaddr_nl*, nlmsgerr* error, void* arg) {
 
 nlattr* const* parseAttributes(nl_msg* msg, nlattr** table) {
   auto* header = static_cast<genlmsghdr*>(nlmsg_data(nlmsg_hdr(msg)));
-  if (nla_parse(table, NL80211_ATTR_MAX, genlmsg_attrdata(header, 0), genlmsg_attrlen(header, 0), nullptr) < 0) {
+  if (nla_parse(table, NL80211_ATTR_MAX, genlmsg_attrdata(header, 0), genlmsg_attrlen(header, 0), nullptr) <
+      0) {
     return nullptr;
   }
   return table;
@@ -96,9 +97,11 @@ int onSurvey(nl_msg* msg, void* arg) {
   nlattr* table[NL80211_ATTR_MAX + 1] = {};
   if (!parseAttributes(msg, table) || !table[NL80211_ATTR_SURVEY_INFO]) return NL_SKIP;
   nlattr* survey[NL80211_SURVEY_INFO_MAX + 1] = {};
-  if (nla_parse_nested(survey, NL80211_SURVEY_INFO_MAX, table[NL80211_ATTR_SURVEY_INFO], nullptr) < 0) return NL_SKIP;
+  if (nla_parse_nested(survey, NL80211_SURVEY_INFO_MAX, table[NL80211_ATTR_SURVEY_INFO], nullptr) < 0)
+    return NL_SKIP;
   if (survey[NL80211_SURVEY_INFO_IN_USE] && survey[NL80211_SURVEY_INFO_NOISE]) {
-    static_cast<WirelessReading*>(arg)->noise = static_cast<std::int8_t>(nla_get_u8(survey[NL80211_SURVEY_INFO_NOISE]));
+    static_cast<WirelessReading*>(arg)->noise =
+        static_cast<std::int8_t>(nla_get_u8(survey[NL80211_SURVEY_INFO_NOISE]));
   }
   return NL_SKIP;
 }

@@ -18,9 +18,9 @@ struct WirelessStation {
 };
 
 struct WirelessReading {
-  std::optional<unsigned> frequency;        // MHz of the operating channel; absent off-channel
-  std::optional<WirelessStation> station;   // absent when not associated
-  std::optional<int> noise;                 // dBm, from the survey of the channel in use
+  std::optional<unsigned> frequency;       // MHz of the operating channel; absent off-channel
+  std::optional<WirelessStation> station;  // absent when not associated
+  std::optional<int> noise;                // dBm, from the survey of the channel in use
 
   bool operator==(const WirelessReading&) const = default;
 };

@@ -65,8 +65,8 @@ QByteArray isoDate(const QDateTime& date) {
 }
 
 std::optional<QDateTime> parseIsoDate(const QString& text) {
-  static const QRegularExpression pattern(QStringLiteral(
-      R"(^(\d{4})-(\d{2})-(\d{2})T(\d{2}):(\d{2}):(\d{2})(?:(Z)|([+-])(\d{2}):?(\d{2}))$)"));
+  static const QRegularExpression pattern(
+      QStringLiteral(R"(^(\d{4})-(\d{2})-(\d{2})T(\d{2}):(\d{2}):(\d{2})(?:(Z)|([+-])(\d{2}):?(\d{2}))$)"));
   const auto match = pattern.match(text);
   if (!match.hasMatch()) return std::nullopt;
   const QDate date(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());

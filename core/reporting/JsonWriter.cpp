@@ -9,12 +9,12 @@
 namespace kivo {
 
 void JsonWriter::newline() {
-  static constexpr char spaces[] =
-      "\n                                                                ";
+  static constexpr char spaces[] = "\n                                                                ";
   std::size_t width = 2 * levels_.size();
   out_.append(spaces, 1 + std::min<std::size_t>(width, sizeof spaces - 2));
   // Deeper than the buffer: rare, so one space at a time.
-  for (width = width > sizeof spaces - 2 ? width - (sizeof spaces - 2) : 0; width > 0; --width) out_.push_back(' ');
+  for (width = width > sizeof spaces - 2 ? width - (sizeof spaces - 2) : 0; width > 0; --width)
+    out_.push_back(' ');
 }
 
 void JsonWriter::beforeValue() {
@@ -94,7 +94,9 @@ void JsonWriter::integer(std::int64_t value) {
   out_.append(buffer, end);
 }
 
-void JsonWriter::reserve(qsizetype bytes) { out_.reserve(static_cast<std::size_t>(bytes)); }
+void JsonWriter::reserve(qsizetype bytes) {
+  out_.reserve(static_cast<std::size_t>(bytes));
+}
 
 QByteArray JsonWriter::take() {
   QByteArray bytes(out_.data(), static_cast<qsizetype>(out_.size()));

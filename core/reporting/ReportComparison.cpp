@@ -24,7 +24,8 @@ ReportTable compare(const Report& a, const Report& b, const ValueFormatter& f, c
     QString change = none;
     if (s.average && t->average && *s.average != 0)
       change = f.percent((*t->average - *s.average) / std::fabs(*s.average) * 100.0, 1);
-    table.rows.append({s.name, value(s.average), value(t->average), change, value(s.maximum), value(t->maximum)});
+    table.rows.append(
+        {s.name, value(s.average), value(t->average), change, value(s.maximum), value(t->maximum)});
   }
   return table;
 }

@@ -34,7 +34,9 @@ QString raw(std::string_view text) {
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QStringList systemRow(const QString& label, const QString& value) { return {label, value}; }
+QStringList systemRow(const QString& label, const QString& value) {
+  return {label, value};
+}
 
 QList<QStringList> systemRows(const ReportInputs& in, const ValueFormatter& f, const Localize& L) {
   const SystemInfo& s = in.system;
@@ -42,13 +44,15 @@ QList<QStringList> systemRows(const ReportInputs& in, const ValueFormatter& f, c
   if (in.includeHostName) rows.append(systemRow(L(QStringLiteral("Host name")), s.hostName));
   rows.append(systemRow(L(QStringLiteral("Model")), s.model.value_or(QStringLiteral("—"))));
   rows.append(systemRow(L(QStringLiteral("Chip")), s.chip));
-  const QString os = s.osBuild.isEmpty() ? s.osVersion : s.osVersion + QStringLiteral(" (") + s.osBuild + u')';
+  const QString os =
+      s.osBuild.isEmpty() ? s.osVersion : s.osVersion + QStringLiteral(" (") + s.osBuild + u')';
   rows.append(systemRow(L(QStringLiteral("Operating system")), os));
   rows.append(systemRow(L(QStringLiteral("Memory")), f.bytes(s.physicalMemory, true)));
   QString cores = QString::number(s.topology.physicalCores);
   if (!s.topology.groups.empty()) {
     QStringList groups;
-    for (const auto& group : s.topology.groups) groups.append(QString::number(group.physicalCores) + u' ' + group.name);
+    for (const auto& group : s.topology.groups)
+      groups.append(QString::number(group.physicalCores) + u' ' + group.name);
     cores += QStringLiteral(" (") + groups.join(QStringLiteral(", ")) + u')';
   }
   rows.append(systemRow(L(QStringLiteral("CPU cores")), cores));
@@ -85,14 +89,16 @@ QStringList localized(const Localize& L, std::initializer_list<const char*> keys
 }
 
 ReportTable volumesTable(const ReportInputs& in, const ValueFormatter& f, const Localize& L) {
-  ReportTable t{L(QStringLiteral("Volumes")), localized(L, {"Volume", "Format", "Capacity", "Available", "Used"}), {}};
+  ReportTable t{
+      L(QStringLiteral("Volumes")), localized(L, {"Volume", "Format", "Capacity", "Available", "Used"}), {}};
   for (const auto& v : in.volumes) {
     double used = 0;
     if (v.total > 0) {
       const std::uint64_t taken = v.available > v.total ? 0 : v.total - v.available;
       used = static_cast<double>(taken) / static_cast<double>(v.total) * 100.0;
     }
-    t.rows.append({v.name, v.format, f.bytes(v.total, false), f.bytes(v.available, false), f.percent(used, 0)});
+    t.rows.append(
+        {v.name, v.format, f.bytes(v.total, false), f.bytes(v.available, false), f.percent(used, 0)});
   }
   return t;
 }
@@ -125,10 +131,11 @@ ReportTable processesTable(const ReportInputs& in, const ValueFormatter& f, cons
   const std::size_t keep = in.kind == ReportKind::processes ? 25 : 10;
   if (records.size() > keep) records.resize(keep);
 
-  ReportTable t{L(byMemory ? QStringLiteral("Top processes by memory") : QStringLiteral("Top processes by CPU")),
-                {L(QStringLiteral("Process")), QStringLiteral("PID"), L(QStringLiteral("CPU")),
-                 L(QStringLiteral("Memory")), L(QStringLiteral("CPU time"))},
-                {}};
+  ReportTable t{
+      L(byMemory ? QStringLiteral("Top processes by memory") : QStringLiteral("Top processes by CPU")),
+      {L(QStringLiteral("Process")), QStringLiteral("PID"), L(QStringLiteral("CPU")),
+       L(QStringLiteral("Memory")), L(QStringLiteral("CPU time"))},
+      {}};
   const QString none = QStringLiteral("—");
   for (const ProcessRecord* p : records) {
     t.rows.append({p->name, QString::number(p->pid), p->cpuPercent ? f.percent(*p->cpuPercent, 1) : none,
@@ -180,7 +187,8 @@ ReportTable eventsTable(const ReportInputs& in, const ValueFormatter& f, const L
     }
     QStringList detail;
     // QMap iterates in ascending key order.
-    for (auto it = e.payload.cbegin(); it != e.payload.cend(); ++it) detail.append(it.key() + u'=' + it.value());
+    for (auto it = e.payload.cbegin(); it != e.payload.cend(); ++it)
+      detail.append(it.key() + u'=' + it.value());
     t.rows.append({f.date(e.date), L(EventKinds::rawString(e.kind)), e.code, detail.join(u' ')});
   }
   return t;
@@ -192,11 +200,15 @@ QStringList limitations(const ReportInputs& in, const Localize& L) {
       std::any_of(in.series.begin(), in.series.end(), [](const Series& s) { return !s.points.empty(); });
   if (!anyPoint) out.append(L(QStringLiteral("No stored samples exist for the selected period.")));
   static const char* const sentences[] = {
-      "Values come from the interfaces listed for each metric. Nothing is simulated or interpolated across gaps.",
+      "Values come from the interfaces listed for each metric. Nothing is simulated or interpolated across "
+      "gaps.",
       "History exists only for periods when KIVO Monitor was running; gaps are listed per metric.",
-      "CPU percentages for the whole computer use 100 % = all cores busy. Per-process figures use 100 % = one core.",
-      "Metrics marked “best effort” are read from kernel files that not every driver provides and may be absent.",
-      "Temperatures, fan speeds, SSD health and per-process network traffic are not available through supported "
+      "CPU percentages for the whole computer use 100 % = all cores busy. Per-process figures use 100 % = "
+      "one core.",
+      "Metrics marked “best effort” are read from kernel files that not every driver provides and may be "
+      "absent.",
+      "Temperatures, fan speeds, SSD health and per-process network traffic are not available through "
+      "supported "
       "system interfaces.",
   };
   for (const char* sentence : sentences) out.append(L(QString::fromUtf8(sentence)));
@@ -218,7 +230,8 @@ Report build(const ReportInputs& in, const ValueFormatter& f, const Localize& L,
     r.tables.push_back(interfacesTable(in, f, L));
   if (k != ReportKind::storage && k != ReportKind::network && !in.processes.empty())
     r.tables.push_back(processesTable(in, f, L));
-  if (k == ReportKind::system && in.power && in.power->hasBattery) r.tables.push_back(batteryTable(*in.power, f, L));
+  if (k == ReportKind::system && in.power && in.power->hasBattery)
+    r.tables.push_back(batteryTable(*in.power, f, L));
   if (!in.events.empty()) r.tables.push_back(eventsTable(in, f, L));
 
   r.limitations = limitations(in, L);

@@ -51,7 +51,8 @@ Report decode(const QByteArray& json);
 
 // Averages, change and peaks of every metric both reports cover, in a's order; a is the
 // earlier report. A table without rows means the reports share no metric.
-ReportTable compare(const Report& a, const Report& b, const ValueFormatter& formatter, const Localize& localize);
+ReportTable compare(const Report& a, const Report& b, const ValueFormatter& formatter,
+                    const Localize& localize);
 
 // One CSV field, quoted (with quotes doubled) when it holds a comma, a quote, a CR or an LF.
 QString field(const QString& text);

@@ -12,10 +12,10 @@ namespace kivo {
 
 namespace {
 
-
 void writeDate(JsonWriter& w, const QDateTime& date, const char* what) {
   const QByteArray text = ExportText::isoDate(date);
-  if (text.isEmpty()) throw JsonEncodingError(std::string("Unable to encode the date at ") + what + " in JSON.");
+  if (text.isEmpty())
+    throw JsonEncodingError(std::string("Unable to encode the date at ") + what + " in JSON.");
   w.string(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
 }
 
@@ -256,7 +256,9 @@ struct J {
   }
 };
 
-QString qs(const char* key) { return QString::fromLatin1(key); }
+QString qs(const char* key) {
+  return QString::fromLatin1(key);
+}
 
 template <typename Parse>
 auto enumeration(const QJsonObject& o, const char* key, const QString& path, Parse parse) {
@@ -279,7 +281,8 @@ Finding readFinding(const QJsonValue& value, const QString& path) {
   f.kind = enumeration(o, "kind", path, [](const std::string& s) { return FindingKinds::fromRawValue(s); });
   const std::int64_t severity = J::integer(o, qs("severity"), path);
   const auto parsedSeverity = Severities::fromRawValue(severity);
-  if (!parsedSeverity) J::fail(J::join(path, qs("severity")), QStringLiteral("unknown value %1").arg(severity));
+  if (!parsedSeverity)
+    J::fail(J::join(path, qs("severity")), QStringLiteral("unknown value %1").arg(severity));
   f.severity = *parsedSeverity;
   f.metric = metricOf(o, path);
   f.start = J::date(o, qs("start"), path);
@@ -302,7 +305,8 @@ ReportTable readTable(const QJsonValue& value, const QString& path) {
   const QString rowsPath = J::join(path, qs("rows"));
   const QJsonArray rows = J::array(o, qs("rows"), path);
   table.rows.reserve(rows.size());
-  for (qsizetype i = 0; i < rows.size(); ++i) table.rows.append(J::strings(rows.at(i), J::index(rowsPath, i)));
+  for (qsizetype i = 0; i < rows.size(); ++i)
+    table.rows.append(J::strings(rows.at(i), J::index(rowsPath, i)));
   return table;
 }
 
@@ -408,10 +412,12 @@ Report Report::fromJson(const QByteArray& json) {
                                 .arg(error.offset)
                                 .toStdString());
   const QString root;
-  const QJsonObject o = J::object(document.isObject() ? QJsonValue(document.object()) : QJsonValue(document.array()), root);
+  const QJsonObject o =
+      J::object(document.isObject() ? QJsonValue(document.object()) : QJsonValue(document.array()), root);
 
   Report report;
-  report.kind = enumeration(o, "kind", root, [](const std::string& t) { return ReportKinds::fromRawValue(t); });
+  report.kind =
+      enumeration(o, "kind", root, [](const std::string& t) { return ReportKinds::fromRawValue(t); });
   report.title = J::string(o, qs("title"), root);
   report.generated = J::date(o, qs("generated"), root);
   report.from = J::date(o, qs("from"), root);
@@ -424,11 +430,13 @@ Report Report::fromJson(const QByteArray& json) {
 
   const QJsonArray series = J::array(o, qs("series"), root);
   report.series.reserve(static_cast<std::size_t>(series.size()));
-  for (qsizetype i = 0; i < series.size(); ++i) report.series.push_back(readSummary(series.at(i), J::index(qs("series"), i)));
+  for (qsizetype i = 0; i < series.size(); ++i)
+    report.series.push_back(readSummary(series.at(i), J::index(qs("series"), i)));
 
   const QJsonArray tables = J::array(o, qs("tables"), root);
   report.tables.reserve(static_cast<std::size_t>(tables.size()));
-  for (qsizetype i = 0; i < tables.size(); ++i) report.tables.push_back(readTable(tables.at(i), J::index(qs("tables"), i)));
+  for (qsizetype i = 0; i < tables.size(); ++i)
+    report.tables.push_back(readTable(tables.at(i), J::index(qs("tables"), i)));
 
   const QJsonArray findings = J::array(o, qs("findings"), root);
   report.findings.reserve(static_cast<std::size_t>(findings.size()));

@@ -10,16 +10,20 @@ namespace {
 
 using M = MetricID;
 
-constexpr auto kTable = rawValueTable<ReportKind>({
-    {ReportKind::system, "system"}, {ReportKind::cpu, "cpu"}, {ReportKind::memory, "memory"},
-    {ReportKind::storage, "storage"}, {ReportKind::network, "network"}, {ReportKind::processes, "processes"},
-    {ReportKind::incident, "incident"}});
+constexpr auto kTable = rawValueTable<ReportKind>({{ReportKind::system, "system"},
+                                                   {ReportKind::cpu, "cpu"},
+                                                   {ReportKind::memory, "memory"},
+                                                   {ReportKind::storage, "storage"},
+                                                   {ReportKind::network, "network"},
+                                                   {ReportKind::processes, "processes"},
+                                                   {ReportKind::incident, "incident"}});
 
-constexpr std::array kSystem{M::cpuTotal, M::memUsed, M::memPressure,  M::swapUsed,       M::diskFree,      M::diskRead,
-                             M::diskWrite, M::netDown, M::netUp, M::thermalState, M::gpuUtilization, M::batteryCharge};
+constexpr std::array kSystem{M::cpuTotal, M::memUsed,      M::memPressure,    M::swapUsed,
+                             M::diskFree, M::diskRead,     M::diskWrite,      M::netDown,
+                             M::netUp,    M::thermalState, M::gpuUtilization, M::batteryCharge};
 constexpr std::array kCPU{M::cpuTotal, M::cpuUser, M::cpuSystem, M::loadAverage1};
-constexpr std::array kMemory{M::memUsed,   M::memApp,      M::memWired, M::memCompressed, M::memCached,
-                             M::memFree,   M::memPressure, M::swapUsed, M::pageIns,       M::pageOuts};
+constexpr std::array kMemory{M::memUsed, M::memApp,      M::memWired, M::memCompressed, M::memCached,
+                             M::memFree, M::memPressure, M::swapUsed, M::pageIns,       M::pageOuts};
 constexpr std::array kStorage{M::diskFree, M::diskRead, M::diskWrite};
 constexpr std::array kNetwork{M::netDown, M::netUp};
 constexpr std::array kProcesses{M::processCount, M::cpuTotal};
@@ -28,10 +32,18 @@ constexpr std::array kIncident{M::cpuTotal,  M::memUsed, M::memPressure, M::swap
 
 }  // namespace
 
-std::span<const ReportKind> allCases() { return kTable.allCases(); }
-std::string_view rawValue(ReportKind kind) { return kTable.rawValue(kind); }
-QString id(ReportKind kind) { return kTable.rawString(kind); }
-std::optional<ReportKind> fromRawValue(std::string_view raw) { return kTable.fromRawValue(raw); }
+std::span<const ReportKind> allCases() {
+  return kTable.allCases();
+}
+std::string_view rawValue(ReportKind kind) {
+  return kTable.rawValue(kind);
+}
+QString id(ReportKind kind) {
+  return kTable.rawString(kind);
+}
+std::optional<ReportKind> fromRawValue(std::string_view raw) {
+  return kTable.fromRawValue(raw);
+}
 std::span<const MetricID> metrics(ReportKind kind) {
   switch (kind) {
     case ReportKind::system:

@@ -75,20 +75,22 @@ QString heading(const QString& text) {
   return out;
 }
 
-QString optionalValue(const std::optional<double>& value, const ReportSeriesSummary& s, const ValueFormatter& f,
-                      const Localize& L) {
+QString optionalValue(const std::optional<double>& value, const ReportSeriesSummary& s,
+                      const ValueFormatter& f, const Localize& L) {
   return value ? display(*value, s.metric, s.unit, f, L) : QStringLiteral("—");
 }
 
-double seconds(const QDateTime& from, const QDateTime& to) { return static_cast<double>(from.msecsTo(to)) / 1000.0; }
+double seconds(const QDateTime& from, const QDateTime& to) {
+  return static_cast<double>(from.msecsTo(to)) / 1000.0;
+}
 
 }  // namespace
 
 QString markdown(const Report& report, const ValueFormatter& f, const Localize& L) {
   QString md;
   md += QStringLiteral("# ") + heading(report.title) + QStringLiteral("\n\n");
-  md += QStringLiteral("KIVO Monitor ") + report.appVersion + QStringLiteral(" · ") + L(QStringLiteral("Generated")) +
-        u' ' + f.date(report.generated) + QStringLiteral("\n\n");
+  md += QStringLiteral("KIVO Monitor ") + report.appVersion + QStringLiteral(" · ") +
+        L(QStringLiteral("Generated")) + u' ' + f.date(report.generated) + QStringLiteral("\n\n");
   md += QStringLiteral("**") + L(QStringLiteral("Period")) + QStringLiteral("**: ") + f.date(report.from) +
         QStringLiteral(" → ") + f.date(report.to) + QStringLiteral("  \n");
   md += QStringLiteral("**") + L(QStringLiteral("Sampling interval")) + QStringLiteral("**: ") +
@@ -174,7 +176,8 @@ QString markdown(const Report& report, const ValueFormatter& f, const Localize& 
 }
 
 QString csv(const Report& report) {
-  std::string out = "metric,name,unit,quality,tier,bucket_seconds,timestamp_iso8601,timestamp_unix,min,avg,max,samples\n";
+  std::string out =
+      "metric,name,unit,quality,tier,bucket_seconds,timestamp_iso8601,timestamp_unix,min,avg,max,samples\n";
   std::size_t points = 0;
   for (const auto& s : report.series) points += s.points.size();
   out.reserve(out.size() + points * 160);
@@ -216,9 +219,13 @@ QString csv(const Report& report) {
   return QString::fromUtf8(out.data(), static_cast<qsizetype>(out.size()));
 }
 
-QByteArray json(const Report& report) { return report.toJson(); }
+QByteArray json(const Report& report) {
+  return report.toJson();
+}
 
-Report decode(const QByteArray& json) { return Report::fromJson(json); }
+Report decode(const QByteArray& json) {
+  return Report::fromJson(json);
+}
 
 QString line(const QStringList& cells) {
   QString out;

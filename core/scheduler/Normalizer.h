@@ -29,8 +29,8 @@ struct Readings {
   const PowerSample* power = nullptr;
   std::optional<ThermalLevel> thermal;  // absent on a machine without thermal zones
   std::span<const GPUStatistics> gpu;
-  std::optional<double> selfCPU;               // percent of one core
-  std::optional<std::uint64_t> selfMemory;     // bytes; absent when the own usage cannot be read
+  std::optional<double> selfCPU;            // percent of one core
+  std::optional<std::uint64_t> selfMemory;  // bytes; absent when the own usage cannot be read
 };
 
 // The metric values of one tick, at most one per metric, in MetricID order.

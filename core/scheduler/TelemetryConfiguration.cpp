@@ -36,7 +36,8 @@ QJsonObject TelemetryConfiguration::toJson() const {
   return object;
 }
 
-std::optional<TelemetryConfiguration> TelemetryConfiguration::fromJson(const QJsonObject& object, QString* error) {
+std::optional<TelemetryConfiguration> TelemetryConfiguration::fromJson(const QJsonObject& object,
+                                                                       QString* error) {
   const auto interval = JsonFields::required<double>(object, "interval", error);
   const auto background = JsonFields::required<double>(object, "backgroundInterval", error);
   const auto process = JsonFields::required<double>(object, "processInterval", error);

@@ -37,7 +37,9 @@ TelemetryEngine::TelemetryEngine(std::shared_ptr<TimeSeriesStore> store, Telemet
   values_.reserve(kMetricCount);
 }
 
-TelemetryEngine::~TelemetryEngine() { stop(); }
+TelemetryEngine::~TelemetryEngine() {
+  stop();
+}
 
 TelemetryConfiguration TelemetryEngine::configuration() const {
   std::lock_guard lock(configurationMutex_);
@@ -93,12 +95,13 @@ void TelemetryEngine::run(std::stop_token stop) {
     const QDateTime date = QDateTime::currentDateTimeUtc();
     const double next = tick(now, date);
     // The interval runs from the end of one tick to the start of the next.
-    const auto deadline = std::chrono::steady_clock::now() +
-                          std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                              std::chrono::duration<double>(next));
+    const auto deadline =
+        std::chrono::steady_clock::now() +
+        std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(next));
     std::unique_lock lock(mailboxMutex_);
     for (;;) {
-      const bool command = mailboxChanged_.wait_until(lock, stop, deadline, [this] { return !mailbox_.empty(); });
+      const bool command =
+          mailboxChanged_.wait_until(lock, stop, deadline, [this] { return !mailbox_.empty(); });
       if (stop.stop_requested() || !command) break;
       lock.unlock();
       drainMailbox();

@@ -35,16 +35,16 @@ struct TelemetrySnapshot {
   std::optional<DiskActivitySample> disk;
   std::vector<VolumeInfo> volumes;
   std::optional<NetworkSample> network;
-  std::optional<ProcessSample> processes;  // only on ticks where processes were due
-  PowerSample power;                       // neutral until the first power reading
-  std::optional<ThermalLevel> thermal;     // absent without thermal zones
-  std::vector<GPUStatistics> gpu;          // empty when best-effort readings are off
-  std::optional<WiFiLink> wifi;            // slow reading; absent without a wireless interface
-  std::optional<DNSConfiguration> dns;     // slow reading; absent before the first
-  std::optional<double> selfCPU;           // percent of one core
+  std::optional<ProcessSample> processes;   // only on ticks where processes were due
+  PowerSample power;                        // neutral until the first power reading
+  std::optional<ThermalLevel> thermal;      // absent without thermal zones
+  std::vector<GPUStatistics> gpu;           // empty when best-effort readings are off
+  std::optional<WiFiLink> wifi;             // slow reading; absent without a wireless interface
+  std::optional<DNSConfiguration> dns;      // slow reading; absent before the first
+  std::optional<double> selfCPU;            // percent of one core
   std::optional<std::uint64_t> selfMemory;  // bytes; absent when it cannot be read
-  double collectionTime = 0;               // milliseconds
-  std::vector<MetricValue> values;         // in MetricID order
+  double collectionTime = 0;                // milliseconds
+  std::vector<MetricValue> values;          // in MetricID order
   std::vector<AlertTransition> alerts;
   std::vector<AlertRule> firingRules;
   bool afterDiscontinuity = false;

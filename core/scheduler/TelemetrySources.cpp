@@ -17,8 +17,15 @@ namespace {
 class SystemSources final : public TelemetrySources {
  public:
   explicit SystemSources(const std::string& root)
-      : cpu_(root), memory_(root), disk_(diskOptions(root)), network_(networkOptions(root)), processes_(root), gpu_(root),
-        thermal_(root), files_(root), root_(root),
+      : cpu_(root),
+        memory_(root),
+        disk_(diskOptions(root)),
+        network_(networkOptions(root)),
+        processes_(root),
+        gpu_(root),
+        thermal_(root),
+        files_(root),
+        root_(root),
         // Low Power Mode comes from the session's profile daemon only on the real machine.
         profiles_(root == "/" ? DBusPowerProfiles::system() : nullptr) {}
 

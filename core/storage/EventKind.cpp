@@ -7,9 +7,12 @@
 namespace kivo::EventKinds {
 
 namespace {
-constexpr auto kTable = rawValueTable<EventKind>({
-    {EventKind::alert, "alert"}, {EventKind::finding, "finding"}, {EventKind::bookmark, "bookmark"},
-    {EventKind::system, "system"}, {EventKind::network, "network"}, {EventKind::process, "process"}});
+constexpr auto kTable = rawValueTable<EventKind>({{EventKind::alert, "alert"},
+                                                  {EventKind::finding, "finding"},
+                                                  {EventKind::bookmark, "bookmark"},
+                                                  {EventKind::system, "system"},
+                                                  {EventKind::network, "network"},
+                                                  {EventKind::process, "process"}});
 }  // namespace
 
 std::span<const EventKind> allCases() {

@@ -31,7 +31,8 @@ std::optional<SeriesPoint> SeriesPoint::fromJson(const QJsonObject& object) {
   const QJsonValue max = object.value(QStringLiteral("max"));
   const QJsonValue avg = object.value(QStringLiteral("avg"));
   const auto count = JsonFields::required<std::int64_t>(object, "count");
-  if (!time.isDouble() || !min.isDouble() || !max.isDouble() || !avg.isDouble() || !count) return std::nullopt;
+  if (!time.isDouble() || !min.isDouble() || !max.isDouble() || !avg.isDouble() || !count)
+    return std::nullopt;
   return SeriesPoint{time.toDouble(), min.toDouble(), max.toDouble(), avg.toDouble(), *count};
 }
 

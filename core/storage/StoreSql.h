@@ -36,12 +36,16 @@ inline constexpr const char* kInsertRaw = "INSERT OR REPLACE INTO raw(metric, ts
 // clock stepping back into it) adds its new samples to what is already stored. A stored
 // row without a positive count or without its figures (changed behind the store's back)
 // holds no usable samples and is started afresh.
-#define KIVO_SUMMARY_MERGE(table)                                                                         \
-  "INSERT INTO " table "(metric, ts, mn, mx, av, n) VALUES(?,?,?,?,?,?) ON CONFLICT(metric, ts) DO UPDATE " \
-  "SET mn=CASE WHEN " KIVO_WHOLE " THEN min(mn, excluded.mn) ELSE excluded.mn END, "                     \
-  "mx=CASE WHEN " KIVO_WHOLE " THEN max(mx, excluded.mx) ELSE excluded.mx END, "                         \
-  "av=CASE WHEN " KIVO_WHOLE " THEN (av * n + excluded.av * excluded.n) / (n + excluded.n) "              \
-  "ELSE excluded.av END, "                                                                                \
+#define KIVO_SUMMARY_MERGE(table)                                                      \
+  "INSERT INTO " table                                                                 \
+  "(metric, ts, mn, mx, av, n) VALUES(?,?,?,?,?,?) ON CONFLICT(metric, ts) DO UPDATE " \
+  "SET mn=CASE WHEN " KIVO_WHOLE                                                       \
+  " THEN min(mn, excluded.mn) ELSE excluded.mn END, "                                  \
+  "mx=CASE WHEN " KIVO_WHOLE                                                           \
+  " THEN max(mx, excluded.mx) ELSE excluded.mx END, "                                  \
+  "av=CASE WHEN " KIVO_WHOLE                                                           \
+  " THEN (av * n + excluded.av * excluded.n) / (n + excluded.n) "                      \
+  "ELSE excluded.av END, "                                                             \
   "n=CASE WHEN " KIVO_WHOLE " THEN n + excluded.n ELSE excluded.n END"
 #define KIVO_WHOLE "n>0 AND mn IS NOT NULL AND mx IS NOT NULL AND av IS NOT NULL"
 inline constexpr const char* kMergeMinute = KIVO_SUMMARY_MERGE("minute");

@@ -26,8 +26,7 @@ std::optional<StoreStatistics> StoreStatistics::fromJson(const QJsonObject& obje
   const auto events = JsonFields::required<std::int64_t>(object, "events");
   const auto fileBytes = JsonFields::required<std::uint64_t>(object, "fileBytes");
   if (!rawRows || !minuteRows || !hourRows || !events || !fileBytes) return std::nullopt;
-  StoreStatistics statistics{
-      *rawRows, *minuteRows, *hourRows, *events, *fileBytes, std::nullopt};
+  StoreStatistics statistics{*rawRows, *minuteRows, *hourRows, *events, *fileBytes, std::nullopt};
   if (object.contains(QStringLiteral("earliest"))) {
     statistics.earliest = JsonFields::as<QDateTime>(object.value(QStringLiteral("earliest")));
     if (!statistics.earliest) return std::nullopt;

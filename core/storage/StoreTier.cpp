@@ -9,8 +9,8 @@
 namespace kivo::StoreTiers {
 
 namespace {
-constexpr auto kTable = rawValueTable<StoreTier>({
-    {StoreTier::raw, "raw"}, {StoreTier::minute, "minute"}, {StoreTier::hour, "hour"}});
+constexpr auto kTable = rawValueTable<StoreTier>(
+    {{StoreTier::raw, "raw"}, {StoreTier::minute, "minute"}, {StoreTier::hour, "hour"}});
 }  // namespace
 
 std::span<const StoreTier> allCases() {

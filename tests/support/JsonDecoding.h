@@ -11,7 +11,8 @@ namespace kivo::test {
 // that tests as a Boolean (an optional, a bool). Fails too when the whole object does not decode
 // or lacks one of the keys, since every removal would then prove nothing.
 template <typename Decode>
-::testing::AssertionResult refusesWithoutEach(const QJsonObject& object, const QStringList& keys, Decode decode) {
+::testing::AssertionResult refusesWithoutEach(const QJsonObject& object, const QStringList& keys,
+                                              Decode decode) {
   if (!decode(object)) return ::testing::AssertionFailure() << "the whole object does not decode";
   QStringList accepted;
   for (const QString& key : keys) {
@@ -23,7 +24,8 @@ template <typename Decode>
     if (decode(missing)) accepted << key;
   }
   if (accepted.isEmpty()) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "decodes without " << accepted.join(QStringLiteral(", ")).toStdString();
+  return ::testing::AssertionFailure()
+         << "decodes without " << accepted.join(QStringLiteral(", ")).toStdString();
 }
 
 // Every key of the object is required.

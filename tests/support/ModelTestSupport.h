@@ -1,12 +1,12 @@
 #pragma once
 
+#include "WaitUntil.h"
+#include "desktop/Notifier.h"
+#include "model/MonitorModel.h"
+#include "scheduler/TelemetrySnapshot.h"
+#include "scheduler/TelemetrySources.h"
 #include "settings/AppSettings.h"
 #include "settings/MemoryPreferences.h"
-#include "model/MonitorModel.h"
-#include "desktop/Notifier.h"
-#include "scheduler/TelemetrySources.h"
-#include "scheduler/TelemetrySnapshot.h"
-#include "WaitUntil.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -108,11 +108,12 @@ struct ModelRig {
 };
 
 // A snapshot dated `seconds` after a fixed instant, with the given metric values.
-inline TelemetrySnapshot snapshotAt(double seconds, std::vector<MetricValue> values = {{MetricID::cpuTotal, 10}},
+inline TelemetrySnapshot snapshotAt(double seconds,
+                                    std::vector<MetricValue> values = {{MetricID::cpuTotal, 10}},
                                     std::optional<std::vector<CPULoad>> cores = std::nullopt) {
   TelemetrySnapshot snapshot;
-  snapshot.date = QDateTime::fromSecsSinceEpoch(1'700'000'000, QTimeZone::utc()).addMSecs(
-      static_cast<qint64>(seconds * 1000));
+  snapshot.date = QDateTime::fromSecsSinceEpoch(1'700'000'000, QTimeZone::utc())
+                      .addMSecs(static_cast<qint64>(seconds * 1000));
   snapshot.values = std::move(values);
   if (cores) {
     CPUSample cpu;

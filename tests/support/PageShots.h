@@ -15,8 +15,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QScrollBar>
 #include <QDir>
+#include <QScrollBar>
 #include <QStyleFactory>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -36,7 +36,8 @@ struct PageRig {
 
   explicit PageRig(SystemInfo system = {}, std::vector<GPUDevice> devices = {},
                    std::vector<SensorCapability> capabilities = {}) {
-    standard = std::make_unique<MemoryPreferences>(QMap<QString, QVariant>{{QStringLiteral("KIVODataDir"), dir.path()}});
+    standard = std::make_unique<MemoryPreferences>(
+        QMap<QString, QVariant>{{QStringLiteral("KIVODataDir"), dir.path()}});
     settings = std::make_unique<AppSettings>(domain);
     MonitorModel::Environment environment = fakeEnvironment(probe);
     environment.systemInfo = [system] { return system; };
@@ -49,7 +50,8 @@ struct PageRig {
 
 // Grabs a page as a window of each size shows it, and its whole column, in light and dark, into
 // $KIVO_TEST_OUTPUT/<folder>/<name>-<light|dark>-<W>x<H>[-full].png. Returns the paths written.
-inline QStringList shootPage(const std::function<Page*(QWidget*)>& make, const QString& folder, const QString& name) {
+inline QStringList shootPage(const std::function<Page*(QWidget*)>& make, const QString& folder,
+                             const QString& name) {
   Icons::initResources();
   const QString path = outputDir() + QLatin1Char('/') + folder;
   QDir().mkpath(path);
@@ -78,7 +80,8 @@ inline QStringList shootPage(const std::function<Page*(QWidget*)>& make, const Q
                                              : column->sizeHint().height());
       column->resize(whole);
       QApplication::processEvents();
-      if (column->grab().save(stem + QStringLiteral("-full.png"))) written << stem + QStringLiteral("-full.png");
+      if (column->grab().save(stem + QStringLiteral("-full.png")))
+        written << stem + QStringLiteral("-full.png");
       host.hide();
     }
   }
@@ -102,7 +105,8 @@ inline void expectNoSidewaysScroll(const std::function<Page*(QWidget*)>& make, Q
   EXPECT_LE(page->content()->width(), page->viewport()->width()) << where.toStdString();
   for (const KeyedGrid* grid : page->findChildren<KeyedGrid*>()) {
     if (!grid->isVisibleTo(page)) continue;
-    EXPECT_LE(grid->neededWidth(), grid->width()) << grid->objectName().toStdString() << " at " << where.toStdString();
+    EXPECT_LE(grid->neededWidth(), grid->width())
+        << grid->objectName().toStdString() << " at " << where.toStdString();
     EXPECT_TRUE(grid->isColumnShown(0)) << grid->objectName().toStdString();
   }
 }
@@ -128,7 +132,8 @@ inline void savePage(Page& page, const QString& folder, const QString& name, boo
   QCoreApplication::processEvents();
   const QString dir = outputDir() + QLatin1Char('/') + folder;
   QDir().mkpath(dir);
-  window.grab().save(dir + QLatin1Char('/') + name + (dark ? QStringLiteral("-dark.png") : QStringLiteral("-light.png")));
+  window.grab().save(dir + QLatin1Char('/') + name +
+                     (dark ? QStringLiteral("-dark.png") : QStringLiteral("-light.png")));
   layout->removeWidget(&page);
   page.setParent(previous);
 }
@@ -158,7 +163,8 @@ inline void grabBoth(QWidget& widget, const QString& page, const QString& name, 
     widget.setPalette(Appearance::palette(dark));
     widget.show();
     QApplication::processEvents();
-    widget.grab().save(pageOutput(page, name + (dark ? QStringLiteral("-dark.png") : QStringLiteral("-light.png"))));
+    widget.grab().save(
+        pageOutput(page, name + (dark ? QStringLiteral("-dark.png") : QStringLiteral("-light.png"))));
   }
 }
 

@@ -24,7 +24,9 @@ inline const Localize& identity() {
   return localize;
 }
 
-inline QDateTime utc(qint64 seconds) { return QDateTime::fromSecsSinceEpoch(seconds, QTimeZone::utc()); }
+inline QDateTime utc(qint64 seconds) {
+  return QDateTime::fromSecsSinceEpoch(seconds, QTimeZone::utc());
+}
 
 // 2026-03-01T14:05:00Z
 inline constexpr qint64 kEnd = 1772373900;
@@ -70,8 +72,8 @@ inline SystemInfo testSystem() {
   return s;
 }
 
-inline ProcessRecord process(int pid, const QString& name, std::optional<double> cpu, std::optional<std::uint64_t> memory,
-                             double cpuTime, bool hasStatistics = true) {
+inline ProcessRecord process(int pid, const QString& name, std::optional<double> cpu,
+                             std::optional<std::uint64_t> memory, double cpuTime, bool hasStatistics = true) {
   ProcessRecord p;
   p.pid = pid;
   p.name = name;
@@ -82,8 +84,8 @@ inline ProcessRecord process(int pid, const QString& name, std::optional<double>
   return p;
 }
 
-inline NetworkInterface interface(const QString& name, InterfaceKind kind, bool up, bool running, QStringList ipv4,
-                                  std::uint64_t in, std::uint64_t out) {
+inline NetworkInterface interface(const QString& name, InterfaceKind kind, bool up, bool running,
+                                  QStringList ipv4, std::uint64_t in, std::uint64_t out) {
   NetworkInterface i;
   i.name = name;
   i.kind = kind;
@@ -95,7 +97,8 @@ inline NetworkInterface interface(const QString& name, InterfaceKind kind, bool 
   return i;
 }
 
-inline VolumeInfo volume(const QString& name, const QString& format, std::uint64_t total, std::uint64_t available) {
+inline VolumeInfo volume(const QString& name, const QString& format, std::uint64_t total,
+                         std::uint64_t available) {
   VolumeInfo v;
   v.name = name;
   v.mountPoint = QStringLiteral("/") + name;
@@ -105,8 +108,9 @@ inline VolumeInfo volume(const QString& name, const QString& format, std::uint64
   return v;
 }
 
-inline Finding finding(FindingKind kind, Severity severity, MetricID metric, qint64 start, qint64 end, double threshold,
-                       double peak, double mean, std::int64_t samples, std::optional<QString> subject = std::nullopt) {
+inline Finding finding(FindingKind kind, Severity severity, MetricID metric, qint64 start, qint64 end,
+                       double threshold, double peak, double mean, std::int64_t samples,
+                       std::optional<QString> subject = std::nullopt) {
   Finding f;
   f.kind = kind;
   f.severity = severity;
@@ -212,22 +216,23 @@ inline ReportInputs incidentInputs() {
     }
     series.push_back(makeSeries(metric, StoreTier::raw, 2, std::move(points), {SeriesGap{from, kEnd - 7.5}}));
   }
-  return ReportInputs{ReportKind::incident,
-                      utc(kEnd - 1800),
-                      utc(kEnd),
-                      2.0,
-                      testSystem(),
-                      false,
-                      std::move(series),
-                      {volume(QStringLiteral("root"), QStringLiteral("ext4"), 512'000'000'000, 100'000'000'000)},
-                      {},
-                      {process(4321, QStringLiteral("cc1plus"), 99.5, 800'000'000, 40)},
-                      std::nullopt,
-                      {},
-                      {event(kEnd - 5, EventKind::process, QStringLiteral("process.spike"),
-                             {{QStringLiteral("name"), QStringLiteral("cc1plus")},
-                              {QStringLiteral("peak"), QStringLiteral("99.5")}})},
-                      QStringLiteral("0.1.0")};
+  return ReportInputs{
+      ReportKind::incident,
+      utc(kEnd - 1800),
+      utc(kEnd),
+      2.0,
+      testSystem(),
+      false,
+      std::move(series),
+      {volume(QStringLiteral("root"), QStringLiteral("ext4"), 512'000'000'000, 100'000'000'000)},
+      {},
+      {process(4321, QStringLiteral("cc1plus"), 99.5, 800'000'000, 40)},
+      std::nullopt,
+      {},
+      {event(kEnd - 5, EventKind::process, QStringLiteral("process.spike"),
+             {{QStringLiteral("name"), QStringLiteral("cc1plus")},
+              {QStringLiteral("peak"), QStringLiteral("99.5")}})},
+      QStringLiteral("0.1.0")};
 }
 
 inline ReportInputs emptyInputs() {
@@ -235,11 +240,25 @@ inline ReportInputs emptyInputs() {
   std::vector<Series> series;
   for (const MetricID metric : ReportKinds::metrics(ReportKind::network))
     series.push_back(makeSeries(metric, StoreTier::minute, 240, {}, {SeriesGap{from, kEnd}}));
-  return ReportInputs{ReportKind::network, utc(kEnd - 86400), utc(kEnd), 2.0, testSystem(), false, std::move(series),
-                      {}, {}, {}, std::nullopt, {}, {}, QStringLiteral("—")};
+  return ReportInputs{ReportKind::network,
+                      utc(kEnd - 86400),
+                      utc(kEnd),
+                      2.0,
+                      testSystem(),
+                      false,
+                      std::move(series),
+                      {},
+                      {},
+                      {},
+                      std::nullopt,
+                      {},
+                      {},
+                      QStringLiteral("—")};
 }
 
-inline QDateTime generatedAt() { return utc(kEnd + 7); }
+inline QDateTime generatedAt() {
+  return utc(kEnd + 7);
+}
 
 inline Report buildReport(const ReportInputs& inputs) {
   return ReportGenerator::build(inputs, englishFormatter(), identity(), generatedAt());

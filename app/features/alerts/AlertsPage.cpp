@@ -71,7 +71,8 @@ class FiringRow : public QWidget {
     title_->setText(state.title);
     condition_->setText(state.condition);
     value_->setText(state.value);
-    setAccessibleName(state.title + QStringLiteral(", ") + state.condition + QStringLiteral(", ") + state.value);
+    setAccessibleName(state.title + QStringLiteral(", ") + state.condition + QStringLiteral(", ") +
+                      state.value);
   }
 
  private:
@@ -158,7 +159,9 @@ class RuleRow : public QWidget {
   }
 
  private:
-  void refreshTrash() { remove_->setIcon(Icons::icon(QStringLiteral("trash"), Palette::textSecondary.resolve(this))); }
+  void refreshTrash() {
+    remove_->setIcon(Icons::icon(QStringLiteral("trash"), Palette::textSecondary.resolve(this)));
+  }
 
   RuleRowState state_;
   QWidget* line_;
@@ -199,7 +202,8 @@ class HistoryRow : public QWidget {
     value_->setText(state.value.value_or(QString()));
     value_->setVisible(state.value.has_value());
     date_->setText(state.date);
-    setAccessibleName(QStringList{state.name, state.state, state.value.value_or(QString()), state.date}.join(QStringLiteral(", ")));
+    setAccessibleName(QStringList{state.name, state.state, state.value.value_or(QString()), state.date}.join(
+        QStringLiteral(", ")));
   }
 
  private:
@@ -280,8 +284,10 @@ AlertsPage::AlertsPage(MonitorModel& model, AppSettings& settings, QWidget* pare
   {
     auto* line = new QHBoxLayout(noActive_);
     line->setContentsMargins(0, 0, 0, 0);
-    line->addWidget(new SymbolLabel(QStringLiteral("checkmark.circle.fill"), 16, Palette::success, noActive_));
-    line->addWidget(new ToneLabel(tr("No active alert"), Typeface::system(13, QFont::Medium), Palette::success, noActive_));
+    line->addWidget(
+        new SymbolLabel(QStringLiteral("checkmark.circle.fill"), 16, Palette::success, noActive_));
+    line->addWidget(new ToneLabel(tr("No active alert"), Typeface::system(13, QFont::Medium),
+                                  Palette::success, noActive_));
     line->addStretch(1);
   }
   active->addContent(noActive_);
@@ -299,7 +305,8 @@ AlertsPage::AlertsPage(MonitorModel& model, AppSettings& settings, QWidget* pare
   notificationIcon_ = new SymbolLabel(QStringLiteral("bell.slash"), 14, Palette::textPrimary, controls);
   notificationText_ = new ToneLabel(QString(), Typeface::system(12), Palette::textSecondary, controls);
   notificationText_->setWordWrap(true);
-  enableNotifications_ = button(tr("Enable Notifications…"), QStringLiteral("alerts.enableNotifications"), controls);
+  enableNotifications_ =
+      button(tr("Enable Notifications…"), QStringLiteral("alerts.enableNotifications"), controls);
   checkAgain_ = button(tr("Check Again"), QStringLiteral("alerts.checkNotifications"), controls);
   snooze_ = button(tr("Snooze"), QStringLiteral("alerts.snooze"), controls);
   auto* menu = new QMenu(snooze_);
@@ -307,7 +314,8 @@ AlertsPage::AlertsPage(MonitorModel& model, AppSettings& settings, QWidget* pare
     const char* title;
     int seconds;
   };
-  for (const Choice& choice : {Choice{"For 15 minutes", 900}, Choice{"For 1 hour", 3600}, Choice{"For 8 hours", 28800}}) {
+  for (const Choice& choice :
+       {Choice{"For 15 minutes", 900}, Choice{"For 1 hour", 3600}, Choice{"For 8 hours", 28800}}) {
     menu->addAction(tr(choice.title), this, [this, seconds = choice.seconds] {
       model_.setSnoozedUntil(QDateTime::currentDateTimeUtc().addSecs(seconds));
     });
@@ -331,14 +339,16 @@ AlertsPage::AlertsPage(MonitorModel& model, AppSettings& settings, QWidget* pare
   line->addWidget(snoozedText_);
   line->addWidget(resume_);
   notifications->addContent(controls);
-  auto* note = new ToneLabel(tr("Each rule waits for its condition to hold, then stays quiet for its cooldown, so one "
-                                "sustained problem produces one alert."),
-                             Typeface::caption(), Palette::textTertiary, notifications);
+  auto* note =
+      new ToneLabel(tr("Each rule waits for its condition to hold, then stays quiet for its cooldown, so one "
+                       "sustained problem produces one alert."),
+                    Typeface::caption(), Palette::textTertiary, notifications);
   note->setWordWrap(true);
   notifications->addContent(note);
   addWidget(notifications);
 
-  connect(notificationToggle_, &QCheckBox::clicked, this, [this](bool on) { settings_.setNotifications(on); });
+  connect(notificationToggle_, &QCheckBox::clicked, this,
+          [this](bool on) { settings_.setNotifications(on); });
   connect(enableNotifications_, &QPushButton::clicked, this, [this] { model_.enableNotifications(); });
   // Linux asks nobody: checking again reads whether a notification service is there now.
   connect(checkAgain_, &QPushButton::clicked, this, [this] { model_.enableNotifications(); });
@@ -376,7 +386,8 @@ AlertsPage::AlertsPage(MonitorModel& model, AppSettings& settings, QWidget* pare
   topLine->addStretch(1);
   topLine->addWidget(clearHistory_);
   history->addContent(top);
-  historyEmpty_ = new ToneLabel(tr("No alert has fired yet."), Typeface::system(12), Palette::textSecondary, history);
+  historyEmpty_ =
+      new ToneLabel(tr("No alert has fired yet."), Typeface::system(12), Palette::textSecondary, history);
   historyEmpty_->setObjectName(QStringLiteral("alerts.historyEmpty"));
   history->addContent(historyEmpty_);
   historyRows_ = listLayout(history);
@@ -422,8 +433,9 @@ void AlertsPage::refreshFiring() {
   const auto rows = AlertsPresenter::firingRows(
       model_.firing(), [this](MetricID metric) { return model_.latest(metric); }, model_.format());
   noActive_->setVisible(rows.empty());
-  syncRows(firingRows_, firing_, rows, [](const FiringRowState& row) { return uuidText(row.id); },
-           [this] { return new FiringRow(firingRows_->parentWidget()); });
+  syncRows(
+      firingRows_, firing_, rows, [](const FiringRowState& row) { return uuidText(row.id); },
+      [this] { return new FiringRow(firingRows_->parentWidget()); });
 }
 
 void AlertsPage::refreshNotifications() {
@@ -444,7 +456,8 @@ void AlertsPage::refreshNotifications() {
 }
 
 void AlertsPage::refreshSnooze() {
-  const auto text = AlertsPresenter::snoozedText(model_.snoozedUntil(), QDateTime::currentDateTimeUtc(), model_.format());
+  const auto text =
+      AlertsPresenter::snoozedText(model_.snoozedUntil(), QDateTime::currentDateTimeUtc(), model_.format());
   snooze_->setVisible(!text);
   snoozedText_->setVisible(text.has_value());
   resume_->setVisible(text.has_value());
@@ -453,23 +466,25 @@ void AlertsPage::refreshSnooze() {
 
 void AlertsPage::refreshRules() {
   const auto rows = AlertsPresenter::ruleRows(settings_.rules(), model_.format());
-  syncRows(ruleRows_, rules_, rows, [](const RuleRowState& row) { return row.key; }, [this] {
-    return new RuleRow(
-        ruleRows_->parentWidget(),
-        [this](const QUuid& id, bool on) {
-          // A switch of a rule that is gone by now is dropped.
-          if (auto changed = RuleList::withEnabled(settings_.rules(), id, on)) setRules(*changed);
-        },
-        [this](const QUuid& id) {
-          for (const AlertRule& rule : settings_.rules()) {
-            if (rule.id == id) {
-              openEditor(rule);
-              return;
-            }
-          }
-        },
-        [this](const QUuid& id) { setRules(RuleList::without(settings_.rules(), id)); });
-  });
+  syncRows(
+      ruleRows_, rules_, rows, [](const RuleRowState& row) { return row.key; },
+      [this] {
+        return new RuleRow(
+            ruleRows_->parentWidget(),
+            [this](const QUuid& id, bool on) {
+              // A switch of a rule that is gone by now is dropped.
+              if (auto changed = RuleList::withEnabled(settings_.rules(), id, on)) setRules(*changed);
+            },
+            [this](const QUuid& id) {
+              for (const AlertRule& rule : settings_.rules()) {
+                if (rule.id == id) {
+                  openEditor(rule);
+                  return;
+                }
+              }
+            },
+            [this](const QUuid& id) { setRules(RuleList::without(settings_.rules(), id)); });
+      });
 }
 
 void AlertsPage::refreshHistory() {
@@ -477,8 +492,9 @@ void AlertsPage::refreshHistory() {
   clearHistory_->setEnabled(!history_.empty());
   historyEmpty_->setVisible(history_.empty());
   const auto rows = AlertsPresenter::historyRows(history_, model_.format());
-  syncRows(historyRows_, historyWidgets_, rows, [](const HistoryRowState& row) { return row.id; },
-           [this] { return new HistoryRow(historyRows_->parentWidget()); });
+  syncRows(
+      historyRows_, historyWidgets_, rows, [](const HistoryRowState& row) { return row.id; },
+      [this] { return new HistoryRow(historyRows_->parentWidget()); });
 }
 
 void AlertsPage::loadHistory() {
@@ -500,7 +516,8 @@ void AlertsPage::setRules(const std::vector<AlertRule>& rules) {
 
 void AlertsPage::openEditor(const AlertRule& rule) {
   std::optional<AlertRule> saved;
-  QPointer<RuleEditor> editor = new RuleEditor(rule, [&saved](const AlertRule& edited) { saved = edited; }, window());
+  QPointer<RuleEditor> editor = new RuleEditor(
+      rule, [&saved](const AlertRule& edited) { saved = edited; }, window());
   QPointer<AlertsPage> self(this);
   editor->exec();
   delete editor.data();

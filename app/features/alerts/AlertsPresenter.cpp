@@ -28,7 +28,8 @@ QString metricName(MetricID metric) {
 namespace AlertsPresenter {
 
 QString subtitle(const std::vector<AlertRule>& rules, std::size_t firing) {
-  const auto enabled = std::count_if(rules.begin(), rules.end(), [](const AlertRule& rule) { return rule.isEnabled; });
+  const auto enabled =
+      std::count_if(rules.begin(), rules.end(), [](const AlertRule& rule) { return rule.isEnabled; });
   // The count goes in as text: QString::arg(text, number) would read the number as a field width.
   return tr("%1 · %2 active now", trCount("%n rule enabled", "%n rules enabled", enabled),
             QString::number(firing));
@@ -95,7 +96,8 @@ std::vector<RuleRowState> ruleRows(const std::vector<AlertRule>& rules, const Va
     const bool shared = std::count_if(rules.begin(), rules.end(), [&](const AlertRule& other) {
                           return other.metric == rule.metric;
                         }) > 1;
-    const QString subject = shared ? row.name + QStringLiteral(", ") + AlertText::condition(rule, format) : row.name;
+    const QString subject =
+        shared ? row.name + QStringLiteral(", ") + AlertText::condition(rule, format) : row.name;
     row.editName = tr("Edit %1 rule", subject);
     row.deleteName = tr("Delete %1 rule", subject);
     // The last row is the one that shares the last rule's id.
@@ -109,7 +111,8 @@ QString historyCount(std::size_t events) {
   return trCount("%n event", "%n events", static_cast<qint64>(std::min<std::size_t>(events, INT_MAX)));
 }
 
-std::vector<HistoryRowState> historyRows(const std::vector<StoredEvent>& events, const ValueFormatter& format) {
+std::vector<HistoryRowState> historyRows(const std::vector<StoredEvent>& events,
+                                         const ValueFormatter& format) {
   std::vector<HistoryRowState> rows;
   const std::size_t count = std::min<std::size_t>(events.size(), kHistoryRows);
   rows.reserve(count);
@@ -123,7 +126,8 @@ std::vector<HistoryRowState> historyRows(const std::vector<StoredEvent>& events,
     row.name = event.metric ? metricName(*event.metric) : kAbsent;
     row.state = fired ? tr("Fired") : tr("Resolved");
     if (event.metric) {
-      if (const auto value = payloadValue(event)) row.value = AlertText::formatted(*value, *event.metric, format);
+      if (const auto value = payloadValue(event))
+        row.value = AlertText::formatted(*value, *event.metric, format);
     }
     row.date = format.date(event.date);
     rows.push_back(std::move(row));
@@ -166,7 +170,8 @@ std::vector<AlertRule> restoredDefaults() {
   return rules;
 }
 
-std::optional<std::vector<AlertRule>> withEnabled(const std::vector<AlertRule>& rules, const QUuid& id, bool enabled) {
+std::optional<std::vector<AlertRule>> withEnabled(const std::vector<AlertRule>& rules, const QUuid& id,
+                                                  bool enabled) {
   auto found = std::find_if(rules.begin(), rules.end(), [&](const AlertRule& rule) { return rule.id == id; });
   if (found == rules.end()) return std::nullopt;
   std::vector<AlertRule> result = rules;
@@ -185,7 +190,8 @@ std::vector<AlertRule> without(const std::vector<AlertRule>& rules, const QUuid&
 
 std::vector<AlertRule> saved(const std::vector<AlertRule>& rules, const AlertRule& rule) {
   std::vector<AlertRule> result = rules;
-  auto found = std::find_if(result.begin(), result.end(), [&](const AlertRule& other) { return other.id == rule.id; });
+  auto found =
+      std::find_if(result.begin(), result.end(), [&](const AlertRule& other) { return other.id == rule.id; });
   if (found != result.end()) {
     *found = rule;
   } else {

@@ -88,7 +88,8 @@ std::vector<RuleRowState> ruleRows(const std::vector<AlertRule>& rules, const Va
 // "%1 events" of the loaded list.
 QString historyCount(std::size_t events);
 // The first kHistoryRows events.
-std::vector<HistoryRowState> historyRows(const std::vector<StoredEvent>& events, const ValueFormatter& format);
+std::vector<HistoryRowState> historyRows(const std::vector<StoredEvent>& events,
+                                         const ValueFormatter& format);
 // The stored "value" of an alert event: decimal text in the C locale; absent when missing, not a
 // number or not finite.
 std::optional<double> payloadValue(const StoredEvent& event);
@@ -104,7 +105,8 @@ AlertRule newRule();
 // The built-in rules, with ids of their own on every call.
 std::vector<AlertRule> restoredDefaults();
 // Switches the first rule with this id; absent when there is none (the change is dropped).
-std::optional<std::vector<AlertRule>> withEnabled(const std::vector<AlertRule>& rules, const QUuid& id, bool enabled);
+std::optional<std::vector<AlertRule>> withEnabled(const std::vector<AlertRule>& rules, const QUuid& id,
+                                                  bool enabled);
 // Without every rule of this id.
 std::vector<AlertRule> without(const std::vector<AlertRule>& rules, const QUuid& id);
 // The saved rule in place of the first with its id, else appended.

@@ -95,7 +95,8 @@ RuleEditor::RuleEditor(const AlertRule& rule, OnSave onSave, QWidget* parent)
   connect(metric_, &QComboBox::activated, this, &RuleEditor::metricChosen);
   connect(level_, &QComboBox::activated, this, [this](int index) {
     const auto options = RuleEditorForm::levelOptions(rule_.metric);
-    if (index >= 0 && index < static_cast<int>(options.size())) rule_.threshold = options[static_cast<std::size_t>(index)].threshold;
+    if (index >= 0 && index < static_cast<int>(options.size()))
+      rule_.threshold = options[static_cast<std::size_t>(index)].threshold;
   });
   connect(comparison_, &QComboBox::activated, this, [this](int index) {
     rule_.comparison = index == 1 ? AlertComparison::below : AlertComparison::above;
@@ -120,7 +121,8 @@ RuleEditor::RuleEditor(const AlertRule& rule, OnSave onSave, QWidget* parent)
   });
   connect(severity_, &QComboBox::activated, this, [this](int index) {
     const auto all = Severities::allCases();
-    if (index >= 0 && index < static_cast<int>(all.size())) rule_.severity = all[static_cast<std::size_t>(index)];
+    if (index >= 0 && index < static_cast<int>(all.size()))
+      rule_.severity = all[static_cast<std::size_t>(index)];
   });
   connect(enabled_, &QCheckBox::clicked, this, [this](bool on) { rule_.isEnabled = on; });
 }

@@ -25,8 +25,8 @@ QString wholeText(double value) {
 
 const std::array<MetricID, 12>& metrics() {
   static const std::array<MetricID, 12> list{
-      MetricID::cpuTotal, MetricID::memPressure, MetricID::memUsed, MetricID::swapUsed,
-      MetricID::diskFree, MetricID::diskRead,    MetricID::diskWrite, MetricID::netDown,
+      MetricID::cpuTotal, MetricID::memPressure,   MetricID::memUsed,      MetricID::swapUsed,
+      MetricID::diskFree, MetricID::diskRead,      MetricID::diskWrite,    MetricID::netDown,
       MetricID::netUp,    MetricID::batteryCharge, MetricID::thermalState, MetricID::gpuUtilization};
   return list;
 }
@@ -99,18 +99,23 @@ double thresholdScale(MetricID metric) {
   switch (MetricCatalog::descriptor(metric).unit) {
     case MetricUnit::bytes:
       return metric == MetricID::diskFree ? 1e9 : kGiB;
-    case MetricUnit::bytesPerSecond: return 1e6;
-    default: return 1;
+    case MetricUnit::bytesPerSecond:
+      return 1e6;
+    default:
+      return 1;
   }
 }
 
 QString thresholdSuffix(MetricID metric) {
   switch (MetricCatalog::descriptor(metric).unit) {
-    case MetricUnit::percent: return QStringLiteral("%");
+    case MetricUnit::percent:
+      return QStringLiteral("%");
     case MetricUnit::bytes:
       return metric == MetricID::diskFree ? QStringLiteral("GB") : QStringLiteral("GiB");
-    case MetricUnit::bytesPerSecond: return QStringLiteral("MB/s");
-    default: return QString();
+    case MetricUnit::bytesPerSecond:
+      return QStringLiteral("MB/s");
+    default:
+      return QString();
   }
 }
 

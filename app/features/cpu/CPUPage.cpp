@@ -32,7 +32,6 @@ ToneLabel* note(const QString& text, QWidget* parent) {
   return label;
 }
 
-
 // A legend row again with the swatch of the other palette (rows take their swatch once), in
 // the same place of its card.
 KeyValueRow* withSwatch(KeyValueRow* row, const QString& label, DynamicColor swatch) {
@@ -55,7 +54,8 @@ CPUPage::CPUPage(MonitorModel& model, AppSettings&, QWidget* parent) : Page(pare
   const DynamicColor cpuColor = MetricFamilies::color(MetricFamily::cpu, safe);
   const DynamicColor systemColor = MetricFamilies::color(MetricFamily::thermal, safe);
 
-  addWidget(new PageHeader(QStringLiteral("CPU"), CPUPagePresenter::subtitle(model.system()), MetricFamily::cpu));
+  addWidget(
+      new PageHeader(QStringLiteral("CPU"), CPUPagePresenter::subtitle(model.system()), MetricFamily::cpu));
 
   // Total and usage.
   auto* first = new CardRow;
@@ -101,9 +101,10 @@ CPUPage::CPUPage(MonitorModel& model, AppSettings&, QWidget* parent) : Page(pare
     line->setObjectName(QStringLiteral("cpu.levels"));
     line->setWordWrap(true);
     coresCard->addContent(line);
-    auto* levelNote = note(kivo::tr("The kernel lists the logical CPUs of each kind under /sys/devices/cpu_core and "
-                              "cpu_atom; cores are shown here by number."),
-                           coresCard);
+    auto* levelNote =
+        note(kivo::tr("The kernel lists the logical CPUs of each kind under /sys/devices/cpu_core and "
+                      "cpu_atom; cores are shown here by number."),
+             coresCard);
     levelNote->setObjectName(QStringLiteral("cpu.levelsNote"));
     coresCard->addContent(levelNote);
   }
@@ -114,8 +115,8 @@ CPUPage::CPUPage(MonitorModel& model, AppSettings&, QWidget* parent) : Page(pare
   auto* activityCard = new Card(QStringLiteral("Core activity"), MetricFamily::cpu);
   heatmap_ = new CoreHeatmap;
   activityCard->addContent(heatmap_);
-  activityCard->addContent(
-      note(kivo::tr("One row per core, newest sample on the right. Stronger colour means busier."), activityCard));
+  activityCard->addContent(note(
+      kivo::tr("One row per core, newest sample on the right. Stronger colour means busier."), activityCard));
   second->addWidget(activityCard);
   addWidget(second);
 
@@ -129,7 +130,8 @@ CPUPage::CPUPage(MonitorModel& model, AppSettings&, QWidget* parent) : Page(pare
   sampling_ = new KeyValueRow(kivo::tr("Sampling interval"), std::nullopt);
   measured_ = new KeyValueRow(kivo::tr("Measured interval of the last sample"), std::nullopt);
   for (KeyValueRow* row : {loadAverage_, peak_, average_, sampling_, measured_}) loadCard->addContent(row);
-  loadCard->addContent(new UnavailableRow(kivo::tr("CPU frequency"), CPUPagePresenter::frequencyReason(model.capabilities())));
+  loadCard->addContent(
+      new UnavailableRow(kivo::tr("CPU frequency"), CPUPagePresenter::frequencyReason(model.capabilities())));
   loadCard->body()->addStretch(1);
   third->addWidget(loadCard);
 
@@ -186,13 +188,19 @@ void CPUPage::refreshLive() {
   series[1].assign(model_.live(MetricID::cpuSystem));
   usage_->setSeries(std::move(series));
   // Peak and average follow the live series.
-  const PeakAndAverage figures = CPUPagePresenter::peakAndAverage(model_.live(MetricID::cpuTotal), MonitorModel::kLivePoints);
+  const PeakAndAverage figures =
+      CPUPagePresenter::peakAndAverage(model_.live(MetricID::cpuTotal), MonitorModel::kLivePoints);
   peak_->setValue(figures.peak ? std::optional(model_.format().percent(*figures.peak, 1)) : std::nullopt);
-  average_->setValue(figures.average ? std::optional(model_.format().percent(*figures.average, 1)) : std::nullopt);
+  average_->setValue(figures.average ? std::optional(model_.format().percent(*figures.average, 1))
+                                     : std::nullopt);
 }
 
-void CPUPage::refreshCoreHistory() { heatmap_->setHistory(&model_.coreHistory()); }
+void CPUPage::refreshCoreHistory() {
+  heatmap_->setHistory(&model_.coreHistory());
+}
 
-void CPUPage::refreshProcesses() { processes_->setSample(model_.processes(), model_.format()); }
+void CPUPage::refreshProcesses() {
+  processes_->setSample(model_.processes(), model_.format());
+}
 
 }  // namespace kivo

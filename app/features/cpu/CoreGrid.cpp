@@ -13,9 +13,13 @@
 namespace kivo {
 namespace {
 
-double clamped(double busy) { return std::isfinite(busy) ? std::clamp(busy, 0.0, 1.0) : 0.0; }
+double clamped(double busy) {
+  return std::isfinite(busy) ? std::clamp(busy, 0.0, 1.0) : 0.0;
+}
 
-QFont numberFont() { return Typeface::system(9); }
+QFont numberFont() {
+  return Typeface::system(9);
+}
 
 // Line heights of the two texts under a bar; the fonts are fixed for the run.
 int captionHeight() {
@@ -80,7 +84,8 @@ void CoreGrid::setCores(std::span<const CPULoad> cores) {
     placeCells();
   }
   bool changed = false;
-  for (std::size_t index = 0; index < cores.size(); ++index) changed |= cells_[index]->setBusy(cores[index].busy());
+  for (std::size_t index = 0; index < cores.size(); ++index)
+    changed |= cells_[index]->setBusy(cores[index].busy());
   if (changed) update();
 }
 
@@ -102,11 +107,17 @@ QString CoreGrid::percentText(double busy) {
   return value ? QString::number(*value) + QStringLiteral(" %") : QStringLiteral("—");
 }
 
-double CoreGrid::barHeight(double busy, double full) { return std::min(std::max(clamped(busy) * full, 2.0), full); }
+double CoreGrid::barHeight(double busy, double full) {
+  return std::min(std::max(clamped(busy) * full, 2.0), full);
+}
 
-double CoreGrid::barOpacity(double busy) { return 0.35 + 0.65 * clamped(busy); }
+double CoreGrid::barOpacity(double busy) {
+  return 0.35 + 0.65 * clamped(busy);
+}
 
-int CoreGrid::columns(int width) { return std::max(1, (width + kSpacing) / (kMinimumColumn + kSpacing)); }
+int CoreGrid::columns(int width) {
+  return std::max(1, (width + kSpacing) / (kMinimumColumn + kSpacing));
+}
 
 int CoreGrid::perRow(int count, int width) {
   if (count <= 0) return 1;
@@ -133,7 +144,8 @@ void CoreGrid::paintCell(QPainter& painter, const QRectF& rect, double busy, int
   painter.setPen(Qt::NoPen);
   const double barWidth = std::min(rect.width(), 28.0);
   // The bar takes what the two texts under it leave of the cell.
-  const double full = std::max(rect.height() - (kCellSpacing + captionHeight() + kCellSpacing + numberHeight()), 2.0);
+  const double full =
+      std::max(rect.height() - (kCellSpacing + captionHeight() + kCellSpacing + numberHeight()), 2.0);
   const QRectF frame(rect.center().x() - barWidth / 2, rect.top(), barWidth, full);
   painter.setBrush(track);
   // Outlined, so an idle core's track shows on the card in light and dark.
@@ -154,7 +166,8 @@ void CoreGrid::paintCell(QPainter& painter, const QRectF& rect, double busy, int
   static const QFont small = numberFont();
   painter.setFont(small);
   painter.setPen(tertiary);
-  painter.drawText(QRectF(rect.left(), y, rect.width(), numberHeight()), Qt::AlignCenter, QString::number(number));
+  painter.drawText(QRectF(rect.left(), y, rect.width(), numberHeight()), Qt::AlignCenter,
+                   QString::number(number));
   painter.restore();
 }
 
@@ -171,9 +184,13 @@ QSize CoreGrid::sizeHint() const {
   return {width, heightForWidth(width)};
 }
 
-QSize CoreGrid::minimumSizeHint() const { return {kMinimumColumn, cells_.empty() ? 0 : cellHeight()}; }
+QSize CoreGrid::minimumSizeHint() const {
+  return {kMinimumColumn, cells_.empty() ? 0 : cellHeight()};
+}
 
-void CoreGrid::resizeEvent(QResizeEvent*) { placeCells(); }
+void CoreGrid::resizeEvent(QResizeEvent*) {
+  placeCells();
+}
 
 void CoreGrid::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
@@ -184,7 +201,8 @@ void CoreGrid::paintEvent(QPaintEvent* event) {
   const QColor tertiary = Palette::textTertiary.resolve(this);
   for (const Cell* cell : cells_) {
     if (!event->rect().intersects(cell->geometry())) continue;
-    paintCell(painter, QRectF(cell->geometry()), cell->busy(), cell->number(), bar, track, edge, text, tertiary);
+    paintCell(painter, QRectF(cell->geometry()), cell->busy(), cell->number(), bar, track, edge, text,
+              tertiary);
   }
 }
 

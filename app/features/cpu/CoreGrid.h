@@ -49,7 +49,8 @@ class CoreGrid : public QWidget {
   // the room up to a bar twice as tall, so one row does not leave the card empty below it.
   static int filledCellHeight(int height, int rows);
   static void paintCell(QPainter& painter, const QRectF& rect, double busy, int number, const QColor& bar,
-                        const QColor& track, const QColor& trackEdge, const QColor& text, const QColor& tertiary);
+                        const QColor& track, const QColor& trackEdge, const QColor& text,
+                        const QColor& tertiary);
 
   bool hasHeightForWidth() const override { return true; }
   int heightForWidth(int width) const override;

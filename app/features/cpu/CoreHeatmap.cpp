@@ -51,7 +51,9 @@ QString CoreHeatmap::summary(const QList<QList<double>>& history) {
     if (busiest < 0 || newest[index] > newest[busiest]) busiest = index;
   }
   if (busiest < 0) return kivo::tr("Collecting samples…");
-  return kivo::tr("Busiest core right now: %1 at %2 %").arg(busiest + 1).arg(std::lround(newest[busiest] * 100));
+  return kivo::tr("Busiest core right now: %1 at %2 %")
+      .arg(busiest + 1)
+      .arg(std::lround(newest[busiest] * 100));
 }
 
 void CoreHeatmap::paint(QPainter& painter, const QRectF& rect, const QList<QList<double>>& history,
@@ -80,7 +82,9 @@ void CoreHeatmap::paint(QPainter& painter, const QRectF& rect, const QList<QList
   const double cellHeight = std::max(h - ratio, 1.0);
   const qsizetype first = history.size() - rows;
   // Edges are never negative here, so adding a half and truncating rounds them.
-  const auto edge = [](double value, int limit) { return std::clamp(static_cast<int>(value + 0.5), 0, limit); };
+  const auto edge = [](double value, int limit) {
+    return std::clamp(static_cast<int>(value + 0.5), 0, limit);
+  };
   static thread_local std::vector<std::pair<int, int>> bands;
   bands.resize(static_cast<std::size_t>(cores));
   for (qsizetype j = 0; j < cores; ++j) {
@@ -114,9 +118,13 @@ void CoreHeatmap::paint(QPainter& painter, const QRectF& rect, const QList<QList
   painter.restore();
 }
 
-QSize CoreHeatmap::sizeHint() const { return {400, 150}; }
+QSize CoreHeatmap::sizeHint() const {
+  return {400, 150};
+}
 
-QSize CoreHeatmap::minimumSizeHint() const { return {150, 150}; }
+QSize CoreHeatmap::minimumSizeHint() const {
+  return {150, 150};
+}
 
 void CoreHeatmap::paintEvent(QPaintEvent*) {
   QPainter painter(this);

@@ -35,8 +35,8 @@ class CoreHeatmap : public QWidget {
   // "Busiest core right now: 3 at 42 %" (the first of equal maxima); "Collecting samples…"
   // without a row.
   static QString summary(const QList<QList<double>>& history);
-  static void paint(QPainter& painter, const QRectF& rect, const QList<QList<double>>& history, const QColor& cell,
-                    const QColor& background);
+  static void paint(QPainter& painter, const QRectF& rect, const QList<QList<double>>& history,
+                    const QColor& cell, const QColor& background);
 
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override;

@@ -15,7 +15,9 @@ DashboardEditor::DashboardEditor(AppSettings& settings, const QUuid& presetID, b
   adoptShownPreset();
 }
 
-DashboardPreset DashboardEditor::preset() const { return settings_.preset(presetID_); }
+DashboardPreset DashboardEditor::preset() const {
+  return settings_.preset(presetID_);
+}
 
 void DashboardEditor::select(const QUuid& id) {
   presetID_ = id;
@@ -32,7 +34,8 @@ bool DashboardEditor::followSelection() {
 
 bool DashboardEditor::adoptShownPreset() {
   const auto& presets = settings_.presets();
-  const bool known = std::any_of(presets.begin(), presets.end(), [&](const auto& p) { return p.id == presetID_; });
+  const bool known =
+      std::any_of(presets.begin(), presets.end(), [&](const auto& p) { return p.id == presetID_; });
   if (known) return false;
   const QUuid shown = settings_.preset(presetID_).id;
   if (shown == presetID_) return false;
@@ -40,7 +43,8 @@ bool DashboardEditor::adoptShownPreset() {
   return true;
 }
 
-void DashboardEditor::mutate(const std::function<std::vector<WidgetConfig>(std::vector<WidgetConfig>)>& change) {
+void DashboardEditor::mutate(
+    const std::function<std::vector<WidgetConfig>(std::vector<WidgetConfig>)>& change) {
   settings_.updateWidgets(change(settings_.preset(presetID_).widgets), presetID_);
 }
 

@@ -11,10 +11,13 @@ namespace kivo::DashboardLayout {
 namespace {
 
 Widgets::iterator find(Widgets& widgets, const QUuid& id) {
-  return std::find_if(widgets.begin(), widgets.end(), [&](const WidgetConfig& widget) { return widget.id == id; });
+  return std::find_if(widgets.begin(), widgets.end(),
+                      [&](const WidgetConfig& widget) { return widget.id == id; });
 }
 
-bool isBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
+bool isBlank(QChar c) {
+  return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
 
 }  // namespace
 
@@ -53,9 +56,13 @@ Widgets moved(Widgets widgets, const QUuid& dragged, const QUuid& target) {
   return widgets;
 }
 
-QString dragPayload(const QUuid& id) { return UuidText::format(id); }
+QString dragPayload(const QUuid& id) {
+  return UuidText::format(id);
+}
 
-std::optional<QUuid> parsePayload(const QString& text) { return UuidText::parse(text); }
+std::optional<QUuid> parsePayload(const QString& text) {
+  return UuidText::parse(text);
+}
 
 QString trimmedName(const QString& name) {
   qsizetype begin = 0;

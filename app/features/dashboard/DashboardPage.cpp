@@ -3,8 +3,8 @@
 #include "design/Environment.h"
 #include "design/Icons.h"
 #include "design/MenuButton.h"
-#include "design/ToneLabel.h"
 #include "design/Tokens.h"
+#include "design/ToneLabel.h"
 #include "features/dashboard/FlowGrid.h"
 #include "features/dashboard/WidgetCatalog.h"
 #include "features/dashboard/WidgetCell.h"
@@ -41,7 +41,8 @@ class EmptyState : public QWidget {
     icon_ = new QLabel(this);
     icon_->setAlignment(Qt::AlignCenter);
     column->addWidget(icon_);
-    auto* title = new ToneLabel(kivo::tr("No widgets"), Typeface::system(17, QFont::Bold), Palette::textPrimary, this);
+    auto* title =
+        new ToneLabel(kivo::tr("No widgets"), Typeface::system(17, QFont::Bold), Palette::textPrimary, this);
     title->setAlignment(Qt::AlignCenter);
     column->addWidget(title);
     auto* text = new ToneLabel(kivo::tr("Use Add Widget to build this dashboard."), Typeface::system(13),
@@ -60,8 +61,8 @@ class EmptyState : public QWidget {
 
  private:
   void refreshIcon() {
-    icon_->setPixmap(Icons::pixmap(QStringLiteral("square.grid.2x2"), 40, Palette::textSecondary.resolve(this),
-                                   devicePixelRatioF()));
+    icon_->setPixmap(Icons::pixmap(QStringLiteral("square.grid.2x2"), 40,
+                                   Palette::textSecondary.resolve(this), devicePixelRatioF()));
   }
   QLabel* icon_ = nullptr;
 };
@@ -124,8 +125,8 @@ void DashboardPage::buildHeader() {
   title_ = new ToneLabel(QString(), Typeface::system(20, QFont::Bold), Palette::textPrimary, names);
   title_->setObjectName(QStringLiteral("dashboard.title"));
   title_->setTextFormat(Qt::PlainText);
-  systemLine_ = new ToneLabel(DashboardEditor::systemLine(model_.system(), model_.format()), Typeface::system(12),
-                              Palette::textSecondary, names);
+  systemLine_ = new ToneLabel(DashboardEditor::systemLine(model_.system(), model_.format()),
+                              Typeface::system(12), Palette::textSecondary, names);
   systemLine_->setObjectName(QStringLiteral("dashboard.system"));
   systemLine_->setTextFormat(Qt::PlainText);
   // A narrow window cuts the name and wraps the system line rather than scrolling sideways.
@@ -146,7 +147,8 @@ void DashboardPage::buildHeader() {
   auto* addMenu = new QMenu(addButton_);
   for (WidgetKind kind : WidgetKinds::allCases()) {
     const QColor tint = MetricFamilies::color(WidgetCatalog::family(kind), false).resolve(this);
-    QAction* action = addMenu->addAction(Icons::icon(WidgetCatalog::symbol(kind), tint), WidgetCatalog::title(kind));
+    QAction* action =
+        addMenu->addAction(Icons::icon(WidgetCatalog::symbol(kind), tint), WidgetCatalog::title(kind));
     action->setData(WidgetKinds::rawValue(kind));
     connect(action, &QAction::triggered, this, [this, kind] { editor_.add(kind); });
   }
@@ -204,7 +206,8 @@ void DashboardPage::buildLayoutMenu() {
       case Role::openWindow:
         connect(action, &QAction::triggered, this, [this] { emit openWindowRequested(editor_.presetID()); });
         break;
-      case Role::divider: break;
+      case Role::divider:
+        break;
     }
   }
 }
@@ -241,7 +244,8 @@ void DashboardPage::setDropTarget(const QUuid& target, bool hovering) {
   } else if (dropTarget_ == target) {
     dropTarget_.reset();
   }
-  if (const auto it = cells_.find(target); it != cells_.end()) it->second->setDropTarget(dropTarget_ == target);
+  if (const auto it = cells_.find(target); it != cells_.end())
+    it->second->setDropTarget(dropTarget_ == target);
 }
 
 QDialog* DashboardPage::openSavePrompt() {
@@ -264,7 +268,8 @@ QDialog* DashboardPage::openSavePrompt() {
   QPushButton* save = buttons->addButton(kivo::tr("Save"), QDialogButtonBox::AcceptRole);
   save->setObjectName(QStringLiteral("dashboard.save"));
   save->setDefault(true);
-  buttons->addButton(kivo::tr("Cancel"), QDialogButtonBox::RejectRole)->setObjectName(QStringLiteral("dashboard.cancel"));
+  buttons->addButton(kivo::tr("Cancel"), QDialogButtonBox::RejectRole)
+      ->setObjectName(QStringLiteral("dashboard.cancel"));
   column->addWidget(buttons);
   connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
@@ -303,8 +308,10 @@ void DashboardPage::sync() {
       }
       auto* cell = new WidgetCell(model_, config, gridHost_);
       cell->setEditing(editing_);
-      connect(cell, &WidgetCell::resizeRequested, this, [this](const QUuid& id, WidgetSize size) { editor_.resize(id, size); });
-      connect(cell, &WidgetCell::shiftRequested, this, [this](const QUuid& id, int step) { editor_.shift(id, step); });
+      connect(cell, &WidgetCell::resizeRequested, this,
+              [this](const QUuid& id, WidgetSize size) { editor_.resize(id, size); });
+      connect(cell, &WidgetCell::shiftRequested, this,
+              [this](const QUuid& id, int step) { editor_.shift(id, step); });
       connect(cell, &WidgetCell::removeRequested, this, [this](const QUuid& id) { editor_.remove(id); });
       connect(cell, &WidgetCell::dropped, this, &DashboardPage::move);
       connect(cell, &WidgetCell::hoverChanged, this, &DashboardPage::setDropTarget);
@@ -343,10 +350,13 @@ void DashboardPage::refreshWidgets() {
   for (const auto& [id, cell] : cells_) cell->view()->refresh();
 }
 
-void DashboardPage::applyDensity() { grid_->setMetrics(FlowGrid::Metrics::forDensity(Environment::density(this))); }
+void DashboardPage::applyDensity() {
+  grid_->setMetrics(FlowGrid::Metrics::forDensity(Environment::density(this)));
+}
 
 bool DashboardPage::event(QEvent* event) {
-  if (event->type() == Environment::changedEventType() || event->type() == QEvent::ParentChange) applyDensity();
+  if (event->type() == Environment::changedEventType() || event->type() == QEvent::ParentChange)
+    applyDensity();
   if (event->type() == QEvent::PaletteChange && editButton_) refreshIcons();
   return Page::event(event);
 }

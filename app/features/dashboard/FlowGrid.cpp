@@ -28,7 +28,8 @@ FlowGrid::Placement FlowGrid::place(std::span<const int> spans, double width, co
   double y = 0;
   // The last card of a row takes the columns its row leaves, so no row ends in an empty gap.
   const auto fillRow = [&] {
-    if (cursor > 0 && cursor < columns) result.frames.back().setWidth(result.frames.back().width() + (column + s) * (columns - cursor));
+    if (cursor > 0 && cursor < columns)
+      result.frames.back().setWidth(result.frames.back().width() + (column + s) * (columns - cursor));
   };
   for (int raw : spans) {
     const int span = std::clamp(raw, 1, columns);
@@ -45,7 +46,9 @@ FlowGrid::Placement FlowGrid::place(std::span<const int> spans, double width, co
   return result;
 }
 
-FlowGrid::FlowGrid(QWidget* parent) : QLayout(parent) { setContentsMargins(0, 0, 0, 0); }
+FlowGrid::FlowGrid(QWidget* parent) : QLayout(parent) {
+  setContentsMargins(0, 0, 0, 0);
+}
 
 FlowGrid::~FlowGrid() {
   while (QLayoutItem* item = takeAt(0)) delete item;
@@ -118,7 +121,9 @@ void FlowGrid::addItem(QLayoutItem* item) {
   invalidate();
 }
 
-int FlowGrid::count() const { return static_cast<int>(entries_.size()); }
+int FlowGrid::count() const {
+  return static_cast<int>(entries_.size());
+}
 
 QLayoutItem* FlowGrid::itemAt(int index) const {
   return index >= 0 && index < entries_.size() ? entries_[index].item : nullptr;
@@ -131,7 +136,9 @@ QLayoutItem* FlowGrid::takeAt(int index) {
   return item;
 }
 
-Qt::Orientations FlowGrid::expandingDirections() const { return Qt::Horizontal; }
+Qt::Orientations FlowGrid::expandingDirections() const {
+  return Qt::Horizontal;
+}
 
 const std::vector<int>& FlowGrid::spans() const {
   spanScratch_.clear();
@@ -149,7 +156,9 @@ QSize FlowGrid::sizeHint() const {
   return {width, heightForWidth(width)};
 }
 
-QSize FlowGrid::minimumSize() const { return {0, 0}; }
+QSize FlowGrid::minimumSize() const {
+  return {0, 0};
+}
 
 void FlowGrid::setGeometry(const QRect& rect) {
   QLayout::setGeometry(rect);

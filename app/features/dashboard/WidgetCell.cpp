@@ -42,8 +42,8 @@ class DropFrame : public QWidget {
     const qreal inset = WidgetCell::kFrameWidth / 2;
     painter.setPen(QPen(Palette::accent.resolve(this), WidgetCell::kFrameWidth));
     painter.setBrush(Qt::NoBrush);
-    painter.drawRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), WidgetCell::kFrameRadius - inset,
-                            WidgetCell::kFrameRadius - inset);
+    painter.drawRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset),
+                            WidgetCell::kFrameRadius - inset, WidgetCell::kFrameRadius - inset);
   }
 };
 
@@ -70,9 +70,11 @@ QPixmap dragPreview(WidgetKind kind, const QWidget* source) {
   const QFontMetricsF metrics(font);
   const QString title = WidgetCatalog::title(kind);
   const qreal icon = 16;
-  const QSizeF size(8 + icon + 6 + metrics.horizontalAdvance(title) + 8, 8 + std::max(icon, metrics.height()) + 8);
+  const QSizeF size(8 + icon + 6 + metrics.horizontalAdvance(title) + 8,
+                    8 + std::max(icon, metrics.height()) + 8);
   const qreal ratio = source->devicePixelRatioF();
-  QPixmap pixmap(QSize(static_cast<int>(std::ceil(size.width() * ratio)), static_cast<int>(std::ceil(size.height() * ratio))));
+  QPixmap pixmap(QSize(static_cast<int>(std::ceil(size.width() * ratio)),
+                       static_cast<int>(std::ceil(size.height() * ratio))));
   pixmap.setDevicePixelRatio(ratio);
   pixmap.fill(Qt::transparent);
   QPainter painter(&pixmap);
@@ -81,7 +83,8 @@ QPixmap dragPreview(WidgetKind kind, const QWidget* source) {
   painter.setBrush(Palette::surface.resolve(source));
   painter.drawRoundedRect(QRectF(QPointF(0.5, 0.5), size - QSizeF(1, 1)), 8, 8);
   const QColor tint = MetricFamilies::color(WidgetCatalog::family(kind), false).resolve(source);
-  painter.drawPixmap(QPointF(8, (size.height() - icon) / 2), Icons::pixmap(WidgetCatalog::symbol(kind), 16, tint, ratio));
+  painter.drawPixmap(QPointF(8, (size.height() - icon) / 2),
+                     Icons::pixmap(WidgetCatalog::symbol(kind), 16, tint, ratio));
   painter.setFont(font);
   painter.setPen(Palette::textPrimary.resolve(source));
   painter.drawText(QRectF(8 + icon + 6, 0, size.width() - icon - 22, size.height()), Qt::AlignVCenter, title);
@@ -127,8 +130,10 @@ void WidgetCell::buildControls() {
     connect(action, &QAction::triggered, this, [this, size] { emit resizeRequested(id_, size); });
   }
   menu_->addSeparator();
-  connect(menu_->addAction(kivo::tr("Move Earlier")), &QAction::triggered, this, [this] { emit shiftRequested(id_, -1); });
-  connect(menu_->addAction(kivo::tr("Move Later")), &QAction::triggered, this, [this] { emit shiftRequested(id_, 1); });
+  connect(menu_->addAction(kivo::tr("Move Earlier")), &QAction::triggered, this,
+          [this] { emit shiftRequested(id_, -1); });
+  connect(menu_->addAction(kivo::tr("Move Later")), &QAction::triggered, this,
+          [this] { emit shiftRequested(id_, 1); });
   menuButton_->setMenu(menu_);
   row->addWidget(menuButton_);
 
@@ -249,7 +254,9 @@ void WidgetCell::dragEnterEvent(QDragEnterEvent* event) {
   emit hoverChanged(id_, true);
 }
 
-void WidgetCell::dragMoveEvent(QDragMoveEvent* event) { event->acceptProposedAction(); }
+void WidgetCell::dragMoveEvent(QDragMoveEvent* event) {
+  event->acceptProposedAction();
+}
 
 void WidgetCell::dragLeaveEvent(QDragLeaveEvent* event) {
   emit hoverChanged(id_, false);

@@ -9,7 +9,9 @@
 
 namespace kivo::WidgetFigures {
 
-int sparklineWindow(WidgetSize size) { return size == WidgetSize::small ? 60 : 120; }
+int sparklineWindow(WidgetSize size) {
+  return size == WidgetSize::small ? 60 : 120;
+}
 
 double dualCeiling(std::span<const double> a, std::span<const double> b) {
   double ceiling = 1024;
@@ -25,7 +27,8 @@ double dualCeiling(std::span<const double> a, std::span<const double> b) {
 QString cpuCaption(const TelemetrySnapshot* snapshot, const ValueFormatter& format) {
   if (!snapshot || !snapshot->cpu) return {};
   const CPULoad& total = snapshot->cpu->total;
-  return kivo::tr("User %1 · System %2", format.percent(total.user * 100, 0), format.percent(total.system * 100, 0));
+  return kivo::tr("User %1 · System %2", format.percent(total.user * 100, 0),
+                  format.percent(total.system * 100, 0));
 }
 
 VolumeMeter volumeMeter(const VolumeInfo& volume) {
@@ -43,8 +46,10 @@ std::optional<TimeRow> batteryTime(const PowerSample& power) {
   if (power.isCharging && power.minutesToFull) {
     return TimeRow{kivo::tr("Until full"), static_cast<double>(*power.minutesToFull) * 60};
   }
-  if (power.minutesToEmpty) return TimeRow{kivo::tr("Remaining"), static_cast<double>(*power.minutesToEmpty) * 60};
-  if (power.minutesToFull) return TimeRow{kivo::tr("Until full"), static_cast<double>(*power.minutesToFull) * 60};
+  if (power.minutesToEmpty)
+    return TimeRow{kivo::tr("Remaining"), static_cast<double>(*power.minutesToEmpty) * 60};
+  if (power.minutesToFull)
+    return TimeRow{kivo::tr("Until full"), static_cast<double>(*power.minutesToFull) * 60};
   return std::nullopt;
 }
 
@@ -57,10 +62,14 @@ std::optional<double> uptime(const SystemInfo& system, const QDateTime& now) {
 
 DynamicColor thermalColor(ThermalLevel level) {
   switch (level) {
-    case ThermalLevel::nominal: return Palette::success;
-    case ThermalLevel::fair: return Palette::textPrimary;
-    case ThermalLevel::serious: return Palette::warning;
-    case ThermalLevel::critical: return Palette::danger;
+    case ThermalLevel::nominal:
+      return Palette::success;
+    case ThermalLevel::fair:
+      return Palette::textPrimary;
+    case ThermalLevel::serious:
+      return Palette::warning;
+    case ThermalLevel::critical:
+      return Palette::danger;
   }
   return Palette::textPrimary;
 }

@@ -56,7 +56,9 @@ QSize WidgetLine::sizeHint() const {
   return {static_cast<int>(std::ceil(width)), static_cast<int>(std::ceil(height_))};
 }
 
-QSize WidgetLine::minimumSizeHint() const { return {0, sizeHint().height()}; }
+QSize WidgetLine::minimumSizeHint() const {
+  return {0, sizeHint().height()};
+}
 
 void WidgetLine::paintEvent(QPaintEvent*) {
   QPainter painter(this);
@@ -65,7 +67,8 @@ void WidgetLine::paintEvent(QPaintEvent*) {
   const QRectF area = rect();
   qreal left = 0;
   if (!symbol_.isEmpty()) {
-    const int side = static_cast<int>(std::lround(std::min<qreal>(QFontMetricsF(leadingFont_).height(), area.height())));
+    const int side =
+        static_cast<int>(std::lround(std::min<qreal>(QFontMetricsF(leadingFont_).height(), area.height())));
     const QPixmap icon = Icons::pixmap(symbol_, side, symbolColor_.resolve(this), devicePixelRatioF());
     painter.drawPixmap(QPointF(0, (area.height() - side) / 2), icon);
     left = side + kSymbolGap;
@@ -87,8 +90,8 @@ void WidgetLine::paintEvent(QPaintEvent*) {
     }
     painter.setFont(leadingFont_);
     painter.setPen(leadingColor_.resolve(this));
-    painter.drawText(QRectF(left, 0, room, area.height()), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                     shownLeading_);
+    painter.drawText(QRectF(left, 0, room, area.height()),
+                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shownLeading_);
   }
 }
 

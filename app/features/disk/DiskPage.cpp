@@ -1,8 +1,8 @@
 #include "features/disk/DiskPage.h"
 
 #include "design/Card.h"
-#include "design/Environment.h"
 #include "design/CardRow.h"
+#include "design/Environment.h"
 #include "design/KeyedGrid.h"
 #include "design/LiveChart.h"
 #include "design/Meter.h"
@@ -126,7 +126,9 @@ class VolumeView : public QWidget {
     meter_->setFraction(block.fraction);
     meterText_->setText(block.meterText);
     meter_->setAccessibleName(block.meterText);
-    meter_->setColor(block.danger ? Palette::danger : MetricFamilies::color(MetricFamily::disk, Environment::colorBlindSafe(this)));
+    meter_->setColor(block.danger
+                         ? Palette::danger
+                         : MetricFamilies::color(MetricFamily::disk, Environment::colorBlindSafe(this)));
     if (block.caption != captionTexts_) {
       captionTexts_ = block.caption;
       while (QLayoutItem* item = caption_->takeAt(0)) {
@@ -175,9 +177,10 @@ void DiskPage::build() {
 
   volumesCard_ = new Card(QStringLiteral("Volumes"), MetricFamily::disk);
   volumesCard_->setObjectName(QStringLiteral("disk.volumes"));
-  volumesCard_->addContent(note("Volumes are logical: several can share one container and one physical disk, so "
-                                "their capacities must not be added together.",
-                                volumesCard_));
+  volumesCard_->addContent(
+      note("Volumes are logical: several can share one container and one physical disk, so "
+           "their capacities must not be added together.",
+           volumesCard_));
   auto* list = new QWidget(volumesCard_);
   volumeColumn_ = new QVBoxLayout(list);
   volumeColumn_->setContentsMargins(0, 0, 0, 0);
@@ -207,8 +210,9 @@ void DiskPage::build() {
   rates.height = 180;
   throughput_->setOptions(std::move(rates));
   throughput->addContent(throughput_);
-  throughputSeries_ = {LiveSeries{QStringLiteral("read"), tr("Read"), ChartColor::of(MetricFamily::disk), {}},
-                       LiveSeries{QStringLiteral("write"), tr("Write"), ChartColor::of(MetricFamily::gpu), {}}};
+  throughputSeries_ = {
+      LiveSeries{QStringLiteral("read"), tr("Read"), ChartColor::of(MetricFamily::disk), {}},
+      LiveSeries{QStringLiteral("write"), tr("Write"), ChartColor::of(MetricFamily::gpu), {}}};
   row->addWidget(throughput);
 
   auto* space = new Card(QStringLiteral("Available space, startup volume"), MetricFamily::disk);
@@ -222,14 +226,16 @@ void DiskPage::build() {
   bytes.height = 180;
   space_->setOptions(std::move(bytes));
   space->addContent(space_);
-  spaceSeries_ = {LiveSeries{QStringLiteral("free"), tr("Available"), ChartColor::of(MetricFamily::disk), {}}};
+  spaceSeries_ = {
+      LiveSeries{QStringLiteral("free"), tr("Available"), ChartColor::of(MetricFamily::disk), {}}};
   row->addWidget(space);
   addWidget(row);
 
   auto* devices = new Card(QStringLiteral("Block devices"), MetricFamily::disk);
-  devices->addContent(note("Activity is counted on physical devices. Disk images are listed but excluded from the "
-                           "totals, because their I/O already appears on the device that holds them.",
-                           devices));
+  devices->addContent(
+      note("Activity is counted on physical devices. Disk images are listed but excluded from the "
+           "totals, because their I/O already appears on the device that holds them.",
+           devices));
   devices_ = new KeyedGrid({QStringLiteral("Device"), QStringLiteral("Model"), QStringLiteral("Connection"),
                             QStringLiteral("Size"), QStringLiteral("Read"), QStringLiteral("Write"),
                             QStringLiteral("Total read"), QStringLiteral("Total written")},
@@ -273,8 +279,8 @@ void DiskPage::refreshSnapshot() {
   devices_->setRows(ids, [](QWidget* parent) {
     std::vector<QWidget*> cells;
     for (int column = 0; column < 8; ++column) {
-      auto* cell = new ToneLabel(QString(), column == 0 ? Typeface::mono() : Typeface::value(), Palette::textPrimary,
-                                 parent);
+      auto* cell = new ToneLabel(QString(), column == 0 ? Typeface::mono() : Typeface::value(),
+                                 Palette::textPrimary, parent);
       if (column == 0) cell->setTextInteractionFlags(Qt::TextSelectableByMouse);
       cells.push_back(cell);
     }
@@ -328,7 +334,8 @@ void DiskPage::refreshVolumes() {
 void DiskPage::refreshLive() {
   const ValueFormatter& format = model_.format();
   const auto value = [&](MetricID metric, bool bytes) -> std::optional<QString> {
-    if (const auto latest = model_.latest(metric)) return bytes ? format.bytes(*latest, false) : format.rate(*latest);
+    if (const auto latest = model_.latest(metric))
+      return bytes ? format.bytes(*latest, false) : format.rate(*latest);
     return std::nullopt;
   };
   read_->setValue(value(MetricID::diskRead, false));

@@ -24,8 +24,8 @@ struct VolumeBlock {
   QString id;      // the mount point
   QString symbol;  // network, internal or external drive
   QString name;
-  QStringList tags;  // upper case: STARTUP, READ-ONLY, REMOVABLE in that order
-  QString space;     // "<available> available of <total>"
+  QStringList tags;     // upper case: STARTUP, READ-ONLY, REMOVABLE in that order
+  QString space;        // "<available> available of <total>"
   double fraction = 0;  // of the size not available to you: used, or reserved for root
   QString meterText;    // what the bar shows, so it is not read as "used"
   bool danger = false;

@@ -39,7 +39,8 @@ class DeviceFacts : public QWidget {
     grid_->setContentsMargins(0, 0, 0, 0);
     grid_->setHorizontalSpacing(24);
     grid_->setVerticalSpacing(6);
-    for (const auto& row : rows) rows_.push_back(new KeyValueRow(row.label, row.value, std::nullopt, std::nullopt, this));
+    for (const auto& row : rows)
+      rows_.push_back(new KeyValueRow(row.label, row.value, std::nullopt, std::nullopt, this));
     place(1);
   }
 
@@ -79,7 +80,8 @@ GPUPage::GPUPage(MonitorModel& model, AppSettings& settings, QWidget* parent)
   // the utilisation card says so once, across the row.
   const bool hasDevices = !model.gpuDevices().empty();
   if (hasDevices) CappedWidth::apply(utilization, first, 240, 320);
-  turnedOff_ = new UnavailableRow(kivo::tr("GPU utilization"), kivo::tr("Best-effort readings are turned off in Settings."));
+  turnedOff_ = new UnavailableRow(kivo::tr("GPU utilization"),
+                                  kivo::tr("Best-effort readings are turned off in Settings."));
   turnedOff_->setObjectName(QStringLiteral("gpu.turnedOff"));
   noFigure_ = new UnavailableRow(kivo::tr("GPU utilization"),
                                  GPUPagePresenter::noFigureReason(!model.gpuDevices().empty()));
@@ -89,8 +91,8 @@ GPUPage::GPUPage(MonitorModel& model, AppSettings& settings, QWidget* parent)
   auto* figureColumn = new QVBoxLayout(figure_);
   figureColumn->setContentsMargins(0, 0, 0, 0);
   figureColumn->setSpacing(Card::kSpacing);
-  readout_ = new Readout(std::nullopt, QStringLiteral("Device utilization reported by the graphics driver"), 34,
-                         Palette::textPrimary);
+  readout_ = new Readout(std::nullopt, QStringLiteral("Device utilization reported by the graphics driver"),
+                         34, Palette::textPrimary);
   figureColumn->addWidget(readout_);
   figureColumn->addStretch(1);
   cores_ = new KeyValueRow(kivo::tr("GPU cores"), std::nullopt, MetricQuality::bestEffort);
@@ -144,9 +146,10 @@ GPUPage::GPUPage(MonitorModel& model, AppSettings& settings, QWidget* parent)
   }
   const GPUPageState initial = GPUPagePresenter::state(model);
   if (initial.sharedMemoryNote) {
-    memory->addContent(wrapped(kivo::tr("This GPU shares the computer's main memory; there is no separate video memory "
-                                  "to report."),
-                               Typeface::caption(), Palette::textTertiary, memory));
+    memory->addContent(
+        wrapped(kivo::tr("This GPU shares the computer's main memory; there is no separate video memory "
+                         "to report."),
+                Typeface::caption(), Palette::textTertiary, memory));
   }
   memory->body()->addStretch(1);
   second->addWidget(memory);

@@ -43,8 +43,9 @@ GPUUtilizationState utilizationState(bool hasDevices, bool bestEffort,
 QString noFigureReason(bool hasDevices) {
   if (!hasDevices)
     return tr("This computer has no graphics device: the kernel lists none under /sys/class/drm.");
-  return tr("The graphics driver on this computer publishes no utilization figure. Only the amdgpu driver and "
-            "NVIDIA's management library do.");
+  return tr(
+      "The graphics driver on this computer publishes no utilization figure. Only the amdgpu driver and "
+      "NVIDIA's management library do.");
 }
 
 std::vector<MissingRow> memoryWithoutDevice() {
@@ -72,12 +73,15 @@ const GPUStatistics* primary(const std::vector<GPUStatistics>& statistics) {
 
 QString pciID(const GPUDevice& device) {
   if (!device.vendorID || !device.deviceID) return kDash;
-  return QStringLiteral("%1:%2").arg(*device.vendorID, 4, 16, QLatin1Char('0')).arg(*device.deviceID, 4, 16, QLatin1Char('0'));
+  return QStringLiteral("%1:%2")
+      .arg(*device.vendorID, 4, 16, QLatin1Char('0'))
+      .arg(*device.deviceID, 4, 16, QLatin1Char('0'));
 }
 
 std::vector<Row> deviceRows(const GPUDevice& device) {
   QString raytracing = kDash;
-  if (device.supportsRaytracing) raytracing = *device.supportsRaytracing ? tr("Supported") : tr("Not supported");
+  if (device.supportsRaytracing)
+    raytracing = *device.supportsRaytracing ? tr("Supported") : tr("Not supported");
   return {
       {tr("Unified memory"), yesNo(device.hasUnifiedMemory)},
       {tr("Driver"), device.driver.value_or(kDash)},
@@ -105,7 +109,8 @@ GPUPageState state(const MonitorModel& model) {
   state.cores = gpu && gpu->coreCount ? QString::number(*gpu->coreCount) : kDash;
   state.memoryInUse = gpu ? bytes(gpu->memoryInUse, format) : kDash;
   state.memoryAllocated = gpu ? bytes(gpu->memoryAllocated, format) : kDash;
-  state.sharedMemoryNote = !model.gpuDevices().empty() && model.gpuDevices().front().hasUnifiedMemory.value_or(false);
+  state.sharedMemoryNote =
+      !model.gpuDevices().empty() && model.gpuDevices().front().hasUnifiedMemory.value_or(false);
   return state;
 }
 

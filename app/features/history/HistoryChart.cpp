@@ -37,7 +37,8 @@ QString valueLabel(const HistoryChartContent& content, double value) {
 }
 
 QString timeLabel(double time, double step) {
-  const QDateTime date = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::llround(time * 1000))).toLocalTime();
+  const QDateTime date =
+      QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::llround(time * 1000))).toLocalTime();
   const QLocale locale;
   if (step < 60) {
     QString format = locale.timeFormat(QLocale::ShortFormat);
@@ -88,36 +89,42 @@ Frame frame(const HistoryChartContent& content, const HistoryChartStyle& style) 
   f.valueLabels = HistoryChart::valueLabels(content, axis);
   const QFontMetricsF metrics(style.caption);
   f.labelWidth = std::max(content.minimumLabelWidth, 0.0);
-  for (const QString& label : f.valueLabels) f.labelWidth = std::max(f.labelWidth, metrics.horizontalAdvance(label));
+  for (const QString& label : f.valueLabels)
+    f.labelWidth = std::max(f.labelWidth, metrics.horizontalAdvance(label));
   return f;
 }
 
 }  // namespace
 
 HistoryChartStyle HistoryChartStyle::resolve(bool dark) {
-  return {Palette::hairline.resolve(dark),        Palette::textTertiary.resolve(dark),
-          withAlpha(Palette::textTertiary.resolve(dark), 0.1), Palette::accentSecondary.resolve(dark),
-          Palette::textTertiary.resolve(dark),    Typeface::caption(),
+  return {Palette::hairline.resolve(dark),
+          Palette::textTertiary.resolve(dark),
+          withAlpha(Palette::textTertiary.resolve(dark), 0.1),
+          Palette::accentSecondary.resolve(dark),
+          Palette::textTertiary.resolve(dark),
+          Typeface::caption(),
           dark};
 }
 
 ChartAxis::Axis HistoryChart::valueAxis(const HistoryChartContent& content) {
   const auto extent = content.series ? Geo::valueExtent(*content.series) : std::nullopt;
-  return extent ? ChartAxis::fitted(extent->lower, extent->upper, content.axis) : ChartAxis::fitted(0, 0, content.axis);
+  return extent ? ChartAxis::fitted(extent->lower, extent->upper, content.axis)
+                : ChartAxis::fitted(0, 0, content.axis);
 }
 
-std::vector<QString> HistoryChart::valueLabels(const HistoryChartContent& content, const ChartAxis::Axis& axis) {
+std::vector<QString> HistoryChart::valueLabels(const HistoryChartContent& content,
+                                               const ChartAxis::Axis& axis) {
   std::vector<QString> labels;
   labels.reserve(axis.ticks.size());
   for (double tick : axis.ticks) {
-    labels.push_back(ChartAxis::label(tick, axis, content.axis, QLocale(), [&content](double value) {
-      return valueLabel(content, value);
-    }));
+    labels.push_back(ChartAxis::label(tick, axis, content.axis, QLocale(),
+                                      [&content](double value) { return valueLabel(content, value); }));
   }
   return labels;
 }
 
-QRectF HistoryChart::plotRect(const QRectF& rect, const HistoryChartContent& content, const HistoryChartStyle& style) {
+QRectF HistoryChart::plotRect(const QRectF& rect, const HistoryChartContent& content,
+                              const HistoryChartStyle& style) {
   return Geo::plotRect(rect, frame(content, style).labelWidth);
 }
 
@@ -153,15 +160,16 @@ void HistoryChart::paint(QPainter& painter, const QRectF& rect, const HistoryCha
   painter.setPen(style.axisText);
   for (std::size_t i = 0; i < f.valueTicks.size(); ++i) {
     const double y = Geo::y(f.valueTicks[i], f.value, plot);
-    painter.drawText(QRectF(rect.left(), y - textHeight / 2, f.labelWidth, textHeight), Qt::AlignRight | Qt::AlignVCenter,
-                     f.valueLabels[i]);
+    painter.drawText(QRectF(rect.left(), y - textHeight / 2, f.labelWidth, textHeight),
+                     Qt::AlignRight | Qt::AlignVCenter, f.valueLabels[i]);
   }
   for (double tick : timeTicks) {
     const QString text = timeLabel(tick, timeStep);
     const double width = metrics.horizontalAdvance(text) + 1;
     double left = Geo::x(tick, f.time, plot) - width / 2;
     left = std::clamp(left, rect.left(), std::max(rect.left(), rect.right() - width));
-    painter.drawText(QRectF(left, plot.bottom() + 4, width, textHeight), Qt::AlignHCenter | Qt::AlignTop, text);
+    painter.drawText(QRectF(left, plot.bottom() + 4, width, textHeight), Qt::AlignHCenter | Qt::AlignTop,
+                     text);
   }
 
   painter.setClipRect(plot.adjusted(-1, -1, 1, 1));
@@ -195,7 +203,8 @@ void HistoryChart::paint(QPainter& painter, const QRectF& rect, const HistoryCha
         line << QPointF(x, Geo::y(point.avg, f.value, plot));
       }
       for (std::size_t i = end + 1; i-- > start;) {
-        band << QPointF(Geo::x(series.points[i].time, f.time, plot), Geo::y(series.points[i].min, f.value, plot));
+        band << QPointF(Geo::x(series.points[i].time, f.time, plot),
+                        Geo::y(series.points[i].min, f.value, plot));
       }
       // The translucent band needs no antialiasing of its own, and the line is drawn as
       // separate segments: Qt's stroker and antialiased fill of a year's zigzag cost tens of
@@ -211,8 +220,8 @@ void HistoryChart::paint(QPainter& painter, const QRectF& rect, const HistoryCha
       const SeriesPoint& point = series.points[start];
       painter.setPen(Qt::NoPen);
       painter.setBrush(content.color);
-      painter.drawEllipse(QPointF(Geo::x(point.time, f.time, plot), Geo::y(point.avg, f.value, plot)), kLineWidth,
-                          kLineWidth);
+      painter.drawEllipse(QPointF(Geo::x(point.time, f.time, plot), Geo::y(point.avg, f.value, plot)),
+                          kLineWidth, kLineWidth);
     }
     start = end + 1;
   }
@@ -288,7 +297,8 @@ double HistoryChart::labelWidth() const {
   data.minimumLabelWidth = 0;
   const QFontMetricsF metrics(HistoryChartStyle::resolve(false).caption);
   double width = 0;
-  for (const QString& label : valueLabels(data, valueAxis(data))) width = std::max(width, metrics.horizontalAdvance(label));
+  for (const QString& label : valueLabels(data, valueAxis(data)))
+    width = std::max(width, metrics.horizontalAdvance(label));
   return width;
 }
 
@@ -310,8 +320,12 @@ HistoryChartContent HistoryChart::content() const {
   return content;
 }
 
-QSize HistoryChart::sizeHint() const { return {600, kHeight}; }
-QSize HistoryChart::minimumSizeHint() const { return {200, kHeight}; }
+QSize HistoryChart::sizeHint() const {
+  return {600, kHeight};
+}
+QSize HistoryChart::minimumSizeHint() const {
+  return {200, kHeight};
+}
 
 void HistoryChart::paintEvent(QPaintEvent*) {
   QPainter painter(this);
@@ -327,6 +341,8 @@ void HistoryChart::mouseMoveEvent(QMouseEvent* event) {
   emit hoverMoved(HistoryChartGeometry::timeAt(event->position().x(), domain, *plot_));
 }
 
-void HistoryChart::leaveEvent(QEvent*) { emit hoverMoved(std::nullopt); }
+void HistoryChart::leaveEvent(QEvent*) {
+  emit hoverMoved(std::nullopt);
+}
 
 }  // namespace kivo

@@ -28,7 +28,7 @@ struct HistoryChartContent {
   std::span<const double> bookmarks;
   std::optional<double> hover;
   std::function<QString(double)> format;
-  AxisUnit axis;                // the unit the value grid is read in
+  AxisUnit axis;                 // the unit the value grid is read in
   double minimumLabelWidth = 0;  // charts shown together keep their plots aligned
 };
 
@@ -76,7 +76,8 @@ class HistoryChart : public QWidget {
   static void paint(QPainter& painter, const QRectF& rect, const HistoryChartContent& content,
                     const HistoryChartStyle& style);
   // Where paint() puts the plot inside rect.
-  static QRectF plotRect(const QRectF& rect, const HistoryChartContent& content, const HistoryChartStyle& style);
+  static QRectF plotRect(const QRectF& rect, const HistoryChartContent& content,
+                         const HistoryChartStyle& style);
   // The value grid and its labels.
   static ChartAxis::Axis valueAxis(const HistoryChartContent& content);
   static std::vector<QString> valueLabels(const HistoryChartContent& content, const ChartAxis::Axis& axis);

@@ -3,15 +3,15 @@
 #include "design/Icons.h"
 #include "design/MenuButton.h"
 #include "design/MetricFamily.h"
-#include "design/ToneLabel.h"
 #include "design/Tokens.h"
+#include "design/ToneLabel.h"
 #include "features/history/HistoryChart.h"
 #include "features/history/HistoryPresenter.h"
 #include "texts/Localized.h"
 
 #include <QEvent>
-#include <QLayout>
 #include <QHBoxLayout>
+#include <QLayout>
 #include <QMenu>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -56,7 +56,8 @@ class StatisticsLayout : public QLayout {
   }
   QSize minimumSize() const override {
     int widest = 0;
-    for (qsizetype i = 0; i + 1 < items_.size(); ++i) widest = std::max(widest, items_[i]->sizeHint().width());
+    for (qsizetype i = 0; i + 1 < items_.size(); ++i)
+      widest = std::max(widest, items_[i]->sizeHint().width());
     const int menu = items_.isEmpty() ? 0 : items_.back()->sizeHint().width();
     return {widest + kGap + menu, 0};
   }
@@ -92,7 +93,8 @@ class StatisticsLayout : public QLayout {
     int firstRow = 0;
     for (qsizetype start = 0; start < figures; start += columns) {
       int height = 0;
-      for (qsizetype i = start; i < std::min(figures, start + columns); ++i) height = std::max(height, items_[i]->sizeHint().height());
+      for (qsizetype i = start; i < std::min(figures, start + columns); ++i)
+        height = std::max(height, items_[i]->sizeHint().height());
       int x = rect.left();
       for (qsizetype i = start; i < std::min(figures, start + columns); ++i) {
         const int width = widths[static_cast<std::size_t>(i - start)];
@@ -103,8 +105,10 @@ class StatisticsLayout : public QLayout {
       y += height + kRowGap;
     }
     const int used = y - kRowGap - rect.top();
-    if (apply) items_.back()->setGeometry(QRect(rect.right() + 1 - menu.width(), rect.top() + (firstRow - menu.height()) / 2,
-                                                menu.width(), menu.height()));
+    if (apply)
+      items_.back()->setGeometry(QRect(rect.right() + 1 - menu.width(),
+                                       rect.top() + (firstRow - menu.height()) / 2, menu.width(),
+                                       menu.height()));
     return std::max(used, menu.height());
   }
 
@@ -131,7 +135,8 @@ HistoryChartCard::HistoryChartCard(MetricID metric, const ValueFormatter& format
     auto* column = new QVBoxLayout(stat);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(1);
-    column->addWidget(new ToneLabel(tr(statistics[i].label), Typeface::label(), Palette::textSecondary, stat));
+    column->addWidget(
+        new ToneLabel(tr(statistics[i].label), Typeface::label(), Palette::textSecondary, stat));
     auto* value = new ToneLabel(QStringLiteral("—"), Typeface::value(), Palette::textPrimary, stat);
     value->setObjectName(QStringLiteral("value"));
     value->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -162,8 +167,9 @@ HistoryChartCard::HistoryChartCard(MetricID metric, const ValueFormatter& format
   chart_->setObjectName(QStringLiteral("history.chart"));
   chart_->setAccessibleName(HistoryPresenter::metricName(metric));
   chart_->setFamily(MetricFamilies::of(metric));
-  chart_->setFormat([metric, &format](double value) { return HistoryPresenter::valueText(value, metric, format); },
-                    AxisUnit::of(metric, format.locale));
+  chart_->setFormat(
+      [metric, &format](double value) { return HistoryPresenter::valueText(value, metric, format); },
+      AxisUnit::of(metric, format.locale));
   connect(chart_, &HistoryChart::hoverMoved, this, &HistoryChartCard::hoverMoved);
   addContent(chart_);
 
@@ -177,7 +183,8 @@ HistoryChartCard::HistoryChartCard(MetricID metric, const ValueFormatter& format
   applyColors();
 }
 
-void HistoryChartCard::setSeries(const Series& series, double from, double to, std::vector<double> bookmarks) {
+void HistoryChartCard::setSeries(const Series& series, double from, double to,
+                                 std::vector<double> bookmarks) {
   const auto statistics = HistoryPresenter::statistics(series, format_);
   for (std::size_t i = 0; i < statistics.size(); ++i) {
     const QString text = statistics[i].value.value_or(QStringLiteral("—"));
@@ -197,7 +204,8 @@ void HistoryChartCard::setHover(std::optional<double> hover) {
 }
 
 void HistoryChartCard::refreshReadout() {
-  const HistoryPresenter::Readout readout = HistoryPresenter::readout(chart_->series(), chart_->hover(), format_);
+  const HistoryPresenter::Readout readout =
+      HistoryPresenter::readout(chart_->series(), chart_->hover(), format_);
   if (readout_->text() != readout.text) readout_->setText(readout.text);
   readout_->setTone(readout.hint ? Palette::textTertiary : Palette::textSecondary);
 }

@@ -11,7 +11,9 @@ namespace {
 
 constexpr double kLimit = ChartGeometry::kValueLimit;
 
-double clean(double value) { return std::clamp(value, -kLimit, kLimit); }
+double clean(double value) {
+  return std::clamp(value, -kLimit, kLimit);
+}
 
 }  // namespace
 
@@ -54,7 +56,7 @@ std::optional<ChartRange> valueExtent(const Series& series) {
 
 double timeStep(double span, int desired) {
   static constexpr std::array<double, 25> kSteps = {
-      1,    2,    5,     10,    15,    30,     60,     120,    300,     600,     900,     1800,    3600,
+      1,    2,     5,     10,    15,    30,    60,     120,    300,    600,     900,     1800,   3600,
       7200, 10800, 14400, 21600, 43200, 86400, 172800, 432000, 604800, 1209600, 2592000, 5184000};
   if (!(span > 0) || !std::isfinite(span)) return kSteps.front();
   double best = kSteps.front();

@@ -19,10 +19,16 @@ namespace kivo::HistoryExport {
 
 namespace {
 
-QFont titleFont() { return Typeface::system(16, QFont::Bold); }
-QFont captionFont() { return Typeface::system(11); }
+QFont titleFont() {
+  return Typeface::system(16, QFont::Bold);
+}
+QFont captionFont() {
+  return Typeface::system(11);
+}
 
-QDateTime dateOf(double seconds) { return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::llround(seconds * 1000))); }
+QDateTime dateOf(double seconds) {
+  return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::llround(seconds * 1000)));
+}
 
 QString caption(const ImageContent& content) {
   const ValueFormatter fallback;
@@ -41,8 +47,8 @@ QString title(const ImageContent& content) {
 QByteArray csv(const Series& series) {
   std::string out = "metric,unit,tier,bucket_seconds,timestamp_iso8601,min,avg,max,samples\n";
   const std::string prefix = std::string(Metric::key(series.metric)) + ',' +
-                             std::string(Unit::rawValue(MetricCatalog::descriptor(series.metric).unit)) + ',' +
-                             std::string(StoreTiers::rawValue(series.tier)) + ',' +
+                             std::string(Unit::rawValue(MetricCatalog::descriptor(series.metric).unit)) +
+                             ',' + std::string(StoreTiers::rawValue(series.tier)) + ',' +
                              ExportText::shortestDecimal(series.step).toStdString() + ',';
   out.reserve(out.size() + series.points.size() * (prefix.size() + 64));
   for (const SeriesPoint& point : series.points) {
@@ -62,17 +68,19 @@ QByteArray csv(const Series& series) {
 }
 
 QString fileName(MetricID metric, HistoryRange range, const QString& extension) {
-  return QStringLiteral("KIVO-Monitor-") + Metric::keyString(metric) + QLatin1Char('-') + HistoryRanges::rawValue(range) +
-         QLatin1Char('.') + extension;
+  return QStringLiteral("KIVO-Monitor-") + Metric::keyString(metric) + QLatin1Char('-') +
+         HistoryRanges::rawValue(range) + QLatin1Char('.') + extension;
 }
 
 QSize imageSize(const ImageContent& content) {
   const QFontMetricsF titleMetrics(titleFont());
   const QFontMetricsF captionMetrics(captionFont());
-  const double width = std::max({static_cast<double>(kChartWidth), titleMetrics.horizontalAdvance(title(content)),
-                                 captionMetrics.horizontalAdvance(caption(content))});
+  const double width =
+      std::max({static_cast<double>(kChartWidth), titleMetrics.horizontalAdvance(title(content)),
+                captionMetrics.horizontalAdvance(caption(content))});
   const double height = titleMetrics.height() + kSpacing + captionMetrics.height() + kSpacing + kChartHeight;
-  return {static_cast<int>(std::ceil(width)) + 2 * kPadding, static_cast<int>(std::ceil(height)) + 2 * kPadding};
+  return {static_cast<int>(std::ceil(width)) + 2 * kPadding,
+          static_cast<int>(std::ceil(height)) + 2 * kPadding};
 }
 
 QImage render(const ImageContent& content) {
@@ -103,7 +111,8 @@ QImage render(const ImageContent& content) {
   chart.series = content.series;
   chart.from = content.from;
   chart.to = content.to;
-  chart.color = MetricFamilies::color(MetricFamilies::of(metric), content.colorBlindSafe).resolve(content.dark);
+  chart.color =
+      MetricFamilies::color(MetricFamilies::of(metric), content.colorBlindSafe).resolve(content.dark);
   chart.bookmarks = content.bookmarks;
   const ValueFormatter* format = content.format;
   chart.format = [format, metric](double value) {

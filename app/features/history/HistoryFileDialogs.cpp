@@ -36,6 +36,8 @@ class StandardDialogs final : public HistoryFileDialogs {
 
 }  // namespace
 
-std::unique_ptr<HistoryFileDialogs> HistoryFileDialogs::standard() { return std::make_unique<StandardDialogs>(); }
+std::unique_ptr<HistoryFileDialogs> HistoryFileDialogs::standard() {
+  return std::make_unique<StandardDialogs>();
+}
 
 }  // namespace kivo

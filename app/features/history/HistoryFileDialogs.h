@@ -17,8 +17,8 @@ class HistoryFileDialogs {
 
   // A path to write to, or none when the user cancels. suggestedName is the file name offered;
   // defaultSuffix ("csv", "png") is added to a name typed without it.
-  virtual std::optional<QString> saveFileName(QWidget* parent, const QString& suggestedName, const QString& filter,
-                                              const QString& defaultSuffix) = 0;
+  virtual std::optional<QString> saveFileName(QWidget* parent, const QString& suggestedName,
+                                              const QString& filter, const QString& defaultSuffix) = 0;
   // Tells the user a file could not be written.
   virtual void showFailure(QWidget* parent, const QString& message) = 0;
 

@@ -10,12 +10,13 @@ namespace kivo {
 std::vector<double> HistoryLoad::bookmarkTimes() const {
   std::vector<double> times;
   times.reserve(bookmarks.size());
-  for (const StoredEvent& bookmark : bookmarks) times.push_back(static_cast<double>(bookmark.date.toMSecsSinceEpoch()) / 1000);
+  for (const StoredEvent& bookmark : bookmarks)
+    times.push_back(static_cast<double>(bookmark.date.toMSecsSinceEpoch()) / 1000);
   return times;
 }
 
-HistoryLoad HistoryLoad::read(TimeSeriesStore& store, HistoryRange range, const std::vector<MetricID>& metrics,
-                              const QDateTime& to) {
+HistoryLoad HistoryLoad::read(TimeSeriesStore& store, HistoryRange range,
+                              const std::vector<MetricID>& metrics, const QDateTime& to) {
   HistoryLoad load;
   load.loaded = true;
   load.range = range;

@@ -7,8 +7,8 @@
 #include "design/Icons.h"
 #include "design/PageHeader.h"
 #include "design/SegmentedControl.h"
-#include "design/ToneLabel.h"
 #include "design/Tokens.h"
+#include "design/ToneLabel.h"
 #include "features/history/HistoryChart.h"
 #include "features/history/HistoryChartCard.h"
 #include "features/history/HistoryExport.h"
@@ -163,7 +163,8 @@ void HistoryPage::buildControls() {
   selectData(metric_, Metric::rawValue(primary_));
   row->addWidget(metric_);
 
-  auto* compareLabel = new ToneLabel(tr("Compare with"), Typeface::system(12), Palette::textSecondary, pickers);
+  auto* compareLabel =
+      new ToneLabel(tr("Compare with"), Typeface::system(12), Palette::textSecondary, pickers);
   row->addWidget(compareLabel);
   compare_ = new QComboBox(pickers);
   compare_->setObjectName(QStringLiteral("history.compare"));
@@ -208,7 +209,8 @@ void HistoryPage::buildControls() {
   connect(compare_, &QComboBox::activated, this, [this](int index) {
     chooseSecondary(Metric::fromRawValue(compare_->itemData(index, Qt::UserRole).toInt()));
   });
-  connect(ranges_, &SegmentedControl::chosen, this, [this](int id) { chooseRange(static_cast<HistoryRange>(id)); });
+  connect(ranges_, &SegmentedControl::chosen, this,
+          [this](int id) { chooseRange(static_cast<HistoryRange>(id)); });
   connect(reload_, &QPushButton::clicked, this, &HistoryPage::reload);
 }
 
@@ -251,7 +253,8 @@ void HistoryPage::reload() {
   const std::vector<MetricID> metrics = HistoryPresenter::metricsToLoad(primary_, secondary_);
   const QDateTime now = QDateTime::currentDateTimeUtc();
   model_.query(
-      this, [range, metrics, now](TimeSeriesStore& store) { return HistoryLoad::read(store, range, metrics, now); },
+      this,
+      [range, metrics, now](TimeSeriesStore& store) { return HistoryLoad::read(store, range, metrics, now); },
       [this, number](HistoryLoad load) {
         // A load superseded by a newer request is dropped: the page shows the newest choices.
         if (number != requests_) return;
@@ -276,7 +279,8 @@ void HistoryPage::syncCards() {
   // Cards are kept per metric; a card whose metric is no longer loaded goes.
   std::vector<HistoryChartCard*> kept;
   for (HistoryChartCard* card : cards_) {
-    const bool wanted = std::any_of(series.begin(), series.end(), [&](const Series& s) { return s.metric == card->metric(); });
+    const bool wanted = std::any_of(series.begin(), series.end(),
+                                    [&](const Series& s) { return s.metric == card->metric(); });
     if (wanted) {
       kept.push_back(card);
     } else {
@@ -288,7 +292,8 @@ void HistoryPage::syncCards() {
   std::vector<HistoryChartCard*> ordered;
   const std::vector<double> bookmarks = loaded_->bookmarkTimes();
   for (const Series& one : series) {
-    auto found = std::find_if(kept.begin(), kept.end(), [&](HistoryChartCard* card) { return card->metric() == one.metric; });
+    auto found = std::find_if(kept.begin(), kept.end(),
+                              [&](HistoryChartCard* card) { return card->metric() == one.metric; });
     HistoryChartCard* card = nullptr;
     if (found != kept.end()) {
       card = *found;
@@ -336,11 +341,14 @@ void HistoryPage::syncBookmarks() {
     layout->setContentsMargins(0, 0, 0, 0);
     auto* symbol = new QLabel(row);
     symbol->setObjectName(QStringLiteral("symbol"));
-    symbol->setPixmap(Icons::pixmap(QStringLiteral("bookmark.fill"), 14, Palette::accent.resolve(this), devicePixelRatioF()));
+    symbol->setPixmap(Icons::pixmap(QStringLiteral("bookmark.fill"), 14, Palette::accent.resolve(this),
+                                    devicePixelRatioF()));
     layout->addWidget(symbol);
-    auto* date = new ToneLabel(model_.format().date(bookmark.date), Typeface::value(), Palette::textPrimary, row);
+    auto* date =
+        new ToneLabel(model_.format().date(bookmark.date), Typeface::value(), Palette::textPrimary, row);
     layout->addWidget(date);
-    auto* note = new ToneLabel(HistoryPresenter::bookmarkNote(bookmark), Typeface::system(12), Palette::textSecondary, row);
+    auto* note = new ToneLabel(HistoryPresenter::bookmarkNote(bookmark), Typeface::system(12),
+                               Palette::textSecondary, row);
     note->setObjectName(QStringLiteral("note"));
     layout->addWidget(note, 1);
     auto* remove = new QToolButton(row);
@@ -401,7 +409,8 @@ void HistoryPage::applyColors() {
   reload_->setIcon(Icons::icon(QStringLiteral("arrow.clockwise"), Palette::textPrimary.resolve(this)));
   for (auto& [id, row] : bookmarkWidgets_) {
     if (auto* symbol = row->findChild<QLabel*>(QStringLiteral("symbol"))) {
-      symbol->setPixmap(Icons::pixmap(QStringLiteral("bookmark.fill"), 14, Palette::accent.resolve(this), devicePixelRatioF()));
+      symbol->setPixmap(Icons::pixmap(QStringLiteral("bookmark.fill"), 14, Palette::accent.resolve(this),
+                                      devicePixelRatioF()));
     }
     if (auto* remove = row->findChild<QToolButton*>(QStringLiteral("history.bookmark.delete"))) {
       remove->setIcon(Icons::icon(QStringLiteral("trash"), Palette::textSecondary.resolve(this)));

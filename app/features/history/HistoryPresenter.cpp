@@ -8,7 +8,8 @@
 
 namespace kivo::HistoryPresenter {
 
-QString loadIdentity(HistoryRange range, MetricID primary, std::optional<MetricID> secondary, std::int64_t revision) {
+QString loadIdentity(HistoryRange range, MetricID primary, std::optional<MetricID> secondary,
+                     std::int64_t revision) {
   return HistoryRanges::rawValue(range) + QLatin1Char('|') + QString::number(Metric::rawValue(primary)) +
          QLatin1Char('|') + QString::number(secondary ? Metric::rawValue(*secondary) : 0) + QLatin1Char('|') +
          QString::number(revision);
@@ -34,22 +35,33 @@ std::vector<MetricGroup> metricGroups() {
 
 QString familyName(MetricFamily family) {
   switch (family) {
-    case MetricFamily::cpu: return tr("CPU");
-    case MetricFamily::gpu: return tr("GPU");
-    case MetricFamily::memory: return tr("Memory");
-    case MetricFamily::disk: return tr("Disk");
-    case MetricFamily::network: return tr("Network");
-    case MetricFamily::power: return tr("Power");
-    case MetricFamily::thermal: return tr("Thermal");
-    case MetricFamily::system: return tr("System");
+    case MetricFamily::cpu:
+      return tr("CPU");
+    case MetricFamily::gpu:
+      return tr("GPU");
+    case MetricFamily::memory:
+      return tr("Memory");
+    case MetricFamily::disk:
+      return tr("Disk");
+    case MetricFamily::network:
+      return tr("Network");
+    case MetricFamily::power:
+      return tr("Power");
+    case MetricFamily::thermal:
+      return tr("Thermal");
+    case MetricFamily::system:
+      return tr("System");
   }
   return {};
 }
 
-QString metricName(MetricID metric) { return translated(MetricCatalog::descriptor(metric).name); }
+QString metricName(MetricID metric) {
+  return translated(MetricCatalog::descriptor(metric).name);
+}
 
 QString subtitle(const std::optional<StoreStatistics>& statistics, const ValueFormatter& format) {
-  if (statistics && statistics->earliest) return tr("Collected locally since %1", format.date(*statistics->earliest));
+  if (statistics && statistics->earliest)
+    return tr("Collected locally since %1", format.date(*statistics->earliest));
   return tr("Collected locally since KIVO Monitor was first opened");
 }
 
@@ -89,13 +101,14 @@ std::array<Statistic, 6> statistics(const Series& series, const ValueFormatter& 
 }
 
 Readout readout(const Series& series, std::optional<double> hover, const ValueFormatter& format) {
-  const std::optional<std::size_t> index = hover ? HistoryChartGeometry::nearestPoint(series, *hover) : std::nullopt;
+  const std::optional<std::size_t> index =
+      hover ? HistoryChartGeometry::nearestPoint(series, *hover) : std::nullopt;
   if (!index) return {tr("Move the pointer over the chart to read a point."), true};
   const SeriesPoint& point = series.points[*index];
   const auto value = [&](double v) { return valueText(v, series.metric, format); };
-  return {format.date(point.date()) + QStringLiteral(" — ") + tr("Average") + QLatin1Char(' ') + value(point.avg) +
-              QStringLiteral(" · ") + tr("Minimum") + QLatin1Char(' ') + value(point.min) + QStringLiteral(" · ") +
-              tr("Maximum") + QLatin1Char(' ') + value(point.max),
+  return {format.date(point.date()) + QStringLiteral(" — ") + tr("Average") + QLatin1Char(' ') +
+              value(point.avg) + QStringLiteral(" · ") + tr("Minimum") + QLatin1Char(' ') + value(point.min) +
+              QStringLiteral(" · ") + tr("Maximum") + QLatin1Char(' ') + value(point.max),
           false};
 }
 
@@ -152,10 +165,11 @@ QString bookmarkNote(const StoredEvent& bookmark) {
 }
 
 QString retentionText(const RetentionPolicy& retention, const ValueFormatter& format) {
-  return tr("Every sample is kept for %1, one-minute summaries (minimum, average, maximum) for %2 and one-hour "
-            "summaries for %3. Longer ranges are drawn from the coarser tiers. History only covers periods when "
-            "KIVO Monitor was running; those holes are shaded, never filled in.",
-            format.duration(retention.raw), format.duration(retention.minute), format.duration(retention.hour));
+  return tr(
+      "Every sample is kept for %1, one-minute summaries (minimum, average, maximum) for %2 and one-hour "
+      "summaries for %3. Longer ranges are drawn from the coarser tiers. History only covers periods when "
+      "KIVO Monitor was running; those holes are shaded, never filled in.",
+      format.duration(retention.raw), format.duration(retention.minute), format.duration(retention.hour));
 }
 
 }  // namespace kivo::HistoryPresenter

@@ -28,7 +28,8 @@ inline constexpr int kMaxPoints = 480;
 inline constexpr int kMaxBookmarks = 500;
 
 // "<range>|<primary>|<secondary or 0>|<events revision>": a new one asks for a load.
-QString loadIdentity(HistoryRange range, MetricID primary, std::optional<MetricID> secondary, std::int64_t revision);
+QString loadIdentity(HistoryRange range, MetricID primary, std::optional<MetricID> secondary,
+                     std::int64_t revision);
 
 // The metrics to load, primary first; a comparison equal to the primary is left out.
 std::vector<MetricID> metricsToLoad(MetricID primary, std::optional<MetricID> secondary);

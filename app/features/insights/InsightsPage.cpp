@@ -113,8 +113,9 @@ class FindingCard : public Card {
     column->addLayout(grid);
 
     auto* actionRow = new QHBoxLayout;
-    actionRow->addWidget(new SymbolLabel(QStringLiteral("arrow.right.circle"), 14, Palette::textSecondary, content), 0,
-                         Qt::AlignTop);
+    actionRow->addWidget(
+        new SymbolLabel(QStringLiteral("arrow.right.circle"), 14, Palette::textSecondary, content), 0,
+        Qt::AlignTop);
     action_ = new ToneLabel(QString(), Typeface::system(12), Palette::textSecondary, content);
     action_->setWordWrap(true);
     actionRow->addWidget(action_, 1);
@@ -135,8 +136,8 @@ class FindingCard : public Card {
     captions_[2]->setText(state.durationCaption);
     captions_[3]->setText(state.samplesCaption);
     action_->setText(state.action);
-    setAccessibleName(state.title + QStringLiteral(", ") + state.capsule + QStringLiteral(". ") + state.explanation +
-                      QStringLiteral(" ") + state.action);
+    setAccessibleName(state.title + QStringLiteral(", ") + state.capsule + QStringLiteral(". ") +
+                      state.explanation + QStringLiteral(" ") + state.action);
   }
 
  private:
@@ -180,15 +181,17 @@ using insights_detail::FindingCard;
 InsightsPage::InsightsPage(MonitorModel& model, AppSettings& settings, QWidget* parent)
     : Page(parent), model_(model), settings_(settings) {
   setObjectName(QStringLiteral("insights.page"));
-  addWidget(new PageHeader(QStringLiteral("Insights"), tr("Patterns found in the last 24 hours of stored history"),
-                           MetricFamily::system, QStringLiteral("lightbulb")));
+  addWidget(new PageHeader(QStringLiteral("Insights"),
+                           tr("Patterns found in the last 24 hours of stored history"), MetricFamily::system,
+                           QStringLiteral("lightbulb")));
 
   auto* bar = new QWidget;
   auto* barLine = new QHBoxLayout(bar);
   barLine->setContentsMargins(0, 0, 0, 0);
   analysed_ = new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, bar);
   analysed_->setObjectName(QStringLiteral("insights.analysed"));
-  auto* refresh = new SymbolButton(QStringLiteral("arrow.clockwise"), tr("Analyse Now"), Palette::textPrimary, bar);
+  auto* refresh =
+      new SymbolButton(QStringLiteral("arrow.clockwise"), tr("Analyse Now"), Palette::textPrimary, bar);
   refresh->setObjectName(QStringLiteral("insights.refresh"));
   barLine->addWidget(analysed_);
   barLine->addStretch(1);
@@ -204,15 +207,17 @@ InsightsPage::InsightsPage(MonitorModel& model, AppSettings& settings, QWidget* 
   auto* emptyColumn = new QVBoxLayout(emptyContent);
   emptyColumn->setSpacing(8);
   emptyColumn->addStretch(1);
-  emptyColumn->addWidget(new SymbolLabel(QStringLiteral("checkmark.seal"), 32, Palette::textSecondary, emptyContent), 0,
-                         Qt::AlignHCenter);
-  auto* emptyTitle = new ToneLabel(tr("Nothing to report"), Typeface::system(17, QFont::DemiBold), Palette::textPrimary,
-                                   emptyContent);
+  emptyColumn->addWidget(
+      new SymbolLabel(QStringLiteral("checkmark.seal"), 32, Palette::textSecondary, emptyContent), 0,
+      Qt::AlignHCenter);
+  auto* emptyTitle = new ToneLabel(tr("Nothing to report"), Typeface::system(17, QFont::DemiBold),
+                                   Palette::textPrimary, emptyContent);
   emptyTitle->setAlignment(Qt::AlignHCenter);
   emptyColumn->addWidget(emptyTitle);
-  auto* emptyText = new ToneLabel(tr("No pattern in the stored history crossed a threshold. Findings appear only when "
-                                     "there is evidence for them."),
-                                  Typeface::system(12), Palette::textSecondary, emptyContent);
+  auto* emptyText =
+      new ToneLabel(tr("No pattern in the stored history crossed a threshold. Findings appear only when "
+                       "there is evidence for them."),
+                    Typeface::system(12), Palette::textSecondary, emptyContent);
   emptyText->setAlignment(Qt::AlignHCenter);
   emptyText->setWordWrap(true);
   emptyColumn->addWidget(emptyText);
@@ -236,7 +241,8 @@ InsightsPage::InsightsPage(MonitorModel& model, AppSettings& settings, QWidget* 
     auto* row = new QWidget(linesHolder);
     auto* rowLine = new QHBoxLayout(row);
     rowLine->setContentsMargins(0, 0, 0, 0);
-    rowLine->addWidget(new SymbolLabel(QStringLiteral("checkmark"), 12, Palette::textSecondary, row), 0, Qt::AlignTop);
+    rowLine->addWidget(new SymbolLabel(QStringLiteral("checkmark"), 12, Palette::textSecondary, row), 0,
+                       Qt::AlignTop);
     auto* text = new ToneLabel(QString(), Typeface::system(12), Palette::textSecondary, row);
     text->setObjectName(QStringLiteral("insights.rule%1").arg(i + 1));
     text->setWordWrap(true);
@@ -268,7 +274,8 @@ InsightsPage::InsightsPage(MonitorModel& model, AppSettings& settings, QWidget* 
 InsightsPage::~InsightsPage() = default;
 
 void InsightsPage::refreshAnalysed() {
-  const auto text = InsightsPresenter::analysedText(model_.findingsUpdated(), QDateTime::currentDateTimeUtc());
+  const auto text =
+      InsightsPresenter::analysedText(model_.findingsUpdated(), QDateTime::currentDateTimeUtc());
   analysed_->setVisible(text.has_value());
   if (text && analysed_->text() != *text) analysed_->setText(*text);
 }
@@ -305,10 +312,11 @@ void InsightsPage::refreshFindings() {
 
 void InsightsPage::refreshLines() {
   const auto& capabilities = model_.capabilities();
-  const bool thermalZones = std::any_of(capabilities.begin(), capabilities.end(), [](const SensorCapability& c) {
-    return c.id == QLatin1String("thermal.state") && c.present;
-  });
-  const QStringList lines = InsightsPresenter::ruleLines(settings_.thresholds(), model_.format(), thermalZones);
+  const bool thermalZones = std::any_of(
+      capabilities.begin(), capabilities.end(),
+      [](const SensorCapability& c) { return c.id == QLatin1String("thermal.state") && c.present; });
+  const QStringList lines =
+      InsightsPresenter::ruleLines(settings_.thresholds(), model_.format(), thermalZones);
   for (std::size_t i = 0; i < lines_.size() && i < static_cast<std::size_t>(lines.size()); ++i) {
     lines_[i]->setText(lines[static_cast<int>(i)]);
   }

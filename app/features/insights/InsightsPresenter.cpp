@@ -5,7 +5,6 @@
 #include "texts/Localized.h"
 #include "texts/SeverityTitle.h"
 
-
 #include <cmath>
 
 namespace kivo::InsightsPresenter {
@@ -67,10 +66,12 @@ QString wholeDays(double days) {
 
 QStringList ruleLines(const IntelligenceThresholds& t, const ValueFormatter& format, bool thermalZones) {
   return {
-      tr("CPU usage above %1 for %2 or more", format.percent(t.cpuPercent, 0), format.duration(t.cpuMinutes * 60)),
+      tr("CPU usage above %1 for %2 or more", format.percent(t.cpuPercent, 0),
+         format.duration(t.cpuMinutes * 60)),
       tr("Memory pressure at warning or critical for %1 or more", format.duration(t.pressureMinutes * 60)),
       tr("Swap growing by %1 or more within the window", format.bytes(t.swapGrowthBytes, true)),
-      tr("Startup volume projected to fill within %1 days (needs 6 hours of history)", wholeDays(t.diskHorizonDays)),
+      tr("Startup volume projected to fill within %1 days (needs 6 hours of history)",
+         wholeDays(t.diskHorizonDays)),
       tr("Network minutes far above the usual level and above %1", format.rate(t.networkFloor)),
       tr("A process holding a full core for 30 s, %1 times or more", QString::number(t.processEpisodes)),
       thermalZones ? tr("Thermal state Serious or Critical for a minute or more")

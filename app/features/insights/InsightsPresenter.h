@@ -19,8 +19,8 @@ struct FindingCardState {
   QString id;
   QString symbol;
   DynamicColor color;
-  QString title;       // may name a process: shown as plain text
-  QString capsule;     // the severity's title in capitals
+  QString title;          // may name a process: shown as plain text
+  QString capsule;        // the severity's title in capitals
   bool estimate = false;  // only disk exhaustion is a projection
   QString explanation;
   QString action;

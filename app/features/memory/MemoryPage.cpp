@@ -58,7 +58,6 @@ QString pressureReason(const std::vector<SensorCapability>& capabilities) {
   return kivo::tr("The kernel offers no pressure stall information (/proc/pressure/memory).");
 }
 
-
 // A legend row again with the swatch of the other palette (rows take their swatch once), in
 // the same place of its card.
 KeyValueRow* withSwatch(KeyValueRow* row, const QString& label, DynamicColor swatch) {
@@ -80,8 +79,8 @@ MemoryPage::MemoryPage(MonitorModel& model, AppSettings&, QWidget* parent) : Pag
   const bool safe = safe_;
   const auto colors = MemoryBar::colors(safe);
 
-  addWidget(new PageHeader(QStringLiteral("Memory"), MemoryPagePresenter::subtitle(model.system().physicalMemory,
-                                                                                    model.format()),
+  addWidget(new PageHeader(QStringLiteral("Memory"),
+                           MemoryPagePresenter::subtitle(model.system().physicalMemory, model.format()),
                            MetricFamily::memory));
 
   auto* first = new CardRow;
@@ -91,7 +90,8 @@ MemoryPage::MemoryPage(MonitorModel& model, AppSettings&, QWidget* parent) : Pag
   auto* top = new QWidget;
   auto* topRow = new QHBoxLayout(top);
   topRow->setContentsMargins(0, 0, 0, 0);
-  used_ = new Readout(std::nullopt, QStringLiteral("used (app + wired + compressed)"), 34, Palette::textPrimary);
+  used_ =
+      new Readout(std::nullopt, QStringLiteral("used (app + wired + compressed)"), 34, Palette::textPrimary);
   topRow->addWidget(used_, 1);
   badge_ = new PressureBadge;
   badge_->setObjectName(QStringLiteral("memory.pressureBadge"));
@@ -135,13 +135,15 @@ MemoryPage::MemoryPage(MonitorModel& model, AppSettings&, QWidget* parent) : Pag
   levels.height = 120;
   pressure_->setOptions(std::move(levels));
   pressureCard->addContent(pressure_);
-  pressureUnavailable_ = new UnavailableRow(kivo::tr("Memory pressure level"), pressureReason(model.capabilities()));
+  pressureUnavailable_ =
+      new UnavailableRow(kivo::tr("Memory pressure level"), pressureReason(model.capabilities()));
   pressureUnavailable_->setObjectName(QStringLiteral("memory.pressureUnavailable"));
   pressureCard->addContent(pressureUnavailable_);
-  pressureCard->addContent(note(kivo::tr("Pressure is estimated from the kernel's pressure stall information: how long "
-                                   "tasks waited for memory. It, not the amount of free memory, tells whether this "
-                                   "computer is short of memory."),
-                                pressureCard));
+  pressureCard->addContent(
+      note(kivo::tr("Pressure is estimated from the kernel's pressure stall information: how long "
+                    "tasks waited for memory. It, not the amount of free memory, tells whether this "
+                    "computer is short of memory."),
+           pressureCard));
   pressureCard->body()->addStretch(1);
   second->addWidget(pressureCard);
 
@@ -171,14 +173,18 @@ MemoryPage::MemoryPage(MonitorModel& model, AppSettings&, QWidget* parent) : Pag
   termColumn->setContentsMargins(0, 0, 0, 0);
   termColumn->setSpacing(6);
   termColumn->addWidget(definition(
-      kivo::tr("Physical memory"), kivo::tr("The RAM installed in the computer. Used + cached files + free always equals it.")));
+      kivo::tr("Physical memory"),
+      kivo::tr("The RAM installed in the computer. Used + cached files + free always equals it.")));
   termColumn->addWidget(definition(
-      kivo::tr("App memory"), kivo::tr("Anonymous and shared memory of processes: what they allocated themselves, not files the "
-                           "kernel caches for them.")));
+      kivo::tr("App memory"),
+      kivo::tr("Anonymous and shared memory of processes: what they allocated themselves, not files the "
+               "kernel caches for them.")));
   termColumn->addWidget(definition(
-      kivo::tr("Compressed"), kivo::tr("Physical RAM occupied by zswap and zram. The data it holds was larger before compression.")));
+      kivo::tr("Compressed"),
+      kivo::tr("Physical RAM occupied by zswap and zram. The data it holds was larger before compression.")));
   termColumn->addWidget(definition(
-      kivo::tr("Swap"), kivo::tr("Disk space holding memory pages moved out of RAM. It is not part of physical memory.")));
+      kivo::tr("Swap"),
+      kivo::tr("Disk space holding memory pages moved out of RAM. It is not part of physical memory.")));
   termColumn->addWidget(definition(
       kivo::tr("Virtual memory"),
       kivo::tr("Address space reserved by processes. It is not a measure of RAM in use and is not shown.")));
@@ -191,9 +197,9 @@ MemoryPage::MemoryPage(MonitorModel& model, AppSettings&, QWidget* parent) : Pag
   third->addWidget(processCard);
   addWidget(third);
 
-  static constexpr std::array kSources = {MetricID::memUsed,   MetricID::memApp,      MetricID::memWired,
+  static constexpr std::array kSources = {MetricID::memUsed,       MetricID::memApp,    MetricID::memWired,
                                           MetricID::memCompressed, MetricID::memCached, MetricID::memFree,
-                                          MetricID::memPressure, MetricID::swapUsed,  MetricID::pageIns,
+                                          MetricID::memPressure,   MetricID::swapUsed,  MetricID::pageIns,
                                           MetricID::pageOuts};
   addWidget(new SourcesCard(kSources));
 
@@ -234,7 +240,8 @@ void MemoryPage::refreshSnapshot() {
   pressure_->setVisible(!state.pressureUnavailable);
   pressureUnavailable_->setVisible(state.pressureUnavailable);
   // The estimate badge belongs to a level; the unavailable row carries its own.
-  pressureCard_->setQuality(state.pressureUnavailable ? std::nullopt : std::optional(MetricQuality::estimated));
+  pressureCard_->setQuality(state.pressureUnavailable ? std::nullopt
+                                                      : std::optional(MetricQuality::estimated));
   swapUsed_->setValue(state.swapUsed);
   swapTotal_->setValue(state.swapTotal);
   swapMeter_->setFraction(state.swapFraction);
@@ -256,11 +263,14 @@ void MemoryPage::refreshLive() {
   series[2].assign(model_.live(MetricID::memCompressed));
   inUse_->setSeries(std::move(series));
   std::vector<LiveSeries> levels(1);
-  levels[0] = {QStringLiteral("pressure"), kivo::tr("Memory pressure level"), ChartColor::of(Palette::warning), {}};
+  levels[0] = {
+      QStringLiteral("pressure"), kivo::tr("Memory pressure level"), ChartColor::of(Palette::warning), {}};
   levels[0].assign(model_.live(MetricID::memPressure));
   pressure_->setSeries(std::move(levels));
 }
 
-void MemoryPage::refreshProcesses() { processes_->setSample(model_.processes(), model_.format()); }
+void MemoryPage::refreshProcesses() {
+  processes_->setSample(model_.processes(), model_.format());
+}
 
 }  // namespace kivo

@@ -10,7 +10,9 @@ namespace {
 
 const QString kDash = QStringLiteral("—");
 
-QString bytes(std::uint64_t value, const ValueFormatter& format) { return format.bytes(static_cast<double>(value), true); }
+QString bytes(std::uint64_t value, const ValueFormatter& format) {
+  return format.bytes(static_cast<double>(value), true);
+}
 
 }  // namespace
 

@@ -14,7 +14,9 @@ namespace kivo {
 namespace {
 std::atomic<int> gActiveThreads{0};
 
-bool isBlank(QChar c) { return c.isSpace() && c != QLatin1Char('\n') && c != QLatin1Char('\r'); }
+bool isBlank(QChar c) {
+  return c.isSpace() && c != QLatin1Char('\n') && c != QLatin1Char('\r');
+}
 }  // namespace
 
 // Shared by the runner and its threads: a thread posts its result only while the runner lives,
@@ -25,8 +27,9 @@ struct LatencyRunner::Mailbox {
 };
 
 LatencyRunner::LatencyRunner(QObject* parent)
-    : LatencyRunner([](const QString& host) { return LatencyProbe::measure(host, kPort, kAttempts, kTimeout); },
-                    parent) {}
+    : LatencyRunner(
+          [](const QString& host) { return LatencyProbe::measure(host, kPort, kAttempts, kTimeout); },
+          parent) {}
 
 LatencyRunner::LatencyRunner(Probe probe, QObject* parent)
     : QObject(parent), probe_(std::move(probe)), mailbox_(std::make_shared<Mailbox>()) {
@@ -71,7 +74,8 @@ void LatencyRunner::start(const QString& host) {
       if (mailbox->runner) {
         // Queued to the runner's thread; Qt drops the call if the runner is deleted first.
         QMetaObject::invokeMethod(
-            mailbox->runner, [runner = mailbox->runner, result = std::move(result)]() mutable {
+            mailbox->runner,
+            [runner = mailbox->runner, result = std::move(result)]() mutable {
               runner->finish(std::move(result));
             },
             Qt::QueuedConnection);
@@ -87,9 +91,12 @@ void LatencyRunner::finish(LatencyResult result) {
   emit stateChanged();
 }
 
-int LatencyRunner::activeThreads() { return gActiveThreads.load(); }
+int LatencyRunner::activeThreads() {
+  return gActiveThreads.load();
+}
 
-std::vector<LatencyText::Figure> LatencyText::figures(const LatencyResult& result, const ValueFormatter& format) {
+std::vector<LatencyText::Figure> LatencyText::figures(const LatencyResult& result,
+                                                      const ValueFormatter& format) {
   const auto average = result.average();
   if (!average) return {};
   const auto ms = [&](double value) { return format.number(value, 1) + QStringLiteral(" ms"); };
@@ -98,7 +105,8 @@ std::vector<LatencyText::Figure> LatencyText::figures(const LatencyResult& resul
       {tr("Average"), ms(*average), false},
       {tr("Fastest"), ms(*result.minimum()), false},
       {tr("Slowest"), ms(*result.maximum()), false},
-      {tr("Failed"), QString::number(failures) + QLatin1Char('/') + QString::number(result.attempts), failures > 0},
+      {tr("Failed"), QString::number(failures) + QLatin1Char('/') + QString::number(result.attempts),
+       failures > 0},
   };
 }
 

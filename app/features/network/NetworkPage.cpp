@@ -121,9 +121,10 @@ void NetworkPage::build() {
   options.height = 180;
   chart_->setOptions(std::move(options));
   throughput->addContent(chart_);
-  throughput->addContent(note("Totals add Wi-Fi, Ethernet and cellular links. VPN tunnels are listed below but not "
-                              "added, since their traffic already crosses one of those links.",
-                              throughput));
+  throughput->addContent(
+      note("Totals add Wi-Fi, Ethernet and cellular links. VPN tunnels are listed below but not "
+           "added, since their traffic already crosses one of those links.",
+           throughput));
   series_ = {LiveSeries{QStringLiteral("down"), tr("Download"), ChartColor::of(MetricFamily::network), {}},
              LiveSeries{QStringLiteral("up"), tr("Upload"), ChartColor::of(MetricFamily::gpu), {}}};
   top->addWidget(throughput);
@@ -168,10 +169,11 @@ void NetworkPage::build() {
     refreshInterfaces();
   });
   interfaces->addContent(showInactive_box_);
-  interfaces_ = new KeyedGrid({QStringLiteral("Interface"), QStringLiteral("Kind"), QStringLiteral("Status"),
-                               QStringLiteral("Addresses"), QStringLiteral("Download"), QStringLiteral("Upload"),
-                               QStringLiteral("Received"), QStringLiteral("Sent"), QStringLiteral("Errors")},
-                              6, interfaces);
+  interfaces_ =
+      new KeyedGrid({QStringLiteral("Interface"), QStringLiteral("Kind"), QStringLiteral("Status"),
+                     QStringLiteral("Addresses"), QStringLiteral("Download"), QStringLiteral("Upload"),
+                     QStringLiteral("Received"), QStringLiteral("Sent"), QStringLiteral("Errors")},
+                    6, interfaces);
   interfaces_->setObjectName(QStringLiteral("network.interfaces"));
   // Errors, the totals, the kind and the addresses go first when the card is narrow.
   interfaces_->setDropOrder({8, 7, 6, 1, 3});
@@ -189,10 +191,11 @@ void NetworkPage::build() {
     QHBoxLayout* line = nullptr;
     QWidget* row = hbox(changes, 8, &line);
     row->setObjectName(QStringLiteral("network.change"));
-    ChangeLineView view{row, new SymbolView(QStringLiteral("wifi"), ChartColor::of(Palette::success), 14, row),
-                        new ToneLabel(QString(), Typeface::system(12, QFont::Medium), Palette::textPrimary, row),
-                        new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, row),
-                        new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, row)};
+    ChangeLineView view{
+        row, new SymbolView(QStringLiteral("wifi"), ChartColor::of(Palette::success), 14, row),
+        new ToneLabel(QString(), Typeface::system(12, QFont::Medium), Palette::textPrimary, row),
+        new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, row),
+        new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, row)};
     line->addWidget(view.symbol);
     line->addWidget(view.title);
     line->addWidget(view.interfaces);
@@ -206,11 +209,11 @@ void NetworkPage::build() {
   addWidget(bottom);
 
   auto* unavailable = new Card(QStringLiteral("Not available"), MetricFamily::network);
-  unavailable->addContent(new UnavailableRow(
-      tr("Per-process network traffic"),
-      tr("Linux keeps no per-process traffic counters; counting them would mean intercepting traffic, which KIVO "
-         "Monitor does not do."),
-      unavailable));
+  unavailable->addContent(new UnavailableRow(tr("Per-process network traffic"),
+                                             tr("Linux keeps no per-process traffic counters; counting them "
+                                                "would mean intercepting traffic, which KIVO "
+                                                "Monitor does not do."),
+                                             unavailable));
   addWidget(unavailable);
 
   static constexpr std::array kSources{MetricID::netDown, MetricID::netUp};
@@ -229,7 +232,8 @@ QWidget* NetworkPage::buildLatencyCard() {
   host_->setMaximumWidth(220);
   host_->setText(settings_.latencyHost());
   // Every keystroke is saved; text set by the page is not.
-  connect(host_, &QLineEdit::textEdited, this, [this](const QString& text) { settings_.setLatencyHost(text); });
+  connect(host_, &QLineEdit::textEdited, this,
+          [this](const QString& text) { settings_.setLatencyHost(text); });
   run_ = new QPushButton(tr("Run Test"), controlRow);
   run_->setObjectName(QStringLiteral("network.latencyRun"));
   connect(run_, &QPushButton::clicked, this, [this] { runner_->run(settings_.latencyHost()); });
@@ -241,8 +245,8 @@ QWidget* NetworkPage::buildLatencyCard() {
   QHBoxLayout* failureLayout = nullptr;
   failureRow_ = hbox(card, 6, &failureLayout);
   failureRow_->setObjectName(QStringLiteral("network.latencyFailure"));
-  failureLayout->addWidget(new SymbolView(QStringLiteral("xmark.octagon"), ChartColor::of(Palette::danger), 14,
-                                          failureRow_));
+  failureLayout->addWidget(
+      new SymbolView(QStringLiteral("xmark.octagon"), ChartColor::of(Palette::danger), 14, failureRow_));
   failure_ = new ToneLabel(QString(), Typeface::system(12), Palette::danger, failureRow_);
   failure_->setWordWrap(true);
   failureLayout->addWidget(failure_, 1);
@@ -253,16 +257,18 @@ QWidget* NetworkPage::buildLatencyCard() {
   figuresRow_->setObjectName(QStringLiteral("network.latencyFigures"));
   figuresLayout->addStretch();
   for (const char* caption : {"Average", "Fastest", "Slowest", "Failed"}) {
-    auto* readout = new Readout(std::nullopt, QString::fromLatin1(caption), 22, Palette::textPrimary, figuresRow_);
+    auto* readout =
+        new Readout(std::nullopt, QString::fromLatin1(caption), 22, Palette::textPrimary, figuresRow_);
     figures_.push_back(readout);
     figuresLayout->addWidget(readout);
   }
   figuresLayout->addStretch();
   card->addContent(figuresRow_);
-  card->addContent(note("Times five TCP handshakes to port 443 of the host you enter, only when you press the "
-                        "button. Nothing is sent after the handshake. This is connection time, which includes more "
-                        "than a ping's round trip.",
-                        card));
+  card->addContent(
+      note("Times five TCP handshakes to port 443 of the host you enter, only when you press the "
+           "button. Nothing is sent after the handshake. This is connection time, which includes more "
+           "than a ping's round trip.",
+           card));
   card->body()->addStretch();
   return card;
 }
@@ -303,8 +309,8 @@ void NetworkPage::refreshDNS() {
 }
 
 void NetworkPage::refreshInterfaces() {
-  const auto rows = NetworkPresenter::interfaceRows(model_.snapshot().get(), showInactive_, settings_.privacyMask(),
-                                                    model_.format());
+  const auto rows = NetworkPresenter::interfaceRows(model_.snapshot().get(), showInactive_,
+                                                    settings_.privacyMask(), model_.format());
   QStringList ids;
   for (const auto& row : rows) ids.append(row.id);
   interfaces_->setRows(ids, [](QWidget* parent) {
@@ -330,12 +336,11 @@ void NetworkPage::refreshInterfaces() {
     labels[0]->setText(row.title);
     labels[1]->setText(row.subtitle.value_or(QString()));
     labels[1]->setVisible(row.subtitle.has_value());
-    const std::array<QString, 8> texts{row.kind, row.status, row.addresses, row.down,
-                                       row.up,   row.received, row.sent,    row.errors};
+    const std::array<QString, 8> texts{row.kind, row.status,   row.addresses, row.down,
+                                       row.up,   row.received, row.sent,      row.errors};
     for (std::size_t i = 0; i < texts.size(); ++i) static_cast<ToneLabel*>(cells[i + 1])->setText(texts[i]);
-    static_cast<ToneLabel*>(cells[2])->setTone(row.statusTone == NetworkPresenter::StatusTone::success
-                                                   ? Palette::success
-                                                   : Palette::textSecondary);
+    static_cast<ToneLabel*>(cells[2])->setTone(
+        row.statusTone == NetworkPresenter::StatusTone::success ? Palette::success : Palette::textSecondary);
   }
 }
 
@@ -352,8 +357,8 @@ void NetworkPage::refreshChanges() {
     changes_[i].title->setText(line.title);
     changes_[i].interfaces->setText(line.interfaces);
     changes_[i].time->setText(line.time);
-    changes_[i].row->setAccessibleName(line.title + QStringLiteral(", ") + line.interfaces + QStringLiteral(", ") +
-                                       line.time);
+    changes_[i].row->setAccessibleName(line.title + QStringLiteral(", ") + line.interfaces +
+                                       QStringLiteral(", ") + line.time);
   }
 }
 
@@ -361,7 +366,8 @@ void NetworkPage::refreshLatency() {
   run_->setText(runner_->isRunning() ? tr("Testing…") : tr("Run Test"));
   run_->setEnabled(runner_->canRun(settings_.latencyHost()));
   const auto& result = runner_->result();
-  const auto figures = result ? LatencyText::figures(*result, model_.format()) : std::vector<LatencyText::Figure>{};
+  const auto figures =
+      result ? LatencyText::figures(*result, model_.format()) : std::vector<LatencyText::Figure>{};
   failureRow_->setVisible(result && figures.empty());
   if (result && figures.empty()) failure_->setText(LatencyText::failure(*result));
   figuresRow_->setVisible(!figures.empty());

@@ -21,9 +21,12 @@ QString joinedMasked(const QStringList& values, bool mask, const QString& separa
 }
 }  // namespace
 
-QString NetworkPresenter::masked(const QString& value, bool mask) { return mask ? kMask : value; }
+QString NetworkPresenter::masked(const QString& value, bool mask) {
+  return mask ? kMask : value;
+}
 
-QString NetworkPresenter::primarySubtitle(const TelemetrySnapshot* snapshot, const DNSConfiguration& dns, bool mask) {
+QString NetworkPresenter::primarySubtitle(const TelemetrySnapshot* snapshot, const DNSConfiguration& dns,
+                                          bool mask) {
   if (dns.primaryInterface && snapshot && snapshot->network) {
     for (const NetworkInterface& interface : snapshot->network->interfaces) {
       if (interface.name != *dns.primaryInterface) continue;
@@ -36,13 +39,20 @@ QString NetworkPresenter::primarySubtitle(const TelemetrySnapshot* snapshot, con
 
 QString NetworkPresenter::kindName(InterfaceKind kind) {
   switch (kind) {
-    case InterfaceKind::wifi: return tr("Wi-Fi");
-    case InterfaceKind::ethernet: return tr("Ethernet");
-    case InterfaceKind::cellular: return tr("Cellular");
-    case InterfaceKind::tunnel: return tr("VPN / tunnel");
-    case InterfaceKind::bridge: return tr("Bridge");
-    case InterfaceKind::loopback: return tr("Loopback");
-    case InterfaceKind::other: break;
+    case InterfaceKind::wifi:
+      return tr("Wi-Fi");
+    case InterfaceKind::ethernet:
+      return tr("Ethernet");
+    case InterfaceKind::cellular:
+      return tr("Cellular");
+    case InterfaceKind::tunnel:
+      return tr("VPN / tunnel");
+    case InterfaceKind::bridge:
+      return tr("Bridge");
+    case InterfaceKind::loopback:
+      return tr("Loopback");
+    case InterfaceKind::other:
+      break;
   }
   return tr("Other");
 }
@@ -72,7 +82,8 @@ NetworkPresenter::WiFiCard NetworkPresenter::wifiCard(const std::optional<WiFiLi
   card.rows = {
       {tr("Signal (RSSI)"), dbm(rssi)},
       {tr("Noise"), wifi->noise ? dbm(*wifi->noise) : kDash},
-      {tr("Signal-to-noise"), wifi->noise ? QString::number(rssi - *wifi->noise) + QStringLiteral(" dB") : kDash},
+      {tr("Signal-to-noise"),
+       wifi->noise ? QString::number(rssi - *wifi->noise) + QStringLiteral(" dB") : kDash},
       {tr("Link rate"),
        wifi->transmitRate ? format.number(*wifi->transmitRate, 0) + QStringLiteral(" Mbit/s") : kDash},
       {tr("Channel"), channel.join(QStringLiteral(" · "))},

@@ -43,7 +43,8 @@ QWidget* column(QWidget* parent, int spacing, QVBoxLayout** layout) {
 
 // Rows keep their widgets while their labels stay the same; a row that appears or goes away
 // (a time estimate, the adapter) rebuilds the short list.
-void syncRows(QVBoxLayout* layout, std::vector<KeyValueRow*>& views, const std::vector<PowerPresenter::Row>& rows) {
+void syncRows(QVBoxLayout* layout, std::vector<KeyValueRow*>& views,
+              const std::vector<PowerPresenter::Row>& rows) {
   bool same = views.size() == rows.size();
   for (std::size_t i = 0; same && i < rows.size(); ++i) {
     same = views[i]->property("label").toString() == rows[i].label;
@@ -123,10 +124,12 @@ void PowerPage::build() {
   chargeOptions.height = 180;
   chargeChart_->setOptions(std::move(chargeOptions));
   charge->addContent(chargeChart_);
-  charge->addContent(note("The live window covers the last few minutes. Longer charge and discharge history is on "
-                          "the History page.",
-                          charge, false));
-  chargeSeries_ = {LiveSeries{QStringLiteral("charge"), tr("Battery charge"), ChartColor::of(MetricFamily::power), {}}};
+  charge->addContent(
+      note("The live window covers the last few minutes. Longer charge and discharge history is on "
+           "the History page.",
+           charge, false));
+  chargeSeries_ = {
+      LiveSeries{QStringLiteral("charge"), tr("Battery charge"), ChartColor::of(MetricFamily::power), {}}};
   batteryRow_->addWidget(charge);
   addWidget(batteryRow_);
 
@@ -135,10 +138,11 @@ void PowerPage::build() {
   health->setObjectName(QStringLiteral("power.health"));
   QWidget* healthColumn = column(health, 6, &healthRows_);
   health->addContent(healthColumn);
-  health->addContent(note("These values come from the battery driver's entries under /sys/class/power_supply, "
-                          "which differ from driver to driver. Your desktop's power settings remain the reference "
-                          "for battery health.",
-                          health));
+  health->addContent(
+      note("These values come from the battery driver's entries under /sys/class/power_supply, "
+           "which differ from driver to driver. Your desktop's power settings remain the reference "
+           "for battery health.",
+           health));
   health->body()->addStretch();
   healthRow_->addWidget(health);
   auto* flow = new Card(QStringLiteral("Power flow"), MetricFamily::power, MetricQuality::bestEffort);
@@ -157,27 +161,31 @@ void PowerPage::build() {
   flowOptions.height = 110;
   flowChart_->setOptions(std::move(flowOptions));
   flow->addContent(flowChart_);
-  flow->addContent(note("Battery flow is voltage × current at the battery: negative while it discharges, positive "
-                        "while it charges. It is not the computer's total consumption when an adapter is connected.",
-                        flow));
-  flowSeries_ = {LiveSeries{QStringLiteral("flow"), tr("Battery flow"), ChartColor::of(MetricFamily::power), {}}};
+  flow->addContent(
+      note("Battery flow is voltage × current at the battery: negative while it discharges, positive "
+           "while it charges. It is not the computer's total consumption when an adapter is connected.",
+           flow));
+  flowSeries_ = {
+      LiveSeries{QStringLiteral("flow"), tr("Battery flow"), ChartColor::of(MetricFamily::power), {}}};
   healthRow_->addWidget(flow);
   addWidget(healthRow_);
 
   // Without a battery.
   sourceCard_ = new Card(QStringLiteral("Power source"), MetricFamily::power);
   sourceCard_->setObjectName(QStringLiteral("power.source"));
-  source_ = new Readout(std::nullopt, QStringLiteral("This computer has no battery."), 26, Palette::textPrimary,
-                        sourceCard_);
+  source_ = new Readout(std::nullopt, QStringLiteral("This computer has no battery."), 26,
+                        Palette::textPrimary, sourceCard_);
   sourceCard_->addContent(source_);
-  sourceLowPower_ = new KeyValueRow(tr("Low Power Mode"), std::nullopt, std::nullopt, std::nullopt, sourceCard_);
+  sourceLowPower_ =
+      new KeyValueRow(tr("Low Power Mode"), std::nullopt, std::nullopt, std::nullopt, sourceCard_);
   sourceCard_->addContent(sourceLowPower_);
   sourceLowPowerUnavailable_ =
       new UnavailableRow(tr("Low Power Mode"), PowerPresenter::lowPowerReason(), sourceCard_);
   sourceCard_->addContent(sourceLowPowerUnavailable_);
   sourceCard_->addContent(new UnavailableRow(
       tr("Power drawn by this computer"),
-      tr("Computers without a battery publish no power figure through supported system interfaces."), sourceCard_));
+      tr("Computers without a battery publish no power figure through supported system interfaces."),
+      sourceCard_));
   addWidget(sourceCard_);
 
   auto* energy = new Card(QStringLiteral("Energy by process"), MetricFamily::power);
@@ -227,7 +235,8 @@ void PowerPage::refreshSnapshot() {
   batteryLowPowerUnavailable_->setVisible(!power.lowPowerMode);
   syncRows(healthRows_, healthRowViews_, PowerPresenter::healthRows(power, format));
   const auto flow = PowerPresenter::flowRows(power, format);
-  for (std::size_t i = 0; i < flow.size() && i < flowRowViews_.size(); ++i) flowRowViews_[i]->setValue(flow[i].value);
+  for (std::size_t i = 0; i < flow.size() && i < flowRowViews_.size(); ++i)
+    flowRowViews_[i]->setValue(flow[i].value);
 }
 
 void PowerPage::refreshLive() {

@@ -3,7 +3,6 @@
 #include "design/LiveSeries.h"
 #include "design/Page.h"
 
-
 #include <vector>
 
 class QVBoxLayout;

@@ -11,7 +11,8 @@ namespace kivo {
 namespace {
 const QString kDash = QStringLiteral("—");
 
-QString withUnit(const std::optional<double>& value, const ValueFormatter& format, int digits, const char* unit) {
+QString withUnit(const std::optional<double>& value, const ValueFormatter& format, int digits,
+                 const char* unit) {
   return value ? format.number(*value, digits) + QLatin1String(unit) : kDash;
 }
 }  // namespace
@@ -25,7 +26,9 @@ std::optional<double> PowerPresenter::meterFraction(const PowerSample& power) {
   return std::clamp(*power.charge / 100.0, 0.0, 1.0);
 }
 
-bool PowerPresenter::meterDanger(const PowerSample& power) { return power.charge && *power.charge < kLowCharge; }
+bool PowerPresenter::meterDanger(const PowerSample& power) {
+  return power.charge && *power.charge < kLowCharge;
+}
 
 std::optional<QString> PowerPresenter::lowPowerText(const PowerSample& power) {
   if (!power.lowPowerMode) return std::nullopt;
@@ -36,7 +39,8 @@ QString PowerPresenter::lowPowerReason() {
   return tr("This computer has neither power-profiles-daemon nor a firmware power profile.");
 }
 
-std::vector<PowerPresenter::Row> PowerPresenter::batteryRows(const PowerSample& power, const ValueFormatter& format) {
+std::vector<PowerPresenter::Row> PowerPresenter::batteryRows(const PowerSample& power,
+                                                             const ValueFormatter& format) {
   std::vector<Row> rows;
   rows.push_back({tr("Power source"), PowerText::source(power.source), std::nullopt});
   if (power.minutesToEmpty) {
@@ -60,9 +64,11 @@ std::vector<PowerPresenter::Row> PowerPresenter::batteryRows(const PowerSample& 
   return rows;
 }
 
-std::vector<PowerPresenter::Row> PowerPresenter::healthRows(const PowerSample& power, const ValueFormatter& format) {
+std::vector<PowerPresenter::Row> PowerPresenter::healthRows(const PowerSample& power,
+                                                            const ValueFormatter& format) {
   std::vector<Row> rows;
-  if (power.health) rows.push_back({tr("Condition reported by the battery driver"), translated(*power.health), std::nullopt});
+  if (power.health)
+    rows.push_back({tr("Condition reported by the battery driver"), translated(*power.health), std::nullopt});
   const auto integer = [](const std::optional<std::int64_t>& value, const char* unit) {
     return value ? QString::number(*value) + QLatin1String(unit) : kDash;
   };
@@ -78,14 +84,16 @@ std::vector<PowerPresenter::Row> PowerPresenter::healthRows(const PowerSample& p
   return rows;
 }
 
-std::vector<PowerPresenter::Row> PowerPresenter::flowRows(const PowerSample& power, const ValueFormatter& format) {
+std::vector<PowerPresenter::Row> PowerPresenter::flowRows(const PowerSample& power,
+                                                          const ValueFormatter& format) {
   std::optional<double> flow;
   if (power.voltage && power.amperage) flow = *power.voltage * *power.amperage;
   return {
       {tr("Battery flow"), withUnit(flow, format, 1, " W"), MetricQuality::bestEffort},
       {tr("Voltage"), withUnit(power.voltage, format, 2, " V"), MetricQuality::bestEffort},
       {tr("Current"), withUnit(power.amperage, format, 2, " A"), MetricQuality::bestEffort},
-      {tr("System load (battery gauge)"), withUnit(power.systemWatts, format, 1, " W"), MetricQuality::bestEffort},
+      {tr("System load (battery gauge)"), withUnit(power.systemWatts, format, 1, " W"),
+       MetricQuality::bestEffort},
   };
 }
 

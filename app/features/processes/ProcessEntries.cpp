@@ -19,20 +19,28 @@ std::vector<ProcessEntry> entries(const ProcessRecord& record, std::uint32_t uid
 
 QString title(ProcessEntry entry) {
   switch (entry) {
-    case ProcessEntry::showInFileManager: return tr("Show in File Manager");
-    case ProcessEntry::copyPID: return tr("Copy PID");
-    case ProcessEntry::quit: return tr("Quit…");
-    case ProcessEntry::forceQuit: return tr("Force Quit…");
+    case ProcessEntry::showInFileManager:
+      return tr("Show in File Manager");
+    case ProcessEntry::copyPID:
+      return tr("Copy PID");
+    case ProcessEntry::quit:
+      return tr("Quit…");
+    case ProcessEntry::forceQuit:
+      return tr("Force Quit…");
   }
   return {};
 }
 
 QString objectName(ProcessEntry entry) {
   switch (entry) {
-    case ProcessEntry::showInFileManager: return QStringLiteral("processes.showInFileManager");
-    case ProcessEntry::copyPID: return QStringLiteral("processes.copyPID");
-    case ProcessEntry::quit: return QStringLiteral("processes.quit");
-    case ProcessEntry::forceQuit: return QStringLiteral("processes.forceQuit");
+    case ProcessEntry::showInFileManager:
+      return QStringLiteral("processes.showInFileManager");
+    case ProcessEntry::copyPID:
+      return QStringLiteral("processes.copyPID");
+    case ProcessEntry::quit:
+      return QStringLiteral("processes.quit");
+    case ProcessEntry::forceQuit:
+      return QStringLiteral("processes.forceQuit");
   }
   return {};
 }
@@ -54,28 +62,35 @@ QString confirmationTitle(ProcessAction action, const ProcessRecord& record) {
 }
 
 QString confirmationMessage(ProcessAction action) {
-  return action == ProcessAction::forceQuit ? tr("The process ends immediately. Unsaved changes in it are lost.")
-                                            : tr("The process is asked to quit and may save its work first.");
+  return action == ProcessAction::forceQuit
+             ? tr("The process ends immediately. Unsaved changes in it are lost.")
+             : tr("The process is asked to quit and may save its work first.");
 }
 
 QString confirmButton(ProcessAction action) {
   return action == ProcessAction::forceQuit ? tr("Force Quit") : tr("Quit");
 }
 
-QString failureTitle() { return tr("Could not end the process"); }
+QString failureTitle() {
+  return tr("Could not end the process");
+}
 
 QString failureText(const ProcessRecord& record, bool ended) {
   if (ended) return tr("“%1” has already ended.", shownName(record));
   return tr("Linux did not allow KIVO Monitor to end “%1”.", shownName(record));
 }
 
-QString stillRunningTitle(const ProcessRecord& record) { return tr("“%1” is still running", shownName(record)); }
+QString stillRunningTitle(const ProcessRecord& record) {
+  return tr("“%1” is still running", shownName(record));
+}
 
 QString stillRunningMessage() {
   return tr("It did not quit when asked. Force Quit ends it immediately; unsaved changes in it are lost.");
 }
 
-QString noFileManagerTitle() { return tr("Could not show the file"); }
+QString noFileManagerTitle() {
+  return tr("Could not show the file");
+}
 
 QString noFileManagerText(const QString& path) {
   return tr("No file manager could show “%1”.", ProcessText::middleElided(ProcessText::singleLine(path)));

@@ -18,8 +18,8 @@ void ProcessHistory::reset(std::optional<std::int32_t> pid) {
   memoryValues_.clear();
 }
 
-void ProcessHistory::append(std::vector<LivePoint>& points, std::vector<double>& values, const QDateTime& date,
-                            double value) {
+void ProcessHistory::append(std::vector<LivePoint>& points, std::vector<double>& values,
+                            const QDateTime& date, double value) {
   points.push_back(LivePoint{date, value});
   values.push_back(value);
   if (points.size() > static_cast<std::size_t>(kCapacity)) {

@@ -23,7 +23,8 @@ class ProcessHistory {
   // One point of each figure of the selected process from a new process sample, dated by the
   // snapshot. Nothing when the record is not the pid being kept, has no statistics or there is
   // no date; no CPU point without a CPU figure, no memory point without a memory figure.
-  void record(std::optional<std::int32_t> selection, const ProcessRecord* record, const std::optional<QDateTime>& date);
+  void record(std::optional<std::int32_t> selection, const ProcessRecord* record,
+              const std::optional<QDateTime>& date);
 
   std::optional<std::int32_t> pid() const { return pid_; }
   const std::vector<LivePoint>& cpu() const { return cpu_; }
@@ -33,7 +34,8 @@ class ProcessHistory {
   const std::vector<double>& memoryValues() const { return memoryValues_; }
 
  private:
-  static void append(std::vector<LivePoint>& points, std::vector<double>& values, const QDateTime& date, double value);
+  static void append(std::vector<LivePoint>& points, std::vector<double>& values, const QDateTime& date,
+                     double value);
 
   std::optional<std::int32_t> pid_;
   std::vector<LivePoint> cpu_;

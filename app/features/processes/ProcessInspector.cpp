@@ -2,28 +2,28 @@
 
 #include "collectors/ProcessSample.h"
 #include "design/Card.h"
+#include "design/ChartColor.h"
 #include "design/ElidedLabel.h"
 #include "design/FlowLayout.h"
-#include "design/ChartColor.h"
 #include "design/KeyValueRow.h"
 #include "design/MetricFamily.h"
 #include "design/Readout.h"
 #include "design/Sparkline.h"
 #include "design/SymbolLabel.h"
-#include "design/ToneLabel.h"
 #include "design/Tokens.h"
+#include "design/ToneLabel.h"
 #include "features/processes/ProcessHistory.h"
 #include "features/processes/ProcessText.h"
 #include "metrics/ValueFormatter.h"
 #include "texts/Localized.h"
 
-#include <QTextDocument>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStackedLayout>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QVBoxLayout>
 
@@ -98,12 +98,14 @@ ProcessInspector::ProcessInspector(const ValueFormatter& format, QWidget* parent
   emptyColumn->addStretch(1);
   auto* symbol = new SymbolLabel(QStringLiteral("list.bullet.rectangle"), 40, Palette::textTertiary, empty_);
   emptyColumn->addWidget(symbol, 0, Qt::AlignHCenter);
-  auto* emptyTitle = new ToneLabel(kivo::tr("No process selected"), Typeface::system(15, QFont::Bold), Palette::textPrimary, empty_);
+  auto* emptyTitle = new ToneLabel(kivo::tr("No process selected"), Typeface::system(15, QFont::Bold),
+                                   Palette::textPrimary, empty_);
   emptyTitle->setObjectName(QStringLiteral("processes.inspector.empty"));
   emptyTitle->setAlignment(Qt::AlignHCenter);
   emptyTitle->setWordWrap(true);
   emptyColumn->addWidget(emptyTitle);
-  auto* emptyText = new ToneLabel(kivo::tr("Select a row to inspect it."), Typeface::system(12), Palette::textSecondary, empty_);
+  auto* emptyText = new ToneLabel(kivo::tr("Select a row to inspect it."), Typeface::system(12),
+                                  Palette::textSecondary, empty_);
   emptyText->setAlignment(Qt::AlignHCenter);
   emptyText->setWordWrap(true);
   emptyColumn->addWidget(emptyText);
@@ -144,7 +146,8 @@ ProcessInspector::ProcessInspector(const ValueFormatter& format, QWidget* parent
   column->addWidget(cpuCard_);
 
   memoryCard_ = new Card(QStringLiteral("Memory"), MetricFamily::memory, std::nullopt, content_);
-  memory_ = new Readout(std::nullopt, QStringLiteral("physical footprint"), 22, Palette::textPrimary, memoryCard_);
+  memory_ =
+      new Readout(std::nullopt, QStringLiteral("physical footprint"), 22, Palette::textPrimary, memoryCard_);
   memory_->setObjectName(QStringLiteral("processes.inspector.memory"));
   memoryCard_->addContent(memory_);
   memoryLine_ = new Sparkline(memoryCard_);
@@ -183,12 +186,14 @@ ProcessInspector::ProcessInspector(const ValueFormatter& format, QWidget* parent
                                       Palette::textPrimary, lockRow));
   lockLayout->addStretch(1);
   restrictedCard_->addContent(lockRow);
-  auto* why = new ToneLabel(kivo::tr("Linux does not give an unprivileged app the figures of this process. KIVO Monitor "
-                               "shows nothing rather than a zero."),
-                            Typeface::caption(), Palette::textSecondary, restrictedCard_);
+  auto* why = new ToneLabel(
+      kivo::tr("Linux does not give an unprivileged app the figures of this process. KIVO Monitor "
+               "shows nothing rather than a zero."),
+      Typeface::caption(), Palette::textSecondary, restrictedCard_);
   why->setWordWrap(true);
   restrictedCard_->addContent(why);
-  restrictedUser_ = new KeyValueRow(kivo::tr("User"), std::nullopt, std::nullopt, std::nullopt, restrictedCard_);
+  restrictedUser_ =
+      new KeyValueRow(kivo::tr("User"), std::nullopt, std::nullopt, std::nullopt, restrictedCard_);
   restrictedUser_->setWrapsValue(true);
   restrictedCard_->addContent(restrictedUser_);
   column->addWidget(restrictedCard_);
@@ -240,7 +245,8 @@ void ProcessInspector::show(const View& view, const ProcessHistory& history) {
   restrictedCard_->setVisible(!statistics);
   const QString user = ProcessText::user(*record, view.mask);
   if (statistics) {
-    cpu_->setValue(record->cpuPercent ? std::optional(format_.percent(*record->cpuPercent, 1)) : std::nullopt);
+    cpu_->setValue(record->cpuPercent ? std::optional(format_.percent(*record->cpuPercent, 1))
+                                      : std::nullopt);
     cpuLine_->setValues(history.cpuValues());
     memory_->setValue(record->memory ? std::optional(format_.bytes(*record->memory, true)) : std::nullopt);
     memoryLine_->setValues(history.memoryValues());

@@ -28,15 +28,24 @@ int threeWay(const std::optional<T>& a, const std::optional<T>& b) {
 
 int compareColumn(const ProcessRecord& a, const ProcessRecord& b, ProcessColumn column) {
   switch (column) {
-    case ProcessColumn::name: return a.name.compare(b.name);
-    case ProcessColumn::pid: return threeWay(a.pid, b.pid);
-    case ProcessColumn::cpu: return threeWay(a.cpuPercent.value_or(-1.0), b.cpuPercent.value_or(-1.0));
-    case ProcessColumn::memory: return threeWay(a.memory, b.memory);
-    case ProcessColumn::threads: return threeWay(a.threads, b.threads);
-    case ProcessColumn::cpuTime: return threeWay(a.cpuTime, b.cpuTime);
-    case ProcessColumn::power: return threeWay(a.power.value_or(-1.0), b.power.value_or(-1.0));
-    case ProcessColumn::user: return a.user.compare(b.user);
-    case ProcessColumn::started: return threeWay(a.startTime, b.startTime);
+    case ProcessColumn::name:
+      return a.name.compare(b.name);
+    case ProcessColumn::pid:
+      return threeWay(a.pid, b.pid);
+    case ProcessColumn::cpu:
+      return threeWay(a.cpuPercent.value_or(-1.0), b.cpuPercent.value_or(-1.0));
+    case ProcessColumn::memory:
+      return threeWay(a.memory, b.memory);
+    case ProcessColumn::threads:
+      return threeWay(a.threads, b.threads);
+    case ProcessColumn::cpuTime:
+      return threeWay(a.cpuTime, b.cpuTime);
+    case ProcessColumn::power:
+      return threeWay(a.power.value_or(-1.0), b.power.value_or(-1.0));
+    case ProcessColumn::user:
+      return a.user.compare(b.user);
+    case ProcessColumn::started:
+      return threeWay(a.startTime, b.startTime);
   }
   return 0;
 }
@@ -69,8 +78,9 @@ int compare(const ProcessRecord& a, const ProcessRecord& b, const std::vector<Pr
   return threeWay(a.pid, b.pid);
 }
 
-void build(const ProcessSample* sample, const ProcessQuery& query, const std::unordered_set<std::int32_t>& apps,
-           std::vector<ProcessRow>& rows, std::vector<std::int32_t>& order) {
+void build(const ProcessSample* sample, const ProcessQuery& query,
+           const std::unordered_set<std::int32_t>& apps, std::vector<ProcessRow>& rows,
+           std::vector<std::int32_t>& order) {
   order.clear();
   if (!sample) {
     rows.clear();
@@ -85,7 +95,8 @@ void build(const ProcessSample* sample, const ProcessQuery& query, const std::un
     order.push_back(static_cast<std::int32_t>(i));
   }
   std::sort(order.begin(), order.end(), [&](std::int32_t a, std::int32_t b) {
-    return compare(records[static_cast<std::size_t>(a)], records[static_cast<std::size_t>(b)], query.sort) < 0;
+    return compare(records[static_cast<std::size_t>(a)], records[static_cast<std::size_t>(b)], query.sort) <
+           0;
   });
   rows.resize(order.size());
   for (std::size_t i = 0; i < order.size(); ++i) {
@@ -94,7 +105,8 @@ void build(const ProcessSample* sample, const ProcessQuery& query, const std::un
   }
 }
 
-std::vector<ProcessSortKey> sortBy(const std::vector<ProcessSortKey>& sort, ProcessColumn column, bool descending) {
+std::vector<ProcessSortKey> sortBy(const std::vector<ProcessSortKey>& sort, ProcessColumn column,
+                                   bool descending) {
   std::vector<ProcessSortKey> keys{ProcessSortKey{column, descending}};
   for (const ProcessSortKey& key : sort) {
     if (key.column != column && keys.size() < 3) keys.push_back(key);
@@ -104,30 +116,48 @@ std::vector<ProcessSortKey> sortBy(const std::vector<ProcessSortKey>& sort, Proc
 
 QString columnTitle(ProcessColumn column) {
   switch (column) {
-    case ProcessColumn::name: return tr("Process");
-    case ProcessColumn::pid: return tr("PID");
-    case ProcessColumn::cpu: return tr("CPU");
-    case ProcessColumn::memory: return tr("Memory");
-    case ProcessColumn::threads: return tr("Threads");
-    case ProcessColumn::cpuTime: return tr("CPU time");
-    case ProcessColumn::power: return tr("Power");
-    case ProcessColumn::user: return tr("User");
-    case ProcessColumn::started: return tr("Started");
+    case ProcessColumn::name:
+      return tr("Process");
+    case ProcessColumn::pid:
+      return tr("PID");
+    case ProcessColumn::cpu:
+      return tr("CPU");
+    case ProcessColumn::memory:
+      return tr("Memory");
+    case ProcessColumn::threads:
+      return tr("Threads");
+    case ProcessColumn::cpuTime:
+      return tr("CPU time");
+    case ProcessColumn::power:
+      return tr("Power");
+    case ProcessColumn::user:
+      return tr("User");
+    case ProcessColumn::started:
+      return tr("Started");
   }
   return {};
 }
 
 ColumnWidth columnWidth(ProcessColumn column) {
   switch (column) {
-    case ProcessColumn::name: return {160, 240, true};
-    case ProcessColumn::pid: return {60, 60, false};
-    case ProcessColumn::cpu: return {70, 70, false};
-    case ProcessColumn::memory: return {90, 90, false};
-    case ProcessColumn::threads: return {60, 60, false};
-    case ProcessColumn::cpuTime: return {90, 90, false};
-    case ProcessColumn::power: return {70, 70, false};
-    case ProcessColumn::user: return {70, 110, true};
-    case ProcessColumn::started: return {90, 120, true};
+    case ProcessColumn::name:
+      return {160, 240, true};
+    case ProcessColumn::pid:
+      return {60, 60, false};
+    case ProcessColumn::cpu:
+      return {70, 70, false};
+    case ProcessColumn::memory:
+      return {90, 90, false};
+    case ProcessColumn::threads:
+      return {60, 60, false};
+    case ProcessColumn::cpuTime:
+      return {90, 90, false};
+    case ProcessColumn::power:
+      return {70, 70, false};
+    case ProcessColumn::user:
+      return {70, 110, true};
+    case ProcessColumn::started:
+      return {90, 120, true};
   }
   return {};
 }
@@ -139,8 +169,10 @@ bool isNumeric(ProcessColumn column) {
     case ProcessColumn::memory:
     case ProcessColumn::threads:
     case ProcessColumn::cpuTime:
-    case ProcessColumn::power: return true;
-    default: return false;
+    case ProcessColumn::power:
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -169,24 +201,33 @@ QString startedText(const QDateTime& start) {
 QString cellText(const ProcessRecord& record, ProcessColumn column, const ValueFormatter& format, bool mask) {
   static const QString dash = QStringLiteral("—");
   switch (column) {
-    case ProcessColumn::name: return ProcessText::singleLine(record.name);
-    case ProcessColumn::pid: return QString::number(record.pid);
-    case ProcessColumn::cpu: return record.cpuPercent ? format.percent(*record.cpuPercent, 1) : dash;
+    case ProcessColumn::name:
+      return ProcessText::singleLine(record.name);
+    case ProcessColumn::pid:
+      return QString::number(record.pid);
+    case ProcessColumn::cpu:
+      return record.cpuPercent ? format.percent(*record.cpuPercent, 1) : dash;
     case ProcessColumn::memory:
       return record.hasStatistics && record.memory ? format.bytes(*record.memory, true) : dash;
-    case ProcessColumn::threads: return record.hasStatistics ? QString::number(record.threads) : dash;
-    case ProcessColumn::cpuTime: return record.hasStatistics ? format.clock(record.cpuTime) : dash;
-    case ProcessColumn::power: return record.power ? tr("%1 W", format.number(*record.power, 2)) : dash;
-    case ProcessColumn::user: return ProcessText::user(record, mask);
-    case ProcessColumn::started: return record.startTime ? startedText(*record.startTime) : dash;
+    case ProcessColumn::threads:
+      return record.hasStatistics ? QString::number(record.threads) : dash;
+    case ProcessColumn::cpuTime:
+      return record.hasStatistics ? format.clock(record.cpuTime) : dash;
+    case ProcessColumn::power:
+      return record.power ? tr("%1 W", format.number(*record.power, 2)) : dash;
+    case ProcessColumn::user:
+      return ProcessText::user(record, mask);
+    case ProcessColumn::started:
+      return record.startTime ? startedText(*record.startTime) : dash;
   }
   return dash;
 }
 
 QString columnTip(ProcessColumn column) {
   if (column != ProcessColumn::power) return {};
-  return tr("Linux does not measure the power of a single process, so this column stays empty. It is hidden "
-            "unless you show it from the header's context menu.");
+  return tr(
+      "Linux does not measure the power of a single process, so this column stays empty. It is hidden "
+      "unless you show it from the header's context menu.");
 }
 
 QString countText(int shown, int total) {
@@ -197,29 +238,33 @@ int restrictedCount(const ProcessSample* sample, ProcessScope scope, std::uint32
   if (!sample || (scope != ProcessScope::all && scope != ProcessScope::other)) return 0;
   // Only other users' processes that the scope lists and whose figures the kernel withheld: a
   // process of this user (pid 1 when running as root) is no business of the note.
-  return static_cast<int>(std::count_if(sample->processes.begin(), sample->processes.end(), [uid](const auto& r) {
-    return r.uid != uid && (!r.hasStatistics || !r.diskRead || !r.diskWritten);
-  }));
+  return static_cast<int>(std::count_if(
+      sample->processes.begin(), sample->processes.end(),
+      [uid](const auto& r) { return r.uid != uid && (!r.hasStatistics || !r.diskRead || !r.diskWritten); }));
 }
 
 std::optional<QString> restrictedNote(const ProcessSample* sample, ProcessScope scope, std::uint32_t uid) {
   const int count = restrictedCount(sample, scope, uid);
   if (count < 1) return std::nullopt;
   if (count == 1) {
-    return tr("1 process belongs to another user. Linux gives an unprivileged app its CPU and memory but not "
-              "its disk activity, so those figures stay empty.");
+    return tr(
+        "1 process belongs to another user. Linux gives an unprivileged app its CPU and memory but not "
+        "its disk activity, so those figures stay empty.");
   }
-  return tr("%1 processes belong to other users. Linux gives an unprivileged app their CPU and memory but not "
-            "their disk activity, so those figures stay empty.",
-            count);
+  return tr(
+      "%1 processes belong to other users. Linux gives an unprivileged app their CPU and memory but not "
+      "their disk activity, so those figures stay empty.",
+      count);
 }
 
 std::optional<QString> emptyText(ProcessScope scope, const std::unordered_set<std::int32_t>& apps) {
   if (scope != ProcessScope::apps || !apps.empty()) return std::nullopt;
-  return tr("No apps are running. Apps are programs started from the desktop, each in a session scope of its own.");
+  return tr(
+      "No apps are running. Apps are programs started from the desktop, each in a session scope of its own.");
 }
 
-std::array<int, kProcessColumnCount> fittedWidths(int available, const std::array<bool, kProcessColumnCount>& hidden) {
+std::array<int, kProcessColumnCount> fittedWidths(int available,
+                                                  const std::array<bool, kProcessColumnCount>& hidden) {
   std::array<int, kProcessColumnCount> widths{};
   int total = 0;
   int slack = 0;
@@ -257,7 +302,8 @@ std::array<int, kProcessColumnCount> fittedWidths(int available, const std::arra
 int keyColumnsWidth(const std::array<bool, kProcessColumnCount>& hidden) {
   int width = 0;
   for (int column = 0; column <= static_cast<int>(ProcessColumn::user); ++column) {
-    if (!hidden[static_cast<std::size_t>(column)]) width += columnWidth(static_cast<ProcessColumn>(column)).minimum;
+    if (!hidden[static_cast<std::size_t>(column)])
+      width += columnWidth(static_cast<ProcessColumn>(column)).minimum;
   }
   return width;
 }

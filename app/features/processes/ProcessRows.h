@@ -45,8 +45,9 @@ namespace ProcessRows {
 
 // The rows of a sample (none without one) that belong to the scope and match the search, sorted.
 // `rows` is overwritten; its storage is reused from tick to tick. `order` is scratch space.
-void build(const ProcessSample* sample, const ProcessQuery& query, const std::unordered_set<std::int32_t>& apps,
-           std::vector<ProcessRow>& rows, std::vector<std::int32_t>& order);
+void build(const ProcessSample* sample, const ProcessQuery& query,
+           const std::unordered_set<std::int32_t>& apps, std::vector<ProcessRow>& rows,
+           std::vector<std::int32_t>& order);
 
 // The search: name or path contains it (case-insensitive), or it is the pid written in decimal.
 bool matches(const ProcessRecord& record, const QString& search, std::optional<std::int32_t> searchPID);
@@ -55,13 +56,16 @@ std::optional<std::int32_t> searchPID(const QString& search);
 // Negative, zero or positive as a sorts before, with or after b under the keys (pid last).
 int compare(const ProcessRecord& a, const ProcessRecord& b, const std::vector<ProcessSortKey>& sort);
 // A click on a column's header: that column leads, the earlier keys follow.
-std::vector<ProcessSortKey> sortBy(const std::vector<ProcessSortKey>& sort, ProcessColumn column, bool descending);
+std::vector<ProcessSortKey> sortBy(const std::vector<ProcessSortKey>& sort, ProcessColumn column,
+                                   bool descending);
 
 QString columnTitle(ProcessColumn column);
 // The header's tooltip: why Power stays empty; none for the other columns.
 QString columnTip(ProcessColumn column);
 // Hidden until the user shows them from the header's context menu.
-inline bool hiddenByDefault(ProcessColumn column) { return column == ProcessColumn::power; }
+inline bool hiddenByDefault(ProcessColumn column) {
+  return column == ProcessColumn::power;
+}
 // Fixed columns have a width; resizable ones a minimum and an ideal width.
 struct ColumnWidth {
   int minimum = 0;
@@ -84,7 +88,8 @@ std::optional<QString> emptyText(ProcessScope scope, const std::unordered_set<st
 // The widths of the columns in a table `available` wide: the ideal widths, the resizable
 // columns narrowed toward their minimum before the table needs to scroll sideways, and the
 // last visible column widened to the edge. Hidden columns keep their ideal width.
-std::array<int, kProcessColumnCount> fittedWidths(int available, const std::array<bool, kProcessColumnCount>& hidden);
+std::array<int, kProcessColumnCount> fittedWidths(int available,
+                                                  const std::array<bool, kProcessColumnCount>& hidden);
 // The least width of the visible columns up to User (Process, PID, CPU, Memory, ...).
 int keyColumnsWidth(const std::array<bool, kProcessColumnCount>& hidden);
 // The inspector's width at this page width; absent when it is hidden. An empty inspector is

@@ -6,17 +6,21 @@
 namespace kivo::ProcessScopes {
 
 const std::array<ProcessScope, 4>& pickerOrder() {
-  static const std::array<ProcessScope, 4> order = {ProcessScope::mine, ProcessScope::apps, ProcessScope::other,
-                                                    ProcessScope::all};
+  static const std::array<ProcessScope, 4> order = {ProcessScope::mine, ProcessScope::apps,
+                                                    ProcessScope::other, ProcessScope::all};
   return order;
 }
 
 QString rawValue(ProcessScope scope) {
   switch (scope) {
-    case ProcessScope::all: return QStringLiteral("all");
-    case ProcessScope::mine: return QStringLiteral("mine");
-    case ProcessScope::apps: return QStringLiteral("apps");
-    case ProcessScope::other: return QStringLiteral("other");
+    case ProcessScope::all:
+      return QStringLiteral("all");
+    case ProcessScope::mine:
+      return QStringLiteral("mine");
+    case ProcessScope::apps:
+      return QStringLiteral("apps");
+    case ProcessScope::other:
+      return QStringLiteral("other");
   }
   return {};
 }
@@ -30,10 +34,14 @@ std::optional<ProcessScope> fromRawValue(const QString& raw) {
 
 QString title(ProcessScope scope) {
   switch (scope) {
-    case ProcessScope::all: return tr("All");
-    case ProcessScope::mine: return tr("My processes");
-    case ProcessScope::apps: return tr("Apps");
-    case ProcessScope::other: return tr("Other users");
+    case ProcessScope::all:
+      return tr("All");
+    case ProcessScope::mine:
+      return tr("My processes");
+    case ProcessScope::apps:
+      return tr("Apps");
+    case ProcessScope::other:
+      return tr("Other users");
   }
   return {};
 }
@@ -41,14 +49,20 @@ QString title(ProcessScope scope) {
 bool contains(ProcessScope scope, const ProcessRecord& record, std::uint32_t uid,
               const std::unordered_set<std::int32_t>& apps) {
   switch (scope) {
-    case ProcessScope::all: return true;
-    case ProcessScope::mine: return record.uid == uid;
-    case ProcessScope::apps: return apps.contains(record.pid);
-    case ProcessScope::other: return record.uid != uid;
+    case ProcessScope::all:
+      return true;
+    case ProcessScope::mine:
+      return record.uid == uid;
+    case ProcessScope::apps:
+      return apps.contains(record.pid);
+    case ProcessScope::other:
+      return record.uid != uid;
   }
   return false;
 }
 
-ProcessScope initial(bool testMode) { return testMode ? ProcessScope::apps : ProcessScope::mine; }
+ProcessScope initial(bool testMode) {
+  return testMode ? ProcessScope::apps : ProcessScope::mine;
+}
 
 }  // namespace kivo::ProcessScopes

@@ -9,7 +9,8 @@ namespace kivo {
 
 ProcessSelection::ProcessSelection(QTableView& view, ProcessTableModel& table, QObject* parent)
     : QObject(parent), view_(view), table_(table) {
-  connect(view_.selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { onViewSelection(); });
+  connect(view_.selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this] { onViewSelection(); });
 }
 
 void ProcessSelection::apply(std::vector<ProcessRow>& rows) {
@@ -29,7 +30,8 @@ void ProcessSelection::sync() {
   if (matches) return;
   updating_ = true;
   if (row) {
-    selection->setCurrentIndex(table_.index(*row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    selection->setCurrentIndex(table_.index(*row, 0),
+                               QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
   } else {
     selection->clearSelection();
   }

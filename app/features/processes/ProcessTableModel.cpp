@@ -48,7 +48,8 @@ void ProcessTableModel::apply(std::vector<ProcessRow>& rows) {
   }
 
   bool reordered = false;
-  for (std::size_t i = 0; i < rows.size() && !reordered; ++i) reordered = rows_[i].record.pid != rows[i].record.pid;
+  for (std::size_t i = 0; i < rows.size() && !reordered; ++i)
+    reordered = rows_[i].record.pid != rows[i].record.pid;
 
   if (reordered) {
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
@@ -105,12 +106,15 @@ QVariant ProcessTableModel::data(const QModelIndex& index, int role) const {
   if (!row || index.column() < 0 || index.column() >= kProcessColumnCount) return {};
   const auto column = static_cast<ProcessColumn>(index.column());
   switch (role) {
-    case Qt::DisplayRole: return ProcessRows::cellText(row->record, column, format_, mask_);
+    case Qt::DisplayRole:
+      return ProcessRows::cellText(row->record, column, format_, mask_);
     case Qt::TextAlignmentRole:
       return QVariant::fromValue(Qt::AlignVCenter |
                                  (ProcessRows::isNumeric(column) ? Qt::AlignRight : Qt::AlignLeft));
-    case kIsAppRole: return row->isApp;
-    default: return {};
+    case kIsAppRole:
+      return row->isApp;
+    default:
+      return {};
   }
 }
 
@@ -123,7 +127,8 @@ QVariant ProcessTableModel::headerData(int section, Qt::Orientation orientation,
     return tip.isEmpty() ? QVariant() : QVariant(tip);
   }
   if (role == Qt::TextAlignmentRole) {
-    return QVariant::fromValue(Qt::AlignVCenter | (ProcessRows::isNumeric(column) ? Qt::AlignRight : Qt::AlignLeft));
+    return QVariant::fromValue(Qt::AlignVCenter |
+                               (ProcessRows::isNumeric(column) ? Qt::AlignRight : Qt::AlignLeft));
   }
   return {};
 }

@@ -13,9 +13,12 @@ QString singleLine(const QString& text) {
   if (std::none_of(text.begin(), text.end(), control)) return text;
   QString shown = text;
   for (QChar& c : shown) {
-    if (c == u'\n' || c == u'\r') c = QChar(0x21B5);  // ↵
-    else if (c == u'\t') c = QChar(0x21E5);           // ⇥
-    else if (control(c)) c = QChar::ReplacementCharacter;
+    if (c == u'\n' || c == u'\r')
+      c = QChar(0x21B5);  // ↵
+    else if (c == u'\t')
+      c = QChar(0x21E5);  // ⇥
+    else if (control(c))
+      c = QChar::ReplacementCharacter;
   }
   return shown;
 }

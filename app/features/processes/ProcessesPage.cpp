@@ -3,8 +3,8 @@
 #include "design/Accessibility.h"
 #include "design/Icons.h"
 #include "design/SegmentedControl.h"
-#include "design/ToneLabel.h"
 #include "design/Tokens.h"
+#include "design/ToneLabel.h"
 #include "features/processes/FileManager.h"
 #include "features/processes/ProcessInspector.h"
 #include "features/processes/ProcessSelection.h"
@@ -17,9 +17,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QHBoxLayout>
-#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -50,8 +50,10 @@ namespace {
 class Hairline : public QWidget {
  public:
   Hairline(Qt::Orientation orientation, QWidget* parent) : QWidget(parent) {
-    if (orientation == Qt::Horizontal) setFixedHeight(1);
-    else setFixedWidth(1);
+    if (orientation == Qt::Horizontal)
+      setFixedHeight(1);
+    else
+      setFixedWidth(1);
   }
 
  protected:
@@ -129,8 +131,12 @@ void plainTextLabels(QMessageBox& box, const QString& whole = {}) {
 }  // namespace
 
 ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget* parent)
-    : QWidget(parent), model_(model), settings_(settings), ownPID_(static_cast<std::int32_t>(::getpid())),
-      home_(QDir::homePath()), fileManager_(std::make_unique<FileManager>()) {
+    : QWidget(parent),
+      model_(model),
+      settings_(settings),
+      ownPID_(static_cast<std::int32_t>(::getpid())),
+      home_(QDir::homePath()),
+      fileManager_(std::make_unique<FileManager>()) {
   query_.scope = ProcessScopes::initial(LaunchOptions::testMode(model.standard()));
   query_.uid = static_cast<std::uint32_t>(::getuid());
 
@@ -169,7 +175,8 @@ ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget
                        QStringLiteral("processes.scope.") + ProcessScopes::rawValue(scope));
   }
   picker->setCurrent(static_cast<int>(query_.scope));
-  connect(picker, &SegmentedControl::chosen, this, [this](int id) { setScope(static_cast<ProcessScope>(id)); });
+  connect(picker, &SegmentedControl::chosen, this,
+          [this](int id) { setScope(static_cast<ProcessScope>(id)); });
   barRow->addWidget(picker);
   barRow->addStretch(1);
   barRow->addWidget(trailing_);
@@ -193,7 +200,8 @@ ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget
   inspectorToggle_->setObjectName(QStringLiteral("processes.inspectorToggle"));
   inspectorToggle_->setText(kivo::tr("Inspector"));
   inspectorToggle_->setToolTip(kivo::tr("Show or hide the process inspector"));
-  inspectorToggle_->setIcon(Icons::icon(QStringLiteral("sidebar.trailing"), Palette::textSecondary.resolve(this)));
+  inspectorToggle_->setIcon(
+      Icons::icon(QStringLiteral("sidebar.trailing"), Palette::textSecondary.resolve(this)));
   inspectorToggle_->setToolButtonStyle(Qt::ToolButtonIconOnly);
   inspectorToggle_->setCheckable(true);
   inspectorToggle_->setChecked(showInspector_);
@@ -246,7 +254,8 @@ ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget
     const auto width = ProcessRows::columnWidth(static_cast<ProcessColumn>(column));
     header->setSectionResizeMode(column, width.resizable ? QHeaderView::Interactive : QHeaderView::Fixed);
     header->resizeSection(column, width.ideal);
-    hidden_[static_cast<std::size_t>(column)] = ProcessRows::hiddenByDefault(static_cast<ProcessColumn>(column));
+    hidden_[static_cast<std::size_t>(column)] =
+        ProcessRows::hiddenByDefault(static_cast<ProcessColumn>(column));
     header->setSectionHidden(column, hidden_[static_cast<std::size_t>(column)]);
   }
   // Resizable columns keep their own minimum (the header has one for all). A column the user
@@ -261,7 +270,8 @@ ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget
   connect(header, &QWidget::customContextMenuRequested, this, &ProcessesPage::showColumnMenu);
   view_->viewport()->installEventFilter(this);
   table_->onSort = [this](int column, Qt::SortOrder order) {
-    query_.sort = ProcessRows::sortBy(query_.sort, static_cast<ProcessColumn>(column), order == Qt::DescendingOrder);
+    query_.sort =
+        ProcessRows::sortBy(query_.sort, static_cast<ProcessColumn>(column), order == Qt::DescendingOrder);
     refreshRows();
   };
   header->setSortIndicator(static_cast<int>(ProcessColumn::cpu), Qt::DescendingOrder);
@@ -284,7 +294,8 @@ ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget
   noteRow->setContentsMargins(16, 6, 16, 6);
   noteRow->setSpacing(6);
   auto* lock = new QLabel(note_);
-  lock->setPixmap(Icons::pixmap(QStringLiteral("lock"), 11, Palette::textSecondary.resolve(this), devicePixelRatioF()));
+  lock->setPixmap(
+      Icons::pixmap(QStringLiteral("lock"), 11, Palette::textSecondary.resolve(this), devicePixelRatioF()));
   noteRow->addWidget(lock, 0, Qt::AlignTop);
   noteText_ = new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, note_);
   noteText_->setWordWrap(true);
@@ -320,7 +331,9 @@ void ProcessesPage::setProcRoot(std::string procRoot) {
   onProcesses();
 }
 
-std::optional<std::int32_t> ProcessesPage::selection() const { return selection_->pid(); }
+std::optional<std::int32_t> ProcessesPage::selection() const {
+  return selection_->pid();
+}
 
 const ProcessRecord* ProcessesPage::selected() const {
   const std::optional<std::int32_t> pid = selection_->pid();
@@ -380,13 +393,15 @@ void ProcessesPage::refreshRows() {
 void ProcessesPage::refreshHeader() {
   if (!note_) return;  // the first sort runs while the page is still being built
   const ProcessSample* sample = model_.processes();
-  count_->setText(ProcessRows::countText(static_cast<int>(table_->rows().size()), sample ? sample->total : 0));
+  count_->setText(
+      ProcessRows::countText(static_cast<int>(table_->rows().size()), sample ? sample->total : 0));
   const std::optional<QString> note = ProcessRows::restrictedNote(sample, query_.scope, query_.uid);
   noteDivider_->setVisible(note.has_value());
   note_->setVisible(note.has_value());
   if (note && noteText_->text() != *note) noteText_->setText(*note);
   fitNote();
-  const std::optional<QString> empty = sample ? ProcessRows::emptyText(query_.scope, leaders_.pids()) : std::nullopt;
+  const std::optional<QString> empty =
+      sample ? ProcessRows::emptyText(query_.scope, leaders_.pids()) : std::nullopt;
   if (empty && empty_->text() != *empty) empty_->setText(*empty);
   empty_->setVisible(empty.has_value());
   placeEmpty();
@@ -457,8 +472,8 @@ void ProcessesPage::refreshInspector() {
 void ProcessesPage::layoutInspector() {
   if (!inspector_) return;  // a resize while the page is still being built
   const bool empty = selected() == nullptr;
-  const std::optional<int> width =
-      ProcessRows::inspectorWidth(this->width(), showInspector_, empty, ProcessRows::keyColumnsWidth(hidden_));
+  const std::optional<int> width = ProcessRows::inspectorWidth(this->width(), showInspector_, empty,
+                                                               ProcessRows::keyColumnsWidth(hidden_));
   inspectorDivider_->setVisible(width.has_value());
   inspector_->setVisible(width.has_value());
   if (width) inspector_->setFixedWidth(*width);
@@ -491,9 +506,13 @@ void ProcessesPage::fitNote() {
   note_->setFixedHeight(noteText_->heightForWidth(text) + margins.top() + margins.bottom());
 }
 
-void ProcessesPage::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), Palette::canvas.resolve(this)); }
+void ProcessesPage::paintEvent(QPaintEvent*) {
+  QPainter(this).fillRect(rect(), Palette::canvas.resolve(this));
+}
 
-void ProcessesPage::select(std::optional<std::int32_t> pid) { selection_->select(pid); }
+void ProcessesPage::select(std::optional<std::int32_t> pid) {
+  selection_->select(pid);
+}
 
 void ProcessesPage::showContextMenu(const QPoint& position) {
   const QModelIndex index = view_->indexAt(position);
@@ -578,8 +597,9 @@ void ProcessesPage::trigger(ProcessEntry entry, const ProcessRecord& record) {
       if (record.path) {
         const QString path = *record.path;
         fileManager_->showItem(path, this, [this, path](bool shown) {
-          if (!shown) tell(QStringLiteral("processes.noFileManager"), ProcessEntries::noFileManagerTitle(),
-                           ProcessEntries::noFileManagerText(path));
+          if (!shown)
+            tell(QStringLiteral("processes.noFileManager"), ProcessEntries::noFileManagerTitle(),
+                 ProcessEntries::noFileManagerText(path));
         });
       }
       break;
@@ -587,8 +607,12 @@ void ProcessesPage::trigger(ProcessEntry entry, const ProcessRecord& record) {
       QApplication::clipboard()->clear();
       QApplication::clipboard()->setText(QString::number(record.pid));
       break;
-    case ProcessEntry::quit: confirm(ProcessAction::quit, record); break;
-    case ProcessEntry::forceQuit: confirm(ProcessAction::forceQuit, record); break;
+    case ProcessEntry::quit:
+      confirm(ProcessAction::quit, record);
+      break;
+    case ProcessEntry::forceQuit:
+      confirm(ProcessAction::forceQuit, record);
+      break;
   }
 }
 
@@ -611,7 +635,8 @@ void ProcessesPage::confirm(ProcessAction action, const ProcessRecord& shown) {
   box->setText(ProcessEntries::confirmationTitle(action, record));
   box->setInformativeText(ProcessEntries::confirmationMessage(action));
   plainTextLabels(*box, ProcessText::singleLine(record.name));
-  QPushButton* confirmButton = box->addButton(ProcessEntries::confirmButton(action), QMessageBox::DestructiveRole);
+  QPushButton* confirmButton =
+      box->addButton(ProcessEntries::confirmButton(action), QMessageBox::DestructiveRole);
   confirmButton->setObjectName(QStringLiteral("processes.confirm.end"));
   QPushButton* cancel = box->addButton(kivo::tr("Cancel"), QMessageBox::RejectRole);
   cancel->setObjectName(QStringLiteral("processes.confirm.cancel"));
@@ -648,7 +673,8 @@ void ProcessesPage::offerForceQuit(const ProcessRecord& record) {
   box->setText(ProcessEntries::stillRunningTitle(record));
   box->setInformativeText(ProcessEntries::stillRunningMessage());
   plainTextLabels(*box, ProcessText::singleLine(record.name));
-  QPushButton* force = box->addButton(ProcessEntries::confirmButton(ProcessAction::forceQuit), QMessageBox::DestructiveRole);
+  QPushButton* force =
+      box->addButton(ProcessEntries::confirmButton(ProcessAction::forceQuit), QMessageBox::DestructiveRole);
   force->setObjectName(QStringLiteral("processes.stillRunning.forceQuit"));
   QPushButton* cancel = box->addButton(kivo::tr("Cancel"), QMessageBox::RejectRole);
   cancel->setObjectName(QStringLiteral("processes.stillRunning.cancel"));
@@ -661,7 +687,8 @@ void ProcessesPage::offerForceQuit(const ProcessRecord& record) {
   if (forced) end(ProcessAction::forceQuit, record);
 }
 
-void ProcessesPage::tell(const QString& name, const QString& title, const QString& text, const QString& whole) {
+void ProcessesPage::tell(const QString& name, const QString& title, const QString& text,
+                         const QString& whole) {
   QPointer<ProcessesPage> self(this);
   QPointer<QMessageBox> box = new QMessageBox(this);
   box->setObjectName(name);

@@ -19,7 +19,8 @@ QString ReportChoices::identity() const {
 
 namespace ReportBuilding {
 
-ReportPeriod period(ReportKind kind, HistoryRange range, const QDateTime& incidentDate, const QDateTime& now) {
+ReportPeriod period(ReportKind kind, HistoryRange range, const QDateTime& incidentDate,
+                    const QDateTime& now) {
   if (kind == ReportKind::incident) {
     const QDateTime moment = incidentDate.isValid() ? std::min(incidentDate, now) : now;
     const qint64 half = static_cast<qint64>(kIncidentHalfSpan * 1000);
@@ -49,7 +50,8 @@ ReportInputs gather(const MonitorModel& model, const AppSettings& settings, Repo
       .includeHostName = settings.includeHostInReports(),
       .series = {},
       .volumes = snapshot ? snapshot->volumes : std::vector<VolumeInfo>{},
-      .interfaces = snapshot && snapshot->network ? snapshot->network->interfaces : std::vector<NetworkInterface>{},
+      .interfaces =
+          snapshot && snapshot->network ? snapshot->network->interfaces : std::vector<NetworkInterface>{},
       .processes = processes ? processes->processes : std::vector<ProcessRecord>{},
       .power = snapshot ? std::optional<PowerSample>(snapshot->power) : std::nullopt,
       .findings = findingsIn(model.findings(), period),
@@ -67,8 +69,9 @@ void queryHistory(TimeSeriesStore& store, ReportInputs& inputs, const QDateTime&
     inputs.series.push_back(store.series(metric, inputs.from, inputs.to, kMaxPoints, std::nullopt, now));
   inputs.events.clear();
   if (inputs.kind == ReportKind::system || inputs.kind == ReportKind::incident)
-    inputs.events = store.events({EventKind::alert, EventKind::system, EventKind::bookmark, EventKind::process},
-                                 inputs.from, inputs.to, kMaxEvents);
+    inputs.events =
+        store.events({EventKind::alert, EventKind::system, EventKind::bookmark, EventKind::process},
+                     inputs.from, inputs.to, kMaxEvents);
 }
 
 const Localize& localize() {

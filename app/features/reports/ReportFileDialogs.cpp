@@ -19,16 +19,17 @@ QString startFolder() {
 
 std::optional<QString> DesktopReportFileDialogs::saveLocation(QWidget* parent, const QString& proposedName,
                                                               ReportFormat format) {
-  const QString path = QFileDialog::getSaveFileName(parent, tr("Export Report"),
-                                                    QDir(startFolder()).filePath(proposedName),
-                                                    ReportFormats::fileFilter(format));
+  const QString path =
+      QFileDialog::getSaveFileName(parent, tr("Export Report"), QDir(startFolder()).filePath(proposedName),
+                                   ReportFormats::fileFilter(format));
   if (path.isEmpty()) return std::nullopt;
   return path;
 }
 
 std::optional<QStringList> DesktopReportFileDialogs::reportsToCompare(QWidget* parent) {
-  const QStringList paths = QFileDialog::getOpenFileNames(parent, tr("Choose two JSON reports exported by KIVO Monitor."),
-                                                          startFolder(), ReportFormats::fileFilter(ReportFormat::json));
+  const QStringList paths =
+      QFileDialog::getOpenFileNames(parent, tr("Choose two JSON reports exported by KIVO Monitor."),
+                                    startFolder(), ReportFormats::fileFilter(ReportFormat::json));
   if (paths.isEmpty()) return std::nullopt;
   return paths;
 }

@@ -17,7 +17,8 @@ class ReportFileDialogs {
  public:
   virtual ~ReportFileDialogs() = default;
   // Where to save an export; absent when cancelled.
-  virtual std::optional<QString> saveLocation(QWidget* parent, const QString& proposedName, ReportFormat format) = 0;
+  virtual std::optional<QString> saveLocation(QWidget* parent, const QString& proposedName,
+                                              ReportFormat format) = 0;
   // The saved JSON reports to compare; absent when cancelled.
   virtual std::optional<QStringList> reportsToCompare(QWidget* parent) = 0;
 };
@@ -25,7 +26,8 @@ class ReportFileDialogs {
 // The desktop's save and open dialogs.
 class DesktopReportFileDialogs final : public ReportFileDialogs {
  public:
-  std::optional<QString> saveLocation(QWidget* parent, const QString& proposedName, ReportFormat format) override;
+  std::optional<QString> saveLocation(QWidget* parent, const QString& proposedName,
+                                      ReportFormat format) override;
   std::optional<QStringList> reportsToCompare(QWidget* parent) override;
 };
 

@@ -13,8 +13,8 @@ enum class ReportFormat { pdf, markdown, csv, json };
 
 namespace ReportFormats {
 
-inline constexpr std::array<ReportFormat, 4> allCases{ReportFormat::pdf, ReportFormat::markdown, ReportFormat::csv,
-                                                      ReportFormat::json};
+inline constexpr std::array<ReportFormat, 4> allCases{ReportFormat::pdf, ReportFormat::markdown,
+                                                      ReportFormat::csv, ReportFormat::json};
 // "pdf", "markdown", "csv", "json".
 QString rawValue(ReportFormat format);
 // The button title, never localised: "PDF", "Markdown", "CSV", "JSON".

@@ -16,7 +16,8 @@ namespace {
 // of room, wraps down to its longest word; never more than kMaxLines high.
 class CellLabel final : public ToneLabel {
  public:
-  CellLabel(const QString& text, QWidget* parent) : ToneLabel(text, Typeface::value(), Palette::textPrimary, parent) {
+  CellLabel(const QString& text, QWidget* parent)
+      : ToneLabel(text, Typeface::value(), Palette::textPrimary, parent) {
     setWordWrap(true);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -25,7 +26,9 @@ class CellLabel final : public ToneLabel {
   }
 
   // Two lines at most, also when the layout measures a narrow column.
-  int heightForWidth(int width) const override { return std::min(ToneLabel::heightForWidth(width), maximumHeight()); }
+  int heightForWidth(int width) const override {
+    return std::min(ToneLabel::heightForWidth(width), maximumHeight());
+  }
 
   QSize sizeHint() const override {
     const QFontMetrics metrics(font());
@@ -50,10 +53,13 @@ ReportTableView::ReportTableView(QWidget* parent) : QWidget(parent), grid_(new Q
   grid_->setVerticalSpacing(kRowSpacing);
 }
 
-QSize ReportTableView::minimumSizeHint() const { return {QWidget::minimumSizeHint().width(), 0}; }
+QSize ReportTableView::minimumSizeHint() const {
+  return {QWidget::minimumSizeHint().width(), 0};
+}
 
 ToneLabel* ReportTableView::cell(int row, int column) const {
-  if (row < 0 || row >= shownRows() || column < 0 || column >= static_cast<int>(cells_[row].size())) return nullptr;
+  if (row < 0 || row >= shownRows() || column < 0 || column >= static_cast<int>(cells_[row].size()))
+    return nullptr;
   return cells_[row][column];
 }
 
@@ -69,7 +75,8 @@ ToneLabel* ReportTableView::makeCell(const QString& text, int row, int column) {
   return label;
 }
 
-void ReportTableView::resizeRow(std::vector<ToneLabel*>& labels, const QStringList& texts, int gridRow, bool header) {
+void ReportTableView::resizeRow(std::vector<ToneLabel*>& labels, const QStringList& texts, int gridRow,
+                                bool header) {
   const auto wanted = static_cast<std::size_t>(texts.size());
   while (labels.size() > wanted) {
     ToneLabel* gone = labels.back();

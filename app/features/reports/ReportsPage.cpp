@@ -111,11 +111,15 @@ QFrame* divider(QFrame::Shape shape, QWidget* parent) {
 }  // namespace
 
 ReportsPage::ReportsPage(MonitorModel& model, AppSettings& settings, QWidget* parent)
-    : Page(parent), model_(model), settings_(settings), dialogs_(std::make_shared<DesktopReportFileDialogs>()) {
+    : Page(parent),
+      model_(model),
+      settings_(settings),
+      dialogs_(std::make_shared<DesktopReportFileDialogs>()) {
   choices_.incidentDate = QDateTime::currentDateTimeUtc();
   choices_.includeHostName = settings_.includeHostInReports();
 
-  addWidget(new PageHeader(QStringLiteral("Reports"), tr("Built from stored measurements, with their sources and their gaps"),
+  addWidget(new PageHeader(QStringLiteral("Reports"),
+                           tr("Built from stored measurements, with their sources and their gaps"),
                            MetricFamily::system, QStringLiteral("doc.text")));
   auto* row = new CardRow;
   row->addWidget(buildReportCard());
@@ -157,7 +161,9 @@ ReportsPage::ReportsPage(MonitorModel& model, AppSettings& settings, QWidget* pa
 
 ReportsPage::~ReportsPage() = default;
 
-void ReportsPage::setFileDialogs(std::shared_ptr<ReportFileDialogs> dialogs) { dialogs_ = std::move(dialogs); }
+void ReportsPage::setFileDialogs(std::shared_ptr<ReportFileDialogs> dialogs) {
+  dialogs_ = std::move(dialogs);
+}
 
 QWidget* ReportsPage::buildReportCard() {
   auto* card = new Card(QStringLiteral("Report"));
@@ -189,16 +195,18 @@ QWidget* ReportsPage::buildReportCard() {
   incident_->setDisplayFormat(QLocale().dateTimeFormat(QLocale::ShortFormat));
   connect(incident_, &QDateTimeEdit::dateTimeChanged, this, &ReportsPage::chooseIncident);
   form_->addRow(tr("Moment of the incident"), incident_);
-  incidentNote_ = caption(tr("The report covers 30 minutes before and after that moment."), Palette::textTertiary,
-                          formFrame);
+  incidentNote_ = caption(tr("The report covers 30 minutes before and after that moment."),
+                          Palette::textTertiary, formFrame);
   form_->addRow(incidentNote_);
 
   host_ = new QCheckBox(tr("Include this computer's host name"), formFrame);
   host_->setObjectName(QStringLiteral("reports.includeHost"));
-  connect(host_, &QCheckBox::clicked, this, [this](bool checked) { settings_.setIncludeHostInReports(checked); });
+  connect(host_, &QCheckBox::clicked, this,
+          [this](bool checked) { settings_.setIncludeHostInReports(checked); });
   form_->addRow(host_);
-  form_->addRow(caption(tr("Off by default. Reports never contain the serial number, IP addresses or user names."),
-                        Palette::textTertiary, formFrame));
+  form_->addRow(
+      caption(tr("Off by default. Reports never contain the serial number, IP addresses or user names."),
+              Palette::textTertiary, formFrame));
   card->addContent(formFrame);
   card->body()->addStretch(1);
   return card;
@@ -226,9 +234,10 @@ QWidget* ReportsPage::buildExportCard() {
     exportButtons_.push_back(button);
   }
   card->addContent(buttons);
-  card->addContent(caption(tr("PDF includes charts. CSV holds every stored bucket in long format. JSON holds the "
-                              "complete report and can be compared later."),
-                           Palette::textSecondary, card));
+  card->addContent(
+      caption(tr("PDF includes charts. CSV holds every stored bucket in long format. JSON holds the "
+                 "complete report and can be compared later."),
+              Palette::textSecondary, card));
   card->addContent(divider(QFrame::HLine, card));
 
   auto* compare = new QPushButton(tr("Compare Two Saved Reports…"), card);
@@ -238,8 +247,9 @@ QWidget* ReportsPage::buildExportCard() {
   compareRow->addWidget(compare);
   compareRow->addStretch(1);
   card->body()->addLayout(compareRow);
-  card->addContent(caption(tr("Choose two JSON reports exported earlier to see averages and peaks side by side."),
-                           Palette::textSecondary, card));
+  card->addContent(
+      caption(tr("Choose two JSON reports exported earlier to see averages and peaks side by side."),
+              Palette::textSecondary, card));
 
   messageRow_ = new QWidget(card);
   messageRow_->setObjectName(QStringLiteral("reports.messageRow"));
@@ -275,7 +285,8 @@ QWidget* ReportsPage::buildPreviewCard() {
   previewCard_->setObjectName(QStringLiteral("reports.preview"));
 
   auto* titleRow = new QHBoxLayout;
-  previewTitle_ = new ToneLabel(QString(), Typeface::system(16, QFont::Bold), Palette::textPrimary, previewCard_);
+  previewTitle_ =
+      new ToneLabel(QString(), Typeface::system(16, QFont::Bold), Palette::textPrimary, previewCard_);
   previewTitle_->setObjectName(QStringLiteral("reports.previewTitle"));
   previewPeriod_ = new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, previewCard_);
   previewPeriod_->setObjectName(QStringLiteral("reports.previewPeriod"));
@@ -297,16 +308,16 @@ QWidget* ReportsPage::buildPreviewCard() {
   findingsFrame_->setObjectName(QStringLiteral("reports.findings"));
   findingsColumn_ = new QVBoxLayout(findingsFrame_);
   findingsColumn_->setContentsMargins(0, 0, 0, 0);
-  findingsColumn_->addWidget(sectionTitle(new ToneLabel(tr("Findings"), Typeface::label(), Palette::textSecondary),
-                                          findingsFrame_));
+  findingsColumn_->addWidget(
+      sectionTitle(new ToneLabel(tr("Findings"), Typeface::label(), Palette::textSecondary), findingsFrame_));
   previewCard_->addContent(findingsFrame_);
 
   auto* limitations = new QWidget(previewCard_);
   limitations->setObjectName(QStringLiteral("reports.limitations"));
   limitationsColumn_ = new QVBoxLayout(limitations);
   limitationsColumn_->setContentsMargins(0, 0, 0, 0);
-  limitationsColumn_->addWidget(sectionTitle(
-      new ToneLabel(tr("Limitations"), Typeface::label(), Palette::textSecondary), limitations));
+  limitationsColumn_->addWidget(
+      sectionTitle(new ToneLabel(tr("Limitations"), Typeface::label(), Palette::textSecondary), limitations));
   previewCard_->addContent(limitations);
   return previewCard_;
 }
@@ -354,7 +365,8 @@ void ReportsPage::build() {
   builtWithoutSnapshot_ = !model_.snapshot();
   builtWithoutProcesses_ = !model_.processes();
   const QDateTime now = QDateTime::currentDateTimeUtc();
-  const ReportPeriod period = ReportBuilding::period(choices_.kind, choices_.range, choices_.incidentDate, now);
+  const ReportPeriod period =
+      ReportBuilding::period(choices_.kind, choices_.range, choices_.incidentDate, now);
   ReportInputs inputs = ReportBuilding::gather(model_, settings_, choices_.kind, period);
   const std::uint64_t number = ++requested_;
   building_ = true;
@@ -482,7 +494,8 @@ void ReportsPage::setMessage(std::optional<QString> message) {
 void ReportsPage::exportReport(ReportFormat format) {
   if (!report_) return;
   // The bytes first: a report that cannot be encoded never gets as far as a file.
-  const ExportData data = ReportsPresenter::exportData(*report_, format, model_.format(), ReportBuilding::localize());
+  const ExportData data =
+      ReportsPresenter::exportData(*report_, format, model_.format(), ReportBuilding::localize());
   if (!data.bytes) {
     setMessage(data.error);
     return;
@@ -516,8 +529,8 @@ void ReportsPage::limitIncidentDate() {
 void ReportsPage::refreshIcons() {
   if (!refresh_ || !messageIcon_) return;
   refresh_->setIcon(Icons::icon(QStringLiteral("arrow.clockwise"), palette().color(QPalette::ButtonText)));
-  messageIcon_->setPixmap(Icons::pixmap(QStringLiteral("info.circle"), kIconSize, Palette::warning.resolve(this),
-                                        devicePixelRatioF()));
+  messageIcon_->setPixmap(Icons::pixmap(QStringLiteral("info.circle"), kIconSize,
+                                        Palette::warning.resolve(this), devicePixelRatioF()));
 }
 
 void ReportsPage::changeEvent(QEvent* event) {

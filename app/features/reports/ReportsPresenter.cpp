@@ -23,14 +23,15 @@ QString figure(const std::optional<double>& value, MetricID metric, const ValueF
 
 ReportTable metricTable(const Report& report, const ValueFormatter& formatter) {
   ReportTable table;
-  table.headers = {tr("Metric"), tr("Minimum"), tr("Average"), tr("Maximum"),
+  table.headers = {tr("Metric"),  tr("Minimum"),    tr("Average"), tr("Maximum"),
                    tr("Samples"), tr("Resolution"), tr("Gaps")};
   table.rows.reserve(static_cast<qsizetype>(report.series.size()));
   for (const ReportSeriesSummary& summary : report.series) {
     table.rows.append({summary.name, figure(summary.minimum, summary.metric, formatter),
                        figure(summary.average, summary.metric, formatter),
-                       figure(summary.maximum, summary.metric, formatter), QString::number(summary.sampleCount),
-                       formatter.duration(summary.step), QString::number(summary.gaps.size())});
+                       figure(summary.maximum, summary.metric, formatter),
+                       QString::number(summary.sampleCount), formatter.duration(summary.step),
+                       QString::number(summary.gaps.size())});
   }
   return table;
 }
@@ -41,7 +42,8 @@ ReportPreview preview(const Report& report, const ValueFormatter& formatter, con
   preview.period = tr("%1 → %2", formatter.date(report.from), formatter.date(report.to));
   preview.metrics = metricTable(report, formatter);
   preview.tables = report.tables;
-  for (const Finding& finding : report.findings) preview.findings.push_back({FindingText::title(finding), finding.severity});
+  for (const Finding& finding : report.findings)
+    preview.findings.push_back({FindingText::title(finding), finding.severity});
   for (const QString& limitation : report.limitations)
     preview.limitations.append(localize(QStringLiteral("• %1")).arg(limitation));
   return preview;
@@ -55,13 +57,16 @@ ExportData exportData(const Report& report, ReportFormat format, const ValueForm
       if (!bytes || bytes->isEmpty()) return {std::nullopt, tr("The PDF could not be made.")};
       return {std::move(bytes), {}};
     }
-    case ReportFormat::markdown: return {ReportGenerator::markdown(report, formatter, localize).toUtf8(), {}};
-    case ReportFormat::csv: return {ReportGenerator::csv(report).toUtf8(), {}};
+    case ReportFormat::markdown:
+      return {ReportGenerator::markdown(report, formatter, localize).toUtf8(), {}};
+    case ReportFormat::csv:
+      return {ReportGenerator::csv(report).toUtf8(), {}};
     case ReportFormat::json:
       try {
         return {ReportGenerator::json(report), {}};
       } catch (const JsonEncodingError& error) {
-        return {std::nullopt, tr("The report could not be written as JSON: %1", QString::fromUtf8(error.what()))};
+        return {std::nullopt,
+                tr("The report could not be written as JSON: %1", QString::fromUtf8(error.what()))};
       }
   }
   return {std::nullopt, {}};
@@ -81,7 +86,8 @@ ReadReport readReport(const QString& path) {
   }
 }
 
-ComparisonOutcome compare(const QStringList& paths, const ValueFormatter& formatter, const Localize& localize) {
+ComparisonOutcome compare(const QStringList& paths, const ValueFormatter& formatter,
+                          const Localize& localize) {
   if (paths.size() != 2) return {std::nullopt, tr("Select exactly two reports.")};
   std::vector<Report> reports;
   bool tooLarge = false;
@@ -97,7 +103,8 @@ ComparisonOutcome compare(const QStringList& paths, const ValueFormatter& format
                              formatter.bytes(static_cast<double>(kMaxReportFileBytes), true))};
   }
   if (reports.size() < 2) return {std::nullopt, tr("One of the files is not a KIVO Monitor report.")};
-  std::stable_sort(reports.begin(), reports.end(), [](const Report& a, const Report& b) { return a.from < b.from; });
+  std::stable_sort(reports.begin(), reports.end(),
+                   [](const Report& a, const Report& b) { return a.from < b.from; });
   ReportComparison comparison{ReportGenerator::compare(reports[0], reports[1], formatter, localize),
                               formatter.date(reports[0].from), formatter.date(reports[1].from)};
   std::optional<QString> message;

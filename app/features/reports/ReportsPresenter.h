@@ -25,8 +25,8 @@ struct ReportPreview {
     Severity severity = Severity::info;
   };
   QString title;
-  QString period;          // "from → to"
-  ReportTable metrics;     // untitled: one row per series summary
+  QString period;       // "from → to"
+  ReportTable metrics;  // untitled: one row per series summary
   std::vector<ReportTable> tables;
   std::vector<FindingLine> findings;
   QStringList limitations;  // each "• text"
@@ -69,7 +69,6 @@ ReportPreview preview(const Report& report, const ValueFormatter& formatter, con
 // The metric table: name, minimum, average, maximum ("—" when absent), samples, resolution, gaps.
 ReportTable metricTable(const Report& report, const ValueFormatter& formatter);
 
-
 // The file's bytes, made before any dialog opens. A report that cannot be encoded gives no
 // bytes and the reason, so nothing is written.
 ExportData exportData(const Report& report, ReportFormat format, const ValueFormatter& formatter,
@@ -86,7 +85,8 @@ ReadReport readReport(const QString& path);
 
 // The comparison of the chosen files: exactly two, both reports, the earlier (by `from`, stable
 // in the given order) as A.
-ComparisonOutcome compare(const QStringList& paths, const ValueFormatter& formatter, const Localize& localize);
+ComparisonOutcome compare(const QStringList& paths, const ValueFormatter& formatter,
+                          const Localize& localize);
 
 // "A: %1   ·   B: %2".
 QString comparisonNames(const ReportComparison& comparison);

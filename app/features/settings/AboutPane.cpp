@@ -2,8 +2,8 @@
 
 #include "design/Accessibility.h"
 #include "design/Icons.h"
-#include "design/ToneLabel.h"
 #include "design/Tokens.h"
+#include "design/ToneLabel.h"
 #include "features/settings/SettingsFacts.h"
 #include "model/MonitorModel.h"
 #include "texts/BuildInfo.h"
@@ -51,7 +51,8 @@ AboutPane::AboutPane(MonitorModel& model, QWidget* parent) : SettingsForm(parent
   QFormLayout* footprint = addSection(tr("KIVO Monitor's own footprint"));
   cpu_ = addValue(footprint, tr("CPU (of one core)"), QStringLiteral("settings.selfCPU"));
   memory_ = addValue(footprint, tr("Memory"), QStringLiteral("settings.selfMemory"));
-  collection_ = addValue(footprint, tr("Collection time per sample"), QStringLiteral("settings.collectionTime"));
+  collection_ =
+      addValue(footprint, tr("Collection time per sample"), QStringLiteral("settings.collectionTime"));
   addNote(footprint, tr("Measured on itself, live, with the same method as every other process."));
   finish();
 
@@ -61,7 +62,8 @@ AboutPane::AboutPane(MonitorModel& model, QWidget* parent) : SettingsForm(parent
 }
 
 void AboutPane::updateFootprint() {
-  const auto rows = SettingsFacts::footprint(model_.latest(MetricID::selfCPU), model_.snapshot().get(), model_.format());
+  const auto rows =
+      SettingsFacts::footprint(model_.latest(MetricID::selfCPU), model_.snapshot().get(), model_.format());
   cpu_->setText(rows.cpu);
   memory_->setText(rows.memory);
   collection_->setText(rows.collection);

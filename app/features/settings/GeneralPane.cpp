@@ -54,9 +54,11 @@ GeneralPane::GeneralPane(MonitorModel& model, AppSettings& settings, QWidget* pa
     density_->addItem(densityTitle(choice), DensityChoices::rawValue(choice));
   }
   look->addRow(tr("Density"), density_);
-  colorBlind_ = addToggle(look, tr("Colour-blind-safe chart colours"), QStringLiteral("settings.colorBlindSafe"));
-  addNote(look, tr("Uses the Okabe–Ito palette. Charts always carry labels and legends as well, so colour is never "
-                   "the only cue."));
+  colorBlind_ =
+      addToggle(look, tr("Colour-blind-safe chart colours"), QStringLiteral("settings.colorBlindSafe"));
+  addNote(look,
+          tr("Uses the Okabe–Ito palette. Charts always carry labels and legends as well, so colour is never "
+             "the only cue."));
 
   QFormLayout* startup = addSection(tr("Startup"));
   login_ = addToggle(startup, tr("Open KIVO Monitor at login"), QStringLiteral("settings.launchAtLogin"));

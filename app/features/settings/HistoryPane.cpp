@@ -1,8 +1,8 @@
 #include "features/settings/HistoryPane.h"
 
 #include "design/Icons.h"
-#include "design/ToneLabel.h"
 #include "design/Tokens.h"
+#include "design/ToneLabel.h"
 #include "features/settings/SettingsFacts.h"
 #include "model/MonitorModel.h"
 #include "settings/AppSettings.h"
@@ -64,8 +64,9 @@ HistoryPane::HistoryPane(MonitorModel& model, AppSettings& settings, QWidget* pa
                Picker{RetentionChoices::hour(), &RetentionPolicy::hour}} {
   QFormLayout* recording = addSection(tr("Recording"));
   record_ = addToggle(recording, tr("Record history"), QStringLiteral("settings.recordHistory"));
-  addNote(recording, tr("When off, live charts keep working but nothing is written to disk, and Insights, History "
-                        "and Reports have no new data."));
+  addNote(recording,
+          tr("When off, live charts keep working but nothing is written to disk, and Insights, History "
+             "and Reports have no new data."));
 
   QFormLayout* retention = addSection(tr("Retention"));
   const char* labels[] = {"Every sample", "One-minute summaries", "One-hour summaries"};
@@ -201,8 +202,9 @@ void HistoryPane::askToErase() {
   box->setIcon(QMessageBox::Warning);
   box->setWindowTitle(tr("Erase all recorded history?"));
   box->setText(tr("Erase all recorded history?"));
-  box->setInformativeText(tr("Samples, summaries, alert history and bookmarks are deleted from this computer. "
-                             "This cannot be undone."));
+  box->setInformativeText(
+      tr("Samples, summaries, alert history and bookmarks are deleted from this computer. "
+         "This cannot be undone."));
   box->setObjectName(QStringLiteral("settings.eraseConfirmation"));
   box->setTextFormat(Qt::PlainText);
   box->setWindowModality(Qt::WindowModal);

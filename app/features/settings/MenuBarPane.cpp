@@ -17,8 +17,9 @@ MenuBarPane::MenuBarPane(AppSettings& settings, const TrayHost* host, QWidget* p
   QFormLayout* tray = addSection(tr("Tray"));
   tray_ = tray;
   show_ = addToggle(tray, tr("Show KIVO Monitor in the tray"), QStringLiteral("settings.showMenuBar"));
-  noTray_ = addNote(tray, tr("This desktop shows no tray at the moment. The choices here are saved and apply when a "
-                             "tray is available."));
+  noTray_ = addNote(
+      tray, tr("This desktop shows no tray at the moment. The choices here are saved and apply when a "
+               "tray is available."));
   noTray_->setObjectName(QStringLiteral("settings.noTray"));
 
   QFormLayout* indicators = addSection(tr("Indicators"));
@@ -30,9 +31,10 @@ MenuBarPane::MenuBarPane(AppSettings& settings, const TrayHost* host, QWidget* p
       settings_.setMenuBarItems(IndicatorSelection::toggled(settings_.menuBarItems(), item, on));
     });
   }
-  addNote(indicators, tr("The tray shows the KIVO Monitor icon, with a red dot while alerts are active. Its "
-                         "tooltip lists the chosen indicators in this order; with every indicator off it names "
-                         "only KIVO Monitor and any active alerts."));
+  addNote(indicators,
+          tr("The tray shows the KIVO Monitor icon, with a red dot while alerts are active. Its "
+             "tooltip lists the chosen indicators in this order; with every indicator off it names "
+             "only KIVO Monitor and any active alerts."));
   finish();
 
   connect(show_, &QCheckBox::clicked, this, [this](bool on) { settings_.setShowMenuBar(on); });
@@ -43,9 +45,13 @@ MenuBarPane::MenuBarPane(AppSettings& settings, const TrayHost* host, QWidget* p
   updateNote();
 }
 
-bool MenuBarPane::showsNoTrayNote() const { return host_ && !host_->isAvailable(); }
+bool MenuBarPane::showsNoTrayNote() const {
+  return host_ && !host_->isAvailable();
+}
 
-void MenuBarPane::updateNote() { tray_->setRowVisible(noTray_, showsNoTrayNote()); }
+void MenuBarPane::updateNote() {
+  tray_->setRowVisible(noTray_, showsNoTrayNote());
+}
 
 void MenuBarPane::fill() {
   const QSignalBlocker s(show_);

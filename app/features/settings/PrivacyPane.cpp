@@ -58,8 +58,9 @@ class Statement : public QWidget {
 PrivacyPane::PrivacyPane(AppSettings& settings, QWidget* parent) : SettingsForm(parent), settings_(settings) {
   QFormLayout* mask = addSection(tr("Privacy mask"));
   mask_ = addToggle(mask, tr("Hide addresses, host and user names"), QStringLiteral("settings.privacyMask"));
-  addNote(mask, tr("For screenshots and screen sharing. Values are replaced by “•••” in the interface; nothing "
-                   "changes in what is stored."));
+  addNote(mask,
+          tr("For screenshots and screen sharing. Values are replaced by “•••” in the interface; nothing "
+             "changes in what is stored."));
 
   QFormLayout* data = addSection(tr("What KIVO Monitor does with your data"));
   const struct {
@@ -68,10 +69,12 @@ PrivacyPane::PrivacyPane(AppSettings& settings, QWidget* parent) : SettingsForm(
   } statements[] = {
       {"internaldrive", "Everything is measured, stored and analysed on this computer."},
       {"person.crop.circle.badge.xmark", "No account, no analytics, no advertising, no update check."},
-      {"network", "The only network traffic it ever creates is the latency test, to the host you type, when you "
-                  "press the button."},
-      {"lock.shield", "It asks for no permission: notifications, if you want them, go through the desktop's "
-                      "notification service."},
+      {"network",
+       "The only network traffic it ever creates is the latency test, to the host you type, when you "
+       "press the button."},
+      {"lock.shield",
+       "It asks for no permission: notifications, if you want them, go through the desktop's "
+       "notification service."},
       {"checkmark.shield", "It runs without administrator rights and installs no helper."},
   };
   for (const auto& statement : statements) {

@@ -1,9 +1,9 @@
 #include "features/settings/SamplingPane.h"
 
 #include "design/Accessibility.h"
+#include "features/settings/SettingsFacts.h"
 #include "model/MonitorModel.h"
 #include "settings/AppSettings.h"
-#include "features/settings/SettingsFacts.h"
 #include "texts/Localized.h"
 
 #include <QCheckBox>
@@ -63,11 +63,14 @@ SamplingPane::SamplingPane(MonitorModel& model, AppSettings& settings, QWidget* 
   intervals->addRow(tr("Interval in force now"), inForce_);
 
   QFormLayout* bestEffort = addSection(tr("Best-effort readings"));
-  bestEffort_ = addToggle(bestEffort, tr("Read undocumented system properties"), QStringLiteral("settings.bestEffort"));
-  QLabel* note = addNote(bestEffort, tr("GPU utilization and battery detail (cycle count, capacity, power flow) are read from driver "
-                         "files (/sys/class/drm, /sys/class/power_supply) and the GPU vendor's library, whose meaning "
-                         "is not documented. They are always labelled “Best effort”. Turn this off to show only "
-                         "documented values."));
+  bestEffort_ =
+      addToggle(bestEffort, tr("Read undocumented system properties"), QStringLiteral("settings.bestEffort"));
+  QLabel* note = addNote(
+      bestEffort,
+      tr("GPU utilization and battery detail (cycle count, capacity, power flow) are read from driver "
+         "files (/sys/class/drm, /sys/class/power_supply) and the GPU vendor's library, whose meaning "
+         "is not documented. They are always labelled “Best effort”. Turn this off to show only "
+         "documented values."));
   // Paths stay whole on one line: no break after their slashes.
   note->setText(note->text().replace(QLatin1Char('/'), QStringLiteral("/\u2060")));
   finish();

@@ -8,7 +8,9 @@ namespace {
 
 const QString kDash = QStringLiteral("—");
 
-QString orDash(const QString& text) { return text.trimmed().isEmpty() ? kDash : text; }
+QString orDash(const QString& text) {
+  return text.trimmed().isEmpty() ? kDash : text;
+}
 
 }  // namespace
 
@@ -43,7 +45,8 @@ Computer computer(const SystemInfo& system) {
   return rows;
 }
 
-Footprint footprint(std::optional<double> selfCPU, const TelemetrySnapshot* snapshot, const ValueFormatter& format) {
+Footprint footprint(std::optional<double> selfCPU, const TelemetrySnapshot* snapshot,
+                    const ValueFormatter& format) {
   Footprint rows{kDash, kDash, kDash};
   if (selfCPU) rows.cpu = format.percent(*selfCPU, 1);
   if (snapshot) {

@@ -18,10 +18,10 @@ namespace SettingsFacts {
 // not be opened or, while it is open, why its latest flush failed (shown beside the statistics).
 struct Storage {
   bool statistics = false;
-  QString databaseSize;                // file-style bytes
-  QString storedSamples;               // "raw · minute · hour", grouped
-  std::optional<QString> oldest;       // only when an hour summary exists
-  std::optional<QString> error;        // "The history database could not be opened: …" or the write failure
+  QString databaseSize;           // file-style bytes
+  QString storedSamples;          // "raw · minute · hour", grouped
+  std::optional<QString> oldest;  // only when an hour summary exists
+  std::optional<QString> error;   // "The history database could not be opened: …" or the write failure
 };
 Storage storage(const std::optional<StoreStatistics>& statistics, const std::optional<QString>& error,
                 bool historyOpen, const ValueFormatter& format);
@@ -43,7 +43,8 @@ struct Footprint {
   QString memory;
   QString collection;
 };
-Footprint footprint(std::optional<double> selfCPU, const TelemetrySnapshot* snapshot, const ValueFormatter& format);
+Footprint footprint(std::optional<double> selfCPU, const TelemetrySnapshot* snapshot,
+                    const ValueFormatter& format);
 
 // "Interval in force now": the tick's interval with one digit and " s"; absent before a snapshot.
 std::optional<QString> intervalInForce(const TelemetrySnapshot* snapshot, const ValueFormatter& format);

@@ -1,7 +1,7 @@
 #include "features/settings/SettingsForm.h"
 
-#include "design/ToneLabel.h"
 #include "design/Tokens.h"
+#include "design/ToneLabel.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -63,6 +63,8 @@ QLabel* SettingsForm::addValue(QFormLayout* section, const QString& label, const
   return value;
 }
 
-void SettingsForm::finish() { content_->addStretch(1); }
+void SettingsForm::finish() {
+  content_->addStretch(1);
+}
 
 }  // namespace kivo

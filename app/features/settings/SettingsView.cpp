@@ -21,7 +21,8 @@ namespace {
 // Tints the tab symbols like the tab text, again whenever the appearance changes.
 class TabTint : public QObject {
  public:
-  TabTint(QTabWidget* tabs, std::vector<QString> symbols) : QObject(tabs), tabs_(tabs), symbols_(std::move(symbols)) {
+  TabTint(QTabWidget* tabs, std::vector<QString> symbols)
+      : QObject(tabs), tabs_(tabs), symbols_(std::move(symbols)) {
     tabs->installEventFilter(this);
     tint();
   }

@@ -14,7 +14,8 @@ namespace SettingsView {
 
 // Adds the panes to the window's tab widget, which opens on General. trayHost: the desktop's
 // tray as the tray icon follows it (null: the Tray pane makes no claim about it).
-void addPanes(QTabWidget* tabs, MonitorModel& model, AppSettings& settings, const TrayHost* trayHost = nullptr);
+void addPanes(QTabWidget* tabs, MonitorModel& model, AppSettings& settings,
+              const TrayHost* trayHost = nullptr);
 
 }  // namespace SettingsView
 

@@ -50,15 +50,16 @@ ThermalPage::ThermalPage(MonitorModel& model, QWidget* parent) : Page(parent), m
 }
 
 void ThermalPage::build() {
-  addWidget(new PageHeader(QStringLiteral("Thermal & Sensors"), tr("What Linux exposes, and what it does not"),
-                           MetricFamily::thermal));
+  addWidget(new PageHeader(QStringLiteral("Thermal & Sensors"),
+                           tr("What Linux exposes, and what it does not"), MetricFamily::thermal));
 
   auto* row = new CardRow;
   auto* state = new Card(QStringLiteral("Thermal state"), MetricFamily::thermal);
   state->setObjectName(QStringLiteral("thermal.state"));
   state->setMinimumWidth(260);
   state->setMaximumWidth(360);
-  level_ = new Readout(std::nullopt, QStringLiteral("The system's own assessment"), 32, Palette::textSecondary, state);
+  level_ = new Readout(std::nullopt, QStringLiteral("The system's own assessment"), 32,
+                       Palette::textSecondary, state);
   level_->setObjectName(QStringLiteral("thermal.level"));
   state->addContent(level_);
   scale_ = new ThermalScale(state);
@@ -66,10 +67,11 @@ void ThermalPage::build() {
   explanation_ = new ToneLabel(QString(), Typeface::system(12), Palette::textSecondary, state);
   explanation_->setWordWrap(true);
   state->addContent(explanation_);
-  noLevel_ = new UnavailableRow(tr("Thermal state"),
-                                tr("This computer has no thermal zones with trip points, so the kernel gives no "
-                                   "thermal state."),
-                                state);
+  noLevel_ =
+      new UnavailableRow(tr("Thermal state"),
+                         tr("This computer has no thermal zones with trip points, so the kernel gives no "
+                            "thermal state."),
+                         state);
   state->addContent(noLevel_);
   state->body()->addStretch();
   row->addWidget(state);
@@ -83,13 +85,15 @@ void ThermalPage::build() {
   options.height = 150;
   chart_->setOptions(std::move(options));
   history->addContent(chart_);
-  noChart_ = new ToneLabel(tr("No thermal state to chart: this computer has no thermal zones with trip points."),
-                           Typeface::system(12), Palette::textSecondary, history);
+  noChart_ =
+      new ToneLabel(tr("No thermal state to chart: this computer has no thermal zones with trip points."),
+                    Typeface::system(12), Palette::textSecondary, history);
   noChart_->setObjectName(QStringLiteral("thermal.noChart"));
   noChart_->setWordWrap(true);
   history->addContent(noChart_);
   history->body()->addStretch();
-  series_ = {LiveSeries{QStringLiteral("thermal"), tr("Thermal state"), ChartColor::of(MetricFamily::thermal), {}}};
+  series_ = {
+      LiveSeries{QStringLiteral("thermal"), tr("Thermal state"), ChartColor::of(MetricFamily::thermal), {}}};
   row->addWidget(history);
   addWidget(row);
 
@@ -98,18 +102,19 @@ void ThermalPage::build() {
   batteryTemperature_ = new KeyValueRow(tr("Battery temperature"), std::nullopt, MetricQuality::bestEffort,
                                         std::nullopt, temperatures);
   temperatures->addContent(batteryTemperature_);
-  noBatteryTemperature_ = new UnavailableRow(tr("Battery temperature"),
-                                             tr("The battery driver on this computer publishes no temperature."),
-                                             temperatures);
+  noBatteryTemperature_ =
+      new UnavailableRow(tr("Battery temperature"),
+                         tr("The battery driver on this computer publishes no temperature."), temperatures);
   temperatures->addContent(noBatteryTemperature_);
   for (const char* label : {"CPU temperature", "GPU temperature", "Fan speed"}) {
     temperatures->addContent(new UnavailableRow(tr(label), std::nullopt, temperatures));
   }
-  temperatures->addContent(note(tr("CPU and GPU temperatures and fan speeds come only from hardware-monitoring "
-                                   "drivers (hwmon), under names that differ from board to board. KIVO Monitor does "
-                                   "not read them: a wrong sensor would mislead more than none. The thermal state "
-                                   "above is the supported signal."),
-                                temperatures));
+  temperatures->addContent(
+      note(tr("CPU and GPU temperatures and fan speeds come only from hardware-monitoring "
+              "drivers (hwmon), under names that differ from board to board. KIVO Monitor does "
+              "not read them: a wrong sensor would mislead more than none. The thermal state "
+              "above is the supported signal."),
+           temperatures));
   addWidget(temperatures);
 
   auto* table = new Card(QStringLiteral("Sensor and metric availability on this computer"));
@@ -189,7 +194,8 @@ void ThermalPage::refreshCapabilities() {
     auto* line = new QHBoxLayout(presence);
     line->setContentsMargins(0, 0, 0, 0);
     line->setSpacing(4);
-    line->addWidget(new SymbolView(QStringLiteral("minus.circle"), ChartColor::of(Palette::textTertiary), 12, presence));
+    line->addWidget(
+        new SymbolView(QStringLiteral("minus.circle"), ChartColor::of(Palette::textTertiary), 12, presence));
     line->addWidget(new ToneLabel(QString(), Typeface::system(12), Palette::textPrimary, presence));
     cells.push_back(presence);
     auto* source = new ToneLabel(QString(), Typeface::mono(), Palette::textSecondary, parent);

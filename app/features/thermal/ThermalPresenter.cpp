@@ -14,10 +14,14 @@ QString ThermalPresenter::levelText(std::optional<ThermalLevel> level) {
 DynamicColor ThermalPresenter::levelColor(std::optional<ThermalLevel> level) {
   if (!level) return Palette::textSecondary;
   switch (*level) {
-    case ThermalLevel::nominal: return Palette::success;
-    case ThermalLevel::fair: return Palette::textPrimary;
-    case ThermalLevel::serious: return Palette::warning;
-    case ThermalLevel::critical: return Palette::danger;
+    case ThermalLevel::nominal:
+      return Palette::success;
+    case ThermalLevel::fair:
+      return Palette::textPrimary;
+    case ThermalLevel::serious:
+      return Palette::warning;
+    case ThermalLevel::critical:
+      return Palette::danger;
   }
   return Palette::textSecondary;
 }
@@ -25,20 +29,22 @@ DynamicColor ThermalPresenter::levelColor(std::optional<ThermalLevel> level) {
 QString ThermalPresenter::chartValueText(double value) {
   const double rounded = std::round(value);  // halves away from zero
   if (rounded >= 0 && rounded <= 3) {
-    if (const auto level = Thermal::fromRawValue(static_cast<std::int64_t>(rounded))) return ThermalText::name(*level);
+    if (const auto level = Thermal::fromRawValue(static_cast<std::int64_t>(rounded)))
+      return ThermalText::name(*level);
   }
   return ThermalText::name(ThermalLevel::nominal);
 }
 
-ThermalPresenter::BatteryItem ThermalPresenter::batteryItem(const PowerSample* power, const ValueFormatter& format) {
+ThermalPresenter::BatteryItem ThermalPresenter::batteryItem(const PowerSample* power,
+                                                            const ValueFormatter& format) {
   if (!power) return {};
   if (power->temperature) return {BatteryTemperature::row, format.temperature(*power->temperature)};
   if (power->hasBattery) return {BatteryTemperature::unavailable, {}};
   return {};
 }
 
-std::vector<const SensorCapability*> ThermalPresenter::filtered(const std::vector<SensorCapability>& capabilities,
-                                                                const QString& filter) {
+std::vector<const SensorCapability*> ThermalPresenter::filtered(
+    const std::vector<SensorCapability>& capabilities, const QString& filter) {
   std::vector<const SensorCapability*> passing;
   for (const SensorCapability& capability : capabilities) {
     if (filter.isEmpty() || translated(capability.name).contains(filter, Qt::CaseInsensitive) ||

@@ -35,7 +35,7 @@ BatteryItem batteryItem(const PowerSample* power, const ValueFormatter& format);
 // The capabilities whose translated name or category contains the filter, ignoring case, in
 // the table's order; all of them for an empty filter. The filter is used as typed.
 std::vector<const SensorCapability*> filtered(const std::vector<SensorCapability>& capabilities,
-                                             const QString& filter);
+                                              const QString& filter);
 
 }  // namespace ThermalPresenter
 

@@ -64,8 +64,8 @@ QImage itemImage(const MonitorModel& model, const AppSettings& settings, bool da
                                                 MenuBarItem::disk, MenuBarItem::battery};
   const MenuBarRenderer label = MenuBarLabel(model, settings).image(kAll);
   const QSizeF size = label.size() + QSizeF(2 * kPadX, 2 * kPadY);
-  QImage image(static_cast<int>(std::ceil(size.width() * scale)), static_cast<int>(std::ceil(size.height() * scale)),
-               QImage::Format_ARGB32_Premultiplied);
+  QImage image(static_cast<int>(std::ceil(size.width() * scale)),
+               static_cast<int>(std::ceil(size.height() * scale)), QImage::Format_ARGB32_Premultiplied);
   image.setDotsPerMeterX(kDotsPerMeter);
   image.setDotsPerMeterY(kDotsPerMeter);
   image.setDevicePixelRatio(scale);

@@ -69,9 +69,13 @@ std::vector<MenuBarRenderer::Segment> MenuBarLabel::segments(const std::vector<M
   return result;
 }
 
-std::vector<MenuBarRenderer::Segment> MenuBarLabel::segments() const { return segments(settings_.menuBarItems()); }
+std::vector<MenuBarRenderer::Segment> MenuBarLabel::segments() const {
+  return segments(settings_.menuBarItems());
+}
 
-bool MenuBarLabel::alert() const { return !model_.firing().empty(); }
+bool MenuBarLabel::alert() const {
+  return !model_.firing().empty();
+}
 
 QString MenuBarLabel::accessibilityText() const {
   const ValueFormatter& format = model_.format();
@@ -94,7 +98,8 @@ QString MenuBarLabel::toolTip() const {
   for (MenuBarItem item : settings_.menuBarItems()) {
     const auto s = segment(item);
     if (!s) continue;
-    text += QLatin1Char('\n') + MenuBarText::title(item) + QLatin1Char(' ') + s->lines.join(QStringLiteral("  "));
+    text +=
+        QLatin1Char('\n') + MenuBarText::title(item) + QLatin1Char(' ') + s->lines.join(QStringLiteral("  "));
   }
   if (!model_.firing().empty()) {
     text += QLatin1Char('\n') + AlertText::activeCount(static_cast<qint64>(model_.firing().size()));

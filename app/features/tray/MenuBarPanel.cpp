@@ -353,7 +353,8 @@ void MenuBarPanel::applyColors() {
   const QColor primary = Palette::textPrimary.resolve(this);
 
   if (state_.thermal) setTextColor(thermal_, thermalColor(state_.thermal->level).resolve(this));
-  pause_->setIcon(Icons::icon(state_.paused ? QStringLiteral("play.fill") : QStringLiteral("pause.fill"), primary));
+  pause_->setIcon(
+      Icons::icon(state_.paused ? QStringLiteral("play.fill") : QStringLiteral("pause.fill"), primary));
   for (auto& [id, view] : alertRows_) {
     const QColor color = SeverityLook::color(view.severity).resolve(this);
     setTextColor(view.title, color);
@@ -366,8 +367,9 @@ void MenuBarPanel::applyColors() {
     setTextColor(tiles_[i].value, primary);
   }
   if (state_.battery) {
-    setIcon(batteryIcon_, state_.battery->charging ? QStringLiteral("battery.100.bolt") : QStringLiteral("battery.75"),
-            16, primary);
+    setIcon(batteryIcon_,
+            state_.battery->charging ? QStringLiteral("battery.100.bolt") : QStringLiteral("battery.75"), 16,
+            primary);
   }
   setTextColor(heading_, secondary);
   settings_->setIcon(Icons::icon(QStringLiteral("gearshape"), secondary));

@@ -20,8 +20,9 @@ std::vector<ProcessRecord> topProcesses(const ProcessSample* sample, int count) 
   for (const ProcessRecord& record : sample->processes) {
     if (record.cpuPercent) rows.push_back(record);
   }
-  std::stable_sort(rows.begin(), rows.end(),
-                   [](const ProcessRecord& a, const ProcessRecord& b) { return *a.cpuPercent > *b.cpuPercent; });
+  std::stable_sort(rows.begin(), rows.end(), [](const ProcessRecord& a, const ProcessRecord& b) {
+    return *a.cpuPercent > *b.cpuPercent;
+  });
   if (rows.size() > static_cast<std::size_t>(count)) rows.resize(static_cast<std::size_t>(count));
   return rows;
 }
@@ -33,9 +34,11 @@ MenuBarPanelState state(const MonitorModel& model) {
   using Tile = MenuBarPanelState::Tile;
   using Kind = MenuBarPanelState::TileKind;
 
-  if (snapshot && snapshot->thermal) state.thermal = {*snapshot->thermal, ThermalText::name(*snapshot->thermal)};
+  if (snapshot && snapshot->thermal)
+    state.thermal = {*snapshot->thermal, ThermalText::name(*snapshot->thermal)};
   state.paused = model.isPaused();
-  for (const AlertRule& rule : model.firing()) state.alerts.push_back({rule.id, AlertText::title(rule), rule.severity});
+  for (const AlertRule& rule : model.firing())
+    state.alerts.push_back({rule.id, AlertText::title(rule), rule.severity});
 
   Tile cpu{Kind::cpu, tr("CPU"), std::nullopt, model.values(MetricID::cpuTotal, kSparklinePoints), 100.0};
   if (auto value = model.latest(MetricID::cpuTotal)) cpu.value = format.percent(*value, 0);
@@ -46,7 +49,8 @@ MenuBarPanelState state(const MonitorModel& model) {
               physical > 0 ? std::optional<double>(static_cast<double>(physical)) : std::nullopt};
   if (snapshot && snapshot->memory) {
     const MemorySample& m = *snapshot->memory;
-    memory.value = format.bytes(m.used, true) + QStringLiteral(" \u00b7 ") + format.percent(m.usedFraction() * 100, 0);
+    memory.value =
+        format.bytes(m.used, true) + QStringLiteral(" \u00b7 ") + format.percent(m.usedFraction() * 100, 0);
   }
 
   Tile network{Kind::network, tr("Network"), std::nullopt, model.values(MetricID::netDown, kSparklinePoints),
@@ -57,7 +61,8 @@ MenuBarPanelState state(const MonitorModel& model) {
   }
 
   // The line shows the write rate while the text starts with the read rate.
-  Tile disk{Kind::disk, tr("Disk"), std::nullopt, model.values(MetricID::diskWrite, kSparklinePoints), std::nullopt};
+  Tile disk{Kind::disk, tr("Disk"), std::nullopt, model.values(MetricID::diskWrite, kSparklinePoints),
+            std::nullopt};
   if (auto read = model.latest(MetricID::diskRead)) {
     // The panel has room for whole rates, as the network tile shows them; the label keeps "2.5M".
     disk.value = QStringLiteral("R ") + format.rate(*read) + QStringLiteral("  W ") +

@@ -2,8 +2,8 @@
 
 #include <QApplication>
 #include <QFontMetricsF>
-#include <QPainter>
 #include <QPaintDevice>
+#include <QPainter>
 #include <QPainterPath>
 
 #include <algorithm>
@@ -98,7 +98,8 @@ double MenuBarRenderer::alertDotX() const {
   return x - 2;
 }
 
-std::vector<double> MenuBarRenderer::barHeights(const std::vector<double>& graph, std::optional<double> ceiling) {
+std::vector<double> MenuBarRenderer::barHeights(const std::vector<double>& graph,
+                                                std::optional<double> ceiling) {
   double top = 1;
   if (ceiling) {
     top = *ceiling;
@@ -145,7 +146,8 @@ void MenuBarRenderer::paint(QPainter& painter, const QPointF& origin, const QCol
     painter.drawEllipse(QRectF(2.5, up(4.5 + 13), 13, 13));
     painter.restore();
 
-    static const QPointF pulse[] = {{0.5, 11}, {4.5, 11}, {6.5, 15.5}, {9.5, 6}, {11.5, 13}, {13, 11}, {17.5, 11}};
+    static const QPointF pulse[] = {{0.5, 11},  {4.5, 11}, {6.5, 15.5}, {9.5, 6},
+                                    {11.5, 13}, {13, 11},  {17.5, 11}};
     QPolygonF line;
     for (const QPointF& p : pulse) line << QPointF(p.x(), up(p.y()));
     painter.setPen(QPen(ink, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
@@ -195,7 +197,8 @@ void MenuBarRenderer::paint(QPainter& painter, const QPointF& origin, const QCol
 }
 
 QImage MenuBarRenderer::render(qreal scale, const QColor& ink) const {
-  const QSize pixels(static_cast<int>(std::ceil(width_ * scale)), static_cast<int>(std::ceil(kHeight * scale)));
+  const QSize pixels(static_cast<int>(std::ceil(width_ * scale)),
+                     static_cast<int>(std::ceil(kHeight * scale)));
   QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
   image.setDotsPerMeterX(kDotsPerMeter);
   image.setDotsPerMeterY(kDotsPerMeter);

@@ -23,10 +23,10 @@ namespace kivo {
 class MenuBarRenderer {
  public:
   struct Segment {
-    QString caption;                          // above a single value line; may be empty
-    QStringList lines;                        // one line drawn large, two drawn small
+    QString caption;                           // above a single value line; may be empty
+    QStringList lines;                         // one line drawn large, two drawn small
     std::optional<std::vector<double>> graph;  // mini bar graph; absent: no room for one
-    std::optional<double> ceiling;            // fills a bar; absent: the largest graph value
+    std::optional<double> ceiling;             // fills a bar; absent: the largest graph value
 
     bool operator==(const Segment&) const = default;
   };

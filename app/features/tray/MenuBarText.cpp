@@ -7,7 +7,9 @@
 
 namespace kivo::MenuBarText {
 
-QString title(MenuBarItem item) { return MenuBarItems::title(item); }
+QString title(MenuBarItem item) {
+  return MenuBarItems::title(item);
+}
 
 namespace {
 // Fixed-point digits without any locale (to_chars always writes a full stop).

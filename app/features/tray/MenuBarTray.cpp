@@ -41,7 +41,8 @@ MenuBarTray::MenuBarTray(MonitorModel& model, AppSettings& settings, MenuBarActi
     if (action) action();
   };
   menu_->setObjectName(QStringLiteral("menubar.menu"));
-  connect(menu_->addAction(tr("Open KIVO Monitor")), &QAction::triggered, this, [this, call] { call(actions_.openMain); });
+  connect(menu_->addAction(tr("Open KIVO Monitor")), &QAction::triggered, this,
+          [this, call] { call(actions_.openMain); });
   pause_ = menu_->addAction(tr("Pause Sampling"));
   connect(pause_, &QAction::triggered, this, [this] {
     if (actions_.togglePause) {
@@ -50,9 +51,11 @@ MenuBarTray::MenuBarTray(MonitorModel& model, AppSettings& settings, MenuBarActi
       model_.setPaused(!model_.isPaused());
     }
   });
-  connect(menu_->addAction(tr("Settings…")), &QAction::triggered, this, [this, call] { call(actions_.openSettings); });
+  connect(menu_->addAction(tr("Settings…")), &QAction::triggered, this,
+          [this, call] { call(actions_.openSettings); });
   menu_->addSeparator();
-  connect(menu_->addAction(tr("Quit KIVO Monitor")), &QAction::triggered, this, [this, call] { call(actions_.quit); });
+  connect(menu_->addAction(tr("Quit KIVO Monitor")), &QAction::triggered, this,
+          [this, call] { call(actions_.quit); });
 
   connect(host_, &TrayHost::availableChanged, this, &MenuBarTray::applyVisibility);
   connect(&settings_, &AppSettings::showMenuBarChanged, this, &MenuBarTray::applyVisibility);
@@ -119,7 +122,9 @@ void MenuBarTray::updateIcon() {
   ++iconDraws_;
 }
 
-void MenuBarTray::updateMenu() { pause_->setText(model_.isPaused() ? tr("Resume Sampling") : tr("Pause Sampling")); }
+void MenuBarTray::updateMenu() {
+  pause_->setText(model_.isPaused() ? tr("Resume Sampling") : tr("Pause Sampling"));
+}
 
 void MenuBarTray::togglePanel() {
   if (panel_ && panel_->isVisible()) {
@@ -149,7 +154,8 @@ void MenuBarTray::togglePanel() {
 }
 
 bool MenuBarTray::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::Hide && panel_ && watched == static_cast<QObject*>(panel_)) panelHidden_.start();
+  if (event->type() == QEvent::Hide && panel_ && watched == static_cast<QObject*>(panel_))
+    panelHidden_.start();
   return QObject::eventFilter(watched, event);
 }
 

@@ -84,7 +84,8 @@ bool actionable(QAccessibleInterface* iface) {
 }
 
 bool isButton(QAccessible::Role role) {
-  return role == QAccessible::PushButton || role == QAccessible::ButtonMenu || role == QAccessible::ButtonDropDown;
+  return role == QAccessible::PushButton || role == QAccessible::ButtonMenu ||
+         role == QAccessible::ButtonDropDown;
 }
 
 QString describe(QAccessibleInterface* iface) {
@@ -104,12 +105,14 @@ struct Walk {
     if (iface == nullptr || !iface->isValid() || iface->state().invisible) return;
     const QString name = spokenName(iface);
     const QAccessible::Role role = iface->role();
-    if (actionable(iface) && name.trimmed().isEmpty()) faults << QStringLiteral("unnamed: ") + describe(iface);
+    if (actionable(iface) && name.trimmed().isEmpty())
+      faults << QStringLiteral("unnamed: ") + describe(iface);
     if (isButton(role) && !name.isEmpty() && ++buttons[name] == 2) {
       faults << QStringLiteral("two buttons named \"%1\"").arg(name);
     }
     // A decorative image is left out of the tree, not read as "image".
-    if (role == QAccessible::Graphic && name.isEmpty()) faults << QStringLiteral("unnamed image: ") + describe(iface);
+    if (role == QAccessible::Graphic && name.isEmpty())
+      faults << QStringLiteral("unnamed image: ") + describe(iface);
     for (int i = 0; i < iface->childCount(); ++i) visit(iface->child(i), depth + 1);
   }
 };

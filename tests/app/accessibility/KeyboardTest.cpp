@@ -51,7 +51,9 @@ QString tabTo(QWidget* window, const QString& name, int limit = 400) {
   return passed.join(QLatin1Char(' '));
 }
 
-QMenu* openMenu() { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }
+QMenu* openMenu() {
+  return qobject_cast<QMenu*>(QApplication::activePopupWidget());
+}
 
 void closePopups() {
   while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
@@ -196,7 +198,8 @@ TEST(Keyboard, AKeyboardFocusedControlShowsItsRing) {
       test::settle();
       EXPECT_EQ(ring->ringed(), focused) << raw.toStdString();
       const QImage shot = window->grab().toImage();
-      shot.save(folder + QStringLiteral("/focus-%1-%2.png").arg(raw, dark ? QStringLiteral("dark") : QStringLiteral("light")));
+      shot.save(folder + QStringLiteral("/focus-%1-%2.png")
+                             .arg(raw, dark ? QStringLiteral("dark") : QStringLiteral("light")));
       const QColor accent = Palette::accent.resolve(dark);
       const QColor seen = ringPixel(shot, window, focused);
       EXPECT_LT(std::abs(seen.red() - accent.red()) + std::abs(seen.green() - accent.green()) +

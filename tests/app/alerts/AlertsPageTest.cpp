@@ -48,7 +48,8 @@ struct PageRig {
   ModelRig rig;
   AlertsPage page;
 
-  explicit PageRig(QMap<QString, QVariant> arguments = {}) : rig(std::move(arguments)), page(*rig.model, *rig.settings) {
+  explicit PageRig(QMap<QString, QVariant> arguments = {})
+      : rig(std::move(arguments)), page(*rig.model, *rig.settings) {
     page.resize(1100, 900);
     rig.model->waitForWorker();
   }
@@ -78,8 +79,12 @@ struct PageRig {
   QString visibleText(const char* name) { return find<QLabel>(name)->text(); }
 };
 
-void clickSave(RuleEditor& editor) { editor.findChild<QPushButton*>(QStringLiteral("ruleEditor.save"))->click(); }
-void clickCancel(RuleEditor& editor) { editor.findChild<QPushButton*>(QStringLiteral("ruleEditor.cancel"))->click(); }
+void clickSave(RuleEditor& editor) {
+  editor.findChild<QPushButton*>(QStringLiteral("ruleEditor.save"))->click();
+}
+void clickCancel(RuleEditor& editor) {
+  editor.findChild<QPushButton*>(QStringLiteral("ruleEditor.cancel"))->click();
+}
 
 TEST(AlertsPage, ShowingThePageWritesNothing) {
   PageRig rig;
@@ -167,7 +172,8 @@ TEST(AlertsPage, HistoryLoadsClearsAndAppliesOnlyTheNewestLoad) {
   PageRig rig;
   TimeSeriesStore& store = *rig.rig.model->store();
   for (int i = 0; i < 70; ++i) {
-    store.record(alertEvent(i, i % 2 ? QStringLiteral("alert.resolved") : QStringLiteral("alert.fired"), 90 + i % 10));
+    store.record(
+        alertEvent(i, i % 2 ? QStringLiteral("alert.resolved") : QStringLiteral("alert.fired"), 90 + i % 10));
   }
   StoredEvent bookmark = alertEvent(100, QStringLiteral("bookmark"), 0);
   bookmark.kind = EventKind::bookmark;
@@ -189,12 +195,14 @@ TEST(AlertsPage, HistoryLoadsClearsAndAppliesOnlyTheNewestLoad) {
 
   rig.find<QPushButton>("alerts.clearHistory")->click();
   ASSERT_TRUE(waitUntil([&] { return rig.page.history().empty(); }));
-  EXPECT_TRUE(store.events({EventKind::alert}, QDateTime::fromSecsSinceEpoch(0), QDateTime::currentDateTimeUtc().addYears(1),
-                           10)
+  EXPECT_TRUE(store
+                  .events({EventKind::alert}, QDateTime::fromSecsSinceEpoch(0),
+                          QDateTime::currentDateTimeUtc().addYears(1), 10)
                   .empty());
   // Only alert events go.
-  EXPECT_EQ(store.events({EventKind::bookmark}, QDateTime::fromSecsSinceEpoch(0),
-                         QDateTime::currentDateTimeUtc().addYears(1), 10)
+  EXPECT_EQ(store
+                .events({EventKind::bookmark}, QDateTime::fromSecsSinceEpoch(0),
+                        QDateTime::currentDateTimeUtc().addYears(1), 10)
                 .size(),
             1u);
   EXPECT_EQ(rig.visibleText("alerts.historyCount"), QStringLiteral("0 events"));

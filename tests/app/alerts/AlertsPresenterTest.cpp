@@ -13,7 +13,8 @@ namespace {
 
 const ValueFormatter kFormat{QLocale(QLocale::English, QLocale::UnitedStates)};
 
-AlertRule rule(MetricID metric, double threshold, bool enabled = true, Severity severity = Severity::warning) {
+AlertRule rule(MetricID metric, double threshold, bool enabled = true,
+               Severity severity = Severity::warning) {
   AlertRule result = RuleList::newRule();
   result.metric = metric;
   result.threshold = threshold;
@@ -82,7 +83,8 @@ TEST(AlertsPresenter, NotificationControlFollowsTheStatus) {
     EXPECT_EQ(state.button, c.button);
     EXPECT_TRUE(test::namesOnlyLinux(state.text));
   }
-  EXPECT_TRUE(AlertsPresenter::notificationControl(NotificationStatus::denied).text.contains(QStringLiteral("service")));
+  EXPECT_TRUE(AlertsPresenter::notificationControl(NotificationStatus::denied)
+                  .text.contains(QStringLiteral("service")));
 }
 
 TEST(AlertsPresenter, SnoozeTextOnlyWhileTheSnoozeLiesAhead) {
@@ -105,8 +107,8 @@ TEST(AlertsPresenter, RuleRowsDivideAllButTheLastAndDimDisabledOnes) {
   AlertRule cpu = rule(MetricID::cpuTotal, 90);
   cpu.duration = 120;
   cpu.cooldown = 900;
-  const auto rows = AlertsPresenter::ruleRows({cpu, rule(MetricID::netDown, 5e7, false), rule(MetricID::diskFree, 2e10)},
-                                              kFormat);
+  const auto rows = AlertsPresenter::ruleRows(
+      {cpu, rule(MetricID::netDown, 5e7, false), rule(MetricID::diskFree, 2e10)}, kFormat);
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_TRUE(rows[0].divider);
   EXPECT_TRUE(rows[1].divider);
@@ -116,7 +118,8 @@ TEST(AlertsPresenter, RuleRowsDivideAllButTheLastAndDimDisabledOnes) {
   EXPECT_EQ(rows[1].symbol, QStringLiteral("network"));
   EXPECT_EQ(rows[2].symbol, QStringLiteral("internaldrive"));
   EXPECT_TRUE(rows[0].detail.startsWith(QStringLiteral("above ")));
-  EXPECT_TRUE(rows[0].detail.endsWith(QStringLiteral(" for 2 min · cooldown 15 min"))) << rows[0].detail.toStdString();
+  EXPECT_TRUE(rows[0].detail.endsWith(QStringLiteral(" for 2 min · cooldown 15 min")))
+      << rows[0].detail.toStdString();
   EXPECT_EQ(rows[0].severity, QStringLiteral("Warning"));
 }
 
@@ -132,7 +135,8 @@ TEST(AlertsPresenter, RepeatedRuleIdsStillGiveDistinctRows) {
 // the metric has more than one rule.
 TEST(AlertsPresenter, RuleButtonsAreNamedAfterTheirRule) {
   const auto rows = AlertsPresenter::ruleRows(
-      {rule(MetricID::cpuTotal, 90), rule(MetricID::memPressure, 1), rule(MetricID::memPressure, 2)}, kFormat);
+      {rule(MetricID::cpuTotal, 90), rule(MetricID::memPressure, 1), rule(MetricID::memPressure, 2)},
+      kFormat);
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ(rows[0].editName, QStringLiteral("Edit CPU usage rule"));
   EXPECT_EQ(rows[0].deleteName, QStringLiteral("Delete CPU usage rule"));
@@ -171,27 +175,35 @@ TEST(AlertsPresenter, StoredValuesAreReadInTheCLocaleAndMustBeFinite) {
     std::optional<double> read;
   };
   const Case cases[] = {
-      {QStringLiteral("93.5"), 93.5}, {QStringLiteral("1e3"), 1000.0},  {QStringLiteral("-2"), -2.0},
-      {QStringLiteral("93,5"), std::nullopt}, {QStringLiteral("abc"), std::nullopt}, {QStringLiteral(""), std::nullopt},
-      {QStringLiteral("nan"), std::nullopt},  {QStringLiteral("inf"), std::nullopt}, {QStringLiteral("1e999"), std::nullopt},
+      {QStringLiteral("93.5"), 93.5},
+      {QStringLiteral("1e3"), 1000.0},
+      {QStringLiteral("-2"), -2.0},
+      {QStringLiteral("93,5"), std::nullopt},
+      {QStringLiteral("abc"), std::nullopt},
+      {QStringLiteral(""), std::nullopt},
+      {QStringLiteral("nan"), std::nullopt},
+      {QStringLiteral("inf"), std::nullopt},
+      {QStringLiteral("1e999"), std::nullopt},
       {std::nullopt, std::nullopt},
   };
   for (const Case& c : cases) {
     const StoredEvent event = alertEvent(1, QStringLiteral("alert.fired"), MetricID::cpuTotal, c.stored);
-    EXPECT_EQ(AlertsPresenter::payloadValue(event), c.read) << c.stored.value_or(QStringLiteral("(none)")).toStdString();
+    EXPECT_EQ(AlertsPresenter::payloadValue(event), c.read)
+        << c.stored.value_or(QStringLiteral("(none)")).toStdString();
   }
   // A user locale with a decimal comma does not change how stored text is read.
   const QLocale before;
   QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-  EXPECT_EQ(AlertsPresenter::payloadValue(alertEvent(1, QStringLiteral("alert.fired"), MetricID::cpuTotal,
-                                                     QStringLiteral("93.5"))),
+  EXPECT_EQ(AlertsPresenter::payloadValue(
+                alertEvent(1, QStringLiteral("alert.fired"), MetricID::cpuTotal, QStringLiteral("93.5"))),
             93.5);
   QLocale::setDefault(before);
 }
 
 TEST(AlertsPresenter, HistoryListsTheNewestSixty) {
   std::vector<StoredEvent> events;
-  for (int i = 300; i > 0; --i) events.push_back(alertEvent(i, QStringLiteral("alert.fired"), MetricID::cpuTotal, {}));
+  for (int i = 300; i > 0; --i)
+    events.push_back(alertEvent(i, QStringLiteral("alert.fired"), MetricID::cpuTotal, {}));
   const auto rows = AlertsPresenter::historyRows(events, kFormat);
   ASSERT_EQ(rows.size(), 60u);
   EXPECT_EQ(rows.front().id, 300);

@@ -189,7 +189,8 @@ struct EditorRig {
 
 TEST(RuleEditor, OpeningAndSavingWritesBackNothingForEveryKindOfRule) {
   std::vector<AlertRule> rules;
-  for (MetricID metric : RuleEditorForm::metrics()) rules.push_back(RuleEditorForm::withMetric(base(), metric));
+  for (MetricID metric : RuleEditorForm::metrics())
+    rules.push_back(RuleEditorForm::withMetric(base(), metric));
   // Values no control can show stay exactly as stored.
   AlertRule odd = base();
   odd.metric = MetricID::memUsed;
@@ -328,10 +329,12 @@ TEST(RuleEditor, Screenshots) {
   test::grabBoth(rig.editor, QStringLiteral("alerts"), QStringLiteral("editor-cpu"), rig.editor.sizeHint());
   AlertRule thermal = RuleEditorForm::withMetric(base(), MetricID::thermalState);
   EditorRig level(thermal);
-  test::grabBoth(level.editor, QStringLiteral("alerts"), QStringLiteral("editor-thermal"), level.editor.sizeHint());
+  test::grabBoth(level.editor, QStringLiteral("alerts"), QStringLiteral("editor-thermal"),
+                 level.editor.sizeHint());
   AlertRule disk = RuleEditorForm::withMetric(base(), MetricID::diskFree);
   EditorRig bytes(disk);
-  test::grabBoth(bytes.editor, QStringLiteral("alerts"), QStringLiteral("editor-disk"), bytes.editor.sizeHint());
+  test::grabBoth(bytes.editor, QStringLiteral("alerts"), QStringLiteral("editor-disk"),
+                 bytes.editor.sizeHint());
 }
 
 }  // namespace

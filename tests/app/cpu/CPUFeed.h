@@ -51,7 +51,9 @@ inline TelemetrySnapshot cpuTick(int i, int cores, std::optional<ProcessSample> 
   return snapshot;
 }
 
-inline ProcessSample processSample(std::initializer_list<std::tuple<int, const char*, std::optional<double>, std::optional<std::uint64_t>>> rows) {
+inline ProcessSample processSample(
+    std::initializer_list<std::tuple<int, const char*, std::optional<double>, std::optional<std::uint64_t>>>
+        rows) {
   ProcessSample sample;
   for (const auto& [pid, name, cpu, memory] : rows) {
     ProcessRecord record;
@@ -67,15 +69,16 @@ inline ProcessSample processSample(std::initializer_list<std::tuple<int, const c
 }
 
 inline ProcessSample busyProcesses() {
-  return processSample({{1, "systemd", 0.1, 12u << 20},
-                        {812, "Xorg", 6.4, 180u << 20},
-                        {1204, "firefox-esr", 48.2, 1900u << 20},
-                        {1377, "<b>Web Content</b>", 22.7, 640u << 20},
-                        {2001, "a-process-with-an-unusually-long-name-that-needs-cutting-in-the-middle", 3.3, 90u << 20},
-                        {2050, "kivo-monitor", 1.2, 75u << 20},
-                        {2101, "cc1plus", 99.5, 420u << 20},
-                        {2300, "kworker/3:1", 0.4, std::nullopt},
-                        {2400, "bash", std::nullopt, 5u << 20}});
+  return processSample(
+      {{1, "systemd", 0.1, 12u << 20},
+       {812, "Xorg", 6.4, 180u << 20},
+       {1204, "firefox-esr", 48.2, 1900u << 20},
+       {1377, "<b>Web Content</b>", 22.7, 640u << 20},
+       {2001, "a-process-with-an-unusually-long-name-that-needs-cutting-in-the-middle", 3.3, 90u << 20},
+       {2050, "kivo-monitor", 1.2, 75u << 20},
+       {2101, "cc1plus", 99.5, 420u << 20},
+       {2300, "kworker/3:1", 0.4, std::nullopt},
+       {2400, "bash", std::nullopt, 5u << 20}});
 }
 
 }  // namespace kivo::test

@@ -18,8 +18,8 @@ TEST(CPUPagePresenter, BeforeTheFirstSnapshotEveryFigureIsADash) {
   PageRig rig(test::plainSystem());
   const CPUPageState state = CPUPagePresenter::state(*rig.model);
   EXPECT_FALSE(state.hasCPU);
-  for (const QString& text : {state.total, state.user, state.system, state.idle, state.loadAverage, state.peak,
-                              state.average, state.samplingInterval, state.measuredInterval}) {
+  for (const QString& text : {state.total, state.user, state.system, state.idle, state.loadAverage,
+                              state.peak, state.average, state.samplingInterval, state.measuredInterval}) {
     EXPECT_EQ(text, kDash);
   }
 }
@@ -40,7 +40,8 @@ TEST(CPUPagePresenter, FiguresOfAScriptedTick) {
 
 TEST(CPUPagePresenter, SubtitleLeavesOutACoreCountItCouldNotRead) {
   SystemInfo system = test::plainSystem();
-  EXPECT_EQ(CPUPagePresenter::subtitle(system), QStringLiteral("AMD Ryzen 7 5800X 8-Core Processor · 8 cores"));
+  EXPECT_EQ(CPUPagePresenter::subtitle(system),
+            QStringLiteral("AMD Ryzen 7 5800X 8-Core Processor · 8 cores"));
   system.topology.physicalCores = 0;  // unreadable topology: never "· 0 cores"
   EXPECT_EQ(CPUPagePresenter::subtitle(system), QStringLiteral("AMD Ryzen 7 5800X 8-Core Processor"));
 }

@@ -20,7 +20,8 @@ using test::PageRig;
 
 void feed(MonitorModel& model, int ticks, int cores) {
   for (int i = 0; i < ticks; ++i) {
-    model.ingest(test::cpuTick(i, cores, i == ticks - 1 ? std::optional(test::busyProcesses()) : std::nullopt));
+    model.ingest(
+        test::cpuTick(i, cores, i == ticks - 1 ? std::optional(test::busyProcesses()) : std::nullopt));
   }
 }
 
@@ -46,10 +47,12 @@ TEST(CPUPage, UpdatesInPlaceFromTheModel) {
   EXPECT_EQ(grid->cellCount(), 16);
   EXPECT_TRUE(page.findChild<QLabel*>(QStringLiteral("cpu.coresEmpty"))->isHidden());
   EXPECT_EQ(page.findChild<LiveChart*>(QStringLiteral("cpu.usageChart"))->series().at(0).points.size(), 30u);
-  EXPECT_TRUE(page.findChild<CoreHeatmap*>()->accessibleDescription().startsWith(QStringLiteral("Busiest core")));
+  EXPECT_TRUE(
+      page.findChild<CoreHeatmap*>()->accessibleDescription().startsWith(QStringLiteral("Busiest core")));
   // The newest core load reaches the cell.
   const double busy = rig.model->snapshot()->cpu->cores[3].busy();
-  EXPECT_EQ(page.findChild<QWidget*>(QStringLiteral("cpu.core.4"))->accessibleDescription(), CoreGrid::percentText(busy));
+  EXPECT_EQ(page.findChild<QWidget*>(QStringLiteral("cpu.core.4"))->accessibleDescription(),
+            CoreGrid::percentText(busy));
 }
 
 // Legend swatches follow the colour-blind-safe choice of the window, keeping their figures.
@@ -94,16 +97,17 @@ TEST(CPUPage, Screenshots) {
   for (const bool hybrid : {true, false}) {
     PageRig rig(hybrid ? test::hybridSystem() : test::plainSystem());
     feed(*rig.model, 150, hybrid ? 16 : 8);
-    const QStringList written = test::shootPage(
-        [&](QWidget* parent) { return new CPUPage(*rig.model, *rig.settings, parent); }, QStringLiteral("cpu"),
-        hybrid ? QStringLiteral("hybrid") : QStringLiteral("plain"));
+    const QStringList written =
+        test::shootPage([&](QWidget* parent) { return new CPUPage(*rig.model, *rig.settings, parent); },
+                        QStringLiteral("cpu"), hybrid ? QStringLiteral("hybrid") : QStringLiteral("plain"));
     EXPECT_EQ(written.size(), 8);
   }
   PageRig empty(test::plainSystem());
-  EXPECT_EQ(test::shootPage([&](QWidget* parent) { return new CPUPage(*empty.model, *empty.settings, parent); },
-                            QStringLiteral("cpu"), QStringLiteral("empty"))
-                .size(),
-            8);
+  EXPECT_EQ(
+      test::shootPage([&](QWidget* parent) { return new CPUPage(*empty.model, *empty.settings, parent); },
+                      QStringLiteral("cpu"), QStringLiteral("empty"))
+          .size(),
+      8);
 }
 
 }  // namespace

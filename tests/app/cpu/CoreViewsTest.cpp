@@ -22,9 +22,9 @@ TEST(CoreGrid, CellTextsAndBars) {
     double opacity;
   };
   const std::vector<Case> cases = {
-      {0, "0 %", 2, 0.35},     {0.125, "13 %", 5.5, 0.35 + 0.65 * 0.125},
-      {1, "100 %", 44, 1},     {1.3, "130 %", 44, 1},  // over 1 is clamped when drawn only
-      {kNaN, "—", 2, 0.35},    {-0.2, "-20 %", 2, 0.35},
+      {0, "0 %", 2, 0.35},  {0.125, "13 %", 5.5, 0.35 + 0.65 * 0.125},
+      {1, "100 %", 44, 1},  {1.3, "130 %", 44, 1},  // over 1 is clamped when drawn only
+      {kNaN, "—", 2, 0.35}, {-0.2, "-20 %", 2, 0.35},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.busy);
@@ -51,9 +51,10 @@ TEST(CoreGrid, RowsAreFilledEvenlyForTheCoreCount) {
       {8, 519, 4},   // 7 fit: two rows of 4, not 7 and 1
       {8, 520, 8},   // 8 fit: one row
       {8, 2000, 8},  // a wide card: one row of 8 sharing the width
-      {4, 519, 4}, {12, 519, 6}, {16, 519, 6} /* 6, 6, 4 */, {1, 100, 1}, {3, 123, 1}, {0, 500, 1},
+      {4, 519, 4},  {12, 519, 6}, {16, 519, 6} /* 6, 6, 4 */, {1, 100, 1}, {3, 123, 1}, {0, 500, 1},
   };
-  for (const Case& c : cases) EXPECT_EQ(CoreGrid::perRow(c.cores, c.width), c.perRow) << c.cores << " at " << c.width;
+  for (const Case& c : cases)
+    EXPECT_EQ(CoreGrid::perRow(c.cores, c.width), c.perRow) << c.cores << " at " << c.width;
   // Spare height grows the cells up to a bar twice as tall, never shrinks them.
   const int cell = CoreGrid::cellHeight();
   EXPECT_EQ(CoreGrid::filledCellHeight(0, 1), cell);
@@ -70,7 +71,8 @@ TEST(CoreGrid, RowsAreFilledEvenlyForTheCoreCount) {
   grid.show();
   grid.resize(519, grid.heightForWidth(519));
   QApplication::processEvents();
-  EXPECT_EQ(grid.findChild<QWidget*>(QStringLiteral("cpu.core.5"))->y(), CoreGrid::cellHeight() + CoreGrid::kSpacing);
+  EXPECT_EQ(grid.findChild<QWidget*>(QStringLiteral("cpu.core.5"))->y(),
+            CoreGrid::cellHeight() + CoreGrid::kSpacing);
 }
 
 TEST(CoreGrid, EachCellIsSpokenAsItsCoreAndPercent) {
@@ -83,8 +85,10 @@ TEST(CoreGrid, EachCellIsSpokenAsItsCoreAndPercent) {
   ASSERT_TRUE(first);
   EXPECT_EQ(first->accessibleName(), QStringLiteral("Core 1"));
   EXPECT_EQ(first->accessibleDescription(), QStringLiteral("13 %"));
-  EXPECT_EQ(grid.findChild<QWidget*>(QStringLiteral("cpu.core.2"))->accessibleDescription(), QStringLiteral("100 %"));
-  EXPECT_EQ(grid.findChild<QWidget*>(QStringLiteral("cpu.core.3"))->accessibleDescription(), QStringLiteral("—"));
+  EXPECT_EQ(grid.findChild<QWidget*>(QStringLiteral("cpu.core.2"))->accessibleDescription(),
+            QStringLiteral("100 %"));
+  EXPECT_EQ(grid.findChild<QWidget*>(QStringLiteral("cpu.core.3"))->accessibleDescription(),
+            QStringLiteral("—"));
   // Cells stay while the count stays; a new count adds or removes only the difference.
   grid.setCores(std::vector<CPULoad>{{0.2, 0, 0.8}, {0, 0, 1}, {0, 0, 1}});
   EXPECT_EQ(grid.findChild<QWidget*>(QStringLiteral("cpu.core.1")), first);
@@ -136,11 +140,12 @@ TEST(CoreHeatmap, DrawsBandsAndLeavesMismatchedRowsBlank) {
     QPainter painter(&image);
     CoreHeatmap::paint(painter, QRectF(0, 0, 300, 100), history, Qt::black, Qt::white);
   }
-  EXPECT_EQ(image.pixelColor(299, 12), QColor(Qt::black));   // newest column, core 1
-  EXPECT_EQ(image.pixelColor(281, 87), QColor(Qt::black));   // oldest column, core 4
-  EXPECT_EQ(image.pixelColor(270, 12), QColor(Qt::white));   // left of the history: empty
-  EXPECT_EQ(image.pixelColor(289, 12), QColor(Qt::white));   // the mismatched row (x 288 to 290)
-  EXPECT_EQ(image.pixelColor(299, 24), QColor(Qt::white));   // the 1-pixel gap under band 1 (25 apart, 24 tall)
+  EXPECT_EQ(image.pixelColor(299, 12), QColor(Qt::black));  // newest column, core 1
+  EXPECT_EQ(image.pixelColor(281, 87), QColor(Qt::black));  // oldest column, core 4
+  EXPECT_EQ(image.pixelColor(270, 12), QColor(Qt::white));  // left of the history: empty
+  EXPECT_EQ(image.pixelColor(289, 12), QColor(Qt::white));  // the mismatched row (x 288 to 290)
+  EXPECT_EQ(image.pixelColor(299, 24),
+            QColor(Qt::white));  // the 1-pixel gap under band 1 (25 apart, 24 tall)
 }
 
 }  // namespace

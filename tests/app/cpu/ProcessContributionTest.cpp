@@ -52,7 +52,8 @@ TEST(ProcessContribution, WhatQualifiesByCPUAndByMemory) {
   EXPECT_EQ(byMemory.front().name, QStringLiteral("firefox-esr"));
   // By memory a record without a CPU figure counts; one without a resident size (a kernel
   // thread) does not.
-  const ProcessSample mixed = test::processSample({{1, "bash", std::nullopt, 5u << 20}, {2, "kworker/0:1", 1.0, std::nullopt}});
+  const ProcessSample mixed =
+      test::processSample({{1, "bash", std::nullopt, 5u << 20}, {2, "kworker/0:1", 1.0, std::nullopt}});
   const auto memoryRows = ProcessContribution::rows(&mixed, true, kFormat);
   ASSERT_EQ(memoryRows.size(), 1u);
   EXPECT_EQ(memoryRows.front().pid, 1);
@@ -67,7 +68,8 @@ TEST(ProcessContribution, ScalesThatNeverDivideByZero) {
   EXPECT_DOUBLE_EQ(ProcessContribution::rows(&quiet, false, kFormat).front().fraction, 0.4);
   // Every footprint 0: empty bars, not NaN.
   const ProcessSample empty = test::processSample({{10, "a", 0.0, 0u}, {11, "b", 0.0, 0u}});
-  for (const auto& row : ProcessContribution::rows(&empty, true, kFormat)) EXPECT_DOUBLE_EQ(row.fraction, 0.0);
+  for (const auto& row : ProcessContribution::rows(&empty, true, kFormat))
+    EXPECT_DOUBLE_EQ(row.fraction, 0.0);
   EXPECT_TRUE(ProcessContribution::rows(nullptr, true, kFormat).empty());
 }
 

@@ -38,7 +38,8 @@ TEST_F(EditorFixture, LayoutMenuOffersResetForBuiltInsAndDeleteForCustomOnes) {
   EXPECT_EQ(entries[0].text, "Overview");
   EXPECT_FALSE(entries[0].checked);
   EXPECT_TRUE(entries[1].checked);
-  EXPECT_EQ(roles(entries), (std::vector<Role>{Role::divider, Role::saveAs, Role::reset, Role::divider, Role::openWindow}));
+  EXPECT_EQ(roles(entries),
+            (std::vector<Role>{Role::divider, Role::saveAs, Role::reset, Role::divider, Role::openWindow}));
   EXPECT_EQ(entries.back().text, "Open in New Window");
 
   const QUuid custom = settings.duplicatePreset(DashboardPreset::overviewID, QStringLiteral("Mine"));
@@ -130,8 +131,9 @@ TEST(DashboardEditorText, SystemLineAndPresetNames) {
   system.osVersion = QStringLiteral("Debian GNU/Linux 12 (bookworm)");
   system.physicalMemory = 32ull << 30;
   const ValueFormatter format;
-  EXPECT_EQ(DashboardEditor::systemLine(system, format),
-            "AMD Ryzen 7 7840U · Debian GNU/Linux 12 (bookworm) · " + format.bytes(system.physicalMemory, true));
+  EXPECT_EQ(
+      DashboardEditor::systemLine(system, format),
+      "AMD Ryzen 7 7840U · Debian GNU/Linux 12 (bookworm) · " + format.bytes(system.physicalMemory, true));
   system.physicalMemory = 0;
   EXPECT_TRUE(DashboardEditor::systemLine(system, format).endsWith(QStringLiteral(" · —")));
   DashboardPreset custom{QUuid::createUuid(), QStringLiteral("<b>Mine</b>"), {}, false};
@@ -143,7 +145,8 @@ TEST(DashboardEditorText, SystemLineAndPresetNames) {
 TEST(DashboardEditorFile, EditsReachTheTestSuiteFile) {
   QTemporaryDir config;
   qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
-  const QStringList arguments{QStringLiteral("kivo-monitor"), QStringLiteral("-KIVOUITest"), QStringLiteral("YES")};
+  const QStringList arguments{QStringLiteral("kivo-monitor"), QStringLiteral("-KIVOUITest"),
+                              QStringLiteral("YES")};
   QUuid saved;
   {
     const PreferenceDomains domains = PreferenceDomains::forLaunch(arguments);

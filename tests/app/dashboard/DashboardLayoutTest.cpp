@@ -29,8 +29,10 @@ TEST(DashboardLayout, MoveInsertsTheDraggedCardBeforeTheTarget) {
   EXPECT_EQ(w.ids(DashboardLayout::moved(w.list(), w.a.id, w.c.id)), (V{w.b.id, w.a.id, w.c.id}));
   EXPECT_EQ(w.ids(DashboardLayout::moved(w.list(), w.b.id, w.b.id)), (V{w.a.id, w.b.id, w.c.id}));
   // A dragged id of another preset changes nothing; an unknown target puts the card last.
-  EXPECT_EQ(w.ids(DashboardLayout::moved(w.list(), QUuid::createUuid(), w.a.id)), (V{w.a.id, w.b.id, w.c.id}));
-  EXPECT_EQ(w.ids(DashboardLayout::moved(w.list(), w.a.id, QUuid::createUuid())), (V{w.b.id, w.c.id, w.a.id}));
+  EXPECT_EQ(w.ids(DashboardLayout::moved(w.list(), QUuid::createUuid(), w.a.id)),
+            (V{w.a.id, w.b.id, w.c.id}));
+  EXPECT_EQ(w.ids(DashboardLayout::moved(w.list(), w.a.id, QUuid::createUuid())),
+            (V{w.b.id, w.c.id, w.a.id}));
 }
 
 TEST(DashboardLayout, ShiftSwapsWithinTheList) {
@@ -65,7 +67,8 @@ TEST(DashboardLayout, PayloadIsUpperCaseUuidTextAndOnlyThatDrops) {
   EXPECT_EQ(DashboardLayout::dragPayload(id), "0F1D0000-0000-4000-8000-00000000ABCD");
   EXPECT_EQ(DashboardLayout::parsePayload(QStringLiteral("0F1D0000-0000-4000-8000-00000000ABCD")), id);
   EXPECT_EQ(DashboardLayout::parsePayload(QStringLiteral("0f1d0000-0000-4000-8000-00000000abcd")), id);
-  for (const char* bad : {"", "cpu", "{0F1D0000-0000-4000-8000-00000000ABCD}", "0F1D0000-0000-4000-8000-00000000ABC"}) {
+  for (const char* bad :
+       {"", "cpu", "{0F1D0000-0000-4000-8000-00000000ABCD}", "0F1D0000-0000-4000-8000-00000000ABC"}) {
     EXPECT_FALSE(DashboardLayout::parsePayload(QString::fromLatin1(bad))) << bad;
   }
 }

@@ -1,5 +1,5 @@
-#include "features/dashboard/DashboardPage.h"
 #include "features/dashboard/DashboardLayout.h"
+#include "features/dashboard/DashboardPage.h"
 #include "features/dashboard/FlowGrid.h"
 #include "features/dashboard/WidgetCell.h"
 #include "features/dashboard/WidgetView.h"
@@ -52,16 +52,16 @@ struct PageFixture : ::testing::Test {
   }
   static QStringList menuTexts(QMenu* menu) {
     QStringList texts;
-    for (QAction* action : menu->actions()) texts << (action->isSeparator() ? QStringLiteral("--") : action->text());
+    for (QAction* action : menu->actions())
+      texts << (action->isSeparator() ? QStringLiteral("--") : action->text());
     return texts;
   }
 };
 
 TEST_F(PageFixture, ShowsThePresetsCardsWithTheirIdentifiers) {
   const auto performance = page(DashboardPreset::performanceID);
-  EXPECT_EQ(names(*performance),
-            (QStringList{"widget.cpu", "widget.cores", "widget.topCPU", "widget.memory", "widget.topMemory", "widget.gpu",
-                         "widget.overhead"}));
+  EXPECT_EQ(names(*performance), (QStringList{"widget.cpu", "widget.cores", "widget.topCPU", "widget.memory",
+                                              "widget.topMemory", "widget.gpu", "widget.overhead"}));
   EXPECT_EQ(performance->grid()->span(performance->cells()[0]), 4);
   EXPECT_EQ(performance->findChild<QWidget*>("dashboard.title")->property("text").toString(), "Performance");
   EXPECT_TRUE(performance->findChild<QToolButton*>("dashboard.layout"));
@@ -126,7 +126,8 @@ TEST_F(PageFixture, EditModeAddsResizesMovesAndRemoves) {
     if (action->text() == "Move Earlier") action->trigger();
   }
   EXPECT_EQ(dashboard->cells()[7], last);
-  EXPECT_EQ(last->findChild<QToolButton*>("widget.resize")->accessibleName(), "Resize or move Top processes by CPU");
+  EXPECT_EQ(last->findChild<QToolButton*>("widget.resize")->accessibleName(),
+            "Resize or move Top processes by CPU");
 
   // Remove: the cell goes, the others stay the same widgets.
   const auto before = dashboard->cells();
@@ -140,9 +141,10 @@ TEST_F(PageFixture, EditModeAddsResizesMovesAndRemoves) {
 }
 
 TEST_F(PageFixture, DroppingACardInsertsItBeforeTheTarget) {
-  rig.settings->updateWidgets({WidgetConfig(WidgetKind::cpu, WidgetSize::small), WidgetConfig(WidgetKind::memory, WidgetSize::small),
-                               WidgetConfig(WidgetKind::disk, WidgetSize::small)},
-                              DashboardPreset::compactID);
+  rig.settings->updateWidgets(
+      {WidgetConfig(WidgetKind::cpu, WidgetSize::small), WidgetConfig(WidgetKind::memory, WidgetSize::small),
+       WidgetConfig(WidgetKind::disk, WidgetSize::small)},
+      DashboardPreset::compactID);
   const auto dashboard = page(DashboardPreset::compactID);
   const auto [a, b, c] = std::tuple(dashboard->cells()[0], dashboard->cells()[1], dashboard->cells()[2]);
   const QUuid ida = a->widgetID(), idb = b->widgetID(), idc = c->widgetID();
@@ -177,8 +179,8 @@ TEST_F(PageFixture, LayoutMenuSwitchesSavesAndDeletes) {
   const auto main = page(rig.settings->selectedPreset());
   const auto detached = page(DashboardPreset::performanceID, true);
   EXPECT_EQ(menuTexts(main->layoutMenu()),
-            (QStringList{"Overview", "Performance", "Compact", "--", "Save Layout As…", "Reset to Default", "--",
-                         "Open in New Window"}));
+            (QStringList{"Overview", "Performance", "Compact", "--", "Save Layout As…", "Reset to Default",
+                         "--", "Open in New Window"}));
   EXPECT_EQ(menuTexts(detached->layoutMenu()).last(), "Reset to Default");
 
   // Picking a preset in the main page selects it; the detached page stays.
@@ -266,9 +268,10 @@ TEST_F(PageFixture, TicksUpdateTheCardsInPlace) {
 // The three built-in presets with data, light and dark, wide and at the main window's minimum.
 TEST_F(PageFixture, Screenshots) {
   for (int i = 0; i < 130; ++i) rig.model->ingest(test::fullSnapshot(i));
-  const std::pair<QUuid, QString> presets[] = {{DashboardPreset::overviewID, QStringLiteral("overview")},
-                                               {DashboardPreset::performanceID, QStringLiteral("performance")},
-                                               {DashboardPreset::compactID, QStringLiteral("compact")}};
+  const std::pair<QUuid, QString> presets[] = {
+      {DashboardPreset::overviewID, QStringLiteral("overview")},
+      {DashboardPreset::performanceID, QStringLiteral("performance")},
+      {DashboardPreset::compactID, QStringLiteral("compact")}};
   for (const auto& [id, name] : presets) {
     for (const bool dark : {false, true}) {
       const QString tone = dark ? QStringLiteral("dark") : QStringLiteral("light");
@@ -283,16 +286,19 @@ TEST_F(PageFixture, Screenshots) {
     const QString tone = dark ? QStringLiteral("dark") : QStringLiteral("light");
     for (const QSize size : {QSize(1090, 860), QSize(670, 560)}) {
       auto overview = page(DashboardPreset::overviewID);
-      EXPECT_TRUE(test::grabInto(overview.get(),
-                                 QStringLiteral("overview-%1-%2x%3.png").arg(tone).arg(size.width()).arg(size.height()),
-                                 size, dark));
+      EXPECT_TRUE(test::grabInto(
+          overview.get(),
+          QStringLiteral("overview-%1-%2x%3.png").arg(tone).arg(size.width()).arg(size.height()), size,
+          dark));
     }
   }
   auto editing = page(DashboardPreset::overviewID);
   editing->setEditing(true);
-  EXPECT_TRUE(test::grabInto(editing.get(), QStringLiteral("overview-editing-light.png"), QSize(1100, 700), false));
+  EXPECT_TRUE(
+      test::grabInto(editing.get(), QStringLiteral("overview-editing-light.png"), QSize(1100, 700), false));
   auto compact = page(DashboardPreset::overviewID);
-  EXPECT_TRUE(test::grabInto(compact.get(), QStringLiteral("overview-compact-dark.png"), QSize(1100, 900), true, 0.72));
+  EXPECT_TRUE(test::grabInto(compact.get(), QStringLiteral("overview-compact-dark.png"), QSize(1100, 900),
+                             true, 0.72));
 }
 
 }  // namespace

@@ -77,13 +77,14 @@ inline TelemetrySnapshot fullSnapshot(double seconds, std::optional<double> char
   }
   snapshot.thermal = ThermalLevel::fair;
   ProcessSample processes;
-  processes.processes = {process(1, QStringLiteral("systemd"), 0.1, 12ull << 20),
-                         process(812, QStringLiteral("firefox-esr with a very long process name indeed"), 24.5, 1900ull << 20),
-                         process(901, QStringLiteral("kivo-monitor"), 1.2, 80ull << 20),
-                         process(955, QStringLiteral("cc1plus"), 97.3, 700ull << 20),
-                         process(1002, QStringLiteral("Xvfb"), 3.4, 150ull << 20),
-                         process(1100, QStringLiteral("kworker/0:1"), 0.5, std::nullopt),
-                         process(1200, QStringLiteral("<i>odd</i>"), 7.5, 40ull << 20)};
+  processes.processes = {
+      process(1, QStringLiteral("systemd"), 0.1, 12ull << 20),
+      process(812, QStringLiteral("firefox-esr with a very long process name indeed"), 24.5, 1900ull << 20),
+      process(901, QStringLiteral("kivo-monitor"), 1.2, 80ull << 20),
+      process(955, QStringLiteral("cc1plus"), 97.3, 700ull << 20),
+      process(1002, QStringLiteral("Xvfb"), 3.4, 150ull << 20),
+      process(1100, QStringLiteral("kworker/0:1"), 0.5, std::nullopt),
+      process(1200, QStringLiteral("<i>odd</i>"), 7.5, 40ull << 20)};
   processes.total = static_cast<int>(processes.processes.size());
   snapshot.processes = processes;
   snapshot.selfMemory = 84ull << 20;

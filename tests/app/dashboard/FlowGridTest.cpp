@@ -21,7 +21,8 @@ struct ColumnCase {
 
 TEST(FlowGridPlace, ColumnsFollowTheWidth) {
   const ColumnCase cases[] = {
-      {515, 1, 515}, {516, 2, 250}, {781, 2, 382.5}, {782, 3, 250}, {1000, 3, 322.6667}, {1200, 4, 288}, {5000, 4, 1238},
+      {515, 1, 515},       {516, 2, 250},  {781, 2, 382.5}, {782, 3, 250},
+      {1000, 3, 322.6667}, {1200, 4, 288}, {5000, 4, 1238},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.width);
@@ -47,12 +48,14 @@ TEST(FlowGridPlace, RowsWrapAndTheLastCardOfARowTakesWhatTheRowLeaves) {
     std::vector<int> spans;
     std::vector<Frame> frames;
   } cases[] = {
-      {"medium, medium: the first takes row 1 whole, the second starts row 2", {2, 2, 1},
+      {"medium, medium: the first takes row 1 whole, the second starts row 2",
+       {2, 2, 1},
        {{0, 0, 3}, {0, 1, 2}, {2, 1, 1}}},
       {"small, medium, small: the last alone takes row 2", {1, 2, 1}, {{0, 0, 1}, {1, 0, 2}, {0, 1, 3}}},
       {"small, small: the second takes the rest of the row", {1, 1}, {{0, 0, 1}, {1, 0, 2}}},
       {"a full row stays as it is", {1, 1, 1}, {{0, 0, 1}, {1, 0, 1}, {2, 0, 1}}},
-      {"medium, small, medium: never moved back into an earlier row", {2, 1, 2},
+      {"medium, small, medium: never moved back into an earlier row",
+       {2, 1, 2},
        {{0, 0, 2}, {2, 0, 1}, {0, 1, 3}}},
   };
   const double column = (1000 - 2 * 16) / 3.0;

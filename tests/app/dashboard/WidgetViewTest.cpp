@@ -161,7 +161,8 @@ TEST(DualSparkline, RepaintsOnlyWhenItsFiguresChange) {
   std::vector<double> moved = flat;
   moved.back() = 300;
   for (const auto& [first, second, ceiling] :
-       {std::tuple{flat, moved, 1024.0}, std::tuple{moved, moved, 1024.0}, std::tuple{moved, moved, 2048.0}}) {
+       {std::tuple{flat, moved, 1024.0}, std::tuple{moved, moved, 1024.0},
+        std::tuple{moved, moved, 2048.0}}) {
     paints.count = 0;
     dual.setValues(first, second, ceiling);
     QApplication::processEvents();
@@ -286,7 +287,8 @@ TEST_F(WidgetFixture, GpuSaysWhatIsMissing) {
 
 TEST_F(WidgetFixture, AlertsListTheFirstFourOrSayHowManyRulesAreWatched) {
   const auto& rules = rig.settings->rules();
-  const auto enabled = std::count_if(rules.begin(), rules.end(), [](const AlertRule& r) { return r.isEnabled; });
+  const auto enabled =
+      std::count_if(rules.begin(), rules.end(), [](const AlertRule& r) { return r.isEnabled; });
   const auto calm = WidgetPresenter::alerts(*rig.model);
   EXPECT_TRUE(calm.calm);
   EXPECT_EQ(calm.count, 0u);

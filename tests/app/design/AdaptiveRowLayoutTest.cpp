@@ -75,8 +75,16 @@ TEST(AdaptiveRowLayoutFrames, RowFromTheBreakpointStackBelowIt) {
 TEST(AdaptiveRowLayoutFrames, AsksEachChildItsHeightAtItsOwnWidth) {
   std::vector<double> asked;
   const std::vector<AdaptiveRowLayout::Child> children = {
-      {120, [&](double w) { asked.push_back(w); return 40.0; }},
-      {kGrows, [&](double w) { asked.push_back(w); return 10000 / w; }},
+      {120,
+       [&](double w) {
+         asked.push_back(w);
+         return 40.0;
+       }},
+      {kGrows,
+       [&](double w) {
+         asked.push_back(w);
+         return 10000 / w;
+       }},
   };
   const auto frames = AdaptiveRowLayout::frames(children, 1000, 16, 720);
   EXPECT_EQ(asked, (std::vector<double>{120, 864}));

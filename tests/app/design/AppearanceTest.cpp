@@ -10,12 +10,12 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QImage>
-#include <QProxyStyle>
-#include <QStyleOptionButton>
 #include <QDBusArgument>
 #include <QDeadlineTimer>
+#include <QImage>
+#include <QProxyStyle>
 #include <QStyle>
+#include <QStyleOptionButton>
 #include <QWidget>
 
 #include <algorithm>
@@ -52,8 +52,9 @@ using AppearanceControllerTest = AppearanceFixture;
 TEST(PortalColorScheme, RepliesUnwrapToASchemeOrNothing) {
   EXPECT_EQ(PortalColorScheme::fromReply(QVariant(1u)), ColorScheme::preferDark);
   EXPECT_EQ(PortalColorScheme::fromReply(QVariant::fromValue(QDBusVariant(2u))), ColorScheme::preferLight);
-  EXPECT_EQ(PortalColorScheme::fromReply(QVariant::fromValue(QDBusVariant(QVariant::fromValue(QDBusVariant(0u))))),
-            ColorScheme::noPreference);
+  EXPECT_EQ(
+      PortalColorScheme::fromReply(QVariant::fromValue(QDBusVariant(QVariant::fromValue(QDBusVariant(0u))))),
+      ColorScheme::noPreference);
   EXPECT_EQ(PortalColorScheme::fromReply(QVariant(7u)), std::nullopt);
   EXPECT_EQ(PortalColorScheme::fromReply(QVariant(-1)), std::nullopt);
   EXPECT_EQ(PortalColorScheme::fromReply(QVariant(QStringLiteral("dark"))), std::nullopt);
@@ -87,8 +88,11 @@ TEST_F(AppearanceControllerTest, WithoutAPortalMatchSystemKeepsTheStartingLightn
 // WCAG contrast ratio of two opaque colours.
 double contrast(const QColor& a, const QColor& b) {
   const auto luminance = [](const QColor& color) {
-    const auto channel = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
-    return 0.2126 * channel(color.redF()) + 0.7152 * channel(color.greenF()) + 0.0722 * channel(color.blueF());
+    const auto channel = [](double c) {
+      return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(color.redF()) + 0.7152 * channel(color.greenF()) +
+           0.0722 * channel(color.blueF());
   };
   const double x = luminance(a);
   const double y = luminance(b);
@@ -122,7 +126,8 @@ TEST(Appearance, AnUncheckedBoxStandsOutOnACard) {
     QImage image(box.size(), QImage::Format_RGB32);
     image.fill(card);
     box.render(&image, {}, {}, QWidget::DrawChildren);
-    image.save(test::outputDir() + (dark ? QStringLiteral("/checkbox-dark.png") : QStringLiteral("/checkbox-light.png")));
+    image.save(test::outputDir() +
+               (dark ? QStringLiteral("/checkbox-dark.png") : QStringLiteral("/checkbox-light.png")));
 
     QStyleOptionButton option;
     option.initFrom(&box);
@@ -142,7 +147,8 @@ TEST(Appearance, AnUncheckedBoxStandsOutOnACard) {
 class PrivateBus : public AppearanceFixture {
  protected:
   void SetUp() override {
-    if (qEnvironmentVariable("KIVO_PRIVATE_BUS") != QLatin1String("1")) GTEST_SKIP() << "runs under dbus-run-session";
+    if (qEnvironmentVariable("KIVO_PRIVATE_BUS") != QLatin1String("1"))
+      GTEST_SKIP() << "runs under dbus-run-session";
     AppearanceFixture::SetUp();
     static int count = 0;
     ++count;
@@ -185,12 +191,16 @@ TEST_F(PrivateBus, MatchSystemFollowsThePortalAndItsChanges) {
   ASSERT_TRUE(waitFor([&] { return controller.isDark(); }));
   EXPECT_TRUE(Appearance::isDark(QGuiApplication::palette()));
 
-  test::sendSettingChanged(portalBus, QStringLiteral("org.freedesktop.appearance"), QStringLiteral("color-scheme"), 2);
+  test::sendSettingChanged(portalBus, QStringLiteral("org.freedesktop.appearance"),
+                           QStringLiteral("color-scheme"), 2);
   ASSERT_TRUE(waitFor([&] { return !controller.isDark(); }));
   // Other settings of the portal change nothing.
-  test::sendSettingChanged(portalBus, QStringLiteral("org.gnome.desktop.interface"), QStringLiteral("color-scheme"), 1);
-  test::sendSettingChanged(portalBus, QStringLiteral("org.freedesktop.appearance"), QStringLiteral("accent-color"), 1);
-  test::sendSettingChanged(portalBus, QStringLiteral("org.freedesktop.appearance"), QStringLiteral("color-scheme"), 0);
+  test::sendSettingChanged(portalBus, QStringLiteral("org.gnome.desktop.interface"),
+                           QStringLiteral("color-scheme"), 1);
+  test::sendSettingChanged(portalBus, QStringLiteral("org.freedesktop.appearance"),
+                           QStringLiteral("accent-color"), 1);
+  test::sendSettingChanged(portalBus, QStringLiteral("org.freedesktop.appearance"),
+                           QStringLiteral("color-scheme"), 0);
   // No preference: back to the starting palette, which was light.
   PortalColorScheme probe(client);
   ASSERT_TRUE(waitFor([&] { return probe.settled(); }));
@@ -198,7 +208,8 @@ TEST_F(PrivateBus, MatchSystemFollowsThePortalAndItsChanges) {
 
   // A chosen scheme ignores the portal.
   controller.setChoice(AppearanceChoice::dark);
-  test::sendSettingChanged(portalBus, QStringLiteral("org.freedesktop.appearance"), QStringLiteral("color-scheme"), 2);
+  test::sendSettingChanged(portalBus, QStringLiteral("org.freedesktop.appearance"),
+                           QStringLiteral("color-scheme"), 2);
   ASSERT_TRUE(waitFor([&] { return probe.scheme() == ColorScheme::preferLight; }));
   EXPECT_TRUE(controller.isDark());
 }

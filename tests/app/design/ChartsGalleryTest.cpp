@@ -1,19 +1,19 @@
 #include "Gallery.h"
 #include "design/Card.h"
 #include "design/CardRow.h"
+#include "design/CoreBars.h"
+#include "design/LiveChart.h"
 #include "design/MemoryBar.h"
 #include "design/Page.h"
 #include "design/PageHeader.h"
-#include "design/SourcesCard.h"
-#include "design/CoreBars.h"
-#include "design/LiveChart.h"
 #include "design/PressureBadge.h"
+#include "design/SourcesCard.h"
 #include "design/Sparkline.h"
 #include "design/ThermalScale.h"
 #include "metrics/ValueFormatter.h"
 
-#include <QLocale>
 #include <QHBoxLayout>
+#include <QLocale>
 #include <QVBoxLayout>
 #include <QWidget>
 
@@ -30,7 +30,8 @@ constexpr qint64 kStart = 1700000000000;  // 2023-11-14 22:13:20 UTC
 std::vector<ChartPoint> wave(int count, double base, double swing, double phase) {
   std::vector<ChartPoint> points;
   for (int i = 0; i < count; ++i) {
-    points.push_back({kStart + i * 2000, base + swing * std::sin(i / 9.0 + phase) + swing / 3 * std::sin(i / 2.3)});
+    points.push_back(
+        {kStart + i * 2000, base + swing * std::sin(i / 9.0 + phase) + swing / 3 * std::sin(i / 2.3)});
   }
   return points;
 }
@@ -42,43 +43,54 @@ ValueFormat percent() {
 TEST(ChartsGallery, LiveCharts) {
   {
     LiveChart chart;
-    chart.setOptions({ChartRange{0, 100}, percent(), false, 160, std::vector<double>{0, 25, 50, 75, 100}, {}});
+    chart.setOptions(
+        {ChartRange{0, 100}, percent(), false, 160, std::vector<double>{0, 25, 50, 75, 100}, {}});
     chart.setSeries({{"cpu", "CPU", ChartColor::of(MetricFamily::cpu), wave(150, 35, 20, 0)}});
-    EXPECT_EQ(test::renderGallery("livechart-single", &chart, QSize(560, chart.sizeHint().height())).size(), 4);
+    EXPECT_EQ(test::renderGallery("livechart-single", &chart, QSize(560, chart.sizeHint().height())).size(),
+              4);
   }
   {
     LiveChart chart;
-    chart.setOptions({std::nullopt, percent(), true, 160, std::nullopt, AxisUnit::number(QStringLiteral(" %"))});
+    chart.setOptions(
+        {std::nullopt, percent(), true, 160, std::nullopt, AxisUnit::number(QStringLiteral(" %"))});
     chart.setSeries({{"user", "User", ChartColor::of(MetricFamily::cpu), wave(150, 20, 8, 0)},
                      {"system", "System", ChartColor::of(MetricFamily::gpu), wave(150, 10, 5, 1)}});
-    EXPECT_EQ(test::renderGallery("livechart-stacked", &chart, QSize(560, chart.sizeHint().height())).size(), 4);
+    EXPECT_EQ(test::renderGallery("livechart-stacked", &chart, QSize(560, chart.sizeHint().height())).size(),
+              4);
   }
   {
     LiveChart chart;
     chart.setOptions({std::nullopt, {}, false, 160, std::nullopt, {}});
     chart.setSeries({{"in", "Received", ChartColor::of(MetricFamily::network), wave(150, 400, 300, 0)},
                      {"out", "Sent", ChartColor::of(MetricFamily::power), wave(150, 200, 150, 2)}});
-    EXPECT_EQ(test::renderGallery("livechart-lines", &chart, QSize(560, chart.sizeHint().height())).size(), 4);
+    EXPECT_EQ(test::renderGallery("livechart-lines", &chart, QSize(560, chart.sizeHint().height())).size(),
+              4);
   }
   {
     LiveChart chart;
-    chart.setOptions({std::nullopt, percent(), false, 160, std::nullopt, AxisUnit::number(QStringLiteral(" %"))});
+    chart.setOptions(
+        {std::nullopt, percent(), false, 160, std::nullopt, AxisUnit::number(QStringLiteral(" %"))});
     chart.setSeries({{"cpu", "CPU", ChartColor::of(MetricFamily::cpu), {{kStart, 12}}}});
-    EXPECT_EQ(test::renderGallery("livechart-collecting", &chart, QSize(400, chart.sizeHint().height())).size(), 4);
+    EXPECT_EQ(
+        test::renderGallery("livechart-collecting", &chart, QSize(400, chart.sizeHint().height())).size(), 4);
   }
   // Rates: labels as wide as "1,057.1 kB/s" move the plot right instead of being cut off.
   const auto rate = [format = ValueFormatter()](double v) { return format.rate(v); };
   {
     LiveChart chart;
-    chart.setOptions({std::nullopt, rate, false, 160, std::nullopt, AxisUnit::bytes(false, QStringLiteral("/s"))});
-    chart.setSeries({{"down", "Download", ChartColor::of(MetricFamily::network), wave(150, 600000, 300000, 0)},
-                     {"up", "Upload", ChartColor::of(MetricFamily::gpu), wave(150, 90000, 40000, 2)}});
-    EXPECT_EQ(test::renderGallery("livechart-rates", &chart, QSize(560, chart.sizeHint().height())).size(), 4);
+    chart.setOptions(
+        {std::nullopt, rate, false, 160, std::nullopt, AxisUnit::bytes(false, QStringLiteral("/s"))});
+    chart.setSeries(
+        {{"down", "Download", ChartColor::of(MetricFamily::network), wave(150, 600000, 300000, 0)},
+         {"up", "Upload", ChartColor::of(MetricFamily::gpu), wave(150, 90000, 40000, 2)}});
+    EXPECT_EQ(test::renderGallery("livechart-rates", &chart, QSize(560, chart.sizeHint().height())).size(),
+              4);
   }
   // An idle link: every sample 0 bytes/s, each grid label shown once.
   {
     LiveChart chart;
-    chart.setOptions({std::nullopt, rate, false, 160, std::nullopt, AxisUnit::bytes(false, QStringLiteral("/s"))});
+    chart.setOptions(
+        {std::nullopt, rate, false, 160, std::nullopt, AxisUnit::bytes(false, QStringLiteral("/s"))});
     chart.setSeries({{"down", "Download", ChartColor::of(MetricFamily::network), wave(150, 0, 0, 0)}});
     EXPECT_EQ(test::renderGallery("livechart-idle", &chart, QSize(560, chart.sizeHint().height())).size(), 4);
   }
@@ -136,9 +148,10 @@ TEST(ChartsGallery, HardwareViews) {
   }
   badges->addStretch();
   layout->addLayout(badges);
-  for (std::optional<ThermalLevel> level : {std::optional(ThermalLevel::nominal), std::optional(ThermalLevel::fair),
-                                            std::optional(ThermalLevel::serious), std::optional(ThermalLevel::critical),
-                                            std::optional<ThermalLevel>()}) {
+  for (std::optional<ThermalLevel> level :
+       {std::optional(ThermalLevel::nominal), std::optional(ThermalLevel::fair),
+        std::optional(ThermalLevel::serious), std::optional(ThermalLevel::critical),
+        std::optional<ThermalLevel>()}) {
     auto* scale = new ThermalScale;
     scale->setLevel(level);
     layout->addWidget(scale);
@@ -212,7 +225,8 @@ TEST(ChartsGallery, PageOfCards) {
   QWidget headers;
   auto* column = new QVBoxLayout(&headers);
   column->setSpacing(16);
-  column->addWidget(new PageHeader(QStringLiteral("Alerts"), std::nullopt, MetricFamily::system, QStringLiteral("bell")));
+  column->addWidget(
+      new PageHeader(QStringLiteral("Alerts"), std::nullopt, MetricFamily::system, QStringLiteral("bell")));
   column->addWidget(new PageHeader(QStringLiteral("Thermal"), QStringLiteral("4 zones with trip points"),
                                    MetricFamily::thermal));
   EXPECT_EQ(test::renderGallery("page-headers", &headers, QSize(420, 110)).size(), 4);

@@ -37,18 +37,13 @@ TEST(Meter, FillWidthOfTheWorkedExamplesAndBadFractions) {
     double fraction, width, height, fill;
   };
   const Case cases[] = {
-      {0.0, 200, 6, 6},     // a dot stays at the leading end
-      {0.5, 200, 6, 100},   // half
-      {1.7, 200, 6, 200},   // full, never past the end
-      {1.0, 200, 6, 200},
-      {0.01, 200, 6, 6},    // never narrower than tall
-      {-3, 200, 6, 6},
-      {kNaN, 200, 6, 6},    // not a number draws as empty
-      {kInf, 200, 6, 200},
-      {-kInf, 200, 6, 6},
-      {0.5, -40, 6, 0},     // a width made negative counts as 0
-      {0.5, kNaN, 6, 0},
-      {0.0, 4, 6, 4},       // a bar narrower than tall is filled, not overrun
+      {0.0, 200, 6, 6},                                             // a dot stays at the leading end
+      {0.5, 200, 6, 100},                                           // half
+      {1.7, 200, 6, 200},                                           // full, never past the end
+      {1.0, 200, 6, 200},    {0.01, 200, 6, 6},                     // never narrower than tall
+      {-3, 200, 6, 6},       {kNaN, 200, 6, 6},                     // not a number draws as empty
+      {kInf, 200, 6, 200},   {-kInf, 200, 6, 6}, {0.5, -40, 6, 0},  // a width made negative counts as 0
+      {0.5, kNaN, 6, 0},     {0.0, 4, 6, 4},  // a bar narrower than tall is filled, not overrun
       {0.5, 200, kNaN, 100},
   };
   for (const Case& c : cases) {
@@ -62,7 +57,8 @@ TEST(Meter, FillWidthOfTheWorkedExamplesAndBadFractions) {
 
 TEST(SegmentBar, WidthsAndFramesOfTheWorkedExamples) {
   using S = SegmentBar::Segment;
-  const std::vector<S> two{{QStringLiteral("a"), 30, Palette::accent}, {QStringLiteral("b"), 20, Palette::danger}};
+  const std::vector<S> two{{QStringLiteral("a"), 30, Palette::accent},
+                           {QStringLiteral("b"), 20, Palette::danger}};
   EXPECT_EQ(SegmentBar::widths(two, 100, 200), (std::vector<double>{60, 40}));
   const auto frames = SegmentBar::frames(two, 100, QSizeF(200, 8));
   ASSERT_EQ(frames.size(), 2u);
@@ -75,17 +71,18 @@ TEST(SegmentBar, WidthsAndFramesOfTheWorkedExamples) {
     std::vector<double> expected;
   };
   const Case cases[] = {
-      {{30, 20}, 0, 200, {0, 0}},            // total 0: only the track
+      {{30, 20}, 0, 200, {0, 0}},  // total 0: only the track
       {{30, 20}, -5, 200, {0, 0}},
       {{30, 20}, kNaN, 200, {0, 0}},
       {{-10, kNaN, 50}, 100, 200, {0, 0, 100}},  // negative and NaN widths draw as 0
       {{kInf, 10}, 100, 200, {200, 20}},
-      {{80, 80}, 100, 100, {80, 80}},        // past the total: cut off at the end when drawn
-      {{30}, 100, -50, {0}},                 // a negative bar width counts as 0
+      {{80, 80}, 100, 100, {80, 80}},  // past the total: cut off at the end when drawn
+      {{30}, 100, -50, {0}},           // a negative bar width counts as 0
   };
   for (const Case& c : cases) {
     std::vector<S> segments;
-    for (const double v : c.values) segments.push_back({QString::number(segments.size()), v, Palette::accent});
+    for (const double v : c.values)
+      segments.push_back({QString::number(segments.size()), v, Palette::accent});
     EXPECT_EQ(SegmentBar::widths(segments, c.total, c.width), c.expected) << c.total << " " << c.width;
   }
 }
@@ -94,8 +91,8 @@ TEST(SegmentBar, WidthsAndFramesOfTheWorkedExamples) {
 TEST(SegmentBar, OverfullBarIsCutAtItsEnd) {
   QWidget host;
   host.setPalette(Appearance::palette(false));
-  SegmentBar bar({{QStringLiteral("a"), 80, Palette::danger}, {QStringLiteral("b"), 80, Palette::danger}}, 100, 10,
-                 &host);
+  SegmentBar bar({{QStringLiteral("a"), 80, Palette::danger}, {QStringLiteral("b"), 80, Palette::danger}},
+                 100, 10, &host);
   bar.resize(100, 10);
   QImage image(100, 10, QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::transparent);
@@ -116,7 +113,8 @@ TEST(Readout, HintFollowsTheValueAndAnEqualWidthKeepsTheLayout) {
   };
   QWidget holder;
   auto* column = new QVBoxLayout(&holder);
-  auto* readout = new Readout(QStringLiteral("41 %"), QStringLiteral("Read"), 28, Palette::textPrimary, &holder);
+  auto* readout =
+      new Readout(QStringLiteral("41 %"), QStringLiteral("Read"), 28, Palette::textPrimary, &holder);
   column->addWidget(readout);
   holder.show();
   QApplication::processEvents();
@@ -141,15 +139,13 @@ TEST(Readout, ShrinksToSixTenthsBeforeTruncating) {
     qreal size, natural, available, fitted;
   };
   const Case cases[] = {
-      {30, 100, 200, 30},  // fits
-      {30, 200, 150, 22.5},
-      {30, 200, 100, 18},  // 0.5 would be needed: stops at 0.6, then the ellipsis cuts
-      {30, 200, -10, 18},
-      {30, kNaN, 100, 30},
-      {30, 200, kNaN, 30},
+      {30, 100, 200, 30},                        // fits
+      {30, 200, 150, 22.5}, {30, 200, 100, 18},  // 0.5 would be needed: stops at 0.6, then the ellipsis cuts
+      {30, 200, -10, 18},   {30, kNaN, 100, 30}, {30, 200, kNaN, 30},
   };
   for (const Case& c : cases) {
-    EXPECT_DOUBLE_EQ(Readout::fittedSize(c.size, c.natural, c.available), c.fitted) << c.natural << " in " << c.available;
+    EXPECT_DOUBLE_EQ(Readout::fittedSize(c.size, c.natural, c.available), c.fitted)
+        << c.natural << " in " << c.available;
   }
   Readout absent(std::nullopt, QStringLiteral("Used"), 28, Palette::textPrimary);
   EXPECT_EQ(absent.shownValue(), QStringLiteral("—"));
@@ -178,9 +174,10 @@ TEST(QualityBadge, TextsTintsAndHelpAsTooltip) {
     EXPECT_EQ(badge.toolTip(), QualityBadge::help(c.quality));
     EXPECT_EQ(badge.accessibleName(), QualityBadge::help(c.quality)) << "a screen reader reads the help";
   }
-  EXPECT_EQ(QualityBadge::help(MetricQuality::bestEffort),
-            QStringLiteral("Read from a kernel or driver interface that is not a stable, documented one. It may be "
-                           "missing or change."));
+  EXPECT_EQ(
+      QualityBadge::help(MetricQuality::bestEffort),
+      QStringLiteral("Read from a kernel or driver interface that is not a stable, documented one. It may be "
+                     "missing or change."));
   for (const MetricQuality q : Quality::allCases()) {
     EXPECT_TRUE(test::namesOnlyLinux(QualityBadge::help(q))) << Quality::rawValue(q);
   }
@@ -229,13 +226,13 @@ TEST(Card, APartialRepaintShowsWhatTheWholePaintShows) {
     bool inside;
   };
   const Case cases[] = {
-      {QRect(40, 60, 120, 50), true},   // a figure in the middle
-      {QRect(2, 15, 296, 170), true},   // the widest band clear of the corners
-      {QRect(15, 2, 270, 196), true},   // the tallest band clear of the corners
-      {QRect(0, 80, 30, 20), false},    // across the left border
-      {QRect(0, 0, 20, 20), false},     // a rounded corner
+      {QRect(40, 60, 120, 50), true},  // a figure in the middle
+      {QRect(2, 15, 296, 170), true},  // the widest band clear of the corners
+      {QRect(15, 2, 270, 196), true},  // the tallest band clear of the corners
+      {QRect(0, 80, 30, 20), false},   // across the left border
+      {QRect(0, 0, 20, 20), false},    // a rounded corner
       {QRect(280, 180, 20, 20), false},
-      {QRect(3, 3, 40, 40), false},     // inside the border but in the corner's curve
+      {QRect(3, 3, 40, 40), false},  // inside the border but in the corner's curve
   };
   for (const bool dark : {false, true}) {
     QWidget root;
@@ -332,13 +329,13 @@ TEST(Rows, ValuesBadgesAndDefaults) {
   absent.setValue(QStringLiteral("1.2 GB"));
   EXPECT_EQ(absent.shownValue(), QStringLiteral("1.2 GB"));
   EXPECT_EQ(absent.accessibleName(), QStringLiteral("Swap, 1.2 GB"));
-  for (const auto& [quality, badge] : std::vector<std::pair<std::optional<MetricQuality>, bool>>{
-           {std::nullopt, false},
-           {MetricQuality::measured, false},
-           {MetricQuality::derived, false},
-           {MetricQuality::unavailable, false},
-           {MetricQuality::estimated, true},
-           {MetricQuality::bestEffort, true}}) {
+  for (const auto& [quality, badge] :
+       std::vector<std::pair<std::optional<MetricQuality>, bool>>{{std::nullopt, false},
+                                                                  {MetricQuality::measured, false},
+                                                                  {MetricQuality::derived, false},
+                                                                  {MetricQuality::unavailable, false},
+                                                                  {MetricQuality::estimated, true},
+                                                                  {MetricQuality::bestEffort, true}}) {
     KeyValueRow row(QStringLiteral("Pressure"), QStringLiteral("12 %"), quality);
     EXPECT_EQ(!row.findChild<QualityBadge*>()->isHidden(), badge);
   }

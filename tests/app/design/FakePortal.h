@@ -39,14 +39,17 @@ class FakePortalSettings : public QObject, protected QDBusContext {
 
  private:
   bool known(const QString& nameSpace, const QString& key) {
-    if (hasSetting && nameSpace == QLatin1String("org.freedesktop.appearance") && key == QLatin1String("color-scheme"))
+    if (hasSetting && nameSpace == QLatin1String("org.freedesktop.appearance") &&
+        key == QLatin1String("color-scheme"))
       return true;
-    sendErrorReply(QStringLiteral("org.freedesktop.portal.Error.NotFound"), QStringLiteral("Requested setting not found"));
+    sendErrorReply(QStringLiteral("org.freedesktop.portal.Error.NotFound"),
+                   QStringLiteral("Requested setting not found"));
     return false;
   }
 };
 
-inline void sendSettingChanged(QDBusConnection& bus, const QString& nameSpace, const QString& key, uint value) {
+inline void sendSettingChanged(QDBusConnection& bus, const QString& nameSpace, const QString& key,
+                               uint value) {
   QDBusMessage message = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/portal/desktop"),
                                                     QStringLiteral("org.freedesktop.portal.Settings"),
                                                     QStringLiteral("SettingChanged"));

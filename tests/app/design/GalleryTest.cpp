@@ -14,8 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <QGridLayout>
-#include <QLabel>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPainter>
 #include <QVBoxLayout>
 
@@ -26,7 +26,9 @@ namespace {
 
 // Every component in the states users meet, for a person to look at in both schemes and
 // densities. Each test checks that the four images were written.
-void expectWritten(const QStringList& paths) { EXPECT_EQ(paths.size(), 4) << "gallery images written"; }
+void expectWritten(const QStringList& paths) {
+  EXPECT_EQ(paths.size(), 4) << "gallery images written";
+}
 
 TEST(Gallery, Cards) {
   QWidget sheet;
@@ -45,8 +47,8 @@ TEST(Gallery, Cards) {
   gpu->addContent(new UnavailableRow(QStringLiteral("GPU load")));
   grid->addWidget(gpu, 1, 0);
   auto* plain = new Card(std::nullopt, MetricFamily::thermal, MetricQuality::estimated);
-  plain->addContent(new ToneLabel(QStringLiteral("A card without a title has no header."), Typeface::caption(),
-                                  Palette::textSecondary));
+  plain->addContent(new ToneLabel(QStringLiteral("A card without a title has no header."),
+                                  Typeface::caption(), Palette::textSecondary));
   grid->addWidget(plain, 1, 1);
   expectWritten(test::renderGallery(QStringLiteral("cards"), &sheet, QSize(640, 0)));
 }
@@ -63,8 +65,8 @@ TEST(Gallery, BadgesAndReadouts) {
                                   MetricFamilies::standard(MetricFamily::disk)));
   readouts->addWidget(new Readout(std::nullopt, QStringLiteral("Temperature"), 28,
                                   MetricFamilies::standard(MetricFamily::thermal)));
-  auto* narrow = new Readout(QStringLiteral("123,456,789.12 MB"), QStringLiteral("Too wide: shrinks, then cut"), 28,
-                             Palette::textPrimary);
+  auto* narrow = new Readout(QStringLiteral("123,456,789.12 MB"),
+                             QStringLiteral("Too wide: shrinks, then cut"), 28, Palette::textPrimary);
   narrow->setFixedWidth(150);
   readouts->addWidget(narrow);
   column->addLayout(readouts);
@@ -77,24 +79,27 @@ TEST(Gallery, RowsMetersAndSegmentBars) {
   auto* column = sheet.body();
   column->addWidget(new KeyValueRow(QStringLiteral("App memory"), QStringLiteral("6.1 GB"), std::nullopt,
                                     MetricFamilies::standard(MetricFamily::memory)));
-  column->addWidget(new KeyValueRow(QStringLiteral("Memory pressure"), QStringLiteral("12 %"), MetricQuality::estimated));
+  column->addWidget(
+      new KeyValueRow(QStringLiteral("Memory pressure"), QStringLiteral("12 %"), MetricQuality::estimated));
   column->addWidget(new KeyValueRow(QStringLiteral("Swap"), std::nullopt));
-  column->addWidget(new UnavailableRow(QStringLiteral("Fan speed"),
-                                       QStringLiteral("No fan sensor is exposed by the kernel on this computer, so "
-                                                      "the speed cannot be shown.")));
+  column->addWidget(
+      new UnavailableRow(QStringLiteral("Fan speed"),
+                         QStringLiteral("No fan sensor is exposed by the kernel on this computer, so "
+                                        "the speed cannot be shown.")));
   const double nan = std::numeric_limits<double>::quiet_NaN();
-  for (const std::optional<double> f : {std::optional<double>(0.0), std::optional<double>(0.5),
-                                        std::optional<double>(1.7), std::optional<double>(nan),
-                                        std::optional<double>()}) {
+  for (const std::optional<double> f :
+       {std::optional<double>(0.0), std::optional<double>(0.5), std::optional<double>(1.7),
+        std::optional<double>(nan), std::optional<double>()}) {
     column->addWidget(new Meter(f, MetricFamilies::standard(MetricFamily::network), 6));
   }
   using S = SegmentBar::Segment;
-  column->addWidget(new SegmentBar({{QStringLiteral("app"), 30, MetricFamilies::standard(MetricFamily::memory)},
-                                    {QStringLiteral("wired"), 20, MetricFamilies::standard(MetricFamily::cpu)},
-                                    {QStringLiteral("cached"), 15, MetricFamilies::standard(MetricFamily::disk)}},
-                                   100, 10));
-  column->addWidget(new SegmentBar({S{QStringLiteral("a"), 70, Palette::danger}, S{QStringLiteral("b"), 50, Palette::warning}},
-                                   100, 10));
+  column->addWidget(
+      new SegmentBar({{QStringLiteral("app"), 30, MetricFamilies::standard(MetricFamily::memory)},
+                      {QStringLiteral("wired"), 20, MetricFamilies::standard(MetricFamily::cpu)},
+                      {QStringLiteral("cached"), 15, MetricFamilies::standard(MetricFamily::disk)}},
+                     100, 10));
+  column->addWidget(new SegmentBar(
+      {S{QStringLiteral("a"), 70, Palette::danger}, S{QStringLiteral("b"), 50, Palette::warning}}, 100, 10));
   column->addWidget(new SegmentBar({S{QStringLiteral("a"), 30, Palette::danger}}, 0, 10));
   expectWritten(test::renderGallery(QStringLiteral("rows-meters-bars"), &sheet, QSize(420, 0)));
 }

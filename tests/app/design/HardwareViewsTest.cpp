@@ -2,9 +2,9 @@
 #include "design/CoreBars.h"
 #include "design/KeyValueRow.h"
 #include "design/MenuButton.h"
-#include "design/Tokens.h"
 #include "design/PressureBadge.h"
 #include "design/ThermalScale.h"
+#include "design/Tokens.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +29,9 @@ TEST(CoreBars, SpeaksEachCoreAsAWholePercent) {
   };
   const std::vector<Case> cases = {
       {"two cores", {{0.30, 0.07, 0.63}, {0.05, 0, 0.95}}, "1: 37 %, 2: 5 %"},
-      {"halves round away from zero", {{0.004, 0, 0.996}, {0.005, 0, 0.995}, {0.125, 0, 0.875}}, "1: 0 %, 2: 1 %, 3: 13 %"},
+      {"halves round away from zero",
+       {{0.004, 0, 0.996}, {0.005, 0, 0.995}, {0.125, 0, 0.875}},
+       "1: 0 %, 2: 1 %, 3: 13 %"},
       {"no cores", {}, ""},
       {"a load that is not finite", {{kNaN, 0, 0}, {kInf, 0.1, 0}, {0.2, 0, 0.8}}, "1: —, 2: —, 3: 20 %"},
   };
@@ -50,8 +52,8 @@ TEST(CoreBars, FillHeightFromSliverToFull) {
     double height;
   };
   const std::vector<Case> cases = {
-      {{1, 0, 0}, 60}, {{0.6, 0.4, 0}, 60}, {{0, 0, 1}, 2}, {{0.25, 0.25, 0.5}, 30},
-      {{1.7, 0, 0}, 60}, {{-0.5, 0, 0}, 2}, {{kNaN, 0, 0}, 2}, {{kInf, 0, 0}, 2},
+      {{1, 0, 0}, 60},   {{0.6, 0.4, 0}, 60}, {{0, 0, 1}, 2},    {{0.25, 0.25, 0.5}, 30},
+      {{1.7, 0, 0}, 60}, {{-0.5, 0, 0}, 2},   {{kNaN, 0, 0}, 2}, {{kInf, 0, 0}, 2},
   };
   for (const Case& c : cases) EXPECT_DOUBLE_EQ(CoreBars::fillHeight(c.core, 60), c.height) << c.core.user;
   // A bar lower than the sliver shows what it has.
@@ -69,7 +71,8 @@ TEST(CoreBars, BarsShareTheWidthAndNeverGoNegative) {
 
 // How far apart two colours read: the largest difference of one channel.
 int apart(QColor a, QColor b) {
-  return std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()), std::abs(a.blue() - b.blue())});
+  return std::max(
+      {std::abs(a.red() - b.red()), std::abs(a.green() - b.green()), std::abs(a.blue() - b.blue())});
 }
 
 TEST(CoreBars, AnIdleCoresTrackShowsOnTheCardInLightAndDark) {
@@ -161,7 +164,8 @@ TEST(ThermalScale, LightsUpToTheLevelInItsColour) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(ThermalScale::litCount(c.level), c.lit);
-    for (bool dark : {false, true}) EXPECT_EQ(ThermalScale::levelColor(*c.level, dark), c.color.resolve(dark));
+    for (bool dark : {false, true})
+      EXPECT_EQ(ThermalScale::levelColor(*c.level, dark), c.color.resolve(dark));
   }
   // No thermal zones: nothing lit, rather than a made-up "nominal".
   EXPECT_EQ(ThermalScale::litCount(std::nullopt), 0);

@@ -13,25 +13,70 @@ namespace {
 
 // Every symbol name the interface uses; a page that adds one adds it to the table and here.
 const char* const kSymbols[] = {
-    "cpu", "square.stack.3d.up", "memorychip", "internaldrive", "network", "bolt.fill",
-    "thermometer.medium", "desktopcomputer", "square.grid.2x2", "list.bullet.rectangle",
-    "chart.xyaxis.line", "lightbulb", "bell", "bell.slash", "doc.text", "bookmark", "bookmark.fill",
-    "pause.fill", "play.fill", "gearshape", "power", "battery.100.bolt", "battery.75", "plus",
-    "checkmark", "rectangle.3.group", "slider.horizontal.3", "arrow.up.left.and.arrow.down.right",
-    "xmark.circle.fill", "arrow.clockwise", "square.and.arrow.up", "trash", "sidebar.trailing",
-    "arrow.right.circle", "checkmark.circle", "checkmark.circle.fill", "checkmark.seal", "info.circle",
-    "info.circle.fill", "exclamationmark.triangle", "exclamationmark.triangle.fill",
-    "exclamationmark.octagon.fill", "xmark.octagon", "minus.circle", "lock", "wifi", "wifi.slash",
-    "externaldrive", "externaldrive.connected.to.line.below", "app.fill", "waveform.path.ecg",
-    "clock.arrow.circlepath", "menubar.rectangle", "hand.raised", "person.crop.circle.badge.xmark",
-    "lock.shield", "checkmark.shield",
+    "cpu",
+    "square.stack.3d.up",
+    "memorychip",
+    "internaldrive",
+    "network",
+    "bolt.fill",
+    "thermometer.medium",
+    "desktopcomputer",
+    "square.grid.2x2",
+    "list.bullet.rectangle",
+    "chart.xyaxis.line",
+    "lightbulb",
+    "bell",
+    "bell.slash",
+    "doc.text",
+    "bookmark",
+    "bookmark.fill",
+    "pause.fill",
+    "play.fill",
+    "gearshape",
+    "power",
+    "battery.100.bolt",
+    "battery.75",
+    "plus",
+    "checkmark",
+    "rectangle.3.group",
+    "slider.horizontal.3",
+    "arrow.up.left.and.arrow.down.right",
+    "xmark.circle.fill",
+    "arrow.clockwise",
+    "square.and.arrow.up",
+    "trash",
+    "sidebar.trailing",
+    "arrow.right.circle",
+    "checkmark.circle",
+    "checkmark.circle.fill",
+    "checkmark.seal",
+    "info.circle",
+    "info.circle.fill",
+    "exclamationmark.triangle",
+    "exclamationmark.triangle.fill",
+    "exclamationmark.octagon.fill",
+    "xmark.octagon",
+    "minus.circle",
+    "lock",
+    "wifi",
+    "wifi.slash",
+    "externaldrive",
+    "externaldrive.connected.to.line.below",
+    "app.fill",
+    "waveform.path.ecg",
+    "clock.arrow.circlepath",
+    "menubar.rectangle",
+    "hand.raised",
+    "person.crop.circle.badge.xmark",
+    "lock.shield",
+    "checkmark.shield",
 };
 
 // The Adwaita file of a freedesktop name, or empty when the theme is not installed here.
 QString adwaitaFile(const QString& name) {
-  for (const QString& base : QStandardPaths::locateAll(QStandardPaths::GenericDataLocation,
-                                                        QStringLiteral("icons/Adwaita"),
-                                                        QStandardPaths::LocateDirectory)) {
+  for (const QString& base :
+       QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, QStringLiteral("icons/Adwaita"),
+                                 QStandardPaths::LocateDirectory)) {
     for (const char* context : {"actions", "apps", "categories", "devices", "emblems", "mimetypes", "places",
                                 "status", "ui", "legacy"}) {
       const QString path = QStringLiteral("%1/scalable/%2/%3.svg").arg(base, QLatin1String(context), name);
@@ -42,7 +87,8 @@ QString adwaitaFile(const QString& name) {
 }
 
 bool adwaitaInstalled() {
-  return !QStandardPaths::locate(QStandardPaths::GenericDataLocation, QStringLiteral("icons/Adwaita/index.theme"))
+  return !QStandardPaths::locate(QStandardPaths::GenericDataLocation,
+                                 QStringLiteral("icons/Adwaita/index.theme"))
               .isEmpty();
 }
 
@@ -94,7 +140,8 @@ TEST_F(IconsTest, SymbolicIconsTakeTheTintOnly) {
   const QColor tint(0x25, 0x63, 0xEB);
   for (const char* symbol : {"cpu", "internaldrive"}) {
     if (Icons::themeName(QLatin1String(symbol)).size() > 0 && !adwaitaInstalled()) continue;
-    const QImage image = Icons::pixmap(QLatin1String(symbol), 24, tint).toImage().convertToFormat(QImage::Format_ARGB32);
+    const QImage image =
+        Icons::pixmap(QLatin1String(symbol), 24, tint).toImage().convertToFormat(QImage::Format_ARGB32);
     int opaque = 0;
     for (int y = 0; y < image.height(); ++y) {
       for (int x = 0; x < image.width(); ++x) {

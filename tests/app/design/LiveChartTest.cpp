@@ -24,7 +24,8 @@ ValueFormat percent() {
 }
 
 LiveSeries series(const char* name, std::vector<ChartPoint> points) {
-  return {QString::fromLatin1(name), QString::fromLatin1(name), ChartColor::of(MetricFamily::cpu), std::move(points)};
+  return {QString::fromLatin1(name), QString::fromLatin1(name), ChartColor::of(MetricFamily::cpu),
+          std::move(points)};
 }
 
 TEST(LiveChartSummary, SpeaksLatestSmallestAndLargestOfEachSeries) {
@@ -34,7 +35,9 @@ TEST(LiveChartSummary, SpeaksLatestSmallestAndLargestOfEachSeries) {
     QString expected;
   };
   const std::vector<Case> cases = {
-      {"one series", {series("CPU", {{0, 3}, {1000, 41}, {2000, 12}})}, "CPU: 12 %. Minimum 3 %, Maximum 41 %."},
+      {"one series",
+       {series("CPU", {{0, 3}, {1000, 41}, {2000, 12}})},
+       "CPU: 12 %. Minimum 3 %, Maximum 41 %."},
       {"two series, one empty",
        {series("User", {{0, 5}}), series("System", {}), series("Nice", {{0, 1}, {1, 2}})},
        "User: 5 %. Minimum 5 %, Maximum 5 %. Nice: 2 %. Minimum 1 %, Maximum 2 %."},
@@ -64,7 +67,9 @@ TEST(LiveChartSummary, InPlaceUpdateReusesStorageAndFollowsLikeSetSeries) {
   chart.setSeries({series("CPU", {{0, 3}, {1000, 41}, {2000, 7}})});
   const int plain = chart.sizeHint().height();
   const ChartPoint* storage = chart.series()[0].points.data();
-  chart.updateSeries([](std::vector<LiveSeries>& all) { all[0].points = {{1000, 41}, {2000, 7}, {3000, 12}}; });
+  chart.updateSeries([](std::vector<LiveSeries>& all) {
+    all[0].points = {{1000, 41}, {2000, 7}, {3000, 12}};
+  });
   EXPECT_EQ(chart.series()[0].points.data(), storage);  // refilled, not reallocated
   EXPECT_EQ(chart.accessibleName(), QStringLiteral("CPU: 12 %. Minimum 7 %, Maximum 41 %."));
   // A second series brings the legend, and the chart asks for its room.
@@ -119,7 +124,10 @@ class RecordingEngine : public QPaintEngine {
     for (int i = 0; i < count; ++i) check(rects[i]);
   }
   void drawEllipse(const QRectF& r) override { check(r); }
-  void drawTextItem(const QPointF& p, const QTextItem&) override { check(p); ++texts; }
+  void drawTextItem(const QPointF& p, const QTextItem&) override {
+    check(p);
+    ++texts;
+  }
 
   int nonFinite = 0;
   int shapes = 0;
@@ -141,13 +149,23 @@ class RecordingDevice : public QPaintDevice {
  protected:
   int metric(PaintDeviceMetric metric) const override {
     switch (metric) {
-      case PdmWidth: return 400;
-      case PdmHeight: return 200;
-      case PdmDpiX: case PdmDpiY: case PdmPhysicalDpiX: case PdmPhysicalDpiY: return 96;
-      case PdmDevicePixelRatio: return 1;
-      case PdmDevicePixelRatioScaled: return static_cast<int>(QPaintDevice::devicePixelRatioFScale());
-      case PdmDepth: return 32;
-      default: return 1;
+      case PdmWidth:
+        return 400;
+      case PdmHeight:
+        return 200;
+      case PdmDpiX:
+      case PdmDpiY:
+      case PdmPhysicalDpiX:
+      case PdmPhysicalDpiY:
+        return 96;
+      case PdmDevicePixelRatio:
+        return 1;
+      case PdmDevicePixelRatioScaled:
+        return static_cast<int>(QPaintDevice::devicePixelRatioFScale());
+      case PdmDepth:
+        return 32;
+      default:
+        return 1;
     }
   }
 };
@@ -155,7 +173,11 @@ class RecordingDevice : public QPaintDevice {
 TEST(LiveChartMends, NothingNonFiniteReachesThePainter) {
   const double big = std::numeric_limits<double>::max();
   const std::vector<LiveSeries> hostile = {
-      series("a", {{kStart, kNaN}, {kStart + 1000, 5}, {kStart + 2000, kInf}, {kStart + 3000, 9}, {kStart + 4000, -kInf}}),
+      series("a", {{kStart, kNaN},
+                   {kStart + 1000, 5},
+                   {kStart + 2000, kInf},
+                   {kStart + 3000, 9},
+                   {kStart + 4000, -kInf}}),
       series("b", {{kStart, big}, {kStart + 1000, big}, {kStart + 3000, -big}}),
   };
   const std::vector<QColor> colors = {Qt::red, Qt::blue};
@@ -167,7 +189,8 @@ TEST(LiveChartMends, NothingNonFiniteReachesThePainter) {
       {"lines", {std::nullopt, percent(), false, 160, std::nullopt, {}}},
       {"stacked", {std::nullopt, percent(), true, 160, std::nullopt, {}}},
       {"reversed domain", {ChartRange{100, 0}, percent(), false, 160, std::vector<double>{0, 50, 100}, {}}},
-      {"non-finite domain and ticks", {ChartRange{kNaN, kInf}, percent(), true, 160, std::vector<double>{kNaN, 1, kInf}, {}}},
+      {"non-finite domain and ticks",
+       {ChartRange{kNaN, kInf}, percent(), true, 160, std::vector<double>{kNaN, 1, kInf}, {}}},
       {"non-finite height", {std::nullopt, percent(), false, kNaN, std::nullopt, {}}},
   };
   for (const Case& c : cases) {
@@ -175,7 +198,8 @@ TEST(LiveChartMends, NothingNonFiniteReachesThePainter) {
     RecordingDevice device;
     {
       QPainter painter(&device);
-      LiveChart::paint(painter, QRectF(0, 0, 400, 200), hostile, colors, c.options, LiveChartStyle::resolve(false));
+      LiveChart::paint(painter, QRectF(0, 0, 400, 200), hostile, colors, c.options,
+                       LiveChartStyle::resolve(false));
     }
     EXPECT_EQ(device.engine.nonFinite, 0);
     EXPECT_GT(device.engine.texts, 0);
@@ -198,7 +222,8 @@ TEST(LiveChartMends, AReversedDomainDrawsLikeTheOrderedOne) {
     QPainter painter(&image);
     const std::vector<LiveSeries> one = {series("CPU", {{kStart, 20}, {kStart + 1000, 80}})};
     const std::vector<QColor> colors = {Qt::red};
-    LiveChart::paint(painter, QRectF(0, 0, 300, 160), one, colors, {domain, percent(), false, 160, std::vector<double>{0, 100}, {}},
+    LiveChart::paint(painter, QRectF(0, 0, 300, 160), one, colors,
+                     {domain, percent(), false, 160, std::vector<double>{0, 100}, {}},
                      LiveChartStyle::resolve(false));
     return image;
   };

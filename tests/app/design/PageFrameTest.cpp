@@ -24,7 +24,8 @@ TEST(PageHeader, TileShowsTheFamilyOrThePagesOwnSymbol) {
   EXPECT_EQ(PageHeader::tileColor(MetricFamily::thermal, std::nullopt, true),
             MetricFamilies::colorBlindSafe(MetricFamily::thermal));
   for (bool safe : {false, true}) {
-    EXPECT_EQ(PageHeader::tileColor(MetricFamily::thermal, QStringLiteral("bell"), safe), Palette::accentSecondary);
+    EXPECT_EQ(PageHeader::tileColor(MetricFamily::thermal, QStringLiteral("bell"), safe),
+              Palette::accentSecondary);
   }
 }
 
@@ -121,19 +122,24 @@ TEST(SourcesCard, OneEntryPerMetricWithDividersBetween) {
   EXPECT_EQ(single.findChildren<QWidget*>(QStringLiteral("sources.entry")).size(), 1);
   EXPECT_TRUE(single.findChildren<QWidget*>(QStringLiteral("sources.divider")).isEmpty());
 
-  const std::vector<MetricID> three = {MetricID::cpuTotal, MetricID::memUsed, MetricID::cpuTotal, MetricID::cpuUser};
+  const std::vector<MetricID> three = {MetricID::cpuTotal, MetricID::memUsed, MetricID::cpuTotal,
+                                       MetricID::cpuUser};
   SourcesCard card(three);
-  EXPECT_EQ(card.metrics(), (std::vector<MetricID>{MetricID::cpuTotal, MetricID::memUsed, MetricID::cpuUser}));
+  EXPECT_EQ(card.metrics(),
+            (std::vector<MetricID>{MetricID::cpuTotal, MetricID::memUsed, MetricID::cpuUser}));
   EXPECT_EQ(card.findChildren<QWidget*>(QStringLiteral("sources.entry")).size(), 3);
   EXPECT_EQ(card.findChildren<QWidget*>(QStringLiteral("sources.divider")).size(), 2);
-  EXPECT_EQ(card.findChild<QLabel*>(QStringLiteral("card.title"))->text(), QStringLiteral("Sources and methods"));
+  EXPECT_EQ(card.findChild<QLabel*>(QStringLiteral("card.title"))->text(),
+            QStringLiteral("Sources and methods"));
 
   const MetricDescriptor& cpu = MetricCatalog::descriptor(MetricID::cpuTotal);
   const auto sources = card.findChildren<QLabel*>(QStringLiteral("sources.source"));
   ASSERT_EQ(sources.size(), 3);
   EXPECT_EQ(sources[0]->text(), cpu.source);
   EXPECT_EQ(sources[0]->textFormat(), Qt::PlainText);
-  EXPECT_TRUE(card.findChild<QWidget*>(QStringLiteral("sources.entry"))->accessibleName().startsWith(cpu.name + ", "));
+  EXPECT_TRUE(card.findChild<QWidget*>(QStringLiteral("sources.entry"))
+                  ->accessibleName()
+                  .startsWith(cpu.name + ", "));
 }
 
 TEST(MemoryBar, ColoursOfBothPalettes) {
@@ -148,7 +154,8 @@ TEST(MemoryBar, ColoursOfBothPalettes) {
   for (const Case& c : cases) {
     EXPECT_EQ(MemoryBar::colors(c.safe), c.expected);
     // The same as the memory, disk, GPU and network families of that palette.
-    const MetricFamily families[] = {MetricFamily::memory, MetricFamily::disk, MetricFamily::gpu, MetricFamily::network};
+    const MetricFamily families[] = {MetricFamily::memory, MetricFamily::disk, MetricFamily::gpu,
+                                     MetricFamily::network};
     for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(c.expected[i], MetricFamilies::color(families[i], c.safe));
     const auto resolved = MemoryBar::resolvedColors(c.safe, true);
     EXPECT_EQ(resolved[0].alphaF(), 1.0f);

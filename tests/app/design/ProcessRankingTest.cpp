@@ -5,7 +5,8 @@
 namespace kivo {
 namespace {
 
-ProcessRecord record(int pid, std::optional<double> cpu, std::optional<std::uint64_t> memory, bool statistics = true) {
+ProcessRecord record(int pid, std::optional<double> cpu, std::optional<std::uint64_t> memory,
+                     bool statistics = true) {
   ProcessRecord r;
   r.pid = pid;
   r.name = QStringLiteral("p%1").arg(pid);
@@ -23,8 +24,9 @@ std::vector<int> pids(const std::vector<const ProcessRecord*>& rows) {
 
 TEST(ProcessRanking, KeepsQualifyingRecordsLargestFirstWithEqualFiguresInPidOrder) {
   ProcessSample sample;
-  sample.processes = {record(5, 5, 50), record(9, 9, std::nullopt), record(8, 9, 900), record(1, std::nullopt, 10'000),
-                      record(30, 30, 300), record(2, 80, 80, false), record(3, NAN, 1)};
+  sample.processes = {
+      record(5, 5, 50),    record(9, 9, std::nullopt), record(8, 9, 900), record(1, std::nullopt, 10'000),
+      record(30, 30, 300), record(2, 80, 80, false),   record(3, NAN, 1)};
   EXPECT_EQ(pids(ProcessRanking::top(&sample, false, 7)), (std::vector<int>{30, 8, 9, 5}));
   // By memory, a missing CPU figure does not matter, a missing resident size does.
   EXPECT_EQ(pids(ProcessRanking::top(&sample, true, 7)), (std::vector<int>{1, 8, 30, 5, 3}));

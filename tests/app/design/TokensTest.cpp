@@ -92,7 +92,9 @@ TEST(MetricFamily, ColoursInBothPalettesAndSchemes) {
     const Case& c = cases[i];
     SCOPED_TRACE(MetricFamilies::rawValue(c.family).toStdString());
     EXPECT_EQ(MetricFamilies::all()[i], c.family);
-    const auto rgb = [](const DynamicColor& color, bool dark) { return color.resolve(dark).rgb() & 0xFFFFFF; };
+    const auto rgb = [](const DynamicColor& color, bool dark) {
+      return color.resolve(dark).rgb() & 0xFFFFFF;
+    };
     EXPECT_EQ(rgb(MetricFamilies::color(c.family, false), false), c.standardLight);
     EXPECT_EQ(rgb(MetricFamilies::color(c.family, false), true), c.standardDark);
     EXPECT_EQ(rgb(MetricFamilies::color(c.family, true), false), c.safeLight);
@@ -180,7 +182,8 @@ TEST(Typeface, PixelSizesWeightsAndModifiers) {
   // Monospaced in what it draws: every printable ASCII character takes the same advance. (Qt's
   // fixedPitch() says false for monospaced fonts that also carry double-width glyphs.)
   const QFontMetricsF mono(Typeface::mono());
-  for (char c = ' '; c <= '~'; ++c) EXPECT_DOUBLE_EQ(mono.horizontalAdvance(QChar(c)), mono.horizontalAdvance('0')) << c;
+  for (char c = ' '; c <= '~'; ++c)
+    EXPECT_DOUBLE_EQ(mono.horizontalAdvance(QChar(c)), mono.horizontalAdvance('0')) << c;
   // The same object on every call: built once.
   EXPECT_EQ(&Typeface::value(), &Typeface::value());
 }

@@ -22,7 +22,8 @@ namespace {
 bool waitFor(const std::function<bool()>& done, int milliseconds = 5000) {
   QElapsedTimer clock;
   clock.start();
-  while (!done() && clock.elapsed() < milliseconds) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  while (!done() && clock.elapsed() < milliseconds)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
   return done();
 }
 
@@ -34,7 +35,8 @@ void runEventsFor(int milliseconds) {
 class PrivateBus : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (qEnvironmentVariable("KIVO_PRIVATE_BUS") != QLatin1String("1")) GTEST_SKIP() << "runs under dbus-run-session";
+    if (qEnvironmentVariable("KIVO_PRIVATE_BUS") != QLatin1String("1"))
+      GTEST_SKIP() << "runs under dbus-run-session";
     static int count = 0;
     clientName = QStringLiteral("kivo-client-%1").arg(++count);
     client = QDBusConnection::connectToBus(QDBusConnection::SessionBus, clientName);
@@ -85,7 +87,8 @@ TEST_F(PrivateBus, PowerProfileChangesUnderEitherNameMakeSlowReadingsStaleOnce) 
   // One daemon answering to both names reports the change under each.
   const QVariantMap saver{{"ActiveProfile", "power-saver"}};
   fakes->propertiesChanged("/net/hadess/PowerProfiles", "net.hadess.PowerProfiles", saver);
-  fakes->propertiesChanged("/org/freedesktop/UPower/PowerProfiles", "org.freedesktop.UPower.PowerProfiles", saver);
+  fakes->propertiesChanged("/org/freedesktop/UPower/PowerProfiles", "org.freedesktop.UPower.PowerProfiles",
+                           saver);
   ASSERT_TRUE(waitFor([&] { return stale == 1; }));
   runEventsFor(100);
   EXPECT_EQ(stale, 1);
@@ -153,8 +156,10 @@ TEST_F(PrivateBus, TheMeteredFlagOfNetworkManagerMakesThePathExpensive) {
 
   NetworkPathMonitor monitor(client);
   std::vector<NetworkPath> reported, changed;
-  QObject::connect(&monitor, &NetworkPathMonitor::pathReported, [&](const NetworkPath& p) { reported.push_back(p); });
-  QObject::connect(&monitor, &NetworkPathMonitor::pathChanged, [&](const NetworkPath& p) { changed.push_back(p); });
+  QObject::connect(&monitor, &NetworkPathMonitor::pathReported,
+                   [&](const NetworkPath& p) { reported.push_back(p); });
+  QObject::connect(&monitor, &NetworkPathMonitor::pathChanged,
+                   [&](const NetworkPath& p) { changed.push_back(p); });
   monitor.apply(RtnetlinkState{});
   // The baseline waits for NetworkManager's answer, so it is not mistaken for a change.
   ASSERT_TRUE(waitFor([&] { return !reported.empty(); }));

@@ -36,8 +36,8 @@ class FakeNotificationServer : public QObject {
 
  public slots:
   QStringList GetCapabilities() { return {QStringLiteral("body"), QStringLiteral("body-markup")}; }
-  uint Notify(const QString& appName, uint replacesId, const QString&, const QString& summary, const QString& body,
-              const QStringList&, const QVariantMap& hints, int timeout) {
+  uint Notify(const QString& appName, uint replacesId, const QString&, const QString& summary,
+              const QString& body, const QStringList&, const QVariantMap& hints, int timeout) {
     QMutexLocker lock(&mutex_);
     calls_.push_back({appName, replacesId, summary, body, hints, timeout});
     return replacesId != 0 ? replacesId : ++next_;
@@ -90,7 +90,8 @@ class FakeBus {
     bus_.registerObject(path, object, QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties);
     return object;
   }
-  void signal(const QString& path, const QString& interface, const QString& name, const QVariantList& arguments) {
+  void signal(const QString& path, const QString& interface, const QString& name,
+              const QVariantList& arguments) {
     QDBusMessage message = QDBusMessage::createSignal(path, interface, name);
     message.setArguments(arguments);
     bus_.send(message);

@@ -18,7 +18,8 @@ namespace {
 using namespace std::chrono_literals;
 
 TEST(ForegroundTrackerTest, OnlyAVisibleExposedUnminimisedNormalTitledWindowCounts) {
-  const WindowFacts good{.visible = true, .exposed = true, .minimized = false, .normalLevel = true, .titled = true};
+  const WindowFacts good{
+      .visible = true, .exposed = true, .minimized = false, .normalLevel = true, .titled = true};
   auto with = [&](auto change) {
     WindowFacts f = good;
     change(f);
@@ -46,7 +47,8 @@ TEST(ForegroundTrackerTest, WindowKindsAndFlagsDecideLevelAndTitle) {
       {"window", Qt::Window, true, true},
       {"dialog", Qt::Dialog, true, true},
       {"frameless", Qt::Window | Qt::FramelessWindowHint, true, false},
-      {"customised without title", Qt::Window | Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint, true, false},
+      {"customised without title", Qt::Window | Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint, true,
+       false},
       {"customised with title", Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint, true, true},
       {"stays on top", Qt::Window | Qt::WindowStaysOnTopHint, false, true},
       {"tool", Qt::Tool, false, true},
@@ -67,7 +69,8 @@ TEST(ForegroundTrackerTest, WindowKindsAndFlagsDecideLevelAndTitle) {
 class LiveForeground : public ::testing::Test {
  protected:
   void SetUp() override {
-    QObject::connect(&tracker, &ForegroundTracker::foregroundComputed, [this](bool value) { results.push_back(value); });
+    QObject::connect(&tracker, &ForegroundTracker::foregroundComputed,
+                     [this](bool value) { results.push_back(value); });
     tracker.start();
   }
   // Runs the event loop until a report arrives after this call (or a generous limit passes).
@@ -75,7 +78,8 @@ class LiveForeground : public ::testing::Test {
     const std::size_t before = results.size();
     QElapsedTimer clock;
     clock.start();
-    while (results.size() == before && clock.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    while (results.size() == before && clock.elapsed() < 5000)
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     // Let a second report for the same burst arrive too.
     QElapsedTimer settle;
     settle.start();
@@ -135,7 +139,8 @@ TEST(ForegroundTrackerTest, EveryBurstIsReportedEvenWhenTheResultIsUnchanged) {
   auto settle = [&](int expected) {
     QElapsedTimer clock;
     clock.start();
-    while (reports < expected && clock.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    while (reports < expected && clock.elapsed() < 5000)
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     clock.restart();
     while (clock.elapsed() < 100) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
   };

@@ -35,7 +35,8 @@ class LaunchAtLoginTest : public ::testing::Test {
   void TearDown() override { qputenv("XDG_CONFIG_HOME", previous); }
 
   LaunchAtLogin make(const QString& program = QStringLiteral("/opt/kivo/bin/kivo-monitor")) {
-    return LaunchAtLogin(QStringLiteral("kivo-monitor"), {}, program, [this](const QString& line) { log << line; });
+    return LaunchAtLogin(QStringLiteral("kivo-monitor"), {}, program,
+                         [this](const QString& line) { log << line; });
   }
 
   QTemporaryDir home;

@@ -15,7 +15,8 @@ namespace {
 void runEventsFor(int milliseconds, const std::function<bool()>& done = {}) {
   QElapsedTimer clock;
   clock.start();
-  while (clock.elapsed() < milliseconds && !(done && done())) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  while (clock.elapsed() < milliseconds && !(done && done()))
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
 TEST(MountObserverTest, AMountInTheWatchedNamespaceIsReported) {
@@ -24,7 +25,8 @@ TEST(MountObserverTest, AMountInTheWatchedNamespaceIsReported) {
   // A child in its own user and mount namespace mounts a tmpfs when told to; the observer
   // watches that namespace's table, so the test touches no mount of this machine.
   QProcess child;
-  child.start(unshare, {"-rm", "sh", "-c", "echo ready; read go; mount -t tmpfs kivo-test /tmp && echo mounted; read end"});
+  child.start(unshare, {"-rm", "sh", "-c",
+                        "echo ready; read go; mount -t tmpfs kivo-test /tmp && echo mounted; read end"});
   if (!child.waitForReadyRead(5000) || !child.readLine().startsWith("ready")) {
     child.kill();
     child.waitForFinished();

@@ -108,7 +108,8 @@ class Messages {
   static void pad(std::vector<unsigned char>& out) {
     while (out.size() % 4) out.push_back(0);
   }
-  static void attribute(std::vector<unsigned char>& out, unsigned short type, const void* data, std::size_t size) {
+  static void attribute(std::vector<unsigned char>& out, unsigned short type, const void* data,
+                        std::size_t size) {
     pad(out);
     rtattr attr{};
     attr.rta_type = type;
@@ -259,8 +260,9 @@ TEST(NetworkPathTest, ParserEndsAtDoneOrErrorAndRefusesWhatDoesNotFit) {
     RtnetlinkState state;
     const auto result = RtnetlinkParser::parse(buffer.data() + 1, cut, state);
     // A cut in the padding after a message loses nothing.
-    const bool boundary = std::any_of(whole.ends.begin(), whole.ends.end(),
-                                      [cut](std::size_t end) { return cut >= end && cut <= ((end + 3) & ~std::size_t(3)); });
+    const bool boundary = std::any_of(whole.ends.begin(), whole.ends.end(), [cut](std::size_t end) {
+      return cut >= end && cut <= ((end + 3) & ~std::size_t(3));
+    });
     EXPECT_EQ(result.malformed, !boundary) << cut;
   }
   // An attribute claiming more than its message holds.
@@ -289,8 +291,10 @@ TEST(NetworkPathTest, TheFirstPathIsTheBaselineAndOnlyDifferencesAreChanges) {
                                                         QStringLiteral("kivo-no-bus-path"));
   NetworkPathMonitor monitor(noBus);
   std::vector<NetworkPath> reported, changed;
-  QObject::connect(&monitor, &NetworkPathMonitor::pathReported, [&](const NetworkPath& p) { reported.push_back(p); });
-  QObject::connect(&monitor, &NetworkPathMonitor::pathChanged, [&](const NetworkPath& p) { changed.push_back(p); });
+  QObject::connect(&monitor, &NetworkPathMonitor::pathReported,
+                   [&](const NetworkPath& p) { reported.push_back(p); });
+  QObject::connect(&monitor, &NetworkPathMonitor::pathChanged,
+                   [&](const NetworkPath& p) { changed.push_back(p); });
 
   auto stateOf = [](Messages m) {
     RtnetlinkState state;

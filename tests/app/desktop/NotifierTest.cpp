@@ -51,8 +51,14 @@ TEST(NotifierTest, OnlyFiredTransitionsPostAndCriticalRulesAreMarked) {
 TEST(NotifierTest, AFiredRuleIsWordedByTitleAndBody) {
   RecordingNotifier notifier;
   const ValueFormatter format{QLocale(QLocale::English, QLocale::UnitedStates)};
-  const AlertRule cpu{QUuid::createUuid(), MetricID::cpuTotal, AlertComparison::above, 90, 120, 600,
-                      Severity::critical, true};
+  const AlertRule cpu{QUuid::createUuid(),
+                      MetricID::cpuTotal,
+                      AlertComparison::above,
+                      90,
+                      120,
+                      600,
+                      Severity::critical,
+                      true};
   const AlertTransition fired{cpu, AlertTransition::Kind::fired, 93.4, QDateTime::currentDateTimeUtc(), 120};
   AlertTransition resolved = fired;
   resolved.kind = AlertTransition::Kind::resolved;

@@ -1,12 +1,12 @@
 #include "features/disk/DiskPage.h"
 #include "features/disk/DiskPresenter.h"
 
+#include "PageShots.h"
 #include "design/KeyedGrid.h"
 #include "design/Meter.h"
 #include "design/Readout.h"
 #include "design/ToneLabel.h"
 #include "texts/HomePath.h"
-#include "PageShots.h"
 
 #include <gtest/gtest.h>
 
@@ -60,7 +60,8 @@ TEST(HomePath, ShortensOnlyTheHomeItselfAndPathsBelowIt) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path);
-    EXPECT_EQ(HomePath::abbreviated(QString::fromUtf8(c.path), QString::fromUtf8(c.home)), QString::fromUtf8(c.shown));
+    EXPECT_EQ(HomePath::abbreviated(QString::fromUtf8(c.path), QString::fromUtf8(c.home)),
+              QString::fromUtf8(c.shown));
   }
 }
 
@@ -149,9 +150,10 @@ TEST(DiskPresenter, DiskImagesReadDiskImageWithTheirOwnFigures) {
 }
 
 TelemetrySnapshot diskSnapshot(double seconds, std::vector<VolumeInfo> volumes) {
-  auto snapshot = test::snapshotAt(seconds, {{MetricID::diskRead, 2'000'000.0 + seconds * 30'000},
-                                             {MetricID::diskWrite, 600'000.0 + (static_cast<int>(seconds) % 9) * 80'000},
-                                             {MetricID::diskFree, 210'000'000'000.0 - seconds * 1'000'000}});
+  auto snapshot =
+      test::snapshotAt(seconds, {{MetricID::diskRead, 2'000'000.0 + seconds * 30'000},
+                                 {MetricID::diskWrite, 600'000.0 + (static_cast<int>(seconds) % 9) * 80'000},
+                                 {MetricID::diskFree, 210'000'000'000.0 - seconds * 1'000'000}});
   snapshot.volumes = std::move(volumes);
   snapshot.disk = DiskActivitySample{{disk("loop0", true), disk("nvme0n1", false)}, 2'400'000.0, 0.0};
   return snapshot;
@@ -192,8 +194,10 @@ TEST(DiskPage, BeforeTheFirstSnapshotThenUpdatedInPlace) {
   shown = page.findChildren<QWidget*>(QStringLiteral("disk.volume"));
   ASSERT_EQ(shown.size(), 2);
   EXPECT_TRUE(shown.contains(rootView));  // kept, not rebuilt
-  EXPECT_EQ(page.findChild<KeyedGrid*>(QStringLiteral("disk.devices"))->ids(), QStringList({"loop0", "nvme0n1"}));
-  auto* loopModel = static_cast<ToneLabel*>(page.findChild<KeyedGrid*>(QStringLiteral("disk.devices"))->cells("loop0")[1]);
+  EXPECT_EQ(page.findChild<KeyedGrid*>(QStringLiteral("disk.devices"))->ids(),
+            QStringList({"loop0", "nvme0n1"}));
+  auto* loopModel =
+      static_cast<ToneLabel*>(page.findChild<KeyedGrid*>(QStringLiteral("disk.devices"))->cells("loop0")[1]);
   EXPECT_EQ(loopModel->text(), QStringLiteral("Disk image"));
   EXPECT_EQ(loopModel->tone(), Palette::textSecondary);
 }
@@ -202,7 +206,8 @@ TEST(DiskPage, FitsAnyWindowWithoutSidewaysScrollAndIsShotAtEachSize) {
   test::ModelRig rig;
   for (int i = 0; i < 40; ++i) rig.model->ingest(diskSnapshot(i * 2.0, machineVolumes()));
   const auto make = [&](QWidget* parent) { return new DiskPage(*rig.model, parent); };
-  for (const QSize size : {QSize(580, 560), QSize(860, 560), QSize(1000, 860)}) test::expectNoSidewaysScroll(make, size);
+  for (const QSize size : {QSize(580, 560), QSize(860, 560), QSize(1000, 860)})
+    test::expectNoSidewaysScroll(make, size);
   EXPECT_EQ(test::shootPage(make, QStringLiteral("disk"), QStringLiteral("sizes")).size(), 8);
 }
 

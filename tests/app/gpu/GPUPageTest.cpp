@@ -78,8 +78,9 @@ TEST(GPUPagePresenter, UtilizationStateIsJudgedOnAnyGPU) {
 TEST(GPUPagePresenter, SubtitleAndDeviceFacts) {
   GPUDevice second = radeon();
   second.name = QStringLiteral("Alder Lake-P GT2 [Iris Xe Graphics]");
-  EXPECT_EQ(GPUPagePresenter::subtitle({radeon(), second}),
-            QStringLiteral("Navi 21 [Radeon RX 6800/6800 XT / 6900 XT], Alder Lake-P GT2 [Iris Xe Graphics]"));
+  EXPECT_EQ(
+      GPUPagePresenter::subtitle({radeon(), second}),
+      QStringLiteral("Navi 21 [Radeon RX 6800/6800 XT / 6900 XT], Alder Lake-P GT2 [Iris Xe Graphics]"));
   EXPECT_EQ(GPUPagePresenter::subtitle({}), QString());
 
   GPUDevice device = radeon();

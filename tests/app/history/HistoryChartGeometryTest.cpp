@@ -42,7 +42,7 @@ TEST(HistoryChartGeometry, NearestPointPrefersTheEarlierOnATie) {
     double time;
     std::optional<std::size_t> index;
   } cases[] = {
-      {50, 0}, {100, 0}, {104.9, 0}, {105, 0} /* half-way */, {105.1, 1}, {120, 1} /* half-way */,
+      {50, 0},  {100, 0}, {104.9, 0},          {105, 0} /* half-way */, {105.1, 1}, {120, 1} /* half-way */,
       {121, 2}, {500, 2}, {NAN, std::nullopt},
   };
   for (const Case& c : cases) EXPECT_EQ(Geo::nearestPoint(series, c.time), c.index) << c.time;
@@ -69,12 +69,19 @@ TEST(HistoryChartGeometry, ValueGridIsRoundInTheMetricsUnitAndAFlatZeroSitsAtThe
     std::vector<std::array<double, 3>> points;  // min, max, avg
     std::vector<const char*> labels;
   } cases[] = {
-      {"swap used, always 0", MetricID::swapUsed, {{0, 0, 0}, {0, 0, 0}},
+      {"swap used, always 0",
+       MetricID::swapUsed,
+       {{0, 0, 0}, {0, 0, 0}},
        {"0.0 KiB", "0.2 KiB", "0.4 KiB", "0.6 KiB", "0.8 KiB", "1.0 KiB"}},
-      {"memory used 3.1 to 7.4 GiB", MetricID::memUsed, {{3.1 * 1073741824, 7.4 * 1073741824, 5 * 1073741824.0}},
+      {"memory used 3.1 to 7.4 GiB",
+       MetricID::memUsed,
+       {{3.1 * 1073741824, 7.4 * 1073741824, 5 * 1073741824.0}},
        {"3 GiB", "4 GiB", "5 GiB", "6 GiB", "7 GiB", "8 GiB"}},
       {"CPU 3 to 45 %", MetricID::cpuTotal, {{3, 45, 20}}, {"0%", "10%", "20%", "30%", "40%", "50%"}},
-      {"no points", MetricID::netDown, {}, {"0.0 kB/s", "0.2 kB/s", "0.4 kB/s", "0.6 kB/s", "0.8 kB/s", "1.0 kB/s"}},
+      {"no points",
+       MetricID::netDown,
+       {},
+       {"0.0 kB/s", "0.2 kB/s", "0.4 kB/s", "0.6 kB/s", "0.8 kB/s", "1.0 kB/s"}},
       {"thermal levels", MetricID::thermalState, {{0, 2, 1}}, {"Nominal", "Fair", "Serious"}},
   };
   for (const Case& c : cases) {

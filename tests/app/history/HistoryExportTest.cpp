@@ -62,7 +62,8 @@ Series sample() {
     const double v = 30 + 20 * std::sin(i / 15.0);
     series.points.push_back({1'765'356'400 + i * 8.0, v - 5, v + 8, v, 4});
   }
-  series.gaps = {{1'765'356'400 + 121 * 8.0, 1'765'356'400 + 160 * 8.0}, {1'765'356'400 + 300 * 8.0, 1'765'360'000}};
+  series.gaps = {{1'765'356'400 + 121 * 8.0, 1'765'356'400 + 160 * 8.0},
+                 {1'765'356'400 + 300 * 8.0, 1'765'360'000}};
   return series;
 }
 
@@ -70,7 +71,8 @@ TEST(HistoryExport, ImageIsTwoPixelsPerPointWithTheChosenAppearance) {
   const Series series = sample();
   const std::vector<double> bookmarks{1'765'357'000};
   const ValueFormatter format;
-  HistoryExport::ImageContent content{&series, 1'765'356'400, 1'765'360'000, bookmarks, false, false, &format};
+  HistoryExport::ImageContent content{&series, 1'765'356'400, 1'765'360'000, bookmarks,
+                                      false,   false,         &format};
   const QImage light = HistoryExport::render(content);
   const QSize points = HistoryExport::imageSize(content);
   EXPECT_EQ(points.width(), 1148);
@@ -100,8 +102,11 @@ TEST(HistoryChart, ABucketAloneBetweenTwoBreaksIsDrawnAsADot) {
   with.metric = MetricID::cpuTotal;
   with.step = 60;
   const double t0 = 1'765'356'000;
-  with.points = {{t0, 10, 30, 20, 1}, {t0 + 60, 10, 30, 20, 1}, {t0 + 1800, 15, 15, 15, 1},
-                 {t0 + 3540, 10, 30, 20, 1}, {t0 + 3600, 10, 30, 20, 1}};
+  with.points = {{t0, 10, 30, 20, 1},
+                 {t0 + 60, 10, 30, 20, 1},
+                 {t0 + 1800, 15, 15, 15, 1},
+                 {t0 + 3540, 10, 30, 20, 1},
+                 {t0 + 3600, 10, 30, 20, 1}};
   Series without = with;
   without.points.erase(without.points.begin() + 2);
 

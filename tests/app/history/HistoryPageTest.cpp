@@ -34,7 +34,8 @@ struct ScriptedDialogs final : HistoryFileDialogs {
   QStringList suggested;
   QStringList suffixes;
   QStringList failures;
-  std::optional<QString> saveFileName(QWidget*, const QString& name, const QString&, const QString& suffix) override {
+  std::optional<QString> saveFileName(QWidget*, const QString& name, const QString&,
+                                      const QString& suffix) override {
     suggested << name;
     suffixes << suffix;
     return answer;
@@ -68,7 +69,8 @@ class HistoryPageTest : public ::testing::Test {
       bookmark.date = now.addSecs(-minutes * 60);
       bookmark.kind = EventKind::bookmark;
       bookmark.code = QStringLiteral("bookmark");
-      bookmark.payload.insert(QStringLiteral("note"), minutes == 30 ? QString() : QStringLiteral("mark %1").arg(minutes));
+      bookmark.payload.insert(QStringLiteral("note"),
+                              minutes == 30 ? QString() : QStringLiteral("mark %1").arg(minutes));
       ids.push_back(*store.record(bookmark));
     }
   }
@@ -119,7 +121,8 @@ TEST_F(HistoryPageTest, ChartsTheStoredSeriesWithItsGapsAndBookmarks) {
   const ValueFormatter& format = rig.model->format();
   EXPECT_EQ(statValue(*card, "samples"), QString::number(expected.sampleCount()));
   EXPECT_EQ(statValue(*card, "gaps"), HistoryPresenter::gapsText(expected, format));
-  EXPECT_EQ(statValue(*card, "maximum"), HistoryPresenter::valueText(*expected.maximum(), MetricID::cpuTotal, format));
+  EXPECT_EQ(statValue(*card, "maximum"),
+            HistoryPresenter::valueText(*expected.maximum(), MetricID::cpuTotal, format));
   EXPECT_EQ(statValue(*card, "resolution"), format.duration(expected.step));
   EXPECT_EQ(card->chart()->accessibleDescription(), HistoryPresenter::summary(expected, format));
   EXPECT_FALSE(page->findChild<QWidget*>(QStringLiteral("history.loading"))->isVisibleTo(page.get()));
@@ -208,7 +211,8 @@ TEST_F(HistoryPageTest, ComparisonCardsFollowTheChoice) {
   settle(*rig.model);
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_FALSE(page->findChild<HistoryChartCard*>(QStringLiteral("history.card.memory.used")));
-  EXPECT_EQ(page->findChild<QComboBox*>(QStringLiteral("history.compare"))->currentText(), QStringLiteral("Nothing"));
+  EXPECT_EQ(page->findChild<QComboBox*>(QStringLiteral("history.compare"))->currentText(),
+            QStringLiteral("Nothing"));
 }
 
 TEST_F(HistoryPageTest, ExportsWhatTheCardShowsForTheRangeItWasLoadedFor) {
@@ -217,7 +221,13 @@ TEST_F(HistoryPageTest, ExportsWhatTheCardShowsForTheRangeItWasLoadedFor) {
   QTemporaryDir out;
   dialogs->answer = out.filePath(QStringLiteral("cpu.csv"));
   // A newer range is chosen but not loaded yet: the export still names and holds the hour.
-  rig.model->query(page.get(), [](TimeSeriesStore&) { QThread::msleep(50); return 0; }, [](int) {});
+  rig.model->query(
+      page.get(),
+      [](TimeSeriesStore&) {
+        QThread::msleep(50);
+        return 0;
+      },
+      [](int) {});
   page->chooseRange(HistoryRange::week);
   page->exportCSV(MetricID::cpuTotal);
   EXPECT_EQ(dialogs->suggested.value(0), QStringLiteral("KIVO-Monitor-cpu.total-hour.csv"));
@@ -225,7 +235,8 @@ TEST_F(HistoryPageTest, ExportsWhatTheCardShowsForTheRangeItWasLoadedFor) {
   QFile csv(*dialogs->answer);
   ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
   const QList<QByteArray> lines = csv.readAll().split('\n');
-  EXPECT_EQ(lines.front(), QByteArray("metric,unit,tier,bucket_seconds,timestamp_iso8601,min,avg,max,samples"));
+  EXPECT_EQ(lines.front(),
+            QByteArray("metric,unit,tier,bucket_seconds,timestamp_iso8601,min,avg,max,samples"));
   ASSERT_GT(lines.size(), 3);
   EXPECT_TRUE(lines[1].startsWith("cpu.total,percent,raw,")) << lines[1].toStdString();
 
@@ -269,7 +280,8 @@ TEST_F(HistoryPageTest, ScreenshotsLightAndDark) {
     page->show();
     page->setHover(page->loaded()->to - 900);
     QApplication::processEvents();
-    EXPECT_TRUE(page->grab().save(dir + (dark ? QStringLiteral("/page-dark.png") : QStringLiteral("/page-light.png"))));
+    EXPECT_TRUE(page->grab().save(
+        dir + (dark ? QStringLiteral("/page-dark.png") : QStringLiteral("/page-light.png"))));
   }
   // The width left beside the sidebar of a small window: the controls and figures wrap, nothing
   // scrolls sideways.
@@ -298,7 +310,8 @@ TEST(HistoryPageWithoutStore, SaysWhyInsteadOfLoadingForever) {
   auto* text = page.findChild<QLabel*>(QStringLiteral("history.unavailable"));
   ASSERT_TRUE(text);
   EXPECT_TRUE(text->isVisibleTo(&page));
-  EXPECT_TRUE(text->text().startsWith(QStringLiteral("History is not available: "))) << text->text().toStdString();
+  EXPECT_TRUE(text->text().startsWith(QStringLiteral("History is not available: ")))
+      << text->text().toStdString();
   EXPECT_FALSE(page.loaded());
 }
 

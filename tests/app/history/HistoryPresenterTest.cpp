@@ -10,14 +10,16 @@ namespace {
 namespace P = HistoryPresenter;
 
 TEST(HistoryPresenter, LoadIdentityNamesRangeMetricsAndRevision) {
-  EXPECT_EQ(P::loadIdentity(HistoryRange::hour, MetricID::cpuTotal, std::nullopt, 0), QStringLiteral("hour|1|0|0"));
+  EXPECT_EQ(P::loadIdentity(HistoryRange::hour, MetricID::cpuTotal, std::nullopt, 0),
+            QStringLiteral("hour|1|0|0"));
   EXPECT_EQ(P::loadIdentity(HistoryRange::sixHours, MetricID::memCompressed, MetricID::netUp, 12),
             QStringLiteral("sixHours|13|41|12"));
 }
 
 TEST(HistoryPresenter, AComparisonEqualToThePrimaryIsNotLoadedTwice) {
   EXPECT_EQ(P::metricsToLoad(MetricID::cpuTotal, std::nullopt), std::vector<MetricID>{MetricID::cpuTotal});
-  EXPECT_EQ(P::metricsToLoad(MetricID::cpuTotal, MetricID::cpuTotal), std::vector<MetricID>{MetricID::cpuTotal});
+  EXPECT_EQ(P::metricsToLoad(MetricID::cpuTotal, MetricID::cpuTotal),
+            std::vector<MetricID>{MetricID::cpuTotal});
   EXPECT_EQ(P::metricsToLoad(MetricID::netUp, MetricID::cpuTotal),
             (std::vector<MetricID>{MetricID::netUp, MetricID::cpuTotal}));
 }
@@ -26,8 +28,8 @@ TEST(HistoryPresenter, MetricGroupsFollowTheFamilyOrderAndHoldEveryMetricOnce) {
   const auto groups = P::metricGroups();
   ASSERT_EQ(groups.size(), 8u);
   EXPECT_EQ(groups[0].family, MetricFamily::cpu);
-  EXPECT_EQ(groups[0].metrics,
-            (std::vector<MetricID>{MetricID::cpuTotal, MetricID::cpuUser, MetricID::cpuSystem, MetricID::loadAverage1}));
+  EXPECT_EQ(groups[0].metrics, (std::vector<MetricID>{MetricID::cpuTotal, MetricID::cpuUser,
+                                                      MetricID::cpuSystem, MetricID::loadAverage1}));
   EXPECT_EQ(groups[1].metrics, std::vector<MetricID>{MetricID::gpuUtilization});
   EXPECT_EQ(groups[6].metrics, (std::vector<MetricID>{MetricID::batteryTemperature, MetricID::thermalState}));
   std::size_t total = 0;
@@ -120,7 +122,8 @@ TEST(HistoryPresenter, ReadoutShowsTheNearestPointOrTheHint) {
   const ValueFormatter format;
   const Series series = threeGaps();
   EXPECT_TRUE(P::readout(series, std::nullopt, format).hint);
-  EXPECT_EQ(P::readout(Series{}, 1000, format).text, QStringLiteral("Move the pointer over the chart to read a point."));
+  EXPECT_EQ(P::readout(Series{}, 1000, format).text,
+            QStringLiteral("Move the pointer over the chart to read a point."));
   // Half-way between the two points: the earlier one.
   const auto readout = P::readout(series, 1004, format);
   EXPECT_FALSE(readout.hint);
@@ -137,9 +140,11 @@ TEST(HistoryPresenter, TextsOfThePage) {
   bookmark.payload.insert(QStringLiteral("note"), QStringLiteral("<b>build</b>"));
   EXPECT_EQ(P::bookmarkNote(bookmark), QStringLiteral("<b>build</b>"));
 
-  EXPECT_EQ(P::subtitle(std::nullopt, format), QStringLiteral("Collected locally since KIVO Monitor was first opened"));
+  EXPECT_EQ(P::subtitle(std::nullopt, format),
+            QStringLiteral("Collected locally since KIVO Monitor was first opened"));
   StoreStatistics statistics;
-  EXPECT_EQ(P::subtitle(statistics, format), QStringLiteral("Collected locally since KIVO Monitor was first opened"));
+  EXPECT_EQ(P::subtitle(statistics, format),
+            QStringLiteral("Collected locally since KIVO Monitor was first opened"));
   statistics.earliest = QDateTime::fromSecsSinceEpoch(1'765'000'000);
   EXPECT_EQ(P::subtitle(statistics, format),
             QStringLiteral("Collected locally since ") + format.date(*statistics.earliest));
@@ -151,9 +156,10 @@ TEST(HistoryPresenter, TextsOfThePage) {
   EXPECT_EQ(P::writeFailure(true, full), full);
   EXPECT_FALSE(P::writeFailure(true, std::nullopt));
   EXPECT_FALSE(P::writeFailure(false, QStringLiteral("file is not a database")));
-  EXPECT_TRUE(P::retentionText(RetentionPolicy{}, format)
-                  .startsWith(QStringLiteral("Every sample is kept for 6 h, one-minute summaries (minimum, average, "
-                                             "maximum) for 14 d and one-hour summaries for 730 d.")));
+  EXPECT_TRUE(
+      P::retentionText(RetentionPolicy{}, format)
+          .startsWith(QStringLiteral("Every sample is kept for 6 h, one-minute summaries (minimum, average, "
+                                     "maximum) for 14 d and one-hour summaries for 730 d.")));
 }
 
 }  // namespace

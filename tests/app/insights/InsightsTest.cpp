@@ -44,17 +44,18 @@ TEST(InsightsPresenter, RelativeTimeWithPluralForms) {
     QString text;
   };
   const Case cases[] = {
-      {-30, QStringLiteral("just now")},       {0, QStringLiteral("just now")},
-      {59, QStringLiteral("just now")},        {60, QStringLiteral("1 minute ago")},
-      {300, QStringLiteral("5 minutes ago")},  {3599, QStringLiteral("59 minutes ago")},
-      {3600, QStringLiteral("1 hour ago")},    {7200, QStringLiteral("2 hours ago")},
-      {86400, QStringLiteral("1 day ago")},    {3 * 86400 + 5, QStringLiteral("3 days ago")},
+      {-30, QStringLiteral("just now")},      {0, QStringLiteral("just now")},
+      {59, QStringLiteral("just now")},       {60, QStringLiteral("1 minute ago")},
+      {300, QStringLiteral("5 minutes ago")}, {3599, QStringLiteral("59 minutes ago")},
+      {3600, QStringLiteral("1 hour ago")},   {7200, QStringLiteral("2 hours ago")},
+      {86400, QStringLiteral("1 day ago")},   {3 * 86400 + 5, QStringLiteral("3 days ago")},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(InsightsPresenter::relativeTime(now.addSecs(-c.ago), now), c.text) << c.ago;
   }
   EXPECT_FALSE(InsightsPresenter::analysedText(std::nullopt, now));
-  EXPECT_EQ(InsightsPresenter::analysedText(now.addSecs(-300), now), QStringLiteral("Analysed 5 minutes ago"));
+  EXPECT_EQ(InsightsPresenter::analysedText(now.addSecs(-300), now),
+            QStringLiteral("Analysed 5 minutes ago"));
 }
 
 TEST(InsightsPresenter, EveryKindOfFindingGetsItsCard) {
@@ -75,13 +76,15 @@ TEST(InsightsPresenter, EveryKindOfFindingGetsItsCard) {
     EXPECT_EQ(card.samples, QStringLiteral("12345"));
     // Repeated spikes span a period between separate runs, and count spikes rather than samples.
     const bool spikes = kind == FindingKind::processSpikes;
-    EXPECT_EQ(card.durationCaption, spikes ? QStringLiteral("First to last spike") : QStringLiteral("Duration"));
+    EXPECT_EQ(card.durationCaption,
+              spikes ? QStringLiteral("First to last spike") : QStringLiteral("Duration"));
     EXPECT_EQ(card.samplesCaption, spikes ? QStringLiteral("Spikes") : QStringLiteral("Samples"));
     EXPECT_EQ(card.from, kFormat.date(f.start));
   }
   EXPECT_EQ(InsightsPresenter::card(finding(FindingKind::sustainedCPU, Severity::info), kFormat).capsule,
             QStringLiteral("INFO"));
-  EXPECT_EQ(InsightsPresenter::card(finding(FindingKind::sustainedCPU), kFormat).metric, QStringLiteral("CPU usage"));
+  EXPECT_EQ(InsightsPresenter::card(finding(FindingKind::sustainedCPU), kFormat).metric,
+            QStringLiteral("CPU usage"));
 }
 
 TEST(InsightsPresenter, RuleLinesCarryTheThresholdsInForce) {
@@ -90,7 +93,8 @@ TEST(InsightsPresenter, RuleLinesCarryTheThresholdsInForce) {
   EXPECT_TRUE(lines[0].startsWith(QStringLiteral("CPU usage above 85%"))) << lines[0].toStdString();
   EXPECT_TRUE(lines[0].contains(QStringLiteral("10 min")));
   EXPECT_TRUE(lines[1].contains(QStringLiteral("5 min")));
-  EXPECT_EQ(lines[3], QStringLiteral("Startup volume projected to fill within 30 days (needs 6 hours of history)"));
+  EXPECT_EQ(lines[3],
+            QStringLiteral("Startup volume projected to fill within 30 days (needs 6 hours of history)"));
   EXPECT_EQ(lines[5], QStringLiteral("A process holding a full core for 30 s, 3 times or more"));
   EXPECT_EQ(lines[6], QStringLiteral("Thermal state Serious or Critical for a minute or more"));
   EXPECT_TRUE(InsightsPresenter::ruleLines(IntelligenceThresholds{}, kFormat, false)[6].contains(
@@ -149,7 +153,8 @@ TEST(InsightsPage, EmptyFindingsShowNothingToReportAndNoAnalysedCaption) {
   page.findChild<QPushButton*>(QStringLiteral("insights.refresh"))->click();
   rig.model->waitForWorker();
   EXPECT_TRUE(page.findChild<QWidget*>(QStringLiteral("insights.empty"))->isVisibleTo(&page));
-  EXPECT_EQ(page.findChild<QLabel*>(QStringLiteral("insights.analysed"))->text(), QStringLiteral("Analysed just now"));
+  EXPECT_EQ(page.findChild<QLabel*>(QStringLiteral("insights.analysed"))->text(),
+            QStringLiteral("Analysed just now"));
 }
 
 TEST(InsightsPage, AnalyseNowShowsOneCardPerFindingUpdatedInPlace) {

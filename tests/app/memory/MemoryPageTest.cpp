@@ -64,9 +64,9 @@ SystemInfo sixteenGiB() {
 TEST(MemoryPagePresenter, WithoutASampleEveryFigureIsADash) {
   const MemoryPageState state = MemoryPagePresenter::state(nullptr, kFormat);
   EXPECT_FALSE(state.hasSample);
-  for (const QString& text : {state.used, state.app, state.wired, state.compressed, state.cached, state.free,
-                              state.swapUsed, state.swapTotal, state.pageIns, state.pageOuts, state.swapIns,
-                              state.swapOuts, state.pageSize}) {
+  for (const QString& text :
+       {state.used, state.app, state.wired, state.compressed, state.cached, state.free, state.swapUsed,
+        state.swapTotal, state.pageIns, state.pageOuts, state.swapIns, state.swapOuts, state.pageSize}) {
     EXPECT_EQ(text, kDash);
   }
   EXPECT_FALSE(state.swapFraction);
@@ -104,13 +104,19 @@ TEST(MemoryPagePresenter, PressureWordsAndChartRange) {
     double value;
     const char* text;
   };
-  for (const Case& c : std::vector<Case>{{0, "Normal"}, {0.49, "Normal"}, {0.5, "Warning"}, {1, "Warning"},
-                                         {1.49, "Warning"}, {1.5, "Critical"}, {2, "Critical"}}) {
+  for (const Case& c : std::vector<Case>{{0, "Normal"},
+                                         {0.49, "Normal"},
+                                         {0.5, "Warning"},
+                                         {1, "Warning"},
+                                         {1.49, "Warning"},
+                                         {1.5, "Critical"},
+                                         {2, "Critical"}}) {
     EXPECT_EQ(MemoryPagePresenter::pressureText(c.value), QLatin1String(c.text)) << c.value;
   }
   EXPECT_EQ(MemoryPagePresenter::chartDomain(16 * kGiB), (ChartRange{0, 16.0 * kGiB}));
   EXPECT_FALSE(MemoryPagePresenter::chartDomain(0));  // follows the data
-  EXPECT_EQ(MemoryPagePresenter::subtitle(16 * kGiB, kFormat), kFormat.bytes(16.0 * kGiB, true) + " installed");
+  EXPECT_EQ(MemoryPagePresenter::subtitle(16 * kGiB, kFormat),
+            kFormat.bytes(16.0 * kGiB, true) + " installed");
   EXPECT_FALSE(MemoryPagePresenter::subtitle(0, kFormat));
 }
 
@@ -153,8 +159,8 @@ TEST(MemoryPage, Screenshots) {
       TelemetrySnapshot snapshot = memoryTick(i, swapping(psi));
       if (i == 149) {
         ProcessSample processes;
-        const char* names[] = {"firefox-esr", "Isolated Web Co", "code", "gnome-shell", "Xorg", "kivo-monitor",
-                               "pipewire", "bash"};
+        const char* names[] = {"firefox-esr", "Isolated Web Co", "code",     "gnome-shell",
+                               "Xorg",        "kivo-monitor",    "pipewire", "bash"};
         for (int p = 0; p < 8; ++p) {
           ProcessRecord record;
           record.pid = 1000 + p;
@@ -167,10 +173,11 @@ TEST(MemoryPage, Screenshots) {
       }
       rig.model->ingest(snapshot);
     }
-    EXPECT_EQ(test::shootPage([&](QWidget* parent) { return new MemoryPage(*rig.model, *rig.settings, parent); },
-                              QStringLiteral("memory"), psi ? QStringLiteral("swapping") : QStringLiteral("no-psi"))
-                  .size(),
-              8);
+    EXPECT_EQ(
+        test::shootPage([&](QWidget* parent) { return new MemoryPage(*rig.model, *rig.settings, parent); },
+                        QStringLiteral("memory"), psi ? QStringLiteral("swapping") : QStringLiteral("no-psi"))
+            .size(),
+        8);
   }
 }
 

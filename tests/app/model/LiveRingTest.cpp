@@ -45,8 +45,9 @@ TEST(LiveRing, KeepsTheNewestInOrderAcrossTheWrapAndAfterCuts) {
     ASSERT_EQ(series.size(), c.expectedSize);
     const std::vector<double> values = valuesOf(series);
     ASSERT_GE(values.size(), c.expectedTail.size());
-    EXPECT_EQ(std::vector<double>(values.end() - static_cast<std::ptrdiff_t>(c.expectedTail.size()), values.end()),
-              c.expectedTail);
+    EXPECT_EQ(
+        std::vector<double>(values.end() - static_cast<std::ptrdiff_t>(c.expectedTail.size()), values.end()),
+        c.expectedTail);
     for (int i = 1; i < series.size(); ++i) EXPECT_LT(series[i - 1].date, series[i].date);
     if (!series.isEmpty()) {
       EXPECT_EQ(series.last().date, at(c.appended - 1));

@@ -54,7 +54,8 @@ TEST(ModelActions, DeletingOneEventAndClearingKindsRaiseTheRevision) {
   MonitorModel& model = *rig.model;
   model.addBookmark(QStringLiteral("one"));
   model.addBookmark(QStringLiteral("two"));
-  model.pathChanged(QStringLiteral("online|eth0|false|false"), QStringLiteral("online"), QStringLiteral("eth0"));
+  model.pathChanged(QStringLiteral("online|eth0|false|false"), QStringLiteral("online"),
+                    QStringLiteral("eth0"));
   model.pathChanged(QStringLiteral("offline||false|false"), QStringLiteral("offline"), QString());
   model.waitForWorker();
   const std::int64_t before = model.eventsRevision();
@@ -154,9 +155,11 @@ TEST(ModelActions, AppliedSettingsReachTheEngineAndTheStore) {
 TEST(ModelNetworkPath, TheFirstPathIsTheBaselineAndEveryChangeIsAnEvent) {
   ModelRig rig;
   MonitorModel& model = *rig.model;
-  model.pathChanged(QStringLiteral("online|eth0|false|false"), QStringLiteral("online"), QStringLiteral("eth0"));
+  model.pathChanged(QStringLiteral("online|eth0|false|false"), QStringLiteral("online"),
+                    QStringLiteral("eth0"));
   EXPECT_TRUE(model.networkEvents().isEmpty());
-  model.pathChanged(QStringLiteral("online|eth0|false|false"), QStringLiteral("online"), QStringLiteral("eth0"));
+  model.pathChanged(QStringLiteral("online|eth0|false|false"), QStringLiteral("online"),
+                    QStringLiteral("eth0"));
   EXPECT_TRUE(model.networkEvents().isEmpty());
 
   model.pathChanged(QStringLiteral("offline||false|false"), QStringLiteral("offline"), QString());
@@ -168,8 +171,10 @@ TEST(ModelNetworkPath, TheFirstPathIsTheBaselineAndEveryChangeIsAnEvent) {
   EXPECT_EQ(offline.payload.value(QStringLiteral("interfaces")), QString());
 
   // Only the metered flag changed: still an event, with the same status word.
-  model.pathChanged(QStringLiteral("online|eth0|false|false"), QStringLiteral("online"), QStringLiteral("eth0"));
-  model.pathChanged(QStringLiteral("online|eth0|true|false"), QStringLiteral("online"), QStringLiteral("eth0"));
+  model.pathChanged(QStringLiteral("online|eth0|false|false"), QStringLiteral("online"),
+                    QStringLiteral("eth0"));
+  model.pathChanged(QStringLiteral("online|eth0|true|false"), QStringLiteral("online"),
+                    QStringLiteral("eth0"));
   ASSERT_EQ(model.networkEvents().size(), 3);
   EXPECT_EQ(model.networkEvents().first().code, QStringLiteral("network.online"));
   EXPECT_EQ(model.networkEvents().first().severity, Severity::info);
@@ -179,7 +184,8 @@ TEST(ModelNetworkPath, TheFirstPathIsTheBaselineAndEveryChangeIsAnEvent) {
                       QStringLiteral("eth%1").arg(i));
   }
   ASSERT_EQ(model.networkEvents().size(), MonitorModel::kNetworkEvents);
-  EXPECT_EQ(model.networkEvents().first().payload.value(QStringLiteral("interfaces")), QStringLiteral("eth59"));
+  EXPECT_EQ(model.networkEvents().first().payload.value(QStringLiteral("interfaces")),
+            QStringLiteral("eth59"));
 
   model.waitForWorker();
   bool answered = false;

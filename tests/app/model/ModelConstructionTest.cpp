@@ -119,7 +119,8 @@ TEST(ModelStorage, TheHistoryOpensOnTheWorkerAndWorkGivenMeanwhileFindsIt) {
   EXPECT_FALSE(model.storeError());
   model.addBookmark(QStringLiteral("before the history opened"));
   std::vector<StoredEvent> found;
-  model.events({EventKind::bookmark}, 10, &model, [&](std::vector<StoredEvent> events) { found = std::move(events); });
+  model.events({EventKind::bookmark}, 10, &model,
+               [&](std::vector<StoredEvent> events) { found = std::move(events); });
   model.waitForWorker();
   ASSERT_TRUE(model.store());
   EXPECT_FALSE(model.storeError());

@@ -62,8 +62,10 @@ TEST(ModelHistory, AFullDiskIsAStoreErrorUntilAFlushSucceedsAndNothingQueuedIsLo
   FullDisk::setFull(true);
   std::int64_t appended = ticks.run(2);  // the first tick flushes at once, and fails
   ASSERT_TRUE(model.storeError());
-  EXPECT_TRUE(model.storeError()->startsWith(QStringLiteral("The disk is full: "))) << qPrintable(*model.storeError());
-  EXPECT_TRUE(model.storeError()->contains(QStringLiteral("%1 samples are waiting to be written").arg(appended)))
+  EXPECT_TRUE(model.storeError()->startsWith(QStringLiteral("The disk is full: ")))
+      << qPrintable(*model.storeError());
+  EXPECT_TRUE(
+      model.storeError()->contains(QStringLiteral("%1 samples are waiting to be written").arg(appended)))
       << qPrintable(*model.storeError());
   EXPECT_EQ(errors.count(), 1);
   appended += ticks.run(28);  // no flush due: nothing new to say
@@ -101,7 +103,8 @@ TEST(ModelHistory, SamplesThatCannotBeWrittenAtQuitAreReportedOnStandardError) {
     if (c.fullAtQuit) {
       ASSERT_EQ(rig.probe.logged->size(), 1);
       const QString line = rig.probe.logged->first();
-      EXPECT_TRUE(line.contains(QStringLiteral("%1 samples could not be written").arg(appended))) << qPrintable(line);
+      EXPECT_TRUE(line.contains(QStringLiteral("%1 samples could not be written").arg(appended)))
+          << qPrintable(line);
       EXPECT_TRUE(line.contains(QStringLiteral("full"))) << qPrintable(line);
     } else {
       EXPECT_TRUE(rig.probe.logged->isEmpty());
@@ -128,7 +131,8 @@ TEST(ModelHistory, AHistoryHeldByAnotherInstanceOpensOnceReleasedAndRecordingSta
   model.waitForWorker();  // the first attempt, on the worker
   ASSERT_FALSE(model.store());
   ASSERT_TRUE(model.storeError());
-  EXPECT_TRUE(model.storeError()->contains(QStringLiteral("another running instance"))) << qPrintable(*model.storeError());
+  EXPECT_TRUE(model.storeError()->contains(QStringLiteral("another running instance")))
+      << qPrintable(*model.storeError());
 
   test::SignalCount errors(&model, &MonitorModel::storeErrorChanged);
   model.start();

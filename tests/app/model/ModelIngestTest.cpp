@@ -201,8 +201,8 @@ TEST(ModelIngest, FindingsAtTheFirstSnapshotThenOnlyAfterMoreThan300Seconds) {
   MonitorModel& model = *rig.model;
   test::SignalCount findings(&model, &MonitorModel::findingsChanged);
   const std::vector<std::pair<double, int>> steps = {
-      {1000, 1},  // the first snapshot
-      {1100, 1}, {1299, 1}, {1300, 1},  // 300 s is not more than 300 s
+      {1000, 1},                          // the first snapshot
+      {1100, 1},   {1299, 1}, {1300, 1},  // 300 s is not more than 300 s
       {1300.5, 2}, {1600, 2}, {1601, 3},
   };
   for (const auto& [clock, expected] : steps) {

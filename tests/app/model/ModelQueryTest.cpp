@@ -25,7 +25,8 @@ TEST(ModelQuery, RunsOnTheWorkerAfterEarlierActionsAndAnswersOnTheGuiThread) {
       &page,
       [&jobThread](TimeSeriesStore& store) {
         jobThread = QThread::currentThread();
-        return store.events({EventKind::bookmark}, StoreTime::distantPast(), StoreTime::distantFuture(), 10).size();
+        return store.events({EventKind::bookmark}, StoreTime::distantPast(), StoreTime::distantFuture(), 10)
+            .size();
       },
       [&](std::size_t count) {
         doneThread = QThread::currentThread();
@@ -42,14 +43,16 @@ TEST(ModelQuery, AnAnswerForAPageOrAModelThatIsGoneIsDropped) {
   ModelRig rig;
   int answers = 0;
   auto page = std::make_unique<QObject>();
-  rig.model->query(page.get(), [](TimeSeriesStore&) { return 1; }, [&](int) { ++answers; });
+  rig.model->query(
+      page.get(), [](TimeSeriesStore&) { return 1; }, [&](int) { ++answers; });
   page.reset();
   rig.model->waitForWorker();
   EXPECT_EQ(answers, 0);
 
   QObject other;
-  rig.model->query(&other, [](TimeSeriesStore& store) { return store.statistics().events; },
-                   [&](std::int64_t) { ++answers; });
+  rig.model->query(
+      &other, [](TimeSeriesStore& store) { return store.statistics().events; },
+      [&](std::int64_t) { ++answers; });
   rig.model.reset();  // the job still runs as the worker ends; its answer has nobody to go to
   QCoreApplication::processEvents();
   EXPECT_EQ(answers, 0);

@@ -1,8 +1,8 @@
+#include "model/HistoryRange.h"
 #include "settings/AppearanceChoice.h"
 #include "settings/DensityChoice.h"
-#include "model/HistoryRange.h"
-#include "texts/Localized.h"
 #include "settings/MenuBarItem.h"
+#include "texts/Localized.h"
 #include "texts/PowerText.h"
 #include "texts/ThermalText.h"
 

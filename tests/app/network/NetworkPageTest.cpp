@@ -1,12 +1,12 @@
 #include "features/network/LatencyRunner.h"
 #include "features/network/NetworkPage.h"
 
+#include "NetworkTestSupport.h"
 #include "collectors/LatencyProbe.h"
-#include "design/KeyedGrid.h"
 #include "design/KeyValueRow.h"
+#include "design/KeyedGrid.h"
 #include "design/Readout.h"
 #include "design/ToneLabel.h"
-#include "NetworkTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -62,7 +62,9 @@ struct LocalPort {
   quint16 port = 0;
 };
 
-bool waitForThreads() { return test::waitUntil([] { return LatencyRunner::activeThreads() == 0; }, 30'000); }
+bool waitForThreads() {
+  return test::waitUntil([] { return LatencyRunner::activeThreads() == 0; }, 30'000);
+}
 
 TEST(LatencyText, FiguresOverTheSuccessfulAttempts) {
   const ValueFormatter format(QLocale(QLocale::English, QLocale::UnitedStates));
@@ -81,7 +83,8 @@ TEST(LatencyText, FiguresOverTheSuccessfulAttempts) {
   EXPECT_TRUE(one[3].warning);
   const LatencyResult none{"example.invalid", 443, {}, 5};
   EXPECT_TRUE(LatencyText::figures(none, format).empty());
-  EXPECT_EQ(LatencyText::failure(none), QStringLiteral("No connection to example.invalid on port 443 succeeded."));
+  EXPECT_EQ(LatencyText::failure(none),
+            QStringLiteral("No connection to example.invalid on port 443 succeeded."));
 }
 
 TEST(LatencyRunner, TrimsSpacesButNotLineBreaks) {
@@ -122,9 +125,12 @@ class NetworkPageTest : public ::testing::Test {
       eth.upRate = 40'000;
       eth.totalBytesIn = 1'234'567'890;
       eth.totalBytesOut = 98'765'432;
-      snapshot.network = NetworkSample{{interface("lo", InterfaceKind::loopback, true, true, {"127.0.0.1"}, {"::1"}),
-                                        eth, interface("docker0", InterfaceKind::bridge, true, false, {})},
-                                       400'000.0, 40'000.0, QStringLiteral("eth0")};
+      snapshot.network =
+          NetworkSample{{interface("lo", InterfaceKind::loopback, true, true, {"127.0.0.1"}, {"::1"}), eth,
+                         interface("docker0", InterfaceKind::bridge, true, false, {})},
+                        400'000.0,
+                        40'000.0,
+                        QStringLiteral("eth0")};
       rig->model->ingest(rig->withSlowReadings(snapshot));
     }
     rig->model->pathChanged(QStringLiteral("a"), QStringLiteral("online"), QStringLiteral("eth0"));
@@ -189,8 +195,9 @@ TEST_F(NetworkPageTest, TheRealTestToThisComputerEndsWithinItsTimeLimit) {
   EXPECT_EQ(result.port, 443);
   EXPECT_EQ(result.attempts, 5);
   if (result.samples.empty()) {  // nothing listens on 443 here, the usual case
-    EXPECT_EQ(page.findChild<QWidget*>(QStringLiteral("network.latencyFailure"))->findChild<ToneLabel*>()->text(),
-              QStringLiteral("No connection to 127.0.0.1 on port 443 succeeded."));
+    EXPECT_EQ(
+        page.findChild<QWidget*>(QStringLiteral("network.latencyFailure"))->findChild<ToneLabel*>()->text(),
+        QStringLiteral("No connection to 127.0.0.1 on port 443 succeeded."));
   }
 }
 
@@ -259,7 +266,8 @@ TEST_F(NetworkPageTest, FitsAnyWindowWithoutSidewaysScrollAndIsShotAtEachSize) {
     return new NetworkPage(*rig->model, *rig->settings, localRunner(1), parent);
   };
   // Windows of 860 and 1280 pixels, less the widest sidebar, and the page alone at 860.
-  for (const QSize size : {QSize(580, 560), QSize(860, 560), QSize(1000, 860)}) test::expectNoSidewaysScroll(make, size);
+  for (const QSize size : {QSize(580, 560), QSize(860, 560), QSize(1000, 860)})
+    test::expectNoSidewaysScroll(make, size);
   EXPECT_EQ(test::shootPage(make, QStringLiteral("network"), QStringLiteral("sizes")).size(), 8);
 }
 

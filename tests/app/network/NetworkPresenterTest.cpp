@@ -77,13 +77,14 @@ TEST(NetworkPresenter, WiFiCardShowsRowsOnlyForALinkWithASignal) {
 TEST(NetworkPresenter, SubtitleNamesThePrimaryInterfaceOnlyWhenTheSampleHasIt) {
   DNSConfiguration dns;
   dns.primaryInterface = QStringLiteral("eth0");
-  const auto snapshot = withInterfaces({interface("lo", InterfaceKind::loopback, true, true, {"127.0.0.1"}),
-                                        interface("eth0", InterfaceKind::ethernet, true, true,
-                                                  {"192.0.2.2", "192.0.2.3"})});
+  const auto snapshot =
+      withInterfaces({interface("lo", InterfaceKind::loopback, true, true, {"127.0.0.1"}),
+                      interface("eth0", InterfaceKind::ethernet, true, true, {"192.0.2.2", "192.0.2.3"})});
   EXPECT_EQ(NetworkPresenter::primarySubtitle(&snapshot, dns, false), QStringLiteral("eth0 · 192.0.2.2"));
   EXPECT_EQ(NetworkPresenter::primarySubtitle(&snapshot, dns, true), QStringLiteral("eth0 · •••"));
   EXPECT_EQ(NetworkPresenter::primarySubtitle(nullptr, dns, false), QStringLiteral("No active connection"));
-  const auto v6only = withInterfaces({interface("eth0", InterfaceKind::ethernet, true, true, {}, {"fd00::2"})});
+  const auto v6only =
+      withInterfaces({interface("eth0", InterfaceKind::ethernet, true, true, {}, {"fd00::2"})});
   EXPECT_EQ(NetworkPresenter::primarySubtitle(&v6only, dns, false), QStringLiteral("eth0 · —"));
   dns.primaryInterface = QStringLiteral("wlan0");
   EXPECT_EQ(NetworkPresenter::primarySubtitle(&snapshot, dns, false), QStringLiteral("No active connection"));
@@ -114,7 +115,8 @@ TEST(NetworkPresenter, PrivacyMaskHidesAddressesRouterServersAndDomainsButNotNam
   const ValueFormatter format;
   const auto snapshot = withInterfaces(
       {interface("eth0", InterfaceKind::ethernet, true, true, {"192.0.2.2", "192.0.2.3"}, {"fd00::2"}),
-       interface("wg0", InterfaceKind::tunnel, true, true, {"10.0.0.2", "10.0.0.3"}, {"fd01::2", "fd01::3"})});
+       interface("wg0", InterfaceKind::tunnel, true, true, {"10.0.0.2", "10.0.0.3"},
+                 {"fd01::2", "fd01::3"})});
   const auto rows = NetworkPresenter::interfaceRows(&snapshot, false, true, format);
   ASSERT_EQ(rows.size(), 2U);
   EXPECT_EQ(rows[0].title, QStringLiteral("eth0"));
@@ -188,8 +190,9 @@ TEST(NetworkPresenter, ChangesShowTheNewestEightWithTheirInterfaces) {
 
 TEST(NetworkPresenter, KindNames) {
   const std::vector<std::pair<InterfaceKind, QString>> cases{
-      {InterfaceKind::wifi, "Wi-Fi"},       {InterfaceKind::ethernet, "Ethernet"}, {InterfaceKind::cellular, "Cellular"},
-      {InterfaceKind::tunnel, "VPN / tunnel"}, {InterfaceKind::bridge, "Bridge"}, {InterfaceKind::loopback, "Loopback"},
+      {InterfaceKind::wifi, "Wi-Fi"},        {InterfaceKind::ethernet, "Ethernet"},
+      {InterfaceKind::cellular, "Cellular"}, {InterfaceKind::tunnel, "VPN / tunnel"},
+      {InterfaceKind::bridge, "Bridge"},     {InterfaceKind::loopback, "Loopback"},
       {InterfaceKind::other, "Other"}};
   for (const auto& [kind, text] : cases) EXPECT_EQ(NetworkPresenter::kindName(kind), text);
 }

@@ -30,8 +30,8 @@ struct NetworkRig : ModelRig {
   std::optional<WiFiLink> wifi;
 };
 
-inline NetworkInterface interface(const QString& name, InterfaceKind kind, bool up, bool running, QStringList ipv4,
-                                  QStringList ipv6 = {}) {
+inline NetworkInterface interface(const QString& name, InterfaceKind kind, bool up, bool running,
+                                  QStringList ipv4, QStringList ipv6 = {}) {
   NetworkInterface result;
   result.name = name;
   result.kind = kind;

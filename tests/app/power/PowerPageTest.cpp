@@ -1,11 +1,11 @@
 #include "features/power/PowerPage.h"
 #include "features/power/PowerPresenter.h"
 
+#include "PageShots.h"
 #include "design/KeyValueRow.h"
 #include "design/Meter.h"
 #include "design/Readout.h"
 #include "design/UnavailableRow.h"
-#include "PageShots.h"
 
 #include <gtest/gtest.h>
 
@@ -67,7 +67,8 @@ TEST(PowerPresenter, BatteryRowsForChargingDischargingAndCharged) {
   PowerSample charging = laptop(40, true);  // no estimate yet
   charging.adapterWatts = 65;
   rows = PowerPresenter::batteryRows(charging, format);
-  EXPECT_EQ(labels(rows), (std::vector<QString>{"Power source", "Time remaining", "Low Power Mode", "Adapter"}));
+  EXPECT_EQ(labels(rows),
+            (std::vector<QString>{"Power source", "Time remaining", "Low Power Mode", "Adapter"}));
   EXPECT_EQ(rows[1].value, QStringLiteral("Calculating…"));
   EXPECT_EQ(rows[3].value, QStringLiteral("65 W"));
   charging.adapterName = QStringLiteral("USB-C");
@@ -75,8 +76,8 @@ TEST(PowerPresenter, BatteryRowsForChargingDischargingAndCharged) {
   charging.minutesToFull = 45;
   charging.lowPowerMode = true;
   rows = PowerPresenter::batteryRows(charging, format);
-  EXPECT_EQ(labels(rows), (std::vector<QString>{"Power source", "Time remaining", "Time until full", "Low Power Mode",
-                                                "Adapter"}));
+  EXPECT_EQ(labels(rows), (std::vector<QString>{"Power source", "Time remaining", "Time until full",
+                                                "Low Power Mode", "Adapter"}));
   EXPECT_EQ(rows[3].value, QStringLiteral("On"));
   EXPECT_EQ(rows[4].value, QStringLiteral("65 W · USB-C"));
 
@@ -224,7 +225,8 @@ TEST(PowerPage, SwitchesBetweenBatteryAndPowerSourceCards) {
   auto* meter = page.findChild<Meter*>(QStringLiteral("power.meter"));
   EXPECT_NEAR(*meter->fraction(), 0.149, 1e-9);
   // The energy card says why it is empty instead of waiting for samples forever.
-  EXPECT_FALSE(page.findChild<QWidget*>(QStringLiteral("power.energy"))->findChild<UnavailableRow*>()->isHidden());
+  EXPECT_FALSE(
+      page.findChild<QWidget*>(QStringLiteral("power.energy"))->findChild<UnavailableRow*>()->isHidden());
 }
 
 TEST(PowerPage, WritesThePageForALook) {

@@ -9,7 +9,9 @@ using test::process;
 
 namespace {
 
-QDateTime at(int seconds) { return QDateTime::fromSecsSinceEpoch(1'700'000'000 + seconds, QTimeZone::utc()); }
+QDateTime at(int seconds) {
+  return QDateTime::fromSecsSinceEpoch(1'700'000'000 + seconds, QTimeZone::utc());
+}
 
 }  // namespace
 
@@ -53,9 +55,9 @@ TEST(ProcessHistory, RecordsOnlyFiguresThatExist) {
   ProcessRecord restricted = process(5, QStringLiteral("other"), 2.0);
   restricted.hasStatistics = false;
   history.record(5, &restricted, at(2));
-  history.record(5, nullptr, at(3));                     // left the sample
-  history.record(6, &noMemory, at(4));                   // not the kept pid
-  history.record(5, &noMemory, std::nullopt);            // no snapshot date
+  history.record(5, nullptr, at(3));           // left the sample
+  history.record(6, &noMemory, at(4));         // not the kept pid
+  history.record(5, &noMemory, std::nullopt);  // no snapshot date
   EXPECT_EQ(history.cpu().size(), 1u);
   EXPECT_EQ(history.memory().size(), 1u);
 }

@@ -54,11 +54,11 @@ TEST(ProcessRows, SearchMatchesNamePathOrExactPid) {
     std::vector<std::int32_t> expected;
   };
   const std::vector<Case> cases = {
-      {QStringLiteral("12"), {12, 124, 300}},   // 123 and 412 only hold 12 in their pid
-      {QStringLiteral("12 "), {}},               // a trailing blank matches no pid
-      {QStringLiteral("012"), {}},               // not the pid written in decimal
-      {QStringLiteral("worker"), {124}},         // case-insensitive name
-      {QStringLiteral("/OPT/"), {300}},          // case-insensitive path
+      {QStringLiteral("12"), {12, 124, 300}},  // 123 and 412 only hold 12 in their pid
+      {QStringLiteral("12 "), {}},             // a trailing blank matches no pid
+      {QStringLiteral("012"), {}},             // not the pid written in decimal
+      {QStringLiteral("worker"), {124}},       // case-insensitive name
+      {QStringLiteral("/OPT/"), {300}},        // case-insensitive path
       {QString(), {12, 123, 124, 300, 412}},
   };
   for (const Case& c : cases) {
@@ -140,17 +140,22 @@ TEST(ProcessRows, CellsShowDashForAbsentFigures) {
     QString expected;
   };
   const std::vector<Case> cases = {
-      {&bare, ProcessColumn::memory, dash},   {&bare, ProcessColumn::threads, dash},
-      {&bare, ProcessColumn::cpuTime, dash},  {&bare, ProcessColumn::power, dash},
-      {&bare, ProcessColumn::started, dash},  {&bare, ProcessColumn::cpu, format.percent(3.25, 1)},
+      {&bare, ProcessColumn::memory, dash},
+      {&bare, ProcessColumn::threads, dash},
+      {&bare, ProcessColumn::cpuTime, dash},
+      {&bare, ProcessColumn::power, dash},
+      {&bare, ProcessColumn::started, dash},
+      {&bare, ProcessColumn::cpu, format.percent(3.25, 1)},
       {&bare, ProcessColumn::pid, QStringLiteral("40")},
-      {&noMemory, ProcessColumn::memory, dash}, {&noMemory, ProcessColumn::cpu, dash},
+      {&noMemory, ProcessColumn::memory, dash},
+      {&noMemory, ProcessColumn::cpu, dash},
       {&noMemory, ProcessColumn::power, format.number(1.5, 2) + QStringLiteral(" W")},
       {&noMemory, ProcessColumn::threads, QStringLiteral("3")},
       {&noMemory, ProcessColumn::cpuTime, format.clock(102)},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(ProcessRows::cellText(*c.record, c.column, format, false), c.expected) << static_cast<int>(c.column);
+    EXPECT_EQ(ProcessRows::cellText(*c.record, c.column, format, false), c.expected)
+        << static_cast<int>(c.column);
   }
   // A big pid is written without grouping.
   EXPECT_EQ(ProcessRows::cellText(process(4'194'304, QStringLiteral("x")), ProcessColumn::pid, format, false),
@@ -163,7 +168,8 @@ TEST(ProcessRows, CountNoteAndInspectorWidth) {
 
   const std::vector<std::pair<int, std::optional<int>>> widths = {
       {639, std::nullopt}, {640, 230}, {888, 319}, {889, 320}, {900, 320}, {1600, 320}};
-  for (const auto& [width, expected] : widths) EXPECT_EQ(ProcessRows::inspectorWidth(width, true), expected) << width;
+  for (const auto& [width, expected] : widths)
+    EXPECT_EQ(ProcessRows::inspectorWidth(width, true), expected) << width;
   EXPECT_FALSE(ProcessRows::inspectorWidth(1600, false));
 
   // With nothing to inspect, a narrow page gives the inspector's room to the table's key columns.
@@ -189,10 +195,10 @@ TEST(ProcessRows, RestrictedNoteCountsOnlyOtherUsersHiddenFigures) {
       {ProcessScope::all, 0, Hidden::io, 1},
       {ProcessScope::other, 0, Hidden::io, 1},
       {ProcessScope::other, 1001, Hidden::statistics, 1},
-      {ProcessScope::all, 0, Hidden::nothing, 0},   // another user's, but nothing withheld
-      {ProcessScope::all, me, Hidden::io, 0},       // pid 1's io, unreadable even to its owner
+      {ProcessScope::all, 0, Hidden::nothing, 0},  // another user's, but nothing withheld
+      {ProcessScope::all, me, Hidden::io, 0},      // pid 1's io, unreadable even to its owner
       {ProcessScope::other, me, Hidden::statistics, 0},
-      {ProcessScope::mine, 0, Hidden::io, 0},       // the note belongs to All and Other users
+      {ProcessScope::mine, 0, Hidden::io, 0},  // the note belongs to All and Other users
       {ProcessScope::apps, 0, Hidden::io, 0},
   };
   for (const Case& c : cases) {
@@ -201,7 +207,8 @@ TEST(ProcessRows, RestrictedNoteCountsOnlyOtherUsersHiddenFigures) {
     if (c.hidden == Hidden::statistics) record.hasStatistics = false;
     // The sample's own count (every record with a refused file) does not decide.
     const ProcessSample sample = sampleOf({record, process(2, QStringLiteral("mine"), 0.5, me)}, 2);
-    const std::string label = ProcessScopes::rawValue(c.scope).toStdString() + " uid " + std::to_string(c.uid);
+    const std::string label =
+        ProcessScopes::rawValue(c.scope).toStdString() + " uid " + std::to_string(c.uid);
     EXPECT_EQ(ProcessRows::restrictedCount(&sample, c.scope, me), c.counted) << label;
     EXPECT_EQ(ProcessRows::restrictedNote(&sample, c.scope, me).has_value(), c.counted > 0) << label;
   }
@@ -212,11 +219,13 @@ TEST(ProcessRows, RestrictedNoteCountsOnlyOtherUsersHiddenFigures) {
   one.diskRead.reset();
   ProcessSample sample = sampleOf({one});
   EXPECT_TRUE(ProcessRows::restrictedNote(&sample, ProcessScope::all, me)
-                  ->startsWith(QStringLiteral("1 process belongs to another user. Linux gives an unprivileged app its")));
+                  ->startsWith(QStringLiteral(
+                      "1 process belongs to another user. Linux gives an unprivileged app its")));
   one.pid = 4;
   sample.processes.push_back(one);
   EXPECT_TRUE(ProcessRows::restrictedNote(&sample, ProcessScope::other, me)
-                  ->startsWith(QStringLiteral("2 processes belong to other users. Linux gives an unprivileged app their")));
+                  ->startsWith(QStringLiteral(
+                      "2 processes belong to other users. Linux gives an unprivileged app their")));
 }
 
 TEST(ProcessRows, ColumnsFitBeforeTheTableScrollsSideways) {
@@ -237,12 +246,14 @@ TEST(ProcessRows, ColumnsFitBeforeTheTableScrollsSideways) {
   };
   // Wide: the last column reaches the edge. Between: the resizable columns give way. Too
   // narrow even at their minimum: the table scrolls.
-  for (const Case& c : std::vector<Case>{{1200, 1200}, {ideal, ideal}, {760, 760}, {least, least}, {500, least}}) {
+  for (const Case& c :
+       std::vector<Case>{{1200, 1200}, {ideal, ideal}, {760, 760}, {least, least}, {500, least}}) {
     const auto widths = ProcessRows::fittedWidths(c.available, hidden);
     EXPECT_EQ(sum(widths), c.total) << c.available;
     for (int column = 0; column < kProcessColumnCount; ++column) {
       const auto width = ProcessRows::columnWidth(static_cast<ProcessColumn>(column));
-      EXPECT_GE(widths[static_cast<std::size_t>(column)], width.minimum) << c.available << " column " << column;
+      EXPECT_GE(widths[static_cast<std::size_t>(column)], width.minimum)
+          << c.available << " column " << column;
       if (!width.resizable) {
         EXPECT_EQ(widths[static_cast<std::size_t>(column)], width.ideal);
       }
@@ -253,7 +264,8 @@ TEST(ProcessRows, ColumnsFitBeforeTheTableScrollsSideways) {
 }
 
 TEST(ProcessRows, StartedShowsHourAndMinuteAndAppsSayWhatTheyAre) {
-  const QDateTime start = QDateTime::fromSecsSinceEpoch(1'765'420'447, QTimeZone::utc());  // Dec 11 2025, 02:34:07
+  const QDateTime start =
+      QDateTime::fromSecsSinceEpoch(1'765'420'447, QTimeZone::utc());  // Dec 11 2025, 02:34:07
   const QString started = ProcessRows::startedText(start);
   EXPECT_TRUE(started.startsWith(QStringLiteral("Dec 11, "))) << started.toStdString();
   EXPECT_TRUE(started.contains(QStringLiteral("2:34"))) << started.toStdString();
@@ -279,13 +291,17 @@ TEST(ProcessText, OutsideTextStaysLiteralAndOnOneLine) {
   EXPECT_EQ(ProcessText::singleLine(QStringLiteral("a\r\x01\x7f")), QStringLiteral("a\u21B5\uFFFD\uFFFD"));
 
   const QString home = QStringLiteral("/home/ada");
-  EXPECT_EQ(ProcessText::executable(QStringLiteral("/home/ada/bin/tool"), false, home), QStringLiteral("~/bin/tool"));
+  EXPECT_EQ(ProcessText::executable(QStringLiteral("/home/ada/bin/tool"), false, home),
+            QStringLiteral("~/bin/tool"));
   // Only the home folder itself: /home/adam is another user's folder, not "~m".
-  EXPECT_EQ(ProcessText::executable(QStringLiteral("/home/adam/x"), false, home), QStringLiteral("/home/adam/x"));
+  EXPECT_EQ(ProcessText::executable(QStringLiteral("/home/adam/x"), false, home),
+            QStringLiteral("/home/adam/x"));
   EXPECT_EQ(ProcessText::executable(QStringLiteral("/home/ada"), false, home), QStringLiteral("~"));
-  EXPECT_EQ(ProcessText::executable(QStringLiteral("/usr/bin/top"), false, home), QStringLiteral("/usr/bin/top"));
+  EXPECT_EQ(ProcessText::executable(QStringLiteral("/usr/bin/top"), false, home),
+            QStringLiteral("/usr/bin/top"));
   // A home written with a trailing slash still gives "~/bin", and a root home shortens nothing.
-  EXPECT_EQ(ProcessText::executable(QStringLiteral("/home/ada/bin"), false, home + u'/'), QStringLiteral("~/bin"));
+  EXPECT_EQ(ProcessText::executable(QStringLiteral("/home/ada/bin"), false, home + u'/'),
+            QStringLiteral("~/bin"));
   EXPECT_EQ(ProcessText::executable(QStringLiteral("/usr/bin/top"), false, QStringLiteral("/")),
             QStringLiteral("/usr/bin/top"));
   EXPECT_EQ(ProcessText::executable(std::nullopt, false, home), QStringLiteral("—"));
@@ -304,5 +320,6 @@ TEST(ProcessText, OutsideTextStaysLiteralAndOnOneLine) {
   const ProcessRecord parent = process(77, QStringLiteral("shell\nx"));
   EXPECT_EQ(ProcessText::lineage(child, [&](std::int32_t pid) { return pid == 77 ? &parent : nullptr; }),
             QStringLiteral("PID 410 · parent 77 (shell\u21B5x)"));
-  EXPECT_EQ(ProcessText::lineage(child, [](std::int32_t) { return nullptr; }), QStringLiteral("PID 410 · parent 77"));
+  EXPECT_EQ(ProcessText::lineage(child, [](std::int32_t) { return nullptr; }),
+            QStringLiteral("PID 410 · parent 77"));
 }

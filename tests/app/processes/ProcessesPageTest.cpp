@@ -1,11 +1,11 @@
-#include "ProcessFixtures.h"
 #include "ModelTestSupport.h"
+#include "ProcessFixtures.h"
 #include "TestSupport.h"
 
 #include "design/Appearance.h"
-#include "design/Icons.h"
 #include "design/Card.h"
 #include "design/ElidedLabel.h"
+#include "design/Icons.h"
 #include "design/Sparkline.h"
 #include "features/processes/FileManager.h"
 #include "features/processes/ProcessEntries.h"
@@ -35,8 +35,8 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include <csignal>
 #include <unistd.h>
+#include <csignal>
 
 #include <functional>
 #include <memory>
@@ -161,7 +161,8 @@ TEST(ProcessesPage, CountAndRestrictedNoteFollowScope) {
   EXPECT_EQ(count->text(), QStringLiteral("0 shown of 0"));
   EXPECT_FALSE(note->isVisibleTo(rig.page.get()));
 
-  rig.ingest(sampleOf({mine(10, QStringLiteral("a")), mine(11, QStringLiteral("b")), theirs(12, QStringLiteral("c"))}, 3));
+  rig.ingest(sampleOf(
+      {mine(10, QStringLiteral("a")), mine(11, QStringLiteral("b")), theirs(12, QStringLiteral("c"))}, 3));
   EXPECT_EQ(count->text(), QStringLiteral("2 shown of 3"));
   EXPECT_FALSE(note->isVisibleTo(rig.page.get()));
   for (const char* name : {"processes.scope.all", "processes.scope.other"}) {
@@ -179,7 +180,8 @@ TEST(ProcessesPage, SelectionAndScrollSurviveEverySample) {
   rig.page->show();
   auto sampleWith = [](int shift, int first, int last) {
     std::vector<ProcessRecord> records;
-    for (int pid = first; pid <= last; ++pid) records.push_back(mine(pid, QStringLiteral("p%1").arg(pid), (pid * 7 + shift) % 97));
+    for (int pid = first; pid <= last; ++pid)
+      records.push_back(mine(pid, QStringLiteral("p%1").arg(pid), (pid * 7 + shift) % 97));
     return sampleOf(records);
   };
   rig.ingest(sampleWith(0, 100, 400));
@@ -263,21 +265,25 @@ TEST(ProcessesPage, EntriesDependOnOwnerAndTheMonitorItself) {
       {theirs(12, QStringLiteral("daemon")), {E::copyPID}},
       {mine(self, QStringLiteral("kivo-monitor")), {E::copyPID}},
   };
-  for (const Case& c : cases) EXPECT_EQ(ProcessEntries::entries(c.record, kMe, self), c.expected) << c.record.pid;
+  for (const Case& c : cases)
+    EXPECT_EQ(ProcessEntries::entries(c.record, kMe, self), c.expected) << c.record.pid;
 
   const ProcessRecord editor = mine(410, QStringLiteral("editor"));
-  EXPECT_EQ(ProcessEntries::confirmationTitle(ProcessAction::quit, editor), QStringLiteral("Quit “editor” (PID 410)?"));
+  EXPECT_EQ(ProcessEntries::confirmationTitle(ProcessAction::quit, editor),
+            QStringLiteral("Quit “editor” (PID 410)?"));
   EXPECT_EQ(ProcessEntries::confirmationTitle(ProcessAction::forceQuit, editor),
             QStringLiteral("Force quit “editor” (PID 410)?"));
   EXPECT_EQ(ProcessEntries::confirmButton(ProcessAction::quit), QStringLiteral("Quit"));
-  EXPECT_EQ(ProcessEntries::failureText(editor), QStringLiteral("Linux did not allow KIVO Monitor to end “editor”."));
+  EXPECT_EQ(ProcessEntries::failureText(editor),
+            QStringLiteral("Linux did not allow KIVO Monitor to end “editor”."));
 
   // The inspector's buttons follow the same entries.
   PageRig rig;
   rig.page->show();
   rig.ingest(sampleOf({withPath, theirs(12, QStringLiteral("daemon"))}));
   rig.page->select(10);
-  for (const char* name : {"processes.showInFileManager", "processes.copyPID", "processes.quit", "processes.forceQuit"}) {
+  for (const char* name :
+       {"processes.showInFileManager", "processes.copyPID", "processes.quit", "processes.forceQuit"}) {
     EXPECT_TRUE(rig.child<QPushButton>(name)->isVisibleTo(rig.page.get())) << name;
   }
   rig.page->setScope(ProcessScope::all);
@@ -312,7 +318,8 @@ TEST(ProcessesPage, QuitIsConfirmedAndFailureNamesTheProcessAsPlainText) {
   whenShown(rig.page.get(), QStringLiteral("processes.confirm"), [&](QMessageBox* box) {
     EXPECT_EQ(box->text(), QStringLiteral("Force quit “<b>evil</b><img src=x>\u21B5line2” (PID 4242)?"));
     EXPECT_EQ(box->textFormat(), Qt::PlainText);
-    EXPECT_EQ(box->findChild<QPushButton*>(QStringLiteral("processes.confirm.end"))->text(), QStringLiteral("Force Quit"));
+    EXPECT_EQ(box->findChild<QPushButton*>(QStringLiteral("processes.confirm.end"))->text(),
+              QStringLiteral("Force Quit"));
     rig.ingest(sampleOf({}));
     click(box, "processes.confirm.end");
   });
@@ -332,7 +339,8 @@ TEST(ProcessesPage, QuitIsConfirmedAndFailureNamesTheProcessAsPlainText) {
       failed = true;
       EXPECT_EQ(failure->text(), QStringLiteral("Could not end the process"));
       // The fake refused a pid that runs no such process: it has ended.
-      EXPECT_EQ(failure->informativeText(), QStringLiteral("“<b>evil</b><img src=x>\u21B5line2” has already ended."));
+      EXPECT_EQ(failure->informativeText(),
+                QStringLiteral("“<b>evil</b><img src=x>\u21B5line2” has already ended."));
       for (QLabel* label : failure->findChildren<QLabel*>()) {
         if (label->text().contains(QStringLiteral("evil"))) {
           EXPECT_EQ(label->textFormat(), Qt::PlainText);
@@ -389,7 +397,8 @@ TEST(ProcessesPage, EndsARealChildThroughTheStartTimeCheck) {
   record.startTime = start;
   // Its siblings in the table, by pid: the next one takes its row once it has ended.
   std::vector<ProcessRecord> siblings;
-  for (std::int32_t other : {pid - 2, pid - 1, pid + 1}) siblings.push_back(mine(other, QStringLiteral("qqzeta")));
+  for (std::int32_t other : {pid - 2, pid - 1, pid + 1})
+    siblings.push_back(mine(other, QStringLiteral("qqzeta")));
 
   auto ingest = [&](std::vector<ProcessRecord> shown, int tick) {
     TelemetrySnapshot snapshot = test::snapshotAt(tick);
@@ -449,7 +458,8 @@ TEST(ProcessesPage, EndsARealChildThroughTheStartTimeCheck) {
   // A click on the row now in its place selects that process.
   const std::optional<int> next = page.tableModel().rowOf(pid + 1);
   ASSERT_TRUE(next);
-  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(page.tableModel().index(*next, 0)).center());
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                    view->visualRect(page.tableModel().index(*next, 0)).center());
   EXPECT_EQ(page.selection(), pid + 1);
   EXPECT_EQ(highlighted(), std::vector<std::int32_t>{pid + 1});
   EXPECT_FALSE(nothingInspected->isVisibleTo(&page));
@@ -533,7 +543,8 @@ TEST(ProcessesPage, FileManagerFailureAndLongNamesInDialogs) {
   });
   rig.child<QPushButton>("processes.showInFileManager")->click();
   EXPECT_EQ(files->asked, *record.path);
-  EXPECT_TRUE(told.startsWith(QStringLiteral("No file manager could show “/opt/tools/nnn"))) << told.toStdString();
+  EXPECT_TRUE(told.startsWith(QStringLiteral("No file manager could show “/opt/tools/nnn")))
+      << told.toStdString();
 
   // The confirmation names the process shortened in the middle, whole in the tooltip, and stays
   // of a bounded width.
@@ -558,7 +569,8 @@ TEST(ProcessesPage, KeyboardReachesEveryActionFromTheTable) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(rig.page.get()));
   ProcessRecord alpha = mine(31, QStringLiteral("alpha"), 9.0);
   alpha.path = QStringLiteral("/usr/bin/alpha");
-  rig.ingest(sampleOf({alpha, mine(32, QStringLiteral("beta"), 5.0), mine(33, QStringLiteral("gamma"), 1.0)}));
+  rig.ingest(
+      sampleOf({alpha, mine(32, QStringLiteral("beta"), 5.0), mine(33, QStringLiteral("gamma"), 1.0)}));
   QTableView* view = rig.page->tableView();
   view->setFocus();
   ASSERT_TRUE(view->hasFocus());
@@ -571,7 +583,8 @@ TEST(ProcessesPage, KeyboardReachesEveryActionFromTheTable) {
   EXPECT_EQ(rig.page->selection(), 31);
 
   // Shift+F10 and the Menu key open the menu of the selected row, wherever the pointer is.
-  for (const auto& [key, modifiers] : {std::pair{Qt::Key_F10, Qt::ShiftModifier}, std::pair{Qt::Key_Menu, Qt::NoModifier}}) {
+  for (const auto& [key, modifiers] :
+       {std::pair{Qt::Key_F10, Qt::ShiftModifier}, std::pair{Qt::Key_Menu, Qt::NoModifier}}) {
     QApplication::clipboard()->clear();
     QStringList titles;
     QTimer::singleShot(0, [&] {
@@ -599,7 +612,8 @@ TEST(ProcessesPage, KeyboardReachesEveryActionFromTheTable) {
   EXPECT_FALSE(view->hasFocus());
   EXPECT_EQ(rig.page->selection(), 31);
   auto* copy = rig.child<QPushButton>("processes.copyPID");
-  for (int step = 0; step < 20 && QApplication::focusWidget() && QApplication::focusWidget() != copy; ++step) {
+  for (int step = 0; step < 20 && QApplication::focusWidget() && QApplication::focusWidget() != copy;
+       ++step) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   }
   EXPECT_EQ(QApplication::focusWidget(), copy);
@@ -638,7 +652,8 @@ TEST(ProcessesPage, NarrowInspectorCutsNothingOff) {
   int checked = 0;
   for (Card* card : inspector->findChildren<Card*>()) {
     if (!card->isVisibleTo(inspector)) continue;
-    EXPECT_LE(card->mapTo(scroll->viewport(), QPoint(card->width(), 0)).x(), room) << card->objectName().toStdString();
+    EXPECT_LE(card->mapTo(scroll->viewport(), QPoint(card->width(), 0)).x(), room)
+        << card->objectName().toStdString();
     for (QLabel* label : card->findChildren<QLabel*>()) {
       if (!label->isVisibleTo(card) || label->text().isEmpty()) continue;
       const QRect frame(label->mapTo(card, QPoint(0, 0)), label->size());
@@ -672,7 +687,8 @@ TEST(ProcessesPage, NarrowInspectorCutsNothingOff) {
   EXPECT_FALSE(inspector->isVisibleTo(rig.page.get()));
   QHeaderView* header = rig.page->tableView()->horizontalHeader();
   const int user = static_cast<int>(ProcessColumn::user);
-  EXPECT_LE(header->sectionViewportPosition(user) + header->sectionSize(user), rig.page->tableView()->viewport()->width());
+  EXPECT_LE(header->sectionViewportPosition(user) + header->sectionSize(user),
+            rig.page->tableView()->viewport()->width());
 }
 
 TEST(ProcessesPage, ColumnsFitAndPowerIsHiddenUntilAsked) {
@@ -685,8 +701,10 @@ TEST(ProcessesPage, ColumnsFitAndPowerIsHiddenUntilAsked) {
   QHeaderView* header = view->horizontalHeader();
   const int power = static_cast<int>(ProcessColumn::power);
   EXPECT_TRUE(header->isSectionHidden(power));
-  EXPECT_TRUE(rig.page->tableModel().headerData(power, Qt::Horizontal, Qt::ToolTipRole).toString().contains(
-      QStringLiteral("Linux does not measure the power")));
+  EXPECT_TRUE(rig.page->tableModel()
+                  .headerData(power, Qt::Horizontal, Qt::ToolTipRole)
+                  .toString()
+                  .contains(QStringLiteral("Linux does not measure the power")));
   // The columns fit: no sideways scrolling, and they reach the edge.
   EXPECT_FALSE(view->horizontalScrollBar()->isVisible());
   EXPECT_EQ(header->length(), view->viewport()->width());
@@ -733,7 +751,8 @@ TEST(ProcessesPage, InspectorWidthFollowsThePage) {
   rig.ingest(sampleOf({mine(5, QStringLiteral("worker"))}));
   rig.page->select(5);
   auto* inspector = rig.child<ProcessInspector>("processes.inspector");
-  const std::vector<std::pair<int, std::optional<int>>> cases = {{639, std::nullopt}, {640, 230}, {1000, 320}};
+  const std::vector<std::pair<int, std::optional<int>>> cases = {
+      {639, std::nullopt}, {640, 230}, {1000, 320}};
   for (const auto& [width, expected] : cases) {
     rig.page->resize(width, 500);
     QCoreApplication::processEvents();
@@ -765,8 +784,9 @@ TEST(ProcessesPage, PrivacyMaskHidesUsersAndPaths) {
 
 TEST(ProcessesPage, Screenshots) {
   std::vector<ProcessRecord> records;
-  const char* names[] = {"firefox", "gnome-shell", "Xwayland", "pipewire", "code", "bash", "systemd", "sshd",
-                         "postgres", "kworker/0:1", "dbus-daemon", "cc1plus", "ninja", "python3", "<b>odd</b>\nname"};
+  const char* names[] = {"firefox",     "gnome-shell", "Xwayland", "pipewire", "code",
+                         "bash",        "systemd",     "sshd",     "postgres", "kworker/0:1",
+                         "dbus-daemon", "cc1plus",     "ninja",    "python3",  "<b>odd</b>\nname"};
   for (int i = 0; i < 45; ++i) {
     const bool other = i % 4 == 3;
     ProcessRecord record = other ? theirs(200 + i * 37, QString::fromUtf8(names[i % 15]), (i * 13) % 47 / 3.0)
@@ -822,9 +842,11 @@ TEST(ProcessesPage, ContextMenuHoldsTheRecordOfTheRowClicked) {
   QTimer::singleShot(0, [&] {
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     ASSERT_NE(menu, nullptr);
-    for (QAction* action : menu->actions()) titles << (action->isSeparator() ? QStringLiteral("|") : action->text());
+    for (QAction* action : menu->actions())
+      titles << (action->isSeparator() ? QStringLiteral("|") : action->text());
     // A new sample reorders the rows while the menu is open; the entry still acts on pid 22.
-    rig.ingest(sampleOf({mine(21, QStringLiteral("first"), 0.0), theirs(22, QStringLiteral("second"), 50.0)}));
+    rig.ingest(
+        sampleOf({mine(21, QStringLiteral("first"), 0.0), theirs(22, QStringLiteral("second"), 50.0)}));
     menu->setActiveAction(menu->actions().back());
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QCoreApplication::sendEvent(menu, &enter);
@@ -857,7 +879,8 @@ TEST(ProcessesPage, ProcessWithoutStatisticsShowsTheRestrictedCard) {
   rig.ingest(sampleOf({hidden}, 1));
   EXPECT_TRUE(rig.child<QWidget>("processes.inspector.restricted")->isVisibleTo(rig.page.get()));
   EXPECT_FALSE(rig.child<QWidget>("processes.inspector.details")->isVisibleTo(rig.page.get()));
-  EXPECT_TRUE(rig.page->findChild<QWidget*>(QStringLiteral("processes.inspector.executable"))->isVisibleTo(rig.page.get()));
+  EXPECT_TRUE(rig.page->findChild<QWidget*>(QStringLiteral("processes.inspector.executable"))
+                  ->isVisibleTo(rig.page.get()));
   EXPECT_TRUE(rig.page->history().memory().empty());
   const QModelIndex memory = rig.page->tableModel().index(0, static_cast<int>(ProcessColumn::memory));
   EXPECT_EQ(memory.data().toString(), QStringLiteral("—"));

@@ -1,9 +1,9 @@
-#include "features/reports/ReportTableView.h"
-#include "features/reports/ReportsPage.h"
-#include "features/reports/ReportsPresenter.h"
 #include "design/Appearance.h"
 #include "design/Icons.h"
 #include "design/ToneLabel.h"
+#include "features/reports/ReportTableView.h"
+#include "features/reports/ReportsPage.h"
+#include "features/reports/ReportsPresenter.h"
 #include "reporting/ReportGenerator.h"
 #include "settings/AppSettings.h"
 
@@ -19,8 +19,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
-#include <future>
 #include <unistd.h>
+#include <future>
 
 namespace kivo {
 namespace {
@@ -49,7 +49,9 @@ class ReportsPageTest : public ::testing::Test {
     picker->setCurrentIndex(kind);
     emit picker->activated(kind);
   }
-  ReportTableView* metrics(ReportsPage& page) { return page.findChild<ReportTableView*>(QStringLiteral("reports.metrics")); }
+  ReportTableView* metrics(ReportsPage& page) {
+    return page.findChild<ReportTableView*>(QStringLiteral("reports.metrics"));
+  }
   QPushButton* button(ReportsPage& page, const QString& name) { return page.findChild<QPushButton*>(name); }
 
   // Holds the model's serial worker until released, so builds queue up behind it.
@@ -59,15 +61,19 @@ class ReportsPageTest : public ::testing::Test {
     void release() { open.set_value(); }
   };
   void hold(Gate& gate) {
-    rig.model->query(&context, [opened = gate.opened](TimeSeriesStore&) {
-      opened.wait();
-      return 0;
-    }, [](int) {});
+    rig.model->query(
+        &context,
+        [opened = gate.opened](TimeSeriesStore&) {
+          opened.wait();
+          return 0;
+        },
+        [](int) {});
   }
   // True once every result the worker sent back before this call is applied.
   std::shared_ptr<bool> marker() {
     auto reached = std::make_shared<bool>(false);
-    rig.model->query(&context, [](TimeSeriesStore&) { return 0; }, [reached](int) { *reached = true; });
+    rig.model->query(
+        &context, [](TimeSeriesStore&) { return 0; }, [reached](int) { *reached = true; });
     return reached;
   }
 
@@ -82,8 +88,8 @@ TEST_F(ReportsPageTest, EveryKindPreviewsItsMetricsFromTheHistory) {
     int index;
     ReportKind kind;
     int rows;
-  } cases[] = {{0, ReportKind::system, 12}, {1, ReportKind::cpu, 4},       {2, ReportKind::memory, 10},
-               {3, ReportKind::storage, 3}, {4, ReportKind::network, 2},   {5, ReportKind::processes, 2},
+  } cases[] = {{0, ReportKind::system, 12}, {1, ReportKind::cpu, 4},     {2, ReportKind::memory, 10},
+               {3, ReportKind::storage, 3}, {4, ReportKind::network, 2}, {5, ReportKind::processes, 2},
                {6, ReportKind::incident, 9}};
   for (const auto& c : cases) {
     choose(*page, c.index);
@@ -96,7 +102,8 @@ TEST_F(ReportsPageTest, EveryKindPreviewsItsMetricsFromTheHistory) {
     // Recorded history reached the preview: the first metric has samples and figures.
     EXPECT_GT(table.rows.front()[4].toInt(), 0) << c.index;
     EXPECT_NE(table.rows.front()[2], QStringLiteral("—")) << c.index;
-    EXPECT_EQ(page->findChild<QLabel*>(QStringLiteral("reports.previewTitle"))->text(), page->report()->title);
+    EXPECT_EQ(page->findChild<QLabel*>(QStringLiteral("reports.previewTitle"))->text(),
+              page->report()->title);
   }
 }
 
@@ -244,7 +251,8 @@ TEST_F(ReportsPageTest, EachFormatIsWrittenWhereTheDialogSaysWithTheWritersBytes
     const QString path = out.filePath(ReportFormats::proposedFileName(report, c.format));
     dialogs->saves.push_back(path);
     button(*page, QStringLiteral("reports.export.") + QLatin1String(c.name))->click();
-    EXPECT_EQ(dialogs->proposed.back(), QStringLiteral("KIVO-Monitor-system-%1.%2").arg(day, ReportFormats::fileExtension(c.format)));
+    EXPECT_EQ(dialogs->proposed.back(),
+              QStringLiteral("KIVO-Monitor-system-%1.%2").arg(day, ReportFormats::fileExtension(c.format)));
     const QByteArray written = test::readAll(path);
     if (c.format == ReportFormat::pdf)
       EXPECT_TRUE(written.startsWith("%PDF-"));
@@ -372,7 +380,8 @@ TEST(ReportsPageWithoutHistoryTest, NothingIsBuiltAndOnlyRefreshAndCompareStayEn
   EXPECT_TRUE(page.findChild<QWidget*>(QStringLiteral("reports.progress"))->isHidden());
   EXPECT_TRUE(page.findChild<QWidget*>(QStringLiteral("reports.preview"))->isHidden());
   for (const char* name : {"pdf", "markdown", "csv", "json"})
-    EXPECT_FALSE(page.findChild<QPushButton*>(QStringLiteral("reports.export.") + QLatin1String(name))->isEnabled());
+    EXPECT_FALSE(
+        page.findChild<QPushButton*>(QStringLiteral("reports.export.") + QLatin1String(name))->isEnabled());
   EXPECT_TRUE(page.findChild<QPushButton*>(QStringLiteral("reports.refresh"))->isEnabled());
   EXPECT_TRUE(page.findChild<QPushButton*>(QStringLiteral("reports.compare"))->isEnabled());
   page.findChild<QPushButton*>(QStringLiteral("reports.refresh"))->click();
@@ -393,8 +402,9 @@ TEST_F(ReportsPageTest, ScreenshotsInLightAndDark) {
   for (int i = 0; i < 30; ++i) {
     ProcessRecord record;
     record.pid = 1000 + i;
-    record.name = i == 3 ? QStringLiteral("a-process-with-a-rather-long-name-that-goes-on-and-on-beyond-any-column")
-                         : QStringLiteral("process-%1").arg(i);
+    record.name =
+        i == 3 ? QStringLiteral("a-process-with-a-rather-long-name-that-goes-on-and-on-beyond-any-column")
+               : QStringLiteral("process-%1").arg(i);
     record.hasStatistics = true;
     record.cpuPercent = 50.0 - i;
     record.memory = 100'000'000ull * (i + 1);
@@ -409,7 +419,8 @@ TEST_F(ReportsPageTest, ScreenshotsInLightAndDark) {
   // A comparison and a message, so every card is on the screenshot.
   dialogs->saves.push_back(out.filePath(QStringLiteral("a.json")));
   page->exportReport(ReportFormat::json);
-  dialogs->choices.push_back(QStringList{out.filePath(QStringLiteral("a.json")), out.filePath(QStringLiteral("a.json"))});
+  dialogs->choices.push_back(
+      QStringList{out.filePath(QStringLiteral("a.json")), out.filePath(QStringLiteral("a.json"))});
   page->compareReports();
   dialogs->choices.push_back(QStringList{});
   page->compareReports();
@@ -418,7 +429,8 @@ TEST_F(ReportsPageTest, ScreenshotsInLightAndDark) {
     for (bool dark : {false, true}) {
       page->setPalette(Appearance::palette(dark));
       page->resize(size);
-      page->widget()->resize(page->viewport()->width(), page->widget()->heightForWidth(page->viewport()->width()));
+      page->widget()->resize(page->viewport()->width(),
+                             page->widget()->heightForWidth(page->viewport()->width()));
       const QString name = QStringLiteral("page-%1-%2.png").arg(size.width()).arg(dark ? "dark" : "light");
       EXPECT_TRUE(page->widget()->grab().save(test::reportsOutput(name)));
     }
@@ -428,8 +440,11 @@ TEST_F(ReportsPageTest, ScreenshotsInLightAndDark) {
   finish();
   page->setPalette(Appearance::palette(false));
   page->resize(1000, 1200);
-  page->widget()->resize(page->viewport()->width(), page->widget()->heightForWidth(page->viewport()->width()));
-  EXPECT_TRUE(page->widget()->grab(QRect(0, 0, page->widget()->width(), 420)).save(test::reportsOutput("incident-light.png")));
+  page->widget()->resize(page->viewport()->width(),
+                         page->widget()->heightForWidth(page->viewport()->width()));
+  EXPECT_TRUE(page->widget()
+                  ->grab(QRect(0, 0, page->widget()->width(), 420))
+                  .save(test::reportsOutput("incident-light.png")));
 }
 
 }  // namespace

@@ -38,13 +38,13 @@ TEST(ReportPeriodTest, EveryKindAndRangeGivesItsSpan) {
       {"hour", ReportKind::cpu, HistoryRange::hour, kNow, kNow.addSecs(-3600), kNow},
       {"week", ReportKind::system, HistoryRange::week, kNow, kNow.addSecs(-604'800), kNow},
       {"year", ReportKind::network, HistoryRange::year, kNow, kNow.addSecs(-31'536'000), kNow},
-      {"incident an hour ago", ReportKind::incident, HistoryRange::year, kNow.addSecs(-3600), kNow.addSecs(-5400),
-       kNow.addSecs(-1800)},
+      {"incident an hour ago", ReportKind::incident, HistoryRange::year, kNow.addSecs(-3600),
+       kNow.addSecs(-5400), kNow.addSecs(-1800)},
       {"incident ten minutes ago ends now", ReportKind::incident, HistoryRange::hour, kNow.addSecs(-600),
        kNow.addSecs(-2400), kNow},
       // The clock went back since the moment was chosen: the moment counts as now.
-      {"incident in the future", ReportKind::incident, HistoryRange::hour, kNow.addSecs(7200), kNow.addSecs(-1800),
-       kNow},
+      {"incident in the future", ReportKind::incident, HistoryRange::hour, kNow.addSecs(7200),
+       kNow.addSecs(-1800), kNow},
   };
   for (const Case& c : cases) {
     const ReportPeriod period = ReportBuilding::period(c.kind, c.range, c.incident, kNow);
@@ -75,8 +75,8 @@ TEST(ReportPeriodTest, FindingsOverlappingThePeriodByAnyAmountAreKept) {
   const qint64 to = period.to.toSecsSinceEpoch();
   std::vector<Finding> findings;
   auto add = [&](qint64 start, qint64 end) {
-    findings.push_back(test::finding(FindingKind::sustainedCPU, Severity::warning, MetricID::cpuTotal, start, end, 80,
-                                     95, 90, 30));
+    findings.push_back(test::finding(FindingKind::sustainedCPU, Severity::warning, MetricID::cpuTotal, start,
+                                     end, 80, 95, 90, 30));
   };
   add(from - 600, from - 1);   // ended before: out
   add(from - 600, from);       // ends at the start: in
@@ -93,7 +93,8 @@ TEST(ReportFormatTest, ProposedNameCarriesTheKindAndTheUtcDate) {
   Report report;
   report.kind = ReportKind::cpu;
   report.generated = QDateTime(QDate(2026, 12, 9), QTime(12, 0), QTimeZone::utc());
-  EXPECT_EQ(ReportFormats::proposedFileName(report, ReportFormat::csv), QStringLiteral("KIVO-Monitor-cpu-2026-12-09.csv"));
+  EXPECT_EQ(ReportFormats::proposedFileName(report, ReportFormat::csv),
+            QStringLiteral("KIVO-Monitor-cpu-2026-12-09.csv"));
   EXPECT_EQ(ReportFormats::proposedFileName(report, ReportFormat::markdown),
             QStringLiteral("KIVO-Monitor-cpu-2026-12-09.md"));
   // Late evening west of UTC is already the next day in UTC.
@@ -109,7 +110,8 @@ TEST(ReportsPresenterTest, MetricTableShowsADashForAbsentFigures) {
   const Report report = ReportGenerator::build(inputs, englishFormatter(), identity(), utc(test::kEnd));
   const ReportTable table = ReportsPresenter::metricTable(report, englishFormatter());
   ASSERT_EQ(table.rows.size(), static_cast<qsizetype>(report.series.size()));
-  EXPECT_EQ(table.headers, (QStringList{"Metric", "Minimum", "Average", "Maximum", "Samples", "Resolution", "Gaps"}));
+  EXPECT_EQ(table.headers,
+            (QStringList{"Metric", "Minimum", "Average", "Maximum", "Samples", "Resolution", "Gaps"}));
   const QStringList& cpu = table.rows.front();
   EXPECT_EQ(cpu[0], report.series.front().name);
   EXPECT_NE(cpu[1], QStringLiteral("—"));
@@ -122,8 +124,10 @@ TEST(ReportsPresenterTest, MetricTableShowsADashForAbsentFigures) {
 }
 
 TEST(ReportsPresenterTest, ExportBytesAreTheWritersOutput) {
-  const Report report = ReportGenerator::build(test::systemInputs(), englishFormatter(), identity(), utc(test::kEnd));
-  const auto markdown = ReportsPresenter::exportData(report, ReportFormat::markdown, englishFormatter(), identity());
+  const Report report =
+      ReportGenerator::build(test::systemInputs(), englishFormatter(), identity(), utc(test::kEnd));
+  const auto markdown =
+      ReportsPresenter::exportData(report, ReportFormat::markdown, englishFormatter(), identity());
   const auto csv = ReportsPresenter::exportData(report, ReportFormat::csv, englishFormatter(), identity());
   const auto json = ReportsPresenter::exportData(report, ReportFormat::json, englishFormatter(), identity());
   const auto pdf = ReportsPresenter::exportData(report, ReportFormat::pdf, englishFormatter(), identity());
@@ -135,11 +139,13 @@ TEST(ReportsPresenterTest, ExportBytesAreTheWritersOutput) {
 }
 
 TEST(ReportsPresenterTest, AReportThatCannotBeEncodedGivesNoBytesAndSaysWhy) {
-  Report report = ReportGenerator::build(test::systemInputs(), englishFormatter(), identity(), utc(test::kEnd));
+  Report report =
+      ReportGenerator::build(test::systemInputs(), englishFormatter(), identity(), utc(test::kEnd));
   report.series.front().average = std::numeric_limits<double>::quiet_NaN();
   const auto json = ReportsPresenter::exportData(report, ReportFormat::json, englishFormatter(), identity());
   EXPECT_FALSE(json.bytes);
-  EXPECT_TRUE(json.error.startsWith(QStringLiteral("The report could not be written as JSON"))) << json.error.toStdString();
+  EXPECT_TRUE(json.error.startsWith(QStringLiteral("The report could not be written as JSON")))
+      << json.error.toStdString();
 }
 
 class ComparisonTest : public ::testing::Test {
@@ -159,7 +165,8 @@ class ComparisonTest : public ::testing::Test {
     std::vector<Series> series;
     for (MetricID metric : ReportKinds::metrics(kind)) series.push_back(test::threePoints(metric, 40, 2));
     inputs.series = series;
-    return save(name, ReportGenerator::json(ReportGenerator::build(inputs, englishFormatter(), identity(), utc(end))));
+    return save(name, ReportGenerator::json(
+                          ReportGenerator::build(inputs, englishFormatter(), identity(), utc(end))));
   }
   ComparisonOutcome compare(const QStringList& paths) {
     return ReportsPresenter::compare(paths, englishFormatter(), identity());
@@ -229,8 +236,8 @@ TEST_F(ComparisonTest, ReportsWithTheSameStartKeepTheChosenOrder) {
 }
 
 TEST_F(ComparisonTest, ReportsWithoutASharedMetricGiveAnEmptyTableAndSaySo) {
-  const ComparisonOutcome outcome =
-      compare({saveReport("cpu.json", ReportKind::cpu, test::kEnd), saveReport("net.json", ReportKind::network, test::kEnd)});
+  const ComparisonOutcome outcome = compare({saveReport("cpu.json", ReportKind::cpu, test::kEnd),
+                                             saveReport("net.json", ReportKind::network, test::kEnd)});
   ASSERT_TRUE(outcome.comparison);
   EXPECT_TRUE(outcome.comparison->table.rows.isEmpty());
   EXPECT_FALSE(outcome.comparison->table.headers.isEmpty());

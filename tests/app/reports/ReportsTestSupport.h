@@ -22,7 +22,8 @@ namespace kivo::test {
 // when none is left) and notes what the page proposed.
 class ScriptedDialogs final : public ReportFileDialogs {
  public:
-  std::optional<QString> saveLocation(QWidget* parent, const QString& proposedName, ReportFormat format) override {
+  std::optional<QString> saveLocation(QWidget* parent, const QString& proposedName,
+                                      ReportFormat format) override {
     proposed.append(proposedName);
     formats.push_back(format);
     if (during) during(parent);
@@ -56,17 +57,28 @@ inline void fillHistory(TimeSeriesStore& store, const QDateTime& now, int bookma
   for (int i = 360; i >= 1; --i) {
     const double wave = std::sin(i / 20.0);
     const std::vector<MetricValue> values{
-        {MetricID::cpuTotal, 40 + 20 * wave},    {MetricID::cpuUser, 25 + 10 * wave},
-        {MetricID::cpuSystem, 10 + 5 * wave},    {MetricID::loadAverage1, 1.5 + wave},
-        {MetricID::memUsed, 8e9 + 1e9 * wave},   {MetricID::memApp, 5e9},
-        {MetricID::memWired, 1e9},               {MetricID::memCompressed, 2e8},
-        {MetricID::memCached, 3e9},              {MetricID::memFree, 2e9},
-        {MetricID::memPressure, 0},              {MetricID::swapUsed, 1e8},
-        {MetricID::pageIns, 12},                 {MetricID::pageOuts, 1},
-        {MetricID::diskFree, 1.2e11},            {MetricID::diskRead, 2e6 + 1e6 * wave},
-        {MetricID::diskWrite, 1e6},              {MetricID::netDown, 5e5 + 4e5 * wave},
-        {MetricID::netUp, 5e4},                  {MetricID::thermalState, 0},
-        {MetricID::batteryCharge, 80},           {MetricID::processCount, 300 + 10 * wave},
+        {MetricID::cpuTotal, 40 + 20 * wave},
+        {MetricID::cpuUser, 25 + 10 * wave},
+        {MetricID::cpuSystem, 10 + 5 * wave},
+        {MetricID::loadAverage1, 1.5 + wave},
+        {MetricID::memUsed, 8e9 + 1e9 * wave},
+        {MetricID::memApp, 5e9},
+        {MetricID::memWired, 1e9},
+        {MetricID::memCompressed, 2e8},
+        {MetricID::memCached, 3e9},
+        {MetricID::memFree, 2e9},
+        {MetricID::memPressure, 0},
+        {MetricID::swapUsed, 1e8},
+        {MetricID::pageIns, 12},
+        {MetricID::pageOuts, 1},
+        {MetricID::diskFree, 1.2e11},
+        {MetricID::diskRead, 2e6 + 1e6 * wave},
+        {MetricID::diskWrite, 1e6},
+        {MetricID::netDown, 5e5 + 4e5 * wave},
+        {MetricID::netUp, 5e4},
+        {MetricID::thermalState, 0},
+        {MetricID::batteryCharge, 80},
+        {MetricID::processCount, 300 + 10 * wave},
     };
     store.append(values, now.addSecs(-10 * i));
   }

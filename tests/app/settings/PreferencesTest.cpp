@@ -203,7 +203,8 @@ TEST_F(JsonFilePreferencesTest, ASecondUnknownEntryMovedAsideKeepsTheFirst) {
   EXPECT_EQ(root.value(QStringLiteral("future")).toDouble(), 3);
   EXPECT_EQ(root.value(QStringLiteral("future.unreadable")).toObject().value(QStringLiteral("kind")), "old");
   EXPECT_TRUE(root.value(QStringLiteral("future.unreadable.1")).toBool());
-  EXPECT_EQ(root.value(QStringLiteral("future.unreadable.2")).toObject().value(QStringLiteral("kind")), "new");
+  EXPECT_EQ(root.value(QStringLiteral("future.unreadable.2")).toObject().value(QStringLiteral("kind")),
+            "new");
 }
 
 TEST_F(JsonFilePreferencesTest, AnUnparsableFileIsMovedAsideBeforeItIsReplaced) {
@@ -382,7 +383,8 @@ class ConfigHome : public ::testing::Test {
 
 TEST_F(ConfigHome, PathsFollowXdgConfigHome) {
   EXPECT_EQ(JsonFilePreferences::standardPath(), dir.path() + QStringLiteral("/kivo-monitor/settings.json"));
-  EXPECT_EQ(JsonFilePreferences::testSuitePath(), dir.path() + QStringLiteral("/kivo-monitor/settings.uitest.json"));
+  EXPECT_EQ(JsonFilePreferences::testSuitePath(),
+            dir.path() + QStringLiteral("/kivo-monitor/settings.uitest.json"));
 }
 
 TEST_F(ConfigHome, SettingsLiveInTheStandardFileOutsideTestMode) {

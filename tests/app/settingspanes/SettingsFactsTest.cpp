@@ -1,8 +1,8 @@
+#include "TestSupport.h"
 #include "features/settings/IndicatorSelection.h"
 #include "features/settings/IntervalSlider.h"
 #include "features/settings/RetentionChoices.h"
 #include "features/settings/SettingsFacts.h"
-#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -28,15 +28,10 @@ TEST(IntervalSlider, PositionIsClampedBeforeConversionAndTextKeepsWhatIsStored) 
     bool represents;
     const char* text;
   } cases[] = {
-      {2, 2, true, "2 s"},
-      {0.5, 1, false, "0.5 s"},     // the test interval option
-      {10, 10, true, "10 s"},
-      {12, 10, false, "12 s"},
-      {2.25, 2, false, "2.25 s"},
+      {2, 2, true, "2 s"},         {0.5, 1, false, "0.5 s"},  // the test interval option
+      {10, 10, true, "10 s"},      {12, 10, false, "12 s"},  {2.25, 2, false, "2.25 s"},
       {1e300, 10, false, nullptr},  // far beyond an int: no overflow, some text
-      {inf, 10, false, "— s"},
-      {-inf, 1, false, "— s"},
-      {std::nan(""), 1, false, "— s"},
+      {inf, 10, false, "— s"},     {-inf, 1, false, "— s"},  {std::nan(""), 1, false, "— s"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(slider.position(c.stored), c.position) << c.stored;

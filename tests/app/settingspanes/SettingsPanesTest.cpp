@@ -96,14 +96,16 @@ TEST_F(SettingsPanes, WindowHoldsSixTabsInOrderAndOpensOnGeneralWithTheDefaults)
   EXPECT_TRUE(find<QCheckBox>(*window, "settings.showMenuBar")->isChecked());
   // The tray shows a square icon here: the label's mini charts would change nothing.
   EXPECT_FALSE(window->findChild<QCheckBox*>(QStringLiteral("settings.menuBarGraphs")));
-  const std::pair<const char*, bool> indicators[] = {{"cpu", true}, {"memory", true}, {"network", true},
-                                                     {"disk", false}, {"battery", false}};
+  const std::pair<const char*, bool> indicators[] = {
+      {"cpu", true}, {"memory", true}, {"network", true}, {"disk", false}, {"battery", false}};
   for (const auto& [item, on] : indicators) {
-    EXPECT_EQ(find<QCheckBox>(*window, QStringLiteral("settings.indicator.") + item)->isChecked(), on) << item;
+    EXPECT_EQ(find<QCheckBox>(*window, QStringLiteral("settings.indicator.") + item)->isChecked(), on)
+        << item;
   }
   EXPECT_FALSE(find<QCheckBox>(*window, "settings.privacyMask")->isChecked());
   // Opening the window wrote nothing.
-  EXPECT_TRUE(rig.suiteBytes().isEmpty() || rig.suiteBytes() == "{}" || !rig.suiteBytes().contains("telemetry"));
+  EXPECT_TRUE(rig.suiteBytes().isEmpty() || rig.suiteBytes() == "{}" ||
+              !rig.suiteBytes().contains("telemetry"));
 }
 
 TEST_F(SettingsPanes, EveryChoiceIsWrittenToTheTestSuiteFile) {
@@ -324,14 +326,13 @@ TEST_F(SettingsPanes, EraseAsksFirstAndCancelIsTheDefault) {
 }
 
 TEST_F(SettingsPanes, IndicatorsAreStoredInCaseOrderWhateverOrderTheyWereSwitchedIn) {
-  SettingsRig rig([](AppSettings& settings) {
-    settings.setMenuBarItems({MenuBarItem::memory});
-  });
+  SettingsRig rig([](AppSettings& settings) { settings.setMenuBarItems({MenuBarItem::memory}); });
   open(rig);
   showTab(3);
   find<QCheckBox>(*window, "settings.indicator.battery")->click();
   find<QCheckBox>(*window, "settings.indicator.cpu")->click();
-  EXPECT_EQ(rig.settings->menuBarItems(), (std::vector{MenuBarItem::cpu, MenuBarItem::memory, MenuBarItem::battery}));
+  EXPECT_EQ(rig.settings->menuBarItems(),
+            (std::vector{MenuBarItem::cpu, MenuBarItem::memory, MenuBarItem::battery}));
 
   // A list written elsewhere, with a duplicate and out of order, is shown as it is and
   // rewritten in order at the next switch.
@@ -339,7 +340,8 @@ TEST_F(SettingsPanes, IndicatorsAreStoredInCaseOrderWhateverOrderTheyWereSwitche
   EXPECT_TRUE(find<QCheckBox>(*window, "settings.indicator.battery")->isChecked());
   EXPECT_FALSE(find<QCheckBox>(*window, "settings.indicator.memory")->isChecked());
   find<QCheckBox>(*window, "settings.indicator.disk")->click();
-  EXPECT_EQ(rig.settings->menuBarItems(), (std::vector{MenuBarItem::cpu, MenuBarItem::disk, MenuBarItem::battery}));
+  EXPECT_EQ(rig.settings->menuBarItems(),
+            (std::vector{MenuBarItem::cpu, MenuBarItem::disk, MenuBarItem::battery}));
 
   for (const char* item : {"cpu", "disk", "battery"}) {
     find<QCheckBox>(*window, QStringLiteral("settings.indicator.") + item)->click();

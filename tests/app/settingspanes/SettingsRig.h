@@ -37,14 +37,15 @@ struct SettingsRig {
   // values the panes must not change).
   // adjust: changes to the fake environment; dataDir: the history folder (default a fresh one).
   explicit SettingsRig(const std::function<void(AppSettings&)>& prepare = {},
-                       const std::function<void(MonitorModel::Environment&)>& adjust = {}, QString dataDir = {}) {
+                       const std::function<void(MonitorModel::Environment&)>& adjust = {},
+                       QString dataDir = {}) {
     if (dataDir.isEmpty()) dataDir = data.path();
     Icons::initResources();
     savedConfigHome = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
-    domains = std::make_unique<PreferenceDomains>(PreferenceDomains::forLaunch(
-        {QStringLiteral("kivo-monitor"), QStringLiteral("-KIVOUITest"), QStringLiteral("YES"),
-         QStringLiteral("-KIVODataDir"), dataDir}));
+    domains = std::make_unique<PreferenceDomains>(
+        PreferenceDomains::forLaunch({QStringLiteral("kivo-monitor"), QStringLiteral("-KIVOUITest"),
+                                      QStringLiteral("YES"), QStringLiteral("-KIVODataDir"), dataDir}));
     Preferences* suite = &domains->settings();
     if (prepare) {
       AppSettings first(*suite);
@@ -94,7 +95,8 @@ inline void pick(QComboBox* box, int index) {
 
 inline void step(QSlider* slider, int steps) {
   for (int i = 0; i < std::abs(steps); ++i) {
-    slider->triggerAction(steps > 0 ? QAbstractSlider::SliderSingleStepAdd : QAbstractSlider::SliderSingleStepSub);
+    slider->triggerAction(steps > 0 ? QAbstractSlider::SliderSingleStepAdd
+                                    : QAbstractSlider::SliderSingleStepSub);
   }
 }
 

@@ -29,7 +29,9 @@ TEST(SettingsScreenshots, EveryTabInLightAndDark) {
         settings.setTelemetry(telemetry);
       },
       // This computer as it is, so the About rows show real texts.
-      [](MonitorModel::Environment& environment) { environment.systemInfo = [] { return SystemInfo::current(); }; });
+      [](MonitorModel::Environment& environment) {
+        environment.systemInfo = [] { return SystemInfo::current(); };
+      });
   TelemetrySnapshot snapshot = test::snapshotAt(1, {{MetricID::selfCPU, 1.4}});
   snapshot.interval = 2;
   snapshot.selfMemory = 71ull * 1024 * 1024;
@@ -46,8 +48,9 @@ TEST(SettingsScreenshots, EveryTabInLightAndDark) {
       test::settle();
       rig.model->waitForWorker();
       test::settle();
-      const QString name = QStringLiteral("%1-%2.png").arg(QLatin1String(tabs[tab]),
-                                                           dark ? QStringLiteral("dark") : QStringLiteral("light"));
+      const QString name =
+          QStringLiteral("%1-%2.png")
+              .arg(QLatin1String(tabs[tab]), dark ? QStringLiteral("dark") : QStringLiteral("light"));
       EXPECT_TRUE(window.grab().save(outputPath(name))) << name.toStdString();
     }
   }

@@ -1,10 +1,10 @@
 #include "TestSupport.h"
 
 #include "model/MonitorModel.h"
+#include "settings/MemoryPreferences.h"
 #include "shell/Application.h"
 #include "shell/MainWindow.h"
 #include "shell/Shell.h"
-#include "settings/MemoryPreferences.h"
 #include "shell/SingleInstance.h"
 #include "storage/StoreTime.h"
 #include "storage/TimeSeriesStore.h"
@@ -34,13 +34,15 @@ TEST(Application, AQuitBeforeTheWindowIsShownStillStopsTheEngineAndKeepsWhatWasR
     ASSERT_TRUE(application.model());
     application.model()->addBookmark(QStringLiteral("before quitting"));
     // Asked for before the event loop has run once, so before anything was painted.
-    QMetaObject::invokeMethod(qApp, [] { QApplication::quit(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        qApp, [] { QApplication::quit(); }, Qt::QueuedConnection);
     EXPECT_EQ(application.run(), 0);
     EXPECT_TRUE(application.model()->isShutDown());
   }
   // The history is whole and free again: another run can open it and finds the bookmark.
   TimeSeriesStore store(QDir(dir.path()).filePath(QStringLiteral("telemetry.sqlite")));
-  const auto events = store.events({EventKind::bookmark}, StoreTime::distantPast(), StoreTime::distantFuture(), 10);
+  const auto events =
+      store.events({EventKind::bookmark}, StoreTime::distantPast(), StoreTime::distantFuture(), 10);
   ASSERT_EQ(events.size(), 1u);
   EXPECT_EQ(events.front().payload.value(QStringLiteral("note")), "before quitting");
 }
@@ -49,7 +51,8 @@ TEST(Application, AQuitBeforeTheWindowIsShownStillStopsTheEngineAndKeepsWhatWasR
 class PrivateBus : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (qEnvironmentVariable("KIVO_PRIVATE_BUS") != QLatin1String("1")) GTEST_SKIP() << "runs under dbus-run-session";
+    if (qEnvironmentVariable("KIVO_PRIVATE_BUS") != QLatin1String("1"))
+      GTEST_SKIP() << "runs under dbus-run-session";
   }
   static QDBusConnection connect(const QString& name) {
     return QDBusConnection::connectToBus(QDBusConnection::SessionBus, name);
@@ -72,8 +75,10 @@ TEST_F(PrivateBus, ASecondInstanceOnTheSameHistoryHandsOverAndAnotherHistoryRuns
     // second launch runs on a thread of its own, as another process would.
     std::optional<SingleInstance::Outcome> second;
     std::thread launch([&] {
-      QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("kivo-third"));
-      SingleInstance instance(bus, QStringLiteral("/tmp/kivo-instance-test/../kivo-instance-test/telemetry.sqlite"));
+      QDBusConnection bus =
+          QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("kivo-third"));
+      SingleInstance instance(
+          bus, QStringLiteral("/tmp/kivo-instance-test/../kivo-instance-test/telemetry.sqlite"));
       second = instance.claim();
     });
     while (!second) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
@@ -104,8 +109,10 @@ TEST_F(PrivateBus, ALaunchOnARunningHistoryBringsTheMainWindowForwardAndEnds) {
   std::optional<bool> handedOver;
   std::thread second([&] {
     // What a second launch does before anything else: claim the history's name.
-    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("kivo-launch"));
-    SingleInstance instance(bus, MonitorModel::databasePath(MemoryPreferences({{"KIVODataDir", dir.path()}})));
+    QDBusConnection bus =
+        QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("kivo-launch"));
+    SingleInstance instance(bus,
+                            MonitorModel::databasePath(MemoryPreferences({{"KIVODataDir", dir.path()}})));
     handedOver = instance.claim() == SingleInstance::Outcome::handedOver;
   });
   while (!handedOver) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);

@@ -22,8 +22,8 @@ TEST(AppSections, RawValuesRoundTripAndTheGroupsHoldEverySectionButOverviewOnce)
     raws << AppSections::rawValue(section);
     EXPECT_EQ(AppSections::fromRawValue(AppSections::rawValue(section)), section);
   }
-  EXPECT_EQ(raws, (QStringList{"overview", "cpu", "gpu", "memory", "disk", "network", "processes", "power", "thermal",
-                               "history", "insights", "alerts", "reports"}));
+  EXPECT_EQ(raws, (QStringList{"overview", "cpu", "gpu", "memory", "disk", "network", "processes", "power",
+                               "thermal", "history", "insights", "alerts", "reports"}));
   EXPECT_EQ(AppSections::hardware().size(), 7u);
   EXPECT_EQ(AppSections::analysis().size(), 5u);
   EXPECT_EQ(AppSections::analysis().front(), AppSection::processes);  // not a hardware row
@@ -71,7 +71,9 @@ TEST(RootPresenter, BadgesFollowTheTable) {
   figures.charge = 99.5;
   figures.firing = 3;
   figures.findings = 2;
-  auto badge = [&](AppSection section) { return RootPresenter::badge(section, figures, format).value_or("∅"); };
+  auto badge = [&](AppSection section) {
+    return RootPresenter::badge(section, figures, format).value_or("∅");
+  };
   EXPECT_EQ(badge(AppSection::cpu), "42%");
   EXPECT_EQ(badge(AppSection::gpu), "8%");
   EXPECT_EQ(badge(AppSection::memory), "0%");
@@ -111,7 +113,8 @@ TEST(ScreenshotHooks, TheOptionsGiveTheirStepsInOrderWithDelaysThatAddUp) {
   EXPECT_TRUE(ScreenshotHooks::plan(MemoryPreferences(), actions).empty());
   EXPECT_TRUE(ScreenshotHooks::plan(MemoryPreferences({{"KIVOShowMenuPanel", "NO"}}), actions).empty());
 
-  const MemoryPreferences all({{"KIVOOpenSettings", "1"}, {"KIVOShowMenuPanel", "YES"}, {"KIVOExportMenuBar", "/tmp/x"}});
+  const MemoryPreferences all(
+      {{"KIVOOpenSettings", "1"}, {"KIVOShowMenuPanel", "YES"}, {"KIVOExportMenuBar", "/tmp/x"}});
   const auto steps = ScreenshotHooks::plan(all, actions);
   ASSERT_EQ(steps.size(), 3u);
   EXPECT_EQ(steps[0].key, "KIVOOpenSettings");
@@ -138,7 +141,8 @@ TEST(SingleInstance, TheNameIsAValidBusNameThatFollowsTheDatabasePath) {
   EXPECT_EQ(one, SingleInstance::serviceName(QStringLiteral("/tmp/./kivo-a/../kivo-a/telemetry.sqlite")));
   EXPECT_NE(one, SingleInstance::serviceName(QStringLiteral("/tmp/kivo-b/telemetry.sqlite")));
   // Elements of letters, digits and underscores, none starting with a digit; at most 255.
-  static const QRegularExpression valid(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*(\\.[A-Za-z_][A-Za-z0-9_]*)+$"));
+  static const QRegularExpression valid(
+      QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*(\\.[A-Za-z_][A-Za-z0-9_]*)+$"));
   EXPECT_TRUE(valid.match(one).hasMatch()) << one.toStdString();
   EXPECT_LE(one.size(), 255);
 }

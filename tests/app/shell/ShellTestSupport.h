@@ -1,12 +1,12 @@
 #pragma once
 
+#include "WaitUntil.h"
 #include "design/Icons.h"
 #include "model/MonitorModel.h"
 #include "scheduler/TelemetrySources.h"
 #include "settings/AppSettings.h"
 #include "settings/MemoryPreferences.h"
 #include "shell/Shell.h"
-#include "WaitUntil.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

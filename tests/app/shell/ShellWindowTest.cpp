@@ -3,6 +3,8 @@
 
 #include "design/Appearance.h"
 #include "design/Environment.h"
+#include "desktop/TrayHost.h"
+#include "features/tray/MenuBarTray.h"
 #include "settings/AppearanceChoice.h"
 #include "shell/BookmarkDialog.h"
 #include "shell/DashboardWindow.h"
@@ -10,8 +12,6 @@
 #include "shell/RootView.h"
 #include "shell/SamplingFooter.h"
 #include "shell/SettingsWindow.h"
-#include "features/tray/MenuBarTray.h"
-#include "desktop/TrayHost.h"
 #include "shell/Sidebar.h"
 #include "shell/SidebarRow.h"
 #include "storage/TimeSeriesStore.h"
@@ -56,7 +56,8 @@ QString marker(MainWindow* window) {
 std::vector<StoredEvent> bookmarks(MonitorModel& model) {
   std::vector<StoredEvent> result;
   model.waitForWorker();
-  model.events({EventKind::bookmark}, 100, &model, [&](std::vector<StoredEvent> events) { result = std::move(events); });
+  model.events({EventKind::bookmark}, 100, &model,
+               [&](std::vector<StoredEvent> events) { result = std::move(events); });
   model.waitForWorker();
   return result;
 }
@@ -90,7 +91,8 @@ TEST(ShellWindow, TheMainWindowHasItsTitleSizesAndEverySectionRow) {
   EXPECT_EQ(window->minimumSize(), QSize(860, 560));
   // 1280 × 860 where the screen has room; the offscreen screen is smaller.
   const int titleBar = window->style()->pixelMetric(QStyle::PM_TitleBarHeight);
-  EXPECT_EQ(window->size(), MainWindow::fittedSize(QApplication::primaryScreen()->availableGeometry().size(), titleBar));
+  EXPECT_EQ(window->size(),
+            MainWindow::fittedSize(QApplication::primaryScreen()->availableGeometry().size(), titleBar));
   for (AppSection section : AppSections::allCases()) {
     SidebarRow* r = row(window, AppSections::rawValue(section));
     ASSERT_TRUE(r) << AppSections::rawValue(section).toStdString();
@@ -120,7 +122,8 @@ TEST(ShellWindow, TheFirstWindowFitsTheScreen) {
       {{1280, 500}, 30, {1280, 560}},   // nor lower
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(MainWindow::fittedSize(c.available, c.titleBar), c.expected) << c.available.width() << "x" << c.available.height();
+    EXPECT_EQ(MainWindow::fittedSize(c.available, c.titleBar), c.expected)
+        << c.available.width() << "x" << c.available.height();
   }
 }
 
@@ -279,7 +282,8 @@ TEST(ShellWindow, TheMonitorMenuCommands) {
   ASSERT_TRUE(monitor);
   QStringList items;
   for (QAction* action : monitor->actions()) items << (action->isSeparator() ? "—" : action->text());
-  EXPECT_EQ(items, (QStringList{"Pause Sampling", "Add Bookmark", "Refresh Insights", "—", "New Dashboard Window"}));
+  EXPECT_EQ(items,
+            (QStringList{"Pause Sampling", "Add Bookmark", "Refresh Insights", "—", "New Dashboard Window"}));
   EXPECT_EQ(window->pauseCommand()->shortcut(), QKeySequence("Ctrl+Shift+P"));
   EXPECT_EQ(window->bookmarkCommand()->shortcut(), QKeySequence("Ctrl+Shift+B"));
   EXPECT_EQ(window->refreshCommand()->shortcut(), QKeySequence("Ctrl+Shift+R"));
@@ -425,7 +429,8 @@ TEST(ShellWindow, CommandsWorkFromAFocusedDashboardWindow) {
   ASSERT_TRUE(monitor);
   QStringList items;
   for (QAction* action : monitor->actions()) items << (action->isSeparator() ? "—" : action->text());
-  EXPECT_EQ(items, (QStringList{"Pause Sampling", "Add Bookmark", "Refresh Insights", "—", "New Dashboard Window"}));
+  EXPECT_EQ(items,
+            (QStringList{"Pause Sampling", "Add Bookmark", "Refresh Insights", "—", "New Dashboard Window"}));
 
   QTest::keyClick(dashboard, Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
   EXPECT_TRUE(rig.model->isPaused());

@@ -148,10 +148,11 @@ TEST(FindingText, ExplanationsFillTheirFigures) {
   for (const auto& c : spikeCases) {
     spikes.occurrences = c.occasions;
     spikes.concurrent = c.concurrent;
-    EXPECT_EQ(FindingText::explanation(spikes, kFormat),
-              QStringLiteral("It kept at least 80 % of one core busy for 30 seconds or more %1 Highest reading: "
-                             "187% of one core.")
-                  .arg(QString::fromUtf8(c.words)));
+    EXPECT_EQ(
+        FindingText::explanation(spikes, kFormat),
+        QStringLiteral("It kept at least 80 % of one core busy for 30 seconds or more %1 Highest reading: "
+                       "187% of one core.")
+            .arg(QString::fromUtf8(c.words)));
   }
 
   Finding net = finding(FindingKind::networkAnomaly, 3);
@@ -178,7 +179,8 @@ TEST(FindingText, EveryKindHasAnActionThatNamesNoOtherSystem) {
   for (const FindingKind kind : FindingKinds::allCases()) {
     const Finding f = finding(kind, 10);
     EXPECT_FALSE(FindingText::action(f).isEmpty()) << FindingKinds::rawValue(kind);
-    for (const QString& text : {FindingText::title(f), FindingText::explanation(f, kFormat), FindingText::action(f)}) {
+    for (const QString& text :
+         {FindingText::title(f), FindingText::explanation(f, kFormat), FindingText::action(f)}) {
       EXPECT_TRUE(test::namesOnlyLinux(text)) << FindingKinds::rawValue(kind);
     }
   }

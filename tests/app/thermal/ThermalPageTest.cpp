@@ -2,13 +2,13 @@
 #include "features/thermal/ThermalPage.h"
 #include "features/thermal/ThermalPresenter.h"
 
+#include "PageShots.h"
 #include "collectors/SensorCapabilityResolver.h"
 #include "design/KeyValueRow.h"
 #include "design/KeyedGrid.h"
 #include "design/Readout.h"
 #include "design/ThermalScale.h"
 #include "design/UnavailableRow.h"
-#include "PageShots.h"
 
 #include <gtest/gtest.h>
 
@@ -66,9 +66,9 @@ TEST(ThermalPresenter, LevelTextAndColourNeverGreenWithoutALevel) {
 }
 
 TEST(ThermalPresenter, ChartValuesRoundHalfAwayFromZero) {
-  const std::vector<std::pair<double, QString>> cases{
-      {2.4, "Serious"}, {2.5, "Critical"}, {0.5, "Fair"}, {0.49, "Nominal"},
-      {7, "Nominal"},   {-0.4, "Nominal"}, {-3, "Nominal"}, {3, "Critical"}};
+  const std::vector<std::pair<double, QString>> cases{{2.4, "Serious"},  {2.5, "Critical"}, {0.5, "Fair"},
+                                                      {0.49, "Nominal"}, {7, "Nominal"},    {-0.4, "Nominal"},
+                                                      {-3, "Nominal"},   {3, "Critical"}};
   for (const auto& [value, text] : cases) EXPECT_EQ(ThermalPresenter::chartValueText(value), text) << value;
 }
 
@@ -130,7 +130,8 @@ TelemetrySnapshot thermalSnapshot(double seconds, std::optional<ThermalLevel> le
   if (level) values.push_back({MetricID::thermalState, static_cast<double>(Thermal::rawValue(*level))});
   auto snapshot = test::snapshotAt(seconds, values);
   snapshot.thermal = level;
-  snapshot.power = PowerSample(battery, battery ? PowerSourceKind::battery : PowerSourceKind::ac, false, false, false);
+  snapshot.power =
+      PowerSample(battery, battery ? PowerSourceKind::battery : PowerSourceKind::ac, false, false, false);
   return snapshot;
 }
 
@@ -178,7 +179,8 @@ TEST(ThermalPage, FitsAnyWindowWithoutSidewaysScrollAndIsShotAtEachSize) {
   ThermalRig rig;
   for (int i = 0; i < 40; ++i) rig.model->ingest(thermalSnapshot(i * 2.0, ThermalLevel::nominal, true));
   const auto make = [&](QWidget* parent) { return new ThermalPage(*rig.model, parent); };
-  for (const QSize size : {QSize(580, 560), QSize(860, 560), QSize(1000, 860)}) test::expectNoSidewaysScroll(make, size);
+  for (const QSize size : {QSize(580, 560), QSize(860, 560), QSize(1000, 860)})
+    test::expectNoSidewaysScroll(make, size);
   EXPECT_EQ(test::shootPage(make, QStringLiteral("thermal"), QStringLiteral("sizes")).size(), 8);
 }
 

@@ -51,7 +51,8 @@ TEST(MenuBarHooks, ExportWritesAllFiveIndicatorsAt64PixelsHighWithoutTouchingThe
   for (bool dark : {false, true}) {
     QImage look = MenuBarHooks::itemImage(*rig.model, *rig.settings, dark);
     look.setDevicePixelRatio(1);
-    EXPECT_TRUE(look.save(test::trayOutput(QStringLiteral("menubar-item-%1.png").arg(dark ? "dark" : "light"))));
+    EXPECT_TRUE(
+        look.save(test::trayOutput(QStringLiteral("menubar-item-%1.png").arg(dark ? "dark" : "light"))));
   }
 }
 
@@ -97,7 +98,8 @@ TEST(MenuBarHooks, PanelWindowIsTitledReplacedAndGoesWithTheModel) {
   for (bool dark : {false, true}) {
     second->setPalette(Appearance::palette(dark));
     second->setAutoFillBackground(true);
-    EXPECT_TRUE(second->grab().save(test::trayOutput(QStringLiteral("hook-panel-%1.png").arg(dark ? "dark" : "light"))));
+    EXPECT_TRUE(second->grab().save(
+        test::trayOutput(QStringLiteral("hook-panel-%1.png").arg(dark ? "dark" : "light"))));
   }
   rig.reset();
   EXPECT_FALSE(second);

@@ -11,8 +11,8 @@ using test::busySnapshot;
 using test::ModelRig;
 using Segment = MenuBarRenderer::Segment;
 
-const std::vector<MenuBarItem> kAll = {MenuBarItem::cpu, MenuBarItem::memory, MenuBarItem::network, MenuBarItem::disk,
-                                       MenuBarItem::battery};
+const std::vector<MenuBarItem> kAll = {MenuBarItem::cpu, MenuBarItem::memory, MenuBarItem::network,
+                                       MenuBarItem::disk, MenuBarItem::battery};
 
 TEST(MenuBarLabel, BeforeTheFirstSnapshotEveryFigureIsADashAndTheBatteryIsLeftOut) {
   ModelRig rig;
@@ -22,10 +22,14 @@ TEST(MenuBarLabel, BeforeTheFirstSnapshotEveryFigureIsADashAndTheBatteryIsLeftOu
   ASSERT_EQ(segments.size(), 4u);
   EXPECT_EQ(segments[0], (Segment{QStringLiteral("CPU"), {dash}, std::vector<double>{}, 100}));
   EXPECT_EQ(segments[1], (Segment{QStringLiteral("MEM"), {dash}, std::nullopt, std::nullopt}));
-  EXPECT_EQ(segments[2], (Segment{QString(), {QStringLiteral("\u2191 ") + dash, QStringLiteral("\u2193 ") + dash},
-                                  std::vector<double>{}, std::nullopt}));
-  EXPECT_EQ(segments[3], (Segment{QString(), {QStringLiteral("R ") + dash, QStringLiteral("W ") + dash},
-                                  std::nullopt, std::nullopt}));
+  EXPECT_EQ(segments[2], (Segment{QString(),
+                                  {QStringLiteral("\u2191 ") + dash, QStringLiteral("\u2193 ") + dash},
+                                  std::vector<double>{},
+                                  std::nullopt}));
+  EXPECT_EQ(segments[3], (Segment{QString(),
+                                  {QStringLiteral("R ") + dash, QStringLiteral("W ") + dash},
+                                  std::nullopt,
+                                  std::nullopt}));
   EXPECT_FALSE(label.alert());
   EXPECT_EQ(label.accessibilityText(), QStringLiteral("KIVO Monitor"));
   // The default choice: cpu, memory, network.
@@ -47,7 +51,8 @@ TEST(MenuBarLabel, SegmentsFollowTheModelAndTheSettings) {
   EXPECT_EQ(segments[1].lines, QStringList{QStringLiteral("38%")});  // 6 of 16 GB
   EXPECT_EQ(segments[2].lines, (QStringList{QStringLiteral("\u2191 84K"), QStringLiteral("\u2193 4.3M")}));
   EXPECT_EQ(segments[3].lines, (QStringList{QStringLiteral("R 2.5M"), QStringLiteral("W 12M")}));
-  EXPECT_EQ(segments[4], (Segment{QStringLiteral("CHG"), {QStringLiteral("76%")}, std::nullopt, std::nullopt}));
+  EXPECT_EQ(segments[4],
+            (Segment{QStringLiteral("CHG"), {QStringLiteral("76%")}, std::nullopt, std::nullopt}));
 
   // Graphs off: no segment has one, nor room for one.
   rig.settings->setMenuBarGraphs(false);

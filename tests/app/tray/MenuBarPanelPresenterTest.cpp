@@ -89,8 +89,8 @@ TEST(MenuBarPanelPresenter, TopFourProcessesByCPUInSampleOrderForTies) {
   ModelRig rig;
   TelemetrySnapshot snapshot = test::snapshotAt(0);
   ProcessSample sample;
-  sample.processes = {process(1, 5), process(2, 9), process(3, 9), process(4, 1), process(5, 30),
-                      process(6, std::nullopt)};
+  sample.processes = {process(1, 5), process(2, 9),  process(3, 9),
+                      process(4, 1), process(5, 30), process(6, std::nullopt)};
   snapshot.processes = sample;
   rig.model->ingest(snapshot);
   const MenuBarPanelState state = MenuBarPanelPresenter::state(*rig.model);
@@ -127,7 +127,8 @@ TEST(MenuBarPanelPresenter, FiringAlertsInTheModelsOrderAndThePauseState) {
   EXPECT_EQ(state.alerts[0].severity, Severity::critical);
   EXPECT_EQ(state.alerts[1].severity, Severity::info);
   EXPECT_EQ(state.alerts[0].id, snapshot.firingRules[0].id);
-  EXPECT_TRUE(state.alerts[0].title.endsWith(QStringLiteral(" is high"))) << state.alerts[0].title.toStdString();
+  EXPECT_TRUE(state.alerts[0].title.endsWith(QStringLiteral(" is high")))
+      << state.alerts[0].title.toStdString();
   EXPECT_TRUE(state.paused);
 }
 

@@ -1,9 +1,9 @@
 #include "features/tray/MenuBarPanel.h"
 
+#include "TraySupport.h"
 #include "design/Appearance.h"
 #include "design/Environment.h"
 #include "design/Icons.h"
-#include "TraySupport.h"
 
 #include <gtest/gtest.h>
 
@@ -27,8 +27,8 @@ void feedBusyMachine(MonitorModel& model) {
     TelemetrySnapshot snapshot = busySnapshot(i, 30 + 25 * std::sin(i / 5.0), 76, true);
     if (i == 59) {
       ProcessSample sample;
-      const char* names[] = {"firefox-esr", "kivo-monitor", "Xorg", "a-process-with-an-unusually-long-name-for-a-row",
-                             "kworker/3:1"};
+      const char* names[] = {"firefox-esr", "kivo-monitor", "Xorg",
+                             "a-process-with-an-unusually-long-name-for-a-row", "kworker/3:1"};
       const double cpu[] = {42.5, 3.1, 12.9, 18.2, 0.4};
       for (int p = 0; p < 5; ++p) {
         ProcessRecord record;
@@ -60,7 +60,8 @@ TEST_F(MenuBarPanelTest, BeforeTheFirstSnapshotTilesShowADashAndOptionalRowsAreL
   MenuBarPanel panel(*rig.model, {});
   panel.show();
   EXPECT_EQ(panel.width(), 310);
-  for (const char* tile : {"menubar.tile.cpu", "menubar.tile.memory", "menubar.tile.network", "menubar.tile.disk"}) {
+  for (const char* tile :
+       {"menubar.tile.cpu", "menubar.tile.memory", "menubar.tile.network", "menubar.tile.disk"}) {
     EXPECT_EQ(valueOf(panel, tile), QStringLiteral("\u2014")) << tile;
   }
   EXPECT_FALSE(panel.findChild<QLabel*>(QStringLiteral("menubar.thermal"))->isVisible());
@@ -94,7 +95,9 @@ TEST_F(MenuBarPanelTest, UpdatesInPlaceWhileShownAndCallsTheActions) {
   EXPECT_EQ(panel.findChild<QLabel*>(QStringLiteral("menubar.thermal"))->text(), QStringLiteral("Nominal"));
   // Four process rows, busiest first.
   EXPECT_TRUE(panel.findChild<QWidget*>(QStringLiteral("menubar.process.3"))->isVisible());
-  EXPECT_EQ(panel.findChild<QWidget*>(QStringLiteral("menubar.process.0"))->findChild<QLabel*>(QStringLiteral("cpu"))->text(),
+  EXPECT_EQ(panel.findChild<QWidget*>(QStringLiteral("menubar.process.0"))
+                ->findChild<QLabel*>(QStringLiteral("cpu"))
+                ->text(),
             QStringLiteral("42.5%"));
 
   // Pause from the panel reaches the model; the button then offers to resume.
@@ -152,8 +155,9 @@ TEST_F(MenuBarPanelTest, WritesThePanelForALook) {
       Environment::apply(&window, 1.0, safe);
       window.show();
       window.resize(panel->sizeHint());
-      const QString name = QStringLiteral("panel-%1%2.png").arg(dark ? QStringLiteral("dark") : QStringLiteral("light"),
-                                                               safe ? QStringLiteral("-safe") : QString());
+      const QString name = QStringLiteral("panel-%1%2.png")
+                               .arg(dark ? QStringLiteral("dark") : QStringLiteral("light"),
+                                    safe ? QStringLiteral("-safe") : QString());
       EXPECT_TRUE(window.grab().save(test::trayOutput(name)));
     }
   }

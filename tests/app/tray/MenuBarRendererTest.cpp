@@ -15,11 +15,13 @@ namespace {
 using Segment = MenuBarRenderer::Segment;
 using test::alphaAt;
 
-Segment one(const QString& caption, const QString& line, std::optional<std::vector<double>> graph = std::nullopt,
+Segment one(const QString& caption, const QString& line,
+            std::optional<std::vector<double>> graph = std::nullopt,
             std::optional<double> ceiling = std::nullopt) {
   return Segment{caption, {line}, std::move(graph), ceiling};
 }
-Segment two(const QString& first, const QString& second, std::optional<std::vector<double>> graph = std::nullopt) {
+Segment two(const QString& first, const QString& second,
+            std::optional<std::vector<double>> graph = std::nullopt) {
   return Segment{QString(), {first, second}, std::move(graph), std::nullopt};
 }
 
@@ -42,7 +44,8 @@ TEST(MenuBarRenderer, WidthsForATableOfSegmentLists) {
   const Segment cpu = one(QStringLiteral("CPU"), QStringLiteral("42%"), std::vector<double>{1, 2}, 100);
   const Segment cpuNoGraph = one(QStringLiteral("CPU"), QStringLiteral("42%"));
   const Segment memory = one(QStringLiteral("MEM"), QStringLiteral("38%"));
-  const Segment network = two(QStringLiteral("\u2191 84K"), QStringLiteral("\u2193 1.5M"), std::vector<double>{});
+  const Segment network =
+      two(QStringLiteral("\u2191 84K"), QStringLiteral("\u2193 1.5M"), std::vector<double>{});
   const Segment disk = two(QStringLiteral("R 2.5M"), QStringLiteral("W 12M"));
   const Segment emptyLines = Segment{QStringLiteral("BAT"), {}, std::nullopt, std::nullopt};
 
@@ -52,13 +55,15 @@ TEST(MenuBarRenderer, WidthsForATableOfSegmentLists) {
   EXPECT_DOUBLE_EQ(withGraph - withoutGraph, 29);
 
   // Two lines are measured in the small font: narrower than one of the same text.
-  const double small = MenuBarRenderer({two(QStringLiteral("W 12M"), QStringLiteral("W 12M"))}, false).segmentWidths()[0];
+  const double small =
+      MenuBarRenderer({two(QStringLiteral("W 12M"), QStringLiteral("W 12M"))}, false).segmentWidths()[0];
   const double large = MenuBarRenderer({one(QString(), QStringLiteral("W 12M"))}, false).segmentWidths()[0];
   EXPECT_LT(small, large);
   EXPECT_GT(small, 0);
 
   const std::vector<std::vector<Segment>> lists = {
-      {cpu}, {memory}, {network}, {disk}, {cpu, memory, network}, {cpu, memory, network, disk, memory}, {emptyLines}};
+      {cpu},       {memory}, {network}, {disk}, {cpu, memory, network}, {cpu, memory, network, disk, memory},
+      {emptyLines}};
   for (const auto& list : lists) {
     for (bool alert : {false, true}) {
       const MenuBarRenderer renderer(list, alert);
@@ -75,8 +80,10 @@ TEST(MenuBarRenderer, WidthsForATableOfSegmentLists) {
     }
   }
   // A caption wider than its value sets the width.
-  const double wideCaption = MenuBarRenderer({one(QStringLiteral("WWWWWWWWWW"), QStringLiteral("1"))}, false).segmentWidths()[0];
-  const double narrowCaption = MenuBarRenderer({one(QStringLiteral("W"), QStringLiteral("1"))}, false).segmentWidths()[0];
+  const double wideCaption =
+      MenuBarRenderer({one(QStringLiteral("WWWWWWWWWW"), QStringLiteral("1"))}, false).segmentWidths()[0];
+  const double narrowCaption =
+      MenuBarRenderer({one(QStringLiteral("W"), QStringLiteral("1"))}, false).segmentWidths()[0];
   EXPECT_GT(wideCaption, narrowCaption);
 }
 
@@ -88,9 +95,9 @@ TEST(MenuBarRenderer, BarHeightsTable) {
   } cases[] = {
       {{}, std::nullopt, {}},
       {{0, 50, 150, 100, std::nan("")}, 100, {1, 7.5, 15, 15, 1}},
-      {{0, 0, 0}, std::nullopt, {1, 1, 1}},                 // a top of 0 divides nothing by zero
-      {{-4, 2, 4}, std::nullopt, {1, 7.5, 15}},             // the largest value fills a bar
-      {{5, 10}, 0, {15, 15}},                               // ceiling 0: every positive value is full
+      {{0, 0, 0}, std::nullopt, {1, 1, 1}},      // a top of 0 divides nothing by zero
+      {{-4, 2, 4}, std::nullopt, {1, 7.5, 15}},  // the largest value fills a bar
+      {{5, 10}, 0, {15, 15}},                    // ceiling 0: every positive value is full
       {{5, 10}, -3, {15, 15}},
       {std::vector<double>(20, 50), 100, std::vector<double>(13, 7.5)},  // only the last 13
   };
@@ -101,8 +108,9 @@ TEST(MenuBarRenderer, BarHeightsTable) {
 
 TEST(MenuBarRenderer, BarsAreRightAlignedAndTheRingIsOpenAlongItsBand) {
   // Five CPU values with ceiling 100: the five rightmost of 13 slots carry a bar.
-  const MenuBarRenderer renderer({one(QStringLiteral("CPU"), QStringLiteral("42%"), std::vector<double>{0, 20, 40, 60, 150}, 100)},
-                                 false);
+  const MenuBarRenderer renderer(
+      {one(QStringLiteral("CPU"), QStringLiteral("42%"), std::vector<double>{0, 20, 40, 60, 150}, 100)},
+      false);
   const QImage image = renderer.render(4, Qt::black);
   const double x = 23;
   const double bottomRow = 22 - 3.5 - 0.5;  // inside the lowest point of every bar
@@ -145,12 +153,16 @@ TEST(MenuBarRenderer, WritesLabelsForALook) {
   const std::vector<std::pair<QString, std::vector<Segment>>> sets = {
       {QStringLiteral("logo"), {}},
       {QStringLiteral("default"),
-       {one(QStringLiteral("CPU"), QStringLiteral("42%"), ramp, 100), one(QStringLiteral("MEM"), QStringLiteral("38%")),
-        two(QStringLiteral("\u2191 84K"), QStringLiteral("\u2193 1.5M"), std::vector<double>{1, 3, 2, 8, 5, 9, 4})}},
+       {one(QStringLiteral("CPU"), QStringLiteral("42%"), ramp, 100),
+        one(QStringLiteral("MEM"), QStringLiteral("38%")),
+        two(QStringLiteral("\u2191 84K"), QStringLiteral("\u2193 1.5M"),
+            std::vector<double>{1, 3, 2, 8, 5, 9, 4})}},
       {QStringLiteral("five"),
-       {one(QStringLiteral("CPU"), QStringLiteral("100%"), ramp, 100), one(QStringLiteral("MEM"), QStringLiteral("38%")),
+       {one(QStringLiteral("CPU"), QStringLiteral("100%"), ramp, 100),
+        one(QStringLiteral("MEM"), QStringLiteral("38%")),
         two(QStringLiteral("\u2191 84K"), QStringLiteral("\u2193 12M"), std::vector<double>(13, 0)),
-        two(QStringLiteral("R 2.5M"), QStringLiteral("W 12M")), one(QStringLiteral("CHG"), QStringLiteral("76%"))}},
+        two(QStringLiteral("R 2.5M"), QStringLiteral("W 12M")),
+        one(QStringLiteral("CHG"), QStringLiteral("76%"))}},
       {QStringLiteral("missing"),
        {one(QStringLiteral("CPU"), QStringLiteral("\u2013"), std::vector<double>{}, 100),
         one(QStringLiteral("MEM"), QStringLiteral("\u2013")),
@@ -166,9 +178,10 @@ TEST(MenuBarRenderer, WritesLabelsForALook) {
         QImage framed(label.size() + QSize(16, 16), QImage::Format_ARGB32_Premultiplied);
         framed.fill(dark ? QColor(27, 30, 43) : QColor(233, 235, 242));
         QPainter(&framed).drawImage(QPoint(8, 8), label);
-        const QString file = test::trayOutput(QStringLiteral("label-%1%2-%3.png")
-                                                  .arg(name, alert ? QStringLiteral("-alert") : QString(),
-                                                       dark ? QStringLiteral("dark") : QStringLiteral("light")));
+        const QString file =
+            test::trayOutput(QStringLiteral("label-%1%2-%3.png")
+                                 .arg(name, alert ? QStringLiteral("-alert") : QString(),
+                                      dark ? QStringLiteral("dark") : QStringLiteral("light")));
         EXPECT_TRUE(framed.save(file)) << file.toStdString();
       }
     }

@@ -2,8 +2,8 @@
 
 #include "desktop/TrayHost.h"
 
-#include "features/tray/MenuBarPanel.h"
 #include "TraySupport.h"
+#include "features/tray/MenuBarPanel.h"
 
 #include <gtest/gtest.h>
 
@@ -77,7 +77,8 @@ TEST(MenuBarTray, TheIconFollowsTrayHostsAsTheyComeAndGo) {
   EXPECT_TRUE(tray.trayIcon()->isVisible());
   EXPECT_FALSE(tray.trayIcon()->icon().isNull());
   EXPECT_EQ(tray.trayIcon()->contextMenu(), tray.menu());
-  EXPECT_EQ(tray.trayIcon()->toolTip(), QStringLiteral("KIVO Monitor\nCPU \u2013\nMemory \u2013\nNetwork \u2191 \u2013  \u2193 \u2013"));
+  EXPECT_EQ(tray.trayIcon()->toolTip(),
+            QStringLiteral("KIVO Monitor\nCPU \u2013\nMemory \u2013\nNetwork \u2191 \u2013  \u2193 \u2013"));
   EXPECT_TRUE(rig.model->isStarted());
 
   host = false;
@@ -133,8 +134,9 @@ TEST(MenuBarTray, MenuOffersOpenPauseSettingsAndQuit) {
   actions.openSettings = [&] { ++settings; };
   actions.quit = [&] { ++quits; };
   MenuBarTray tray(*rig.model, *rig.settings, actions, nullptr, [] { return false; });
-  EXPECT_EQ(menuTexts(*tray.menu()), (QStringList{QStringLiteral("Open KIVO Monitor"), QStringLiteral("Pause Sampling"),
-                                                  QStringLiteral("Settings…"), QStringLiteral("Quit KIVO Monitor")}));
+  EXPECT_EQ(menuTexts(*tray.menu()),
+            (QStringList{QStringLiteral("Open KIVO Monitor"), QStringLiteral("Pause Sampling"),
+                         QStringLiteral("Settings…"), QStringLiteral("Quit KIVO Monitor")}));
   const auto items = tray.menu()->actions();
   items[1]->trigger();
   EXPECT_TRUE(rig.model->isPaused());
@@ -174,17 +176,18 @@ TEST(MenuBarTray, PopupPositionTable) {
     QRect icon;
     QPoint at;
   } cases[] = {
-      {QRect(), QPoint(1600 - 8 - 310, 8)},                          // no geometry: top right
-      {QRect(1500, 0, 24, 24), QPoint(1600 - 8 - 310, 24 + 4)},      // top bar, near the right edge
-      {QRect(800, 0, 24, 24), QPoint(811 - 155, 28)},                // centred under the icon
-      {QRect(10, 0, 24, 24), QPoint(8, 28)},                         // kept on the screen at the left
+      {QRect(), QPoint(1600 - 8 - 310, 8)},                               // no geometry: top right
+      {QRect(1500, 0, 24, 24), QPoint(1600 - 8 - 310, 24 + 4)},           // top bar, near the right edge
+      {QRect(800, 0, 24, 24), QPoint(811 - 155, 28)},                     // centred under the icon
+      {QRect(10, 0, 24, 24), QPoint(8, 28)},                              // kept on the screen at the left
       {QRect(1500, 976, 24, 24), QPoint(1600 - 8 - 310, 976 - 4 - 500)},  // bottom bar: above it
   };
   for (const auto& c : cases) {
     EXPECT_EQ(MenuBarTray::popupPosition(c.icon, screen, popup), c.at) << c.icon.x() << "," << c.icon.y();
   }
   // A second screen to the right, with its own origin.
-  EXPECT_EQ(MenuBarTray::popupPosition(QRect(), QRect(1600, 0, 1920, 1080), popup), QPoint(1600 + 1920 - 8 - 310, 8));
+  EXPECT_EQ(MenuBarTray::popupPosition(QRect(), QRect(1600, 0, 1920, 1080), popup),
+            QPoint(1600 + 1920 - 8 - 310, 8));
 }
 
 TEST(MenuBarTray, IconIsTheLogoWithADotWhileAlertsFire) {

@@ -30,7 +30,8 @@ inline TelemetrySnapshot busySnapshot(double seconds, double cpu, std::optional<
   memory.used = 6'000'000'000;
   snapshot.memory = memory;
   if (charge) {
-    snapshot.power = PowerSample(true, charging ? PowerSourceKind::ac : PowerSourceKind::battery, charging, false, false);
+    snapshot.power =
+        PowerSample(true, charging ? PowerSourceKind::ac : PowerSourceKind::battery, charging, false, false);
     snapshot.power.charge = charge;
   }
   snapshot.thermal = ThermalLevel::nominal;

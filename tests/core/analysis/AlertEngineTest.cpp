@@ -18,12 +18,19 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kT0 = 1'700'000'000;
 
 QDateTime at(double t) {
-  return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::llround((kT0 + t) * 1000)), QTimeZone::utc());
+  return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::llround((kT0 + t) * 1000)),
+                                        QTimeZone::utc());
 }
 
 AlertRule cpuRule(double duration, double cooldown, double threshold = 90) {
-  return AlertRule{QUuid::createUuid(), MetricID::cpuTotal, AlertComparison::above, threshold, duration, cooldown,
-                   Severity::warning, true};
+  return AlertRule{QUuid::createUuid(),
+                   MetricID::cpuTotal,
+                   AlertComparison::above,
+                   threshold,
+                   duration,
+                   cooldown,
+                   Severity::warning,
+                   true};
 }
 
 std::string describe(const std::vector<AlertTransition>& transitions) {
@@ -58,7 +65,11 @@ TEST(AlertEngine, SequenceTable) {
   const Scenario scenarios[] = {
       {"hold exactly reached; equality ends the breach",
        cpuRule(120, 900),
-       {{0, 95, "", 118}, {120, 95, "fired 95 120"}, {122, 95, ""}, {124, 90, "resolved 90 124"}, {126, 90, ""}}},
+       {{0, 95, "", 118},
+        {120, 95, "fired 95 120"},
+        {122, 95, ""},
+        {124, 90, "resolved 90 124"},
+        {126, 90, ""}}},
       {"a gap longer than maxGap restarts the breach",
        cpuRule(120, 900),
        {{0, 95, ""}, {40, 95, "", 158}, {160, 95, "fired 95 120"}}},
@@ -77,15 +88,20 @@ TEST(AlertEngine, SequenceTable) {
        {{0, 95, "", 98, Op::snooze, 100}, {100, 95, "fired 95 100"}}},
       {"snooze does not stop a resolution; unsnoozing lets it fire",
        cpuRule(0, 0),
-       {{0, 95, "fired 95 0"}, {2, 50, "resolved 50 2", 0, Op::snooze, 1000}, {4, 95, ""},
+       {{0, 95, "fired 95 0"},
+        {2, 50, "resolved 50 2", 0, Op::snooze, 1000},
+        {4, 95, ""},
         {6, 95, "fired 95 2", 0, Op::unsnooze}}},
       {"cooldown runs from the last firing",
        cpuRule(0, 900),
        {{0, 95, "fired 95 0"}, {2, 50, "resolved 50 2"}, {300, 95, "", 898}, {900, 95, "fired 95 600"}}},
       {"disabling resolves once with held 0; re-enabling honours the cooldown",
        cpuRule(0, 900),
-       {{0, 95, "fired 95 0"}, {2, std::nullopt, "resolved nan 0", 0, Op::disable}, {4, 95, ""},
-        {6, 95, "", 0, Op::enable}, {900, 95, "fired 95 0"}}},
+       {{0, 95, "fired 95 0"},
+        {2, std::nullopt, "resolved nan 0", 0, Op::disable},
+        {4, 95, ""},
+        {6, 95, "", 0, Op::enable},
+        {900, 95, "fired 95 0"}}},
       {"a disabled rule that is not firing gives nothing",
        cpuRule(0, 900),
        {{0, 50, "", 0, Op::disable}, {2, 95, ""}}},
@@ -97,7 +113,11 @@ TEST(AlertEngine, SequenceTable) {
        {{0, 95, "fired 95 0"}, {2, std::nullopt, ""}, {4, 95, ""}, {6, 10, "resolved 10 6"}}},
       {"NaN ends a breach and resolves",
        cpuRule(4, 900),
-       {{0, 95, ""}, {2, 95, ""}, {4, 95, "fired 95 4"}, {6, kNaN, "resolved nan 6"}, {8, 95, ""},
+       {{0, 95, ""},
+        {2, 95, ""},
+        {4, 95, "fired 95 4"},
+        {6, kNaN, "resolved nan 6"},
+        {8, 95, ""},
         {12, 95, ""}}},
       {"an edited rule keeps its breach and is judged by its new threshold",
        cpuRule(4, 900),
@@ -110,7 +130,8 @@ TEST(AlertEngine, SequenceTable) {
        cpuRule(0, 900),
        {{0, 95, "fired 95 0"}, {2, 95, "resolved 95 0", 0, Op::threshold, kNaN}}},
       {"below is strict",
-       AlertRule{QUuid::createUuid(), MetricID::cpuTotal, AlertComparison::below, 15, 0, 0, Severity::info, true},
+       AlertRule{QUuid::createUuid(), MetricID::cpuTotal, AlertComparison::below, 15, 0, 0, Severity::info,
+                 true},
        {{0, 15, ""}, {2, 14.5, "fired 14 0"}, {4, 15, "resolved 15 2"}}},
   };
 
@@ -120,15 +141,35 @@ TEST(AlertEngine, SequenceTable) {
     AlertRule rule = scenario.rule;
     for (const Step& step : scenario.steps) {
       switch (step.op) {
-        case Op::none: break;
-        case Op::snooze: engine.snoozedUntil = at(step.arg); break;
-        case Op::unsnooze: engine.snoozedUntil.reset(); break;
-        case Op::disable: rule.isEnabled = false; engine.rules = {rule}; break;
-        case Op::enable: rule.isEnabled = true; engine.rules = {rule}; break;
-        case Op::remove: engine.rules = {}; break;
-        case Op::restore: engine.rules = {rule}; break;
-        case Op::maxGap: engine.maxGap = step.arg; break;
-        case Op::threshold: rule.threshold = step.arg; engine.rules = {rule}; break;
+        case Op::none:
+          break;
+        case Op::snooze:
+          engine.snoozedUntil = at(step.arg);
+          break;
+        case Op::unsnooze:
+          engine.snoozedUntil.reset();
+          break;
+        case Op::disable:
+          rule.isEnabled = false;
+          engine.rules = {rule};
+          break;
+        case Op::enable:
+          rule.isEnabled = true;
+          engine.rules = {rule};
+          break;
+        case Op::remove:
+          engine.rules = {};
+          break;
+        case Op::restore:
+          engine.rules = {rule};
+          break;
+        case Op::maxGap:
+          engine.maxGap = step.arg;
+          break;
+        case Op::threshold:
+          rule.threshold = step.arg;
+          engine.rules = {rule};
+          break;
       }
       const auto evaluate = [&](double t) {
         std::unordered_map<MetricID, double> values{{MetricID::memUsed, 1}};
@@ -238,9 +279,16 @@ TEST(AlertRule, BuiltInRules) {
 
 TEST(AlertRule, JsonRoundTripAndStrictDecoding) {
   const AlertRule rule{QUuid::fromString(QStringLiteral("6f1c2a9e-0b7d-4c8e-9a51-2d3e4f5a6b7c")),
-                       MetricID::diskFree, AlertComparison::below, 2e10, 60, 21600, Severity::critical, false};
+                       MetricID::diskFree,
+                       AlertComparison::below,
+                       2e10,
+                       60,
+                       21600,
+                       Severity::critical,
+                       false};
   const QJsonObject object = rule.toJson();
-  EXPECT_EQ(object.value(QStringLiteral("id")).toString(), QStringLiteral("6F1C2A9E-0B7D-4C8E-9A51-2D3E4F5A6B7C"));
+  EXPECT_EQ(object.value(QStringLiteral("id")).toString(),
+            QStringLiteral("6F1C2A9E-0B7D-4C8E-9A51-2D3E4F5A6B7C"));
   EXPECT_EQ(object.value(QStringLiteral("metric")).toInt(), 32);
   EXPECT_EQ(object.value(QStringLiteral("severity")).toInt(), 2);
   EXPECT_EQ(object.value(QStringLiteral("comparison")).toString(), QStringLiteral("below"));
@@ -260,12 +308,17 @@ TEST(AlertRule, JsonRoundTripAndStrictDecoding) {
     QJsonValue value;
   };
   const Bad bad[] = {
-      {"id", QJsonValue()},           {"id", QStringLiteral("not-a-uuid")},
+      {"id", QJsonValue()},
+      {"id", QStringLiteral("not-a-uuid")},
       {"id", QStringLiteral("{6f1c2a9e-0b7d-4c8e-9a51-2d3e4f5a6b7c}")},
-      {"metric", 5},                  {"metric", QStringLiteral("disk.free")},
-      {"comparison", QStringLiteral("Above")}, {"severity", 3},
-      {"severity", QStringLiteral("warning")}, {"threshold", QStringLiteral("1")},
-      {"duration", QJsonValue(QJsonValue::Undefined)}, {"isEnabled", 1},
+      {"metric", 5},
+      {"metric", QStringLiteral("disk.free")},
+      {"comparison", QStringLiteral("Above")},
+      {"severity", 3},
+      {"severity", QStringLiteral("warning")},
+      {"threshold", QStringLiteral("1")},
+      {"duration", QJsonValue(QJsonValue::Undefined)},
+      {"isEnabled", 1},
       {"cooldown", std::numeric_limits<double>::quiet_NaN()},
   };
   for (const auto& b : bad) {

@@ -24,7 +24,8 @@ QDateTime dateAt(double seconds) {
   return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::llround(seconds * 1000)), QTimeZone::utc());
 }
 
-SeriesPoint point(double time, double avg, std::int64_t count = 30, std::optional<double> max = std::nullopt) {
+SeriesPoint point(double time, double avg, std::int64_t count = 30,
+                  std::optional<double> max = std::nullopt) {
   return SeriesPoint{time, avg, max.value_or(avg), avg, count};
 }
 
@@ -60,18 +61,23 @@ TEST(Detectors, SustainedRunsAtTheirBoundaries) {
       {"ten points last exactly ten minutes", run(10, 90), {{0, 600}}},
       {"nine points are too short", run(9, 90), {}},
       {"two missing points do not split", minutes({0, 1, 2, 3, 6, 7, 8, 9}, 90), {{0, 600}}},
-      {"three missing points split", minutes({0, 1, 2, 3, 4, 5, 6, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}, 90),
+      {"three missing points split",
+       minutes({0, 1, 2, 3, 4, 5, 6, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19}, 90),
        {{600, 1200}}},
-      {"a point at the level ends the run", [] {
+      {"a point at the level ends the run",
+       [] {
          auto p = run(21, 90);
          p[10].avg = 85;
          return p;
-       }(), {{0, 600}, {660, 1260}}},
-      {"NaN ends the run", [] {
+       }(),
+       {{0, 600}, {660, 1260}}},
+      {"NaN ends the run",
+       [] {
          auto p = run(21, 90);
          p[10].avg = kNaN;
          return p;
-       }(), {{0, 600}, {660, 1260}}},
+       }(),
+       {{0, 600}, {660, 1260}}},
       {"empty", {}, {}},
   };
   for (const Case& c : cases) {
@@ -151,9 +157,9 @@ TEST(Detectors, AnomaliesFloorAndCut) {
     const double avg = i < 10 ? 0.8 * mb : i < 20 ? 1.0 * mb : 1.2 * mb;
     points.push_back(point(kT0 + 60.0 * i, avg));
   }
-  points[3].avg = 3 * mb;          // above the cut, below the floor
-  points[4].avg = 5242880;         // at the floor: not anomalous
-  points[25].avg = 5242881;        // above the floor
+  points[3].avg = 3 * mb;    // above the cut, below the floor
+  points[4].avg = 5242880;   // at the floor: not anomalous
+  points[25].avg = 5242881;  // above the floor
   const auto anomalous = Detectors::anomalies(points, 5242880, 8);
   ASSERT_EQ(anomalous.size(), 1u);
   EXPECT_EQ(anomalous[0].time, points[25].time);
@@ -194,7 +200,8 @@ TEST(IntelligenceEngine, FindingsOfEveryKindInAStableOrder) {
   pressure[2].max = 2;
   inputs.pressure = series(MetricID::memPressure, pressure);
   // Swap grows by exactly 2 GiB over three points.
-  inputs.swap = series(MetricID::swapUsed, {point(kT0, 1e9), point(kT0 + 60, 2e9), point(kT0 + 120, 1e9 + 2147483648.0)});
+  inputs.swap = series(MetricID::swapUsed,
+                       {point(kT0, 1e9), point(kT0 + 60, 2e9), point(kT0 + 120, 1e9 + 2147483648.0)});
   // Disk: a day of hourly points falling by 1e10 a day to 1e11.
   std::vector<SeriesPoint> disk;
   for (int h = 0; h <= 24; ++h) disk.push_back(point(kT0 + 3600.0 * h, 1e11 + 1e10 * (24 - h) / 24.0, 3600));
@@ -211,10 +218,14 @@ TEST(IntelligenceEngine, FindingsOfEveryKindInAStableOrder) {
   const QString peak = EventPayload::oneDecimal(93.44);
   QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
   EXPECT_EQ(peak, QStringLiteral("93.4"));
-  inputs.spikes = {spike("encoder", kT0 + 10, peak),          spike("encoder", kT0 + 500, QStringLiteral("80.0")),
-                   spike("encoder", kT0 + 900, QStringLiteral("93,4")), spike("tool", kT0, QStringLiteral("99.0")),
-                   spike("tool", kT0 + 5, QStringLiteral("99.0")),      spike(nullptr, kT0, QStringLiteral("1")),
-                   spike(nullptr, kT0, QStringLiteral("1")),           spike("", kT0, QStringLiteral("1"))};
+  inputs.spikes = {spike("encoder", kT0 + 10, peak),
+                   spike("encoder", kT0 + 500, QStringLiteral("80.0")),
+                   spike("encoder", kT0 + 900, QStringLiteral("93,4")),
+                   spike("tool", kT0, QStringLiteral("99.0")),
+                   spike("tool", kT0 + 5, QStringLiteral("99.0")),
+                   spike(nullptr, kT0, QStringLiteral("1")),
+                   spike(nullptr, kT0, QStringLiteral("1")),
+                   spike("", kT0, QStringLiteral("1"))};
   StoredEvent other = spike("encoder", kT0 + 20, QStringLiteral("99.9"));
   other.code = QStringLiteral("process.spikes");
   inputs.spikes.push_back(other);
@@ -223,7 +234,8 @@ TEST(IntelligenceEngine, FindingsOfEveryKindInAStableOrder) {
   std::vector<std::string> order;
   for (const auto& f : findings) order.push_back(f.id().toStdString());
   const auto id = [](const char* kind, double start, const char* subject, const char* metric) {
-    return std::string(kind) + "|" + std::to_string(static_cast<long long>(start)) + "|" + subject + "|" + metric;
+    return std::string(kind) + "|" + std::to_string(static_cast<long long>(start)) + "|" + subject + "|" +
+           metric;
   };
   const std::vector<std::string> expected{
       // critical, latest end first
@@ -300,11 +312,20 @@ TEST(IntelligenceEngine, ProcessSpikesCountOccasionsNotProcesses) {
   };
   const Case cases[] = {
       {"8 parallel processes once", {{"burst90.sh", 0, 8}}, {}, 0, {}, 0, 0},
-      {"3 bursts of 8", {{"cc1plus", 0, 8}, {"cc1plus", 600, 8}, {"cc1plus", 1200, 3}}, {"cc1plus"}, 3, 8, 19,
+      {"3 bursts of 8",
+       {{"cc1plus", 0, 8}, {"cc1plus", 600, 8}, {"cc1plus", 1200, 3}},
+       {"cc1plus"},
+       3,
+       8,
+       19,
        1200 + 2 + 90},
       {"3 separate spikes of one name, 2 of another",
        {{"encoder", 0, 1}, {"encoder", 3000, 1}, {"encoder", 70000, 1}, {"tool", 10, 1}, {"tool", 500, 1}},
-       {"encoder"}, 3, {}, 3, 70090},
+       {"encoder"},
+       3,
+       {},
+       3,
+       70090},
       {"touching spikes are one occasion", {{"a", 0, 1}, {"a", 90, 1}, {"a", 180, 1}}, {}, 0, {}, 0, 0},
   };
   for (const auto& c : cases) {

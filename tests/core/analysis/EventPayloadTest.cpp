@@ -44,9 +44,14 @@ TEST_F(GermanLocale, WritesAndReadsBackInTheCLocale) {
     const char* oneDecimal;
   };
   const Case cases[] = {
-      {90, "90.0", "90.0"},          {92.5, "92.5", "92.5"},       {93.44, "93.44", "93.4"},
-      {0.1, "0.1", "0.1"},           {-1.25, "-1.25", "-1.2"},     {2e10, "20000000000.0", "20000000000.0"},
-      {1e21, "1e+21", "1000000000000000000000.0"}, {5242880.5, "5242880.5", "5242880.5"},
+      {90, "90.0", "90.0"},
+      {92.5, "92.5", "92.5"},
+      {93.44, "93.44", "93.4"},
+      {0.1, "0.1", "0.1"},
+      {-1.25, "-1.25", "-1.2"},
+      {2e10, "20000000000.0", "20000000000.0"},
+      {1e21, "1e+21", "1000000000000000000000.0"},
+      {5242880.5, "5242880.5", "5242880.5"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(EventPayload::decimal(c.value), QString::fromLatin1(c.decimal));
@@ -66,8 +71,8 @@ TEST(EventPayload, SpecialValues) {
 }
 
 TEST(EventPayload, ParseAcceptsOnlyAWholeFiniteNumber) {
-  const char16_t* rejected[] = {u"", u" 93.4", u"93.4 ", u"93,4", u"+93.4", u"abc", u"93.4x", u"nan", u"inf",
-                                u"１"};
+  const char16_t* rejected[] = {u"",    u" 93.4", u"93.4 ", u"93,4", u"+93.4",
+                                u"abc", u"93.4x", u"nan",   u"inf",  u"１"};
   for (const char16_t* text : rejected) {
     EXPECT_FALSE(EventPayload::parseDecimal(QStringView(text))) << QString::fromUtf16(text).toStdString();
   }

@@ -12,7 +12,9 @@ using namespace kivo;
 
 namespace {
 
-QDateTime ms(qint64 milliseconds) { return QDateTime::fromMSecsSinceEpoch(milliseconds, QTimeZone::utc()); }
+QDateTime ms(qint64 milliseconds) {
+  return QDateTime::fromMSecsSinceEpoch(milliseconds, QTimeZone::utc());
+}
 
 Finding sample() {
   Finding f;
@@ -90,19 +92,22 @@ TEST(Finding, DecodingOptionalAndRequiredKeys) {
   EXPECT_FALSE(decoded->subject);
   EXPECT_FALSE(decoded->projected);
 
-  EXPECT_TRUE(test::refusesWithoutEach(
-      sample().toJson(),
-      {"kind", "severity", "metric", "start", "end", "threshold", "peak", "mean", "sampleCount", "occurrences"},
-      [](const QJsonObject& o) { return Finding::fromJson(o); }));
+  EXPECT_TRUE(test::refusesWithoutEach(sample().toJson(),
+                                       {"kind", "severity", "metric", "start", "end", "threshold", "peak",
+                                        "mean", "sampleCount", "occurrences"},
+                                       [](const QJsonObject& o) { return Finding::fromJson(o); }));
   struct Bad {
     const char* key;
     QJsonValue value;
   };
-  const Bad bad[] = {{"subject", 5},          {"projected", QStringLiteral("tomorrow")},
-                     {"start", 1700000000},    {"kind", QStringLiteral("cpu")},
+  const Bad bad[] = {{"subject", 5},
+                     {"projected", QStringLiteral("tomorrow")},
+                     {"start", 1700000000},
+                     {"kind", QStringLiteral("cpu")},
                      {"end", QStringLiteral("2023-11-14T22:13:20")},  // no zone
                      {"end", QStringLiteral("2023-11-14")},
-                     {"sampleCount", 1.5},     {"occurrences", QStringLiteral("1")},
+                     {"sampleCount", 1.5},
+                     {"occurrences", QStringLiteral("1")},
                      {"concurrent", 2.5}};
   for (const auto& b : bad) {
     QJsonObject changed = sample().toJson();

@@ -16,7 +16,8 @@ namespace {
 constexpr double kT0 = 1'700'000'000;
 
 QDateTime at(double t) {
-  return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::llround((kT0 + t) * 1000)), QTimeZone::utc());
+  return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::llround((kT0 + t) * 1000)),
+                                        QTimeZone::utc());
 }
 
 ProcessRecord proc(std::int32_t pid, const char* name, std::optional<double> cpu) {
@@ -28,7 +29,8 @@ ProcessRecord proc(std::int32_t pid, const char* name, std::optional<double> cpu
 }
 
 // Samples every 4 s: high from 0 through lastHigh, then one low sample.
-std::vector<ProcessSpikeTracker::Spike> run(ProcessSpikeTracker& tracker, double lastHigh, double peakAt = -1) {
+std::vector<ProcessSpikeTracker::Spike> run(ProcessSpikeTracker& tracker, double lastHigh,
+                                            double peakAt = -1) {
   std::vector<ProcessSpikeTracker::Spike> all;
   for (double t = 0; t <= lastHigh; t += 4) {
     const ProcessRecord records[] = {proc(42, "encoder", t == peakAt ? 99.5 : 85)};

@@ -15,7 +15,9 @@ using namespace kivo;
 
 namespace {
 
-QDateTime at(qint64 ms) { return QDateTime::fromMSecsSinceEpoch(ms, QTimeZone::utc()); }
+QDateTime at(qint64 ms) {
+  return QDateTime::fromMSecsSinceEpoch(ms, QTimeZone::utc());
+}
 
 struct CommaDecimal : std::numpunct<char> {
   char do_decimal_point() const override { return ','; }
@@ -37,7 +39,13 @@ class UnderGermanLocale : public ::testing::Test {
 
 TEST_F(UnderGermanLocale, AlertEventPayload) {
   const AlertRule rule{QUuid::fromString(QStringLiteral("6f1c2a9e-0b7d-4c8e-9a51-2d3e4f5a6b7c")),
-                       MetricID::cpuTotal, AlertComparison::above, 90, 120, 900, Severity::critical, true};
+                       MetricID::cpuTotal,
+                       AlertComparison::above,
+                       90,
+                       120,
+                       900,
+                       Severity::critical,
+                       true};
   const AlertTransition fired{rule, AlertTransition::Kind::fired, 92.5, at(1'700'000'000'000), 600.7};
   const StoredEvent event = StoredEvents::alert(fired);
   EXPECT_EQ(event.code, QStringLiteral("alert.fired"));
@@ -45,11 +53,12 @@ TEST_F(UnderGermanLocale, AlertEventPayload) {
   EXPECT_EQ(event.severity, Severity::critical);
   EXPECT_EQ(event.metric, MetricID::cpuTotal);
   EXPECT_EQ(event.date, fired.date);
-  const QMap<QString, QString> expected{{QStringLiteral("rule"), QStringLiteral("6F1C2A9E-0B7D-4C8E-9A51-2D3E4F5A6B7C")},
-                                        {QStringLiteral("value"), QStringLiteral("92.5")},
-                                        {QStringLiteral("threshold"), QStringLiteral("90.0")},
-                                        {QStringLiteral("comparison"), QStringLiteral("above")},
-                                        {QStringLiteral("held"), QStringLiteral("600")}};
+  const QMap<QString, QString> expected{
+      {QStringLiteral("rule"), QStringLiteral("6F1C2A9E-0B7D-4C8E-9A51-2D3E4F5A6B7C")},
+      {QStringLiteral("value"), QStringLiteral("92.5")},
+      {QStringLiteral("threshold"), QStringLiteral("90.0")},
+      {QStringLiteral("comparison"), QStringLiteral("above")},
+      {QStringLiteral("held"), QStringLiteral("600")}};
   EXPECT_EQ(event.payload, expected);
 
   AlertRule disabled = rule;
@@ -67,8 +76,8 @@ TEST_F(UnderGermanLocale, AlertEventPayload) {
 TEST_F(UnderGermanLocale, SpikeEventsReadBackByTheDetector) {
   std::vector<StoredEvent> events;
   for (int i = 0; i < 3; ++i) {
-    const ProcessSpikeTracker::Spike spike{QStringLiteral("encoder"), 4242, at(1'700'000'000'000 + i * 60'000),
-                                           45.9, 93.44 + i};
+    const ProcessSpikeTracker::Spike spike{QStringLiteral("encoder"), 4242,
+                                           at(1'700'000'000'000 + i * 60'000), 45.9, 93.44 + i};
     events.push_back(StoredEvents::spike(spike));
   }
   EXPECT_EQ(events[0].code, QStringLiteral("process.spike"));

@@ -11,7 +11,9 @@ using namespace kivo;
 
 namespace {
 
-QJsonObject parse(const char* text) { return QJsonDocument::fromJson(QByteArray(text)).object(); }
+QJsonObject parse(const char* text) {
+  return QJsonDocument::fromJson(QByteArray(text)).object();
+}
 
 TEST(FindingKind, RawValuesRoundTripExactly) {
   ASSERT_EQ(FindingKinds::allCases().size(), 7u);

@@ -32,12 +32,14 @@ CapabilityProbes nothing() {
 }
 
 const QStringList kIds = {
-    "cpu.load",          "cpu.groups",         "cpu.frequency",      "cpu.temperature",    "thermal.state",
-    "thermal.fans",      "battery.temperature", "memory.accounting", "memory.pressure",    "memory.swap",
-    "disk.capacity",     "disk.io",            "disk.health",        "network.throughput", "network.perprocess",
-    "network.ssid",      "network.wifi",       "process.identity",   "process.stats",      "process.stats.other",
-    "gpu.devices",       "gpu.utilization",    "gpu.perprocess",     "gpu.temperature",    "power.battery",
-    "power.timeremaining", "power.cycles",     "power.flow",         "power.system",       "power.lowpower"};
+    "cpu.load",        "cpu.groups",          "cpu.frequency",       "cpu.temperature",
+    "thermal.state",   "thermal.fans",        "battery.temperature", "memory.accounting",
+    "memory.pressure", "memory.swap",         "disk.capacity",       "disk.io",
+    "disk.health",     "network.throughput",  "network.perprocess",  "network.ssid",
+    "network.wifi",    "process.identity",    "process.stats",       "process.stats.other",
+    "gpu.devices",     "gpu.utilization",     "gpu.perprocess",      "gpu.temperature",
+    "power.battery",   "power.timeremaining", "power.cycles",        "power.flow",
+    "power.system",    "power.lowpower"};
 
 const QStringList kProbed = {"cpu.groups",    "thermal.state",       "battery.temperature", "memory.pressure",
                              "disk.io",       "network.wifi",        "gpu.devices",         "gpu.utilization",
@@ -63,8 +65,9 @@ TEST(SensorCapabilityResolver, ThirtyRowsInOrderWithTheirCategories) {
     }
   }
   const std::map<QString, QString> categories = {
-      {"cpu.temperature", "Thermal"}, {"gpu.temperature", "Thermal"}, {"battery.temperature", "Thermal"},
-      {"process.stats.other", "Processes"}, {"power.lowpower", "Power"}, {"network.ssid", "Network"}};
+      {"cpu.temperature", "Thermal"},     {"gpu.temperature", "Thermal"},
+      {"battery.temperature", "Thermal"}, {"process.stats.other", "Processes"},
+      {"power.lowpower", "Power"},        {"network.ssid", "Network"}};
   for (const auto& row : rows) {
     if (auto it = categories.find(row.id); it != categories.end()) {
       EXPECT_EQ(row.category, it->second);
@@ -74,7 +77,8 @@ TEST(SensorCapabilityResolver, ThirtyRowsInOrderWithTheirCategories) {
 
 TEST(SensorCapabilityResolver, TextsNameOnlyWhatLinuxHas) {
   for (const auto& row : SensorCapabilityResolver::resolve(nothing())) {
-    for (const QString& text : {row.name, row.source, row.note}) EXPECT_TRUE(test::namesOnlyLinux(text)) << row.id.toStdString();
+    for (const QString& text : {row.name, row.source, row.note})
+      EXPECT_TRUE(test::namesOnlyLinux(text)) << row.id.toStdString();
   }
 }
 
@@ -142,7 +146,8 @@ TEST(SensorCapabilityResolver, EachProbedRowFollowsItsReader) {
 
 TEST(SensorCapabilityResolver, RealReadersOnFixtureTrees) {
   // Best-effort figures are probed whatever the user's setting.
-  const auto laptop = presence(SensorCapabilityResolver::resolve(CapabilityProbes::system(test::fixture("power-laptop"))));
+  const auto laptop =
+      presence(SensorCapabilityResolver::resolve(CapabilityProbes::system(test::fixture("power-laptop"))));
   for (const char* id : {"power.battery", "power.timeremaining", "power.cycles", "power.flow", "power.system",
                          "battery.temperature"}) {
     EXPECT_TRUE(laptop.at(QString::fromLatin1(id))) << id;
@@ -150,17 +155,20 @@ TEST(SensorCapabilityResolver, RealReadersOnFixtureTrees) {
   EXPECT_FALSE(laptop.at(QStringLiteral("gpu.devices")));
   EXPECT_FALSE(laptop.at(QStringLiteral("thermal.state")));
 
-  const auto gpu = presence(SensorCapabilityResolver::resolve(CapabilityProbes::system(test::fixture("gpu-amdgpu"))));
+  const auto gpu =
+      presence(SensorCapabilityResolver::resolve(CapabilityProbes::system(test::fixture("gpu-amdgpu"))));
   EXPECT_TRUE(gpu.at(QStringLiteral("gpu.devices")));
   EXPECT_TRUE(gpu.at(QStringLiteral("gpu.utilization")));
   EXPECT_FALSE(gpu.at(QStringLiteral("power.battery")));
 
-  const auto warm = presence(SensorCapabilityResolver::resolve(CapabilityProbes::system(test::fixture("thermal-laptop"))));
+  const auto warm =
+      presence(SensorCapabilityResolver::resolve(CapabilityProbes::system(test::fixture("thermal-laptop"))));
   EXPECT_TRUE(warm.at(QStringLiteral("thermal.state")));
 }
 
 TEST(SensorCapabilityResolver, MachineWithoutBatteryShowsNoPowerRows) {
-  const auto present = presence(SensorCapabilityResolver::resolve(CapabilityProbes::system(test::fixture("power-desktop-mouse"))));
+  const auto present = presence(
+      SensorCapabilityResolver::resolve(CapabilityProbes::system(test::fixture("power-desktop-mouse"))));
   for (const char* id : {"power.battery", "power.timeremaining", "power.cycles", "power.flow", "power.system",
                          "battery.temperature"}) {
     EXPECT_FALSE(present.at(QString::fromLatin1(id))) << id;

@@ -18,12 +18,18 @@ TEST(CapabilityClass, ListsEveryCaseByName) {
 }
 
 TEST(SensorCapability, JsonNeedsEveryKey) {
-  const SensorCapability row{QStringLiteral("gpu.devices"), QStringLiteral("GPU devices"), QStringLiteral("GPU"),
-                             CapabilityClass::publicAPI, true, QStringLiteral("/sys/class/drm"), QString()};
+  const SensorCapability row{QStringLiteral("gpu.devices"),
+                             QStringLiteral("GPU devices"),
+                             QStringLiteral("GPU"),
+                             CapabilityClass::publicAPI,
+                             true,
+                             QStringLiteral("/sys/class/drm"),
+                             QString()};
   const QJsonObject json = row.toJson();
   EXPECT_EQ(json.value(QStringLiteral("classification")).toString(), QStringLiteral("publicAPI"));
   EXPECT_EQ(SensorCapability::fromJson(json), row);
-  EXPECT_TRUE(test::refusesWithoutAnyKey(json, [](const QJsonObject& o) { return SensorCapability::fromJson(o); }));
+  EXPECT_TRUE(
+      test::refusesWithoutAnyKey(json, [](const QJsonObject& o) { return SensorCapability::fromJson(o); }));
   QJsonObject bad = json;
   bad.insert(QStringLiteral("classification"), QStringLiteral("root"));
   EXPECT_FALSE(SensorCapability::fromJson(bad));

@@ -131,7 +131,8 @@ TEST(CPUStatReader, ParsesOnlyWellFormedCPULines) {
   EXPECT_FALSE(CPUStatReader::parseBootTime("btime soon\n"));
   EXPECT_EQ(CPUStatReader::parseBootTime("btime 253402300799\n"), 253402300799);
   EXPECT_FALSE(CPUStatReader::parseBootTime("btime 253402300800\n")) << "after the year 9999";
-  EXPECT_FALSE(CPUStatReader::parseBootTime("btime 9223372036854775807\n")) << "would overflow as milliseconds";
+  EXPECT_FALSE(CPUStatReader::parseBootTime("btime 9223372036854775807\n"))
+      << "would overflow as milliseconds";
 }
 
 TEST(CPUCollector, RealProcIsPlausible) {

@@ -77,7 +77,8 @@ TEST(ProcessCollector, ReadsEveryKindOfProcessInTheFixture) {
 
   for (const auto& record : sample.processes) EXPECT_FALSE(record.cpuPercent) << "first sample: no baseline";
 
-  EXPECT_EQ(records[100].name, QStringLiteral("a) (b\uFFFDc")) << "comm ends at the last ')'; no line break shown";
+  EXPECT_EQ(records[100].name, QStringLiteral("a) (b\uFFFDc"))
+      << "comm ends at the last ')'; no line break shown";
   EXPECT_EQ(records[100].parentPID, 1);
   EXPECT_EQ(records[100].threads, 8);
   EXPECT_EQ(records[100].user, QStringLiteral("ada"));
@@ -180,7 +181,8 @@ TEST(ProcessCollector, AReplacedExecutableKeepsItsPathAndName) {
   stat.replace(stat.find("(old)"), 5, "(gnome-shell-cal)");
   root.write("proc/600/stat", stat);
   std::filesystem::remove(root.path("proc/600/exe"));
-  std::filesystem::create_symlink("/usr/libexec/gnome-shell-calendar-server (deleted)", root.path("proc/600/exe"));
+  std::filesystem::create_symlink("/usr/libexec/gnome-shell-calendar-server (deleted)",
+                                  root.path("proc/600/exe"));
   ProcessCollector collector(root.root(), fakeUsers);
   const auto record = byPID(collector.sample(1.0))[600];
   EXPECT_EQ(record.path, QStringLiteral("/usr/libexec/gnome-shell-calendar-server"));
@@ -226,7 +228,7 @@ TEST(ProcessReader, HostileStatLines) {
   }
   // schedstat: the run time is the first figure; "0 0 0" is a kernel that keeps none.
   const std::pair<std::string_view, std::optional<std::uint64_t>> runtimes[] = {
-      {"123456 789 10\n", 123456u}, {"0 0 0\n", std::nullopt},   {"", std::nullopt},
+      {"123456 789 10\n", 123456u}, {"0 0 0\n", std::nullopt},  {"", std::nullopt},
       {"12x 1 1\n", std::nullopt},  {"-5 1 1\n", std::nullopt}, {"18446744073709551616 1 1\n", std::nullopt},
   };
   for (const auto& [text, expected] : runtimes) {
@@ -238,11 +240,14 @@ TEST(ProcessReader, HostileStatLines) {
   }
   // loadavg: the last pid handed out is its fifth field.
   const std::pair<std::string_view, std::optional<std::uint64_t>> loadavgs[] = {
-      {"0.20 0.18 0.12 1/80 11206\n", 11206u}, {"0.20 0.18 0.12 1/80\n", std::nullopt},
-      {"0.20 0.18 0.12 1/80 11206 7\n", std::nullopt}, {"0.20 0.18 0.12 1/80 -1\n", std::nullopt},
+      {"0.20 0.18 0.12 1/80 11206\n", 11206u},
+      {"0.20 0.18 0.12 1/80\n", std::nullopt},
+      {"0.20 0.18 0.12 1/80 11206 7\n", std::nullopt},
+      {"0.20 0.18 0.12 1/80 -1\n", std::nullopt},
       {"", std::nullopt},
   };
-  for (const auto& [text, expected] : loadavgs) EXPECT_EQ(ProcessReader::parseLastPID(text), expected) << text;
+  for (const auto& [text, expected] : loadavgs)
+    EXPECT_EQ(ProcessReader::parseLastPID(text), expected) << text;
   ProcEntry entry;
   EXPECT_FALSE(ProcessReader::parseStatus("Name:\tx\nThreads:\t3\n", entry)) << "no Uid line";
   EXPECT_TRUE(ProcessReader::parseStatus("Uid:\t1\t2\t3\t4\nThreads:\t3\n", entry));
@@ -357,8 +362,8 @@ TEST(ProcessReader, ThreadsAndResidentMemoryComeFromStat) {
   const Case cases[] = {
       {"S", 0x400100, 250 * page},
       {"R", 0x400100, 250 * page},
-      {"Z", 0x400100, std::nullopt},        // a zombie has released its memory
-      {"I", 0x04208060, std::nullopt},      // a kernel thread (PF_KTHREAD) has none
+      {"Z", 0x400100, std::nullopt},    // a zombie has released its memory
+      {"I", 0x04208060, std::nullopt},  // a kernel thread (PF_KTHREAD) has none
   };
   for (const auto& c : cases) {
     const std::string text = "9 (x) " + std::string(c.state) + " 1 9 9 0 -1 " + std::to_string(c.flags) +

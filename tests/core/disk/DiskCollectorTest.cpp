@@ -90,9 +90,9 @@ const PhysicalDisk* disk(const DiskActivitySample& sample, const QString& name) 
 
 TEST(NaturalOrder, ComparesDigitRunsByValue) {
   const std::tuple<const char*, const char*, bool> cases[] = {
-      {"disk2", "disk10", true}, {"disk10", "disk2", false}, {"sda", "sdb", true},
+      {"disk2", "disk10", true},     {"disk10", "disk2", false},    {"sda", "sdb", true},
       {"nvme0n1", "nvme10n1", true}, {"nvme1n1", "nvme0n1", false}, {"sda", "sda1", true},
-      {"loop9", "loop10", true}, {"sdb", "sdb", false}, {"disk02", "disk3", true},
+      {"loop9", "loop10", true},     {"sdb", "sdb", false},         {"disk02", "disk3", true},
   };
   for (const auto& [a, b, less] : cases) EXPECT_EQ(naturalLess(a, b), less) << a << " < " << b;
 }
@@ -127,13 +127,13 @@ TEST(DiskMath, RateRule) {
 
 TEST(DiskCollector, ListsVolumesWithTheirDevices) {
   const std::string root = test::fixture("disk-desktop");
-  DiskCollector collector({root, [root](const std::string& p) { return cannedSpace(root, p); },
-                           std::chrono::milliseconds(2000)});
+  DiskCollector collector(
+      {root, [root](const std::string& p) { return cannedSpace(root, p); }, std::chrono::milliseconds(2000)});
   const auto volumes = collector.volumes();
   std::vector<QString> points;
   for (const auto& v : volumes) points.push_back(v.mountPoint);
-  EXPECT_EQ(points, (std::vector<QString>{"/", "/home", "/srv/media", "/mnt/nas", "/media/alex/Debian 12 amd64",
-                                          "/media/alex/usb"}))
+  EXPECT_EQ(points, (std::vector<QString>{"/", "/home", "/srv/media", "/mnt/nas",
+                                          "/media/alex/Debian 12 amd64", "/media/alex/usb"}))
       << "/boot/efi has no size, /mnt/remote cannot be read";
 
   const VolumeInfo* root_ = find(volumes, "/");
@@ -264,7 +264,8 @@ TEST(DiskCollector, RatesBetweenReadingsLeaveDiskImagesOutOfTheTotals) {
   ASSERT_EQ(first.disks.size(), 4u);
   EXPECT_FALSE(first.readRate);
   EXPECT_FALSE(first.writeRate);
-  for (const auto& d : first.disks) EXPECT_FALSE(d.readRate || d.writeRate || d.readOpsRate || d.writeOpsRate);
+  for (const auto& d : first.disks)
+    EXPECT_FALSE(d.readRate || d.writeRate || d.readOpsRate || d.writeOpsRate);
 
   tree.write("/proc/diskstats", kStatsAfter);
   const DiskActivitySample second = collector.activity(101.0);
@@ -354,7 +355,8 @@ TEST(DiskCollector, ReadsTheLiveMachine) {
 
 TEST(DiskCollector, AnAttachedDiskImageShowsUpAfterTheVolumesAreReadAgain) {
   FixtureCopy tree("disk-desktop");
-  tree.write("/proc/diskstats", std::string(kStatsBefore) + "   7       5 loop5 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0\n");
+  tree.write("/proc/diskstats",
+             std::string(kStatsBefore) + "   7       5 loop5 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0\n");
   DiskCollector collector({tree.root(), [](const std::string&) { return std::nullopt; }});
   EXPECT_FALSE(disk(collector.activity(1.0), "loop5")) << "not attached";
 
@@ -373,8 +375,10 @@ TEST(DiskCollector, HiddenMultipathDevicesAreNotDisks) {
   FixtureCopy tree("disk-desktop");
   fs::create_directories(tree.root() + "/sys/block/nvme0c0n1/device");
   tree.write("/sys/block/nvme0c0n1/hidden", "1\n");
-  tree.write("/proc/diskstats", std::string(kStatsBefore) +
-                                    " 259       9 nvme0c0n1 100000 2000 8000000 50000 50000 3000 4000000 90000 0 0 0 0 0 0 0 0 0\n");
+  tree.write(
+      "/proc/diskstats",
+      std::string(kStatsBefore) +
+          " 259       9 nvme0c0n1 100000 2000 8000000 50000 50000 3000 4000000 90000 0 0 0 0 0 0 0 0 0\n");
   const auto disks = DiskCollector::readDisks(tree.root());
   for (const auto& d : disks) EXPECT_NE(d.bsdName, "nvme0c0n1");
   EXPECT_EQ(disks.size(), 4u);

@@ -79,7 +79,8 @@ TEST(DiskActivitySample, JsonRoundTripKeepsHugeCountersAndAbsentRates) {
   const DiskActivitySample sample{{disk, image}, 1048576.0, std::nullopt};
   const QJsonObject json = sample.toJson();
   EXPECT_FALSE(json.contains("writeRate"));
-  const auto back = DiskActivitySample::fromJson(QJsonDocument::fromJson(QJsonDocument(json).toJson()).object());
+  const auto back =
+      DiskActivitySample::fromJson(QJsonDocument::fromJson(QJsonDocument(json).toJson()).object());
   ASSERT_TRUE(back);
   EXPECT_EQ(back->disks[0].totalBytesRead, (1ull << 62) + 1);
   EXPECT_EQ(back->disks[0].totalBytesWritten, UINT64_MAX);

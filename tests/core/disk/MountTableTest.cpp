@@ -57,13 +57,13 @@ TEST(MountTable, KeepsOneMountPerFileSystemAndOnlyRealVolumes) {
 }
 
 TEST(MountTable, PrefersTheOriginalOverAnEarlierBindAndTheTopmostMount) {
-  const auto volumes = MountTable::volumes(MountTable::parse(
-      "40 1 8:1 /srv/data /mnt/early rw - ext4 /dev/sda1 rw\n"
-      "41 1 8:1 / /data rw - ext4 /dev/sda1 rw\n"
-      "42 1 8:2 / /mnt/stick rw - vfat /dev/sdb1 rw\n"
-      "43 1 8:3 / /mnt/stick rw - exfat /dev/sdc1 rw\n"
-      "44 1 0:60 / /mnt/nfs rw - nfs 10.0.0.1:/a rw\n"
-      "45 1 0:61 / /mnt/nfs2 rw - nfs 10.0.0.1:/b rw\n"));
+  const auto volumes =
+      MountTable::volumes(MountTable::parse("40 1 8:1 /srv/data /mnt/early rw - ext4 /dev/sda1 rw\n"
+                                            "41 1 8:1 / /data rw - ext4 /dev/sda1 rw\n"
+                                            "42 1 8:2 / /mnt/stick rw - vfat /dev/sdb1 rw\n"
+                                            "43 1 8:3 / /mnt/stick rw - exfat /dev/sdc1 rw\n"
+                                            "44 1 0:60 / /mnt/nfs rw - nfs 10.0.0.1:/a rw\n"
+                                            "45 1 0:61 / /mnt/nfs2 rw - nfs 10.0.0.1:/b rw\n"));
   ASSERT_EQ(volumes.size(), 4u);
   EXPECT_EQ(volumes[0].mountPoint, "/data");
   EXPECT_EQ(volumes[0].root, "/");

@@ -48,14 +48,15 @@ TEST(EngineOnThisMachine, StoresExactlyTheMetricsTheMachineGives) {
   }
   TimeSeriesStore reopened(path);
   for (MetricID metric : Metric::allCases()) {
-    const auto series = reopened.series(metric, lastDate.addSecs(-120), lastDate.addSecs(1), 1000, StoreTier::raw,
-                                        lastDate.addSecs(1));
+    const auto series = reopened.series(metric, lastDate.addSecs(-120), lastDate.addSecs(1), 1000,
+                                        StoreTier::raw, lastDate.addSecs(1));
     if (given.count(metric)) {
       EXPECT_FALSE(series.points.empty()) << Metric::key(metric) << " was measured but not stored";
     } else if (metric != MetricID::diskRead && metric != MetricID::diskWrite && metric != MetricID::netDown &&
                metric != MetricID::netUp && metric != MetricID::pageIns && metric != MetricID::pageOuts) {
       // Rates can be absent on one tick and present on another; everything else never appears.
-      EXPECT_TRUE(series.points.empty()) << Metric::key(metric) << " was stored but the machine cannot give it";
+      EXPECT_TRUE(series.points.empty())
+          << Metric::key(metric) << " was stored but the machine cannot give it";
     }
   }
 }

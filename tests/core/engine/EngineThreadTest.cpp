@@ -32,7 +32,8 @@ std::unique_ptr<TelemetryEngine> makeEngine(std::shared_ptr<TimeSeriesStore> sto
   script->cpu = cpu;
   auto fake = std::make_unique<FakeSources>(script);
   *sources = fake.get();
-  return std::make_unique<TelemetryEngine>(std::move(store), fast(), std::vector<AlertRule>{}, std::move(fake));
+  return std::make_unique<TelemetryEngine>(std::move(store), fast(), std::vector<AlertRule>{},
+                                           std::move(fake));
 }
 
 }  // namespace
@@ -89,8 +90,8 @@ TEST(EngineLoop, CommandsWakeTheLoopAndStopJoinsBeforeFlushing) {
   // Reopened from the file: the last tick's values are there although the flush
   // interval (30 s) never came round inside the loop.
   TimeSeriesStore reopened(path);
-  const auto series = reopened.series(MetricID::cpuTotal, last->date.addSecs(-60), last->date.addSecs(1), 1000,
-                                      StoreTier::raw, last->date.addSecs(1));
+  const auto series = reopened.series(MetricID::cpuTotal, last->date.addSecs(-60), last->date.addSecs(1),
+                                      1000, StoreTier::raw, last->date.addSecs(1));
   ASSERT_FALSE(series.points.empty());
   EXPECT_EQ(series.sampleCount(), last->sequence);
   // The newest bucket holds the last tick.

@@ -92,8 +92,9 @@ TEST(EngineTick, FirstTickReadsEverythingInOrderFlushesAndPublishes) {
   // The monotonic clock may read 0: "never happened" is not time zero.
   const auto snapshot = h.tick(0, 0);
   ASSERT_TRUE(snapshot);
-  EXPECT_EQ(h.sources->takeLog(), (std::vector<std::string>{"slowDue", "volumes", "power", "cpu", "memory", "disk", "network",
-                                                            "gpu", "thermal", "processes", "self"}));
+  EXPECT_EQ(h.sources->takeLog(),
+            (std::vector<std::string>{"slowDue", "volumes", "power", "cpu", "memory", "disk", "network",
+                                      "gpu", "thermal", "processes", "self"}));
   EXPECT_EQ(snapshot->sequence, 1);
   EXPECT_FALSE(snapshot->afterDiscontinuity);
   EXPECT_FALSE(snapshot->selfCPU) << "no previous own measurement";

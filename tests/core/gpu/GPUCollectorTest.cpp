@@ -113,7 +113,8 @@ TEST(GPUCollector, ParseClampsAndRefusesMalformedText) {
 
 TEST(GPUCollector, NvidiaCardsFollowTheSysfsOnes) {
   auto nvidia = std::make_shared<FakeNvidia>();
-  nvidia->readings = {{"NVIDIA GeForce RTX 3060", 55.0, 3ull << 30, 12ull << 30}, {"", std::nullopt, std::nullopt, std::nullopt}};
+  nvidia->readings = {{"NVIDIA GeForce RTX 3060", 55.0, 3ull << 30, 12ull << 30},
+                      {"", std::nullopt, std::nullopt, std::nullopt}};
   auto gpu = collector("gpu-amdgpu", nvidia);
   const auto stats = gpu.statistics();
   ASSERT_EQ(stats.size(), 3u);

@@ -105,7 +105,8 @@ TEST(LatencyProbe, ListenerGivesOneSamplePerAttemptAndReceivesNothing) {
     EXPECT_GT(ms, 0.0);
     EXPECT_LT(ms, 3000.0);
   }
-  for (int i = 0; i < 200 && listener.accepted() < 3; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  for (int i = 0; i < 200 && listener.accepted() < 3; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   EXPECT_EQ(listener.accepted(), 3);
   EXPECT_EQ(listener.bytes(), 0) << "the probe only connects";
 }
@@ -122,7 +123,8 @@ TEST(LatencyProbe, AcceptsAnIPv6LiteralInBrackets) {
   socklen_t length = sizeof address;
   ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
   ::listen(fd, 4);
-  const LatencyResult result = LatencyProbe::measure("[::1]", ntohs(address.sin6_port), 1, 3.0, std::chrono::milliseconds(0));
+  const LatencyResult result =
+      LatencyProbe::measure("[::1]", ntohs(address.sin6_port), 1, 3.0, std::chrono::milliseconds(0));
   ::close(fd);
   EXPECT_EQ(result.samples.size(), 1u);
 }

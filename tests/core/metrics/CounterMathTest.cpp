@@ -15,18 +15,18 @@ TEST(CounterMath, DeltaResetAndWrap) {
   };
   const Case cases[] = {
       {5, 5, 64, 0},
-      {6, 5, 64, std::nullopt},                       // a 64-bit counter going down is a reset
+      {6, 5, 64, std::nullopt},  // a 64-bit counter going down is a reset
       {0, UINT64_MAX, 64, UINT64_MAX},
-      {4'294'967'000ull, 300, 32, 596},               // wrapped once
+      {4'294'967'000ull, 300, 32, 596},  // wrapped once
       {3'000'000'000ull, 100, 32, 1'294'967'396ull},
-      {2'000'000'000ull, 100, 32, std::nullopt},      // lower half: reset, not wrap
-      {2'147'483'648ull, 0, 32, 2'147'483'648ull},    // exactly half way counts as a wrap
+      {2'000'000'000ull, 100, 32, std::nullopt},    // lower half: reset, not wrap
+      {2'147'483'648ull, 0, 32, 2'147'483'648ull},  // exactly half way counts as a wrap
       {1'000, 10, 32, std::nullopt},
-      {5'000'000'000ull, 100, 32, std::nullopt},      // does not fit 32 bits
+      {5'000'000'000ull, 100, 32, std::nullopt},  // does not fit 32 bits
       {10, 20, 32, 10},
       {200, 5, 8, 61},
       {100, 5, 8, std::nullopt},
-      {10, 20, -1, std::nullopt},                     // caller error
+      {10, 20, -1, std::nullopt},  // caller error
       {20, 10, 0, std::nullopt},
       {20, 10, 65, std::nullopt},
   };

@@ -102,13 +102,15 @@ TEST(MetricCatalog, OneRowPerMetricInOrder) {
 
 TEST(MetricCatalog, TextsNameOnlyLinuxSources) {
   for (const auto& d : MetricCatalog::all()) {
-    for (const QString& text : {d.name, d.source, d.method}) EXPECT_TRUE(test::namesOnlyLinux(text)) << Metric::key(d.id);
+    for (const QString& text : {d.name, d.source, d.method})
+      EXPECT_TRUE(test::namesOnlyLinux(text)) << Metric::key(d.id);
   }
 }
 
 TEST(MetricCatalog, TheListOfLinuxNamesRefusesNamesNotOnIt) {
-  for (const char* text : {"Open Frobber to free space.", "Read through FrobKit.", "Needs quuxOS 14 or later.",
-                           "quux_statistics64", "Check Frob Preferences.", "frob_pidinfo(3) on every pid"}) {
+  for (const char* text :
+       {"Open Frobber to free space.", "Read through FrobKit.", "Needs quuxOS 14 or later.",
+        "quux_statistics64", "Check Frob Preferences.", "frob_pidinfo(3) on every pid"}) {
     EXPECT_FALSE(test::namesOnlyLinux(QString::fromUtf8(text))) << text;
   }
   EXPECT_TRUE(test::namesOnlyLinux(QStringLiteral("Read from /proc/stat and statvfs(3) by KIVO Monitor.")));

@@ -26,7 +26,7 @@ TEST(ValueFormatter, BytesAndRates) {
   const Case cases[] = {
       {-5, true, "0 bytes"},
       {std::nan(""), false, "0 bytes"},
-      {1023.9, true, "1,023 bytes"},   // the fraction is dropped, not rounded up
+      {1023.9, true, "1,023 bytes"},  // the fraction is dropped, not rounded up
       {1536, true, "1.5 KiB"},
       {1500, false, "1.5 kB"},
       {1024.0 * 1024 * 1024 * 16, true, "16.0 GiB"},
@@ -47,9 +47,9 @@ TEST(ValueFormatter, ClockIsExactAndUnlocalised) {
     const char* expected;
   };
   const Case cases[] = {
-      {59, "0:00:59"},        {86399.6, "1 d 0:00:00"},  {86399.4, "23:59:59"}, {93784, "1 d 2:03:04"},
-      {-3, "0:00:00"},        {std::nan(""), "0:00:00"}, {2.5, "0:00:03"},      {3600, "1:00:00"},
-      {864000, "10 d 0:00:00"},
+      {59, "0:00:59"},        {86399.6, "1 d 0:00:00"}, {86399.4, "23:59:59"},
+      {93784, "1 d 2:03:04"}, {-3, "0:00:00"},          {std::nan(""), "0:00:00"},
+      {2.5, "0:00:03"},       {3600, "1:00:00"},        {864000, "10 d 0:00:00"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ValueFormatter(english).clock(c.seconds), QLatin1String(c.expected)) << c.seconds;
@@ -64,8 +64,8 @@ TEST(ValueFormatter, DurationShowsTwoLargestNonZeroUnits) {
     const char* expected;
   };
   const Case cases[] = {
-      {3725, "1 h 2 min"}, {90061, "1 d 1 h"}, {-10, "0 s"},   {0.4, "0 s"},
-      {2.5, "3 s"},        {86400, "1 d"},    {3605, "1 h 5 s"}, {59.5, "1 min"},
+      {3725, "1 h 2 min"}, {90061, "1 d 1 h"}, {-10, "0 s"},      {0.4, "0 s"},
+      {2.5, "3 s"},        {86400, "1 d"},     {3605, "1 h 5 s"}, {59.5, "1 min"},
   };
   for (const auto& c : cases) EXPECT_EQ(f.duration(c.seconds), QLatin1String(c.expected)) << c.seconds;
 }

@@ -33,7 +33,8 @@ class FakeWireless : public WirelessSource {
 };
 
 std::string copyFixture(const QTemporaryDir& dir, const std::string& name) {
-  fs::copy(test::fixture(name), dir.path().toStdString(), fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+  fs::copy(test::fixture(name), dir.path().toStdString(),
+           fs::copy_options::recursive | fs::copy_options::copy_symlinks);
   return dir.path().toStdString();
 }
 
@@ -41,7 +42,7 @@ std::string copyFixture(const QTemporaryDir& dir, const std::string& name) {
 
 TEST(RouteTable, DecodesHexAddresses) {
   const std::pair<const char*, std::optional<std::string>> cases[] = {
-      {"0101A8C0", "192.168.1.1"}, {"0100000A", "10.0.0.1"}, {"00000000", "0.0.0.0"},
+      {"0101A8C0", "192.168.1.1"},     {"0100000A", "10.0.0.1"},  {"00000000", "0.0.0.0"},
       {"FFFFFFFF", "255.255.255.255"}, {"0101A8C", std::nullopt}, {"0101A8CZ", std::nullopt},
   };
   for (const auto& [hex, text] : cases) EXPECT_EQ(RouteTable::decodeAddress(hex), text) << hex;
@@ -57,8 +58,9 @@ TEST(RouteTable, PicksTheUsableDefaultRouteWithTheLowestMetric) {
                                      "eth0\t00000000\t0100000A\t0003\t0\t0\t0\t00000000\t0\t0\t0\n"),
             (DefaultRoute{"wg0", std::nullopt, 0}))
       << "a point-to-point default route has no router; the first of equal metrics wins";
-  EXPECT_FALSE(RouteTable::defaultRoute("Iface\tDestination\n"
-                                        "eth0\t0000A8C0\t00000000\t0001\t0\t0\t0\t00FFFFFF\t0\t0\t0\n"));
+  EXPECT_FALSE(
+      RouteTable::defaultRoute("Iface\tDestination\n"
+                               "eth0\t0000A8C0\t00000000\t0001\t0\t0\t0\t00FFFFFF\t0\t0\t0\n"));
   EXPECT_FALSE(RouteTable::defaultRoute(""));
 }
 
@@ -103,9 +105,17 @@ TEST(DNSReader, LooksBehindTheSystemdStub) {
 
 TEST(WiFiReader, ChannelAndBandFromFrequency) {
   const std::tuple<unsigned, std::optional<int>, std::optional<QString>> cases[] = {
-      {2412, 1, "2.4 GHz"},   {2437, 6, "2.4 GHz"},    {2484, 14, "2.4 GHz"}, {5180, 36, "5 GHz"},
-      {5825, 165, "5 GHz"},   {5955, 1, "6 GHz"},      {5935, 2, "6 GHz"},    {7115, 233, "6 GHz"},
-      {4920, 184, std::nullopt}, {60480, std::nullopt, std::nullopt}, {0, std::nullopt, std::nullopt},
+      {2412, 1, "2.4 GHz"},
+      {2437, 6, "2.4 GHz"},
+      {2484, 14, "2.4 GHz"},
+      {5180, 36, "5 GHz"},
+      {5825, 165, "5 GHz"},
+      {5955, 1, "6 GHz"},
+      {5935, 2, "6 GHz"},
+      {7115, 233, "6 GHz"},
+      {4920, 184, std::nullopt},
+      {60480, std::nullopt, std::nullopt},
+      {0, std::nullopt, std::nullopt},
   };
   for (const auto& [frequency, channel, band] : cases) {
     EXPECT_EQ(WiFiReader::channel(frequency), channel) << frequency;
@@ -131,15 +141,16 @@ TEST(WiFiReader, AssociatedLink) {
   const auto link = NetworkCollector::wifi(test::fixture("net-desktop"), &kernel);
   ASSERT_TRUE(link);
   EXPECT_EQ(kernel.askedFor, 3) << "wlan0's ifindex";
-  EXPECT_EQ(*link, (WiFiLink{"wlan0", true, -52, -95, 1200.9, 36, QStringLiteral("5 GHz"), QStringLiteral("802.11ax")}));
+  EXPECT_EQ(*link, (WiFiLink{"wlan0", true, -52, -95, 1200.9, 36, QStringLiteral("5 GHz"),
+                             QStringLiteral("802.11ax")}));
 }
 
 TEST(WiFiReader, NotAssociatedLeavesSignalAndRateAbsent) {
   FakeWireless kernel(WirelessReading{});
   const auto link = WiFiReader::read(test::fixture("net-desktop"), &kernel);
   ASSERT_TRUE(link);
-  EXPECT_EQ(*link, (WiFiLink{"wlan0", true, std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt,
-                             std::nullopt}));
+  EXPECT_EQ(*link, (WiFiLink{"wlan0", true, std::nullopt, std::nullopt, std::nullopt, std::nullopt,
+                             std::nullopt, std::nullopt}));
 }
 
 TEST(WiFiReader, RadioSwitchedOffByRfkill) {

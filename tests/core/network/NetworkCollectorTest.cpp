@@ -50,9 +50,14 @@ std::string devTable(std::uint64_t wlanIn, std::uint64_t enpOut, std::uint64_t w
   return "Inter-|   Receive |  Transmit\n"
          " face |bytes    packets errs drop fifo frame compressed multicast|bytes ...\n"
          "    lo: 5000000 4000 0 0 0 0 0 0 5000000 4000 0 0 0 0 0 0\n"
-         "enp3s0: 9000000000 7000000 3 0 0 0 0 1200 " + std::to_string(enpOut) + " 500000 1 0 0 0 0 0\n"
-         " wlan0: " + std::to_string(wlanIn) + " 100 0 0 0 0 0 0 2000 20 0 0 0 0 0 0\n"
-         "   wg0: " + std::to_string(wgIn) + " 400 0 0 0 0 0 0 100000 300 0 0 0 0 0 0\n";
+         "enp3s0: 9000000000 7000000 3 0 0 0 0 1200 " +
+         std::to_string(enpOut) +
+         " 500000 1 0 0 0 0 0\n"
+         " wlan0: " +
+         std::to_string(wlanIn) +
+         " 100 0 0 0 0 0 0 2000 20 0 0 0 0 0 0\n"
+         "   wg0: " +
+         std::to_string(wgIn) + " 400 0 0 0 0 0 0 100000 300 0 0 0 0 0 0\n";
 }
 
 const NetworkInterface* find(const NetworkSample& sample, const QString& name) {
@@ -112,9 +117,11 @@ TEST(NetworkMath, RatesFollowTheCounterWidth) {
 TEST(NetDev, ParsesLinesAndSkipsHeaders) {
   NetDevLine line;
   EXPECT_FALSE(NetDev::parseLine("Inter-|   Receive |  Transmit", line));
-  EXPECT_FALSE(NetDev::parseLine(" face |bytes    packets errs drop fifo frame compressed multicast|bytes", line));
+  EXPECT_FALSE(
+      NetDev::parseLine(" face |bytes    packets errs drop fifo frame compressed multicast|bytes", line));
   EXPECT_FALSE(NetDev::parseLine("eth0: 1 2 3", line)) << "too few fields";
-  ASSERT_TRUE(NetDev::parseLine("veth1a2b3c: 18446744073709551615 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15", line));
+  ASSERT_TRUE(
+      NetDev::parseLine("veth1a2b3c: 18446744073709551615 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15", line));
   EXPECT_EQ(line.name, "veth1a2b3c");
   EXPECT_EQ(line.bytesIn, UINT64_MAX) << "64-bit counters";
   EXPECT_EQ(line.packetsIn, 1u);
@@ -132,8 +139,8 @@ TEST(NetSysfs, OnlyA32BitSpeedIsASpeed) {
       {"2147483647\n", 2'147'483'647'000'000u},
       {"-1\n", std::nullopt},
       {"0\n", std::nullopt},
-      {"4294967295\n", std::nullopt},             // the unknown marker, written unsigned
-      {"99999999999999999\n", std::nullopt},      // would wrap as bits per second
+      {"4294967295\n", std::nullopt},         // the unknown marker, written unsigned
+      {"99999999999999999\n", std::nullopt},  // would wrap as bits per second
   };
   for (const auto& [text, speed] : cases) {
     tree.write("/sys/class/net/enp3s0/speed", text);
@@ -150,11 +157,11 @@ TEST(NetworkCollector, ListsEveryInterfaceWithItsKindAndLink) {
     names.push_back(item.name);
     kinds.push_back(item.kind);
   }
-  EXPECT_EQ(names, (std::vector<QString>{"lo", "enp3s0", "wlan0", "docker0", "veth1a2b3c", "wg0", "tun0", "wwan0",
-                                         "enp3s0.100", "eth1"}));
+  EXPECT_EQ(names, (std::vector<QString>{"lo", "enp3s0", "wlan0", "docker0", "veth1a2b3c", "wg0", "tun0",
+                                         "wwan0", "enp3s0.100", "eth1"}));
   using K = InterfaceKind;
-  EXPECT_EQ(kinds, (std::vector<K>{K::loopback, K::ethernet, K::wifi, K::bridge, K::other, K::tunnel, K::tunnel,
-                                   K::cellular, K::other, K::ethernet}));
+  EXPECT_EQ(kinds, (std::vector<K>{K::loopback, K::ethernet, K::wifi, K::bridge, K::other, K::tunnel,
+                                   K::tunnel, K::cellular, K::other, K::ethernet}));
   EXPECT_EQ(sample.primaryInterface, "enp3s0") << "the default route with the lowest metric";
   EXPECT_FALSE(sample.downRate);
   EXPECT_FALSE(sample.upRate);
@@ -292,5 +299,6 @@ TEST(NetworkCollector, ReadsAddressesAgainOnlyWhenTheyMayHaveChanged) {
   collector.invalidateAddresses();
   const NetworkSample sample = collector.sample(5.0);
   EXPECT_EQ(reads, 2);
-  EXPECT_EQ(find(sample, "wlan0")->ipv4, (QStringList{"192.168.1.20", "192.168.1.21"})) << "kept between reads";
+  EXPECT_EQ(find(sample, "wlan0")->ipv4, (QStringList{"192.168.1.20", "192.168.1.21"}))
+      << "kept between reads";
 }

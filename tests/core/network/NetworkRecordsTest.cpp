@@ -88,8 +88,8 @@ TEST(WiFiLink, EqualityAndJson) {
   b.rssi = -53;
   EXPECT_NE(a, b);
   EXPECT_EQ(throughText(a), a);
-  const WiFiLink idle{"wlan0", true, std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt,
-                      std::nullopt};
+  const WiFiLink idle{"wlan0",      true,         std::nullopt, std::nullopt,
+                      std::nullopt, std::nullopt, std::nullopt, std::nullopt};
   EXPECT_EQ(idle.toJson().keys(), (QStringList{"interface", "isPoweredOn"}));
   EXPECT_EQ(throughText(idle), idle);
 }

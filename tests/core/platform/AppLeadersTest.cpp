@@ -62,22 +62,23 @@ TEST(AppLeaders, ReadsTheUnifiedOrSystemdPath) {
       {"/u/app.slice/app-x.scope/sub", false},
       {"/u/session-2.scope", false},
   };
-  for (const auto& [path, app] : units) EXPECT_EQ(AppLeaders::isAppUnit(QString::fromLatin1(path)), app) << path;
+  for (const auto& [path, app] : units)
+    EXPECT_EQ(AppLeaders::isAppUnit(QString::fromLatin1(path)), app) << path;
 }
 
 TEST(AppLeaders, LeadersOfDesktopLaunchedUnitsOnFixtureTree) {
   CgroupTree tree;
-  tree.set(900, kUser + "/init.scope\n");                                        // systemd --user
-  tree.set(1001, kUser + "/app.slice/app-gnome-firefox-77.scope\n");            // firefox
-  tree.set(1002, kUser + "/app.slice/app-gnome-firefox-77.scope\n");            // its content process
-  tree.set(1003, kUser + "/app.slice/app-editor@f00.service\n");                // an editor service
-  tree.set(1004, kUser + "/session.slice/gnome-shell.service\n");               // not an app
-  tree.set(1005, "0::/user.slice/user-1000.slice/session-3.scope\n");           // terminal shell
+  tree.set(900, kUser + "/init.scope\n");                              // systemd --user
+  tree.set(1001, kUser + "/app.slice/app-gnome-firefox-77.scope\n");   // firefox
+  tree.set(1002, kUser + "/app.slice/app-gnome-firefox-77.scope\n");   // its content process
+  tree.set(1003, kUser + "/app.slice/app-editor@f00.service\n");       // an editor service
+  tree.set(1004, kUser + "/session.slice/gnome-shell.service\n");      // not an app
+  tree.set(1005, "0::/user.slice/user-1000.slice/session-3.scope\n");  // terminal shell
   tree.set(2001, "0::/user.slice/user-1001.slice/user@1001.service/app.slice/app-x-1.scope\n");
   const std::vector<Member> sample = {
-      {900, 1}, {1001, 900}, {1002, 1001}, {1003, 900}, {1004, 900},
-      {1005, 1004}, {1006, 1001},  // 1006 has no cgroup file: no app
-      {2001, 1, 1001},             // another user's app: never read
+      {900, 1},        {1001, 900},  {1002, 1001}, {1003, 900},
+      {1004, 900},     {1005, 1004}, {1006, 1001},  // 1006 has no cgroup file: no app
+      {2001, 1, 1001},                              // another user's app: never read
   };
   AppLeaders leaders(tree.dir.path().toStdString());
   const auto& apps = update(leaders, sample);

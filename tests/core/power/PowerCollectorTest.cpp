@@ -268,8 +268,8 @@ TEST(PowerMath, GaugeTemperatureRange) {
     std::int64_t tenths;
     std::optional<double> celsius;
   };
-  const Case cases[] = {{0, std::nullopt}, {315, 31.5},  {-400, -40.0},       {1500, 150.0},
-                        {1501, std::nullopt}, {-401, std::nullopt}};
+  const Case cases[] = {{0, std::nullopt}, {315, 31.5},          {-400, -40.0},
+                        {1500, 150.0},     {1501, std::nullopt}, {-401, std::nullopt}};
   for (const auto& c : cases) {
     PowerSupply b = battery("Full");
     b.temp = c.tenths;
@@ -285,9 +285,9 @@ TEST(PowerMath, CurrentDirectionComesFromStatus) {
     std::optional<double> amps;
   };
   const Case cases[] = {
-      {"Discharging", 1'500'000, std::nullopt, -1.5},  {"Discharging", -1'500'000, std::nullopt, -1.5},
-      {"Charging", -2'000'000, std::nullopt, 2.0},     {"Not charging", -100'000, std::nullopt, -0.1},
-      {"Discharging", std::nullopt, 24'000'000, -2.0}, {"Charging", std::nullopt, 12'000'000, 1.0},
+      {"Discharging", 1'500'000, std::nullopt, -1.5},      {"Discharging", -1'500'000, std::nullopt, -1.5},
+      {"Charging", -2'000'000, std::nullopt, 2.0},         {"Not charging", -100'000, std::nullopt, -0.1},
+      {"Discharging", std::nullopt, 24'000'000, -2.0},     {"Charging", std::nullopt, 12'000'000, 1.0},
       {"Unknown", std::nullopt, 12'000'000, std::nullopt},  // direction unknowable
       {"Full", std::nullopt, std::nullopt, std::nullopt},
   };

@@ -21,7 +21,8 @@ namespace {
 // interface, refuses everything else. A virtual object needs no meta-object compiler.
 class FakeDaemon : public QDBusVirtualObject {
  public:
-  FakeDaemon(QString interface, QString profile) : interface_(std::move(interface)), profile_(std::move(profile)) {}
+  FakeDaemon(QString interface, QString profile)
+      : interface_(std::move(interface)), profile_(std::move(profile)) {}
 
   QString introspect(const QString&) const override { return {}; }
 
@@ -32,7 +33,8 @@ class FakeDaemon : public QDBusVirtualObject {
         args[1].toString() == QLatin1String("ActiveProfile")) {
       connection.send(message.createReply(QVariant::fromValue(QDBusVariant(profile_))));
     } else {
-      connection.send(message.createErrorReply(QDBusError::UnknownProperty, QStringLiteral("no such property")));
+      connection.send(
+          message.createErrorReply(QDBusError::UnknownProperty, QStringLiteral("no such property")));
     }
     return true;
   }
@@ -49,7 +51,8 @@ class PrivateBus : public ::testing::Test {
   void SetUp() override {
     const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
     if (daemon.isEmpty()) GTEST_SKIP() << "dbus-daemon is not installed";
-    process_.start(daemon, {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
+    process_.start(
+        daemon, {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
     ASSERT_TRUE(process_.waitForStarted(5000));
     ASSERT_TRUE(process_.waitForReadyRead(5000));
     address_ = QString::fromUtf8(process_.readLine()).trimmed();

@@ -31,7 +31,8 @@ PowerSample fullSample() {
 
 TEST(PowerSourceKind, RawValuesAreCaseNames) {
   ASSERT_EQ(PowerSource::allCases().size(), 4u);
-  for (auto kind : PowerSource::allCases()) EXPECT_EQ(PowerSource::fromRawValue(PowerSource::rawValue(kind)), kind);
+  for (auto kind : PowerSource::allCases())
+    EXPECT_EQ(PowerSource::fromRawValue(PowerSource::rawValue(kind)), kind);
   EXPECT_EQ(PowerSource::rawValue(PowerSourceKind::ups), "ups");
   EXPECT_FALSE(PowerSource::fromRawValue("AC"));
 }

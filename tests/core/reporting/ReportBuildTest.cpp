@@ -96,9 +96,10 @@ TEST(ReportBuild, SystemTables) {
 
   const ReportTable& volumes = report.tables[0];
   EXPECT_EQ(volumes.headers, (QStringList{"Volume", "Format", "Capacity", "Available", "Used"}));
-  const QList<QStringList> volumeRows{{"root", "ext4", "512.0 GB", "100.0 GB", "80%"},
-                                      {"Data|Backup", "btrfs", "2.0 TB", "1.5 TB", "25%"},
-                                      {"odd", "nfs4", "1.0 kB", "5.0 kB", "0%"}};  // more available than total
+  const QList<QStringList> volumeRows{
+      {"root", "ext4", "512.0 GB", "100.0 GB", "80%"},
+      {"Data|Backup", "btrfs", "2.0 TB", "1.5 TB", "25%"},
+      {"odd", "nfs4", "1.0 kB", "5.0 kB", "0%"}};  // more available than total
   EXPECT_EQ(volumes.rows, volumeRows);
 
   const ReportTable& interfaces = report.tables[1];
@@ -157,13 +158,15 @@ TEST(ReportBuild, ProcessLimitsAndOrder) {
   ReportInputs inputs = systemInputs();
   inputs.processes.clear();
   for (int i = 0; i < 30; ++i)
-    inputs.processes.push_back(process(100 + i, QStringLiteral("p%1").arg(i), i, std::uint64_t(1000 * (30 - i)), 1));
+    inputs.processes.push_back(
+        process(100 + i, QStringLiteral("p%1").arg(i), i, std::uint64_t(1000 * (30 - i)), 1));
   struct Case {
     ReportKind kind;
     qsizetype rows;
     const char* first;
   };
-  const Case cases[] = {{ReportKind::processes, 25, "p29"}, {ReportKind::cpu, 10, "p29"}, {ReportKind::memory, 10, "p0"}};
+  const Case cases[] = {
+      {ReportKind::processes, 25, "p29"}, {ReportKind::cpu, 10, "p29"}, {ReportKind::memory, 10, "p0"}};
   for (const auto& c : cases) {
     inputs.kind = c.kind;
     const Report report = buildReport(inputs);

@@ -34,7 +34,8 @@ TEST(ReportComparison, HeadersAndNoSharedMetric) {
   EXPECT_TRUE(table.rows.isEmpty());
 
   const Localize upper = [](const QString& s) { return s.toUpper(); };
-  EXPECT_EQ(ReportGenerator::compare(cpu, cpu, englishFormatter(), upper).headers.front(), QStringLiteral("METRIC"));
+  EXPECT_EQ(ReportGenerator::compare(cpu, cpu, englishFormatter(), upper).headers.front(),
+            QStringLiteral("METRIC"));
 }
 
 TEST(ReportComparison, Rows) {
@@ -67,9 +68,9 @@ TEST(ReportComparison, OrderUnitsAndDuplicates) {
   QStringList names;
   for (const auto& row : table.rows) names.append(row[0]);
   QStringList expected;
-  for (const MetricID m : {MetricID::cpuTotal, MetricID::memUsed, MetricID::memPressure, MetricID::swapUsed,
-                           MetricID::diskRead, MetricID::diskWrite, MetricID::netDown, MetricID::netUp,
-                           MetricID::thermalState})
+  for (const MetricID m :
+       {MetricID::cpuTotal, MetricID::memUsed, MetricID::memPressure, MetricID::swapUsed, MetricID::diskRead,
+        MetricID::diskWrite, MetricID::netDown, MetricID::netUp, MetricID::thermalState})
     expected.append(MetricCatalog::descriptor(m).name);
   EXPECT_EQ(names, expected);
   // Thermal state and memory pressure are plain numbers here, not level names.

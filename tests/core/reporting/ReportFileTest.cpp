@@ -17,7 +17,8 @@ TEST(ReportFile, ExportsEveryFormat) {
   ASSERT_TRUE(dir.isValid());
   const Report report = buildReport(systemInputs());
   const std::pair<ReportFile::Format, QByteArray> cases[] = {
-      {ReportFile::Format::markdown, ReportGenerator::markdown(report, englishFormatter(), identity()).toUtf8()},
+      {ReportFile::Format::markdown,
+       ReportGenerator::markdown(report, englishFormatter(), identity()).toUtf8()},
       {ReportFile::Format::csv, ReportGenerator::csv(report).toUtf8()},
       {ReportFile::Format::json, ReportGenerator::json(report)},
   };
@@ -40,7 +41,8 @@ TEST(ReportFile, FailureKeepsTheGoodFile) {
   // A report that cannot be encoded writes nothing and says why.
   Report bad = good;
   bad.series[0].points[0].max = INFINITY;
-  const auto error = ReportFile::exportReport(bad, ReportFile::Format::json, path, englishFormatter(), identity());
+  const auto error =
+      ReportFile::exportReport(bad, ReportFile::Format::json, path, englishFormatter(), identity());
   ASSERT_TRUE(error);
   EXPECT_TRUE(error->contains("inf")) << error->toStdString();
   EXPECT_EQ(readFile(path), before);

@@ -9,29 +9,36 @@
 #include <QJsonObject>
 
 #include <functional>
+#include <random>
 #include <span>
 #include <variant>
-#include <random>
 
 using namespace kivo;
 using namespace kivo::test;
 
 namespace {
 
-QJsonObject parsed(const QByteArray& json) { return QJsonDocument::fromJson(json).object(); }
+QJsonObject parsed(const QByteArray& json) {
+  return QJsonDocument::fromJson(json).object();
+}
 
-QByteArray serialised(const QJsonObject& object) { return QJsonDocument(object).toJson(QJsonDocument::Compact); }
+QByteArray serialised(const QJsonObject& object) {
+  return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
 
 // Applies `edit` to the value at a path of keys and indexes ("series", 0, "points", 1).
 using Step = std::variant<const char*, int>;
-QJsonValue edited(const QJsonValue& value, std::span<const Step> path, const std::function<QJsonValue(QJsonValue)>& edit) {
+QJsonValue edited(const QJsonValue& value, std::span<const Step> path,
+                  const std::function<QJsonValue(QJsonValue)>& edit) {
   if (path.empty()) return edit(value);
   if (std::holds_alternative<const char*>(path[0])) {
     QJsonObject object = value.toObject();
     const QString key = QString::fromLatin1(std::get<const char*>(path[0]));
     const QJsonValue inner = edited(object.value(key), path.subspan(1), edit);
-    if (inner.isUndefined()) object.remove(key);
-    else object.insert(key, inner);
+    if (inner.isUndefined())
+      object.remove(key);
+    else
+      object.insert(key, inner);
     return object;
   }
   QJsonArray array = value.toArray();
@@ -64,12 +71,12 @@ TEST(ReportJson, RoundTripIsExact) {
 
 TEST(ReportJson, FindingsKeepOptionalFields) {
   Report report = buildReport(emptyInputs());
-  Finding disk = finding(FindingKind::diskExhaustion, Severity::critical, MetricID::diskFree, kEnd - 86400, kEnd, 0,
-                         5e10, -1.5e5, 1440);
+  Finding disk = finding(FindingKind::diskExhaustion, Severity::critical, MetricID::diskFree, kEnd - 86400,
+                         kEnd, 0, 5e10, -1.5e5, 1440);
   disk.projected = utc(kEnd + 3 * 86400);
   disk.occurrences = 7;
-  report.findings = {disk, finding(FindingKind::networkAnomaly, Severity::info, MetricID::netUp, kEnd - 60, kEnd, 1, 2,
-                                   3, 4, QStringLiteral("wlp2s0"))};
+  report.findings = {disk, finding(FindingKind::networkAnomaly, Severity::info, MetricID::netUp, kEnd - 60,
+                                   kEnd, 1, 2, 3, 4, QStringLiteral("wlp2s0"))};
   const QByteArray json = ReportGenerator::json(report);
   EXPECT_TRUE(json.contains("\"projected\" : \"2026-03-04T14:05:00Z\""));
   EXPECT_EQ(json.count("\"projected\""), 1);
@@ -82,7 +89,8 @@ TEST(ReportJson, FormDetails) {
   report.tables.push_back(ReportTable{"Rates", {"Rate"}, {{"2.5 MB/s"}}});
   const QByteArray json = ReportGenerator::json(report);
   // Sorted keys, two spaces, " : ", slashes escaped, metric by number, no null for absent values.
-  EXPECT_TRUE(json.startsWith("{\n  \"appVersion\" : \"—\",\n  \"findings\" : [],\n  \"from\" : \"2026-02-28T14:05:00Z\","));
+  EXPECT_TRUE(json.startsWith(
+      "{\n  \"appVersion\" : \"—\",\n  \"findings\" : [],\n  \"from\" : \"2026-02-28T14:05:00Z\","));
   EXPECT_TRUE(json.contains("\"2.5 MB\\/s\""));
   EXPECT_TRUE(json.contains("      \"metric\" : 40,\n"));
   EXPECT_TRUE(json.contains("      \"points\" : [],\n"));
@@ -96,7 +104,8 @@ TEST(ReportJson, FormDetails) {
 TEST(ReportJson, OptionalSummaryValues) {
   const QJsonObject object = parsed(ReportGenerator::json(buildReport(systemInputs())));
   const Step path[] = {"series", 0, "minimum"};
-  const QJsonObject without = edited(object, path, [](QJsonValue) { return QJsonValue(QJsonValue::Undefined); }).toObject();
+  const QJsonObject without =
+      edited(object, path, [](QJsonValue) { return QJsonValue(QJsonValue::Undefined); }).toObject();
   const Report report = ReportGenerator::decode(serialised(without));
   EXPECT_FALSE(report.series[0].minimum);
   EXPECT_TRUE(report.series[0].maximum);
@@ -195,7 +204,8 @@ TEST(ReportJson, TruncatedAndMutatedInput) {
           mutated.remove(at, 1 + static_cast<qsizetype>(random() % 8));
           break;
         default:
-          mutated.insert(at, mutated.mid(static_cast<qsizetype>(random() % static_cast<unsigned>(mutated.size())), 12));
+          mutated.insert(
+              at, mutated.mid(static_cast<qsizetype>(random() % static_cast<unsigned>(mutated.size())), 12));
       }
     }
     try {

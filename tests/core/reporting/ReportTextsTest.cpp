@@ -20,9 +20,10 @@ TEST(ReportKind, CasesAndMetrics) {
   }
   EXPECT_FALSE(ReportKinds::fromRawValue("Incident"));
   EXPECT_FALSE(ReportKinds::fromRawValue(""));
-  const std::pair<ReportKind, std::size_t> sizes[] = {
-      {ReportKind::system, 12u}, {ReportKind::cpu, 4u},       {ReportKind::memory, 10u},  {ReportKind::storage, 3u},
-      {ReportKind::network, 2u}, {ReportKind::processes, 2u}, {ReportKind::incident, 9u}};
+  const std::pair<ReportKind, std::size_t> sizes[] = {{ReportKind::system, 12u}, {ReportKind::cpu, 4u},
+                                                      {ReportKind::memory, 10u}, {ReportKind::storage, 3u},
+                                                      {ReportKind::network, 2u}, {ReportKind::processes, 2u},
+                                                      {ReportKind::incident, 9u}};
   for (const auto& [kind, size] : sizes) EXPECT_EQ(ReportKinds::metrics(kind).size(), size);
   const auto processes = ReportKinds::metrics(ReportKind::processes);
   EXPECT_EQ(processes[0], MetricID::processCount);
@@ -51,7 +52,8 @@ TEST(ReportGenerator, DisplayOfSummaryValues) {
       {2500000, MetricID::netDown, "2.5 MB/s"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(ReportGenerator::display(c.value, c.metric, MetricCatalog::descriptor(c.metric).unit, english, identity),
+    EXPECT_EQ(ReportGenerator::display(c.value, c.metric, MetricCatalog::descriptor(c.metric).unit, english,
+                                       identity),
               QString::fromUtf8(c.text))
         << c.value;
   }
@@ -62,7 +64,8 @@ TEST(ReportGenerator, DisplayOfSummaryValues) {
 
 TEST(ReportGenerator, MarkdownTables) {
   EXPECT_EQ(ReportGenerator::line({"a|b", "c"}), QStringLiteral("| a\\|b | c |\n"));
-  EXPECT_EQ(ReportGenerator::table({"A", "B", "C"}, {}), QStringLiteral("| A | B | C |\n| --- | --- | --- |\n"));
+  EXPECT_EQ(ReportGenerator::table({"A", "B", "C"}, {}),
+            QStringLiteral("| A | B | C |\n| --- | --- | --- |\n"));
   // Rows keep their own number of cells.
   EXPECT_EQ(ReportGenerator::table({"A", "B"}, {{"1"}, {"1", "2", "3"}}),
             QStringLiteral("| A | B |\n| --- | --- |\n| 1 |\n| 1 | 2 | 3 |\n"));
@@ -86,5 +89,6 @@ TEST(ReportGenerator, CsvFields) {
       {"crlf\r\nhere", "\"crlf\r\nhere\""},
       {"semi;colon 'single'", "semi;colon 'single'"},
   };
-  for (const auto& c : cases) EXPECT_EQ(ReportGenerator::field(QString::fromUtf8(c.in)), QString::fromUtf8(c.out)) << c.in;
+  for (const auto& c : cases)
+    EXPECT_EQ(ReportGenerator::field(QString::fromUtf8(c.in)), QString::fromUtf8(c.out)) << c.in;
 }

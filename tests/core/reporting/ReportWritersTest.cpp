@@ -31,7 +31,8 @@ void expectMatchesFixture(const QByteArray& actual, const QString& name) {
   if (actual != expected) {
     QFile out(outputDir() + u'/' + name);
     if (out.open(QIODevice::WriteOnly)) out.write(actual);
-    ADD_FAILURE() << name.toStdString() << " differs from its fixture; actual text in " << out.fileName().toStdString();
+    ADD_FAILURE() << name.toStdString() << " differs from its fixture; actual text in "
+                  << out.fileName().toStdString();
   }
 }
 
@@ -52,7 +53,8 @@ struct Named {
   ReportInputs (*inputs)();
 };
 
-const Named kFixtureReports[] = {{"system", systemInputs}, {"incident", incidentInputs}, {"empty", emptyInputs}};
+const Named kFixtureReports[] = {
+    {"system", systemInputs}, {"incident", incidentInputs}, {"empty", emptyInputs}};
 
 }  // namespace
 
@@ -61,7 +63,8 @@ TEST(ReportWriters, FixtureReports) {
     SCOPED_TRACE(named.name);
     const Report report = pinned(named.inputs());
     const QString base = QString::fromLatin1(named.name);
-    expectMatchesFixture(ReportGenerator::markdown(report, englishFormatter(), identity()).toUtf8(), base + ".md");
+    expectMatchesFixture(ReportGenerator::markdown(report, englishFormatter(), identity()).toUtf8(),
+                         base + ".md");
     expectMatchesFixture(ReportGenerator::csv(report).toUtf8(), base + ".csv");
     expectMatchesFixture(ReportGenerator::json(report), base + ".json");
   }
@@ -71,7 +74,8 @@ TEST(ReportWriters, MarkdownSections) {
   const Report system = buildReport(systemInputs());
   const QString md = ReportGenerator::markdown(system, englishFormatter(), identity());
   EXPECT_TRUE(md.startsWith("# System Overview Report\n\nKIVO Monitor 0.1.0 · Generated "));
-  EXPECT_TRUE(md.contains("\n## Findings\n\n| Finding | Severity | Start | Duration | Peak | Threshold | Samples |\n"));
+  EXPECT_TRUE(md.contains(
+      "\n## Findings\n\n| Finding | Severity | Start | Duration | Peak | Threshold | Samples |\n"));
   EXPECT_TRUE(md.contains("| processSpikes (cc1plus) | critical | "));
   EXPECT_TRUE(md.contains("\n## Data gaps\n\n| Metric | Gaps | Total missing | Longest |\n"));
   // A hostile process name stays inside its cell: every line of a table starts and ends with a bar.
@@ -157,8 +161,9 @@ TEST(ReportWriters, CollectionMethodsKeepTechnicalTexts) {
 TEST(ReportWriters, CsvLines) {
   Report report = buildReport(emptyInputs());
   EXPECT_EQ(ReportGenerator::csv(report),
-            QStringLiteral("metric,name,unit,quality,tier,bucket_seconds,timestamp_iso8601,timestamp_unix,min,avg,max,"
-                           "samples\n"));
+            QStringLiteral(
+                "metric,name,unit,quality,tier,bucket_seconds,timestamp_iso8601,timestamp_unix,min,avg,max,"
+                "samples\n"));
 
   report.series.resize(1);
   auto& s = report.series[0];

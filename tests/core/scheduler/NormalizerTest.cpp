@@ -89,7 +89,8 @@ TEST(Normalizer, OrderAndOmissions) {
   Fixture f;
   const std::string all =
       "cpu.total cpu.user cpu.system cpu.load1 memory.used memory.app memory.wired memory.compressed "
-      "memory.cached memory.free memory.pressure memory.swap memory.pageins memory.pageouts disk.read disk.write "
+      "memory.cached memory.free memory.pressure memory.swap memory.pageins memory.pageouts disk.read "
+      "disk.write "
       "disk.free network.down network.up battery.charge battery.power battery.temperature thermal.state "
       "gpu.utilization process.count self.cpu self.memory";
   struct Case {
@@ -111,7 +112,8 @@ TEST(Normalizer, OrderAndOmissions) {
          r.selfCPU.reset();
          r.processCount.reset();
        },
-       "cpu.total cpu.user cpu.system cpu.load1 memory.pageins memory.pageouts disk.read disk.write network.down "
+       "cpu.total cpu.user cpu.system cpu.load1 memory.pageins memory.pageouts disk.read disk.write "
+       "network.down "
        "network.up process.count self.cpu"},
       {"no load averages", [](Normalizer::Readings&, Fixture& f) { f.cpu.loadAverage.clear(); }, "cpu.load1"},
       {"no compression and no pressure information",
@@ -128,16 +130,15 @@ TEST(Normalizer, OrderAndOmissions) {
       {"no power reading at all", [](Normalizer::Readings& r, Fixture&) { r.power = nullptr; },
        "battery.charge battery.power battery.temperature"},
       {"no thermal zones", [](Normalizer::Readings& r, Fixture&) { r.thermal.reset(); }, "thermal.state"},
-      {"own memory unreadable", [](Normalizer::Readings& r, Fixture&) { r.selfMemory.reset(); }, "self.memory"},
+      {"own memory unreadable", [](Normalizer::Readings& r, Fixture&) { r.selfMemory.reset(); },
+       "self.memory"},
       {"no GPU utilisation",
        [](Normalizer::Readings&, Fixture& f) {
          for (auto& g : f.gpu) g.deviceUtilization.reset();
        },
        "gpu.utilization"},
       {"no root volume", [](Normalizer::Readings& r, Fixture&) { r.bootVolume = nullptr; }, "disk.free"},
-      {"nothing at all",
-       [](Normalizer::Readings& r, Fixture&) { r = Normalizer::Readings{}; },
-       nullptr},
+      {"nothing at all", [](Normalizer::Readings& r, Fixture&) { r = Normalizer::Readings{}; }, nullptr},
   };
   for (const auto& c : cases) {
     Fixture fixture;
@@ -152,7 +153,8 @@ TEST(Normalizer, OrderAndOmissions) {
       while (pos < rest.size()) {
         const std::size_t space = rest.find(' ', pos);
         const std::string key = rest.substr(pos, space - pos);
-        if (missing.find(" " + key + " ") == std::string::npos) expected += (expected.empty() ? "" : " ") + key;
+        if (missing.find(" " + key + " ") == std::string::npos)
+          expected += (expected.empty() ? "" : " ") + key;
         pos = space + 1;
       }
     }

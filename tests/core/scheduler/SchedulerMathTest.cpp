@@ -68,9 +68,9 @@ struct GapCase {
 
 TEST(SchedulerMath, DiscontinuityTable) {
   const GapCase cases[] = {
-      {12, 2, false},     {12.01, 2, true},  {11.9, 2, false},  {20, 5, false},  {20.001, 5, true},
-      {240, 60, false},   {240.5, 60, true}, {600, 2, true},    {10.5, 0.5, false}, {10.51, 0.5, true},
-      {kNaN, 2, false},   {100, kNaN, false}, {kInf, 2, true},   {1e9, kInf, false},
+      {12, 2, false},   {12.01, 2, true},   {11.9, 2, false}, {20, 5, false},     {20.001, 5, true},
+      {240, 60, false}, {240.5, 60, true},  {600, 2, true},   {10.5, 0.5, false}, {10.51, 0.5, true},
+      {kNaN, 2, false}, {100, kNaN, false}, {kInf, 2, true},  {1e9, kInf, false},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(SchedulerMath::isDiscontinuity(c.elapsed, c.planned), c.expected)
@@ -90,13 +90,12 @@ TEST(SchedulerMath, ProcessCadenceKeepsItsRatio) {
     double interval, process, effective, expected;
   };
   const Case cases[] = {
-      {2, 4, 2, 4},       // every second tick in the foreground
-      {2, 4, 4, 8},       // on battery: still every second tick
-      {2, 4, 5, 10},      // in the background
-      {0.2, 4, 0.5, 4},   // interval raised to 0.5 before the ratio
-      {kNaN, 4, 2, 4},    // a non-finite configured value counts as its default
-      {2, kInf, 2, 4},
-      {2, kNaN, 10, 20},
+      {2, 4, 2, 4},      // every second tick in the foreground
+      {2, 4, 4, 8},      // on battery: still every second tick
+      {2, 4, 5, 10},     // in the background
+      {0.2, 4, 0.5, 4},  // interval raised to 0.5 before the ratio
+      {kNaN, 4, 2, 4},   // a non-finite configured value counts as its default
+      {2, kInf, 2, 4},  {2, kNaN, 10, 20},
   };
   for (const auto& c : cases) {
     TelemetryConfiguration config;

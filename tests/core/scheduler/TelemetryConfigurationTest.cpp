@@ -1,5 +1,5 @@
-#include "scheduler/TelemetryConfiguration.h"
 #include "scheduler/SchedulerMath.h"
+#include "scheduler/TelemetryConfiguration.h"
 
 #include <QJsonDocument>
 
@@ -13,7 +13,9 @@ using namespace kivo;
 
 namespace {
 
-QJsonObject parse(const char* text) { return QJsonDocument::fromJson(QByteArray(text)).object(); }
+QJsonObject parse(const char* text) {
+  return QJsonDocument::fromJson(QByteArray(text)).object();
+}
 
 TEST(TelemetryConfiguration, Defaults) {
   const TelemetryConfiguration config;

@@ -205,7 +205,8 @@ TEST(SeriesQueryOfAFile, SummaryRowsWithoutCountOrFiguresAreSkipped) {
     ASSERT_EQ(db.exec(row(4, "NULL, 9, NULL, 4")), "");
   }
   TimeSeriesStore store(path);
-  const Series series = store.series(MetricID::selfCPU, at(m), at(m + 300), 1, StoreTier::minute, at(m + 300));
+  const Series series =
+      store.series(MetricID::selfCPU, at(m), at(m + 300), 1, StoreTier::minute, at(m + 300));
   ASSERT_EQ(series.points.size(), 1u);
   EXPECT_EQ(series.points[0], (SeriesPoint{m, 10, 10, 10, 1}));
   const Series perMinute =

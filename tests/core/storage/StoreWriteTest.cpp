@@ -130,10 +130,8 @@ TEST(StoreWrite, MergingIntoARowWithoutItsMeanStartsItAfresh) {
     const char* stored;  // mn, mx, av, n
     const char* merged;
   } cases[] = {
-      {"NULL, 9, NULL, 4", "10.0 10.0 10.0 1"},
-      {"2, 9, NULL, NULL", "10.0 10.0 10.0 1"},
-      {"2, 9, 6, NULL", "10.0 10.0 10.0 1"},
-      {"2, 9, 6, -4", "10.0 10.0 10.0 1"},
+      {"NULL, 9, NULL, 4", "10.0 10.0 10.0 1"}, {"2, 9, NULL, NULL", "10.0 10.0 10.0 1"},
+      {"2, 9, 6, NULL", "10.0 10.0 10.0 1"},    {"2, 9, 6, -4", "10.0 10.0 10.0 1"},
       {"2, 9, 6, 3", "2.0 10.0 7.0 4"},  // a whole row is continued
   };
   double t = m;

@@ -25,8 +25,8 @@ TEST(ThermalLevel, OrdersByRawValue) {
   std::vector<ThermalLevel> levels{ThermalLevel::critical, ThermalLevel::nominal, ThermalLevel::serious,
                                    ThermalLevel::fair};
   std::sort(levels.begin(), levels.end());
-  EXPECT_EQ(levels, (std::vector<ThermalLevel>{ThermalLevel::nominal, ThermalLevel::fair, ThermalLevel::serious,
-                                               ThermalLevel::critical}));
+  EXPECT_EQ(levels, (std::vector<ThermalLevel>{ThermalLevel::nominal, ThermalLevel::fair,
+                                               ThermalLevel::serious, ThermalLevel::critical}));
 }
 
 TEST(ThermalLevel, JsonIsTheInteger) {
@@ -35,7 +35,8 @@ TEST(ThermalLevel, JsonIsTheInteger) {
     EXPECT_TRUE(json.isDouble());
     EXPECT_EQ(Thermal::fromJson(json), level);
   }
-  for (const QJsonValue& bad : {QJsonValue(4), QJsonValue(1.5), QJsonValue(QStringLiteral("fair")), QJsonValue(-1)}) {
+  for (const QJsonValue& bad :
+       {QJsonValue(4), QJsonValue(1.5), QJsonValue(QStringLiteral("fair")), QJsonValue(-1)}) {
     EXPECT_FALSE(Thermal::fromJson(bad));
   }
 }

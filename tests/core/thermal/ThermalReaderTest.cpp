@@ -39,15 +39,15 @@ TEST(ThermalRule, LevelAgainstTripPoints) {
       {100000, all, ThermalLevel::critical},
       {99000, {std::nullopt, std::nullopt, 105000}, ThermalLevel::nominal},  // critical only
       {95000, {std::nullopt, 90000, std::nullopt}, ThermalLevel::serious},
-      {50000, {}, std::nullopt},                 // no limits: says nothing
-      {-274000, all, std::nullopt},              // broken sensor
+      {50000, {}, std::nullopt},     // no limits: says nothing
+      {-274000, all, std::nullopt},  // broken sensor
       {250000, all, std::nullopt},
   };
   for (const auto& c : cases) EXPECT_EQ(ThermalRule::level(c.temp, c.limits), c.expected) << c.temp;
 }
 
 TEST(ThermalRule, LimitsIgnorePlaceholderTrips) {
-  const std::vector<ThermalTrip> trips{{"passive", 0},        {"passive", 95000}, {"passive", 85000},
+  const std::vector<ThermalTrip> trips{{"passive", 0},       {"passive", 95000}, {"passive", 85000},
                                        {"critical", 255000}, {"active", 40000},  {"hot", 99000}};
   EXPECT_EQ(ThermalRule::limits(trips), (ThermalRule::Limits{85000, 99000, std::nullopt}));
 }
@@ -58,10 +58,13 @@ TEST(ThermalReader, FixtureTreesAtEachLevelAndWithoutZones) {
     std::optional<ThermalLevel> expected;
   };
   const Case cases[] = {
-      {"thermal-nominal", ThermalLevel::nominal}, {"thermal-fair", ThermalLevel::fair},
-      {"thermal-serious", ThermalLevel::serious}, {"thermal-critical", ThermalLevel::critical},
+      {"thermal-nominal", ThermalLevel::nominal},
+      {"thermal-fair", ThermalLevel::fair},
+      {"thermal-serious", ThermalLevel::serious},
+      {"thermal-critical", ThermalLevel::critical},
       {"thermal-laptop", ThermalLevel::fair},  // the warmest zone with real trips decides
-      {"thermal-none", std::nullopt},          {"thermal-notrips", std::nullopt},
+      {"thermal-none", std::nullopt},
+      {"thermal-notrips", std::nullopt},
       {"does-not-exist", std::nullopt},
   };
   for (const auto& c : cases) {
