@@ -66,6 +66,9 @@ struct ShellRig {
     standard = std::make_unique<MemoryPreferences>(arguments);
     settings = std::make_unique<AppSettings>(domain);
     model = std::make_unique<MonitorModel>(*settings, *standard, std::move(environment));
+    // The history opens on the model's worker: tests start once it has (or has failed), so a
+    // command that needs it is never pressed while it is still opening.
+    model->waitForWorker();
     shell = std::make_unique<Shell>(*model, *settings, *standard);
     // Quitting is the test's business, not the shared application's.
     shell->setQuitRequest([this] { ++quitRequests; });
