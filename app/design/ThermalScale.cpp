@@ -41,18 +41,18 @@ std::vector<QRectF> ThermalScale::capsuleFrames(const QRectF& rect) {
   return frames;
 }
 
-QColor ThermalScale::levelColor(ThermalLevel level, bool dark) {
+DynamicColor ThermalScale::tone(ThermalLevel level) {
   switch (level) {
     case ThermalLevel::nominal:
-      return Palette::success.resolve(dark);
+      return Palette::success;
     case ThermalLevel::fair:
-      return Palette::textPrimary.resolve(dark);
+      return Palette::textPrimary;
     case ThermalLevel::serious:
-      return Palette::warning.resolve(dark);
+      return Palette::warning;
     case ThermalLevel::critical:
-      return Palette::danger.resolve(dark);
+      return Palette::danger;
   }
-  return Palette::textPrimary.resolve(dark);
+  return Palette::textPrimary;
 }
 
 void ThermalScale::paint(QPainter& painter, const QRectF& rect, std::optional<ThermalLevel> level,

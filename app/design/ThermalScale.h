@@ -1,6 +1,7 @@
 #pragma once
 
 #include "collectors/ThermalLevel.h"
+#include "design/Tokens.h"
 
 #include <QColor>
 #include <QWidget>
@@ -28,8 +29,10 @@ class ThermalScale : public QWidget {
   static int litCount(std::optional<ThermalLevel> level);
   // The four capsules, 3 apart, 6 high, centred vertically; none narrower than 0.
   static std::vector<QRectF> capsuleFrames(const QRectF& rect);
-  // The lit colour, resolved: success, textPrimary, warning, danger.
-  static QColor levelColor(ThermalLevel level, bool dark);
+  // The one colour of a thermal level wherever it is shown: success, textPrimary, warning, danger.
+  static DynamicColor tone(ThermalLevel level);
+  // The lit colour, resolved.
+  static QColor levelColor(ThermalLevel level, bool dark) { return tone(level).resolve(dark); }
   static void paint(QPainter& painter, const QRectF& rect, std::optional<ThermalLevel> level, bool dark);
 
   QSize sizeHint() const override;

@@ -60,18 +60,4 @@ std::optional<double> uptime(const SystemInfo& system, const QDateTime& now) {
   return static_cast<double>(ms) / 1000;
 }
 
-DynamicColor thermalColor(ThermalLevel level) {
-  switch (level) {
-    case ThermalLevel::nominal:
-      return Palette::success;
-    case ThermalLevel::fair:
-      return Palette::textPrimary;
-    case ThermalLevel::serious:
-      return Palette::warning;
-    case ThermalLevel::critical:
-      return Palette::danger;
-  }
-  return Palette::textPrimary;
-}
-
 }  // namespace kivo::WidgetFigures

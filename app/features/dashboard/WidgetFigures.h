@@ -61,9 +61,6 @@ std::optional<TimeRow> batteryTime(const PowerSample& power);
 // later than now.
 std::optional<double> uptime(const SystemInfo& system, const QDateTime& now);
 
-// The thermal readout's colour by level.
-DynamicColor thermalColor(ThermalLevel level);
-
 // The first four rules shown by the alerts widget.
 inline constexpr std::size_t kAlertRows = 4;
 // The top-process widgets' rows.

@@ -2,6 +2,7 @@
 
 #include "design/ProcessRanking.h"
 #include "design/SeverityLook.h"
+#include "design/ThermalScale.h"
 #include "model/MonitorModel.h"
 #include "settings/AppSettings.h"
 #include "texts/AlertText.h"
@@ -102,7 +103,7 @@ ThermalState thermal(const MonitorModel& model) {
   if (!snapshot) return state;
   state.level = snapshot->thermal;
   state.value = state.level ? ThermalText::name(*state.level) : kDash;
-  if (state.level) state.color = WidgetFigures::thermalColor(*state.level);
+  if (state.level) state.color = ThermalScale::tone(*state.level);
   return state;
 }
 

@@ -1,5 +1,7 @@
 #include "features/thermal/ThermalPresenter.h"
 
+#include "design/ThermalScale.h"
+
 #include "texts/Localized.h"
 #include "texts/ThermalText.h"
 
@@ -12,18 +14,7 @@ QString ThermalPresenter::levelText(std::optional<ThermalLevel> level) {
 }
 
 DynamicColor ThermalPresenter::levelColor(std::optional<ThermalLevel> level) {
-  if (!level) return Palette::textSecondary;
-  switch (*level) {
-    case ThermalLevel::nominal:
-      return Palette::success;
-    case ThermalLevel::fair:
-      return Palette::textPrimary;
-    case ThermalLevel::serious:
-      return Palette::warning;
-    case ThermalLevel::critical:
-      return Palette::danger;
-  }
-  return Palette::textSecondary;
+  return level ? ThermalScale::tone(*level) : Palette::textSecondary;
 }
 
 QString ThermalPresenter::chartValueText(double value) {

@@ -7,6 +7,7 @@
 #include "design/MetricFamily.h"
 #include "design/SeverityLook.h"
 #include "design/Sparkline.h"
+#include "design/ThermalScale.h"
 #include "design/Tokens.h"
 #include "model/MonitorModel.h"
 #include "settings/AppSettings.h"
@@ -83,20 +84,6 @@ void setTextColor(QWidget* widget, const QColor& color) {
 
 void setIcon(QLabel* label, const QString& symbol, int size, const QColor& tint) {
   label->setPixmap(Icons::pixmap(symbol, size, tint, label->devicePixelRatioF()));
-}
-
-DynamicColor thermalColor(ThermalLevel level) {
-  switch (level) {
-    case ThermalLevel::nominal:
-      return Palette::success;
-    case ThermalLevel::fair:
-      return Palette::textPrimary;
-    case ThermalLevel::serious:
-      return Palette::warning;
-    case ThermalLevel::critical:
-      return Palette::danger;
-  }
-  return Palette::textPrimary;
 }
 
 QToolButton* borderless(QWidget* parent) {
@@ -352,7 +339,7 @@ void MenuBarPanel::applyColors() {
   const QColor secondary = Palette::textSecondary.resolve(this);
   const QColor primary = Palette::textPrimary.resolve(this);
 
-  if (state_.thermal) setTextColor(thermal_, thermalColor(state_.thermal->level).resolve(this));
+  if (state_.thermal) setTextColor(thermal_, ThermalScale::tone(state_.thermal->level).resolve(this));
   pause_->setIcon(
       Icons::icon(state_.paused ? QStringLiteral("play.fill") : QStringLiteral("pause.fill"), primary));
   for (auto& [id, view] : alertRows_) {
