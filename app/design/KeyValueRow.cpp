@@ -16,11 +16,20 @@ namespace {
 
 const QString kDash = QStringLiteral("—");
 
+}  // namespace
+
 // The legend key: an 8 × 8 rounded square, hidden from screen readers.
-class Swatch : public QWidget {
+class KeyValueRow::Swatch : public QWidget {
  public:
   Swatch(DynamicColor color, QWidget* parent) : QWidget(parent), color_(color) {
     setFixedSize(KeyValueRow::kSwatchSize, KeyValueRow::kSwatchSize);
+  }
+
+  DynamicColor color() const { return color_; }
+  void setColor(DynamicColor color) {
+    if (color == color_) return;
+    color_ = color;
+    update();
   }
 
  protected:
@@ -41,8 +50,6 @@ class Swatch : public QWidget {
   DynamicColor color_;
 };
 
-}  // namespace
-
 KeyValueRow::KeyValueRow(const QString& label, std::optional<QString> value,
                          std::optional<MetricQuality> quality, std::optional<DynamicColor> swatch,
                          QWidget* parent)
@@ -58,7 +65,9 @@ KeyValueRow::KeyValueRow(const QString& label, std::optional<QString> value,
   under_->setSpacing(0);
   under_->addStretch(1);
   column->addLayout(under_);
-  if (swatch) row->addWidget(swatch_ = new Swatch(*swatch, this));
+  swatch_ = new Swatch(swatch.value_or(Palette::surfaceRaised), this);
+  swatch_->setVisible(swatch.has_value());
+  row->addWidget(swatch_);
   auto* name = name_ = new ToneLabel(label, Typeface::system(12), Palette::textSecondary, this);
   name->setObjectName(QStringLiteral("row.label"));
   row->addWidget(name);
@@ -80,6 +89,25 @@ KeyValueRow::KeyValueRow(const QString& label, std::optional<QString> value,
 
 bool KeyValueRow::showsBadge(std::optional<MetricQuality> quality) {
   return quality == MetricQuality::estimated || quality == MetricQuality::bestEffort;
+}
+
+void KeyValueRow::setLabel(const QString& label) {
+  if (label == label_) return;
+  label_ = label;
+  name_->setText(label);
+  refreshAccessibility();
+  if (wraps_) restack();
+}
+
+void KeyValueRow::setSwatch(std::optional<DynamicColor> swatch) {
+  if (swatch) swatch_->setColor(*swatch);
+  swatch_->setVisible(swatch.has_value());
+  if (wraps_) restack();
+}
+
+std::optional<DynamicColor> KeyValueRow::swatch() const {
+  if (swatch_->isHidden()) return std::nullopt;
+  return swatch_->color();
 }
 
 void KeyValueRow::setValue(std::optional<QString> value) {
@@ -104,7 +132,7 @@ void KeyValueRow::setWrapsValue(bool wraps) {
 
 int KeyValueRow::leadingWidth() const {
   int width = name_->sizeHint().width();
-  if (swatch_) width += kSwatchSize + kSpacing;
+  if (!swatch_->isHidden()) width += kSwatchSize + kSpacing;
   if (!badge_->isHidden()) width += kSpacing + badge_->sizeHint().width();
   return width;
 }

@@ -28,8 +28,12 @@ class KeyValueRow : public QWidget {
               std::optional<MetricQuality> quality = std::nullopt,
               std::optional<DynamicColor> swatch = std::nullopt, QWidget* parent = nullptr);
 
+  void setLabel(const QString& label);
   void setValue(std::optional<QString> value);
   void setQuality(std::optional<MetricQuality> quality);
+  // The legend colour, or none; a row keeps its place in its card when the palette changes.
+  void setSwatch(std::optional<DynamicColor> swatch);
+  std::optional<DynamicColor> swatch() const;
   QString shownValue() const;
   // In a narrow pane the value goes under the label, right-aligned, instead of being cut: the
   // row is then as narrow as the wider of the two.
@@ -58,7 +62,8 @@ class KeyValueRow : public QWidget {
   ElidedLabel* value_ = nullptr;
   HintFence* valueFence_ = nullptr;
   QualityBadge* badge_ = nullptr;
-  QWidget* swatch_ = nullptr;
+  class Swatch;
+  Swatch* swatch_ = nullptr;
   ToneLabel* name_ = nullptr;
   QHBoxLayout* line_ = nullptr;
   QHBoxLayout* under_ = nullptr;

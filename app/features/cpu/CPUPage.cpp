@@ -32,20 +32,6 @@ ToneLabel* note(const QString& text, QWidget* parent) {
   return label;
 }
 
-// A legend row again with the swatch of the other palette (rows take their swatch once), in
-// the same place of its card.
-KeyValueRow* withSwatch(KeyValueRow* row, const QString& label, DynamicColor swatch) {
-  auto* card = qobject_cast<Card*>(row->parentWidget());
-  if (!card) return row;
-  auto* replacement = new KeyValueRow(label, row->shownValue(), std::nullopt, swatch, card);
-  replacement->setObjectName(row->objectName());
-  card->body()->insertWidget(card->body()->indexOf(row), replacement);
-  card->body()->removeWidget(row);
-  row->hide();
-  row->deleteLater();
-  return replacement;
-}
-
 }  // namespace
 
 CPUPage::CPUPage(MonitorModel& model, AppSettings&, QWidget* parent) : Page(parent), model_(model) {
@@ -158,8 +144,8 @@ CPUPage::CPUPage(MonitorModel& model, AppSettings&, QWidget* parent) : Page(pare
 bool CPUPage::event(QEvent* event) {
   if (event->type() == Environment::changedEventType() && Environment::colorBlindSafe(this) != safe_) {
     safe_ = !safe_;
-    user_ = withSwatch(user_, kivo::tr("User"), MetricFamilies::color(MetricFamily::cpu, safe_));
-    system_ = withSwatch(system_, kivo::tr("System"), MetricFamilies::color(MetricFamily::thermal, safe_));
+    user_->setSwatch(MetricFamilies::color(MetricFamily::cpu, safe_));
+    system_->setSwatch(MetricFamilies::color(MetricFamily::thermal, safe_));
   }
   return Page::event(event);
 }

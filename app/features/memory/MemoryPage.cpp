@@ -58,20 +58,6 @@ QString pressureReason(const std::vector<SensorCapability>& capabilities) {
   return kivo::tr("The kernel offers no pressure stall information (/proc/pressure/memory).");
 }
 
-// A legend row again with the swatch of the other palette (rows take their swatch once), in
-// the same place of its card.
-KeyValueRow* withSwatch(KeyValueRow* row, const QString& label, DynamicColor swatch) {
-  auto* card = qobject_cast<Card*>(row->parentWidget());
-  if (!card) return row;
-  auto* replacement = new KeyValueRow(label, row->shownValue(), std::nullopt, swatch, card);
-  replacement->setObjectName(row->objectName());
-  card->body()->insertWidget(card->body()->indexOf(row), replacement);
-  card->body()->removeWidget(row);
-  row->hide();
-  row->deleteLater();
-  return replacement;
-}
-
 }  // namespace
 
 MemoryPage::MemoryPage(MonitorModel& model, AppSettings&, QWidget* parent) : Page(parent), model_(model) {
@@ -215,10 +201,10 @@ bool MemoryPage::event(QEvent* event) {
   if (event->type() == Environment::changedEventType() && Environment::colorBlindSafe(this) != safe_) {
     safe_ = !safe_;
     const auto colors = MemoryBar::colors(safe_);
-    app_ = withSwatch(app_, kivo::tr("App memory"), colors[0]);
-    wired_ = withSwatch(wired_, kivo::tr("Wired memory"), colors[1]);
-    compressed_ = withSwatch(compressed_, kivo::tr("Compressed"), colors[2]);
-    cached_ = withSwatch(cached_, kivo::tr("Cached files"), colors[3]);
+    app_->setSwatch(colors[0]);
+    wired_->setSwatch(colors[1]);
+    compressed_->setSwatch(colors[2]);
+    cached_->setSwatch(colors[3]);
     swapMeter_->setColor(MetricFamilies::color(MetricFamily::memory, safe_));
   }
   return Page::event(event);

@@ -41,30 +41,26 @@ QWidget* column(QWidget* parent, int spacing, QVBoxLayout** layout) {
   return widget;
 }
 
-// Rows keep their widgets while their labels stay the same; a row that appears or goes away
-// (a time estimate, the adapter) rebuilds the short list.
+// Rows are updated in place; a row that appears (a time estimate, the adapter) is added at the
+// end and one that goes away is removed, so the short list never flickers.
 void syncRows(QVBoxLayout* layout, std::vector<KeyValueRow*>& views,
               const std::vector<PowerPresenter::Row>& rows) {
-  bool same = views.size() == rows.size();
-  for (std::size_t i = 0; same && i < rows.size(); ++i) {
-    same = views[i]->property("label").toString() == rows[i].label;
-  }
-  if (!same) {
-    for (KeyValueRow* view : views) {
-      layout->removeWidget(view);
-      view->hide();
-      view->deleteLater();
-    }
-    views.clear();
-    for (const auto& row : rows) {
-      auto* view = new KeyValueRow(row.label, row.value, row.quality, std::nullopt, layout->parentWidget());
-      view->setProperty("label", row.label);
-      layout->addWidget(view);
-      views.push_back(view);
-    }
-    return;
+  while (views.size() > rows.size()) {
+    KeyValueRow* view = views.back();
+    views.pop_back();
+    layout->removeWidget(view);
+    view->hide();
+    view->deleteLater();
   }
   for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (i == views.size()) {
+      auto* view = new KeyValueRow(rows[i].label, rows[i].value, rows[i].quality, std::nullopt,
+                                   layout->parentWidget());
+      layout->addWidget(view);
+      views.push_back(view);
+      continue;
+    }
+    views[i]->setLabel(rows[i].label);
     views[i]->setValue(rows[i].value);
     views[i]->setQuality(rows[i].quality);
   }

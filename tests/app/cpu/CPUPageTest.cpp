@@ -74,11 +74,14 @@ TEST(CPUPage, SwatchesFollowTheColourBlindSafeChoice) {
     return image.pixelColor(4, image.height() / 2);
   };
   EXPECT_EQ(swatch(), QColor(0x2563EB));
-  const QString value = page->findChild<KeyValueRow*>(QStringLiteral("cpu.user"))->shownValue();
+  auto* const before = page->findChild<KeyValueRow*>(QStringLiteral("cpu.user"));
+  const QString value = before->shownValue();
   Environment::apply(&host, 1.0, true);
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   QApplication::processEvents();
   ASSERT_EQ(page->findChildren<KeyValueRow*>(QStringLiteral("cpu.user")).size(), 1);
+  // The row is changed in place, not rebuilt.
+  EXPECT_EQ(page->findChild<KeyValueRow*>(QStringLiteral("cpu.user")), before);
   EXPECT_EQ(swatch(), QColor(0x0072B2));
   EXPECT_EQ(page->findChild<KeyValueRow*>(QStringLiteral("cpu.user"))->shownValue(), value);
   rig.model->ingest(test::cpuTick(1, 4));

@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QImage>
+#include <QLabel>
 #include <QMenu>
 #include <QPainter>
 
@@ -110,6 +112,32 @@ TEST(KeyValueRow, TheIdleSwatchShowsOnTheCardInLightAndDark) {
     }
     EXPECT_GE(most, 40);
   }
+}
+
+// A row changes its label and swatch in place: the label moves aside for a swatch and back, and
+// a screen reader hears the new label.
+TEST(KeyValueRow, LabelAndSwatchChangeInPlace) {
+  KeyValueRow row(QStringLiteral("Remaining"), QStringLiteral("1:30"));
+  row.resize(240, row.sizeHint().height());
+  row.show();
+  auto* label = row.findChild<QWidget*>(QStringLiteral("row.label"));
+  QApplication::processEvents();
+  const int bare = label->x();
+  EXPECT_EQ(row.swatch(), std::nullopt);
+
+  row.setSwatch(Palette::accent);
+  QApplication::processEvents();
+  EXPECT_EQ(row.swatch(), Palette::accent);
+  EXPECT_GE(label->x(), bare + KeyValueRow::kSwatchSize);
+
+  row.setLabel(QStringLiteral("Until full"));
+  EXPECT_EQ(row.accessibleName(), QStringLiteral("Until full, 1:30"));
+  EXPECT_EQ(qobject_cast<QLabel*>(label)->text(), QStringLiteral("Until full"));
+
+  row.setSwatch(std::nullopt);
+  QApplication::processEvents();
+  EXPECT_EQ(row.swatch(), std::nullopt);
+  EXPECT_EQ(label->x(), bare);
 }
 
 TEST(MenuButton, ItsChevronSitsOnTheTextLineAfterTheText) {

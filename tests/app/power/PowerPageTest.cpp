@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+
 #include <algorithm>
 
 namespace kivo {
@@ -227,6 +229,49 @@ TEST(PowerPage, SwitchesBetweenBatteryAndPowerSourceCards) {
   // The energy card says why it is empty instead of waiting for samples forever.
   EXPECT_FALSE(
       page.findChild<QWidget*>(QStringLiteral("power.energy"))->findChild<UnavailableRow*>()->isHidden());
+}
+
+// The battery card's rows follow the presenter's as the charging state changes, keeping the
+// widgets of rows that stay.
+TEST(PowerPage, BatteryRowsFollowTheChargingStateInPlace) {
+  test::ModelRig rig;
+  PowerPage page(*rig.model);
+  auto* card = page.findChild<QWidget*>(QStringLiteral("power.battery"));
+  const auto shown = [card] {
+    std::vector<KeyValueRow*> rows;
+    for (auto* row : card->findChildren<KeyValueRow*>()) {
+      if (!row->isHidden()) rows.push_back(row);
+    }
+    return rows;
+  };
+  const auto expectRows = [&](const PowerSample& power) {
+    const auto want = PowerPresenter::batteryRows(power, rig.model->format());
+    const auto rows = shown();
+    ASSERT_EQ(rows.size(), want.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      EXPECT_EQ(rows[i]->accessibleName(), want[i].label + QStringLiteral(", ") + want[i].value);
+    }
+  };
+  PowerSample discharging = laptop(62, false);
+  discharging.minutesToEmpty = 90;
+  rig.model->ingest(powerSnapshot(0, discharging));
+  expectRows(discharging);
+  KeyValueRow* const first = shown().front();
+
+  PowerSample charging = laptop(63, true);
+  charging.adapterWatts = 65;
+  charging.minutesToFull = 45;
+  rig.model->ingest(powerSnapshot(2, charging));
+  expectRows(charging);
+  EXPECT_EQ(shown().front(), first);
+
+  PowerSample charged = laptop(100, false);
+  charged.source = PowerSourceKind::ac;
+  charged.isCharged = true;
+  rig.model->ingest(powerSnapshot(4, charged));
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  expectRows(charged);
+  EXPECT_EQ(shown().front(), first);
 }
 
 TEST(PowerPage, WritesThePageForALook) {

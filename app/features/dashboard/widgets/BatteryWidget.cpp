@@ -26,7 +26,6 @@ BatteryWidget::BatteryWidget(MonitorModel& model, WidgetSize size, QWidget* pare
   inner->addWidget(meter_);
   time_ = new KeyValueRow(kivo::tr("Remaining"), std::nullopt, MetricQuality::estimated, std::nullopt,
                           batteryPart_);
-  time_->setProperty("label", kivo::tr("Remaining"));
   inner->addWidget(time_);
   layout->addWidget(batteryPart_, 1);
 
@@ -61,17 +60,12 @@ void BatteryWidget::refresh() {
   meter_->setColor(state.meter.danger
                        ? Palette::danger
                        : MetricFamilies::color(MetricFamily::power, Environment::colorBlindSafe(this)));
-  // The row's label changes with the charging state: rebuilt only then.
-  if (state.timeLabel && time_->property("label").toString() != *state.timeLabel) {
-    auto* replacement =
-        new KeyValueRow(*state.timeLabel, std::nullopt, MetricQuality::estimated, std::nullopt, batteryPart_);
-    replacement->setProperty("label", *state.timeLabel);
-    batteryPart_->layout()->replaceWidget(time_, replacement);
-    time_->deleteLater();
-    time_ = replacement;
-  }
+  // The row's label changes with the charging state.
   time_->setVisible(state.timeLabel.has_value());
-  if (state.timeLabel) time_->setValue(state.time);
+  if (state.timeLabel) {
+    time_->setLabel(*state.timeLabel);
+    time_->setValue(state.time);
+  }
 }
 
 }  // namespace kivo
