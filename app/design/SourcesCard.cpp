@@ -1,5 +1,6 @@
 #include "design/SourcesCard.h"
 
+#include "design/Hairline.h"
 #include "design/QualityBadge.h"
 #include "design/ToneLabel.h"
 #include "texts/Localized.h"
@@ -13,22 +14,6 @@
 namespace kivo {
 
 namespace {
-
-// A one-pixel hairline between two entries.
-class Divider : public QWidget {
- public:
-  explicit Divider(QWidget* parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("sources.divider"));
-    setFixedHeight(1);
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-  }
-
- protected:
-  void paintEvent(QPaintEvent*) override {
-    QPainter painter(this);
-    painter.fillRect(rect(), Palette::hairline.resolve(this));
-  }
-};
 
 QWidget* entry(const MetricDescriptor& descriptor, QWidget* parent) {
   auto* box = new QWidget(parent);
@@ -74,7 +59,11 @@ SourcesCard::SourcesCard(std::span<const MetricID> metrics, QWidget* parent)
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(8);
   for (std::size_t i = 0; i < metrics_.size(); ++i) {
-    if (i > 0) column->addWidget(new Divider(list));
+    if (i > 0) {
+      auto* divider = new Hairline(Qt::Horizontal, list);
+      divider->setObjectName(QStringLiteral("sources.divider"));
+      column->addWidget(divider);
+    }
     column->addWidget(entry(MetricCatalog::descriptor(metrics_[i]), list));
   }
   addContent(list);

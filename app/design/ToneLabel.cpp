@@ -16,6 +16,12 @@ ToneLabel::ToneLabel(const QString& text, const QFont& font, DynamicColor tone, 
   applyTone();
 }
 
+ToneLabel* ToneLabel::note(const QString& text, QWidget* parent, bool wrap) {
+  auto* label = new ToneLabel(text, Typeface::caption(), Palette::textTertiary, parent);
+  label->setWordWrap(wrap);
+  return label;
+}
+
 void ToneLabel::setTone(DynamicColor tone) {
   if (tone == tone_) return;
   tone_ = tone;

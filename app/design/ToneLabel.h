@@ -15,6 +15,9 @@ class ToneLabel : public QLabel {
  public:
   ToneLabel(const QString& text, const QFont& font, DynamicColor tone, QWidget* parent = nullptr);
 
+  // The small print of a card: a caption in the tertiary colour, wrapped unless told otherwise.
+  static ToneLabel* note(const QString& text, QWidget* parent, bool wrap = true);
+
   DynamicColor tone() const { return tone_; }
   void setTone(DynamicColor tone);
 

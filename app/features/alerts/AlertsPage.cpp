@@ -1,6 +1,7 @@
 #include "features/alerts/AlertsPage.h"
 
 #include "design/Card.h"
+#include "design/Hairline.h"
 #include "design/Icons.h"
 #include "design/PageHeader.h"
 #include "design/SymbolButton.h"
@@ -32,14 +33,6 @@ namespace kivo {
 namespace alerts_detail {
 
 namespace {
-
-class Divider : public QWidget {
- public:
-  explicit Divider(QWidget* parent) : QWidget(parent) { setFixedHeight(1); }
-
- protected:
-  void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), Palette::hairline.resolve(this)); }
-};
 
 QHBoxLayout* rowLayout(QWidget* row, int spacing = -1) {
   auto* line = new QHBoxLayout(row);
@@ -121,7 +114,7 @@ class RuleRow : public QWidget {
     line->addWidget(edit_);
     line->addWidget(remove_);
     column->addWidget(line_);
-    divider_ = new Divider(this);
+    divider_ = new Hairline(Qt::Horizontal, this);
     column->addWidget(divider_);
     opacity_ = new QGraphicsOpacityEffect(line_);
     line_->setGraphicsEffect(opacity_);
@@ -172,7 +165,7 @@ class RuleRow : public QWidget {
   ToneLabel* severity_;
   QPushButton* edit_;
   QToolButton* remove_;
-  Divider* divider_;
+  Hairline* divider_;
   QGraphicsOpacityEffect* opacity_;
 };
 

@@ -24,15 +24,7 @@
 #include <array>
 
 namespace kivo {
-namespace {
-
-ToneLabel* note(const QString& text, QWidget* parent) {
-  auto* label = new ToneLabel(text, Typeface::caption(), Palette::textTertiary, parent);
-  label->setWordWrap(true);
-  return label;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 CPUPage::CPUPage(MonitorModel& model, AppSettings&, QWidget* parent) : Page(parent), model_(model) {
   safe_ = Environment::colorBlindSafe(parent);
@@ -78,7 +70,7 @@ CPUPage::CPUPage(MonitorModel& model, AppSettings&, QWidget* parent) : Page(pare
   auto* coresCard = new Card(QStringLiteral("Cores"), MetricFamily::cpu);
   coresCard->setObjectName(QStringLiteral("cpu.cores"));
   grid_ = new CoreGrid;
-  gridEmpty_ = note(kivo::tr("Collecting samples…"), coresCard);
+  gridEmpty_ = ToneLabel::note(kivo::tr("Collecting samples…"), coresCard);
   gridEmpty_->setObjectName(QStringLiteral("cpu.coresEmpty"));
   coresCard->addContent(grid_);
   coresCard->addContent(gridEmpty_);
@@ -87,10 +79,10 @@ CPUPage::CPUPage(MonitorModel& model, AppSettings&, QWidget* parent) : Page(pare
     line->setObjectName(QStringLiteral("cpu.levels"));
     line->setWordWrap(true);
     coresCard->addContent(line);
-    auto* levelNote =
-        note(kivo::tr("The kernel lists the logical CPUs of each kind under /sys/devices/cpu_core and "
-                      "cpu_atom; cores are shown here by number."),
-             coresCard);
+    auto* levelNote = ToneLabel::note(
+        kivo::tr("The kernel lists the logical CPUs of each kind under /sys/devices/cpu_core and "
+                 "cpu_atom; cores are shown here by number."),
+        coresCard);
     levelNote->setObjectName(QStringLiteral("cpu.levelsNote"));
     coresCard->addContent(levelNote);
   }
@@ -101,7 +93,7 @@ CPUPage::CPUPage(MonitorModel& model, AppSettings&, QWidget* parent) : Page(pare
   auto* activityCard = new Card(QStringLiteral("Core activity"), MetricFamily::cpu);
   heatmap_ = new CoreHeatmap;
   activityCard->addContent(heatmap_);
-  activityCard->addContent(note(
+  activityCard->addContent(ToneLabel::note(
       kivo::tr("One row per core, newest sample on the right. Stronger colour means busier."), activityCard));
   second->addWidget(activityCard);
   addWidget(second);

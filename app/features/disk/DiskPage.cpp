@@ -3,6 +3,7 @@
 #include "design/Card.h"
 #include "design/CardRow.h"
 #include "design/Environment.h"
+#include "design/Hairline.h"
 #include "design/KeyedGrid.h"
 #include "design/LiveChart.h"
 #include "design/Meter.h"
@@ -29,12 +30,6 @@ namespace kivo {
 
 namespace {
 
-ToneLabel* note(const char* key, QWidget* parent, bool wrap = true) {
-  auto* label = new ToneLabel(tr(key), Typeface::caption(), Palette::textTertiary, parent);
-  label->setWordWrap(wrap);
-  return label;
-}
-
 // A volume's small capsule label ("STARTUP").
 class Tag : public QWidget {
  public:
@@ -60,15 +55,6 @@ class Tag : public QWidget {
  private:
   QString text_;
   QFont font_;
-};
-
-// A one-pixel line in the hairline colour between two volumes.
-class Hairline : public QWidget {
- public:
-  explicit Hairline(QWidget* parent) : QWidget(parent) { setFixedHeight(1); }
-
- protected:
-  void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), Palette::hairline.resolve(this)); }
 };
 
 }  // namespace
@@ -106,7 +92,7 @@ class VolumeView : public QWidget {
     meterText_->setObjectName(QStringLiteral("disk.volume.meterText"));
     below->addWidget(meterText_);
     column->addLayout(below);
-    divider_ = new Hairline(this);
+    divider_ = new Hairline(Qt::Horizontal, this);
     column->addSpacing(4);
     column->addWidget(divider_);
   }
@@ -178,15 +164,15 @@ void DiskPage::build() {
   volumesCard_ = new Card(QStringLiteral("Volumes"), MetricFamily::disk);
   volumesCard_->setObjectName(QStringLiteral("disk.volumes"));
   volumesCard_->addContent(
-      note("Volumes are logical: several can share one container and one physical disk, so "
-           "their capacities must not be added together.",
-           volumesCard_));
+      ToneLabel::note(tr("Volumes are logical: several can share one container and one physical disk, so "
+                         "their capacities must not be added together."),
+                      volumesCard_));
   auto* list = new QWidget(volumesCard_);
   volumeColumn_ = new QVBoxLayout(list);
   volumeColumn_->setContentsMargins(0, 0, 0, 0);
   volumeColumn_->setSpacing(0);
   volumesCard_->addContent(list);
-  noVolumes_ = note("Collecting samples…", volumesCard_, false);
+  noVolumes_ = ToneLabel::note(tr("Collecting samples…"), volumesCard_, false);
   volumesCard_->addContent(noVolumes_);
   addWidget(volumesCard_);
 
@@ -232,10 +218,10 @@ void DiskPage::build() {
   addWidget(row);
 
   auto* devices = new Card(QStringLiteral("Block devices"), MetricFamily::disk);
-  devices->addContent(
-      note("Activity is counted on physical devices. Disk images are listed but excluded from the "
-           "totals, because their I/O already appears on the device that holds them.",
-           devices));
+  devices->addContent(ToneLabel::note(
+      tr("Activity is counted on physical devices. Disk images are listed but excluded from the "
+         "totals, because their I/O already appears on the device that holds them."),
+      devices));
   devices_ = new KeyedGrid({QStringLiteral("Device"), QStringLiteral("Model"), QStringLiteral("Connection"),
                             QStringLiteral("Size"), QStringLiteral("Read"), QStringLiteral("Write"),
                             QStringLiteral("Total read"), QStringLiteral("Total written")},
@@ -244,7 +230,7 @@ void DiskPage::build() {
   // The totals, the connection and the model go first when the card is narrow.
   devices_->setDropOrder({7, 6, 2, 1});
   devices->addContent(devices_);
-  devices->addContent(note("Totals count from the last restart.", devices, false));
+  devices->addContent(ToneLabel::note(tr("Totals count from the last restart."), devices, false));
   addWidget(devices);
 
   auto* unavailable = new Card(QStringLiteral("Not available"), MetricFamily::disk);

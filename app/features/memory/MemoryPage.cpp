@@ -28,12 +28,6 @@
 namespace kivo {
 namespace {
 
-ToneLabel* note(const QString& text, QWidget* parent) {
-  auto* label = new ToneLabel(text, Typeface::caption(), Palette::textTertiary, parent);
-  label->setWordWrap(true);
-  return label;
-}
-
 // A term in bold and what it means under it, spoken as one.
 QWidget* definition(const QString& term, const QString& text) {
   auto* block = new QWidget;
@@ -125,11 +119,11 @@ MemoryPage::MemoryPage(MonitorModel& model, AppSettings&, QWidget* parent) : Pag
       new UnavailableRow(kivo::tr("Memory pressure level"), pressureReason(model.capabilities()));
   pressureUnavailable_->setObjectName(QStringLiteral("memory.pressureUnavailable"));
   pressureCard->addContent(pressureUnavailable_);
-  pressureCard->addContent(
-      note(kivo::tr("Pressure is estimated from the kernel's pressure stall information: how long "
-                    "tasks waited for memory. It, not the amount of free memory, tells whether this "
-                    "computer is short of memory."),
-           pressureCard));
+  pressureCard->addContent(ToneLabel::note(
+      kivo::tr("Pressure is estimated from the kernel's pressure stall information: how long "
+               "tasks waited for memory. It, not the amount of free memory, tells whether this "
+               "computer is short of memory."),
+      pressureCard));
   pressureCard->body()->addStretch(1);
   second->addWidget(pressureCard);
 

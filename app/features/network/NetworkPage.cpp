@@ -35,12 +35,6 @@ namespace {
 
 const QString kDash = QStringLiteral("—");
 
-ToneLabel* note(const char* key, QWidget* parent) {
-  auto* label = new ToneLabel(tr(key), Typeface::caption(), Palette::textTertiary, parent);
-  label->setWordWrap(true);
-  return label;
-}
-
 ToneLabel* message(const QString& text, QWidget* parent) {
   return new ToneLabel(text, Typeface::system(12), Palette::textSecondary, parent);
 }
@@ -121,10 +115,10 @@ void NetworkPage::build() {
   options.height = 180;
   chart_->setOptions(std::move(options));
   throughput->addContent(chart_);
-  throughput->addContent(
-      note("Totals add Wi-Fi, Ethernet and cellular links. VPN tunnels are listed below but not "
-           "added, since their traffic already crosses one of those links.",
-           throughput));
+  throughput->addContent(ToneLabel::note(
+      tr("Totals add Wi-Fi, Ethernet and cellular links. VPN tunnels are listed below but not "
+         "added, since their traffic already crosses one of those links."),
+      throughput));
   series_ = {LiveSeries{QStringLiteral("down"), tr("Download"), ChartColor::of(MetricFamily::network), {}},
              LiveSeries{QStringLiteral("up"), tr("Upload"), ChartColor::of(MetricFamily::gpu), {}}};
   top->addWidget(throughput);
@@ -144,7 +138,7 @@ void NetworkPage::build() {
   }
   wifiMessage_ = message(QString(), wifi);
   wifi->addContent(wifiMessage_);
-  wifi->addContent(note("The network name is not shown: KIVO Monitor never reads it.", wifi));
+  wifi->addContent(ToneLabel::note(tr("The network name is not shown: KIVO Monitor never reads it."), wifi));
   sideColumn->addWidget(wifi);
   auto* dns = new Card(QStringLiteral("DNS and routing"), MetricFamily::network, std::nullopt, side);
   dns->setObjectName(QStringLiteral("network.dns"));
@@ -264,11 +258,11 @@ QWidget* NetworkPage::buildLatencyCard() {
   }
   figuresLayout->addStretch();
   card->addContent(figuresRow_);
-  card->addContent(
-      note("Times five TCP handshakes to port 443 of the host you enter, only when you press the "
-           "button. Nothing is sent after the handshake. This is connection time, which includes more "
-           "than a ping's round trip.",
-           card));
+  card->addContent(ToneLabel::note(
+      tr("Times five TCP handshakes to port 443 of the host you enter, only when you press the "
+         "button. Nothing is sent after the handshake. This is connection time, which includes more "
+         "than a ping's round trip."),
+      card));
   card->body()->addStretch();
   return card;
 }

@@ -26,12 +26,6 @@ namespace kivo {
 
 namespace {
 
-ToneLabel* note(const char* key, QWidget* parent, bool wrap = true) {
-  auto* label = new ToneLabel(tr(key), Typeface::caption(), Palette::textTertiary, parent);
-  label->setWordWrap(wrap);
-  return label;
-}
-
 QWidget* column(QWidget* parent, int spacing, QVBoxLayout** layout) {
   auto* widget = new QWidget(parent);
   auto* box = new QVBoxLayout(widget);
@@ -120,10 +114,10 @@ void PowerPage::build() {
   chargeOptions.height = 180;
   chargeChart_->setOptions(std::move(chargeOptions));
   charge->addContent(chargeChart_);
-  charge->addContent(
-      note("The live window covers the last few minutes. Longer charge and discharge history is on "
-           "the History page.",
-           charge, false));
+  charge->addContent(ToneLabel::note(
+      tr("The live window covers the last few minutes. Longer charge and discharge history is on "
+         "the History page."),
+      charge, false));
   chargeSeries_ = {
       LiveSeries{QStringLiteral("charge"), tr("Battery charge"), ChartColor::of(MetricFamily::power), {}}};
   batteryRow_->addWidget(charge);
@@ -134,11 +128,11 @@ void PowerPage::build() {
   health->setObjectName(QStringLiteral("power.health"));
   QWidget* healthColumn = column(health, 6, &healthRows_);
   health->addContent(healthColumn);
-  health->addContent(
-      note("These values come from the battery driver's entries under /sys/class/power_supply, "
-           "which differ from driver to driver. Your desktop's power settings remain the reference "
-           "for battery health.",
-           health));
+  health->addContent(ToneLabel::note(
+      tr("These values come from the battery driver's entries under /sys/class/power_supply, "
+         "which differ from driver to driver. Your desktop's power settings remain the reference "
+         "for battery health."),
+      health));
   health->body()->addStretch();
   healthRow_->addWidget(health);
   auto* flow = new Card(QStringLiteral("Power flow"), MetricFamily::power, MetricQuality::bestEffort);
@@ -157,10 +151,10 @@ void PowerPage::build() {
   flowOptions.height = 110;
   flowChart_->setOptions(std::move(flowOptions));
   flow->addContent(flowChart_);
-  flow->addContent(
-      note("Battery flow is voltage × current at the battery: negative while it discharges, positive "
-           "while it charges. It is not the computer's total consumption when an adapter is connected.",
-           flow));
+  flow->addContent(ToneLabel::note(
+      tr("Battery flow is voltage × current at the battery: negative while it discharges, positive "
+         "while it charges. It is not the computer's total consumption when an adapter is connected."),
+      flow));
   flowSeries_ = {
       LiveSeries{QStringLiteral("flow"), tr("Battery flow"), ChartColor::of(MetricFamily::power), {}}};
   healthRow_->addWidget(flow);

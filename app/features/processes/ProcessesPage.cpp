@@ -1,6 +1,7 @@
 #include "features/processes/ProcessesPage.h"
 
 #include "design/Accessibility.h"
+#include "design/Hairline.h"
 #include "design/Icons.h"
 #include "design/SegmentedControl.h"
 #include "design/Tokens.h"
@@ -45,20 +46,6 @@
 namespace kivo {
 
 namespace {
-
-// A one-pixel line in the hairline colour.
-class Hairline : public QWidget {
- public:
-  Hairline(Qt::Orientation orientation, QWidget* parent) : QWidget(parent) {
-    if (orientation == Qt::Horizontal)
-      setFixedHeight(1);
-    else
-      setFixedWidth(1);
-  }
-
- protected:
-  void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), Palette::hairline.resolve(this)); }
-};
 
 // Right-aligned figures beside left-aligned names (CPU time, then User) need a gap between
 // them, in the header and in the rows.

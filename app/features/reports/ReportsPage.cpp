@@ -3,6 +3,7 @@
 #include "design/Card.h"
 #include "design/CardRow.h"
 #include "design/FlowLayout.h"
+#include "design/Hairline.h"
 #include "design/Icons.h"
 #include "design/MetricFamily.h"
 #include "design/PageHeader.h"
@@ -98,15 +99,6 @@ class FindingLine : public QWidget {
   QLabel* icon_ = nullptr;
   ToneLabel* text_ = nullptr;
 };
-
-QFrame* divider(QFrame::Shape shape, QWidget* parent) {
-  auto* line = new QFrame(parent);
-  line->setFrameShape(shape);
-  line->setFrameShadow(QFrame::Plain);
-  line->setForegroundRole(QPalette::Mid);
-  if (shape == QFrame::VLine) line->setFixedHeight(16);
-  return line;
-}
 
 }  // namespace
 
@@ -225,7 +217,9 @@ QWidget* ReportsPage::buildExportCard() {
     rebuildIfChanged();
   });
   row->addWidget(refresh_);
-  row->addWidget(divider(QFrame::VLine, buttons));
+  auto* between = new Hairline(Qt::Vertical, buttons);
+  between->setFixedHeight(16);
+  row->addWidget(between);
   for (ReportFormat format : ReportFormats::allCases) {
     auto* button = new QPushButton(ReportFormats::buttonTitle(format), buttons);
     button->setObjectName(QStringLiteral("reports.export.") + ReportFormats::rawValue(format));
@@ -238,7 +232,7 @@ QWidget* ReportsPage::buildExportCard() {
       caption(tr("PDF includes charts. CSV holds every stored bucket in long format. JSON holds the "
                  "complete report and can be compared later."),
               Palette::textSecondary, card));
-  card->addContent(divider(QFrame::HLine, card));
+  card->addContent(new Hairline(Qt::Horizontal, card));
 
   auto* compare = new QPushButton(tr("Compare Two Saved Reports…"), card);
   compare->setObjectName(QStringLiteral("reports.compare"));

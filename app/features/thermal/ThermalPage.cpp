@@ -30,15 +30,7 @@
 
 namespace kivo {
 
-namespace {
-
-ToneLabel* note(const QString& text, QWidget* parent) {
-  auto* label = new ToneLabel(text, Typeface::caption(), Palette::textTertiary, parent);
-  label->setWordWrap(true);
-  return label;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 ThermalPage::ThermalPage(MonitorModel& model, QWidget* parent) : Page(parent), model_(model) {
   build();
@@ -110,11 +102,11 @@ void ThermalPage::build() {
     temperatures->addContent(new UnavailableRow(tr(label), std::nullopt, temperatures));
   }
   temperatures->addContent(
-      note(tr("CPU and GPU temperatures and fan speeds come only from hardware-monitoring "
-              "drivers (hwmon), under names that differ from board to board. KIVO Monitor does "
-              "not read them: a wrong sensor would mislead more than none. The thermal state "
-              "above is the supported signal."),
-           temperatures));
+      ToneLabel::note(tr("CPU and GPU temperatures and fan speeds come only from hardware-monitoring "
+                         "drivers (hwmon), under names that differ from board to board. KIVO Monitor does "
+                         "not read them: a wrong sensor would mislead more than none. The thermal state "
+                         "above is the supported signal."),
+                      temperatures));
   addWidget(temperatures);
 
   auto* table = new Card(QStringLiteral("Sensor and metric availability on this computer"));

@@ -3,6 +3,7 @@
 #include "design/Accessibility.h"
 #include "design/ChartColor.h"
 #include "design/Environment.h"
+#include "design/Hairline.h"
 #include "design/Icons.h"
 #include "design/MetricFamily.h"
 #include "design/SeverityLook.h"
@@ -56,14 +57,6 @@ class AlertsBox : public QWidget {
     painter.setBrush(fill);
     painter.drawRoundedRect(QRectF(rect()), 8, 8);
   }
-};
-
-class Divider : public QWidget {
- public:
-  explicit Divider(QWidget* parent) : QWidget(parent) { setFixedHeight(1); }
-
- protected:
-  void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), Palette::hairline.resolve(this)); }
 };
 
 QLabel* plainLabel(QWidget* parent, const QFont& font, const QString& text = QString()) {
@@ -189,7 +182,7 @@ void MenuBarPanel::build() {
   batteryRow->addWidget(batteryCharge_);
   column->addWidget(battery_);
 
-  dividers_[0] = new Divider(this);
+  dividers_[0] = new Hairline(Qt::Horizontal, this);
   column->addWidget(dividers_[0]);
   heading_ = plainLabel(this, Typeface::label(), tr("Top processes"));
   column->addWidget(heading_);
@@ -212,7 +205,7 @@ void MenuBarPanel::build() {
     column->addWidget(view.row);
   }
 
-  dividers_[1] = new Divider(this);
+  dividers_[1] = new Hairline(Qt::Horizontal, this);
   column->addWidget(dividers_[1]);
 
   // Footer.
