@@ -19,8 +19,9 @@
 
 namespace kivo::test {
 
-// Readings for a running engine: two busy cores and nothing else.
-class QuietSources final : public TelemetrySources {
+// Readings for a running engine: two busy cores and nothing else. Tests that need one more reading
+// derive from it.
+class QuietSources : public TelemetrySources {
  public:
   std::optional<CPUSample> cpu(double) override {
     CPUSample sample;
@@ -87,8 +88,11 @@ inline MonitorModel::Environment fakeEnvironment(const Probe& probe) {
   return environment;
 }
 
-// A model over a fresh settings domain and a history in a temporary folder.
+// A model over a fresh settings domain and a history in a temporary folder. `script` changes the
+// fake environment before the model is built (another machine, other readings).
 struct ModelRig {
+  using Script = std::function<void(MonitorModel::Environment&)>;
+
   QTemporaryDir dir;
   MemoryPreferences domain;
   std::unique_ptr<MemoryPreferences> standard;
@@ -96,11 +100,13 @@ struct ModelRig {
   Probe probe;
   std::unique_ptr<MonitorModel> model;
 
-  explicit ModelRig(QMap<QString, QVariant> arguments = {}) {
+  explicit ModelRig(QMap<QString, QVariant> arguments = {}, const Script& script = {}) {
     arguments.insert(QStringLiteral("KIVODataDir"), dir.path());
     standard = std::make_unique<MemoryPreferences>(arguments);
     settings = std::make_unique<AppSettings>(domain);
-    model = std::make_unique<MonitorModel>(*settings, *standard, fakeEnvironment(probe));
+    MonitorModel::Environment environment = fakeEnvironment(probe);
+    if (script) script(environment);
+    model = std::make_unique<MonitorModel>(*settings, *standard, std::move(environment));
     // The history opens on the model's worker.
     model->waitForWorker();
   }

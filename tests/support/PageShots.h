@@ -25,27 +25,18 @@
 
 namespace kivo::test {
 
-// A model over a scripted machine: its system description, GPUs and capability table.
-struct PageRig {
-  QTemporaryDir dir;
-  MemoryPreferences domain;
-  std::unique_ptr<MemoryPreferences> standard;
-  std::unique_ptr<AppSettings> settings;
-  Probe probe;
-  std::unique_ptr<MonitorModel> model;
-
+// A model over a scripted machine: its system description, GPUs and capability table, and the
+// launch options. Page tests build their page over it.
+struct PageRig : ModelRig {
   explicit PageRig(SystemInfo system = {}, std::vector<GPUDevice> devices = {},
-                   std::vector<SensorCapability> capabilities = {}) {
-    standard = std::make_unique<MemoryPreferences>(
-        QMap<QString, QVariant>{{QStringLiteral("KIVODataDir"), dir.path()}});
-    settings = std::make_unique<AppSettings>(domain);
-    MonitorModel::Environment environment = fakeEnvironment(probe);
-    environment.systemInfo = [system] { return system; };
-    environment.gpuDevices = [devices] { return devices; };
-    environment.capabilities = [capabilities] { return capabilities; };
-    model = std::make_unique<MonitorModel>(*settings, *standard, std::move(environment));
-  }
-  ~PageRig() { model.reset(); }
+                   std::vector<SensorCapability> capabilities = {}, QMap<QString, QVariant> arguments = {})
+      : ModelRig(std::move(arguments), [&](MonitorModel::Environment& environment) {
+          environment.systemInfo = [system] { return system; };
+          environment.gpuDevices = [devices] { return devices; };
+          environment.capabilities = [capabilities] { return capabilities; };
+        }) {}
+  // A page test that needs only launch options.
+  explicit PageRig(QMap<QString, QVariant> arguments) : PageRig({}, {}, {}, std::move(arguments)) {}
 };
 
 // Grabs a page as a window of each size shows it, and its whole column, in light and dark, into

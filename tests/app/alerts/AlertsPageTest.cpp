@@ -43,15 +43,15 @@ StoredEvent alertEvent(int second, const QString& code, double value) {
   return event;
 }
 
-struct PageRig {
+// The page over the shared rig.
+struct AlertsPageRig : test::PageRig {
   bool looks = (test::prepareLook(), true);
-  ModelRig rig;
   AlertsPage page;
 
-  explicit PageRig(QMap<QString, QVariant> arguments = {})
-      : rig(std::move(arguments)), page(*rig.model, *rig.settings) {
+  explicit AlertsPageRig(QMap<QString, QVariant> arguments = {})
+      : PageRig(std::move(arguments)), page(*model, *settings) {
     page.resize(1100, 900);
-    rig.model->waitForWorker();
+    model->waitForWorker();
   }
   template <typename T>
   T* find(const char* name) {
@@ -87,8 +87,8 @@ void clickCancel(RuleEditor& editor) {
 }
 
 TEST(AlertsPage, ShowingThePageWritesNothing) {
-  PageRig rig;
-  EXPECT_EQ(rig.rig.domain.writeCount(), 0);
+  AlertsPageRig rig;
+  EXPECT_EQ(rig.domain.writeCount(), 0);
   EXPECT_EQ(rig.all<QCheckBox>("alerts.rule.enabled").size(), 7);
   EXPECT_TRUE(rig.find<QWidget>("alerts.noActive")->isVisibleTo(&rig.page));
   EXPECT_FALSE(rig.find<QPushButton>("alerts.clearHistory")->isEnabled());
@@ -96,48 +96,48 @@ TEST(AlertsPage, ShowingThePageWritesNothing) {
 }
 
 TEST(AlertsPage, AddRuleSaveAppendsAnEighthRuleAndCancelChangesNothing) {
-  PageRig rig;
+  AlertsPageRig rig;
   auto* add = rig.find<QPushButton>("alerts.add");
   rig.withEditor(add, clickCancel);
-  EXPECT_EQ(rig.rig.settings->rules().size(), 7u);
-  EXPECT_EQ(rig.rig.domain.writeCount(), 0);
+  EXPECT_EQ(rig.settings->rules().size(), 7u);
+  EXPECT_EQ(rig.domain.writeCount(), 0);
 
   rig.withEditor(add, clickSave);
-  ASSERT_EQ(rig.rig.settings->rules().size(), 8u);
-  const AlertRule added = rig.rig.settings->rules().back();
+  ASSERT_EQ(rig.settings->rules().size(), 8u);
+  const AlertRule added = rig.settings->rules().back();
   EXPECT_EQ(added.metric, MetricID::cpuTotal);
   EXPECT_EQ(added.threshold, 90);
-  EXPECT_EQ(storedRules(rig.rig), rig.rig.settings->rules());
+  EXPECT_EQ(storedRules(rig), rig.settings->rules());
   EXPECT_EQ(rig.all<QCheckBox>("alerts.rule.enabled").size(), 8);
 }
 
 TEST(AlertsPage, SwitchDeleteAndRestoreAreWrittenAndRowsKeptByIdentity) {
-  PageRig rig;
-  const std::vector<AlertRule> before = rig.rig.settings->rules();
+  AlertsPageRig rig;
+  const std::vector<AlertRule> before = rig.settings->rules();
   auto switches = rig.all<QCheckBox>("alerts.rule.enabled");
   ASSERT_EQ(switches.size(), 7);
   switches[1]->click();
-  EXPECT_FALSE(rig.rig.settings->rules()[1].isEnabled);
-  EXPECT_FALSE(storedRules(rig.rig)[1].isEnabled);
+  EXPECT_FALSE(rig.settings->rules()[1].isEnabled);
+  EXPECT_FALSE(storedRules(rig)[1].isEnabled);
   EXPECT_EQ(rig.all<QCheckBox>("alerts.rule.enabled"), switches) << "updated in place";
 
   rig.all<QToolButton>("alerts.rule.delete")[0]->click();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  ASSERT_EQ(rig.rig.settings->rules().size(), 6u);
-  EXPECT_EQ(rig.rig.settings->rules()[0].id, before[1].id);
-  EXPECT_EQ(storedRules(rig.rig).size(), 6u);
+  ASSERT_EQ(rig.settings->rules().size(), 6u);
+  EXPECT_EQ(rig.settings->rules()[0].id, before[1].id);
+  EXPECT_EQ(storedRules(rig).size(), 6u);
   // The remaining rows are the same widgets.
   auto remaining = rig.all<QCheckBox>("alerts.rule.enabled");
   EXPECT_EQ(remaining, switches.mid(1));
 
   rig.find<QPushButton>("alerts.restoreDefaults")->click();
-  ASSERT_EQ(rig.rig.settings->rules().size(), 7u);
-  for (std::size_t i = 0; i < before.size(); ++i) EXPECT_NE(rig.rig.settings->rules()[i].id, before[i].id);
-  EXPECT_EQ(storedRules(rig.rig), rig.rig.settings->rules());
+  ASSERT_EQ(rig.settings->rules().size(), 7u);
+  for (std::size_t i = 0; i < before.size(); ++i) EXPECT_NE(rig.settings->rules()[i].id, before[i].id);
+  EXPECT_EQ(storedRules(rig), rig.settings->rules());
 }
 
 TEST(AlertsPage, EditingKeepsThePositionAndTheEditorIsDroppedWithThePage) {
-  PageRig rig;
+  AlertsPageRig rig;
   auto edits = rig.all<QPushButton>("alerts.rule.edit");
   rig.withEditor(edits[3], [](RuleEditor& editor) {
     auto* field = editor.findChild<QLineEdit*>(QStringLiteral("ruleEditor.threshold"));
@@ -145,9 +145,9 @@ TEST(AlertsPage, EditingKeepsThePositionAndTheEditorIsDroppedWithThePage) {
     emit field->textEdited(field->text());
     clickSave(editor);
   });
-  ASSERT_EQ(rig.rig.settings->rules().size(), 7u);
-  EXPECT_EQ(rig.rig.settings->rules()[3].metric, MetricID::diskFree);
-  EXPECT_EQ(rig.rig.settings->rules()[3].threshold, 5e9);
+  ASSERT_EQ(rig.settings->rules().size(), 7u);
+  EXPECT_EQ(rig.settings->rules()[3].metric, MetricID::diskFree);
+  EXPECT_EQ(rig.settings->rules()[3].threshold, 5e9);
 }
 
 TEST(AlertsPage, APageThatGoesWhileItsEditorRunsIsNotTouched) {
@@ -169,8 +169,8 @@ TEST(AlertsPage, APageThatGoesWhileItsEditorRunsIsNotTouched) {
 }
 
 TEST(AlertsPage, HistoryLoadsClearsAndAppliesOnlyTheNewestLoad) {
-  PageRig rig;
-  TimeSeriesStore& store = *rig.rig.model->store();
+  AlertsPageRig rig;
+  TimeSeriesStore& store = *rig.model->store();
   for (int i = 0; i < 70; ++i) {
     store.record(
         alertEvent(i, i % 2 ? QStringLiteral("alert.resolved") : QStringLiteral("alert.fired"), 90 + i % 10));
@@ -181,9 +181,9 @@ TEST(AlertsPage, HistoryLoadsClearsAndAppliesOnlyTheNewestLoad) {
 
   test::SignalCount loads(&rig.page, &AlertsPage::historyLoaded);
   // Two revisions in a row: the first answer is outdated when it arrives.
-  emit rig.rig.model->eventsRevisionChanged(1);
-  emit rig.rig.model->eventsRevisionChanged(2);
-  rig.rig.model->waitForWorker();
+  emit rig.model->eventsRevisionChanged(1);
+  emit rig.model->eventsRevisionChanged(2);
+  rig.model->waitForWorker();
   EXPECT_EQ(loads.count(), 1);
   ASSERT_EQ(rig.page.history().size(), 70u);
   EXPECT_EQ(rig.visibleText("alerts.historyCount"), QStringLiteral("70 events"));
@@ -210,11 +210,11 @@ TEST(AlertsPage, HistoryLoadsClearsAndAppliesOnlyTheNewestLoad) {
 }
 
 TEST(AlertsPage, FiringRulesAndTheirCurrentValues) {
-  PageRig rig;
-  AlertRule rule = rig.rig.settings->rules()[0];
+  AlertsPageRig rig;
+  AlertRule rule = rig.settings->rules()[0];
   TelemetrySnapshot snapshot = test::snapshotAt(0, {{MetricID::cpuTotal, 96.5}});
   snapshot.firingRules = {rule};
-  rig.rig.model->ingest(snapshot);
+  rig.model->ingest(snapshot);
   EXPECT_FALSE(rig.find<QWidget>("alerts.noActive")->isVisibleTo(&rig.page));
   const auto labels = rig.find<QWidget>("alerts.active")->findChildren<QLabel*>();
   bool value = false;
@@ -222,14 +222,14 @@ TEST(AlertsPage, FiringRulesAndTheirCurrentValues) {
   EXPECT_TRUE(value);
 
   snapshot.firingRules.clear();
-  rig.rig.model->ingest(snapshot);
+  rig.model->ingest(snapshot);
   EXPECT_TRUE(rig.find<QWidget>("alerts.noActive")->isVisibleTo(&rig.page));
 }
 
 TEST(AlertsPage, NotificationControlAndSnooze) {
-  PageRig rig;
+  AlertsPageRig rig;
   test::FakeNotifier notifier(NotificationStatus::denied);
-  rig.rig.model->setNotifier(&notifier);
+  rig.model->setNotifier(&notifier);
   auto* checkAgain = rig.find<QPushButton>("alerts.checkNotifications");
   EXPECT_TRUE(checkAgain->isVisibleTo(&rig.page));
   EXPECT_FALSE(rig.find<QPushButton>("alerts.enableNotifications")->isVisibleTo(&rig.page));
@@ -241,27 +241,27 @@ TEST(AlertsPage, NotificationControlAndSnooze) {
   EXPECT_TRUE(toggle->isVisibleTo(&rig.page));
   EXPECT_TRUE(toggle->isChecked());
   toggle->click();
-  EXPECT_FALSE(rig.rig.settings->notifications());
+  EXPECT_FALSE(rig.settings->notifications());
 
   auto* snooze = rig.find<QPushButton>("alerts.snooze");
   snooze->menu()->actions()[1]->trigger();
-  ASSERT_TRUE(rig.rig.model->snoozedUntil());
-  EXPECT_GT(*rig.rig.model->snoozedUntil(), QDateTime::currentDateTimeUtc().addSecs(3500));
+  ASSERT_TRUE(rig.model->snoozedUntil());
+  EXPECT_GT(*rig.model->snoozedUntil(), QDateTime::currentDateTimeUtc().addSecs(3500));
   EXPECT_FALSE(snooze->isVisibleTo(&rig.page));
   EXPECT_TRUE(rig.find<QLabel>("alerts.snoozedUntil")->text().startsWith(QStringLiteral("Snoozed until ")));
   rig.page.show();
   test::grabBoth(rig.page, QStringLiteral("alerts"), QStringLiteral("page-snoozed"), {860, 560});
   rig.find<QPushButton>("alerts.resume")->click();
-  EXPECT_FALSE(rig.rig.model->snoozedUntil());
+  EXPECT_FALSE(rig.model->snoozedUntil());
   EXPECT_TRUE(snooze->isVisibleTo(&rig.page));
-  rig.rig.model->setNotifier(nullptr);
+  rig.model->setNotifier(nullptr);
 }
 
 // The whole road: a rule added on the page reaches the running engine, fires, shows under
 // Active now and lands in the history.
 TEST(AlertsPage, ALowThresholdRuleFiresAndIsListed) {
-  PageRig rig(kFast);
-  rig.rig.model->start();
+  AlertsPageRig rig(kFast);
+  rig.model->start();
   rig.withEditor(rig.find<QPushButton>("alerts.add"), [](RuleEditor& editor) {
     auto* field = editor.findChild<QLineEdit*>(QStringLiteral("ruleEditor.threshold"));
     field->setText(QStringLiteral("1"));
@@ -270,9 +270,9 @@ TEST(AlertsPage, ALowThresholdRuleFiresAndIsListed) {
     while (down->isEnabled()) down->click();
     clickSave(editor);
   });
-  const QUuid id = rig.rig.settings->rules().back().id;
+  const QUuid id = rig.settings->rules().back().id;
   ASSERT_TRUE(waitUntil([&] {
-    const auto& firing = rig.rig.model->firing();
+    const auto& firing = rig.model->firing();
     return std::any_of(firing.begin(), firing.end(), [&](const AlertRule& rule) { return rule.id == id; });
   }));
   EXPECT_FALSE(rig.find<QWidget>("alerts.noActive")->isVisibleTo(&rig.page));
@@ -281,7 +281,7 @@ TEST(AlertsPage, ALowThresholdRuleFiresAndIsListed) {
   rig.page.show();
   test::grabBoth(rig.page, QStringLiteral("alerts"), QStringLiteral("page-firing"), {1100, 1400});
   test::grabBoth(rig.page, QStringLiteral("alerts"), QStringLiteral("page-firing-small"), {860, 560});
-  rig.rig.model->shutdown();
+  rig.model->shutdown();
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
-#include "ModelTestSupport.h"
+#include "PageShots.h"
 #include "ProcessFixtures.h"
-#include "TestSupport.h"
 
 #include "design/Appearance.h"
 #include "design/Card.h"
@@ -78,22 +77,22 @@ ProcessRecord theirs(std::int32_t pid, QString name, std::optional<double> cpu =
   return record;
 }
 
-struct PageRig {
-  explicit PageRig(QMap<QString, QVariant> arguments = {}) : rig(std::move(arguments)) {
+// The page over the shared rig, ending processes through a recorder and reading an empty /proc.
+struct ProcessesPageRig : test::PageRig {
+  explicit ProcessesPageRig(QMap<QString, QVariant> arguments = {}) : PageRig(std::move(arguments)) {
     Icons::initResources();
     auto fake = std::make_unique<FakeActions>();
     actions = fake.get();
-    rig.model->desktop().processActions = std::move(fake);
-    page = std::make_unique<ProcessesPage>(*rig.model, *rig.settings);
+    model->desktop().processActions = std::move(fake);
+    page = std::make_unique<ProcessesPage>(*model, *settings);
     page->setProcRoot(emptyProc.path().toStdString());
     page->resize(1100, 700);
   }
-  ~PageRig() { page.reset(); }
 
   void ingest(ProcessSample sample, double seconds = 0) {
     TelemetrySnapshot snapshot = test::snapshotAt(seconds > 0 ? seconds : ++tick);
     snapshot.processes = std::move(sample);
-    rig.model->ingest(snapshot);
+    model->ingest(snapshot);
   }
   std::optional<std::int32_t> viewSelection() const {
     const QModelIndexList rows = page->tableView()->selectionModel()->selectedRows();
@@ -105,9 +104,9 @@ struct PageRig {
     return page->findChild<T*>(QString::fromLatin1(name));
   }
 
-  ModelRig rig;
   QTemporaryDir emptyProc;
   FakeActions* actions = nullptr;
+  // Last, so it goes before the model it reads.
   std::unique_ptr<ProcessesPage> page;
   double tick = 0;
 };
@@ -145,16 +144,16 @@ QString outputPath(const QString& name) {
 }  // namespace
 
 TEST(ProcessesPage, OpensOnAppsOnlyInTestMode) {
-  PageRig plain;
+  ProcessesPageRig plain;
   EXPECT_EQ(plain.page->scope(), ProcessScope::mine);
   EXPECT_TRUE(plain.child<QToolButton>("processes.scope.mine")->isChecked());
-  PageRig testMode({{QStringLiteral("KIVOUITest"), true}});
+  ProcessesPageRig testMode({{QStringLiteral("KIVOUITest"), true}});
   EXPECT_EQ(testMode.page->scope(), ProcessScope::apps);
   EXPECT_TRUE(testMode.child<QToolButton>("processes.scope.apps")->isChecked());
 }
 
 TEST(ProcessesPage, CountAndRestrictedNoteFollowScope) {
-  PageRig rig;
+  ProcessesPageRig rig;
   rig.page->show();
   auto* count = rig.child<QLabel>("processes.count");
   auto* note = rig.child<QWidget>("processes.restricted");
@@ -176,7 +175,7 @@ TEST(ProcessesPage, CountAndRestrictedNoteFollowScope) {
 }
 
 TEST(ProcessesPage, SelectionAndScrollSurviveEverySample) {
-  PageRig rig;
+  ProcessesPageRig rig;
   rig.page->show();
   auto sampleWith = [](int shift, int first, int last) {
     std::vector<ProcessRecord> records;
@@ -278,7 +277,7 @@ TEST(ProcessesPage, EntriesDependOnOwnerAndTheMonitorItself) {
             QStringLiteral("Linux did not allow KIVO Monitor to end “editor”."));
 
   // The inspector's buttons follow the same entries.
-  PageRig rig;
+  ProcessesPageRig rig;
   rig.page->show();
   rig.ingest(sampleOf({withPath, theirs(12, QStringLiteral("daemon"))}));
   rig.page->select(10);
@@ -297,7 +296,7 @@ TEST(ProcessesPage, EntriesDependOnOwnerAndTheMonitorItself) {
 }
 
 TEST(ProcessesPage, QuitIsConfirmedAndFailureNamesTheProcessAsPlainText) {
-  PageRig rig;
+  ProcessesPageRig rig;
   rig.page->show();
   const QString hostile = QStringLiteral("<b>evil</b><img src=x>\nline2");
   const ProcessRecord target = mine(4242, hostile);
@@ -364,7 +363,7 @@ TEST(ProcessesPage, QuitIsConfirmedAndFailureNamesTheProcessAsPlainText) {
 }
 
 TEST(ProcessesPage, PageClosedWhileTheBoxIsOpenIsNotTouched) {
-  PageRig rig;
+  ProcessesPageRig rig;
   rig.page->show();
   rig.ingest(sampleOf({mine(77, QStringLiteral("victim"))}));
   rig.page->select(77);
@@ -517,7 +516,7 @@ TEST(ProcessesPage, QuitIgnoredIsToldAndForceQuitOffered) {
 }
 
 TEST(ProcessesPage, FileManagerFailureAndLongNamesInDialogs) {
-  PageRig rig;
+  ProcessesPageRig rig;
   rig.page->show();
   struct NoFileManager final : FileManager {
     void showItem(const QString& path, QObject*, std::function<void(bool)> done) override {
@@ -563,7 +562,7 @@ TEST(ProcessesPage, FileManagerFailureAndLongNamesInDialogs) {
 }
 
 TEST(ProcessesPage, KeyboardReachesEveryActionFromTheTable) {
-  PageRig rig;
+  ProcessesPageRig rig;
   rig.page->show();
   rig.page->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(rig.page.get()));
@@ -628,7 +627,7 @@ TEST(ProcessesPage, KeyboardReachesEveryActionFromTheTable) {
 }
 
 TEST(ProcessesPage, NarrowInspectorCutsNothingOff) {
-  PageRig rig;
+  ProcessesPageRig rig;
   rig.page->resize(640, 560);
   rig.page->show();
   const QString longName = QString(200, u'w') + QStringLiteral("-end");
@@ -692,7 +691,7 @@ TEST(ProcessesPage, NarrowInspectorCutsNothingOff) {
 }
 
 TEST(ProcessesPage, ColumnsFitAndPowerIsHiddenUntilAsked) {
-  PageRig rig;
+  ProcessesPageRig rig;
   rig.page->resize(1440, 900);
   rig.page->show();
   rig.ingest(sampleOf({mine(5, QStringLiteral("x"))}));
@@ -725,7 +724,7 @@ TEST(ProcessesPage, ColumnsFitAndPowerIsHiddenUntilAsked) {
 }
 
 TEST(ProcessesPage, InspectorKeepsItsOwnHundredTwentyPoints) {
-  PageRig rig;
+  ProcessesPageRig rig;
   rig.page->show();
   rig.ingest(sampleOf({mine(5, QStringLiteral("worker"), 1.0), mine(6, QStringLiteral("other"), 2.0)}));
   rig.page->select(5);
@@ -746,7 +745,7 @@ TEST(ProcessesPage, InspectorKeepsItsOwnHundredTwentyPoints) {
 }
 
 TEST(ProcessesPage, InspectorWidthFollowsThePage) {
-  PageRig rig;
+  ProcessesPageRig rig;
   rig.page->show();
   rig.ingest(sampleOf({mine(5, QStringLiteral("worker"))}));
   rig.page->select(5);
@@ -767,7 +766,7 @@ TEST(ProcessesPage, InspectorWidthFollowsThePage) {
 }
 
 TEST(ProcessesPage, PrivacyMaskHidesUsersAndPaths) {
-  PageRig rig;
+  ProcessesPageRig rig;
   rig.page->show();
   ProcessRecord record = mine(8, QStringLiteral("tool"));
   record.path = QDir::homePath() + QStringLiteral("/bin/tool");
@@ -777,7 +776,7 @@ TEST(ProcessesPage, PrivacyMaskHidesUsersAndPaths) {
   EXPECT_EQ(path->property("plainText").toString(), QStringLiteral("~/bin/tool"));
   const QModelIndex user = rig.page->tableModel().index(0, static_cast<int>(ProcessColumn::user));
   EXPECT_EQ(user.data().toString(), QStringLiteral("ada"));
-  rig.rig.settings->setPrivacyMask(true);
+  rig.settings->setPrivacyMask(true);
   EXPECT_EQ(user.data().toString(), QStringLiteral("•••"));
   EXPECT_EQ(path->property("plainText").toString(), QStringLiteral("•••"));
 }
@@ -802,7 +801,7 @@ TEST(ProcessesPage, Screenshots) {
   records[4].path = QStringLiteral("/opt/") + records[4].name + QStringLiteral("/bin/") + records[4].name;
   for (bool dark : {false, true}) {
     for (QSize size : {QSize(860, 560), QSize(1440, 900)}) {
-      PageRig rig;
+      ProcessesPageRig rig;
       rig.page->setPalette(Appearance::palette(dark));
       rig.page->resize(size);
       rig.page->show();
@@ -831,7 +830,7 @@ TEST(ProcessesPage, Screenshots) {
 }
 
 TEST(ProcessesPage, ContextMenuHoldsTheRecordOfTheRowClicked) {
-  PageRig rig;
+  ProcessesPageRig rig;
   rig.page->show();
   rig.ingest(sampleOf({mine(21, QStringLiteral("first"), 9.0), theirs(22, QStringLiteral("second"), 1.0)}));
   rig.page->setScope(ProcessScope::all);
@@ -869,7 +868,7 @@ TEST(ProcessesPage, ContextMenuHoldsTheRecordOfTheRowClicked) {
 }
 
 TEST(ProcessesPage, ProcessWithoutStatisticsShowsTheRestrictedCard) {
-  PageRig rig;
+  ProcessesPageRig rig;
   rig.page->show();
   ProcessRecord hidden = theirs(30, QStringLiteral("daemon"), std::nullopt);
   hidden.hasStatistics = false;
