@@ -1,5 +1,6 @@
 #include "FakePortal.h"
 #include "TestSupport.h"
+#include "WaitUntil.h"
 #include "design/Appearance.h"
 #include "design/AppearanceController.h"
 #include "design/ControlStyle.h"
@@ -11,7 +12,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDBusArgument>
-#include <QDeadlineTimer>
 #include <QImage>
 #include <QProxyStyle>
 #include <QStyle>
@@ -20,22 +20,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <memory>
 
 namespace kivo {
 namespace {
 
 using Appearance::ColorScheme;
-
-bool waitFor(const std::function<bool()>& done, int milliseconds = 5000) {
-  QDeadlineTimer deadline(milliseconds);
-  while (!done()) {
-    if (deadline.hasExpired()) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  }
-  return true;
-}
+using test::waitUntil;
 
 // The application palette and style are process-wide: put them back after each test.
 class AppearanceFixture : public ::testing::Test {
@@ -188,12 +179,12 @@ TEST_F(PrivateBus, MatchSystemFollowsThePortalAndItsChanges) {
   QApplication::setPalette(Appearance::palette(false));
   AppearanceController controller(client);
   EXPECT_FALSE(controller.isDark()) << "the read does not block: the starting palette holds until the answer";
-  ASSERT_TRUE(waitFor([&] { return controller.isDark(); }));
+  ASSERT_TRUE(waitUntil([&] { return controller.isDark(); }));
   EXPECT_TRUE(Appearance::isDark(QGuiApplication::palette()));
 
   test::sendSettingChanged(portalBus, QStringLiteral("org.freedesktop.appearance"),
                            QStringLiteral("color-scheme"), 2);
-  ASSERT_TRUE(waitFor([&] { return !controller.isDark(); }));
+  ASSERT_TRUE(waitUntil([&] { return !controller.isDark(); }));
   // Other settings of the portal change nothing.
   test::sendSettingChanged(portalBus, QStringLiteral("org.gnome.desktop.interface"),
                            QStringLiteral("color-scheme"), 1);
@@ -203,14 +194,14 @@ TEST_F(PrivateBus, MatchSystemFollowsThePortalAndItsChanges) {
                            QStringLiteral("color-scheme"), 0);
   // No preference: back to the starting palette, which was light.
   PortalColorScheme probe(client);
-  ASSERT_TRUE(waitFor([&] { return probe.settled(); }));
+  ASSERT_TRUE(waitUntil([&] { return probe.settled(); }));
   EXPECT_FALSE(controller.isDark());
 
   // A chosen scheme ignores the portal.
   controller.setChoice(AppearanceChoice::dark);
   test::sendSettingChanged(portalBus, QStringLiteral("org.freedesktop.appearance"),
                            QStringLiteral("color-scheme"), 2);
-  ASSERT_TRUE(waitFor([&] { return probe.scheme() == ColorScheme::preferLight; }));
+  ASSERT_TRUE(waitUntil([&] { return probe.scheme() == ColorScheme::preferLight; }));
   EXPECT_TRUE(controller.isDark());
 }
 
@@ -219,7 +210,7 @@ TEST_F(PrivateBus, AnOlderPortalIsReadWithRead) {
   settings.hasReadOne = false;
   settings.scheme = 1;
   PortalColorScheme portal(client);
-  ASSERT_TRUE(waitFor([&] { return portal.settled(); }));
+  ASSERT_TRUE(waitUntil([&] { return portal.settled(); }));
   EXPECT_EQ(portal.scheme(), ColorScheme::preferDark);
   EXPECT_EQ(settings.reads, 2);
 }
@@ -227,13 +218,13 @@ TEST_F(PrivateBus, AnOlderPortalIsReadWithRead) {
 TEST_F(PrivateBus, NoPortalOrNoSettingLeavesTheSchemeAbsent) {
   {
     PortalColorScheme portal(client);
-    ASSERT_TRUE(waitFor([&] { return portal.settled(); }));
+    ASSERT_TRUE(waitUntil([&] { return portal.settled(); }));
     EXPECT_EQ(portal.scheme(), std::nullopt);
   }
   servePortal();
   settings.hasSetting = false;
   PortalColorScheme portal(client);
-  ASSERT_TRUE(waitFor([&] { return portal.settled(); }));
+  ASSERT_TRUE(waitUntil([&] { return portal.settled(); }));
   EXPECT_EQ(portal.scheme(), std::nullopt);
 }
 
