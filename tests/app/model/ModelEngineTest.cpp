@@ -55,8 +55,8 @@ TEST(ModelEngine, StartedModelIngestsTheEnginesSnapshotsAndShutdownFlushesThem) 
   EXPECT_FALSE(model.engine().isRunning());
 }
 
-// Readers of Wi-Fi and DNS that note the thread they run on.
-class SlowReadingSources final : public TelemetrySources {
+// The quiet readings, with readers of Wi-Fi and DNS that note the thread they run on.
+class SlowReadingSources final : public test::QuietSources {
  public:
   struct Calls {
     std::mutex mutex;
@@ -77,17 +77,6 @@ class SlowReadingSources final : public TelemetrySources {
     dns.servers = {QStringLiteral("192.0.2.53")};
     return dns;
   }
-  std::optional<CPUSample> cpu(double now) override { return quiet_.cpu(now); }
-  std::optional<MemorySample> memory(double) override { return std::nullopt; }
-  std::vector<VolumeInfo> volumes() override { return {}; }
-  std::optional<DiskActivitySample> diskActivity(double) override { return std::nullopt; }
-  std::optional<NetworkSample> network(double) override { return std::nullopt; }
-  std::optional<ProcessSample> processes(double) override { return std::nullopt; }
-  std::optional<SelfUsage> selfUsage() override { return std::nullopt; }
-  PowerSample power(bool) override { return {}; }
-  std::vector<GPUStatistics> gpu() override { return {}; }
-  std::optional<ThermalLevel> thermal() override { return std::nullopt; }
-  void reset() override {}
 
  private:
   void note() {
@@ -95,18 +84,15 @@ class SlowReadingSources final : public TelemetrySources {
     calls_->threads.push_back(std::this_thread::get_id());
   }
   std::shared_ptr<Calls> calls_;
-  test::QuietSources quiet_;
 };
 
 // The Wi-Fi link (netlink requests that may wait) and the resolver files are read among the
 // engine's slow readings, never on the GUI thread, and reach the model with the snapshots.
 TEST(ModelEngine, WiFiAndDnsAreReadOnTheEnginesThreadAndArriveWithTheSnapshots) {
-  ModelRig rig(kFast);
   auto calls = std::make_shared<SlowReadingSources::Calls>();
-  auto environment = test::fakeEnvironment(rig.probe);
-  environment.sources = [calls] { return std::make_unique<SlowReadingSources>(calls); };
-  rig.model.reset();
-  rig.model = std::make_unique<MonitorModel>(*rig.settings, *rig.standard, environment);
+  ModelRig rig(kFast, [calls](MonitorModel::Environment& environment) {
+    environment.sources = [calls] { return std::make_unique<SlowReadingSources>(calls); };
+  });
   MonitorModel& model = *rig.model;
   {
     std::lock_guard lock(calls->mutex);
