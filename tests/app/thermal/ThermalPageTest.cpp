@@ -38,13 +38,9 @@ std::vector<SensorCapability> table(bool thermalZones) {
   return SensorCapabilityResolver::resolve(probes);
 }
 
-struct ThermalRig : test::ModelRig {
-  explicit ThermalRig(bool thermalZones = true) {
-    model.reset();
-    auto environment = test::fakeEnvironment(probe);
-    environment.capabilities = [thermalZones] { return table(thermalZones); };
-    model = std::make_unique<MonitorModel>(*settings, *standard, environment);
-  }
+// The shared rig on that laptop.
+struct ThermalRig : test::PageRig {
+  explicit ThermalRig(bool thermalZones = true) : PageRig({}, {}, table(thermalZones)) {}
 };
 
 TEST(ThermalPresenter, LevelTextAndColourNeverGreenWithoutALevel) {
