@@ -1,3 +1,4 @@
+#include "Contrast.h"
 #include "FakePortal.h"
 #include "TestSupport.h"
 #include "WaitUntil.h"
@@ -19,13 +20,13 @@
 #include <QWidget>
 
 #include <algorithm>
-#include <cmath>
 #include <memory>
 
 namespace kivo {
 namespace {
 
 using Appearance::ColorScheme;
+using test::contrast;
 using test::waitUntil;
 
 // The application palette and style are process-wide: put them back after each test.
@@ -74,20 +75,6 @@ TEST_F(AppearanceControllerTest, WithoutAPortalMatchSystemKeepsTheStartingLightn
   controller.setChoice(AppearanceChoice::system);
   EXPECT_TRUE(controller.isDark());
   EXPECT_EQ(changes, 2) << "light, then dark; system was dark already";
-}
-
-// WCAG contrast ratio of two opaque colours.
-double contrast(const QColor& a, const QColor& b) {
-  const auto luminance = [](const QColor& color) {
-    const auto channel = [](double c) {
-      return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * channel(color.redF()) + 0.7152 * channel(color.greenF()) +
-           0.0722 * channel(color.blueF());
-  };
-  const double x = luminance(a);
-  const double y = luminance(b);
-  return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
 }
 
 TEST(Appearance, SelectedTextIsReadableInBothSchemes) {

@@ -1,17 +1,52 @@
+#include "Contrast.h"
 #include "TestSupport.h"
 #include "design/Appearance.h"
 #include "design/Environment.h"
+#include "design/Icons.h"
 #include "design/MetricFamily.h"
+#include "design/PageHeader.h"
 #include "design/Tokens.h"
 
 #include <gtest/gtest.h>
 
 #include <QFontMetricsF>
 #include <QJsonValue>
+#include <QLabel>
 #include <QWidget>
+
+#include <array>
+#include <cmath>
+#include <utility>
 
 namespace kivo {
 namespace {
+
+// The fills text and graphics are drawn on.
+const std::pair<const char*, DynamicColor> kBackgrounds[] = {
+    {"window", Palette::canvas},
+    {"card", Palette::surface},
+    {"raised fill", Palette::surfaceRaised},
+};
+
+// CIE76 distance of two sRGB colours in CIE L*a*b* (D65).
+double labDistance(const QColor& a, const QColor& b) {
+  const auto lab = [](const QColor& colour) {
+    const auto linear = [](double c) {
+      return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    const double r = linear(colour.redF());
+    const double g = linear(colour.greenF());
+    const double bl = linear(colour.blueF());
+    const auto f = [](double t) { return t > 216.0 / 24389 ? std::cbrt(t) : (24389.0 / 27 * t + 16) / 116; };
+    const double x = f((0.4124 * r + 0.3576 * g + 0.1805 * bl) / 0.95047);
+    const double y = f(0.2126 * r + 0.7152 * g + 0.0722 * bl);
+    const double z = f((0.0193 * r + 0.1192 * g + 0.9505 * bl) / 1.08883);
+    return std::array<double, 3>{116 * y - 16, 500 * (x - y), 200 * (y - z)};
+  };
+  const auto p = lab(a);
+  const auto q = lab(b);
+  return std::hypot(p[0] - q[0], p[1] - q[1], p[2] - q[2]);
+}
 
 TEST(DynamicColor, ResolvesEachSchemeInSrgbWithFullAlpha) {
   const DynamicColor color{0x0B6E8A, 0x22D3EE};
@@ -25,15 +60,15 @@ TEST(DynamicColor, ResolvesEachSchemeInSrgbWithFullAlpha) {
 TEST(DynamicColor, FollowsThePaletteItIsPaintedWith) {
   QWidget widget;
   widget.setPalette(Appearance::palette(true));
-  EXPECT_EQ(Palette::canvas.resolve(&widget), QColor(0x0A, 0x0D, 0x18));
+  EXPECT_EQ(Palette::canvas.resolve(&widget), Palette::canvas.resolve(true));
   widget.setPalette(Appearance::palette(false));
-  EXPECT_EQ(Palette::canvas.resolve(&widget), QColor(0xF4, 0xF5, 0xFA));
-  EXPECT_EQ(Palette::canvas.resolve(static_cast<const QWidget*>(nullptr)), QColor(0xF4, 0xF5, 0xFA));
+  EXPECT_EQ(Palette::canvas.resolve(&widget), Palette::canvas.resolve(false));
+  EXPECT_EQ(Palette::canvas.resolve(static_cast<const QWidget*>(nullptr)), Palette::canvas.resolve(false));
   // A palette that is neither light nor dark (window and text alike) draws the light variant.
   QPalette flat;
   flat.setColor(QPalette::Window, Qt::gray);
   flat.setColor(QPalette::WindowText, Qt::gray);
-  EXPECT_EQ(Palette::accent.resolve(flat), QColor(0x0B, 0x6E, 0x8A));
+  EXPECT_EQ(Palette::accent.resolve(flat), Palette::accent.resolve(false));
 }
 
 TEST(Appearance, TokenPalettesAreReadAsTheirScheme) {
@@ -41,6 +76,64 @@ TEST(Appearance, TokenPalettesAreReadAsTheirScheme) {
   EXPECT_FALSE(Appearance::isDark(Appearance::palette(false)));
   EXPECT_EQ(Appearance::palette(true).color(QPalette::Base), Palette::surface.resolve(true));
   EXPECT_EQ(Appearance::palette(false).color(QPalette::Highlight), Palette::accent.resolve(false));
+}
+
+// Every text colour is readable (4.5:1, for text of body size) on every fill it is drawn on, in
+// both appearances: the window, a card and a raised fill.
+TEST(Palette, TextIsReadableOnEveryBackgroundInBothAppearances) {
+  const std::pair<const char*, DynamicColor> texts[] = {
+      {"primary", Palette::textPrimary},   {"secondary", Palette::textSecondary},
+      {"tertiary", Palette::textTertiary}, {"accent", Palette::accent},
+      {"success", Palette::success},       {"warning", Palette::warning},
+      {"danger", Palette::danger},
+  };
+  for (const bool dark : {false, true}) {
+    for (const auto& [text, colour] : texts) {
+      for (const auto& [name, background] : kBackgrounds) {
+        EXPECT_GE(test::contrast(colour.resolve(dark), background.resolve(dark)), 4.5)
+            << text << " on " << name << (dark ? " dark" : " light");
+      }
+    }
+    // A visited link, on the window or a card.
+    for (const DynamicColor background : {Palette::canvas, Palette::surface})
+      EXPECT_GE(test::contrast(Palette::accentSecondary.resolve(dark), background.resolve(dark)), 4.5);
+  }
+}
+
+// Light and dark are two appearances, not one: every colour changes, the fills are light or dark
+// as named, and text is darker than its fill in light and lighter in dark.
+TEST(Palette, LightAndDarkDifferInEveryColour) {
+  const DynamicColor all[] = {Palette::canvas,
+                              Palette::surface,
+                              Palette::surfaceRaised,
+                              Palette::hairline,
+                              Palette::textPrimary,
+                              Palette::textSecondary,
+                              Palette::textTertiary,
+                              Palette::success,
+                              Palette::warning,
+                              Palette::danger,
+                              Palette::accent,
+                              Palette::accentSecondary,
+                              trackEdge};
+  for (const DynamicColor& colour : all) {
+    EXPECT_NE(colour.resolve(false), colour.resolve(true)) << colour.resolve(false).name().toStdString();
+  }
+  for (const auto& [name, background] : kBackgrounds) {
+    EXPECT_GT(test::luminance(background.resolve(false)), 0.8) << name;
+    EXPECT_LT(test::luminance(background.resolve(true)), 0.05) << name;
+    for (const bool dark : {false, true}) {
+      EXPECT_EQ(
+          test::luminance(Palette::textPrimary.resolve(dark)) > test::luminance(background.resolve(dark)),
+          dark)
+          << name;
+    }
+  }
+  // Borders and separators show on the window and on a card.
+  for (const bool dark : {false, true}) {
+    for (const DynamicColor background : {Palette::canvas, Palette::surface})
+      EXPECT_GE(test::contrast(Palette::hairline.resolve(dark), background.resolve(dark)), 1.2) << dark;
+  }
 }
 
 TEST(Appearance, MatchSystemFollowsThePortalElseTheStartingPalette) {
@@ -71,37 +164,57 @@ TEST(Appearance, MatchSystemFollowsThePortalElseTheStartingPalette) {
   EXPECT_EQ(Appearance::colorSchemeFromPortal(3), std::nullopt);
 }
 
-TEST(MetricFamily, ColoursInBothPalettesAndSchemes) {
-  struct Case {
-    MetricFamily family;
-    QRgb standardLight, standardDark, safeLight, safeDark;
-    const char* symbol;
-  };
-  const Case cases[] = {
-      {MetricFamily::cpu, 0x2563EB, 0x60A5FA, 0x0072B2, 0x56B4E9, "cpu"},
-      {MetricFamily::gpu, 0x7C3AED, 0xA78BFA, 0xAA4499, 0xCC79A7, "square.stack.3d.up"},
-      {MetricFamily::memory, 0x059669, 0x34D399, 0x007A5A, 0x009E73, "memorychip"},
-      {MetricFamily::disk, 0xC2620A, 0xFBBF24, 0xB07800, 0xE69F00, "internaldrive"},
-      {MetricFamily::network, 0x0891B2, 0x22D3EE, 0x2A7FB8, 0x88CCEE, "network"},
-      {MetricFamily::power, 0x4D7C0F, 0xA3E635, 0x8A7A00, 0xF0E442, "bolt.fill"},
-      {MetricFamily::thermal, 0xDB2777, 0xF472B6, 0xD55E00, 0xFF8A3D, "thermometer.medium"},
-      {MetricFamily::system, 0x596078, 0xA3AAC2, 0x596078, 0xA3AAC2, "desktopcomputer"},
-  };
-  ASSERT_EQ(std::size(cases), MetricFamilies::all().size());
-  for (std::size_t i = 0; i < std::size(cases); ++i) {
-    const Case& c = cases[i];
-    SCOPED_TRACE(MetricFamilies::rawValue(c.family).toStdString());
-    EXPECT_EQ(MetricFamilies::all()[i], c.family);
-    const auto rgb = [](const DynamicColor& color, bool dark) {
-      return color.resolve(dark).rgb() & 0xFFFFFF;
-    };
-    EXPECT_EQ(rgb(MetricFamilies::color(c.family, false), false), c.standardLight);
-    EXPECT_EQ(rgb(MetricFamilies::color(c.family, false), true), c.standardDark);
-    EXPECT_EQ(rgb(MetricFamilies::color(c.family, true), false), c.safeLight);
-    EXPECT_EQ(rgb(MetricFamilies::color(c.family, true), true), c.safeDark);
-    EXPECT_EQ(MetricFamilies::standard(c.family), MetricFamilies::color(c.family, false));
-    EXPECT_EQ(MetricFamilies::colorBlindSafe(c.family), MetricFamilies::color(c.family, true));
-    EXPECT_EQ(MetricFamilies::symbol(c.family), QString::fromLatin1(c.symbol));
+// Chart lines, swatches and header tiles stand out from every fill they are drawn on (3:1, as for
+// any graphic that carries meaning), in both appearances and both colour schemes.
+TEST(MetricFamily, ColoursStandOutOnEveryBackground) {
+  for (const bool safe : {false, true}) {
+    for (const bool dark : {false, true}) {
+      for (const MetricFamily family : MetricFamilies::all()) {
+        const QColor colour = MetricFamilies::color(family, safe).resolve(dark);
+        for (const auto& [name, background] : kBackgrounds) {
+          EXPECT_GE(test::contrast(colour, background.resolve(dark)), 3.0)
+              << MetricFamilies::rawValue(family).toStdString() << " on " << name
+              << (dark ? " dark" : " light") << (safe ? " colour-blind safe" : "");
+        }
+      }
+    }
+  }
+}
+
+// Two families in one chart or legend are told apart: no two share a colour in either scheme or
+// appearance (a CIE76 distance of 5 is clearly different at a glance).
+TEST(MetricFamily, NoTwoFamiliesLookAlike) {
+  for (const bool safe : {false, true}) {
+    for (const bool dark : {false, true}) {
+      for (const MetricFamily a : MetricFamilies::all()) {
+        for (const MetricFamily b : MetricFamilies::all()) {
+          if (a >= b) continue;
+          EXPECT_GE(labDistance(MetricFamilies::color(a, safe).resolve(dark),
+                                MetricFamilies::color(b, safe).resolve(dark)),
+                    5.0)
+              << MetricFamilies::rawValue(a).toStdString() << " and "
+              << MetricFamilies::rawValue(b).toStdString() << (dark ? " dark" : " light")
+              << (safe ? " colour-blind safe" : "");
+        }
+      }
+    }
+  }
+}
+
+TEST(MetricFamily, EachHasItsOwnDrawnSymbolAndOneWayToItsColour) {
+  Icons::initResources();
+  // Every family once, in declaration order.
+  for (std::size_t i = 0; i < MetricFamilies::all().size(); ++i)
+    EXPECT_EQ(static_cast<std::size_t>(MetricFamilies::all()[i]), i);
+  QStringList seen;
+  for (const MetricFamily family : MetricFamilies::all()) {
+    SCOPED_TRACE(MetricFamilies::rawValue(family).toStdString());
+    const QString symbol = MetricFamilies::symbol(family);
+    EXPECT_TRUE(Icons::symbols().contains(symbol)) << symbol.toStdString();
+    EXPECT_FALSE(seen.contains(symbol)) << symbol.toStdString();
+    seen << symbol;
+    EXPECT_EQ(MetricFamilies::standard(family), MetricFamilies::color(family, false));
+    EXPECT_EQ(MetricFamilies::colorBlindSafe(family), MetricFamilies::color(family, true));
   }
   // The shared values the palette and the families must keep equal.
   EXPECT_EQ(MetricFamilies::standard(MetricFamily::system), Palette::textSecondary);
@@ -171,14 +284,30 @@ TEST(Environment, ChildrenReadTheirRootsValuesAndHearTheChange) {
   EXPECT_DOUBLE_EQ(Environment::densityValue(DensityChoice::comfortable), 1.25);
 }
 
-TEST(Typeface, PixelSizesWeightsAndModifiers) {
-  EXPECT_EQ(Typeface::label().pixelSize(), 11);
-  EXPECT_EQ(Typeface::label().weight(), QFont::DemiBold);
-  EXPECT_EQ(Typeface::label().capitalization(), QFont::SmallCaps);
-  EXPECT_EQ(Typeface::value().pixelSize(), 13);
-  EXPECT_EQ(Typeface::value().weight(), QFont::Medium);
-  EXPECT_EQ(Typeface::caption().pixelSize(), 11);
-  EXPECT_EQ(Typeface::mono().pixelSize(), 12);
+// Sizes a person reads: nothing below 11 px, the page title above the figures, the figures above
+// captions and card labels, and a card label told from a caption by its weight.
+TEST(Typeface, SizesAreReadableAndOrdered) {
+  for (const QFont* font :
+       {&Typeface::label(), &Typeface::value(), &Typeface::caption(), &Typeface::mono()}) {
+    EXPECT_GE(font->pixelSize(), 11) << font->toString().toStdString();
+  }
+  Icons::initResources();
+  const PageHeader header(QStringLiteral("CPU"), QStringLiteral("8 cores"), MetricFamily::cpu);
+  const auto* title = header.findChild<QLabel*>(QStringLiteral("pageHeader.title"));
+  ASSERT_TRUE(title);
+  EXPECT_GT(title->font().pixelSize(), Typeface::value().pixelSize());
+  EXPECT_GT(Typeface::value().pixelSize(), Typeface::caption().pixelSize());
+  EXPECT_GE(Typeface::value().pixelSize(), Typeface::label().pixelSize());
+  EXPECT_GT(Typeface::label().weight(), Typeface::caption().weight());
+  // Figures do not jitter as they change: every digit takes the same advance.
+  for (const QFont* font : {&Typeface::value(), &Typeface::caption()}) {
+    const QFontMetricsF metrics(*font);
+    for (char digit = '1'; digit <= '9'; ++digit)
+      EXPECT_DOUBLE_EQ(metrics.horizontalAdvance(QChar(digit)), metrics.horizontalAdvance('0')) << digit;
+  }
+}
+
+TEST(Typeface, MonoIsMonospacedAndFontsAreBuiltOnce) {
   // Monospaced in what it draws: every printable ASCII character takes the same advance. (Qt's
   // fixedPitch() says false for monospaced fonts that also carry double-width glyphs.)
   const QFontMetricsF mono(Typeface::mono());
