@@ -7,15 +7,18 @@
 #include "TestSupport.h"
 
 #include "design/Appearance.h"
+#include "design/ElidedLabel.h"
 #include "design/Environment.h"
 #include "design/Icons.h"
 #include "design/KeyedGrid.h"
 #include "design/Page.h"
+#include "design/Tokens.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QScrollBar>
 #include <QStyleFactory>
 #include <QVBoxLayout>
@@ -102,9 +105,28 @@ inline void expectNoSidewaysScroll(const std::function<Page*(QWidget*)>& make, Q
   }
 }
 
-// The page on the window canvas, tall enough to show every card, in light or dark.
-inline void savePage(Page& page, const QString& folder, const QString& name, bool dark, int width = 1100,
-                     int height = 1900) {
+// Whether every label the widget shows is drawn whole: inside the widget, and as wide (or, wrapped,
+// as tall) as its text needs. Elided labels shorten their text on purpose and are left out.
+inline ::testing::AssertionResult nothingCutOff(const QWidget& widget) {
+  QStringList cut;
+  for (const QLabel* label : widget.findChildren<QLabel*>()) {
+    if (!label->isVisibleTo(&widget) || label->text().isEmpty() || qobject_cast<const ElidedLabel*>(label))
+      continue;
+    const QRect where(label->mapTo(&widget, QPoint(0, 0)), label->size());
+    const bool inside = widget.rect().contains(where);
+    const bool whole = label->wordWrap() ? label->height() >= label->heightForWidth(label->width())
+                                         : label->width() >= label->sizeHint().width();
+    if (!inside || !whole) cut << QStringLiteral("\"%1\" (%2)").arg(label->text(), label->objectName());
+  }
+  if (cut.isEmpty()) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "cut off: " << cut.join(QStringLiteral(", ")).toStdString();
+}
+
+// The page on the window canvas, tall enough to show every card, in light or dark, saved under
+// <folder>/<name>-<light|dark>.png. Succeeds when the picture shows what it is for: the whole
+// page, with nothing to scroll either way, on the canvas of its appearance.
+inline ::testing::AssertionResult savePage(Page& page, const QString& folder, const QString& name, bool dark,
+                                           int width = 1100, int height = 1900) {
   static const bool icons = [] {
     Icons::initResources();
     return true;
@@ -123,10 +145,23 @@ inline void savePage(Page& page, const QString& folder, const QString& name, boo
   QCoreApplication::processEvents();
   const QString dir = outputDir() + QLatin1Char('/') + folder;
   QDir().mkpath(dir);
-  window.grab().save(dir + QLatin1Char('/') + name +
-                     (dark ? QStringLiteral("-dark.png") : QStringLiteral("-light.png")));
+  const QImage picture = window.grab().toImage();
+  const QString path =
+      dir + QLatin1Char('/') + name + (dark ? QStringLiteral("-dark.png") : QStringLiteral("-light.png"));
+  const bool saved = picture.save(path);
+  const int below = page.verticalScrollBar()->maximum();
+  const int beside = page.horizontalScrollBar()->maximum();
   layout->removeWidget(&page);
   page.setParent(previous);
+  const QColor corner = picture.pixelColor(picture.width() - 1, picture.height() - 1);
+  if (!saved) return ::testing::AssertionFailure() << "not written: " << path.toStdString();
+  if (below > 0 || beside > 0)
+    return ::testing::AssertionFailure() << name.toStdString() << " needs " << below << " px more height, "
+                                         << beside << " px more width than " << width << "x" << height;
+  if (corner != Palette::canvas.resolve(dark))
+    return ::testing::AssertionFailure() << name.toStdString() << " drawn on " << corner.name().toStdString()
+                                         << ", not the " << (dark ? "dark" : "light") << " canvas";
+  return ::testing::AssertionSuccess();
 }
 
 // <page>/ under the test output folder, for the PNGs a person looks at.

@@ -16,6 +16,7 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace kivo {
 namespace {
@@ -323,18 +324,18 @@ TEST(RuleEditor, SteppersPickersAndCancel) {
   EXPECT_EQ(cancelled.editor.result(), QDialog::Rejected);
 }
 
+// Each kind of rule in light and dark, at the editor's own size: no label is cut off.
 TEST(RuleEditor, Screenshots) {
-  AlertRule rule = base();
-  EditorRig rig(rule);
-  test::grabBoth(rig.editor, QStringLiteral("alerts"), QStringLiteral("editor-cpu"), rig.editor.sizeHint());
-  AlertRule thermal = RuleEditorForm::withMetric(base(), MetricID::thermalState);
-  EditorRig level(thermal);
-  test::grabBoth(level.editor, QStringLiteral("alerts"), QStringLiteral("editor-thermal"),
-                 level.editor.sizeHint());
-  AlertRule disk = RuleEditorForm::withMetric(base(), MetricID::diskFree);
-  EditorRig bytes(disk);
-  test::grabBoth(bytes.editor, QStringLiteral("alerts"), QStringLiteral("editor-disk"),
-                 bytes.editor.sizeHint());
+  const std::pair<AlertRule, const char*> rules[] = {
+      {base(), "editor-cpu"},
+      {RuleEditorForm::withMetric(base(), MetricID::thermalState), "editor-thermal"},
+      {RuleEditorForm::withMetric(base(), MetricID::diskFree), "editor-disk"},
+  };
+  for (const auto& [rule, name] : rules) {
+    EditorRig rig(rule);
+    test::grabBoth(rig.editor, QStringLiteral("alerts"), QString::fromLatin1(name), rig.editor.sizeHint());
+    EXPECT_TRUE(test::nothingCutOff(rig.editor)) << name;
+  }
 }
 
 }  // namespace

@@ -215,13 +215,13 @@ TEST(DiskPage, WritesThePageForALook) {
   test::ModelRig rig;
   {
     DiskPage empty(*rig.model);
-    test::savePage(empty, QStringLiteral("disk"), QStringLiteral("disk-empty"), false);
+    EXPECT_TRUE(test::savePage(empty, QStringLiteral("disk"), QStringLiteral("disk-empty"), false));
   }
   for (int i = 0; i < 40; ++i) rig.model->ingest(diskSnapshot(i * 2.0, machineVolumes()));
   for (bool dark : {false, true}) {
     DiskPage page(*rig.model);
-    test::savePage(page, QStringLiteral("disk"), QStringLiteral("disk"), dark);
-    test::savePage(page, QStringLiteral("disk"), QStringLiteral("disk-narrow"), dark, 700, 2600);
+    EXPECT_TRUE(test::savePage(page, QStringLiteral("disk"), QStringLiteral("disk"), dark));
+    EXPECT_TRUE(test::savePage(page, QStringLiteral("disk"), QStringLiteral("disk-narrow"), dark, 700, 2600));
   }
 }
 

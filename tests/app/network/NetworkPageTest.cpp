@@ -274,13 +274,14 @@ TEST_F(NetworkPageTest, FitsAnyWindowWithoutSidewaysScrollAndIsShotAtEachSize) {
 TEST_F(NetworkPageTest, WritesThePageForALook) {
   {
     NetworkPage before(*rig->model, *rig->settings);
-    test::savePage(before, QStringLiteral("network"), QStringLiteral("network-empty"), false);
+    EXPECT_TRUE(test::savePage(before, QStringLiteral("network"), QStringLiteral("network-empty"), false));
   }
   feed();
   for (bool dark : {false, true}) {
     NetworkPage page(*rig->model, *rig->settings, localRunner(1));
-    test::savePage(page, QStringLiteral("network"), QStringLiteral("network"), dark);
-    test::savePage(page, QStringLiteral("network"), QStringLiteral("network-narrow"), dark, 700, 2600);
+    EXPECT_TRUE(test::savePage(page, QStringLiteral("network"), QStringLiteral("network"), dark));
+    EXPECT_TRUE(
+        test::savePage(page, QStringLiteral("network"), QStringLiteral("network-narrow"), dark, 700, 2600));
   }
 }
 

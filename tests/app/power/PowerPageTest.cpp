@@ -278,17 +278,20 @@ TEST(PowerPage, WritesThePageForALook) {
   test::ModelRig rig;
   {
     PowerPage empty(*rig.model);
-    test::savePage(empty, QStringLiteral("power"), QStringLiteral("power-empty"), false, 1100, 900);
+    EXPECT_TRUE(
+        test::savePage(empty, QStringLiteral("power"), QStringLiteral("power-empty"), false, 1100, 900));
   }
   for (int i = 0; i < 40; ++i) rig.model->ingest(powerSnapshot(i * 2.0, busyLaptop(72 - i * 0.25)));
   for (bool dark : {false, true}) {
     PowerPage page(*rig.model);
-    test::savePage(page, QStringLiteral("power"), QStringLiteral("power-laptop"), dark, 1100, 1500);
+    EXPECT_TRUE(
+        test::savePage(page, QStringLiteral("power"), QStringLiteral("power-laptop"), dark, 1100, 1500));
   }
   rig.model->ingest(powerSnapshot(100, PowerSample(false, PowerSourceKind::ac, false, false, std::nullopt)));
   for (bool dark : {false, true}) {
     PowerPage page(*rig.model);
-    test::savePage(page, QStringLiteral("power"), QStringLiteral("power-desktop"), dark, 1100, 900);
+    EXPECT_TRUE(
+        test::savePage(page, QStringLiteral("power"), QStringLiteral("power-desktop"), dark, 1100, 900));
   }
 }
 

@@ -185,7 +185,8 @@ TEST(ThermalPage, WritesThePageForALook) {
     ThermalRig rig(false);
     rig.model->ingest(thermalSnapshot(0, std::nullopt));
     ThermalPage page(*rig.model);
-    test::savePage(page, QStringLiteral("thermal"), QStringLiteral("thermal-nozones"), false, 1100, 2300);
+    EXPECT_TRUE(test::savePage(page, QStringLiteral("thermal"), QStringLiteral("thermal-nozones"), false,
+                               1100, 2300));
   }
   ThermalRig rig;
   const ThermalLevel levels[] = {ThermalLevel::nominal, ThermalLevel::fair, ThermalLevel::serious};
@@ -196,7 +197,7 @@ TEST(ThermalPage, WritesThePageForALook) {
   }
   for (bool dark : {false, true}) {
     ThermalPage page(*rig.model);
-    test::savePage(page, QStringLiteral("thermal"), QStringLiteral("thermal"), dark, 1100, 2300);
+    EXPECT_TRUE(test::savePage(page, QStringLiteral("thermal"), QStringLiteral("thermal"), dark, 1100, 2300));
   }
 }
 
