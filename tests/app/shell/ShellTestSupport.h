@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ModelTestSupport.h"
 #include "WaitUntil.h"
 #include "design/Icons.h"
 #include "model/MonitorModel.h"
@@ -17,7 +18,7 @@
 namespace kivo::test {
 
 // Readings for an engine that may start: nothing but an idle CPU.
-class IdleSources final : public TelemetrySources {
+class IdleSources final : public QuietSources {
  public:
   std::optional<CPUSample> cpu(double) override {
     CPUSample sample;
@@ -25,25 +26,11 @@ class IdleSources final : public TelemetrySources {
     sample.interval = 1;
     return sample;
   }
-  std::optional<MemorySample> memory(double) override { return std::nullopt; }
-  std::vector<VolumeInfo> volumes() override { return {}; }
-  std::optional<DiskActivitySample> diskActivity(double) override { return std::nullopt; }
-  std::optional<NetworkSample> network(double) override { return std::nullopt; }
-  std::optional<ProcessSample> processes(double) override { return std::nullopt; }
-  std::optional<SelfUsage> selfUsage() override { return std::nullopt; }
-  PowerSample power(bool) override { return {}; }
-  std::vector<GPUStatistics> gpu() override { return {}; }
-  std::optional<ThermalLevel> thermal() override { return std::nullopt; }
-  void reset() override {}
 };
 
+// The fake machine of the model tests with an idle CPU; what the model logs is kept aside.
 inline MonitorModel::Environment quietEnvironment() {
-  MonitorModel::Environment environment;
-  environment.systemInfo = [] { return SystemInfo{}; };
-  environment.gpuDevices = [] { return std::vector<GPUDevice>{}; };
-  environment.capabilities = [] { return std::vector<SensorCapability>{}; };
-  environment.monotonicNow = [] { return 1000.0; };
-  environment.now = [] { return QDateTime::currentDateTimeUtc(); };
+  MonitorModel::Environment environment = fakeEnvironment(Probe{});
   environment.sources = [] { return std::make_unique<IdleSources>(); };
   return environment;
 }
