@@ -189,6 +189,10 @@ void TelemetryEngine::record(const StoredEvent& event) {
   if (const auto store = this->store()) store->record(event);
 }
 
+void TelemetryEngine::recordUnlessBusy(const StoredEvent& event) {
+  if (const auto store = this->store()) store->recordUnlessBusy(event);
+}
+
 void TelemetryEngine::invalidateSlowReadings() {
   post([this] { lastSlow_.reset(); });
 }
@@ -226,7 +230,7 @@ double TelemetryEngine::tick(double now, const QDateTime& date) {
     const double elapsed = now - *lastTick_;
     if (SchedulerMath::isDiscontinuity(elapsed, interval)) {
       resetBaselines();
-      record(StoredEvents::gap(elapsed, date));
+      recordUnlessBusy(StoredEvents::gap(elapsed, date));
     }
   }
 
@@ -262,7 +266,7 @@ double TelemetryEngine::tick(double now, const QDateTime& date) {
       processCount_ = snapshot->processes->total > 0 ? std::optional<std::int64_t>(snapshot->processes->total)
                                                      : std::nullopt;
       for (const auto& spike : spikes_.update(snapshot->processes->processes, date)) {
-        record(StoredEvents::spike(spike));
+        recordUnlessBusy(StoredEvents::spike(spike));
       }
     }
   }
@@ -294,7 +298,7 @@ double TelemetryEngine::tick(double now, const QDateTime& date) {
 
   // Alert rules against the new values; their transitions become events.
   snapshot->alerts = alerts_.evaluate(values_, date);
-  for (const auto& transition : snapshot->alerts) record(StoredEvents::alert(transition));
+  for (const auto& transition : snapshot->alerts) recordUnlessBusy(StoredEvents::alert(transition));
 
   // History: every tick is appended, written out on the flush interval; while an erase, a
   // query or another program holds the database, the rows wait and the next tick tries again.

@@ -82,6 +82,8 @@ class TelemetryEngine {
   void drainMailbox();
   void run(std::stop_token stop);
   void resetBaselines();
+  // The tick's own events (gaps, spikes, alerts) never make it wait on the database.
+  void recordUnlessBusy(const StoredEvent& event);
   void publish(const std::shared_ptr<const TelemetrySnapshot>& snapshot);
 
   // Fixed at construction.

@@ -37,6 +37,7 @@ class TimeSeriesStore {
   // beyond it the oldest are dropped and counted in droppedRows().
   static constexpr std::size_t kMaxPendingRaw = 200'000;
   static constexpr std::size_t kMaxPendingSummaries = 50'000;
+  static constexpr std::size_t kMaxPendingEvents = 10'000;
 
   // Opens the database at path (creating its folder and the file when missing), or an
   // in-memory database when path is absent. Throws StoreError when the file cannot be
@@ -90,8 +91,13 @@ class TimeSeriesStore {
   StoreStatistics statistics();
 
   // Appends an event (its id is ignored) and returns the new row id, or absent when
-  // the insert failed.
+  // the insert failed. Events that recordUnlessBusy queued are written first.
   std::optional<std::int64_t> record(const StoredEvent& event);
+
+  // record() for the sampling loop, which never waits: while another thread uses the database
+  // or another program holds its write lock, the event is queued (bounded, the oldest dropped
+  // first) and written, in order, by the next record, flush or event query.
+  void recordUnlessBusy(const StoredEvent& event);
 
   // Events of the given kinds with from <= date <= to, newest first, at most limit.
   // Use StoreTime::distantPast() and distantFuture() for all time.

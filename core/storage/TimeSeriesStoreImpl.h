@@ -164,6 +164,7 @@ struct TimeSeriesStore::Impl {
   std::array<std::optional<Bucket>, kMetricCount> minuteBuckets;  // by Metric::index
   std::array<std::optional<Bucket>, kMetricCount> hourBuckets;
   std::vector<ClosedBucket> closedBuckets;
+  std::vector<StoredEvent> pendingEvents;  // oldest first
   std::optional<QString> lastError;
   int lastErrorCode = 0;  // primary result code of lastError
   std::uint64_t dropped = 0;
@@ -217,6 +218,16 @@ struct TimeSeriesStore::Impl {
   std::vector<std::int64_t> metricsIn(const char* nextMetricSql);
   std::optional<double> earliestSample();
   void dropOldest();
+  // Inserts one event; absent when it failed, with `busy` set (and no error kept) when only
+  // another holder of the write lock stood in the way.
+  std::optional<std::int64_t> insertEventLocked(const StoredEvent& event, bool& busy);
+  // Writes the events recordUnlessBusy queued; false when some still wait for the database.
+  bool writePendingEventsLocked();
+  // Puts events back in front of those queued meanwhile; queues one after them. Both under
+  // stateMutex, bounded by kMaxPendingEvents.
+  void requeueEvents(std::vector<StoredEvent>& events);
+  void queueEvent(const StoredEvent& event);
+  void dropOldestEvents();
 };
 
 }  // namespace kivo

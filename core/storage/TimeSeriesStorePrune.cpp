@@ -99,6 +99,7 @@ bool TimeSeriesStore::eraseAll() {
     d->minuteBuckets.fill(std::nullopt);
     d->hourBuckets.fill(std::nullopt);
     d->closedBuckets.clear();
+    d->pendingEvents.clear();
   }
 
   if (d->connection().exec("BEGIN IMMEDIATE") != SQLITE_OK) {

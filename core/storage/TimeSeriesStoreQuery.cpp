@@ -151,14 +151,13 @@ std::optional<double> TimeSeriesStore::Impl::earliestSample() {
   return earliest;
 }
 
-std::optional<std::int64_t> TimeSeriesStore::record(const StoredEvent& event) {
+std::optional<std::int64_t> TimeSeriesStore::Impl::insertEventLocked(const StoredEvent& event, bool& busy) {
   const double ts = StoreTime::seconds(event.date);
   const QByteArray kind = EventKinds::rawString(event.kind).toUtf8();
   const QByteArray code = event.code.toUtf8();
   const QByteArray payload = payloadText(event.payload);
 
-  std::lock_guard connection(d->connectionMutex);
-  SQLiteStatement& insert = d->database->insertEvent;
+  SQLiteStatement& insert = database->insertEvent;
   StatementReset guard(insert);
   if (std::isfinite(ts)) {
     insert.bind(1, ts);
@@ -174,11 +173,73 @@ std::optional<std::int64_t> TimeSeriesStore::record(const StoredEvent& event) {
   }
   insert.bind(5, code);
   insert.bind(6, payload);
-  if (insert.step() != SQLITE_DONE) {
-    d->failSql("cannot record the event");
-    return std::nullopt;
+  const int rc = insert.step();
+  if (rc == SQLITE_DONE) return sqlite3_last_insert_rowid(db());
+  busy = (rc & 0xff) == SQLITE_BUSY;
+  if (!busy) failSql("cannot record the event");
+  return std::nullopt;
+}
+
+void TimeSeriesStore::Impl::requeueEvents(std::vector<StoredEvent>& events) {
+  std::lock_guard state(stateMutex);
+  // Queued meanwhile by the sampling loop: later than these.
+  events.insert(events.end(), std::make_move_iterator(pendingEvents.begin()),
+                std::make_move_iterator(pendingEvents.end()));
+  pendingEvents.swap(events);
+  dropOldestEvents();
+}
+
+void TimeSeriesStore::Impl::queueEvent(const StoredEvent& event) {
+  std::lock_guard state(stateMutex);
+  pendingEvents.push_back(event);
+  dropOldestEvents();
+}
+
+void TimeSeriesStore::Impl::dropOldestEvents() {
+  if (pendingEvents.size() > kMaxPendingEvents) {
+    const std::size_t excess = pendingEvents.size() - kMaxPendingEvents;
+    pendingEvents.erase(pendingEvents.begin(), pendingEvents.begin() + static_cast<std::ptrdiff_t>(excess));
+    dropped += excess;
   }
-  return sqlite3_last_insert_rowid(d->db());
+}
+
+bool TimeSeriesStore::Impl::writePendingEventsLocked() {
+  std::vector<StoredEvent> queued;
+  {
+    std::lock_guard state(stateMutex);
+    if (pendingEvents.empty()) return true;
+    queued.swap(pendingEvents);
+  }
+  std::size_t done = 0;
+  bool busy = false;
+  // An event the database refuses for another reason is dropped, its error kept.
+  while (done < queued.size() && (insertEventLocked(queued[done], busy) || !busy)) ++done;
+  if (done == queued.size()) return true;
+  queued.erase(queued.begin(), queued.begin() + static_cast<std::ptrdiff_t>(done));
+  requeueEvents(queued);
+  return false;
+}
+
+std::optional<std::int64_t> TimeSeriesStore::record(const StoredEvent& event) {
+  std::lock_guard connection(d->connectionMutex);
+  d->writePendingEventsLocked();
+  bool busy = false;
+  const auto id = d->insertEventLocked(event, busy);
+  if (busy) d->failSql("cannot record the event");
+  return id;
+}
+
+void TimeSeriesStore::recordUnlessBusy(const StoredEvent& event) {
+  std::unique_lock connection(d->connectionMutex, std::try_to_lock);
+  if (connection.owns_lock()) {
+    // Another program holding the write lock would make the insert wait out the busy timeout.
+    sqlite3_busy_timeout(d->db(), 0);
+    bool busy = false;
+    const bool written = d->writePendingEventsLocked() && (d->insertEventLocked(event, busy) || !busy);
+    sqlite3_busy_timeout(d->db(), kBusyTimeoutMs);
+    if (written) return;
+  }
+  d->queueEvent(event);
 }
 
 std::vector<StoredEvent> TimeSeriesStore::events(const std::vector<EventKind>& kinds, const QDateTime& from,
@@ -199,6 +260,7 @@ std::vector<StoredEvent> TimeSeriesStore::events(const std::vector<EventKind>& k
   const double e = StoreTime::seconds(to);
 
   std::lock_guard connection(d->connectionMutex);
+  d->writePendingEventsLocked();
   SQLiteStatement query(d->db(), sql);
   if (!query.ok()) {
     d->failSql("cannot list events");
@@ -235,6 +297,7 @@ std::vector<StoredEvent> TimeSeriesStore::events(const std::vector<EventKind>& k
 
 bool TimeSeriesStore::deleteEvent(std::int64_t id) {
   std::lock_guard connection(d->connectionMutex);
+  d->writePendingEventsLocked();
   SQLiteStatement remove(d->db(), "DELETE FROM events WHERE id=?");
   remove.bind(1, id);
   if (remove.step() != SQLITE_DONE) {
@@ -247,6 +310,7 @@ bool TimeSeriesStore::deleteEvent(std::int64_t id) {
 bool TimeSeriesStore::deleteEvents(const std::vector<EventKind>& kinds) {
   if (kinds.empty()) return true;
   std::lock_guard connection(d->connectionMutex);
+  d->writePendingEventsLocked();
   SQLiteStatement remove(d->db(), "DELETE FROM events WHERE kind=?");
   bool ok = remove.ok();
   for (EventKind kind : kinds) {

@@ -139,6 +139,7 @@ bool TimeSeriesStore::Impl::writeQueued() {
 
 bool TimeSeriesStore::Impl::flushLocked(double now) {
   if (!replaceIfDeleted()) return false;
+  writePendingEventsLocked();
   if (takeQueued() && !writeQueued()) {
     restoreQueued();
     return false;  // the database is not writable now: no prune either

@@ -285,7 +285,8 @@ TEST(EngineTick, BestEffortOffLeavesOutTheGpu) {
 }
 
 // Erasing the history (a VACUUM on the store's worker) must not hold up sampling: the
-// tick whose flush falls due meanwhile completes at once and its values are kept.
+// tick whose flush falls due meanwhile, and which records a gap, completes at once, and its
+// values and event are kept.
 TEST(EngineTick, TickDuringAnEraseCompletesAtOnceAndKeepsItsValues) {
   kivo::test::SQLiteHold hold;
   TelemetryConfiguration configuration;
@@ -295,13 +296,15 @@ TEST(EngineTick, TickDuringAnEraseCompletesAtOnceAndKeepsItsValues) {
   hold.arm("VACUUM");
   std::thread eraser([&] { h.store->eraseAll(); });
   ASSERT_TRUE(hold.waitUntilHolding());
-  EXPECT_TRUE(h.tick(2, 2));
+  EXPECT_TRUE(h.tick(700, 700));
   EXPECT_TRUE(hold.isHolding()) << "the tick waited for the erase";
   hold.release();
   eraser.join();
-  const auto written = h.store->series(MetricID::cpuTotal, kStart, kStart.addSecs(10), 100, StoreTier::raw,
-                                       kStart.addSecs(10));
+  const auto written = h.store->series(MetricID::cpuTotal, kStart, kStart.addSecs(800), 100, StoreTier::raw,
+                                       kStart.addSecs(800));
   EXPECT_EQ(written.sampleCount(), 1) << "the second tick's value, after the erase";
+  ASSERT_EQ(h.events(EventKind::system).size(), 1u);
+  EXPECT_EQ(h.events(EventKind::system)[0].code, QStringLiteral("system.gap"));
 }
 
 TEST(EngineTick, RunsWithoutAStore) {

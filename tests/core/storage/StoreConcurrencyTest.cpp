@@ -1,6 +1,7 @@
 #include "SQLiteHold.h"
 #include "StoreTestSupport.h"
 #include "TestSupport.h"
+#include "analysis/StoredEvents.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,7 @@ using namespace kivo::test;
 
 // The sampling loop must never wait for SQLite: while an erase or a chart query is
 // inside the database on another thread, what a tick calls returns at once, and the
-// values it appended are written by the next flush.
+// values it appended and the event it recorded are written by the next flush.
 TEST(StoreConcurrency, TickCallsReturnWhileAnEraseOrAQueryIsInsideTheDatabase) {
   const struct {
     const char* name;
@@ -44,6 +45,7 @@ TEST(StoreConcurrency, TickCallsReturnWhileAnEraseOrAQueryIsInsideTheDatabase) {
     ASSERT_TRUE(hold.waitUntilHolding());
     store.append(std::vector<MetricValue>{{MetricID::cpuTotal, 77}, {MetricID::memUsed, 5}}, at(t0 + 70));
     EXPECT_EQ(store.flushUnlessBusy(at(t0 + 70)), std::nullopt);
+    store.recordUnlessBusy(StoredEvents::gap(40, at(t0 + 70)));
     EXPECT_EQ(store.lastError(), std::nullopt);
     EXPECT_EQ(store.droppedRows(), 0u);
     EXPECT_EQ(store.rawInterval(), 2);
@@ -56,6 +58,7 @@ TEST(StoreConcurrency, TickCallsReturnWhileAnEraseOrAQueryIsInsideTheDatabase) {
     const std::string at70 = std::to_string(static_cast<std::int64_t>(t0 + 70) * 1000);
     EXPECT_EQ(db.value("SELECT COUNT(*) FROM raw WHERE ts=" + at70), "2");
     EXPECT_EQ(db.value("SELECT v FROM raw WHERE metric=1 AND ts=" + at70), "77.0");
+    EXPECT_EQ(db.value("SELECT COUNT(*) FROM events WHERE kind='system'"), "1");
   }
 }
 

@@ -1,5 +1,6 @@
 #include "StoreTestSupport.h"
 #include "TestSupport.h"
+#include "analysis/StoredEvents.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <limits>
 #include <utility>
 
@@ -254,6 +256,55 @@ TEST(StoreWrite, TickFlushSkipsWhileAnotherProgramHoldsTheWriteLock) {
   EXPECT_EQ(summary(s.db, "minute", MetricID::cpuTotal, m), "10.0 50.0 30.0 3");
   EXPECT_FALSE(s.store.writeStatus().error);
   EXPECT_EQ(s.store.droppedRows(), 0u);
+}
+
+// Events of the sampling loop wait, in order, while another program holds the write lock:
+// the next record, flush or event query writes them first. Erasing drops those still queued.
+TEST(StoreWrite, TickEventsWaitInOrderWhileAnotherProgramHoldsTheWriteLock) {
+  FileStore s;
+  const double t = recentHour() + 600;
+  const auto note = [&](const char* text, double seconds) {
+    return StoredEvents::bookmark(QString::fromUtf8(text), at(t + seconds));
+  };
+  const auto written = [&] {
+    return s.db.value(
+        "SELECT group_concat(json_extract(payload, '$.note'), ' ') FROM (SELECT payload "
+        "FROM events ORDER BY id)");
+  };
+  ASSERT_EQ(s.db.exec("BEGIN IMMEDIATE"), "");
+  s.store.recordUnlessBusy(note("one", 1));
+  s.store.recordUnlessBusy(note("two", 2));
+  EXPECT_FALSE(s.store.writeStatus().error);
+  ASSERT_EQ(s.db.exec("COMMIT"), "");
+  EXPECT_EQ(s.db.value("SELECT COUNT(*) FROM events"), "0");
+  s.store.recordUnlessBusy(note("three", 3));
+  EXPECT_EQ(written(), "one two three");
+
+  // Written by whichever comes first: a flush, a blocking record or a query of events.
+  const struct {
+    const char* name;
+    std::function<void()> next;
+  } writers[] = {
+      {"flush", [&] { EXPECT_TRUE(s.store.flush(at(t + 10))); }},
+      {"record", [&] { EXPECT_TRUE(s.store.record(note("by record", 11))); }},
+      {"events", [&] { s.store.events({EventKind::bookmark}, at(t), at(t + 60), 10); }},
+  };
+  for (const auto& writer : writers) {
+    SCOPED_TRACE(writer.name);
+    ASSERT_EQ(s.db.exec("DELETE FROM events"), "");
+    ASSERT_EQ(s.db.exec("BEGIN IMMEDIATE"), "");
+    s.store.recordUnlessBusy(note("queued", 5));
+    ASSERT_EQ(s.db.exec("COMMIT"), "");
+    writer.next();
+    EXPECT_EQ(written().substr(0, 6), "queued");
+  }
+
+  ASSERT_EQ(s.db.exec("BEGIN IMMEDIATE"), "");
+  s.store.recordUnlessBusy(note("erased", 20));
+  ASSERT_EQ(s.db.exec("COMMIT"), "");
+  ASSERT_TRUE(s.store.eraseAll());
+  ASSERT_TRUE(s.store.flush(at(t + 30)));
+  EXPECT_EQ(s.db.value("SELECT COUNT(*) FROM events"), "0");
 }
 
 TEST(StoreWrite, QueueWhileFlushesFailIsBoundedDroppingTheOldestFirst) {
