@@ -196,13 +196,13 @@ void AppSettings::setThresholds(const IntelligenceThresholds& value) {
 
 void AppSettings::setAppearance(AppearanceChoice value) {
   if (!change(appearance_, value)) return;
-  write(kAppearance, AppearanceChoices::rawValue(value));
+  write(kAppearance, AppearanceChoices::rawString(value));
   emit appearanceChanged();
 }
 
 void AppSettings::setDensity(DensityChoice value) {
   if (!change(density_, value)) return;
-  write(kDensity, DensityChoices::rawValue(value));
+  write(kDensity, DensityChoices::rawString(value));
   emit densityChanged();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "metrics/RawValueTable.h"
+
 #include <QJsonValue>
 #include <QString>
 #include <QStringView>
@@ -12,15 +14,11 @@ namespace kivo {
 // The colour scheme of the interface; system follows the desktop.
 enum class AppearanceChoice { system, light, dark };
 
-namespace AppearanceChoices {
-std::span<const AppearanceChoice> allCases();
-// Also the identity and the stored form.
-QString rawValue(AppearanceChoice value);
-// Exact, case-sensitive match.
-std::optional<AppearanceChoice> fromRawValue(QStringView raw);
-QJsonValue toJson(AppearanceChoice value);
-// Only a JSON string holding a raw value decodes.
-std::optional<AppearanceChoice> fromJson(const QJsonValue& value);
-}  // namespace AppearanceChoices
+inline constexpr auto kAppearanceChoiceRawValues =
+    rawValueTable<AppearanceChoice>({{AppearanceChoice::system, "system"},
+                                     {AppearanceChoice::light, "light"},
+                                     {AppearanceChoice::dark, "dark"}});
+
+struct AppearanceChoices : RawValueLookups<kAppearanceChoiceRawValues> {};
 
 }  // namespace kivo

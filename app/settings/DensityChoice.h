@@ -1,5 +1,7 @@
 #pragma once
 
+#include "metrics/RawValueTable.h"
+
 #include <QJsonValue>
 #include <QString>
 #include <QStringView>
@@ -12,15 +14,11 @@ namespace kivo {
 // The spacing of the interface.
 enum class DensityChoice { compact, regular, comfortable };
 
-namespace DensityChoices {
-std::span<const DensityChoice> allCases();
-// Also the identity and the stored form.
-QString rawValue(DensityChoice value);
-// Exact, case-sensitive match.
-std::optional<DensityChoice> fromRawValue(QStringView raw);
-QJsonValue toJson(DensityChoice value);
-// Only a JSON string holding a raw value decodes.
-std::optional<DensityChoice> fromJson(const QJsonValue& value);
-}  // namespace DensityChoices
+inline constexpr auto kDensityChoiceRawValues =
+    rawValueTable<DensityChoice>({{DensityChoice::compact, "compact"},
+                                  {DensityChoice::regular, "regular"},
+                                  {DensityChoice::comfortable, "comfortable"}});
+
+struct DensityChoices : RawValueLookups<kDensityChoiceRawValues> {};
 
 }  // namespace kivo

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "metrics/RawValueTable.h"
+
 #include <QJsonValue>
 #include <QString>
 #include <QStringView>
@@ -12,17 +14,16 @@ namespace kivo {
 // A figure the tray item can show; disk is disk activity.
 enum class MenuBarItem { cpu, memory, network, disk, battery };
 
-namespace MenuBarItems {
-std::span<const MenuBarItem> allCases();
-// Also the identity and the stored form.
-QString rawValue(MenuBarItem value);
-// Exact, case-sensitive match.
-std::optional<MenuBarItem> fromRawValue(QStringView raw);
-QJsonValue toJson(MenuBarItem value);
-// Only a JSON string holding a raw value decodes.
-std::optional<MenuBarItem> fromJson(const QJsonValue& value);
-// The name shown for the indicator (tray settings, the tray label's captions).
-QString title(MenuBarItem value);
-}  // namespace MenuBarItems
+// The raw value is also the identity and the stored form.
+inline constexpr auto kMenuBarItemRawValues = rawValueTable<MenuBarItem>({{MenuBarItem::cpu, "cpu"},
+                                                                          {MenuBarItem::memory, "memory"},
+                                                                          {MenuBarItem::network, "network"},
+                                                                          {MenuBarItem::disk, "disk"},
+                                                                          {MenuBarItem::battery, "battery"}});
+
+struct MenuBarItems : RawValueLookups<kMenuBarItemRawValues> {
+  // The name shown for the indicator (tray settings, the tray label's captions).
+  static QString title(MenuBarItem value);
+};
 
 }  // namespace kivo

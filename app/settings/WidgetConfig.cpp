@@ -1,6 +1,5 @@
 #include "settings/WidgetConfig.h"
 
-#include "metrics/RawValueTable.h"
 #include "settings/UuidText.h"
 
 #include <array>
@@ -9,42 +8,9 @@ namespace kivo {
 
 namespace {
 
-constexpr auto kKinds = rawValueTable<WidgetKind>({{WidgetKind::cpu, "cpu"},
-                                                   {WidgetKind::cores, "cores"},
-                                                   {WidgetKind::gpu, "gpu"},
-                                                   {WidgetKind::memory, "memory"},
-                                                   {WidgetKind::disk, "disk"},
-                                                   {WidgetKind::diskActivity, "diskActivity"},
-                                                   {WidgetKind::network, "network"},
-                                                   {WidgetKind::battery, "battery"},
-                                                   {WidgetKind::thermal, "thermal"},
-                                                   {WidgetKind::topCPU, "topCPU"},
-                                                   {WidgetKind::topMemory, "topMemory"},
-                                                   {WidgetKind::system, "system"},
-                                                   {WidgetKind::alerts, "alerts"},
-                                                   {WidgetKind::overhead, "overhead"}});
-
 constexpr std::array kSizes{WidgetSize::small, WidgetSize::medium, WidgetSize::large};
 
 }  // namespace
-
-namespace WidgetKinds {
-std::span<const WidgetKind> allCases() {
-  return kKinds.allCases();
-}
-QString rawValue(WidgetKind kind) {
-  return kKinds.rawString(kind);
-}
-std::optional<WidgetKind> fromRawValue(QStringView raw) {
-  return kKinds.fromRawValue(raw);
-}
-QJsonValue toJson(WidgetKind kind) {
-  return kKinds.toJson(kind);
-}
-std::optional<WidgetKind> fromJson(const QJsonValue& value) {
-  return kKinds.fromJson(value);
-}
-}  // namespace WidgetKinds
 
 namespace WidgetSizes {
 std::span<const WidgetSize> allCases() {

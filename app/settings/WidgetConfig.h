@@ -1,5 +1,7 @@
 #pragma once
 
+#include "metrics/RawValueTable.h"
+
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QString>
@@ -28,14 +30,23 @@ enum class WidgetKind {
   overhead,
 };
 
-namespace WidgetKinds {
-std::span<const WidgetKind> allCases();
-QString rawValue(WidgetKind kind);
-// Exact, case-sensitive match.
-std::optional<WidgetKind> fromRawValue(QStringView raw);
-QJsonValue toJson(WidgetKind kind);
-std::optional<WidgetKind> fromJson(const QJsonValue& value);
-}  // namespace WidgetKinds
+inline constexpr auto kWidgetKindRawValues =
+    rawValueTable<WidgetKind>({{WidgetKind::cpu, "cpu"},
+                               {WidgetKind::cores, "cores"},
+                               {WidgetKind::gpu, "gpu"},
+                               {WidgetKind::memory, "memory"},
+                               {WidgetKind::disk, "disk"},
+                               {WidgetKind::diskActivity, "diskActivity"},
+                               {WidgetKind::network, "network"},
+                               {WidgetKind::battery, "battery"},
+                               {WidgetKind::thermal, "thermal"},
+                               {WidgetKind::topCPU, "topCPU"},
+                               {WidgetKind::topMemory, "topMemory"},
+                               {WidgetKind::system, "system"},
+                               {WidgetKind::alerts, "alerts"},
+                               {WidgetKind::overhead, "overhead"}});
+
+struct WidgetKinds : RawValueLookups<kWidgetKindRawValues> {};
 
 // How much room a widget takes; the raw value is stored (4, not 3, for large).
 enum class WidgetSize : int { small = 1, medium = 2, large = 4 };

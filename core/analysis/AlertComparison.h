@@ -1,5 +1,7 @@
 #pragma once
 
+#include "metrics/RawValueTable.h"
+
 #include <QJsonValue>
 
 #include <optional>
@@ -10,12 +12,9 @@ namespace kivo {
 
 enum class AlertComparison { above, below };
 
-namespace AlertComparisons {
-std::span<const AlertComparison> allCases();
-std::string_view rawValue(AlertComparison comparison);
-std::optional<AlertComparison> fromRawValue(std::string_view raw);
-QJsonValue toJson(AlertComparison comparison);
-std::optional<AlertComparison> fromJson(const QJsonValue& value);
-}  // namespace AlertComparisons
+inline constexpr auto kAlertComparisonRawValues =
+    rawValueTable<AlertComparison>({{AlertComparison::above, "above"}, {AlertComparison::below, "below"}});
+
+struct AlertComparisons : RawValueLookups<kAlertComparisonRawValues> {};
 
 }  // namespace kivo

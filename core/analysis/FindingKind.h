@@ -1,5 +1,7 @@
 #pragma once
 
+#include "metrics/RawValueTable.h"
+
 #include <QJsonValue>
 #include <QString>
 
@@ -19,13 +21,15 @@ enum class FindingKind {
   thermalPressure,
 };
 
-namespace FindingKinds {
-std::span<const FindingKind> allCases();
-std::string_view rawValue(FindingKind kind);
-// Exact, case-sensitive match of the raw value.
-std::optional<FindingKind> fromRawValue(std::string_view raw);
-QJsonValue toJson(FindingKind kind);
-std::optional<FindingKind> fromJson(const QJsonValue& value);
-}  // namespace FindingKinds
+inline constexpr auto kFindingKindRawValues =
+    rawValueTable<FindingKind>({{FindingKind::sustainedCPU, "sustainedCPU"},
+                                {FindingKind::memoryPressure, "memoryPressure"},
+                                {FindingKind::swapGrowth, "swapGrowth"},
+                                {FindingKind::diskExhaustion, "diskExhaustion"},
+                                {FindingKind::networkAnomaly, "networkAnomaly"},
+                                {FindingKind::processSpikes, "processSpikes"},
+                                {FindingKind::thermalPressure, "thermalPressure"}});
+
+struct FindingKinds : RawValueLookups<kFindingKindRawValues> {};
 
 }  // namespace kivo

@@ -1,7 +1,6 @@
 #include "collectors/NetworkSample.h"
 
 #include "metrics/JsonFields.h"
-#include "metrics/RawValueTable.h"
 
 #include <QJsonArray>
 
@@ -9,30 +8,9 @@
 
 namespace kivo {
 
-namespace InterfaceKinds {
-namespace {
-constexpr auto kTable = rawValueTable<InterfaceKind>({{InterfaceKind::wifi, "wifi"},
-                                                      {InterfaceKind::ethernet, "ethernet"},
-                                                      {InterfaceKind::cellular, "cellular"},
-                                                      {InterfaceKind::tunnel, "tunnel"},
-                                                      {InterfaceKind::bridge, "bridge"},
-                                                      {InterfaceKind::loopback, "loopback"},
-                                                      {InterfaceKind::other, "other"}});
-}  // namespace
-
-std::span<const InterfaceKind> allCases() {
-  return kTable.allCases();
-}
-std::string_view rawValue(InterfaceKind kind) {
-  return kTable.rawValue(kind);
-}
-std::optional<InterfaceKind> fromRawValue(std::string_view raw) {
-  return kTable.fromRawValue(raw);
-}
-bool countsTowardTotal(InterfaceKind kind) {
+bool InterfaceKinds::countsTowardTotal(InterfaceKind kind) {
   return kind == InterfaceKind::wifi || kind == InterfaceKind::ethernet || kind == InterfaceKind::cellular;
 }
-}  // namespace InterfaceKinds
 
 QJsonObject NetworkInterface::toJson() const {
   namespace J = JsonFields;

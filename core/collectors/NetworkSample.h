@@ -1,5 +1,7 @@
 #pragma once
 
+#include "metrics/RawValueTable.h"
+
 #include <QJsonObject>
 #include <QString>
 #include <QStringList>
@@ -14,13 +16,19 @@ namespace kivo {
 
 enum class InterfaceKind { wifi, ethernet, cellular, tunnel, bridge, loopback, other };
 
-namespace InterfaceKinds {
-std::span<const InterfaceKind> allCases();
-std::string_view rawValue(InterfaceKind kind);
-std::optional<InterfaceKind> fromRawValue(std::string_view raw);
-// Only Wi-Fi, Ethernet and cellular traffic is the machine's own; the rest would count it twice.
-bool countsTowardTotal(InterfaceKind kind);
-}  // namespace InterfaceKinds
+inline constexpr auto kInterfaceKindRawValues =
+    rawValueTable<InterfaceKind>({{InterfaceKind::wifi, "wifi"},
+                                  {InterfaceKind::ethernet, "ethernet"},
+                                  {InterfaceKind::cellular, "cellular"},
+                                  {InterfaceKind::tunnel, "tunnel"},
+                                  {InterfaceKind::bridge, "bridge"},
+                                  {InterfaceKind::loopback, "loopback"},
+                                  {InterfaceKind::other, "other"}});
+
+struct InterfaceKinds : RawValueLookups<kInterfaceKindRawValues> {
+  // Only Wi-Fi, Ethernet and cellular traffic is the machine's own; the rest would count it twice.
+  static bool countsTowardTotal(InterfaceKind kind);
+};
 
 // Cumulative 64-bit counters of one interface.
 struct InterfaceCounters {

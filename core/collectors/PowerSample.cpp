@@ -1,28 +1,8 @@
 #include "collectors/PowerSample.h"
 
 #include "metrics/JsonFields.h"
-#include "metrics/RawValueTable.h"
 
 namespace kivo {
-
-namespace {
-constexpr auto kTable = rawValueTable<PowerSourceKind>({{PowerSourceKind::ac, "ac"},
-                                                        {PowerSourceKind::battery, "battery"},
-                                                        {PowerSourceKind::ups, "ups"},
-                                                        {PowerSourceKind::unknown, "unknown"}});
-}  // namespace
-
-namespace PowerSource {
-std::span<const PowerSourceKind> allCases() {
-  return kTable.allCases();
-}
-std::string_view rawValue(PowerSourceKind kind) {
-  return kTable.rawValue(kind);
-}
-std::optional<PowerSourceKind> fromRawValue(std::string_view raw) {
-  return kTable.fromRawValue(raw);
-}
-}  // namespace PowerSource
 
 std::optional<double> PowerSample::batteryWatts() const {
   if (!voltage || !amperage) return std::nullopt;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "metrics/RawValueTable.h"
+
 #include <QJsonObject>
 #include <QString>
 
@@ -14,11 +16,13 @@ namespace kivo {
 // Where the computer draws its power from right now.
 enum class PowerSourceKind { ac, battery, ups, unknown };
 
-namespace PowerSource {
-std::span<const PowerSourceKind> allCases();
-std::string_view rawValue(PowerSourceKind kind);
-std::optional<PowerSourceKind> fromRawValue(std::string_view raw);
-}  // namespace PowerSource
+inline constexpr auto kPowerSourceKindRawValues =
+    rawValueTable<PowerSourceKind>({{PowerSourceKind::ac, "ac"},
+                                    {PowerSourceKind::battery, "battery"},
+                                    {PowerSourceKind::ups, "ups"},
+                                    {PowerSourceKind::unknown, "unknown"}});
+
+struct PowerSource : RawValueLookups<kPowerSourceKindRawValues> {};
 
 // One reading of the power supplies. Figures the kernel does not publish are absent;
 // the four flags read false (source: unknown) when nothing can be read.

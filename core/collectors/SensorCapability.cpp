@@ -1,34 +1,10 @@
 #include "collectors/SensorCapability.h"
 
 #include "metrics/JsonFields.h"
-#include "metrics/RawValueTable.h"
 
 #include <array>
 
 namespace kivo {
-
-namespace {
-constexpr auto kTable =
-    rawValueTable<CapabilityClass>({{CapabilityClass::publicAPI, "publicAPI"},
-                                    {CapabilityClass::userAuthorization, "userAuthorization"},
-                                    {CapabilityClass::systemCommand, "systemCommand"},
-                                    {CapabilityClass::privilegedHelper, "privilegedHelper"},
-                                    {CapabilityClass::unavailable, "unavailable"},
-                                    {CapabilityClass::estimated, "estimated"},
-                                    {CapabilityClass::bestEffort, "bestEffort"}});
-}  // namespace
-
-namespace Capability {
-std::span<const CapabilityClass> allCases() {
-  return kTable.allCases();
-}
-std::string_view rawValue(CapabilityClass kind) {
-  return kTable.rawValue(kind);
-}
-std::optional<CapabilityClass> fromRawValue(std::string_view raw) {
-  return kTable.fromRawValue(raw);
-}
-}  // namespace Capability
 
 QJsonObject SensorCapability::toJson() const {
   QJsonObject o;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "metrics/RawValueTable.h"
+
 #include <QJsonObject>
 #include <QString>
 
@@ -20,11 +22,16 @@ enum class CapabilityClass {
   bestEffort,
 };
 
-namespace Capability {
-std::span<const CapabilityClass> allCases();
-std::string_view rawValue(CapabilityClass kind);
-std::optional<CapabilityClass> fromRawValue(std::string_view raw);
-}  // namespace Capability
+inline constexpr auto kCapabilityClassRawValues =
+    rawValueTable<CapabilityClass>({{CapabilityClass::publicAPI, "publicAPI"},
+                                    {CapabilityClass::userAuthorization, "userAuthorization"},
+                                    {CapabilityClass::systemCommand, "systemCommand"},
+                                    {CapabilityClass::privilegedHelper, "privilegedHelper"},
+                                    {CapabilityClass::unavailable, "unavailable"},
+                                    {CapabilityClass::estimated, "estimated"},
+                                    {CapabilityClass::bestEffort, "bestEffort"}});
+
+struct Capability : RawValueLookups<kCapabilityClassRawValues> {};
 
 // One row of the sensor capability table.
 struct SensorCapability {

@@ -1,7 +1,6 @@
 #include "metrics/Metric.h"
 
 #include "metrics/JsonFields.h"
-#include "metrics/RawValueTable.h"
 
 #include <QJsonDocument>
 
@@ -61,24 +60,6 @@ constexpr std::array<int, kMaxRaw + 1> kIndexByRaw = [] {
     table[static_cast<int>(kMetrics[i].id)] = static_cast<int>(i);
   return table;
 }();
-
-constexpr auto kUnits = rawValueTable<MetricUnit>({{MetricUnit::percent, "percent"},
-                                                   {MetricUnit::bytes, "bytes"},
-                                                   {MetricUnit::bytesPerSecond, "bytesPerSecond"},
-                                                   {MetricUnit::count, "count"},
-                                                   {MetricUnit::perSecond, "perSecond"},
-                                                   {MetricUnit::seconds, "seconds"},
-                                                   {MetricUnit::milliseconds, "milliseconds"},
-                                                   {MetricUnit::watts, "watts"},
-                                                   {MetricUnit::celsius, "celsius"},
-                                                   {MetricUnit::level, "level"},
-                                                   {MetricUnit::load, "load"}});
-
-constexpr auto kQualities = rawValueTable<MetricQuality>({{MetricQuality::measured, "measured"},
-                                                          {MetricQuality::derived, "derived"},
-                                                          {MetricQuality::estimated, "estimated"},
-                                                          {MetricQuality::bestEffort, "bestEffort"},
-                                                          {MetricQuality::unavailable, "unavailable"}});
 
 QString fromView(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -226,30 +207,6 @@ std::optional<MetricID> fromJson(const QJsonValue& value) {
 }
 
 }  // namespace Metric
-
-namespace Unit {
-std::span<const MetricUnit> allCases() {
-  return kUnits.allCases();
-}
-std::string_view rawValue(MetricUnit unit) {
-  return kUnits.rawValue(unit);
-}
-std::optional<MetricUnit> fromRawValue(std::string_view raw) {
-  return kUnits.fromRawValue(raw);
-}
-}  // namespace Unit
-
-namespace Quality {
-std::span<const MetricQuality> allCases() {
-  return kQualities.allCases();
-}
-std::string_view rawValue(MetricQuality quality) {
-  return kQualities.rawValue(quality);
-}
-std::optional<MetricQuality> fromRawValue(std::string_view raw) {
-  return kQualities.fromRawValue(raw);
-}
-}  // namespace Quality
 
 QJsonObject MetricDescriptor::toJson() const {
   QJsonObject object;

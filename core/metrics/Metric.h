@@ -1,5 +1,7 @@
 #pragma once
 
+#include "metrics/RawValueTable.h"
+
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QString>
@@ -80,19 +82,31 @@ enum class MetricUnit {
   load,
 };
 
-namespace Unit {
-std::span<const MetricUnit> allCases();
-std::string_view rawValue(MetricUnit unit);
-std::optional<MetricUnit> fromRawValue(std::string_view raw);
-}  // namespace Unit
+inline constexpr auto kMetricUnitRawValues =
+    rawValueTable<MetricUnit>({{MetricUnit::percent, "percent"},
+                               {MetricUnit::bytes, "bytes"},
+                               {MetricUnit::bytesPerSecond, "bytesPerSecond"},
+                               {MetricUnit::count, "count"},
+                               {MetricUnit::perSecond, "perSecond"},
+                               {MetricUnit::seconds, "seconds"},
+                               {MetricUnit::milliseconds, "milliseconds"},
+                               {MetricUnit::watts, "watts"},
+                               {MetricUnit::celsius, "celsius"},
+                               {MetricUnit::level, "level"},
+                               {MetricUnit::load, "load"}});
+
+struct Unit : RawValueLookups<kMetricUnitRawValues> {};
 
 enum class MetricQuality { measured, derived, estimated, bestEffort, unavailable };
 
-namespace Quality {
-std::span<const MetricQuality> allCases();
-std::string_view rawValue(MetricQuality quality);
-std::optional<MetricQuality> fromRawValue(std::string_view raw);
-}  // namespace Quality
+inline constexpr auto kMetricQualityRawValues =
+    rawValueTable<MetricQuality>({{MetricQuality::measured, "measured"},
+                                  {MetricQuality::derived, "derived"},
+                                  {MetricQuality::estimated, "estimated"},
+                                  {MetricQuality::bestEffort, "bestEffort"},
+                                  {MetricQuality::unavailable, "unavailable"}});
+
+struct Quality : RawValueLookups<kMetricQualityRawValues> {};
 
 struct MetricDescriptor {
   MetricID id;

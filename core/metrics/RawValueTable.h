@@ -10,6 +10,7 @@
 #include <optional>
 #include <span>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 
 namespace kivo {
@@ -22,6 +23,7 @@ template <typename Enum, std::size_t N>
 class RawValueTable {
  public:
   using Entry = std::pair<Enum, std::string_view>;
+  using EnumType = Enum;
 
   constexpr explicit RawValueTable(const Entry (&entries)[N]) {
     for (std::size_t i = 0; i < N; ++i) {
@@ -67,5 +69,24 @@ template <typename Enum, std::size_t N>
 constexpr RawValueTable<Enum, N> rawValueTable(const std::pair<Enum, std::string_view> (&entries)[N]) {
   return RawValueTable<Enum, N>(entries);
 }
+
+// An enumeration's look-ups as static members over its table, so that the enumeration's
+// companion is its table and nothing more:
+//   inline constexpr auto kKindRawValues = rawValueTable<Kind>({...});
+//   struct Kinds : RawValueLookups<kKindRawValues> {};   // Kinds::fromJson(value) ...
+template <const auto& table>
+struct RawValueLookups {
+  using Enum = typename std::remove_cvref_t<decltype(table)>::EnumType;
+
+  static constexpr std::span<const Enum> allCases() { return table.allCases(); }
+  static constexpr std::string_view rawValue(Enum value) { return table.rawValue(value); }
+  static QString rawString(Enum value) { return table.rawString(value); }
+  // Exact, case-sensitive.
+  static constexpr std::optional<Enum> fromRawValue(std::string_view raw) { return table.fromRawValue(raw); }
+  static std::optional<Enum> fromRawValue(QStringView raw) { return table.fromRawValue(raw); }
+  static QJsonValue toJson(Enum value) { return table.toJson(value); }
+  // Only a JSON string holding a raw value decodes.
+  static std::optional<Enum> fromJson(const QJsonValue& value) { return table.fromJson(value); }
+};
 
 }  // namespace kivo

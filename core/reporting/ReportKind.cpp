@@ -1,22 +1,12 @@
 #include "reporting/ReportKind.h"
 
-#include "metrics/RawValueTable.h"
-
 #include <array>
 
-namespace kivo::ReportKinds {
+namespace kivo {
 
 namespace {
 
 using M = MetricID;
-
-constexpr auto kTable = rawValueTable<ReportKind>({{ReportKind::system, "system"},
-                                                   {ReportKind::cpu, "cpu"},
-                                                   {ReportKind::memory, "memory"},
-                                                   {ReportKind::storage, "storage"},
-                                                   {ReportKind::network, "network"},
-                                                   {ReportKind::processes, "processes"},
-                                                   {ReportKind::incident, "incident"}});
 
 constexpr std::array kSystem{M::cpuTotal, M::memUsed,      M::memPressure,    M::swapUsed,
                              M::diskFree, M::diskRead,     M::diskWrite,      M::netDown,
@@ -32,19 +22,7 @@ constexpr std::array kIncident{M::cpuTotal,  M::memUsed, M::memPressure, M::swap
 
 }  // namespace
 
-std::span<const ReportKind> allCases() {
-  return kTable.allCases();
-}
-std::string_view rawValue(ReportKind kind) {
-  return kTable.rawValue(kind);
-}
-QString id(ReportKind kind) {
-  return kTable.rawString(kind);
-}
-std::optional<ReportKind> fromRawValue(std::string_view raw) {
-  return kTable.fromRawValue(raw);
-}
-std::span<const MetricID> metrics(ReportKind kind) {
+std::span<const MetricID> ReportKinds::metrics(ReportKind kind) {
   switch (kind) {
     case ReportKind::system:
       return kSystem;
@@ -64,4 +42,4 @@ std::span<const MetricID> metrics(ReportKind kind) {
   return {};
 }
 
-}  // namespace kivo::ReportKinds
+}  // namespace kivo

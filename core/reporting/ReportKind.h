@@ -1,5 +1,7 @@
 #pragma once
 
+#include "metrics/RawValueTable.h"
+
 #include "metrics/Metric.h"
 
 #include <QString>
@@ -13,15 +15,19 @@ namespace kivo {
 // The seven kinds of report; the raw value is the case name.
 enum class ReportKind { system, cpu, memory, storage, network, processes, incident };
 
-namespace ReportKinds {
-std::span<const ReportKind> allCases();
-std::string_view rawValue(ReportKind kind);
-// Same as rawValue: a kind is identified by its raw value.
-QString id(ReportKind kind);
-// Exact, case-sensitive.
-std::optional<ReportKind> fromRawValue(std::string_view raw);
-// The metrics a report of the kind covers, in the order of its series, tables and charts.
-std::span<const MetricID> metrics(ReportKind kind);
-}  // namespace ReportKinds
+inline constexpr auto kReportKindRawValues = rawValueTable<ReportKind>({{ReportKind::system, "system"},
+                                                                        {ReportKind::cpu, "cpu"},
+                                                                        {ReportKind::memory, "memory"},
+                                                                        {ReportKind::storage, "storage"},
+                                                                        {ReportKind::network, "network"},
+                                                                        {ReportKind::processes, "processes"},
+                                                                        {ReportKind::incident, "incident"}});
+
+struct ReportKinds : RawValueLookups<kReportKindRawValues> {
+  // Same as rawValue: a kind is identified by its raw value.
+  static QString id(ReportKind kind) { return rawString(kind); }
+  // The metrics a report of the kind covers, in the order of its series, tables and charts.
+  static std::span<const MetricID> metrics(ReportKind kind);
+};
 
 }  // namespace kivo

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "metrics/RawValueTable.h"
+
 #include <QJsonValue>
 #include <QString>
 
@@ -12,16 +14,13 @@ namespace kivo {
 // Category of a stored event; the raw value (the case name) is stored in events.kind.
 enum class EventKind { alert, finding, bookmark, system, network, process };
 
-namespace EventKinds {
-// alert, finding, bookmark, system, network, process.
-std::span<const EventKind> allCases();
-std::string_view rawValue(EventKind kind);
-QString rawString(EventKind kind);
-// Exact, case-sensitive match of the raw value.
-std::optional<EventKind> fromRawValue(std::string_view raw);
-std::optional<EventKind> fromRawValue(const QString& raw);
-QJsonValue toJson(EventKind kind);
-std::optional<EventKind> fromJson(const QJsonValue& value);
-}  // namespace EventKinds
+inline constexpr auto kEventKindRawValues = rawValueTable<EventKind>({{EventKind::alert, "alert"},
+                                                                      {EventKind::finding, "finding"},
+                                                                      {EventKind::bookmark, "bookmark"},
+                                                                      {EventKind::system, "system"},
+                                                                      {EventKind::network, "network"},
+                                                                      {EventKind::process, "process"}});
+
+struct EventKinds : RawValueLookups<kEventKindRawValues> {};
 
 }  // namespace kivo

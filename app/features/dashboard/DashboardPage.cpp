@@ -149,7 +149,7 @@ void DashboardPage::buildHeader() {
     const QColor tint = MetricFamilies::color(WidgetCatalog::family(kind), false).resolve(this);
     QAction* action =
         addMenu->addAction(Icons::icon(WidgetCatalog::symbol(kind), tint), WidgetCatalog::title(kind));
-    action->setData(WidgetKinds::rawValue(kind));
+    action->setData(WidgetKinds::rawString(kind));
     connect(action, &QAction::triggered, this, [this, kind] { editor_.add(kind); });
   }
   addButton_->setMenu(addMenu);

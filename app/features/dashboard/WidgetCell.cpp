@@ -95,7 +95,7 @@ QPixmap dragPreview(WidgetKind kind, const QWidget* source) {
 
 WidgetCell::WidgetCell(MonitorModel& model, const WidgetConfig& config, QWidget* parent)
     : QWidget(parent), id_(config.id), kind_(config.kind), size_(config.size) {
-  setObjectName(QStringLiteral("widget.") + WidgetKinds::rawValue(kind_));
+  setObjectName(QStringLiteral("widget.") + WidgetKinds::rawString(kind_));
   setAccessibleName(WidgetCatalog::title(kind_));
   setAcceptDrops(true);
   view_ = WidgetView::create(model, kind_, size_, this);

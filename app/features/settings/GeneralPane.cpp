@@ -45,13 +45,13 @@ GeneralPane::GeneralPane(MonitorModel& model, AppSettings& settings, QWidget* pa
   appearance_ = new QComboBox(look->parentWidget());
   appearance_->setObjectName(QStringLiteral("settings.appearance"));
   for (AppearanceChoice choice : AppearanceChoices::allCases()) {
-    appearance_->addItem(appearanceTitle(choice), AppearanceChoices::rawValue(choice));
+    appearance_->addItem(appearanceTitle(choice), AppearanceChoices::rawString(choice));
   }
   look->addRow(tr("Appearance"), appearance_);
   density_ = new QComboBox(look->parentWidget());
   density_->setObjectName(QStringLiteral("settings.density"));
   for (DensityChoice choice : DensityChoices::allCases()) {
-    density_->addItem(densityTitle(choice), DensityChoices::rawValue(choice));
+    density_->addItem(densityTitle(choice), DensityChoices::rawString(choice));
   }
   look->addRow(tr("Density"), density_);
   colorBlind_ =
@@ -90,8 +90,8 @@ GeneralPane::GeneralPane(MonitorModel& model, AppSettings& settings, QWidget* pa
 
 void GeneralPane::fill() {
   const QSignalBlocker a(appearance_), d(density_), c(colorBlind_);
-  appearance_->setCurrentIndex(appearance_->findData(AppearanceChoices::rawValue(settings_.appearance())));
-  density_->setCurrentIndex(density_->findData(DensityChoices::rawValue(settings_.density())));
+  appearance_->setCurrentIndex(appearance_->findData(AppearanceChoices::rawString(settings_.appearance())));
+  density_->setCurrentIndex(density_->findData(DensityChoices::rawString(settings_.density())));
   colorBlind_->setChecked(settings_.colorBlindSafe());
 }
 

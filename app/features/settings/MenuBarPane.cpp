@@ -25,7 +25,7 @@ MenuBarPane::MenuBarPane(AppSettings& settings, const TrayHost* host, QWidget* p
   QFormLayout* indicators = addSection(tr("Indicators"));
   for (MenuBarItem item : MenuBarItems::allCases()) {
     QCheckBox* toggle = addToggle(indicators, MenuBarItems::title(item),
-                                  QStringLiteral("settings.indicator.") + MenuBarItems::rawValue(item));
+                                  QStringLiteral("settings.indicator.") + MenuBarItems::rawString(item));
     indicators_.emplace_back(item, toggle);
     connect(toggle, &QCheckBox::clicked, this, [this, item](bool on) {
       settings_.setMenuBarItems(IndicatorSelection::toggled(settings_.menuBarItems(), item, on));

@@ -73,7 +73,7 @@ TEST_F(WidgetFixture, BeforeTheFirstSnapshotFiguresAreAbsentOrWaiting) {
   EXPECT_EQ(WidgetPresenter::top(model, false).count, 0u);
   for (WidgetKind kind : {WidgetKind::cores, WidgetKind::memory, WidgetKind::battery, WidgetKind::thermal,
                           WidgetKind::disk, WidgetKind::topCPU, WidgetKind::topMemory}) {
-    EXPECT_TRUE(waiting(*view(kind))) << WidgetKinds::rawValue(kind).toStdString();
+    EXPECT_TRUE(waiting(*view(kind))) << WidgetKinds::rawString(kind).toStdString();
   }
   // The rig's computer has no known boot time: "—", never decades of uptime.
   const auto system = WidgetPresenter::system(model, QDateTime::currentDateTimeUtc());
@@ -88,7 +88,7 @@ TEST_F(WidgetFixture, EveryKindBuildsAndShowsItsPresentersFigures) {
   for (const WidgetKind kind : WidgetKinds::allCases()) {
     const auto shown = view(kind);
     EXPECT_EQ(shown->kind(), kind);
-    EXPECT_FALSE(waiting(*shown)) << WidgetKinds::rawValue(kind).toStdString();
+    EXPECT_FALSE(waiting(*shown)) << WidgetKinds::rawString(kind).toStdString();
   }
   EXPECT_EQ(view(WidgetKind::cpu)->findChild<Readout*>()->shownValue(),
             WidgetPresenter::cpu(*rig.model).value);

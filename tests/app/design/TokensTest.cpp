@@ -156,7 +156,7 @@ TEST(Appearance, MatchSystemFollowsThePortalElseTheStartingPalette) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Appearance::resolveDark(c.choice, c.portal, c.startedDark), c.dark)
-        << AppearanceChoices::rawValue(c.choice).toStdString() << " started dark " << c.startedDark;
+        << AppearanceChoices::rawString(c.choice).toStdString() << " started dark " << c.startedDark;
   }
   EXPECT_EQ(Appearance::colorSchemeFromPortal(1), ColorScheme::preferDark);
   EXPECT_EQ(Appearance::colorSchemeFromPortal(2), ColorScheme::preferLight);

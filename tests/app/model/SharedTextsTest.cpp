@@ -92,11 +92,11 @@ TEST(DisplayChoices, RawValuesAreCaseNamesInOrderAndMatchExactly) {
     for (auto c : cases) names << rawValue(c);
     return names;
   };
-  EXPECT_EQ(raw(AppearanceChoices::allCases(), AppearanceChoices::rawValue),
+  EXPECT_EQ(raw(AppearanceChoices::allCases(), AppearanceChoices::rawString),
             (QStringList{"system", "light", "dark"}));
-  EXPECT_EQ(raw(DensityChoices::allCases(), DensityChoices::rawValue),
+  EXPECT_EQ(raw(DensityChoices::allCases(), DensityChoices::rawString),
             (QStringList{"compact", "regular", "comfortable"}));
-  EXPECT_EQ(raw(MenuBarItems::allCases(), MenuBarItems::rawValue),
+  EXPECT_EQ(raw(MenuBarItems::allCases(), MenuBarItems::rawString),
             (QStringList{"cpu", "memory", "network", "disk", "battery"}));
   EXPECT_EQ(AppearanceChoices::fromRawValue(u"dark"), AppearanceChoice::dark);
   EXPECT_FALSE(AppearanceChoices::fromRawValue(u"Dark"));

@@ -80,8 +80,8 @@ TEST(DashboardPreset, WidgetKindsAreTheirCaseNames) {
   for (const K kind : WidgetKinds::allCases()) {
     EXPECT_EQ(WidgetKinds::fromJson(WidgetKinds::toJson(kind)), kind);
   }
-  EXPECT_EQ(WidgetKinds::rawValue(K::diskActivity), QStringLiteral("diskActivity"));
-  EXPECT_EQ(WidgetKinds::rawValue(K::topCPU), QStringLiteral("topCPU"));
+  EXPECT_EQ(WidgetKinds::rawString(K::diskActivity), QStringLiteral("diskActivity"));
+  EXPECT_EQ(WidgetKinds::rawString(K::topCPU), QStringLiteral("topCPU"));
   EXPECT_FALSE(WidgetKinds::fromRawValue(u"TopCPU"));
   EXPECT_FALSE(WidgetKinds::fromJson(QJsonValue(1)));
 }
