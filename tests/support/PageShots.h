@@ -25,6 +25,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 namespace kivo::test {
 
@@ -42,6 +43,28 @@ struct PageRig : ModelRig {
   explicit PageRig(QMap<QString, QVariant> arguments) : PageRig({}, {}, {}, std::move(arguments)) {}
 };
 
+// A page laid out off-screen as a window of `size` shows it, on the canvas of an appearance if
+// one is given.
+struct PageHost {
+  QWidget host;
+  Page* page = nullptr;
+
+  PageHost(const std::function<Page*(QWidget*)>& make, QSize size, std::optional<bool> dark = std::nullopt) {
+    host.setAttribute(Qt::WA_DontShowOnScreen);
+    if (dark) {
+      host.setPalette(Appearance::palette(*dark));
+      host.setAutoFillBackground(true);
+    }
+    auto* layout = new QVBoxLayout(&host);
+    layout->setContentsMargins(0, 0, 0, 0);
+    page = make(&host);
+    layout->addWidget(page);
+    host.resize(size);
+    host.show();
+    for (int i = 0; i < 3; ++i) QApplication::processEvents();
+  }
+};
+
 // Grabs a page as a window of each size shows it, and its whole column, in light and dark, into
 // $KIVO_TEST_OUTPUT/<folder>/<name>-<light|dark>-<W>x<H>[-full].png. Returns the paths written.
 inline QStringList shootPage(const std::function<Page*(QWidget*)>& make, const QString& folder,
@@ -52,17 +75,9 @@ inline QStringList shootPage(const std::function<Page*(QWidget*)>& make, const Q
   QStringList written;
   for (const bool dark : {false, true}) {
     for (const QSize size : {QSize(1280, 860), QSize(860, 560)}) {
-      QWidget host;
-      host.setAttribute(Qt::WA_DontShowOnScreen);
-      host.setPalette(Appearance::palette(dark));
-      host.setAutoFillBackground(true);
-      auto* layout = new QVBoxLayout(&host);
-      layout->setContentsMargins(0, 0, 0, 0);
-      Page* page = make(&host);
-      layout->addWidget(page);
-      host.resize(size);
-      host.show();
-      for (int i = 0; i < 3; ++i) QApplication::processEvents();
+      PageHost shown(make, size, dark);
+      QWidget& host = shown.host;
+      Page* page = shown.page;
       const QString stem = QStringLiteral("%1/%2-%3-%4x%5")
                                .arg(path, name, dark ? QStringLiteral("dark") : QStringLiteral("light"))
                                .arg(size.width())
@@ -85,15 +100,8 @@ inline QStringList shootPage(const std::function<Page*(QWidget*)>& make, const Q
 // A page of this size (an 860 pixel window less its sidebar, say) needs no sideways scroll: its
 // column fits the viewport and every table fits the room its card gives it.
 inline void expectNoSidewaysScroll(const std::function<Page*(QWidget*)>& make, QSize size) {
-  QWidget host;
-  host.setAttribute(Qt::WA_DontShowOnScreen);
-  auto* layout = new QVBoxLayout(&host);
-  layout->setContentsMargins(0, 0, 0, 0);
-  Page* page = make(&host);
-  layout->addWidget(page);
-  host.resize(size);
-  host.show();
-  for (int i = 0; i < 3; ++i) QApplication::processEvents();
+  PageHost shown(make, size);
+  Page* page = shown.page;
   const QString where = QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
   EXPECT_FALSE(page->horizontalScrollBar()->isVisible()) << where.toStdString();
   EXPECT_LE(page->content()->width(), page->viewport()->width()) << where.toStdString();
