@@ -130,6 +130,7 @@ class InstanceLock {
 // statements are declared after the connection so they are finalised before it closes.
 struct Database {
   std::unique_ptr<SQLiteConnection> connection;
+  bool newFile = false;  // the file did not exist before this open
   SQLiteStatement insertRaw;
   SQLiteStatement mergeMinute;
   SQLiteStatement mergeHour;

@@ -64,16 +64,32 @@ void makeFolders(const QString& folder) {
   }
 }
 
-// Creates the file when missing, and narrows it, to be read and written by its owner only;
-// SQLite gives its log and shared-memory files the database's mode.
-void makePrivate(const QByteArray& path, bool create) {
+// Creates the file when missing, and narrows an existing one to its owner: only group and
+// other bits are taken away, never the owner's write bit added to a file made read-only.
+// SQLite gives its log and shared-memory files the database's mode. Runs before SQLite
+// opens the file: closing any descriptor of a file drops every lock this process holds on
+// it, SQLite's own included, and a reader that then believes itself the last would delete
+// the write-ahead log under the running store. True when the file was created here.
+bool makePrivate(const QByteArray& path, bool create) {
   int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-  if (fd < 0 && errno == ENOENT && create)
+  bool created = false;
+  if (fd < 0 && errno == ENOENT && create) {
     fd = ::open(path.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-  if (fd < 0) return;
+    created = fd >= 0;
+  }
+  if (fd < 0) return false;
   struct stat info {};
-  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & 07777) != 0600) ::fchmod(fd, 0600);
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & 077) != 0) {
+    ::fchmod(fd, info.st_mode & 07700);
+  }
   ::close(fd);
+  return created;
+}
+
+// Whether the file at path is one its owner made read-only; root could write it anyway.
+bool madeReadOnly(const QByteArray& path) {
+  struct stat info {};
+  return ::lstat(path.constData(), &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & S_IWUSR) == 0;
 }
 
 // The failure's reason as a person reads it: SQLite says "disk I/O error" when the disk is
@@ -129,22 +145,12 @@ void InstanceLock::abandon() {
   created_ = false;
 }
 
-// Opens (creating when missing) and checks the database at path, or an in-memory one.
-// `lock` is the instance lock to keep, if any; a new one is taken when it is missing or
-// no longer in place and, on success, handed back through it.
-std::unique_ptr<Database> openDatabase(const std::optional<QString>& path,
-                                       std::unique_ptr<InstanceLock>& lock) {
-  QByteArray nativePath(":memory:");
-  if (path) {
-    if (auto problem = wrongKind(*path)) {
-      throw StoreError(StoreError::Kind::open,
-                       QStringLiteral("unable to open database file: %1").arg(*problem));
-    }
-    makeFolders(QFileInfo(*path).absolutePath());
-    nativePath = QFile::encodeName(*path);
-    makePrivate(nativePath, true);
-  }
+namespace {
 
+// Opens the database file SQLite is given and checks it before anything is written: a file
+// that is not a database, a damaged one or another program's is refused as it is.
+std::unique_ptr<Database> openChecked(const std::optional<QString>& path, const QByteArray& nativePath,
+                                      bool created) {
   sqlite3* handle = nullptr;
   const int rc = sqlite3_open_v2(nativePath.constData(), &handle,
                                  SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
@@ -229,44 +235,68 @@ std::unique_ptr<Database> openDatabase(const std::optional<QString>& path,
     }
   }
 
-  // Only now, with a file we will write, the lock: a refused file gets none beside it.
+  // auto_vacuum only takes effect on a file without pages yet, so it must come before
+  // the journal mode, whose change writes the first page. The size limit cuts the log
+  // back after a checkpoint, so one large prune does not leave it large for good.
+  for (const char* pragma : {"PRAGMA auto_vacuum=INCREMENTAL", "PRAGMA journal_mode=WAL",
+                             "PRAGMA synchronous=NORMAL", "PRAGMA journal_size_limit=4194304"}) {
+    if (connection.exec(pragma) != SQLITE_OK) throw sqlError({});
+  }
+  for (const char* statement : kSchema) {
+    if (connection.exec(statement) != SQLITE_OK) throw sqlError({});
+  }
+
+  // Tables of the same names but another layout are refused here, not at the first flush.
+  const std::pair<SQLiteStatement*, const char*> statements[] = {
+      {&database->insertRaw, kInsertRaw},   {&database->mergeMinute, kMergeMinute},
+      {&database->mergeHour, kMergeHour},   {&database->insertEvent, kInsertEvent},
+      {&database->seriesRaw, kSeriesRaw},   {&database->seriesMinute, kSeriesMinute},
+      {&database->seriesHour, kSeriesHour},
+  };
+  for (const auto& [statement, sql] : statements) {
+    *statement = SQLiteStatement(handle, sql);
+    if (!statement->ok()) throw sqlError(QStringLiteral("the history database has an unexpected layout"));
+  }
+  database->newFile = created;
+  return database;
+}
+
+}  // namespace
+
+// Opens (creating when missing) and checks the database at path, or an in-memory one.
+// `lock` is the instance lock to keep, if any; a new one is taken when it is missing or
+// no longer in place and, on success, handed back through it.
+std::unique_ptr<Database> openDatabase(const std::optional<QString>& path,
+                                       std::unique_ptr<InstanceLock>& lock) {
+  if (!path) return openChecked(std::nullopt, QByteArray(":memory:"), false);
+  if (auto problem = wrongKind(*path)) {
+    throw StoreError(StoreError::Kind::open,
+                     QStringLiteral("unable to open database file: %1").arg(*problem));
+  }
+  makeFolders(QFileInfo(*path).absolutePath());
+
+  // The lock before the file: a second instance, refused, has touched nothing of the first's.
   std::unique_ptr<InstanceLock> fresh;
-  if (path && (!lock || !lock->isInPlace())) {
+  if (!lock || !lock->isInPlace()) {
     fresh = std::make_unique<InstanceLock>();
     if (auto problem = fresh->acquire(*path)) throw StoreError(StoreError::Kind::open, *problem);
   }
-  if (path) {
-    for (const char* suffix : {"", "-wal", "-shm"}) makePrivate(nativePath + suffix, false);
-  }
   try {
-    // auto_vacuum only takes effect on a file without pages yet, so it must come before
-    // the journal mode, whose change writes the first page. The size limit cuts the log
-    // back after a checkpoint, so one large prune does not leave it large for good.
-    for (const char* pragma : {"PRAGMA auto_vacuum=INCREMENTAL", "PRAGMA journal_mode=WAL",
-                               "PRAGMA synchronous=NORMAL", "PRAGMA journal_size_limit=4194304"}) {
-      if (connection.exec(pragma) != SQLITE_OK) throw sqlError({});
+    const QByteArray nativePath = QFile::encodeName(*path);
+    const bool created = makePrivate(nativePath, true);
+    if (madeReadOnly(nativePath)) {
+      throw StoreError(StoreError::Kind::open,
+                       QStringLiteral("the history database %1 is read-only").arg(*path));
     }
-    for (const char* statement : kSchema) {
-      if (connection.exec(statement) != SQLITE_OK) throw sqlError({});
-    }
-
-    // Tables of the same names but another layout are refused here, not at the first flush.
-    const std::pair<SQLiteStatement*, const char*> statements[] = {
-        {&database->insertRaw, kInsertRaw},   {&database->mergeMinute, kMergeMinute},
-        {&database->mergeHour, kMergeHour},   {&database->insertEvent, kInsertEvent},
-        {&database->seriesRaw, kSeriesRaw},   {&database->seriesMinute, kSeriesMinute},
-        {&database->seriesHour, kSeriesHour},
-    };
-    for (const auto& [statement, sql] : statements) {
-      *statement = SQLiteStatement(handle, sql);
-      if (!statement->ok()) throw sqlError(QStringLiteral("the history database has an unexpected layout"));
-    }
+    for (const char* suffix : {"-wal", "-shm"}) makePrivate(nativePath + suffix, false);
+    auto database = openChecked(path, nativePath, created);
+    // A refused file gets no lock file left beside it.
+    if (fresh) lock = std::move(fresh);
+    return database;
   } catch (...) {
     if (fresh) fresh->abandon();
     throw;
   }
-  if (fresh) lock = std::move(fresh);
-  return database;
 }
 
 }  // namespace StoreDetail
