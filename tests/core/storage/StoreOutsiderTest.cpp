@@ -83,7 +83,8 @@ TEST(StoreOutsider, AnotherProcessOnTheFileLeavesTheLogAndSeesLaterRows) {
                                       QStringLiteral("SELECT count(*) FROM raw WHERE ts = %1")
                                           .arg(static_cast<qint64>(t0 + 20) * 1000)});
       EXPECT_EQ(later.exitCode, 0) << later.output.toStdString();
-      EXPECT_EQ(later.output, QStringLiteral("1")) << "a fresh connection does not see the row written after the access";
+      EXPECT_EQ(later.output, QStringLiteral("1"))
+          << "a fresh connection does not see the row written after the access";
     }
   }
 }
