@@ -302,7 +302,8 @@ std::unique_ptr<Database> openDatabase(const std::optional<QString>& path,
 }  // namespace StoreDetail
 
 // A data folder deleted while running leaves the connection writing into an unlinked
-// file: start a new database at the path, so that what is queued is not lost with it.
+// file: start a new database at the path, so that what is queued is not lost with it. A
+// history put there in its place (moved or copied back) is written into instead.
 bool TimeSeriesStore::Impl::replaceIfDeleted() {
   if (!path) return true;
   int moved = 0;
@@ -311,16 +312,27 @@ bool TimeSeriesStore::Impl::replaceIfDeleted() {
   // Out of write-ahead logging first: a log left at the path (only the file was deleted)
   // is the old file's, and the new database must not start from it.
   connection().exec("PRAGMA journal_mode=DELETE");
+  const bool replaced = QFileInfo::exists(*path);
   try {
     database = StoreDetail::openDatabase(path, lock);
   } catch (const StoreError& error) {
-    setError(QStringLiteral("the history database was deleted and cannot be created again: %1")
-                 .arg(error.message()));
+    setError(replaced ? QStringLiteral("the history database was replaced while running by a file that "
+                                       "cannot be used: %1")
+                            .arg(error.message())
+                      : QStringLiteral("the history database was deleted and cannot be created again: %1")
+                            .arg(error.message()));
     return false;
   }
   lastPrune = 0;
-  qWarning("The history database %s was deleted while running; recording continues in a new file there.",
-           qUtf8Printable(*path));
+  if (database->newFile) {
+    qWarning("The history database %s was deleted while running; recording continues in a new file there.",
+             qUtf8Printable(*path));
+  } else {
+    qWarning(
+        "The history database %s was replaced while running by another history; recording continues "
+        "in that file.",
+        qUtf8Printable(*path));
+  }
   return true;
 }
 

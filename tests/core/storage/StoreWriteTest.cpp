@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <cstdio>
 #include <functional>
 #include <limits>
 #include <utility>
@@ -328,10 +329,26 @@ TEST(StoreWrite, QueueWhileFlushesFailIsBoundedDroppingTheOldestFirst) {
 
 // Deleting the data folder (or the file) while running must not send the queue into an
 // unlinked file: the next flush starts a new database at the path, says so once, and
-// writes what was queued there.
+// writes what was queued there. Another history moved into its place is written into, and
+// the message says that instead of a new file.
 TEST(StoreWrite, DeletedDatabaseIsReplacedAtTheNextFlushWithTheQueueInIt) {
-  for (const bool wholeFolder : {true, false}) {
-    SCOPED_TRACE(wholeFolder ? "folder deleted" : "file deleted");
+  enum class Change { folderDeleted, fileDeleted, anotherHistoryMovedIn };
+  const struct {
+    const char* name;
+    Change change;
+    const char* says;
+    const char* rows;
+  } cases[] = {
+      {"folder deleted", Change::folderDeleted,
+       "was deleted while running; recording continues in a new file", "20.0,30.0,40.0"},
+      {"file deleted", Change::fileDeleted, "was deleted while running; recording continues in a new file",
+       "20.0,30.0,40.0"},
+      {"another history moved in", Change::anotherHistoryMovedIn,
+       "was replaced while running by another history; recording continues in that file",
+       "99.0,20.0,30.0,40.0"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
     QTemporaryDir dir;
     const QString folder = dir.path() + "/KIVO Monitor";
     const QString path = folder + "/telemetry.sqlite";
@@ -339,10 +356,23 @@ TEST(StoreWrite, DeletedDatabaseIsReplacedAtTheNextFlushWithTheQueueInIt) {
     const double m = recentHour() + 1500;
     tick(store, m + 1, {{MetricID::cpuTotal, 10}});
     ASSERT_TRUE(store.flush(at(m + 2)));
-    if (wholeFolder) {
-      ASSERT_TRUE(QDir(folder).removeRecursively());
-    } else {
-      ASSERT_TRUE(QFile::remove(path));
+    switch (c.change) {
+      case Change::folderDeleted:
+        ASSERT_TRUE(QDir(folder).removeRecursively());
+        break;
+      case Change::fileDeleted:
+        ASSERT_TRUE(QFile::remove(path));
+        break;
+      case Change::anotherHistoryMovedIn: {
+        const QString other = dir.path() + "/other.sqlite";
+        {
+          TimeSeriesStore another(other);
+          tick(another, m - 100, {{MetricID::cpuTotal, 99}});
+          ASSERT_TRUE(another.flush(at(m - 99)));
+        }
+        ASSERT_EQ(::rename(QFile::encodeName(other).constData(), QFile::encodeName(path).constData()), 0);
+        break;
+      }
     }
     tick(store, m + 3, {{MetricID::cpuTotal, 20}});
     tick(store, m + 4, {{MetricID::cpuTotal, 30}});
@@ -353,13 +383,13 @@ TEST(StoreWrite, DeletedDatabaseIsReplacedAtTheNextFlushWithTheQueueInIt) {
     ASSERT_TRUE(store.flush(at(m + 7)));
     ASSERT_EQ(log.lines().size(), 1) << log.lines().join("\n").toStdString();
     EXPECT_TRUE(log.lines()[0].contains(path)) << log.lines()[0].toStdString();
-    EXPECT_TRUE(log.lines()[0].contains("deleted")) << log.lines()[0].toStdString();
+    EXPECT_TRUE(log.lines()[0].contains(c.says)) << log.lines()[0].toStdString();
     EXPECT_FALSE(store.lastError());
 
     ASSERT_TRUE(QFileInfo::exists(path));
     RawDatabase db(path);
     EXPECT_EQ(db.value("PRAGMA quick_check"), "ok");
-    EXPECT_EQ(db.value("SELECT group_concat(v) FROM (SELECT v FROM raw ORDER BY ts)"), "20.0,30.0,40.0");
+    EXPECT_EQ(db.value("SELECT group_concat(v) FROM (SELECT v FROM raw ORDER BY ts)"), c.rows);
     EXPECT_EQ(summary(db, "minute", MetricID::cpuTotal, m), "20.0 40.0 30.0 3");
     try {
       TimeSeriesStore second(path);
