@@ -40,7 +40,8 @@ QString HistoryText::writeFailure(const StoreWriteStatus& status) {
   if (status.droppedRows > 0) {
     text += QLatin1Char(' ') + tr("%1 older rows were dropped.", count(status.droppedRows));
   }
-  if (status.error) text += QLatin1Char(' ') + tr("(%1)", *status.error);
+  // A full disk is the whole cause; the store's own words would only say it again.
+  if (status.error && status.code != SQLITE_FULL) text += QLatin1Char(' ') + tr("(%1)", *status.error);
   return text;
 }
 
