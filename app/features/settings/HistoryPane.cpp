@@ -105,6 +105,8 @@ HistoryPane::HistoryPane(MonitorModel& model, AppSettings& settings, QWidget* pa
   eraseLine->addWidget(erase_);
   eraseLine->addStretch(1);
   storage_->addRow(eraseLine);
+  eraseUnavailable_ = addNote(storage_, QString());
+  eraseUnavailable_->setObjectName(QStringLiteral("settings.eraseUnavailable"));
   finish();
 
   connect(record_, &QCheckBox::clicked, this, [this](bool on) {
@@ -176,6 +178,11 @@ void HistoryPane::updateStorage() {
   samples_->setText(rows.storedSamples);
   oldest_->setText(rows.oldest.value_or(QString()));
   error_->setText(rows.error.value_or(QString()));
+  erase_->setEnabled(!rows.eraseUnavailable);
+  erase_->setToolTip(rows.eraseUnavailable.value_or(QString()));
+  erase_->setAccessibleDescription(rows.eraseUnavailable.value_or(QString()));
+  eraseUnavailable_->setText(rows.eraseUnavailable.value_or(QString()));
+  storage_->setRowVisible(eraseUnavailable_, rows.eraseUnavailable.has_value());
 }
 
 void HistoryPane::showEvent(QShowEvent* event) {

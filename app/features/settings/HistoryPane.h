@@ -66,6 +66,7 @@ class HistoryPane : public SettingsForm {
   QWidget* errorRow_ = nullptr;
   ToneLabel* error_ = nullptr;
   QPushButton* erase_ = nullptr;
+  QLabel* eraseUnavailable_ = nullptr;
   QPointer<QMessageBox> confirmation_;
   // While shown, the figures are read again once per flush interval, as the store changes.
   QTimer* figures_ = nullptr;

@@ -30,6 +30,7 @@ Storage storage(const std::optional<StoreStatistics>& statistics, const std::opt
     // An open history's error is its failing flush, already worded with what waits and what was lost.
     rows.error = historyOpen ? *error : tr("The history database could not be opened: %1", *error);
   }
+  if (!historyOpen) rows.eraseUnavailable = tr("No history is open, so there is nothing to erase.");
   return rows;
 }
 

@@ -22,6 +22,8 @@ struct Storage {
   QString storedSamples;          // "raw · minute · hour", grouped
   std::optional<QString> oldest;  // only when an hour summary exists
   std::optional<QString> error;   // "The history database could not be opened: …" or the write failure
+  // Why "Erase All History…" is off: without an open history there is nothing it could erase.
+  std::optional<QString> eraseUnavailable;
 };
 Storage storage(const std::optional<StoreStatistics>& statistics, const std::optional<QString>& error,
                 bool historyOpen, const ValueFormatter& format);

@@ -129,6 +129,8 @@ TEST(SettingsFacts, StorageRowsShowStatisticsAndWhyTheHistoryIsNotWritten) {
     rows = SettingsFacts::storage(c.statistics, c.error, c.open, format);
     EXPECT_EQ(rows.statistics, c.showsStatistics) << c.what;
     EXPECT_EQ(rows.error, c.expected) << c.what;
+    // Erasing needs an open history; without one the button says why it is off.
+    EXPECT_EQ(rows.eraseUnavailable.has_value(), !c.open) << c.what;
     if (c.showsStatistics) {
       EXPECT_EQ(rows.storedSamples, "1,234,567 · 1,000 · 0") << c.what;
     }

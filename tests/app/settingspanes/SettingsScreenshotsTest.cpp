@@ -79,7 +79,12 @@ TEST(SettingsScreenshots, HistoryWithoutADatabase) {
     ASSERT_TRUE(error);
     EXPECT_TRUE(error->text().startsWith(QStringLiteral("The history database could not be opened: ")));
     EXPECT_TRUE(window.findChild<QLabel*>(QStringLiteral("settings.databaseSize"))->isHidden());
-    EXPECT_TRUE(window.findChild<QWidget*>(QStringLiteral("settings.eraseHistory"))->isEnabled());
+    // Nothing could be erased: the button is off and says why.
+    EXPECT_FALSE(window.findChild<QWidget*>(QStringLiteral("settings.eraseHistory"))->isEnabled());
+    auto* why = window.findChild<QLabel*>(QStringLiteral("settings.eraseUnavailable"));
+    ASSERT_TRUE(why);
+    EXPECT_FALSE(why->isHidden());
+    EXPECT_EQ(why->text(), QStringLiteral("No history is open, so there is nothing to erase."));
     EXPECT_TRUE(window.grab().save(outputPath(dark ? QStringLiteral("history-error-dark.png")
                                                    : QStringLiteral("history-error-light.png"))));
   }
