@@ -4,6 +4,8 @@
 # when its handler for SIGTERM is installed (the SigCgt mask of /proc/<pid>/status): before that
 # the process is still the shell's fork or the dynamic loader, and nothing of ours can answer.
 set -u
+# shellcheck source=tests/monitor-process.sh
+. "$(dirname "$0")/monitor-process.sh"
 binary=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -19,21 +21,20 @@ failed=0
 for delay in 0 0.02 0.1 0.3; do
   "$binary" -KIVODataDir "$work/history-$delay" &
   pid=$!
-  for _ in $(seq 1 2000); do
-    catches_term "$pid" && break
+  deadline=$((SECONDS + start_limit))
+  until catches_term "$pid"; do
     kill -0 "$pid" 2>/dev/null || break
+    if ((SECONDS >= deadline)); then
+      echo "kivo-monitor did not catch SIGTERM in $start_limit s"
+      kill -KILL "$pid"
+      break
+    fi
     sleep 0.005
   done
   sleep "$delay"
   kill -TERM "$pid" 2>/dev/null
-  for _ in $(seq 1 300); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  if kill -0 "$pid" 2>/dev/null; then
+  if ! wait_until_quit "$pid"; then
     echo "kivo-monitor did not quit on SIGTERM ${delay} s after it could catch it"
-    kill -KILL "$pid"
-    wait "$pid"
     failed=1
     continue
   fi
