@@ -4,6 +4,7 @@
 // open database, the instance lock and the private state. Not for use outside the store.
 
 #include "storage/SQLiteConnection.h"
+#include "storage/StoreRollup.h"
 #include "storage/TimeSeriesStore.h"
 
 #include <QByteArray>
@@ -47,41 +48,6 @@ inline std::int64_t truncated(double value) {
 inline std::int64_t rounded(double value) {
   return truncated(std::round(value));
 }
-
-struct Bucket {
-  double start = 0;
-  double min = 0;
-  double max = 0;
-  double sum = 0;
-  std::int64_t count = 0;  // samples not yet written; 0 right after a flush
-
-  void add(double value) {
-    if (count == 0) {
-      min = max = value;
-    } else {
-      if (value < min) min = value;
-      if (value >= max) max = value;
-    }
-    sum += value;
-    ++count;
-  }
-
-  // Takes in the samples of another stretch of the same period.
-  void merge(const Bucket& other) {
-    if (other.count <= 0) return;
-    if (count <= 0) {
-      *this = other;
-      return;
-    }
-    min = std::min(min, other.min);
-    max = std::max(max, other.max);
-    sum += other.sum;
-    count += other.count;
-  }
-
-  // The rounding of sum / count can land a step outside the samples.
-  double mean() const { return std::clamp(sum / static_cast<double>(count), min, max); }
-};
 
 struct PendingRaw {
   int metric;

@@ -11,21 +11,16 @@ using namespace StoreDetail;
 void TimeSeriesStore::Impl::rollUp(std::array<std::optional<Bucket>, kMetricCount>& buckets, StoreTier tier,
                                    MetricID metric, double start, double value) {
   std::optional<Bucket>& open = buckets[static_cast<std::size_t>(Metric::index(metric))];
-  if (open && open->start != start) {
-    // Another period (later, or earlier when the clock stepped back): what the old
-    // one gathered since the last flush is written at the next flush.
-    if (open->count > 0) closedBuckets.push_back({tier, metric, *open});
-    open.reset();
-  }
-  if (!open) open = Bucket{start, 0, 0, 0, 0};
-  open->add(value);
+  // What a period left behind gathered since the last flush is written at the next flush.
+  if (const auto closed = StoreDetail::rollUp(open, start, value))
+    closedBuckets.push_back({tier, metric, *closed});
 }
 
 void TimeSeriesStore::Impl::appendLocked(std::span<const MetricValue> values, double t) {
   if (values.empty() || !std::isfinite(t)) return;
   const std::int64_t ms = rounded(t * 1000.0);
-  const double minuteStart = std::floor(t / 60) * 60;
-  const double hourStart = std::floor(t / 3600) * 3600;
+  const double minuteStart = periodStart(t, kMinuteSeconds);
+  const double hourStart = periodStart(t, kHourSeconds);
   for (const MetricValue& value : values) {
     if (!std::isfinite(value.value)) continue;
     pendingRaw.push_back({Metric::rawValue(value.metric), ms, value.value});
@@ -57,9 +52,8 @@ bool TimeSeriesStore::Impl::takeQueued() {
   for (StoreTier tier : {StoreTier::minute, StoreTier::hour}) {
     auto& open = tier == StoreTier::minute ? minuteBuckets : hourBuckets;
     for (std::size_t i = 0; i < open.size(); ++i) {
-      if (!open[i] || open[i]->count <= 0) continue;
-      writingSummaries.push_back({tier, Metric::allCases()[i], *open[i]});
-      *open[i] = Bucket{open[i]->start, 0, 0, 0, 0};
+      if (const auto taken = takeSamples(open[i]))
+        writingSummaries.push_back({tier, Metric::allCases()[i], *taken});
     }
   }
   return !writingRaw.empty() || !writingSummaries.empty();
@@ -76,11 +70,8 @@ void TimeSeriesStore::Impl::restoreQueued() {
   for (const ClosedBucket& taken : writingSummaries) {
     auto& open = taken.tier == StoreTier::minute ? minuteBuckets : hourBuckets;
     std::optional<Bucket>& current = open[static_cast<std::size_t>(Metric::index(taken.metric))];
-    if (current && current->start == taken.bucket.start) {
-      current->merge(taken.bucket);  // a period still open goes back into it
-    } else {
-      writingSummaries[kept++] = taken;
-    }
+    // A period still open takes its samples back; those of a closed one stay queued.
+    if (!putBack(current, taken.bucket)) writingSummaries[kept++] = taken;
   }
   writingSummaries.resize(kept);
   writingSummaries.insert(writingSummaries.end(), closedBuckets.begin(), closedBuckets.end());
