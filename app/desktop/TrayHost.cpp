@@ -1,64 +1,69 @@
 #include "desktop/TrayHost.h"
 
-#include <QDBusConnection>
+#include "desktop/XEmbedTray.h"
+
 #include <QDBusConnectionInterface>
 #include <QDBusServiceWatcher>
-#include <QGuiApplication>
-#include <QTimer>
 
-#include <memory>
 #include <utility>
 
 namespace kivo {
 
 namespace {
-
 const QString kWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
-// A watcher that just took its name registers its host a moment later.
-constexpr int kSettleMs = 1'000;
-
 }  // namespace
 
-TrayHost::TrayHost(Check check, QObject* parent) : QObject(parent), check_(std::move(check)) {
-  available_ = check_ && check_();
+TrayHost::TrayHost(Check check, QObject* parent) : QObject(parent), toolkitCheck_(std::move(check)) {
+  kind_ = ask();
+}
+
+TrayHost::TrayHost(const QDBusConnection& bus, Check xembedTray, Check toolkitCheck, QObject* parent)
+    : QObject(parent),
+      bus_(bus),
+      following_(true),
+      xembedTray_(std::move(xembedTray)),
+      toolkitCheck_(std::move(toolkitCheck)) {
+  if (bus_.isConnected()) {
+    auto* watcher =
+        new QDBusServiceWatcher(kWatcherService, bus_, QDBusServiceWatcher::WatchForOwnerChange, this);
+    connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
+            [this](const QString&, const QString&, const QString& owner) {
+              const Kind before = kind_;
+              watcher_ = !owner.isEmpty();
+              recheck();
+              if (watcher_ && before == Kind::statusNotifier) emit watcherReplaced();
+            });
+    watcher_ = bus_.interface() && bus_.interface()->isServiceRegistered(kWatcherService).value();
+  }
+  kind_ = ask();
+}
+
+TrayHost::Kind TrayHost::ask() const {
+  if (watcher_) return Kind::statusNotifier;
+  // Following the desktop: without an XEmbed tray there is nothing to ask the toolkit.
+  if (following_ && !(xembedTray_ && xembedTray_())) return Kind::none;
+  return toolkitCheck_ && toolkitCheck_() ? Kind::xembed : Kind::none;
 }
 
 void TrayHost::recheck() {
-  const bool available = check_ && check_();
-  if (available == available_) return;
-  available_ = available;
-  emit availableChanged(available_);
+  const Kind kind = ask();
+  if (kind == kind_) return;
+  const bool was = isAvailable();
+  kind_ = kind;
+  emit kindChanged(kind_);
+  if (was != isAvailable()) emit availableChanged(isAvailable());
 }
 
 TrayHost* TrayHost::followDesktop(Check toolkitCheck, QObject* parent) {
-  const bool x11 = QGuiApplication::platformName() == QLatin1String("xcb");
-  QDBusConnection bus = QDBusConnection::sessionBus();
-  auto watcherOwned = std::make_shared<bool>(bus.isConnected() && bus.interface() &&
-                                             bus.interface()->isServiceRegistered(kWatcherService).value());
+  auto xembed = XEmbedTray::forDesktop();
+  XEmbedTray* tray = xembed.get();
+  Check present;
+  if (tray) present = [tray] { return tray->isPresent(); };
   auto* host =
-      new TrayHost([x11, watcherOwned,
-                    check = std::move(toolkitCheck)] { return (x11 || *watcherOwned) && check && check(); },
-                   parent);
-
-  if (bus.isConnected()) {
-    auto* watcher =
-        new QDBusServiceWatcher(kWatcherService, bus, QDBusServiceWatcher::WatchForOwnerChange, host);
-    connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, host,
-            [host, watcherOwned](const QString&, const QString&, const QString& owner) {
-              *watcherOwned = !owner.isEmpty();
-              if (*watcherOwned) {
-                QTimer::singleShot(kSettleMs, host, &TrayHost::recheck);
-              } else {
-                host->recheck();
-              }
-            });
-  }
-  if (x11) {
-    // The X11 platform plugin announces a new or vanished tray manager (_NET_SYSTEM_TRAY_S<n>)
-    // on its native interface, a QObject whose class is private: connected by signature.
-    if (auto* native = reinterpret_cast<QObject*>(QGuiApplication::platformNativeInterface())) {
-      QObject::connect(native, SIGNAL(systemTrayWindowChanged(QScreen*)), host, SLOT(recheck()));
-    }
+      new TrayHost(QDBusConnection::sessionBus(), std::move(present), std::move(toolkitCheck), parent);
+  if (tray) {
+    xembed.release()->setParent(host);
+    connect(tray, &XEmbedTray::presentChanged, host, &TrayHost::recheck);
   }
   return host;
 }

@@ -2,12 +2,15 @@
 
 #include "design/Icons.h"
 #include "design/Tokens.h"
+#include "desktop/StatusNotifierItem.h"
 #include "desktop/TrayHost.h"
 #include "features/tray/MenuBarPanel.h"
+#include "features/tray/TrayPopup.h"
 #include "model/MonitorModel.h"
 #include "settings/AppSettings.h"
 #include "texts/Localized.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMenu>
@@ -28,14 +31,21 @@ const int kIconSizes[] = {16, 22, 24, 32, 48, 64};
 
 MenuBarTray::MenuBarTray(MonitorModel& model, AppSettings& settings, MenuBarActions actions, QObject* parent,
                          Availability available)
+    : MenuBarTray(model, settings, std::move(actions),
+                  available ? new TrayHost(std::move(available))
+                            : TrayHost::followDesktop(&QSystemTrayIcon::isSystemTrayAvailable),
+                  parent) {}
+
+MenuBarTray::MenuBarTray(MonitorModel& model, AppSettings& settings, MenuBarActions actions, TrayHost* host,
+                         QObject* parent)
     : QObject(parent),
       model_(model),
       settings_(settings),
       actions_(std::move(actions)),
-      host_(available ? new TrayHost(std::move(available), this)
-                      : TrayHost::followDesktop(&QSystemTrayIcon::isSystemTrayAvailable, this)),
+      host_(host),
       label_(model, settings),
       menu_(std::make_unique<QMenu>()) {
+  host_->setParent(this);
   Icons::initResources();
   auto call = [](const std::function<void()>& action) {
     if (action) action();
@@ -57,7 +67,11 @@ MenuBarTray::MenuBarTray(MonitorModel& model, AppSettings& settings, MenuBarActi
   connect(menu_->addAction(tr("Quit KIVO Monitor")), &QAction::triggered, this,
           [this, call] { call(actions_.quit); });
 
-  connect(host_, &TrayHost::availableChanged, this, &MenuBarTray::applyVisibility);
+  connect(host_, &TrayHost::kindChanged, this, &MenuBarTray::applyVisibility);
+  connect(host_, &TrayHost::watcherReplaced, this, [this] {
+    if (item_) item_->registerWithWatcher();
+  });
+  menu_->installEventFilter(this);
   connect(&settings_, &AppSettings::showMenuBarChanged, this, &MenuBarTray::applyVisibility);
   connect(&settings_, &AppSettings::menuBarItemsChanged, this, &MenuBarTray::update);
   // Once per tick: the live series are announced last, with the snapshot and alerts whole.
@@ -70,6 +84,7 @@ MenuBarTray::MenuBarTray(MonitorModel& model, AppSettings& settings, MenuBarActi
 MenuBarTray::~MenuBarTray() {
   delete std::exchange(panel_, nullptr);
   if (tray_) tray_->hide();
+  item_.reset();
 }
 
 void MenuBarTray::updateVisibility() {
@@ -78,37 +93,55 @@ void MenuBarTray::updateVisibility() {
 }
 
 void MenuBarTray::applyVisibility() {
-  const bool shown = settings_.showMenuBar() && host_->isAvailable();
-  if (shown == shown_) return;
-  shown_ = shown;
+  const TrayHost::Kind kind = settings_.showMenuBar() ? host_->kind() : TrayHost::Kind::none;
+  const bool wasShown = shown_;
+  if (kind == shownKind_) return;
+  // Made afresh for each host: the one that arrived may speak the other protocol.
+  tray_.reset();
+  item_.reset();
+  shownKind_ = kind;
+  shown_ = kind != TrayHost::Kind::none;
+  if (kind == TrayHost::Kind::statusNotifier) makeItem();
+  if (kind == TrayHost::Kind::xembed) makeTrayIcon();
   if (shown_) {
-    // Made now rather than at start: the toolkit picks the tray protocol when the icon is made,
-    // and the host that just arrived may speak another one than the last.
-    tray_ = std::make_unique<QSystemTrayIcon>();
-    tray_->setContextMenu(menu_.get());
-    connect(tray_.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-      if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) togglePanel();
-    });
     iconAlert_.reset();
     toolTip_.clear();
     update();
-    tray_->show();
+    if (tray_) tray_->show();
     // Whichever part of the interface appears first starts sampling.
     model_.start();
-  } else {
-    tray_.reset();
-    if (panel_) panel_->hide();
+  } else if (panel_) {
+    panel_->hide();
   }
-  emit shownChanged(shown_);
+  if (shown_ != wasShown) emit shownChanged(shown_);
+}
+
+void MenuBarTray::makeItem() {
+  item_ = std::make_unique<StatusNotifierItem>(host_->bus(), QStringLiteral("kivo-monitor"),
+                                               tr("KIVO Monitor"), menu_->actions());
+  connect(item_.get(), &StatusNotifierItem::activated, this, [this](const QPoint& at) { togglePanel(at); });
+  connect(item_.get(), &StatusNotifierItem::menuRequested, this, [this](const QPoint& at) { showMenu(at); });
+}
+
+void MenuBarTray::makeTrayIcon() {
+  tray_ = std::make_unique<QSystemTrayIcon>();
+  tray_->setContextMenu(menu_.get());
+  connect(tray_.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+    if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) togglePanel();
+  });
 }
 
 void MenuBarTray::update() {
   if (!shown_) return;
   updateIcon();
   const QString text = label_.toolTip();
-  if (text != toolTip_) {
-    toolTip_ = text;
-    tray_->setToolTip(toolTip_);
+  if (text == toolTip_) return;
+  toolTip_ = text;
+  if (tray_) tray_->setToolTip(toolTip_);
+  if (item_) {
+    // The first line is the title, as hosts show it; the figures follow.
+    const qsizetype line = toolTip_.indexOf(QLatin1Char('\n'));
+    item_->setToolTip(toolTip_.left(line), line < 0 ? QString() : toolTip_.mid(line + 1));
   }
 }
 
@@ -116,9 +149,14 @@ void MenuBarTray::updateIcon() {
   const bool alert = label_.alert();
   if (iconAlert_ == alert) return;
   iconAlert_ = alert;
-  QIcon icon;
-  for (int size : kIconSizes) icon.addPixmap(QPixmap::fromImage(iconImage(size, alert)));
-  tray_->setIcon(icon);
+  QList<QImage> images;
+  for (int size : kIconSizes) images << iconImage(size, alert);
+  if (tray_) {
+    QIcon icon;
+    for (const QImage& image : images) icon.addPixmap(QPixmap::fromImage(image));
+    tray_->setIcon(icon);
+  }
+  if (item_) item_->setIcon(images);
   ++iconDraws_;
 }
 
@@ -126,7 +164,7 @@ void MenuBarTray::updateMenu() {
   pause_->setText(model_.isPaused() ? tr("Resume Sampling") : tr("Pause Sampling"));
 }
 
-void MenuBarTray::togglePanel() {
+void MenuBarTray::togglePanel(const QPoint& at) {
   if (panel_ && panel_->isVisible()) {
     panel_->hide();
     return;
@@ -136,26 +174,45 @@ void MenuBarTray::togglePanel() {
   if (panelHidden_.isValid() && panelHidden_.elapsed() < 300) return;
   if (!panel_) {
     panel_ = new MenuBarPanel(model_, actions_);
-    panel_->setWindowFlags(Qt::Popup);
     panel_->setAttribute(Qt::WA_DeleteOnClose, false);
     MenuBarPanel::followSettings(panel_, settings_);
     connect(panel_, &MenuBarPanel::actionTriggered, panel_, &QWidget::hide);
     panel_->installEventFilter(this);
   }
   panel_->refresh();
-  panel_->adjustSize();
-  const QRect icon = tray_ ? tray_->geometry() : QRect();
-  QScreen* screen = icon.isValid() ? QGuiApplication::screenAt(icon.center()) : nullptr;
-  if (!screen) screen = QGuiApplication::primaryScreen();
-  const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
-  panel_->move(popupPosition(icon, available, panel_->size()));
-  panel_->show();
-  panel_->activateWindow();
+  openPopup(panel_, at);
+}
+
+void MenuBarTray::showMenu(const QPoint& at) {
+  if (menu_->isVisible()) menu_->hide();
+  openPopup(menu_.get(), at.isNull() ? QCursor::pos() : at);
+}
+
+void MenuBarTray::openPopup(QWidget* popup, const QPoint& at) {
+  const TrayPopup how = TrayPopup::now();
+  how.applyTo(popup);
+  popup->adjustSize();
+  if (how.placeable()) {
+    const QRect icon = !at.isNull() ? QRect(at, QSize(1, 1)) : tray_ ? tray_->geometry() : QRect();
+    QScreen* screen = icon.isValid() ? QGuiApplication::screenAt(icon.center()) : nullptr;
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
+    popup->move(popupPosition(icon, available, popup->size()));
+  }
+  popup->show();
+  popup->raise();
+  popup->activateWindow();
 }
 
 bool MenuBarTray::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::Hide && panel_ && watched == static_cast<QObject*>(panel_))
     panelHidden_.start();
+  // A window in place of a popup closes as a popup would when focus goes elsewhere.
+  if (event->type() == QEvent::WindowDeactivate && watched->isWidgetType()) {
+    auto* widget = static_cast<QWidget*>(watched);
+    if (!widget->windowFlags().testFlag(Qt::Popup) && (widget == panel_ || widget == menu_.get()))
+      widget->hide();
+  }
   return QObject::eventFilter(watched, event);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "desktop/TrayHost.h"
 #include "features/tray/MenuBarActions.h"
 #include "features/tray/MenuBarLabel.h"
 
@@ -16,19 +17,21 @@
 class QAction;
 class QMenu;
 class QSystemTrayIcon;
+class QWidget;
 
 namespace kivo {
 
 class AppSettings;
 class MenuBarPanel;
 class MonitorModel;
-class TrayHost;
+class StatusNotifierItem;
 
 // The application's item in the desktop's system tray: a square icon (the logo, with a dot
 // while alerts fire), the chosen indicators' figures as its tooltip, the panel as a popup on a click
 // and a menu for tray hosts that only show menus. Shown while the "show in menu bar" setting
 // is on and a tray host exists, and again whenever a tray host arrives; without one the
-// application is an ordinary window application.
+// application is an ordinary window application. A StatusNotifier host gets our own item on the
+// session bus; an XEmbed tray without one gets the toolkit's tray icon.
 class MenuBarTray : public QObject {
   Q_OBJECT
 
@@ -40,13 +43,19 @@ class MenuBarTray : public QObject {
   // The model and settings must outlive the tray.
   MenuBarTray(MonitorModel& model, AppSettings& settings, MenuBarActions actions, QObject* parent = nullptr,
               Availability available = {});
+  // Follows `host` (taken over as a child).
+  MenuBarTray(MonitorModel& model, AppSettings& settings, MenuBarActions actions, TrayHost* host,
+              QObject* parent = nullptr);
   ~MenuBarTray() override;
 
   bool isShown() const { return shown_; }
   // The desktop's tray, as followed for the icon; the settings pane's note reads it too.
   TrayHost& host() const { return *host_; }
-  // Null while hidden: the icon is made afresh for each tray host that appears.
+  // The toolkit's icon while an XEmbed tray shows it; null otherwise: the icon is made afresh
+  // for each tray host that appears.
   QSystemTrayIcon* trayIcon() const { return tray_.get(); }
+  // Our own item while a StatusNotifier host shows it; null otherwise.
+  StatusNotifierItem* statusNotifierItem() const { return item_.get(); }
   QMenu* menu() const { return menu_.get(); }
   // The popup panel; null until first opened.
   MenuBarPanel* panel() const { return panel_; }
@@ -54,9 +63,11 @@ class MenuBarTray : public QObject {
   // How often the icon was drawn: only when what it shows changes.
   int iconDraws() const { return iconDraws_; }
 
-  // Opens the panel beside the icon (top right of the screen when the tray gives no place),
-  // or closes it when open.
-  void togglePanel();
+  // Opens the panel beside the icon, or at `at` where the tray host gave a point (top right of
+  // the screen when neither is known), or closes it when open.
+  void togglePanel(const QPoint& at = {});
+  // Opens the menu at `at` (at the pointer when the host gave no point).
+  void showMenu(const QPoint& at = {});
   // Asks whether a tray host is there again and shows or hides the icon.
   void updateVisibility();
 
@@ -76,6 +87,10 @@ class MenuBarTray : public QObject {
 
  private:
   void applyVisibility();
+  void makeItem();
+  void makeTrayIcon();
+  // Shows a popup the tray opened, as this platform lets it open.
+  void openPopup(QWidget* popup, const QPoint& at);
   void update();
   void updateIcon();
   void updateMenu();
@@ -87,9 +102,11 @@ class MenuBarTray : public QObject {
   MenuBarLabel label_;
   std::unique_ptr<QMenu> menu_;
   std::unique_ptr<QSystemTrayIcon> tray_;
+  std::unique_ptr<StatusNotifierItem> item_;
   QAction* pause_ = nullptr;
   MenuBarPanel* panel_ = nullptr;  // owned; made on first use
   bool shown_ = false;
+  TrayHost::Kind shownKind_ = TrayHost::Kind::none;
   std::optional<bool> iconAlert_;
   QString toolTip_;
   int iconDraws_ = 0;

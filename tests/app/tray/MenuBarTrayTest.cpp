@@ -4,6 +4,7 @@
 
 #include "TraySupport.h"
 #include "features/tray/MenuBarPanel.h"
+#include "features/tray/TrayPopup.h"
 
 #include <gtest/gtest.h>
 
@@ -210,6 +211,28 @@ TEST(MenuBarTray, IconIsTheLogoWithADotWhileAlertsFire) {
     painter.drawImage(88, 8, b);
   }
   EXPECT_TRUE(sheet.save(test::trayOutput(QStringLiteral("tray-icons.png"))));
+}
+
+// On Wayland a popup needs a focused window of ours to hang from; elsewhere it is a popup.
+TEST(TrayPopup, APopupWhereOneCanOpenAndAWindowThatClosesOnFocusLossElsewhere) {
+  const struct {
+    bool wayland;
+    bool focused;
+    TrayPopup::Kind kind;
+  } cases[] = {
+      {false, false, TrayPopup::Kind::popup},
+      {false, true, TrayPopup::Kind::popup},
+      {true, true, TrayPopup::Kind::popup},
+      {true, false, TrayPopup::Kind::window},
+  };
+  for (const auto& c : cases) {
+    const TrayPopup how = TrayPopup::choose(c.wayland, c.focused);
+    EXPECT_EQ(how.kind, c.kind) << c.wayland << c.focused;
+    EXPECT_EQ(how.placeable(), c.kind == TrayPopup::Kind::popup);
+    EXPECT_EQ(how.closesWhenFocusLeaves(), c.kind == TrayPopup::Kind::window);
+    EXPECT_EQ(how.flags().testFlag(Qt::Popup), c.kind == TrayPopup::Kind::popup);
+    EXPECT_EQ(how.flags().testFlag(Qt::FramelessWindowHint), c.kind == TrayPopup::Kind::window);
+  }
 }
 
 }  // namespace
