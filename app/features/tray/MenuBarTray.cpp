@@ -5,7 +5,6 @@
 #include "desktop/StatusNotifierItem.h"
 #include "desktop/TrayHost.h"
 #include "features/tray/MenuBarPanel.h"
-#include "features/tray/TrayPopup.h"
 #include "model/MonitorModel.h"
 #include "settings/AppSettings.h"
 #include "texts/Localized.h"
@@ -189,7 +188,7 @@ void MenuBarTray::showMenu(const QPoint& at) {
 }
 
 void MenuBarTray::openPopup(QWidget* popup, const QPoint& at) {
-  const TrayPopup how = TrayPopup::now();
+  const TrayPopup how = popupChoice_();
   how.applyTo(popup);
   popup->adjustSize();
   if (how.placeable()) {

@@ -3,6 +3,7 @@
 #include "desktop/TrayHost.h"
 #include "features/tray/MenuBarActions.h"
 #include "features/tray/MenuBarLabel.h"
+#include "features/tray/TrayPopup.h"
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -68,6 +69,8 @@ class MenuBarTray : public QObject {
   void togglePanel(const QPoint& at = {});
   // Opens the menu at `at` (at the pointer when the host gave no point).
   void showMenu(const QPoint& at = {});
+  // How the panel and menu open; by default as this platform and the focus allow (tests choose).
+  void setPopupChoice(std::function<TrayPopup()> choice) { popupChoice_ = std::move(choice); }
   // Asks whether a tray host is there again and shows or hides the icon.
   void updateVisibility();
 
@@ -111,6 +114,7 @@ class MenuBarTray : public QObject {
   QString toolTip_;
   int iconDraws_ = 0;
   QElapsedTimer panelHidden_;
+  std::function<TrayPopup()> popupChoice_ = &TrayPopup::now;
 };
 
 }  // namespace kivo

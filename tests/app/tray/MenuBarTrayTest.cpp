@@ -170,6 +170,34 @@ TEST(MenuBarTray, PanelOpensAsAPopupAndClosesWhenAButtonLeavesIt) {
   EXPECT_FALSE(tray.panel()->isVisible());
 }
 
+// Where no popup can open (Wayland with no window of ours focused), the panel and the menu open
+// as undecorated windows that close as a popup would when focus leaves them.
+TEST(MenuBarTray, AsWindowsThePanelAndMenuCloseWhenFocusLeaves) {
+  ModelRig rig;
+  MenuBarTray tray(*rig.model, *rig.settings, {}, nullptr, [] { return false; });
+  TrayPopup how{TrayPopup::Kind::window};
+  tray.setPopupChoice([&] { return how; });
+  tray.togglePanel(QPoint(900, 10));
+  ASSERT_TRUE(tray.panel());
+  tray.showMenu(QPoint(900, 10));
+  for (QWidget* popup : {static_cast<QWidget*>(tray.panel()), static_cast<QWidget*>(tray.menu())}) {
+    EXPECT_TRUE(popup->isVisible());
+    EXPECT_FALSE(popup->windowFlags().testFlag(Qt::Popup));
+    EXPECT_TRUE(popup->windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_EQ(popup->minimumWidth(), popup->maximumWidth());  // floats on tiling compositors
+    QEvent deactivate(QEvent::WindowDeactivate);
+    QCoreApplication::sendEvent(popup, &deactivate);
+    EXPECT_FALSE(popup->isVisible());
+  }
+  // Where a popup can open again, it is one, of the menu's own size.
+  how = TrayPopup{TrayPopup::Kind::popup};
+  tray.showMenu(QPoint(900, 10));
+  EXPECT_TRUE(tray.menu()->windowFlags().testFlag(Qt::Popup));
+  EXPECT_NE(tray.menu()->minimumSize(), tray.menu()->maximumSize());
+  tray.menu()->hide();
+  EXPECT_EQ(tray.panel()->width(), MenuBarPanel::kWidth);
+}
+
 TEST(MenuBarTray, PopupPositionTable) {
   const QRect screen(0, 0, 1600, 1000);
   const QSize popup(310, 500);
