@@ -6,10 +6,13 @@
 #include <QIconEngine>
 #include <QPainter>
 #include <QPixmapCache>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QSvgRenderer>
+#include <QWidget>
 
 #include <cmath>
+#include <optional>
 
 static void kivoInitDesignResources() {
   Q_INIT_RESOURCE(resources);
@@ -116,10 +119,13 @@ QImage shape(const QString& symbol, int pixels) {
   return image;
 }
 
-// Symbolic icons: keep the shape's coverage, take the tint's colour.
+// Symbolic icons: keep the shape's coverage, take the tint's colour. A live tint is resolved
+// whenever a pixmap is asked for: widgets ask on every paint, and a palette change repaints.
 class TintedEngine : public QIconEngine {
  public:
   TintedEngine(QString symbol, QColor tint) : symbol_(std::move(symbol)), tint_(tint) {}
+  TintedEngine(QString symbol, ChartColor live, const QWidget* context)
+      : symbol_(std::move(symbol)), live_(live), context_(context) {}
 
   void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
     const qreal dpr = painter->device() != nullptr ? painter->device()->devicePixelRatioF() : 1.0;
@@ -145,20 +151,25 @@ class TintedEngine : public QIconEngine {
     return {side, side};
   }
 
-  QIconEngine* clone() const override { return new TintedEngine(symbol_, tint_); }
+  QIconEngine* clone() const override { return new TintedEngine(*this); }
   QString key() const override { return QStringLiteral("kivo-tinted"); }
   bool isNull() override { return false; }
 
  private:
+  TintedEngine(const TintedEngine&) = default;
+
   QColor colour(QIcon::Mode mode) const {
-    if (mode != QIcon::Disabled) return tint_;
-    QColor faded = tint_;
+    const QColor tint = live_ ? live_->resolve(context_.data()) : tint_;
+    if (mode != QIcon::Disabled) return tint;
+    QColor faded = tint;
     faded.setAlphaF(faded.alphaF() * 0.4f);
     return faded;
   }
 
   QString symbol_;
   QColor tint_;
+  std::optional<ChartColor> live_;
+  QPointer<const QWidget> context_;
 };
 
 }  // namespace
@@ -203,6 +214,11 @@ QString resourcePath(const QString& symbol) {
 QIcon icon(const QString& symbol, const QColor& tint) {
   if (!table().contains(symbol)) return {};
   return QIcon(new TintedEngine(symbol, tint));
+}
+
+QIcon icon(const QString& symbol, ChartColor tint, const QWidget* context) {
+  if (!table().contains(symbol)) return {};
+  return QIcon(new TintedEngine(symbol, tint, context));
 }
 
 QPixmap pixmap(const QString& symbol, int size, const QColor& tint, qreal devicePixelRatio) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "design/ChartColor.h"
+
 #include <QColor>
 #include <QIcon>
 #include <QPixmap>
@@ -17,7 +19,12 @@ void initResources();
 QStringList symbols();
 
 // A symbolic icon tinted with the colour at every size it is drawn; empty for an unknown name.
+// For a colour that never changes (white on a tile, a tray image).
 QIcon icon(const QString& symbol, const QColor& tint);
+// A symbolic icon whose tint is resolved against `context` each time it is drawn, so it follows
+// the appearance, the palette and the colour-blind-safe choice without being set again. Once
+// the context is gone it draws the light tint. Empty for an unknown name.
+QIcon icon(const QString& symbol, ChartColor tint, const QWidget* context);
 // The icon rendered at size × size device-independent pixels; null for an unknown name or a
 // size below 1.
 QPixmap pixmap(const QString& symbol, int size, const QColor& tint, qreal devicePixelRatio = 1.0);

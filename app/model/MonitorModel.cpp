@@ -340,10 +340,13 @@ void MonitorModel::addBookmark(const QString& note) {
   const StoredEvent event = StoredEvents::bookmark(note, environment_.now());
   worker_->post(
       [engine = engine_, event] {
-        engine->record(event);
-        return true;
+        const auto store = engine->store();
+        return store && store->record(event).has_value();
       },
-      [this](bool) { raiseEventsRevision(); });
+      [this](bool kept) {
+        raiseEventsRevision();
+        emit bookmarkAdded(kept);
+      });
 }
 
 void MonitorModel::deleteEvent(std::int64_t id) {

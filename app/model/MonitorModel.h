@@ -153,6 +153,7 @@ class MonitorModel : public QObject {
   void setPaused(bool paused);
   void setSnoozedUntil(const std::optional<QDateTime>& until);
   void applySettings();
+  // bookmarkAdded says afterwards whether the history kept it.
   void addBookmark(const QString& note);
   void deleteEvent(std::int64_t id);
   void clearEvents(const std::vector<EventKind>& kinds);
@@ -210,6 +211,7 @@ class MonitorModel : public QObject {
   void pausedChanged(bool paused);
   void snoozedUntilChanged();
   void eventsRevisionChanged(qint64 revision);
+  void bookmarkAdded(bool kept);
   void storeErrorChanged();
   void notificationStatusChanged();
 

@@ -5,6 +5,7 @@
 #include "features/dashboard/DashboardPage.h"
 #include "model/MonitorModel.h"
 #include "shell/AppCommands.h"
+#include "shell/BookmarkNote.h"
 #include "texts/Localized.h"
 
 #include <QMenuBar>
@@ -19,14 +20,15 @@ DashboardWindow::DashboardWindow(MonitorModel& model, const QUuid& presetID, con
   setObjectName(QStringLiteral("dashboardWindow"));
   setWindowTitle(kivo::tr("Dashboard"));
   setAttribute(Qt::WA_DeleteOnClose);
-  setMinimumSize(420, 300);
+  setMinimumSize(kMinimumSize);
   Accessibility::setRole(this, QAccessible::Window);
-  resize(900, 620);
+  resize(kDefaultSize);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   if (commands) {
     auto* menus = new QMenuBar(this);
     commands->addMenus(menus);
+    menus->setCornerWidget(new BookmarkNote(model, menus), Qt::TopRightCorner);
     layout->setMenuBar(menus);
   }
   page_ = new DashboardPage(model, model.settings(), presetID, true, this);

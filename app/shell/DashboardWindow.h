@@ -14,6 +14,9 @@ class MonitorModel;
 class DashboardWindow : public QWidget {
   Q_OBJECT
  public:
+  static constexpr QSize kMinimumSize{420, 300};
+  static constexpr QSize kDefaultSize{900, 620};
+
   // commands: the application's File and Monitor menus, shared with its other windows (null:
   // none); they must outlive the window.
   DashboardWindow(MonitorModel& model, const QUuid& presetID, const AppCommands* commands = nullptr,

@@ -6,6 +6,7 @@
 #include "design/Tokens.h"
 #include "model/MonitorModel.h"
 #include "shell/BookmarkDialog.h"
+#include "shell/BookmarkNote.h"
 #include "shell/RootPresenter.h"
 #include "shell/RootView.h"
 #include "texts/Localized.h"
@@ -15,8 +16,6 @@
 #include <QMenuBar>
 #include <QToolBar>
 #include <QToolButton>
-
-#include <algorithm>
 
 namespace kivo {
 
@@ -34,17 +33,13 @@ MainWindow::MainWindow(const PageContext& context, AppSection initial, bool test
   root_ = new RootView(context, initial, testMode, this);
   setCentralWidget(root_);
   commands_.addMenus(menuBar());
+  menuBar()->setCornerWidget(new BookmarkNote(context.model, menuBar()), Qt::TopRightCorner);
   buildToolbar();
   connect(&context.model, &MonitorModel::pausedChanged, this, &MainWindow::refreshPause);
   refreshPause();
   // The history may open later (it is tried again while it cannot be); storeErrorChanged says when.
   connect(&context.model, &MonitorModel::storeErrorChanged, this, &MainWindow::refreshBookmark);
   refreshBookmark();
-}
-
-QSize MainWindow::fittedSize(const QSize& available, int titleBar) {
-  const QSize room(available.width(), available.height() - std::max(titleBar, 0));
-  return kDefaultSize.boundedTo(room).expandedTo(kMinimumSize);
 }
 
 void MainWindow::buildToolbar() {
@@ -87,15 +82,9 @@ void MainWindow::refreshBookmark() {
 }
 
 void MainWindow::refreshIcons() {
-  // Tinted for the palette in force; a change of appearance tints them again.
-  const QColor tint = Palette::textSecondary.resolve(this);
-  toolbarBookmark_->setIcon(Icons::icon(QStringLiteral("bookmark"), tint));
-  toolbarPause_->setIcon(Icons::icon(RootPresenter::pauseSymbol(context_.model.isPaused()), tint));
-}
-
-void MainWindow::changeEvent(QEvent* event) {
-  QMainWindow::changeEvent(event);
-  if (event->type() == QEvent::PaletteChange && toolbarPause_) refreshIcons();
+  const ChartColor tint = ChartColor::of(Palette::textSecondary);
+  toolbarBookmark_->setIcon(Icons::icon(QStringLiteral("bookmark"), tint, this));
+  toolbarPause_->setIcon(Icons::icon(RootPresenter::pauseSymbol(context_.model.isPaused()), tint, this));
 }
 
 void MainWindow::promptForBookmark() {

@@ -19,9 +19,6 @@ class MainWindow : public QMainWindow {
  public:
   static constexpr QSize kMinimumSize{860, 560};
   static constexpr QSize kDefaultSize{1280, 860};
-  // The default size cut to a screen's available area less a title bar of `titleBar`, never
-  // below the minimum size.
-  static QSize fittedSize(const QSize& available, int titleBar);
 
   // The commands are the application's, shared with its other windows; they must outlive this one.
   MainWindow(const PageContext& context, AppSection initial, bool testMode, const AppCommands& commands,
@@ -46,7 +43,6 @@ class MainWindow : public QMainWindow {
 
  protected:
   bool event(QEvent* event) override;
-  void changeEvent(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
  private:

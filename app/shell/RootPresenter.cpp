@@ -86,5 +86,8 @@ QString bookmarkHelp(bool historyOpen) {
   return historyOpen ? kivo::tr("Mark this moment in the history")
                      : kivo::tr("No history is open, so a bookmark cannot be kept.");
 }
+QString bookmarkAdded(bool kept) {
+  return kept ? kivo::tr("Bookmark added") : kivo::tr("The bookmark could not be saved.");
+}
 
 }  // namespace kivo::RootPresenter

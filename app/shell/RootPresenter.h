@@ -47,6 +47,8 @@ QString pauseHelp(bool paused);
 QString pauseSymbol(bool paused);
 // Add Bookmark's help: why it is unavailable while no history is open to keep the bookmark.
 QString bookmarkHelp(bool historyOpen);
+// Said for a few seconds after a bookmark was asked for: whether the history kept it.
+QString bookmarkAdded(bool kept);
 
 }  // namespace RootPresenter
 

@@ -2,6 +2,8 @@
 
 #include <QTabWidget>
 
+class QLabel;
+
 namespace kivo {
 
 class AppCommands;
@@ -18,6 +20,17 @@ class SettingsWindow : public QTabWidget {
   // commands: the application's commands, whose shortcuts work here too (null: none).
   SettingsWindow(MonitorModel& model, AppSettings& settings, const TrayHost* trayHost = nullptr,
                  const AppCommands* commands = nullptr, QWidget* parent = nullptr);
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  void showSaveError();
+
+  AppSettings& settings_;
+  QLabel* saveError_ = nullptr;
 };
 
 }  // namespace kivo

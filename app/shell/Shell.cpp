@@ -13,10 +13,10 @@
 #include "shell/DashboardWindow.h"
 #include "shell/MainWindow.h"
 #include "shell/SettingsWindow.h"
+#include "shell/WindowFit.h"
 
 #include <QApplication>
 #include <QScreen>
-#include <QStyle>
 #include <QTimer>
 
 namespace kivo {
@@ -74,12 +74,9 @@ SettingsWindow* Shell::settingsWindow() const {
 void Shell::showMainWindow() {
   if (!main_) {
     main_ = new MainWindow(context_, AppSections::initial(standard_), testMode_, *commands_);
-    // At a large scale the default size can be taller than the screen, and the footer would
-    // sit below its edge: the window opens within the screen's free area.
-    if (const QScreen* screen = QApplication::primaryScreen()) {
-      const int titleBar = main_->style()->pixelMetric(QStyle::PM_TitleBarHeight);
-      main_->resize(MainWindow::fittedSize(screen->availableGeometry().size(), titleBar));
-    }
+    // On a small screen, or at a large scale, the default size would reach below the screen's
+    // edge and hide the footer: the window opens within the screen's free area.
+    WindowFit::apply(main_, MainWindow::kDefaultSize, MainWindow::kMinimumSize);
     applyEnvironment(main_);
     MainWindow* window = main_;
     connect(window, &MainWindow::contentShown, this, [this, window] { contentShown(window); });
@@ -143,6 +140,9 @@ DashboardWindow* Shell::openDashboardWindow(const QUuid& presetID) {
   auto* window = new DashboardWindow(model_, presetID.isNull() ? QUuid::createUuid() : presetID, commands_);
   dashboards_.removeAll(nullptr);
   dashboards_ << window;
+  // On the main window's screen when it shows, within that screen's free area.
+  const QScreen* screen = main_ && main_->isVisible() ? main_->screen() : nullptr;
+  WindowFit::apply(window, DashboardWindow::kDefaultSize, DashboardWindow::kMinimumSize, screen);
   applyEnvironment(window);
   window->show();
   return window;

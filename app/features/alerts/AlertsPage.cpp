@@ -123,7 +123,7 @@ class RuleRow : public QWidget {
     connect(switch_, &QCheckBox::clicked, this, [this, toggled](bool on) { toggled(state_.id, on); });
     connect(edit_, &QPushButton::clicked, this, [this, edit] { edit(state_.id); });
     connect(remove_, &QToolButton::clicked, this, [this, remove] { remove(state_.id); });
-    refreshTrash();
+    remove_->setIcon(Icons::icon(QStringLiteral("trash"), ChartColor::of(Palette::textSecondary), this));
   }
   void update(const RuleRowState& state) {
     if (state == state_) return;
@@ -145,17 +145,7 @@ class RuleRow : public QWidget {
   }
   const RuleRowState& state() const { return state_; }
 
- protected:
-  void changeEvent(QEvent* event) override {
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) refreshTrash();
-  }
-
  private:
-  void refreshTrash() {
-    remove_->setIcon(Icons::icon(QStringLiteral("trash"), Palette::textSecondary.resolve(this)));
-  }
-
   RuleRowState state_;
   QWidget* line_;
   QCheckBox* switch_;

@@ -112,6 +112,11 @@ QString DashboardEditor::displayName(const DashboardPreset& preset) {
   return preset.isBuiltIn ? translated(preset.name) : preset.name;
 }
 
+QString DashboardEditor::emptyText(bool editing) {
+  return editing ? kivo::tr("Use Add Widget to build this dashboard.")
+                 : kivo::tr("Choose Edit, then Add Widget, to build this dashboard.");
+}
+
 QString DashboardEditor::systemLine(const SystemInfo& system, const ValueFormatter& format) {
   const QString memory =
       system.physicalMemory > 0 ? format.bytes(system.physicalMemory, true) : QStringLiteral("—");

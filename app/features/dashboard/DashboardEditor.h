@@ -64,6 +64,9 @@ class DashboardEditor {
 
   // A built-in preset's name localised, a custom one's as stored.
   static QString displayName(const DashboardPreset& preset);
+  // What an empty dashboard says: Add Widget shows only while editing, so outside editing it
+  // names Edit first.
+  static QString emptyText(bool editing);
   // "chip · operating system · memory".
   static QString systemLine(const SystemInfo& system, const ValueFormatter& format);
 

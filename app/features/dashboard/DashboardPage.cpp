@@ -3,6 +3,7 @@
 #include "design/Environment.h"
 #include "design/Icons.h"
 #include "design/MenuButton.h"
+#include "design/SymbolView.h"
 #include "design/Tokens.h"
 #include "design/ToneLabel.h"
 #include "features/dashboard/FlowGrid.h"
@@ -29,44 +30,6 @@ namespace kivo {
 
 namespace {
 
-// "No widgets": what a preset without widgets shows under its header.
-class EmptyState : public QWidget {
- public:
-  explicit EmptyState(QWidget* parent) : QWidget(parent) {
-    setObjectName(QStringLiteral("dashboard.empty"));
-    setMinimumHeight(240);
-    auto* column = new QVBoxLayout(this);
-    column->setSpacing(6);
-    column->addStretch(1);
-    icon_ = new QLabel(this);
-    icon_->setAlignment(Qt::AlignCenter);
-    column->addWidget(icon_);
-    auto* title =
-        new ToneLabel(kivo::tr("No widgets"), Typeface::system(17, QFont::Bold), Palette::textPrimary, this);
-    title->setAlignment(Qt::AlignCenter);
-    column->addWidget(title);
-    auto* text = new ToneLabel(kivo::tr("Use Add Widget to build this dashboard."), Typeface::system(13),
-                               Palette::textSecondary, this);
-    text->setAlignment(Qt::AlignCenter);
-    column->addWidget(text);
-    column->addStretch(1);
-    refreshIcon();
-  }
-
- protected:
-  void changeEvent(QEvent* event) override {
-    if (event->type() == QEvent::PaletteChange) refreshIcon();
-    QWidget::changeEvent(event);
-  }
-
- private:
-  void refreshIcon() {
-    icon_->setPixmap(Icons::pixmap(QStringLiteral("square.grid.2x2"), 40,
-                                   Palette::textSecondary.resolve(this), devicePixelRatioF()));
-  }
-  QLabel* icon_ = nullptr;
-};
-
 QToolButton* headerButton(QWidget* parent, const char* objectName, const char* textKey,
                           QToolButton* button = nullptr) {
   if (button == nullptr) button = new QToolButton(parent);
@@ -79,6 +42,37 @@ QToolButton* headerButton(QWidget* parent, const char* objectName, const char* t
 }
 
 }  // namespace
+
+// "No widgets": what a preset without widgets shows under its header.
+class DashboardPage::EmptyState : public QWidget {
+ public:
+  explicit EmptyState(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("dashboard.empty"));
+    setMinimumHeight(240);
+    auto* column = new QVBoxLayout(this);
+    column->setSpacing(6);
+    column->addStretch(1);
+    column->addWidget(
+        new SymbolView(QStringLiteral("square.grid.2x2"), ChartColor::of(Palette::textSecondary), 40, this),
+        0, Qt::AlignHCenter);
+    auto* title =
+        new ToneLabel(kivo::tr("No widgets"), Typeface::system(17, QFont::Bold), Palette::textPrimary, this);
+    title->setAlignment(Qt::AlignCenter);
+    column->addWidget(title);
+    text_ =
+        new ToneLabel(DashboardEditor::emptyText(false), Typeface::system(13), Palette::textSecondary, this);
+    text_->setObjectName(QStringLiteral("dashboard.empty.text"));
+    text_->setAlignment(Qt::AlignCenter);
+    text_->setWordWrap(true);
+    column->addWidget(text_);
+    column->addStretch(1);
+  }
+
+  void setEditing(bool editing) { text_->setText(DashboardEditor::emptyText(editing)); }
+
+ private:
+  ToneLabel* text_ = nullptr;
+};
 
 DashboardPage::DashboardPage(MonitorModel& model, AppSettings& settings, QWidget* parent)
     : DashboardPage(model, settings, settings.selectedPreset(), false, parent) {}
@@ -146,9 +140,9 @@ void DashboardPage::buildHeader() {
   addButton_ = headerButton(header, "dashboard.add", "Add Widget", new MenuButton(header));
   auto* addMenu = new QMenu(addButton_);
   for (WidgetKind kind : WidgetKinds::allCases()) {
-    const QColor tint = MetricFamilies::color(WidgetCatalog::family(kind), false).resolve(this);
+    const ChartColor tint = ChartColor::of(WidgetCatalog::family(kind));
     QAction* action =
-        addMenu->addAction(Icons::icon(WidgetCatalog::symbol(kind), tint), WidgetCatalog::title(kind));
+        addMenu->addAction(Icons::icon(WidgetCatalog::symbol(kind), tint, this), WidgetCatalog::title(kind));
     action->setData(WidgetKinds::rawString(kind));
     connect(action, &QAction::triggered, this, [this, kind] { editor_.add(kind); });
   }
@@ -162,21 +156,16 @@ void DashboardPage::buildHeader() {
   connect(editButton_, &QToolButton::toggled, this, &DashboardPage::setEditing);
   row->addWidget(editButton_);
 
-  refreshIcons();
+  const ChartColor tint = ChartColor::of(Palette::textPrimary);
+  layoutButton_->setIcon(Icons::icon(QStringLiteral("rectangle.3.group"), tint, this));
+  addButton_->setIcon(Icons::icon(QStringLiteral("plus"), tint, this));
+  editButton_->setIcon(Icons::icon(QStringLiteral("slider.horizontal.3"), tint, this));
   addWidget(header);
-}
-
-void DashboardPage::refreshIcons() {
-  const QColor tint = Palette::textPrimary.resolve(this);
-  layoutButton_->setIcon(Icons::icon(QStringLiteral("rectangle.3.group"), tint));
-  addButton_->setIcon(Icons::icon(QStringLiteral("plus"), tint));
-  editButton_->setIcon(Icons::icon(QStringLiteral("slider.horizontal.3"), tint));
 }
 
 void DashboardPage::buildLayoutMenu() {
   layoutMenu_->clear();
   using Role = LayoutMenuEntry::Role;
-  const QColor tint = Palette::textPrimary.resolve(this);
   for (const LayoutMenuEntry& entry : editor_.layoutMenu()) {
     if (entry.role == Role::divider) {
       layoutMenu_->addSeparator();
@@ -187,7 +176,9 @@ void DashboardPage::buildLayoutMenu() {
       case Role::preset: {
         // The shown preset carries a check mark; names are user text, so no mnemonics.
         action->setText(QString(entry.text).replace(QLatin1Char('&'), QStringLiteral("&&")));
-        if (entry.checked) action->setIcon(Icons::icon(QStringLiteral("checkmark"), tint));
+        if (entry.checked)
+          action->setIcon(
+              Icons::icon(QStringLiteral("checkmark"), ChartColor::of(Palette::textPrimary), this));
         action->setData(entry.presetID);
         const QUuid id = entry.presetID;
         connect(action, &QAction::triggered, this, [this, id] { select(id); });
@@ -224,6 +215,7 @@ void DashboardPage::setEditing(bool editing) {
     editButton_->setChecked(editing);
   }
   addButton_->setVisible(editing);
+  empty_->setEditing(editing);
   for (const auto& [id, cell] : cells_) cell->setEditing(editing);
 }
 
@@ -357,7 +349,6 @@ void DashboardPage::applyDensity() {
 bool DashboardPage::event(QEvent* event) {
   if (event->type() == Environment::changedEventType() || event->type() == QEvent::ParentChange)
     applyDensity();
-  if (event->type() == QEvent::PaletteChange && editButton_) refreshIcons();
   return Page::event(event);
 }
 

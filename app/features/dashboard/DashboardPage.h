@@ -69,9 +69,10 @@ class DashboardPage : public Page {
   bool event(QEvent* event) override;
 
  private:
+  class EmptyState;
+
   void buildHeader();
   void buildLayoutMenu();
-  void refreshIcons();
   void sync();
   void refreshSources(unsigned sources);
   void applyDensity();
@@ -90,7 +91,7 @@ class DashboardPage : public Page {
   QToolButton* editButton_ = nullptr;
   QWidget* gridHost_ = nullptr;
   FlowGrid* grid_ = nullptr;
-  QWidget* empty_ = nullptr;
+  EmptyState* empty_ = nullptr;
   std::map<QUuid, WidgetCell*> cells_;
   QPointer<QDialog> prompt_;
 };

@@ -82,7 +82,7 @@ QPixmap dragPreview(WidgetKind kind, const QWidget* source) {
   painter.setPen(QPen(Palette::hairline.resolve(source), 1));
   painter.setBrush(Palette::surface.resolve(source));
   painter.drawRoundedRect(QRectF(QPointF(0.5, 0.5), size - QSizeF(1, 1)), 8, 8);
-  const QColor tint = MetricFamilies::color(WidgetCatalog::family(kind), false).resolve(source);
+  const QColor tint = ChartColor::of(WidgetCatalog::family(kind)).resolve(source);
   painter.drawPixmap(QPointF(8, (size.height() - icon) / 2),
                      Icons::pixmap(WidgetCatalog::symbol(kind), 16, tint, ratio));
   painter.setFont(font);
@@ -146,7 +146,11 @@ void WidgetCell::buildControls() {
   row->addWidget(removeButton_);
 
   refreshSizeChecks();
-  refreshIcons();
+  const ChartColor tint = ChartColor::of(Palette::textSecondary);
+  menuButton_->setIcon(Icons::icon(QStringLiteral("arrow.up.left.and.arrow.down.right"), tint, this));
+  removeButton_->setIcon(Icons::icon(QStringLiteral("xmark.circle.fill"), tint, this));
+  menuButton_->setIconSize(QSize(13, 13));
+  removeButton_->setIconSize(QSize(13, 13));
   controls_->hide();
 }
 
@@ -154,19 +158,6 @@ void WidgetCell::refreshSizeChecks() {
   for (QAction* action : menu_->actions()) {
     if (action->isCheckable()) action->setChecked(action->data().toInt() == WidgetSizes::rawValue(size_));
   }
-}
-
-void WidgetCell::refreshIcons() {
-  const QColor tint = Palette::textSecondary.resolve(this);
-  menuButton_->setIcon(Icons::icon(QStringLiteral("arrow.up.left.and.arrow.down.right"), tint));
-  removeButton_->setIcon(Icons::icon(QStringLiteral("xmark.circle.fill"), tint));
-  menuButton_->setIconSize(QSize(13, 13));
-  removeButton_->setIconSize(QSize(13, 13));
-}
-
-bool WidgetCell::event(QEvent* event) {
-  if (event->type() == QEvent::PaletteChange && removeButton_) refreshIcons();
-  return QWidget::event(event);
 }
 
 void WidgetCell::setSize(WidgetSize size) {

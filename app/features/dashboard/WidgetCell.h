@@ -54,13 +54,11 @@ class WidgetCell : public QWidget {
   void dragMoveEvent(QDragMoveEvent* event) override;
   void dragLeaveEvent(QDragLeaveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
-  bool event(QEvent* event) override;
 
  private:
   void buildControls();
   void keepHeaderClear();
   void refreshSizeChecks();
-  void refreshIcons();
   void startDrag();
 
   QUuid id_;

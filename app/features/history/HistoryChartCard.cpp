@@ -180,7 +180,7 @@ HistoryChartCard::HistoryChartCard(MetricID metric, const ValueFormatter& format
   addContent(empty_);
 
   refreshReadout();
-  applyColors();
+  export_->setIcon(Icons::icon(QStringLiteral("square.and.arrow.up"), ChartColor::of(Palette::accent), this));
 }
 
 void HistoryChartCard::setSeries(const Series& series, double from, double to,
@@ -208,15 +208,6 @@ void HistoryChartCard::refreshReadout() {
       HistoryPresenter::readout(chart_->series(), chart_->hover(), format_);
   if (readout_->text() != readout.text) readout_->setText(readout.text);
   readout_->setTone(readout.hint ? Palette::textTertiary : Palette::textSecondary);
-}
-
-void HistoryChartCard::applyColors() {
-  export_->setIcon(Icons::icon(QStringLiteral("square.and.arrow.up"), Palette::accent.resolve(this)));
-}
-
-void HistoryChartCard::changeEvent(QEvent* event) {
-  Card::changeEvent(event);
-  if (event->type() == QEvent::PaletteChange) applyColors();
 }
 
 }  // namespace kivo

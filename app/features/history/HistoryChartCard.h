@@ -38,12 +38,8 @@ class HistoryChartCard : public Card {
   void exportCSVRequested();
   void hoverMoved(std::optional<double> time);
 
- protected:
-  void changeEvent(QEvent* event) override;
-
  private:
   void refreshReadout();
-  void applyColors();
 
   MetricID metric_;
   const ValueFormatter& format_;

@@ -7,6 +7,7 @@
 #include "design/Icons.h"
 #include "design/PageHeader.h"
 #include "design/SegmentedControl.h"
+#include "design/SymbolView.h"
 #include "design/Tokens.h"
 #include "design/ToneLabel.h"
 #include "features/history/HistoryChart.h"
@@ -106,9 +107,8 @@ HistoryPage::HistoryPage(MonitorModel& model, AppSettings& settings, QWidget* pa
 
   bookmarksCard_ = new Card(QStringLiteral("Bookmarks in this range"));
   bookmarksCard_->setObjectName(QStringLiteral("history.bookmarks"));
-  noBookmark_ = new ToneLabel(
-      tr("No bookmark. Use the bookmark button in the toolbar to mark a moment worth coming back to."),
-      Typeface::system(12), Palette::textSecondary);
+  noBookmark_ = new ToneLabel(QString(), Typeface::system(12), Palette::textSecondary);
+  noBookmark_->setObjectName(QStringLiteral("history.noBookmark"));
   noBookmark_->setWordWrap(true);
   bookmarksCard_->addContent(noBookmark_);
   auto* rows = new QWidget;
@@ -136,7 +136,8 @@ HistoryPage::HistoryPage(MonitorModel& model, AppSettings& settings, QWidget* pa
 
   refreshSubtitle();
   refreshRetention();
-  applyColors();
+  reload_->setIcon(
+      Icons::icon(QStringLiteral("arrow.clockwise"), ChartColor::of(Palette::textPrimary), this));
   reload();
 }
 
@@ -339,11 +340,8 @@ void HistoryPage::syncBookmarks() {
     row->setObjectName(QStringLiteral("history.bookmark.") + QString::number(bookmark.id));
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    auto* symbol = new QLabel(row);
-    symbol->setObjectName(QStringLiteral("symbol"));
-    symbol->setPixmap(Icons::pixmap(QStringLiteral("bookmark.fill"), 14, Palette::accent.resolve(this),
-                                    devicePixelRatioF()));
-    layout->addWidget(symbol);
+    layout->addWidget(
+        new SymbolView(QStringLiteral("bookmark.fill"), ChartColor::of(Palette::accent), 14, row));
     auto* date =
         new ToneLabel(model_.format().date(bookmark.date), Typeface::value(), Palette::textPrimary, row);
     layout->addWidget(date);
@@ -356,7 +354,7 @@ void HistoryPage::syncBookmarks() {
     remove->setAutoRaise(true);
     remove->setAccessibleName(tr("Delete bookmark"));
     remove->setToolTip(tr("Delete bookmark"));
-    remove->setIcon(Icons::icon(QStringLiteral("trash"), Palette::textSecondary.resolve(this)));
+    remove->setIcon(Icons::icon(QStringLiteral("trash"), ChartColor::of(Palette::textSecondary), this));
     const std::int64_t id = bookmark.id;
     connect(remove, &QToolButton::clicked, this, [this, id] { model_.deleteEvent(id); });
     layout->addWidget(remove);
@@ -392,6 +390,7 @@ void HistoryPage::refreshStatus() {
   progress_->setVisible(!missing);
   unavailable_->setVisible(missing);
   if (missing) unavailable_->setText(HistoryPresenter::unavailable(model_.storeError()));
+  noBookmark_->setText(HistoryPresenter::noBookmark(!missing));
   const auto failure = HistoryPresenter::writeFailure(!missing, model_.storeError());
   writeFailure_->setVisible(failure.has_value());
   writeFailure_->setText(failure.value_or(QString()));
@@ -403,24 +402,6 @@ void HistoryPage::refreshSubtitle() {
 
 void HistoryPage::refreshRetention() {
   retention_->setText(HistoryPresenter::retentionText(settings_.retention(), model_.format()));
-}
-
-void HistoryPage::applyColors() {
-  reload_->setIcon(Icons::icon(QStringLiteral("arrow.clockwise"), Palette::textPrimary.resolve(this)));
-  for (auto& [id, row] : bookmarkWidgets_) {
-    if (auto* symbol = row->findChild<QLabel*>(QStringLiteral("symbol"))) {
-      symbol->setPixmap(Icons::pixmap(QStringLiteral("bookmark.fill"), 14, Palette::accent.resolve(this),
-                                      devicePixelRatioF()));
-    }
-    if (auto* remove = row->findChild<QToolButton*>(QStringLiteral("history.bookmark.delete"))) {
-      remove->setIcon(Icons::icon(QStringLiteral("trash"), Palette::textSecondary.resolve(this)));
-    }
-  }
-}
-
-void HistoryPage::changeEvent(QEvent* event) {
-  Page::changeEvent(event);
-  if (event->type() == QEvent::PaletteChange) applyColors();
 }
 
 const Series* HistoryPage::loadedSeries(MetricID metric) const {

@@ -67,9 +67,6 @@ class HistoryPage : public Page {
   // A load's result has been put on the page.
   void loadApplied();
 
- protected:
-  void changeEvent(QEvent* event) override;
-
  private:
   void buildControls();
   void apply(HistoryLoad load);
@@ -78,7 +75,6 @@ class HistoryPage : public Page {
   void refreshStatus();
   void refreshSubtitle();
   void refreshRetention();
-  void applyColors();
   const Series* loadedSeries(MetricID metric) const;
 
   MonitorModel& model_;

@@ -69,6 +69,12 @@ QString unavailable(const std::optional<QString>& error) {
   return tr("History is not available: %1", error.value_or(tr("the history database is not open")));
 }
 
+QString noBookmark(bool historyOpen) {
+  return historyOpen ? tr("No bookmark. Use the bookmark button in the toolbar to mark a moment worth coming "
+                          "back to.")
+                     : tr("No bookmark. No history is open, so a bookmark cannot be kept.");
+}
+
 std::optional<QString> writeFailure(bool historyOpen, const std::optional<QString>& error) {
   if (!historyOpen) return std::nullopt;
   return error;

@@ -49,6 +49,9 @@ QString metricName(MetricID metric);
 QString subtitle(const std::optional<StoreStatistics>& statistics, const ValueFormatter& format);
 // Shown in place of the charts while there is no history to read.
 QString unavailable(const std::optional<QString>& error);
+// The bookmarks card without a bookmark: where to add one, or, while no history is open (and the
+// toolbar's bookmark button is off), why none can be added.
+QString noBookmark(bool historyOpen);
 // While the history is open but its latest flush failed: that failure; absent otherwise.
 std::optional<QString> writeFailure(bool historyOpen, const std::optional<QString>& error);
 

@@ -4,6 +4,7 @@
 #include "design/Hairline.h"
 #include "design/Icons.h"
 #include "design/SegmentedControl.h"
+#include "design/SymbolView.h"
 #include "design/Tokens.h"
 #include "design/ToneLabel.h"
 #include "features/processes/FileManager.h"
@@ -188,7 +189,7 @@ ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget
   inspectorToggle_->setText(kivo::tr("Inspector"));
   inspectorToggle_->setToolTip(kivo::tr("Show or hide the process inspector"));
   inspectorToggle_->setIcon(
-      Icons::icon(QStringLiteral("sidebar.trailing"), Palette::textSecondary.resolve(this)));
+      Icons::icon(QStringLiteral("sidebar.trailing"), ChartColor::of(Palette::textSecondary), this));
   inspectorToggle_->setToolButtonStyle(Qt::ToolButtonIconOnly);
   inspectorToggle_->setCheckable(true);
   inspectorToggle_->setChecked(showInspector_);
@@ -280,9 +281,8 @@ ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget
   auto* noteRow = new QHBoxLayout(note_);
   noteRow->setContentsMargins(16, 6, 16, 6);
   noteRow->setSpacing(6);
-  auto* lock = new QLabel(note_);
-  lock->setPixmap(
-      Icons::pixmap(QStringLiteral("lock"), 11, Palette::textSecondary.resolve(this), devicePixelRatioF()));
+  auto* lock = new SymbolView(QStringLiteral("lock"), ChartColor::of(Palette::textSecondary), 11, note_);
+  lock->setObjectName(QStringLiteral("processes.restricted.lock"));
   noteRow->addWidget(lock, 0, Qt::AlignTop);
   noteText_ = new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, note_);
   noteText_->setWordWrap(true);

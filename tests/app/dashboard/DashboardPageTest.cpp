@@ -12,6 +12,7 @@
 
 #include <QDialog>
 #include <QDropEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -254,6 +255,15 @@ TEST_F(PageFixture, APresetWithoutWidgetsSaysSo) {
   EXPECT_FALSE(dashboard->findChild<QWidget*>("dashboard.empty")->isHidden());
   EXPECT_TRUE(dashboard->findChild<QWidget*>("dashboard.grid")->isHidden());
   EXPECT_TRUE(test::grabInto(dashboard.get(), QStringLiteral("empty-light.png"), QSize(900, 520), false));
+  // Add Widget shows only while editing: until then the text names Edit first.
+  auto* text = dashboard->findChild<QLabel*>("dashboard.empty.text");
+  auto* add = dashboard->findChild<QToolButton*>("dashboard.add");
+  ASSERT_TRUE(text && add);
+  EXPECT_EQ(text->text(), "Choose Edit, then Add Widget, to build this dashboard.");
+  EXPECT_TRUE(add->isHidden());
+  dashboard->findChild<QToolButton*>("dashboard.edit")->click();
+  EXPECT_FALSE(add->isHidden());
+  EXPECT_EQ(text->text(), "Use Add Widget to build this dashboard.");
 }
 
 TEST_F(PageFixture, TicksUpdateTheCardsInPlace) {

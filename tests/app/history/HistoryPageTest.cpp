@@ -313,6 +313,10 @@ TEST(HistoryPageWithoutStore, SaysWhyInsteadOfLoadingForever) {
   EXPECT_TRUE(text->text().startsWith(QStringLiteral("History is not available: ")))
       << text->text().toStdString();
   EXPECT_FALSE(page.loaded());
+  // The toolbar's bookmark button is off without a history: the card says why, not to press it.
+  auto* noBookmark = page.findChild<QLabel*>(QStringLiteral("history.noBookmark"));
+  ASSERT_TRUE(noBookmark);
+  EXPECT_EQ(noBookmark->text(), "No bookmark. No history is open, so a bookmark cannot be kept.");
 }
 
 }  // namespace

@@ -86,6 +86,22 @@ TEST(ModelHistory, AFullDiskIsAStoreErrorUntilAFlushSucceedsAndNothingQueuedIsLo
   EXPECT_TRUE(rig.probe.logged->isEmpty());
 }
 
+TEST(ModelHistory, ABookmarkSaysWhetherTheHistoryKeptIt) {
+  DiskFreedAtEnd disk;
+  ModelRig rig;
+  MonitorModel& model = *rig.model;
+  ASSERT_TRUE(model.store());
+  std::vector<bool> said;
+  QObject::connect(&model, &MonitorModel::bookmarkAdded, [&](bool kept) { said.push_back(kept); });
+  model.addBookmark(QStringLiteral("kept"));
+  model.waitForWorker();
+  FullDisk::setFull(true);
+  model.addBookmark(QStringLiteral("refused"));
+  model.waitForWorker();
+  FullDisk::setFull(false);
+  EXPECT_EQ(said, (std::vector<bool>{true, false}));
+}
+
 TEST(ModelHistory, SamplesThatCannotBeWrittenAtQuitAreReportedOnStandardError) {
   struct Case {
     const char* name;

@@ -3,10 +3,14 @@
 
 #include "design/Appearance.h"
 #include "design/Environment.h"
+#include "design/MetricFamily.h"
+#include "design/Tokens.h"
 #include "desktop/TrayHost.h"
+#include "features/dashboard/WidgetCatalog.h"
 #include "features/tray/MenuBarTray.h"
 #include "settings/AppearanceChoice.h"
 #include "shell/BookmarkDialog.h"
+#include "shell/BookmarkNote.h"
 #include "shell/DashboardWindow.h"
 #include "shell/MainWindow.h"
 #include "shell/RootView.h"
@@ -14,6 +18,7 @@
 #include "shell/SettingsWindow.h"
 #include "shell/Sidebar.h"
 #include "shell/SidebarRow.h"
+#include "shell/WindowFit.h"
 #include "storage/TimeSeriesStore.h"
 
 #include <QAction>
@@ -25,6 +30,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -83,16 +89,31 @@ TelemetrySnapshot busySnapshot(int firing) {
   return snapshot;
 }
 
+// Whether some pixel of the image is the colour (within a rounding step or two).
+bool shows(const QImage& image, const QColor& colour) {
+  const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+  for (int y = 0; y < argb.height(); ++y) {
+    for (int x = 0; x < argb.width(); ++x) {
+      const QColor pixel = argb.pixelColor(x, y);
+      if (pixel.alpha() == 255 && std::abs(pixel.red() - colour.red()) <= 2 &&
+          std::abs(pixel.green() - colour.green()) <= 2 && std::abs(pixel.blue() - colour.blue()) <= 2)
+        return true;
+    }
+  }
+  return false;
+}
+
 TEST(ShellWindow, TheMainWindowHasItsTitleSizesAndEverySectionRow) {
   ShellRig rig;
   MainWindow* window = openMain(rig);
   ASSERT_TRUE(window);
   EXPECT_EQ(window->windowTitle(), "KIVO Monitor");
-  EXPECT_EQ(window->minimumSize(), QSize(860, 560));
-  // 1280 × 860 where the screen has room; the offscreen screen is smaller.
-  const int titleBar = window->style()->pixelMetric(QStyle::PM_TitleBarHeight);
-  EXPECT_EQ(window->size(),
-            MainWindow::fittedSize(QApplication::primaryScreen()->availableGeometry().size(), titleBar));
+  // 1280 × 860 (at least 860 × 560) where the screen has room; the offscreen screen is smaller.
+  const auto fitted = WindowFit::fit(QApplication::primaryScreen()->availableGeometry(),
+                                     window->style()->pixelMetric(QStyle::PM_TitleBarHeight),
+                                     MainWindow::kDefaultSize, MainWindow::kMinimumSize);
+  EXPECT_EQ(window->minimumSize(), fitted.minimum);
+  EXPECT_EQ(window->size(), fitted.size);
   for (AppSection section : AppSections::allCases()) {
     SidebarRow* r = row(window, AppSections::rawValue(section));
     ASSERT_TRUE(r) << AppSections::rawValue(section).toStdString();
@@ -107,23 +128,60 @@ TEST(ShellWindow, TheMainWindowHasItsTitleSizesAndEverySectionRow) {
   EXPECT_EQ(marker(window), QString());
 }
 
-TEST(ShellWindow, TheFirstWindowFitsTheScreen) {
+// The frame of a window placed by WindowFit: its content under a title bar.
+QRect frameOf(const QPoint& position, const QSize& size, int titleBar) {
+  return {position, QSize(size.width(), size.height() + titleBar)};
+}
+
+TEST(ShellWindow, WindowsFitTheFreeAreaOfTheScreenTheyOpenOn) {
   struct Case {
-    QSize available;
-    int titleBar;
-    QSize expected;
+    const char* screen;
+    QRect available;  // device-independent pixels, less the panels
+    QSize main;
+    QSize mainMinimum;
+    QSize dashboard;
   };
+  const int titleBar = 30;
   const Case cases[] = {
-      {{2560, 1440}, 30, {1280, 860}},  // room to spare: the default size
-      {{1280, 800}, 30, {1280, 770}},   // 2560 × 1600 at scale 2: as tall as the screen allows
-      {{1280, 770}, 0, {1280, 770}},    // a panel takes its share, no title bar
-      {{1024, 700}, 30, {1024, 670}},   // narrower than the default
-      {{800, 600}, 30, {860, 570}},     // never narrower than the minimum
-      {{1280, 500}, 30, {1280, 560}},   // nor lower
+      {"2560x1440", {0, 0, 2560, 1440}, {1280, 860}, {860, 560}, {900, 620}},
+      {"1024x600", {0, 0, 1024, 600}, {1024, 570}, {860, 560}, {900, 570}},
+      // A 32 px panel at the top: the minimum gives way so the footer stays on the screen.
+      {"1024x600, 32 px panel", {0, 32, 1024, 568}, {1024, 538}, {860, 538}, {900, 538}},
+      {"1280x800 at scale 2", {0, 0, 640, 400}, {640, 370}, {640, 370}, {640, 370}},
+      {"2560x1600 at scale 2, 24 px panel", {0, 0, 1280, 776}, {1280, 746}, {860, 560}, {900, 620}},
+      {"second screen, 800x600", {1920, 0, 800, 600}, {800, 570}, {800, 560}, {800, 570}},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(MainWindow::fittedSize(c.available, c.titleBar), c.expected)
-        << c.available.width() << "x" << c.available.height();
+    SCOPED_TRACE(c.screen);
+    const auto main =
+        WindowFit::fit(c.available, titleBar, MainWindow::kDefaultSize, MainWindow::kMinimumSize);
+    EXPECT_EQ(main.size, c.main);
+    EXPECT_EQ(main.minimum, c.mainMinimum);
+    const auto dashboard =
+        WindowFit::fit(c.available, titleBar, DashboardWindow::kDefaultSize, DashboardWindow::kMinimumSize);
+    EXPECT_EQ(dashboard.size, c.dashboard);
+    EXPECT_EQ(dashboard.minimum, DashboardWindow::kMinimumSize.boundedTo(c.dashboard));
+    for (const auto& placement : {main, dashboard}) {
+      EXPECT_TRUE(c.available.contains(frameOf(placement.position, placement.size, titleBar)));
+      EXPECT_EQ(placement.size.expandedTo(placement.minimum), placement.size);
+    }
+  }
+}
+
+TEST(ShellWindow, TheOpenedWindowsLieWithinTheScreen) {
+  // The test screen (800 × 600) is narrower than the main window's usual minimum.
+  ShellRig rig;
+  MainWindow* window = openMain(rig);
+  ASSERT_TRUE(window);
+  DashboardWindow* dashboard = rig.shell->openDashboardWindow();
+  test::settle();
+  const QRect available = QApplication::primaryScreen()->availableGeometry();
+  for (QWidget* opened : {static_cast<QWidget*>(window), static_cast<QWidget*>(dashboard)}) {
+    SCOPED_TRACE(opened->objectName().toStdString());
+    const int titleBar = opened->style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    EXPECT_TRUE(available.contains(frameOf(opened->pos(), opened->size(), titleBar)));
+    EXPECT_LE(opened->minimumWidth(), available.width());
+    EXPECT_LE(opened->minimumHeight() + titleBar, available.height());
   }
 }
 
@@ -275,6 +333,30 @@ TEST(ShellWindow, AddBookmarkWaitsForAHistoryAndSaysWhy) {
   EXPECT_EQ(bookmarks(*rig.model).size(), 1u);
 }
 
+TEST(ShellWindow, AddingABookmarkWithoutADialogSaysSoBriefly) {
+  ShellRig rig;
+  MainWindow* window = openMain(rig);
+  DashboardWindow* dashboard = rig.shell->openDashboardWindow();
+  test::settle();
+  QList<BookmarkNote*> notes;
+  for (QWidget* root : {static_cast<QWidget*>(window), static_cast<QWidget*>(dashboard)}) {
+    auto* note = root->findChild<BookmarkNote*>(QStringLiteral("bookmark.added"));
+    ASSERT_TRUE(note);
+    EXPECT_FALSE(note->isVisible());
+    note->setDuration(50);
+    notes << note;
+  }
+  // Monitor ▸ Add Bookmark (Ctrl+Shift+B) adds one at once, from any window; each says it.
+  window->bookmarkCommand()->trigger();
+  for (BookmarkNote* note : notes) {
+    ASSERT_TRUE(test::waitUntil([&] { return note->isVisible(); }));
+    EXPECT_EQ(note->text(), "Bookmark added");
+  }
+  window->grab().save(test::outputDir() + "/bookmark-added.png");
+  EXPECT_EQ(bookmarks(*rig.model).size(), 1u);
+  for (BookmarkNote* note : notes) EXPECT_TRUE(test::waitUntil([&] { return !note->isVisible(); }));
+}
+
 TEST(ShellWindow, TheMonitorMenuCommands) {
   ShellRig rig;
   MainWindow* window = openMain(rig);
@@ -311,7 +393,6 @@ TEST(ShellWindow, TheMonitorMenuCommands) {
   EXPECT_NE(dashboards[0]->presetID(), dashboards[1]->presetID());
   EXPECT_EQ(dashboards[0]->windowTitle(), "Dashboard");
   EXPECT_EQ(dashboards[0]->minimumSize(), QSize(420, 300));
-  EXPECT_EQ(dashboards[0]->size(), QSize(900, 620));
   EXPECT_TRUE(dashboards[0]->isVisible());
 
   // Settings… opens one settings window; asking again brings the same one forward.
@@ -350,15 +431,33 @@ TEST(ShellWindow, TheSettingsWindowSaysWhileSettingsCannotBeSaved) {
   FailingPreferences domain;
   AppSettings settings(domain);
   SettingsWindow window(*rig.model, settings);
+  window.setAttribute(Qt::WA_DontShowOnScreen);
+  window.show();
   auto* line = window.findChild<QLabel*>(QStringLiteral("settings.saveError"));
   ASSERT_TRUE(line);
   EXPECT_TRUE(line->isHidden());
 
   domain.error = QStringLiteral("Cannot write “/cfg/settings.json”: The disk is full.");
   settings.setPrivacyMask(true);
+  test::settle();
   EXPECT_FALSE(line->isHidden());
-  EXPECT_EQ(line->text(), QStringLiteral("Settings are not saved"));
   EXPECT_EQ(line->toolTip(), domain.error);
+  EXPECT_EQ(line->accessibleName(), "Settings are not saved");
+  // Every tab keeps its whole width beside the line, with no scroll arrows, at 600 px and wider;
+  // where the words do not fit beside them a warning sign stands for them.
+  QTabBar* tabs = window.tabBar();
+  for (const auto& [width, shown] :
+       {std::pair{600, QStringLiteral("\u26A0")}, std::pair{900, QStringLiteral("Settings are not saved")}}) {
+    SCOPED_TRACE(width);
+    window.resize(width, 520);
+    test::settle();
+    EXPECT_EQ(line->text(), shown);
+    EXPECT_GE(tabs->width(), tabs->sizeHint().width());
+    for (int i = 0; i < tabs->count(); ++i) EXPECT_LE(tabs->tabRect(i).right(), tabs->width()) << i;
+    for (const QToolButton* arrow : tabs->findChildren<QToolButton*>()) EXPECT_FALSE(arrow->isVisible());
+    EXPECT_FALSE(line->geometry().intersects(tabs->geometry()));
+    window.grab().save(test::outputDir() + QStringLiteral("/settings-not-saved-%1.png").arg(width));
+  }
 
   domain.error.clear();
   settings.setPrivacyMask(false);
@@ -367,8 +466,10 @@ TEST(ShellWindow, TheSettingsWindowSaysWhileSettingsCannotBeSaved) {
 
 TEST(ShellWindow, ResizeToAppliesAfterTheDelayOnlyForExactlyTwoNumbers) {
   // The size the window opens at (the default, cut to the offscreen screen).
-  const QSize opened = MainWindow::fittedSize(QApplication::primaryScreen()->availableGeometry().size(),
-                                              QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight));
+  const QSize opened = WindowFit::fit(QApplication::primaryScreen()->availableGeometry(),
+                                      QApplication::style()->pixelMetric(QStyle::PM_TitleBarHeight),
+                                      MainWindow::kDefaultSize, MainWindow::kMinimumSize)
+                           .size;
   const struct {
     const char* option;
     QSize expected;
@@ -518,6 +619,50 @@ TEST(ShellWindow, AppearanceAndDensityReachEveryWindow) {
   test::settle();
   window->grab().save(test::outputDir() + "/shell-dark-minimum.png");
   rig.settings->setAppearance(AppearanceChoice::light);
+}
+
+TEST(ShellWindow, TintedIconsFollowTheAppearanceAndTheColourBlindChoice) {
+  ShellRig rig({{"KIVOSection", "processes"}});
+  rig.model->shutdown();
+  rig.settings->setAppearance(AppearanceChoice::light);
+  MainWindow* window = openMain(rig);
+  DashboardWindow* dashboard = rig.shell->openDashboardWindow();
+  test::settle();
+  auto* toggle = window->findChild<QToolButton*>(QStringLiteral("processes.inspectorToggle"));
+  auto* lock = window->findChild<QWidget*>(QStringLiteral("processes.restricted.lock"));
+  auto* bookmark = window->findChild<QToolButton*>(QStringLiteral("toolbar.bookmark"));
+  auto* add = dashboard->findChild<QToolButton*>(QStringLiteral("dashboard.add"));
+  ASSERT_TRUE(toggle && lock && bookmark && add && add->menu());
+  const QList<QAction*> kinds = add->menu()->actions();
+  ASSERT_EQ(kinds.size(), static_cast<int>(WidgetKinds::allCases().size()));
+
+  // What each icon draws, as the widget paints it (the menu's icons as the menu asks for them).
+  const auto check = [&](bool dark, bool safe) {
+    SCOPED_TRACE(std::string(dark ? "dark" : "light") + (safe ? ", colour-blind safe" : ""));
+    const QColor secondary = Palette::textSecondary.resolve(dark);
+    const QColor other = Palette::textSecondary.resolve(!dark);
+    for (QWidget* widget : {static_cast<QWidget*>(toggle), lock, static_cast<QWidget*>(bookmark)}) {
+      const QImage drawn = widget->grab().toImage();
+      EXPECT_TRUE(shows(drawn, secondary)) << widget->objectName().toStdString();
+      EXPECT_FALSE(shows(drawn, other)) << widget->objectName().toStdString();
+    }
+    int i = 0;
+    for (WidgetKind kind : WidgetKinds::allCases()) {
+      const QImage icon = kinds[i++]->icon().pixmap(16).toImage();
+      const QColor family = MetricFamilies::color(WidgetCatalog::family(kind), safe).resolve(dark);
+      EXPECT_TRUE(shows(icon, family)) << WidgetKinds::rawString(kind).toStdString();
+    }
+  };
+  check(false, false);
+  rig.settings->setAppearance(AppearanceChoice::dark);
+  test::settle();
+  check(true, false);
+  rig.settings->setColorBlindSafe(true);
+  test::settle();
+  check(true, true);
+  rig.settings->setAppearance(AppearanceChoice::light);
+  test::settle();
+  check(false, true);
 }
 
 }  // namespace
