@@ -234,6 +234,7 @@ ProcessSample ProcessCollector::sample(double now) {
       known.uid = entry_.uid;
       known.refreshed = now;
     }
+    reader_.readResident(entry_);
     reader_.close();
     known.parentPID = entry_.parentPID;
     known.threads = entry_.threads;
@@ -337,6 +338,7 @@ void ProcessCollector::appendRecord(ProcessSample& sample, std::int32_t pid, Kno
   known.lastScan = scan;
   record.memory = known.residentBytes;
   record.threads = known.threads;
+  record.ended = known.ended;
   record.diskRead = known.readBytes;
   record.diskWritten = known.writeBytes;
   if (!record.diskRead || !record.diskWritten) ++sample.restricted;

@@ -19,6 +19,7 @@ QJsonObject ProcessRecord::toJson() const {
   put(object, "diskRead", diskRead);
   put(object, "diskWritten", diskWritten);
   put(object, "power", power);
+  if (ended) object.insert(QLatin1String("ended"), true);
   return object;
 }
 
@@ -45,8 +46,9 @@ std::optional<ProcessRecord> ProcessRecord::fromJson(const QJsonObject& object) 
   const auto diskRead = J::optional<std::uint64_t>(object, "diskRead");
   const auto diskWritten = J::optional<std::uint64_t>(object, "diskWritten");
   const auto power = J::optional<double>(object, "power");
-  if (!startTime.ok || !path.ok || !cpuPercent.ok || !memory.ok || !diskRead.ok || !diskWritten.ok ||
-      !power.ok) {
+  const auto ended = J::optional<bool>(object, "ended");
+  if (!ended.ok || !startTime.ok || !path.ok || !cpuPercent.ok || !memory.ok || !diskRead.ok ||
+      !diskWritten.ok || !power.ok) {
     return std::nullopt;
   }
   ProcessRecord record;
@@ -65,6 +67,7 @@ std::optional<ProcessRecord> ProcessRecord::fromJson(const QJsonObject& object) 
   record.diskRead = diskRead.value;
   record.diskWritten = diskWritten.value;
   record.power = power.value;
+  record.ended = ended.value.value_or(false);
   return record;
 }
 

@@ -32,6 +32,9 @@ struct ProcessRecord {
   std::optional<std::uint64_t> diskWritten;
   // Watts; Linux has no per-process energy, so this stays absent.
   std::optional<double> power;
+  // Exited, with its exit status not yet collected by its parent (a zombie): it holds a pid and
+  // nothing else, and no signal reaches it.
+  bool ended = false;
 
   bool operator==(const ProcessRecord&) const = default;
 

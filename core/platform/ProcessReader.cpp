@@ -160,11 +160,12 @@ bool ProcessReader::readStat(ProcEntry& entry) {
 void ProcessReader::closeKept(Kept& kept) {
   if (kept.fd >= 0) ::close(kept.fd);
   if (kept.runtimeFd >= 0) ::close(kept.runtimeFd);
+  if (kept.memoryFd >= 0) ::close(kept.memoryFd);
   kept = Kept{};
 }
 
 void ProcessReader::carryCurrent() {
-  if (current_.fd >= 0 || current_.runtimeFd >= 0) carried_.push_back(current_);
+  if (current_.fd >= 0 || current_.runtimeFd >= 0 || current_.memoryFd >= 0) carried_.push_back(current_);
   current_ = Kept{};
 }
 
@@ -243,7 +244,11 @@ bool ProcessReader::readStat(std::int32_t pid, ProcEntry& entry) {
   const int fd = openInProc(pid, "/stat");
   if (fd < 0) {
     buffer_.clear();
-    if (scanning_) dropRuntime();  // gone: nothing of it is kept
+    if (scanning_) {  // gone: nothing of it is kept
+      dropRuntime();
+      if (current_.memoryFd >= 0) ::close(current_.memoryFd);
+      current_.memoryFd = -1;
+    }
     return false;
   }
   const bool ok = readOpen(fd) && parseStat(buffer_, entry);
@@ -255,6 +260,40 @@ bool ProcessReader::readStat(std::int32_t pid, ProcEntry& entry) {
     if (!ok && scanning_) dropRuntime();
   }
   return ok;
+}
+
+bool ProcessReader::readResident(ProcEntry& entry) {
+  if (!entry.residentBytes) return false;  // a kernel thread or a zombie
+  if (scanning_ && current_.pid == pid_ && current_.memoryFd >= 0) {
+    if (readOpen(current_.memoryFd) && parseStatm(buffer_, entry)) return true;
+    // Of a process that ended: the pid may be another's now.
+    ::close(current_.memoryFd);
+    current_.memoryFd = -1;
+  }
+  const int fd = dirFd_ >= 0 ? ::openat(dirFd_, "statm", O_RDONLY | O_CLOEXEC) : openInProc(pid_, "/statm");
+  if (fd < 0) return false;
+  const bool ok = readOpen(fd) && parseStatm(buffer_, entry);
+  if (ok && scanning_ && current_.pid == pid_ && current_.fd >= 0) {
+    current_.memoryFd = fd;
+  } else {
+    ::close(fd);
+  }
+  return ok;
+}
+
+bool ProcessReader::parseStatm(std::string_view text, ProcEntry& entry) {
+  // "size resident shared text lib data dt", in pages.
+  static const std::uint64_t pageSize = [] {
+    const long size = ::sysconf(_SC_PAGESIZE);
+    return size > 0 ? static_cast<std::uint64_t>(size) : 4096u;
+  }();
+  std::string_view token;
+  if (!KernelText::nextToken(text, token) || !KernelText::parseUInt(token)) return false;
+  if (!KernelText::nextToken(text, token)) return false;
+  const auto pages = KernelText::parseUInt(token);
+  if (!pages || *pages > UINT64_MAX / pageSize) return false;
+  entry.residentBytes = *pages * pageSize;
+  return true;
 }
 
 bool ProcessReader::sameProcessAsKeptStat(std::uint64_t startTicks) {
@@ -302,7 +341,10 @@ std::optional<std::string> ProcessReader::readExe() {
 
 bool ProcessReader::read(std::int32_t pid, ProcEntry& entry, std::optional<std::string>* exe) {
   bool ok = open(pid) && readStat(entry);
-  if (ok) readIO(entry);
+  if (ok) {
+    readResident(entry);
+    readIO(entry);
+  }
   ok = ok && readStatus(entry);
   if (ok && exe != nullptr) *exe = readExe();
   close();

@@ -20,7 +20,8 @@ struct ProcEntry {
   std::uint64_t systemTicks = 0;
   std::uint64_t startTicks = 0;  // clock ticks after boot
   std::uint32_t uid = 0;         // effective; from status
-  // stat's rss in bytes, the sum status reports as VmRSS; kernel threads and zombies have none.
+  // Resident bytes as ps and top show them (statm, the figure behind status's VmRSS); stat's rss
+  // until statm is read. Kernel threads and zombies have none.
   std::optional<std::uint64_t> residentBytes;
   int threads = 0;                         // stat's num_threads, as status's Threads
   bool ended = false;                      // a zombie or dead task: it has exited
@@ -71,7 +72,13 @@ class ProcessReader {
   // The current pid's runtime file is of no use (its process has more threads): not kept.
   void dropRuntime();
   static bool parseRuntime(std::string_view text, std::uint64_t& nanos);
-  // keepOpen counts files; each process may keep two (stat and schedstat).
+  // statm's resident pages over stat's rss: the kernel folds its per-CPU counters into stat's
+  // figure lazily, so it reads low by up to a few MiB. Read right after stat, of a process stat
+  // gave memory to, through a file kept like stat's within a scan; false (stat's figure stays)
+  // when the file is gone or malformed.
+  bool readResident(ProcEntry& entry);
+  static bool parseStatm(std::string_view text, ProcEntry& entry);
+  // keepOpen counts files; each process may keep three (stat, schedstat and statm).
   void beginScan(std::size_t keepOpen);
   void endScan();
   // After open() of the pid whose stat readStat(pid, ...) just read from a kept file: whether
@@ -112,6 +119,7 @@ class ProcessReader {
     std::int32_t pid = 0;
     int fd = -1;         // stat
     int runtimeFd = -1;  // schedstat
+    int memoryFd = -1;   // statm
     bool runtimeFromLastScan = false;
   };
   // Moves to pid's kept files; those of pids passed over belong to processes that ended.
@@ -119,7 +127,7 @@ class ProcessReader {
   // The current pid's open files go on to the next scan.
   void carryCurrent();
   static void closeKept(Kept& kept);
-  bool roomToKeep() const { return 2 * (carried_.size() + 1) <= keepOpen_; }
+  bool roomToKeep() const { return 3 * (carried_.size() + 1) <= keepOpen_; }
   std::vector<Kept> kept_;     // from the last scan, by pid
   std::vector<Kept> carried_;  // kept for the next one
   Kept current_;               // the pid being read
