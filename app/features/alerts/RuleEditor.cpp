@@ -52,8 +52,10 @@ RuleEditor::RuleEditor(const AlertRule& rule, OnSave onSave, QWidget* parent)
   form_->addRow(tr("Condition"), comparison_);
 
   thresholdRow_ = new QWidget(this);
-  auto* thresholdLine = new QHBoxLayout(thresholdRow_);
-  thresholdLine->setContentsMargins(0, 0, 0, 0);
+  auto* thresholdColumn = new QVBoxLayout(thresholdRow_);
+  thresholdColumn->setContentsMargins(0, 0, 0, 0);
+  auto* thresholdLine = new QHBoxLayout;
+  thresholdColumn->addLayout(thresholdLine);
   threshold_ = new QLineEdit(thresholdRow_);
   threshold_->setObjectName(QStringLiteral("ruleEditor.threshold"));
   threshold_->setAccessibleName(tr("Threshold"));
@@ -61,6 +63,12 @@ RuleEditor::RuleEditor(const AlertRule& rule, OnSave onSave, QWidget* parent)
   suffix_->setObjectName(QStringLiteral("ruleEditor.unit"));
   thresholdLine->addWidget(threshold_, 1);
   thresholdLine->addWidget(suffix_);
+  problem_ = new ToneLabel(QString(), font(), Palette::danger, thresholdRow_);
+  problem_->setObjectName(QStringLiteral("ruleEditor.thresholdProblem"));
+  problem_->setTextFormat(Qt::PlainText);
+  problem_->setWordWrap(true);
+  problem_->hide();
+  thresholdColumn->addWidget(problem_);
   form_->addRow(tr("Threshold"), thresholdRow_);
 
   duration_ = makeStepper(QStringLiteral("ruleEditor.duration"));
@@ -81,13 +89,13 @@ RuleEditor::RuleEditor(const AlertRule& rule, OnSave onSave, QWidget* parent)
   QPushButton* cancel = buttons->addButton(QDialogButtonBox::Cancel);
   cancel->setText(tr("Cancel"));
   cancel->setObjectName(QStringLiteral("ruleEditor.cancel"));
-  QPushButton* saveButton = buttons->addButton(tr("Save"), QDialogButtonBox::AcceptRole);
-  saveButton->setObjectName(QStringLiteral("ruleEditor.save"));
-  saveButton->setDefault(true);
+  save_ = buttons->addButton(tr("Save"), QDialogButtonBox::AcceptRole);
+  save_->setObjectName(QStringLiteral("ruleEditor.save"));
+  save_->setDefault(true);
   column->addSpacing(8);
   column->addWidget(buttons);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  connect(saveButton, &QPushButton::clicked, this, &RuleEditor::save);
+  connect(save_, &QPushButton::clicked, this, &RuleEditor::save);
 
   fill();
 
@@ -101,7 +109,10 @@ RuleEditor::RuleEditor(const AlertRule& rule, OnSave onSave, QWidget* parent)
   connect(comparison_, &QComboBox::activated, this, [this](int index) {
     rule_.comparison = index == 1 ? AlertComparison::below : AlertComparison::above;
   });
-  connect(threshold_, &QLineEdit::textEdited, this, [this] { thresholdEdited_ = true; });
+  connect(threshold_, &QLineEdit::textEdited, this, [this] {
+    thresholdEdited_ = true;
+    showProblem();
+  });
   connect(threshold_, &QLineEdit::editingFinished, this, [this] { commitThreshold(); });
   connect(duration_.down, &QToolButton::clicked, this, [this] {
     rule_.duration = RuleEditorForm::stepped(rule_.duration, RuleEditorForm::kDuration, -1);
@@ -176,10 +187,7 @@ void RuleEditor::fill() {
   form_->setRowVisible(level_, level);
   form_->setRowVisible(comparison_, !level);
   form_->setRowVisible(thresholdRow_, !level);
-  // Rows come and go with the metric: the dialog takes the height of the rows it shows, never
-  // keeping the room of the ones that went.
-  layout()->invalidate();
-  setFixedHeight(layout()->totalSizeHint().height());
+  showProblem();
 
   duration_.value->setText(RuleEditorForm::durationText(rule_.duration));
   duration_.down->setEnabled(RuleEditorForm::canStep(rule_.duration, RuleEditorForm::kDuration, -1));
@@ -197,6 +205,25 @@ void RuleEditor::fill() {
   }
 }
 
+void RuleEditor::showProblem() {
+  // Only a typed threshold is checked: a stored one is kept as it is until the user types.
+  const QString problem =
+      thresholdEdited_ && !RuleEditorForm::usesLevel(rule_.metric)
+          ? RuleEditorForm::readThreshold(threshold_->text(), rule_.metric, locale()).problem
+          : QString();
+  problem_->setText(problem);
+  problem_->setVisible(!problem.isEmpty());
+  threshold_->setAccessibleDescription(problem);
+  save_->setEnabled(problem.isEmpty());
+  // Rows come and go with the metric, the message with the text: the dialog takes the height
+  // of what it shows, never keeping the room of what went.
+  thresholdRow_->layout()->invalidate();
+  thresholdRow_->updateGeometry();
+  form_->invalidate();
+  layout()->invalidate();
+  setFixedHeight(layout()->totalSizeHint().height());
+}
+
 void RuleEditor::metricChosen(int index) {
   const auto& list = RuleEditorForm::metrics();
   if (index < 0 || index >= static_cast<int>(list.size())) return;
@@ -208,14 +235,19 @@ void RuleEditor::metricChosen(int index) {
   fill();
 }
 
-void RuleEditor::commitThreshold() {
-  if (!thresholdEdited_) return;
-  if (const auto value = RuleEditorForm::parseThreshold(threshold_->text(), rule_.metric, locale())) {
-    rule_.threshold = *value;
+bool RuleEditor::commitThreshold() {
+  if (!thresholdEdited_ || RuleEditorForm::usesLevel(rule_.metric)) return true;
+  const auto entry = RuleEditorForm::readThreshold(threshold_->text(), rule_.metric, locale());
+  // Rejected text stays as typed, with its message, until the user mends it.
+  if (!entry.stored) {
+    showProblem();
+    return false;
   }
-  // Rejected text gives way to the kept value; accepted text is shown as stored.
+  rule_.threshold = *entry.stored;
+  // Accepted text is shown as stored.
   thresholdEdited_ = false;
   fill();
+  return true;
 }
 
 void RuleEditor::changeEvent(QEvent* event) {
@@ -225,7 +257,7 @@ void RuleEditor::changeEvent(QEvent* event) {
 }
 
 void RuleEditor::save() {
-  commitThreshold();
+  if (!commitThreshold()) return;
   if (onSave_) onSave_(rule_);
   accept();
 }

@@ -11,6 +11,7 @@ class QComboBox;
 class QFormLayout;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QToolButton;
 
 namespace kivo {
@@ -31,7 +32,8 @@ class RuleEditor : public QDialog {
   // The edited copy as it stands (a threshold still being typed not yet taken).
   const AlertRule& rule() const { return rule_; }
 
-  // Takes a threshold still being typed, hands the rule over and closes.
+  // Takes a threshold still being typed, hands the rule over and closes; a threshold that
+  // cannot be stored keeps the dialog open with its message, and nothing is handed over.
   void save();
 
   static constexpr int kWidth = 440;
@@ -49,7 +51,9 @@ class RuleEditor : public QDialog {
   };
   Stepper makeStepper(const QString& name);
   void fill();
-  void commitThreshold();
+  // False when the typed threshold cannot be stored.
+  bool commitThreshold();
+  void showProblem();
   void metricChosen(int index);
 
   AlertRule rule_;
@@ -63,6 +67,8 @@ class RuleEditor : public QDialog {
   QWidget* thresholdRow_ = nullptr;
   QLineEdit* threshold_ = nullptr;
   QLabel* suffix_ = nullptr;
+  QLabel* problem_ = nullptr;
+  QPushButton* save_ = nullptr;
   Stepper duration_;
   Stepper cooldown_;
   QComboBox* severity_ = nullptr;

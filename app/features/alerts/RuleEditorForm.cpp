@@ -130,16 +130,23 @@ QString thresholdText(double threshold, MetricID metric, const QLocale& locale) 
   return locale.toString(shown, 'f', digits);
 }
 
-std::optional<double> parseThreshold(const QString& text, MetricID metric, const QLocale& locale) {
+ThresholdEntry readThreshold(const QString& text, MetricID metric, const QLocale& locale) {
   const QString trimmed = text.trimmed();
+  if (trimmed.isEmpty()) return {std::nullopt, tr("Enter a threshold.")};
   bool ok = false;
   double value = locale.toDouble(trimmed, &ok);
   // A number typed without the locale's grouping or with a C decimal point still counts.
   if (!ok) value = QLocale::c().toDouble(trimmed, &ok);
-  if (!ok || !std::isfinite(value)) return std::nullopt;
+  // QLocale reads "1e999" as infinity but says it failed: a number too large, not a typo.
+  if ((!ok && !std::isinf(value)) || std::isnan(value))
+    return {std::nullopt, tr("The threshold must be a number.")};
+  if (value < 0) return {std::nullopt, tr("The threshold cannot be below 0.")};
+  if (std::isinf(value)) return {std::nullopt, tr("The threshold is too large.")};
+  if (MetricCatalog::descriptor(metric).unit == MetricUnit::percent && value > 100)
+    return {std::nullopt, tr("A percentage cannot be above 100.")};
   const double stored = value * thresholdScale(metric);
-  if (!std::isfinite(stored)) return std::nullopt;
-  return std::max(stored, 0.0);
+  if (!std::isfinite(stored)) return {std::nullopt, tr("The threshold is too large.")};
+  return {stored, QString()};
 }
 
 double stepped(double value, const StepRange& range, int direction) {

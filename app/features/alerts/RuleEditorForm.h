@@ -37,9 +37,14 @@ double thresholdScale(MetricID metric);
 QString thresholdSuffix(MetricID metric);
 // The stored threshold in display units with at most one fraction digit.
 QString thresholdText(double threshold, MetricID metric, const QLocale& locale);
-// What a committed field stores: the number times the scale, a negative one as 0. Absent (the old
-// value is kept) when the text is not a number, is not finite or overflows when scaled.
-std::optional<double> parseThreshold(const QString& text, MetricID metric, const QLocale& locale);
+// What the field's text stores, or why it cannot: the number times the scale, within what the
+// metric can take (not below 0, a percentage not above 100, finite once scaled). `problem` is the
+// line shown under the field while Save waits; empty when `stored` holds a value.
+struct ThresholdEntry {
+  std::optional<double> stored;
+  QString problem;
+};
+ThresholdEntry readThreshold(const QString& text, MetricID metric, const QLocale& locale);
 
 // The two steppers.
 struct StepRange {

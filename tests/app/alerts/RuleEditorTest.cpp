@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -103,31 +104,48 @@ TEST(RuleEditorForm, ThresholdInDisplayUnits) {
   }
 }
 
-TEST(RuleEditorForm, CommittedThresholdsAreScaledAndBadOnesRejected) {
+TEST(RuleEditorForm, TypedThresholdsAreScaledAndImpossibleOnesSayWhy) {
   struct Case {
     MetricID metric;
     QString typed;
     std::optional<double> stored;
+    QString problem;
   };
+  const QString notNumber = QStringLiteral("The threshold must be a number.");
+  const QString negative = QStringLiteral("The threshold cannot be below 0.");
+  const QString tooLarge = QStringLiteral("The threshold is too large.");
+  const QString percent = QStringLiteral("A percentage cannot be above 100.");
   const Case cases[] = {
-      {MetricID::memUsed, QStringLiteral("12.5"), 12.5 * kGiB},
-      {MetricID::diskFree, QStringLiteral("12.5"), 12.5e9},
-      {MetricID::diskRead, QStringLiteral(" 80 "), 8e7},
-      {MetricID::cpuTotal, QStringLiteral("-3"), 0.0},
-      {MetricID::cpuTotal, QStringLiteral("1,000"), 1000.0},
-      {MetricID::cpuTotal, QStringLiteral(""), std::nullopt},
-      {MetricID::cpuTotal, QStringLiteral("abc"), std::nullopt},
-      {MetricID::cpuTotal, QStringLiteral("nan"), std::nullopt},
-      {MetricID::cpuTotal, QStringLiteral("inf"), std::nullopt},
-      {MetricID::cpuTotal, QStringLiteral("1e999"), std::nullopt},
+      {MetricID::memUsed, QStringLiteral("12.5"), 12.5 * kGiB, {}},
+      {MetricID::diskFree, QStringLiteral("12.5"), 12.5e9, {}},
+      {MetricID::diskRead, QStringLiteral(" 80 "), 8e7, {}},
+      {MetricID::cpuTotal, QStringLiteral("100"), 100.0, {}},
+      {MetricID::cpuTotal, QStringLiteral("0"), 0.0, {}},
+      {MetricID::netDown, QStringLiteral("1,000"), 1e9, {}},
+      {MetricID::cpuTotal, QStringLiteral(""), std::nullopt, QStringLiteral("Enter a threshold.")},
+      {MetricID::cpuTotal, QStringLiteral("  "), std::nullopt, QStringLiteral("Enter a threshold.")},
+      {MetricID::cpuTotal, QStringLiteral("abc"), std::nullopt, notNumber},
+      {MetricID::cpuTotal, QStringLiteral("nan"), std::nullopt, notNumber},
+      {MetricID::cpuTotal, QStringLiteral("-5"), std::nullopt, negative},
+      {MetricID::memUsed, QStringLiteral("-5"), std::nullopt, negative},
+      {MetricID::cpuTotal, QStringLiteral("-inf"), std::nullopt, negative},
+      {MetricID::cpuTotal, QStringLiteral("101"), std::nullopt, percent},
+      {MetricID::batteryCharge, QStringLiteral("100.5"), std::nullopt, percent},
+      {MetricID::gpuUtilization, QStringLiteral("1000"), std::nullopt, percent},
+      {MetricID::cpuTotal, QStringLiteral("inf"), std::nullopt, tooLarge},
+      {MetricID::cpuTotal, QStringLiteral("1e999"), std::nullopt, tooLarge},
+      {MetricID::diskRead, QStringLiteral("1e999"), std::nullopt, tooLarge},
       // Finite as typed, infinite once scaled to bytes.
-      {MetricID::memUsed, QStringLiteral("1e300"), std::nullopt},
+      {MetricID::memUsed, QStringLiteral("1e300"), std::nullopt, tooLarge},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(RuleEditorForm::parseThreshold(c.typed, c.metric, kEnglish), c.stored) << c.typed.toStdString();
+    const auto entry = RuleEditorForm::readThreshold(c.typed, c.metric, kEnglish);
+    EXPECT_EQ(entry.stored, c.stored) << c.typed.toStdString();
+    EXPECT_EQ(entry.problem, c.problem) << c.typed.toStdString();
   }
-  EXPECT_EQ(RuleEditorForm::parseThreshold(QStringLiteral("12,5"), MetricID::memUsed,
-                                           QLocale(QLocale::German, QLocale::Germany)),
+  EXPECT_EQ(RuleEditorForm::readThreshold(QStringLiteral("12,5"), MetricID::memUsed,
+                                          QLocale(QLocale::German, QLocale::Germany))
+                .stored,
             12.5 * kGiB);
 }
 
@@ -282,20 +300,44 @@ TEST(RuleEditor, SaveTakesATypedThresholdAndRejectsABadOne) {
     rig.editor.save();
     EXPECT_EQ(rig.saved->threshold, 75);
   }
-  {
+  // What cannot be stored keeps Save disabled with a line that says why; no rule goes out, by
+  // the button, by Return or by leaving the field.
+  for (const QString& bad : {QStringLiteral("abc"), QStringLiteral("-5"), QStringLiteral(""),
+                             QStringLiteral("1e999"), QStringLiteral("101")}) {
     EditorRig rig(base());
-    rig.type(QStringLiteral("-12"));
-    rig.editor.save();
-    EXPECT_EQ(rig.saved->threshold, 0);
-  }
-  for (const QString& bad : {QStringLiteral("abc"), QStringLiteral("nan"), QStringLiteral("inf")}) {
-    EditorRig rig(base());
+    auto* save = rig.find<QPushButton>("ruleEditor.save");
+    auto* problem = rig.find<QLabel>("ruleEditor.thresholdProblem");
+    EXPECT_TRUE(problem->isHidden());
+    const int height = rig.editor.height();
     rig.type(bad);
+    EXPECT_FALSE(save->isEnabled()) << bad.toStdString();
+    EXPECT_FALSE(problem->isHidden()) << bad.toStdString();
+    EXPECT_EQ(problem->text(), RuleEditorForm::readThreshold(bad, MetricID::cpuTotal, kEnglish).problem);
+    EXPECT_GT(rig.editor.height(), height) << "room is made for the message";
     emit rig.find<QLineEdit>("ruleEditor.threshold")->editingFinished();
-    EXPECT_EQ(rig.find<QLineEdit>("ruleEditor.threshold")->text(), QStringLiteral("90"));
+    EXPECT_EQ(rig.find<QLineEdit>("ruleEditor.threshold")->text(), bad) << "the typed text stays";
+    QTest::keyClick(&rig.editor, Qt::Key_Return);
     rig.editor.save();
-    EXPECT_EQ(rig.saved->threshold, 90);
+    EXPECT_EQ(rig.saves, 0) << bad.toStdString();
+    EXPECT_FALSE(rig.saved);
+    // Mended, it saves.
+    rig.type(QStringLiteral("80"));
+    EXPECT_TRUE(save->isEnabled());
+    EXPECT_TRUE(problem->isHidden());
+    EXPECT_EQ(rig.editor.height(), height);
+    rig.editor.save();
+    ASSERT_EQ(rig.saves, 1);
+    EXPECT_EQ(rig.saved->threshold, 80);
   }
+  // Picking another metric puts its own threshold in the field: the message goes.
+  EditorRig rig(base());
+  rig.type(QStringLiteral("-5"));
+  rig.pick("ruleEditor.metric", RuleEditorForm::metricIndex(MetricID::thermalState));
+  EXPECT_TRUE(rig.find<QPushButton>("ruleEditor.save")->isEnabled());
+  rig.pick("ruleEditor.metric", RuleEditorForm::metricIndex(MetricID::memUsed));
+  EXPECT_TRUE(rig.find<QLabel>("ruleEditor.thresholdProblem")->isHidden());
+  rig.editor.save();
+  EXPECT_EQ(rig.saves, 1);
 }
 
 TEST(RuleEditor, SteppersPickersAndCancel) {
@@ -336,6 +378,11 @@ TEST(RuleEditor, Screenshots) {
     test::grabBoth(rig.editor, QStringLiteral("alerts"), QString::fromLatin1(name), rig.editor.sizeHint());
     EXPECT_TRUE(test::nothingCutOff(rig.editor)) << name;
   }
+  EditorRig rig(base());
+  rig.type(QStringLiteral("101"));
+  test::grabBoth(rig.editor, QStringLiteral("alerts"), QStringLiteral("editor-bad-threshold"),
+                 rig.editor.sizeHint());
+  EXPECT_TRUE(test::nothingCutOff(rig.editor));
 }
 
 }  // namespace
