@@ -22,8 +22,18 @@ ReportTable compare(const Report& a, const Report& b, const ValueFormatter& f, c
     // Every value in the unit of report a.
     const auto value = [&](const std::optional<double>& v) { return v ? f.value(*v, s.unit) : none; };
     QString change = none;
-    if (s.average && t->average && *s.average != 0)
-      change = f.percent((*t->average - *s.average) / std::fabs(*s.average) * 100.0, 1);
+    if (s.average && t->average && *s.average != 0) {
+      // From a tiny average the ratio can run to hundreds of digits: beyond a millionfold it
+      // is said as a bound that fits the cell.
+      constexpr double kLargest = 1e8;
+      const double percent = (*t->average - *s.average) / std::fabs(*s.average) * 100.0;
+      if (percent > kLargest)
+        change = u'>' + f.percent(kLargest, 0);
+      else if (percent < -kLargest)
+        change = u'<' + f.percent(-kLargest, 0);
+      else
+        change = f.percent(percent, 1);
+    }
     table.rows.append(
         {s.name, value(s.average), value(t->average), change, value(s.maximum), value(t->maximum)});
   }

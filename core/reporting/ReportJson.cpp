@@ -310,6 +310,35 @@ ReportTable readTable(const QJsonValue& value, const QString& path) {
   return table;
 }
 
+// The figures a metric of this unit can take: none below 0 but for temperatures (not below
+// absolute zero) and power flow (signed), and none beyond what any machine measures. A report
+// with a figure outside them was not written by us as it stands; shown, it would read as a
+// clamped "8.0 EiB" or a change hundreds of digits long.
+void checkFigure(double value, MetricUnit unit, const QString& path) {
+  double lowest = 0;
+  double highest = 9.2e18;  // about 2^63: bytes, counts, rates and durations
+  switch (unit) {
+    case MetricUnit::percent:
+      highest = 1e4;  // a battery's health can pass 100 %, not a hundredfold
+      break;
+    case MetricUnit::celsius:
+      lowest = -273.15;
+      highest = 1e4;
+      break;
+    case MetricUnit::watts:
+      lowest = -1e6;
+      highest = 1e6;
+      break;
+    default:
+      break;
+  }
+  if (value < lowest) {
+    J::fail(path, lowest == 0 ? QStringLiteral("%1 cannot be negative").arg(value)
+                              : QStringLiteral("%1 is below what can be measured").arg(value));
+  }
+  if (value > highest) J::fail(path, QStringLiteral("%1 is beyond what can be measured").arg(value));
+}
+
 ReportSeriesSummary readSummary(const QJsonValue& value, const QString& path) {
   const QJsonObject o = J::object(value, path);
   ReportSeriesSummary s;
@@ -325,6 +354,9 @@ ReportSeriesSummary readSummary(const QJsonValue& value, const QString& path) {
   s.minimum = J::optionalNumber(o, qs("minimum"), path);
   s.average = J::optionalNumber(o, qs("average"), path);
   s.maximum = J::optionalNumber(o, qs("maximum"), path);
+  for (const auto& [key, figure] :
+       {std::pair{"minimum", s.minimum}, {"average", s.average}, {"maximum", s.maximum}})
+    if (figure) checkFigure(*figure, s.unit, J::join(path, qs(key)));
 
   const QString gapsPath = J::join(path, qs("gaps"));
   const QJsonArray gaps = J::array(o, qs("gaps"), path);
@@ -343,6 +375,10 @@ ReportSeriesSummary readSummary(const QJsonValue& value, const QString& path) {
     s.points.push_back(SeriesPoint{J::number(p, qs("time"), at), J::number(p, qs("min"), at),
                                    J::number(p, qs("max"), at), J::number(p, qs("avg"), at),
                                    J::integer(p, qs("count"), at)});
+    const SeriesPoint& point = s.points.back();
+    checkFigure(point.min, s.unit, J::join(at, qs("min")));
+    checkFigure(point.avg, s.unit, J::join(at, qs("avg")));
+    checkFigure(point.max, s.unit, J::join(at, qs("max")));
   }
   return s;
 }

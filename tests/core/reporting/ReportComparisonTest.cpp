@@ -50,6 +50,10 @@ TEST(ReportComparison, Rows) {
       {-10, -5, 1, 1, {"CPU usage", "-10.0%", "-5.0%", "50.0%", "1.0%", "1.0%"}},  // relative to |a|
       {std::nullopt, 20, std::nullopt, 25, {"CPU usage", "—", "20.0%", "—", "—", "25.0%"}},
       {20, std::nullopt, 40, std::nullopt, {"CPU usage", "20.0%", "—", "—", "40.0%", "—"}},
+      // From a tiny average: a bound that fits the cell, not hundreds of digits.
+      {1e-300, 50, 1, 50, {"CPU usage", "0.0%", "50.0%", ">100,000,000%", "1.0%", "50.0%"}},
+      {-1e-300, 50, 1, 50, {"CPU usage", "0.0%", "50.0%", ">100,000,000%", "1.0%", "50.0%"}},
+      {1e-300, -50, 1, 50, {"CPU usage", "0.0%", "-50.0%", "<-100,000,000%", "1.0%", "50.0%"}},
   };
   for (const auto& c : cases) {
     const Report a = withSeries({summary(MetricID::cpuTotal, c.averageA, c.peakA)});

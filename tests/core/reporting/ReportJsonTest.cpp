@@ -116,7 +116,13 @@ TEST(ReportJson, OptionalSummaryValues) {
 }
 
 TEST(ReportJson, StrictRejection) {
-  const QJsonObject object = parsed(ReportGenerator::json(buildReport(systemInputs())));
+  const Report report = buildReport(systemInputs());
+  const QJsonObject object = parsed(ReportGenerator::json(report));
+  const int kBytesSeries = static_cast<int>(
+      std::find_if(report.series.begin(), report.series.end(),
+                   [](const ReportSeriesSummary& s) { return s.unit == MetricUnit::bytes; }) -
+      report.series.begin());
+  ASSERT_LT(kBytesSeries, static_cast<int>(report.series.size()));
   const auto remove = [](QJsonValue) { return QJsonValue(QJsonValue::Undefined); };
   const auto set = [](QJsonValue v) { return [v](QJsonValue) { return v; }; };
   struct Case {
@@ -155,6 +161,12 @@ TEST(ReportJson, StrictRejection) {
       {{"limitations"}, set(QJsonArray{QJsonArray{}}), "limitations[0]"},
       {{"series", 1}, set(QJsonArray{}), "series[1]"},
       {{"findings"}, set("none"), "findings"},
+      // Figures no machine gives: refused as not a report, not shown clamped.
+      {{"series", 0, "maximum"}, set(-5), "series[0].maximum: -5 cannot be negative"},
+      {{"series", 0, "average"}, set(1e308), "series[0].average: 1e+308 is beyond what can be measured"},
+      {{"series", kBytesSeries, "average"}, set(1e308), "is beyond what can be measured"},
+      {{"series", kBytesSeries, "minimum"}, set(-1), "cannot be negative"},
+      {{"series", 0, "points", 0, "max"}, set(-0.5), "series[0].points[0].max: -0.5 cannot be negative"},
   };
   for (const auto& c : cases) {
     const QJsonObject broken = edited(object, c.path, c.edit).toObject();
