@@ -52,12 +52,17 @@ void ElidedLabel::changeEvent(QEvent* event) {
   }
 }
 
+QString plainToolTip(const QString& text) {
+  if (text.isEmpty()) return text;
+  return QStringLiteral("<p style=\"white-space:pre\">") + text.toHtmlEscaped() + QStringLiteral("</p>");
+}
+
 void ElidedLabel::refit() {
   const QRect room = contentsRect().adjusted(margin(), 0, -margin(), 0);
   const QString shown = fontMetrics().elidedText(full_, mode_, std::max(0, room.width()));
   elided_ = shown != full_;
   if (text() != shown) setText(shown);
-  const QString tip = elided_ ? full_ : QString();
+  const QString tip = elided_ ? plainToolTip(full_) : QString();
   if (toolTip() != tip) setToolTip(tip);
 }
 

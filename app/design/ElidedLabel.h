@@ -4,6 +4,10 @@
 
 namespace kivo {
 
+// A tooltip that shows the text as it is: Qt reads any tooltip that looks like markup as rich
+// text, so outside text (a process named "<img src=…>") is escaped and its blanks kept.
+QString plainToolTip(const QString& text);
+
 // Outside text on one line that never widens its layout: where it does not fit it is cut with
 // an ellipsis (at the end, or in the middle for paths, whose file name matters), and the whole
 // text is its tooltip. Its accessible name is always the whole text.

@@ -1,4 +1,5 @@
 #include "design/ProcessContribution.h"
+#include "metrics/OutsideText.h"
 
 #include "design/Environment.h"
 #include "design/Meter.h"
@@ -111,7 +112,7 @@ std::vector<ProcessContribution::Row> ProcessContribution::rows(const ProcessSam
   for (const ProcessRecord* record : top) {
     Row row;
     row.pid = record->pid;
-    row.name = record->name;
+    row.name = OutsideText::visible(record->name);
     row.figure = byMemory ? format.bytes(static_cast<double>(record->memory.value_or(0)), true)
                           : format.percent(record->cpuPercent.value_or(0), 1);
     row.fraction = ProcessRanking::fraction(*record, scale, byMemory);

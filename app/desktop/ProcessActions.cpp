@@ -27,7 +27,7 @@ bool sendThroughPidfd(int pidfd, int signal) {
 
 ProcessActions::ProcessActions(std::string procRoot) : procRoot_(std::move(procRoot)) {}
 
-std::optional<QDateTime> ProcessActions::startTime(std::int32_t pid) const {
+std::optional<ProcessActions::Read> ProcessActions::read(std::int32_t pid) const {
   if (pid <= 0) return std::nullopt;
   const KernelFiles files(procRoot_);
   ProcessReader reader(files);
@@ -37,8 +37,23 @@ std::optional<QDateTime> ProcessActions::startTime(std::int32_t pid) const {
   if (!read) return std::nullopt;
   const auto bootTime = CPUStatReader::readBootTime(files);
   if (!bootTime) return std::nullopt;
-  return QDateTime::fromMSecsSinceEpoch(
-      ProcessMath::startMillis(*bootTime, entry.startTicks, ProcessMath::ticksPerSecond()), QTimeZone::utc());
+  return Read{QDateTime::fromMSecsSinceEpoch(
+                  ProcessMath::startMillis(*bootTime, entry.startTicks, ProcessMath::ticksPerSecond()),
+                  QTimeZone::utc()),
+              entry.ended, entry.parentPID};
+}
+
+std::optional<QDateTime> ProcessActions::startTime(std::int32_t pid) const {
+  const auto found = read(pid);
+  if (!found) return std::nullopt;
+  return found->start;
+}
+
+ProcessFate ProcessActions::fate(std::int32_t pid, const std::optional<QDateTime>& startTime) const {
+  const auto found = read(pid);
+  if (!found || !startTime || found->start.toMSecsSinceEpoch() != startTime->toMSecsSinceEpoch()) return {};
+  if (found->ended) return {ProcessFate::Kind::uncollected, found->parentPID};
+  return {ProcessFate::Kind::running, 0};
 }
 
 bool ProcessActions::perform(ProcessAction action, const ProcessRecord& record) {
@@ -57,8 +72,8 @@ bool ProcessActions::perform(ProcessAction action, std::int32_t pid,
   bool sent = false;
   // Both sides come from the same kernel figures through the same arithmetic, so a process is
   // itself only when the milliseconds match; any difference is a pid given to another process.
-  const auto actual = startTime(pid);
-  if (actual && actual->toMSecsSinceEpoch() == expected->toMSecsSinceEpoch()) {
+  const auto actual = read(pid);
+  if (actual && !actual->ended && actual->start.toMSecsSinceEpoch() == expected->toMSecsSinceEpoch()) {
     const int signal = action == ProcessAction::forceQuit ? SIGKILL : SIGTERM;
     sent = sendThroughPidfd(pidfd, signal);
   }

@@ -1,6 +1,7 @@
 #include "pdf/PdfReportRenderer.h"
 
 #include "design/QualityBadge.h"
+#include "metrics/OutsideText.h"
 #include "pdf/PdfChart.h"
 #include "pdf/PdfWriterCanvas.h"
 #include "texts/AlertText.h"
@@ -102,7 +103,7 @@ void PdfReportRenderer::draw(PdfCanvas& target) {
   pageNumber = 0;
   newPage();
 
-  textBlock(report.title, kTitleFont, kInk);
+  textBlock(OutsideText::visible(report.title), kTitleFont, kInk);
   textBlock(QStringLiteral("KIVO Monitor ") + report.appVersion + QStringLiteral(" · ") + tr("Generated") +
                 u' ' + f.date(report.generated),
             kSmallFont, kMuted);
@@ -136,7 +137,7 @@ void PdfReportRenderer::draw(PdfCanvas& target) {
   for (const ReportTable& t : report.tables) {
     std::vector<double> weights(static_cast<std::size_t>(t.headers.size()), 1.0);
     if (!weights.empty()) weights.front() = 2;
-    heading(t.title, tableStart(t.headers, t.rows, weights, 2));
+    heading(OutsideText::visible(t.title), tableStart(t.headers, t.rows, weights, 2));
     table(t.headers, t.rows, weights);
   }
 
@@ -268,7 +269,11 @@ std::vector<double> PdfReportRenderer::columnWidths(const std::vector<double>& w
 }
 
 QStringList PdfReportRenderer::fitted(const QStringList& cells, qsizetype count) {
-  QStringList out = cells.mid(0, count);
+  // Cells hold outside text (host, volume and process names): in its visible form.
+  QStringList out;
+  out.reserve(count);
+  for (qsizetype i = 0; i < std::min(count, cells.size()); ++i)
+    out.append(OutsideText::visibleCell(cells[i]));
   while (out.size() < count) out.append(QString());
   return out;
 }
@@ -424,8 +429,8 @@ void PdfReportRenderer::chart(const ReportSeriesSummary& s) {
 }
 
 void PdfReportRenderer::footer() {
-  const QString text =
-      QStringLiteral("KIVO Monitor · ") + report.title + QStringLiteral(" · ") + QString::number(pageNumber);
+  const QString text = QStringLiteral("KIVO Monitor · ") + OutsideText::visible(report.title) +
+                       QStringLiteral(" · ") + QString::number(pageNumber);
   const auto lines = canvas->wrap(text, kFooterFont, kColumnWidth);
   drawLines(lines, 0, lines.size(), kFooterFont, kMuted, kMargin, kFooterTop);
 }

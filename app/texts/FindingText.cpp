@@ -1,5 +1,6 @@
 #include "texts/FindingText.h"
 
+#include "metrics/OutsideText.h"
 #include "texts/Localized.h"
 
 namespace kivo::FindingText {
@@ -30,7 +31,8 @@ QString title(const Finding& finding) {
     case FindingKind::networkAnomaly:
       return finding.metric == MetricID::netUp ? tr("Unusual upload volume") : tr("Unusual download volume");
     case FindingKind::processSpikes:
-      return tr("“%1” repeatedly used a full core", finding.subject.value_or(QString()));
+      return tr("“%1” repeatedly used a full core",
+                OutsideText::visible(finding.subject.value_or(QString())));
     case FindingKind::thermalPressure:
       return tr("Thermal pressure");
   }

@@ -1,5 +1,6 @@
 #include "reporting/ReportGenerator.h"
 
+#include "metrics/OutsideText.h"
 #include "reporting/ExportText.h"
 
 #include <algorithm>
@@ -9,11 +10,6 @@
 namespace kivo::ReportGenerator {
 
 namespace {
-
-bool isLineBreak(QChar c) {
-  return c == u'\n' || c == u'\r' || c == QChar(0x2028) || c == QChar(0x2029) || c == QChar(0x85) ||
-         c == u'\v' || c == u'\f';
-}
 
 // Characters that would make outside text (process names, the host name, notes) into
 // emphasis, a link, an image, code or HTML; escaped, they read as themselves.
@@ -41,8 +37,11 @@ bool isCodeSpan(const QString& text) {
   return text.size() >= 2 && text.front() == u'`' && text.back() == u'`' && text.count(u'`') == 2;
 }
 
-// Line breaks become spaces so that a table cell, a heading or a list item stays on its line.
-void appendFlat(QString& out, const QString& cell) {
+// Every cell, heading and item in its visible form: outside text (a process or host name, a
+// title read back from a file) may hold anything. Its line breaks show as marks, so a table
+// cell, a heading or a list item stays on its line.
+void appendFlat(QString& out, const QString& text) {
+  const QString cell = OutsideText::visibleCell(text);
   const bool code = isCodeSpan(cell);
   for (qsizetype i = 0; i < cell.size(); ++i) {
     const QChar c = cell[i];
@@ -50,10 +49,6 @@ void appendFlat(QString& out, const QString& cell) {
     if (code ? c == u'|' && i > 0 && i + 1 < cell.size() : isMarkup(c)) {
       out += u'\\';
       out += c;
-    } else if (isLineBreak(c)) {
-      // A CR LF pair is one break.
-      if (c == u'\r' && i + 1 < cell.size() && cell[i + 1] == u'\n') ++i;
-      out += u' ';
     } else {
       out += c;
     }
@@ -188,7 +183,7 @@ QString csv(const Report& report) {
     prefix.clear();
     prefix += Metric::key(s.metric);
     prefix += ',';
-    prefix += field(s.name).toStdString();
+    prefix += field(OutsideText::visible(s.name)).toStdString();
     prefix += ',';
     prefix += Unit::rawValue(s.unit);
     prefix += ',';

@@ -1,4 +1,5 @@
 #include "features/cpu/CPUPagePresenter.h"
+#include "metrics/OutsideText.h"
 
 #include "model/MonitorModel.h"
 #include "texts/Localized.h"
@@ -14,8 +15,9 @@ const QString kDash = QStringLiteral("—");
 }  // namespace
 
 QString subtitle(const SystemInfo& system) {
-  if (system.topology.physicalCores <= 0) return system.chip;
-  return system.chip + QStringLiteral(" · ") + tr("%1 cores", system.topology.physicalCores);
+  const QString chip = OutsideText::visible(system.chip);
+  if (system.topology.physicalCores <= 0) return chip;
+  return chip + QStringLiteral(" · ") + tr("%1 cores", system.topology.physicalCores);
 }
 
 std::optional<QString> levelLine(const CPUTopology& topology) {

@@ -1,4 +1,5 @@
 #include "features/dashboard/DashboardEditor.h"
+#include "metrics/OutsideText.h"
 
 #include "collectors/SystemInfo.h"
 #include "features/dashboard/DashboardLayout.h"
@@ -120,7 +121,8 @@ QString DashboardEditor::emptyText(bool editing) {
 QString DashboardEditor::systemLine(const SystemInfo& system, const ValueFormatter& format) {
   const QString memory =
       system.physicalMemory > 0 ? format.bytes(system.physicalMemory, true) : QStringLiteral("—");
-  return kivo::tr("%1 · %2 · %3", system.chip, system.osVersion, memory);
+  return kivo::tr("%1 · %2 · %3", OutsideText::visible(system.chip), OutsideText::visible(system.osVersion),
+                  memory);
 }
 
 }  // namespace kivo

@@ -1,4 +1,5 @@
 #include "features/dashboard/WidgetPresenter.h"
+#include "metrics/OutsideText.h"
 
 #include "design/ProcessRanking.h"
 #include "design/SeverityLook.h"
@@ -37,7 +38,7 @@ GPUState gpu(const MonitorModel& model) {
   const auto latest = model.latest(MetricID::gpuUtilization);
   state.value = percentOrDash(latest, model.format(), 0);
   const auto& devices = model.gpuDevices();
-  if (!devices.empty()) state.caption = devices.front().name;
+  if (!devices.empty()) state.caption = OutsideText::visible(devices.front().name);
   state.noFigure = model.snapshot() && !latest;
   return state;
 }
@@ -65,7 +66,8 @@ VolumesState volumes(const MonitorModel& model) {
   state.count = std::min(snapshot->volumes.size(), kVolumeRows);
   for (std::size_t i = 0; i < state.count; ++i) {
     const VolumeInfo& volume = snapshot->volumes[i];
-    state.lines[i] = {volume.name, kivo::tr("%1 available", model.format().bytes(volume.available, false)),
+    state.lines[i] = {OutsideText::visible(volume.name),
+                      kivo::tr("%1 available", model.format().bytes(volume.available, false)),
                       WidgetFigures::volumeMeter(volume)};
   }
   return state;
@@ -114,8 +116,9 @@ TopState top(const MonitorModel& model, bool byMemory) {
   state.count = std::min(rows.size(), state.lines.size());
   for (std::size_t i = 0; i < state.count; ++i) {
     const ProcessRecord& record = *rows[i];
-    state.lines[i] = {record.name, byMemory ? (record.memory ? format.bytes(*record.memory, true) : kDash)
-                                            : percentOrDash(record.cpuPercent, format, 1)};
+    state.lines[i] = {OutsideText::visible(record.name),
+                      byMemory ? (record.memory ? format.bytes(*record.memory, true) : kDash)
+                               : percentOrDash(record.cpuPercent, format, 1)};
   }
   return state;
 }
@@ -131,7 +134,7 @@ SystemState system(const MonitorModel& model, const QDateTime& now) {
   const auto& snapshot = model.snapshot();
   const bool load = snapshot && snapshot->cpu && !snapshot->cpu->loadAverage.empty();
   state.load = load ? format.number(snapshot->cpu->loadAverage.front(), 2) : kDash;
-  state.model = system.model.value_or(kDash);
+  state.model = system.model ? OutsideText::visible(*system.model) : kDash;
   return state;
 }
 

@@ -1,4 +1,5 @@
 #include "features/disk/DiskPresenter.h"
+#include "metrics/OutsideText.h"
 
 #include "texts/HomePath.h"
 #include "texts/Localized.h"
@@ -22,7 +23,7 @@ DiskPresenter::VolumeBlock DiskPresenter::volumeBlock(const VolumeInfo& volume, 
   block.symbol = volume.isNetwork    ? QStringLiteral("externaldrive.connected.to.line.below")
                  : volume.isInternal ? QStringLiteral("internaldrive")
                                      : QStringLiteral("externaldrive");
-  block.name = volume.name;
+  block.name = OutsideText::visible(volume.name);
   if (volume.isRoot) block.tags.append(tr("Startup").toUpper());
   if (volume.isReadOnly) block.tags.append(tr("Read-only").toUpper());
   if (volume.isRemovable) block.tags.append(tr("Removable").toUpper());
@@ -32,11 +33,12 @@ DiskPresenter::VolumeBlock DiskPresenter::volumeBlock(const VolumeInfo& volume, 
   // Blocks reserved for root count here too, so the bar can be far above what df calls used.
   block.meterText = tr("%1 used or reserved", format.percent(block.fraction * 100, 0));
   block.danger = block.fraction > kDangerFraction;
-  if (!volume.format.isEmpty()) block.caption.append(volume.format);
-  block.caption.append(HomePath::abbreviated(volume.mountPoint, home));
+  if (!volume.format.isEmpty()) block.caption.append(OutsideText::visible(volume.format));
+  block.caption.append(OutsideText::visible(HomePath::abbreviated(volume.mountPoint, home)));
   if (volume.bsdName) {
-    QString device = *volume.bsdName;
-    if (volume.containerBSDName) device += QStringLiteral(" → ") + *volume.containerBSDName;
+    QString device = OutsideText::visible(*volume.bsdName);
+    if (volume.containerBSDName)
+      device += QStringLiteral(" → ") + OutsideText::visible(*volume.containerBSDName);
     block.caption.append(device);
   }
   if (volume.connection) block.caption.append(*volume.connection);
@@ -51,7 +53,7 @@ DiskPresenter::DeviceRow DiskPresenter::deviceRow(const PhysicalDisk& disk, cons
     row.model = tr("Disk image");
     row.connection = kDash;
   } else {
-    row.model = disk.model;
+    row.model = OutsideText::visible(disk.model);
     QStringList parts;
     if (disk.interconnect) parts.append(*disk.interconnect);
     if (disk.mediumType) parts.append(*disk.mediumType);

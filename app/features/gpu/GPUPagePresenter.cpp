@@ -1,4 +1,5 @@
 #include "features/gpu/GPUPagePresenter.h"
+#include "metrics/OutsideText.h"
 
 #include "model/MonitorModel.h"
 #include "settings/AppSettings.h"
@@ -26,7 +27,7 @@ QString bytes(const std::optional<std::uint64_t>& value, const ValueFormatter& f
 
 QString subtitle(const std::vector<GPUDevice>& devices) {
   QStringList names;
-  for (const GPUDevice& device : devices) names << device.name;
+  for (const GPUDevice& device : devices) names << OutsideText::visible(device.name);
   return names.join(QStringLiteral(", "));
 }
 

@@ -1,4 +1,5 @@
 #include "features/history/HistoryPresenter.h"
+#include "metrics/OutsideText.h"
 
 #include "features/history/HistoryChartGeometry.h"
 #include "texts/AlertText.h"
@@ -167,7 +168,7 @@ QString emptyText(bool producible) {
 
 QString bookmarkNote(const StoredEvent& bookmark) {
   const QString note = bookmark.payload.value(QStringLiteral("note"));
-  return note.isEmpty() ? tr("No note") : note;
+  return note.isEmpty() ? tr("No note") : OutsideText::visible(note);
 }
 
 QString retentionText(const RetentionPolicy& retention, const ValueFormatter& format) {

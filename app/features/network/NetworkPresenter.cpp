@@ -1,4 +1,5 @@
 #include "features/network/NetworkPresenter.h"
+#include "metrics/OutsideText.h"
 
 #include "texts/Localized.h"
 
@@ -31,7 +32,8 @@ QString NetworkPresenter::primarySubtitle(const TelemetrySnapshot* snapshot, con
     for (const NetworkInterface& interface : snapshot->network->interfaces) {
       if (interface.name != *dns.primaryInterface) continue;
       const QString address = interface.ipv4.isEmpty() ? kDash : masked(interface.ipv4.first(), mask);
-      return interface.displayName.value_or(interface.name) + QStringLiteral(" · ") + address;
+      return OutsideText::visible(interface.displayName.value_or(interface.name)) + QStringLiteral(" · ") +
+             address;
     }
   }
   return tr("No active connection");
@@ -115,8 +117,8 @@ std::vector<NetworkPresenter::InterfaceRow> NetworkPresenter::interfaceRows(cons
     if (!showInactive && !active) continue;
     InterfaceRow row;
     row.id = interface.name;
-    row.title = interface.displayName.value_or(interface.name);
-    if (interface.displayName) row.subtitle = interface.name;
+    row.title = OutsideText::visible(interface.displayName.value_or(interface.name));
+    if (interface.displayName) row.subtitle = OutsideText::visible(interface.name);
     row.kind = kindName(interface.kind);
     if (active) {
       row.status = tr("Active");
@@ -147,7 +149,7 @@ std::vector<NetworkPresenter::ChangeLine> NetworkPresenter::changeLines(const QL
     ChangeLine line;
     line.online = event.code == QStringLiteral("network.online");
     line.title = line.online ? tr("Connected") : tr("Disconnected");
-    line.interfaces = event.payload.value(QStringLiteral("interfaces"));
+    line.interfaces = OutsideText::visible(event.payload.value(QStringLiteral("interfaces")));
     line.time = QLocale().toString(event.date.toLocalTime().time(), QLocale::ShortFormat);
     lines.push_back(std::move(line));
   }

@@ -1,4 +1,5 @@
 #include "features/power/PowerPresenter.h"
+#include "metrics/OutsideText.h"
 
 #include "texts/Localized.h"
 #include "texts/PowerText.h"
@@ -109,7 +110,8 @@ std::vector<PowerPresenter::EnergyRow> PowerPresenter::energyRows(const ProcessS
                    [](const ProcessRecord* a, const ProcessRecord* b) { return *a->power > *b->power; });
   std::vector<EnergyRow> rows;
   for (std::size_t i = 0; i < kept.size() && i < kEnergyRows; ++i) {
-    rows.push_back({kept[i]->pid, kept[i]->name, format.number(*kept[i]->power, 2) + QStringLiteral(" W")});
+    rows.push_back({kept[i]->pid, OutsideText::visible(kept[i]->name),
+                    format.number(*kept[i]->power, 2) + QStringLiteral(" W")});
   }
   return rows;
 }

@@ -2,6 +2,7 @@
 
 #include "collectors/ProcessSample.h"
 #include "features/processes/ProcessText.h"
+#include "metrics/OutsideText.h"
 #include "texts/Localized.h"
 
 namespace kivo::ProcessEntries {
@@ -12,7 +13,8 @@ std::vector<ProcessEntry> entries(const ProcessRecord& record, std::uint32_t uid
   list.push_back(ProcessEntry::copyPID);
   if (record.uid == uid && record.pid != ownPID) {
     list.push_back(ProcessEntry::quit);
-    list.push_back(ProcessEntry::forceQuit);
+    // No signal reaches a process that has exited: Quit… says why.
+    if (!record.ended) list.push_back(ProcessEntry::forceQuit);
   }
   return list;
 }
@@ -49,7 +51,7 @@ namespace {
 
 // A name in a dialog's text: on one line and of bounded length.
 QString shownName(const ProcessRecord& record) {
-  return ProcessText::middleElided(ProcessText::singleLine(record.name));
+  return ProcessText::middleElided(OutsideText::visible(record.name));
 }
 
 }  // namespace
@@ -80,6 +82,21 @@ QString failureText(const ProcessRecord& record, bool ended) {
   return tr("Linux did not allow KIVO Monitor to end “%1”.", shownName(record));
 }
 
+QString uncollectedTitle(const ProcessRecord& record) {
+  return tr("“%1” has already ended", shownName(record));
+}
+
+QString uncollectedText(std::int32_t parentPID, const std::optional<QString>& parentName) {
+  const QString rest = tr(
+      "It uses no memory and no CPU, and no signal reaches it; it goes away once its parent collects it or "
+      "quits.");
+  if (parentName)
+    return tr("Its parent, “%1” (PID %2), has not collected it yet.",
+              ProcessText::middleElided(OutsideText::visible(*parentName)), QString::number(parentPID)) +
+           u' ' + rest;
+  return tr("Its parent (PID %1) has not collected it yet.", QString::number(parentPID)) + u' ' + rest;
+}
+
 QString stillRunningTitle(const ProcessRecord& record) {
   return tr("“%1” is still running", shownName(record));
 }
@@ -93,7 +110,7 @@ QString noFileManagerTitle() {
 }
 
 QString noFileManagerText(const QString& path) {
-  return tr("No file manager could show “%1”.", ProcessText::middleElided(ProcessText::singleLine(path)));
+  return tr("No file manager could show “%1”.", ProcessText::middleElided(OutsideText::visible(path)));
 }
 
 }  // namespace kivo::ProcessEntries

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace kivo {
@@ -19,7 +20,8 @@ enum class ProcessEntry { showInFileManager, copyPID, quit, forceQuit };
 namespace ProcessEntries {
 
 // In order: Show in File Manager (with a path), Copy PID, then Quit… and Force Quit… only for the
-// user's own processes other than the monitor itself (a divider goes before them).
+// user's own processes other than the monitor itself (a divider goes before them); no Force Quit…
+// for a process that has exited and waits for its parent.
 std::vector<ProcessEntry> entries(const ProcessRecord& record, std::uint32_t uid, std::int32_t ownPID);
 QString title(ProcessEntry entry);
 // The object name of the entry's button in the inspector.
@@ -34,6 +36,10 @@ QString confirmButton(ProcessAction action);
 // gone by the time it was asked.
 QString failureTitle();
 QString failureText(const ProcessRecord& record, bool ended = false);
+// A process that has exited but whose parent has not collected it (a zombie): "“name” has
+// already ended", and who its parent is; parentName when the parent is in the sample.
+QString uncollectedTitle(const ProcessRecord& record);
+QString uncollectedText(std::int32_t parentPID, const std::optional<QString>& parentName);
 // After a quit request the process ignored: "“name” is still running", offering Force Quit.
 QString stillRunningTitle(const ProcessRecord& record);
 QString stillRunningMessage();

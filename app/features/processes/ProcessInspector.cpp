@@ -14,6 +14,7 @@
 #include "design/ToneLabel.h"
 #include "features/processes/ProcessHistory.h"
 #include "features/processes/ProcessText.h"
+#include "metrics/OutsideText.h"
 #include "metrics/ValueFormatter.h"
 #include "texts/Localized.h"
 
@@ -235,7 +236,7 @@ void ProcessInspector::show(const View& view, const ProcessHistory& history) {
     return;
   }
   stack_->setCurrentIndex(1);
-  name_->setFullText(ProcessText::singleLine(record->name));
+  name_->setFullText(OutsideText::visible(record->name));
   lineage_->setFullText(view.lineage);
 
   const bool statistics = record->hasStatistics;

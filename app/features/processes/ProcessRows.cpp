@@ -1,6 +1,7 @@
 #include "features/processes/ProcessRows.h"
 
 #include "features/processes/ProcessText.h"
+#include "metrics/OutsideText.h"
 #include "metrics/ValueFormatter.h"
 #include "texts/Localized.h"
 
@@ -202,7 +203,10 @@ QString cellText(const ProcessRecord& record, ProcessColumn column, const ValueF
   static const QString dash = QStringLiteral("—");
   switch (column) {
     case ProcessColumn::name:
-      return ProcessText::singleLine(record.name);
+      // An exited process waiting for its parent holds no memory and runs no more: said, as ps
+      // marks it defunct.
+      return record.ended ? tr("%1 (ended)", OutsideText::visible(record.name))
+                          : OutsideText::visible(record.name);
     case ProcessColumn::pid:
       return QString::number(record.pid);
     case ProcessColumn::cpu:

@@ -1,27 +1,11 @@
 #include "features/processes/ProcessText.h"
 
 #include "collectors/ProcessSample.h"
+#include "metrics/OutsideText.h"
 #include "texts/HomePath.h"
 #include "texts/Localized.h"
 
-#include <algorithm>
-
 namespace kivo::ProcessText {
-
-QString singleLine(const QString& text) {
-  const auto control = [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; };
-  if (std::none_of(text.begin(), text.end(), control)) return text;
-  QString shown = text;
-  for (QChar& c : shown) {
-    if (c == u'\n' || c == u'\r')
-      c = QChar(0x21B5);  // ↵
-    else if (c == u'\t')
-      c = QChar(0x21E5);  // ⇥
-    else if (control(c))
-      c = QChar::ReplacementCharacter;
-  }
-  return shown;
-}
 
 QString middleElided(const QString& text, int limit) {
   if (text.size() <= limit || limit < 3) return text;
@@ -31,21 +15,22 @@ QString middleElided(const QString& text, int limit) {
 }
 
 QString user(const ProcessRecord& record, bool mask) {
-  return mask ? QStringLiteral("•••") : singleLine(record.user);
+  return mask ? QStringLiteral("•••") : OutsideText::visible(record.user);
 }
 
 QString executable(const std::optional<QString>& path, bool mask, const QString& home) {
   if (mask) return QStringLiteral("•••");
   if (!path) return QStringLiteral("—");
-  return singleLine(HomePath::abbreviated(*path, home));
+  return OutsideText::visible(HomePath::abbreviated(*path, home));
 }
 
 QString lineage(const ProcessRecord& record, const std::function<const ProcessRecord*(std::int32_t)>& find) {
   QString text = QStringLiteral("PID ") + QString::number(record.pid) + QStringLiteral(" · ") + tr("parent") +
                  QLatin1Char(' ') + QString::number(record.parentPID);
   if (const ProcessRecord* parent = find ? find(record.parentPID) : nullptr) {
-    text += QStringLiteral(" (") + singleLine(parent->name) + QLatin1Char(')');
+    text += QStringLiteral(" (") + OutsideText::visible(parent->name) + QLatin1Char(')');
   }
+  if (record.ended) text += QStringLiteral(" · ") + tr("ended, not yet collected by its parent");
   return text;
 }
 

@@ -10,13 +10,11 @@ namespace kivo {
 
 struct ProcessRecord;
 
-// Texts of the process page built from outside text (process names, users, paths). They are
-// shown as plain text; control characters (a name may hold a newline) become visible marks
-// (↵ for a line break, ⇥ for a tab, � for the rest), so a row stays one line and nothing of the
-// name is hidden.
+// Texts of the process page built from outside text (process names, users, paths), each in
+// its visible form (OutsideText::visible): shown as plain text, on one line, with nothing of it
+// hidden and nothing around it reordered.
 namespace ProcessText {
 
-QString singleLine(const QString& text);
 // At most `limit` characters: a longer text keeps its start and end around "…", so a dialog
 // naming it keeps a bounded width.
 QString middleElided(const QString& text, int limit = 48);

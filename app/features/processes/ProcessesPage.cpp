@@ -1,6 +1,7 @@
 #include "features/processes/ProcessesPage.h"
 
 #include "design/Accessibility.h"
+#include "design/ElidedLabel.h"
 #include "design/Hairline.h"
 #include "design/Icons.h"
 #include "design/SegmentedControl.h"
@@ -12,6 +13,7 @@
 #include "features/processes/ProcessSelection.h"
 #include "features/processes/ProcessTableModel.h"
 #include "features/processes/ProcessText.h"
+#include "metrics/OutsideText.h"
 #include "model/MonitorModel.h"
 #include "settings/AppSettings.h"
 #include "settings/LaunchOptions.h"
@@ -112,7 +114,7 @@ void plainTextLabels(QMessageBox& box, const QString& whole = {}) {
   const QString shortened = ProcessText::middleElided(whole);
   for (QLabel* label : box.findChildren<QLabel*>()) {
     label->setTextFormat(Qt::PlainText);
-    if (shortened != whole && label->text().contains(shortened)) label->setToolTip(whole);
+    if (shortened != whole && label->text().contains(shortened)) label->setToolTip(plainToolTip(whole));
   }
 }
 
@@ -607,13 +609,25 @@ void ProcessesPage::setFileManager(std::unique_ptr<FileManager> fileManager) {
   if (fileManager) fileManager_ = std::move(fileManager);
 }
 
-bool ProcessesPage::isRunning(const ProcessRecord& record) const {
-  return record.startTime && model_.desktop().processActions->startTime(record.pid) == record.startTime;
+ProcessFate ProcessesPage::fate(const ProcessRecord& record) const {
+  return model_.desktop().processActions->fate(record.pid, record.startTime);
+}
+
+void ProcessesPage::tellUncollected(const ProcessRecord& record, std::int32_t parentPID) {
+  const ProcessRecord* parent = find(parentPID);
+  tell(QStringLiteral("processes.ended"), ProcessEntries::uncollectedTitle(record),
+       ProcessEntries::uncollectedText(parentPID, parent ? std::optional(parent->name) : std::nullopt),
+       OutsideText::visible(record.name));
 }
 
 void ProcessesPage::confirm(ProcessAction action, const ProcessRecord& shown) {
   // Copied: the caller's record may belong to a sample that the next tick replaces.
   const ProcessRecord record = shown;
+  // A process that has exited cannot be asked anything: say so rather than ask to confirm.
+  if (const ProcessFate now = fate(record); now.kind == ProcessFate::Kind::uncollected) {
+    tellUncollected(record, now.parentPID);
+    return;
+  }
   QPointer<ProcessesPage> self(this);
   QPointer<QMessageBox> box = new QMessageBox(this);
   box->setObjectName(QStringLiteral("processes.confirm"));
@@ -621,7 +635,7 @@ void ProcessesPage::confirm(ProcessAction action, const ProcessRecord& shown) {
   box->setIcon(QMessageBox::Warning);
   box->setText(ProcessEntries::confirmationTitle(action, record));
   box->setInformativeText(ProcessEntries::confirmationMessage(action));
-  plainTextLabels(*box, ProcessText::singleLine(record.name));
+  plainTextLabels(*box, OutsideText::visible(record.name));
   QPushButton* confirmButton =
       box->addButton(ProcessEntries::confirmButton(action), QMessageBox::DestructiveRole);
   confirmButton->setObjectName(QStringLiteral("processes.confirm.end"));
@@ -639,14 +653,26 @@ void ProcessesPage::confirm(ProcessAction action, const ProcessRecord& shown) {
 void ProcessesPage::end(ProcessAction action, const ProcessRecord& record) {
   // The start-time check inside perform keeps a pid reused meanwhile from being signalled.
   if (!model_.desktop().processActions->perform(action, record)) {
+    // It may have ended since it was confirmed.
+    const ProcessFate now = fate(record);
+    if (now.kind == ProcessFate::Kind::uncollected) {
+      tellUncollected(record, now.parentPID);
+      return;
+    }
     tell(QStringLiteral("processes.failure"), ProcessEntries::failureTitle(),
-         ProcessEntries::failureText(record, !isRunning(record)), ProcessText::singleLine(record.name));
+         ProcessEntries::failureText(record, now.kind == ProcessFate::Kind::gone),
+         OutsideText::visible(record.name));
     return;
   }
-  // A program may ignore the request to quit: say so after a while, and offer to force it.
+  // A program may ignore the request to quit: say so after a while, and offer to force it. One
+  // that quit but whose parent does not collect it has ended: that is said instead.
   if (action == ProcessAction::quit) {
     QTimer::singleShot(quitWait_, this, [this, record] {
-      if (isRunning(record)) offerForceQuit(record);
+      const ProcessFate now = fate(record);
+      if (now.kind == ProcessFate::Kind::running)
+        offerForceQuit(record);
+      else if (now.kind == ProcessFate::Kind::uncollected)
+        tellUncollected(record, now.parentPID);
     });
   }
 }
@@ -659,7 +685,7 @@ void ProcessesPage::offerForceQuit(const ProcessRecord& record) {
   box->setIcon(QMessageBox::Warning);
   box->setText(ProcessEntries::stillRunningTitle(record));
   box->setInformativeText(ProcessEntries::stillRunningMessage());
-  plainTextLabels(*box, ProcessText::singleLine(record.name));
+  plainTextLabels(*box, OutsideText::visible(record.name));
   QPushButton* force =
       box->addButton(ProcessEntries::confirmButton(ProcessAction::forceQuit), QMessageBox::DestructiveRole);
   force->setObjectName(QStringLiteral("processes.stillRunning.forceQuit"));

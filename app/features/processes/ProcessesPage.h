@@ -91,8 +91,10 @@ class ProcessesPage : public QWidget {
   void offerForceQuit(const ProcessRecord& record);
   // A window-modal box with one OK button; `whole` is a name shortened in the text.
   void tell(const QString& name, const QString& title, const QString& text, const QString& whole = {});
-  // Whether the process of the record (its pid with the same start time) still runs.
-  bool isRunning(const ProcessRecord& record) const;
+  // What became of the process of the record (its pid with the same start time).
+  ProcessFate fate(const ProcessRecord& record) const;
+  // Says that the process has exited and who has not collected it.
+  void tellUncollected(const ProcessRecord& record, std::int32_t parentPID);
 
   MonitorModel& model_;
   AppSettings& settings_;

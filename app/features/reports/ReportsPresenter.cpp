@@ -1,5 +1,6 @@
 #include "features/reports/ReportsPresenter.h"
 
+#include "metrics/OutsideText.h"
 #include "pdf/PdfReportRenderer.h"
 #include "reporting/JsonWriter.h"
 #include "texts/AlertText.h"
@@ -19,6 +20,16 @@ QString figure(const std::optional<double>& value, MetricID metric, const ValueF
   return value ? AlertText::formatted(*value, metric, formatter) : QStringLiteral("—");
 }
 
+// A report's texts may come from a file, and its tables hold host, volume and process names:
+// every cell in its visible form.
+ReportTable visibleTable(ReportTable table) {
+  table.title = OutsideText::visible(table.title);
+  for (QStringList& row : table.rows) {
+    for (QString& cell : row) cell = OutsideText::visibleCell(cell);
+  }
+  return table;
+}
+
 }  // namespace
 
 ReportTable metricTable(const Report& report, const ValueFormatter& formatter) {
@@ -27,7 +38,7 @@ ReportTable metricTable(const Report& report, const ValueFormatter& formatter) {
                    tr("Samples"), tr("Resolution"), tr("Gaps")};
   table.rows.reserve(static_cast<qsizetype>(report.series.size()));
   for (const ReportSeriesSummary& summary : report.series) {
-    table.rows.append({summary.name, figure(summary.minimum, summary.metric, formatter),
+    table.rows.append({OutsideText::visible(summary.name), figure(summary.minimum, summary.metric, formatter),
                        figure(summary.average, summary.metric, formatter),
                        figure(summary.maximum, summary.metric, formatter),
                        QString::number(summary.sampleCount), formatter.duration(summary.step),
@@ -38,14 +49,15 @@ ReportTable metricTable(const Report& report, const ValueFormatter& formatter) {
 
 ReportPreview preview(const Report& report, const ValueFormatter& formatter, const Localize& localize) {
   ReportPreview preview;
-  preview.title = report.title;
+  preview.title = OutsideText::visible(report.title);
   preview.period = tr("%1 → %2", formatter.date(report.from), formatter.date(report.to));
   preview.metrics = metricTable(report, formatter);
-  preview.tables = report.tables;
+  preview.tables.reserve(report.tables.size());
+  for (const ReportTable& table : report.tables) preview.tables.push_back(visibleTable(table));
   for (const Finding& finding : report.findings)
     preview.findings.push_back({FindingText::title(finding), finding.severity});
   for (const QString& limitation : report.limitations)
-    preview.limitations.append(localize(QStringLiteral("• %1")).arg(limitation));
+    preview.limitations.append(localize(QStringLiteral("• %1")).arg(OutsideText::visible(limitation)));
   return preview;
 }
 
@@ -105,8 +117,9 @@ ComparisonOutcome compare(const QStringList& paths, const ValueFormatter& format
   if (reports.size() < 2) return {std::nullopt, tr("One of the files is not a KIVO Monitor report.")};
   std::stable_sort(reports.begin(), reports.end(),
                    [](const Report& a, const Report& b) { return a.from < b.from; });
-  ReportComparison comparison{ReportGenerator::compare(reports[0], reports[1], formatter, localize),
-                              formatter.date(reports[0].from), formatter.date(reports[1].from)};
+  ReportComparison comparison{
+      visibleTable(ReportGenerator::compare(reports[0], reports[1], formatter, localize)),
+      formatter.date(reports[0].from), formatter.date(reports[1].from)};
   std::optional<QString> message;
   if (comparison.table.rows.isEmpty()) message = tr("The two reports share no metric.");
   return {std::move(comparison), std::move(message)};

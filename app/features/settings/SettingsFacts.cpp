@@ -1,4 +1,5 @@
 #include "features/settings/SettingsFacts.h"
+#include "metrics/OutsideText.h"
 
 #include "texts/Localized.h"
 
@@ -8,8 +9,9 @@ namespace {
 
 const QString kDash = QStringLiteral("—");
 
+// Read from the system's files: in its visible form.
 QString orDash(const QString& text) {
-  return text.trimmed().isEmpty() ? kDash : text;
+  return text.trimmed().isEmpty() ? kDash : OutsideText::visible(text);
 }
 
 }  // namespace

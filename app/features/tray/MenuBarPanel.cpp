@@ -2,6 +2,7 @@
 
 #include "design/Accessibility.h"
 #include "design/ChartColor.h"
+#include "design/ElidedLabel.h"
 #include "design/Environment.h"
 #include "design/Hairline.h"
 #include "design/Icons.h"
@@ -315,7 +316,7 @@ void MenuBarPanel::apply() {
     // Long names lose their middle, which keeps both the start and an extension or suffix.
     const int room = std::max(40, kWidth - 32 - view.cpu->sizeHint().width() - 12);
     view.name->setText(view.name->fontMetrics().elidedText(process.name, Qt::ElideMiddle, room));
-    view.name->setToolTip(process.name);
+    view.name->setToolTip(plainToolTip(process.name));
     view.row->setAccessibleName(process.name + QStringLiteral(", ") + process.cpu);
   }
   applyColors();

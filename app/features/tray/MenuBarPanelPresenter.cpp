@@ -1,4 +1,5 @@
 #include "features/tray/MenuBarPanelPresenter.h"
+#include "metrics/OutsideText.h"
 
 #include "model/MonitorModel.h"
 #include "texts/AlertText.h"
@@ -77,7 +78,8 @@ MenuBarPanelState state(const MonitorModel& model) {
   }
 
   for (const ProcessRecord& record : topProcesses(model.processes())) {
-    state.processes.push_back({record.pid, record.name, format.percent(*record.cpuPercent, 1)});
+    state.processes.push_back(
+        {record.pid, OutsideText::visible(record.name), format.percent(*record.cpuPercent, 1)});
   }
   return state;
 }

@@ -1,12 +1,16 @@
 #include "ProcessFixtures.h"
 
+#include "features/processes/ProcessEntries.h"
 #include "features/processes/ProcessRows.h"
 #include "features/processes/ProcessText.h"
+#include "metrics/OutsideText.h"
 #include "metrics/ValueFormatter.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLocale>
+#include <QTextLayout>
 #include <QTimeZone>
 
 using namespace kivo;
@@ -285,10 +289,10 @@ TEST(ProcessRows, StartedShowsHourAndMinuteAndAppsSayWhatTheyAre) {
 }
 
 TEST(ProcessText, OutsideTextStaysLiteralAndOnOneLine) {
-  EXPECT_EQ(ProcessText::singleLine(QStringLiteral("<b>x</b>\nrm\t-rf")),
+  EXPECT_EQ(OutsideText::visible(QStringLiteral("<b>x</b>\nrm\t-rf")),
             QStringLiteral("<b>x</b>\u21B5rm\u21E5-rf"));
-  EXPECT_EQ(ProcessText::singleLine(QStringLiteral("plain")), QStringLiteral("plain"));
-  EXPECT_EQ(ProcessText::singleLine(QStringLiteral("a\r\x01\x7f")), QStringLiteral("a\u21B5\uFFFD\uFFFD"));
+  EXPECT_EQ(OutsideText::visible(QStringLiteral("plain")), QStringLiteral("plain"));
+  EXPECT_EQ(OutsideText::visible(QStringLiteral("a\r\x01\x7f")), QStringLiteral("a\u21B5\uFFFD\uFFFD"));
 
   const QString home = QStringLiteral("/home/ada");
   EXPECT_EQ(ProcessText::executable(QStringLiteral("/home/ada/bin/tool"), false, home),
@@ -322,4 +326,57 @@ TEST(ProcessText, OutsideTextStaysLiteralAndOnOneLine) {
             QStringLiteral("PID 410 · parent 77 (shell\u21B5x)"));
   EXPECT_EQ(ProcessText::lineage(child, [](std::int32_t) { return nullptr; }),
             QStringLiteral("PID 410 · parent 77"));
+}
+
+namespace {
+
+// Where each character of the text lands when laid out on one line, as a label lays it out.
+std::vector<qreal> positions(const QString& text) {
+  QTextLayout layout(text, QApplication::font());
+  layout.beginLayout();
+  QTextLine line = layout.createLine();
+  line.setLineWidth(100000);
+  layout.endLayout();
+  std::vector<qreal> xs;
+  for (int i = 0; i < text.size(); ++i) xs.push_back(line.cursorToX(i));
+  return xs;
+}
+
+}  // namespace
+
+// A name built to mislead (an override that turns "(PID 26663)" into "(36662 DIP)", right-to-left
+// letters that pull the figure into their run) shows its controls and leaves the PID after it,
+// in its own order: in the dialog's title, the table's cell and the tray panel's row alike.
+TEST(ProcessEntries, APidBesideAHostileNameReadsInItsOwnOrder) {
+  const QString names[] = {
+      QStringLiteral("rtl\u202Etxt.exe"),
+      QStringLiteral("\u202Eabc"),
+      QStringLiteral("\u05E9\u05DC\u05D5\u05DD"),
+      QStringLiteral("\u0645\u0631\u062D\u0628\u0627 12"),
+      QStringLiteral("\u2067x\u2066"),
+      QStringLiteral("   "),
+      QString(),
+  };
+  for (const QString& name : names) {
+    ProcessRecord record = process(26663, name);
+    const QString title = ProcessEntries::confirmationTitle(ProcessAction::quit, record);
+    const qsizetype pid = title.indexOf(QStringLiteral("(PID 26663)"));
+    ASSERT_GE(pid, 0) << title.toStdString();
+    const auto xs = positions(title);
+    // The figure and what follows it run left to right...
+    for (qsizetype i = pid + 1; i < title.size(); ++i)
+      EXPECT_GT(xs[static_cast<std::size_t>(i)], xs[static_cast<std::size_t>(i - 1)])
+          << title.toStdString() << " at " << i;
+    // ...after everything of the name.
+    for (qsizetype i = 0; i < pid; ++i)
+      EXPECT_LE(xs[static_cast<std::size_t>(i)], xs[static_cast<std::size_t>(pid)]) << title.toStdString();
+    EXPECT_FALSE(title.contains(QChar(0x202E))) << "the override itself is shown, not obeyed";
+    EXPECT_EQ(ProcessRows::cellText(record, ProcessColumn::name, ValueFormatter(QLocale::c()), false),
+              OutsideText::visible(name));
+  }
+  // Without the visible form the title is the spoof the user would have read.
+  const QString spoof = QStringLiteral("Quit \u201Crtl\u202Etxt.exe\u201D (PID 26663)?");
+  const auto xs = positions(spoof);
+  const qsizetype pid = spoof.indexOf(QStringLiteral("26663"));
+  EXPECT_LT(xs[static_cast<std::size_t>(pid + 1)], xs[static_cast<std::size_t>(pid)]) << "the check can fail";
 }

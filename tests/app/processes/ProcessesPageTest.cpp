@@ -34,11 +34,13 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <sys/wait.h>
 #include <unistd.h>
 #include <csignal>
 
 #include <functional>
 #include <memory>
+#include <tuple>
 
 using namespace kivo;
 using test::ModelRig;
@@ -515,6 +517,147 @@ TEST(ProcessesPage, QuitIgnoredIsToldAndForceQuitOffered) {
   EXPECT_EQ(child.exitCode(), SIGKILL);
 }
 
+namespace {
+
+// A child that exits when its pipe is closed (at once when `now`) and is never waited for by
+// the test until it ends: a zombie, with the test process as its parent.
+class ZombieChild {
+ public:
+  explicit ZombieChild(bool now) {
+    int pipe[2];
+    if (::pipe(pipe) != 0) return;
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      ::close(pipe[1]);
+      char byte;
+      if (!now) (void)!::read(pipe[0], &byte, 1);
+      ::_exit(0);
+    }
+    ::close(pipe[0]);
+    release_ = pipe[1];
+  }
+  ~ZombieChild() {
+    exit();
+    if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
+  }
+  std::int32_t pid() const { return static_cast<std::int32_t>(pid_); }
+  void exit() {
+    if (release_ >= 0) ::close(release_);
+    release_ = -1;
+  }
+  bool isZombie() const {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid_));
+    if (!stat.open(QIODevice::ReadOnly)) return false;
+    const QByteArray text = stat.readAll();
+    return text.mid(text.lastIndexOf(')') + 2, 1) == "Z";
+  }
+
+ private:
+  pid_t pid_ = -1;
+  int release_ = -1;
+};
+
+}  // namespace
+
+// A process that has exited but whose parent never collects it: shown as ended, and Quit and
+// Force Quit say so (naming the parent) instead of signalling it to no effect; no Force Quit is
+// offered for it. The same when it ends while the confirmation is open.
+TEST(ProcessesPage, AZombieIsSaidToHaveEndedAndItsParentNamed) {
+  ModelRig model;
+  Icons::initResources();
+  ProcessesPage page(*model.model, *model.settings);
+  page.setQuitWait(std::chrono::milliseconds(0));
+  page.resize(1100, 700);
+  page.show();
+  ProcessActions& actions = *model.model->desktop().processActions;
+  const auto self = static_cast<std::int32_t>(::getpid());
+  const ProcessRecord parent = mine(self, QStringLiteral("qqparent"));
+  const auto ingest = [&](std::vector<ProcessRecord> shown, int tick) {
+    TelemetrySnapshot snapshot = test::snapshotAt(tick);
+    snapshot.processes = sampleOf(std::move(shown));
+    model.model->ingest(snapshot);
+  };
+  const QString expected =
+      QStringLiteral("Its parent, “qqparent” (PID %1), has not collected it yet.").arg(self);
+
+  ZombieChild zombie(true);
+  ASSERT_GT(zombie.pid(), 0);
+  ASSERT_TRUE(test::waitUntil([&] { return zombie.isZombie(); }));
+  ProcessRecord record = mine(zombie.pid(), QStringLiteral("qqzombie"));
+  record.parentPID = self;
+  record.startTime = actions.startTime(zombie.pid());
+  ASSERT_TRUE(record.startTime);
+  EXPECT_EQ(actions.fate(zombie.pid(), record.startTime).kind, ProcessFate::Kind::uncollected);
+  EXPECT_EQ(actions.fate(zombie.pid(), record.startTime).parentPID, self);
+  EXPECT_FALSE(actions.perform(ProcessAction::forceQuit, record)) << "nothing to signal";
+  record.ended = true;
+  record.memory.reset();
+  ingest({parent, record}, 1);
+  page.select(zombie.pid());
+  EXPECT_EQ(ProcessEntries::entries(record, kMe, self).back(), ProcessEntry::quit);
+  EXPECT_FALSE(page.findChild<QPushButton*>(QStringLiteral("processes.forceQuit"))->isVisibleTo(&page));
+  const std::optional<int> row = page.tableModel().rowOf(zombie.pid());
+  ASSERT_TRUE(row);
+  EXPECT_EQ(page.tableModel().index(*row, 0).data().toString(), QStringLiteral("qqzombie (ended)"));
+
+  // Quit: no confirmation (a box nobody answers would stall the test), no signal; it has ended
+  // and its parent is named.
+  const auto endedThrough = [&](const std::function<void()>& start) {
+    auto told = std::make_shared<std::pair<QString, QString>>();
+    whenShown(&page, QStringLiteral("processes.ended"), [told](QMessageBox* box) {
+      *told = {box->text(), box->informativeText()};
+      box->findChild<QPushButton*>()->click();
+    });
+    start();
+    EXPECT_TRUE(test::waitUntil([&] { return !told->first.isEmpty(); }));
+    EXPECT_FALSE(page.findChild<QMessageBox*>(QStringLiteral("processes.stillRunning")));
+    EXPECT_FALSE(page.findChild<QMessageBox*>(QStringLiteral("processes.failure")));
+    return *told;
+  };
+  {
+    const auto [title, text] =
+        endedThrough([&] { page.findChild<QPushButton*>(QStringLiteral("processes.quit"))->click(); });
+    EXPECT_EQ(title, QStringLiteral("“qqzombie” has already ended"));
+    EXPECT_TRUE(text.startsWith(expected)) << text.toStdString();
+  }
+  // Force Quit from a sample taken while it still ran: the same.
+  record.ended = false;
+  ingest({parent, record}, 2);
+  {
+    const auto [title, text] = endedThrough([&] { page.trigger(ProcessEntry::forceQuit, record); });
+    EXPECT_EQ(title, QStringLiteral("“qqzombie” has already ended"));
+    EXPECT_TRUE(text.startsWith(expected)) << text.toStdString();
+  }
+
+  // Ends while the confirmation is open: said after the confirmation, for Quit and Force Quit.
+  for (const ProcessAction action : {ProcessAction::quit, ProcessAction::forceQuit}) {
+    ZombieChild late(false);
+    ASSERT_GT(late.pid(), 0);
+    ProcessRecord running = mine(late.pid(), QStringLiteral("qqlate"));
+    running.parentPID = self;
+    ASSERT_TRUE(
+        test::waitUntil([&] { return (running.startTime = actions.startTime(late.pid())).has_value(); }));
+    ingest({parent, running}, 3);
+    QString text;
+    bool asked = false;
+    whenShown(&page, QStringLiteral("processes.confirm"), [&](QMessageBox* box) {
+      asked = true;
+      late.exit();
+      ASSERT_TRUE(test::waitUntil([&] { return late.isZombie(); }));
+      click(box, "processes.confirm.end");
+    });
+    whenShown(&page, QStringLiteral("processes.ended"), [&](QMessageBox* box) {
+      text = box->informativeText();
+      box->findChild<QPushButton*>()->click();
+    });
+    page.trigger(action == ProcessAction::quit ? ProcessEntry::quit : ProcessEntry::forceQuit, running);
+    EXPECT_TRUE(test::waitUntil([&] { return !text.isEmpty(); }));
+    EXPECT_TRUE(asked);
+    EXPECT_TRUE(text.startsWith(expected)) << text.toStdString();
+    EXPECT_FALSE(page.findChild<QMessageBox*>(QStringLiteral("processes.stillRunning")));
+  }
+}
+
 TEST(ProcessesPage, FileManagerFailureAndLongNamesInDialogs) {
   ProcessesPageRig rig;
   rig.page->show();
@@ -553,7 +696,8 @@ TEST(ProcessesPage, FileManagerFailureAndLongNamesInDialogs) {
     EXPECT_TRUE(box->text().contains(QStringLiteral("-tail”")));
     EXPECT_LE(box->width(), 700);
     bool whole = false;
-    for (QLabel* label : box->findChildren<QLabel*>()) whole = whole || label->toolTip() == longName;
+    for (QLabel* label : box->findChildren<QLabel*>())
+      whole = whole || label->toolTip() == plainToolTip(longName);
     EXPECT_TRUE(whole);
     click(box, "processes.confirm.cancel");
   });
@@ -659,7 +803,7 @@ TEST(ProcessesPage, NarrowInspectorCutsNothingOff) {
       EXPECT_TRUE(card->rect().contains(frame)) << label->text().toStdString();
       // Nothing is cut: a label is as wide as its text unless it wraps or elides.
       if (auto* elided = qobject_cast<ElidedLabel*>(label); elided && elided->isElided()) {
-        EXPECT_EQ(elided->toolTip(), elided->fullText());
+        EXPECT_EQ(elided->toolTip(), plainToolTip(elided->fullText()));
       } else if (!label->wordWrap()) {
         EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
       }
@@ -670,7 +814,7 @@ TEST(ProcessesPage, NarrowInspectorCutsNothingOff) {
   auto* name = rig.child<ElidedLabel>("processes.inspector.name");
   EXPECT_LE(name->mapTo(scroll->viewport(), QPoint(name->width(), 0)).x(), room);
   EXPECT_TRUE(name->isElided());
-  EXPECT_EQ(name->toolTip(), longName);
+  EXPECT_EQ(name->toolTip(), plainToolTip(longName));
   EXPECT_EQ(name->accessibleName(), longName);
   auto* lineage = rig.child<ElidedLabel>("processes.inspector.lineage");
   EXPECT_TRUE(lineage->fullText().endsWith(QString(120, u'p') + QLatin1Char(')')));
@@ -826,6 +970,40 @@ TEST(ProcessesPage, Screenshots) {
         EXPECT_TRUE(rig.page->grab().save(outputPath(QStringLiteral("page-empty-light.png"))));
       }
     }
+  }
+}
+
+// Names built to mislead, as a person sees them: the table and the quit dialog, light and dark.
+TEST(ProcessesPage, HostileNameScreenshots) {
+  std::vector<ProcessRecord> records = {
+      mine(26663, QStringLiteral("rtl\u202Etxt.exe"), 12.5),
+      mine(26664, QStringLiteral("\u202Eabc"), 9.0),
+      mine(26665, QStringLiteral("\u05E9\u05DC\u05D5\u05DD 2"), 7.0),
+      mine(26666, QStringLiteral("   "), 5.0),
+      mine(26667, QString(), 4.0),
+      mine(26668, QStringLiteral("firefox"), 3.0),
+  };
+  records[0].path = QStringLiteral("/tmp/rtl\u202Etxt.exe");
+  ProcessRecord zombie = mine(26669, QStringLiteral("defunct-child"), 0.0);
+  zombie.ended = true;
+  zombie.memory.reset();
+  records.push_back(zombie);
+  for (bool dark : {false, true}) {
+    const QString look = dark ? QStringLiteral("dark") : QStringLiteral("light");
+    ProcessesPageRig rig;
+    rig.page->setPalette(Appearance::palette(dark));
+    rig.page->resize(1100, 560);
+    rig.page->show();
+    rig.ingest(sampleOf(records));
+    rig.page->select(26663);
+    settle();
+    EXPECT_TRUE(rig.page->grab().save(outputPath(QStringLiteral("hostile-table-%1.png").arg(look))));
+    whenShown(rig.page.get(), QStringLiteral("processes.confirm"), [&](QMessageBox* box) {
+      EXPECT_EQ(box->text(), QStringLiteral("Quit \u201Crtl\u2039U+202E\u203Atxt.exe\u201D (PID 26663)?"));
+      EXPECT_TRUE(box->grab().save(outputPath(QStringLiteral("hostile-quit-%1.png").arg(look))));
+      click(box, "processes.confirm.cancel");
+    });
+    rig.child<QPushButton>("processes.quit")->click();
   }
 }
 

@@ -209,6 +209,43 @@ TEST_F(ComparisonTest, ChoicesThatAreNotTwoReportsGiveTheirMessage) {
   }
 }
 
+// A hand-made report with figures no machine gives (an average of 1e308 bytes, a negative
+// maximum) is refused as not a report rather than shown clamped or hundreds of digits long;
+// texts from a file are shown in their visible form.
+TEST_F(ComparisonTest, ImpossibleFiguresAreRefusedAndTextsFromTheFileShownVisibly) {
+  const QString a = saveReport("a.json", ReportKind::memory, test::kEnd);
+  const QString b = saveReport("b.json", ReportKind::memory, test::kEnd + 3600);
+  const auto withSeries = [&](const QString& name, const QString& from,
+                              const std::function<void(QJsonObject&)>& edit) {
+    QJsonObject report = QJsonDocument::fromJson(test::readAll(from)).object();
+    QJsonArray series = report.value(QStringLiteral("series")).toArray();
+    QJsonObject first = series.at(0).toObject();
+    edit(first);
+    series.replace(0, first);
+    report.insert(QStringLiteral("series"), series);
+    return save(name, QJsonDocument(report).toJson());
+  };
+  const QString huge = withSeries("huge.json", b, [](QJsonObject& s) {
+    ASSERT_EQ(s.value(QStringLiteral("unit")).toString(), QStringLiteral("bytes"));
+    s.insert(QStringLiteral("average"), 1e308);
+  });
+  const QString negative =
+      withSeries("negative.json", b, [](QJsonObject& s) { s.insert(QStringLiteral("maximum"), -4096); });
+  for (const QString& bad : {huge, negative}) {
+    const ComparisonOutcome outcome = compare({a, bad});
+    EXPECT_FALSE(outcome.comparison) << bad.toStdString();
+    EXPECT_EQ(outcome.message, QStringLiteral("One of the files is not a KIVO Monitor report."));
+  }
+  // From the earlier file (A), whose names the rows show.
+  const QString spoofed = withSeries("spoofed.json", a, [](QJsonObject& s) {
+    s.insert(QStringLiteral("name"), QStringLiteral("Memory\u202E desu"));
+  });
+  const ComparisonOutcome outcome = compare({b, spoofed});
+  ASSERT_TRUE(outcome.comparison);
+  ASSERT_FALSE(outcome.comparison->table.rows.isEmpty());
+  EXPECT_EQ(outcome.comparison->table.rows.front().front(), QStringLiteral("Memory\u2039U+202E\u203A desu"));
+}
+
 TEST_F(ComparisonTest, TheEarlierReportIsAWhicheverOrderTheyAreChosenIn) {
   const QString early = saveReport("early.json", ReportKind::system, test::kEnd);
   const QString late = saveReport("late.json", ReportKind::memory, test::kEnd + 86'400);

@@ -69,9 +69,9 @@ TEST(ReportGenerator, MarkdownTables) {
   // Rows keep their own number of cells.
   EXPECT_EQ(ReportGenerator::table({"A", "B"}, {{"1"}, {"1", "2", "3"}}),
             QStringLiteral("| A | B |\n| --- | --- |\n| 1 |\n| 1 | 2 | 3 |\n"));
-  // A line break inside a cell would end the row: it becomes a space.
+  // A line break inside a cell would end the row: it shows as a mark, as on screen.
   EXPECT_EQ(ReportGenerator::line({"one\ntwo", "x\r\ny\rz", QStringLiteral("p\u2028q")}),
-            QStringLiteral("| one two | x y z | p q |\n"));
+            QStringLiteral("| one\u21B5two | x\u21B5y\u21B5z | p\u21B5q |\n"));
 }
 
 TEST(ReportGenerator, CsvFields) {

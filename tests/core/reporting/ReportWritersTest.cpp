@@ -93,7 +93,7 @@ TEST(ReportWriters, MarkdownSections) {
       EXPECT_TRUE(line.endsWith(" |")) << line.toStdString();
     }
   }
-  EXPECT_TRUE(md.contains("| evil\\|name second line | 77 | "));
+  EXPECT_TRUE(md.contains("| evil\\|name\u21B5second line | 77 | "));
   EXPECT_TRUE(md.contains("| Data\\|Backup | btrfs | "));
 
   const Report empty = buildReport(emptyInputs());
@@ -111,9 +111,9 @@ TEST(ReportWriters, MarkdownHeadingsAndItemsStayOnTheirLine) {
   report.tables.push_back(ReportTable{QStringLiteral("Two\r\nlines"), {"A"}, {}});
   report.limitations = {QStringLiteral("first\nsecond")};
   const QString md = ReportGenerator::markdown(report, englishFormatter(), identity());
-  EXPECT_TRUE(md.startsWith("# Title # Injected\n\n"));
-  EXPECT_TRUE(md.contains("\n## Two lines\n\n| A |\n| --- |\n"));
-  EXPECT_TRUE(md.endsWith("\n- first second\n"));
+  EXPECT_TRUE(md.startsWith("# Title\u21B5# Injected\n\n"));
+  EXPECT_TRUE(md.contains("\n## Two\u21B5lines\n\n| A |\n| --- |\n"));
+  EXPECT_TRUE(md.endsWith("\n- first\u21B5second\n"));
 }
 
 TEST(ReportWriters, MarkdownShowsOutsideTextAsItIs) {
@@ -136,6 +136,27 @@ TEST(ReportWriters, MarkdownShowsOutsideTextAsItIs) {
   EXPECT_TRUE(md.endsWith(QStringLiteral("- note \\[x\\](javascript:alert(1))\n")));
   // Every angle bracket and square bracket is escaped.
   EXPECT_FALSE(md.contains(QRegularExpression(QStringLiteral(R"((^|[^\\])[<\[])")))) << md.toStdString();
+}
+
+// A name built to reorder what follows it shows its controls in Markdown, as on screen; the
+// JSON keeps the exact name as data.
+TEST(ReportWriters, BidiControlsAreShownInMarkdownAndKeptInJson) {
+  const QString spoof = QStringLiteral("rtl\u202Etxt.exe");
+  Report report = buildReport(emptyInputs());
+  report.system = {{QStringLiteral("Host name"), QStringLiteral("\u05E9\u05E8\u05EA")}};
+  report.tables.push_back(ReportTable{
+      QStringLiteral("Top processes"), {"Name", "PID"}, {{spoof, "26663"}, {"   ", "7"}, {"", "8"}}});
+  const QString md = ReportGenerator::markdown(report, englishFormatter(), identity());
+  EXPECT_TRUE(md.contains(QStringLiteral("| rtl\u2039U+202E\u203Atxt.exe | 26663 |\n"))) << md.toStdString();
+  EXPECT_TRUE(md.contains(QStringLiteral("| Host name | \u2068\u05E9\u05E8\u05EA\u2069 |\n")));
+  EXPECT_TRUE(md.contains(QStringLiteral("| \u201C   \u201D | 7 |\n")));
+  EXPECT_TRUE(md.contains(QStringLiteral("|  | 8 |\n"))) << "an empty cell is no text";
+  EXPECT_FALSE(md.contains(QChar(0x202E)));
+
+  const Report back = ReportGenerator::decode(ReportGenerator::json(report));
+  ASSERT_FALSE(back.tables.empty());
+  EXPECT_EQ(back.tables.back().rows.front().front(), spoof);
+  EXPECT_EQ(back.system.front().back(), QStringLiteral("\u05E9\u05E8\u05EA"));
 }
 
 TEST(ReportWriters, MarkdownWithoutGapsAndLimitations) {
