@@ -32,7 +32,7 @@ QString title(const Finding& finding) {
       return finding.metric == MetricID::netUp ? tr("Unusual upload volume") : tr("Unusual download volume");
     case FindingKind::processSpikes:
       return tr("“%1” repeatedly used a full core",
-                OutsideText::visible(finding.subject.value_or(QString())));
+                OutsideText::visibleCell(finding.subject.value_or(QString())));
     case FindingKind::thermalPressure:
       return tr("Thermal pressure");
   }

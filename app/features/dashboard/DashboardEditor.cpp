@@ -110,7 +110,8 @@ std::vector<LayoutMenuEntry> DashboardEditor::layoutMenu() const {
 }
 
 QString DashboardEditor::displayName(const DashboardPreset& preset) {
-  return preset.isBuiltIn ? translated(preset.name) : preset.name;
+  // A saved name may come from a hand-edited settings file.
+  return preset.isBuiltIn ? translated(preset.name) : OutsideText::visible(preset.name);
 }
 
 QString DashboardEditor::emptyText(bool editing) {

@@ -149,7 +149,7 @@ std::vector<NetworkPresenter::ChangeLine> NetworkPresenter::changeLines(const QL
     ChangeLine line;
     line.online = event.code == QStringLiteral("network.online");
     line.title = line.online ? tr("Connected") : tr("Disconnected");
-    line.interfaces = OutsideText::visible(event.payload.value(QStringLiteral("interfaces")));
+    line.interfaces = OutsideText::visibleCell(event.payload.value(QStringLiteral("interfaces")));
     line.time = QLocale().toString(event.date.toLocalTime().time(), QLocale::ShortFormat);
     lines.push_back(std::move(line));
   }
