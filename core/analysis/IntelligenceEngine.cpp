@@ -162,15 +162,16 @@ void processSpikes(const std::vector<StoredEvent>& events, const IntelligenceThr
   }
   for (auto& [name, spikes] : byName) {
     std::sort(spikes.begin(), spikes.end(), [](const Spike& a, const Spike& b) { return a.start < b.start; });
-    // Occasions: spikes merged where they overlap. Within one, the most processes at once is found
-    // by sweeping the starts and ends in time order; spikes that touch count as overlapping.
+    // Occasions: spikes merged where they overlap or touch. Within one, the most processes at once
+    // is found by sweeping the starts and ends in time order; at one instant an end comes before a
+    // start, so a spike that begins as another ends never ran beside it.
     std::int64_t occasions = 0;
     std::int64_t mostAtOnce = 0;
     std::vector<std::pair<qint64, int>> edges;
     qint64 occasionEnd = 0;
     const auto closeOccasion = [&] {
       std::sort(edges.begin(), edges.end(), [](const auto& a, const auto& b) {
-        return a.first != b.first ? a.first < b.first : a.second > b.second;
+        return a.first != b.first ? a.first < b.first : a.second < b.second;
       });
       std::int64_t running = 0;
       for (const auto& [time, delta] : edges) {

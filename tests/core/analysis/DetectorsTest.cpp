@@ -327,6 +327,13 @@ TEST(IntelligenceEngine, ProcessSpikesCountOccasionsNotProcesses) {
        3,
        70090},
       {"touching spikes are one occasion", {{"a", 0, 1}, {"a", 90, 1}, {"a", 180, 1}}, {}, 0, {}, 0, 0},
+      {"a touching pair and two separate spikes: never two at once",
+       {{"xz", 0, 1}, {"xz", 90, 1}, {"xz", 3000, 1}, {"xz", 6000, 1}},
+       {"xz"},
+       3,
+       {},
+       4,
+       6090},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.title);
