@@ -61,17 +61,22 @@ QString explanation(const Finding& finding, const ValueFormatter& f) {
           finding.projected && finding.projected->isValid() ? abbreviatedDate(*finding.projected, f.locale)
                                                             : QStringLiteral("—"));
     case FindingKind::networkAnomaly:
-      return tr("%1 one-minute periods carried far more traffic than usual: up to %2, against a typical %3.",
-                QString::number(finding.occurrences), f.rate(finding.peak), f.rate(finding.threshold));
+      return trCount(
+                 "%n one-minute period carried far more traffic than usual: up to %1, against a typical %2.",
+                 "%n one-minute periods carried far more traffic than usual: up to %1, against a typical "
+                 "%2.",
+                 finding.occurrences)
+          .arg(f.rate(finding.peak), f.rate(finding.threshold));
     case FindingKind::processSpikes: {
       const QString occasions = trCount("%n occasion", "%n occasions", finding.occurrences);
       const QString when = finding.concurrent ? tr("%1, up to %2 processes at once", occasions,
                                                    QString::number(*finding.concurrent))
                                               : occasions;
+      // Both shares in the formatter's one style of percent.
       return tr(
-          "It kept at least 80 % of one core busy for 30 seconds or more on %1. Highest reading: %2 of one "
+          "It kept at least %1 of one core busy for 30 seconds or more on %2. Highest reading: %3 of one "
           "core.",
-          when, f.percent(finding.peak, 0));
+          f.percent(80, 0), when, f.percent(finding.peak, 0));
     }
     case FindingKind::thermalPressure:
       return tr("The kernel reported a thermal state of Serious or higher for %1.", duration);
@@ -110,6 +115,11 @@ QString action(const Finding& finding) {
           "indicate a hardware fault.");
   }
   return QString();
+}
+
+FindingWords words(const ValueFormatter& formatter) {
+  return {[](const Finding& finding) { return title(finding); },
+          [formatter](const Finding& finding) { return explanation(finding, formatter); }};
 }
 
 }  // namespace kivo::FindingText

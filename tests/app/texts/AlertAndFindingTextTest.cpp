@@ -150,19 +150,24 @@ TEST(FindingText, ExplanationsFillTheirFigures) {
     spikes.concurrent = c.concurrent;
     EXPECT_EQ(
         FindingText::explanation(spikes, kFormat),
-        QStringLiteral("It kept at least 80 % of one core busy for 30 seconds or more %1 Highest reading: "
+        QStringLiteral("It kept at least 80% of one core busy for 30 seconds or more %1 Highest reading: "
                        "187% of one core.")
             .arg(QString::fromUtf8(c.words)));
   }
 
   Finding net = finding(FindingKind::networkAnomaly, 3);
-  net.occurrences = 3;
   net.peak = 2e7;
   net.threshold = 1e6;
-  EXPECT_EQ(FindingText::explanation(net, kFormat),
-            QStringLiteral(
-                "3 one-minute periods carried far more traffic than usual: up to %1, against a typical %2.")
-                .arg(kFormat.rate(2e7), kFormat.rate(1e6)));
+  const struct {
+    std::int64_t periods;
+    const char* words;
+  } netCases[] = {{3, "3 one-minute periods carried"}, {1, "1 one-minute period carried"}};
+  for (const auto& c : netCases) {
+    net.occurrences = c.periods;
+    EXPECT_EQ(FindingText::explanation(net, kFormat),
+              QStringLiteral("%1 far more traffic than usual: up to %2, against a typical %3.")
+                  .arg(QString::fromUtf8(c.words), kFormat.rate(2e7), kFormat.rate(1e6)));
+  }
 
   Finding swap = finding(FindingKind::swapGrowth, 90);
   swap.mean = 3221225472;
