@@ -32,11 +32,32 @@ QString fixed(const QLocale& locale, double value, int digits) {
   return locale.toString(value, 'f', digits);
 }
 
+// Whether the clocks show this local time twice: in the hour repeated when they go back, the
+// same time under the other offset is a moment of its own.
+bool isRepeated(const QDateTime& local) {
+  if (!local.isValid()) return false;
+  const qint64 seconds = local.toSecsSinceEpoch();
+  const int offset = local.offsetFromUtc();
+  // A change of the clocks moves them by a few hours at most; the same wall time under another
+  // offset lies as far away.
+  for (const qint64 probe : {seconds - 6 * 3600, seconds + 6 * 3600}) {
+    const int other = QDateTime::fromSecsSinceEpoch(probe).offsetFromUtc();
+    if (other != offset && QDateTime::fromSecsSinceEpoch(seconds + offset - other).offsetFromUtc() == other)
+      return true;
+  }
+  return false;
+}
+
+// The locale writes every count below a kilobyte as "N bytes", one included.
+QString dataSize(const QLocale& locale, std::int64_t count, QLocale::DataSizeFormats format) {
+  if (count == 1) return locale.toString(1) + QStringLiteral(" byte");
+  return locale.formattedDataSize(count, 1, format);
+}
+
 }  // namespace
 
 QString ValueFormatter::bytes(double value, bool memory) const {
-  const auto format = memory ? QLocale::DataSizeIecFormat : QLocale::DataSizeSIFormat;
-  return locale.formattedDataSize(cleanCount(value), 1, format);
+  return dataSize(locale, cleanCount(value), memory ? QLocale::DataSizeIecFormat : QLocale::DataSizeSIFormat);
 }
 
 QString ValueFormatter::bytes(std::uint64_t value, bool memory) const {
@@ -44,8 +65,7 @@ QString ValueFormatter::bytes(std::uint64_t value, bool memory) const {
 }
 
 QString ValueFormatter::rate(double bytesPerSecond) const {
-  return locale.formattedDataSize(cleanCount(bytesPerSecond), 1, QLocale::DataSizeSIFormat) +
-         QStringLiteral("/s");
+  return dataSize(locale, cleanCount(bytesPerSecond), QLocale::DataSizeSIFormat) + QStringLiteral("/s");
 }
 
 QString ValueFormatter::percent(double value, int digits) const {
@@ -57,23 +77,29 @@ QString ValueFormatter::number(double value, int digits) const {
 }
 
 QString ValueFormatter::duration(double seconds) const {
-  const std::int64_t total = cleanSeconds(seconds);
-  struct Part {
-    std::int64_t amount;
-    const char* unit;
-  };
-  const Part parts[] = {
-      {total / 86400, "d"}, {total % 86400 / 3600, "h"}, {total % 3600 / 60, "min"}, {total % 60, "s"}};
-  QString text;
-  int shown = 0;
-  for (const auto& part : parts) {
-    if (part.amount == 0 || shown == 2) continue;
-    if (!text.isEmpty()) text += QLatin1Char(' ');
-    text +=
-        locale.toString(static_cast<qlonglong>(part.amount)) + QLatin1Char(' ') + QLatin1String(part.unit);
-    ++shown;
+  std::int64_t total = cleanSeconds(seconds);
+  static constexpr std::int64_t sizes[] = {86400, 3600, 60, 1};
+  static constexpr const char* units[] = {"d", "h", "min", "s"};
+  // The largest unit and the one just below it, never two apart: 14 h 0 min 56 s reads
+  // "14 h 1 min", as "14 h 56 s" would hide the minutes. The rest rounds into the smaller one.
+  std::size_t first = 0;
+  while (first < 3 && total < sizes[first]) ++first;
+  if (first < 3) {
+    const std::int64_t step = sizes[first + 1];
+    if (total <= std::numeric_limits<std::int64_t>::max() - step / 2)
+      total = (total + step / 2) / step * step;
+    while (first > 0 && total >= sizes[first - 1]) --first;  // 23 h 59 min 59 s rounds to 1 d
   }
-  if (text.isEmpty()) text = locale.toString(0) + QStringLiteral(" s");
+  const std::int64_t amount = first == 0 ? total / sizes[0] : total % sizes[first - 1] / sizes[first];
+  QString text =
+      locale.toString(static_cast<qlonglong>(amount)) + QLatin1Char(' ') + QLatin1String(units[first]);
+  if (first < 3) {
+    const std::int64_t next = total % sizes[first] / sizes[first + 1];
+    if (next != 0) {
+      text += QLatin1Char(' ') + locale.toString(static_cast<qlonglong>(next)) + QLatin1Char(' ') +
+              QLatin1String(units[first + 1]);
+    }
+  }
   return text;
 }
 
@@ -91,6 +117,17 @@ QString ValueFormatter::temperature(double celsius) const {
 }
 
 QString ValueFormatter::date(const QDateTime& date) const {
+  return this->date(date, isRepeated(date.toLocalTime()));
+}
+
+std::pair<QString, QString> ValueFormatter::period(const QDateTime& from, const QDateTime& to) const {
+  const QDateTime start = from.toLocalTime();
+  const QDateTime end = to.toLocalTime();
+  const bool change = start.isValid() && end.isValid() && start.offsetFromUtc() != end.offsetFromUtc();
+  return {date(from, change || isRepeated(start)), date(to, change || isRepeated(end))};
+}
+
+QString ValueFormatter::date(const QDateTime& date, bool zone) const {
   // Abbreviated date ("Dec 10, 2026"), standard time with seconds, in the system's zone.
   QString dateFormat = locale.dateFormat(QLocale::LongFormat);
   dateFormat.replace(QStringLiteral("MMMM"), QStringLiteral("MMM"));
@@ -100,8 +137,13 @@ QString ValueFormatter::date(const QDateTime& date) const {
   timeFormat.remove(QLatin1Char('t'));
   timeFormat = timeFormat.trimmed();
   const QDateTime local = date.toLocalTime();
-  return locale.toString(local.date(), dateFormat) + QStringLiteral(", ") +
-         locale.toString(local.time(), timeFormat);
+  QString text = locale.toString(local.date(), dateFormat) + QStringLiteral(", ") +
+                 locale.toString(local.time(), timeFormat);
+  if (zone) {
+    const QString abbreviation = local.timeZoneAbbreviation();
+    if (!abbreviation.isEmpty()) text += QLatin1Char(' ') + abbreviation;
+  }
+  return text;
 }
 
 QString ValueFormatter::value(double value, MetricUnit unit) const {

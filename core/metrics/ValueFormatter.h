@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <utility>
 
 namespace kivo {
 
@@ -27,10 +28,18 @@ class ValueFormatter {
   // "h:mm:ss", with "N d " in front from one day on. Not localised.
   QString clock(double seconds) const;
   QString temperature(double celsius) const;
+  // Abbreviated date and standard time with seconds in the local zone. A time the clocks show
+  // twice (the hour repeated when they go back) names its zone: "2:30:00 AM CEST".
   QString date(const QDateTime& date) const;
+  // The two ends of a period as date() writes them; when the clocks change between them, both
+  // name their zone, so that a day of 25 or 23 hours reads as one.
+  std::pair<QString, QString> period(const QDateTime& from, const QDateTime& to) const;
   QString value(double value, MetricUnit unit) const;
 
   QLocale locale;
+
+ private:
+  QString date(const QDateTime& date, bool zone) const;
 };
 
 }  // namespace kivo

@@ -1,5 +1,6 @@
 #include "metrics/ValueFormatter.h"
 
+#include "LocalZone.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -24,17 +25,18 @@ TEST(ValueFormatter, BytesAndRates) {
     const char* expected;
   };
   const Case cases[] = {
-      {-5, true, "0 bytes"},
-      {std::nan(""), false, "0 bytes"},
+      {-5, true, "0 bytes"},         {std::nan(""), false, "0 bytes"},
       {1023.9, true, "1,023 bytes"},  // the fraction is dropped, not rounded up
-      {1536, true, "1.5 KiB"},
-      {1500, false, "1.5 kB"},
-      {1024.0 * 1024 * 1024 * 16, true, "16.0 GiB"},
+      {1, true, "1 byte"},           {1.9, false, "1 byte"},
+      {2, false, "2 bytes"},         {1536, true, "1.5 KiB"},
+      {1500, false, "1.5 kB"},       {1024.0 * 1024 * 1024 * 16, true, "16.0 GiB"},
       {2.5e12, false, "2.5 TB"},
   };
   for (const auto& c : cases) EXPECT_EQ(f.bytes(c.value, c.memory), QString::fromUtf8(c.expected)) << c.value;
   EXPECT_EQ(f.bytes(std::uint64_t{1536}, true), QStringLiteral("1.5 KiB"));
   EXPECT_EQ(f.rate(0), QStringLiteral("0 bytes/s"));
+  EXPECT_EQ(f.rate(1), QStringLiteral("1 byte/s"));
+  EXPECT_EQ(ValueFormatter(german).rate(1), QStringLiteral("1 byte/s"));
   EXPECT_EQ(f.rate(2'500'000), QStringLiteral("2.5 MB/s"));
   // Out of range input must not fail.
   EXPECT_FALSE(f.bytes(std::numeric_limits<double>::infinity(), true).isEmpty());
@@ -57,15 +59,31 @@ TEST(ValueFormatter, ClockIsExactAndUnlocalised) {
   }
 }
 
-TEST(ValueFormatter, DurationShowsTwoLargestNonZeroUnits) {
+// The largest unit and the one below it; a zero one below is hidden, never skipped over.
+TEST(ValueFormatter, DurationShowsTheLargestUnitAndTheNext) {
   const ValueFormatter f(english);
   struct Case {
     double seconds;
     const char* expected;
   };
   const Case cases[] = {
-      {3725, "1 h 2 min"}, {90061, "1 d 1 h"}, {-10, "0 s"},      {0.4, "0 s"},
-      {2.5, "3 s"},        {86400, "1 d"},     {3605, "1 h 5 s"}, {59.5, "1 min"},
+      {3725, "1 h 2 min"},
+      {90061, "1 d 1 h"},
+      {-10, "0 s"},
+      {0.4, "0 s"},
+      {2.5, "3 s"},
+      {86400, "1 d"},
+      {3605, "1 h"},
+      {59.5, "1 min"},
+      {14 * 3600 + 56, "14 h 1 min"},
+      {14 * 3600 + 29, "14 h"},
+      {86400 + 59, "1 d"},
+      {2 * 86400 + 1800, "2 d 1 h"},
+      {86399, "1 d"},
+      {3599, "59 min 59 s"},
+      {3570, "59 min 30 s"},
+      {61, "1 min 1 s"},
+      {1e300, "106,751,991,167,300 d 15 h"},
   };
   for (const auto& c : cases) EXPECT_EQ(f.duration(c.seconds), QLatin1String(c.expected)) << c.seconds;
 }
@@ -110,4 +128,47 @@ TEST(ValueFormatter, DateUsesAbbreviatedDateAndTimeWithSeconds) {
   const QString de = ValueFormatter(german).date(date);
   EXPECT_TRUE(de.contains(QStringLiteral("15:04:05"))) << de.toStdString();
   EXPECT_TRUE(de.contains(QStringLiteral("2026"))) << de.toStdString();
+}
+
+// The night the clocks go back in Berlin (25 Oct 2026, 03:00 CEST becomes 02:00 CET) shows 2:30
+// twice: both name their zone, the times around them do not. A period across a change of the
+// clocks names the zone at both ends, so a day of 25 or 23 hours reads as one.
+TEST(ValueFormatter, LocalTimesAroundAChangeOfTheClocks) {
+  const test::LocalZone berlin("Europe/Berlin");
+  const ValueFormatter f(english);
+  const auto at = [](int month, int day, int hour, int minute) {
+    return QDateTime(QDate(2026, month, day), QTime(hour, minute), QTimeZone::utc());
+  };
+  const struct {
+    QDateTime date;
+    const char* expected;
+  } dates[] = {
+      {at(10, 25, 0, 30), "Oct 25, 2026, 2:30:00 AM CEST"},
+      {at(10, 25, 1, 30), "Oct 25, 2026, 2:30:00 AM CET"},
+      {at(10, 24, 23, 59), "Oct 25, 2026, 1:59:00 AM"},
+      {at(10, 25, 2, 0), "Oct 25, 2026, 3:00:00 AM"},
+      {at(3, 29, 0, 59), "Mar 29, 2026, 1:59:00 AM"},  // the hour skipped in spring repeats nothing
+      {at(3, 29, 1, 0), "Mar 29, 2026, 3:00:00 AM"},
+      {at(7, 1, 12, 0), "Jul 1, 2026, 2:00:00 PM"},
+  };
+  for (const auto& c : dates) EXPECT_EQ(f.date(c.date), QLatin1String(c.expected)) << c.expected;
+
+  const struct {
+    QDateTime from;
+    QDateTime to;
+    const char* expected;
+  } periods[] = {
+      // Midnight to midnight: 25 hours in autumn, 23 in spring.
+      {at(10, 24, 22, 0), at(10, 25, 23, 0),
+       "Oct 25, 2026, 12:00:00 AM CEST → Oct 26, 2026, 12:00:00 AM CET"},
+      {at(3, 28, 23, 0), at(3, 29, 22, 0), "Mar 29, 2026, 12:00:00 AM CET → Mar 30, 2026, 12:00:00 AM CEST"},
+      // The last 24 hours across the change end an hour earlier on the clock.
+      {at(10, 24, 8, 0), at(10, 25, 8, 0), "Oct 24, 2026, 10:00:00 AM CEST → Oct 25, 2026, 9:00:00 AM CET"},
+      {at(7, 1, 0, 0), at(7, 2, 0, 0), "Jul 1, 2026, 2:00:00 AM → Jul 2, 2026, 2:00:00 AM"},
+      {at(10, 25, 0, 0), at(10, 25, 0, 30), "Oct 25, 2026, 2:00:00 AM CEST → Oct 25, 2026, 2:30:00 AM CEST"},
+  };
+  for (const auto& c : periods) {
+    const auto [from, to] = f.period(c.from, c.to);
+    EXPECT_EQ(from + QStringLiteral(" → ") + to, QString::fromUtf8(c.expected));
+  }
 }
