@@ -107,9 +107,10 @@ void PdfReportRenderer::draw(PdfCanvas& target) {
   textBlock(QStringLiteral("KIVO Monitor ") + report.appVersion + QStringLiteral(" · ") + tr("Generated") +
                 u' ' + f.date(report.generated),
             kSmallFont, kMuted);
-  textBlock(tr("Period") + QStringLiteral(": ") + f.date(report.from) + QStringLiteral(" → ") +
-                f.date(report.to) + QStringLiteral(" · ") + tr("Sampling interval") + QStringLiteral(": ") +
-                f.number(report.samplingInterval, 1) + QStringLiteral(" s"),
+  const auto [from, to] = f.period(report.from, report.to);
+  textBlock(tr("Period") + QStringLiteral(": ") + from + QStringLiteral(" → ") + to + QStringLiteral(" · ") +
+                tr("Sampling interval") + QStringLiteral(": ") + f.number(report.samplingInterval, 1) +
+                QStringLiteral(" s"),
             kSmallFont, kMuted);
   y -= 10;
 
@@ -150,8 +151,9 @@ void PdfReportRenderer::draw(PdfCanvas& target) {
     heading(tr("Findings"), blockSpace(findingTitle(first), kFindingFont) +
                                 blockSpace(FindingText::explanation(first, f), kSmallFont, kIndentWidth));
     for (const Finding& finding : report.findings) {
-      textBlock(findingTitle(finding), kFindingFont, kInk);
-      textBlock(FindingText::explanation(finding, f), kSmallFont, kMuted, kIndent, kIndentWidth);
+      const QString explanation = FindingText::explanation(finding, f);
+      titleBlock(findingTitle(finding), kFindingFont, explanation, kSmallFont);
+      textBlock(explanation, kSmallFont, kMuted, kIndent, kIndentWidth);
     }
   }
 
@@ -164,8 +166,9 @@ void PdfReportRenderer::draw(PdfCanvas& target) {
               : blockSpace(methodTitle(report.series.front()), kSmallStrongFont) +
                     blockSpace(translated(report.series.front().method), kBodyCellFont, kIndentWidth));
   for (const ReportSeriesSummary& s : report.series) {
-    textBlock(methodTitle(s), kSmallStrongFont, kInk);
-    textBlock(translated(s.method), kBodyCellFont, kMuted, kIndent, kIndentWidth);
+    const QString method = translated(s.method);
+    titleBlock(methodTitle(s), kSmallStrongFont, method, kBodyCellFont);
+    textBlock(method, kBodyCellFont, kMuted, kIndent, kIndentWidth);
   }
 
   QList<QStringList> gaps;
@@ -248,6 +251,18 @@ void PdfReportRenderer::textBlock(const QString& text, const PdfFont& font, cons
     }
     newPage();
   }
+}
+
+void PdfReportRenderer::titleBlock(const QString& title, const PdfFont& font, const QString& text,
+                                   const PdfFont& textFont) {
+  // A title never ends a page alone. Its text moves on whole when it fits a page, so the title
+  // goes with all of it; a text taller than a page breaks between lines, so with its first line.
+  const std::vector<PdfTextLine> lines = canvas->wrap(text, textFont, kIndentWidth);
+  const double whole = height(lines);
+  const double keep = whole <= kPageRoom || lines.empty() ? whole : std::ceil(lines.front().height);
+  const double together = blockSpace(title, font) + keep;
+  if (together <= kPageRoom && y - together < kBottomLimit) newPage();
+  textBlock(title, font, kInk);
 }
 
 void PdfReportRenderer::heading(const QString& text, double keep) {

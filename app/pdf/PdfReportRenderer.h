@@ -48,6 +48,9 @@ class PdfReportRenderer {
   // keep: the height of what must follow the heading on its page (a table's header and first
   // two rows, or the first two paragraphs), so a heading is never left alone at a page's foot.
   void heading(const QString& text, double keep = 0);
+  // A finding's or a method's title in ink, on a new page unless its text (indented, in
+  // textFont) starts below it on the same page.
+  void titleBlock(const QString& title, const PdfFont& font, const QString& text, const PdfFont& textFont);
   void table(const QStringList& headers, const QList<QStringList>& rows, const std::vector<double>& weights);
   void row(const QStringList& cells, const std::vector<double>& widths, bool header);
   // A new page inside a table, with the table's header row drawn again at its top.

@@ -189,5 +189,30 @@ TEST(PdfDocument, WrappedLinesFitTheirColumn) {
   EXPECT_TRUE(canvas.finish());
 }
 
+// Read back from the real document: however long the tables above are, no page ends with a
+// collection method's title whose text is on the next page.
+TEST(PdfDocument, NoPageEndsWithAMethodTitle) {
+  int startsWithTitle = 0;
+  for (int rows = 0; rows <= 32; rows += 2) {
+    SCOPED_TRACE(rows);
+    Report report = test::buildReport(test::systemInputs());
+    report.system.clear();
+    for (int i = 0; i < rows; ++i) report.system.append({QStringLiteral("k"), QStringLiteral("v")});
+    QStringList titles;
+    for (const ReportSeriesSummary& s : report.series)
+      titles.append(s.name + QStringLiteral(" — ") + s.source);
+    const QString path = written(report, QStringLiteral("report-method-titles.pdf"));
+    ASSERT_FALSE(path.isEmpty());
+    for (const QString& page : pages(path)) {
+      QStringList lines = page.split(u'\n', Qt::SkipEmptyParts);
+      lines.removeIf([&](const QString& line) { return line.startsWith(QStringLiteral("KIVO Monitor · ")); });
+      ASSERT_FALSE(lines.isEmpty());
+      EXPECT_FALSE(titles.contains(lines.back().trimmed())) << lines.back().toStdString();
+      startsWithTitle += titles.contains(lines.front().trimmed());
+    }
+  }
+  EXPECT_GT(startsWithTitle, 0) << "no method title ever met a page foot";
+}
+
 }  // namespace
 }  // namespace kivo

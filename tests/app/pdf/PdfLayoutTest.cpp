@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 namespace kivo {
@@ -298,5 +299,38 @@ TEST(PdfLayout, QualityIsPrintedByItsTitle) {
   EXPECT_GE(canvas.find(QStringLiteral("Best effort")), 0);
 }
 
+// A method's title never ends a page alone: whatever room the tables above leave, it shares its
+// page with the first line of its text. Findings' titles keep their first line the same way.
+TEST(PdfLayout, ATitleAtThePageFootGoesOverWithItsFirstLine) {
+  int titlesOnTop = 0;
+  for (int rows = 0; rows <= 40; ++rows) {
+    SCOPED_TRACE(rows);
+    Report report = test::buildReport(test::systemInputs());
+    // A table after the charts moves what follows it row by row.
+    ReportTable extra{QStringLiteral("Extra"), {QStringLiteral("Key"), QStringLiteral("Value")}, {}};
+    for (int i = 0; i < rows; ++i) extra.rows.append({QStringLiteral("k"), QStringLiteral("v")});
+    report.tables.push_back(extra);
+    const RecordingCanvas canvas = drawn(report);
+    expectPagesKeepTheirBounds(canvas, report);
+    const auto methods = static_cast<std::size_t>(canvas.find(QStringLiteral("Collection methods")));
+    for (std::size_t i = 0; i < canvas.ops.size(); ++i) {
+      const auto& title = canvas.ops[i];
+      const bool isTitle = title.kind == Kind::text && title.box.x() == 48 &&
+                           (i > methods ? title.font == PdfFont{9, PdfWeight::semibold}
+                                        : title.font == PdfFont{10, PdfWeight::semibold});
+      if (!isTitle) continue;
+      // The next text drawn is the first line of the indented paragraph under it.
+      std::size_t next = i + 1;
+      while (next < canvas.ops.size() && (canvas.ops[next].kind != Kind::text || isFooter(canvas.ops[next])))
+        ++next;
+      ASSERT_LT(next, canvas.ops.size());
+      EXPECT_EQ(canvas.ops[next].box.x(), 58) << title.text.toStdString();
+      EXPECT_EQ(canvas.ops[next].page, title.page) << title.text.toStdString();
+      if (i > methods && title.box.y() + title.box.height() == kTop) ++titlesOnTop;
+    }
+  }
+  // The sweep did bring method titles to a page's foot.
+  EXPECT_GT(titlesOnTop, 0);
+}
 }  // namespace
 }  // namespace kivo
