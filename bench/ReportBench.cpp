@@ -103,6 +103,8 @@ const ValueFormatter& formatter() {
 }
 
 const Localize identity = [](const QString& s) { return s; };
+const FindingWords words{[](const Finding&) { return QStringLiteral("A finding"); },
+                         [](const Finding&) { return QStringLiteral("What it was."); }};
 
 }  // namespace
 
@@ -114,7 +116,7 @@ static void BM_ReportOneWeekSystemGenerateAndWrite(benchmark::State& state) {
     const Report report = ReportGenerator::build(weekInputs(*f.store), formatter(), identity);
     for (const auto format :
          {ReportFile::Format::markdown, ReportFile::Format::csv, ReportFile::Format::json}) {
-      const auto error = ReportFile::exportReport(report, format, base, formatter(), identity);
+      const auto error = ReportFile::exportReport(report, format, base, formatter(), identity, words);
       if (error) state.SkipWithError(error->toStdString().c_str());
     }
   }
@@ -132,7 +134,7 @@ static void BM_ReportOneWeekSystemWriters(benchmark::State& state) {
   Fixture& f = fixture();
   const Report report = ReportGenerator::build(weekInputs(*f.store), formatter(), identity);
   for (auto _ : state) {
-    benchmark::DoNotOptimize(ReportGenerator::markdown(report, formatter(), identity));
+    benchmark::DoNotOptimize(ReportGenerator::markdown(report, formatter(), identity, words));
     benchmark::DoNotOptimize(ReportGenerator::csv(report));
     benchmark::DoNotOptimize(ReportGenerator::json(report));
   }

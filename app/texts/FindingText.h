@@ -2,6 +2,7 @@
 
 #include "analysis/Finding.h"
 #include "metrics/ValueFormatter.h"
+#include "reporting/ReportGenerator.h"
 
 #include <QString>
 
@@ -14,5 +15,7 @@ QString title(const Finding& finding);
 QString explanation(const Finding& finding, const ValueFormatter& formatter);
 // What to do about it.
 QString action(const Finding& finding);
+// The title and the explanation, for the report writers.
+FindingWords words(const ValueFormatter& formatter);
 
 }  // namespace kivo::FindingText

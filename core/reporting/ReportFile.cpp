@@ -10,12 +10,13 @@ std::optional<QString> write(const QString& path, const QByteArray& bytes) {
 }
 
 std::optional<QString> exportReport(const Report& report, Format format, const QString& path,
-                                    const ValueFormatter& formatter, const Localize& localize) {
+                                    const ValueFormatter& formatter, const Localize& localize,
+                                    const FindingWords& words) {
   QByteArray bytes;
   try {
     switch (format) {
       case Format::markdown:
-        bytes = ReportGenerator::markdown(report, formatter, localize).toUtf8();
+        bytes = ReportGenerator::markdown(report, formatter, localize, words).toUtf8();
         break;
       case Format::csv:
         bytes = ReportGenerator::csv(report).toUtf8();

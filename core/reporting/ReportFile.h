@@ -20,7 +20,8 @@ enum class Format { markdown, csv, json };
 // Writes the report in the format, Markdown and CSV as UTF-8. A report that cannot be encoded
 // writes nothing. Returns the error's text on failure.
 std::optional<QString> exportReport(const Report& report, Format format, const QString& path,
-                                    const ValueFormatter& formatter, const Localize& localize);
+                                    const ValueFormatter& formatter, const Localize& localize,
+                                    const FindingWords& words);
 
 }  // namespace ReportFile
 

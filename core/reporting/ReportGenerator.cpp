@@ -1,5 +1,7 @@
 #include "reporting/ReportGenerator.h"
 
+#include "analysis/EventPayload.h"
+
 #include <QLocale>
 
 #include <algorithm>
@@ -158,7 +160,7 @@ ReportTable batteryTable(const PowerSample& p, const ValueFormatter& f, const Lo
 }
 
 // An alert reads as the alerts page shows it: the metric's name with what happened, and its
-// value in the metric's unit. Other events keep their code and payload.
+// value in the metric's unit. Events without a reading of their own keep their code and payload.
 std::optional<std::pair<QString, QString>> alertCells(const StoredEvent& e, const ValueFormatter& f,
                                                       const Localize& L) {
   const bool fired = e.code == QLatin1String("alert.fired");
@@ -176,6 +178,24 @@ std::optional<std::pair<QString, QString>> alertCells(const StoredEvent& e, cons
       value};
 }
 
+// A spike reads as the process and what it did: "“xz”, PID 4242: up to 99.3% of one core for 44 s".
+// A figure that does not read as a number is left out rather than shown raw.
+std::optional<std::pair<QString, QString>> spikeCells(const StoredEvent& e, const ValueFormatter& f,
+                                                      const Localize& L) {
+  if (e.code != QLatin1String("process.spike")) return std::nullopt;
+  QString detail = QStringLiteral("“") + e.payload.value(QStringLiteral("name")) + QStringLiteral("”");
+  bool isPid = false;
+  const qint64 pid = e.payload.value(QStringLiteral("pid")).toLongLong(&isPid);
+  if (isPid) detail = L(QStringLiteral("%1, PID %2")).arg(detail, QString::number(pid));
+  QStringList facts;
+  if (const auto peak = EventPayload::parseDecimal(e.payload.value(QStringLiteral("peak"))))
+    facts.append(L(QStringLiteral("up to %1 of one core")).arg(f.percent(*peak, 1)));
+  if (const auto duration = EventPayload::parseDecimal(e.payload.value(QStringLiteral("duration"))))
+    facts.append(L(QStringLiteral("for %1")).arg(f.duration(*duration)));
+  if (!facts.isEmpty()) detail += QStringLiteral(": ") + facts.join(u' ');
+  return std::pair{L(QStringLiteral("Process spike")), detail};
+}
+
 ReportTable eventsTable(const ReportInputs& in, const ValueFormatter& f, const Localize& L) {
   ReportTable t{L(QStringLiteral("Events")), localized(L, {"Time", "Kind", "Event", "Detail"}), {}};
   const std::size_t count = std::min<std::size_t>(in.events.size(), 100);
@@ -183,6 +203,10 @@ ReportTable eventsTable(const ReportInputs& in, const ValueFormatter& f, const L
     const StoredEvent& e = in.events[i];
     if (const auto alert = alertCells(e, f, L)) {
       t.rows.append({f.date(e.date), L(EventKinds::rawString(e.kind)), alert->first, alert->second});
+      continue;
+    }
+    if (const auto spike = spikeCells(e, f, L)) {
+      t.rows.append({f.date(e.date), L(EventKinds::rawString(e.kind)), spike->first, spike->second});
       continue;
     }
     QStringList detail;

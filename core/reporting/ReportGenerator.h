@@ -12,11 +12,19 @@
 #include <QStringList>
 
 #include <functional>
+#include <utility>
 
 namespace kivo {
 
 // Maps an English text to the text shown to the reader; the identity gives the English report.
 using Localize = std::function<QString(const QString&)>;
+
+// A finding as a reader is told of it: its title and its figures in a sentence. The application
+// gives its shared finding texts, so the Markdown says what the PDF and the cards say.
+struct FindingWords {
+  std::function<QString(const Finding&)> title;
+  std::function<QString(const Finding&)> explanation;
+};
 
 // Pure functions that build, write and compare reports. No state, no input or output.
 namespace ReportGenerator {
@@ -41,7 +49,13 @@ QString line(const QStringList& cells);
 QString table(const QStringList& headers, const QList<QStringList>& rows);
 
 // The human-readable document.
-QString markdown(const Report& report, const ValueFormatter& formatter, const Localize& localize);
+QString markdown(const Report& report, const ValueFormatter& formatter, const Localize& localize,
+                 const FindingWords& words);
+
+// A finding's peak and threshold as its kind means them: a share, a level, bytes, a rate, a
+// horizon in days or a number of occasions.
+std::pair<QString, QString> findingFigures(const Finding& finding, const ValueFormatter& formatter,
+                                           const Localize& localize);
 // Every stored bucket of every metric, one line each; locale-independent.
 QString csv(const Report& report);
 // The JSON form of the report; throws JsonEncodingError when a number is not finite.

@@ -28,6 +28,10 @@ void writeStrings(JsonWriter& w, const QStringList& texts) {
 void writeFinding(JsonWriter& w, const Finding& f) {
   // Keys in sorted order.
   w.beginObject();
+  if (f.concurrent) {
+    w.key("concurrent");
+    w.integer(*f.concurrent);
+  }
   w.key("end");
   writeDate(w, f.end, "findings.end");
   w.key("kind");
@@ -188,6 +192,10 @@ struct J {
   static std::int64_t integer(const QJsonObject& object, const QString& key, const QString& path) {
     return integer(required(object, key, path), join(path, key));
   }
+  static std::optional<std::int64_t> optionalInteger(const QJsonObject& object, const QString& key,
+                                                     const QString& path) {
+    return optional(object, key, path, [](const QJsonValue& v, const QString& p) { return integer(v, p); });
+  }
 
   // ISO 8601 in whole seconds with a zone, as exports write it.
   static QDateTime date(const QJsonValue& value, const QString& path) {
@@ -294,6 +302,8 @@ Finding readFinding(const QJsonValue& value, const QString& path) {
   f.subject = J::optionalString(o, qs("subject"), path);
   f.projected = J::optionalDate(o, qs("projected"), path);
   f.occurrences = J::integer(o, qs("occurrences"), path);
+  // Written only where more than one process ran at once; older reports never have it.
+  f.concurrent = J::optionalInteger(o, qs("concurrent"), path);
   return f;
 }
 

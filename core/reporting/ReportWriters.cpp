@@ -79,15 +79,45 @@ double seconds(const QDateTime& from, const QDateTime& to) {
   return static_cast<double>(from.msecsTo(to)) / 1000.0;
 }
 
+QString severityTitle(Severity severity, const Localize& L) {
+  switch (severity) {
+    case Severity::warning:
+      return L(QStringLiteral("Warning"));
+    case Severity::critical:
+      return L(QStringLiteral("Critical"));
+    case Severity::info:
+      break;
+  }
+  return L(QStringLiteral("Info"));
+}
+
 }  // namespace
 
-QString markdown(const Report& report, const ValueFormatter& f, const Localize& L) {
+std::pair<QString, QString> findingFigures(const Finding& finding, const ValueFormatter& f,
+                                           const Localize& L) {
+  const MetricUnit unit = MetricCatalog::descriptor(finding.metric).unit;
+  const QString peak = display(finding.peak, finding.metric, unit, f, L);
+  switch (finding.kind) {
+    case FindingKind::diskExhaustion:
+      // The horizon of the projection, in days.
+      return {peak, f.duration(finding.threshold * 86400)};
+    case FindingKind::processSpikes:
+      // A share of one core, and the occasions it takes to be a pattern.
+      return {f.percent(finding.peak, 0), f.number(finding.threshold, 0)};
+    default:
+      return {peak, display(finding.threshold, finding.metric, unit, f, L)};
+  }
+}
+
+QString markdown(const Report& report, const ValueFormatter& f, const Localize& L,
+                 const FindingWords& words) {
   QString md;
   md += QStringLiteral("# ") + heading(report.title) + QStringLiteral("\n\n");
   md += QStringLiteral("KIVO Monitor ") + report.appVersion + QStringLiteral(" · ") +
         L(QStringLiteral("Generated")) + u' ' + f.date(report.generated) + QStringLiteral("\n\n");
-  md += QStringLiteral("**") + L(QStringLiteral("Period")) + QStringLiteral("**: ") + f.date(report.from) +
-        QStringLiteral(" → ") + f.date(report.to) + QStringLiteral("  \n");
+  const auto [from, to] = f.period(report.from, report.to);
+  md += QStringLiteral("**") + L(QStringLiteral("Period")) + QStringLiteral("**: ") + from +
+        QStringLiteral(" → ") + to + QStringLiteral("  \n");
   md += QStringLiteral("**") + L(QStringLiteral("Sampling interval")) + QStringLiteral("**: ") +
         f.number(report.samplingInterval, 1) + QStringLiteral(" s\n\n");
 
@@ -115,17 +145,15 @@ QString markdown(const Report& report, const ValueFormatter& f, const Localize& 
   if (!report.findings.empty()) {
     QList<QStringList> rows;
     for (const auto& finding : report.findings) {
-      QString name = L(QString::fromLatin1(FindingKinds::rawValue(finding.kind)));
-      if (finding.subject) name += QStringLiteral(" (") + *finding.subject + u')';
-      const MetricUnit unit = MetricCatalog::descriptor(finding.metric).unit;
-      rows.append({name, L(QString::fromLatin1(Severities::name(finding.severity))), f.date(finding.start),
-                   f.duration(seconds(finding.start, finding.end)), f.value(finding.peak, unit),
-                   f.number(finding.threshold, 1), QString::number(finding.sampleCount)});
+      const auto [peak, threshold] = findingFigures(finding, f, L);
+      rows.append({words.title(finding), severityTitle(finding.severity, L), f.date(finding.start),
+                   f.duration(seconds(finding.start, finding.end)), peak, threshold,
+                   QString::number(finding.sampleCount), words.explanation(finding)});
     }
     md += QStringLiteral("\n## ") + L(QStringLiteral("Findings")) + QStringLiteral("\n\n");
     md += table({L(QStringLiteral("Finding")), L(QStringLiteral("Severity")), L(QStringLiteral("Start")),
                  L(QStringLiteral("Duration")), L(QStringLiteral("Peak")), L(QStringLiteral("Threshold")),
-                 L(QStringLiteral("Samples"))},
+                 L(QStringLiteral("Samples")), L(QStringLiteral("Details"))},
                 rows);
   }
 

@@ -24,6 +24,26 @@ inline const Localize& identity() {
   return localize;
 }
 
+// Stand-ins for the application's finding texts, which the core tests cannot see: the kind's
+// name with the subject, and a sentence with the occasions and the processes at once.
+inline const FindingWords& plainWords() {
+  static const FindingWords words{[](const Finding& f) {
+                                    const auto kind = FindingKinds::rawValue(f.kind);
+                                    QString title = QStringLiteral("Title of ") +
+                                                    QString::fromLatin1(kind.data(), std::ssize(kind));
+                                    if (f.subject)
+                                      title += QStringLiteral(" “") + *f.subject + QStringLiteral("”");
+                                    return title;
+                                  },
+                                  [](const Finding& f) {
+                                    QString text = QStringLiteral("Occasions: %1.").arg(f.occurrences);
+                                    if (f.concurrent)
+                                      text += QStringLiteral(" At once: %1.").arg(*f.concurrent);
+                                    return text;
+                                  }};
+  return words;
+}
+
 inline QDateTime utc(qint64 seconds) {
   return QDateTime::fromSecsSinceEpoch(seconds, QTimeZone::utc());
 }

@@ -34,8 +34,8 @@ QString caption(const ImageContent& content) {
   const ValueFormatter fallback;
   const ValueFormatter& format = content.format ? *content.format : fallback;
   const MetricID metric = content.series ? content.series->metric : MetricID::cpuTotal;
-  return format.date(dateOf(content.from)) + QStringLiteral(" → ") + format.date(dateOf(content.to)) +
-         QStringLiteral(" · ") + MetricCatalog::descriptor(metric).source;
+  const auto [from, to] = format.period(dateOf(content.from), dateOf(content.to));
+  return from + QStringLiteral(" → ") + to + QStringLiteral(" · ") + MetricCatalog::descriptor(metric).source;
 }
 
 QString title(const ImageContent& content) {

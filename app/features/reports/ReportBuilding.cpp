@@ -7,6 +7,7 @@
 #include "texts/Localized.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace kivo {
 
@@ -27,6 +28,23 @@ ReportPeriod period(ReportKind kind, HistoryRange range, const QDateTime& incide
     return {moment.addMSecs(-half), std::min(moment.addMSecs(half), now)};
   }
   return {now.addMSecs(-static_cast<qint64>(HistoryRanges::seconds(range) * 1000)), now};
+}
+
+QDateTime incidentMoment(const QDate& date, const QTime& time) {
+  if (!date.isValid() || !time.isValid()) return {};
+  // The wall time's own figures as seconds; a moment shows them when it is this far from 1970
+  // less its offset.
+  const qint64 wall = QDateTime(date, time, Qt::UTC).toSecsSinceEpoch();
+  const auto offsetAt = [](qint64 seconds) { return QDateTime::fromSecsSinceEpoch(seconds).offsetFromUtc(); };
+  // Every offset in force within a day around it; zones are 14 hours from UTC at most.
+  std::optional<qint64> first;
+  for (qint64 hour = -16; hour <= 16; ++hour) {
+    const int offset = offsetAt(wall + hour * 3600);
+    const qint64 moment = wall - offset;
+    if (offsetAt(moment) == offset && (!first || moment < *first)) first = moment;
+  }
+  const qint64 seconds = first ? *first : wall - offsetAt(wall - 86400);
+  return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC).addMSecs(time.msec());
 }
 
 std::vector<Finding> findingsIn(const std::vector<Finding>& findings, const ReportPeriod& period) {

@@ -48,6 +48,12 @@ inline constexpr int kMaxEvents = 100;
 // back since it was chosen) counts as now, so the period never ends before it starts.
 ReportPeriod period(ReportKind kind, HistoryRange range, const QDateTime& incidentDate, const QDateTime& now);
 
+// The moment a date and time typed into the incident picker mean on the local clock. A time the
+// clocks show twice (the hour repeated when they go back) is the first of the two, as desktop
+// pickers take it; a time they skip (the hour lost when they go forward) counts on the offset
+// from before, so 02:30 on that night is 03:30 after the change.
+QDateTime incidentMoment(const QDate& date, const QTime& time);
+
 // The findings that overlap the period by any amount, in their order.
 std::vector<Finding> findingsIn(const std::vector<Finding>& findings, const ReportPeriod& period);
 

@@ -333,8 +333,9 @@ void ReportsPage::chooseRange(int index) {
 }
 
 void ReportsPage::chooseIncident(const QDateTime& local) {
-  // Only the user's edits arrive here: the page fills the edit under a signal blocker.
-  choices_.incidentDate = local.toUTC();
+  // Only the user's edits arrive here: the page fills the edit under a signal blocker. The typed
+  // figures are read again, so a time the clocks show twice is the first of the two.
+  choices_.incidentDate = ReportBuilding::incidentMoment(local.date(), local.time());
   rebuildIfChanged();
 }
 

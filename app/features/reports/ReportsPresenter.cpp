@@ -50,7 +50,8 @@ ReportTable metricTable(const Report& report, const ValueFormatter& formatter) {
 ReportPreview preview(const Report& report, const ValueFormatter& formatter, const Localize& localize) {
   ReportPreview preview;
   preview.title = OutsideText::visible(report.title);
-  preview.period = tr("%1 → %2", formatter.date(report.from), formatter.date(report.to));
+  const auto [from, to] = formatter.period(report.from, report.to);
+  preview.period = tr("%1 → %2", from, to);
   preview.metrics = metricTable(report, formatter);
   preview.tables.reserve(report.tables.size());
   for (const ReportTable& table : report.tables) preview.tables.push_back(visibleTable(table));
@@ -70,7 +71,8 @@ ExportData exportData(const Report& report, ReportFormat format, const ValueForm
       return {std::move(bytes), {}};
     }
     case ReportFormat::markdown:
-      return {ReportGenerator::markdown(report, formatter, localize).toUtf8(), {}};
+      return {ReportGenerator::markdown(report, formatter, localize, FindingText::words(formatter)).toUtf8(),
+              {}};
     case ReportFormat::csv:
       return {ReportGenerator::csv(report).toUtf8(), {}};
     case ReportFormat::json:

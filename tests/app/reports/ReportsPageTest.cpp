@@ -6,7 +6,9 @@
 #include "features/reports/ReportsPresenter.h"
 #include "reporting/ReportGenerator.h"
 #include "settings/AppSettings.h"
+#include "texts/FindingText.h"
 
+#include "LocalZone.h"
 #include "ReportsTestSupport.h"
 #include "WriteFailures.h"
 
@@ -14,10 +16,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTimeEdit>
 #include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimeZone>
 
 #include <unistd.h>
 #include <future>
@@ -242,7 +246,8 @@ TEST_F(ReportsPageTest, EachFormatIsWrittenWhereTheDialogSaysWithTheWritersBytes
     const char* name;
     QByteArray expected;
   } cases[] = {
-      {ReportFormat::markdown, "markdown", ReportGenerator::markdown(report, formatter, localize).toUtf8()},
+      {ReportFormat::markdown, "markdown",
+       ReportGenerator::markdown(report, formatter, localize, FindingText::words(formatter)).toUtf8()},
       {ReportFormat::csv, "csv", ReportGenerator::csv(report).toUtf8()},
       {ReportFormat::json, "json", ReportGenerator::json(report)},
       {ReportFormat::pdf, "pdf", {}},
@@ -445,6 +450,25 @@ TEST_F(ReportsPageTest, ScreenshotsInLightAndDark) {
   EXPECT_TRUE(page->widget()
                   ->grab(QRect(0, 0, page->widget()->width(), 420))
                   .save(test::reportsOutput("incident-light.png")));
+}
+
+// On the night the clocks go back, 2:30 typed into the incident picker is the first 2:30, and
+// the preview's period names the zone of each end.
+TEST_F(ReportsPageTest, AnIncidentInTheRepeatedHourIsTheFirstAndNamesItsZones) {
+  const test::LocalZone berlin("Europe/Berlin");
+  auto page = makePage();
+  finish();
+  choose(*page, 6);
+  finish();
+  auto* edit = page->findChild<QDateTimeEdit*>(QStringLiteral("reports.incidentDate"));
+  ASSERT_TRUE(edit);
+  edit->setDateTime(QDateTime(QDate(2026, 10, 25), QTime(2, 30)));
+  finish();
+  ASSERT_TRUE(page->report());
+  EXPECT_EQ(page->report()->from, QDateTime(QDate(2026, 10, 25), QTime(0, 0), QTimeZone::utc()));
+  EXPECT_EQ(page->report()->to, QDateTime(QDate(2026, 10, 25), QTime(1, 0), QTimeZone::utc()));
+  EXPECT_EQ(page->findChild<QLabel*>(QStringLiteral("reports.previewPeriod"))->text(),
+            QStringLiteral("Oct 25, 2026, 2:00:00 AM CEST → Oct 25, 2026, 2:00:00 AM CET"));
 }
 
 }  // namespace

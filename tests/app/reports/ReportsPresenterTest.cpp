@@ -2,13 +2,16 @@
 #include "features/reports/ReportFormat.h"
 #include "features/reports/ReportsPresenter.h"
 #include "reporting/ReportGenerator.h"
+#include "texts/FindingText.h"
 
+#include "LocalZone.h"
 #include "ReportFixtures.h"
 #include "ReportsTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -131,7 +134,9 @@ TEST(ReportsPresenterTest, ExportBytesAreTheWritersOutput) {
   const auto csv = ReportsPresenter::exportData(report, ReportFormat::csv, englishFormatter(), identity());
   const auto json = ReportsPresenter::exportData(report, ReportFormat::json, englishFormatter(), identity());
   const auto pdf = ReportsPresenter::exportData(report, ReportFormat::pdf, englishFormatter(), identity());
-  EXPECT_EQ(markdown.bytes, ReportGenerator::markdown(report, englishFormatter(), identity()).toUtf8());
+  EXPECT_EQ(markdown.bytes, ReportGenerator::markdown(report, englishFormatter(), identity(),
+                                                      FindingText::words(englishFormatter()))
+                                .toUtf8());
   EXPECT_EQ(csv.bytes, ReportGenerator::csv(report).toUtf8());
   EXPECT_EQ(json.bytes, ReportGenerator::json(report));
   ASSERT_TRUE(pdf.bytes);
@@ -279,6 +284,83 @@ TEST_F(ComparisonTest, ReportsWithoutASharedMetricGiveAnEmptyTableAndSaySo) {
   EXPECT_TRUE(outcome.comparison->table.rows.isEmpty());
   EXPECT_FALSE(outcome.comparison->table.headers.isEmpty());
   EXPECT_EQ(outcome.message, QStringLiteral("The two reports share no metric."));
+}
+
+// The Markdown and JSON keep what the card and the PDF say of a finding: its title, its figures
+// formatted as its kind means them, and the processes that ran at once.
+TEST(ReportsPresenterTest, ExportedFindingsKeepTheirWordsAndFigures) {
+  Report report =
+      ReportGenerator::build(test::emptyInputs(), englishFormatter(), identity(), utc(test::kEnd));
+  Finding spikes = test::finding(FindingKind::processSpikes, Severity::info, MetricID::cpuTotal,
+                                 test::kEnd - 3600, test::kEnd, 3, 196.2, 150, 4, QStringLiteral("xz"));
+  spikes.occurrences = 3;
+  spikes.concurrent = 2;
+  const Finding swap =
+      test::finding(FindingKind::swapGrowth, Severity::warning, MetricID::swapUsed, test::kEnd - 7200,
+                    test::kEnd, 2147483648.0, 4294967296.0, 3221225472.0, 120);
+  const Finding disk = test::finding(FindingKind::diskExhaustion, Severity::critical, MetricID::diskFree,
+                                     test::kEnd - 86400, test::kEnd, 14, 4e10, 5e9, 24);
+  report.findings = {spikes, swap, disk};
+
+  const auto markdown =
+      ReportsPresenter::exportData(report, ReportFormat::markdown, englishFormatter(), identity());
+  ASSERT_TRUE(markdown.bytes);
+  const QString md = QString::fromUtf8(*markdown.bytes);
+  EXPECT_TRUE(md.contains(
+      QStringLiteral("| Finding | Severity | Start | Duration | Peak | Threshold | Samples | Details |")));
+  const struct {
+    const Finding& finding;
+    const char* cells;  // severity to samples
+  } rows[] = {
+      {spikes, " | Info | Mar 1, 2026, 1:05:00 PM | 1 h | 196% | 3 | 4 | "},
+      {swap, " | Warning | Mar 1, 2026, 12:05:00 PM | 2 h | 4.0 GiB | 2.0 GiB | 120 | "},
+      {disk, " | Critical | Feb 28, 2026, 2:05:00 PM | 1 d | 40.0 GB | 14 d | 24 | "},
+  };
+  for (const auto& row : rows) {
+    // Markdown escapes the marks of the title and the sentence; these hold none but quotes.
+    const QString line = QStringLiteral("| ") + FindingText::title(row.finding) +
+                         QString::fromUtf8(row.cells) +
+                         FindingText::explanation(row.finding, englishFormatter()) + QStringLiteral(" |\n");
+    EXPECT_TRUE(md.contains(line)) << line.toStdString() << "\n" << md.toStdString();
+  }
+  EXPECT_TRUE(md.contains(QStringLiteral("on 3 occasions, up to 2 processes at once")));
+  for (const char* internal : {"processSpikes", "swapGrowth", "(xz)", "3.0 |", "2,147,483,648"})
+    EXPECT_FALSE(md.contains(QString::fromUtf8(internal))) << internal;
+
+  const auto json = ReportsPresenter::exportData(report, ReportFormat::json, englishFormatter(), identity());
+  ASSERT_TRUE(json.bytes);
+  const QJsonObject first =
+      QJsonDocument::fromJson(*json.bytes).object().value("findings").toArray().at(0).toObject();
+  EXPECT_EQ(first.value("concurrent").toInteger(), 2);
+  EXPECT_EQ(first.value("occurrences").toInteger(), 3);
+  const Report back = ReportGenerator::decode(*json.bytes);
+  EXPECT_EQ(back.findings, report.findings);
+  EXPECT_FALSE(back.findings[1].concurrent);
+}
+
+// A moment typed into the incident picker on the nights the clocks change in Berlin: 2:30 shown
+// twice in autumn is the first (CEST), 2:30 skipped in spring is 3:30 CEST, others are as typed.
+TEST(ReportPeriodTest, ATypedIncidentMomentOnTheNightsTheClocksChange) {
+  const test::LocalZone berlin("Europe/Berlin");
+  const struct {
+    QDate date;
+    QTime time;
+    QDateTime moment;
+  } cases[] = {
+      {QDate(2026, 10, 25), QTime(2, 30), QDateTime(QDate(2026, 10, 25), QTime(0, 30), QTimeZone::utc())},
+      {QDate(2026, 10, 25), QTime(2, 0), QDateTime(QDate(2026, 10, 25), QTime(0, 0), QTimeZone::utc())},
+      {QDate(2026, 10, 25), QTime(3, 0), QDateTime(QDate(2026, 10, 25), QTime(2, 0), QTimeZone::utc())},
+      {QDate(2026, 10, 25), QTime(1, 59), QDateTime(QDate(2026, 10, 24), QTime(23, 59), QTimeZone::utc())},
+      {QDate(2026, 3, 29), QTime(2, 30), QDateTime(QDate(2026, 3, 29), QTime(1, 30), QTimeZone::utc())},
+      {QDate(2026, 3, 29), QTime(1, 30), QDateTime(QDate(2026, 3, 29), QTime(0, 30), QTimeZone::utc())},
+      {QDate(2026, 7, 1), QTime(12, 0, 30, 250),
+       QDateTime(QDate(2026, 7, 1), QTime(10, 0, 30, 250), QTimeZone::utc())},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ReportBuilding::incidentMoment(c.date, c.time), c.moment)
+        << c.date.toString(Qt::ISODate).toStdString() << ' ' << c.time.toString().toStdString();
+  }
+  EXPECT_FALSE(ReportBuilding::incidentMoment(QDate(), QTime(2, 30)).isValid());
 }
 
 }  // namespace

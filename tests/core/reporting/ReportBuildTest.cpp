@@ -281,6 +281,37 @@ TEST(ReportBuild, AlertEventsReadAsTheAlertsPageShowsThem) {
   }
 }
 
+// A spike reads as the process and what it did, never as its stored keys; figures that are not
+// numbers are left out.
+TEST(ReportBuild, SpikeEventsReadAsWords) {
+  const auto payload = [](const char* pid, const char* peak, const char* duration) {
+    QMap<QString, QString> p{{QStringLiteral("name"), QStringLiteral("xz")}};
+    if (pid) p.insert(QStringLiteral("pid"), QLatin1String(pid));
+    if (peak) p.insert(QStringLiteral("peak"), QLatin1String(peak));
+    if (duration) p.insert(QStringLiteral("duration"), QLatin1String(duration));
+    return p;
+  };
+  const struct {
+    QMap<QString, QString> payload;
+    const char* detail;
+  } cases[] = {
+      {payload("4242", "99.3", "44"), "“xz”, PID 4242: up to 99.3% of one core for 44 s"},
+      {payload("4242", "196.0", "3725"), "“xz”, PID 4242: up to 196.0% of one core for 1 h 2 min"},
+      {payload(nullptr, "99.5", nullptr), "“xz”: up to 99.5% of one core"},
+      {payload("x", "99,5", "long"), "“xz”"},
+  };
+  for (const auto& c : cases) {
+    ReportInputs inputs = systemInputs();
+    inputs.events = {event(kEnd - 10, EventKind::process, QStringLiteral("process.spike"), c.payload)};
+    const Report report = buildReport(inputs);
+    const ReportTable* events = tableTitled(report, "Events");
+    ASSERT_TRUE(events);
+    ASSERT_EQ(events->rows.size(), 1);
+    EXPECT_EQ(events->rows[0][2], QStringLiteral("Process spike"));
+    EXPECT_EQ(events->rows[0][3], QString::fromUtf8(c.detail));
+  }
+}
+
 TEST(ReportBuild, Limitations) {
   const Report full = buildReport(systemInputs());
   ASSERT_EQ(full.limitations.size(), 5);

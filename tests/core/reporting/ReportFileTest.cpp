@@ -18,13 +18,14 @@ TEST(ReportFile, ExportsEveryFormat) {
   const Report report = buildReport(systemInputs());
   const std::pair<ReportFile::Format, QByteArray> cases[] = {
       {ReportFile::Format::markdown,
-       ReportGenerator::markdown(report, englishFormatter(), identity()).toUtf8()},
+       ReportGenerator::markdown(report, englishFormatter(), identity(), plainWords()).toUtf8()},
       {ReportFile::Format::csv, ReportGenerator::csv(report).toUtf8()},
       {ReportFile::Format::json, ReportGenerator::json(report)},
   };
   for (const auto& [format, expected] : cases) {
     const QString path = dir.filePath("report");
-    EXPECT_EQ(ReportFile::exportReport(report, format, path, englishFormatter(), identity()), std::nullopt);
+    EXPECT_EQ(ReportFile::exportReport(report, format, path, englishFormatter(), identity(), plainWords()),
+              std::nullopt);
     EXPECT_EQ(readFile(path), expected);
   }
 }
@@ -34,15 +35,16 @@ TEST(ReportFile, FailureKeepsTheGoodFile) {
   ASSERT_TRUE(dir.isValid());
   const QString path = dir.filePath("report.json");
   const Report good = buildReport(systemInputs());
-  ASSERT_EQ(ReportFile::exportReport(good, ReportFile::Format::json, path, englishFormatter(), identity()),
+  ASSERT_EQ(ReportFile::exportReport(good, ReportFile::Format::json, path, englishFormatter(), identity(),
+                                     plainWords()),
             std::nullopt);
   const QByteArray before = readFile(path);
 
   // A report that cannot be encoded writes nothing and says why.
   Report bad = good;
   bad.series[0].points[0].max = INFINITY;
-  const auto error =
-      ReportFile::exportReport(bad, ReportFile::Format::json, path, englishFormatter(), identity());
+  const auto error = ReportFile::exportReport(bad, ReportFile::Format::json, path, englishFormatter(),
+                                              identity(), plainWords());
   ASSERT_TRUE(error);
   EXPECT_TRUE(error->contains("inf")) << error->toStdString();
   EXPECT_EQ(readFile(path), before);

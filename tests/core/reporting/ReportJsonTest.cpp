@@ -75,12 +75,19 @@ TEST(ReportJson, FindingsKeepOptionalFields) {
                          kEnd, 0, 5e10, -1.5e5, 1440);
   disk.projected = utc(kEnd + 3 * 86400);
   disk.occurrences = 7;
-  report.findings = {disk, finding(FindingKind::networkAnomaly, Severity::info, MetricID::netUp, kEnd - 60,
-                                   kEnd, 1, 2, 3, 4, QStringLiteral("wlp2s0"))};
+  Finding spikes = finding(FindingKind::processSpikes, Severity::info, MetricID::cpuTotal, kEnd - 600, kEnd,
+                           3, 99, 90, 6, QStringLiteral("xz"));
+  spikes.concurrent = 2;
+  report.findings = {disk,
+                     finding(FindingKind::networkAnomaly, Severity::info, MetricID::netUp, kEnd - 60, kEnd, 1,
+                             2, 3, 4, QStringLiteral("wlp2s0")),
+                     spikes};
   const QByteArray json = ReportGenerator::json(report);
   EXPECT_TRUE(json.contains("\"projected\" : \"2026-03-04T14:05:00Z\""));
   EXPECT_EQ(json.count("\"projected\""), 1);
-  EXPECT_EQ(json.count("\"subject\""), 1);
+  EXPECT_EQ(json.count("\"subject\""), 2);
+  EXPECT_TRUE(json.contains("      \"concurrent\" : 2,\n      \"end\""));
+  EXPECT_EQ(json.count("\"concurrent\""), 1);
   EXPECT_EQ(ReportGenerator::decode(json).findings, report.findings);
 }
 
@@ -147,6 +154,7 @@ TEST(ReportJson, StrictRejection) {
       {{"findings", 0, "kind"}, set("cpuHot"), "findings[0].kind"},
       {{"findings", 0, "severity"}, set(3), "findings[0].severity"},
       {{"findings", 0, "start"}, set("yesterday"), "findings[0].start"},
+      {{"findings", 0, "concurrent"}, set(2.5), "findings[0].concurrent"},
       {{"series", 0, "points", 0, "count"}, set(1.5), "expected an integer"},
       {{"series", 0, "sampleCount"}, set("89"), "series[0].sampleCount"},
       {{"series", 0, "step"}, set(QJsonValue::Null), "series[0].step"},

@@ -63,8 +63,9 @@ TEST(ReportWriters, FixtureReports) {
     SCOPED_TRACE(named.name);
     const Report report = pinned(named.inputs());
     const QString base = QString::fromLatin1(named.name);
-    expectMatchesFixture(ReportGenerator::markdown(report, englishFormatter(), identity()).toUtf8(),
-                         base + ".md");
+    expectMatchesFixture(
+        ReportGenerator::markdown(report, englishFormatter(), identity(), plainWords()).toUtf8(),
+        base + ".md");
     expectMatchesFixture(ReportGenerator::csv(report).toUtf8(), base + ".csv");
     expectMatchesFixture(ReportGenerator::json(report), base + ".json");
   }
@@ -72,11 +73,16 @@ TEST(ReportWriters, FixtureReports) {
 
 TEST(ReportWriters, MarkdownSections) {
   const Report system = buildReport(systemInputs());
-  const QString md = ReportGenerator::markdown(system, englishFormatter(), identity());
+  const QString md = ReportGenerator::markdown(system, englishFormatter(), identity(), plainWords());
   EXPECT_TRUE(md.startsWith("# System Overview Report\n\nKIVO Monitor 0.1.0 · Generated "));
   EXPECT_TRUE(md.contains(
-      "\n## Findings\n\n| Finding | Severity | Start | Duration | Peak | Threshold | Samples |\n"));
-  EXPECT_TRUE(md.contains("| processSpikes (cc1plus) | critical | "));
+      "\n## Findings\n\n| Finding | Severity | Start | Duration | Peak | Threshold | Samples | Details |\n"));
+  // The finding's own words and its figures as its kind means them, never its internal key.
+  EXPECT_TRUE(
+      md.contains(QStringLiteral("| Title of processSpikes “cc1plus” | Critical | Mar 1, 2026, 1:40:00 PM | "
+                                 "23 min | 180% | 50 | 4 | Occasions: 1. |\n")));
+  EXPECT_TRUE(
+      md.contains("| Title of sustainedCPU | Warning | Mar 1, 2026, 1:50:00 PM | 10 min | 97.3% | 80.0% | "));
   EXPECT_TRUE(md.contains("\n## Data gaps\n\n| Metric | Gaps | Total missing | Longest |\n"));
   // A hostile process name stays inside its cell: every line of a table starts and ends with a bar.
   const QStringList lines = md.split(u'\n');
@@ -97,7 +103,7 @@ TEST(ReportWriters, MarkdownSections) {
   EXPECT_TRUE(md.contains("| Data\\|Backup | btrfs | "));
 
   const Report empty = buildReport(emptyInputs());
-  const QString plain = ReportGenerator::markdown(empty, englishFormatter(), identity());
+  const QString plain = ReportGenerator::markdown(empty, englishFormatter(), identity(), plainWords());
   EXPECT_FALSE(plain.contains("## Findings"));
   // A series without points: three dashes, 0 samples and its step as resolution.
   EXPECT_TRUE(plain.contains("| Network download | — | — | — | 0 | 4 min | derived |\n"))
@@ -110,7 +116,7 @@ TEST(ReportWriters, MarkdownHeadingsAndItemsStayOnTheirLine) {
   report.title = QStringLiteral("Title\n# Injected");
   report.tables.push_back(ReportTable{QStringLiteral("Two\r\nlines"), {"A"}, {}});
   report.limitations = {QStringLiteral("first\nsecond")};
-  const QString md = ReportGenerator::markdown(report, englishFormatter(), identity());
+  const QString md = ReportGenerator::markdown(report, englishFormatter(), identity(), plainWords());
   EXPECT_TRUE(md.startsWith("# Title\u21B5# Injected\n\n"));
   EXPECT_TRUE(md.contains("\n## Two\u21B5lines\n\n| A |\n| --- |\n"));
   EXPECT_TRUE(md.endsWith("\n- first\u21B5second\n"));
@@ -126,7 +132,7 @@ TEST(ReportWriters, MarkdownShowsOutsideTextAsItIs) {
   report.tables.push_back(
       ReportTable{QStringLiteral("Top processes"), {"Name"}, {{link}, {html}, {"`a|b`"}}});
   report.limitations = {QStringLiteral("note ") + link};
-  const QString md = ReportGenerator::markdown(report, englishFormatter(), identity());
+  const QString md = ReportGenerator::markdown(report, englishFormatter(), identity(), plainWords());
   EXPECT_TRUE(md.startsWith(QStringLiteral("# \\<img src=x onerror=alert(1)\\>\n")));
   EXPECT_TRUE(md.contains(QStringLiteral("| Host | \\*host\\*\\_\\&amp;\\~\\~ |\n")));
   EXPECT_TRUE(md.contains(QStringLiteral("| \\[x\\](javascript:alert(1)) |\n")));
@@ -146,7 +152,7 @@ TEST(ReportWriters, BidiControlsAreShownInMarkdownAndKeptInJson) {
   report.system = {{QStringLiteral("Host name"), QStringLiteral("\u05E9\u05E8\u05EA")}};
   report.tables.push_back(ReportTable{
       QStringLiteral("Top processes"), {"Name", "PID"}, {{spoof, "26663"}, {"   ", "7"}, {"", "8"}}});
-  const QString md = ReportGenerator::markdown(report, englishFormatter(), identity());
+  const QString md = ReportGenerator::markdown(report, englishFormatter(), identity(), plainWords());
   EXPECT_TRUE(md.contains(QStringLiteral("| rtl\u2039U+202E\u203Atxt.exe | 26663 |\n"))) << md.toStdString();
   EXPECT_TRUE(md.contains(QStringLiteral("| Host name | \u2068\u05E9\u05E8\u05EA\u2069 |\n")));
   EXPECT_TRUE(md.contains(QStringLiteral("| \u201C   \u201D | 7 |\n")));
@@ -164,7 +170,7 @@ TEST(ReportWriters, MarkdownWithoutGapsAndLimitations) {
   for (auto& s : report.series) s.gaps.clear();
   report.limitations.clear();
   report.findings.clear();
-  const QString md = ReportGenerator::markdown(report, englishFormatter(), identity());
+  const QString md = ReportGenerator::markdown(report, englishFormatter(), identity(), plainWords());
   EXPECT_TRUE(md.contains("\n## Data gaps\n\nNo gap in the selected period.\n\n## Limitations"));
   EXPECT_TRUE(md.endsWith("\n## Limitations\n\n\n"));
 }
@@ -172,7 +178,7 @@ TEST(ReportWriters, MarkdownWithoutGapsAndLimitations) {
 TEST(ReportWriters, CollectionMethodsKeepTechnicalTexts) {
   const Report report = buildReport(systemInputs());
   const Localize german = [](const QString& s) { return s == "Metric" ? QStringLiteral("Metrik") : s + "*"; };
-  const QString md = ReportGenerator::markdown(report, englishFormatter(), german);
+  const QString md = ReportGenerator::markdown(report, englishFormatter(), german, plainWords());
   const auto& cpu = report.series[0];
   const QString row = "| " + cpu.name + " | percent | `" + cpu.source + "` | " + cpu.method + " |\n";
   EXPECT_TRUE(md.contains(row)) << row.toStdString();
