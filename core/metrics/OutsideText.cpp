@@ -38,6 +38,15 @@ Kind kindOf(char32_t c) {
   }
 }
 
+// The code point at i, moving i past it; a lone surrogate stands for itself.
+char32_t nextCodePoint(const QString& text, qsizetype& i) {
+  const QChar first = text[i++];
+  if (first.isHighSurrogate() && i < text.size() && text[i].isLowSurrogate()) {
+    return QChar::surrogateToUcs4(first, text[i++]);
+  }
+  return first.unicode();
+}
+
 bool isBlank(QStringView text) {
   for (const QChar c : text) {
     if (!c.isSpace()) return false;
@@ -50,13 +59,7 @@ bool isBlank(QStringView text) {
 bool needsChange(const QString& text) {
   if (isBlank(text)) return true;
   for (qsizetype i = 0; i < text.size();) {
-    char32_t c = text[i].unicode();
-    if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-      c = QChar::surrogateToUcs4(text[i], text[i + 1]);
-      i += 2;
-    } else {
-      ++i;
-    }
+    const char32_t c = nextCodePoint(text, i);
     if (kindOf(c) != Kind::plain) return true;
   }
   return false;
@@ -69,13 +72,7 @@ QString visible(const QString& text) {
   bool rightToLeft = false;
   for (qsizetype i = 0; i < text.size();) {
     const qsizetype start = i;
-    char32_t c = text[i].unicode();
-    if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-      c = QChar::surrogateToUcs4(text[i], text[i + 1]);
-      i += 2;
-    } else {
-      ++i;
-    }
+    const char32_t c = nextCodePoint(text, i);
     switch (kindOf(c)) {
       case Kind::lineBreak:
         // A CR LF pair is one break.
