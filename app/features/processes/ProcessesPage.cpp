@@ -1,7 +1,6 @@
 #include "features/processes/ProcessesPage.h"
 
 #include "design/Accessibility.h"
-#include "design/ElidedLabel.h"
 #include "design/Hairline.h"
 #include "design/Icons.h"
 #include "design/SegmentedControl.h"
@@ -11,9 +10,10 @@
 #include "features/processes/FileManager.h"
 #include "features/processes/ProcessInspector.h"
 #include "features/processes/ProcessSelection.h"
+#include "features/processes/ProcessTableInput.h"
 #include "features/processes/ProcessTableModel.h"
 #include "features/processes/ProcessText.h"
-#include "metrics/OutsideText.h"
+#include "features/processes/QuitConfirmation.h"
 #include "model/MonitorModel.h"
 #include "settings/AppSettings.h"
 #include "settings/LaunchOptions.h"
@@ -21,24 +21,16 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QContextMenuEvent>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMessageBox>
 #include <QPainter>
-#include <QPointer>
 #include <QProxyStyle>
-#include <QPushButton>
 #include <QSignalBlocker>
 #include <QStyleFactory>
 #include <QStyledItemDelegate>
 #include <QTableView>
-#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -107,17 +99,6 @@ class NameDelegate : public QStyledItemDelegate {
   mutable std::map<std::tuple<bool, QRgb, qreal>, QIcon> icons_;
 };
 
-// The message box's labels are set to plain text: the title and the failure text carry a
-// process name, which may hold markup. A name shortened in them is whole in their tooltips.
-void plainTextLabels(QMessageBox& box, const QString& whole = {}) {
-  box.setTextFormat(Qt::PlainText);
-  const QString shortened = ProcessText::middleElided(whole);
-  for (QLabel* label : box.findChildren<QLabel*>()) {
-    label->setTextFormat(Qt::PlainText);
-    if (shortened != whole && label->text().contains(shortened)) label->setToolTip(plainToolTip(whole));
-  }
-}
-
 }  // namespace
 
 ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget* parent)
@@ -129,6 +110,7 @@ ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget
       fileManager_(std::make_unique<FileManager>()) {
   query_.scope = ProcessScopes::initial(LaunchOptions::testMode(model.standard()));
   query_.uid = static_cast<std::uint32_t>(::getuid());
+  ending_ = new QuitConfirmation(*this, model_.desktop(), [this](std::int32_t pid) { return find(pid); });
 
   auto* row = new QHBoxLayout(this);
   row->setContentsMargins(0, 0, 0, 0);
@@ -224,10 +206,6 @@ ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget
   view_->setShowGrid(false);
   view_->setWordWrap(false);
   view_->setAlternatingRowColors(true);
-  view_->setContextMenuPolicy(Qt::CustomContextMenu);
-  // Tab leaves the table like any other control; the arrows, Home and End move between rows.
-  view_->setTabKeyNavigation(false);
-  view_->installEventFilter(this);
   view_->verticalHeader()->hide();
   view_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   view_->verticalHeader()->setDefaultSectionSize(24);
@@ -256,8 +234,6 @@ ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget
     const auto width = ProcessRows::columnWidth(static_cast<ProcessColumn>(column));
     if (width.resizable && size < width.minimum) header->resizeSection(column, width.minimum);
   });
-  header->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(header, &QWidget::customContextMenuRequested, this, &ProcessesPage::showColumnMenu);
   view_->viewport()->installEventFilter(this);
   table_->onSort = [this](int column, Qt::SortOrder order) {
     query_.sort =
@@ -266,7 +242,8 @@ ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget
   };
   header->setSortIndicator(static_cast<int>(ProcessColumn::cpu), Qt::DescendingOrder);
   view_->setSortingEnabled(true);
-  connect(view_, &QWidget::customContextMenuRequested, this, &ProcessesPage::showContextMenu);
+  auto* input = new ProcessTableInput(*this, *view_, *table_, *selection_, query_.uid, ownPID_);
+  connect(input, &ProcessTableInput::leave, this, [this](bool next) { focusNextPrevChild(next); });
   listColumn->addWidget(view_, 1);
   empty_ = new ToneLabel(QString(), Typeface::system(12), Palette::textSecondary, view_->viewport());
   empty_->setObjectName(QStringLiteral("processes.empty"));
@@ -417,23 +394,12 @@ void ProcessesPage::fitColumns() {
   fitting_ = false;
 }
 
-void ProcessesPage::showColumnMenu(const QPoint& position) {
-  QPointer<ProcessesPage> self(this);
-  QPointer<QMenu> menu = new QMenu(this);
-  menu->setObjectName(QStringLiteral("processes.columns"));
-  // The name stays: a row without it names nothing.
-  for (int column = 1; column < kProcessColumnCount; ++column) {
-    QAction* action = menu->addAction(ProcessRows::columnTitle(static_cast<ProcessColumn>(column)));
-    action->setCheckable(true);
-    action->setChecked(!hidden_[static_cast<std::size_t>(column)]);
-    action->setData(column);
-  }
-  QAction* chosen = menu->exec(view_->horizontalHeader()->mapToGlobal(position));
-  if (!self) return;
-  const int column = chosen ? chosen->data().toInt() : -1;
-  const bool shown = chosen && chosen->isChecked();
-  delete menu;
-  if (column > 0) setColumnShown(static_cast<ProcessColumn>(column), shown);
+bool ProcessesPage::columnShown(ProcessColumn column) const {
+  return !hidden_[static_cast<std::size_t>(column)];
+}
+
+void ProcessesPage::setQuitWait(std::chrono::milliseconds wait) {
+  ending_->setQuitWait(wait);
 }
 
 void ProcessesPage::setColumnShown(ProcessColumn column, bool shown) {
@@ -503,81 +469,12 @@ void ProcessesPage::select(std::optional<std::int32_t> pid) {
   selection_->select(pid);
 }
 
-void ProcessesPage::showContextMenu(const QPoint& position) {
-  const QModelIndex index = view_->indexAt(position);
-  const ProcessRow* row = index.isValid() ? table_->rowAt(index.row()) : nullptr;
-  if (!row) return;  // an empty area offers nothing
-  openMenu(row->record.pid, view_->viewport()->mapToGlobal(position));
-}
-
-void ProcessesPage::showMenuOfSelection() {
-  const std::optional<std::int32_t> pid = selection_->pid();
-  const std::optional<int> row = pid ? table_->rowOf(*pid) : std::nullopt;
-  if (!row) return;  // no highlighted row: nothing to act on
-  const QModelIndex index = table_->index(*row, 0);
-  view_->scrollTo(index);
-  const QRect cell = view_->visualRect(index);
-  openMenu(*pid, view_->viewport()->mapToGlobal(QPoint(cell.left() + 16, cell.bottom())));
-}
-
 bool ProcessesPage::eventFilter(QObject* watched, QEvent* event) {
   if (view_ && watched == view_->viewport() && event->type() == QEvent::Resize) {
     fitColumns();
     placeEmpty();
-    return false;
   }
-  if (watched != view_) return QWidget::eventFilter(watched, event);
-  if (event->type() == QEvent::ContextMenu &&
-      static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
-    // The platform's menu key: the menu of the selected row, wherever the pointer is.
-    showMenuOfSelection();
-    return true;
-  }
-  if (event->type() != QEvent::KeyPress) return false;
-  const auto* key = static_cast<QKeyEvent*>(event);
-  const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
-  if (key->key() == Qt::Key_Menu || (key->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier)) {
-    showMenuOfSelection();
-    return true;
-  }
-  if ((key->key() == Qt::Key_Home || key->key() == Qt::Key_End) &&
-      (modifiers == Qt::NoModifier || modifiers == Qt::ControlModifier)) {
-    const int rows = table_->rowCount();
-    if (rows > 0) {
-      const QModelIndex index = table_->index(key->key() == Qt::Key_Home ? 0 : rows - 1, 0);
-      view_->setCurrentIndex(index);  // selects the row, as a click would
-      view_->scrollTo(index);
-    }
-    return true;
-  }
-  if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
-    // Ctrl+Tab too leaves the table instead of moving between cells.
-    focusNextPrevChild(key->key() == Qt::Key_Tab && !(modifiers & Qt::ShiftModifier));
-    return true;
-  }
-  return false;
-}
-
-void ProcessesPage::openMenu(std::int32_t pid, const QPoint& global) {
-  const ProcessRecord* found = find(pid);
-  if (!found) return;
-  // The menu holds a copy of the record: the sample may be replaced while it is open.
-  const ProcessRecord record = *found;
-  QPointer<ProcessesPage> self(this);
-  QPointer<QMenu> menu = new QMenu(this);
-  menu->setObjectName(QStringLiteral("processes.menu"));
-  const std::vector<ProcessEntry> entries = ProcessEntries::entries(record, query_.uid, ownPID_);
-  for (ProcessEntry entry : entries) {
-    if (entry == ProcessEntry::quit) menu->addSeparator();
-    QAction* action = menu->addAction(ProcessEntries::title(entry));
-    action->setData(static_cast<int>(entry));
-  }
-  QAction* chosen = menu->exec(global);
-  if (!self) return;
-  const std::optional<ProcessEntry> entry =
-      chosen ? std::optional(static_cast<ProcessEntry>(chosen->data().toInt())) : std::nullopt;
-  delete menu;
-  if (entry) trigger(*entry, record);
+  return QWidget::eventFilter(watched, event);
 }
 
 void ProcessesPage::trigger(ProcessEntry entry, const ProcessRecord& record) {
@@ -587,8 +484,8 @@ void ProcessesPage::trigger(ProcessEntry entry, const ProcessRecord& record) {
         const QString path = *record.path;
         fileManager_->showItem(path, this, [this, path](bool shown) {
           if (!shown)
-            tell(QStringLiteral("processes.noFileManager"), ProcessEntries::noFileManagerTitle(),
-                 ProcessEntries::noFileManagerText(path));
+            ending_->tell(QStringLiteral("processes.noFileManager"), ProcessEntries::noFileManagerTitle(),
+                          ProcessEntries::noFileManagerText(path));
         });
       }
       break;
@@ -597,123 +494,16 @@ void ProcessesPage::trigger(ProcessEntry entry, const ProcessRecord& record) {
       QApplication::clipboard()->setText(QString::number(record.pid));
       break;
     case ProcessEntry::quit:
-      confirm(ProcessAction::quit, record);
+      ending_->confirm(ProcessAction::quit, record);
       break;
     case ProcessEntry::forceQuit:
-      confirm(ProcessAction::forceQuit, record);
+      ending_->confirm(ProcessAction::forceQuit, record);
       break;
   }
 }
 
 void ProcessesPage::setFileManager(std::unique_ptr<FileManager> fileManager) {
   if (fileManager) fileManager_ = std::move(fileManager);
-}
-
-ProcessFate ProcessesPage::fate(const ProcessRecord& record) const {
-  return model_.desktop().processActions->fate(record.pid, record.startTime);
-}
-
-void ProcessesPage::tellUncollected(const ProcessRecord& record, std::int32_t parentPID) {
-  const ProcessRecord* parent = find(parentPID);
-  tell(QStringLiteral("processes.ended"), ProcessEntries::uncollectedTitle(record),
-       ProcessEntries::uncollectedText(parentPID, parent ? std::optional(parent->name) : std::nullopt),
-       OutsideText::visible(record.name));
-}
-
-void ProcessesPage::confirm(ProcessAction action, const ProcessRecord& shown) {
-  // Copied: the caller's record may belong to a sample that the next tick replaces.
-  const ProcessRecord record = shown;
-  // A process that has exited cannot be asked anything: say so rather than ask to confirm.
-  if (const ProcessFate now = fate(record); now.kind == ProcessFate::Kind::uncollected) {
-    tellUncollected(record, now.parentPID);
-    return;
-  }
-  QPointer<ProcessesPage> self(this);
-  QPointer<QMessageBox> box = new QMessageBox(this);
-  box->setObjectName(QStringLiteral("processes.confirm"));
-  box->setWindowModality(Qt::WindowModal);
-  box->setIcon(QMessageBox::Warning);
-  box->setText(ProcessEntries::confirmationTitle(action, record));
-  box->setInformativeText(ProcessEntries::confirmationMessage(action));
-  plainTextLabels(*box, OutsideText::visible(record.name));
-  QPushButton* confirmButton =
-      box->addButton(ProcessEntries::confirmButton(action), QMessageBox::DestructiveRole);
-  confirmButton->setObjectName(QStringLiteral("processes.confirm.end"));
-  QPushButton* cancel = box->addButton(kivo::tr("Cancel"), QMessageBox::RejectRole);
-  cancel->setObjectName(QStringLiteral("processes.confirm.cancel"));
-  box->setDefaultButton(cancel);
-  box->setEscapeButton(cancel);
-  box->exec();
-  if (!self) return;
-  const bool confirmed = box && box->clickedButton() == confirmButton;
-  delete box;
-  if (confirmed) end(action, record);
-}
-
-void ProcessesPage::end(ProcessAction action, const ProcessRecord& record) {
-  // The start-time check inside perform keeps a pid reused meanwhile from being signalled.
-  if (!model_.desktop().processActions->perform(action, record)) {
-    // It may have ended since it was confirmed.
-    const ProcessFate now = fate(record);
-    if (now.kind == ProcessFate::Kind::uncollected) {
-      tellUncollected(record, now.parentPID);
-      return;
-    }
-    tell(QStringLiteral("processes.failure"), ProcessEntries::failureTitle(),
-         ProcessEntries::failureText(record, now.kind == ProcessFate::Kind::gone),
-         OutsideText::visible(record.name));
-    return;
-  }
-  // A program may ignore the request to quit: say so after a while, and offer to force it. One
-  // that quit but whose parent does not collect it has ended: that is said instead.
-  if (action == ProcessAction::quit) {
-    QTimer::singleShot(quitWait_, this, [this, record] {
-      const ProcessFate now = fate(record);
-      if (now.kind == ProcessFate::Kind::running)
-        offerForceQuit(record);
-      else if (now.kind == ProcessFate::Kind::uncollected)
-        tellUncollected(record, now.parentPID);
-    });
-  }
-}
-
-void ProcessesPage::offerForceQuit(const ProcessRecord& record) {
-  QPointer<ProcessesPage> self(this);
-  QPointer<QMessageBox> box = new QMessageBox(this);
-  box->setObjectName(QStringLiteral("processes.stillRunning"));
-  box->setWindowModality(Qt::WindowModal);
-  box->setIcon(QMessageBox::Warning);
-  box->setText(ProcessEntries::stillRunningTitle(record));
-  box->setInformativeText(ProcessEntries::stillRunningMessage());
-  plainTextLabels(*box, OutsideText::visible(record.name));
-  QPushButton* force =
-      box->addButton(ProcessEntries::confirmButton(ProcessAction::forceQuit), QMessageBox::DestructiveRole);
-  force->setObjectName(QStringLiteral("processes.stillRunning.forceQuit"));
-  QPushButton* cancel = box->addButton(kivo::tr("Cancel"), QMessageBox::RejectRole);
-  cancel->setObjectName(QStringLiteral("processes.stillRunning.cancel"));
-  box->setDefaultButton(cancel);
-  box->setEscapeButton(cancel);
-  box->exec();
-  if (!self) return;
-  const bool forced = box && box->clickedButton() == force;
-  delete box;
-  if (forced) end(ProcessAction::forceQuit, record);
-}
-
-void ProcessesPage::tell(const QString& name, const QString& title, const QString& text,
-                         const QString& whole) {
-  QPointer<ProcessesPage> self(this);
-  QPointer<QMessageBox> box = new QMessageBox(this);
-  box->setObjectName(name);
-  box->setWindowModality(Qt::WindowModal);
-  box->setIcon(QMessageBox::Warning);
-  box->setText(title);
-  box->setInformativeText(text);
-  plainTextLabels(*box, whole);
-  box->addButton(kivo::tr("OK"), QMessageBox::RejectRole);
-  box->exec();
-  if (!self) return;
-  delete box;
 }
 
 }  // namespace kivo

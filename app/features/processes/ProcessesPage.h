@@ -28,6 +28,7 @@ class MonitorModel;
 class ProcessInspector;
 class ProcessSelection;
 class ProcessTableModel;
+class QuitConfirmation;
 class SegmentedControl;
 class ToneLabel;
 
@@ -57,11 +58,12 @@ class ProcessesPage : public QWidget {
   ProcessTableModel& tableModel() const { return *table_; }
   // Shows or hides a column, as the header's context menu does (the name column always stays).
   void setColumnShown(ProcessColumn column, bool shown);
+  bool columnShown(ProcessColumn column) const;
   QTableView* tableView() const { return view_; }
   // Replaces the file manager (tests script it); null is ignored.
   void setFileManager(std::unique_ptr<FileManager> fileManager);
   // How long a quit request may take before the page offers Force Quit (tests shorten it).
-  void setQuitWait(std::chrono::milliseconds wait) { quitWait_ = wait; }
+  void setQuitWait(std::chrono::milliseconds wait);
   // The cgroup reader for "Apps" (tests point it at a fixture tree).
   void setProcRoot(std::string procRoot);
 
@@ -80,21 +82,8 @@ class ProcessesPage : public QWidget {
   void fitNote();
   void placeTrailing();
   const ProcessRecord* selected() const;
-  void showContextMenu(const QPoint& position);
-  void showMenuOfSelection();
-  void showColumnMenu(const QPoint& position);
   void fitColumns();
   void placeEmpty();
-  void openMenu(std::int32_t pid, const QPoint& global);
-  void confirm(ProcessAction action, const ProcessRecord& record);
-  void end(ProcessAction action, const ProcessRecord& record);
-  void offerForceQuit(const ProcessRecord& record);
-  // A window-modal box with one OK button; `whole` is a name shortened in the text.
-  void tell(const QString& name, const QString& title, const QString& text, const QString& whole = {});
-  // What became of the process of the record (its pid with the same start time).
-  ProcessFate fate(const ProcessRecord& record) const;
-  // Says that the process has exited and who has not collected it.
-  void tellUncollected(const ProcessRecord& record, std::int32_t parentPID);
 
   MonitorModel& model_;
   AppSettings& settings_;
@@ -103,7 +92,6 @@ class ProcessesPage : public QWidget {
   std::int32_t ownPID_ = 0;
   QString home_;
   std::unique_ptr<FileManager> fileManager_;
-  std::chrono::milliseconds quitWait_{3000};
   AppLeaders leaders_;
   ProcessHistory history_;
   std::array<bool, kProcessColumnCount> hidden_{};
@@ -128,6 +116,7 @@ class ProcessesPage : public QWidget {
   ToneLabel* empty_ = nullptr;
   QWidget* inspectorDivider_ = nullptr;
   ProcessInspector* inspector_ = nullptr;
+  QuitConfirmation* ending_ = nullptr;
 };
 
 }  // namespace kivo

@@ -867,6 +867,42 @@ TEST(ProcessesPage, ColumnsFitAndPowerIsHiddenUntilAsked) {
   EXPECT_TRUE(empty->text().startsWith(QStringLiteral("No apps are running.")));
 }
 
+TEST(ProcessesPage, HeaderMenuTicksTheShownColumnsAndTogglesTheChosenOne) {
+  ProcessesPageRig rig;
+  rig.page->show();
+  rig.ingest(sampleOf({mine(5, QStringLiteral("x"))}));
+  QHeaderView* header = rig.page->tableView()->horizontalHeader();
+  const int power = static_cast<int>(ProcessColumn::power);
+  const QString powerTitle = ProcessRows::columnTitle(ProcessColumn::power);
+
+  // Each round opens the header's menu, reads its ticks and chooses Power.
+  for (const bool shownAfter : {true, false}) {
+    QStringList titles;
+    QStringList ticked;
+    QTimer::singleShot(0, [&] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      ASSERT_NE(menu, nullptr);
+      QAction* choice = nullptr;
+      for (QAction* action : menu->actions()) {
+        titles << action->text();
+        if (action->isChecked()) ticked << action->text();
+        if (action->text() == powerTitle) choice = action;
+      }
+      ASSERT_NE(choice, nullptr);
+      menu->setActiveAction(choice);
+      QTest::keyClick(menu, Qt::Key_Return);
+    });
+    emit header->customContextMenuRequested(QPoint(10, 5));
+    // The name is never offered; every other column is, ticked while it is shown.
+    EXPECT_FALSE(titles.contains(ProcessRows::columnTitle(ProcessColumn::name)));
+    EXPECT_EQ(titles.size(), kProcessColumnCount - 1);
+    EXPECT_EQ(ticked.contains(powerTitle), !shownAfter);
+    EXPECT_TRUE(ticked.contains(ProcessRows::columnTitle(ProcessColumn::cpu)));
+    EXPECT_EQ(header->isSectionHidden(power), !shownAfter);
+    EXPECT_EQ(rig.page->columnShown(ProcessColumn::power), shownAfter);
+  }
+}
+
 TEST(ProcessesPage, InspectorKeepsItsOwnHundredTwentyPoints) {
   ProcessesPageRig rig;
   rig.page->show();
