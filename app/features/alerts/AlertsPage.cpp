@@ -1,13 +1,12 @@
 #include "features/alerts/AlertsPage.h"
 
 #include "design/Card.h"
-#include "design/Hairline.h"
-#include "design/Icons.h"
 #include "design/PageHeader.h"
 #include "design/SymbolButton.h"
 #include "design/SymbolLabel.h"
 #include "design/Tokens.h"
 #include "design/ToneLabel.h"
+#include "features/alerts/AlertRows.h"
 #include "features/alerts/AlertsPresenter.h"
 #include "features/alerts/RuleEditor.h"
 #include "model/MonitorModel.h"
@@ -16,13 +15,11 @@
 
 #include <QCheckBox>
 #include <QEvent>
-#include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <optional>
@@ -30,179 +27,7 @@
 
 namespace kivo {
 
-namespace alerts_detail {
-
 namespace {
-
-QHBoxLayout* rowLayout(QWidget* row, int spacing = -1) {
-  auto* line = new QHBoxLayout(row);
-  line->setContentsMargins(0, 0, 0, 0);
-  if (spacing >= 0) line->setSpacing(spacing);
-  return line;
-}
-
-}  // namespace
-
-// One firing rule: severity symbol, title, condition, then its current value.
-class FiringRow : public QWidget {
- public:
-  explicit FiringRow(QWidget* parent) : QWidget(parent) {
-    auto* line = rowLayout(this);
-    icon_ = new SymbolLabel(QString(), 16, Palette::warning, this);
-    title_ = new ToneLabel(QString(), Typeface::system(13, QFont::DemiBold), Palette::textPrimary, this);
-    condition_ = new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, this);
-    value_ = new ToneLabel(QString(), Typeface::value(), Palette::textPrimary, this);
-    line->addWidget(icon_);
-    line->addWidget(title_);
-    line->addWidget(condition_, 1);
-    line->addWidget(value_);
-  }
-  void update(const FiringRowState& state) {
-    if (state == state_) return;
-    state_ = state;
-    icon_->setSymbol(state.symbol, state.color);
-    title_->setText(state.title);
-    condition_->setText(state.condition);
-    value_->setText(state.value);
-    setAccessibleName(state.title + QStringLiteral(", ") + state.condition + QStringLiteral(", ") +
-                      state.value);
-  }
-
- private:
-  FiringRowState state_;
-  SymbolLabel* icon_;
-  ToneLabel* title_;
-  ToneLabel* condition_;
-  ToneLabel* value_;
-};
-
-// One rule: switch, metric symbol, name over condition and cooldown, severity, Edit, delete.
-class RuleRow : public QWidget {
- public:
-  RuleRow(QWidget* parent, const std::function<void(const QUuid&, bool)>& toggled,
-          const std::function<void(const QUuid&)>& edit, const std::function<void(const QUuid&)>& remove)
-      : QWidget(parent) {
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(8);
-    line_ = new QWidget(this);
-    auto* line = rowLayout(line_, 12);
-    switch_ = new QCheckBox(line_);
-    switch_->setObjectName(QStringLiteral("alerts.rule.enabled"));
-    icon_ = new SymbolLabel(QString(), 16, Palette::textSecondary, line_);
-    auto* texts = new QWidget(line_);
-    auto* stack = new QVBoxLayout(texts);
-    stack->setContentsMargins(0, 0, 0, 0);
-    stack->setSpacing(1);
-    name_ = new ToneLabel(QString(), Typeface::system(13, QFont::Medium), Palette::textPrimary, texts);
-    detail_ = new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, texts);
-    detail_->setWordWrap(true);
-    stack->addWidget(name_);
-    stack->addWidget(detail_);
-    severity_ = new ToneLabel(QString(), Typeface::caption(), Palette::warning, line_);
-    edit_ = new QPushButton(tr("Edit"), line_);
-    edit_->setObjectName(QStringLiteral("alerts.rule.edit"));
-    edit_->setFont(Typeface::system(11));
-    remove_ = new QToolButton(line_);
-    remove_->setObjectName(QStringLiteral("alerts.rule.delete"));
-    remove_->setAutoRaise(true);
-    remove_->setToolTip(tr("Delete rule"));
-    line->addWidget(switch_);
-    line->addWidget(icon_);
-    line->addWidget(texts, 1);
-    line->addWidget(severity_);
-    line->addWidget(edit_);
-    line->addWidget(remove_);
-    column->addWidget(line_);
-    divider_ = new Hairline(Qt::Horizontal, this);
-    column->addWidget(divider_);
-    opacity_ = new QGraphicsOpacityEffect(line_);
-    line_->setGraphicsEffect(opacity_);
-
-    // The id is read at the click: the row may show another state by then.
-    connect(switch_, &QCheckBox::clicked, this, [this, toggled](bool on) { toggled(state_.id, on); });
-    connect(edit_, &QPushButton::clicked, this, [this, edit] { edit(state_.id); });
-    connect(remove_, &QToolButton::clicked, this, [this, remove] { remove(state_.id); });
-    remove_->setIcon(Icons::icon(QStringLiteral("trash"), ChartColor::of(Palette::textSecondary), this));
-  }
-  void update(const RuleRowState& state) {
-    if (state == state_) return;
-    state_ = state;
-    {
-      const QSignalBlocker block(switch_);
-      switch_->setChecked(state.enabled);
-    }
-    switch_->setAccessibleName(state.accessibleName);
-    edit_->setAccessibleName(state.editName);
-    remove_->setAccessibleName(state.deleteName);
-    icon_->setSymbol(state.symbol, Palette::textSecondary);
-    name_->setText(state.name);
-    detail_->setText(state.detail);
-    severity_->setText(state.severity);
-    severity_->setTone(state.severityColor);
-    divider_->setVisible(state.divider);
-    opacity_->setOpacity(state.enabled ? 1.0 : 0.55);
-  }
-  const RuleRowState& state() const { return state_; }
-
- private:
-  RuleRowState state_;
-  QWidget* line_;
-  QCheckBox* switch_;
-  SymbolLabel* icon_;
-  ToneLabel* name_;
-  ToneLabel* detail_;
-  ToneLabel* severity_;
-  QPushButton* edit_;
-  QToolButton* remove_;
-  Hairline* divider_;
-  QGraphicsOpacityEffect* opacity_;
-};
-
-// One stored alert event: symbol, metric, Fired or Resolved, the value, then the date.
-class HistoryRow : public QWidget {
- public:
-  explicit HistoryRow(QWidget* parent) : QWidget(parent) {
-    auto* line = rowLayout(this);
-    icon_ = new SymbolLabel(QString(), 14, Palette::success, this);
-    name_ = new ToneLabel(QString(), Typeface::system(12, QFont::Medium), Palette::textPrimary, this);
-    state_ = new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, this);
-    value_ = new ToneLabel(QString(), Typeface::value(), Palette::textPrimary, this);
-    date_ = new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, this);
-    line->addWidget(icon_);
-    line->addWidget(name_);
-    line->addWidget(state_);
-    line->addWidget(value_);
-    line->addStretch(1);
-    line->addWidget(date_);
-  }
-  void update(const HistoryRowState& state) {
-    if (state == shown_) return;
-    shown_ = state;
-    icon_->setSymbol(state.symbol, state.color);
-    name_->setText(state.name);
-    state_->setText(state.state);
-    value_->setText(state.value.value_or(QString()));
-    value_->setVisible(state.value.has_value());
-    date_->setText(state.date);
-    setAccessibleName(QStringList{state.name, state.state, state.value.value_or(QString()), state.date}.join(
-        QStringLiteral(", ")));
-  }
-
- private:
-  HistoryRowState shown_;
-  SymbolLabel* icon_;
-  ToneLabel* name_;
-  ToneLabel* state_;
-  ToneLabel* value_;
-  ToneLabel* date_;
-};
-
-}  // namespace alerts_detail
-
-namespace {
-
-using namespace alerts_detail;
 
 // Brings a keyed list of rows to the new states: rows that went away are deleted later, new
 // ones created, every row moved to its place and updated in place.
@@ -418,7 +243,7 @@ void AlertsPage::refreshFiring() {
   noActive_->setVisible(rows.empty());
   syncRows(
       firingRows_, firing_, rows, [](const FiringRowState& row) { return uuidText(row.id); },
-      [this] { return new FiringRow(firingRows_->parentWidget()); });
+      [this] { return new AlertFiringRow(firingRows_->parentWidget()); });
 }
 
 void AlertsPage::refreshNotifications() {
@@ -452,7 +277,7 @@ void AlertsPage::refreshRules() {
   syncRows(
       ruleRows_, rules_, rows, [](const RuleRowState& row) { return row.key; },
       [this] {
-        return new RuleRow(
+        return new AlertRuleRow(
             ruleRows_->parentWidget(),
             [this](const QUuid& id, bool on) {
               // A switch of a rule that is gone by now is dropped.
@@ -477,7 +302,7 @@ void AlertsPage::refreshHistory() {
   const auto rows = AlertsPresenter::historyRows(history_, model_.format());
   syncRows(
       historyRows_, historyWidgets_, rows, [](const HistoryRowState& row) { return row.id; },
-      [this] { return new HistoryRow(historyRows_->parentWidget()); });
+      [this] { return new AlertHistoryRow(historyRows_->parentWidget()); });
 }
 
 void AlertsPage::loadHistory() {

@@ -25,11 +25,9 @@ class PageHeader;
 class ToneLabel;
 class SymbolLabel;
 
-namespace alerts_detail {
-class FiringRow;
-class RuleRow;
-class HistoryRow;
-}  // namespace alerts_detail
+class AlertFiringRow;
+class AlertHistoryRow;
+class AlertRuleRow;
 
 // The alerts page: what fires now, how alerts reach the desktop and the snooze, the rule list
 // and the stored alert history. Built once; rows are keyed by rule id (history rows by event id)
@@ -72,7 +70,7 @@ class AlertsPage : public Page {
 
   QWidget* noActive_ = nullptr;
   QVBoxLayout* firingRows_ = nullptr;
-  std::map<QString, alerts_detail::FiringRow*> firing_;
+  std::map<QString, AlertFiringRow*> firing_;
 
   QCheckBox* notificationToggle_ = nullptr;
   SymbolLabel* notificationIcon_ = nullptr;
@@ -84,13 +82,13 @@ class AlertsPage : public Page {
   QPushButton* resume_ = nullptr;
 
   QVBoxLayout* ruleRows_ = nullptr;
-  std::map<QString, alerts_detail::RuleRow*> rules_;
+  std::map<QString, AlertRuleRow*> rules_;
 
   ToneLabel* historyCount_ = nullptr;
   QPushButton* clearHistory_ = nullptr;
   ToneLabel* historyEmpty_ = nullptr;
   QVBoxLayout* historyRows_ = nullptr;
-  std::map<std::int64_t, alerts_detail::HistoryRow*> historyWidgets_;
+  std::map<std::int64_t, AlertHistoryRow*> historyWidgets_;
 };
 
 }  // namespace kivo

@@ -7,10 +7,10 @@
 #include "design/Icons.h"
 #include "design/MetricFamily.h"
 #include "design/PageHeader.h"
-#include "design/SeverityLook.h"
 #include "design/Tokens.h"
 #include "design/ToneLabel.h"
 #include "features/reports/ReportFileDialogs.h"
+#include "features/reports/ReportPreviewCard.h"
 #include "features/reports/ReportTableView.h"
 #include "features/reports/ReportText.h"
 #include "model/MonitorModel.h"
@@ -41,7 +41,6 @@ namespace kivo {
 namespace {
 
 constexpr int kProgressHeight = 160;
-constexpr int kSectionPadding = 6;
 constexpr int kIconSize = 14;
 
 ToneLabel* caption(const QString& text, DynamicColor tone, QWidget* parent) {
@@ -49,56 +48,6 @@ ToneLabel* caption(const QString& text, DynamicColor tone, QWidget* parent) {
   label->setWordWrap(true);
   return label;
 }
-
-// A section title inside the preview ("Findings", a table's title), 6 px below what precedes it.
-QWidget* sectionTitle(ToneLabel* label, QWidget* parent) {
-  auto* frame = new QWidget(parent);
-  auto* column = new QVBoxLayout(frame);
-  column->setContentsMargins(0, kSectionPadding, 0, 0);
-  column->setSpacing(0);
-  column->addWidget(label);
-  return frame;
-}
-
-// One finding: its severity's symbol and its title, both in the severity's colour.
-class FindingLine : public QWidget {
- public:
-  FindingLine(const ReportPreview::FindingLine& line, QWidget* parent) : QWidget(parent) {
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(6);
-    icon_ = new QLabel(this);
-    icon_->setFixedSize(kIconSize, kIconSize);
-    text_ = new ToneLabel(QString(), Typeface::system(12), Palette::accent, this);
-    text_->setWordWrap(true);
-    row->addWidget(icon_, 0, Qt::AlignTop);
-    row->addWidget(text_, 1);
-    setLine(line);
-  }
-
-  void setLine(const ReportPreview::FindingLine& line) {
-    line_ = line;
-    text_->setText(line.text);
-    text_->setTone(SeverityLook::color(line.severity));
-    paintIcon();
-  }
-
- protected:
-  void changeEvent(QEvent* event) override {
-    if (event->type() == QEvent::PaletteChange) paintIcon();
-    QWidget::changeEvent(event);
-  }
-
- private:
-  void paintIcon() {
-    icon_->setPixmap(Icons::pixmap(SeverityLook::symbol(line_.severity), kIconSize,
-                                   SeverityLook::color(line_.severity).resolve(this), devicePixelRatioF()));
-  }
-
-  ReportPreview::FindingLine line_;
-  QLabel* icon_ = nullptr;
-  ToneLabel* text_ = nullptr;
-};
 
 }  // namespace
 
@@ -129,7 +78,8 @@ ReportsPage::ReportsPage(MonitorModel& model, AppSettings& settings, QWidget* pa
   bar->setFixedWidth(160);
   progressLayout->addWidget(bar, 0, Qt::AlignCenter);
   addWidget(progress_);
-  addWidget(buildPreviewCard());
+  previewCard_ = new ReportPreviewCard;
+  addWidget(previewCard_);
 
   connect(&settings_, &AppSettings::includeHostInReportsChanged, this, &ReportsPage::hostSettingChanged);
   // A history that opens after the page was shown gets its first report then.
@@ -274,48 +224,6 @@ QWidget* ReportsPage::buildComparisonCard() {
   return comparisonCard_;
 }
 
-QWidget* ReportsPage::buildPreviewCard() {
-  previewCard_ = new Card(QStringLiteral("Preview"));
-  previewCard_->setObjectName(QStringLiteral("reports.preview"));
-
-  auto* titleRow = new QHBoxLayout;
-  previewTitle_ =
-      new ToneLabel(QString(), Typeface::system(16, QFont::Bold), Palette::textPrimary, previewCard_);
-  previewTitle_->setObjectName(QStringLiteral("reports.previewTitle"));
-  previewPeriod_ = new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, previewCard_);
-  previewPeriod_->setObjectName(QStringLiteral("reports.previewPeriod"));
-  titleRow->addWidget(previewTitle_, 0, Qt::AlignBaseline);
-  titleRow->addStretch(1);
-  titleRow->addWidget(previewPeriod_, 0, Qt::AlignBaseline);
-  previewCard_->body()->addLayout(titleRow);
-
-  metricTable_ = new ReportTableView(previewCard_);
-  metricTable_->setObjectName(QStringLiteral("reports.metrics"));
-  previewCard_->addContent(metricTable_);
-
-  auto* tables = new QWidget(previewCard_);
-  tablesColumn_ = new QVBoxLayout(tables);
-  tablesColumn_->setContentsMargins(0, 0, 0, 0);
-  previewCard_->addContent(tables);
-
-  findingsFrame_ = new QWidget(previewCard_);
-  findingsFrame_->setObjectName(QStringLiteral("reports.findings"));
-  findingsColumn_ = new QVBoxLayout(findingsFrame_);
-  findingsColumn_->setContentsMargins(0, 0, 0, 0);
-  findingsColumn_->addWidget(
-      sectionTitle(new ToneLabel(tr("Findings"), Typeface::label(), Palette::textSecondary), findingsFrame_));
-  previewCard_->addContent(findingsFrame_);
-
-  auto* limitations = new QWidget(previewCard_);
-  limitations->setObjectName(QStringLiteral("reports.limitations"));
-  limitationsColumn_ = new QVBoxLayout(limitations);
-  limitationsColumn_->setContentsMargins(0, 0, 0, 0);
-  limitationsColumn_->addWidget(
-      sectionTitle(new ToneLabel(tr("Limitations"), Typeface::label(), Palette::textSecondary), limitations));
-  previewCard_->addContent(limitations);
-  return previewCard_;
-}
-
 void ReportsPage::chooseKind(int index) {
   const auto kinds = ReportKinds::allCases();
   if (index < 0 || index >= static_cast<int>(kinds.size())) return;
@@ -386,7 +294,7 @@ void ReportsPage::apply(ReportBuild build) {
   building_ = false;
   if (build.report) {
     report_ = std::move(build.report);
-    showPreview(build.preview);
+    previewCard_->setPreview(build.preview);
   }
   showState();
 }
@@ -410,67 +318,6 @@ void ReportsPage::showState() {
   for (QPushButton* button : exportButtons_) button->setEnabled(report_.has_value());
   progress_->setVisible(!report_ && building_);
   previewCard_->setVisible(report_.has_value());
-}
-
-void ReportsPage::showPreview(const ReportPreview& preview) {
-  previewTitle_->setText(preview.title);
-  previewPeriod_->setText(preview.period);
-  metricTable_->setTable(preview.metrics);
-
-  // Sections are kept by position and given their new texts; only surplus ones go.
-  while (tableSections_.size() > preview.tables.size()) {
-    tableSections_.back().frame->hide();
-    tableSections_.back().frame->deleteLater();
-    tableSections_.pop_back();
-  }
-  for (std::size_t i = 0; i < preview.tables.size(); ++i) {
-    const ReportTable& table = preview.tables[i];
-    if (i == tableSections_.size()) {
-      auto* frame = new QWidget;
-      auto* column = new QVBoxLayout(frame);
-      column->setContentsMargins(0, 0, 0, 0);
-      auto* title = new ToneLabel(QString(), Typeface::label(), Palette::textSecondary);
-      column->addWidget(sectionTitle(title, frame));
-      auto* view = new ReportTableView(frame);
-      column->addWidget(view);
-      tablesColumn_->addWidget(frame);
-      tableSections_.push_back({frame, title, view});
-    }
-    tableSections_[i].frame->setObjectName(QStringLiteral("reports.table.%1").arg(i));
-    tableSections_[i].title->setText(table.title);
-    tableSections_[i].view->setTable(table);
-  }
-
-  while (findingLines_.size() > preview.findings.size()) {
-    findingLines_.back()->hide();
-    findingLines_.back()->deleteLater();
-    findingLines_.pop_back();
-  }
-  for (std::size_t i = 0; i < preview.findings.size(); ++i) {
-    if (i == findingLines_.size()) {
-      auto* line = new FindingLine(preview.findings[i], findingsFrame_);
-      findingsColumn_->addWidget(line);
-      findingLines_.push_back(line);
-    } else {
-      static_cast<FindingLine*>(findingLines_[i])->setLine(preview.findings[i]);
-    }
-  }
-  findingsFrame_->setVisible(!preview.findings.empty());
-
-  while (limitationLines_.size() > static_cast<std::size_t>(preview.limitations.size())) {
-    limitationLines_.back()->hide();
-    limitationLines_.back()->deleteLater();
-    limitationLines_.pop_back();
-  }
-  for (qsizetype i = 0; i < preview.limitations.size(); ++i) {
-    const auto index = static_cast<std::size_t>(i);
-    if (index == limitationLines_.size()) {
-      auto* line = caption(QString(), Palette::textSecondary, nullptr);
-      limitationsColumn_->addWidget(line);
-      limitationLines_.push_back(line);
-    }
-    limitationLines_[index]->setText(preview.limitations[i]);
-  }
 }
 
 void ReportsPage::showComparison() {

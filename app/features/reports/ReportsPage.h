@@ -18,7 +18,6 @@ class QDateTimeEdit;
 class QFormLayout;
 class QLabel;
 class QPushButton;
-class QVBoxLayout;
 
 namespace kivo {
 
@@ -26,6 +25,7 @@ class AppSettings;
 class Card;
 class MonitorModel;
 class ReportFileDialogs;
+class ReportPreviewCard;
 class ReportTableView;
 class ToneLabel;
 
@@ -63,7 +63,6 @@ class ReportsPage : public Page {
   QWidget* buildReportCard();
   QWidget* buildExportCard();
   QWidget* buildComparisonCard();
-  QWidget* buildPreviewCard();
 
   void chooseKind(int index);
   void chooseRange(int index);
@@ -75,7 +74,6 @@ class ReportsPage : public Page {
 
   void showChoices();
   void showState();
-  void showPreview(const ReportPreview& preview);
   void showComparison();
   void setMessage(std::optional<QString> message);
   void limitIncidentDate();
@@ -117,22 +115,7 @@ class ReportsPage : public Page {
   ReportTableView* comparisonTable_ = nullptr;
   // Progress and preview.
   QWidget* progress_ = nullptr;
-  Card* previewCard_ = nullptr;
-  QLabel* previewTitle_ = nullptr;
-  ToneLabel* previewPeriod_ = nullptr;
-  ReportTableView* metricTable_ = nullptr;
-  QVBoxLayout* tablesColumn_ = nullptr;
-  struct TableSection {
-    QWidget* frame;
-    ToneLabel* title;
-    ReportTableView* view;
-  };
-  std::vector<TableSection> tableSections_;
-  QWidget* findingsFrame_ = nullptr;
-  QVBoxLayout* findingsColumn_ = nullptr;
-  std::vector<QWidget*> findingLines_;
-  QVBoxLayout* limitationsColumn_ = nullptr;
-  std::vector<ToneLabel*> limitationLines_;
+  ReportPreviewCard* previewCard_ = nullptr;
 };
 
 }  // namespace kivo
