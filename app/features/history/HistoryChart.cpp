@@ -107,9 +107,12 @@ HistoryChartStyle HistoryChartStyle::resolve(bool dark) {
 }
 
 ChartAxis::Axis HistoryChart::valueAxis(const HistoryChartContent& content) {
-  const auto extent = content.series ? Geo::valueExtent(*content.series) : std::nullopt;
-  return extent ? ChartAxis::fitted(extent->lower, extent->upper, content.axis)
-                : ChartAxis::fitted(0, 0, content.axis);
+  auto extent = content.series ? Geo::valueExtent(*content.series) : std::nullopt;
+  if (!extent) return ChartAxis::fitted(0, 0, content.axis);
+  // A share is read against the whole: an axis from 20 % makes 33 % look like a third of the way.
+  if (MetricCatalog::descriptor(content.series->metric).unit == MetricUnit::percent)
+    extent->lower = std::min(extent->lower, 0.0);
+  return ChartAxis::fitted(extent->lower, extent->upper, content.axis);
 }
 
 std::vector<QString> HistoryChart::valueLabels(const HistoryChartContent& content,
@@ -147,8 +150,7 @@ void HistoryChart::paint(QPainter& painter, const QRectF& rect, const HistoryCha
     const double y = std::floor(Geo::y(tick, f.value, plot)) + 0.5;
     painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
   }
-  const int offset = QDateTime::fromSecsSinceEpoch(static_cast<qint64>(f.time.lower)).offsetFromUtc();
-  const std::vector<double> timeTicks = Geo::timeTicks(f.time, offset);
+  const std::vector<double> timeTicks = Geo::timeTicks(f.time);
   const double timeStep = Geo::timeStep(f.time.upper - f.time.lower);
   painter.setPen(QPen(withAlpha(style.grid, 0.5), 1));
   for (double tick : timeTicks) {

@@ -185,7 +185,7 @@ HistoryChartCard::HistoryChartCard(MetricID metric, const ValueFormatter& format
 
 void HistoryChartCard::setSeries(const Series& series, double from, double to,
                                  std::vector<double> bookmarks) {
-  const auto statistics = HistoryPresenter::statistics(series, format_);
+  const auto statistics = HistoryPresenter::statistics(series, format_, producible_);
   for (std::size_t i = 0; i < statistics.size(); ++i) {
     const QString text = statistics[i].value.value_or(QStringLiteral("—"));
     if (values_[i]->text() != text) values_[i]->setText(text);
@@ -195,6 +195,9 @@ void HistoryChartCard::setSeries(const Series& series, double from, double to,
   chart_->setBookmarks(std::move(bookmarks));
   chart_->setSummary(HistoryPresenter::summary(series, format_, producible_));
   empty_->setVisible(series.points.empty());
+  const bool drawn = HistoryPresenter::drawsChart(series, producible_);
+  chart_->setVisible(drawn);
+  readout_->setVisible(drawn);
   refreshReadout();
 }
 

@@ -1,5 +1,7 @@
 #include "features/history/HistoryChartGeometry.h"
 
+#include <QDateTime>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -13,6 +15,37 @@ constexpr double kLimit = ChartGeometry::kValueLimit;
 
 double clean(double value) {
   return std::clamp(value, -kLimit, kLimit);
+}
+
+constexpr double kDay = 86400;
+
+QDateTime localTime(double seconds) {
+  return QDateTime::fromSecsSinceEpoch(static_cast<qint64>(std::floor(seconds))).toLocalTime();
+}
+
+// Local midnights from the first inside the domain: every `days` days since 1 January 1970, or the
+// first of every `months` months since January of year 0.
+std::vector<double> calendarTicks(ChartRange domain, int days, int months) {
+  std::vector<double> ticks;
+  const QDate epoch(1970, 1, 1);
+  QDate date = localTime(domain.lower).date();
+  if (months > 0) {
+    date = QDate(date.year(), date.month(), 1);
+    while ((date.year() * 12 + date.month() - 1) % months != 0) date = date.addMonths(1);
+  } else {
+    const qint64 offset = epoch.daysTo(date) % days;
+    date = date.addDays(offset == 0 ? 0 : (offset > 0 ? days - offset : -offset));
+  }
+  for (int guard = 0; guard < 400 && ticks.size() < 64; ++guard) {
+    // A midnight the clocks skip has no tick.
+    const QDateTime midnight(date, QTime(0, 0), Qt::LocalTime);
+    date = months > 0 ? date.addMonths(months) : date.addDays(days);
+    if (!midnight.isValid() || midnight.time() != QTime(0, 0)) continue;
+    const auto tick = static_cast<double>(midnight.toSecsSinceEpoch());
+    if (tick > domain.upper) break;
+    if (tick >= domain.lower) ticks.push_back(tick);
+  }
+  return ticks;
 }
 
 }  // namespace
@@ -71,10 +104,12 @@ double timeStep(double span, int desired) {
   return best;
 }
 
-std::vector<double> timeTicks(ChartRange domain, int utcOffset, int desired) {
+std::vector<double> timeTicks(ChartRange domain, int desired) {
   const double step = timeStep(domain.upper - domain.lower, desired);
+  if (step >= kMonthStep) return calendarTicks(domain, 0, static_cast<int>(std::lround(step / kMonthStep)));
+  if (step >= kDay) return calendarTicks(domain, static_cast<int>(std::lround(step / kDay)), 0);
   std::vector<double> ticks;
-  const double offset = utcOffset;
+  const double offset = localTime(domain.lower).offsetFromUtc();
   double tick = std::ceil((domain.lower + offset) / step) * step - offset;
   for (; tick <= domain.upper && ticks.size() < 64; tick += step) ticks.push_back(tick);
   return ticks;

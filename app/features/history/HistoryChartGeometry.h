@@ -33,11 +33,16 @@ ChartRange timeDomain(double from, double to);
 // The points' smallest and largest finite figure (minimum, average or maximum); none without.
 std::optional<ChartRange> valueExtent(const Series& series);
 
+// A step of this many seconds or a multiple of it stands for that many calendar months.
+inline constexpr double kMonthStep = 2592000;
+
 // The distance between time ticks for a span of seconds: the round step (seconds, minutes,
-// hours, days) that gives the tick count closest to `desired`, the larger one on a tie.
+// hours, days, months) that gives the tick count closest to `desired`, the larger one on a tie.
 double timeStep(double span, int desired = 6);
-// The ticks inside the domain: multiples of the step in local time (utcOffset seconds east).
-std::vector<double> timeTicks(ChartRange domain, int utcOffset, int desired = 6);
+// The ticks inside the domain, in local time: below a day, multiples of the step; from a day on,
+// midnights; month steps, the first of a month. Days and months are counted on the calendar, so
+// a tick stays on its midnight across a change of the clocks.
+std::vector<double> timeTicks(ChartRange domain, int desired = 6);
 
 // The point whose time is nearest to `time`; the earlier of two equally near. None without points.
 std::optional<std::size_t> nearestPoint(const Series& series, double time);

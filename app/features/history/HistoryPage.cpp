@@ -386,10 +386,12 @@ void HistoryPage::setHover(std::optional<double> hover) {
 void HistoryPage::refreshStatus() {
   const bool hasSeries = loaded_ && !loaded_->series.empty();
   const bool missing = !model_.store();
+  // Until the first attempt at the history has ended there is no error, only a history opening.
+  const std::optional<QString> notOpen = HistoryPresenter::notOpenText(!missing, model_.storeError());
   status_->setVisible(!hasSeries);
-  progress_->setVisible(!missing);
-  unavailable_->setVisible(missing);
-  if (missing) unavailable_->setText(HistoryPresenter::unavailable(model_.storeError()));
+  progress_->setVisible(!missing || !model_.storeError());
+  unavailable_->setVisible(notOpen.has_value());
+  if (notOpen) unavailable_->setText(*notOpen);
   noBookmark_->setText(HistoryPresenter::noBookmark(!missing));
   const auto failure = HistoryPresenter::writeFailure(!missing, model_.storeError());
   writeFailure_->setVisible(failure.has_value());

@@ -70,6 +70,12 @@ QString unavailable(const std::optional<QString>& error) {
   return tr("History is not available: %1", error.value_or(tr("the history database is not open")));
 }
 
+std::optional<QString> notOpenText(bool open, const std::optional<QString>& error) {
+  if (open) return std::nullopt;
+  if (!error) return tr("Opening the history…");
+  return unavailable(error);
+}
+
 QString noBookmark(bool historyOpen) {
   return historyOpen ? tr("No bookmark. Use the bookmark button in the toolbar to mark a moment worth coming "
                           "back to.")
@@ -89,10 +95,15 @@ QString gapsText(const Series& series, const ValueFormatter& format) {
   if (series.gaps.empty()) return tr("None");
   double total = 0;
   for (const SeriesGap& gap : series.gaps) total += gap.duration();
-  return QString::number(series.gaps.size()) + QStringLiteral(" · ") + format.duration(total);
+  return format.locale.toString(static_cast<qlonglong>(series.gaps.size())) + QStringLiteral(" · ") +
+         format.duration(total);
 }
 
-std::array<Statistic, 6> statistics(const Series& series, const ValueFormatter& format) {
+bool drawsChart(const Series& series, bool producible) {
+  return producible || !series.points.empty();
+}
+
+std::array<Statistic, 6> statistics(const Series& series, const ValueFormatter& format, bool producible) {
   const auto text = [&](std::optional<double> value) -> std::optional<QString> {
     if (!value) return std::nullopt;
     return valueText(*value, series.metric, format);
@@ -101,9 +112,9 @@ std::array<Statistic, 6> statistics(const Series& series, const ValueFormatter& 
       {"Minimum", text(series.minimum())},
       {"Average", text(series.average())},
       {"Maximum", text(series.maximum())},
-      {"Samples", QString::number(series.sampleCount())},
+      {"Samples", format.locale.toString(static_cast<qlonglong>(series.sampleCount()))},
       {"Resolution", format.duration(series.step)},
-      {"Gaps", gapsText(series, format)},
+      {"Gaps", drawsChart(series, producible) ? std::optional(gapsText(series, format)) : std::nullopt},
   }};
 }
 

@@ -49,6 +49,10 @@ QString metricName(MetricID metric);
 QString subtitle(const std::optional<StoreStatistics>& statistics, const ValueFormatter& format);
 // Shown in place of the charts while there is no history to read.
 QString unavailable(const std::optional<QString>& error);
+// What stands in place of the charts before the history is open: while it is still opening (no
+// store and no error yet), that it is opening; once an attempt failed, why it is not available.
+// Absent once it is open.
+std::optional<QString> notOpenText(bool open, const std::optional<QString>& error);
 // The bookmarks card without a bookmark: where to add one, or, while no history is open (and the
 // toolbar's bookmark button is off), why none can be added.
 QString noBookmark(bool historyOpen);
@@ -58,12 +62,17 @@ std::optional<QString> writeFailure(bool historyOpen, const std::optional<QStrin
 // The value text of a metric (AlertText's wording).
 QString valueText(double value, MetricID metric, const ValueFormatter& format);
 
-// Minimum, Average, Maximum, Samples, Resolution, Gaps; absent values show as "—".
+// Minimum, Average, Maximum, Samples, Resolution, Gaps; absent values show as "—". A metric this
+// computer never produces has no gaps to count: the monitor was not away, there was nothing.
 struct Statistic {
   const char* label;
   std::optional<QString> value;
 };
-std::array<Statistic, 6> statistics(const Series& series, const ValueFormatter& format);
+std::array<Statistic, 6> statistics(const Series& series, const ValueFormatter& format,
+                                    bool producible = true);
+// Whether a card draws its chart: not for a metric this computer never produces while it has no
+// point (a 0–1 axis over a range shaded as one gap would be made up).
+bool drawsChart(const Series& series, bool producible);
 // "<n> · <summed duration>", or "None".
 QString gapsText(const Series& series, const ValueFormatter& format);
 

@@ -3,6 +3,8 @@
 #include "metrics/ValueFormatter.h"
 #include "texts/AlertText.h"
 
+#include "LocalZone.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -78,6 +80,10 @@ TEST(HistoryChartGeometry, ValueGridIsRoundInTheMetricsUnitAndAFlatZeroSitsAtThe
        {{3.1 * 1073741824, 7.4 * 1073741824, 5 * 1073741824.0}},
        {"3 GiB", "4 GiB", "5 GiB", "6 GiB", "7 GiB", "8 GiB"}},
       {"CPU 3 to 45 %", MetricID::cpuTotal, {{3, 45, 20}}, {"0%", "10%", "20%", "30%", "40%", "50%"}},
+      {"CPU 33 to 100 %: a share starts at 0",
+       MetricID::cpuTotal,
+       {{33, 100, 60}},
+       {"0%", "20%", "40%", "60%", "80%", "100%"}},
       {"no points",
        MetricID::netDown,
        {},
@@ -120,15 +126,74 @@ TEST(HistoryChartGeometry, AboutSixTimeTicksForEveryRange) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Geo::timeStep(c.span), c.step) << c.span;
-    const auto ticks = Geo::timeTicks({1'765'000'123, 1'765'000'123 + c.span}, 0);
+    const auto ticks = Geo::timeTicks({1'765'000'123, 1'765'000'123 + c.span});
     EXPECT_GE(ticks.size(), 5u) << c.span;
     EXPECT_LE(ticks.size(), 8u) << c.span;
-    for (double tick : ticks) EXPECT_EQ(std::fmod(tick, c.step), 0) << c.span;
+    if (c.step < Geo::kMonthStep) {
+      for (double tick : ticks) EXPECT_EQ(std::fmod(tick, c.step), 0) << c.span;
+    }
   }
   // Ticks fall on local multiples of the step: an hour east of UTC moves them by an hour.
-  const auto shifted = Geo::timeTicks({0, 86400 * 7}, 3600);
+  const test::LocalZone berlin("Europe/Berlin");
+  const auto shifted = Geo::timeTicks({0, 86400 * 7});
   ASSERT_FALSE(shifted.empty());
   EXPECT_EQ(shifted.front(), 86400 - 3600);
+}
+
+// Long ranges tick on the calendar: a year on the first of every other month, a week on each
+// midnight, also across a change of the clocks.
+TEST(HistoryChartGeometry, DayAndMonthTicksFallOnLocalMidnightsAndMonthStarts) {
+  const auto local = [](double seconds) {
+    return QDateTime::fromSecsSinceEpoch(static_cast<qint64>(seconds)).toLocalTime();
+  };
+  const auto at = [](int y, int m, int d) {
+    return static_cast<double>(QDateTime(QDate(y, m, d), QTime(0, 0), Qt::LocalTime).toSecsSinceEpoch());
+  };
+  struct Case {
+    const char* name;
+    const char* zone;
+    QDate from;
+    double span;
+    std::vector<QDate> ticks;
+  } cases[] = {
+      {"a year to 11 Dec 2026, UTC",
+       "UTC",
+       {2025, 12, 11},
+       31536000,
+       {{2026, 1, 1}, {2026, 3, 1}, {2026, 5, 1}, {2026, 7, 1}, {2026, 9, 1}, {2026, 11, 1}}},
+      {"a year to 11 Dec 2026, Berlin, through both clock changes",
+       "Europe/Berlin",
+       {2025, 12, 11},
+       31536000,
+       {{2026, 1, 1}, {2026, 3, 1}, {2026, 5, 1}, {2026, 7, 1}, {2026, 9, 1}, {2026, 11, 1}}},
+      {"a year from 1 March, the first tick on its first moment",
+       "UTC",
+       {2026, 3, 1},
+       31536000,
+       {{2026, 3, 1}, {2026, 5, 1}, {2026, 7, 1}, {2026, 9, 1}, {2026, 11, 1}, {2027, 1, 1}, {2027, 3, 1}}},
+      {"a week over the night the clocks go back, Berlin",
+       "Europe/Berlin",
+       {2026, 10, 21},
+       604800,
+       {{2026, 10, 22},
+        {2026, 10, 23},
+        {2026, 10, 24},
+        {2026, 10, 25},
+        {2026, 10, 26},
+        {2026, 10, 27},
+        {2026, 10, 28}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const test::LocalZone zone(c.zone);
+    const double from = at(c.from.year(), c.from.month(), c.from.day()) + (c.from.day() == 1 ? 0 : 3600);
+    std::vector<QDate> dates;
+    for (double tick : Geo::timeTicks({from, from + c.span})) {
+      EXPECT_EQ(local(tick).time(), QTime(0, 0)) << local(tick).toString().toStdString();
+      dates.push_back(local(tick).date());
+    }
+    EXPECT_EQ(dates, c.ticks);
+  }
 }
 
 TEST(HistoryChartGeometry, PointerPositionsMapToTimesInsideThePlotOnly) {

@@ -1,6 +1,7 @@
 #include "features/history/HistoryPage.h"
 
 #include "ModelTestSupport.h"
+#include "PageShots.h"
 #include "TestSupport.h"
 #include "design/Appearance.h"
 #include "design/Icons.h"
@@ -19,6 +20,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QProgressBar>
 #include <QScrollBar>
 #include <QToolButton>
 
@@ -291,6 +293,33 @@ TEST_F(HistoryPageTest, ScreenshotsLightAndDark) {
   EXPECT_TRUE(page->grab().save(dir + QStringLiteral("/page-dark-narrow.png")));
 }
 
+// At every launch the history takes a moment to open: the page says so, and charts it once open.
+TEST(HistoryPageWithoutStore, SaysTheHistoryIsOpeningWhileItOpens) {
+  Icons::initResources();
+  QTemporaryDir dir;
+  MemoryPreferences domain;
+  MemoryPreferences standard({{QStringLiteral("KIVODataDir"), dir.path()}});
+  AppSettings settings(domain);
+  test::Probe probe;
+  MonitorModel model(settings, standard, test::fakeEnvironment(probe));
+  // The worker's answer reaches the model through the event loop, which has not run yet.
+  ASSERT_FALSE(model.store());
+  ASSERT_FALSE(model.storeError());
+  HistoryPage page(model, settings);
+  auto* text = page.findChild<QLabel*>(QStringLiteral("history.unavailable"));
+  ASSERT_TRUE(text);
+  EXPECT_TRUE(text->isVisibleTo(&page));
+  EXPECT_EQ(text->text(), QStringLiteral("Opening the history…"));
+  EXPECT_TRUE(page.findChild<QProgressBar*>()->isVisibleTo(&page));
+
+  ASSERT_TRUE(test::waitUntil([&] {
+    model.waitForWorker();
+    return page.loaded().has_value();
+  }));
+  EXPECT_FALSE(text->isVisibleTo(&page));
+  EXPECT_FALSE(page.findChild<QWidget*>(QStringLiteral("history.loading"))->isVisibleTo(&page));
+}
+
 TEST(HistoryPageWithoutStore, SaysWhyInsteadOfLoadingForever) {
   Icons::initResources();
   QTemporaryDir dir;
@@ -317,6 +346,43 @@ TEST(HistoryPageWithoutStore, SaysWhyInsteadOfLoadingForever) {
   auto* noBookmark = page.findChild<QLabel*>(QStringLiteral("history.noBookmark"));
   ASSERT_TRUE(noBookmark);
   EXPECT_EQ(noBookmark->text(), "No bookmark. No history is open, so a bookmark cannot be kept.");
+}
+
+// On a computer without a GPU the card of GPU utilisation says so, with no chart under it and
+// no gap counted; the CPU beside it keeps its chart.
+TEST(HistoryPageWithoutStore, ANeverProducedMetricHasNoChartAndNoGap) {
+  Icons::initResources();
+  SensorCapability gpu;
+  gpu.id = QStringLiteral("gpu.utilization");
+  gpu.present = false;
+  test::PageRig rig({}, {}, {gpu});
+  HistoryPage page(*rig.model, *rig.settings);
+  page.resize(1100, 1300);
+  page.choosePrimary(MetricID::gpuUtilization);
+  page.chooseSecondary(MetricID::cpuTotal);
+  ASSERT_TRUE(test::waitUntil([&] {
+    rig.model->waitForWorker();
+    return page.loaded() && page.loaded()->series.size() == 2;
+  }));
+  struct Case {
+    const char* card;
+    bool chart;
+    const char* empty;
+  } cases[] = {
+      {"history.card.gpu.utilization", false, "Not available on this computer."},
+      {"history.card.cpu.total", true, "No stored sample in this range yet."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.card);
+    auto* card = page.findChild<HistoryChartCard*>(QLatin1String(c.card));
+    ASSERT_TRUE(card);
+    EXPECT_EQ(card->chart()->isVisibleTo(&page), c.chart);
+    EXPECT_EQ(card->findChild<QLabel*>(QStringLiteral("history.readout"))->isVisibleTo(&page), c.chart);
+    EXPECT_EQ(card->findChild<QLabel*>(QStringLiteral("history.empty"))->text(), QLatin1String(c.empty));
+    EXPECT_EQ(statValue(*card, "gaps") == QStringLiteral("—"), !c.chart)
+        << statValue(*card, "gaps").toStdString();
+  }
+  test::grabBoth(page, QStringLiteral("history"), QStringLiteral("page-never-produced"), {860, 900});
 }
 
 }  // namespace

@@ -74,6 +74,47 @@ TEST(HistoryPresenter, StatisticsAndGaps) {
   EXPECT_EQ(none[5].value, QStringLiteral("1 · 1 h"));
 }
 
+TEST(HistoryPresenter, CountsAreWrittenWithTheLocalesSeparators) {
+  Series series = threeGaps();
+  series.points.push_back({1016, 10, 30, 20, 15'764'399});
+  const struct {
+    QLocale locale;
+    const char* samples;
+  } cases[] = {
+      {QLocale(QLocale::English, QLocale::UnitedStates), "15,764,407"},
+      {QLocale(QLocale::German, QLocale::Germany), "15.764.407"},
+  };
+  for (const auto& c : cases) {
+    const ValueFormatter format(c.locale);
+    EXPECT_EQ(P::statistics(series, format)[3].value, QString::fromUtf8(c.samples)) << c.samples;
+  }
+}
+
+// A metric this computer never produces has nothing to chart and no gap to count; one it can
+// produce shows the time the monitor was away as a gap, and a series that has points is drawn.
+TEST(HistoryPresenter, ANeverProducedMetricDrawsNoChartAndCountsNoGap) {
+  const ValueFormatter format;
+  Series empty;
+  empty.metric = MetricID::gpuUtilization;
+  empty.step = 8;
+  empty.gaps = {{0, 3600}};
+  const struct {
+    const char* name;
+    Series series;
+    bool producible;
+    bool drawn;
+    std::optional<QString> gaps;
+  } cases[] = {
+      {"never produced, no point", empty, false, false, std::nullopt},
+      {"producible, no point yet", empty, true, true, QStringLiteral("1 · 1 h")},
+      {"never produced here, points from before", threeGaps(), false, true, QStringLiteral("3 · 3 min 10 s")},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(P::drawsChart(c.series, c.producible), c.drawn) << c.name;
+    EXPECT_EQ(P::statistics(c.series, format, c.producible)[5].value, c.gaps) << c.name;
+  }
+}
+
 TEST(HistoryPresenter, SummaryEndsWithTheGapCount) {
   const ValueFormatter format;
   const struct {
@@ -151,6 +192,12 @@ TEST(HistoryPresenter, TextsOfThePage) {
 
   EXPECT_EQ(P::unavailable(QStringLiteral("file is not a database")),
             QStringLiteral("History is not available: file is not a database"));
+  // Before the first attempt has ended the history is opening, not missing.
+  EXPECT_EQ(P::notOpenText(false, std::nullopt), QStringLiteral("Opening the history…"));
+  EXPECT_EQ(P::notOpenText(false, QStringLiteral("file is not a database")),
+            QStringLiteral("History is not available: file is not a database"));
+  EXPECT_EQ(P::notOpenText(true, std::nullopt), std::nullopt);
+  EXPECT_EQ(P::notOpenText(true, QStringLiteral("The disk is full.")), std::nullopt);
   // Only an open history's error is a write failure; without one the charts' place says why.
   const QString full = QStringLiteral("The disk is full: 4 samples are waiting to be written.");
   EXPECT_EQ(P::writeFailure(true, full), full);
