@@ -123,7 +123,37 @@ ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget
   listColumn->setContentsMargins(0, 0, 0, 0);
   listColumn->setSpacing(0);
 
-  // Header bar: scope, count, search, inspector toggle.
+  listColumn->addWidget(buildBar(list));
+  listColumn->addWidget(new Hairline(Qt::Horizontal, list));
+  listColumn->addWidget(buildTable(list), 1);
+  // The note on other users' processes.
+  noteDivider_ = new Hairline(Qt::Horizontal, list);
+  listColumn->addWidget(noteDivider_);
+  listColumn->addWidget(buildNote(list));
+
+  row->addWidget(list, 1);
+  inspectorDivider_ = new Hairline(Qt::Vertical, this);
+  row->addWidget(inspectorDivider_);
+  inspector_ = new ProcessInspector(model_.format(), this);
+  connect(inspector_, &ProcessInspector::entryTriggered, this, [this](ProcessEntry entry) {
+    if (const ProcessRecord* record = selected()) trigger(entry, ProcessRecord(*record));
+  });
+  row->addWidget(inspector_);
+  view_->setFocus();
+
+  connect(&model_, &MonitorModel::processesChanged, this, &ProcessesPage::onProcesses);
+  connect(&settings_, &AppSettings::privacyMaskChanged, this, [this] {
+    table_->setPrivacyMask(settings_.privacyMask());
+    refreshInspector();
+  });
+
+  updateLeaders();
+  refreshRows();
+  refreshInspector();
+  layoutInspector();
+}
+
+QWidget* ProcessesPage::buildBar(QWidget* list) {
   auto* bar = new QWidget(list);
   auto* barColumn = new QVBoxLayout(bar);
   barColumn->setContentsMargins(16, 8, 16, 8);
@@ -182,10 +212,10 @@ ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget
     layoutInspector();
   });
   trailingRow->addWidget(inspectorToggle_);
-  listColumn->addWidget(bar);
-  listColumn->addWidget(new Hairline(Qt::Horizontal, list));
+  return bar;
+}
 
-  // The table.
+QTableView* ProcessesPage::buildTable(QWidget* list) {
   table_ = new ProcessTableModel(model_.format(), this);
   table_->setPrivacyMask(settings_.privacyMask());
   view_ = new QTableView(list);
@@ -244,16 +274,15 @@ ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget
   view_->setSortingEnabled(true);
   auto* input = new ProcessTableInput(*this, *view_, *table_, *selection_, query_.uid, ownPID_);
   connect(input, &ProcessTableInput::leave, this, [this](bool next) { focusNextPrevChild(next); });
-  listColumn->addWidget(view_, 1);
   empty_ = new ToneLabel(QString(), Typeface::system(12), Palette::textSecondary, view_->viewport());
   empty_->setObjectName(QStringLiteral("processes.empty"));
   empty_->setWordWrap(true);
   empty_->setAlignment(Qt::AlignCenter);
   empty_->hide();
+  return view_;
+}
 
-  // The note on other users' processes.
-  noteDivider_ = new Hairline(Qt::Horizontal, list);
-  listColumn->addWidget(noteDivider_);
+QWidget* ProcessesPage::buildNote(QWidget* list) {
   note_ = new QWidget(list);
   note_->setObjectName(QStringLiteral("processes.restricted"));
   note_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
@@ -266,28 +295,7 @@ ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget
   noteText_ = new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, note_);
   noteText_->setWordWrap(true);
   noteRow->addWidget(noteText_, 1);
-  listColumn->addWidget(note_);
-
-  row->addWidget(list, 1);
-  inspectorDivider_ = new Hairline(Qt::Vertical, this);
-  row->addWidget(inspectorDivider_);
-  inspector_ = new ProcessInspector(model_.format(), this);
-  connect(inspector_, &ProcessInspector::entryTriggered, this, [this](ProcessEntry entry) {
-    if (const ProcessRecord* record = selected()) trigger(entry, ProcessRecord(*record));
-  });
-  row->addWidget(inspector_);
-  view_->setFocus();
-
-  connect(&model_, &MonitorModel::processesChanged, this, &ProcessesPage::onProcesses);
-  connect(&settings_, &AppSettings::privacyMaskChanged, this, [this] {
-    table_->setPrivacyMask(settings_.privacyMask());
-    refreshInspector();
-  });
-
-  updateLeaders();
-  refreshRows();
-  refreshInspector();
-  layoutInspector();
+  return note_;
 }
 
 ProcessesPage::~ProcessesPage() = default;

@@ -73,6 +73,11 @@ class ProcessesPage : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The header bar (scope, count, search, inspector toggle), the table and the note on other
+  // users' processes, each built into the list column.
+  QWidget* buildBar(QWidget* list);
+  QTableView* buildTable(QWidget* list);
+  QWidget* buildNote(QWidget* list);
   void onProcesses();
   void updateLeaders();
   void refreshRows();
