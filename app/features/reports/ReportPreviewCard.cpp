@@ -38,6 +38,78 @@ QVBoxLayout* titledColumn(QWidget* frame, ToneLabel* title) {
   return column;
 }
 
+// The report's title with its period on the same line at the right edge, or, when the card is
+// too narrow for both, the period under the title: a long period never widens the page.
+class HeadingRow final : public QWidget {
+ public:
+  HeadingRow(QLabel* title, QLabel* period, QWidget* parent)
+      : QWidget(parent), title_(title), period_(period) {
+    title_->setParent(this);
+    period_->setParent(this);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+  }
+
+  QSize sizeHint() const override {
+    const QSize title = title_->sizeHint();
+    const QSize period = period_->sizeHint();
+    return {title.width() + kGap + period.width(), std::max(title.height(), period.height())};
+  }
+  QSize minimumSizeHint() const override {
+    return {std::max(title_->sizeHint().width(), period_->sizeHint().width()), 0};
+  }
+  bool hasHeightForWidth() const override { return true; }
+  int heightForWidth(int width) const override {
+    const QSize title = title_->sizeHint();
+    const QSize period = period_->sizeHint();
+    if (fitsOnOneLine(width)) return std::max(title.height(), period.height());
+    return title.height() + kLineGap + period.height();
+  }
+
+ protected:
+  bool event(QEvent* event) override {
+    // New texts change what fits.
+    if (event->type() == QEvent::LayoutRequest) {
+      updateGeometry();
+      place();
+    }
+    return QWidget::event(event);
+  }
+  void resizeEvent(QResizeEvent* event) override {
+    QWidget::resizeEvent(event);
+    place();
+  }
+  void showEvent(QShowEvent* event) override {
+    QWidget::showEvent(event);
+    place();
+  }
+
+ private:
+  static constexpr int kGap = 12;
+  static constexpr int kLineGap = 2;
+
+  bool fitsOnOneLine(int width) const {
+    return title_->sizeHint().width() + kGap + period_->sizeHint().width() <= width;
+  }
+
+  void place() {
+    const QSize title = title_->sizeHint();
+    const QSize period = period_->sizeHint();
+    if (fitsOnOneLine(width())) {
+      // One line, on the title's baseline.
+      const int baseline = title_->fontMetrics().ascent();
+      const int top = std::max(baseline - period_->fontMetrics().ascent(), 0);
+      title_->setGeometry(0, 0, title.width(), title.height());
+      period_->setGeometry(width() - period.width(), top, period.width(), period.height());
+    } else {
+      title_->setGeometry(0, 0, std::min(title.width(), width()), title.height());
+      period_->setGeometry(0, title.height() + kLineGap, std::min(period.width(), width()), period.height());
+    }
+  }
+
+  QLabel* title_;
+  QLabel* period_;
+};
+
 // One finding: its severity's symbol and its title, both in the severity's colour.
 class FindingLine : public QWidget {
  public:
@@ -83,15 +155,11 @@ class FindingLine : public QWidget {
 ReportPreviewCard::ReportPreviewCard(QWidget* parent) : Card(QStringLiteral("Preview"), {}, {}, parent) {
   setObjectName(QStringLiteral("reports.preview"));
 
-  auto* titleRow = new QHBoxLayout;
   title_ = new ToneLabel(QString(), Typeface::system(16, QFont::Bold), Palette::textPrimary, this);
   title_->setObjectName(QStringLiteral("reports.previewTitle"));
   period_ = new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, this);
   period_->setObjectName(QStringLiteral("reports.previewPeriod"));
-  titleRow->addWidget(title_, 0, Qt::AlignBaseline);
-  titleRow->addStretch(1);
-  titleRow->addWidget(period_, 0, Qt::AlignBaseline);
-  body()->addLayout(titleRow);
+  addContent(new HeadingRow(title_, period_, this));
 
   metricTable_ = new ReportTableView(this);
   metricTable_->setObjectName(QStringLiteral("reports.metrics"));

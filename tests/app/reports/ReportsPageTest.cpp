@@ -9,6 +9,7 @@
 #include "texts/FindingText.h"
 
 #include "LocalZone.h"
+#include "PageShots.h"
 #include "ReportsTestSupport.h"
 #include "WriteFailures.h"
 
@@ -450,6 +451,33 @@ TEST_F(ReportsPageTest, ScreenshotsInLightAndDark) {
   EXPECT_TRUE(page->widget()
                   ->grab(QRect(0, 0, page->widget()->width(), 420))
                   .save(test::reportsOutput("incident-light.png")));
+}
+
+// In an 860 × 560 window, less its sidebar (and less the widest one), no kind of report makes the
+// page scroll sideways, and the preview's title and period are shown whole.
+TEST_F(ReportsPageTest, EveryKindFitsASmallWindowWithoutScrollingSideways) {
+  for (int kind = 0; kind < static_cast<int>(ReportKinds::allCases().size()); ++kind) {
+    for (const int width : {644, 580}) {
+      SCOPED_TRACE(testing::Message() << "kind " << kind << " at " << width);
+      const auto make = [&](QWidget* parent) {
+        auto* page = new ReportsPage(*rig.model, *rig.settings, parent);
+        page->setFileDialogs(dialogs);
+        choose(*page, kind);
+        finish();
+        return page;
+      };
+      test::expectNoSidewaysScroll(make, QSize(width, 560));
+      test::PageHost shown(make, QSize(width, 560));
+      for (const char* name : {"reports.previewTitle", "reports.previewPeriod"}) {
+        auto* label = shown.page->findChild<QLabel*>(QLatin1String(name));
+        ASSERT_TRUE(label);
+        EXPECT_FALSE(label->text().isEmpty()) << name;
+        EXPECT_GE(label->width(), label->sizeHint().width()) << name;
+        const QRect where(label->mapTo(shown.page->content(), QPoint(0, 0)), label->size());
+        EXPECT_TRUE(shown.page->content()->rect().contains(where)) << name;
+      }
+    }
+  }
 }
 
 // On the night the clocks go back, 2:30 typed into the incident picker is the first 2:30, and
