@@ -72,41 +72,18 @@ std::vector<QRectF> AdaptiveRowLayout::frames(std::span<const Child> children, d
 
 AdaptiveRowLayout::AdaptiveRowLayout(double spacing, double breakpoint, bool scalesWithDensity,
                                      QWidget* parent)
-    : QLayout(parent), spacing_(spacing), breakpoint_(breakpoint), scalesWithDensity_(scalesWithDensity) {
-  setContentsMargins(0, 0, 0, 0);
-}
-
-AdaptiveRowLayout::~AdaptiveRowLayout() {
-  while (QLayoutItem* item = takeAt(0)) delete item;
-}
+    : ItemListLayout(parent),
+      spacing_(spacing),
+      breakpoint_(breakpoint),
+      scalesWithDensity_(scalesWithDensity) {}
 
 double AdaptiveRowLayout::effectiveSpacing() const {
   return scalesWithDensity_ ? spacing_ * Environment::density(parentWidget()) : spacing_;
 }
 
-void AdaptiveRowLayout::addItem(QLayoutItem* item) {
-  items_.append(item);
-  invalidate();
-}
-
-int AdaptiveRowLayout::count() const {
-  return static_cast<int>(items_.size());
-}
-
-QLayoutItem* AdaptiveRowLayout::itemAt(int index) const {
-  return index >= 0 && index < items_.size() ? items_.at(index) : nullptr;
-}
-
-QLayoutItem* AdaptiveRowLayout::takeAt(int index) {
-  if (index < 0 || index >= items_.size()) return nullptr;
-  QLayoutItem* item = items_.takeAt(index);
-  invalidate();
-  return item;
-}
-
 std::vector<QLayoutItem*> AdaptiveRowLayout::visibleItems() const {
   std::vector<QLayoutItem*> visible;
-  for (QLayoutItem* item : items_) {
+  for (QLayoutItem* item : items()) {
     if (!item->isEmpty()) visible.push_back(item);
   }
   return visible;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QLayout>
-#include <QList>
+#include "design/ItemListLayout.h"
+
 #include <QRectF>
 
 #include <functional>
@@ -13,7 +13,7 @@ namespace kivo {
 // Lays its children side by side, sharing the width, when it is at least `breakpoint` wide,
 // and stacks them at full width when it is narrower. Row children are all as tall as the
 // tallest; the layout answers its height for a width (height-for-width).
-class AdaptiveRowLayout : public QLayout {
+class AdaptiveRowLayout : public ItemListLayout {
  public:
   // A child as the layout sees it: the width it takes when offered kUnbounded (a child that
   // takes kFlexible or more grows to whatever it is offered) and its height at a width.
@@ -34,15 +34,10 @@ class AdaptiveRowLayout : public QLayout {
 
   // With `scalesWithDensity` the spacing is multiplied by the window's density at every pass.
   AdaptiveRowLayout(double spacing, double breakpoint, bool scalesWithDensity, QWidget* parent = nullptr);
-  ~AdaptiveRowLayout() override;
 
   double effectiveSpacing() const;
   double breakpoint() const { return breakpoint_; }
 
-  void addItem(QLayoutItem* item) override;
-  int count() const override;
-  QLayoutItem* itemAt(int index) const override;
-  QLayoutItem* takeAt(int index) override;
   QSize sizeHint() const override;
   QSize minimumSize() const override;
   Qt::Orientations expandingDirections() const override;
@@ -56,7 +51,6 @@ class AdaptiveRowLayout : public QLayout {
   std::vector<Child> children(const std::vector<QLayoutItem*>& items) const;
   const std::vector<QRectF>& framesFor(int width) const;
 
-  QList<QLayoutItem*> items_;
   double spacing_;
   double breakpoint_;
   bool scalesWithDensity_;

@@ -7,33 +7,7 @@
 namespace kivo {
 
 FlowLayout::FlowLayout(int horizontalSpacing, int verticalSpacing, QWidget* parent)
-    : QLayout(parent), horizontal_(horizontalSpacing), vertical_(verticalSpacing) {
-  setContentsMargins(0, 0, 0, 0);
-}
-
-FlowLayout::~FlowLayout() {
-  while (QLayoutItem* item = takeAt(0)) delete item;
-}
-
-void FlowLayout::addItem(QLayoutItem* item) {
-  items_.append(item);
-  invalidate();
-}
-
-int FlowLayout::count() const {
-  return static_cast<int>(items_.size());
-}
-
-QLayoutItem* FlowLayout::itemAt(int index) const {
-  return index >= 0 && index < items_.size() ? items_.at(index) : nullptr;
-}
-
-QLayoutItem* FlowLayout::takeAt(int index) {
-  if (index < 0 || index >= items_.size()) return nullptr;
-  QLayoutItem* item = items_.takeAt(index);
-  invalidate();
-  return item;
-}
+    : ItemListLayout(parent), horizontal_(horizontalSpacing), vertical_(verticalSpacing) {}
 
 int FlowLayout::heightForWidth(int width) const {
   return place(QRect(0, 0, width, 0), false);
@@ -42,7 +16,7 @@ int FlowLayout::heightForWidth(int width) const {
 QSize FlowLayout::sizeHint() const {
   int width = 0;
   int height = 0;
-  for (QLayoutItem* item : items_) {
+  for (QLayoutItem* item : items()) {
     if (item->isEmpty()) continue;
     width += (width > 0 ? horizontal_ : 0) + item->sizeHint().width();
     height = std::max(height, item->sizeHint().height());
@@ -52,7 +26,7 @@ QSize FlowLayout::sizeHint() const {
 
 QSize FlowLayout::minimumSize() const {
   QSize size;
-  for (QLayoutItem* item : items_)
+  for (QLayoutItem* item : items())
     if (!item->isEmpty()) size = size.expandedTo(item->minimumSize());
   return size;
 }
@@ -77,7 +51,7 @@ int FlowLayout::place(const QRect& rect, bool apply) const {
     }
     line.clear();
   };
-  for (QLayoutItem* item : items_) {
+  for (QLayoutItem* item : items()) {
     if (item->isEmpty()) continue;
     const QSize size = item->sizeHint();
     if (!line.isEmpty() && x + size.width() > rect.right() + 1) {

@@ -1,21 +1,15 @@
 #pragma once
 
-#include <QLayout>
-#include <QList>
+#include "design/ItemListLayout.h"
 
 namespace kivo {
 
 // Items left to right, vertically centred in their line, continuing on a new line when the
 // width runs out; answers its height for a width, so a narrow card grows instead of squeezing.
-class FlowLayout : public QLayout {
+class FlowLayout : public ItemListLayout {
  public:
   FlowLayout(int horizontalSpacing, int verticalSpacing, QWidget* parent = nullptr);
-  ~FlowLayout() override;
 
-  void addItem(QLayoutItem* item) override;
-  int count() const override;
-  QLayoutItem* itemAt(int index) const override;
-  QLayoutItem* takeAt(int index) override;
   Qt::Orientations expandingDirections() const override { return {}; }
   bool hasHeightForWidth() const override { return true; }
   int heightForWidth(int width) const override;
@@ -27,7 +21,6 @@ class FlowLayout : public QLayout {
   // Places (or only measures) the items in rect; returns the height used.
   int place(const QRect& rect, bool apply) const;
 
-  QList<QLayoutItem*> items_;
   int horizontal_;
   int vertical_;
 };

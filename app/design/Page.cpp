@@ -2,10 +2,9 @@
 
 #include "design/ChartPainting.h"
 #include "design/Environment.h"
+#include "design/ItemListLayout.h"
 #include "design/Tokens.h"
 
-#include <QLayout>
-#include <QList>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyleOptionSlider>
@@ -19,39 +18,22 @@ namespace {
 
 // The page's column: children top to bottom at the column's full width, each at its height
 // for that width. Padding and spacing follow the density at every pass.
-class ColumnLayout : public QLayout {
+class ColumnLayout : public ItemListLayout {
  public:
-  explicit ColumnLayout(QWidget* parent) : QLayout(parent) { setContentsMargins(0, 0, 0, 0); }
-  ~ColumnLayout() override {
-    while (QLayoutItem* item = takeAt(0)) delete item;
-  }
+  explicit ColumnLayout(QWidget* parent) : ItemListLayout(parent) {}
 
-  void addItem(QLayoutItem* item) override {
-    items_.append(item);
-    invalidate();
-  }
-  int count() const override { return static_cast<int>(items_.size()); }
-  QLayoutItem* itemAt(int index) const override {
-    return index >= 0 && index < items_.size() ? items_.at(index) : nullptr;
-  }
-  QLayoutItem* takeAt(int index) override {
-    if (index < 0 || index >= items_.size()) return nullptr;
-    QLayoutItem* item = items_.takeAt(index);
-    invalidate();
-    return item;
-  }
   Qt::Orientations expandingDirections() const override { return Qt::Horizontal | Qt::Vertical; }
   bool hasHeightForWidth() const override { return true; }
   int heightForWidth(int width) const override { return place(QRect(0, 0, width, 0), false); }
   QSize sizeHint() const override {
     int width = 0;
-    for (QLayoutItem* item : items_) width = std::max(width, item->sizeHint().width());
+    for (QLayoutItem* item : items()) width = std::max(width, item->sizeHint().width());
     width = std::min(width + 2 * padding(), Page::kMaxWidth);
     return {width, heightForWidth(width)};
   }
   QSize minimumSize() const override {
     int width = 0;
-    for (QLayoutItem* item : items_) {
+    for (QLayoutItem* item : items()) {
       if (!item->isEmpty()) width = std::max(width, item->minimumSize().width());
     }
     return {width + 2 * padding(), 0};
@@ -73,7 +55,7 @@ class ColumnLayout : public QLayout {
     const int width = std::max(column.width() - 2 * pad, 0);
     int y = pad;
     bool first = true;
-    for (QLayoutItem* item : items_) {
+    for (QLayoutItem* item : items()) {
       if (item->isEmpty()) continue;
       if (!first) y += spacing;
       first = false;
@@ -88,8 +70,6 @@ class ColumnLayout : public QLayout {
     }
     return y + pad;
   }
-
-  QList<QLayoutItem*> items_;
 };
 
 // The scrolled widget: the canvas colour behind the column.

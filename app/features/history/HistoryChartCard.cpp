@@ -1,6 +1,7 @@
 #include "features/history/HistoryChartCard.h"
 
 #include "design/Icons.h"
+#include "design/ItemListLayout.h"
 #include "design/MenuButton.h"
 #include "design/MetricFamily.h"
 #include "design/Tokens.h"
@@ -28,37 +29,23 @@ constexpr const char* kStatNames[] = {"minimum", "average", "maximum", "samples"
 // The six figures in one row, 24 apart, with the Export menu at the right end; where the row
 // does not fit they wrap into rows of three, two or one, so the card never forces the page to
 // scroll sideways. The last item is the menu.
-class StatisticsLayout : public QLayout {
+class StatisticsLayout : public ItemListLayout {
  public:
-  explicit StatisticsLayout(QWidget* parent) : QLayout(parent) { setContentsMargins(0, 0, 0, 0); }
-  ~StatisticsLayout() override {
-    while (QLayoutItem* item = takeAt(0)) delete item;
-  }
+  explicit StatisticsLayout(QWidget* parent) : ItemListLayout(parent) {}
 
-  void addItem(QLayoutItem* item) override {
-    items_.append(item);
-    invalidate();
-  }
-  int count() const override { return static_cast<int>(items_.size()); }
-  QLayoutItem* itemAt(int index) const override { return items_.value(index); }
-  QLayoutItem* takeAt(int index) override {
-    if (index < 0 || index >= items_.size()) return nullptr;
-    invalidate();
-    return items_.takeAt(index);
-  }
   Qt::Orientations expandingDirections() const override { return Qt::Horizontal; }
   bool hasHeightForWidth() const override { return true; }
   int heightForWidth(int width) const override { return place(QRect(0, 0, width, 0), false); }
   QSize sizeHint() const override {
     int width = 0;
-    for (QLayoutItem* item : items_) width += item->sizeHint().width() + kGap;
+    for (QLayoutItem* item : items()) width += item->sizeHint().width() + kGap;
     return {width, heightForWidth(width)};
   }
   QSize minimumSize() const override {
     int widest = 0;
-    for (qsizetype i = 0; i + 1 < items_.size(); ++i)
-      widest = std::max(widest, items_[i]->sizeHint().width());
-    const int menu = items_.isEmpty() ? 0 : items_.back()->sizeHint().width();
+    for (qsizetype i = 0; i + 1 < items().size(); ++i)
+      widest = std::max(widest, items()[i]->sizeHint().width());
+    const int menu = items().isEmpty() ? 0 : items().back()->sizeHint().width();
     return {widest + kGap + menu, 0};
   }
   void setGeometry(const QRect& rect) override {
@@ -71,9 +58,9 @@ class StatisticsLayout : public QLayout {
   static constexpr int kRowGap = 8;
 
   int place(const QRect& rect, bool apply) const {
-    if (items_.isEmpty()) return 0;
-    const qsizetype figures = items_.size() - 1;
-    const QSize menu = items_.back()->sizeHint();
+    if (items().isEmpty()) return 0;
+    const qsizetype figures = items().size() - 1;
+    const QSize menu = items().back()->sizeHint();
     const int room = rect.width() - menu.width() - kGap;
     // The most columns whose widest figures fit beside the menu.
     int columns = 1;
@@ -82,7 +69,7 @@ class StatisticsLayout : public QLayout {
       widths.assign(static_cast<std::size_t>(tried), 0);
       for (qsizetype i = 0; i < figures; ++i) {
         int& width = widths[static_cast<std::size_t>(i % tried)];
-        width = std::max(width, items_[i]->sizeHint().width());
+        width = std::max(width, items()[i]->sizeHint().width());
       }
       int total = kGap * (tried - 1);
       for (int width : widths) total += width;
@@ -94,11 +81,11 @@ class StatisticsLayout : public QLayout {
     for (qsizetype start = 0; start < figures; start += columns) {
       int height = 0;
       for (qsizetype i = start; i < std::min(figures, start + columns); ++i)
-        height = std::max(height, items_[i]->sizeHint().height());
+        height = std::max(height, items()[i]->sizeHint().height());
       int x = rect.left();
       for (qsizetype i = start; i < std::min(figures, start + columns); ++i) {
         const int width = widths[static_cast<std::size_t>(i - start)];
-        if (apply) items_[i]->setGeometry(QRect(x, y, width, height));
+        if (apply) items()[i]->setGeometry(QRect(x, y, width, height));
         x += width + kGap;
       }
       if (start == 0) firstRow = height;
@@ -106,13 +93,11 @@ class StatisticsLayout : public QLayout {
     }
     const int used = y - kRowGap - rect.top();
     if (apply)
-      items_.back()->setGeometry(QRect(rect.right() + 1 - menu.width(),
-                                       rect.top() + (firstRow - menu.height()) / 2, menu.width(),
-                                       menu.height()));
+      items().back()->setGeometry(QRect(rect.right() + 1 - menu.width(),
+                                        rect.top() + (firstRow - menu.height()) / 2, menu.width(),
+                                        menu.height()));
     return std::max(used, menu.height());
   }
-
-  QList<QLayoutItem*> items_;
 };
 
 }  // namespace
