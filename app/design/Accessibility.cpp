@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAccessibleWidget>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -97,12 +98,23 @@ QAccessibleInterface* factory(const QString& className, QObject* object) {
   return nullptr;
 }
 
+// Installed as the application starts, before any widget is asked for its interface: one made
+// without the factory is cached for the widget's life.
 void installFactory() {
-  static const bool installed = [] {
+  QAccessible::installFactory(factory);
+}
+Q_COREAPP_STARTUP_FUNCTION(installFactory)
+
+// The last factory installed is asked first. The toolkit installs its own for its widget classes
+// after the line above, and answers for a plain QWidget or QFrame before ours would: ours moves
+// behind it once, when the first widget takes a role or hides a decoration.
+void askOursFirst() {
+  static const bool moved = [] {
+    QAccessible::removeFactory(factory);
     QAccessible::installFactory(factory);
     return true;
   }();
-  (void)installed;
+  (void)moved;
 }
 
 }  // namespace
@@ -119,12 +131,17 @@ void nameAfterPlaceholder(QLineEdit* field) {
 }
 
 void setRole(QWidget* widget, QAccessible::Role role) {
-  installFactory();
+  askOursFirst();
   widget->setProperty(kRole, int(role));
+  // With a screen reader listening, a change the widget announced before (its text, its name)
+  // made and cached the interface of its class; drop that one so the factory is asked again.
+  QAccessibleInterface* made = QAccessible::queryAccessibleInterface(widget);
+  if (made != nullptr && made->role() != role)
+    QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
 }
 
 void hideDecoration(QWidget* decoration) {
-  installFactory();
+  askOursFirst();
   decoration->setProperty(kDecoration, true);
 }
 
