@@ -61,7 +61,11 @@ SegmentedControl::SegmentedControl(QWidget* parent) : QWidget(parent) {
   row_->setSpacing(0);
   group_ = new QButtonGroup(this);
   group_->setExclusive(true);
-  connect(group_, &QButtonGroup::idClicked, this, &SegmentedControl::chosen);
+  // A segment checked by a click, Space or a screen reader's Toggle action is a choice alike;
+  // setCurrent() checks one with the group's signals blocked.
+  connect(group_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+    if (checked) emit chosen(id);
+  });
   setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 

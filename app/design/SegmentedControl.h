@@ -9,8 +9,9 @@ class QHBoxLayout;
 namespace kivo {
 
 // A segmented picker: checkable segments side by side on a raised track, the chosen one filled
-// with the accent. Each segment is a tab stop with its own focus ring. Only a click or a key
-// press of the user emits chosen(); setCurrent() shows a value without announcing it.
+// with the accent. Each segment is a tab stop with its own focus ring. Only the user's choice (a
+// click, a key, a screen reader's action) emits chosen(); setCurrent() shows a value without
+// announcing it.
 class SegmentedControl : public QWidget {
   Q_OBJECT
 

@@ -2,11 +2,13 @@
 
 #include "../shell/ShellTestSupport.h"
 #include "TestSupport.h"
+#include "WaitUntil.h"
 
 #include "design/LiveChart.h"
 #include "features/dashboard/DashboardPage.h"
 #include "features/dashboard/WidgetCell.h"
 #include "features/history/HistoryChart.h"
+#include "features/history/HistoryPage.h"
 #include "features/tray/MenuBarPanel.h"
 #include "shell/DashboardWindow.h"
 #include "shell/MainWindow.h"
@@ -14,8 +16,10 @@
 #include "shell/SettingsWindow.h"
 #include "shell/SidebarRow.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
+#include <QLabel>
 #include <QTabWidget>
 
 #include <gtest/gtest.h>
@@ -183,6 +187,47 @@ TEST(AccessibilityTree, DashboardCardsAreReadInTheOrderShown) {
   ASSERT_FALSE(read.empty());
   EXPECT_EQ(read.front(), top);
   EXPECT_EQ(read, shown);
+}
+
+// A screen reader presses a segment through its first action (Toggle): the page makes the
+// choice a click makes, not only the segment its checked look.
+TEST(AccessibilityTree, ASegmentsActionMakesThePagesChoice) {
+  Rig rig;
+  MainWindow* window = rig.main();
+  struct Case {
+    AppSection section;
+    const char* segment;
+    const char* effect;
+    std::function<bool(QWidget*)> seen;
+  };
+  const Case cases[] = {
+      {AppSection::processes, "processes.scope.all", "every process listed",
+       [](QWidget* page) {
+         return page->findChild<QLabel*>(QStringLiteral("processes.count"))->text() ==
+                QStringLiteral("6 shown of 6");
+       }},
+      {AppSection::history, "history.range.sixHours", "the six-hour range loaded",
+       [](QWidget* page) {
+         auto* history = qobject_cast<HistoryPage*>(page);
+         return history->range() == HistoryRange::sixHours && history->loaded() &&
+                history->loaded()->range == HistoryRange::sixHours;
+       }},
+  };
+  for (const Case& c : cases) {
+    window->root()->select(c.section);
+    test::settle();
+    QWidget* page = window->root()->page();
+    auto* segment = page->findChild<QAbstractButton*>(QLatin1String(c.segment));
+    ASSERT_TRUE(segment) << c.segment;
+    ASSERT_FALSE(segment->isChecked()) << c.segment;
+    QAccessibleActionInterface* actions = QAccessible::queryAccessibleInterface(segment)->actionInterface();
+    ASSERT_TRUE(actions) << c.segment;
+    const QStringList names = actions->actionNames();
+    ASSERT_FALSE(names.isEmpty()) << c.segment;
+    actions->doAction(names.first());
+    EXPECT_TRUE(test::waitUntil([&] { return c.seen(page); })) << c.segment << ": " << c.effect;
+    EXPECT_TRUE(segment->isChecked()) << c.segment;
+  }
 }
 
 TEST(AccessibilityTree, TheWindowsAreWindowsAndNameEveryControl) {
