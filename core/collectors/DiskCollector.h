@@ -34,7 +34,8 @@ class DiskCollector {
  public:
   struct Options {
     std::string root = "/";  // a fixture tree in tests
-    // How capacities are read; statvfs by default. Tests give canned figures.
+    // How capacities are read; statvfs by default. Tests give canned figures. A network
+    // volume's read may outlive the listing and the collector: it must own what it uses.
     BoundedSpaceReader::Reader spaceReader = statFileSystem;
     // The longest a volume listing waits for network file systems.
     std::chrono::milliseconds networkBudget{300};
