@@ -11,6 +11,7 @@
 #include "features/processes/ProcessInspector.h"
 #include "features/processes/ProcessSelection.h"
 #include "features/processes/ProcessTableInput.h"
+#include "features/processes/ProcessTableLook.h"
 #include "features/processes/ProcessTableModel.h"
 #include "features/processes/ProcessText.h"
 #include "features/processes/QuitConfirmation.h"
@@ -26,80 +27,14 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPainter>
-#include <QProxyStyle>
 #include <QSignalBlocker>
-#include <QStyleFactory>
-#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include <unistd.h>
 
-#include <map>
-
 namespace kivo {
-
-namespace {
-
-// Right-aligned figures beside left-aligned names (CPU time, then User) need a gap between
-// them, in the header and in the rows.
-class ColumnGapStyle : public QProxyStyle {
- public:
-  using QProxyStyle::QProxyStyle;
-  static constexpr int kGap = 8;
-
-  void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
-                   const QWidget* widget) const override {
-    const auto* header = qstyleoption_cast<const QStyleOptionHeader*>(option);
-    if (element == CE_HeaderLabel && header && (header->textAlignment & Qt::AlignRight)) {
-      QStyleOptionHeader inset = *header;
-      inset.rect.adjust(0, 0, -kGap, 0);
-      QProxyStyle::drawControl(element, &inset, painter, widget);
-      return;
-    }
-    QProxyStyle::drawControl(element, option, painter, widget);
-  }
-
-  QRect subElementRect(SubElement element, const QStyleOption* option, const QWidget* widget) const override {
-    QRect rect = QProxyStyle::subElementRect(element, option, widget);
-    if (element == SE_ItemViewItemText) {
-      const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(option);
-      if (item && (item->displayAlignment & Qt::AlignRight)) rect.adjust(0, 0, -kGap, 0);
-    }
-    return rect;
-  }
-};
-
-// The name column: the app or background symbol (10 px, tertiary text colour resolved when the
-// row is painted) before the name.
-class NameDelegate : public QStyledItemDelegate {
- public:
-  using QStyledItemDelegate::QStyledItemDelegate;
-
- protected:
-  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
-    QStyledItemDelegate::initStyleOption(option, index);
-    if (index.column() != static_cast<int>(ProcessColumn::name)) return;
-    const bool app = index.data(ProcessTableModel::kIsAppRole).toBool();
-    const QColor tint = Palette::textTertiary.resolve(option->palette);
-    const qreal ratio = option->widget ? option->widget->devicePixelRatioF() : 1.0;
-    const auto key = std::make_tuple(app, tint.rgb(), ratio);
-    auto it = icons_.find(key);
-    if (it == icons_.end()) {
-      const QString symbol = app ? QStringLiteral("app.fill") : QStringLiteral("gearshape");
-      it = icons_.emplace(key, QIcon(Icons::pixmap(symbol, 10, tint, ratio))).first;
-    }
-    option->icon = it->second;
-    option->decorationSize = QSize(10, 10);
-    option->features |= QStyleOptionViewItem::HasDecoration;
-  }
-
- private:
-  mutable std::map<std::tuple<bool, QRgb, qreal>, QIcon> icons_;
-};
-
-}  // namespace
 
 ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget* parent)
     : QWidget(parent),
@@ -227,7 +162,7 @@ QTableView* ProcessesPage::buildTable(QWidget* list) {
     history_.reset(pid);
     refreshInspector();
   });
-  view_->setItemDelegate(new NameDelegate(view_));
+  view_->setItemDelegate(ProcessTableLook::nameDelegate(view_));
   view_->setFrameShape(QFrame::NoFrame);
   view_->setSelectionBehavior(QAbstractItemView::SelectRows);
   view_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -244,8 +179,7 @@ QTableView* ProcessesPage::buildTable(QWidget* list) {
   header->setHighlightSections(false);
   // Sized by fitColumns(): the table scrolls sideways only when the columns cannot fit.
   header->setStretchLastSection(false);
-  auto* gap = new ColumnGapStyle(QStyleFactory::create(QApplication::style()->name()));
-  gap->setParent(this);
+  QStyle* gap = ProcessTableLook::columnGapStyle(this);
   header->setStyle(gap);
   view_->setStyle(gap);
   for (int column = 0; column < kProcessColumnCount; ++column) {
