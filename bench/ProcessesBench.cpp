@@ -1,3 +1,4 @@
+#include "desktop/ProcessActions.h"
 #include "features/processes/ProcessRows.h"
 #include "features/processes/ProcessTableModel.h"
 #include "features/processes/ProcessesPage.h"
@@ -83,7 +84,8 @@ void BM_ProcessTableUpdate(benchmark::State& state) {
 void BM_ProcessesPageSample(benchmark::State& state) {
   bench::ensureApplication();
   test::ModelRig rig;
-  ProcessesPage page(*rig.model, *rig.settings);
+  ProcessActions actions;
+  ProcessesPage page(*rig.model, *rig.settings, actions);
   page.resize(1200, 800);
   page.show();
   page.setScope(ProcessScope::all);

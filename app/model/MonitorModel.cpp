@@ -46,7 +46,6 @@ MonitorModel::MonitorModel(AppSettings& settings, const Preferences& standard, E
       settings_(settings),
       standard_(standard),
       environment_(environment.completed()),
-      desktop_(std::make_unique<DesktopServices>()),
       notifications_(settings, format_),
       worker_(std::make_unique<ModelWorker>()) {
   ModelParts parts = ModelFactory::build(settings_, standard_, environment_);

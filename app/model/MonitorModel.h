@@ -8,7 +8,6 @@
 #include "collectors/SensorCapability.h"
 #include "collectors/SystemInfo.h"
 #include "collectors/WiFiLink.h"
-#include "desktop/DesktopServices.h"
 #include "desktop/Notifier.h"
 #include "metrics/Metric.h"
 #include "metrics/ValueFormatter.h"
@@ -74,8 +73,8 @@ class MonitorModel : public QObject {
   // standard: the domain that launch arguments are read from (KIVODataDir, KIVOInterval,
   // KIVOUITest, KIVOPrivacy). Both objects must outlive the model. Never fails. The history opens
   // on the worker (its integrity check reads the whole file), so the first window never waits
-  // for it: store() is null until it opened; one that cannot be opened sets storeError() and is
-  // tried again every Environment::historyRetry until it opens. Store work given before then
+  // for it: hasHistory() is false until it opened; one that cannot be opened sets storeError() and
+  // is tried again every Environment::historyRetry until it opens. Store work given before then
   // runs once it is open.
   MonitorModel(AppSettings& settings, const Preferences& standard, QObject* parent = nullptr);
   MonitorModel(AppSettings& settings, const Preferences& standard, Environment environment,
@@ -93,16 +92,13 @@ class MonitorModel : public QObject {
   AppSettings& settings() const { return settings_; }
   // The launch-argument domain (KIVODataDir, KIVOUITest, KIVOSection, ...).
   const Preferences& standard() const { return standard_; }
-  // Null while the history is not open; set when an attempt opens it (storeErrorChanged then
+  // False while the history is not open; true once an attempt opens it (storeErrorChanged then
   // clears any error).
-  const std::shared_ptr<TimeSeriesStore>& store() const { return store_; }
-  TelemetryEngine& engine() const { return *engine_; }
+  bool hasHistory() const { return store_ != nullptr; }
   const SystemInfo& system() const { return system_; }
   const std::vector<GPUDevice>& gpuDevices() const { return gpuDevices_; }
   const std::vector<SensorCapability>& capabilities() const { return capabilities_; }
   const ValueFormatter& format() const { return format_; }
-  // Launch at login and process actions, for the pages that act through them.
-  DesktopServices& desktop() const { return *desktop_; }
 
   // Tracked state.
   const std::shared_ptr<const TelemetrySnapshot>& snapshot() const { return snapshot_; }
@@ -217,6 +213,9 @@ class MonitorModel : public QObject {
 
  private:
   struct WakeTarget;
+  // The store and the engine stay inside: pages reach the history only through query() and
+  // the actions above. Tests look in through this.
+  friend struct MonitorModelTestAccess;
 
   // The engine's history, from any thread (null while none is open).
   static std::shared_ptr<TimeSeriesStore> storeOf(const TelemetryEngine& engine);
@@ -239,7 +238,6 @@ class MonitorModel : public QObject {
   QString databasePath_;
   std::shared_ptr<TimeSeriesStore> store_;
   std::shared_ptr<TelemetryEngine> engine_;
-  std::unique_ptr<DesktopServices> desktop_;
   AlertNotifications notifications_;
 
   std::shared_ptr<const TelemetrySnapshot> snapshot_;

@@ -59,7 +59,7 @@ void AppCommands::refreshPause() {
 
 void AppCommands::refreshBookmark() {
   // A bookmark without a history would be dropped: say so rather than take it.
-  const bool open = model_.store() != nullptr;
+  const bool open = model_.hasHistory();
   bookmark_->setEnabled(open);
   bookmark_->setToolTip(RootPresenter::bookmarkHelp(open));
 }

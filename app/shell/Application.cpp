@@ -92,7 +92,7 @@ Application::Application(QApplication& app, const QStringList& arguments) : app_
   model.setNotifier(&r.notifier);
   // The history opens on the model's worker; a refusal is said once.
   connect(&model, &MonitorModel::storeErrorChanged, this, [this, &model] {
-    if (openFailureReported_ || model.store() || !model.storeError()) return;
+    if (openFailureReported_ || model.hasHistory() || !model.storeError()) return;
     openFailureReported_ = true;
     qWarning("The history cannot be opened; it is tried again every minute: %s",
              qUtf8Printable(*model.storeError()));

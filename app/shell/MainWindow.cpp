@@ -76,7 +76,7 @@ void MainWindow::refreshPause() {
 
 void MainWindow::refreshBookmark() {
   // A bookmark without a history would be dropped: say so rather than take it.
-  const bool open = context_.model.store() != nullptr;
+  const bool open = context_.model.hasHistory();
   toolbarBookmark_->setEnabled(open);
   toolbarBookmark_->setToolTip(RootPresenter::bookmarkHelp(open));
 }

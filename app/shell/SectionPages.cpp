@@ -13,6 +13,7 @@
 #include "features/processes/ProcessesPage.h"
 #include "features/reports/ReportsPage.h"
 #include "features/thermal/ThermalPage.h"
+#include "shell/DesktopServices.h"
 #include "texts/Localized.h"
 
 namespace kivo {
@@ -41,7 +42,7 @@ QWidget* SectionPages::create(AppSection section, const PageContext& context, QW
       page = new InsightsPage(context.model, context.settings, parent);
       break;
     case AppSection::processes:
-      page = new ProcessesPage(context.model, context.settings, parent);
+      page = new ProcessesPage(context.model, context.settings, *context.desktop.processActions, parent);
       break;
     case AppSection::cpu:
       page = new CPUPage(context.model, context.settings, parent);

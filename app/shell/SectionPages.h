@@ -12,11 +12,13 @@ namespace kivo {
 
 class AppSettings;
 class MonitorModel;
+struct DesktopServices;
 
-// What every page is built from: the one model and the one settings object.
+// What every page is built from: the one model, the one settings object and the desktop services.
 struct PageContext {
   MonitorModel& model;
   AppSettings& settings;
+  DesktopServices& desktop;
   // Opens a detached dashboard window on a preset (the dashboard's "Open in New Window").
   std::function<void(const QUuid&)> openDashboard = {};
 };

@@ -12,15 +12,15 @@
 
 namespace kivo {
 
-SettingsWindow::SettingsWindow(MonitorModel& model, AppSettings& settings, const TrayHost* trayHost,
-                               const AppCommands* commands, QWidget* parent)
+SettingsWindow::SettingsWindow(MonitorModel& model, AppSettings& settings, LaunchAtLogin& launchAtLogin,
+                               const TrayHost* trayHost, const AppCommands* commands, QWidget* parent)
     : QTabWidget(parent), settings_(settings) {
   setObjectName(QStringLiteral("settings"));
   setWindowFlag(Qt::Window);
   setWindowTitle(kivo::tr("Settings"));
   setAttribute(Qt::WA_DeleteOnClose);
   setDocumentMode(true);
-  SettingsView::addPanes(this, model, settings, trayHost);
+  SettingsView::addPanes(this, model, settings, launchAtLogin, trayHost);
 
   // A change that could not be saved is said here while it lasts; the next change tries again.
   saveError_ = new QLabel(this);

@@ -8,6 +8,7 @@ namespace kivo {
 
 class AppCommands;
 class AppSettings;
+class LaunchAtLogin;
 class MonitorModel;
 class TrayHost;
 
@@ -16,10 +17,12 @@ class TrayHost;
 class SettingsWindow : public QTabWidget {
   Q_OBJECT
  public:
+  // launchAtLogin: the autostart entry the General pane switches.
   // trayHost: the desktop's tray as the tray icon follows it; the Tray pane's note reads it.
   // commands: the application's commands, whose shortcuts work here too (null: none).
-  SettingsWindow(MonitorModel& model, AppSettings& settings, const TrayHost* trayHost = nullptr,
-                 const AppCommands* commands = nullptr, QWidget* parent = nullptr);
+  SettingsWindow(MonitorModel& model, AppSettings& settings, LaunchAtLogin& launchAtLogin,
+                 const TrayHost* trayHost = nullptr, const AppCommands* commands = nullptr,
+                 QWidget* parent = nullptr);
 
  protected:
   void resizeEvent(QResizeEvent* event) override;

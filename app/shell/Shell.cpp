@@ -27,7 +27,7 @@ Shell::Shell(MonitorModel& model, AppSettings& settings, const Preferences& stan
       model_(model),
       appSettings_(settings),
       standard_(standard),
-      context_{model, settings},
+      context_{model, settings, desktop_},
       testMode_(LaunchOptions::testMode(standard)),
       quit_([] { QApplication::quit(); }) {
   context_.openDashboard = [this](const QUuid& id) { openDashboardWindow(id); };
@@ -119,7 +119,7 @@ void Shell::resizeFirstTitledWindow(const QSize& size) {
 
 void Shell::openSettings() {
   if (!settings_) {
-    settings_ = new SettingsWindow(model_, appSettings_, &tray_->host(), commands_);
+    settings_ = new SettingsWindow(model_, appSettings_, *desktop_.launchAtLogin, &tray_->host(), commands_);
     applyEnvironment(settings_);
     // Centred over the main window (or the screen), not wherever the window system starts.
     QRect area;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shell/DesktopServices.h"
 #include "shell/ScreenshotHooks.h"
 #include "shell/SectionPages.h"
 
@@ -79,6 +80,7 @@ class Shell : public QObject {
   MonitorModel& model_;
   AppSettings& appSettings_;
   const Preferences& standard_;
+  DesktopServices desktop_;
   PageContext context_;
   AppearanceController* appearance_ = nullptr;
   bool testMode_ = false;

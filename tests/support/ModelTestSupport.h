@@ -17,7 +17,25 @@
 #include <utility>
 #include <vector>
 
+namespace kivo {
+
+// The model keeps its history and engine to itself; tests check them through this.
+struct MonitorModelTestAccess {
+  static const std::shared_ptr<TimeSeriesStore>& store(const MonitorModel& model) { return model.store_; }
+  static TelemetryEngine& engine(const MonitorModel& model) { return *model.engine_; }
+};
+
+}  // namespace kivo
+
 namespace kivo::test {
+
+// The model's history (null while it is not open) and its engine.
+inline const std::shared_ptr<TimeSeriesStore>& store(const MonitorModel& model) {
+  return MonitorModelTestAccess::store(model);
+}
+inline TelemetryEngine& engine(const MonitorModel& model) {
+  return MonitorModelTestAccess::engine(model);
+}
 
 // Readings for a running engine: two busy cores and nothing else. Tests that need one more reading
 // derive from it.

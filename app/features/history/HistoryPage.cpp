@@ -129,7 +129,7 @@ HistoryPage::HistoryPage(MonitorModel& model, AppSettings& settings, QWidget* pa
   connect(&model_, &MonitorModel::storeStatisticsChanged, this, &HistoryPage::refreshSubtitle);
   connect(&model_, &MonitorModel::storeErrorChanged, this, [this] {
     // A history that opens late is read as soon as it is there.
-    if (model_.store() && !loaded_) reload();
+    if (model_.hasHistory() && !loaded_) reload();
     refreshStatus();
   });
   connect(&settings_, &AppSettings::retentionChanged, this, &HistoryPage::refreshRetention);
@@ -248,7 +248,7 @@ QString HistoryPage::loadIdentity() const {
 
 void HistoryPage::reload() {
   refreshStatus();
-  if (!model_.store()) return;
+  if (!model_.hasHistory()) return;
   const std::uint64_t number = ++requests_;
   const HistoryRange range = range_;
   const std::vector<MetricID> metrics = HistoryPresenter::metricsToLoad(primary_, secondary_);
@@ -385,7 +385,7 @@ void HistoryPage::setHover(std::optional<double> hover) {
 
 void HistoryPage::refreshStatus() {
   const bool hasSeries = loaded_ && !loaded_->series.empty();
-  const bool missing = !model_.store();
+  const bool missing = !model_.hasHistory();
   // Until the first attempt at the history has ended there is no error, only a history opening.
   const std::optional<QString> notOpen = HistoryPresenter::notOpenText(!missing, model_.storeError());
   status_->setVisible(!hasSeries);

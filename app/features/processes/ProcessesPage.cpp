@@ -36,7 +36,8 @@
 
 namespace kivo {
 
-ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget* parent)
+ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, ProcessActions& actions,
+                             QWidget* parent)
     : QWidget(parent),
       model_(model),
       settings_(settings),
@@ -45,7 +46,7 @@ ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget
       fileManager_(std::make_unique<FileManager>()) {
   query_.scope = ProcessScopes::initial(LaunchOptions::testMode(model.standard()));
   query_.uid = static_cast<std::uint32_t>(::getuid());
-  ending_ = new QuitConfirmation(*this, model_.desktop(), [this](std::int32_t pid) { return find(pid); });
+  ending_ = new QuitConfirmation(*this, actions, [this](std::int32_t pid) { return find(pid); });
 
   auto* row = new QHBoxLayout(this);
   row->setContentsMargins(0, 0, 0, 0);

@@ -25,6 +25,7 @@ namespace kivo {
 class AppSettings;
 class FileManager;
 class MonitorModel;
+class ProcessActions;
 class ProcessInspector;
 class ProcessSelection;
 class ProcessTableModel;
@@ -39,7 +40,9 @@ class ProcessesPage : public QWidget {
   Q_OBJECT
 
  public:
-  ProcessesPage(MonitorModel& model, AppSettings& settings, QWidget* parent = nullptr);
+  // actions: how a process is ended (the shell's; tests pass a recorder).
+  ProcessesPage(MonitorModel& model, AppSettings& settings, ProcessActions& actions,
+                QWidget* parent = nullptr);
   ~ProcessesPage() override;
 
   ProcessScope scope() const { return query_.scope; }

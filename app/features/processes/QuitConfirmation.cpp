@@ -2,7 +2,6 @@
 
 #include "collectors/ProcessSample.h"
 #include "design/ElidedLabel.h"
-#include "desktop/DesktopServices.h"
 #include "features/processes/ProcessEntries.h"
 #include "features/processes/ProcessText.h"
 #include "metrics/OutsideText.h"
@@ -47,11 +46,11 @@ QMessageBox* warning(QWidget& page, const QString& name, const QString& title, c
 
 }  // namespace
 
-QuitConfirmation::QuitConfirmation(QWidget& page, DesktopServices& desktop, Find find)
-    : QObject(&page), page_(page), desktop_(desktop), find_(std::move(find)) {}
+QuitConfirmation::QuitConfirmation(QWidget& page, ProcessActions& actions, Find find)
+    : QObject(&page), page_(page), actions_(actions), find_(std::move(find)) {}
 
 ProcessFate QuitConfirmation::fate(const ProcessRecord& record) const {
-  return desktop_.processActions->fate(record.pid, record.startTime);
+  return actions_.fate(record.pid, record.startTime);
 }
 
 void QuitConfirmation::tellUncollected(const ProcessRecord& record, std::int32_t parentPID) {
@@ -77,7 +76,7 @@ void QuitConfirmation::confirm(ProcessAction action, const ProcessRecord& shown)
 
 void QuitConfirmation::end(ProcessAction action, const ProcessRecord& record) {
   // The start-time check inside perform keeps a pid reused meanwhile from being signalled.
-  if (!desktop_.processActions->perform(action, record)) {
+  if (!actions_.perform(action, record)) {
     // It may have ended since it was confirmed.
     const ProcessFate now = fate(record);
     if (now.kind == ProcessFate::Kind::uncollected) {

@@ -13,7 +13,6 @@ class QWidget;
 
 namespace kivo {
 
-struct DesktopServices;
 struct ProcessRecord;
 
 // Ending a process from the processes page: asks first, sends the request, and says what became
@@ -25,8 +24,8 @@ class QuitConfirmation : public QObject {
   // A record of the current sample by pid (the parent named in "has already ended"), or null.
   using Find = std::function<const ProcessRecord*(std::int32_t pid)>;
 
-  // The services are read at each use: tests replace the process actions.
-  QuitConfirmation(QWidget& page, DesktopServices& desktop, Find find);
+  // actions: how the process is signalled (the page's; tests pass a recorder).
+  QuitConfirmation(QWidget& page, ProcessActions& actions, Find find);
 
   // Asks to quit or force quit the process of the record; on confirmation ends it.
   void confirm(ProcessAction action, const ProcessRecord& record);
@@ -48,7 +47,7 @@ class QuitConfirmation : public QObject {
   void tellUncollected(const ProcessRecord& record, std::int32_t parentPID);
 
   QWidget& page_;
-  DesktopServices& desktop_;
+  ProcessActions& actions_;
   Find find_;
   std::chrono::milliseconds quitWait_{3000};
 };

@@ -84,7 +84,7 @@ ReportsPage::ReportsPage(MonitorModel& model, AppSettings& settings, QWidget* pa
   connect(&settings_, &AppSettings::includeHostInReportsChanged, this, &ReportsPage::hostSettingChanged);
   // A history that opens after the page was shown gets its first report then.
   connect(&model_, &MonitorModel::storeErrorChanged, this, [this] {
-    if (model_.store() && !report_ && !building_) build();
+    if (model_.hasHistory() && !report_ && !building_) build();
   });
   // A report built before the first sample lacks its current-state tables until then.
   connect(&model_, &MonitorModel::snapshotChanged, this, [this] {
@@ -263,7 +263,7 @@ void ReportsPage::rebuildIfChanged() {
 
 void ReportsPage::build() {
   // Without a history nothing is built and nothing on the page changes.
-  if (!model_.store()) return;
+  if (!model_.hasHistory()) return;
   builtIdentity_ = choices_.identity();
   builtWithoutSnapshot_ = !model_.snapshot();
   builtWithoutProcesses_ = !model_.processes();

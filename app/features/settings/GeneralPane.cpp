@@ -1,6 +1,6 @@
 #include "features/settings/GeneralPane.h"
 
-#include "model/MonitorModel.h"
+#include "desktop/LaunchAtLogin.h"
 #include "settings/AppSettings.h"
 #include "texts/Localized.h"
 
@@ -39,8 +39,8 @@ QString densityTitle(DensityChoice choice) {
 
 }  // namespace
 
-GeneralPane::GeneralPane(MonitorModel& model, AppSettings& settings, QWidget* parent)
-    : SettingsForm(parent), model_(model), settings_(settings) {
+GeneralPane::GeneralPane(LaunchAtLogin& launchAtLogin, AppSettings& settings, QWidget* parent)
+    : SettingsForm(parent), launchAtLogin_(launchAtLogin), settings_(settings) {
   QFormLayout* look = addSection(tr("Appearance"));
   appearance_ = new QComboBox(look->parentWidget());
   appearance_->setObjectName(QStringLiteral("settings.appearance"));
@@ -78,7 +78,7 @@ GeneralPane::GeneralPane(MonitorModel& model, AppSettings& settings, QWidget* pa
   });
   connect(colorBlind_, &QCheckBox::clicked, this, [this](bool on) { settings_.setColorBlindSafe(on); });
   connect(login_, &QCheckBox::clicked, this, [this](bool on) {
-    model_.desktop().launchAtLogin->setEnabled(on);
+    launchAtLogin_.setEnabled(on);
     readLogin();
   });
   connect(&settings_, &AppSettings::appearanceChanged, this, &GeneralPane::fill);
@@ -97,7 +97,7 @@ void GeneralPane::fill() {
 
 void GeneralPane::readLogin() {
   const QSignalBlocker blocker(login_);
-  login_->setChecked(model_.desktop().launchAtLogin->isEnabled());
+  login_->setChecked(launchAtLogin_.isEnabled());
 }
 
 void GeneralPane::showEvent(QShowEvent* event) {

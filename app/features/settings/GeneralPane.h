@@ -8,14 +8,14 @@ class QComboBox;
 namespace kivo {
 
 class AppSettings;
-class MonitorModel;
+class LaunchAtLogin;
 
 // Appearance, density, the colour-blind-safe palette and opening at login.
 class GeneralPane : public SettingsForm {
   Q_OBJECT
 
  public:
-  GeneralPane(MonitorModel& model, AppSettings& settings, QWidget* parent = nullptr);
+  GeneralPane(LaunchAtLogin& launchAtLogin, AppSettings& settings, QWidget* parent = nullptr);
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -25,7 +25,7 @@ class GeneralPane : public SettingsForm {
   // The autostart entry as it is now; a refused change never shows as made.
   void readLogin();
 
-  MonitorModel& model_;
+  LaunchAtLogin& launchAtLogin_;
   AppSettings& settings_;
   QComboBox* appearance_ = nullptr;
   QComboBox* density_ = nullptr;

@@ -167,8 +167,8 @@ void HistoryPane::fill() {
 }
 
 void HistoryPane::updateStorage() {
-  const auto rows = SettingsFacts::storage(model_.storeStatistics(), model_.storeError(),
-                                           model_.store() != nullptr, model_.format());
+  const auto rows = SettingsFacts::storage(model_.storeStatistics(), model_.storeError(), model_.hasHistory(),
+                                           model_.format());
   storage_->setRowVisible(size_, rows.statistics);
   storage_->setRowVisible(samples_, rows.statistics);
   storage_->setRowVisible(samplesNote_, rows.statistics);

@@ -46,14 +46,15 @@ class TabTint : public QObject {
 
 }  // namespace
 
-void addPanes(QTabWidget* tabs, MonitorModel& model, AppSettings& settings, const TrayHost* trayHost) {
+void addPanes(QTabWidget* tabs, MonitorModel& model, AppSettings& settings, LaunchAtLogin& launchAtLogin,
+              const TrayHost* trayHost) {
   const struct {
     QWidget* pane;
     const char* title;
     const char* symbol;
     const char* name;
   } panes[] = {
-      {new GeneralPane(model, settings), "General", "gearshape", "settings.general"},
+      {new GeneralPane(launchAtLogin, settings), "General", "gearshape", "settings.general"},
       {new SamplingPane(model, settings), "Sampling", "waveform.path.ecg", "settings.sampling"},
       {new HistoryPane(model, settings), "History", "clock.arrow.circlepath", "settings.history"},
       {new MenuBarPane(settings, trayHost), "Tray", "menubar.rectangle", "settings.menuBar"},

@@ -5,6 +5,7 @@ class QTabWidget;
 namespace kivo {
 
 class AppSettings;
+class LaunchAtLogin;
 class MonitorModel;
 class TrayHost;
 
@@ -14,7 +15,7 @@ namespace SettingsView {
 
 // Adds the panes to the window's tab widget, which opens on General. trayHost: the desktop's
 // tray as the tray icon follows it (null: the Tray pane makes no claim about it).
-void addPanes(QTabWidget* tabs, MonitorModel& model, AppSettings& settings,
+void addPanes(QTabWidget* tabs, MonitorModel& model, AppSettings& settings, LaunchAtLogin& launchAtLogin,
               const TrayHost* trayHost = nullptr);
 
 }  // namespace SettingsView

@@ -170,7 +170,7 @@ TEST(AlertsPage, APageThatGoesWhileItsEditorRunsIsNotTouched) {
 
 TEST(AlertsPage, HistoryLoadsClearsAndAppliesOnlyTheNewestLoad) {
   AlertsPageRig rig;
-  TimeSeriesStore& store = *rig.model->store();
+  TimeSeriesStore& store = *test::store(*rig.model);
   for (int i = 0; i < 70; ++i) {
     store.record(
         alertEvent(i, i % 2 ? QStringLiteral("alert.resolved") : QStringLiteral("alert.fired"), 90 + i % 10));

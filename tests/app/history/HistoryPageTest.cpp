@@ -57,7 +57,7 @@ class HistoryPageTest : public ::testing::Test {
     now = QDateTime::currentDateTimeUtc();
     // Two stretches of CPU samples in the last hour with twenty minutes between them, and memory
     // samples in the second stretch.
-    TimeSeriesStore& store = *rig.model->store();
+    TimeSeriesStore& store = *test::store(*rig.model);
     for (int s = 50 * 60; s >= 60; s -= 2) {
       if (s < 40 * 60 && s > 20 * 60) continue;
       const double cpu = 30 + 20 * std::sin(s / 200.0);
@@ -110,10 +110,11 @@ TEST_F(HistoryPageTest, ChartsTheStoredSeriesWithItsGapsAndBookmarks) {
   ASSERT_EQ(load.series.size(), 1u);
 
   // The page shows what the store answers for the same range.
-  const Series expected = rig.model->store()->series(
-      MetricID::cpuTotal, QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(load.from * 1000)),
-      QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(load.to * 1000)), 480, std::nullopt,
-      QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(load.to * 1000)));
+  const Series expected =
+      test::store(*rig.model)
+          ->series(MetricID::cpuTotal, QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(load.from * 1000)),
+                   QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(load.to * 1000)), 480, std::nullopt,
+                   QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(load.to * 1000)));
   EXPECT_EQ(load.series[0].points, expected.points);
   EXPECT_EQ(load.series[0].gaps, expected.gaps);
   ASSERT_GE(expected.gaps.size(), 2u);
@@ -303,7 +304,7 @@ TEST(HistoryPageWithoutStore, SaysTheHistoryIsOpeningWhileItOpens) {
   test::Probe probe;
   MonitorModel model(settings, standard, test::fakeEnvironment(probe));
   // The worker's answer reaches the model through the event loop, which has not run yet.
-  ASSERT_FALSE(model.store());
+  ASSERT_FALSE(model.hasHistory());
   ASSERT_FALSE(model.storeError());
   HistoryPage page(model, settings);
   auto* text = page.findChild<QLabel*>(QStringLiteral("history.unavailable"));
@@ -332,7 +333,7 @@ TEST(HistoryPageWithoutStore, SaysWhyInsteadOfLoadingForever) {
   AppSettings settings(domain);
   test::Probe probe;
   MonitorModel model(settings, standard, test::fakeEnvironment(probe));
-  ASSERT_FALSE(model.store());
+  ASSERT_FALSE(model.hasHistory());
   HistoryPage page(model, settings);
   model.waitForWorker();
   QApplication::processEvents();

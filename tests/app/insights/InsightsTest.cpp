@@ -161,7 +161,7 @@ TEST(InsightsPage, AnalyseNowShowsOneCardPerFindingUpdatedInPlace) {
   test::prepareLook();
   ModelRig rig;
   InsightsPage page(*rig.model, *rig.settings);
-  storeBusyHalfHour(*rig.model->store());
+  storeBusyHalfHour(*test::store(*rig.model));
   auto* refresh = page.findChild<QPushButton*>(QStringLiteral("insights.refresh"));
   refresh->click();
   rig.model->waitForWorker();

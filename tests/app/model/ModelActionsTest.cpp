@@ -147,9 +147,9 @@ TEST(ModelActions, AppliedSettingsReachTheEngineAndTheStore) {
   rig.settings->setRetention(retention);
   rig.model->applySettings();
   rig.model->waitForWorker();
-  EXPECT_EQ(rig.model->engine().configuration(), telemetry);
-  EXPECT_EQ(rig.model->store()->retention(), retention);
-  EXPECT_EQ(rig.model->store()->rawInterval(), 3);
+  EXPECT_EQ(test::engine(*rig.model).configuration(), telemetry);
+  EXPECT_EQ(test::store(*rig.model)->retention(), retention);
+  EXPECT_EQ(test::store(*rig.model)->rawInterval(), 3);
 }
 
 TEST(ModelNetworkPath, TheFirstPathIsTheBaselineAndEveryChangeIsAnEvent) {

@@ -29,10 +29,10 @@ TEST(ModelStorage, TheDatabaseLivesInTheGivenFolderOrUnderTheUserDataFolder) {
 
 TEST(ModelStorage, OpensTheStoreInTheDataFolderWithTheSettingsRetention) {
   ModelRig rig;
-  ASSERT_TRUE(rig.model->store());
+  ASSERT_TRUE(rig.model->hasHistory());
   EXPECT_FALSE(rig.model->storeError());
-  EXPECT_EQ(rig.model->store()->path(), rig.dir.filePath(QStringLiteral("telemetry.sqlite")));
-  EXPECT_EQ(rig.model->store()->retention(), rig.settings->retention());
+  EXPECT_EQ(test::store(*rig.model)->path(), rig.dir.filePath(QStringLiteral("telemetry.sqlite")));
+  EXPECT_EQ(test::store(*rig.model)->retention(), rig.settings->retention());
   EXPECT_TRUE(QFile::exists(rig.dir.filePath(QStringLiteral("telemetry.sqlite"))));
   // Nothing samples until start().
   EXPECT_FALSE(rig.model->isStarted());
@@ -55,7 +55,7 @@ TEST(ModelStorage, AFileThatIsNoDatabaseLeavesTheModelWithoutHistoryAndTheFileUn
   {
     MonitorModel model(settings, standard, test::fakeEnvironment(probe));
     model.waitForWorker();
-    EXPECT_FALSE(model.store());
+    EXPECT_FALSE(model.hasHistory());
     ASSERT_TRUE(model.storeError());
     EXPECT_FALSE(model.storeError()->isEmpty());
     // A sentence for a person, not the error's case name and quotes around it.
@@ -100,7 +100,7 @@ TEST(ModelStorage, AFolderThatCannotBeCreatedIsAStoreError) {
   MonitorModel model(settings, standard, test::fakeEnvironment(probe));
   test::SignalCount errors(&model, &MonitorModel::storeErrorChanged);
   model.waitForWorker();
-  EXPECT_FALSE(model.store());
+  EXPECT_FALSE(model.hasHistory());
   EXPECT_TRUE(model.storeError());
   EXPECT_EQ(errors.count(), 1);
 }
@@ -115,16 +115,16 @@ TEST(ModelStorage, TheHistoryOpensOnTheWorkerAndWorkGivenMeanwhileFindsIt) {
   test::Probe probe;
   MonitorModel model(settings, standard, test::fakeEnvironment(probe));
   // Attached on the GUI thread only once the worker's result comes back.
-  EXPECT_FALSE(model.store());
+  EXPECT_FALSE(model.hasHistory());
   EXPECT_FALSE(model.storeError());
   model.addBookmark(QStringLiteral("before the history opened"));
   std::vector<StoredEvent> found;
   model.events({EventKind::bookmark}, 10, &model,
                [&](std::vector<StoredEvent> events) { found = std::move(events); });
   model.waitForWorker();
-  ASSERT_TRUE(model.store());
+  ASSERT_TRUE(model.hasHistory());
   EXPECT_FALSE(model.storeError());
-  EXPECT_EQ(model.store()->path(), dir.filePath(QStringLiteral("telemetry.sqlite")));
+  EXPECT_EQ(test::store(model)->path(), dir.filePath(QStringLiteral("telemetry.sqlite")));
   ASSERT_EQ(found.size(), 1u);
   EXPECT_EQ(found.front().payload.value(QStringLiteral("note")), QStringLiteral("before the history opened"));
   model.shutdown();
@@ -159,7 +159,7 @@ TEST(ModelLaunchOptions, TestIntervalRewritesTheSamplingSettingsOnlyInTestMode) 
     AppSettings again(rig.domain);
     EXPECT_EQ(again.telemetry(), telemetry);
     // And the engine was built with it.
-    EXPECT_EQ(rig.model->engine().configuration(), telemetry);
+    EXPECT_EQ(test::engine(*rig.model).configuration(), telemetry);
   }
 }
 

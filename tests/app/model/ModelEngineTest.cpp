@@ -31,9 +31,9 @@ TEST(ModelEngine, StartedModelIngestsTheEnginesSnapshotsAndShutdownFlushesThem) 
   model.start();
   model.start();
   EXPECT_TRUE(model.isStarted());
-  EXPECT_TRUE(model.engine().isRunning());
+  EXPECT_TRUE(test::engine(model).isRunning());
   EXPECT_EQ(notifier.refreshes, 1);
-  EXPECT_EQ(model.store()->rawInterval(), 0.5);
+  EXPECT_EQ(test::store(model)->rawInterval(), 0.5);
 
   ASSERT_TRUE(waitUntil([&] { return points(model, MetricID::cpuTotal) >= 3; }));
   ASSERT_TRUE(model.snapshot());
@@ -44,15 +44,15 @@ TEST(ModelEngine, StartedModelIngestsTheEnginesSnapshotsAndShutdownFlushesThem) 
   for (int i = 1; i < series.size(); ++i) EXPECT_LT(series[i - 1].date, series[i].date);
 
   model.shutdown();
-  EXPECT_FALSE(model.engine().isRunning());
+  EXPECT_FALSE(test::engine(model).isRunning());
   EXPECT_TRUE(model.isShutDown());
   const int ingested = points(model, MetricID::cpuTotal);
   // Nothing arrives after the stop, and the ticks so far are in the file.
   waitUntil([] { return false; }, 1200);
   EXPECT_EQ(points(model, MetricID::cpuTotal), ingested);
-  EXPECT_GE(model.store()->statistics().rawRows, ingested);
+  EXPECT_GE(test::store(model)->statistics().rawRows, ingested);
   model.start();
-  EXPECT_FALSE(model.engine().isRunning());
+  EXPECT_FALSE(test::engine(model).isRunning());
 }
 
 // The quiet readings, with readers of Wi-Fi and DNS that note the thread they run on.

@@ -19,7 +19,7 @@ using test::waitUntil;
 // its wake-up would.
 class HandTicks {
  public:
-  explicit HandTicks(MonitorModel& model) : model_(model), subscription_(model.engine().snapshots()) {}
+  explicit HandTicks(MonitorModel& model) : model_(model), subscription_(test::engine(model).snapshots()) {}
 
   // Ticks until `seconds` more have passed; returns the values appended.
   std::int64_t run(double seconds) {
@@ -28,7 +28,7 @@ class HandTicks {
       // The tick's flush steps aside while the worker holds the database (findings, statistics);
       // waiting keeps the flushes on the ticks this test counts on.
       model_.waitForWorker();
-      model_.engine().tick(now_, start_.addMSecs(static_cast<qint64>((now_ - 1000) * 1000)));
+      test::engine(model_).tick(now_, start_.addMSecs(static_cast<qint64>((now_ - 1000) * 1000)));
       if (auto snapshot = subscription_->take()) {
         values += static_cast<std::int64_t>(snapshot->values.size());
         model_.ingest(std::move(snapshot));
@@ -55,7 +55,7 @@ TEST(ModelHistory, AFullDiskIsAStoreErrorUntilAFlushSucceedsAndNothingQueuedIsLo
   DiskFreedAtEnd disk;
   ModelRig rig;
   MonitorModel& model = *rig.model;
-  ASSERT_TRUE(model.store());
+  ASSERT_TRUE(model.hasHistory());
   test::SignalCount errors(&model, &MonitorModel::storeErrorChanged);
   HandTicks ticks(model);
 
@@ -82,7 +82,7 @@ TEST(ModelHistory, AFullDiskIsAStoreErrorUntilAFlushSucceedsAndNothingQueuedIsLo
 
   model.shutdown();
   model.waitForWorker();
-  EXPECT_EQ(model.store()->statistics().rawRows, appended);
+  EXPECT_EQ(test::store(model)->statistics().rawRows, appended);
   EXPECT_TRUE(rig.probe.logged->isEmpty());
 }
 
@@ -90,7 +90,7 @@ TEST(ModelHistory, ABookmarkSaysWhetherTheHistoryKeptIt) {
   DiskFreedAtEnd disk;
   ModelRig rig;
   MonitorModel& model = *rig.model;
-  ASSERT_TRUE(model.store());
+  ASSERT_TRUE(model.hasHistory());
   std::vector<bool> said;
   QObject::connect(&model, &MonitorModel::bookmarkAdded, [&](bool kept) { said.push_back(kept); });
   model.addBookmark(QStringLiteral("kept"));
@@ -126,7 +126,7 @@ TEST(ModelHistory, SamplesThatCannotBeWrittenAtQuitAreReportedOnStandardError) {
       EXPECT_TRUE(rig.probe.logged->isEmpty());
       FullDisk::setFull(false);
       rig.model->waitForWorker();
-      EXPECT_EQ(rig.model->store()->statistics().rawRows, appended);
+      EXPECT_EQ(test::store(*rig.model)->statistics().rawRows, appended);
     }
   }
 }
@@ -145,7 +145,7 @@ TEST(ModelHistory, AHistoryHeldByAnotherInstanceOpensOnceReleasedAndRecordingSta
   environment.historyRetry = std::chrono::milliseconds(20);
   MonitorModel model(settings, standard, environment);
   model.waitForWorker();  // the first attempt, on the worker
-  ASSERT_FALSE(model.store());
+  ASSERT_FALSE(model.hasHistory());
   ASSERT_TRUE(model.storeError());
   EXPECT_TRUE(model.storeError()->contains(QStringLiteral("another running instance")))
       << qPrintable(*model.storeError());
@@ -154,19 +154,19 @@ TEST(ModelHistory, AHistoryHeldByAnotherInstanceOpensOnceReleasedAndRecordingSta
   model.start();
   ASSERT_TRUE(waitUntil([&] { return model.snapshot() != nullptr; }));
   waitUntil([] { return false; }, 300);  // a dozen attempts, all refused for the same reason
-  EXPECT_FALSE(model.store());
+  EXPECT_FALSE(model.hasHistory());
   EXPECT_EQ(errors.count(), 0);
 
   other.reset();  // the other instance quits
-  ASSERT_TRUE(waitUntil([&] { return model.store() != nullptr; }));
+  ASSERT_TRUE(waitUntil([&] { return model.hasHistory(); }));
   EXPECT_FALSE(model.storeError());
   EXPECT_EQ(errors.count(), 1);
-  EXPECT_EQ(model.engine().store(), model.store());
+  EXPECT_EQ(test::engine(model).store(), test::store(model));
 
   const std::int64_t sequence = model.snapshot()->sequence;
   ASSERT_TRUE(waitUntil([&] { return model.snapshot()->sequence >= sequence + 2; }));
   model.shutdown();
-  EXPECT_GT(model.store()->statistics().rawRows, 0);
+  EXPECT_GT(test::store(model)->statistics().rawRows, 0);
   // Held by this run now.
   EXPECT_THROW(TimeSeriesStore{path}, StoreError);
 }

@@ -70,7 +70,7 @@ TEST(ModelQuery, WithoutAHistoryTheJobDoesNotRunAndTheAnswerIsEmpty) {
   AppSettings settings(domain);
   test::Probe probe;
   MonitorModel model(settings, standard, test::fakeEnvironment(probe));
-  ASSERT_FALSE(model.store());
+  ASSERT_FALSE(model.hasHistory());
   bool ran = false;
   std::optional<QString> answer;
   model.query(

@@ -83,10 +83,7 @@ ProcessRecord theirs(std::int32_t pid, QString name, std::optional<double> cpu =
 struct ProcessesPageRig : test::PageRig {
   explicit ProcessesPageRig(QMap<QString, QVariant> arguments = {}) : PageRig(std::move(arguments)) {
     Icons::initResources();
-    auto fake = std::make_unique<FakeActions>();
-    actions = fake.get();
-    model->desktop().processActions = std::move(fake);
-    page = std::make_unique<ProcessesPage>(*model, *settings);
+    page = std::make_unique<ProcessesPage>(*model, *settings, fake);
     page->setProcRoot(emptyProc.path().toStdString());
     page->resize(1100, 700);
   }
@@ -107,7 +104,8 @@ struct ProcessesPageRig : test::PageRig {
   }
 
   QTemporaryDir emptyProc;
-  FakeActions* actions = nullptr;
+  FakeActions fake;
+  FakeActions* actions = &fake;
   // Last, so it goes before the model it reads.
   std::unique_ptr<ProcessesPage> page;
   double tick = 0;
@@ -380,10 +378,10 @@ TEST(ProcessesPage, PageClosedWhileTheBoxIsOpenIsNotTouched) {
 TEST(ProcessesPage, EndsARealChildThroughTheStartTimeCheck) {
   ModelRig model;
   Icons::initResources();
-  ProcessesPage page(*model.model, *model.settings);
+  ProcessActions actions;
+  ProcessesPage page(*model.model, *model.settings, actions);
   page.resize(1100, 700);
   page.show();
-  ProcessActions& actions = *model.model->desktop().processActions;
   QTableView* view = page.tableView();
   auto* inspectedName = page.findChild<ElidedLabel*>(QStringLiteral("processes.inspector.name"));
   auto* nothingInspected = page.findChild<QWidget*>(QStringLiteral("processes.inspector.empty"));
@@ -482,7 +480,8 @@ TEST(ProcessesPage, EndsARealChildThroughTheStartTimeCheck) {
 TEST(ProcessesPage, QuitIgnoredIsToldAndForceQuitOffered) {
   ModelRig model;
   Icons::initResources();
-  ProcessesPage page(*model.model, *model.settings);
+  ProcessActions actions;
+  ProcessesPage page(*model.model, *model.settings, actions);
   page.setQuitWait(std::chrono::milliseconds(0));
   page.show();
 
@@ -496,7 +495,7 @@ TEST(ProcessesPage, QuitIgnoredIsToldAndForceQuitOffered) {
     return comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == "sleep";
   }));
   ProcessRecord record = mine(pid, QStringLiteral("stubborn"));
-  record.startTime = model.model->desktop().processActions->startTime(pid);
+  record.startTime = actions.startTime(pid);
   ASSERT_TRUE(record.startTime);
   TelemetrySnapshot snapshot = test::snapshotAt(1);
   snapshot.processes = sampleOf({record});
@@ -565,11 +564,11 @@ class ZombieChild {
 TEST(ProcessesPage, AZombieIsSaidToHaveEndedAndItsParentNamed) {
   ModelRig model;
   Icons::initResources();
-  ProcessesPage page(*model.model, *model.settings);
+  ProcessActions actions;
+  ProcessesPage page(*model.model, *model.settings, actions);
   page.setQuitWait(std::chrono::milliseconds(0));
   page.resize(1100, 700);
   page.show();
-  ProcessActions& actions = *model.model->desktop().processActions;
   const auto self = static_cast<std::int32_t>(::getpid());
   const ProcessRecord parent = mine(self, QStringLiteral("qqparent"));
   const auto ingest = [&](std::vector<ProcessRecord> shown, int tick) {

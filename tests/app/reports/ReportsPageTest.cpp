@@ -37,8 +37,8 @@ class ReportsPageTest : public ::testing::Test {
  protected:
   void SetUp() override {
     Icons::initResources();
-    ASSERT_TRUE(test::waitUntil([&] { return rig.model->store() != nullptr; }));
-    test::fillHistory(*rig.model->store(), QDateTime::currentDateTimeUtc(), 60);
+    ASSERT_TRUE(test::waitUntil([&] { return rig.model->hasHistory(); }));
+    test::fillHistory(*test::store(*rig.model), QDateTime::currentDateTimeUtc(), 60);
   }
 
   std::unique_ptr<ReportsPage> makePage() {
@@ -378,7 +378,7 @@ TEST(ReportsPageWithoutHistoryTest, NothingIsBuiltAndOnlyRefreshAndCompareStayEn
   AppSettings settings(domain);
   test::Probe probe;
   MonitorModel model(settings, standard, test::fakeEnvironment(probe));
-  ASSERT_FALSE(model.store());
+  ASSERT_FALSE(model.hasHistory());
   ReportsPage page(model, settings);
   model.waitForWorker();
   EXPECT_FALSE(page.report());

@@ -45,7 +45,7 @@ bool shown(const QWidget& root, const char* name) {
 class SettingsPanes : public ::testing::Test {
  protected:
   void open(SettingsRig& rig) {
-    window = std::make_unique<SettingsWindow>(*rig.model, *rig.settings);
+    window = std::make_unique<SettingsWindow>(*rig.model, *rig.settings, rig.launchAtLogin);
     window->setAttribute(Qt::WA_DeleteOnClose, false);
     window->show();
     test::settle();
@@ -274,8 +274,8 @@ TEST_F(SettingsPanes, HistoryFiguresAreReadAgainWhileThePaneStaysOpen) {
   // The store fills while the pane stays open; the next round shows it.
   const MetricValue value{MetricID::cpuTotal, 12};
   const QDateTime now = QDateTime::currentDateTimeUtc();
-  rig.model->store()->append(std::span(&value, 1), now);
-  ASSERT_TRUE(rig.model->store()->flush(now));
+  test::store(*rig.model)->append(std::span(&value, 1), now);
+  ASSERT_TRUE(test::store(*rig.model)->flush(now));
   QMetaObject::invokeMethod(timer, "timeout");
   rig.model->waitForWorker();
   test::settle();
@@ -355,7 +355,7 @@ TEST_F(SettingsPanes, TheNoTrayNoteFollowsTheTrayWhileOpen) {
   SettingsRig rig;
   bool available = false;
   TrayHost host([&] { return available; });
-  window = std::make_unique<SettingsWindow>(*rig.model, *rig.settings, &host);
+  window = std::make_unique<SettingsWindow>(*rig.model, *rig.settings, rig.launchAtLogin, &host);
   window->setAttribute(Qt::WA_DeleteOnClose, false);
   window->show();
   showTab(3);
@@ -388,11 +388,11 @@ TEST_F(SettingsPanes, LaunchAtLoginWritesTheAutostartEntryAndShowsOnlyWhatIsTrue
   EXPECT_FALSE(login->isChecked());
 
   // A change made outside shows when the pane is shown again.
-  rig.model->desktop().launchAtLogin->setEnabled(true);
+  rig.launchAtLogin.setEnabled(true);
   showTab(1);
   showTab(0);
   EXPECT_TRUE(login->isChecked());
-  rig.model->desktop().launchAtLogin->setEnabled(false);
+  rig.launchAtLogin.setEnabled(false);
   showTab(1);
   showTab(0);
 

@@ -3,6 +3,7 @@
 #include "ModelTestSupport.h"
 #include "TestSupport.h"
 #include "design/Icons.h"
+#include "desktop/LaunchAtLogin.h"
 #include "settings/AppSettings.h"
 #include "settings/JsonFilePreferences.h"
 #include "settings/PreferenceDomains.h"
@@ -32,6 +33,8 @@ struct SettingsRig {
   std::unique_ptr<AppSettings> settings;
   Probe probe;
   std::unique_ptr<MonitorModel> model;
+  // The real entry, under the temporary XDG_CONFIG_HOME.
+  LaunchAtLogin launchAtLogin;
 
   // prepare: runs on the freshly erased test suite's settings before the model exists (stored
   // values the panes must not change).

@@ -39,7 +39,7 @@ TEST(SettingsScreenshots, EveryTabInLightAndDark) {
   rig.model->ingest(snapshot);
   const char* tabs[] = {"general", "sampling", "history", "tray", "privacy", "about"};
   for (bool dark : {false, true}) {
-    SettingsWindow window(*rig.model, *rig.settings);
+    SettingsWindow window(*rig.model, *rig.settings, rig.launchAtLogin);
     window.setAttribute(Qt::WA_DeleteOnClose, false);
     window.setPalette(Appearance::palette(dark));
     window.show();
@@ -65,7 +65,7 @@ TEST(SettingsScreenshots, HistoryWithoutADatabase) {
   SettingsRig rig({}, {}, blocker.fileName());
   ASSERT_TRUE(rig.model->storeError());
   for (bool dark : {false, true}) {
-    SettingsWindow window(*rig.model, *rig.settings);
+    SettingsWindow window(*rig.model, *rig.settings, rig.launchAtLogin);
     window.setAttribute(Qt::WA_DeleteOnClose, false);
     window.setPalette(Appearance::palette(dark));
     window.show();

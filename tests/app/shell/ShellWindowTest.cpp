@@ -5,6 +5,7 @@
 #include "design/Environment.h"
 #include "design/MetricFamily.h"
 #include "design/Tokens.h"
+#include "desktop/LaunchAtLogin.h"
 #include "desktop/TrayHost.h"
 #include "features/dashboard/WidgetCatalog.h"
 #include "features/tray/MenuBarTray.h"
@@ -313,7 +314,7 @@ TEST(ShellWindow, AddBookmarkWaitsForAHistoryAndSaysWhy) {
   MonitorModel::Environment environment = test::quietEnvironment();
   environment.historyRetry = std::chrono::milliseconds(20);
   ShellRig rig({{QStringLiteral("KIVODataDir"), data.path()}}, environment);
-  ASSERT_FALSE(rig.model->store());
+  ASSERT_FALSE(rig.model->hasHistory());
   MainWindow* window = openMain(rig);
   auto* button = window->findChild<QToolButton*>(QStringLiteral("toolbar.bookmark"));
   ASSERT_TRUE(button);
@@ -325,7 +326,7 @@ TEST(ShellWindow, AddBookmarkWaitsForAHistoryAndSaysWhy) {
 
   rig.model->start();
   other.reset();
-  ASSERT_TRUE(test::waitUntil([&] { return rig.model->store() != nullptr; }));
+  ASSERT_TRUE(test::waitUntil([&] { return rig.model->hasHistory(); }));
   test::settle();
   for (QAction* action : {window->bookmarkCommand(), button->defaultAction()}) {
     EXPECT_TRUE(action->isEnabled());
@@ -432,7 +433,8 @@ TEST(ShellWindow, TheSettingsWindowSaysWhileSettingsCannotBeSaved) {
   ShellRig rig;
   FailingPreferences domain;
   AppSettings settings(domain);
-  SettingsWindow window(*rig.model, settings);
+  LaunchAtLogin launchAtLogin;
+  SettingsWindow window(*rig.model, settings, launchAtLogin);
   window.setAttribute(Qt::WA_DontShowOnScreen);
   window.show();
   auto* line = window.findChild<QLabel*>(QStringLiteral("settings.saveError"));
