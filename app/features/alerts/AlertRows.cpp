@@ -106,7 +106,7 @@ void AlertRuleRow::update(const RuleRowState& state) {
     const QSignalBlocker block(switch_);
     switch_->setChecked(state.enabled);
   }
-  switch_->setAccessibleName(state.accessibleName);
+  switch_->setAccessibleName(state.enableName);
   edit_->setAccessibleName(state.editName);
   remove_->setAccessibleName(state.deleteName);
   icon_->setSymbol(state.symbol, Palette::textSecondary);

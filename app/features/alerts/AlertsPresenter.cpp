@@ -92,12 +92,12 @@ std::vector<RuleRowState> ruleRows(const std::vector<AlertRule>& rules, const Va
                  tr("cooldown %1", format.duration(rule.cooldown));
     row.severity = Severities::title(rule.severity);
     row.severityColor = SeverityLook::color(rule.severity);
-    row.accessibleName = AlertText::title(rule);
     const bool shared = std::count_if(rules.begin(), rules.end(), [&](const AlertRule& other) {
                           return other.metric == rule.metric;
                         }) > 1;
     const QString subject =
         shared ? row.name + QStringLiteral(", ") + AlertText::condition(rule, format) : row.name;
+    row.enableName = tr("Enable %1 rule", subject);
     row.editName = tr("Edit %1 rule", subject);
     row.deleteName = tr("Delete %1 rule", subject);
     // The last row is the one that shares the last rule's id.

@@ -38,9 +38,9 @@ struct RuleRowState {
   QString detail;  // "condition · cooldown 15 min"
   QString severity;
   DynamicColor severityColor;
-  QString accessibleName;
-  // The row's buttons, named after the rule ("Edit CPU usage rule"); a metric with more than
-  // one rule adds the condition, so no two buttons sound the same.
+  // The row's switch and buttons, named after the rule ("Enable CPU usage rule", "Edit CPU usage
+  // rule"); a metric with more than one rule adds the condition, so no two sound the same.
+  QString enableName;
   QString editName;
   QString deleteName;
   bool divider = false;  // every row but the last

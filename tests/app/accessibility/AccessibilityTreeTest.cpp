@@ -68,9 +68,11 @@ TelemetrySnapshot busySnapshot() {
 }
 
 // What a screen reader says for the control: the label it is related to, else its own name. A
-// combo box's own name is its current value, so it needs the relation.
+// combo box's own name is its current value, so it needs the relation. The group box around a
+// control is related too, but as the context of every control in it, not as a name.
 QString spokenName(QAccessibleInterface* iface) {
   for (const auto& [label, relation] : iface->relations(QAccessible::Label)) {
+    if (label->role() == QAccessible::Grouping) continue;
     const QString text = label->text(QAccessible::Name);
     if (!text.isEmpty()) return text;
   }
@@ -87,9 +89,11 @@ bool actionable(QAccessibleInterface* iface) {
   return !names.isEmpty();
 }
 
+// Buttons and toggles: two of them named alike on one page cannot be told apart by ear.
 bool isButton(QAccessible::Role role) {
   return role == QAccessible::PushButton || role == QAccessible::ButtonMenu ||
-         role == QAccessible::ButtonDropDown;
+         role == QAccessible::ButtonDropDown || role == QAccessible::CheckBox ||
+         role == QAccessible::RadioButton;
 }
 
 QString describe(QAccessibleInterface* iface) {
@@ -112,7 +116,7 @@ struct Walk {
     if (actionable(iface) && name.trimmed().isEmpty())
       faults << QStringLiteral("unnamed: ") + describe(iface);
     if (isButton(role) && !name.isEmpty() && ++buttons[name] == 2) {
-      faults << QStringLiteral("two buttons named \"%1\"").arg(name);
+      faults << QStringLiteral("two controls named \"%1\": ").arg(name) + describe(iface);
     }
     // A decorative image is left out of the tree, not read as "image".
     if (role == QAccessible::Graphic && name.isEmpty())

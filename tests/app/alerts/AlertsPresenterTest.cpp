@@ -131,8 +131,9 @@ TEST(AlertsPresenter, RepeatedRuleIdsStillGiveDistinctRows) {
   EXPECT_EQ(keys.size(), 3u);
 }
 
-// A screen reader hears each row's buttons by name: the rule's metric, and its condition where
-// the metric has more than one rule.
+// A screen reader hears each row's switch and buttons by name: the rule's metric, and its
+// condition where the metric has more than one rule; never the alert's title, which sounds like
+// a live alert.
 TEST(AlertsPresenter, RuleButtonsAreNamedAfterTheirRule) {
   const auto rows = AlertsPresenter::ruleRows(
       {rule(MetricID::cpuTotal, 90), rule(MetricID::memPressure, 1), rule(MetricID::memPressure, 2)},
@@ -140,13 +141,17 @@ TEST(AlertsPresenter, RuleButtonsAreNamedAfterTheirRule) {
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ(rows[0].editName, QStringLiteral("Edit CPU usage rule"));
   EXPECT_EQ(rows[0].deleteName, QStringLiteral("Delete CPU usage rule"));
+  EXPECT_EQ(rows[0].enableName, QStringLiteral("Enable CPU usage rule"));
   std::set<QString> names;
   for (const auto& row : rows) {
     EXPECT_TRUE(row.editName.startsWith(QStringLiteral("Edit ") + row.name)) << row.editName.toStdString();
+    EXPECT_TRUE(row.enableName.startsWith(QStringLiteral("Enable ") + row.name))
+        << row.enableName.toStdString();
+    names.insert(row.enableName);
     names.insert(row.editName);
     names.insert(row.deleteName);
   }
-  EXPECT_EQ(names.size(), 6u);
+  EXPECT_EQ(names.size(), 9u);
 }
 
 TEST(AlertsPresenter, HistoryRowsTellFiredFromResolved) {
