@@ -62,17 +62,25 @@ AlertRuleRow::AlertRuleRow(QWidget* parent, const std::function<void(const QUuid
   auto* line = rowLayout(line_, 12);
   switch_ = new QCheckBox(line_);
   switch_->setObjectName(QStringLiteral("alerts.rule.enabled"));
-  icon_ = new SymbolLabel(QString(), 16, Palette::textSecondary, line_);
-  auto* texts = new QWidget(line_);
+  // What a switched-off rule dims: its symbol, texts and severity. The switch and the buttons
+  // keep their look, as they keep working.
+  auto* summary = new QWidget(line_);
+  auto* summaryLine = rowLayout(summary, 12);
+  icon_ = new SymbolLabel(QString(), 16, Palette::textSecondary, summary);
+  auto* texts = new QWidget(summary);
   auto* stack = new QVBoxLayout(texts);
   stack->setContentsMargins(0, 0, 0, 0);
   stack->setSpacing(1);
   name_ = new ToneLabel(QString(), Typeface::system(13, QFont::Medium), Palette::textPrimary, texts);
+  name_->setObjectName(QStringLiteral("alerts.rule.name"));
   detail_ = new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, texts);
   detail_->setWordWrap(true);
   stack->addWidget(name_);
   stack->addWidget(detail_);
-  severity_ = new ToneLabel(QString(), Typeface::caption(), Palette::warning, line_);
+  severity_ = new ToneLabel(QString(), Typeface::caption(), Palette::warning, summary);
+  summaryLine->addWidget(icon_);
+  summaryLine->addWidget(texts, 1);
+  summaryLine->addWidget(severity_);
   edit_ = new QPushButton(tr("Edit"), line_);
   edit_->setObjectName(QStringLiteral("alerts.rule.edit"));
   edit_->setFont(Typeface::system(11));
@@ -81,16 +89,14 @@ AlertRuleRow::AlertRuleRow(QWidget* parent, const std::function<void(const QUuid
   remove_->setAutoRaise(true);
   remove_->setToolTip(tr("Delete rule"));
   line->addWidget(switch_);
-  line->addWidget(icon_);
-  line->addWidget(texts, 1);
-  line->addWidget(severity_);
+  line->addWidget(summary, 1);
   line->addWidget(edit_);
   line->addWidget(remove_);
   column->addWidget(line_);
   divider_ = new Hairline(Qt::Horizontal, this);
   column->addWidget(divider_);
-  opacity_ = new QGraphicsOpacityEffect(line_);
-  line_->setGraphicsEffect(opacity_);
+  opacity_ = new QGraphicsOpacityEffect(summary);
+  summary->setGraphicsEffect(opacity_);
 
   // The id is read at the click: the row may show another state by then.
   connect(switch_, &QCheckBox::clicked, this, [this, toggled](bool on) { toggled(state_.id, on); });

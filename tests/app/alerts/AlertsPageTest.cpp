@@ -17,6 +17,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <string>
+
 namespace kivo {
 namespace {
 
@@ -134,6 +137,29 @@ TEST(AlertsPage, SwitchDeleteAndRestoreAreWrittenAndRowsKeptByIdentity) {
   ASSERT_EQ(rig.settings->rules().size(), 7u);
   for (std::size_t i = 0; i < before.size(); ++i) EXPECT_NE(rig.settings->rules()[i].id, before[i].id);
   EXPECT_EQ(storedRules(rig), rig.settings->rules());
+}
+
+// A switched-off rule is dimmed, but its Edit and Delete still work and look it: they are drawn
+// as while the rule was on, and only the rule's own texts fade.
+TEST(AlertsPage, ASwitchedOffRuleDimsItsTextsNotItsButtons) {
+  AlertsPageRig rig;
+  rig.page.show();
+  QWidget* edit = rig.all<QPushButton>("alerts.rule.edit")[1];
+  QWidget* row = edit->parentWidget()->parentWidget();
+  // Each part as its row paints it, the row's effects included.
+  auto seen = [row](const char* name) {
+    auto* part = row->findChild<QWidget*>(QLatin1String(name));
+    return row->grab(QRect(part->mapTo(row, QPoint(0, 0)), part->size())).toImage();
+  };
+  const char* parts[] = {"alerts.rule.edit", "alerts.rule.delete", "alerts.rule.name"};
+  std::map<std::string, QImage> on;
+  for (const char* part : parts) on[part] = seen(part);
+  rig.all<QCheckBox>("alerts.rule.enabled")[1]->click();
+  ASSERT_FALSE(rig.settings->rules()[1].isEnabled);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(seen("alerts.rule.edit"), on["alerts.rule.edit"]);
+  EXPECT_EQ(seen("alerts.rule.delete"), on["alerts.rule.delete"]);
+  EXPECT_NE(seen("alerts.rule.name"), on["alerts.rule.name"]) << "the rule itself looks off";
 }
 
 TEST(AlertsPage, EditingKeepsThePositionAndTheEditorIsDroppedWithThePage) {
