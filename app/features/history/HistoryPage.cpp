@@ -19,10 +19,13 @@
 #include "settings/AppSettings.h"
 #include "texts/Localized.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -37,6 +40,40 @@ namespace kivo {
 namespace {
 
 constexpr int kNothing = 0;
+constexpr int kIndented = Qt::UserRole + 1;
+
+// Draws a family's metrics indented under its heading with the combo box's own delegate, so the
+// names themselves carry no leading spaces for a screen reader to spell out.
+class IndentedItems : public QAbstractItemDelegate {
+ public:
+  IndentedItems(QAbstractItemDelegate* drawn, QObject* parent)
+      : QAbstractItemDelegate(parent), drawn_(drawn) {}
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    if (!drawn_) return;
+    if (!indented(index)) {
+      drawn_->paint(painter, option, index);
+      return;
+    }
+    QStyleOptionViewItem shifted(option);
+    shifted.rect.setLeft(option.rect.left() + indent(option));
+    painter->fillRect(QRect(option.rect.topLeft(), QSize(indent(option), option.rect.height())),
+                      option.palette.window());
+    drawn_->paint(painter, shifted, index);
+  }
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    if (!drawn_) return {};
+    QSize size = drawn_->sizeHint(option, index);
+    if (indented(index)) size.rwidth() += indent(option);
+    return size;
+  }
+
+ private:
+  static bool indented(const QModelIndex& index) { return index.data(kIndented).toBool(); }
+  static int indent(const QStyleOptionViewItem& option) {
+    return option.fontMetrics.horizontalAdvance(QLatin1Char('M'));
+  }
+  QPointer<QAbstractItemDelegate> drawn_;
+};
 
 // The metric pickers: a bold, unselectable header per family, then its metrics (data: raw value).
 void fillMetrics(QComboBox* combo, bool withNothing) {
@@ -54,13 +91,16 @@ void fillMetrics(QComboBox* combo, bool withNothing) {
     header->setFont(bold);
     items->appendRow(header);
     for (MetricID metric : group.metrics) {
-      auto* item = new QStandardItem(QStringLiteral("   ") + HistoryPresenter::metricName(metric));
+      auto* item = new QStandardItem(HistoryPresenter::metricName(metric));
       item->setData(Metric::rawValue(metric), Qt::UserRole);
+      item->setData(true, kIndented);
       item->setToolTip(HistoryPresenter::metricName(metric));
       items->appendRow(item);
     }
   }
   combo->setModel(items);
+  // Set on the view, which keeps the box's own delegate alive for this one to draw with.
+  combo->view()->setItemDelegate(new IndentedItems(combo->itemDelegate(), combo));
 }
 
 void selectData(QComboBox* combo, int raw) {

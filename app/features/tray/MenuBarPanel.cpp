@@ -93,8 +93,9 @@ QToolButton* borderless(QWidget* parent) {
 MenuBarPanel::MenuBarPanel(MonitorModel& model, MenuBarActions actions, QWidget* parent)
     : QWidget(parent), model_(model), actions_(std::move(actions)) {
   setObjectName(QStringLiteral("menubar.panel"));
-  // Shown as a popup of its own: a window to screen readers, not a filler.
+  // Shown as a popup of its own: a window to screen readers, not a filler, named as its heading.
   Accessibility::setRole(this, QAccessible::Window);
+  setAccessibleName(tr("KIVO Monitor"));
   build();
   auto changed = [this] {
     if (isVisible()) refresh();

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QFile>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -88,6 +89,9 @@ TEST(MenuBarHooks, PanelWindowIsTitledReplacedAndGoesWithTheModel) {
   QPointer<QWidget> first = MenuBarHooks::showPanel(*rig->model, *rig->settings, {});
   ASSERT_TRUE(first);
   EXPECT_EQ(first->windowTitle(), QStringLiteral("Menu Bar Panel"));
+  // The title is hidden; a screen reader names the window as the panel's heading does.
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(first)->text(QAccessible::Name),
+            QStringLiteral("KIVO Monitor"));
   EXPECT_TRUE(first->isVisible());
   EXPECT_EQ(first->width(), 310);
   EXPECT_TRUE(qobject_cast<MenuBarPanel*>(first.data()));
