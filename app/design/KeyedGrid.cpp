@@ -86,6 +86,25 @@ void KeyedGrid::setWrapColumns(std::vector<int> columns, int least, int most) {
   refit();
 }
 
+QStringList KeyedGrid::hiddenTitles() const {
+  QStringList titles;
+  for (int column = 0; column < columns_; ++column) {
+    if (!shown_[static_cast<std::size_t>(column)])
+      titles << static_cast<QLabel*>(titles_[static_cast<std::size_t>(column)])->text();
+  }
+  return titles;
+}
+
+void KeyedGrid::showHiddenHint() {
+  const QStringList hidden = hiddenTitles();
+  const QString hint = hidden.isEmpty()
+                           ? QString()
+                           : kivo::tr("Not shown for lack of room: %1. A wider window shows them.",
+                                      hidden.join(QStringLiteral(", ")));
+  for (QWidget* title : titles_) title->setToolTip(hint);
+  setAccessibleDescription(hint);
+}
+
 bool KeyedGrid::isColumnShown(int column) const {
   return column >= 0 && column < columns_ && shown_[static_cast<std::size_t>(column)];
 }
@@ -167,6 +186,7 @@ void KeyedGrid::refit() {
         if (column < static_cast<int>(cells.size())) cells[static_cast<std::size_t>(column)]->setVisible(on);
       }
     }
+    showHiddenHint();
   }
 
   // The wrapping columns share what the shown fixed ones leave.

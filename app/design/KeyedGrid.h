@@ -42,6 +42,9 @@ class KeyedGrid : public QWidget {
   // Fits the columns to the current width again; call after changing texts of wrapping cells.
   void refit();
   bool isColumnShown(int column) const;
+  // The titles of the columns left out for width, in column order; the shown titles' tooltip
+  // names them, so a narrow table does not hide that they exist.
+  QStringList hiddenTitles() const;
   // The width the shown columns take, wrapping columns at their narrowest.
   int neededWidth() const;
 
@@ -58,6 +61,7 @@ class KeyedGrid : public QWidget {
   int naturalWidth(int column) const;
   int neededWidth(const std::vector<bool>& shown) const;
   void fitWrapped(QWidget* cell, int width) const;
+  void showHiddenHint();
 
   QGridLayout* grid_;
   int columns_;

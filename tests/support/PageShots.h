@@ -110,6 +110,22 @@ inline void expectNoSidewaysScroll(const std::function<Page*(QWidget*)>& make, Q
     EXPECT_LE(grid->neededWidth(), grid->width())
         << grid->objectName().toStdString() << " at " << where.toStdString();
     EXPECT_TRUE(grid->isColumnShown(0)) << grid->objectName().toStdString();
+    // Columns left out for width are named where the titles are, or nothing tells they exist.
+    QStringList hidden;
+    for (const QLabel* title : grid->findChildren<QLabel*>(QStringLiteral("grid.title"))) {
+      if (!title->isVisibleTo(grid)) hidden << title->text();
+    }
+    for (const QLabel* title : grid->findChildren<QLabel*>(QStringLiteral("grid.title"))) {
+      if (!title->isVisibleTo(grid)) continue;
+      for (const QString& name : hidden) {
+        EXPECT_TRUE(title->toolTip().contains(name))
+            << grid->objectName().toStdString() << " at " << where.toStdString() << ": \""
+            << name.toStdString() << "\" not named under \"" << title->text().toStdString() << "\"";
+      }
+      if (hidden.isEmpty()) {
+        EXPECT_TRUE(title->toolTip().isEmpty()) << grid->objectName().toStdString();
+      }
+    }
   }
 }
 
