@@ -158,7 +158,8 @@ ColumnWidth columnWidth(ProcessColumn column) {
     case ProcessColumn::user:
       return {70, 110, true};
     case ProcessColumn::started:
-      return {90, 120, true};
+      // Narrower, "Dec 11, 14:05" loses its minutes.
+      return {100, 120, true};
   }
   return {};
 }
@@ -301,6 +302,26 @@ std::array<int, kProcessColumnCount> fittedWidths(int available,
     widths[static_cast<std::size_t>(last)] += available - total;
   }
   return widths;
+}
+
+std::array<bool, kProcessColumnCount> droppedForWidth(int available,
+                                                      const std::array<bool, kProcessColumnCount>& hidden) {
+  static constexpr std::array kOrder{ProcessColumn::threads, ProcessColumn::started, ProcessColumn::power,
+                                     ProcessColumn::cpuTime, ProcessColumn::user,    ProcessColumn::pid};
+  std::array<bool, kProcessColumnCount> dropped{};
+  int needed = 0;
+  for (int column = 0; column < kProcessColumnCount; ++column) {
+    if (!hidden[static_cast<std::size_t>(column)])
+      needed += columnWidth(static_cast<ProcessColumn>(column)).minimum;
+  }
+  for (ProcessColumn column : kOrder) {
+    if (needed <= available) break;
+    const auto index = static_cast<std::size_t>(column);
+    if (hidden[index]) continue;
+    dropped[index] = true;
+    needed -= columnWidth(column).minimum;
+  }
+  return dropped;
 }
 
 int keyColumnsWidth(const std::array<bool, kProcessColumnCount>& hidden) {

@@ -90,6 +90,11 @@ std::optional<QString> emptyText(ProcessScope scope, const std::unordered_set<st
 // last visible column widened to the edge. Hidden columns keep their ideal width.
 std::array<int, kProcessColumnCount> fittedWidths(int available,
                                                   const std::array<bool, kProcessColumnCount>& hidden);
+// The columns left out so that the others fit `available` at their least widths, least useful
+// first: Threads, Started, Power, CPU time, User, PID. Process, CPU and Memory always stay;
+// columns already hidden are neither counted nor left out.
+std::array<bool, kProcessColumnCount> droppedForWidth(int available,
+                                                      const std::array<bool, kProcessColumnCount>& hidden);
 // The least width of the visible columns up to User (Process, PID, CPU, Memory, ...).
 int keyColumnsWidth(const std::array<bool, kProcessColumnCount>& hidden);
 // The inspector's width at this page width; absent when it is hidden. An empty inspector is

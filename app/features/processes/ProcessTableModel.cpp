@@ -1,6 +1,7 @@
 #include "features/processes/ProcessTableModel.h"
 
 #include "metrics/ValueFormatter.h"
+#include "texts/Localized.h"
 
 #include <utility>
 
@@ -123,7 +124,12 @@ QVariant ProcessTableModel::headerData(int section, Qt::Orientation orientation,
   const auto column = static_cast<ProcessColumn>(section);
   if (role == Qt::DisplayRole) return ProcessRows::columnTitle(column);
   if (role == Qt::ToolTipRole) {
-    const QString tip = ProcessRows::columnTip(column);
+    QString tip = ProcessRows::columnTip(column);
+    if (!leftOut_.isEmpty()) {
+      if (!tip.isEmpty()) tip += QStringLiteral("\n\n");
+      tip += kivo::tr("Not shown for lack of room: %1. A wider window shows them.",
+                      leftOut_.join(QStringLiteral(", ")));
+    }
     return tip.isEmpty() ? QVariant() : QVariant(tip);
   }
   if (role == Qt::TextAlignmentRole) {
@@ -131,6 +137,12 @@ QVariant ProcessTableModel::headerData(int section, Qt::Orientation orientation,
                                (ProcessRows::isNumeric(column) ? Qt::AlignRight : Qt::AlignLeft));
   }
   return {};
+}
+
+void ProcessTableModel::setLeftOut(const QStringList& titles) {
+  if (titles == leftOut_) return;
+  leftOut_ = titles;
+  emit headerDataChanged(Qt::Horizontal, 0, kProcessColumnCount - 1);
 }
 
 void ProcessTableModel::sort(int column, Qt::SortOrder order) {

@@ -29,6 +29,8 @@ class ProcessTableModel : public QAbstractTableModel {
   // the caller can reuse it for the next sample.
   void apply(std::vector<ProcessRow>& rows);
   void setPrivacyMask(bool mask);
+  // Titles of the columns left out for width, named in every header's tooltip.
+  void setLeftOut(const QStringList& titles);
 
   const std::vector<ProcessRow>& rows() const { return rows_; }
   // The row of a pid; absent when it is not listed.
@@ -52,6 +54,7 @@ class ProcessTableModel : public QAbstractTableModel {
 
   const ValueFormatter& format_;
   bool mask_ = false;
+  QStringList leftOut_;
   std::vector<ProcessRow> rows_;
   std::unordered_map<std::int32_t, int> index_;  // pid -> row in rows_
   std::unordered_map<std::int32_t, int> next_;   // pid -> row in the incoming rows

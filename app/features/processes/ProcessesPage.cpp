@@ -325,10 +325,22 @@ void ProcessesPage::placeEmpty() {
 
 void ProcessesPage::fitColumns() {
   if (columnsByUser_) return;
-  const std::array<int, kProcessColumnCount> widths =
-      ProcessRows::fittedWidths(view_->viewport()->width(), hidden_);
-  fitting_ = true;
+  const int available = view_->viewport()->width();
   QHeaderView* header = view_->horizontalHeader();
+  // What does not fit at its least width is left out rather than scrolled to; the headers'
+  // tooltip names it.
+  const std::array<bool, kProcessColumnCount> dropped = ProcessRows::droppedForWidth(available, hidden_);
+  std::array<bool, kProcessColumnCount> out = hidden_;
+  QStringList leftOut;
+  fitting_ = true;  // hiding a section resizes it, and that is not the user's doing
+  for (int column = 0; column < kProcessColumnCount; ++column) {
+    const auto index = static_cast<std::size_t>(column);
+    out[index] = hidden_[index] || dropped[index];
+    if (dropped[index]) leftOut << ProcessRows::columnTitle(static_cast<ProcessColumn>(column));
+    if (header->isSectionHidden(column) != out[index]) header->setSectionHidden(column, out[index]);
+  }
+  table_->setLeftOut(leftOut);
+  const std::array<int, kProcessColumnCount> widths = ProcessRows::fittedWidths(available, out);
   for (int column = 0; column < kProcessColumnCount; ++column) {
     if (header->sectionSize(column) != widths[static_cast<std::size_t>(column)]) {
       header->resizeSection(column, widths[static_cast<std::size_t>(column)]);

@@ -243,7 +243,7 @@ TEST(ProcessRows, ColumnsFitBeforeTheTableScrollsSideways) {
     return total;
   };
   const int ideal = 240 + 60 + 70 + 90 + 60 + 90 + 110 + 120;
-  const int least = 160 + 60 + 70 + 90 + 60 + 90 + 70 + 90;
+  const int least = 160 + 60 + 70 + 90 + 60 + 90 + 70 + 100;
   struct Case {
     int available;
     int total;
@@ -265,6 +265,37 @@ TEST(ProcessRows, ColumnsFitBeforeTheTableScrollsSideways) {
   }
   EXPECT_TRUE(ProcessRows::hiddenByDefault(ProcessColumn::power));
   EXPECT_FALSE(ProcessRows::columnTip(ProcessColumn::power).isEmpty());
+}
+
+// Too narrow for every column at its least width: the least useful go until the rest fit; the
+// name, CPU and memory always stay, and a column the user hid is not counted.
+TEST(ProcessRows, ColumnsThatCannotFitAreLeftOutLeastUsefulFirst) {
+  using C = ProcessColumn;
+  std::array<bool, kProcessColumnCount> powerHidden{};
+  powerHidden[static_cast<std::size_t>(C::power)] = true;
+  const std::array<bool, kProcessColumnCount> allShown{};
+  const struct {
+    int available;
+    std::array<bool, kProcessColumnCount> hidden;
+    std::vector<C> dropped;
+  } cases[] = {
+      {700, powerHidden, {}},
+      {699, powerHidden, {C::threads}},
+      {644, powerHidden, {C::threads}},
+      {639, powerHidden, {C::threads, C::started}},
+      {412, powerHidden, {C::threads, C::cpuTime, C::user, C::started}},
+      {100, powerHidden, {C::pid, C::threads, C::cpuTime, C::user, C::started}},
+      {710, allShown, {C::threads}},
+      {644, allShown, {C::threads, C::started}},
+  };
+  for (const auto& c : cases) {
+    std::vector<C> dropped;  // in column order
+    const auto out = ProcessRows::droppedForWidth(c.available, c.hidden);
+    for (int column = 0; column < kProcessColumnCount; ++column) {
+      if (out[static_cast<std::size_t>(column)]) dropped.push_back(static_cast<C>(column));
+    }
+    EXPECT_EQ(dropped, c.dropped) << c.available;
+  }
 }
 
 TEST(ProcessRows, StartedShowsHourAndMinuteAndAppsSayWhatTheyAre) {

@@ -866,6 +866,48 @@ TEST(ProcessesPage, ColumnsFitAndPowerIsHiddenUntilAsked) {
   EXPECT_TRUE(empty->text().startsWith(QStringLiteral("No apps are running.")));
 }
 
+// The page beside the sidebar of an 860 pixel window (and narrower): columns that cannot fit are
+// left out instead of cut at the edge, every header's tooltip names them, and they come back
+// when the window widens.
+TEST(ProcessesPage, ColumnsThatCannotFitAreLeftOutAndNamed) {
+  ProcessesPageRig rig;
+  rig.page->show();
+  rig.ingest(sampleOf({mine(5, QStringLiteral("x"))}));
+  QTableView* view = rig.page->tableView();
+  QHeaderView* header = view->horizontalHeader();
+  const struct {
+    int width;
+    QStringList leftOut;
+  } cases[] = {
+      {644, {QStringLiteral("Threads")}},
+      {500, {QStringLiteral("Threads"), QStringLiteral("CPU time"), QStringLiteral("Started")}},
+      {1440, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.width);
+    rig.page->resize(c.width, 560);
+    settle();
+    EXPECT_FALSE(view->horizontalScrollBar()->isVisible());
+    EXPECT_LE(header->length(), view->viewport()->width());
+    QStringList hidden;
+    for (int column = 0; column < kProcessColumnCount; ++column) {
+      const QString title = ProcessRows::columnTitle(static_cast<ProcessColumn>(column));
+      if (header->isSectionHidden(column) && column != static_cast<int>(ProcessColumn::power))
+        hidden << title;
+    }
+    EXPECT_EQ(hidden, c.leftOut);
+    const QString tip = rig.page->tableModel().headerData(0, Qt::Horizontal, Qt::ToolTipRole).toString();
+    for (const QString& title : c.leftOut) EXPECT_TRUE(tip.contains(title)) << tip.toStdString();
+    if (c.leftOut.isEmpty()) {
+      EXPECT_TRUE(tip.isEmpty()) << tip.toStdString();
+    }
+  }
+  // The user's own choice of columns still holds: Power stays hidden at every width.
+  EXPECT_TRUE(header->isSectionHidden(static_cast<int>(ProcessColumn::power)));
+  EXPECT_FALSE(rig.page->columnShown(ProcessColumn::power));
+  EXPECT_TRUE(rig.page->columnShown(ProcessColumn::threads));
+}
+
 TEST(ProcessesPage, HeaderMenuTicksTheShownColumnsAndTogglesTheChosenOne) {
   ProcessesPageRig rig;
   rig.page->show();
