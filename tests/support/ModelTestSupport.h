@@ -9,6 +9,7 @@
 #include "settings/MemoryPreferences.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QTemporaryDir>
 
 #include <atomic>
@@ -129,6 +130,24 @@ struct ModelRig {
     model->waitForWorker();
   }
   ~ModelRig() { model.reset(); }
+};
+
+// A data folder whose history cannot be opened: a folder stands where the database file goes.
+inline QString unopenableDataDir(const QTemporaryDir& dir) {
+  QDir(dir.path()).mkpath(QStringLiteral("telemetry.sqlite/blocked"));
+  return dir.path();
+}
+
+// A model whose history cannot be opened. Not waited for: the worker's answer reaches the model
+// through the event loop, so whatever is built right after sees the history still opening.
+struct ModelWithoutHistory {
+  QTemporaryDir dir;
+  MemoryPreferences domain;
+  MemoryPreferences standard{
+      QMap<QString, QVariant>{{QStringLiteral("KIVODataDir"), unopenableDataDir(dir)}}};
+  AppSettings settings{domain};
+  Probe probe;
+  MonitorModel model{settings, standard, fakeEnvironment(probe)};
 };
 
 // A snapshot dated `seconds` after a fixed instant, with the given metric values.

@@ -19,4 +19,11 @@ inline bool waitUntil(const std::function<bool()>& condition, int milliseconds =
   return true;
 }
 
+// Runs the event loop for a while, after the awaited event has come, so that a check can see
+// nothing more came after it. A busy machine only makes such a check weaker, never wrong.
+inline void runEventsFor(int milliseconds) {
+  QDeadlineTimer deadline(milliseconds);
+  while (!deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
 }  // namespace kivo::test

@@ -8,9 +8,10 @@
 
 #include "FakeServices.h"
 #include "TestSupport.h"
+#include "WaitUntil.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QDBusPendingCallWatcher>
 
 #include <gtest/gtest.h>
 
@@ -19,16 +20,14 @@
 namespace kivo {
 namespace {
 
-bool waitFor(const std::function<bool()>& done, int milliseconds = 5000) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done() && clock.elapsed() < milliseconds)
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-  return done();
-}
+using test::runEventsFor;
+using test::waitUntil;
 
-void runEventsFor(int milliseconds) {
-  waitFor([] { return false; }, milliseconds);
+// Whether every call the notifier made on the bus has had its answer handled: each waits in a
+// watcher of its own, deleted once handled.
+bool answered(const QObject& notifier) {
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  return notifier.findChildren<QDBusPendingCallWatcher*>().isEmpty();
 }
 
 // Tests named PrivateBus* need the private bus the ctest wrapper starts (dbus-run-session).
@@ -64,14 +63,14 @@ TEST_F(PrivateBus, LogindSleepAndWakeBecomeDiscontinuities) {
   const QString path = "/org/freedesktop/login1", interface = "org.freedesktop.login1.Manager";
   fakes->signal(path, interface, "PrepareForSleep", {true});
   fakes->signal(path, interface, "PrepareForSleep", {false});
-  ASSERT_TRUE(waitFor([&] { return codes.size() == 2; }));
+  ASSERT_TRUE(waitUntil([&] { return codes.size() == 2; }));
   EXPECT_EQ(codes, (QStringList{"system.sleep", "system.wake"}));
 
   // The same signal from anyone but logind's owner is ignored.
   test::FakeBus impostor("kivo-impostor");
   impostor.signal(path, interface, "PrepareForSleep", {true});
   fakes->signal(path, interface, "PrepareForSleep", {true});
-  ASSERT_TRUE(waitFor([&] { return codes.size() == 3; }));
+  ASSERT_TRUE(waitUntil([&] { return codes.size() == 3; }));
   runEventsFor(100);
   EXPECT_EQ(codes.size(), 3);
 }
@@ -89,7 +88,7 @@ TEST_F(PrivateBus, PowerProfileChangesUnderEitherNameMakeSlowReadingsStaleOnce) 
   fakes->propertiesChanged("/net/hadess/PowerProfiles", "net.hadess.PowerProfiles", saver);
   fakes->propertiesChanged("/org/freedesktop/UPower/PowerProfiles", "org.freedesktop.UPower.PowerProfiles",
                            saver);
-  ASSERT_TRUE(waitFor([&] { return stale == 1; }));
+  ASSERT_TRUE(waitUntil([&] { return stale == 1; }));
   runEventsFor(100);
   EXPECT_EQ(stale, 1);
 
@@ -98,7 +97,7 @@ TEST_F(PrivateBus, PowerProfileChangesUnderEitherNameMakeSlowReadingsStaleOnce) 
                            {{"PerformanceDegraded", ""}});
   fakes->propertiesChanged("/org/freedesktop/UPower/PowerProfiles", "org.freedesktop.UPower.PowerProfiles",
                            {{"ActiveProfile", "balanced"}});
-  ASSERT_TRUE(waitFor([&] { return stale == 2; }));
+  ASSERT_TRUE(waitUntil([&] { return stale == 2; }));
   runEventsFor(100);
   EXPECT_EQ(stale, 2);
 }
@@ -111,7 +110,7 @@ TEST_F(PrivateBus, NotificationsAreAuthorizedWhileTheServerIsThereAndReplacePerR
   // The bus is asked without waiting for it: the answer comes with statusRefreshed.
   EXPECT_EQ(refreshes, 0);
   EXPECT_EQ(notifier.status(), NotificationStatus::notDetermined);
-  ASSERT_TRUE(waitFor([&] { return refreshes == 1; }));
+  ASSERT_TRUE(waitUntil([&] { return refreshes == 1; }));
   EXPECT_EQ(notifier.status(), NotificationStatus::denied);  // no server yet
 
   ASSERT_TRUE(fakes->own("org.freedesktop.Notifications"));
@@ -119,19 +118,19 @@ TEST_F(PrivateBus, NotificationsAreAuthorizedWhileTheServerIsThereAndReplacePerR
   std::vector<NotificationStatus> changes;
   QObject::connect(&notifier, &Notifier::statusChanged, [&](NotificationStatus s) { changes.push_back(s); });
   notifier.refreshStatus();
-  ASSERT_TRUE(waitFor([&] { return refreshes == 2; }));
+  ASSERT_TRUE(waitUntil([&] { return refreshes == 2; }));
   EXPECT_EQ(notifier.status(), NotificationStatus::authorized);
   EXPECT_TRUE(notificationsAllowed(notifier.status()));
   EXPECT_EQ(changes, std::vector<NotificationStatus>{NotificationStatus::authorized});
-  runEventsFor(100);  // capabilities arrive
+  ASSERT_TRUE(waitUntil([&] { return answered(notifier); }));  // the capabilities
 
   const QUuid cpu = QUuid::createUuid(), disk = QUuid::createUuid();
   notifier.post(cpu, "Total CPU is high", "Now 93 %. <b>Condition</b> & more", false);
-  ASSERT_TRUE(waitFor([&] { return server->calls().size() == 1; }));
-  runEventsFor(50);  // the reply with the server's id
+  ASSERT_TRUE(waitUntil([&] { return server->calls().size() == 1; }));
+  ASSERT_TRUE(waitUntil([&] { return answered(notifier); }));  // the reply with the server's id
   notifier.post(cpu, "Total CPU is high", "Now 95 %.", false);
   notifier.post(disk, "Free disk space is low", "Now 1 GB.", true);
-  ASSERT_TRUE(waitFor([&] { return server->calls().size() == 3; }));
+  ASSERT_TRUE(waitUntil([&] { return server->calls().size() == 3; }));
 
   const auto calls = server->calls();
   EXPECT_EQ(calls[0].appName, "KIVO Monitor");
@@ -162,13 +161,13 @@ TEST_F(PrivateBus, TheMeteredFlagOfNetworkManagerMakesThePathExpensive) {
                    [&](const NetworkPath& p) { changed.push_back(p); });
   monitor.apply(RtnetlinkState{});
   // The baseline waits for NetworkManager's answer, so it is not mistaken for a change.
-  ASSERT_TRUE(waitFor([&] { return !reported.empty(); }));
+  ASSERT_TRUE(waitUntil([&] { return !reported.empty(); }));
   EXPECT_TRUE(reported.front().expensive);
   EXPECT_TRUE(changed.empty());
 
   fakes->propertiesChanged("/org/freedesktop/NetworkManager", "org.freedesktop.NetworkManager",
                            {{"Metered", QVariant::fromValue(2u)}});  // no
-  ASSERT_TRUE(waitFor([&] { return changed.size() == 1; }));
+  ASSERT_TRUE(waitUntil([&] { return changed.size() == 1; }));
   EXPECT_FALSE(changed.front().expensive);
   EXPECT_EQ(changed.front().key(), "offline||false|false");
 }
@@ -215,7 +214,7 @@ TEST(DesktopWithoutBus, TheDefaultBusesMayBeMissing) {
   bool refreshed = false;
   QObject::connect(&notifier, &Notifier::statusRefreshed, [&] { refreshed = true; });
   notifier.refreshStatus();
-  ASSERT_TRUE(waitFor([&] { return refreshed; }, 10000));
+  ASSERT_TRUE(waitUntil([&] { return refreshed; }, 10000));
   EXPECT_NE(notifier.status(), NotificationStatus::notDetermined);
   runEventsFor(50);
 }

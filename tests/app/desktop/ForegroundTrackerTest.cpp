@@ -1,9 +1,9 @@
 #include "desktop/ForegroundTracker.h"
 
 #include "TestSupport.h"
+#include "WaitUntil.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -76,15 +76,8 @@ class LiveForeground : public ::testing::Test {
   // Runs the event loop until a report arrives after this call (or a generous limit passes).
   std::optional<bool> nextReport() {
     const std::size_t before = results.size();
-    QElapsedTimer clock;
-    clock.start();
-    while (results.size() == before && clock.elapsed() < 5000)
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    // Let a second report for the same burst arrive too.
-    QElapsedTimer settle;
-    settle.start();
-    while (settle.elapsed() < 100) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    if (results.size() == before) return std::nullopt;
+    if (!test::waitUntil([&] { return results.size() > before; })) return std::nullopt;
+    test::runEventsFor(100);  // a second report for the same burst arrives too
     return results.back();
   }
 
@@ -137,12 +130,8 @@ TEST(ForegroundTrackerTest, EveryBurstIsReportedEvenWhenTheResultIsUnchanged) {
   tracker.start([] { return std::vector<WindowFacts>{}; });
   // Waits for the expected count (however loaded the machine), then a little more for extras.
   auto settle = [&](int expected) {
-    QElapsedTimer clock;
-    clock.start();
-    while (reports < expected && clock.elapsed() < 5000)
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    clock.restart();
-    while (clock.elapsed() < 100) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    test::waitUntil([&] { return reports >= expected; });
+    test::runEventsFor(100);
   };
   tracker.schedule();
   settle(1);

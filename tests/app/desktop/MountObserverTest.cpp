@@ -1,9 +1,9 @@
 #include "desktop/MountObserver.h"
 
 #include "TestSupport.h"
+#include "WaitUntil.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -12,12 +12,7 @@
 namespace kivo {
 namespace {
 
-void runEventsFor(int milliseconds, const std::function<bool()>& done = {}) {
-  QElapsedTimer clock;
-  clock.start();
-  while (clock.elapsed() < milliseconds && !(done && done()))
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-}
+using test::runEventsFor;
 
 TEST(MountObserverTest, AMountInTheWatchedNamespaceIsReported) {
   const QString unshare = QStandardPaths::findExecutable("unshare");
@@ -41,8 +36,7 @@ TEST(MountObserverTest, AMountInTheWatchedNamespaceIsReported) {
   EXPECT_EQ(changes, 0);  // nothing changed yet
 
   child.write("\n");
-  runEventsFor(5000, [&] { return changes > 0; });
-  EXPECT_EQ(changes, 1);
+  ASSERT_TRUE(test::waitUntil([&] { return changes > 0; }));
   runEventsFor(100);
   EXPECT_EQ(changes, 1);  // one change, one report
 

@@ -323,18 +323,10 @@ TEST(HistoryPageWithoutStore, SaysTheHistoryIsOpeningWhileItOpens) {
 
 TEST(HistoryPageWithoutStore, SaysWhyInsteadOfLoadingForever) {
   Icons::initResources();
-  QTemporaryDir dir;
-  QFile garbage(dir.filePath(QStringLiteral("telemetry.sqlite")));
-  ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
-  garbage.write(QByteArray(4096, 'x'));
-  garbage.close();
-  MemoryPreferences domain;
-  MemoryPreferences standard({{QStringLiteral("KIVODataDir"), dir.path()}});
-  AppSettings settings(domain);
-  test::Probe probe;
-  MonitorModel model(settings, standard, test::fakeEnvironment(probe));
+  test::ModelWithoutHistory rig;
+  MonitorModel& model = rig.model;
   ASSERT_FALSE(model.hasHistory());
-  HistoryPage page(model, settings);
+  HistoryPage page(model, rig.settings);
   model.waitForWorker();
   QApplication::processEvents();
   auto* text = page.findChild<QLabel*>(QStringLiteral("history.unavailable"));

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+
+#include <atomic>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -47,8 +50,9 @@ TEST(ModelEngine, StartedModelIngestsTheEnginesSnapshotsAndShutdownFlushesThem) 
   EXPECT_FALSE(test::engine(model).isRunning());
   EXPECT_TRUE(model.isShutDown());
   const int ingested = points(model, MetricID::cpuTotal);
-  // Nothing arrives after the stop, and the ticks so far are in the file.
-  waitUntil([] { return false; }, 1200);
+  // Nothing arrives after the stop, and the ticks so far are in the file. The loop is joined,
+  // so every wake-up it ever posted is in the queue now.
+  QCoreApplication::sendPostedEvents();
   EXPECT_EQ(points(model, MetricID::cpuTotal), ingested);
   EXPECT_GE(test::store(model)->statistics().rawRows, ingested);
   model.start();
@@ -130,12 +134,29 @@ TEST(ModelEngine, SleepIsRecordedAndTheNextSnapshotStartsTheLiveRingAfresh) {
   EXPECT_TRUE(answered);
 }
 
+// The quiet readings, counting how often the engine starts new baselines (each pause does).
+class ResetCountingSources final : public test::QuietSources {
+ public:
+  explicit ResetCountingSources(std::shared_ptr<std::atomic<int>> resets) : resets_(std::move(resets)) {}
+  void reset() override { ++*resets_; }
+
+ private:
+  std::shared_ptr<std::atomic<int>> resets_;
+};
+
 TEST(ModelEngine, PausedEngineSendsNothingUntilResumed) {
-  ModelRig rig(kFast);
+  auto resets = std::make_shared<std::atomic<int>>(0);
+  ModelRig rig(kFast, [resets](MonitorModel::Environment& environment) {
+    environment.sources = [resets] { return std::make_unique<ResetCountingSources>(resets); };
+  });
   MonitorModel& model = *rig.model;
   model.setPaused(true);
   model.start();
-  waitUntil([] { return false; }, 1200);
+  // The first tick takes the pause; pausing again is a command the loop takes after that tick.
+  ASSERT_TRUE(waitUntil([&] { return resets->load() == 1; }));
+  model.setPaused(true);
+  ASSERT_TRUE(waitUntil([&] { return resets->load() == 2; }));
+  QCoreApplication::sendPostedEvents();  // a wake-up from that tick would be queued by now
   EXPECT_FALSE(model.snapshot());
   model.setPaused(false);
   EXPECT_TRUE(waitUntil([&] { return model.snapshot() != nullptr; }));

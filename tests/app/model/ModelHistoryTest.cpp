@@ -153,7 +153,10 @@ TEST(ModelHistory, AHistoryHeldByAnotherInstanceOpensOnceReleasedAndRecordingSta
   test::SignalCount errors(&model, &MonitorModel::storeErrorChanged);
   model.start();
   ASSERT_TRUE(waitUntil([&] { return model.snapshot() != nullptr; }));
-  waitUntil([] { return false; }, 300);  // a dozen attempts, all refused for the same reason
+  // Two ticks on (half a second apart), the history has been tried every 20 ms meanwhile,
+  // and refused each time for the same reason.
+  const std::int64_t first = model.snapshot()->sequence;
+  ASSERT_TRUE(waitUntil([&] { return model.snapshot()->sequence >= first + 2; }));
   EXPECT_FALSE(model.hasHistory());
   EXPECT_EQ(errors.count(), 0);
 

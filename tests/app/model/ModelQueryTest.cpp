@@ -59,17 +59,8 @@ TEST(ModelQuery, AnAnswerForAPageOrAModelThatIsGoneIsDropped) {
 }
 
 TEST(ModelQuery, WithoutAHistoryTheJobDoesNotRunAndTheAnswerIsEmpty) {
-  QTemporaryDir dir;
-  const QString blocker = dir.filePath(QStringLiteral("plain-file"));
-  {
-    QFile file(blocker);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  }
-  MemoryPreferences domain;
-  MemoryPreferences standard({{QStringLiteral("KIVODataDir"), blocker + QStringLiteral("/below")}});
-  AppSettings settings(domain);
-  test::Probe probe;
-  MonitorModel model(settings, standard, test::fakeEnvironment(probe));
+  test::ModelWithoutHistory rig;
+  MonitorModel& model = rig.model;
   ASSERT_FALSE(model.hasHistory());
   bool ran = false;
   std::optional<QString> answer;

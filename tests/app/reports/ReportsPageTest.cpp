@@ -368,18 +368,12 @@ TEST_F(ReportsPageTest, APageClosedWhileADialogIsOpenIsNotTouchedAfterwards) {
   EXPECT_TRUE(second.isNull());
 }
 
-// A model whose history cannot be opened: its data folder holds a folder where the file goes.
 TEST(ReportsPageWithoutHistoryTest, NothingIsBuiltAndOnlyRefreshAndCompareStayEnabled) {
   Icons::initResources();
-  QTemporaryDir dir;
-  ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("telemetry.sqlite/blocked")));
-  MemoryPreferences domain;
-  MemoryPreferences standard({{QStringLiteral("KIVODataDir"), dir.path()}});
-  AppSettings settings(domain);
-  test::Probe probe;
-  MonitorModel model(settings, standard, test::fakeEnvironment(probe));
+  test::ModelWithoutHistory rig;
+  MonitorModel& model = rig.model;
   ASSERT_FALSE(model.hasHistory());
-  ReportsPage page(model, settings);
+  ReportsPage page(model, rig.settings);
   model.waitForWorker();
   EXPECT_FALSE(page.report());
   EXPECT_FALSE(page.isBuilding());

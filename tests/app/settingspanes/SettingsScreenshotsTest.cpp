@@ -59,10 +59,7 @@ TEST(SettingsScreenshots, EveryTabInLightAndDark) {
 // The History pane of a run whose database could not be opened.
 TEST(SettingsScreenshots, HistoryWithoutADatabase) {
   QTemporaryDir dir;
-  QFile blocker(dir.filePath(QStringLiteral("not-a-folder")));
-  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-  blocker.close();
-  SettingsRig rig({}, {}, blocker.fileName());
+  SettingsRig rig({}, {}, test::unopenableDataDir(dir));
   ASSERT_TRUE(rig.model->storeError());
   for (bool dark : {false, true}) {
     SettingsWindow window(*rig.model, *rig.settings, rig.launchAtLogin);

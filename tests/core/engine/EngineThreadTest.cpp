@@ -1,6 +1,7 @@
 #include "FakeSources.h"
 
 #include "TestSupport.h"
+#include "WaitUntil.h"
 
 #include "scheduler/TelemetryEngine.h"
 #include "storage/StoreTime.h"
@@ -10,7 +11,9 @@
 
 #include <QTemporaryDir>
 
-#include <thread>
+#include <atomic>
+#include <memory>
+#include <vector>
 
 using namespace kivo;
 using kivo::test::FakeSources;
@@ -36,25 +39,41 @@ std::unique_ptr<TelemetryEngine> makeEngine(std::shared_ptr<TimeSeriesStore> sto
                                            std::move(fake));
 }
 
+// Sets its flag when the thread that made it ends.
+struct ThreadEndNotice {
+  explicit ThreadEndNotice(std::shared_ptr<std::atomic<bool>> ended) : ended(std::move(ended)) {}
+  ~ThreadEndNotice() { *ended = true; }
+  std::shared_ptr<std::atomic<bool>> ended;
+};
+
 }  // namespace
 
 TEST(EngineLoop, StartTwiceRunsOneLoopAndSlowReaderSeesOnlyTheNewest) {
   FakeSources* sources = nullptr;
   auto engine = makeEngine(nullptr, &sources);
-  auto subscription = engine->snapshots();
+  auto slow = engine->snapshots();  // takes nothing until the end
+  auto watcher = engine->snapshots();
   engine->start();
   engine->start();
-  std::this_thread::sleep_for(1800ms);  // ticks at 0, 0.5, 1.0, 1.5 s
+  std::vector<std::shared_ptr<const TelemetrySnapshot>> seen;
+  while (seen.size() < 3) {
+    auto snapshot = watcher->waitAndTake(60s);
+    ASSERT_TRUE(snapshot);
+    seen.push_back(std::move(snapshot));
+  }
   // Stopped first: no tick can land between taking the newest and counting the reads.
   engine->stop();
-  auto newest = subscription->take();
-  ASSERT_TRUE(newest);
-  const int cpuReads = sources->count("cpu");
-  EXPECT_GE(cpuReads, 2);  // a loaded machine may delay a tick
-  EXPECT_LE(cpuReads, 5) << "one loop, one tick per interval";
-  EXPECT_EQ(newest->sequence, cpuReads) << "the reader skipped straight to the newest snapshot";
-  EXPECT_FALSE(subscription->take()) << "nothing older is queued behind it";
   EXPECT_FALSE(engine->isRunning());
+  // A second loop would tick alongside the first, well inside one interval.
+  for (std::size_t i = 1; i < seen.size(); ++i) {
+    EXPECT_GE(seen[i - 1]->date.msecsTo(seen[i]->date), 450) << "one loop, one tick per interval";
+  }
+  const int cpuReads = sources->count("cpu");
+  auto newest = slow->take();
+  ASSERT_TRUE(newest);
+  EXPECT_GE(cpuReads, 3);
+  EXPECT_EQ(newest->sequence, cpuReads) << "the reader skipped straight to the newest snapshot";
+  EXPECT_FALSE(slow->take()) << "nothing older is queued behind it";
 }
 
 TEST(EngineLoop, DroppedSubscriberIsPrunedAndOthersKeepReceiving) {
@@ -81,9 +100,20 @@ TEST(EngineLoop, CommandsWakeTheLoopAndStopJoinsBeforeFlushing) {
       if (auto s = subscription->waitAndTake(200ms)) last = s;
     }
     ASSERT_TRUE(last);
-    engine->setPaused(true);  // no tick after this one adds values
-    std::this_thread::sleep_for(100ms);
-    if (auto s = subscription->take()) last = s;
+    // The longest interval: from its next tick on, the loop waits a minute, so only a command
+    // that wakes it gets through in time.
+    TelemetryConfiguration slow = fast();
+    slow.interval = 60;
+    slow.processInterval = 60;
+    engine->update(slow);
+    while (last->interval < 60) {
+      auto s = subscription->waitAndTake(60s);
+      ASSERT_TRUE(s);
+      last = s;
+    }
+    engine->setPaused(true);  // pausing starts new baselines: the sources hear it
+    ASSERT_TRUE(test::waitUntil([&] { return sources->count("reset") == 1; }));
+    EXPECT_FALSE(subscription->take()) << "paused: no tick after the last one";
     engine->stop();
     EXPECT_FALSE(engine->isRunning());
   }
@@ -106,12 +136,15 @@ TEST(EngineLoop, StopFromASnapshotWakeUpEndsTheLoopWithoutJoiningItself) {
   auto engine = makeEngine(store, &sources);
   auto subscription = engine->snapshots();
   std::atomic<int> wakeUps = 0;
-  subscription->setWakeUp([&] {
+  auto loopEnded = std::make_shared<std::atomic<bool>>(false);
+  subscription->setWakeUp([&, loopEnded] {
+    // Destroyed when the loop's thread ends, which only the loop itself can make happen here.
+    thread_local const ThreadEndNotice notice(loopEnded);
     ++wakeUps;
     engine->stop();
   });
   engine->start();
-  std::this_thread::sleep_for(1200ms);
+  ASSERT_TRUE(test::waitUntil([&] { return loopEnded->load(); }));
   EXPECT_EQ(wakeUps.load(), 1) << "the loop ended after the tick that asked";
   EXPECT_GT(store->statistics().rawRows, 0);
   engine->stop();  // joins the finished loop
