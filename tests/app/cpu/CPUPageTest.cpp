@@ -5,6 +5,7 @@
 #include "design/Environment.h"
 #include "design/KeyValueRow.h"
 #include "design/LiveChart.h"
+#include "design/MetricFamily.h"
 #include "features/cpu/CPUPagePresenter.h"
 #include "features/cpu/CoreGrid.h"
 #include "features/cpu/CoreHeatmap.h"
@@ -73,7 +74,11 @@ TEST(CPUPage, SwatchesFollowTheColourBlindSafeChoice) {
     const QImage image = row->grab().toImage();
     return image.pixelColor(4, image.height() / 2);
   };
-  EXPECT_EQ(swatch(), QColor(0x2563EB));
+  // The CPU family's colour of each palette, in the light appearance.
+  const QColor usual = MetricFamilies::color(MetricFamily::cpu, false).resolve(false);
+  const QColor safe = MetricFamilies::color(MetricFamily::cpu, true).resolve(false);
+  ASSERT_NE(usual, safe);
+  EXPECT_EQ(swatch(), usual);
   auto* const before = page->findChild<KeyValueRow*>(QStringLiteral("cpu.user"));
   const QString value = before->shownValue();
   Environment::apply(&host, 1.0, true);
@@ -82,7 +87,7 @@ TEST(CPUPage, SwatchesFollowTheColourBlindSafeChoice) {
   ASSERT_EQ(page->findChildren<KeyValueRow*>(QStringLiteral("cpu.user")).size(), 1);
   // The row is changed in place, not rebuilt.
   EXPECT_EQ(page->findChild<KeyValueRow*>(QStringLiteral("cpu.user")), before);
-  EXPECT_EQ(swatch(), QColor(0x0072B2));
+  EXPECT_EQ(swatch(), safe);
   EXPECT_EQ(page->findChild<KeyValueRow*>(QStringLiteral("cpu.user"))->shownValue(), value);
   rig.model->ingest(test::cpuTick(1, 4));
   EXPECT_EQ(page->findChild<KeyValueRow*>(QStringLiteral("cpu.user"))->shownValue(),

@@ -3,6 +3,7 @@
 #include "design/CardRow.h"
 #include "design/Environment.h"
 #include "design/MemoryBar.h"
+#include "design/MetricFamily.h"
 #include "design/Page.h"
 #include "design/PageHeader.h"
 #include "design/SourcesCard.h"
@@ -143,25 +144,19 @@ TEST(SourcesCard, OneEntryPerMetricWithDividersBetween) {
 }
 
 TEST(MemoryBar, ColoursOfBothPalettes) {
-  struct Case {
-    bool safe;
-    std::array<DynamicColor, 4> expected;
-  };
-  const std::vector<Case> cases = {
-      {false, {{{0x059669, 0x34D399}, {0xC2620A, 0xFBBF24}, {0x7C3AED, 0xA78BFA}, {0x0891B2, 0x22D3EE}}}},
-      {true, {{{0x007A5A, 0x009E73}, {0xB07800, 0xE69F00}, {0xAA4499, 0xCC79A7}, {0x2A7FB8, 0x88CCEE}}}},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(MemoryBar::colors(c.safe), c.expected);
-    // The same as the memory, disk, GPU and network families of that palette.
-    const MetricFamily families[] = {MetricFamily::memory, MetricFamily::disk, MetricFamily::gpu,
-                                     MetricFamily::network};
-    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(c.expected[i], MetricFamilies::color(families[i], c.safe));
-    const auto resolved = MemoryBar::resolvedColors(c.safe, true);
+  for (const bool safe : {false, true}) {
+    SCOPED_TRACE(safe);
+    // The memory, disk, GPU and network families of that palette.
+    const std::array<DynamicColor, 4> expected = {
+        MetricFamilies::color(MetricFamily::memory, safe), MetricFamilies::color(MetricFamily::disk, safe),
+        MetricFamilies::color(MetricFamily::gpu, safe), MetricFamilies::color(MetricFamily::network, safe)};
+    EXPECT_EQ(MemoryBar::colors(safe), expected);
+    const auto resolved = MemoryBar::resolvedColors(safe, true);
     EXPECT_EQ(resolved[0].alphaF(), 1.0f);
     EXPECT_NEAR(resolved[3].alphaF(), 0.45, 0.01);
-    EXPECT_EQ(resolved[3].rgb(), c.expected[3].resolve(true).rgb());
+    EXPECT_EQ(resolved[3].rgb(), expected[3].resolve(true).rgb());
   }
+  EXPECT_NE(MemoryBar::colors(false), MemoryBar::colors(true));
 }
 
 TEST(MemoryBar, SegmentsLeaveOutAnAbsentCompressedFigure) {
