@@ -1,6 +1,7 @@
 #include "shell/DashboardWindow.h"
 
 #include "design/Accessibility.h"
+#include "design/FocusOrder.h"
 #include "design/Tokens.h"
 #include "features/dashboard/DashboardPage.h"
 #include "model/MonitorModel.h"
@@ -39,6 +40,11 @@ DashboardWindow::DashboardWindow(MonitorModel& model, const QUuid& presetID, con
 void DashboardWindow::showEvent(QShowEvent* event) {
   model_.start();
   QWidget::showEvent(event);
+}
+
+bool DashboardWindow::focusNextPrevChild(bool next) {
+  FocusOrder::followScreen(page_);
+  return QWidget::focusNextPrevChild(next);
 }
 
 void DashboardWindow::paintEvent(QPaintEvent*) {

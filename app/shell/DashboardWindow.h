@@ -29,6 +29,8 @@ class DashboardWindow : public QWidget {
  protected:
   void showEvent(QShowEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
+  // Tab and Shift+Tab go through the page in the order it is shown.
+  bool focusNextPrevChild(bool next) override;
 
  private:
   MonitorModel& model_;

@@ -2,6 +2,7 @@
 
 #include "design/Accessibility.h"
 #include "design/Appearance.h"
+#include "design/FocusOrder.h"
 #include "design/Icons.h"
 #include "design/Tokens.h"
 #include "model/MonitorModel.h"
@@ -101,6 +102,12 @@ void MainWindow::showEvent(QShowEvent* event) {
   if (shown_) return;
   shown_ = true;
   emit contentShown();
+}
+
+bool MainWindow::focusNextPrevChild(bool next) {
+  // Rows a page adds or moves after it was built would otherwise sit at the end of the chain.
+  FocusOrder::followScreen(root_->page());
+  return QMainWindow::focusNextPrevChild(next);
 }
 
 bool MainWindow::event(QEvent* event) {

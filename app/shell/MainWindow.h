@@ -44,6 +44,8 @@ class MainWindow : public QMainWindow {
  protected:
   bool event(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  // Tab and Shift+Tab go through the page in the order it is shown.
+  bool focusNextPrevChild(bool next) override;
 
  private:
   void buildToolbar();

@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 
 #include "design/Appearance.h"
+#include "design/Card.h"
 #include "design/FocusRing.h"
 #include "design/Tokens.h"
 #include "features/tray/MenuBarPanel.h"
@@ -25,6 +26,9 @@
 #include <QToolButton>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
 
 namespace kivo {
 namespace {
@@ -154,6 +158,52 @@ TEST(Keyboard, TabReachesTheDashboardWindowsButtonsAndTheTrayPanels) {
   test::settle();
   for (const char* name : {"menubar.pause", "menubar.open", "menubar.settings", "menubar.quit"}) {
     EXPECT_EQ(tabTo(&panel, QLatin1String(name)), QString()) << name;
+  }
+}
+
+Card* cardOf(QWidget* widget) {
+  for (QWidget* w = widget; w != nullptr; w = w->parentWidget()) {
+    if (auto* card = qobject_cast<Card*>(w)) return card;
+  }
+  return nullptr;
+}
+
+// Tab walks each page as it reads, top to bottom: within a card the focus never moves to a
+// control above the one it leaves (a row's controls share a line and go left to right).
+TEST(Keyboard, TabFollowsEachPageTopToBottom) {
+  ShellRig rig({{QStringLiteral("KIVOUITest"), QStringLiteral("YES")}});
+  rig.model->shutdown();
+  MainWindow* window = openMain(rig);
+  window->resize(1100, 900);
+  for (AppSection section : AppSections::allCases()) {
+    const std::string raw = AppSections::rawValue(section).toStdString();
+    window->root()->select(section);
+    test::settle();
+    QWidget* page = window->root()->page();
+    window->findChild<SidebarRow*>(QStringLiteral("sidebar.") + AppSections::rawValue(section))
+        ->setFocus(Qt::TabFocusReason);
+    // Into the page, then through it until the focus leaves it.
+    std::vector<QWidget*> stops;
+    for (int i = 0; i < 400; ++i) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      QWidget* focus = QApplication::focusWidget();
+      ASSERT_TRUE(focus) << raw;
+      const bool inside = page->isAncestorOf(focus);
+      if (!inside && !stops.empty()) break;
+      if (inside) {
+        if (std::find(stops.begin(), stops.end(), focus) != stops.end()) break;  // round again
+        stops.push_back(focus);
+      }
+    }
+    for (std::size_t i = 1; i < stops.size(); ++i) {
+      Card* card = cardOf(stops[i]);
+      if (card == nullptr || card != cardOf(stops[i - 1])) continue;
+      const QRect before(stops[i - 1]->mapTo(card, QPoint(0, 0)), stops[i - 1]->size());
+      const QRect after(stops[i]->mapTo(card, QPoint(0, 0)), stops[i]->size());
+      EXPECT_GT(after.bottom(), before.top())
+          << raw << ": " << stops[i - 1]->objectName().toStdString() << " then "
+          << stops[i]->objectName().toStdString() << " above it in " << card->objectName().toStdString();
+    }
   }
 }
 
