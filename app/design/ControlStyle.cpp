@@ -69,6 +69,29 @@ void ControlStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* o
   QProxyStyle::drawPrimitive(element, option, painter, widget);
 }
 
+void ControlStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                                      QPainter* painter, const QWidget* widget) const {
+  const auto* slider = qstyleoption_cast<const QStyleOptionSlider*>(option);
+  if (control != CC_Slider || slider == nullptr || (slider->subControls & SC_SliderHandle) == 0) {
+    QProxyStyle::drawComplexControl(control, option, painter, widget);
+    return;
+  }
+  QStyleOptionSlider groove(*slider);
+  groove.subControls &= ~SC_SliderHandle;
+  QProxyStyle::drawComplexControl(control, &groove, painter, widget);
+
+  const bool dark = Appearance::isDark(slider->palette);
+  const bool enabled = (slider->state & State_Enabled) != 0;
+  const QRectF handle =
+      QRectF(subControlRect(CC_Slider, slider, SC_SliderHandle, widget)).adjusted(1, 1, -1, -1);
+  painter->save();
+  painter->setRenderHint(QPainter::Antialiasing);
+  painter->setPen(QPen((enabled ? Palette::textSecondary : Palette::hairline).resolve(dark), 1.5));
+  painter->setBrush(Palette::surface.resolve(dark));
+  painter->drawRoundedRect(handle.adjusted(0.75, 0.75, -0.75, -0.75), 3, 3);
+  painter->restore();
+}
+
 void ControlStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                                const QWidget* widget) const {
   if (element != CE_FocusFrame) {

@@ -20,6 +20,10 @@ class ControlStyle : public QProxyStyle {
 
   void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                      const QWidget* widget = nullptr) const override;
+  // A slider's handle: Fusion fills it with the button colour, which in dark is barely apart
+  // from the groove and the card; here it is the card colour ringed with the secondary text.
+  void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                          const QWidget* widget = nullptr) const override;
   // The keyboard focus ring (a QFocusFrame): two pixels of the accent colour.
   void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                    const QWidget* widget = nullptr) const override;

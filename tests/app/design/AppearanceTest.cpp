@@ -15,6 +15,7 @@
 #include <QDBusArgument>
 #include <QImage>
 #include <QProxyStyle>
+#include <QSlider>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QWidget>
@@ -118,6 +119,50 @@ TEST(Appearance, AnUncheckedBoxStandsOutOnACard) {
       }
     }
     EXPECT_GE(strongest, 3.0);
+  }
+}
+
+// A slider's handle drawn by the application's style on a card: it must stand out from the card
+// and from the empty track beside it (3:1, as for any control boundary).
+TEST(Appearance, ASliderHandleStandsOutFromItsTrackAndTheCard) {
+  const auto style = std::make_unique<ControlStyle>();
+  for (const bool dark : {false, true}) {
+    SCOPED_TRACE(dark ? "dark" : "light");
+    const QColor card = Palette::surface.resolve(dark);
+    QSlider slider(Qt::Horizontal);
+    slider.setStyle(style.get());
+    slider.setPalette(Appearance::palette(dark));
+    slider.setRange(0, 10);
+    slider.setValue(3);
+    slider.resize(200, slider.sizeHint().height());
+    QImage image(slider.size(), QImage::Format_RGB32);
+    image.fill(card);
+    slider.render(&image, {}, {}, QWidget::DrawChildren);
+    image.save(test::outputDir() +
+               (dark ? QStringLiteral("/slider-dark.png") : QStringLiteral("/slider-light.png")));
+
+    QStyleOptionSlider option;
+    option.initFrom(&slider);
+    option.orientation = Qt::Horizontal;
+    option.minimum = slider.minimum();
+    option.maximum = slider.maximum();
+    option.sliderPosition = option.sliderValue = slider.value();
+    const QRect handle = style->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, &slider);
+    const QRect groove = style->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, &slider);
+    ASSERT_FALSE(handle.isEmpty());
+    ASSERT_LT(handle.right() + 10, groove.right());
+    // The track after the handle, where no value fills it.
+    const QColor track = image.pixelColor(groove.right() - 6, groove.center().y());
+    double againstCard = 1;
+    double againstTrack = 1;
+    for (int y = handle.top(); y <= handle.bottom(); ++y) {
+      for (int x = handle.left(); x <= handle.right(); ++x) {
+        againstCard = std::max(againstCard, contrast(image.pixelColor(x, y), card));
+        againstTrack = std::max(againstTrack, contrast(image.pixelColor(x, y), track));
+      }
+    }
+    EXPECT_GE(againstCard, 3.0);
+    EXPECT_GE(againstTrack, 3.0);
   }
 }
 
