@@ -3,10 +3,13 @@
 #include <QAbstractButton>
 #include <QAccessibleWidget>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QShortcut>
+#include <QToolButton>
 #include <QWidget>
 
 namespace kivo::Accessibility {
@@ -117,7 +120,32 @@ void askOursFirst() {
   (void)moved;
 }
 
+// Sees the key presses that reach the window, those no widget on the way took.
+class ReturnPresses : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
+    if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+    auto* window = static_cast<QWidget*>(watched);
+    auto* button = qobject_cast<QAbstractButton*>(window->focusWidget());
+    const bool pressable = button != nullptr && !button->isCheckable() && button->isEnabled() &&
+                           (qobject_cast<QPushButton*>(button) || qobject_cast<QToolButton*>(button));
+    if (!pressable) return false;
+    button->click();
+    return true;
+  }
+};
+
 }  // namespace
+
+void pressWithReturn(QWidget* window) {
+  window->installEventFilter(new ReturnPresses(window));
+}
 
 void labelWith(QWidget* control, QLabel* label) {
   label->setBuddy(control);

@@ -26,6 +26,10 @@ void setRole(QWidget* widget, QAccessible::Role role);
 // the parent is a plain QWidget or QFrame (a row, a header), as it always is here.
 void hideDecoration(QWidget* decoration);
 
+// Return or Enter presses the focused push or tool button of the window, as in a dialog; Space
+// already does. Buttons that toggle and controls that take Return themselves are left alone.
+void pressWithReturn(QWidget* window);
+
 // F10 opens the bar's first menu, as it does in other desktop programs; the menus' own mnemonics
 // (Alt+F) and Alt alone come with the bar and the style.
 void openWithF10(QMenuBar* bar);

@@ -23,6 +23,7 @@ DashboardWindow::DashboardWindow(MonitorModel& model, const QUuid& presetID, con
   setAttribute(Qt::WA_DeleteOnClose);
   setMinimumSize(kMinimumSize);
   Accessibility::setRole(this, QAccessible::Window);
+  Accessibility::pressWithReturn(this);
   resize(kDefaultSize);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);

@@ -36,6 +36,7 @@ MainWindow::MainWindow(const PageContext& context, AppSection initial, bool test
   commands_.addMenus(menuBar());
   menuBar()->setCornerWidget(new BookmarkNote(context.model, menuBar()), Qt::TopRightCorner);
   buildToolbar();
+  Accessibility::pressWithReturn(this);
   connect(&context.model, &MonitorModel::pausedChanged, this, &MainWindow::refreshPause);
   refreshPause();
   // The history may open later (it is tried again while it cannot be); storeErrorChanged says when.

@@ -32,6 +32,7 @@ SettingsWindow::SettingsWindow(MonitorModel& model, AppSettings& settings, Launc
   connect(&settings, &AppSettings::saveErrorChanged, this, &SettingsWindow::showSaveError);
   // A window of settings behaves as a dialog: Escape closes it and screen readers call it one.
   Accessibility::setRole(this, QAccessible::Dialog);
+  Accessibility::pressWithReturn(this);
   connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
   resize(600, 520);
   if (commands) commands->addShortcuts(this);

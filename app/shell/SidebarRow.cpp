@@ -7,6 +7,7 @@
 #include "shell/RootPresenter.h"
 #include "texts/Localized.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -55,6 +56,22 @@ void SidebarRow::keyPressEvent(QKeyEvent* event) {
     default:
       QAbstractButton::keyPressEvent(event);
   }
+}
+
+void SidebarRow::focusInEvent(QFocusEvent* event) {
+  switch (event->reason()) {
+    case Qt::TabFocusReason:
+    case Qt::BacktabFocusReason:
+    case Qt::ShortcutFocusReason:
+      keyboardFocus_ = true;
+      break;
+    case Qt::ActiveWindowFocusReason:
+    case Qt::PopupFocusReason:
+      break;  // the window or a menu coming back keeps the way the focus came
+    default:
+      keyboardFocus_ = false;
+  }
+  QAbstractButton::focusInEvent(event);
 }
 
 void SidebarRow::setFigures(std::optional<QString> badge, std::optional<int> capsule,
@@ -111,7 +128,7 @@ void SidebarRow::paintEvent(QPaintEvent*) {
     painter.setBrush(fill);
     painter.drawRoundedRect(frame, 6, 6);
   }
-  if (hasFocus()) {
+  if (hasFocus() && keyboardFocus_) {
     painter.setPen(QPen(Palette::accent.resolve(dark), 1));
     painter.setBrush(Qt::NoBrush);
     painter.drawRoundedRect(frame.adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);

@@ -32,6 +32,7 @@ class SidebarRow : public QAbstractButton {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void enterEvent(QEnterEvent* event) override;
   void leaveEvent(QEvent* event) override;
@@ -44,6 +45,8 @@ class SidebarRow : public QAbstractButton {
   std::optional<int> capsule_;
   std::optional<int> count_;
   bool hovered_ = false;
+  // The ring is drawn for focus the keyboard moved here, not for a click or the window's start.
+  bool keyboardFocus_ = false;
 };
 
 }  // namespace kivo

@@ -9,6 +9,7 @@
 #include "design/FocusRing.h"
 #include "design/Tokens.h"
 #include "features/tray/MenuBarPanel.h"
+#include "settings/AppSettings.h"
 #include "settings/AppearanceChoice.h"
 #include "shell/BookmarkDialog.h"
 #include "shell/DashboardWindow.h"
@@ -28,6 +29,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <string>
 #include <vector>
 
 namespace kivo {
@@ -204,6 +207,79 @@ TEST(Keyboard, TabFollowsEachPageTopToBottom) {
           << raw << ": " << stops[i - 1]->objectName().toStdString() << " then "
           << stops[i]->objectName().toStdString() << " above it in " << card->objectName().toStdString();
     }
+  }
+}
+
+// Return, or Enter on the keypad, presses the focused button of the main window as Space does.
+TEST(Keyboard, ReturnPressesTheFocusedButton) {
+  ShellRig rig({{QStringLiteral("KIVOSection"), QStringLiteral("alerts")},
+                {QStringLiteral("KIVOUITest"), QStringLiteral("YES")}});
+  rig.model->shutdown();
+  MainWindow* window = openMain(rig);
+  struct Case {
+    const char* button;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    std::function<bool(const std::vector<AlertRule>& before)> pressed;
+  };
+  const Case cases[] = {
+      {"alerts.rule.delete", Qt::Key_Enter, Qt::KeypadModifier,
+       [&rig](const std::vector<AlertRule>& before) {
+         return rig.settings->rules().size() + 1 == before.size();
+       }},
+      {"alerts.restoreDefaults", Qt::Key_Return, Qt::NoModifier,
+       [&rig](const std::vector<AlertRule>& before) {
+         return rig.settings->rules().front().id != before.front().id;
+       }},
+  };
+  for (const Case& c : cases) {
+    const std::vector<AlertRule> before = rig.settings->rules();
+    auto* button = window->root()->page()->findChild<QAbstractButton*>(QLatin1String(c.button));
+    ASSERT_TRUE(button) << c.button;
+    button->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(button, c.key, c.modifiers);
+    test::settle();
+    EXPECT_TRUE(c.pressed(before)) << c.button;
+  }
+}
+
+// A sidebar row draws its ring only for keyboard focus. Started on another section, the first
+// row holds the focus without a ring, so only the open section's row looks chosen.
+TEST(Keyboard, ASidebarRowRingsOnlyKeyboardFocus) {
+  ShellRig rig({{QStringLiteral("KIVOSection"), QStringLiteral("history")},
+                {QStringLiteral("KIVOUITest"), QStringLiteral("YES")}});
+  rig.model->shutdown();
+  MainWindow* window = openMain(rig);
+  auto row = [window](const char* section) {
+    return window->findChild<SidebarRow*>(QStringLiteral("sidebar.") + QLatin1String(section));
+  };
+  ASSERT_TRUE(row("history")->isChecked());
+  // The row as drawn with the focus, against the same row without it.
+  auto ringed = [](SidebarRow* focused) {
+    const QImage with = focused->grab().toImage();
+    focused->clearFocus();
+    return with != focused->grab().toImage();
+  };
+  ASSERT_TRUE(row("overview")->hasFocus());
+  EXPECT_FALSE(ringed(row("overview")));
+
+  struct Case {
+    const char* how;
+    std::function<void(SidebarRow*)> focus;
+    bool ring;
+  };
+  const Case cases[] = {
+      {"click", [](SidebarRow* r) { QTest::mouseClick(r, Qt::LeftButton); }, false},
+      {"Tab", [](SidebarRow* r) { r->setFocus(Qt::TabFocusReason); }, true},
+      {"arrow key", [row](SidebarRow*) { QTest::keyClick(row("cpu"), Qt::Key_Down); }, true},
+  };
+  for (const Case& c : cases) {
+    SidebarRow* target = std::string(c.how) == "arrow key" ? row("gpu") : row("memory");
+    row("cpu")->setFocus(Qt::TabFocusReason);
+    c.focus(target);
+    test::settle();
+    ASSERT_TRUE(target->hasFocus()) << c.how;
+    EXPECT_EQ(ringed(target), c.ring) << c.how;
   }
 }
 
