@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -92,7 +93,101 @@ int writeAll(int fd, const QByteArray& bytes) {
   return 0;
 }
 
+struct Resolved {
+  QByteArray path;  // free of links, or the last link of a chain that leads nowhere
+  int error = 0;
+  QByteArray refusedLink;
+};
+
+QByteArray linkText(const QByteArray& link, off_t size) {
+  QByteArray text(std::max<off_t>(size, 64) + 1, Qt::Uninitialized);
+  for (;;) {
+    const ssize_t n = ::readlink(link.constData(), text.data(), static_cast<size_t>(text.size()));
+    if (n < 0) return {};
+    if (n < text.size()) return text.left(n);
+    text.resize(text.size() * 2);  // the link changed since lstat
+  }
+}
+
+// Follows the path one name at a time, as the kernel would, checking each link against the
+// rule for shared folders. A name that cannot be looked up ends the walk: the rest is kept as
+// it stands and opening the folder says why.
+Resolved resolve(const QByteArray& given) {
+  Resolved out;
+  QByteArray done;  // free of links; empty is the root
+  if (!given.startsWith('/')) {
+    char* cwd = ::getcwd(nullptr, 0);
+    if (!cwd) {
+      out.error = errno;
+      return out;
+    }
+    done = cwd;
+    std::free(cwd);
+    if (done == "/") done.clear();
+  }
+  std::vector<QByteArray> pending;  // the names still to walk, the next one last
+  auto push = [&pending](const QByteArray& path) {
+    const QList<QByteArray> names = path.split('/');
+    for (auto it = names.rbegin(); it != names.rend(); ++it)
+      if (!it->isEmpty() && *it != ".") pending.push_back(*it);
+  };
+  push(given);
+  QByteArray finalLink;  // the last link followed from the last name of the path
+  for (int links = 0; !pending.empty();) {
+    const QByteArray name = std::move(pending.back());
+    pending.pop_back();
+    if (name == "..") {
+      done.truncate(std::max<qsizetype>(0, done.lastIndexOf('/')));
+      continue;
+    }
+    const QByteArray candidate = done + '/' + name;
+    struct stat info {};
+    if (::lstat(candidate.constData(), &info) != 0) {
+      if (errno == ENOENT && !finalLink.isEmpty()) {
+        out.path = finalLink;
+        return out;
+      }
+      done = candidate;
+      for (auto it = pending.rbegin(); it != pending.rend(); ++it) done += '/' + *it;
+      out.path = done;
+      return out;
+    }
+    if (!S_ISLNK(info.st_mode)) {
+      done = candidate;
+      continue;
+    }
+    if (++links > 40) {
+      out.error = ELOOP;
+      return out;
+    }
+    struct stat folder {};
+    if (::stat(done.isEmpty() ? "/" : done.constData(), &folder) != 0) {
+      out.error = errno;
+      return out;
+    }
+    if (!mayFollowLink(info.st_uid, folder.st_uid, folder.st_mode, ::geteuid())) {
+      out.refusedLink = candidate;
+      return out;
+    }
+    const QByteArray text = linkText(candidate, info.st_size);
+    if (text.isEmpty()) {
+      out.error = errno != 0 ? errno : ENOENT;
+      return out;
+    }
+    if (pending.empty()) finalLink = candidate;
+    if (text.startsWith('/')) done.clear();
+    push(text);
+  }
+  out.path = done.isEmpty() ? QByteArray("/") : done;
+  return out;
+}
+
 }  // namespace
+
+bool mayFollowLink(uid_t linkOwner, uid_t folderOwner, mode_t folderMode, uid_t follower) {
+  const bool shared = (folderMode & (S_ISVTX | S_IWOTH)) == (S_ISVTX | S_IWOTH);
+  return !shared || linkOwner == folderOwner || linkOwner == follower;
+}
 
 QString reason(int error) {
   switch (error) {
@@ -136,19 +231,19 @@ std::optional<QString> write(const QString& path, const QByteArray& bytes, std::
   const Fault armed = takeFault();
   auto injected = [&armed](Step step) { return armed.step == step ? armed.error : 0; };
   if (path.isEmpty()) return QStringLiteral("No file name was given.");
-  QByteArray target = QFile::encodeName(path);
-  struct stat old {};
-  bool exists = ::lstat(target.constData(), &old) == 0;
-  if (exists && S_ISLNK(old.st_mode)) {
-    // Replace the file the link points to, not the link.
-    if (char* real = ::realpath(target.constData(), nullptr)) {
-      target = real;
-      std::free(real);
-      exists = ::stat(target.constData(), &old) == 0;
-    } else {
-      exists = false;  // a dangling link: it is replaced by the file
-    }
+  if (path.endsWith(u'/')) return cannotWrite(path, EISDIR);
+  const Resolved resolved = resolve(QFile::encodeName(path));
+  if (!resolved.refusedLink.isEmpty()) {
+    return QStringLiteral(
+               "Cannot write “%1”: The link “%2” belongs to another user in a folder that "
+               "everyone may write to, so it is not followed.")
+        .arg(path, QFile::decodeName(resolved.refusedLink));
   }
+  if (resolved.error != 0) return cannotWrite(path, resolved.error);
+  const QByteArray& target = resolved.path;
+  struct stat old {};
+  // A link here is one that leads nowhere: it is replaced by the file.
+  const bool exists = ::lstat(target.constData(), &old) == 0 && !S_ISLNK(old.st_mode);
   if (exists && S_ISDIR(old.st_mode)) return cannotWrite(path, EISDIR);
 
   const qsizetype slash = target.lastIndexOf('/');

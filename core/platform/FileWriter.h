@@ -22,13 +22,21 @@ inline constexpr mode_t kPrivateFolder = 0700;
 
 // With a mode, the file gets exactly that mode whatever the umask. Without one, a file that
 // is replaced keeps its mode and a new one gets 0666 less the umask, as any user file does.
-// A path that is a symbolic link writes the file it points to.
+// A path through symbolic links writes the file they lead to, except through a link that the
+// kernel's rule for shared folders (below) would not follow: then nothing is written and the
+// sentence names that link.
 std::optional<QString> write(const QString& path, const QByteArray& bytes,
                              std::optional<mode_t> mode = std::nullopt);
 
 // Creates the folder and any missing folder above it with the mode, whatever the umask; a
 // folder that exists is left as it is. Returns the error's sentence on failure.
 std::optional<QString> makeFolder(const QString& path, mode_t mode = kPrivateFolder);
+
+// The kernel's rule for links in shared folders (fs.protected_symlinks): in a sticky folder
+// that everyone may write to, a link is followed only by its owner, or when the folder's owner
+// owns it too. Anyone may plant a link there, and following it would let them choose which of
+// our files gets replaced. Applied whatever the system's setting says.
+bool mayFollowLink(uid_t linkOwner, uid_t folderOwner, mode_t folderMode, uid_t follower);
 
 // What an errno means to a person, as a sentence ("The disk is full.").
 QString reason(int error);

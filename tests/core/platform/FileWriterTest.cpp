@@ -2,6 +2,7 @@
 
 #include "WriteFailures.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace kivo {
 namespace {
@@ -121,6 +123,73 @@ TEST(FileWriter, ALinkIsFollowedToTheFileItNames) {
   ASSERT_EQ(FileWriter::write(link, "new"), std::nullopt);
   EXPECT_TRUE(QFileInfo(link).isSymLink());
   EXPECT_EQ(readAll(real), "new");
+}
+
+TEST(FileWriter, LinksInSharedFoldersAreFollowedAsTheKernelWouldFollowThem) {
+  constexpr uid_t root = 0, me = 1000, other = 1001;
+  const struct {
+    const char* name;
+    uid_t link, folder;
+    mode_t folderMode;
+    uid_t follower;
+    bool follows;
+  } cases[] = {
+      {"a folder only its owner writes", other, me, 0755, me, true},
+      {"sticky, not writable by everyone", other, root, 01775, me, true},
+      {"writable by everyone, not sticky", other, root, 0777, me, true},
+      {"shared: the follower's own link", me, root, 01777, me, true},
+      {"shared: the folder owner's link", root, root, 01777, me, true},
+      {"shared: a third user's link", other, root, 01777, me, false},
+      {"shared: a third user's link, followed by root", other, me, 01777, root, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FileWriter::mayFollowLink(c.link, c.folder, c.folderMode, c.follower), c.follows) << c.name;
+  }
+}
+
+TEST(FileWriter, LinksOfOurOwnInASharedFolderAreFollowedStepByStep) {
+  QTemporaryDir dir;
+  const QString shared = dir.filePath(QStringLiteral("shared"));
+  const QString real = dir.filePath(QStringLiteral("home/report.csv"));
+  ASSERT_TRUE(QDir().mkpath(shared) && QDir().mkpath(dir.filePath(QStringLiteral("home"))));
+  ASSERT_EQ(::chmod(QFile::encodeName(shared).constData(), 01777), 0);
+  ASSERT_EQ(FileWriter::write(real, "old"), std::nullopt);
+  // A chain: a link to a link in another folder, then a relative link up and across.
+  ASSERT_TRUE(QFile::link(QStringLiteral("../home/report.csv"), dir.filePath(QStringLiteral("home/hop"))));
+  ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("home/hop")), shared + QStringLiteral("/out.csv")));
+  ASSERT_EQ(FileWriter::write(shared + QStringLiteral("/out.csv"), "new"), std::nullopt);
+  EXPECT_EQ(readAll(real), "new");
+  EXPECT_TRUE(QFileInfo(shared + QStringLiteral("/out.csv")).isSymLink());
+}
+
+// Only root can give a link another owner; the rule itself is covered above for everyone.
+TEST(FileWriter, AnotherUsersLinkInASharedFolderIsRefusedAndNamed) {
+  if (::geteuid() != 0) GTEST_SKIP() << "giving a link another owner needs root";
+  QTemporaryDir dir;
+  const QString shared = dir.filePath(QStringLiteral("shared"));
+  const QString victim = dir.filePath(QStringLiteral("home/.profile"));
+  ASSERT_TRUE(QDir().mkpath(shared) && QDir().mkpath(dir.filePath(QStringLiteral("home"))));
+  ASSERT_EQ(::chmod(QFile::encodeName(shared).constData(), 01777), 0);
+  ASSERT_EQ(FileWriter::write(victim, "mine"), std::nullopt);
+  const struct {
+    const char* name;
+    QString link, pointsTo, written;
+  } cases[] = {
+      {"the file itself", shared + QStringLiteral("/out.csv"), victim, shared + QStringLiteral("/out.csv")},
+      {"a folder on the way", shared + QStringLiteral("/dir"), dir.filePath(QStringLiteral("home")),
+       shared + QStringLiteral("/dir/.profile")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(QFile::link(c.pointsTo, c.link));
+    ASSERT_EQ(::lchown(QFile::encodeName(c.link).constData(), 4242, 4242), 0);
+    const QStringList before = test::folderState(dir.filePath(QStringLiteral("home")));
+    const auto error = FileWriter::write(c.written, "planted");
+    ASSERT_TRUE(error.has_value());
+    EXPECT_TRUE(error->contains(QStringLiteral("“%1”").arg(c.link))) << error->toStdString();
+    EXPECT_EQ(readAll(victim), "mine");
+    EXPECT_EQ(test::folderState(dir.filePath(QStringLiteral("home"))), before);
+  }
 }
 
 TEST(FileWriter, FoldersAreCreatedWithTheModeWhateverTheUmask) {
