@@ -1,7 +1,10 @@
 #include "shell/Application.h"
 #include "shell/UnixSignals.h"
 
+#include "platform/UserFolders.h"
+
 #include <QApplication>
+#include <QFile>
 
 #include <sys/resource.h>
 
@@ -19,6 +22,8 @@ int main(int argc, char** argv) {
     files.rlim_cur = std::min<rlim_t>(files.rlim_max, 65536);
     ::setrlimit(RLIMIT_NOFILE, &files);
   }
+  // Qt reads HOME alone: without it the file dialogs would keep their state under "/".
+  if (qEnvironmentVariableIsEmpty("HOME")) qputenv("HOME", QFile::encodeName(kivo::UserFolders::home()));
   QApplication app(argc, argv);
   kivo::UnixSignals unixSignals;
   QObject::connect(&unixSignals, &kivo::UnixSignals::terminationRequested, &app,

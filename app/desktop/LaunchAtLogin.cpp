@@ -1,12 +1,12 @@
 #include "desktop/LaunchAtLogin.h"
 
 #include "platform/FileWriter.h"
+#include "platform/UserFolders.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <QStringList>
 
 #include <syslog.h>
@@ -38,7 +38,7 @@ LaunchAtLogin::LaunchAtLogin(QString appId, QString configHome, QString executab
 
 QString LaunchAtLogin::entryPath() const {
   QString home = configHome_;
-  if (home.isEmpty()) home = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+  if (home.isEmpty()) home = UserFolders::configHome();
   return home + QStringLiteral("/autostart/") + appId_ + QStringLiteral(".desktop");
 }
 
@@ -120,7 +120,8 @@ bool LaunchAtLogin::setEnabled(bool enabled) {
   text += QStringLiteral("Terminal=false\n");
   text += QStringLiteral("X-GNOME-Autostart-enabled=true\n");
 
-  if (const auto error = FileWriter::write(path, text.toUtf8())) {
+  // Whatever runs from this folder runs at every login: no one else may ever write the entry.
+  if (const auto error = FileWriter::write(path, text.toUtf8(), FileWriter::kPrivate)) {
     fail(*error);
     return false;
   }

@@ -1,5 +1,6 @@
 #include "model/ModelFactory.h"
 
+#include "platform/UserFolders.h"
 #include "scheduler/TelemetryEngine.h"
 #include "scheduler/TelemetrySources.h"
 #include "settings/AppSettings.h"
@@ -9,16 +10,13 @@
 #include "storage/TimeSeriesStore.h"
 
 #include <QDir>
-#include <QStandardPaths>
 
 namespace kivo {
 
 QString ModelFactory::databasePath(const Preferences& standard) {
   const auto given = standard.string(LaunchOptions::kDataDir);
-  const QString directory = given && !given->isEmpty()
-                                ? *given
-                                : QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                                      QStringLiteral("/KIVO Monitor");
+  const QString directory =
+      given && !given->isEmpty() ? *given : UserFolders::dataHome() + QStringLiteral("/KIVO Monitor");
   return QDir(directory).filePath(QStringLiteral("telemetry.sqlite"));
 }
 

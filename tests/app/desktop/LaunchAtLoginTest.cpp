@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace kivo {
 namespace {
 
@@ -66,6 +68,19 @@ TEST_F(LaunchAtLoginTest, SwitchingOnWritesAnEntryUnderTheConfigHomeAndOffRemove
   EXPECT_FALSE(login.isEnabled());
   EXPECT_TRUE(login.setEnabled(false));  // already off
   EXPECT_TRUE(log.isEmpty());
+}
+
+TEST_F(LaunchAtLoginTest, TheEntryAndItsFolderAreOursAloneWhateverTheUmask) {
+  const mode_t saved = ::umask(0);
+  LaunchAtLogin login = make();
+  const bool enabled = login.setEnabled(true);
+  ::umask(saved);
+  ASSERT_TRUE(enabled);
+  for (const QString& path : {login.entryPath(), home.path() + "/autostart"}) {
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & (S_IWGRP | S_IWOTH), 0u) << path.toStdString();
+  }
 }
 
 TEST_F(LaunchAtLoginTest, HiddenOrDisabledEntriesCountAsOff) {
