@@ -1,6 +1,7 @@
 #include "settings/JsonFilePreferences.h"
 
 #include "platform/FileWriter.h"
+#include "platform/UserFolders.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,10 +9,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
-#include <QStandardPaths>
 #include <QStringDecoder>
 
 #include <cmath>
+
+#include <sys/stat.h>
 
 namespace kivo {
 
@@ -22,8 +24,7 @@ const QString kData = QStringLiteral("data");
 const QString kBase64 = QStringLiteral("base64");
 
 QString configDirectory() {
-  return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-         QStringLiteral("/kivo-monitor");
+  return UserFolders::configHome() + QStringLiteral("/kivo-monitor");
 }
 
 // Data that is compact JSON text as QJsonDocument writes it can be stored as JSON and read
@@ -43,6 +44,17 @@ std::optional<QString> asUtf8(const QByteArray& bytes) {
   QString text = decoder.decode(bytes);
   if (decoder.hasError() || text.toUtf8() != bytes) return std::nullopt;
   return text;
+}
+
+void split(const QJsonObject& root, QMap<QString, QVariant>& values, QJsonObject& foreign) {
+  for (auto it = root.begin(); it != root.end(); ++it) {
+    const QVariant value = JsonFilePreferences::decode(it.value());
+    if (value.isValid()) {
+      values.insert(it.key(), value);
+    } else {
+      foreign.insert(it.key(), it.value());
+    }
+  }
 }
 
 }  // namespace
@@ -148,7 +160,15 @@ JsonFilePreferences::FileState JsonFilePreferences::read(QJsonObject* root) cons
   return state;
 }
 
+JsonFilePreferences::Identity JsonFilePreferences::identify() const {
+  struct stat info {};
+  if (::stat(QFile::encodeName(path_).constData(), &info) != 0) return {};
+  auto nanoseconds = [](const timespec& time) { return qint64(time.tv_sec) * 1'000'000'000 + time.tv_nsec; };
+  return {true, info.st_dev, info.st_ino, info.st_size, nanoseconds(info.st_mtim), nanoseconds(info.st_ctim)};
+}
+
 void JsonFilePreferences::load() {
+  seen_ = identify();
   QJsonObject root;
   const FileState state = read(&root);
   if (!state.problem.isEmpty()) {
@@ -156,14 +176,32 @@ void JsonFilePreferences::load() {
     fail(state.problem);
     return;
   }
-  for (auto it = root.begin(); it != root.end(); ++it) {
-    const QVariant value = decode(it.value());
-    if (value.isValid()) {
-      values_.insert(it.key(), value);
-    } else {
-      foreign_.insert(it.key(), it.value());
+  split(root, values_, foreign_);
+}
+
+void JsonFilePreferences::takeOutsideEdits() {
+  const Identity now = identify();
+  // A file removed meanwhile is written again whole.
+  if (now == seen_ || !now.exists) return;
+  QJsonObject root;
+  // One that does not read is left to save(), which keeps it aside; an emptied one holds
+  // nothing to take, and what is known here is written again.
+  if (!read(&root).problem.isEmpty() || root.isEmpty()) return;
+  QMap<QString, QVariant> values;
+  QJsonObject foreign;
+  split(root, values, foreign);
+  for (const QString& key : unsaved_) {
+    values.remove(key);
+    foreign.remove(key);
+    if (const auto it = values_.constFind(key); it != values_.constEnd()) {
+      values.insert(key, it.value());
+    } else if (foreign_.contains(key)) {
+      foreign.insert(key, foreign_.value(key));
     }
   }
+  values_ = std::move(values);
+  foreign_ = std::move(foreign);
+  unreadable_ = false;
 }
 
 QVariant JsonFilePreferences::object(const QString& key) const {
@@ -171,15 +209,17 @@ QVariant JsonFilePreferences::object(const QString& key) const {
 }
 
 void JsonFilePreferences::apply(const QList<Change>& changes) {
+  takeOutsideEdits();
   for (const auto& [key, raw] : changes) {
     const QVariant value = normalized(raw);
+    unsaved_.insert(key);
     // An entry this version cannot read is not dropped by a write over it: it moves aside.
     if (foreign_.contains(key)) {
       const QJsonValue kept = foreign_.take(key);
-      foreign_.insert(
-          unreadableName(
-              key, [this](const QString& name) { return foreign_.contains(name) || values_.contains(name); }),
-          kept);
+      const QString aside = unreadableName(
+          key, [this](const QString& name) { return foreign_.contains(name) || values_.contains(name); });
+      foreign_.insert(aside, kept);
+      unsaved_.insert(aside);
     }
     if (value.isValid()) {
       values_.insert(key, value);
@@ -225,9 +265,19 @@ bool JsonFilePreferences::save() {
                                            FileWriter::kPrivate)) {
     return refuse(*error);
   }
+  seen_ = identify();
+  unsaved_.clear();
   lastError_.clear();
   saveError_.clear();
   return true;
+}
+
+void JsonFilePreferences::saveBeforeQuit() {
+  if (saveError_.isEmpty()) return;
+  takeOutsideEdits();
+  if (save()) return;
+  // Said even when the same failure was said before: this is the last chance to know.
+  qWarning("Settings changed in this session are not saved: %s", qUtf8Printable(saveError_));
 }
 
 }  // namespace kivo

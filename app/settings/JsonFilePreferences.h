@@ -4,6 +4,9 @@
 
 #include <QJsonObject>
 #include <QMap>
+#include <QSet>
+
+#include <sys/types.h>
 
 namespace kivo {
 
@@ -16,8 +19,10 @@ namespace kivo {
 // A file that does not parse, at start or when another program replaced it since, is moved to
 // "<file>.unreadable" (numbered likewise) before it is replaced; a file that cannot be opened,
 // or cannot be moved aside, is never replaced. A failed write leaves the file as it was; the
-// changes live in memory and the next change tries again. Each failure is written once to
-// standard error and stays in lastError() until a write succeeds.
+// changes live in memory and the next change (and the quit) tries again. Each failure is
+// written once to standard error and stays in lastError() until a write succeeds.
+// A file edited by hand while the program runs is read again before the next write: its valid
+// values are kept, with the changes made here since the last write on top.
 class JsonFilePreferences : public Preferences {
  public:
   // A larger file is unreadable: it is not read, and kept aside like any other.
@@ -31,6 +36,7 @@ class JsonFilePreferences : public Preferences {
   QStringList keys() const override { return values_.keys(); }
 
   QString saveError() const override { return saveError_; }
+  void saveBeforeQuit() override;
 
   const QString& path() const { return path_; }
   // The last failure to read or write the file, or empty.
@@ -56,7 +62,20 @@ class JsonFilePreferences : public Preferences {
   };
   // Reads the file on disk into root (when given and the file reads).
   FileState read(QJsonObject* root) const;
+  // What tells one version of the file from another: a hand edit changes at least one.
+  struct Identity {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    qint64 modified = 0;  // nanoseconds
+    qint64 changed = 0;
+    bool operator==(const Identity&) const = default;
+  };
+  Identity identify() const;
   void load();
+  // Takes the values of a file changed on disk since it was last read or written here.
+  void takeOutsideEdits();
   bool save();
   bool preserveUnreadable();
   void fail(const QString& message);
@@ -66,6 +85,8 @@ class JsonFilePreferences : public Preferences {
   QString path_;
   QMap<QString, QVariant> values_;
   QJsonObject foreign_;
+  QSet<QString> unsaved_;  // keys changed here since the last write that succeeded
+  Identity seen_;
   bool unreadable_ = false;
   QString lastError_;
   QString preservedCopy_;

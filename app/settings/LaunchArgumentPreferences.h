@@ -21,6 +21,9 @@ class LaunchArgumentPreferences : public Preferences {
   void apply(const QList<Change>& changes) override;
   QStringList keys() const override;
   QString saveError() const override { return base_ ? base_->saveError() : QString(); }
+  void saveBeforeQuit() override {
+    if (base_) base_->saveBeforeQuit();
+  }
 
   Preferences* base() const { return base_.get(); }
   const QHash<QString, QString>& arguments() const { return arguments_; }

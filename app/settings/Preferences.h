@@ -30,6 +30,9 @@ class Preferences {
   // Why the last write did not reach the disk, or empty once one has; the values stay in
   // memory either way.
   virtual QString saveError() const { return {}; }
+  // At quit: changes that could not be saved are tried once more, and said on standard error
+  // if they still cannot be.
+  virtual void saveBeforeQuit() {}
 
   void set(const QString& key, const QVariant& value) { apply({{key, value}}); }
   void setBool(const QString& key, bool value) { set(key, value); }

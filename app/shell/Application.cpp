@@ -146,6 +146,7 @@ int Application::run() {
   });
   const int status = QApplication::exec();
   r.model.shutdown();
+  parts_->domains.settings().saveBeforeQuit();
   return status;
 }
 

@@ -17,6 +17,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 namespace kivo {
@@ -324,6 +325,75 @@ TEST_F(JsonFilePreferencesTest, AFailedSaveKeepsTheFileSaysSoOnceAndTriesAgainAt
     JsonFilePreferences reread(file);
     EXPECT_EQ(reread.string(QStringLiteral("appearance")), QStringLiteral("light"));
     EXPECT_TRUE(reread.boolean(QStringLiteral("privacyMask")));
+  }
+}
+
+TEST_F(JsonFilePreferencesTest, AChangeThatFailedToSaveIsTriedAgainAtQuitAndSaidIfItStillFails) {
+  for (const auto& failure : test::writeFailures()) {
+    for (const bool stillFails : {false, true}) {
+      SCOPED_TRACE(std::string(failure.name) + (stillFails ? ", fails again" : ", saved at quit"));
+      QTemporaryDir home;
+      const QString file = home.filePath(QStringLiteral("settings.json"));
+      JsonFilePreferences prefs(file);
+      prefs.setString(QStringLiteral("appearance"), QStringLiteral("dark"));
+      {
+        const auto armed = test::arm(failure);
+        prefs.setString(QStringLiteral("appearance"), QStringLiteral("light"));
+      }
+      collectedWarnings.clear();
+      const QtMessageHandler previous = qInstallMessageHandler(collectWarning);
+      {
+        const auto armed = stillFails ? test::arm(failure) : nullptr;
+        prefs.saveBeforeQuit();
+      }
+      qInstallMessageHandler(previous);
+      EXPECT_EQ(JsonFilePreferences(file).string(QStringLiteral("appearance")),
+                stillFails ? QStringLiteral("dark") : QStringLiteral("light"));
+      if (!stillFails) {
+        EXPECT_TRUE(collectedWarnings.isEmpty()) << collectedWarnings.join(u'\n').toStdString();
+        continue;
+      }
+      ASSERT_EQ(collectedWarnings.size(), 1);
+      EXPECT_TRUE(collectedWarnings.front().contains(file)) << collectedWarnings.front().toStdString();
+      EXPECT_TRUE(collectedWarnings.front().contains(FileWriter::reason(failure.error)))
+          << collectedWarnings.front().toStdString();
+    }
+  }
+}
+
+TEST_F(JsonFilePreferencesTest, AHandEditBetweenTwoChangesSurvivesTheNextChange) {
+  const QByteArray edited(
+      R"({"appearance": "light", "latencyHost": "9.9.9.9", "future": {"kind": "set"}, "privacyMask": true})");
+  const struct {
+    const char* name;
+    bool inPlace;
+  } edits[] = {{"an editor that writes a new file and renames it", false}, {"a rewrite in place", true}};
+  for (const auto& edit : edits) {
+    SCOPED_TRACE(edit.name);
+    QFile::remove(path());
+    JsonFilePreferences prefs(path());
+    prefs.setString(QStringLiteral("appearance"), QStringLiteral("dark"));
+    prefs.setBool(QStringLiteral("privacyMask"), false);
+    if (edit.inPlace) {
+      writeAll(path(), edited);
+    } else {
+      writeAll(path() + QStringLiteral(".new"), edited);
+      ASSERT_EQ(::rename(QFile::encodeName(path() + QStringLiteral(".new")).constData(),
+                         QFile::encodeName(path()).constData()),
+                0);
+    }
+    prefs.setBool(QStringLiteral("notifications"), true);
+    // The user's change made here after the edit goes on top of it.
+    prefs.setBool(QStringLiteral("privacyMask"), false);
+
+    JsonFilePreferences reread(path());
+    EXPECT_EQ(reread.string(QStringLiteral("appearance")), QStringLiteral("light"));
+    EXPECT_EQ(reread.string(QStringLiteral("latencyHost")), QStringLiteral("9.9.9.9"));
+    EXPECT_TRUE(reread.boolean(QStringLiteral("notifications")));
+    EXPECT_FALSE(reread.boolean(QStringLiteral("privacyMask")));
+    EXPECT_EQ(prefs.string(QStringLiteral("appearance")), QStringLiteral("light"));
+    const QJsonObject root = QJsonDocument::fromJson(readAll(path())).object();
+    EXPECT_EQ(root.value(QStringLiteral("future")).toObject().value(QStringLiteral("kind")), "set");
   }
 }
 
