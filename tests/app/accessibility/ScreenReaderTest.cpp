@@ -87,6 +87,13 @@ TEST_F(ScreenReader, WindowsAndTheSidebarKeepTheirRoles) {
     ASSERT_TRUE(iface) << c.what;
     EXPECT_EQ(iface->role(), c.role) << c.what;
   }
+  // Every section, not only the one above.
+  const QList<SidebarRow*> rows = window->findChildren<SidebarRow*>();
+  EXPECT_EQ(rows.size(), qsizetype(AppSections::allCases().size()));
+  for (SidebarRow* each : rows) {
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(each)->role(), QAccessible::PageTab)
+        << each->objectName().toStdString();
+  }
 }
 
 }  // namespace
