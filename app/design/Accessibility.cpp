@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAccessibleWidget>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -80,6 +81,46 @@ class Interface : public QAccessibleWidget {
   }
 };
 
+// A check box whose Toggle action clicks it, as the pointer and Space do: the toolkit's own
+// only flips its state, which the pages, listening to clicks, never hear of.
+class CheckBoxInterface : public QAccessibleWidget {
+ public:
+  explicit CheckBoxInterface(QCheckBox* box) : QAccessibleWidget(box, QAccessible::CheckBox) {}
+
+  // Its own name, else its text; the group box around it only where it has neither.
+  QString text(QAccessible::Text kind) const override {
+    if (kind == QAccessible::Name && widget()->accessibleName().isEmpty() && !box()->text().isEmpty())
+      return box()->text().remove(QLatin1Char('&'));
+    return QAccessibleWidget::text(kind);
+  }
+
+  QAccessible::State state() const override {
+    QAccessible::State state = QAccessibleWidget::state();
+    state.checkable = true;
+    state.checked = box()->checkState() == Qt::Checked;
+    state.checkStateMixed = box()->checkState() == Qt::PartiallyChecked;
+    state.pressed = box()->isDown();
+    return state;
+  }
+
+  QStringList actionNames() const override {
+    QStringList names = QAccessibleWidget::actionNames();
+    if (box()->isEnabled()) names.prepend(toggleAction());
+    return names;
+  }
+
+  void doAction(const QString& name) override {
+    if (name == toggleAction()) {
+      if (box()->isEnabled()) box()->click();
+      return;
+    }
+    QAccessibleWidget::doAction(name);
+  }
+
+ private:
+  QCheckBox* box() const { return static_cast<QCheckBox*>(widget()); }
+};
+
 // True when the nearest Qt class of the widget has no interface of its own beyond the plain one.
 bool plainContainer(const QObject* object) {
   for (const QMetaObject* meta = object->metaObject(); meta != nullptr; meta = meta->superClass()) {
@@ -96,6 +137,7 @@ QAccessibleInterface* factory(const QString& className, QObject* object) {
   if (widget == nullptr || className != QLatin1StringView(object->metaObject()->className())) return nullptr;
   const QVariant role = widget->property(kRole);
   if (role.isValid()) return new Interface(widget, QAccessible::Role(role.toInt()));
+  if (auto* box = qobject_cast<QCheckBox*>(widget)) return new CheckBoxInterface(box);
   // A plain container is what the default would give, less the decorations among its children.
   if (plainContainer(widget)) return new Interface(widget, QAccessible::Client);
   return nullptr;

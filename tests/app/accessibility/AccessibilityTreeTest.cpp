@@ -10,6 +10,7 @@
 #include "features/history/HistoryChart.h"
 #include "features/history/HistoryPage.h"
 #include "features/tray/MenuBarPanel.h"
+#include "settings/AppSettings.h"
 #include "shell/DashboardWindow.h"
 #include "shell/MainWindow.h"
 #include "shell/RootView.h"
@@ -201,14 +202,15 @@ TEST(AccessibilityTree, DashboardCardsAreReadInTheOrderShown) {
   EXPECT_EQ(read, shown);
 }
 
-// A screen reader presses a segment through its first action (Toggle): the page makes the
-// choice a click makes, not only the segment its checked look.
-TEST(AccessibilityTree, ASegmentsActionMakesThePagesChoice) {
+// A screen reader presses a segment or a check box through its first action (Toggle): the page
+// makes the choice a click makes, not only the control its checked look.
+TEST(AccessibilityTree, AToggleActionMakesThePagesChoice) {
   Rig rig;
   MainWindow* window = rig.main();
+  AppSettings& settings = *rig.shell.settings;
   struct Case {
     AppSection section;
-    const char* segment;
+    const char* control;
     const char* effect;
     std::function<bool(QWidget*)> seen;
   };
@@ -224,21 +226,23 @@ TEST(AccessibilityTree, ASegmentsActionMakesThePagesChoice) {
          return history->range() == HistoryRange::sixHours && history->loaded() &&
                 history->loaded()->range == HistoryRange::sixHours;
        }},
+      {AppSection::alerts, "alerts.rule.enabled", "the first rule switched off",
+       [&settings](QWidget*) { return !settings.rules().front().isEnabled; }},
   };
   for (const Case& c : cases) {
     window->root()->select(c.section);
     test::settle();
     QWidget* page = window->root()->page();
-    auto* segment = page->findChild<QAbstractButton*>(QLatin1String(c.segment));
-    ASSERT_TRUE(segment) << c.segment;
-    ASSERT_FALSE(segment->isChecked()) << c.segment;
-    QAccessibleActionInterface* actions = QAccessible::queryAccessibleInterface(segment)->actionInterface();
-    ASSERT_TRUE(actions) << c.segment;
+    auto* control = page->findChild<QAbstractButton*>(QLatin1String(c.control));
+    ASSERT_TRUE(control) << c.control;
+    const bool wasChecked = control->isChecked();
+    QAccessibleActionInterface* actions = QAccessible::queryAccessibleInterface(control)->actionInterface();
+    ASSERT_TRUE(actions) << c.control;
     const QStringList names = actions->actionNames();
-    ASSERT_FALSE(names.isEmpty()) << c.segment;
+    ASSERT_FALSE(names.isEmpty()) << c.control;
     actions->doAction(names.first());
-    EXPECT_TRUE(test::waitUntil([&] { return c.seen(page); })) << c.segment << ": " << c.effect;
-    EXPECT_TRUE(segment->isChecked()) << c.segment;
+    EXPECT_TRUE(test::waitUntil([&] { return c.seen(page); })) << c.control << ": " << c.effect;
+    EXPECT_NE(control->isChecked(), wasChecked) << c.control;
   }
 }
 
