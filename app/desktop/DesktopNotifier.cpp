@@ -1,5 +1,7 @@
 #include "desktop/DesktopNotifier.h"
 
+#include "desktop/DesktopLog.h"
+
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
@@ -56,6 +58,7 @@ void DesktopNotifier::refreshStatus() {
 }
 
 void DesktopNotifier::finishRefresh(bool present) {
+  if (!present) qCDebug(desktopLog) << "No notification server on the session bus";
   setStatus(present ? NotificationStatus::authorized : NotificationStatus::denied);
   if (present) {
     const QDBusMessage ask =
@@ -95,7 +98,11 @@ void DesktopNotifier::post(const QUuid& rule, const QString& title, const QStrin
   connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, rule](QDBusPendingCallWatcher* call) {
     const QDBusPendingReply<uint> reply = *call;
     call->deleteLater();
-    if (!reply.isError()) shown_.insert(rule, reply.value());
+    if (reply.isError()) {
+      qCDebug(desktopLog) << "A notification was not shown:" << reply.error().message();
+      return;
+    }
+    shown_.insert(rule, reply.value());
   });
 }
 

@@ -1,6 +1,7 @@
 #include "desktop/StatusNotifierItem.h"
 
 #include "desktop/DBusMenu.h"
+#include "desktop/DesktopLog.h"
 
 #include <QCoreApplication>
 #include <QDBusAbstractAdaptor>
@@ -138,6 +139,7 @@ StatusNotifierItem::StatusNotifierItem(const QDBusConnection& bus, const QString
   if (!bus_.registerObject(kPath, this, QDBusConnection::ExportAdaptors) ||
       !bus_.registerObject(kMenuPath, menu_, QDBusConnection::ExportAdaptors) ||
       !bus_.registerService(service)) {
+    qCDebug(desktopLog) << "The tray item could not be put on the session bus:" << bus_.lastError().message();
     bus_.unregisterObject(kPath);
     bus_.unregisterObject(kMenuPath);
     return;

@@ -15,6 +15,7 @@ ModelEnvironment ModelEnvironment::system() {
   environment.capabilities = [] { return SensorCapabilityResolver::resolve(); };
   environment.monotonicNow = [] { return MonotonicClock::now(); };
   environment.now = [] { return QDateTime::currentDateTimeUtc(); };
+  // Lines that must reach the user whatever the logging rules (samples lost at quit).
   environment.log = [](const QString& line) {
     std::fprintf(stderr, "%s\n", line.toLocal8Bit().constData());
     std::fflush(stderr);

@@ -2,6 +2,7 @@
 
 #include "settings/SettingCodecs.h"
 #include "settings/SettingFields.h"
+#include "settings/SettingsLog.h"
 #include "settings/StoredValue.h"
 #include "settings/UuidText.h"
 
@@ -83,7 +84,7 @@ std::optional<T> AppSettings::read(const QString& key, Decode decode) {
   std::optional<T> value = decode(stored);
   if (!value) {
     unreadable_.insert(key, stored);
-    qWarning("The setting %s is not valid; its default is used.", qUtf8Printable(key));
+    qCWarning(settingsLog, "The setting %s is not valid; its default is used.", qUtf8Printable(key));
   }
   return value;
 }
@@ -95,7 +96,7 @@ std::optional<T> AppSettings::readFields(const QString& key, ReadFields readFiel
   const auto object = StoredValue::jsonObject(stored);
   if (!object) {
     unreadable_.insert(key, stored);
-    qWarning("The setting %s is not valid; its default is used.", qUtf8Printable(key));
+    qCWarning(settingsLog, "The setting %s is not valid; its default is used.", qUtf8Printable(key));
     return std::nullopt;
   }
   SettingFieldReader reader(key, *object);

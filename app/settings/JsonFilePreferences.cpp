@@ -2,6 +2,7 @@
 
 #include "platform/FileWriter.h"
 #include "platform/UserFolders.h"
+#include "settings/SettingsLog.h"
 
 #include <QDir>
 #include <QFile>
@@ -68,7 +69,7 @@ void JsonFilePreferences::fail(const QString& message) {
   // that every change meets again is said once.
   if (message == lastError_) return;
   lastError_ = message;
-  qWarning("%s", qUtf8Printable(message));
+  qCWarning(settingsLog, "%s", qUtf8Printable(message));
 }
 
 bool JsonFilePreferences::refuse(const QString& message) {
@@ -277,7 +278,7 @@ void JsonFilePreferences::saveBeforeQuit() {
   takeOutsideEdits();
   if (save()) return;
   // Said even when the same failure was said before: this is the last chance to know.
-  qWarning("Settings changed in this session are not saved: %s", qUtf8Printable(saveError_));
+  qCWarning(settingsLog, "Settings changed in this session are not saved: %s", qUtf8Printable(saveError_));
 }
 
 }  // namespace kivo

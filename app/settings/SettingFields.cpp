@@ -1,5 +1,7 @@
 #include "settings/SettingFields.h"
 
+#include "settings/SettingsLog.h"
+
 #include <QJsonValue>
 #include <QVariant>
 
@@ -17,8 +19,9 @@ double SettingFieldReader::number(const char* field, double fallback, double low
   const double bounded = std::max(lower, upper ? std::min(number, *upper) : number);
   if (bounded != number) {
     adjusted_ = true;
-    qWarning("The setting %s.%s (%s) is outside the range it allows; %s is used.", qUtf8Printable(key_),
-             field, qUtf8Printable(QString::number(number)), qUtf8Printable(QString::number(bounded)));
+    qCWarning(settingsLog, "The setting %s.%s (%s) is outside the range it allows; %s is used.",
+              qUtf8Printable(key_), field, qUtf8Printable(QString::number(number)),
+              qUtf8Printable(QString::number(bounded)));
   }
   return bounded;
 }
@@ -52,8 +55,8 @@ std::int64_t SettingFieldReader::whole(const char* field, std::int64_t fallback,
 template <typename T>
 T SettingFieldReader::fellBack(const char* field, T fallback) {
   adjusted_ = true;
-  qWarning("The setting %s.%s is not valid; its default %s is used.", qUtf8Printable(key_), field,
-           qUtf8Printable(QVariant::fromValue(fallback).toString()));
+  qCWarning(settingsLog, "The setting %s.%s is not valid; its default %s is used.", qUtf8Printable(key_),
+            field, qUtf8Printable(QVariant::fromValue(fallback).toString()));
   return fallback;
 }
 

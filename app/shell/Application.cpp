@@ -12,6 +12,7 @@
 #include "settings/PreferenceDomains.h"
 #include "shell/Shell.h"
 #include "shell/SingleInstance.h"
+#include "storage/StoreLog.h"
 #include "texts/BuildInfo.h"
 
 #include <QApplication>
@@ -94,8 +95,8 @@ Application::Application(QApplication& app, const QStringList& arguments) : app_
   connect(&model, &MonitorModel::storeErrorChanged, this, [this, &model] {
     if (openFailureReported_ || model.hasHistory() || !model.storeError()) return;
     openFailureReported_ = true;
-    qWarning("The history cannot be opened; it is tried again every minute: %s",
-             qUtf8Printable(*model.storeError()));
+    qCWarning(storeLog, "The history cannot be opened; it is tried again every minute: %s",
+              qUtf8Printable(*model.storeError()));
   });
 
   // The desktop tells the model about sleep, mounts, power profiles, windows and the network.

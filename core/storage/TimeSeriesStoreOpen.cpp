@@ -1,3 +1,4 @@
+#include "storage/StoreLog.h"
 #include "storage/StoreSql.h"
 #include "storage/TimeSeriesStoreImpl.h"
 
@@ -325,13 +326,14 @@ bool TimeSeriesStore::Impl::replaceIfDeleted() {
   }
   lastPrune = 0;
   if (database->newFile) {
-    qWarning("The history database %s was deleted while running; recording continues in a new file there.",
-             qUtf8Printable(*path));
+    qCWarning(storeLog,
+              "The history database %s was deleted while running; recording continues in a new file there.",
+              qUtf8Printable(*path));
   } else {
-    qWarning(
-        "The history database %s was replaced while running by another history; recording continues "
-        "in that file.",
-        qUtf8Printable(*path));
+    qCWarning(storeLog,
+              "The history database %s was replaced while running by another history; recording continues "
+              "in that file.",
+              qUtf8Printable(*path));
   }
   return true;
 }

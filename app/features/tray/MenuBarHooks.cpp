@@ -31,6 +31,7 @@ QPointer<QWidget>& panelWindow() {
   return window;
 }
 
+// Asked for on the command line, so said whatever the logging rules.
 void fail(const QString& error) {
   std::fprintf(stderr, "KIVO Monitor: the menu bar image is not saved. %s\n", qUtf8Printable(error));
 }

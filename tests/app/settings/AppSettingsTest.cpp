@@ -208,8 +208,10 @@ TEST(AppSettings, UnreadableValuesFallBackToTheirDefaultsAndStayStored) {
 
 QStringList settingsWarnings;
 
-void collectSettingsWarning(QtMsgType type, const QMessageLogContext&, const QString& message) {
-  if (type == QtWarningMsg) settingsWarnings << message;
+// Only warnings a user can turn off as "kivo.settings" count.
+void collectSettingsWarning(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtWarningMsg && QLatin1String(context.category) == QLatin1String("kivo.settings"))
+    settingsWarnings << message;
 }
 
 // One bad field must not reset its whole block, nor pass silently; an interval outside

@@ -38,7 +38,7 @@ std::string summary(RawDatabase& db, const char* table, MetricID metric, double 
   return rows[0][0] + " " + rows[0][1] + " " + rows[0][2] + " " + rows[0][3];
 }
 
-// Collects warnings while alive.
+// Collects the store's messages while alive; only those a user can turn off as "kivo.store".
 class WarningLog {
  public:
   WarningLog() : previous_(qInstallMessageHandler(&collect)) { lines().clear(); }
@@ -51,7 +51,9 @@ class WarningLog {
   }
 
  private:
-  static void collect(QtMsgType, const QMessageLogContext&, const QString& message) { lines() << message; }
+  static void collect(QtMsgType, const QMessageLogContext& context, const QString& message) {
+    if (QLatin1String(context.category) == QLatin1String("kivo.store")) lines() << message;
+  }
   QtMessageHandler previous_;
 };
 

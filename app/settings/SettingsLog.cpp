@@ -1,0 +1,7 @@
+#include "settings/SettingsLog.h"
+
+namespace kivo {
+
+Q_LOGGING_CATEGORY(settingsLog, "kivo.settings")
+
+}  // namespace kivo
