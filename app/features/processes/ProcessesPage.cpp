@@ -143,7 +143,9 @@ QWidget* ProcessesPage::buildBar(QWidget* list) {
   inspectorToggle_->setToolButtonStyle(Qt::ToolButtonIconOnly);
   inspectorToggle_->setCheckable(true);
   inspectorToggle_->setChecked(showInspector_);
-  connect(inspectorToggle_, &QToolButton::clicked, this, [this](bool checked) {
+  // Its own change, not a click: a screen reader's Toggle action checks it without one. Nothing
+  // else sets it.
+  connect(inspectorToggle_, &QToolButton::toggled, this, [this](bool checked) {
     showInspector_ = checked;
     layoutInspector();
   });

@@ -207,6 +207,7 @@ TEST(AccessibilityTree, DashboardCardsAreReadInTheOrderShown) {
 TEST(AccessibilityTree, AToggleActionMakesThePagesChoice) {
   Rig rig;
   MainWindow* window = rig.main();
+  window->resize(1500, 900);
   AppSettings& settings = *rig.shell.settings;
   struct Case {
     AppSection section;
@@ -228,6 +229,11 @@ TEST(AccessibilityTree, AToggleActionMakesThePagesChoice) {
        }},
       {AppSection::alerts, "alerts.rule.enabled", "the first rule switched off",
        [&settings](QWidget*) { return !settings.rules().front().isEnabled; }},
+      // Shown at the start in a window this wide.
+      {AppSection::processes, "processes.inspectorToggle", "the inspector hidden",
+       [](QWidget* page) {
+         return page->findChild<QWidget*>(QStringLiteral("processes.inspector"))->isHidden();
+       }},
   };
   for (const Case& c : cases) {
     window->root()->select(c.section);
@@ -235,6 +241,7 @@ TEST(AccessibilityTree, AToggleActionMakesThePagesChoice) {
     QWidget* page = window->root()->page();
     auto* control = page->findChild<QAbstractButton*>(QLatin1String(c.control));
     ASSERT_TRUE(control) << c.control;
+    ASSERT_FALSE(c.seen(page)) << c.control << ": " << c.effect << " before";
     const bool wasChecked = control->isChecked();
     QAccessibleActionInterface* actions = QAccessible::queryAccessibleInterface(control)->actionInterface();
     ASSERT_TRUE(actions) << c.control;
