@@ -75,6 +75,8 @@ const QHash<QString, QString>& table() {
       {QStringLiteral("lock"), QStringLiteral("changes-prevent-symbolic")},
       {QStringLiteral("wifi"), QStringLiteral("network-wireless-symbolic")},
       {QStringLiteral("wifi.slash"), QStringLiteral("network-wireless-offline-symbolic")},
+      {QStringLiteral("cable.connector"), QStringLiteral("network-wired-symbolic")},
+      {QStringLiteral("cable.connector.slash"), QStringLiteral("network-wired-disconnected-symbolic")},
       {QStringLiteral("externaldrive"), QStringLiteral("drive-removable-media-symbolic")},
       {QStringLiteral("externaldrive.connected.to.line.below"), QStringLiteral("folder-remote-symbolic")},
       {QStringLiteral("app.fill"), QStringLiteral("application-x-executable-symbolic")},

@@ -432,19 +432,22 @@ void MonitorModel::setForeground(bool foreground) {
   engine_->setForeground(foreground);
 }
 
-void MonitorModel::pathChanged(const QString& key, const QString& status, const QString& interfaces) {
-  if (lastPath_ && *lastPath_ != key) {
-    const StoredEvent event =
-        StoredEvents::network(status == QLatin1String("online"), interfaces, environment_.now());
-    networkEvents_.prepend(event);
+void MonitorModel::pathChanged(const NetworkPath& path) {
+  // Links are compared with the path of the last change, so a link that came up quietly and
+  // then got its address reads as one change, not as none.
+  if (lastPath_ && lastPath_->key() == path.key()) return;
+  if (lastPath_) {
+    const QList<StoredEvent> events = path.eventsSince(*lastPath_, environment_.now());
+    // Newest first, the changes of one moment in the path's order.
+    for (auto it = events.crbegin(); it != events.crend(); ++it) networkEvents_.prepend(*it);
     if (networkEvents_.size() > kNetworkEvents) networkEvents_.resize(kNetworkEvents);
     emit networkEventsChanged();
-    worker_->post([engine = engine_, event] {
-      engine->record(event);
+    worker_->post([engine = engine_, events] {
+      for (const StoredEvent& event : events) engine->record(event);
       engine->invalidateSlowReadings();
     });
   }
-  lastPath_ = key;
+  lastPath_ = path;
 }
 
 }  // namespace kivo

@@ -8,6 +8,7 @@
 #include "collectors/SensorCapability.h"
 #include "collectors/SystemInfo.h"
 #include "collectors/WiFiLink.h"
+#include "desktop/NetworkPath.h"
 #include "desktop/Notifier.h"
 #include "metrics/Metric.h"
 #include "metrics/ValueFormatter.h"
@@ -178,8 +179,8 @@ class MonitorModel : public QObject {
   // Whether some window of the application is in the foreground (chooses the interval).
   void setForeground(bool foreground);
   // Every path the network monitor reads, the first included: the first only sets the
-  // baseline; every later change of key becomes a network event.
-  void pathChanged(const QString& key, const QString& status, const QString& interfaces);
+  // baseline; every later change of key becomes network events, one per link that changed.
+  void pathChanged(const NetworkPath& path);
   // Where fired alerts are posted (while the setting is on and the desktop allows it); null
   // posts nothing. The notifier must outlive the model.
   void setNotifier(Notifier* notifier);
@@ -260,7 +261,7 @@ class MonitorModel : public QObject {
 
   bool started_ = false;
   bool shutDown_ = false;
-  std::optional<QString> lastPath_;
+  std::optional<NetworkPath> lastPath_;  // as it was at the last change
   // Monotonic time of the last findings run of the snapshot flow; absent before the first.
   std::optional<double> lastFindings_;
   // Raised by every erase: findings computed before it are not applied after it.

@@ -103,9 +103,7 @@ Application::Application(QApplication& app, const QStringList& arguments) : app_
   connect(&r.system, &SystemObserver::discontinuity, &model, &MonitorModel::noteSystemEvent);
   connect(&r.system, &SystemObserver::slowReadingsStale, &model, &MonitorModel::invalidateSlowReadings);
   connect(&r.foreground, &ForegroundTracker::foregroundComputed, &model, &MonitorModel::setForeground);
-  connect(&r.network, &NetworkPathMonitor::pathReported, &model, [&model](const NetworkPath& path) {
-    model.pathChanged(path.key(), path.status(), path.joinedInterfaces());
-  });
+  connect(&r.network, &NetworkPathMonitor::pathReported, &model, &MonitorModel::pathChanged);
   connect(p.instance.get(), &SingleInstance::activationRequested, &r.shell, &Shell::activate);
   // For the start-up benchmark (bench/shell-startup.sh): when the main window first reached
   // the screen, in milliseconds since the epoch.

@@ -51,14 +51,24 @@ bool parseLink(const unsigned char* data, std::size_t size, RtnetlinkState& stat
   if (size < header) return false;
   RtnetlinkState::Link link;
   link.flags = info.ifi_flags;
-  const bool ok = forEachAttribute(data + header, size - header,
-                                   [&](unsigned type, const unsigned char* p, std::size_t n) {
-                                     if (type != IFLA_IFNAME) return;
-                                     std::size_t length = 0;
-                                     while (length < n && length < IFNAMSIZ && p[length] != 0) ++length;
-                                     link.name.assign(reinterpret_cast<const char*>(p), length);
-                                   });
-  if (!ok || info.ifi_index <= 0) return false;
+  link.type = info.ifi_type;
+  bool nestedOk = true;
+  const auto text = [](const unsigned char* p, std::size_t n, std::size_t limit) {
+    std::size_t length = 0;
+    while (length < n && length < limit && p[length] != 0) ++length;
+    return std::string(reinterpret_cast<const char*>(p), length);
+  };
+  const bool ok = forEachAttribute(
+      data + header, size - header, [&](unsigned type, const unsigned char* p, std::size_t n) {
+        if (type == IFLA_IFNAME) {
+          link.name = text(p, n, IFNAMSIZ);
+        } else if (type == IFLA_LINKINFO) {
+          nestedOk = forEachAttribute(p, n, [&](unsigned inner, const unsigned char* q, std::size_t m) {
+            if (inner == IFLA_INFO_KIND) link.kind = text(q, m, 32);
+          });
+        }
+      });
+  if (!ok || !nestedOk || info.ifi_index <= 0) return false;
   state.links[info.ifi_index] = std::move(link);
   return true;
 }

@@ -13,6 +13,9 @@ struct RtnetlinkState {
   struct Link {
     std::string name;
     unsigned flags = 0;  // IFF_*
+    unsigned type = 0;   // ARPHRD_*
+    std::string kind;    // IFLA_INFO_KIND of a virtual link ("veth", "bridge"); empty otherwise
+    bool operator==(const Link&) const = default;
   };
   std::map<int, Link> links;             // by interface index, so in index order
   std::set<int> addressed;               // indexes with a global or site address

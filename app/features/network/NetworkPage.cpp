@@ -186,7 +186,7 @@ void NetworkPage::build() {
     QWidget* row = hbox(changes, 8, &line);
     row->setObjectName(QStringLiteral("network.change"));
     ChangeLineView view{
-        row, new SymbolView(QStringLiteral("wifi"), ChartColor::of(Palette::success), 14, row),
+        row, new SymbolView(QStringLiteral("network"), ChartColor::of(Palette::success), 14, row),
         new ToneLabel(QString(), Typeface::system(12, QFont::Medium), Palette::textPrimary, row),
         new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, row),
         new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, row)};
@@ -346,8 +346,8 @@ void NetworkPage::refreshChanges() {
     changes_[i].row->setVisible(shown);
     if (!shown) continue;
     const auto& line = lines[i];
-    changes_[i].symbol->setSymbol(line.online ? QStringLiteral("wifi") : QStringLiteral("wifi.slash"),
-                                  ChartColor::of(line.online ? Palette::success : Palette::warning));
+    changes_[i].symbol->setSymbol(line.symbol,
+                                  ChartColor::of(line.warning ? Palette::warning : Palette::success));
     changes_[i].title->setText(line.title);
     changes_[i].interfaces->setText(line.interfaces);
     changes_[i].time->setText(line.time);

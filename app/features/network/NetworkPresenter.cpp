@@ -1,4 +1,6 @@
 #include "features/network/NetworkPresenter.h"
+
+#include "desktop/NetworkPath.h"
 #include "metrics/OutsideText.h"
 
 #include "texts/Localized.h"
@@ -143,14 +145,54 @@ std::vector<NetworkPresenter::InterfaceRow> NetworkPresenter::interfaceRows(cons
 }
 
 std::vector<NetworkPresenter::ChangeLine> NetworkPresenter::changeLines(const QList<StoredEvent>& events) {
+  using Change = NetworkChange::Kind;
   std::vector<ChangeLine> lines;
   for (const StoredEvent& event : events) {
     if (static_cast<int>(lines.size()) == kChangeLines) break;
     ChangeLine line;
     line.online = event.code == QStringLiteral("network.online");
-    line.title = line.online ? tr("Connected") : tr("Disconnected");
-    line.interfaces = OutsideText::visibleCell(event.payload.value(QStringLiteral("interfaces")));
     line.time = QLocale().toString(event.date.toLocalTime().time(), QLocale::ShortFormat);
+    const auto change =
+        NetworkChanges::fromRawValue(QStringView(event.payload.value(QStringLiteral("change"))));
+    if (!change) {
+      // Only the path moved (an address, a route, the metered flag), or an event recorded
+      // before links were told apart.
+      line.warning = !line.online;
+      line.symbol = QStringLiteral("network");
+      line.title = line.online ? tr("Connected") : tr("Disconnected");
+      QStringList names =
+          event.payload.value(QStringLiteral("interfaces")).split(QLatin1Char(','), Qt::SkipEmptyParts);
+      for (QString& name : names) name = OutsideText::visibleCell(name.trimmed());
+      line.interfaces = names.join(QStringLiteral(", "));
+      lines.push_back(std::move(line));
+      continue;
+    }
+    const bool gone = *change == Change::removed || *change == Change::linkDown;
+    line.warning = gone;
+    switch (*change) {
+      case Change::added:
+        line.title = tr("Interface added");
+        break;
+      case Change::removed:
+        line.title = tr("Interface removed");
+        break;
+      case Change::linkDown:
+        line.title = tr("Link down");
+        break;
+      case Change::linkUp:
+        line.title = tr("Link up");
+        break;
+    }
+    const auto kind =
+        InterfaceKinds::fromRawValue(QStringView(event.payload.value(QStringLiteral("interfaceKind"))))
+            .value_or(InterfaceKind::other);
+    if (kind == InterfaceKind::wifi)
+      line.symbol = gone ? QStringLiteral("wifi.slash") : QStringLiteral("wifi");
+    else if (kind == InterfaceKind::ethernet)
+      line.symbol = gone ? QStringLiteral("cable.connector.slash") : QStringLiteral("cable.connector");
+    else
+      line.symbol = QStringLiteral("network");
+    line.interfaces = OutsideText::visibleCell(event.payload.value(QStringLiteral("interface")));
     lines.push_back(std::move(line));
   }
   return lines;

@@ -72,9 +72,16 @@ std::vector<InterfaceRow> interfaceRows(const TelemetrySnapshot* snapshot, bool 
 std::uint64_t errorTotal(std::uint64_t in, std::uint64_t out);
 
 struct ChangeLine {
-  bool online = false;
-  QString title;       // "Connected" / "Disconnected"
-  QString interfaces;  // as recorded, never masked
+  bool online = false;  // the path after the change
+  // A link that went or lost its carrier, or the path went offline.
+  bool warning = false;
+  // The changed interface's kind: "wifi", "cable.connector" or "network", struck through
+  // ("….slash") where there is one for a link that went; "network" for the path alone.
+  QString symbol;
+  // "Interface added", "Interface removed", "Link down", "Link up"; "Connected" /
+  // "Disconnected" for a change of the path alone.
+  QString title;
+  QString interfaces;  // the changed interface, else the path's, ", " between them; never masked
   QString time;
 };
 // The newest kChangeLines network events, newest first.

@@ -12,11 +12,13 @@
 #include <linux/netlink.h>
 #include <linux/rtnetlink.h>
 #include <net/if.h>
+#include <net/if_arp.h>
 #include <netinet/in.h>
 
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 namespace kivo {
@@ -27,13 +29,21 @@ constexpr unsigned kUp = IFF_UP | IFF_RUNNING;
 // Builds rtnetlink messages as the kernel lays them out.
 class Messages {
  public:
-  Messages& link(int index, const std::string& name, unsigned flags) {
+  // type: ARPHRD_*; kind: a virtual link's IFLA_INFO_KIND ("veth"), none when empty.
+  Messages& link(int index, const std::string& name, unsigned flags, unsigned short type = ARPHRD_ETHER,
+                 const std::string& kind = {}) {
     ifinfomsg info{};
     info.ifi_family = AF_UNSPEC;
     info.ifi_index = index;
     info.ifi_flags = flags;
+    info.ifi_type = type;
     std::vector<unsigned char> body = raw(info);
     attribute(body, IFLA_IFNAME, name.c_str(), name.size() + 1);
+    if (!kind.empty()) {
+      std::vector<unsigned char> nested;
+      attribute(nested, IFLA_INFO_KIND, kind.c_str(), kind.size() + 1);
+      attribute(body, IFLA_LINKINFO, nested.data(), nested.size());
+    }
     return message(RTM_NEWLINK, body);
   }
   Messages& address(int index, int family, unsigned char scope, std::uint32_t flags = 0) {
@@ -212,6 +222,90 @@ TEST(NetworkPathTest, InterfacesAreUpNonLoopbackWithARoutableAddressInIndexOrder
   EXPECT_EQ(offline.code, "network.offline");
   EXPECT_EQ(offline.payload.value("interfaces"), "");
   EXPECT_TRUE(offline.payload.contains("interfaces"));
+}
+
+// A desktop: a cable with the default route and Wi-Fi, both addressed; `extra` adds to it.
+NetworkPath desktopWith(const std::function<void(Messages&)>& extra = {}, unsigned cable = kUp) {
+  Messages m;
+  m.link(1, "lo", kUp | IFF_LOOPBACK, ARPHRD_LOOPBACK).address(1, AF_INET, RT_SCOPE_HOST);
+  m.link(2, "enp3s0", cable).address(2, AF_INET, RT_SCOPE_UNIVERSE);
+  m.link(3, "wlp2s0", kUp).address(3, AF_INET, RT_SCOPE_UNIVERSE);
+  if (extra) extra(m);
+  m.route({.family = AF_INET, .oif = 2}).done();
+  return pathOf(m);
+}
+
+TEST(NetworkPathTest, ChangesNameEachLinkThatCameWentOrLostItsCarrierWithItsKind) {
+  using K = NetworkChange::Kind;
+  const auto vethPair = [](Messages& m) {
+    m.link(7, "kivo0", kUp, ARPHRD_ETHER, "veth").address(7, AF_INET, RT_SCOPE_UNIVERSE);
+    m.link(8, "kivo1", kUp, ARPHRD_ETHER, "veth").address(8, AF_INET, RT_SCOPE_UNIVERSE);
+  };
+  const auto tunnel = [](Messages& m) {
+    m.link(9, "office", kUp, ARPHRD_NONE, "wireguard").address(9, AF_INET, RT_SCOPE_UNIVERSE);
+  };
+  const auto noWifi = [] {
+    Messages m;
+    m.link(2, "enp3s0", kUp).address(2, AF_INET, RT_SCOPE_UNIVERSE);
+    m.route({.family = AF_INET, .oif = 2}).done();
+    return pathOf(m);
+  };
+  const struct {
+    const char* what;
+    NetworkPath before;
+    NetworkPath after;
+    std::vector<NetworkChange> changes;
+  } cases[] = {
+      {"a veth pair appears",
+       desktopWith(),
+       desktopWith(vethPair),
+       {{K::added, "kivo0", InterfaceKind::other}, {K::added, "kivo1", InterfaceKind::other}}},
+      {"the pair goes",
+       desktopWith(vethPair),
+       desktopWith(),
+       {{K::removed, "kivo0", InterfaceKind::other}, {K::removed, "kivo1", InterfaceKind::other}}},
+      {"the cable is unplugged",
+       desktopWith(),
+       desktopWith({}, IFF_UP),
+       {{K::linkDown, "enp3s0", InterfaceKind::ethernet}}},
+      {"the cable is plugged in",
+       desktopWith({}, IFF_UP),
+       desktopWith(),
+       {{K::linkUp, "enp3s0", InterfaceKind::ethernet}}},
+      {"the Wi-Fi adapter is pulled", desktopWith(), noWifi(), {{K::removed, "wlp2s0", InterfaceKind::wifi}}},
+      {"a WireGuard tunnel comes",
+       desktopWith(),
+       desktopWith(tunnel),
+       {{K::added, "office", InterfaceKind::tunnel}}},
+      {"the metered flag alone",
+       desktopWith(),
+       [&] {
+         NetworkPath p = desktopWith();
+         p.expensive = true;
+         return p;
+       }(),
+       {}},
+  };
+  const QDateTime now = QDateTime::fromSecsSinceEpoch(1700000000, Qt::UTC);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(c.after.changesSince(c.before), c.changes);
+    const QList<StoredEvent> events = c.after.eventsSince(c.before, now);
+    ASSERT_EQ(events.size(), std::max<qsizetype>(1, static_cast<qsizetype>(c.changes.size())));
+    for (qsizetype i = 0; i < events.size(); ++i) {
+      const StoredEvent& e = events[i];
+      EXPECT_EQ(e.code, c.after.online ? "network.online" : "network.offline");
+      EXPECT_EQ(e.payload.value("interfaces"), c.after.joinedInterfaces());
+      if (c.changes.empty()) {
+        EXPECT_EQ(e.payload.keys(), QStringList{"interfaces"});
+        continue;
+      }
+      const NetworkChange& change = c.changes[static_cast<std::size_t>(i)];
+      EXPECT_EQ(e.payload.value("change"), NetworkChanges::rawString(change.change));
+      EXPECT_EQ(e.payload.value("interface"), change.interface);
+      EXPECT_EQ(e.payload.value("interfaceKind"), InterfaceKinds::rawString(change.kind));
+    }
+  }
 }
 
 TEST(NetworkPathTest, ParserEndsAtDoneOrErrorAndRefusesWhatDoesNotFit) {

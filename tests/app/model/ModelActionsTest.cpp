@@ -12,6 +12,16 @@ namespace {
 using test::ModelRig;
 using test::snapshotAt;
 
+NetworkPath path(bool online, QStringList interfaces, bool expensive = false,
+                 std::vector<NetworkLink> links = {}) {
+  NetworkPath p;
+  p.online = online;
+  p.interfaces = std::move(interfaces);
+  p.expensive = expensive;
+  p.links = std::move(links);
+  return p;
+}
+
 std::vector<StoredEvent> storedEvents(MonitorModel& model, std::vector<EventKind> kinds) {
   std::vector<StoredEvent> result;
   bool answered = false;
@@ -54,9 +64,8 @@ TEST(ModelActions, DeletingOneEventAndClearingKindsRaiseTheRevision) {
   MonitorModel& model = *rig.model;
   model.addBookmark(QStringLiteral("one"));
   model.addBookmark(QStringLiteral("two"));
-  model.pathChanged(QStringLiteral("online|eth0|false|false"), QStringLiteral("online"),
-                    QStringLiteral("eth0"));
-  model.pathChanged(QStringLiteral("offline||false|false"), QStringLiteral("offline"), QString());
+  model.pathChanged(path(true, {"eth0"}));
+  model.pathChanged(path(false, {}));
   model.waitForWorker();
   const std::int64_t before = model.eventsRevision();
 
@@ -152,17 +161,47 @@ TEST(ModelActions, AppliedSettingsReachTheEngineAndTheStore) {
   EXPECT_EQ(test::store(*rig.model)->rawInterval(), 3);
 }
 
+// A cable plugged in: the link comes up before it has an address, which changes no path; the
+// event when the address arrives still says the link came up, not merely "Connected".
+TEST(ModelNetworkPath, LinksAreComparedWithThePathOfTheLastChange) {
+  ModelRig rig;
+  MonitorModel& model = *rig.model;
+  const NetworkLink wifi{QStringLiteral("wlan0"), InterfaceKind::wifi, true};
+  NetworkLink cable{QStringLiteral("eth0"), InterfaceKind::ethernet, false};
+  model.pathChanged(path(true, {"wlan0"}, false, {cable, wifi}));
+  cable.up = true;
+  model.pathChanged(path(true, {"wlan0"}, false, {cable, wifi}));
+  EXPECT_TRUE(model.networkEvents().isEmpty());
+  model.pathChanged(path(true, {"eth0", "wlan0"}, false, {cable, wifi}));
+  ASSERT_EQ(model.networkEvents().size(), 1);
+  const StoredEvent up = model.networkEvents().first();
+  EXPECT_EQ(up.payload, (QMap<QString, QString>{{"change", "linkUp"},
+                                                {"interface", "eth0"},
+                                                {"interfaceKind", "ethernet"},
+                                                {"interfaces", "eth0,wlan0"}}));
+  // Two links at once: two events, newest first in the path's order.
+  model.pathChanged(path(true, {"wlan0"}, false, {wifi}));
+  model.pathChanged(path(true, {"wlan0", "kivo0", "kivo1"}, false,
+                         {wifi,
+                          {QStringLiteral("kivo0"), InterfaceKind::other, true},
+                          {QStringLiteral("kivo1"), InterfaceKind::other, true}}));
+  QStringList newest;
+  for (int i = 0; i < 3; ++i) {
+    const auto& payload = model.networkEvents()[i].payload;
+    newest << payload.value("change") + QLatin1Char(' ') + payload.value("interface");
+  }
+  EXPECT_EQ(newest, (QStringList{"added kivo0", "added kivo1", "removed eth0"}));
+}
+
 TEST(ModelNetworkPath, TheFirstPathIsTheBaselineAndEveryChangeIsAnEvent) {
   ModelRig rig;
   MonitorModel& model = *rig.model;
-  model.pathChanged(QStringLiteral("online|eth0|false|false"), QStringLiteral("online"),
-                    QStringLiteral("eth0"));
+  model.pathChanged(path(true, {"eth0"}));
   EXPECT_TRUE(model.networkEvents().isEmpty());
-  model.pathChanged(QStringLiteral("online|eth0|false|false"), QStringLiteral("online"),
-                    QStringLiteral("eth0"));
+  model.pathChanged(path(true, {"eth0"}));
   EXPECT_TRUE(model.networkEvents().isEmpty());
 
-  model.pathChanged(QStringLiteral("offline||false|false"), QStringLiteral("offline"), QString());
+  model.pathChanged(path(false, {}));
   ASSERT_EQ(model.networkEvents().size(), 1);
   const StoredEvent offline = model.networkEvents().first();
   EXPECT_EQ(offline.code, QStringLiteral("network.offline"));
@@ -171,17 +210,14 @@ TEST(ModelNetworkPath, TheFirstPathIsTheBaselineAndEveryChangeIsAnEvent) {
   EXPECT_EQ(offline.payload.value(QStringLiteral("interfaces")), QString());
 
   // Only the metered flag changed: still an event, with the same status word.
-  model.pathChanged(QStringLiteral("online|eth0|false|false"), QStringLiteral("online"),
-                    QStringLiteral("eth0"));
-  model.pathChanged(QStringLiteral("online|eth0|true|false"), QStringLiteral("online"),
-                    QStringLiteral("eth0"));
+  model.pathChanged(path(true, {"eth0"}));
+  model.pathChanged(path(true, {"eth0"}, true));
   ASSERT_EQ(model.networkEvents().size(), 3);
   EXPECT_EQ(model.networkEvents().first().code, QStringLiteral("network.online"));
   EXPECT_EQ(model.networkEvents().first().severity, Severity::info);
 
   for (int i = 0; i < 60; ++i) {
-    model.pathChanged(QStringLiteral("online|eth%1|false|false").arg(i), QStringLiteral("online"),
-                      QStringLiteral("eth%1").arg(i));
+    model.pathChanged(path(true, {QStringLiteral("eth%1").arg(i)}));
   }
   ASSERT_EQ(model.networkEvents().size(), MonitorModel::kNetworkEvents);
   EXPECT_EQ(model.networkEvents().first().payload.value(QStringLiteral("interfaces")),

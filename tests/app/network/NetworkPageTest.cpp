@@ -133,9 +133,25 @@ class NetworkPageTest : public ::testing::Test {
                         QStringLiteral("eth0")};
       rig->model->ingest(rig->withSlowReadings(snapshot));
     }
-    rig->model->pathChanged(QStringLiteral("a"), QStringLiteral("online"), QStringLiteral("eth0"));
-    rig->model->pathChanged(QStringLiteral("b"), QStringLiteral("offline"), QString());
-    rig->model->pathChanged(QStringLiteral("c"), QStringLiteral("online"), QStringLiteral("eth0"));
+    // A cable and Wi-Fi; a veth pair comes, the cable is pulled and plugged in again.
+    const auto path = [](bool online, QStringList interfaces, std::vector<NetworkLink> links) {
+      NetworkPath p;
+      p.online = online;
+      p.interfaces = std::move(interfaces);
+      p.links = std::move(links);
+      return p;
+    };
+    const NetworkLink wifi{QStringLiteral("wlp2s0"), InterfaceKind::wifi, true};
+    NetworkLink cable{QStringLiteral("eth0"), InterfaceKind::ethernet, true};
+    const NetworkLink veth0{QStringLiteral("kivo0"), InterfaceKind::other, true};
+    const NetworkLink veth1{QStringLiteral("kivo1"), InterfaceKind::other, true};
+    rig->model->pathChanged(path(true, {"eth0", "wlp2s0"}, {cable, wifi}));
+    rig->model->pathChanged(path(true, {"eth0", "wlp2s0", "kivo0", "kivo1"}, {cable, wifi, veth0, veth1}));
+    cable.up = false;
+    rig->model->pathChanged(path(true, {"wlp2s0", "kivo0", "kivo1"}, {cable, wifi, veth0, veth1}));
+    cable.up = true;
+    rig->model->pathChanged(path(true, {"eth0", "wlp2s0", "kivo0", "kivo1"}, {cable, wifi, veth0, veth1}));
+    rig->model->pathChanged(path(false, {}, {cable, wifi, veth0, veth1}));
   }
 
   std::unique_ptr<test::NetworkRig> rig;

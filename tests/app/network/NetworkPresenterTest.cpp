@@ -188,6 +188,75 @@ TEST(NetworkPresenter, ChangesShowTheNewestEightWithTheirInterfaces) {
   EXPECT_TRUE(NetworkPresenter::changeLines({}).empty());
 }
 
+TEST(NetworkPresenter, ChangeLinesSayWhatHappenedToWhichInterface) {
+  const struct {
+    const char* code;
+    QMap<QString, QString> payload;
+    const char* title;
+    const char* interfaces;
+    const char* symbol;
+    bool warning;
+  } cases[] = {
+      {"network.online",
+       {{"change", "added"},
+        {"interface", "kivo0"},
+        {"interfaceKind", "other"},
+        {"interfaces", "eth0,kivo0"}},
+       "Interface added",
+       "kivo0",
+       "network",
+       false},
+      {"network.online",
+       {{"change", "removed"}, {"interface", "eth0"}, {"interfaceKind", "ethernet"}, {"interfaces", "wlan0"}},
+       "Interface removed",
+       "eth0",
+       "cable.connector.slash",
+       true},
+      {"network.offline",
+       {{"change", "linkDown"}, {"interface", "wlp2s0"}, {"interfaceKind", "wifi"}, {"interfaces", ""}},
+       "Link down",
+       "wlp2s0",
+       "wifi.slash",
+       true},
+      {"network.online",
+       {{"change", "linkUp"},
+        {"interface", "enp3s0"},
+        {"interfaceKind", "ethernet"},
+        {"interfaces", "enp3s0"}},
+       "Link up",
+       "enp3s0",
+       "cable.connector",
+       false},
+      {"network.online",
+       {{"change", "linkUp"}, {"interface", "wlan0"}, {"interfaceKind", "wifi"}, {"interfaces", "wlan0"}},
+       "Link up",
+       "wlan0",
+       "wifi",
+       false},
+      // Only the path moved, or an event from before links were told apart.
+      {"network.online",
+       {{"interfaces", "eth0,kivo1,kivo0"}},
+       "Connected",
+       "eth0, kivo1, kivo0",
+       "network",
+       false},
+      {"network.offline", {{"interfaces", ""}}, "Disconnected", "", "network", true},
+  };
+  for (const auto& c : cases) {
+    StoredEvent event;
+    event.kind = EventKind::network;
+    event.date = QDateTime::fromSecsSinceEpoch(1'700'000'000, QTimeZone::utc());
+    event.code = QString::fromLatin1(c.code);
+    event.payload = c.payload;
+    const auto lines = NetworkPresenter::changeLines({event});
+    ASSERT_EQ(lines.size(), 1U);
+    EXPECT_EQ(lines[0].title, QString::fromLatin1(c.title));
+    EXPECT_EQ(lines[0].interfaces, QString::fromLatin1(c.interfaces)) << c.title;
+    EXPECT_EQ(lines[0].symbol, QString::fromLatin1(c.symbol)) << c.title;
+    EXPECT_EQ(lines[0].warning, c.warning) << c.title;
+  }
+}
+
 TEST(NetworkPresenter, KindNames) {
   const std::vector<std::pair<InterfaceKind, QString>> cases{
       {InterfaceKind::wifi, "Wi-Fi"},        {InterfaceKind::ethernet, "Ethernet"},
