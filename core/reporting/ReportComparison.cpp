@@ -19,10 +19,13 @@ ReportTable compare(const Report& a, const Report& b, const ValueFormatter& f, c
       }
     }
     if (!t) continue;
-    // Every value in the unit of report a.
-    const auto value = [&](const std::optional<double>& v) { return v ? f.value(*v, s.unit) : none; };
+    // Every value in the unit of report a, as the report itself shows it (levels by name).
+    const auto value = [&](const std::optional<double>& v) {
+      return v ? display(*v, s.metric, s.unit, f, L) : none;
+    };
     QString change = none;
-    if (s.average && t->average && *s.average != 0) {
+    // A ratio of level numbers means nothing: the two names say the change.
+    if (s.unit != MetricUnit::level && s.average && t->average && *s.average != 0) {
       // From a tiny average the ratio can run to hundreds of digits: beyond a millionfold it
       // is said as a bound that fits the cell.
       constexpr double kLargest = 1e8;

@@ -26,10 +26,12 @@ std::optional<QString> DesktopReportFileDialogs::saveLocation(QWidget* parent, c
   return path;
 }
 
-std::optional<QStringList> DesktopReportFileDialogs::reportsToCompare(QWidget* parent) {
+std::optional<QStringList> DesktopReportFileDialogs::reportsToCompare(QWidget* parent,
+                                                                      const QString& folder) {
   const QStringList paths =
       QFileDialog::getOpenFileNames(parent, tr("Choose two JSON reports exported by KIVO Monitor."),
-                                    startFolder(), ReportFormats::fileFilter(ReportFormat::json));
+                                    !folder.isEmpty() && QDir(folder).exists() ? folder : startFolder(),
+                                    ReportFormats::fileFilter(ReportFormat::json));
   if (paths.isEmpty()) return std::nullopt;
   return paths;
 }

@@ -19,8 +19,9 @@ class ReportFileDialogs {
   // Where to save an export; absent when cancelled.
   virtual std::optional<QString> saveLocation(QWidget* parent, const QString& proposedName,
                                               ReportFormat format) = 0;
-  // The saved JSON reports to compare; absent when cancelled.
-  virtual std::optional<QStringList> reportsToCompare(QWidget* parent) = 0;
+  // The saved JSON reports to compare, chosen from `folder` (the desktop's usual folder when
+  // empty); absent when cancelled.
+  virtual std::optional<QStringList> reportsToCompare(QWidget* parent, const QString& folder) = 0;
 };
 
 // The desktop's save and open dialogs.
@@ -28,7 +29,7 @@ class DesktopReportFileDialogs final : public ReportFileDialogs {
  public:
   std::optional<QString> saveLocation(QWidget* parent, const QString& proposedName,
                                       ReportFormat format) override;
-  std::optional<QStringList> reportsToCompare(QWidget* parent) override;
+  std::optional<QStringList> reportsToCompare(QWidget* parent, const QString& folder) override;
 };
 
 }  // namespace kivo

@@ -22,6 +22,7 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QEvent>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -321,8 +322,10 @@ void ReportsPage::showState() {
 }
 
 void ReportsPage::showComparison() {
-  comparisonCard_->setVisible(comparison_.has_value());
-  if (!comparison_) return;
+  // Without a shared metric the message says so: no card of headers alone.
+  const bool shown = comparison_ && !comparison_->table.rows.isEmpty();
+  comparisonCard_->setVisible(shown);
+  if (!shown) return;
   comparisonNames_->setText(ReportsPresenter::comparisonNames(*comparison_));
   comparisonTable_->setTable(comparison_->table);
 }
@@ -347,13 +350,16 @@ void ReportsPage::exportReport(ReportFormat format) {
   const std::shared_ptr<ReportFileDialogs> dialogs = dialogs_;
   const std::optional<QString> path = dialogs->saveLocation(this, proposed, format);
   if (!self || !path) return;
-  setMessage(ReportFile::write(*path, *data.bytes));
+  std::optional<QString> failure = ReportFile::write(*path, *data.bytes);
+  // Reports to compare are most likely where the last one went.
+  if (!failure) savedFolder_ = QFileInfo(*path).absolutePath();
+  setMessage(std::move(failure));
 }
 
 void ReportsPage::compareReports() {
   const QPointer<ReportsPage> self(this);
   const std::shared_ptr<ReportFileDialogs> dialogs = dialogs_;
-  const std::optional<QStringList> paths = dialogs->reportsToCompare(this);
+  const std::optional<QStringList> paths = dialogs->reportsToCompare(this, savedFolder_);
   if (!self || !paths) return;
   ComparisonOutcome outcome = ReportsPresenter::compare(*paths, model_.format(), ReportBuilding::localize());
   if (outcome.comparison) {

@@ -82,6 +82,7 @@ class ReportsPage : public Page {
   MonitorModel& model_;
   AppSettings& settings_;
   std::shared_ptr<ReportFileDialogs> dialogs_;
+  QString savedFolder_;  // of the last export written; empty before one
 
   ReportChoices choices_;
   std::optional<QString> builtIdentity_;

@@ -326,6 +326,8 @@ TEST_F(ReportsPageTest, ComparesTwoExportedReportsAndKeepsTheComparisonOnLaterMe
 
   dialogs->choices.push_back(QStringList{memory, system});
   button(*page, QStringLiteral("reports.compare"))->click();
+  // The dialog opens where the reports were just saved.
+  EXPECT_EQ(dialogs->folders, QStringList{QFileInfo(system).absolutePath()});
   ASSERT_TRUE(page->comparison());
   EXPECT_FALSE(page->message());
   auto* card = page->findChild<QWidget*>(QStringLiteral("reports.comparison"));
@@ -349,6 +351,29 @@ TEST_F(ReportsPageTest, ComparesTwoExportedReportsAndKeepsTheComparisonOnLaterMe
   EXPECT_FALSE(page->message());
   EXPECT_TRUE(page->comparison());
   EXPECT_FALSE(card->isHidden());
+}
+
+TEST_F(ReportsPageTest, ReportsWithoutASharedMetricSaySoInsteadOfAnEmptyCard) {
+  QTemporaryDir out;
+  auto page = makePage();
+  dialogs->choices.push_back(std::nullopt);
+  button(*page, QStringLiteral("reports.compare"))->click();
+  EXPECT_EQ(dialogs->folders, QStringList{QString()});  // nothing saved yet: the desktop's folder
+  choose(*page, 1);
+  finish();
+  const QString cpu = out.filePath(QStringLiteral("cpu.json"));
+  dialogs->saves.push_back(cpu);
+  page->exportReport(ReportFormat::json);
+  choose(*page, 4);
+  finish();
+  const QString network = out.filePath(QStringLiteral("network.json"));
+  dialogs->saves.push_back(network);
+  page->exportReport(ReportFormat::json);
+
+  dialogs->choices.push_back(QStringList{cpu, network});
+  button(*page, QStringLiteral("reports.compare"))->click();
+  EXPECT_EQ(page->message(), QStringLiteral("The two reports share no metric."));
+  EXPECT_TRUE(page->findChild<QWidget*>(QStringLiteral("reports.comparison"))->isHidden());
 }
 
 TEST_F(ReportsPageTest, APageClosedWhileADialogIsOpenIsNotTouchedAfterwards) {

@@ -32,8 +32,9 @@ class ScriptedDialogs final : public ReportFileDialogs {
     saves.pop_front();
     return answer;
   }
-  std::optional<QStringList> reportsToCompare(QWidget* parent) override {
+  std::optional<QStringList> reportsToCompare(QWidget* parent, const QString& folder) override {
     ++opens;
+    folders.append(folder);
     if (during) during(parent);
     if (choices.empty()) return std::nullopt;
     auto answer = choices.front();
@@ -48,6 +49,7 @@ class ScriptedDialogs final : public ReportFileDialogs {
   QStringList proposed;
   std::vector<ReportFormat> formats;
   int opens = 0;
+  QStringList folders;  // where each comparison dialog opened
 };
 
 // Every metric the reports use but GPU utilisation, one sample every 10 s over the hour before

@@ -64,6 +64,25 @@ TEST(ReportComparison, Rows) {
   }
 }
 
+TEST(ReportComparison, LevelsReadAsTheirNames) {
+  const struct {
+    MetricID metric;
+    double averageA, averageB;
+    QStringList row;
+  } cases[] = {
+      {MetricID::memPressure, 0, 0, {"Normal", "Normal", "—", "Normal", "Normal"}},
+      {MetricID::memPressure, 0.2, 1.1, {"Normal", "Warning", "—", "Normal", "Warning"}},
+      {MetricID::thermalState, 0, 2, {"Nominal", "Serious", "—", "Nominal", "Serious"}},
+  };
+  for (const auto& c : cases) {
+    const Report a = withSeries({summary(c.metric, c.averageA, c.averageA)});
+    const Report b = withSeries({summary(c.metric, c.averageB, c.averageB)});
+    const ReportTable table = ReportGenerator::compare(a, b, englishFormatter(), identity());
+    ASSERT_EQ(table.rows.size(), 1);
+    EXPECT_EQ(table.rows[0].mid(1), c.row) << c.averageA << " " << c.averageB;
+  }
+}
+
 TEST(ReportComparison, OrderUnitsAndDuplicates) {
   // System report first, incident second: the nine shared metrics in the system report's order.
   const Report system = buildReport(systemInputs());
@@ -77,9 +96,8 @@ TEST(ReportComparison, OrderUnitsAndDuplicates) {
         MetricID::diskWrite, MetricID::netDown, MetricID::netUp, MetricID::thermalState})
     expected.append(MetricCatalog::descriptor(m).name);
   EXPECT_EQ(names, expected);
-  // Thermal state and memory pressure are plain numbers here, not level names.
-  EXPECT_EQ(table.rows[8][1], QStringLiteral("1.0"));
-  EXPECT_EQ(table.rows[8][2], QStringLiteral("3.5"));
+  // Levels read by name, as the report shows them, with no ratio of level numbers.
+  EXPECT_EQ(table.rows[8].mid(1, 3), (QStringList{"Fair", "Critical", "—"}));
   // Swap has no points in the incident report.
   EXPECT_EQ(table.rows[3][2], QStringLiteral("—"));
   EXPECT_EQ(table.rows[3][3], QStringLiteral("—"));
