@@ -17,7 +17,6 @@ Readout::Readout(std::optional<QString> value, std::optional<QString> captionKey
                  DynamicColor color, QWidget* parent)
     : QWidget(parent),
       value_(value.value_or(kDash)),
-      caption_(captionKey ? translated(*captionKey) : QString()),
       size_(std::isfinite(size) && size > 0 ? size : 13),
       color_(color) {
   setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
@@ -25,12 +24,26 @@ Readout::Readout(std::optional<QString> value, std::optional<QString> captionKey
   const QFontMetricsF metrics(font_);
   valueWidth_ = metrics.horizontalAdvance(value_);
   valueHeight_ = metrics.height();
-  if (!caption_.isEmpty()) {
-    const QFontMetricsF captionMetrics(Typeface::caption());
-    captionWidth_ = captionMetrics.horizontalAdvance(caption_);
-    captionHeight_ = captionMetrics.height();
-  }
+  measureCaption(captionKey ? translated(*captionKey) : QString());
   refreshAccessibility();
+}
+
+void Readout::measureCaption(QString caption) {
+  caption_ = std::move(caption);
+  captionWidth_ = 0;
+  captionHeight_ = 0;
+  if (caption_.isEmpty()) return;
+  const QFontMetricsF captionMetrics(Typeface::caption());
+  captionWidth_ = captionMetrics.horizontalAdvance(caption_);
+  captionHeight_ = captionMetrics.height();
+}
+
+void Readout::setCaption(const QString& caption) {
+  if (caption == caption_) return;
+  measureCaption(caption);
+  refreshAccessibility();
+  updateGeometry();
+  update();
 }
 
 void Readout::setValue(std::optional<QString> value) {

@@ -21,7 +21,10 @@ class Readout : public QWidget {
 
   void setValue(std::optional<QString> value);
   void setColor(DynamicColor color);
+  // An already translated caption; empty shows none.
+  void setCaption(const QString& caption);
   QString shownValue() const { return value_; }
+  QString shownCaption() const { return caption_; }
 
   // The pixel size the figure is drawn at: its size while its natural width fits, scaled down
   // to fit, never below 0.6 of the size. Bad inputs give the size itself.
@@ -39,6 +42,7 @@ class Readout : public QWidget {
 
  private:
   QFont valueFont(qreal size) const;
+  void measureCaption(QString caption);
   void refreshAccessibility();
 
   QString value_;

@@ -76,4 +76,21 @@ QString activeCount(qint64 count) {
   return QCoreApplication::translate("KIVO", n == 1 ? "%n active alert" : "%n active alerts", nullptr, n);
 }
 
+std::optional<QString> unavailableHere(MetricID metric, const TelemetrySnapshot* snapshot) {
+  if (!snapshot) return std::nullopt;
+  switch (metric) {
+    case MetricID::batteryCharge:
+    case MetricID::batteryPower:
+    case MetricID::batteryTemperature:
+      if (!snapshot->power.hasBattery) return tr("This computer has no battery.");
+      break;
+    case MetricID::thermalState:
+      if (!snapshot->thermal) return tr("This computer has no thermal zones with trip points.");
+      break;
+    default:
+      break;
+  }
+  return std::nullopt;
+}
+
 }  // namespace kivo::AlertText

@@ -4,8 +4,11 @@
 #include "analysis/AlertTransition.h"
 #include "metrics/Metric.h"
 #include "metrics/ValueFormatter.h"
+#include "scheduler/TelemetrySnapshot.h"
 
 #include <QString>
+
+#include <optional>
 
 namespace kivo::AlertText {
 
@@ -21,5 +24,8 @@ QString condition(const AlertRule& rule, const ValueFormatter& formatter);
 QString body(const AlertTransition& transition, const ValueFormatter& formatter);
 // "1 active alert", "3 active alerts".
 QString activeCount(qint64 count);
+// Why a rule on this metric can never fire on this computer, as the newest snapshot shows it
+// ("This computer has no battery."); absent where it can, and before the first snapshot.
+std::optional<QString> unavailableHere(MetricID metric, const TelemetrySnapshot* snapshot);
 
 }  // namespace kivo::AlertText

@@ -33,4 +33,8 @@ QString explanation(ThermalLevel level) {
   return tr("The system is within its normal thermal range.");
 }
 
+QString caption(std::optional<ThermalLevel> level) {
+  return level ? tr("Estimated from thermal zones") : QString();
+}
+
 }  // namespace kivo::ThermalText

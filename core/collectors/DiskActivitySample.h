@@ -22,7 +22,7 @@ struct DiskCounters {
 // One whole disk with its counters and the rates since the collector's previous call.
 struct PhysicalDisk {
   QString bsdName;                      // kernel name of the whole disk ("nvme0n1", "sda", "loop0")
-  QString model;                        // model text, "Disk Image" for a loop device, else the name
+  QString model;                        // model text, "Disk Image" for a loop device, else empty
   std::optional<QString> mediumType;    // "Solid State" or "Rotational"
   std::optional<QString> interconnect;  // bus ("NVMe", "SATA", "USB", ...; "Virtual Interface" for loop)
   bool isInternal = false;

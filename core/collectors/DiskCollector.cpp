@@ -34,8 +34,6 @@ RawDisk rawDisk(const BlockDiskInfo& info, const DiskCounters& counters) {
     disk.model = toQString(*info.model);
   } else if (info.isDiskImage) {
     disk.model = QStringLiteral("Disk Image");
-  } else {
-    disk.model = disk.bsdName;
   }
   disk.mediumType = toQString(info.mediumType);
   disk.interconnect = toQString(info.interconnect);

@@ -12,7 +12,8 @@ Partition account(const MemInfo& info, std::optional<std::uint64_t> compressed) 
   const auto minus = [](std::uint64_t a, std::uint64_t b) { return a > b ? a - b : 0; };
   const std::uint64_t total = info.memTotal;
   Partition p;
-  // Anonymous memory of processes plus shared memory (tmpfs, shm): what programs hold.
+  // Anonymous memory of processes plus all shared memory (tmpfs, shm), which may outlive
+  // every process that used it.
   p.app = info.anonPages + info.shmem;
   p.compressed = compressed;
   // File pages and reclaimable slab; Shmem sits inside Cached but is counted as app memory.

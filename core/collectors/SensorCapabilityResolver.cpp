@@ -58,7 +58,8 @@ constexpr Row kRows[] = {
      "Only processors with two kinds of cores have groups; the kernel lists the logical CPUs of each kind."},
     {"cpu.frequency", "CPU frequency", "CPU", C::unavailable, Probe::cpuFrequency, kNone,
      "The kernel publishes it under /sys/devices/system/cpu/cpufreq; KIVO Monitor does not collect it.",
-     "The kernel publishes no CPU frequency on this computer (there is no /sys/devices/system/cpu/cpufreq)."},
+     "The kernel publishes no CPU frequency on this computer (no cpufreq policy under "
+     "/sys/devices/system/cpu/cpufreq)."},
     {"cpu.temperature", "CPU temperature", "Thermal", C::unavailable, Probe::no, kNone,
      "Only hardware-monitoring drivers (/sys/class/hwmon) publish it, under names that differ from board to "
      "board; KIVO Monitor does not collect it."},
@@ -141,9 +142,14 @@ CapabilityProbes CapabilityProbes::system(const std::string& root) {
     const auto profiles = root == "/" ? DBusPowerProfiles::system() : nullptr;
     return PowerCollector::sample(true, KernelFiles(root), profiles.get());
   };
+  // The folder exists even where no driver scales the frequency; only a policy publishes one.
   p.cpuFrequency = [root] {
     std::error_code error;
-    return std::filesystem::is_directory(root + "/sys/devices/system/cpu/cpufreq", error);
+    for (std::filesystem::directory_iterator it(root + "/sys/devices/system/cpu/cpufreq", error), end;
+         !error && it != end; it.increment(error)) {
+      if (it->path().filename().string().starts_with("policy") && it->is_directory(error)) return true;
+    }
+    return false;
   };
   p.gpuStatistics = [root] { return GPUCollector(root).statistics(); };
   p.topology = [root] { return CPUTopology::current(root); };

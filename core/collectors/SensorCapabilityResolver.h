@@ -25,7 +25,7 @@ struct CapabilityProbes {
   std::function<bool()> memoryPressure;  // pressure stall information is readable
   std::function<std::optional<WiFiLink>()> wifi;
   std::function<std::vector<GPUDevice>()> gpuDevices;
-  std::function<bool()> cpuFrequency;  // the kernel publishes /sys/devices/system/cpu/cpufreq
+  std::function<bool()> cpuFrequency;  // a cpufreq policy under /sys/devices/system/cpu/cpufreq
 
   // The real readers below root ("/" for the running system).
   static CapabilityProbes system(const std::string& root = "/");

@@ -93,7 +93,8 @@ const std::array<MetricDescriptor, kMetricCount>& catalogue() {
         {MetricID::memUsed, QStringLiteral("Memory used"), U::bytes, Q::derived, meminfo,
          QStringLiteral("App memory + wired + compressed.")},
         {MetricID::memApp, QStringLiteral("App memory"), U::bytes, Q::derived, meminfo,
-         QStringLiteral("AnonPages + Shmem (anonymous and shared memory of processes).")},
+         QStringLiteral("AnonPages + Shmem (memory processes allocated, plus all shared memory and tmpfs "
+                        "files, whether a process holds them or not).")},
         {MetricID::memWired, QStringLiteral("Wired memory"), U::bytes, Q::derived, meminfo,
          QStringLiteral("MemTotal − MemFree − app memory − cached files − compressed: all the memory the "
                         "kernel holds and cannot give back, never less than SUnreclaim + KernelStack + "

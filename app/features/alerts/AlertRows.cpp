@@ -112,6 +112,7 @@ void AlertRuleRow::update(const RuleRowState& state) {
     const QSignalBlocker block(switch_);
     switch_->setChecked(state.enabled);
   }
+  switch_->setEnabled(state.available);
   switch_->setAccessibleName(state.enableName);
   edit_->setAccessibleName(state.editName);
   remove_->setAccessibleName(state.deleteName);
@@ -121,7 +122,7 @@ void AlertRuleRow::update(const RuleRowState& state) {
   severity_->setText(state.severity);
   severity_->setTone(state.severityColor);
   divider_->setVisible(state.divider);
-  opacity_->setOpacity(state.enabled ? 1.0 : 0.55);
+  opacity_->setOpacity(state.enabled && state.available ? 1.0 : 0.55);
 }
 
 AlertHistoryRow::AlertHistoryRow(QWidget* parent) : QWidget(parent) {

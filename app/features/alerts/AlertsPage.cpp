@@ -11,6 +11,7 @@
 #include "features/alerts/RuleEditor.h"
 #include "model/MonitorModel.h"
 #include "settings/AppSettings.h"
+#include "texts/AlertText.h"
 #include "texts/Localized.h"
 
 #include <QCheckBox>
@@ -224,6 +225,14 @@ AlertsPage::AlertsPage(MonitorModel& model, AppSettings& settings, QWidget* pare
     // Current values move every tick; a snooze may have run out.
     refreshFiring();
     refreshSnooze();
+    // Rules are redrawn only when what the computer can give changes (the first snapshot).
+    const TelemetrySnapshot* snapshot = model_.snapshot().get();
+    const int missing = (AlertText::unavailableHere(MetricID::batteryCharge, snapshot) ? 1 : 0) |
+                        (AlertText::unavailableHere(MetricID::thermalState, snapshot) ? 2 : 0);
+    if (missing == missing_) return;
+    missing_ = missing;
+    refreshRules();
+    refreshHeader();
   });
   connect(&model_, &MonitorModel::snoozedUntilChanged, this, &AlertsPage::refreshSnooze);
   connect(&model_, &MonitorModel::notificationStatusChanged, this, &AlertsPage::refreshNotifications);
@@ -234,7 +243,8 @@ AlertsPage::AlertsPage(MonitorModel& model, AppSettings& settings, QWidget* pare
 AlertsPage::~AlertsPage() = default;
 
 void AlertsPage::refreshHeader() {
-  header_->setSubtitle(AlertsPresenter::subtitle(settings_.rules(), model_.firing().size()));
+  header_->setSubtitle(
+      AlertsPresenter::subtitle(settings_.rules(), model_.firing().size(), model_.snapshot().get()));
 }
 
 void AlertsPage::refreshFiring() {
@@ -273,7 +283,7 @@ void AlertsPage::refreshSnooze() {
 }
 
 void AlertsPage::refreshRules() {
-  const auto rows = AlertsPresenter::ruleRows(settings_.rules(), model_.format());
+  const auto rows = AlertsPresenter::ruleRows(settings_.rules(), model_.format(), model_.snapshot().get());
   syncRows(
       ruleRows_, rules_, rows, [](const RuleRowState& row) { return row.key; },
       [this] {

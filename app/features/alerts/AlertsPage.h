@@ -83,6 +83,7 @@ class AlertsPage : public Page {
 
   QVBoxLayout* ruleRows_ = nullptr;
   std::map<QString, AlertRuleRow*> rules_;
+  int missing_ = 0;  // which metrics the rows last said this computer lacks
 
   ToneLabel* historyCount_ = nullptr;
   QPushButton* clearHistory_ = nullptr;

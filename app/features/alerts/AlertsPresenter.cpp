@@ -27,9 +27,10 @@ QString metricName(MetricID metric) {
 
 namespace AlertsPresenter {
 
-QString subtitle(const std::vector<AlertRule>& rules, std::size_t firing) {
-  const auto enabled =
-      std::count_if(rules.begin(), rules.end(), [](const AlertRule& rule) { return rule.isEnabled; });
+QString subtitle(const std::vector<AlertRule>& rules, std::size_t firing, const TelemetrySnapshot* snapshot) {
+  const auto enabled = std::count_if(rules.begin(), rules.end(), [&](const AlertRule& rule) {
+    return rule.isEnabled && !AlertText::unavailableHere(rule.metric, snapshot);
+  });
   // The count goes in as text: QString::arg(text, number) would read the number as a field width.
   return tr("%1 · %2 active now", trCount("%n rule enabled", "%n rules enabled", enabled),
             QString::number(firing));
@@ -72,7 +73,8 @@ std::optional<QString> snoozedText(const std::optional<QDateTime>& until, const 
   return tr("Snoozed until %1", format.locale.toString(until->toLocalTime().time(), QLocale::ShortFormat));
 }
 
-std::vector<RuleRowState> ruleRows(const std::vector<AlertRule>& rules, const ValueFormatter& format) {
+std::vector<RuleRowState> ruleRows(const std::vector<AlertRule>& rules, const ValueFormatter& format,
+                                   const TelemetrySnapshot* snapshot) {
   std::vector<RuleRowState> rows;
   rows.reserve(rules.size());
   const QUuid lastID = rules.empty() ? QUuid() : rules.back().id;
@@ -90,6 +92,10 @@ std::vector<RuleRowState> ruleRows(const std::vector<AlertRule>& rules, const Va
     row.name = metricName(rule.metric);
     row.detail = AlertText::condition(rule, format) + QStringLiteral(" · ") +
                  tr("cooldown %1", format.duration(rule.cooldown));
+    if (const auto reason = AlertText::unavailableHere(rule.metric, snapshot)) {
+      row.available = false;
+      row.detail = tr("Not available here: %1", *reason);
+    }
     row.severity = Severities::title(rule.severity);
     row.severityColor = SeverityLook::color(rule.severity);
     const bool shared = std::count_if(rules.begin(), rules.end(), [&](const AlertRule& other) {

@@ -4,6 +4,7 @@
 #include "design/Tokens.h"
 #include "desktop/Notifier.h"
 #include "metrics/ValueFormatter.h"
+#include "scheduler/TelemetrySnapshot.h"
 #include "storage/StoredEvent.h"
 
 #include <QDateTime>
@@ -32,7 +33,10 @@ struct FiringRowState {
 struct RuleRowState {
   QString key;  // the rule id; a repeated id gets "#n" so every row stays distinct
   QUuid id;
-  bool enabled = true;
+  bool enabled = true;  // the user's choice, kept where the rule cannot fire
+  // False where this computer cannot give the metric (no battery, no thermal zones): the
+  // detail says why and the switch rests.
+  bool available = true;
   QString symbol;
   QString name;
   QString detail;  // "condition · cooldown 15 min"
@@ -74,8 +78,10 @@ namespace AlertsPresenter {
 inline constexpr int kHistoryLoad = 300;
 inline constexpr int kHistoryRows = 60;
 
-// "%1 rules enabled · %2 active now".
-QString subtitle(const std::vector<AlertRule>& rules, std::size_t firing);
+// "%1 rules enabled · %2 active now"; rules this computer cannot give a value for (as
+// `snapshot` shows) are not counted.
+QString subtitle(const std::vector<AlertRule>& rules, std::size_t firing,
+                 const TelemetrySnapshot* snapshot = nullptr);
 // One row per firing rule, in the model's order; latest gives the newest live value of a metric.
 std::vector<FiringRowState> firingRows(const std::vector<AlertRule>& firing,
                                        const std::function<std::optional<double>(MetricID)>& latest,
@@ -84,7 +90,8 @@ NotificationControlState notificationControl(NotificationStatus status);
 // "Snoozed until 14:05" while the snooze lies ahead of now; absent otherwise (the menu shows).
 std::optional<QString> snoozedText(const std::optional<QDateTime>& until, const QDateTime& now,
                                    const ValueFormatter& format);
-std::vector<RuleRowState> ruleRows(const std::vector<AlertRule>& rules, const ValueFormatter& format);
+std::vector<RuleRowState> ruleRows(const std::vector<AlertRule>& rules, const ValueFormatter& format,
+                                   const TelemetrySnapshot* snapshot = nullptr);
 // "%1 events" of the loaded list.
 QString historyCount(std::size_t events);
 // The first kHistoryRows events.

@@ -33,13 +33,20 @@ CPUState cpu(const MonitorModel& model) {
 
 GPUState gpu(const MonitorModel& model) {
   GPUState state;
-  state.enabled = model.settings().telemetry().bestEffortMetrics;
-  if (!state.enabled) return state;
   const auto latest = model.latest(MetricID::gpuUtilization);
-  state.value = percentOrDash(latest, model.format(), 0);
   const auto& devices = model.gpuDevices();
+  const auto& snapshot = model.snapshot();
+  state.value = percentOrDash(latest, model.format(), 0);
+  // A figure proves a device even where the list at start found none.
+  const bool hasDevice = !devices.empty() || latest || (snapshot && !snapshot->gpu.empty());
+  if (!hasDevice) {
+    state.shows = GPUUtilizationState::noDevice;
+  } else if (!model.settings().telemetry().bestEffortMetrics) {
+    state.shows = GPUUtilizationState::bestEffortOff;
+  } else if (snapshot && !latest) {
+    state.shows = GPUUtilizationState::noFigure;
+  }
   if (!devices.empty()) state.caption = OutsideText::visible(devices.front().name);
-  state.noFigure = model.snapshot() && !latest;
   return state;
 }
 
@@ -105,6 +112,7 @@ ThermalState thermal(const MonitorModel& model) {
   if (!snapshot) return state;
   state.level = snapshot->thermal;
   state.value = state.level ? ThermalText::name(*state.level) : kDash;
+  state.caption = ThermalText::caption(state.level);
   if (state.level) state.color = ThermalScale::tone(*state.level);
   return state;
 }
@@ -150,8 +158,10 @@ AlertsState alerts(const MonitorModel& model) {
   state.calm = firing.empty();
   if (!state.calm) return state;
   const auto& rules = model.settings().rules();
-  const auto enabled =
-      std::count_if(rules.begin(), rules.end(), [](const AlertRule& rule) { return rule.isEnabled; });
+  // A rule this computer can give no value for watches nothing.
+  const auto enabled = std::count_if(rules.begin(), rules.end(), [&](const AlertRule& rule) {
+    return rule.isEnabled && !AlertText::unavailableHere(rule.metric, model.snapshot().get());
+  });
   state.watched = kivo::tr("%1 rules are being watched.", QString::number(enabled));
   const auto& findings = model.findings();
   state.hasFindings = !findings.empty();

@@ -5,6 +5,7 @@
 #include "design/Tokens.h"
 #include "features/dashboard/WidgetFigures.h"
 #include "settings/WidgetConfig.h"
+#include "texts/GPUText.h"
 
 #include <QDateTime>
 #include <QString>
@@ -28,11 +29,11 @@ struct CPUState {
 CPUState cpu(const MonitorModel& model);
 
 struct GPUState {
-  bool enabled = false;  // best-effort readings are on
+  // No device, readings turned off, a driver without the figure (known after a snapshot
+  // lacks it), or the figure.
+  GPUUtilizationState shows = GPUUtilizationState::figure;
   QString value;
   QString caption;  // the first device's name
-  // After a snapshot without a utilisation figure the driver publishes none.
-  bool noFigure = false;
 };
 GPUState gpu(const MonitorModel& model);
 
@@ -84,6 +85,7 @@ struct ThermalState {
   bool waiting = true;
   std::optional<ThermalLevel> level;
   QString value;
+  QString caption;  // what the level is estimated from; empty without one
   DynamicColor color = Palette::textPrimary;
 };
 ThermalState thermal(const MonitorModel& model);

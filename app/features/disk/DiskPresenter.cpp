@@ -53,7 +53,8 @@ DiskPresenter::DeviceRow DiskPresenter::deviceRow(const PhysicalDisk& disk, cons
     row.model = tr("Disk image");
     row.connection = kDash;
   } else {
-    row.model = OutsideText::visible(disk.model);
+    // Virtual disks publish no model: the kernel name is already the row's first column.
+    row.model = disk.model.isEmpty() ? kDash : OutsideText::visible(disk.model);
     QStringList parts;
     if (disk.interconnect) parts.append(*disk.interconnect);
     if (disk.mediumType) parts.append(*disk.mediumType);

@@ -80,8 +80,7 @@ GPUPage::GPUPage(MonitorModel& model, AppSettings& settings, QWidget* parent)
   // the utilisation card says so once, across the row.
   const bool hasDevices = !model.gpuDevices().empty();
   if (hasDevices) CappedWidth::apply(utilization, first, 240, 320);
-  turnedOff_ = new UnavailableRow(kivo::tr("GPU utilization"),
-                                  kivo::tr("Best-effort readings are turned off in Settings."));
+  turnedOff_ = new UnavailableRow(kivo::tr("GPU utilization"), GPUText::turnedOff());
   turnedOff_->setObjectName(QStringLiteral("gpu.turnedOff"));
   noFigure_ = new UnavailableRow(kivo::tr("GPU utilization"),
                                  GPUPagePresenter::noFigureReason(!model.gpuDevices().empty()));

@@ -33,17 +33,11 @@ QString subtitle(const std::vector<GPUDevice>& devices) {
 
 GPUUtilizationState utilizationState(bool hasDevices, bool bestEffort,
                                      const std::vector<GPUStatistics>& statistics) {
-  if (!hasDevices && statistics.empty()) return GPUUtilizationState::noDevice;
-  if (!bestEffort) return GPUUtilizationState::bestEffortOff;
-  for (const GPUStatistics& gpu : statistics) {
-    if (gpu.deviceUtilization) return GPUUtilizationState::figure;
-  }
-  return GPUUtilizationState::noFigure;
+  return GPUText::utilizationState(hasDevices, bestEffort, statistics);
 }
 
 QString noFigureReason(bool hasDevices) {
-  if (!hasDevices)
-    return tr("This computer has no graphics device: the kernel lists none under /sys/class/drm.");
+  if (!hasDevices) return GPUText::noDevice();
   return tr(
       "The graphics driver on this computer publishes no utilization figure. Only the amdgpu driver and "
       "NVIDIA's management library do.");

@@ -3,6 +3,7 @@
 #include "collectors/GPUDevice.h"
 #include "collectors/GPUStatistics.h"
 #include "metrics/ValueFormatter.h"
+#include "texts/GPUText.h"
 
 #include <QString>
 
@@ -12,14 +13,6 @@
 namespace kivo {
 
 class MonitorModel;
-
-// What the "Utilization" card shows.
-enum class GPUUtilizationState {
-  noDevice,       // the computer has no graphics device at all
-  bestEffortOff,  // readings turned off in the settings
-  noFigure,       // no driver publishes a figure
-  figure,         // the readout and its rows
-};
 
 struct GPUPageState {
   GPUUtilizationState utilization = GPUUtilizationState::noFigure;

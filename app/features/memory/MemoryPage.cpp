@@ -157,8 +157,9 @@ MemoryPage::MemoryPage(MonitorModel& model, AppSettings&, QWidget* parent) : Pag
       kivo::tr("The RAM installed in the computer. Used + cached files + free always equals it.")));
   termColumn->addWidget(definition(
       kivo::tr("App memory"),
-      kivo::tr("Anonymous and shared memory of processes: what they allocated themselves, not files the "
-               "kernel caches for them.")));
+      kivo::tr("Memory processes allocated themselves, plus all shared memory: files in RAM-backed "
+               "folders (tmpfs such as /tmp and /dev/shm) count here while they exist, even when no "
+               "process holds them. Files the kernel caches are not included.")));
   termColumn->addWidget(definition(
       kivo::tr("Compressed"),
       kivo::tr("Physical RAM occupied by zswap and zram. The data it holds was larger before compression.")));

@@ -45,7 +45,7 @@ AboutPane::AboutPane(MonitorModel& model, QWidget* parent) : SettingsForm(parent
   const auto computer = SettingsFacts::computer(model_.system());
   QFormLayout* machine = addSection(tr("This computer"));
   addValue(machine, tr("Model"), QStringLiteral("settings.model"))->setText(computer.model);
-  addValue(machine, tr("Chip"), QStringLiteral("settings.chip"))->setText(computer.chip);
+  addValue(machine, tr("Processor"), QStringLiteral("settings.chip"))->setText(computer.chip);
   addValue(machine, tr("Operating system"), QStringLiteral("settings.system"))->setText(computer.system);
 
   QFormLayout* footprint = addSection(tr("KIVO Monitor's own footprint"));

@@ -63,8 +63,8 @@ SamplingPane::SamplingPane(MonitorModel& model, AppSettings& settings, QWidget* 
   intervals->addRow(tr("Interval in force now"), inForce_);
 
   QFormLayout* bestEffort = addSection(tr("Best-effort readings"));
-  bestEffort_ =
-      addToggle(bestEffort, tr("Read undocumented system properties"), QStringLiteral("settings.bestEffort"));
+  bestEffort_ = addToggle(bestEffort, tr("Read GPU utilization and battery detail from driver files"),
+                          QStringLiteral("settings.bestEffort"));
   QLabel* note = addNote(
       bestEffort,
       tr("GPU utilization and battery detail (cycle count, capacity, power flow) are read from driver "

@@ -7,7 +7,7 @@ namespace kivo {
 QString CapabilityText::name(CapabilityClass classification) {
   switch (classification) {
     case CapabilityClass::publicAPI:
-      return tr("Public API");
+      return tr("Kernel interface");
     case CapabilityClass::userAuthorization:
       return tr("Needs your permission");
     case CapabilityClass::systemCommand:

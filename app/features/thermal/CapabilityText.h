@@ -6,7 +6,7 @@
 
 namespace kivo::CapabilityText {
 
-// The localised name of how a figure is obtained ("Public API", "Needs your permission", ...).
+// The localised name of how a figure is obtained ("Kernel interface", "Needs your permission", ...).
 QString name(CapabilityClass classification);
 
 }  // namespace kivo::CapabilityText

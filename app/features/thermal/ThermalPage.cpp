@@ -50,8 +50,7 @@ void ThermalPage::build() {
   state->setObjectName(QStringLiteral("thermal.state"));
   state->setMinimumWidth(260);
   state->setMaximumWidth(360);
-  level_ = new Readout(std::nullopt, QStringLiteral("The system's own assessment"), 32,
-                       Palette::textSecondary, state);
+  level_ = new Readout(std::nullopt, std::nullopt, 32, Palette::textSecondary, state);
   level_->setObjectName(QStringLiteral("thermal.level"));
   state->addContent(level_);
   scale_ = new ThermalScale(state);
@@ -141,6 +140,7 @@ void ThermalPage::refreshSnapshot() {
   const bool missing = snapshot && !snapshot->thermal;
   level_->setValue(ThermalPresenter::levelText(level));
   level_->setColor(ThermalPresenter::levelColor(level));
+  level_->setCaption(ThermalText::caption(level));
   scale_->setLevel(level);
   explanation_->setText(level ? ThermalText::explanation(*level) : QString());
   explanation_->setVisible(level.has_value());

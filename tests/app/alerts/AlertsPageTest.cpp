@@ -162,6 +162,23 @@ TEST(AlertsPage, ASwitchedOffRuleDimsItsTextsNotItsButtons) {
   EXPECT_NE(seen("alerts.rule.name"), on["alerts.rule.name"]) << "the rule itself looks off";
 }
 
+TEST(AlertsPage, OnADesktopTheBatteryAndThermalSwitchesRestAndKeepTheirChoice) {
+  AlertsPageRig rig;
+  const std::vector<AlertRule> before = rig.settings->rules();
+  TelemetrySnapshot desktop = test::snapshotAt(0);
+  desktop.power = PowerSample(false, PowerSourceKind::ac, false, false, false);
+  rig.model->ingest(desktop);
+  const auto switches = rig.all<QCheckBox>("alerts.rule.enabled");
+  ASSERT_EQ(switches.size(), static_cast<qsizetype>(before.size()));
+  for (std::size_t i = 0; i < before.size(); ++i) {
+    const bool lacking =
+        before[i].metric == MetricID::batteryCharge || before[i].metric == MetricID::thermalState;
+    EXPECT_EQ(switches[static_cast<qsizetype>(i)]->isEnabled(), !lacking) << i;
+    EXPECT_EQ(switches[static_cast<qsizetype>(i)]->isChecked(), before[i].isEnabled) << i;
+  }
+  EXPECT_EQ(rig.settings->rules(), before);
+}
+
 TEST(AlertsPage, EditingKeepsThePositionAndTheEditorIsDroppedWithThePage) {
   AlertsPageRig rig;
   auto edits = rig.all<QPushButton>("alerts.rule.edit");

@@ -44,6 +44,50 @@ TEST(AlertsPresenter, SubtitleCountsEnabledRulesAndFiringOnes) {
   EXPECT_EQ(AlertsPresenter::subtitle({rules[0]}, 0), QStringLiteral("1 rule enabled · 0 active now"));
 }
 
+// The battery and thermal rules are on by default; a computer without either shows them as not
+// available here and does not count them, while the user's choice stays for one that has them.
+TEST(AlertsPresenter, RulesThisComputerCannotFeedAreShownAsNotAvailableHere) {
+  const std::vector<AlertRule> rules{rule(MetricID::cpuTotal, 90), rule(MetricID::batteryCharge, 15),
+                                     rule(MetricID::thermalState, 1.5, false)};
+  TelemetrySnapshot desktop;
+  desktop.power = PowerSample(false, PowerSourceKind::ac, false, false, false);
+  TelemetrySnapshot laptop;
+  laptop.power = PowerSample(true, PowerSourceKind::battery, false, false, false);
+  laptop.thermal = ThermalLevel::nominal;
+  const struct {
+    const char* computer;
+    const TelemetrySnapshot* snapshot;
+    std::vector<bool> available;
+    const char* batteryDetail;  // the start of the battery rule's detail
+    const char* subtitle;
+  } cases[] = {
+      {"before the first snapshot", nullptr, {true, true, true}, "above", "2 rules enabled · 0 active now"},
+      {"a desktop with neither",
+       &desktop,
+       {true, false, false},
+       "Not available here: This computer has no battery.",
+       "1 rule enabled · 0 active now"},
+      {"a laptop with both", &laptop, {true, true, true}, "above", "2 rules enabled · 0 active now"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.computer);
+    const auto rows = AlertsPresenter::ruleRows(rules, kFormat, c.snapshot);
+    ASSERT_EQ(rows.size(), 3u);
+    std::vector<bool> available, enabled;
+    for (const auto& row : rows) {
+      available.push_back(row.available);
+      enabled.push_back(row.enabled);
+    }
+    EXPECT_EQ(available, c.available);
+    EXPECT_EQ(enabled, (std::vector<bool>{true, true, false}));  // the stored choices, untouched
+    EXPECT_TRUE(rows[1].detail.startsWith(QString::fromUtf8(c.batteryDetail)))
+        << rows[1].detail.toStdString();
+    EXPECT_EQ(AlertsPresenter::subtitle(rules, 0, c.snapshot), QString::fromUtf8(c.subtitle));
+  }
+  EXPECT_EQ(AlertsPresenter::ruleRows(rules, kFormat, &desktop)[2].detail,
+            "Not available here: This computer has no thermal zones with trip points.");
+}
+
 TEST(AlertsPresenter, FiringRowsShowTheLatestValueOrADash) {
   const AlertRule cpu = rule(MetricID::cpuTotal, 50, true, Severity::critical);
   const AlertRule memory = rule(MetricID::memPressure, 0.5);

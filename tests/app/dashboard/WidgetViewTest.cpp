@@ -65,7 +65,8 @@ TEST_F(WidgetFixture, BeforeTheFirstSnapshotFiguresAreAbsentOrWaiting) {
   EXPECT_TRUE(WidgetPresenter::cpu(model).caption.isEmpty());
   EXPECT_TRUE(view(WidgetKind::cpu)->findChild<Sparkline*>()->values().empty());
   EXPECT_EQ(WidgetPresenter::gpu(model).value, "—");
-  EXPECT_FALSE(WidgetPresenter::gpu(model).noFigure);
+  // The rig's computer lists no graphics device.
+  EXPECT_EQ(WidgetPresenter::gpu(model).shows, GPUUtilizationState::noDevice);
   EXPECT_FALSE(WidgetPresenter::memory(model, WidgetSize::medium).hasSample);
   EXPECT_TRUE(WidgetPresenter::battery(model).waiting);
   EXPECT_TRUE(WidgetPresenter::thermal(model).waiting);
@@ -255,6 +256,10 @@ TEST_F(WidgetFixture, BatteryAndThermalOnLinux) {
   const auto scale = view(WidgetKind::thermal);
   EXPECT_TRUE(scale->findChild<ThermalScale*>()->isHidden());
   EXPECT_FALSE(scale->findChild<UnavailableRow*>()->isHidden());
+  EXPECT_EQ(scale->findChild<Readout*>()->shownCaption(), QString());
+  rig.model->ingest(fullSnapshot(2));
+  scale->refresh();
+  EXPECT_EQ(scale->findChild<Readout*>()->shownCaption(), QStringLiteral("Estimated from thermal zones"));
 
   const auto battery = WidgetPresenter::battery(*rig.model);
   EXPECT_EQ(battery.charge, rig.model->format().percent(62, 0));
@@ -262,27 +267,56 @@ TEST_F(WidgetFixture, BatteryAndThermalOnLinux) {
   EXPECT_EQ(battery.time, rig.model->format().duration(185 * 60));
 }
 
-TEST_F(WidgetFixture, GpuSaysWhatIsMissing) {
-  TelemetrySnapshot snapshot = fullSnapshot(1);
-  std::erase_if(snapshot.values, [](const MetricValue& v) { return v.metric == MetricID::gpuUtilization; });
-  rig.model->ingest(snapshot);
-  const auto missing = WidgetPresenter::gpu(*rig.model);
-  EXPECT_TRUE(missing.enabled);
-  EXPECT_EQ(missing.value, "—");
-  EXPECT_TRUE(missing.noFigure);
-  const auto gpu = view(WidgetKind::gpu);
-  const auto rowsShown = gpu->findChildren<UnavailableRow*>();
-  ASSERT_EQ(rowsShown.size(), 2);
-  EXPECT_FALSE(rowsShown[0]->isHidden());
-  EXPECT_EQ(rowsShown[0]->shownReason(), "The graphics driver publishes no utilization figure.");
+// The card tells a computer without a graphics device, a driver without the figure and readings
+// turned off apart, in the GPU page's words.
+TEST(GPUWidget, SaysWhichOfThreeThingsIsMissing) {
+  GPUDevice virtio;
+  virtio.name = QStringLiteral("Virtio GPU");
+  const struct {
+    const char* computer;
+    bool device;
+    bool figure;
+    bool bestEffort;
+    GPUUtilizationState shows;
+    const char* reason;  // the one unavailable row shown; none for the figure
+  } cases[] = {
+      {"no graphics device", false, false, true, GPUUtilizationState::noDevice,
+       "This computer has no graphics device: the kernel lists none under /sys/class/drm."},
+      {"no device, readings off", false, false, false, GPUUtilizationState::noDevice,
+       "This computer has no graphics device: the kernel lists none under /sys/class/drm."},
+      {"a driver without the figure", true, false, true, GPUUtilizationState::noFigure,
+       "The graphics driver publishes no utilization figure."},
+      {"readings turned off", true, false, false, GPUUtilizationState::bestEffortOff,
+       "Best-effort readings are turned off in Settings."},
+      {"amdgpu", true, true, true, GPUUtilizationState::figure, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.computer);
+    test::ModelRig rig({}, [&](MonitorModel::Environment& environment) {
+      environment.gpuDevices = [&c, virtio] {
+        return c.device ? std::vector<GPUDevice>{virtio} : std::vector<GPUDevice>{};
+      };
+    });
+    TelemetryConfiguration telemetry = rig.settings->telemetry();
+    telemetry.bestEffortMetrics = c.bestEffort;
+    rig.settings->setTelemetry(telemetry);
+    TelemetrySnapshot snapshot = fullSnapshot(1);
+    if (!c.figure)
+      std::erase_if(snapshot.values,
+                    [](const MetricValue& v) { return v.metric == MetricID::gpuUtilization; });
+    rig.model->ingest(snapshot);
 
-  TelemetryConfiguration off = rig.settings->telemetry();
-  off.bestEffortMetrics = false;
-  rig.settings->setTelemetry(off);
-  EXPECT_FALSE(WidgetPresenter::gpu(*rig.model).enabled);
-  gpu->refresh();
-  EXPECT_FALSE(rowsShown[1]->isHidden());
-  EXPECT_EQ(rowsShown[1]->shownReason(), "Best-effort readings are turned off in Settings.");
+    const auto state = WidgetPresenter::gpu(*rig.model);
+    EXPECT_EQ(state.shows, c.shows);
+    const std::unique_ptr<WidgetView> card(
+        WidgetView::create(*rig.model, WidgetKind::gpu, WidgetSize::medium));
+    QStringList shown;
+    for (const auto* row : card->findChildren<UnavailableRow*>()) {
+      if (row->isVisibleTo(card.get())) shown << row->shownReason();
+    }
+    EXPECT_EQ(shown, c.reason ? QStringList{QString::fromUtf8(c.reason)} : QStringList{});
+    EXPECT_EQ(card->findChild<Sparkline*>()->isVisibleTo(card.get()), c.shows == GPUUtilizationState::figure);
+  }
 }
 
 TEST_F(WidgetFixture, AlertsListTheFirstFourOrSayHowManyRulesAreWatched) {

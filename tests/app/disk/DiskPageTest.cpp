@@ -119,6 +119,25 @@ TEST(DiskPresenter, TagsSymbolAndCaption) {
   EXPECT_EQ(DiskPresenter::volumeBlock(share, format, "/home/al").caption, QStringList({"/mnt/share"}));
 }
 
+TEST(DiskPresenter, ModelColumnShowsOnlyAPublishedModel) {
+  const ValueFormatter format(QLocale(QLocale::English, QLocale::UnitedStates));
+  const struct {
+    const char* disk;
+    const char* model;
+    bool image;
+    const char* shown;
+  } cases[] = {
+      {"nvme0n1", "Samsung SSD 980 1TB", false, "Samsung SSD 980 1TB"},
+      {"vda", "", false, "—"},  // virtio publishes none: not the kernel name again
+      {"loop0", "Disk Image", true, "Disk image"},
+  };
+  for (const auto& c : cases) {
+    PhysicalDisk device = disk(QString::fromUtf8(c.disk), c.image);
+    device.model = QString::fromUtf8(c.model);
+    EXPECT_EQ(DiskPresenter::deviceRow(device, format).model, QString::fromUtf8(c.shown)) << c.disk;
+  }
+}
+
 TEST(DiskPresenter, DiskImagesReadDiskImageWithTheirOwnFigures) {
   const ValueFormatter format(QLocale(QLocale::English, QLocale::UnitedStates));
   const auto image = DiskPresenter::deviceRow(disk("loop0", true), format);

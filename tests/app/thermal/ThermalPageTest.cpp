@@ -111,7 +111,7 @@ TEST(ThermalPresenter, FilterMatchesNameOrCategoryIgnoringCase) {
 
 TEST(CapabilityText, Names) {
   const std::vector<std::pair<CapabilityClass, QString>> cases{
-      {CapabilityClass::publicAPI, "Public API"},
+      {CapabilityClass::publicAPI, "Kernel interface"},
       {CapabilityClass::userAuthorization, "Needs your permission"},
       {CapabilityClass::systemCommand, "System command"},
       {CapabilityClass::privilegedHelper, "Needs a privileged helper"},
@@ -138,6 +138,8 @@ TEST(ThermalPage, WithoutThermalZonesSaysSoInsteadOfNominal) {
   EXPECT_EQ(level->shownValue(), QStringLiteral("—"));
   rig.model->ingest(thermalSnapshot(0, std::nullopt));
   EXPECT_EQ(level->shownValue(), QStringLiteral("—"));
+  // Nothing to caption: no claim of who assessed a level that does not exist.
+  EXPECT_EQ(level->shownCaption(), QString());
   auto* state = page.findChild<QWidget*>(QStringLiteral("thermal.state"));
   EXPECT_FALSE(state->findChild<UnavailableRow*>()->isHidden());
   EXPECT_FALSE(page.findChild<QWidget*>(QStringLiteral("thermal.noChart"))->isHidden());
@@ -150,6 +152,8 @@ TEST(ThermalPage, WithoutThermalZonesSaysSoInsteadOfNominal) {
 
   rig.model->ingest(thermalSnapshot(2, ThermalLevel::serious, true));
   EXPECT_EQ(level->shownValue(), QStringLiteral("Serious"));
+  // Linux has no overall state of its own: the caption says ours is estimated.
+  EXPECT_EQ(level->shownCaption(), QStringLiteral("Estimated from thermal zones"));
   EXPECT_TRUE(state->findChild<UnavailableRow*>()->isHidden());
   EXPECT_TRUE(page.findChild<QWidget*>(QStringLiteral("thermal.noChart"))->isHidden());
   EXPECT_FALSE(temperatures->findChildren<UnavailableRow*>().first()->isHidden());

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QSet>
+#include <QTemporaryDir>
 
 #include <map>
 
@@ -204,6 +206,31 @@ TEST(SensorCapabilityResolver, NotesSayWhatThisComputerHas) {
     probes.power = [&c] { return PowerSample(false, PowerSourceKind::ac, false, false, c.lowPowerMode); };
     EXPECT_TRUE(note(probes, "cpu.frequency").contains(QLatin1String(c.frequencyWords))) << c.machine;
     EXPECT_TRUE(note(probes, "power.lowpower").contains(QLatin1String(c.lowPowerWords))) << c.machine;
+  }
+}
+
+// The cpufreq folder is there on virtual machines too, empty: only a policy means the kernel
+// publishes a frequency.
+TEST(SensorCapabilityResolver, FrequencyNeedsACpufreqPolicy) {
+  const struct {
+    const char* computer;
+    QStringList folders;  // made under the root
+    const char* words;
+  } cases[] = {
+      {"laptop with a policy", {"sys/devices/system/cpu/cpufreq/policy0"}, "publishes it under"},
+      {"virtual machine with an empty folder",
+       {"sys/devices/system/cpu/cpufreq"},
+       "publishes no CPU frequency"},
+      {"no folder at all", {"sys/devices/system/cpu"}, "publishes no CPU frequency"},
+  };
+  for (const auto& c : cases) {
+    QTemporaryDir root;
+    for (const QString& folder : c.folders) ASSERT_TRUE(QDir(root.path()).mkpath(folder));
+    QString note;
+    for (const auto& row :
+         SensorCapabilityResolver::resolve(CapabilityProbes::system(root.path().toStdString())))
+      if (row.id == QLatin1String("cpu.frequency")) note = row.note;
+    EXPECT_TRUE(note.contains(QLatin1String(c.words))) << c.computer << ": " << note.toStdString();
   }
 }
 

@@ -268,6 +268,31 @@ TEST(DiskCollector, ReadsWholeDisksInNaturalOrder) {
   EXPECT_TRUE(DiskCollector::readDisks(test::fixture("no-such-tree")).empty());
 }
 
+// Virtual disks (virtio, some USB bridges) publish no model: the model stays empty for the page
+// to show as absent, never the kernel name in its place.
+TEST(DiskCollector, ModelOnlyAsTheKernelPublishesIt) {
+  const std::string model = "/sys/devices/pci0000:00/0000:00:17.0/ata1/host1/target1:0:0/1:0:0:0/model";
+  const struct {
+    const char* file;  // nullptr: no model file
+    const char* expected;
+  } cases[] = {
+      {"WDC WD40EFRX-68N\n", "WDC WD40EFRX-68N"},
+      {"   \n", ""},
+      {nullptr, ""},
+  };
+  for (const auto& c : cases) {
+    FixtureCopy tree("disk-desktop");
+    if (c.file)
+      tree.write(model, c.file);
+    else
+      fs::remove(tree.root() + model);
+    const auto disks = DiskCollector::readDisks(tree.root());
+    ASSERT_EQ(disks.size(), 5u);
+    EXPECT_EQ(disks[3].bsdName, "sda");
+    EXPECT_EQ(disks[3].model, QString::fromUtf8(c.expected)) << (c.file ? c.file : "no file");
+  }
+}
+
 TEST(DiskCollector, RatesBetweenReadingsLeaveDiskImagesOutOfTheTotals) {
   FixtureCopy tree("disk-desktop");
   tree.write("/proc/diskstats", kStatsBefore);

@@ -7,6 +7,7 @@
 #include "features/dashboard/WidgetCatalog.h"
 #include "features/dashboard/WidgetPresenter.h"
 #include "features/dashboard/widgets/WidgetParts.h"
+#include "texts/GPUText.h"
 #include "texts/Localized.h"
 
 #include <QBoxLayout>
@@ -29,22 +30,27 @@ GPUWidget::GPUWidget(MonitorModel& model, WidgetSize size, QWidget* parent)
                                  kivo::tr("The graphics driver publishes no utilization figure."), figures_);
   inner->addWidget(noFigure_);
   inner->addStretch(0);
-  turnedOff_ = new UnavailableRow(kivo::tr("GPU utilization"),
-                                  kivo::tr("Best-effort readings are turned off in Settings."), column());
+  turnedOff_ = new UnavailableRow(kivo::tr("GPU utilization"), GPUText::turnedOff(), column());
   layout->addWidget(turnedOff_);
+  noDevice_ = new UnavailableRow(kivo::tr("GPU utilization"), GPUText::noDevice(), column());
+  layout->addWidget(noDevice_);
   layout->addStretch(0);
   refresh();
 }
 
 void GPUWidget::refresh() {
   const auto state = WidgetPresenter::gpu(model());
-  turnedOff_->setVisible(!state.enabled);
-  figures_->setVisible(state.enabled);
-  if (!state.enabled) return;
+  const bool figures =
+      state.shows == GPUUtilizationState::figure || state.shows == GPUUtilizationState::noFigure;
+  turnedOff_->setVisible(state.shows == GPUUtilizationState::bestEffortOff);
+  noDevice_->setVisible(state.shows == GPUUtilizationState::noDevice);
+  figures_->setVisible(figures);
+  if (!figures) return;
   readout_->setValue(state.value);
   WidgetParts::setCaption(caption_, state.caption);
-  noFigure_->setVisible(state.noFigure);
-  sparkline_->setVisible(!state.noFigure);
+  const bool noFigure = state.shows == GPUUtilizationState::noFigure;
+  noFigure_->setVisible(noFigure);
+  sparkline_->setVisible(!noFigure);
   sparkline_->setValues(tail(MetricID::gpuUtilization, WidgetFigures::sparklineWindow(size()), buffer_));
 }
 

@@ -18,12 +18,13 @@ class GPUWidget : public WidgetView {
   void refresh() override;
 
  private:
-  QWidget* figures_ = nullptr;  // hidden while best-effort readings are off
+  QWidget* figures_ = nullptr;  // hidden without a device and while best-effort readings are off
   Readout* readout_ = nullptr;
   ToneLabel* caption_ = nullptr;
   Sparkline* sparkline_ = nullptr;
   UnavailableRow* noFigure_ = nullptr;
   UnavailableRow* turnedOff_ = nullptr;
+  UnavailableRow* noDevice_ = nullptr;
   std::vector<double> buffer_;
 };
 

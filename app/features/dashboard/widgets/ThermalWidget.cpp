@@ -17,8 +17,7 @@ ThermalWidget::ThermalWidget(MonitorModel& model, WidgetSize size, QWidget* pare
   auto* inner = new QVBoxLayout(figures_);
   inner->setContentsMargins(0, 0, 0, 0);
   inner->setSpacing(8);
-  readout_ =
-      new Readout(std::nullopt, QStringLiteral("Reported by the kernel"), 22, Palette::textPrimary, figures_);
+  readout_ = new Readout(std::nullopt, std::nullopt, 22, Palette::textPrimary, figures_);
   inner->addWidget(readout_);
   inner->addStretch(1);
   scale_ = new ThermalScale(figures_);
@@ -38,6 +37,7 @@ void ThermalWidget::refresh() {
   if (state.waiting) return;
   readout_->setValue(state.value);
   readout_->setColor(state.color);
+  readout_->setCaption(state.caption);
   scale_->setLevel(state.level);
   scale_->setVisible(state.level.has_value());
   noFigure_->setVisible(!state.level);
