@@ -60,6 +60,8 @@ const char* const kSymbols[] = {
     "lock",
     "wifi",
     "wifi.slash",
+    "cable.connector",
+    "cable.connector.slash",
     "externaldrive",
     "externaldrive.connected.to.line.below",
     "app.fill",
