@@ -196,6 +196,28 @@ std::optional<std::pair<QString, QString>> spikeCells(const StoredEvent& e, cons
   return std::pair{L(QStringLiteral("Process spike")), detail};
 }
 
+// A network change reads as the network page shows it: what happened and to which interface, or
+// for a change of the path alone, the interfaces it then went through.
+std::optional<std::pair<QString, QString>> networkCells(const StoredEvent& e, const Localize& L) {
+  const bool online = e.code == QLatin1String("network.online");
+  if (e.kind != EventKind::network || (!online && e.code != QLatin1String("network.offline")))
+    return std::nullopt;
+  // The payload's words for a link change, as the network monitor records them.
+  static const std::pair<const char*, const char*> kChanges[] = {{"added", "Interface added"},
+                                                                 {"removed", "Interface removed"},
+                                                                 {"linkDown", "Link down"},
+                                                                 {"linkUp", "Link up"}};
+  const QString change = e.payload.value(QStringLiteral("change"));
+  for (const auto& [raw, title] : kChanges) {
+    if (change == QLatin1String(raw))
+      return std::pair{L(QString::fromLatin1(title)), e.payload.value(QStringLiteral("interface"))};
+  }
+  QStringList names = e.payload.value(QStringLiteral("interfaces")).split(u',', Qt::SkipEmptyParts);
+  for (QString& name : names) name = name.trimmed();
+  return std::pair{L(online ? QStringLiteral("Connected") : QStringLiteral("Disconnected")),
+                   names.join(QStringLiteral(", "))};
+}
+
 ReportTable eventsTable(const ReportInputs& in, const ValueFormatter& f, const Localize& L) {
   ReportTable t{L(QStringLiteral("Events")), localized(L, {"Time", "Kind", "Event", "Detail"}), {}};
   const std::size_t count = std::min<std::size_t>(in.events.size(), 100);
@@ -207,6 +229,10 @@ ReportTable eventsTable(const ReportInputs& in, const ValueFormatter& f, const L
     }
     if (const auto spike = spikeCells(e, f, L)) {
       t.rows.append({f.date(e.date), L(EventKinds::rawString(e.kind)), spike->first, spike->second});
+      continue;
+    }
+    if (const auto network = networkCells(e, L)) {
+      t.rows.append({f.date(e.date), L(EventKinds::rawString(e.kind)), network->first, network->second});
       continue;
     }
     QStringList detail;

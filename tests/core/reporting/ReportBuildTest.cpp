@@ -281,6 +281,42 @@ TEST(ReportBuild, AlertEventsReadAsTheAlertsPageShowsThem) {
   }
 }
 
+// A network change reads as the network page says it, never as its stored keys.
+TEST(ReportBuild, NetworkEventsReadAsWords) {
+  const auto change = [](const char* what, const char* interface, const char* kind) {
+    return QMap<QString, QString>{{QStringLiteral("change"), QLatin1String(what)},
+                                  {QStringLiteral("interface"), QLatin1String(interface)},
+                                  {QStringLiteral("interfaceKind"), QLatin1String(kind)},
+                                  {QStringLiteral("interfaces"), QStringLiteral("eth0,kivo0")}};
+  };
+  const struct {
+    const char* code;
+    QMap<QString, QString> payload;
+    const char* event;
+    const char* detail;
+  } cases[] = {
+      {"network.online", change("added", "kivo0", "other"), "Interface added", "kivo0"},
+      {"network.online", change("removed", "kivo1", "other"), "Interface removed", "kivo1"},
+      {"network.offline", change("linkDown", "eth0", "ethernet"), "Link down", "eth0"},
+      {"network.online", change("linkUp", "wlan0", "wifi"), "Link up", "wlan0"},
+      {"network.online",
+       {{QStringLiteral("interfaces"), QStringLiteral("eth0,kivo1,kivo0")}},
+       "Connected",
+       "eth0, kivo1, kivo0"},
+      {"network.offline", {{QStringLiteral("interfaces"), QString()}}, "Disconnected", ""},
+  };
+  for (const auto& c : cases) {
+    ReportInputs inputs = systemInputs();
+    inputs.events = {event(kEnd - 10, EventKind::network, QLatin1String(c.code), c.payload)};
+    const Report report = buildReport(inputs);
+    const ReportTable* events = tableTitled(report, "Events");
+    ASSERT_TRUE(events);
+    ASSERT_EQ(events->rows.size(), 1);
+    EXPECT_EQ(events->rows[0][2], QString::fromUtf8(c.event)) << c.event;
+    EXPECT_EQ(events->rows[0][3], QString::fromUtf8(c.detail)) << c.event;
+  }
+}
+
 // A spike reads as the process and what it did, never as its stored keys; figures that are not
 // numbers are left out.
 TEST(ReportBuild, SpikeEventsReadAsWords) {
