@@ -1,6 +1,7 @@
 #include "design/Card.h"
 
 #include "design/Accessibility.h"
+#include "design/BareLayout.h"
 #include "design/Environment.h"
 #include "design/Icons.h"
 #include "design/QualityBadge.h"
@@ -31,9 +32,7 @@ Card::Card(std::optional<QString> titleKey, std::optional<MetricFamily> family,
   if (titleKey) {
     header_ = new QWidget(this);
     header_->setObjectName(QStringLiteral("card.header"));
-    auto* row = new QHBoxLayout(header_);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(kHeaderSpacing);
+    auto* row = bareRow(header_, kHeaderSpacing);
     if (family_) {
       symbol_ = new QLabel(header_);
       symbol_->setFixedSize(kSymbolSize, kSymbolSize);
@@ -49,8 +48,7 @@ Card::Card(std::optional<QString> titleKey, std::optional<MetricFamily> family,
     row->addWidget(badge_);
     column_->addWidget(header_);
   }
-  body_ = new QVBoxLayout;
-  body_->setContentsMargins(0, 0, 0, 0);
+  body_ = bareColumn();
   column_->addLayout(body_);
   // Content keeps to the top when the card is taller than it.
   column_->addStretch(1);

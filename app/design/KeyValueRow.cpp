@@ -1,5 +1,6 @@
 #include "design/KeyValueRow.h"
 
+#include "design/BareLayout.h"
 #include "design/ElidedLabel.h"
 #include "design/HintFence.h"
 #include "design/QualityBadge.h"
@@ -55,9 +56,7 @@ KeyValueRow::KeyValueRow(const QString& label, std::optional<QString> value,
                          QWidget* parent)
     : QWidget(parent), label_(label) {
   setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-  auto* column = new QVBoxLayout(this);
-  column->setContentsMargins(0, 0, 0, 0);
-  column->setSpacing(2);
+  auto* column = bareColumn(this, 2);
   auto* row = line_ = new QHBoxLayout();
   row->setSpacing(kSpacing);
   column->addLayout(row);

@@ -1,6 +1,7 @@
 #include "design/PageHeader.h"
 
 #include "design/Appearance.h"
+#include "design/BareLayout.h"
 #include "design/Environment.h"
 #include "design/Icons.h"
 #include "design/ToneLabel.h"
@@ -54,9 +55,7 @@ class HeaderTile : public QWidget {
 PageHeader::PageHeader(const QString& titleKey, std::optional<QString> subtitle, MetricFamily family,
                        std::optional<QString> symbol, QWidget* parent)
     : QWidget(parent) {
-  auto* row = new QHBoxLayout(this);
-  row->setContentsMargins(0, 0, 0, 0);
-  row->setSpacing(kSpacing);
+  auto* row = bareRow(this, kSpacing);
   row->addWidget(new HeaderTile(family, std::move(symbol), this), 0, Qt::AlignVCenter);
 
   auto* texts = new QVBoxLayout;

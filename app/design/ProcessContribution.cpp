@@ -1,4 +1,5 @@
 #include "design/ProcessContribution.h"
+#include "design/BareLayout.h"
 #include "metrics/OutsideText.h"
 
 #include "design/Environment.h"
@@ -83,12 +84,8 @@ ProcessContribution::ProcessContribution(bool byMemory, QWidget* parent)
     : QWidget(parent), byMemory_(byMemory) {
   setObjectName(byMemory ? QStringLiteral("processContribution.memory")
                          : QStringLiteral("processContribution.cpu"));
-  auto* column = new QVBoxLayout(this);
-  column->setContentsMargins(0, 0, 0, 0);
-  column->setSpacing(6);
-  list_ = new QVBoxLayout();
-  list_->setContentsMargins(0, 0, 0, 0);
-  list_->setSpacing(6);
+  auto* column = bareColumn(this, 6);
+  list_ = bareColumn(nullptr, 6);
   column->addLayout(list_);
   empty_ = new ToneLabel(kivo::tr("Collecting samples…"), Typeface::caption(), Palette::textTertiary, this);
   empty_->setObjectName(QStringLiteral("processContribution.empty"));

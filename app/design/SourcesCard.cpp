@@ -1,5 +1,6 @@
 #include "design/SourcesCard.h"
 
+#include "design/BareLayout.h"
 #include "design/Hairline.h"
 #include "design/QualityBadge.h"
 #include "design/ToneLabel.h"
@@ -19,9 +20,7 @@ QWidget* entry(const MetricDescriptor& descriptor, QWidget* parent) {
   auto* box = new QWidget(parent);
   box->setObjectName(QStringLiteral("sources.entry"));
   box->setAccessibleName(SourcesCard::accessibleText(descriptor));
-  auto* column = new QVBoxLayout(box);
-  column->setContentsMargins(0, 0, 0, 0);
-  column->setSpacing(2);
+  auto* column = bareColumn(box, 2);
 
   auto* row = new QHBoxLayout;
   row->setSpacing(8);
@@ -55,9 +54,7 @@ SourcesCard::SourcesCard(std::span<const MetricID> metrics, QWidget* parent)
     if (std::find(metrics_.begin(), metrics_.end(), metric) == metrics_.end()) metrics_.push_back(metric);
   }
   auto* list = new QWidget(this);
-  auto* column = new QVBoxLayout(list);
-  column->setContentsMargins(0, 0, 0, 0);
-  column->setSpacing(8);
+  auto* column = bareColumn(list, 8);
   for (std::size_t i = 0; i < metrics_.size(); ++i) {
     if (i > 0) {
       auto* divider = new Hairline(Qt::Horizontal, list);

@@ -1,5 +1,6 @@
 #include "design/UnavailableRow.h"
 
+#include "design/BareLayout.h"
 #include "design/QualityBadge.h"
 #include "design/ToneLabel.h"
 #include "texts/Localized.h"
@@ -12,11 +13,8 @@ namespace kivo {
 UnavailableRow::UnavailableRow(const QString& label, std::optional<QString> reason, QWidget* parent)
     : QWidget(parent) {
   setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
-  auto* column = new QVBoxLayout(this);
-  column->setContentsMargins(0, 0, 0, 0);
-  column->setSpacing(kSpacing);
-  auto* top = new QHBoxLayout;
-  top->setContentsMargins(0, 0, 0, 0);
+  auto* column = bareColumn(this, kSpacing);
+  auto* top = bareRow();
   auto* name = new ToneLabel(label, Typeface::system(12), Palette::textSecondary, this);
   name->setObjectName(QStringLiteral("row.label"));
   top->addWidget(name);

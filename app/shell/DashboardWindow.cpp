@@ -1,6 +1,7 @@
 #include "shell/DashboardWindow.h"
 
 #include "design/Accessibility.h"
+#include "design/BareLayout.h"
 #include "design/FocusOrder.h"
 #include "design/Tokens.h"
 #include "features/dashboard/DashboardPage.h"
@@ -25,8 +26,7 @@ DashboardWindow::DashboardWindow(MonitorModel& model, const QUuid& presetID, con
   Accessibility::setRole(this, QAccessible::Window);
   Accessibility::pressWithReturn(this);
   resize(kDefaultSize);
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
+  auto* layout = bareColumn(this);
   if (commands) {
     auto* menus = new QMenuBar(this);
     commands->addMenus(menus);

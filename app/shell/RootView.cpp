@@ -1,5 +1,6 @@
 #include "shell/RootView.h"
 
+#include "design/BareLayout.h"
 #include "design/Tokens.h"
 #include "shell/Sidebar.h"
 
@@ -47,9 +48,7 @@ RootView::RootView(const PageContext& context, AppSection initial, bool testMode
 
   detail_ = new QWidget(splitter);
   detail_->setObjectName(QStringLiteral("detail"));
-  detailLayout_ = new QVBoxLayout(detail_);
-  detailLayout_->setContentsMargins(0, 0, 0, 0);
-  detailLayout_->setSpacing(0);
+  detailLayout_ = bareColumn(detail_, 0);
 
   splitter->addWidget(sidebar_);
   splitter->addWidget(detail_);
@@ -57,8 +56,7 @@ RootView::RootView(const PageContext& context, AppSection initial, bool testMode
   splitter->setStretchFactor(1, 1);
   splitter->setSizes({kSidebarIdeal, 10'000});
 
-  auto* layout = new QHBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
+  auto* layout = bareRow(this);
   layout->addWidget(splitter);
 
   if (testMode) {

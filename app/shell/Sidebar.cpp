@@ -2,6 +2,7 @@
 
 #include "design/Accessibility.h"
 #include "design/Appearance.h"
+#include "design/BareLayout.h"
 #include "design/Tokens.h"
 #include "model/MonitorModel.h"
 #include "shell/RootPresenter.h"
@@ -84,9 +85,7 @@ Sidebar::Sidebar(const MonitorModel& model, QWidget* parent) : QWidget(parent), 
   scroll->viewport()->setAutoFillBackground(false);
 
   footer_ = new SamplingFooter(model, this);
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(0);
+  auto* layout = bareColumn(this, 0);
   layout->addWidget(scroll, 1);
   layout->addWidget(footer_);
 

@@ -1,5 +1,6 @@
 #include "features/alerts/AlertRows.h"
 
+#include "design/BareLayout.h"
 #include "design/Hairline.h"
 #include "design/Icons.h"
 #include "design/SymbolLabel.h"
@@ -17,19 +18,8 @@
 
 namespace kivo {
 
-namespace {
-
-QHBoxLayout* rowLayout(QWidget* row, int spacing = -1) {
-  auto* line = new QHBoxLayout(row);
-  line->setContentsMargins(0, 0, 0, 0);
-  if (spacing >= 0) line->setSpacing(spacing);
-  return line;
-}
-
-}  // namespace
-
 AlertFiringRow::AlertFiringRow(QWidget* parent) : QWidget(parent) {
-  auto* line = rowLayout(this);
+  auto* line = bareRow(this);
   icon_ = new SymbolLabel(QString(), 16, Palette::warning, this);
   title_ = new ToneLabel(QString(), Typeface::system(13, QFont::DemiBold), Palette::textPrimary, this);
   condition_ = new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, this);
@@ -55,22 +45,18 @@ AlertRuleRow::AlertRuleRow(QWidget* parent, const std::function<void(const QUuid
                            const std::function<void(const QUuid&)>& edit,
                            const std::function<void(const QUuid&)>& remove)
     : QWidget(parent) {
-  auto* column = new QVBoxLayout(this);
-  column->setContentsMargins(0, 0, 0, 0);
-  column->setSpacing(8);
+  auto* column = bareColumn(this, 8);
   line_ = new QWidget(this);
-  auto* line = rowLayout(line_, 12);
+  auto* line = bareRow(line_, 12);
   switch_ = new QCheckBox(line_);
   switch_->setObjectName(QStringLiteral("alerts.rule.enabled"));
   // What a switched-off rule dims: its symbol, texts and severity. The switch and the buttons
   // keep their look, as they keep working.
   auto* summary = new QWidget(line_);
-  auto* summaryLine = rowLayout(summary, 12);
+  auto* summaryLine = bareRow(summary, 12);
   icon_ = new SymbolLabel(QString(), 16, Palette::textSecondary, summary);
   auto* texts = new QWidget(summary);
-  auto* stack = new QVBoxLayout(texts);
-  stack->setContentsMargins(0, 0, 0, 0);
-  stack->setSpacing(1);
+  auto* stack = bareColumn(texts, 1);
   name_ = new ToneLabel(QString(), Typeface::system(13, QFont::Medium), Palette::textPrimary, texts);
   name_->setObjectName(QStringLiteral("alerts.rule.name"));
   detail_ = new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, texts);
@@ -126,7 +112,7 @@ void AlertRuleRow::update(const RuleRowState& state) {
 }
 
 AlertHistoryRow::AlertHistoryRow(QWidget* parent) : QWidget(parent) {
-  auto* line = rowLayout(this);
+  auto* line = bareRow(this);
   icon_ = new SymbolLabel(QString(), 14, Palette::success, this);
   name_ = new ToneLabel(QString(), Typeface::system(12, QFont::Medium), Palette::textPrimary, this);
   state_ = new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, this);

@@ -1,5 +1,6 @@
 #include "features/alerts/AlertsPage.h"
 
+#include "design/BareLayout.h"
 #include "design/Card.h"
 #include "design/PageHeader.h"
 #include "design/SymbolButton.h"
@@ -64,9 +65,7 @@ void syncRows(QVBoxLayout* layout, std::map<Key, Row*>& rows, const std::vector<
 
 QVBoxLayout* listLayout(Card* card) {
   auto* holder = new QWidget(card);
-  auto* layout = new QVBoxLayout(holder);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(8);
+  auto* layout = bareColumn(holder, 8);
   card->addContent(holder);
   return layout;
 }
@@ -91,8 +90,7 @@ AlertsPage::AlertsPage(MonitorModel& model, AppSettings& settings, QWidget* pare
   noActive_ = new QWidget(active);
   noActive_->setObjectName(QStringLiteral("alerts.noActive"));
   {
-    auto* line = new QHBoxLayout(noActive_);
-    line->setContentsMargins(0, 0, 0, 0);
+    auto* line = bareRow(noActive_);
     line->addWidget(
         new SymbolLabel(QStringLiteral("checkmark.circle.fill"), 16, Palette::success, noActive_));
     line->addWidget(new ToneLabel(tr("No active alert"), Typeface::system(13, QFont::Medium),
@@ -107,8 +105,7 @@ AlertsPage::AlertsPage(MonitorModel& model, AppSettings& settings, QWidget* pare
   auto* notifications = new Card(QStringLiteral("Notifications"));
   notifications->setObjectName(QStringLiteral("alerts.notifications"));
   auto* controls = new QWidget(notifications);
-  auto* line = new QHBoxLayout(controls);
-  line->setContentsMargins(0, 0, 0, 0);
+  auto* line = bareRow(controls);
   notificationToggle_ = new QCheckBox(controls);
   notificationToggle_->setObjectName(QStringLiteral("alerts.notificationsToggle"));
   notificationIcon_ = new SymbolLabel(QStringLiteral("bell.slash"), 14, Palette::textPrimary, controls);
@@ -168,8 +165,7 @@ AlertsPage::AlertsPage(MonitorModel& model, AppSettings& settings, QWidget* pare
   rules->setObjectName(QStringLiteral("alerts.rules"));
   ruleRows_ = listLayout(rules);
   auto* actions = new QWidget(rules);
-  auto* actionLine = new QHBoxLayout(actions);
-  actionLine->setContentsMargins(0, 0, 0, 0);
+  auto* actionLine = bareRow(actions);
   auto* add = new SymbolButton(QStringLiteral("plus"), tr("Add Rule"), Palette::textPrimary, actions);
   add->setObjectName(QStringLiteral("alerts.add"));
   auto* restore = button(tr("Restore Defaults"), QStringLiteral("alerts.restoreDefaults"), actions);
@@ -185,8 +181,7 @@ AlertsPage::AlertsPage(MonitorModel& model, AppSettings& settings, QWidget* pare
   auto* history = new Card(QStringLiteral("History"));
   history->setObjectName(QStringLiteral("alerts.history"));
   auto* top = new QWidget(history);
-  auto* topLine = new QHBoxLayout(top);
-  topLine->setContentsMargins(0, 0, 0, 0);
+  auto* topLine = bareRow(top);
   historyCount_ = new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, top);
   historyCount_->setObjectName(QStringLiteral("alerts.historyCount"));
   clearHistory_ = button(tr("Clear History"), QStringLiteral("alerts.clearHistory"), top);

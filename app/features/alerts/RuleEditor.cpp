@@ -1,5 +1,6 @@
 #include "features/alerts/RuleEditor.h"
 
+#include "design/BareLayout.h"
 #include "design/Tokens.h"
 #include "design/ToneLabel.h"
 #include "features/alerts/RuleEditorForm.h"
@@ -52,8 +53,7 @@ RuleEditor::RuleEditor(const AlertRule& rule, OnSave onSave, QWidget* parent)
   form_->addRow(tr("Condition"), comparison_);
 
   thresholdRow_ = new QWidget(this);
-  auto* thresholdColumn = new QVBoxLayout(thresholdRow_);
-  thresholdColumn->setContentsMargins(0, 0, 0, 0);
+  auto* thresholdColumn = bareColumn(thresholdRow_);
   auto* thresholdLine = new QHBoxLayout;
   thresholdColumn->addLayout(thresholdLine);
   threshold_ = new QLineEdit(thresholdRow_);
@@ -142,8 +142,7 @@ RuleEditor::Stepper RuleEditor::makeStepper(const QString& name) {
   Stepper stepper;
   stepper.row = new QWidget(this);
   stepper.row->setObjectName(name);
-  auto* line = new QHBoxLayout(stepper.row);
-  line->setContentsMargins(0, 0, 0, 0);
+  auto* line = bareRow(stepper.row);
   stepper.value = new QLabel(stepper.row);
   stepper.value->setObjectName(name + QStringLiteral(".value"));
   stepper.down = new QToolButton(stepper.row);

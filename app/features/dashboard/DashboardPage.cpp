@@ -1,5 +1,6 @@
 #include "features/dashboard/DashboardPage.h"
 
+#include "design/BareLayout.h"
 #include "design/Environment.h"
 #include "design/Icons.h"
 #include "design/MenuButton.h"
@@ -108,14 +109,10 @@ DashboardPage::DashboardPage(MonitorModel& model, AppSettings& settings, const Q
 void DashboardPage::buildHeader() {
   auto* header = new QWidget(content());
   header->setObjectName(QStringLiteral("dashboard.header"));
-  auto* row = new QHBoxLayout(header);
-  row->setContentsMargins(0, 0, 0, 0);
-  row->setSpacing(12);
+  auto* row = bareRow(header, 12);
 
   auto* names = new QWidget(header);
-  auto* column = new QVBoxLayout(names);
-  column->setContentsMargins(0, 0, 0, 0);
-  column->setSpacing(1);
+  auto* column = bareColumn(names, 1);
   title_ = new ToneLabel(QString(), Typeface::system(20, QFont::Bold), Palette::textPrimary, names);
   title_->setObjectName(QStringLiteral("dashboard.title"));
   title_->setTextFormat(Qt::PlainText);

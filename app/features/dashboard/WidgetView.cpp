@@ -1,5 +1,6 @@
 #include "features/dashboard/WidgetView.h"
 
+#include "design/BareLayout.h"
 #include "design/Environment.h"
 #include "design/ToneLabel.h"
 #include "features/dashboard/WidgetCatalog.h"
@@ -95,9 +96,7 @@ WidgetView::WidgetView(MonitorModel& model, WidgetKind kind, WidgetSize size, QW
     column->setStretch(column->count() - 1, 0);
   }
   column_ = new QWidget(this);
-  auto* layout = new QVBoxLayout(column_);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(stackSpacing(kind));
+  bareColumn(column_, stackSpacing(kind));
   addContent(column_);
   body()->setStretchFactor(column_, 1);
 }

@@ -1,5 +1,6 @@
 #include "features/disk/DiskPage.h"
 
+#include "design/BareLayout.h"
 #include "design/Card.h"
 #include "design/CardRow.h"
 #include "design/Environment.h"
@@ -168,9 +169,7 @@ void DiskPage::build() {
                          "their capacities must not be added together."),
                       volumesCard_));
   auto* list = new QWidget(volumesCard_);
-  volumeColumn_ = new QVBoxLayout(list);
-  volumeColumn_->setContentsMargins(0, 0, 0, 0);
-  volumeColumn_->setSpacing(0);
+  volumeColumn_ = bareColumn(list, 0);
   volumesCard_->addContent(list);
   noVolumes_ = ToneLabel::note(tr("Collecting samples…"), volumesCard_, false);
   volumesCard_->addContent(noVolumes_);
@@ -179,9 +178,7 @@ void DiskPage::build() {
   auto* row = new CardRow;
   auto* throughput = new Card(QStringLiteral("Throughput"), MetricFamily::disk);
   auto* readouts = new QWidget(throughput);
-  auto* readoutRow = new QHBoxLayout(readouts);
-  readoutRow->setContentsMargins(0, 0, 0, 0);
-  readoutRow->setSpacing(24);
+  auto* readoutRow = bareRow(readouts, 24);
   read_ = new Readout(std::nullopt, QStringLiteral("Read"), 24, Palette::textPrimary, readouts);
   write_ = new Readout(std::nullopt, QStringLiteral("Write"), 24, Palette::textPrimary, readouts);
   readoutRow->addStretch();

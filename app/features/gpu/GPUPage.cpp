@@ -1,5 +1,6 @@
 #include "features/gpu/GPUPage.h"
 
+#include "design/BareLayout.h"
 #include "design/CappedWidth.h"
 #include "design/Card.h"
 #include "design/CardRow.h"
@@ -87,9 +88,7 @@ GPUPage::GPUPage(MonitorModel& model, AppSettings& settings, QWidget* parent)
   noFigure_->setObjectName(QStringLiteral("gpu.noFigure"));
   figure_ = new QWidget;
   figure_->setObjectName(QStringLiteral("gpu.figure"));
-  auto* figureColumn = new QVBoxLayout(figure_);
-  figureColumn->setContentsMargins(0, 0, 0, 0);
-  figureColumn->setSpacing(Card::kSpacing);
+  auto* figureColumn = bareColumn(figure_, Card::kSpacing);
   readout_ = new Readout(std::nullopt, QStringLiteral("Device utilization reported by the graphics driver"),
                          34, Palette::textPrimary);
   figureColumn->addWidget(readout_);

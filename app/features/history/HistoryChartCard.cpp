@@ -1,5 +1,6 @@
 #include "features/history/HistoryChartCard.h"
 
+#include "design/BareLayout.h"
 #include "design/Icons.h"
 #include "design/ItemListLayout.h"
 #include "design/MenuButton.h"
@@ -117,9 +118,7 @@ HistoryChartCard::HistoryChartCard(MetricID metric, const ValueFormatter& format
   for (std::size_t i = 0; i < statistics.size(); ++i) {
     auto* stat = new QWidget(stats);
     stat->setObjectName(QStringLiteral("history.stat.") + QLatin1String(kStatNames[i]));
-    auto* column = new QVBoxLayout(stat);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(1);
+    auto* column = bareColumn(stat, 1);
     column->addWidget(
         new ToneLabel(tr(statistics[i].label), Typeface::label(), Palette::textSecondary, stat));
     auto* value = new ToneLabel(QStringLiteral("—"), Typeface::value(), Palette::textPrimary, stat);

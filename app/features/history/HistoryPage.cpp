@@ -2,6 +2,7 @@
 
 #include "design/Accessibility.h"
 #include "design/AdaptiveRowLayout.h"
+#include "design/BareLayout.h"
 #include "design/Card.h"
 #include "design/Environment.h"
 #include "design/Icons.h"
@@ -123,9 +124,7 @@ HistoryPage::HistoryPage(MonitorModel& model, AppSettings& settings, QWidget* pa
   buildControls();
 
   cardsHost_ = new QWidget;
-  cardsLayout_ = new QVBoxLayout(cardsHost_);
-  cardsLayout_->setContentsMargins(0, 0, 0, 0);
-  cardsLayout_->setSpacing(static_cast<int>(kSpacing));
+  cardsLayout_ = bareColumn(cardsHost_, static_cast<int>(kSpacing));
   cardsHost_->hide();
   addWidget(cardsHost_);
 
@@ -152,9 +151,7 @@ HistoryPage::HistoryPage(MonitorModel& model, AppSettings& settings, QWidget* pa
   noBookmark_->setWordWrap(true);
   bookmarksCard_->addContent(noBookmark_);
   auto* rows = new QWidget;
-  bookmarkRows_ = new QVBoxLayout(rows);
-  bookmarkRows_->setContentsMargins(0, 0, 0, 0);
-  bookmarkRows_->setSpacing(6);
+  bookmarkRows_ = bareColumn(rows, 6);
   bookmarksCard_->addContent(rows);
   addWidget(bookmarksCard_);
 
@@ -189,9 +186,7 @@ void HistoryPage::buildControls() {
   controls->setObjectName(QStringLiteral("history.controls"));
   auto* rows = new AdaptiveRowLayout(12, 1000, false, controls);
   auto* pickers = new QWidget(controls);
-  auto* row = new QHBoxLayout(pickers);
-  row->setContentsMargins(0, 0, 0, 0);
-  row->setSpacing(12);
+  auto* row = bareRow(pickers, 12);
   auto* metricLabel = new ToneLabel(tr("Metric"), Typeface::system(12), Palette::textSecondary, pickers);
   row->addWidget(metricLabel);
   metric_ = new QComboBox(pickers);
@@ -220,9 +215,7 @@ void HistoryPage::buildControls() {
   rows->addWidget(pickers);
 
   auto* choices = new QWidget(controls);
-  row = new QHBoxLayout(choices);
-  row->setContentsMargins(0, 0, 0, 0);
-  row->setSpacing(12);
+  row = bareRow(choices, 12);
   row->addStretch(1);
 
   ranges_ = new SegmentedControl(choices);
@@ -378,8 +371,7 @@ void HistoryPage::syncBookmarks() {
     }
     auto* row = new QWidget;
     row->setObjectName(QStringLiteral("history.bookmark.") + QString::number(bookmark.id));
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
+    auto* layout = bareRow(row);
     layout->addWidget(
         new SymbolView(QStringLiteral("bookmark.fill"), ChartColor::of(Palette::accent), 14, row));
     auto* date =

@@ -1,5 +1,6 @@
 #include "features/insights/InsightsPage.h"
 
+#include "design/BareLayout.h"
 #include "design/Card.h"
 #include "design/Environment.h"
 #include "design/PageHeader.h"
@@ -72,9 +73,7 @@ class FindingCard : public Card {
  public:
   explicit FindingCard(QWidget* parent) : Card(std::nullopt, std::nullopt, std::nullopt, parent) {
     auto* content = new QWidget(this);
-    auto* line = new QHBoxLayout(content);
-    line->setContentsMargins(0, 0, 0, 0);
-    line->setSpacing(12);
+    auto* line = bareRow(content, 12);
     icon_ = new SymbolLabel(QString(), 18, Palette::accent, content);
     line->addWidget(icon_, 0, Qt::AlignTop);
     auto* column = new QVBoxLayout;
@@ -155,10 +154,7 @@ class FindingCard : public Card {
 // The findings' column: the page's own spacing between cards, following the density.
 class CardColumn : public QWidget {
  public:
-  explicit CardColumn(QWidget* parent) : QWidget(parent) {
-    layout_ = new QVBoxLayout(this);
-    layout_->setContentsMargins(0, 0, 0, 0);
-  }
+  explicit CardColumn(QWidget* parent) : QWidget(parent) { layout_ = bareColumn(this); }
   QVBoxLayout* column() const { return layout_; }
 
  protected:
@@ -186,8 +182,7 @@ InsightsPage::InsightsPage(MonitorModel& model, AppSettings& settings, QWidget* 
                            QStringLiteral("lightbulb")));
 
   auto* bar = new QWidget;
-  auto* barLine = new QHBoxLayout(bar);
-  barLine->setContentsMargins(0, 0, 0, 0);
+  auto* barLine = bareRow(bar);
   analysed_ = new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, bar);
   analysed_->setObjectName(QStringLiteral("insights.analysed"));
   auto* refresh =
@@ -234,13 +229,10 @@ InsightsPage::InsightsPage(MonitorModel& model, AppSettings& settings, QWidget* 
   auto* checked = new Card(QStringLiteral("What is checked"));
   checked->setObjectName(QStringLiteral("insights.checked"));
   auto* linesHolder = new QWidget(checked);
-  auto* linesColumn = new QVBoxLayout(linesHolder);
-  linesColumn->setContentsMargins(0, 0, 0, 0);
-  linesColumn->setSpacing(4);
+  auto* linesColumn = bareColumn(linesHolder, 4);
   for (int i = 0; i < 7; ++i) {
     auto* row = new QWidget(linesHolder);
-    auto* rowLine = new QHBoxLayout(row);
-    rowLine->setContentsMargins(0, 0, 0, 0);
+    auto* rowLine = bareRow(row);
     rowLine->addWidget(new SymbolLabel(QStringLiteral("checkmark"), 12, Palette::textSecondary, row), 0,
                        Qt::AlignTop);
     auto* text = new ToneLabel(QString(), Typeface::system(12), Palette::textSecondary, row);

@@ -1,5 +1,6 @@
 #include "features/memory/MemoryPage.h"
 
+#include "design/BareLayout.h"
 #include "design/CappedWidth.h"
 #include "design/Card.h"
 #include "design/CardRow.h"
@@ -31,9 +32,7 @@ namespace {
 // A term in bold and what it means under it, spoken as one.
 QWidget* definition(const QString& term, const QString& text) {
   auto* block = new QWidget;
-  auto* column = new QVBoxLayout(block);
-  column->setContentsMargins(0, 0, 0, 0);
-  column->setSpacing(1);
+  auto* column = bareColumn(block, 1);
   column->addWidget(new ToneLabel(term, Typeface::system(12, QFont::DemiBold), Palette::textPrimary, block));
   auto* body = new ToneLabel(text, Typeface::caption(), Palette::textSecondary, block);
   body->setWordWrap(true);
@@ -68,8 +67,7 @@ MemoryPage::MemoryPage(MonitorModel& model, AppSettings&, QWidget* parent) : Pag
   physical->setObjectName(QStringLiteral("memory.physical"));
   CappedWidth::apply(physical, first, 280, 380);
   auto* top = new QWidget;
-  auto* topRow = new QHBoxLayout(top);
-  topRow->setContentsMargins(0, 0, 0, 0);
+  auto* topRow = bareRow(top);
   used_ =
       new Readout(std::nullopt, QStringLiteral("used (app + wired + compressed)"), 34, Palette::textPrimary);
   topRow->addWidget(used_, 1);
@@ -149,9 +147,7 @@ MemoryPage::MemoryPage(MonitorModel& model, AppSettings&, QWidget* parent) : Pag
   auto* third = new CardRow;
   auto* terms = new Card(QStringLiteral("How to read these numbers"));
   auto* termList = new QWidget;
-  auto* termColumn = new QVBoxLayout(termList);
-  termColumn->setContentsMargins(0, 0, 0, 0);
-  termColumn->setSpacing(6);
+  auto* termColumn = bareColumn(termList, 6);
   termColumn->addWidget(definition(
       kivo::tr("Physical memory"),
       kivo::tr("The RAM installed in the computer. Used + cached files + free always equals it.")));

@@ -1,6 +1,7 @@
 #include "features/network/NetworkPage.h"
 
 #include "design/Accessibility.h"
+#include "design/BareLayout.h"
 #include "design/Card.h"
 #include "design/CardRow.h"
 #include "design/KeyValueRow.h"
@@ -41,9 +42,7 @@ ToneLabel* message(const QString& text, QWidget* parent) {
 
 QWidget* hbox(QWidget* parent, int spacing, QHBoxLayout** layout) {
   auto* row = new QWidget(parent);
-  auto* box = new QHBoxLayout(row);
-  box->setContentsMargins(0, 0, 0, 0);
-  box->setSpacing(spacing);
+  auto* box = bareRow(row, spacing);
   *layout = box;
   return row;
 }
@@ -126,9 +125,7 @@ void NetworkPage::build() {
   auto* side = new QWidget;
   side->setMinimumWidth(300);
   side->setMaximumWidth(400);
-  auto* sideColumn = new QVBoxLayout(side);
-  sideColumn->setContentsMargins(0, 0, 0, 0);
-  sideColumn->setSpacing(16);
+  auto* sideColumn = bareColumn(side, 16);
   auto* wifi = new Card(QStringLiteral("Wi-Fi link"), MetricFamily::network, std::nullopt, side);
   wifi->setObjectName(QStringLiteral("network.wifi"));
   for (const char* label : {"Signal (RSSI)", "Noise", "Signal-to-noise", "Link rate", "Channel"}) {
@@ -310,9 +307,7 @@ void NetworkPage::refreshInterfaces() {
   interfaces_->setRows(ids, [](QWidget* parent) {
     std::vector<QWidget*> cells;
     auto* name = new QWidget(parent);
-    auto* stack = new QVBoxLayout(name);
-    stack->setContentsMargins(0, 0, 0, 0);
-    stack->setSpacing(0);
+    auto* stack = bareColumn(name, 0);
     stack->addWidget(new ToneLabel(QString(), Typeface::value(), Palette::textPrimary, name));
     stack->addWidget(new ToneLabel(QString(), Typeface::caption(), Palette::textTertiary, name));
     cells.push_back(name);

@@ -1,5 +1,6 @@
 #include "features/power/PowerPage.h"
 
+#include "design/BareLayout.h"
 #include "design/Card.h"
 #include "design/CardRow.h"
 #include "design/Environment.h"
@@ -28,9 +29,7 @@ namespace {
 
 QWidget* column(QWidget* parent, int spacing, QVBoxLayout** layout) {
   auto* widget = new QWidget(parent);
-  auto* box = new QVBoxLayout(widget);
-  box->setContentsMargins(0, 0, 0, 0);
-  box->setSpacing(spacing);
+  auto* box = bareColumn(widget, spacing);
   *layout = box;
   return widget;
 }

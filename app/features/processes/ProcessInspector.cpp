@@ -1,6 +1,7 @@
 #include "features/processes/ProcessInspector.h"
 
 #include "collectors/ProcessSample.h"
+#include "design/BareLayout.h"
 #include "design/Card.h"
 #include "design/ChartColor.h"
 #include "design/ElidedLabel.h"
@@ -179,9 +180,7 @@ ProcessInspector::ProcessInspector(const ValueFormatter& format, QWidget* parent
   restrictedCard_ = new Card(QStringLiteral("Restricted"), std::nullopt, std::nullopt, content_);
   restrictedCard_->setObjectName(QStringLiteral("processes.inspector.restricted"));
   auto* lockRow = new QWidget(restrictedCard_);
-  auto* lockLayout = new QHBoxLayout(lockRow);
-  lockLayout->setContentsMargins(0, 0, 0, 0);
-  lockLayout->setSpacing(6);
+  auto* lockLayout = bareRow(lockRow, 6);
   lockLayout->addWidget(new SymbolLabel(QStringLiteral("lock"), 12, Palette::textPrimary, lockRow));
   lockLayout->addWidget(new ToneLabel(kivo::tr("Owned by another user"), Typeface::system(12, QFont::Medium),
                                       Palette::textPrimary, lockRow));
@@ -207,9 +206,7 @@ ProcessInspector::ProcessInspector(const ValueFormatter& format, QWidget* parent
 
   // The actions in two groups, each wrapping onto more lines in a narrow pane.
   auto* actions = new QWidget(content_);
-  auto* actionRows = new QVBoxLayout(actions);
-  actionRows->setContentsMargins(0, 0, 0, 0);
-  actionRows->setSpacing(6);
+  auto* actionRows = bareColumn(actions, 6);
   auto* first = new FlowLayout(6, 6);
   auto* second = new FlowLayout(6, 6);
   for (ProcessEntry entry : kEntries) {

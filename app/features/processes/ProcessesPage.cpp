@@ -1,6 +1,7 @@
 #include "features/processes/ProcessesPage.h"
 
 #include "design/Accessibility.h"
+#include "design/BareLayout.h"
 #include "design/Hairline.h"
 #include "design/Icons.h"
 #include "design/SegmentedControl.h"
@@ -48,16 +49,12 @@ ProcessesPage::ProcessesPage(MonitorModel& model, AppSettings& settings, Process
   query_.uid = static_cast<std::uint32_t>(::getuid());
   ending_ = new QuitConfirmation(*this, actions, [this](std::int32_t pid) { return find(pid); });
 
-  auto* row = new QHBoxLayout(this);
-  row->setContentsMargins(0, 0, 0, 0);
-  row->setSpacing(0);
+  auto* row = bareRow(this, 0);
 
   auto* list = new QWidget(this);
   // The list takes what the inspector leaves and never makes the page wider than its window.
   list->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-  auto* listColumn = new QVBoxLayout(list);
-  listColumn->setContentsMargins(0, 0, 0, 0);
-  listColumn->setSpacing(0);
+  auto* listColumn = bareColumn(list, 0);
 
   listColumn->addWidget(buildBar(list));
   listColumn->addWidget(new Hairline(Qt::Horizontal, list));
@@ -102,9 +99,7 @@ QWidget* ProcessesPage::buildBar(QWidget* list) {
   barColumn->addLayout(barWrap_);
   // The count, search and toggle: beside the scope, or under it when the list is narrow.
   trailing_ = new QWidget(bar);
-  auto* trailingRow = new QHBoxLayout(trailing_);
-  trailingRow->setContentsMargins(0, 0, 0, 0);
-  trailingRow->setSpacing(12);
+  auto* trailingRow = bareRow(trailing_, 12);
   auto* picker = scopes_ = new SegmentedControl(bar);
   picker->setObjectName(QStringLiteral("processes.scope"));
   picker->setAccessibleName(kivo::tr("Show"));

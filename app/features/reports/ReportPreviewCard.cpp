@@ -1,5 +1,6 @@
 #include "features/reports/ReportPreviewCard.h"
 
+#include "design/BareLayout.h"
 #include "design/Icons.h"
 #include "design/SeverityLook.h"
 #include "design/Tokens.h"
@@ -32,8 +33,7 @@ QWidget* sectionTitle(ToneLabel* label, QWidget* parent) {
 
 // The column of a section of the preview, its title first.
 QVBoxLayout* titledColumn(QWidget* frame, ToneLabel* title) {
-  auto* column = new QVBoxLayout(frame);
-  column->setContentsMargins(0, 0, 0, 0);
+  auto* column = bareColumn(frame);
   column->addWidget(sectionTitle(title, frame));
   return column;
 }
@@ -114,9 +114,7 @@ class HeadingRow final : public QWidget {
 class FindingLine : public QWidget {
  public:
   FindingLine(const ReportPreview::FindingLine& line, QWidget* parent) : QWidget(parent) {
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(6);
+    auto* row = bareRow(this, 6);
     icon_ = new QLabel(this);
     icon_->setFixedSize(kIconSize, kIconSize);
     text_ = new ToneLabel(QString(), Typeface::system(12), Palette::accent, this);
@@ -166,8 +164,7 @@ ReportPreviewCard::ReportPreviewCard(QWidget* parent) : Card(QStringLiteral("Pre
   addContent(metricTable_);
 
   auto* tables = new QWidget(this);
-  tablesColumn_ = new QVBoxLayout(tables);
-  tablesColumn_->setContentsMargins(0, 0, 0, 0);
+  tablesColumn_ = bareColumn(tables);
   addContent(tables);
 
   findingsFrame_ = new QWidget(this);

@@ -1,5 +1,6 @@
 #include "features/reports/ReportsPage.h"
 
+#include "design/BareLayout.h"
 #include "design/Card.h"
 #include "design/CardRow.h"
 #include "design/FlowLayout.h"
@@ -198,9 +199,7 @@ QWidget* ReportsPage::buildExportCard() {
 
   messageRow_ = new QWidget(card);
   messageRow_->setObjectName(QStringLiteral("reports.messageRow"));
-  auto* message = new QHBoxLayout(messageRow_);
-  message->setContentsMargins(0, 0, 0, 0);
-  message->setSpacing(6);
+  auto* message = bareRow(messageRow_, 6);
   messageIcon_ = new QLabel(messageRow_);
   messageIcon_->setFixedSize(kIconSize, kIconSize);
   messageText_ = caption(QString(), Palette::warning, messageRow_);

@@ -1,6 +1,7 @@
 #include "features/settings/AboutPane.h"
 
 #include "design/Accessibility.h"
+#include "design/BareLayout.h"
 #include "design/Icons.h"
 #include "design/Tokens.h"
 #include "design/ToneLabel.h"
@@ -19,9 +20,7 @@ namespace kivo {
 AboutPane::AboutPane(MonitorModel& model, QWidget* parent) : SettingsForm(parent), model_(model) {
   QFormLayout* identity = addSection(QString());
   auto* holder = new QWidget(identity->parentWidget());
-  auto* line = new QHBoxLayout(holder);
-  line->setContentsMargins(0, 0, 0, 0);
-  line->setSpacing(14);
+  auto* line = bareRow(holder, 14);
   auto* icon = new QLabel(holder);
   icon->setFixedSize(64, 64);
   icon->setPixmap(Icons::applicationIcon().pixmap(QSize(64, 64), devicePixelRatioF()));

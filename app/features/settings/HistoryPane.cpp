@@ -1,5 +1,6 @@
 #include "features/settings/HistoryPane.h"
 
+#include "design/BareLayout.h"
 #include "design/Icons.h"
 #include "design/Tokens.h"
 #include "design/ToneLabel.h"
@@ -90,9 +91,7 @@ HistoryPane::HistoryPane(MonitorModel& model, AppSettings& settings, QWidget* pa
   oldest_ = addValue(storage_, tr("Oldest data"), QStringLiteral("settings.oldestData"));
   errorRow_ = new QWidget(storage_->parentWidget());
   errorRow_->setObjectName(QStringLiteral("settings.storeError"));
-  auto* errorLine = new QHBoxLayout(errorRow_);
-  errorLine->setContentsMargins(0, 0, 0, 0);
-  errorLine->setSpacing(6);
+  auto* errorLine = bareRow(errorRow_, 6);
   errorLine->addWidget(new WarningIcon(errorRow_), 0, Qt::AlignTop);
   error_ = new ToneLabel(QString(), font(), Palette::danger, errorRow_);
   error_->setObjectName(QStringLiteral("settings.storeError.text"));

@@ -1,6 +1,7 @@
 #include "features/settings/SamplingPane.h"
 
 #include "design/Accessibility.h"
+#include "design/BareLayout.h"
 #include "features/settings/SettingsFacts.h"
 #include "model/MonitorModel.h"
 #include "settings/AppSettings.h"
@@ -31,8 +32,7 @@ SamplingPane::SamplingPane(MonitorModel& model, AppSettings& settings, QWidget* 
   for (std::size_t i = 0; i < rows_.size(); ++i) {
     Row& row = rows_[i];
     auto* holder = new QWidget(intervals->parentWidget());
-    auto* line = new QHBoxLayout(holder);
-    line->setContentsMargins(0, 0, 0, 0);
+    auto* line = bareRow(holder);
     row.slider = new QSlider(Qt::Horizontal, holder);
     row.slider->setObjectName(QLatin1String(names[i]));
     row.slider->setRange(static_cast<int>(row.range.lower), static_cast<int>(row.range.upper));

@@ -1,6 +1,7 @@
 #include "features/thermal/ThermalPage.h"
 
 #include "design/Accessibility.h"
+#include "design/BareLayout.h"
 #include "design/Card.h"
 #include "design/CardRow.h"
 #include "design/KeyValueRow.h"
@@ -168,9 +169,7 @@ void ThermalPage::refreshCapabilities() {
     std::vector<QWidget*> cells;
     auto* metric = new QWidget(parent);
     metric->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    auto* stack = new QVBoxLayout(metric);
-    stack->setContentsMargins(0, 0, 0, 0);
-    stack->setSpacing(1);
+    auto* stack = bareColumn(metric, 1);
     auto* name = new ToneLabel(QString(), Typeface::system(12, QFont::Medium), Palette::textPrimary, metric);
     name->setWordWrap(true);
     name->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -183,9 +182,7 @@ void ThermalPage::refreshCapabilities() {
     cells.push_back(new ToneLabel(QString(), Typeface::system(12), Palette::textSecondary, parent));
     cells.push_back(new ToneLabel(QString(), Typeface::system(12), Palette::textPrimary, parent));
     auto* presence = new QWidget(parent);
-    auto* line = new QHBoxLayout(presence);
-    line->setContentsMargins(0, 0, 0, 0);
-    line->setSpacing(4);
+    auto* line = bareRow(presence, 4);
     line->addWidget(
         new SymbolView(QStringLiteral("minus.circle"), ChartColor::of(Palette::textTertiary), 12, presence));
     line->addWidget(new ToneLabel(QString(), Typeface::system(12), Palette::textPrimary, presence));

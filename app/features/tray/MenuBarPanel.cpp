@@ -1,6 +1,7 @@
 #include "features/tray/MenuBarPanel.h"
 
 #include "design/Accessibility.h"
+#include "design/BareLayout.h"
 #include "design/ChartColor.h"
 #include "design/ElidedLabel.h"
 #include "design/Environment.h"
@@ -148,9 +149,7 @@ void MenuBarPanel::build() {
     TileView& tile = tiles_[i];
     tile.row = new QWidget(this);
     tile.row->setObjectName(QLatin1String(kTileNames[i]));
-    auto* row = new QHBoxLayout(tile.row);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(12);
+    auto* row = bareRow(tile.row, 12);
     tile.icon = new QLabel(tile.row);
     Accessibility::hideDecoration(tile.icon);
     tile.icon->setFixedWidth(18);
@@ -173,8 +172,7 @@ void MenuBarPanel::build() {
   // Battery.
   battery_ = new QWidget(this);
   battery_->setObjectName(QStringLiteral("menubar.battery"));
-  auto* batteryRow = new QHBoxLayout(battery_);
-  batteryRow->setContentsMargins(0, 0, 0, 0);
+  auto* batteryRow = bareRow(battery_);
   batteryIcon_ = new QLabel(battery_);
   batteryState_ = plainLabel(battery_, Typeface::system(12));
   batteryCharge_ = plainLabel(battery_, Typeface::value());
@@ -194,8 +192,7 @@ void MenuBarPanel::build() {
     ProcessView& view = processes_[i];
     view.row = new QWidget(this);
     view.row->setObjectName(QStringLiteral("menubar.process.%1").arg(i));
-    auto* row = new QHBoxLayout(view.row);
-    row->setContentsMargins(0, 0, 0, 0);
+    auto* row = bareRow(view.row);
     view.name = plainLabel(view.row, Typeface::system(12));
     view.name->setObjectName(QStringLiteral("name"));
     view.name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -273,9 +270,7 @@ void MenuBarPanel::apply() {
     if (!view.row) {
       view.row = new QWidget(alertsBox_);
       view.row->setObjectName(QStringLiteral("menubar.alert"));
-      auto* row = new QHBoxLayout(view.row);
-      row->setContentsMargins(0, 0, 0, 0);
-      row->setSpacing(6);
+      auto* row = bareRow(view.row, 6);
       view.icon = new QLabel(view.row);
       Accessibility::hideDecoration(view.icon);
       view.title = plainLabel(view.row, Typeface::system(12, QFont::Medium));

@@ -1,5 +1,6 @@
 #include "features/dashboard/widgets/AlertsWidget.h"
 
+#include "design/BareLayout.h"
 #include "design/ToneLabel.h"
 #include "features/dashboard/WidgetLine.h"
 #include "features/dashboard/WidgetPresenter.h"
@@ -20,9 +21,7 @@ AlertsWidget::AlertsWidget(MonitorModel& model, WidgetSize size, QWidget* parent
     layout->addWidget(lines_.back());
   }
   calm_ = new QWidget(column());
-  auto* inner = new QVBoxLayout(calm_);
-  inner->setContentsMargins(0, 0, 0, 0);
-  inner->setSpacing(4);
+  auto* inner = bareColumn(calm_, 4);
   auto* title = new WidgetLine(Typeface::system(13, QFont::Medium), Palette::success, Typeface::caption(),
                                Palette::textSecondary, Qt::ElideRight, calm_);
   title->setSymbol(QStringLiteral("checkmark.circle.fill"), Palette::success);

@@ -1,5 +1,6 @@
 #include "features/dashboard/widgets/BatteryWidget.h"
 
+#include "design/BareLayout.h"
 #include "design/Environment.h"
 #include "design/KeyValueRow.h"
 #include "design/Meter.h"
@@ -17,9 +18,7 @@ BatteryWidget::BatteryWidget(MonitorModel& model, WidgetSize size, QWidget* pare
     : WidgetView(model, WidgetKind::battery, size, parent) {
   auto* layout = columnLayout();
   batteryPart_ = new QWidget(column());
-  auto* inner = new QVBoxLayout(batteryPart_);
-  inner->setContentsMargins(0, 0, 0, 0);
-  inner->setSpacing(8);
+  auto* inner = bareColumn(batteryPart_, 8);
   inner->addWidget(WidgetParts::figureWithCaption(batteryPart_, readout_, caption_, 28));
   inner->addStretch(1);
   meter_ = new Meter(std::nullopt, Palette::accent, 6, batteryPart_);
@@ -30,9 +29,7 @@ BatteryWidget::BatteryWidget(MonitorModel& model, WidgetSize size, QWidget* pare
   layout->addWidget(batteryPart_, 1);
 
   acPart_ = new QWidget(column());
-  auto* ac = new QVBoxLayout(acPart_);
-  ac->setContentsMargins(0, 0, 0, 0);
-  ac->setSpacing(4);
+  auto* ac = bareColumn(acPart_, 4);
   source_ = new Readout(std::nullopt, std::nullopt, 20, Palette::textPrimary, acPart_);
   ac->addWidget(source_);
   auto* note = new ToneLabel(kivo::tr("This computer has no battery."), Typeface::caption(),

@@ -1,5 +1,6 @@
 #include "features/dashboard/widgets/CPUWidget.h"
 
+#include "design/BareLayout.h"
 #include "design/Readout.h"
 #include "design/Sparkline.h"
 #include "design/ToneLabel.h"
@@ -14,9 +15,7 @@ namespace kivo {
 CPUWidget::CPUWidget(MonitorModel& model, WidgetSize size, QWidget* parent)
     : WidgetView(model, WidgetKind::cpu, size, parent) {
   auto* figures = new QWidget(column());
-  auto* inner = new QVBoxLayout(figures);
-  inner->setContentsMargins(0, 0, 0, 0);
-  inner->setSpacing(8);
+  auto* inner = bareColumn(figures, 8);
   inner->addWidget(WidgetParts::figureWithCaption(figures, readout_, caption_, 28));
   sparkline_ = WidgetParts::sparkline(figures, ChartColor::of(WidgetCatalog::family(WidgetKind::cpu)));
   sparkline_->setCeiling(100);

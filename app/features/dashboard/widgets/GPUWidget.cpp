@@ -1,5 +1,6 @@
 #include "features/dashboard/widgets/GPUWidget.h"
 
+#include "design/BareLayout.h"
 #include "design/Readout.h"
 #include "design/Sparkline.h"
 #include "design/ToneLabel.h"
@@ -17,9 +18,7 @@ namespace kivo {
 GPUWidget::GPUWidget(MonitorModel& model, WidgetSize size, QWidget* parent)
     : WidgetView(model, WidgetKind::gpu, size, parent) {
   figures_ = new QWidget(column());
-  auto* inner = new QVBoxLayout(figures_);
-  inner->setContentsMargins(0, 0, 0, 0);
-  inner->setSpacing(8);
+  auto* inner = bareColumn(figures_, 8);
   inner->addWidget(WidgetParts::figureWithCaption(figures_, readout_, caption_, 28));
   sparkline_ = WidgetParts::sparkline(figures_, ChartColor::of(WidgetCatalog::family(WidgetKind::gpu)));
   sparkline_->setCeiling(100);

@@ -1,5 +1,6 @@
 #include "features/dashboard/widgets/MemoryWidget.h"
 
+#include "design/BareLayout.h"
 #include "design/KeyValueRow.h"
 #include "design/MemoryBar.h"
 #include "design/PressureBadge.h"
@@ -17,9 +18,7 @@ namespace kivo {
 MemoryWidget::MemoryWidget(MonitorModel& model, WidgetSize size, QWidget* parent)
     : WidgetView(model, WidgetKind::memory, size, parent) {
   figures_ = new QWidget(column());
-  auto* inner = new QVBoxLayout(figures_);
-  inner->setContentsMargins(0, 0, 0, 0);
-  inner->setSpacing(8);
+  auto* inner = bareColumn(figures_, 8);
   pressure_ = new PressureBadge(figures_);
   inner->addWidget(WidgetParts::row(
       figures_, WidgetParts::figureWithCaption(figures_, readout_, caption_, 28), pressure_));

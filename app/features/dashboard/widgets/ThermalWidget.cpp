@@ -1,5 +1,6 @@
 #include "features/dashboard/widgets/ThermalWidget.h"
 
+#include "design/BareLayout.h"
 #include "design/Readout.h"
 #include "design/ThermalScale.h"
 #include "design/ToneLabel.h"
@@ -14,9 +15,7 @@ namespace kivo {
 ThermalWidget::ThermalWidget(MonitorModel& model, WidgetSize size, QWidget* parent)
     : WidgetView(model, WidgetKind::thermal, size, parent) {
   figures_ = new QWidget(column());
-  auto* inner = new QVBoxLayout(figures_);
-  inner->setContentsMargins(0, 0, 0, 0);
-  inner->setSpacing(8);
+  auto* inner = bareColumn(figures_, 8);
   readout_ = new Readout(std::nullopt, std::nullopt, 22, Palette::textPrimary, figures_);
   inner->addWidget(readout_);
   inner->addStretch(1);

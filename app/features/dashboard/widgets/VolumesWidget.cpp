@@ -1,5 +1,6 @@
 #include "features/dashboard/widgets/VolumesWidget.h"
 
+#include "design/BareLayout.h"
 #include "design/Environment.h"
 #include "design/Meter.h"
 #include "design/ToneLabel.h"
@@ -16,9 +17,7 @@ VolumesWidget::VolumesWidget(MonitorModel& model, WidgetSize size, QWidget* pare
   auto* layout = columnLayout();
   for (Block& block : blocks_) {
     block.block = new QWidget(column());
-    auto* inner = new QVBoxLayout(block.block);
-    inner->setContentsMargins(0, 0, 0, 0);
-    inner->setSpacing(3);
+    auto* inner = bareColumn(block.block, 3);
     block.line = new WidgetLine(Typeface::system(12, QFont::Medium), Palette::textPrimary,
                                 Typeface::caption(), Palette::textSecondary, Qt::ElideRight, block.block);
     block.meter = new Meter(std::nullopt, Palette::accent, 6, block.block);

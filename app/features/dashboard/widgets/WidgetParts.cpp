@@ -1,5 +1,6 @@
 #include "features/dashboard/widgets/WidgetParts.h"
 
+#include "design/BareLayout.h"
 #include "design/HintFence.h"
 #include "design/Readout.h"
 #include "design/Sparkline.h"
@@ -13,9 +14,7 @@ namespace kivo::WidgetParts {
 
 QWidget* row(QWidget* parent, QWidget* first, QWidget* second) {
   auto* widget = new QWidget(parent);
-  auto* layout = new QHBoxLayout(widget);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(8);
+  auto* layout = bareRow(widget, 8);
   layout->addWidget(first, 0, Qt::AlignTop);
   layout->addStretch(1);
   if (second) layout->addWidget(second, 0, Qt::AlignTop);
@@ -24,9 +23,7 @@ QWidget* row(QWidget* parent, QWidget* first, QWidget* second) {
 
 QWidget* figureWithCaption(QWidget* parent, Readout*& readout, ToneLabel*& caption, qreal size) {
   auto* widget = new QWidget(parent);
-  auto* layout = new QVBoxLayout(widget);
-  layout->setContentsMargins(0, 0, 0, 0);
-  layout->setSpacing(Readout::kSpacing);
+  auto* layout = bareColumn(widget, Readout::kSpacing);
   readout = new Readout(std::nullopt, std::nullopt, size, Palette::textPrimary, widget);
   caption = new ToneLabel(QString(), Typeface::caption(), Palette::textSecondary, widget);
   caption->setObjectName(QStringLiteral("widget.caption"));
