@@ -89,6 +89,7 @@ QString LaunchAtLogin::execValue(const QString& program) {
 }
 
 bool LaunchAtLogin::setEnabled(bool enabled) {
+  failure_.clear();
   const QString path = entryPath();
   if (!enabled) {
     if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink()) return true;
@@ -128,7 +129,8 @@ bool LaunchAtLogin::setEnabled(bool enabled) {
   return true;
 }
 
-void LaunchAtLogin::fail(const QString& reason) const {
+void LaunchAtLogin::fail(const QString& reason) {
+  failure_ = reason;
   log_(QStringLiteral("KIVO Monitor: launch at login change failed: ") + reason);
 }
 

@@ -77,9 +77,14 @@ std::optional<AppSettings::Overrides> AppSettings::decodeOverrides(const QByteAr
   return SettingCodecs::decodeOverrides(data);
 }
 
+QVariant AppSettings::stored(const QString& key) {
+  const QVariant value = defaults_.object(key);
+  return value.isValid() ? value : defaults_.adoptPlainJson(key);
+}
+
 template <typename T, typename Decode>
 std::optional<T> AppSettings::read(const QString& key, Decode decode) {
-  const QVariant stored = defaults_.object(key);
+  const QVariant stored = this->stored(key);
   if (!stored.isValid()) return std::nullopt;
   std::optional<T> value = decode(stored);
   if (!value) {
@@ -91,7 +96,7 @@ std::optional<T> AppSettings::read(const QString& key, Decode decode) {
 
 template <typename T, typename ReadFields>
 std::optional<T> AppSettings::readFields(const QString& key, ReadFields readFields) {
-  const QVariant stored = defaults_.object(key);
+  const QVariant stored = this->stored(key);
   if (!stored.isValid()) return std::nullopt;
   const auto object = StoredValue::jsonObject(stored);
   if (!object) {
@@ -150,6 +155,7 @@ AppSettings::AppSettings(Preferences& defaults, QObject* parent) : QObject(paren
 
   selectedPreset_ = read<QUuid>(kSelectedPreset, identifier).value_or(DashboardPreset::overviewID);
   saveError_ = defaults_.saveError();
+  readError_ = defaults_.readError();
 }
 
 void AppSettings::write(const QString& key, const QVariant& value) {
@@ -163,6 +169,8 @@ void AppSettings::write(const QString& key, const QVariant& value) {
   changes.append({key, value});
   defaults_.apply(changes);
   if (change(saveError_, defaults_.saveError())) emit saveErrorChanged();
+  // The first write sets an unreadable file aside: where it went is told from now on.
+  if (change(readError_, defaults_.readError())) emit readErrorChanged();
 }
 
 template <typename T, typename Decode>

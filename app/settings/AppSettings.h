@@ -25,11 +25,11 @@ namespace kivo {
 //
 // A stored value that does not decode gives the setting its default and stays stored as it is;
 // the sampling, retention and threshold objects are read field by field, so one bad field
-// falls back (or an interval out of its range is clamped) alone; each is named on standard
-// error. What was replaced stays stored too;
-// the first write of that setting keeps it under "<key>.unreadable" (or "<key>.unreadable.N"
-// when an earlier one is kept there), so it is never lost.
-// Assigning the value a setting already has writes nothing and signals nothing.
+// falls back (or a value outside what the settings window offers is clamped) alone; each is
+// named on standard error. A value written by hand as plain JSON is read as that JSON. What was replaced
+// stays stored too; the first write of that setting keeps it under "<key>.unreadable" (or
+// "<key>.unreadable.N" when an earlier one is kept there), so it is never lost. Assigning the value a setting
+// already has writes nothing and signals nothing.
 class AppSettings : public QObject {
   Q_OBJECT
 
@@ -61,6 +61,8 @@ class AppSettings : public QObject {
   const QUuid& selectedPreset() const { return selectedPreset_; }
   // Why the last change could not be saved, or empty; the next change tries again.
   const QString& saveError() const { return saveError_; }
+  // Why the stored settings could not be read at start and where that file is kept, or empty.
+  const QString& readError() const { return readError_; }
 
   void setTelemetry(const TelemetryConfiguration& value);
   void setRetention(const RetentionPolicy& value);
@@ -123,8 +125,11 @@ class AppSettings : public QObject {
   void builtInOverridesChanged();
   void selectedPresetChanged();
   void saveErrorChanged();
+  void readErrorChanged();
 
  private:
+  // The stored value of key, taking one written by hand as plain JSON.
+  QVariant stored(const QString& key);
   // Reads the stored value of key through decode; on failure remembers the raw value and
   // returns absent.
   template <typename T, typename Decode>
@@ -161,6 +166,7 @@ class AppSettings : public QObject {
   Overrides builtInOverrides_;
   QUuid selectedPreset_;
   QString saveError_;
+  QString readError_;
 };
 
 }  // namespace kivo

@@ -174,10 +174,45 @@ void JsonFilePreferences::load() {
   const FileState state = read(&root);
   if (!state.problem.isEmpty()) {
     unreadable_ = true;
+    startProblem_ = state.problem;
+    startUnopenable_ = state.unopenable;
     fail(state.problem);
     return;
   }
   split(root, values_, foreign_);
+}
+
+QString JsonFilePreferences::readError() const {
+  if (startProblem_.isEmpty()) return {};
+  if (startUnopenable_) {
+    return QStringLiteral(
+               "%1. The settings start from their defaults and are not saved while it cannot be "
+               "read.")
+        .arg(startProblem_);
+  }
+  if (!preservedCopy_.isEmpty()) {
+    return QStringLiteral("%1. It was kept as %2, and the settings started from their defaults.")
+        .arg(startProblem_, preservedCopy_);
+  }
+  return QStringLiteral(
+             "%1. The settings start from their defaults; the file is kept as %2 at the first "
+             "change.")
+      .arg(startProblem_, unreadableName(path_, [](const QString& name) { return QFileInfo::exists(name); }));
+}
+
+QVariant JsonFilePreferences::adoptPlainJson(const QString& key) {
+  const QJsonValue value = foreign_.value(key);
+  QByteArray data;
+  if (value.isObject()) {
+    data = QJsonDocument(value.toObject()).toJson(QJsonDocument::Compact);
+  } else if (value.isArray()) {
+    data = QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact);
+  } else {
+    return {};
+  }
+  foreign_.remove(key);
+  values_.insert(key, data);
+  return data;
 }
 
 void JsonFilePreferences::takeOutsideEdits() {
@@ -203,6 +238,8 @@ void JsonFilePreferences::takeOutsideEdits() {
   values_ = std::move(values);
   foreign_ = std::move(foreign);
   unreadable_ = false;
+  // Mended by hand: nothing is set aside any more.
+  if (!startUnopenable_ && preservedCopy_.isEmpty()) startProblem_.clear();
 }
 
 QVariant JsonFilePreferences::object(const QString& key) const {

@@ -37,6 +37,8 @@ class JsonFilePreferences : public Preferences {
 
   QString saveError() const override { return saveError_; }
   void saveBeforeQuit() override;
+  QVariant adoptPlainJson(const QString& key) override;
+  QString readError() const override;
 
   const QString& path() const { return path_; }
   // The last failure to read or write the file, or empty.
@@ -90,6 +92,8 @@ class JsonFilePreferences : public Preferences {
   bool unreadable_ = false;
   QString lastError_;
   QString preservedCopy_;
+  QString startProblem_;  // why the file could not be read at start
+  bool startUnopenable_ = false;
   QString saveError_;
 };
 

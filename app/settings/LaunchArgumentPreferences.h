@@ -21,6 +21,10 @@ class LaunchArgumentPreferences : public Preferences {
   void apply(const QList<Change>& changes) override;
   QStringList keys() const override;
   QString saveError() const override { return base_ ? base_->saveError() : QString(); }
+  QVariant adoptPlainJson(const QString& key) override {
+    return base_ ? base_->adoptPlainJson(key) : QVariant();
+  }
+  QString readError() const override { return base_ ? base_->readError() : QString(); }
   void saveBeforeQuit() override {
     if (base_) base_->saveBeforeQuit();
   }

@@ -30,6 +30,16 @@ class Preferences {
   // Why the last write did not reach the disk, or empty once one has; the values stay in
   // memory either way.
   virtual QString saveError() const { return {}; }
+  // A value written by hand as plain JSON (an object or an array) where the store keeps data
+  // in its own wrapped form: from now on it reads as that JSON, compact, as data. Invalid
+  // when there is none.
+  virtual QVariant adoptPlainJson(const QString& key) {
+    Q_UNUSED(key);
+    return {};
+  }
+  // Why the stored settings could not be read at start, and where the file is, or will be,
+  // kept aside; empty when they were read.
+  virtual QString readError() const { return {}; }
   // At quit: changes that could not be saved are tried once more, and said on standard error
   // if they still cannot be.
   virtual void saveBeforeQuit() {}

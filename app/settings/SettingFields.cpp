@@ -26,15 +26,6 @@ double SettingFieldReader::number(const char* field, double fallback, double low
   return bounded;
 }
 
-double SettingFieldReader::positive(const char* field, double fallback) {
-  const QJsonValue value = object_.value(QLatin1String(field));
-  if (value.isUndefined()) return fallback;
-  if (!value.isDouble() || !std::isfinite(value.toDouble()) || value.toDouble() <= 0) {
-    return fellBack(field, fallback);
-  }
-  return value.toDouble();
-}
-
 bool SettingFieldReader::flag(const char* field, bool fallback) {
   const QJsonValue value = object_.value(QLatin1String(field));
   if (value.isUndefined()) return fallback;
@@ -62,16 +53,15 @@ T SettingFieldReader::fellBack(const char* field, T fallback) {
 
 namespace SettingFields {
 
-// The sampling intervals are those of the sampling pane's sliders, widened below to what the
-// test interval option writes (0.5 s, processes twice that); the flush interval has no
+// The sampling intervals are those of the sampling pane's sliders; the flush interval has no
 // control, and longer than five minutes would lose that much history to a crash.
 TelemetryConfiguration telemetry(SettingFieldReader& r) {
   const TelemetryConfiguration d;
   TelemetryConfiguration c;
-  c.interval = r.number("interval", d.interval, 0.5, TelemetryConfiguration::intervalRange.upper);
-  c.backgroundInterval = r.number("backgroundInterval", d.backgroundInterval, 0.5, 30);
-  c.processInterval = r.number("processInterval", d.processInterval, 1, 30);
-  c.slowInterval = r.number("slowInterval", d.slowInterval, 10, 120);
+  c.interval = r.number("interval", d.interval, interval);
+  c.backgroundInterval = r.number("backgroundInterval", d.backgroundInterval, backgroundInterval);
+  c.processInterval = r.number("processInterval", d.processInterval, processInterval);
+  c.slowInterval = r.number("slowInterval", d.slowInterval, slowInterval);
   c.batterySaver = r.flag("batterySaver", d.batterySaver);
   c.bestEffortMetrics = r.flag("bestEffortMetrics", d.bestEffortMetrics);
   c.historyEnabled = r.flag("historyEnabled", d.historyEnabled);
@@ -79,14 +69,13 @@ TelemetryConfiguration telemetry(SettingFieldReader& r) {
   return c;
 }
 
-// A retention that matches none of the pane's choices stays as it is; only one that keeps
-// nothing (zero or less) is refused.
+// A retention between the pane's choices stays as it is.
 RetentionPolicy retention(SettingFieldReader& r) {
   const RetentionPolicy d;
   RetentionPolicy c;
-  c.raw = r.positive("raw", d.raw);
-  c.minute = r.positive("minute", d.minute);
-  c.hour = r.positive("hour", d.hour);
+  c.raw = r.number("raw", d.raw, rawRetention);
+  c.minute = r.number("minute", d.minute, minuteRetention);
+  c.hour = r.number("hour", d.hour, hourRetention);
   return c;
 }
 

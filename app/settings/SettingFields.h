@@ -24,8 +24,9 @@ class SettingFieldReader {
 
   // A finite number at least `lower` (and at most `upper` when given).
   double number(const char* field, double fallback, double lower, std::optional<double> upper = std::nullopt);
-  // A finite number above zero.
-  double positive(const char* field, double fallback);
+  double number(const char* field, double fallback, TelemetryConfiguration::Range range) {
+    return number(field, fallback, range.lower, range.upper);
+  }
   bool flag(const char* field, bool fallback);
   std::int64_t whole(const char* field, std::int64_t fallback, std::int64_t lower);
 
@@ -40,6 +41,19 @@ class SettingFieldReader {
 
 // The objects read field by field, each within the ranges the settings allow.
 namespace SettingFields {
+
+using Range = TelemetryConfiguration::Range;
+
+// What the settings window offers, from its sliders' ends and its pickers' first and last
+// choices. A stored value outside is brought to the nearest end; one inside that no control
+// stands on exactly (1.5 s, 90 minutes) is kept as it is.
+inline constexpr Range interval = TelemetryConfiguration::intervalRange;
+inline constexpr Range backgroundInterval{2, 30};
+inline constexpr Range processInterval{2, 30};
+inline constexpr Range slowInterval{10, 120};
+inline constexpr Range rawRetention{3'600, 259'200};           // 1 hour to 3 days
+inline constexpr Range minuteRetention{604'800, 7'776'000};    // 7 to 90 days
+inline constexpr Range hourRetention{7'776'000, 157'680'000};  // 90 days to 5 years
 
 TelemetryConfiguration telemetry(SettingFieldReader& reader);
 RetentionPolicy retention(SettingFieldReader& reader);

@@ -22,7 +22,8 @@ SettingsWindow::SettingsWindow(MonitorModel& model, AppSettings& settings, Launc
   setDocumentMode(true);
   SettingsView::addPanes(this, model, settings, launchAtLogin, trayHost);
 
-  // A change that could not be saved is said here while it lasts; the next change tries again.
+  // A change that could not be saved is said here while it lasts (the next change tries again),
+  // and so is a settings file that could not be read at start, with where it is kept.
   saveError_ = new QLabel(this);
   saveError_->setObjectName(QStringLiteral("settings.saveError"));
   saveError_->setTextFormat(Qt::PlainText);
@@ -30,6 +31,7 @@ SettingsWindow::SettingsWindow(MonitorModel& model, AppSettings& settings, Launc
   setCornerWidget(saveError_, Qt::TopRightCorner);
   showSaveError();
   connect(&settings, &AppSettings::saveErrorChanged, this, &SettingsWindow::showSaveError);
+  connect(&settings, &AppSettings::readErrorChanged, this, &SettingsWindow::showSaveError);
   // A window of settings behaves as a dialog: Escape closes it and screen readers call it one.
   Accessibility::setRole(this, QAccessible::Dialog);
   Accessibility::pressWithReturn(this);
@@ -39,8 +41,14 @@ SettingsWindow::SettingsWindow(MonitorModel& model, AppSettings& settings, Launc
 }
 
 void SettingsWindow::showSaveError() {
-  const QString& error = settings_.saveError();
-  const QString message = kivo::tr("Settings are not saved");
+  const QString& saveError = settings_.saveError();
+  const QString& readError = settings_.readError();
+  const QString message =
+      !saveError.isEmpty() ? kivo::tr("Settings are not saved") : kivo::tr("Settings file not read");
+  QStringList details;
+  if (!saveError.isEmpty()) details << saveError;
+  if (!readError.isEmpty()) details << readError;
+  const QString error = details.join(u'\n');
   // The six tabs keep their whole width: the message takes the room they leave, and where that
   // is too little only a warning sign stays, its tooltip and name still saying what happened.
   const QMargins margins = saveError_->contentsMargins();

@@ -1,12 +1,14 @@
 #include "features/settings/GeneralPane.h"
 
 #include "desktop/LaunchAtLogin.h"
+#include "metrics/OutsideText.h"
 #include "settings/AppSettings.h"
 #include "texts/Localized.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QLabel>
 #include <QSignalBlocker>
 
 namespace kivo {
@@ -61,7 +63,12 @@ GeneralPane::GeneralPane(LaunchAtLogin& launchAtLogin, AppSettings& settings, QW
              "the only cue."));
 
   QFormLayout* startup = addSection(tr("Startup"));
+  startup_ = startup;
   login_ = addToggle(startup, tr("Open KIVO Monitor at login"), QStringLiteral("settings.launchAtLogin"));
+  loginFailure_ = addNote(startup, QString());
+  loginFailure_->setObjectName(QStringLiteral("settings.launchAtLoginFailure"));
+  loginFailure_->setTextFormat(Qt::PlainText);
+  startup->setRowVisible(loginFailure_, false);
   addNote(startup, tr("History is only recorded while KIVO Monitor is running."));
   finish();
 
@@ -78,7 +85,10 @@ GeneralPane::GeneralPane(LaunchAtLogin& launchAtLogin, AppSettings& settings, QW
   });
   connect(colorBlind_, &QCheckBox::clicked, this, [this](bool on) { settings_.setColorBlindSafe(on); });
   connect(login_, &QCheckBox::clicked, this, [this](bool on) {
-    launchAtLogin_.setEnabled(on);
+    const bool made = launchAtLogin_.setEnabled(on);
+    showLoginFailure(made                                 ? QString()
+                     : launchAtLogin_.failure().isEmpty() ? tr("The change was refused.")
+                                                          : launchAtLogin_.failure());
     readLogin();
   });
   connect(&settings_, &AppSettings::appearanceChanged, this, &GeneralPane::fill);
@@ -98,6 +108,12 @@ void GeneralPane::fill() {
 void GeneralPane::readLogin() {
   const QSignalBlocker blocker(login_);
   login_->setChecked(launchAtLogin_.isEnabled());
+}
+
+void GeneralPane::showLoginFailure(const QString& reason) {
+  // The reason names a path: shown in its visible form.
+  if (!reason.isEmpty()) loginFailure_->setText(tr("Not changed: %1").arg(OutsideText::visible(reason)));
+  startup_->setRowVisible(loginFailure_, !reason.isEmpty());
 }
 
 void GeneralPane::showEvent(QShowEvent* event) {

@@ -4,6 +4,8 @@
 
 class QCheckBox;
 class QComboBox;
+class QFormLayout;
+class QLabel;
 
 namespace kivo {
 
@@ -24,6 +26,8 @@ class GeneralPane : public SettingsForm {
   void fill();
   // The autostart entry as it is now; a refused change never shows as made.
   void readLogin();
+  // Why the last change of opening at login was refused; empty hides the line.
+  void showLoginFailure(const QString& reason);
 
   LaunchAtLogin& launchAtLogin_;
   AppSettings& settings_;
@@ -31,6 +35,8 @@ class GeneralPane : public SettingsForm {
   QComboBox* density_ = nullptr;
   QCheckBox* colorBlind_ = nullptr;
   QCheckBox* login_ = nullptr;
+  QFormLayout* startup_ = nullptr;
+  QLabel* loginFailure_ = nullptr;
 };
 
 }  // namespace kivo

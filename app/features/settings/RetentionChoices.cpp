@@ -1,5 +1,6 @@
 #include "features/settings/RetentionChoices.h"
 
+#include "settings/SettingFields.h"
 #include "texts/Localized.h"
 
 #include <array>
@@ -16,6 +17,14 @@ constexpr std::array kMinute{Choice{"7 days", 604'800}, Choice{"14 days", 1'209'
                              Choice{"30 days", 2'592'000}, Choice{"90 days", 7'776'000}};
 constexpr std::array kHour{Choice{"90 days", 7'776'000}, Choice{"1 year", 31'536'000},
                            Choice{"2 years", 63'072'000}, Choice{"5 years", 157'680'000}};
+
+// The stored settings are held between the first and the last choice.
+static_assert(kRaw.front().seconds == SettingFields::rawRetention.lower &&
+              kRaw.back().seconds == SettingFields::rawRetention.upper);
+static_assert(kMinute.front().seconds == SettingFields::minuteRetention.lower &&
+              kMinute.back().seconds == SettingFields::minuteRetention.upper);
+static_assert(kHour.front().seconds == SettingFields::hourRetention.lower &&
+              kHour.back().seconds == SettingFields::hourRetention.upper);
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 #include "features/settings/SettingsFacts.h"
 #include "model/MonitorModel.h"
 #include "settings/AppSettings.h"
+#include "settings/SettingFields.h"
 #include "texts/Localized.h"
 
 #include <QCheckBox>
@@ -16,14 +17,23 @@
 
 namespace kivo {
 
+namespace {
+
+// The stored settings are held to the same ends.
+IntervalSlider slider(SettingFields::Range range) {
+  return {range.lower, range.upper};
+}
+
+}  // namespace
+
 SamplingPane::SamplingPane(MonitorModel& model, AppSettings& settings, QWidget* parent)
     : SettingsForm(parent),
       model_(model),
       settings_(settings),
-      rows_{Row{{1, 10}, &TelemetryConfiguration::interval},
-            Row{{2, 30}, &TelemetryConfiguration::backgroundInterval},
-            Row{{2, 30}, &TelemetryConfiguration::processInterval},
-            Row{{10, 120}, &TelemetryConfiguration::slowInterval}} {
+      rows_{Row{slider(SettingFields::interval), &TelemetryConfiguration::interval},
+            Row{slider(SettingFields::backgroundInterval), &TelemetryConfiguration::backgroundInterval},
+            Row{slider(SettingFields::processInterval), &TelemetryConfiguration::processInterval},
+            Row{slider(SettingFields::slowInterval), &TelemetryConfiguration::slowInterval}} {
   const char* labels[] = {"While a window is visible", "Tray only", "Process list", "Volumes and battery"};
   const char* names[] = {"settings.interval", "settings.backgroundInterval", "settings.processInterval",
                          "settings.slowInterval"};

@@ -123,7 +123,7 @@ std::vector<FallbackCase> fallbackCases() {
   telemetry.remove(QStringLiteral("flushInterval"));
   QJsonObject telemetryWrongType = TelemetryConfiguration().toJson();
   telemetryWrongType[QStringLiteral("interval")] = QStringLiteral("2");
-  QJsonObject retention = RetentionPolicy{1, 2, 3}.toJson();
+  QJsonObject retention = RetentionPolicy{7200, 1209600, 3}.toJson();
   retention.remove(QStringLiteral("hour"));
   QJsonArray rules = AlertRule::listToJson(AlertRule::defaults());
   QJsonObject badRule = rules[3].toObject();
@@ -162,7 +162,8 @@ std::vector<FallbackCase> fallbackCases() {
       {"telemetry as text", "telemetry", QString::fromUtf8(json(TelemetryConfiguration().toJson())),
        telemetryIsDefault},
       {"retention without hour", "retention", json(retention),
-       defaultsOf([](const AppSettings& s) { return s.retention(); }, RetentionPolicy{1, 2, 63072000})},
+       defaultsOf([](const AppSettings& s) { return s.retention(); },
+                  RetentionPolicy{7200, 1209600, 63072000})},
       {"one unreadable rule", "rules", json(rules),
        [](const AppSettings& s) { return sameRulesIgnoringIds(s.rules(), AlertRule::defaults()); }},
       {"rules as an object", "rules", json(QJsonObject{}),
@@ -246,14 +247,14 @@ TEST(AppSettings, ObjectsAreReadFieldByFieldAndIntervalsClampedToTheirRanges) {
        [&](const AppSettings& s) { return s.telemetry().flushInterval == 300; }},
       {"telemetry", "flushInterval", -5,
        [&](const AppSettings& s) { return s.telemetry().flushInterval == 0; }},
-      {"telemetry", "interval", 0.2, [&](const AppSettings& s) { return s.telemetry().interval == 0.5; }},
+      {"telemetry", "interval", 0.2, [&](const AppSettings& s) { return s.telemetry().interval == 1; }},
       {"telemetry", "interval", 11, [&](const AppSettings& s) { return s.telemetry().interval == 10; }},
       {"telemetry", "backgroundInterval", 31,
        [&](const AppSettings& s) {
          return s.telemetry().backgroundInterval == 30 && s.telemetry().interval == 3;
        }},
       {"telemetry", "processInterval", 0.1,
-       [&](const AppSettings& s) { return s.telemetry().processInterval == 1; }},
+       [&](const AppSettings& s) { return s.telemetry().processInterval == 2; }},
       {"telemetry", "slowInterval", 5,
        [&](const AppSettings& s) { return s.telemetry().slowInterval == 10; }},
       {"telemetry", "slowInterval", 600,
@@ -266,7 +267,7 @@ TEST(AppSettings, ObjectsAreReadFieldByFieldAndIntervalsClampedToTheirRanges) {
        }},
       {"retention", "hour", -1,
        [&](const AppSettings& s) {
-         return s.retention() == RetentionPolicy{5400, 604800, 63072000};
+         return s.retention() == RetentionPolicy{5400, 604800, 7776000};
        }},
       {"retention", "raw", "6h",
        [&](const AppSettings& s) {
@@ -336,6 +337,73 @@ TEST(AppSettings, ValuesThatAreNotFallbacks) {
             (std::vector{MenuBarItem::battery, MenuBarItem::cpu, MenuBarItem::battery}));
 }
 
+// Values written into settings.json by hand: one outside what the settings window offers is
+// brought to the nearest end it offers, and a setting written as plain JSON instead of the
+// file's own wrapped form is read as that JSON; whatever is not used as it stands is said.
+TEST(AppSettings, HandWrittenValuesAreHeldToTheWindowsRangesAndTakenInPlainJson) {
+  const TelemetryConfiguration sampling;
+  const RetentionPolicy keeping;
+  const struct {
+    const char* name;
+    const char* entry;
+    std::function<bool(const AppSettings&)> holds;
+    const char* said;  // what the one warning names, or none
+  } cases[] = {
+      {"an interval below the slider", R"("telemetry": {"json": {"interval": -5}})",
+       [](const AppSettings& s) { return s.telemetry().interval == 1; }, "telemetry.interval"},
+      {"an interval above the slider, in plain JSON", R"("telemetry": {"interval": 60})",
+       [](const AppSettings& s) { return s.telemetry().interval == 10; }, "telemetry.interval"},
+      {"a tray interval below its slider", R"("telemetry": {"json": {"backgroundInterval": 0.5}})",
+       [](const AppSettings& s) { return s.telemetry().backgroundInterval == 2; },
+       "telemetry.backgroundInterval"},
+      {"a retention beyond the longest choice", R"("retention": {"json": {"hour": 1e300}})",
+       [](const AppSettings& s) { return s.retention().hour == 157'680'000; }, "retention.hour"},
+      {"a retention of nothing, in plain JSON", R"("retention": {"raw": 0})",
+       [](const AppSettings& s) { return s.retention().raw == 3'600; }, "retention.raw"},
+      {"a retention between the choices", R"("retention": {"minute": 1000000})",
+       [](const AppSettings& s) { return s.retention().minute == 1'000'000; }, nullptr},
+      {"sampling in plain JSON", R"("telemetry": {"interval": 3})",
+       [&](const AppSettings& s) {
+         TelemetryConfiguration expected = sampling;
+         expected.interval = 3;
+         return s.telemetry() == expected && s.retention() == keeping;
+       },
+       nullptr},
+      {"indicators in plain JSON", R"("menuBarItems": ["disk", "cpu"])",
+       [](const AppSettings& s) {
+         return s.menuBarItems() == std::vector{MenuBarItem::disk, MenuBarItem::cpu};
+       },
+       nullptr},
+      {"sampling as a plain number", R"("telemetry": 3)",
+       [&](const AppSettings& s) { return s.telemetry() == sampling; }, "telemetry"},
+      {"a host name as an object", R"("latencyHost": {"host": "example.org"})",
+       [](const AppSettings& s) { return s.latencyHost() == AppSettings::kDefaultLatencyHost; },
+       "latencyHost"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("settings.json"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray("{") + c.entry + "}");
+    file.close();
+    JsonFilePreferences domain(path);
+    settingsWarnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(collectSettingsWarning);
+    AppSettings settings(domain);
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(c.holds(settings));
+    if (!c.said) {
+      EXPECT_TRUE(settingsWarnings.isEmpty()) << settingsWarnings.join("\n").toStdString();
+      continue;
+    }
+    ASSERT_EQ(settingsWarnings.size(), 1) << settingsWarnings.join("\n").toStdString();
+    EXPECT_TRUE(settingsWarnings.front().contains(QLatin1String(c.said)))
+        << settingsWarnings.front().toStdString();
+  }
+}
+
 TEST(AppSettings, EveryPropertyRoundTripsThroughTheSettingsFile) {
   QTemporaryDir dir;
   const QString path = dir.filePath(QStringLiteral("kivo-monitor/settings.json"));
@@ -360,7 +428,7 @@ TEST(AppSettings, EveryPropertyRoundTripsThroughTheSettingsFile) {
     JsonFilePreferences domain(path);
     AppSettings settings(domain);
     settings.setTelemetry(telemetry);
-    settings.setRetention({3600, 86400, 604800.5});
+    settings.setRetention({3600, 1209600, 31536000.5});
     settings.setRules(rules);
     settings.setThresholds(thresholds);
     settings.setAppearance(AppearanceChoice::dark);
@@ -394,7 +462,7 @@ TEST(AppSettings, EveryPropertyRoundTripsThroughTheSettingsFile) {
   JsonFilePreferences domain(path);
   AppSettings settings(domain);
   EXPECT_EQ(settings.telemetry(), telemetry);
-  EXPECT_EQ(settings.retention(), (RetentionPolicy{3600, 86400, 604800.5}));
+  EXPECT_EQ(settings.retention(), (RetentionPolicy{3600, 1209600, 31536000.5}));
   EXPECT_EQ(settings.rules(), rules);
   EXPECT_EQ(settings.thresholds(), thresholds);
   EXPECT_EQ(settings.appearance(), AppearanceChoice::dark);

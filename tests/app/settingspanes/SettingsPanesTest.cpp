@@ -145,8 +145,8 @@ TEST_F(SettingsPanes, EveryChoiceIsWrittenToTheTestSuiteFile) {
 TEST_F(SettingsPanes, StoredValuesNoControlCanShowAreShownAsTheyAreAndKeptUntilTheUserPicks) {
   SettingsRig rig([](AppSettings& settings) {
     TelemetryConfiguration telemetry;
-    telemetry.interval = 0.5;  // what the test interval option writes
-    telemetry.backgroundInterval = 0.5;
+    telemetry.interval = 1.5;  // edited by hand
+    telemetry.backgroundInterval = 2.5;
     settings.setTelemetry(telemetry);
     settings.setRetention({5'400, 1'209'600, 100'000'000});  // edited by hand
   });
@@ -156,9 +156,9 @@ TEST_F(SettingsPanes, StoredValuesNoControlCanShowAreShownAsTheyAreAndKeptUntilT
   open(rig);
   for (int tab = 0; tab < window->count(); ++tab) showTab(tab);
   showTab(1);
-  EXPECT_EQ(text(*window, "settings.interval.value"), "0.5 s");
+  EXPECT_EQ(text(*window, "settings.interval.value"), "1.5 s");
   EXPECT_EQ(find<QSlider>(*window, "settings.interval")->value(), 1);
-  EXPECT_EQ(text(*window, "settings.backgroundInterval.value"), "0.5 s");
+  EXPECT_EQ(text(*window, "settings.backgroundInterval.value"), "2.5 s");
   EXPECT_EQ(find<QSlider>(*window, "settings.backgroundInterval")->value(), 2);
   auto* raw = find<QComboBox>(*window, "settings.retention.raw");
   EXPECT_EQ(raw->count(), 5);
@@ -168,7 +168,7 @@ TEST_F(SettingsPanes, StoredValuesNoControlCanShowAreShownAsTheyAreAndKeptUntilT
   window.reset();
   test::settle();
   EXPECT_EQ(rig.suiteBytes(), before);
-  EXPECT_EQ(rig.settings->telemetry().interval, 0.5);
+  EXPECT_EQ(rig.settings->telemetry().interval, 1.5);
 
   // The user's own choice replaces the value, and the extra entry goes.
   open(rig);
@@ -181,7 +181,7 @@ TEST_F(SettingsPanes, StoredValuesNoControlCanShowAreShownAsTheyAreAndKeptUntilT
   showTab(1);
   step(find<QSlider>(*window, "settings.interval"), 1);
   EXPECT_EQ(rig.settings->telemetry().interval, 2);
-  EXPECT_EQ(rig.settings->telemetry().backgroundInterval, 0.5);
+  EXPECT_EQ(rig.settings->telemetry().backgroundInterval, 2.5);
   EXPECT_EQ(text(*window, "settings.interval.value"), "2 s");
 }
 
@@ -404,7 +404,16 @@ TEST_F(SettingsPanes, LaunchAtLoginWritesTheAutostartEntryAndShowsOnlyWhatIsTrue
   blocker.close();
   login->click();
   EXPECT_FALSE(login->isChecked());
+  // Why is said in the pane, naming the place.
+  EXPECT_TRUE(shown(*window, "settings.launchAtLoginFailure"));
+  EXPECT_TRUE(text(*window, "settings.launchAtLoginFailure").contains(rig.config.path() + "/autostart"))
+      << text(*window, "settings.launchAtLoginFailure").toStdString();
+  window->grab().save(test::outputDir() + QStringLiteral("/settings-login-refused.png"));
   ASSERT_TRUE(blocker.remove());
+  login->click();
+  EXPECT_TRUE(login->isChecked());
+  EXPECT_FALSE(shown(*window, "settings.launchAtLoginFailure"));
+  login->click();
 
   if (::geteuid() != 0) {
     QDir().mkpath(rig.config.path() + QStringLiteral("/autostart"));
@@ -414,6 +423,32 @@ TEST_F(SettingsPanes, LaunchAtLoginWritesTheAutostartEntryAndShowsOnlyWhatIsTrue
     EXPECT_FALSE(login->isChecked());
     EXPECT_FALSE(QFileInfo::exists(entry));
   }
+}
+
+// A settings file that could not be read at start is said in the window, as a failed save is,
+// with where the file is kept aside.
+TEST_F(SettingsPanes, ASettingsFileThatCouldNotBeReadIsSaidWithWhereItIsKept) {
+  QString suite;
+  SettingsRig rig([&suite](AppSettings&) {
+    suite = JsonFilePreferences::testSuitePath();
+    QDir().mkpath(QFileInfo(suite).absolutePath());
+    QFile file(suite);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("{\"appearance\": ");
+  });
+  open(rig);
+  auto* line = find<QLabel>(*window, "settings.saveError");
+  ASSERT_TRUE(line);
+  EXPECT_FALSE(line->isHidden());
+  EXPECT_TRUE(line->toolTip().contains(suite + ".unreadable")) << line->toolTip().toStdString();
+  window->grab().save(test::outputDir() + QStringLiteral("/settings-file-not-read.png"));
+
+  // The first change sets the file aside; the line then says where it went.
+  find<QCheckBox>(*window, "settings.colorBlindSafe")->click();
+  EXPECT_TRUE(QFileInfo::exists(suite + ".unreadable"));
+  EXPECT_TRUE(line->toolTip().contains("It was kept as " + suite + ".unreadable"))
+      << line->toolTip().toStdString();
+  EXPECT_FALSE(line->isHidden());
 }
 
 TEST_F(SettingsPanes, AboutShowsTheVersionAndFollowsTheLiveFootprint) {
