@@ -15,12 +15,30 @@
 
 namespace kivo {
 
+namespace rawvalues {
+// Whether the enumeration declares a case of this value: compilers spell a declared case by its
+// name in a function's signature, and any other value as a cast, "(Kind)3".
+template <auto kCase>
+constexpr bool isDeclared() {
+  constexpr std::string_view signature = __PRETTY_FUNCTION__;
+  constexpr std::string_view key = "kCase = ";
+  constexpr std::size_t at = signature.find(key);
+  static_assert(at != std::string_view::npos, "this compiler spells template arguments in another way");
+  return signature[at + key.size()] != '(';
+}
+}  // namespace rawvalues
+
 // The cases of an enumeration whose raw value is its case name, and the look-ups each such
 // enumeration offers (allCases, rawValue, fromRawValue, toJson, fromJson). The cases are listed
 // in declaration order, so a raw value is found by index; a table in another order does not
-// compile when it is constexpr.
+// compile when it is constexpr, and neither does one that leaves out the last cases (rawValue
+// would read past its end for them).
 template <typename Enum, std::size_t N>
 class RawValueTable {
+  static_assert(std::is_enum_v<Enum> && !std::is_convertible_v<Enum, int>, "a scoped enumeration");
+  static_assert(!rawvalues::isDeclared<static_cast<Enum>(N)>(),
+                "the table leaves out a case of its enumeration: every case is listed, in declaration order");
+
  public:
   using Entry = std::pair<Enum, std::string_view>;
   using EnumType = Enum;
