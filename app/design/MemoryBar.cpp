@@ -50,7 +50,6 @@ std::vector<SegmentBar::Segment> MemoryBar::segments(const MemorySample& memory,
 
 void MemoryBar::paint(QPainter& painter, const QRectF& rect, const MemorySample& memory, bool colorBlindSafe,
                       bool dark, const QColor& track) {
-  // Drawn here rather than by a SegmentBar: the cached segment is translucent.
   const std::vector<SegmentBar::Segment> parts = segments(memory, colorBlindSafe);
   const std::array<QColor, 4> resolved = resolvedColors(colorBlindSafe, dark);
   const std::vector<QRectF> frames =

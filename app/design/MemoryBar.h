@@ -14,7 +14,7 @@ class QPainter;
 
 namespace kivo {
 
-// The partition of physical memory as a segment bar 10 high: app, wired, compressed and cached
+// The partition of physical memory as a bar of segments 10 high: app, wired, compressed and cached
 // memory left to right, free memory the empty rest. Without a compressed figure (no zswap and
 // no zram) that segment is left out rather than drawn as 0.
 class MemoryBar : public QWidget {

@@ -94,7 +94,6 @@ void PortalColorScheme::update(std::optional<Appearance::ColorScheme> scheme) {
 void PortalColorScheme::settle() {
   if (settled_) return;
   settled_ = true;
-  emit settledChanged();
 }
 
 }  // namespace kivo

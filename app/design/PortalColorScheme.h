@@ -31,7 +31,6 @@ class PortalColorScheme : public QObject {
 
  signals:
   void changed(std::optional<Appearance::ColorScheme> scheme);
-  void settledChanged();
 
  private slots:
   // SettingChanged(s namespace, s key, v value) as a whole message: any other shape is ignored.

@@ -23,7 +23,8 @@ std::uint64_t rise(std::uint64_t previous, std::uint64_t current) {
 }
 
 // user = user + nice (guest time is already inside both); system = system + irq + softirq + steal;
-// idle = idle + iowait.
+// idle = idle + iowait. Each field's difference saturates at 0: the kernel's per-CPU idle and
+// iowait can step backwards, and these 64-bit counters never wrap.
 TickDelta difference(const CPUTicks& p, const CPUTicks& c) {
   return {rise(p.user, c.user) + rise(p.nice, c.nice),
           rise(p.system, c.system) + rise(p.irq, c.irq) + rise(p.softirq, c.softirq) + rise(p.steal, c.steal),
@@ -58,20 +59,6 @@ void forEachMatch(std::span<const CPUTicks> previous, std::span<const CPUTicks> 
 }
 
 }  // namespace
-
-namespace CPUMath {
-
-CPULoad coreLoad(const CPUTicks& previous, const CPUTicks& current) {
-  return toLoad(difference(previous, current));
-}
-
-CPULoad aggregate(std::span<const CPUTicks> previous, std::span<const CPUTicks> current) {
-  TickDelta sum;
-  forEachMatch(previous, current, [&](const CPUTicks& p, const CPUTicks& c) { sum.add(difference(p, c)); });
-  return toLoad(sum);
-}
-
-}  // namespace CPUMath
 
 CPUCollector::CPUCollector(const std::string& root) : reader_(KernelFiles(root)) {}
 

@@ -10,15 +10,6 @@
 
 namespace kivo {
 
-namespace CPUMath {
-// Load of one CPU between two readings. Each field's difference saturates at 0: the kernel's
-// per-CPU idle and iowait can step backwards, and these 64-bit counters never wrap.
-CPULoad coreLoad(const CPUTicks& previous, const CPUTicks& current);
-// The whole machine: ticks summed over the CPUs present in both readings (matched by number,
-// since CPUs can go offline), so every CPU weighs by its ticks. Zero when none match.
-CPULoad aggregate(std::span<const CPUTicks> previous, std::span<const CPUTicks> current);
-}  // namespace CPUMath
-
 // Turns /proc/stat's cumulative ticks into load between two calls. Owned by the engine; not shared.
 class CPUCollector {
  public:

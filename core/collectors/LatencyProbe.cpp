@@ -1,6 +1,5 @@
 #include "collectors/LatencyProbe.h"
 
-#include "collectors/NetworkCollector.h"
 #include "platform/TcpHandshake.h"
 
 #include <time.h>
@@ -40,10 +39,6 @@ LatencyResult LatencyProbe::measure(const QString& host, int port, int attempts,
     pauseFor(pause);
   }
   return result;
-}
-
-LatencyResult NetworkCollector::measureLatency(const QString& host, int port, int attempts, double timeout) {
-  return LatencyProbe::measure(host, port, attempts, timeout);
 }
 
 }  // namespace kivo

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "collectors/DNSConfiguration.h"
-#include "collectors/LatencyResult.h"
 #include "collectors/NetworkSample.h"
 #include "collectors/WiFiLink.h"
 #include "platform/KernelFiles.h"
@@ -45,8 +44,6 @@ class NetworkCollector {
   // The Wi-Fi link through nl80211 (or the given source), else /proc/net/wireless; absent
   // without a wireless interface.
   static std::optional<WiFiLink> wifi(const std::string& root = "/", WirelessSource* source = nullptr);
-  // Sequential TCP handshakes; blocks for the whole run, so call it off the GUI thread.
-  static LatencyResult measureLatency(const QString& host, int port, int attempts, double timeout);
 
  private:
   struct Hardware;

@@ -119,12 +119,6 @@ void ProcessCollector::reset() {
   ++scan_;
 }
 
-std::vector<std::int32_t> ProcessCollector::allPIDs() {
-  std::vector<std::int32_t> pids;
-  reader_.listPIDs(pids);
-  return pids;
-}
-
 const QString& ProcessCollector::userName(std::uint32_t uid) {
   auto it = users_.find(uid);
   if (it == users_.end()) {

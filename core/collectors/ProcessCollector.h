@@ -53,7 +53,6 @@ class ProcessCollector {
   ProcessSample sample(double now);
   // Forgets the CPU baselines; names, paths and user names stay cached.
   void reset();
-  std::vector<std::int32_t> allPIDs();
 
   static std::optional<SelfUsage> selfUsage();
 

@@ -22,10 +22,6 @@ std::optional<ThermalLevel> fromRawValue(std::int64_t raw) {
   return kLevels[static_cast<std::size_t>(raw)];
 }
 
-ThermalLevel fromSystemState(std::int64_t state) {
-  return fromRawValue(state).value_or(ThermalLevel::nominal);
-}
-
 std::string_view name(ThermalLevel level) {
   return kNames[static_cast<std::size_t>(rawValue(level))];
 }

@@ -20,8 +20,6 @@ constexpr int rawValue(ThermalLevel level) {
 }
 // 0..3 give the level; anything else gives none.
 std::optional<ThermalLevel> fromRawValue(std::int64_t raw);
-// A state code from a system source: 0..3 give the level, anything else nominal.
-ThermalLevel fromSystemState(std::int64_t state);
 std::string_view name(ThermalLevel level);
 
 QJsonValue toJson(ThermalLevel level);

@@ -335,10 +335,6 @@ void DashboardPage::refreshSources(unsigned sources) {
   }
 }
 
-void DashboardPage::refreshWidgets() {
-  for (const auto& [id, cell] : cells_) cell->view()->refresh();
-}
-
 void DashboardPage::applyDensity() {
   grid_->setMetrics(FlowGrid::Metrics::forDensity(Environment::density(this)));
 }

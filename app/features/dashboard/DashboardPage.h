@@ -58,8 +58,6 @@ class DashboardPage : public Page {
   void setDropTarget(const QUuid& target, bool hovering);
   // Opens the "Save Layout As" prompt with an empty name (window-modal, returns at once).
   QDialog* openSavePrompt();
-  // Every widget reads the model again.
-  void refreshWidgets();
 
  signals:
   // "Open in New Window" for this preset.

@@ -5,6 +5,7 @@
 #include "design/Environment.h"
 #include "design/HintFence.h"
 #include "design/KeyValueRow.h"
+#include "design/MemoryBar.h"
 #include "design/Meter.h"
 #include "design/QualityBadge.h"
 #include "design/Readout.h"
@@ -21,6 +22,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLayout>
+#include <QPainter>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -88,17 +90,20 @@ TEST(SegmentBar, WidthsAndFramesOfTheWorkedExamples) {
 }
 
 // The bar is clipped to its capsule: an overfull bar never paints past its trailing end.
-TEST(SegmentBar, OverfullBarIsCutAtItsEnd) {
-  QWidget host;
-  host.setPalette(Appearance::palette(false));
-  SegmentBar bar({{QStringLiteral("a"), 80, Palette::danger}, {QStringLiteral("b"), 80, Palette::danger}},
-                 100, 10, &host);
-  bar.resize(100, 10);
+TEST(MemoryBar, AnOverfullBarIsCutAtItsEnd) {
+  MemorySample memory;
+  memory.physical = 100;
+  memory.app = 80;
+  memory.wired = 80;
   QImage image(100, 10, QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::transparent);
-  bar.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+  QPainter painter(&image);
+  MemoryBar::paint(painter, QRectF(0, 0, 100, 10), memory, false, false,
+                   Palette::surfaceRaised.resolve(false));
+  painter.end();
   EXPECT_EQ(qAlpha(image.pixel(99, 0)), 0) << "the corner outside the capsule stays clear";
-  EXPECT_EQ(image.pixel(95, 5) & 0xFFFFFF, Palette::danger.resolve(false).rgb() & 0xFFFFFF);
+  EXPECT_EQ(image.pixel(95, 5) & 0xFFFFFF, MemoryBar::resolvedColors(false, false)[1].rgb() & 0xFFFFFF)
+      << "wired memory reaches the end";
 }
 
 // The figure is measured once per value: the hint must be that of the value shown, and a value

@@ -3,11 +3,11 @@
 #include "design/Card.h"
 #include "design/Icons.h"
 #include "design/KeyValueRow.h"
+#include "design/MemoryBar.h"
 #include "design/Meter.h"
 #include "design/MetricFamily.h"
 #include "design/QualityBadge.h"
 #include "design/Readout.h"
-#include "design/SegmentBar.h"
 #include "design/ToneLabel.h"
 #include "design/UnavailableRow.h"
 
@@ -73,7 +73,7 @@ TEST(Gallery, BadgesAndReadouts) {
   expectWritten(test::renderGallery(QStringLiteral("badges-readouts"), &sheet, QSize(560, 0)));
 }
 
-TEST(Gallery, RowsMetersAndSegmentBars) {
+TEST(Gallery, RowsMetersAndMemoryBars) {
   // On a card, where they are used: the tracks are drawn for the card's surface.
   Card sheet(QStringLiteral("Rows, meters and bars"), MetricFamily::memory, MetricQuality::derived);
   auto* column = sheet.body();
@@ -92,15 +92,18 @@ TEST(Gallery, RowsMetersAndSegmentBars) {
         std::optional<double>(nan), std::optional<double>()}) {
     column->addWidget(new Meter(f, MetricFamilies::standard(MetricFamily::network), 6));
   }
-  using S = SegmentBar::Segment;
-  column->addWidget(
-      new SegmentBar({{QStringLiteral("app"), 30, MetricFamilies::standard(MetricFamily::memory)},
-                      {QStringLiteral("wired"), 20, MetricFamilies::standard(MetricFamily::cpu)},
-                      {QStringLiteral("cached"), 15, MetricFamilies::standard(MetricFamily::disk)}},
-                     100, 10));
-  column->addWidget(new SegmentBar(
-      {S{QStringLiteral("a"), 70, Palette::danger}, S{QStringLiteral("b"), 50, Palette::warning}}, 100, 10));
-  column->addWidget(new SegmentBar({S{QStringLiteral("a"), 30, Palette::danger}}, 0, 10));
+  // Memory bars: a usual partition, one fuller than the memory, one without a total.
+  for (const auto& [app, wired, cached, physical] :
+       {std::array<std::uint64_t, 4>{30, 20, 15, 100}, {70, 50, 0, 100}, {30, 0, 0, 0}}) {
+    MemorySample memory;
+    memory.app = app;
+    memory.wired = wired;
+    memory.cached = cached;
+    memory.physical = physical;
+    auto* bar = new MemoryBar;
+    bar->setMemory(memory);
+    column->addWidget(bar);
+  }
   expectWritten(test::renderGallery(QStringLiteral("rows-meters-bars"), &sheet, QSize(420, 0)));
 }
 

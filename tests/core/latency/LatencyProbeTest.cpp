@@ -173,7 +173,7 @@ TEST(LatencyProbe, ASilentPeerTimesOut) {
 TEST(LatencyProbe, PausesAfterEveryAttemptEvenWhenAllFail) {
   const LoopbackSocket bound(-1);
   const auto start = Clock::now();
-  const LatencyResult result = NetworkCollector::measureLatency("127.0.0.1", bound.port(), 5, 3.0);
+  const LatencyResult result = LatencyProbe::measure("127.0.0.1", bound.port(), 5, 3.0);
   EXPECT_GE(secondsSince(start), 0.75) << "5 x 150 ms";
   EXPECT_EQ(result.failures(), 5);
 }

@@ -10,12 +10,10 @@
 namespace kivo {
 namespace {
 
-TEST(ThermalLevel, RawValuesAndSystemStates) {
+TEST(ThermalLevel, RawValues) {
   EXPECT_EQ(Thermal::fromRawValue(2), ThermalLevel::serious);
   EXPECT_FALSE(Thermal::fromRawValue(4));
   EXPECT_FALSE(Thermal::fromRawValue(-1));
-  EXPECT_EQ(Thermal::fromSystemState(2), ThermalLevel::serious);
-  EXPECT_EQ(Thermal::fromSystemState(7), ThermalLevel::nominal);
   EXPECT_EQ(Thermal::rawValue(ThermalLevel::critical), 3);
   EXPECT_EQ(Thermal::name(ThermalLevel::fair), "fair");
 }
